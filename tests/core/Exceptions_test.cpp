@@ -1,0 +1,86 @@
+#include "vxbind/core/Exceptions.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "support/Text.h"
+#include "vxbind/core/SerializationContext.h"
+
+using namespace VxVevAva5;
+using vxtest::ToUtf8;
+
+TEST(CVxException, ChainsAreClonedOwnedAndPrinted) {
+  std::unique_ptr<CVxException> copy;
+  {
+    CVxInvalidValueException innermost(String(VX_T("bad value")));
+    CVxValidationException middle(String(VX_T("Failed to process the element [b]")), innermost);
+    CVxException outer(String(VX_T("Failed to process the element [a]")), middle);
+    EXPECT_EQ(ToUtf8(outer.GetFullMessage()),
+              "Failed to process the element [a]\nFailed to process the element [b]\nbad value");
+    copy.reset(new CVxException(outer));
+  }
+  // The copy's chain survives its source, and keeps the most-derived classes.
+  ASSERT_NE(copy->GetInnerException(), nullptr);
+  const CVxException* inner = copy->GetInnerException()->GetInnerException();
+  ASSERT_NE(inner, nullptr);
+  EXPECT_NE(dynamic_cast<const CVxInvalidValueException*>(inner), nullptr);
+  EXPECT_EQ(inner->GetInnerException(), nullptr);
+
+  CVxInvalidStateException assigned(String(VX_T("x")), CVxException(String(VX_T("y"))));
+  CVxInvalidStateException other;
+  other = assigned;
+  other = other;
+  EXPECT_EQ(ToUtf8(other.GetFullMessage()), "x\ny");
+}
+
+TEST(CVxException, LongChainsCopyAndPrintWhole) {
+  CVxException chain(String(VX_T("leaf")));
+  for (int i = 0; i < 2000; ++i) chain = CVxException(String(VX_T("wrap")), chain);
+  CVxException copy(chain);
+  String full = copy.GetFullMessage();
+  EXPECT_EQ(full.size(), 2000u * 5 + 4);
+}
+
+TEST(CXmlSerializationContext, TolerancesExcludeEachOther) {
+  const char* kNeedsMandatoryFalse =
+      "The parser can only ignore additional elements, or ignore the fact that some required "
+      "ones are missing, you can not ignore both\nSet IgnoreMissingMandatoryElements to false "
+      "before setting IgnoreUnknownElements to true";
+  const char* kNeedsUnknownFalse =
+      "The parser can only ignore additional elements, or ignore the fact that some required "
+      "ones are missing, you can not ignore both\nSet IgnoreUnknownElements to false before "
+      "setting IgnoreMissingMandatoryElements to true";
+  CXmlSerializationContext c;
+  c.SetIgnoreUnknownElements(true);
+  EXPECT_VX_THROW(c.SetIgnoreMissingMandatoryElements(true), CVxInvalidStateException,
+                  kNeedsUnknownFalse);
+  EXPECT_FALSE(c.GetIgnoreMissingMandatoryElements());
+  c.SetIgnoreMissingMandatoryElements(false);
+  c.SetIgnoreUnknownElements(false);
+  c.SetIgnoreMissingMandatoryElements(true);
+  EXPECT_VX_THROW(c.SetIgnoreUnknownElements(true), CVxInvalidStateException,
+                  kNeedsMandatoryFalse);
+  EXPECT_FALSE(c.GetIgnoreUnknownElements());
+}
+
+TEST(CXmlSerializationContext, SchemaType2IgnoresNamespacesAndCopiesAreDeep) {
+  CXmlSerializationContext c;
+  EXPECT_FALSE(c.GetIgnoreNamespaces());
+  c.SetSchemaType(static_cast<SchemaType>(2));
+  EXPECT_TRUE(c.GetIgnoreNamespaces());
+  c.SetSchemaType(SchemaType_Default);
+  EXPECT_FALSE(c.GetIgnoreNamespaces());
+
+  c.GetProcessingInstructions().push_back(String(VX_T("<?pi x?>")));
+  c.GetNamespaceAliases().Add(VX_T("o"), VX_T("urn:o"));
+  CXmlSerializationContext copy(c);
+  c.GetProcessingInstructions().clear();
+  c.GetNamespaceAliases().RemoveNamespace(VX_T("urn:o"));
+  EXPECT_EQ(copy.GetProcessingInstructions().size(), 1u);
+  EXPECT_TRUE(copy.GetNamespaceAliases().DoesNamespaceExist(VX_T("urn:o")));
+
+  CXmlSerializationContext& d = CXmlSerializationContext::GetDefaultContext();
+  EXPECT_EQ(&d, &CXmlSerializationContext::GetDefaultContext());
+  EXPECT_EQ(d.GetSchemaType(), SchemaType_Default);
+}

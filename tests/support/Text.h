@@ -1,0 +1,52 @@
+// Test helpers: tests read and print text as UTF-8, not as lists of code units.
+#ifndef VXBIND_TESTS_SUPPORT_TEXT_H
+#define VXBIND_TESTS_SUPPORT_TEXT_H
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <typeinfo>
+
+#include "vxbind/core/Exceptions.h"
+#include "vxbind/platform/Utf16.h"
+
+namespace vxtest {
+
+// UTF-8 literal -> library string.
+inline VxVevAva5::String U(std::string_view utf8) {
+  return VxVevAva5::Utf16::FromUtf8(utf8.data(), utf8.size());
+}
+
+// Library string -> UTF-8, for EXPECT_EQ and readable failure output.
+inline std::string ToUtf8(const VxVevAva5::String& s) { return VxVevAva5::Utf16::ToUtf8(s); }
+inline std::string ToUtf8(const unsigned short* s) {
+  return VxVevAva5::Utf16::ToUtf8(s, VxVevAva5::Utf16::Length(s));
+}
+
+// Passes only if `f` throws exactly the class E (not merely a subclass of
+// it) with the message `expected` (compared as UTF-8).
+template <class E, class F>
+::testing::AssertionResult ThrowsWithMessage(F&& f, std::string_view expected) {
+  try {
+    f();
+  } catch (const VxVevAva5::CVxException& e) {
+    if (typeid(e) != typeid(E))
+      return ::testing::AssertionFailure()
+             << "threw " << typeid(e).name() << " instead of " << typeid(E).name()
+             << ": " << ToUtf8(e.GetMessage());
+    std::string got = ToUtf8(e.GetMessage());
+    if (got == expected) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "message was \"" << got << "\", expected \""
+                                         << expected << "\"";
+  }
+  return ::testing::AssertionFailure() << "did not throw";
+}
+
+}  // namespace vxtest
+
+// EXPECT_VX_THROW(statement, CVxSomething, "exact message")
+#define EXPECT_VX_THROW(statement, Class, message) \
+  EXPECT_TRUE(::vxtest::ThrowsWithMessage<Class>([&] { statement; }, message))
+
+#endif  // VXBIND_TESTS_SUPPORT_TEXT_H

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Sets everything up on a fresh Debian machine, builds the library and runs
+# the main example.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/setup.sh
+cmake -S . -B build/example -DCMAKE_BUILD_TYPE=Release -DVXBIND_BUILD_TESTS=OFF >/dev/null
+cmake --build build/example -j"$(nproc)" --target example_orders
+build/example/examples/example_orders

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what vxbind needs to build, test and benchmark on Debian, if missing.
+set -euo pipefail
+packages=(g++ cmake make pkg-config libexpat1-dev zlib1g-dev libgtest-dev
+          libbenchmark-dev libxml2-dev libpugixml-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi

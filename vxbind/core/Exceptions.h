@@ -1,0 +1,86 @@
+// -----------------------------------------------------------------------------
+// File: Exceptions.h
+// -----------------------------------------------------------------------------
+//
+// The exception family: every failure of the library is one of these, thrown
+// by value and caught by reference.
+//
+//   CVxException                      everything else (writer, files, parsing)
+//   +- CVxValidationException         content does not match the model
+//   |  +- CVxInvalidValueException    a value cannot be converted / out of range
+//   |  +- CVxInvalidNamespaceException
+//   +- CVxInvalidStateException       an operation not allowed now
+//   +- CVxInvalidParamException       a bad argument
+//   +- CVxOverFlowException           a decimal too large for a machine type
+//
+// An exception may wrap the one that caused it: the inner exception is a
+// private clone, owned and deleted by the outer one. GetFullMessage() prints
+// the chain, outermost first, one message per line.
+
+#ifndef VXBIND_CORE_EXCEPTIONS_H
+#define VXBIND_CORE_EXCEPTIONS_H
+
+#include "vxbind/platform/Format.h"
+#include "vxbind/platform/String.h"
+
+#include <utility>
+
+namespace VxVevAva5 {
+
+class CVxException {
+ public:
+  CVxException() = default;
+  explicit CVxException(String message);
+  // The inner exception is cloned; the caller keeps its own object.
+  CVxException(String message, const CVxException& inner);
+  CVxException(const CVxException& other);
+  CVxException& operator=(const CVxException& other);
+  virtual ~CVxException();
+
+  // A copy of the message.
+  String GetMessage() const { return m_message; }
+  // The message, then "\n" and the inner exception's full message, if any.
+  String GetFullMessage() const;
+  // The owned inner exception, or null.
+  const CVxException* GetInnerException() const { return m_inner; }
+
+ protected:
+  // A heap copy of the same most-derived class.
+  virtual CVxException* Clone() const;
+
+ private:
+  static CVxException* CloneChain(const CVxException* first);
+  static void DeleteChain(CVxException* first) noexcept;
+
+  String m_message;
+  CVxException* m_inner = nullptr;
+};
+
+// Declares a subclass with the four constructors of the family and Clone.
+#define VX_DECLARE_EXCEPTION(Name, Base)                                      \
+  class Name : public Base {                                                 \
+   public:                                                                   \
+    Name() = default;                                                        \
+    explicit Name(String message) : Base(std::move(message)) {}              \
+    Name(String message, const CVxException& inner)                          \
+        : Base(std::move(message), inner) {}                                 \
+    Name(const Name& other) = default;                                       \
+    Name& operator=(const Name& other) = default;                            \
+    ~Name() override = default;                                              \
+                                                                             \
+   protected:                                                                \
+    CVxException* Clone() const override { return new Name(*this); }         \
+  };
+
+VX_DECLARE_EXCEPTION(CVxValidationException, CVxException)
+VX_DECLARE_EXCEPTION(CVxInvalidValueException, CVxValidationException)
+VX_DECLARE_EXCEPTION(CVxInvalidNamespaceException, CVxValidationException)
+VX_DECLARE_EXCEPTION(CVxInvalidStateException, CVxException)
+VX_DECLARE_EXCEPTION(CVxInvalidParamException, CVxException)
+VX_DECLARE_EXCEPTION(CVxOverFlowException, CVxException)
+
+#undef VX_DECLARE_EXCEPTION
+
+}  // namespace VxVevAva5
+
+#endif  // VXBIND_CORE_EXCEPTIONS_H

@@ -1,0 +1,99 @@
+// -----------------------------------------------------------------------------
+// File: SerializationContext.h
+// -----------------------------------------------------------------------------
+//
+// CXmlSerializationContext: the caller's options for one serialisation or
+// binding. Reading tolerances (unknown elements and attributes, missing
+// mandatory elements, empty choices, collection counts, namespaces), the
+// kind of schema the classes come from, and what is added to the root
+// element when writing (processing instructions, a default namespace,
+// namespace aliases, an in-line schema).
+//
+// The library reads a context and never changes it during a call. The
+// process-wide default instance, GetDefaultContext(), is built when the
+// library is loaded and is modifiable: changes affect every later caller.
+
+#ifndef VXBIND_CORE_SERIALIZATIONCONTEXT_H
+#define VXBIND_CORE_SERIALIZATIONCONTEXT_H
+
+#include <vector>
+
+#include "vxbind/document/NamespaceAliasMap.h"
+#include "vxbind/platform/String.h"
+
+namespace VxVevAva5 {
+
+// Only the value 2 is distinguished: it reads without namespace processing.
+enum SchemaType {
+  SchemaType_Default = 0,
+  SchemaType_Xsd = 1,
+  SchemaType_NoNamespaces = 2,
+};
+
+class CXmlSerializationContext {
+ public:
+  CXmlSerializationContext() = default;
+  CXmlSerializationContext(const CXmlSerializationContext&) = default;
+  CXmlSerializationContext& operator=(const CXmlSerializationContext&) = default;
+  ~CXmlSerializationContext() = default;
+
+  static CXmlSerializationContext& GetDefaultContext();
+
+  bool GetIgnoreUnknownAttributes() const { return m_ignoreUnknownAttributes; }
+  void SetIgnoreUnknownAttributes(bool value) { m_ignoreUnknownAttributes = value; }
+
+  // Reading cannot both skip unknown elements and accept missing mandatory
+  // ones: setting one of these two to true while the other is true throws
+  // CVxInvalidStateException and leaves the flag unchanged.
+  bool GetIgnoreUnknownElements() const { return m_ignoreUnknownElements; }
+  void SetIgnoreUnknownElements(bool value);
+  bool GetIgnoreMissingMandatoryElements() const { return m_ignoreMissingMandatoryElements; }
+  void SetIgnoreMissingMandatoryElements(bool value);
+
+  bool GetIgnoreMissingChoice() const { return m_ignoreMissingChoice; }
+  void SetIgnoreMissingChoice(bool value) { m_ignoreMissingChoice = value; }
+
+  bool GetIgnoreInvalidCollectionCounts() const { return m_ignoreInvalidCollectionCounts; }
+  void SetIgnoreInvalidCollectionCounts(bool value) { m_ignoreInvalidCollectionCounts = value; }
+
+  // True when the flag is set or the schema type is 2.
+  bool GetIgnoreNamespaces() const {
+    return m_ignoreNamespaces || m_schemaType == SchemaType_NoNamespaces;
+  }
+  void SetIgnoreNamespaces(bool value) { m_ignoreNamespaces = value; }
+
+  String GetDefaultNamespaceURI() const { return m_defaultNamespaceUri; }
+  void SetDefaultNamespaceURI(const unsigned short* uri);
+
+  // The aliases declared on the root element of every output; the map itself.
+  CNamespaceAliasMap& GetNamespaceAliases() { return m_namespaceAliases; }
+  const CNamespaceAliasMap& GetNamespaceAliases() const { return m_namespaceAliases; }
+
+  SchemaType GetSchemaType() const { return m_schemaType; }
+  void SetSchemaType(SchemaType type) { m_schemaType = type; }
+
+  // Written, as given, before the root element; the vector itself.
+  std::vector<String>& GetProcessingInstructions() { return m_processingInstructions; }
+  const std::vector<String>& GetProcessingInstructions() const { return m_processingInstructions; }
+
+  String GetInLineSchema() const { return m_inLineSchema; }
+  void SetInLineSchema(const unsigned short* schema);
+
+ private:
+  String m_defaultNamespaceUri;
+  CNamespaceAliasMap m_namespaceAliases;
+  // The additional root attributes of untyped content join here.
+  std::vector<String> m_processingInstructions;
+  String m_inLineSchema;
+  bool m_ignoreInvalidCollectionCounts = false;
+  bool m_ignoreMissingChoice = false;
+  bool m_ignoreMissingMandatoryElements = false;
+  bool m_ignoreUnknownElements = false;
+  bool m_ignoreUnknownAttributes = false;
+  bool m_ignoreNamespaces = false;
+  SchemaType m_schemaType = SchemaType_Default;
+};
+
+}  // namespace VxVevAva5
+
+#endif  // VXBIND_CORE_SERIALIZATIONCONTEXT_H

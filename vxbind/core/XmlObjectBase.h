@@ -1,0 +1,158 @@
+// -----------------------------------------------------------------------------
+// File: XmlObjectBase.h
+// -----------------------------------------------------------------------------
+//
+// CXmlObjectBase: the base of every object that can be written as XML or read
+// from it (generated classes, collections, untyped content).
+//
+// An object carries the local name of the element that represents it, an
+// intrusive reference count (see CSmartPtr), the protected virtual protocol
+// through which it writes and reads itself (ToXml_Int, FromXml_Int, ...), and
+// the entry points that users call:
+//
+//   String xml = order->ToXml(true, true, EOLType_LF,
+//                             CXmlSerializationContext::GetDefaultContext());
+//   order->FromXml(xml.c_str(), CXmlSerializationContext::GetDefaultContext());
+//
+// Each entry point creates the writer or the document it needs for the call
+// and destroys it on return and on failure; nothing of the call survives in
+// the object except the values it read. Reference counts are plain integers:
+// an object graph must be used by one thread at a time.
+
+#ifndef VXBIND_CORE_XMLOBJECTBASE_H
+#define VXBIND_CORE_XMLOBJECTBASE_H
+
+#include <cstdint>
+
+#include "vxbind/core/Exceptions.h"
+#include "vxbind/core/SerializationContext.h"
+#include "vxbind/core/SmartPtr.h"
+#include "vxbind/platform/String.h"
+#include "vxbind/writers/XmlWriter.h"
+
+namespace VxVevAva5 {
+
+class CXmlWriter;
+class CXmlElement;
+
+class CXmlObjectBase {
+ public:
+  // Kinds of notification passed to OnEvent.
+  enum MsgType {
+    // A collection the object listens to has changed; `source` is that
+    // collection's GetBase() and `data` is null.
+    MsgType_CollectionChanged = 0,
+  };
+
+  CXmlObjectBase() = default;
+  // Copies the element name only; the copy starts with its own count of 0.
+  CXmlObjectBase(const CXmlObjectBase& other) : m_elementName(other.m_elementName) {}
+  // Copies the element name only; the target's count is unchanged.
+  CXmlObjectBase& operator=(const CXmlObjectBase& other) {
+    m_elementName = other.m_elementName;
+    return *this;
+  }
+
+  // The object that stands for this one in the object graph.
+  virtual CXmlObjectBase* GetBase() = 0;
+  // Namespace URI of the object's content, handed to its element infos.
+  virtual String GetNamespace() const = 0;
+
+  // Adds one to the count; returns the new count.
+  int32_t AddRef() { return ++m_refCount; }
+  // Subtracts one; at 0 the object deletes itself. Returns the new count.
+  int32_t Release();
+
+  // Writes the object as XML text. With `declaration`, an XML declaration
+  // without encoding label comes first. `indent` indents with tabs and puts
+  // elements on lines of their own; `eol` chooses CR LF or LF (another value
+  // throws "Invalid EOL type."). Writer and driver failures pass through.
+  String ToXml(bool declaration = true, bool indent = true, EOLType eol = EOLType_LF,
+               const CXmlSerializationContext& context =
+                   CXmlSerializationContext::GetDefaultContext()) const;
+
+  // Reading entry points: the input is read into a document (XML text, or
+  // bytes that may be gzip/zlib-compressed or Fast Infoset) and the object
+  // binds itself from its root element. Parse failures carry the reader's
+  // message; on a binding failure the object keeps what it bound so far.
+  void FromXml(const unsigned short* xmlText,
+               const CXmlSerializationContext& context =
+                   CXmlSerializationContext::GetDefaultContext());
+  // 8-bit text; its encoding is taken from the input itself.
+  void FromXml(const char* xmlText, const CXmlSerializationContext& context =
+                                        CXmlSerializationContext::GetDefaultContext());
+  void FromXmlFile(const unsigned short* fileName,
+                   const CXmlSerializationContext& context =
+                       CXmlSerializationContext::GetDefaultContext());
+  void FromXmlStream(unsigned char* const data, uint32_t length,
+                     const CXmlSerializationContext& context =
+                         CXmlSerializationContext::GetDefaultContext());
+  // Binds from an element of a document the caller holds.
+  void FromXmlElement(const CXmlElement* element, CXmlSerializationContext& context);
+
+  // Static forwarders, so that one object can drive another's protected
+  // protocol.
+  static void AttributesToXml_Int(const CXmlObjectBase* object, CXmlWriter* writer,
+                                  const CXmlSerializationContext& context);
+  static void ToXml_Int(const CXmlObjectBase* object, CXmlWriter* writer, bool root,
+                        const unsigned short* namespaceUri,
+                        const CXmlSerializationContext& context, bool optional);
+  // Calls the object's FromXml_Int with `optional` false.
+  static CXmlElement* FromXml_Int(CXmlObjectBase* object, CXmlElement* element,
+                                  CXmlElement* current, const CXmlSerializationContext& context);
+  static void SetElementName(CXmlObjectBase* object, const unsigned short* name);
+
+ protected:
+  virtual ~CXmlObjectBase() = default;
+
+  // Namespace URI of the object's element when it is the root of an output.
+  virtual String GetTargetNamespace() const = 0;
+  // Notification from a collection the object listens to; does nothing here.
+  virtual void OnEvent(CXmlObjectBase* source, MsgType type, void* data);
+  // Writes the object's attributes; does nothing here.
+  virtual void AttributesToXml_Int(CXmlWriter* writer,
+                                   const CXmlSerializationContext& context) const;
+  // Writes the object. `root` is true only for the outermost object of an
+  // entry point; `namespaceUri` is the namespace of the element to write;
+  // `optional` is true in an optional position of the parent.
+  virtual void ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* namespaceUri,
+                         const CXmlSerializationContext& context, bool optional) const = 0;
+  // Binds the object from `element` whose unconsumed children start at
+  // `current`; returns the first child it did not consume (null if none).
+  virtual CXmlElement* FromXml_Int(CXmlElement* element, CXmlElement* current,
+                                   const CXmlSerializationContext& context, bool optional) = 0;
+
+  void SetElementName(const unsigned short* name);
+  String GetElementName() const { return m_elementName; }
+  const CXmlObjectBase* GetBase() const { return const_cast<CXmlObjectBase*>(this)->GetBase(); }
+
+  // True when `element` is the element `name` in `namespaceUri`: local names
+  // only with schema type 2 or when the context ignores namespaces.
+  bool DoesElementNameMatch(const CXmlSerializationContext& context, const CXmlElement* element,
+                            const unsigned short* name, const unsigned short* namespaceUri) const;
+
+  // Property-setter helpers for generated code.
+  // Throws CVxInvalidParamException when `value` is null.
+  static void Throw_IfPropertyIsNull(CXmlObjectBase* value, const unsigned short* propertyName);
+  // Throws CVxInvalidParamException when a non-null `value` has another
+  // element name than `requiredName`.
+  static void Throw_IfElementNameDiffers(CXmlObjectBase* value, const unsigned short* requiredName);
+
+  // Choice bookkeeping: `chosen` is the generated class's record of the
+  // element currently chosen in a choice ("" when none). A second member of
+  // the choice throws CVxInvalidStateException.
+  static void Choice_SetElementValid(bool valid, const unsigned short* elementName,
+                                     String& chosen);
+  static void Choice_SelectElement(const unsigned short* elementName, CXmlObjectBase* value,
+                                   String& chosen);
+  static void Choice_CollectionChanged(const unsigned short* elementName, int32_t count,
+                                       String& chosen);
+
+ private:
+  String m_elementName;
+  int32_t m_refCount = 0;
+};
+
+}  // namespace VxVevAva5
+
+#endif  // VXBIND_CORE_XMLOBJECTBASE_H

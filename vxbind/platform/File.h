@@ -1,0 +1,31 @@
+// -----------------------------------------------------------------------------
+// File: File.h
+// -----------------------------------------------------------------------------
+//
+// Whole-file reading and writing with POSIX calls. File names are UTF-16 and
+// are converted to UTF-8 for the file system. Failures are reported as the
+// `errno` value of the call that failed (0 on success); the callers turn that
+// code into the library's messages ("... Error [0x%08x]").
+
+#ifndef VXBIND_PLATFORM_FILE_H
+#define VXBIND_PLATFORM_FILE_H
+
+#include <cstddef>
+#include <vector>
+
+namespace VxVevAva5 {
+namespace File {
+
+// Reads the whole file into `data` (replacing its contents). Returns 0 or the
+// errno of the failing call; on failure `data` is left empty.
+int ReadAll(const unsigned short* fileName, std::vector<unsigned char>& data);
+
+// Creates or truncates the file and writes `prefix` (may be empty) followed
+// by `data`. Returns 0 or the errno of the failing call.
+int WriteAll(const unsigned short* fileName, const unsigned char* prefix, size_t prefixLength,
+             const unsigned char* data, size_t length);
+
+}  // namespace File
+}  // namespace VxVevAva5
+
+#endif  // VXBIND_PLATFORM_FILE_H

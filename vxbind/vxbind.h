@@ -1,0 +1,34 @@
+// -----------------------------------------------------------------------------
+// File: vxbind.h
+// -----------------------------------------------------------------------------
+//
+// The one header users include: every public header of the library.
+// Link the CMake target vxbind::vxbind (or pkg-config vxbind).
+
+#ifndef VXBIND_VXBIND_H
+#define VXBIND_VXBIND_H
+
+// Platform layer
+#include "vxbind/platform/File.h"
+#include "vxbind/platform/Format.h"
+#include "vxbind/platform/String.h"
+#include "vxbind/platform/Utf16.h"
+
+// Binding core
+#include "vxbind/core/Exceptions.h"
+#include "vxbind/core/InstanceMonitor.h"
+#include "vxbind/core/SerializationContext.h"
+#include "vxbind/core/SmartPtr.h"
+#include "vxbind/core/XmlObjectBase.h"
+
+// Document model and readers
+#include "vxbind/document/NamespaceAliasMap.h"
+
+// Writers
+#include "vxbind/writers/XmlWriter.h"
+
+// Value types
+
+// Variant and conversions
+
+#endif  // VXBIND_VXBIND_H
