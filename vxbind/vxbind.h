@@ -25,9 +25,11 @@
 #include "vxbind/document/NamespaceAliasMap.h"
 
 // Writers
+#include "vxbind/writers/ByteOutput.h"
 #include "vxbind/writers/XmlWriter.h"
 
 // Value types
+#include "vxbind/values/BinaryData.h"
 
 // Variant and conversions
 
