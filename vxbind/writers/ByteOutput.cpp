@@ -107,10 +107,12 @@ void EncodeUtf8(const unsigned short* p, const unsigned short* end, unsigned cha
 
 }  // namespace
 
-CBinaryData ToUtf8Bytes(const String& text) {
-  const unsigned short* begin = text.data();
+CBinaryData ToUtf8Bytes(const String& text) { return ToUtf8Bytes(text.data(), text.size()); }
+
+CBinaryData ToUtf8Bytes(const unsigned short* text, size_t length) {
+  const unsigned short* begin = text;
   const unsigned short* end = nullptr;
-  uint64_t bytes = CountUtf8(begin, begin + text.size(), &end);
+  uint64_t bytes = length == 0 ? 0 : CountUtf8(begin, begin + length, &end);
   if (bytes == 0) return CBinaryData();
   if (bytes > UINT32_MAX)
     throw CVxException(String(VX_T("The binary data would exceed 4294967295 bytes")));

@@ -8,6 +8,8 @@
 #ifndef VXBIND_WRITERS_BYTEOUTPUT_H
 #define VXBIND_WRITERS_BYTEOUTPUT_H
 
+#include <cstddef>
+
 #include "vxbind/platform/String.h"
 #include "vxbind/values/BinaryData.h"
 
@@ -19,6 +21,9 @@ namespace VxVevAva5 {
 // CVxException "Invalid UTF-16 text: unpaired surrogate [0x%04X] at position
 // [%u]" (position in code units) instead of losing text.
 CBinaryData ToUtf8Bytes(const String& text);
+// The same on `length` code units at `text` (which may be null when `length`
+// is 0), also stopping at the first NUL.
+CBinaryData ToUtf8Bytes(const unsigned short* text, size_t length);
 
 }  // namespace VxVevAva5
 
