@@ -29,8 +29,11 @@
 #include "vxbind/writers/XmlWriter.h"
 
 // Value types
+#include "vxbind/values/BigInteger.h"
 #include "vxbind/values/BinaryData.h"
+#include "vxbind/values/Decimal.h"
 
 // Variant and conversions
+#include "vxbind/conversions/WhitespaceUtils.h"
 
 #endif  // VXBIND_VXBIND_H
