@@ -12,6 +12,7 @@
 #include "vxbind/platform/File.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/String.h"
+#include "vxbind/platform/Time.h"
 #include "vxbind/platform/Utf16.h"
 
 // Binding core
@@ -31,9 +32,13 @@
 // Value types
 #include "vxbind/values/BigInteger.h"
 #include "vxbind/values/BinaryData.h"
+#include "vxbind/values/DateTime.h"
+#include "vxbind/values/DateTimeSpan.h"
 #include "vxbind/values/Decimal.h"
 
 // Variant and conversions
+#include "vxbind/conversions/Conversions.h"
+#include "vxbind/conversions/Variant.h"
 #include "vxbind/conversions/WhitespaceUtils.h"
 
 #endif  // VXBIND_VXBIND_H
