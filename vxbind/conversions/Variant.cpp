@@ -1,0 +1,345 @@
+// Variant.cpp - ownership, copying and text conversion of VxVariant.
+#include "vxbind/conversions/Variant.h"
+
+#include <utility>
+
+#include "vxbind/conversions/Conversions.h"
+#include "vxbind/core/Exceptions.h"
+#include "vxbind/platform/Format.h"
+
+// The collection classes derive from CXmlObjectBase; the counted collection
+// kind needs their definition to take and give back references.
+#if __has_include("vxbind/collections/XmlCollectionBase.h")
+#include "vxbind/collections/XmlCollectionBase.h"
+#define VX_VARIANT_HAS_COLLECTIONS 1
+#elif __has_include("vxbind/collections/XmlCollection.h")
+#include "vxbind/collections/XmlCollection.h"
+#define VX_VARIANT_HAS_COLLECTIONS 1
+#else
+#define VX_VARIANT_HAS_COLLECTIONS 0
+#endif
+
+namespace VxVevAva5 {
+namespace {
+
+const unsigned short* const kTypeNames[] = {
+    nullptr,            VX_T("hexBinary"), VX_T("base64Binary"), VX_T("i1"),
+    VX_T("i2"),         VX_T("i4"),        VX_T("i8"),           VX_T("ui1"),
+    VX_T("ui2"),        VX_T("ui4"),       VX_T("ui8"),          VX_T("r4"),
+    VX_T("r8"),         VX_T("duration"),  VX_T("yearMonth"),    VX_T("monthDay"),
+    VX_T("year"),       VX_T("month"),     VX_T("day"),          VX_T("date"),
+    VX_T("datetime"),   VX_T("time"),      VX_T("char"),         VX_T("string"),
+    VX_T("boolean"),    VX_T("decimal"),   VX_T("integer"),
+};
+
+bool IsConvertible(ItemType type) { return type >= ItemType_hexBinary && type <= ItemType_integer; }
+
+bool IsDateKind(ItemType type) {
+  return type == ItemType_yearMonth || type == ItemType_monthDay || type == ItemType_date ||
+         type == ItemType_datetime || type == ItemType_time;
+}
+
+[[noreturn]] void ThrowNotConvertible(int type) {
+  throw CVxException(FormatString(VX_T("Invalid Type %d to convert to string"), type));
+}
+
+// Object pointer of the collection kind as the CXmlObjectBase that counts it.
+CXmlObjectBase* AsCountedObject(ItemType type, void* p) {
+#if VX_VARIANT_HAS_COLLECTIONS
+  if (type == ItemType_XmlCollection) return static_cast<CXmlCollectionBase*>(p);
+#else
+  (void)type;
+#endif
+  return static_cast<CXmlObjectBase*>(p);
+}
+
+}  // namespace
+
+VxVariant::VxVariant(const VxVariant& other) : VxVariant() { *this = other; }
+
+void VxVariant::Swap(VxVariant& other) noexcept {
+  std::swap(m_type, other.m_type);
+  std::swap(m_value.u64, other.m_value.u64);
+}
+
+VxVariant& VxVariant::operator=(const VxVariant& other) {
+  if (this == &other) return *this;
+  if (other.m_type < ItemType_Invalid || other.m_type > ItemType_XmlCollection) {
+    Clear();
+    throw CVxException(String(VX_T("Unknown Type")));
+  }
+  // Build the copy apart and swap it in: a failed allocation leaves *this
+  // as it was.
+  VxVariant copy;
+  copy.m_type = other.m_type;
+  const void* p = other.m_value.ptr;
+  switch (other.m_type) {
+    case ItemType_hexBinary:
+    case ItemType_base64Binary:
+      copy.m_value.ptr = p ? new CBinaryData(*static_cast<const CBinaryData*>(p)) : nullptr;
+      break;
+    case ItemType_duration:
+      copy.m_value.ptr = p ? new CDateTimeSpan(*static_cast<const CDateTimeSpan*>(p)) : nullptr;
+      break;
+    case ItemType_yearMonth:
+    case ItemType_monthDay:
+    case ItemType_date:
+    case ItemType_datetime:
+    case ItemType_time:
+      copy.m_value.ptr = p ? new CDateTime(*static_cast<const CDateTime*>(p)) : nullptr;
+      break;
+    case ItemType_string:
+      copy.m_value.ptr = p ? new String(*static_cast<const String*>(p)) : nullptr;
+      break;
+    case ItemType_decimal:
+      copy.m_value.ptr = p ? new CDecimal(*static_cast<const CDecimal*>(p)) : nullptr;
+      break;
+    case ItemType_integer:
+      copy.m_value.ptr = p ? new CBigInteger(*static_cast<const CBigInteger*>(p)) : nullptr;
+      break;
+    case ItemType_XmlObject:
+    case ItemType_XmlCollection:
+      copy.m_value.ptr = other.m_value.ptr;
+      if (p != nullptr) AsCountedObject(other.m_type, other.m_value.ptr)->AddRef();
+      break;
+    default:  // inline kinds and 0: the whole slot is the value
+      copy.m_value.u64 = other.m_value.u64;
+      break;
+  }
+  Swap(copy);
+  return *this;
+}
+
+void VxVariant::Clear() noexcept {
+  void* p = m_value.ptr;
+  switch (m_type) {
+    case ItemType_hexBinary:
+    case ItemType_base64Binary:
+      delete static_cast<CBinaryData*>(p);
+      break;
+    case ItemType_duration:
+      delete static_cast<CDateTimeSpan*>(p);
+      break;
+    case ItemType_yearMonth:
+    case ItemType_monthDay:
+    case ItemType_date:
+    case ItemType_datetime:
+    case ItemType_time:
+      delete static_cast<CDateTime*>(p);
+      break;
+    case ItemType_string:
+      delete static_cast<String*>(p);
+      break;
+    case ItemType_decimal:
+      delete static_cast<CDecimal*>(p);
+      break;
+    case ItemType_integer:
+      delete static_cast<CBigInteger*>(p);
+      break;
+    case ItemType_XmlObject:
+    case ItemType_XmlCollection:
+      if (p != nullptr) AsCountedObject(m_type, p)->Release();
+      break;
+    default:
+      break;
+  }
+  m_value.u64 = 0;
+  m_type = ItemType_Invalid;
+}
+
+void VxVariant::SetOwned(ItemType type, void* object) noexcept {
+  Clear();
+  m_type = type;
+  m_value.ptr = object;
+}
+
+// The heap copy is made before Clear, so a failed copy leaves the old value.
+void VxVariant::SetHexBinary(const CBinaryData& v) { SetOwned(ItemType_hexBinary, new CBinaryData(v)); }
+void VxVariant::SetBase64Binary(const CBinaryData& v) {
+  SetOwned(ItemType_base64Binary, new CBinaryData(v));
+}
+void VxVariant::SetDuration(const CDateTimeSpan& v) {
+  SetOwned(ItemType_duration, new CDateTimeSpan(v));
+}
+void VxVariant::SetYearMonth(const CDateTime& v) { SetOwned(ItemType_yearMonth, new CDateTime(v)); }
+void VxVariant::SetMonthDay(const CDateTime& v) { SetOwned(ItemType_monthDay, new CDateTime(v)); }
+void VxVariant::SetDate(const CDateTime& v) { SetOwned(ItemType_date, new CDateTime(v)); }
+void VxVariant::SetDateTime(const CDateTime& v) { SetOwned(ItemType_datetime, new CDateTime(v)); }
+void VxVariant::SetTime(const CDateTime& v) { SetOwned(ItemType_time, new CDateTime(v)); }
+void VxVariant::SetString(String v) { SetOwned(ItemType_string, new String(std::move(v))); }
+void VxVariant::SetDecimal(const CDecimal& v) { SetOwned(ItemType_decimal, new CDecimal(v)); }
+void VxVariant::SetInteger(const CBigInteger& v) { SetOwned(ItemType_integer, new CBigInteger(v)); }
+
+void VxVariant::SetI1(char v) { Clear(); m_type = ItemType_i1; m_value.i1 = v; }
+void VxVariant::SetI2(short v) { Clear(); m_type = ItemType_i2; m_value.i2 = v; }
+void VxVariant::SetI4(int32_t v) { Clear(); m_type = ItemType_i4; m_value.i4 = v; }
+void VxVariant::SetI8(int64_t v) { Clear(); m_type = ItemType_i8; m_value.i8 = v; }
+void VxVariant::SetUI1(unsigned char v) { Clear(); m_type = ItemType_ui1; m_value.u1 = v; }
+void VxVariant::SetUI2(unsigned short v) { Clear(); m_type = ItemType_ui2; m_value.u2 = v; }
+void VxVariant::SetUI4(uint32_t v) { Clear(); m_type = ItemType_ui4; m_value.u4 = v; }
+void VxVariant::SetUI8(uint64_t v) { Clear(); m_type = ItemType_ui8; m_value.u64 = v; }
+void VxVariant::SetR4(float v) { Clear(); m_type = ItemType_r4; m_value.r4 = v; }
+void VxVariant::SetR8(double v) { Clear(); m_type = ItemType_r8; m_value.r8 = v; }
+void VxVariant::SetYear(unsigned short v) { Clear(); m_type = ItemType_year; m_value.u2 = v; }
+void VxVariant::SetMonth(unsigned char v) { Clear(); m_type = ItemType_month; m_value.u1 = v; }
+void VxVariant::SetDay(unsigned char v) { Clear(); m_type = ItemType_day; m_value.u1 = v; }
+void VxVariant::SetChar(unsigned short v) { Clear(); m_type = ItemType_char; m_value.u2 = v; }
+void VxVariant::SetBoolean(bool v) { Clear(); m_type = ItemType_boolean; m_value.u1 = v ? 1 : 0; }
+
+void VxVariant::SetXmlObject(CXmlObjectBase* value) {
+  // The new reference first: setting the object already held is safe.
+  if (value != nullptr) value->AddRef();
+  Clear();
+  m_type = ItemType_XmlObject;
+  m_value.ptr = value;
+}
+
+CSmartPtr<CXmlObjectBase> VxVariant::GetXmlObject() const {
+  return CSmartPtr<CXmlObjectBase>(static_cast<CXmlObjectBase*>(m_value.ptr));
+}
+
+#if VX_VARIANT_HAS_COLLECTIONS
+void VxVariant::SetXmlCollection(CXmlCollectionBase* value) {
+  if (value != nullptr) value->AddRef();
+  Clear();
+  m_type = ItemType_XmlCollection;
+  m_value.ptr = value;
+}
+
+CSmartPtr<CXmlCollectionBase> VxVariant::GetXmlCollection() const {
+  return CSmartPtr<CXmlCollectionBase>(static_cast<CXmlCollectionBase*>(m_value.ptr));
+}
+#endif
+
+void VxVariant::ThrowWrongKind(const unsigned short* kind) const {
+  throw CVxInvalidStateException(
+      FormatString(VX_T("The variant does not hold a %s value"), kind));
+}
+
+CBinaryData VxVariant::GetHexBinary() const {
+  if ((m_type != ItemType_hexBinary && m_type != ItemType_base64Binary) || !m_value.ptr)
+    ThrowWrongKind(VX_T("hexBinary"));
+  return *static_cast<const CBinaryData*>(m_value.ptr);
+}
+
+CBinaryData VxVariant::GetBase64Binary() const {
+  if ((m_type != ItemType_hexBinary && m_type != ItemType_base64Binary) || !m_value.ptr)
+    ThrowWrongKind(VX_T("base64Binary"));
+  return *static_cast<const CBinaryData*>(m_value.ptr);
+}
+
+CDateTimeSpan VxVariant::GetDuration() const {
+  if (m_type != ItemType_duration || !m_value.ptr) ThrowWrongKind(VX_T("duration"));
+  return *static_cast<const CDateTimeSpan*>(m_value.ptr);
+}
+
+// The date kinds differ only in the item type; any of them may be read by
+// any of the date getters.
+CDateTime VxVariant::GetDate() const {
+  if (!IsDateKind(m_type) || !m_value.ptr) ThrowWrongKind(VX_T("date"));
+  return *static_cast<const CDateTime*>(m_value.ptr);
+}
+CDateTime VxVariant::GetDateTime() const { return GetDate(); }
+CDateTime VxVariant::GetTime() const { return GetDate(); }
+CDateTime VxVariant::GetYearMonth() const { return GetDate(); }
+CDateTime VxVariant::GetMonthDay() const { return GetDate(); }
+
+String VxVariant::GetString() const {
+  if (m_type != ItemType_string || !m_value.ptr) ThrowWrongKind(VX_T("string"));
+  return *static_cast<const String*>(m_value.ptr);
+}
+
+CDecimal VxVariant::GetDecimal() const {
+  if (m_type != ItemType_decimal || !m_value.ptr) ThrowWrongKind(VX_T("decimal"));
+  return *static_cast<const CDecimal*>(m_value.ptr);
+}
+
+CBigInteger VxVariant::GetInteger() const {
+  if (m_type != ItemType_integer || !m_value.ptr) ThrowWrongKind(VX_T("integer"));
+  return *static_cast<const CBigInteger*>(m_value.ptr);
+}
+
+String VxVariant::GetType() const {
+  if (!IsConvertible(m_type))
+    throw CVxException(FormatString(VX_T("Invalid Type %d"), static_cast<int>(m_type)));
+  return String(kTypeNames[m_type]);
+}
+
+String VxVariant::ToString(const unsigned short* format) const {
+  switch (m_type) {
+    case ItemType_hexBinary: return CConversions::hexBinaryToString(GetHexBinary());
+    case ItemType_base64Binary: return CConversions::base64BinaryToString(GetBase64Binary());
+    case ItemType_i1: return CConversions::i1ToString(GetI1());
+    case ItemType_i2: return CConversions::i2ToString(GetI2());
+    case ItemType_i4: return CConversions::i4ToString(GetI4());
+    case ItemType_i8: return CConversions::i8ToString(GetI8());
+    case ItemType_ui1: return CConversions::ui1ToString(GetUI1());
+    case ItemType_ui2: return CConversions::ui2ToString(GetUI2());
+    case ItemType_ui4: return CConversions::ui4ToString(GetUI4());
+    case ItemType_ui8: return CConversions::ui8ToString(GetUI8());
+    case ItemType_r4: return CConversions::r4ToString(GetR4(), format);
+    case ItemType_r8: return CConversions::r8ToString(GetR8(), format);
+    case ItemType_duration: return CConversions::durationToString(GetDuration());
+    case ItemType_yearMonth:
+    case ItemType_monthDay:
+    case ItemType_date:
+    case ItemType_datetime:
+    case ItemType_time:
+      if (!m_value.ptr) ThrowWrongKind(VX_T("date"));
+      return CConversions::dateToString(*static_cast<const CDateTime*>(m_value.ptr));
+    case ItemType_year: return CConversions::yearToString(GetYear());
+    case ItemType_month: return CConversions::monthToString(GetMonth());
+    case ItemType_day: return CConversions::dayToString(GetDay());
+    case ItemType_char: return CConversions::charToString(GetChar());
+    case ItemType_string:
+      if (!m_value.ptr) ThrowWrongKind(VX_T("string"));
+      return *static_cast<const String*>(m_value.ptr);
+    case ItemType_boolean: return CConversions::booleanToString(GetBoolean());
+    case ItemType_decimal:
+      if (!m_value.ptr) ThrowWrongKind(VX_T("decimal"));
+      return CConversions::decimalToString(*static_cast<const CDecimal*>(m_value.ptr), format);
+    case ItemType_integer:
+      if (!m_value.ptr) ThrowWrongKind(VX_T("integer"));
+      return CConversions::integerToString(*static_cast<const CBigInteger*>(m_value.ptr));
+    default:
+      ThrowNotConvertible(m_type);
+  }
+}
+
+void VxVariant::FromString(const String& text, ItemType type,
+                           CWhitespaceUtils::WhitespaceRule rule) {
+  using C = CConversions;
+  // Every conversion runs before the setter: a throwing conversion leaves
+  // the variant untouched.
+  switch (type) {
+    case ItemType_hexBinary: SetHexBinary(C::hexBinaryFromString(text, rule)); break;
+    case ItemType_base64Binary: SetBase64Binary(C::base64BinaryFromString(text, rule)); break;
+    case ItemType_i1: SetI1(C::i1FromString(text, rule)); break;
+    case ItemType_i2: SetI2(C::i2FromString(text, rule)); break;
+    case ItemType_i4: SetI4(C::i4FromString(text, rule)); break;
+    case ItemType_i8: SetI8(C::i8FromString(text, rule)); break;
+    case ItemType_ui1: SetUI1(C::ui1FromString(text, rule)); break;
+    case ItemType_ui2: SetUI2(C::ui2FromString(text, rule)); break;
+    case ItemType_ui4: SetUI4(C::ui4FromString(text, rule)); break;
+    case ItemType_ui8: SetUI8(static_cast<uint64_t>(C::i8FromString(text, rule))); break;
+    case ItemType_r4: SetR4(C::r4FromString(text, rule)); break;
+    case ItemType_r8: SetR8(C::r8FromString(text, rule)); break;
+    case ItemType_duration: SetDuration(C::durationFromString(text, rule)); break;
+    case ItemType_yearMonth: SetYearMonth(C::yearMonthFromString(text, rule)); break;
+    case ItemType_monthDay: SetMonthDay(C::monthDayFromString(text, rule)); break;
+    case ItemType_year: SetYear(C::yearFromString(text, rule)); break;
+    case ItemType_month: SetMonth(C::monthFromString(text, rule)); break;
+    case ItemType_day: SetDay(C::dayFromString(text, rule)); break;
+    case ItemType_date: SetDate(C::dateFromString(text, rule)); break;
+    case ItemType_datetime: SetDateTime(C::datetimeFromString(text, rule)); break;
+    case ItemType_time: SetTime(C::timeFromString(text, rule)); break;
+    case ItemType_char: SetChar(C::charFromString(text, rule)); break;
+    case ItemType_string: SetString(C::stringFromString(text, rule)); break;
+    case ItemType_boolean: SetBoolean(C::booleanFromString(text, rule)); break;
+    case ItemType_decimal: SetDecimal(C::decimalFromString(text, rule)); break;
+    case ItemType_integer: SetInteger(C::integerFromString(text, rule)); break;
+    default: ThrowNotConvertible(type);
+  }
+}
+
+}  // namespace VxVevAva5
