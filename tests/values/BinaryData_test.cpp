@@ -120,6 +120,13 @@ TEST(CBinaryData, Base64RoundTripsEveryLengthAndByte) {
     CBinaryData h;
     h.SetAsHexString(d.GetAsHexString().c_str());
     ASSERT_EQ(AsVector(h), b) << n;
+    // White space anywhere, breaking the 4-character groups at any offset.
+    String spaced = d.GetAsBase64();
+    for (int k = 0; k < 3 && !spaced.empty(); ++k)
+      spaced.insert(spaced.begin() + rng() % spaced.size(), static_cast<unsigned short>(" \n\t\r"[k]));
+    CBinaryData w;
+    w.SetAsBase64(spaced.c_str());
+    ASSERT_EQ(AsVector(w), b) << n;
   }
 }
 
