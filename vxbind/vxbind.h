@@ -25,6 +25,8 @@
 #include "vxbind/document/NamespaceAliasMap.h"
 
 // Writers
+#include "vxbind/writers/StringBuffer.h"
+#include "vxbind/writers/XmlTextWriter.h"
 #include "vxbind/writers/XmlWriter.h"
 
 // Value types
