@@ -153,8 +153,7 @@ TEST(CXmlObjectBase, NullAndElementNameChecksUseTheirExactMessages) {
   CNode::Throw_IfPropertyIsNull(node, VX_T("Customer"));
   CNode::Throw_IfElementNameDiffers(nullptr, VX_T("billTo"));
   CNode::Throw_IfElementNameDiffers(node, VX_T("shipTo"));
-  EXPECT_VX_THROW(CNode::Throw_IfElementNameDiffers(node, VX_T("billTo")),
-                  CVxInvalidParamException,
+  EXPECT_VX_THROW(CNode::Throw_IfElementNameDiffers(node, VX_T("billTo")), CVxInvalidParamException,
                   "This property requrires an element with the name billTo the element being "
                   "set has the element name shipTo");
 }
@@ -168,8 +167,7 @@ TEST(CXmlObjectBase, ChoiceSelectElementKeepsOneChoice) {
   EXPECT_EQ(ToUtf8(chosen), "a");
   CNode::Choice_SelectElement(VX_T("b"), nullptr, chosen);  // another one set to null: accepted
   EXPECT_EQ(ToUtf8(chosen), "a");
-  EXPECT_VX_THROW(CNode::Choice_SelectElement(VX_T("b"), value, chosen),
-                  CVxInvalidStateException,
+  EXPECT_VX_THROW(CNode::Choice_SelectElement(VX_T("b"), value, chosen), CVxInvalidStateException,
                   "The Property [a] is already set. Only one element within this class bay be "
                   "set at a time");
   EXPECT_EQ(ToUtf8(chosen), "a");
@@ -202,8 +200,7 @@ TEST(CXmlObjectBase, ChoiceSetElementValidUsesTheMessageWithoutBrackets) {
   CNode::Choice_SetElementValid(true, VX_T("a"), chosen);
   CNode::Choice_SetElementValid(true, VX_T("a"), chosen);
   EXPECT_EQ(ToUtf8(chosen), "a");
-  EXPECT_VX_THROW(CNode::Choice_SetElementValid(true, VX_T("b"), chosen),
-                  CVxInvalidStateException,
+  EXPECT_VX_THROW(CNode::Choice_SetElementValid(true, VX_T("b"), chosen), CVxInvalidStateException,
                   "The Property a is already set. Only one element within this class bay be set "
                   "at a time");
   CNode::Choice_SetElementValid(false, VX_T("b"), chosen);  // false clears whatever was chosen

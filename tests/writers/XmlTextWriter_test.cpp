@@ -106,8 +106,8 @@ TEST(CXmlTextWriter, XsiTypeDeclaresUnknownNamespacesWithTwoSpaces) {
   x.Start("r");
   x.w.WriteXsiType(U("urn:t"), U("T"));
   x.End();
-  EXPECT_EQ(x.Out(), std::string("<r xmlns:AA=\"urn:t\"  xmlns:AB=\"") + kXsi +
-                         "\" AB:type=\"AA:T\"/>");
+  EXPECT_EQ(x.Out(),
+            std::string("<r xmlns:AA=\"urn:t\"  xmlns:AB=\"") + kXsi + "\" AB:type=\"AA:T\"/>");
 
   // A declared alias for the instance namespace, a type in the default
   // namespace, and a type without namespace: no declarations at all.
@@ -191,7 +191,9 @@ TEST(CXmlTextWriter, TextLineEndsAndEscapes) {
   Writer crlf;
   crlf.w.SetEOLType(EOLType_CRLF);
   crlf.Start("t").Text("a\r\nb\rc").End();
-  EXPECT_EQ(crlf.Out(), "<t>a\r\nb" "c</t>");
+  EXPECT_EQ(crlf.Out(),
+            "<t>a\r\nb"
+            "c</t>");
 
   Writer lf;
   lf.Start("t").Attr("v", "", "it's > \"x\" & <y>\n").Text("it's > 'x' & <y>").Text("!").End();

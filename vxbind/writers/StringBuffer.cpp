@@ -3,6 +3,10 @@
 #include <limits>
 #include <new>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "vxbind/core/Exceptions.h"
 
 namespace VxVevAva5 {
@@ -44,7 +48,10 @@ void CStringBuffer::NewChunk() {
   // Reserve the bookkeeping first so that a failure leaves nothing unowned.
   m_chunks.reserve(m_chunks.size() + 1);
   m_capacities.reserve(m_capacities.size() + 1);
-  unsigned short* chunk = new unsigned short[static_cast<size_t>(m_chunkCapacity) + 1]();
+  // Only the terminator is set: the one-chunk read below terminates the
+  // text at `m_used` itself, so zeroing 128 KiB per chunk would buy nothing.
+  unsigned short* chunk = new unsigned short[static_cast<size_t>(m_chunkCapacity) + 1];
+  chunk[m_chunkCapacity] = 0;
   m_chunks.push_back(chunk);
   m_capacities.push_back(m_chunkCapacity);
   m_current = chunk;
@@ -70,20 +77,66 @@ void CStringBuffer::Append(const unsigned short* text) {
   Append(text, n);
 }
 
-void CStringBuffer::AppendEscaped(const unsigned short* p, EOLType eolType) {
+void CStringBuffer::AppendEscaped(const unsigned short* text, EOLType eolType) {
+  size_t n = 0;
+  while (text[n] != 0) ++n;
+  AppendEscaped(text, n, eolType);
+}
+
+void CStringBuffer::AppendEscaped(const unsigned short* p, size_t length, EOLType eolType) {
+  const unsigned short* const end = p + length;
+  // Ordinary units are copied while they are scanned, straight into the
+  // chunk. With SSE2, eight units at a time: all eight are stored (the
+  // chunk has room for them) and the output advances to the first special
+  // one, if any.
+  unsigned short* out = m_current + m_used;
+  unsigned short* limit = m_current + m_capacity;
+#if defined(__SSE2__)
+  const __m128i nul = _mm_setzero_si128();
+  const __m128i lf = _mm_set1_epi16(0x0A), cr = _mm_set1_epi16(0x0D);
+  const __m128i quot = _mm_set1_epi16('"'), amp = _mm_set1_epi16('&');
+  const __m128i lt = _mm_set1_epi16('<'), gt = _mm_set1_epi16('>');
+#endif
   for (;;) {
-    const unsigned short* run = p;
-    // The NUL is special, so the scan needs no end check.
-    while (IsOrdinary(p[0])) {
-      if (!IsOrdinary(p[1])) { p += 1; break; }
-      if (!IsOrdinary(p[2])) { p += 2; break; }
-      if (!IsOrdinary(p[3])) { p += 3; break; }
-      p += 4;
+#if defined(__SSE2__)
+    while (end - p >= 8 && limit - out >= 8) {
+      __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+      __m128i hit =
+          _mm_or_si128(_mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, nul), _mm_cmpeq_epi16(v, lf)),
+                                    _mm_or_si128(_mm_cmpeq_epi16(v, cr), _mm_cmpeq_epi16(v, quot))),
+                       _mm_or_si128(_mm_cmpeq_epi16(v, amp),
+                                    _mm_or_si128(_mm_cmpeq_epi16(v, lt), _mm_cmpeq_epi16(v, gt))));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
+      unsigned int mask = static_cast<unsigned int>(_mm_movemask_epi8(hit));
+      if (mask == 0) {
+        out += 8;
+        p += 8;
+        continue;
+      }
+      unsigned int ordinary = static_cast<unsigned int>(__builtin_ctz(mask)) / 2;
+      out += ordinary;
+      p += ordinary;
+      break;
     }
-    Append(run, static_cast<size_t>(p - run));
-    switch (*p++) {
+#endif
+    if (p == end) break;
+    unsigned short c = *p;
+    if (IsOrdinary(c)) {
+      if (out == limit) {
+        m_used = m_capacity;
+        NewChunk();
+        out = m_current;
+        limit = m_current + m_capacity;
+      }
+      *out++ = c;
+      ++p;
+      continue;
+    }
+    m_used = static_cast<unsigned int>(out - m_current);
+    ++p;
+    switch (c) {
       case 0:
-        return;
+        return;  // the text ends at its first NUL
       case '\n':
         if (eolType == EOLType_LF)
           AppendChar('\n');
@@ -107,7 +160,10 @@ void CStringBuffer::AppendEscaped(const unsigned short* p, EOLType eolType) {
         Append(kGt, 4);
         break;
     }
+    out = m_current + m_used;
+    limit = m_current + m_capacity;
   }
+  m_used = static_cast<unsigned int>(out - m_current);
 }
 
 void CStringBuffer::Clear() {
@@ -133,9 +189,8 @@ const unsigned short* CStringBuffer::GetJoinedText(size_t& length) {
     return kEmpty;
   }
   if (m_chunks.size() == 1) {
-    // Chunks are zeroed when allocated, so the text ends at its first NUL.
-    length = 0;
-    while (m_current[length] != 0) ++length;
+    m_current[m_used] = 0;
+    length = m_used;
     return m_current;
   }
   size_t total = GetLength();
@@ -164,9 +219,13 @@ const unsigned short* CStringBuffer::GetJoinedText(size_t& length) {
 }
 
 String CStringBuffer::GetString() {
-  size_t length = 0;
-  const unsigned short* text = GetJoinedText(length);
-  return String(text, length);
+  // Copied straight from the chunks: one copy of the text instead of two
+  // (join, then copy the joined text), and nothing changes in the buffer.
+  String text;
+  text.reserve(GetLength());
+  for (size_t i = 0; i < m_chunks.size(); ++i)
+    text.append(m_chunks[i], i + 1 < m_chunks.size() ? m_capacities[i] : m_used);
+  return text;
 }
 
 }  // namespace VxVevAva5

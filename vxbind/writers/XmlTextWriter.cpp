@@ -1,6 +1,7 @@
 #include "vxbind/writers/XmlTextWriter.h"
 
 #include "vxbind/core/Exceptions.h"
+#include "vxbind/writers/detail/SameText.h"
 
 namespace VxVevAva5 {
 namespace {
@@ -24,7 +25,9 @@ const String& XsiNamespace() {
 }  // namespace
 
 CXmlTextWriter::CXmlTextWriter()
-    : CXmlWriter(VX_T("CXmlTextWriter")), m_buffer(new CStringBuffer(0x10000)), m_eolText(1, '\n') {}
+    : CXmlWriter(VX_T("CXmlTextWriter")),
+      m_buffer(new CStringBuffer(0x10000)),
+      m_eolText(1, '\n') {}
 
 CXmlTextWriter::~CXmlTextWriter() { delete m_buffer; }
 
@@ -88,7 +91,7 @@ void CXmlTextWriter::AppendDeclaration(const String& prefix, const String& names
 
 void CXmlTextWriter::WriteComment(const String& text) {
   m_buffer->Append(kCommentOpen, 4);
-  m_buffer->AppendEscaped(text.c_str(), m_eolType);
+  m_buffer->AppendEscaped(text.data(), text.size(), m_eolType);
   m_buffer->Append(kCommentClose, 3);
   AppendEol();
 }
@@ -120,7 +123,8 @@ void CXmlTextWriter::WriteStartElement(const String& localName, const String& na
   CXmlWriterContext& context = *PushContext(localName, namespaceUri);
   if (m_indent) AppendTabs(context.GetDepth());
   out.AppendChar('<');
-  if (!namespaceUri.empty() && namespaceUri != context.GetScopeDefaultNamespace()) {
+  if (!namespaceUri.empty() &&
+      !detail::SameText(namespaceUri, context.GetScopeDefaultNamespace())) {
     bool added = false;
     const String& prefix = GetOrAddPrefix(context, namespaceUri, added);
     AppendName(prefix);
@@ -155,7 +159,7 @@ void CXmlTextWriter::WriteText(const String& text) {
     m_buffer->AppendChar('>');
     context->SetStartTagOpen(false);
   }
-  m_buffer->AppendEscaped(text.c_str(), m_eolType);
+  m_buffer->AppendEscaped(text.data(), text.size(), m_eolType);
 }
 
 void CXmlTextWriter::WriteEndElement() {
@@ -168,7 +172,7 @@ void CXmlTextWriter::WriteEndElement() {
     if (m_indent && context->GetChildCount() > 0) AppendTabs(context->GetDepth());
     out.Append(kEndTagOpen, 2);
     const String& uri = context->GetNamespaceUri();
-    if (!uri.empty() && uri != context->GetScopeDefaultNamespace()) {
+    if (!uri.empty() && !detail::SameText(uri, context->GetScopeDefaultNamespace())) {
       AppendName(context->GetPrefix(uri));
       out.AppendChar(':');
     }
@@ -189,9 +193,9 @@ CXmlWriter::CXmlWriterContext& CXmlTextWriter::OpenStartTag() {
 }
 
 void CXmlTextWriter::WriteAttributeValue(CXmlWriterContext& context,
-                                         const unsigned short* localName,
-                                         size_t localNameLength, const String& namespaceUri,
-                                         const unsigned short* value) {
+                                         const unsigned short* localName, size_t localNameLength,
+                                         const String& namespaceUri, const unsigned short* value,
+                                         size_t valueLength) {
   CStringBuffer& out = *m_buffer;
   out.AppendChar(' ');
   if (!namespaceUri.empty()) {
@@ -208,7 +212,7 @@ void CXmlTextWriter::WriteAttributeValue(CXmlWriterContext& context,
   out.Append(localName, localNameLength);
   out.AppendChar('=');
   out.AppendChar('"');
-  out.AppendEscaped(value, m_eolType);
+  out.AppendEscaped(value, valueLength, m_eolType);
   out.AppendChar('"');
 }
 
@@ -217,13 +221,14 @@ void CXmlTextWriter::WriteAttribute(const String& localName, const String& names
   CXmlWriterContext& context = OpenStartTag();
   size_t n = 0;
   while (n != localName.size() && localName[n] != 0) ++n;
-  WriteAttributeValue(context, localName.data(), n, namespaceUri, value.c_str());
+  WriteAttributeValue(context, localName.data(), n, namespaceUri, value.data(), value.size());
 }
 
 void CXmlTextWriter::WriteXsiType(const String& typeNamespaceUri, const String& typeName) {
   CXmlWriterContext& context = OpenStartTag();
-  const unsigned short* value = typeName.c_str();
-  if (!typeNamespaceUri.empty() && typeNamespaceUri != context.GetScopeDefaultNamespace()) {
+  const String* value = &typeName;
+  if (!typeNamespaceUri.empty() &&
+      !detail::SameText(typeNamespaceUri, context.GetScopeDefaultNamespace())) {
     bool added = false;
     const String& prefix = GetOrAddPrefix(context, typeNamespaceUri, added);
     if (added) {
@@ -233,9 +238,9 @@ void CXmlTextWriter::WriteXsiType(const String& typeNamespaceUri, const String& 
     m_scratch.assign(prefix);
     m_scratch.push_back(':');
     m_scratch.append(typeName);
-    value = m_scratch.c_str();
+    value = &m_scratch;
   }
-  WriteAttributeValue(context, kTypeName, 4, XsiNamespace(), value);
+  WriteAttributeValue(context, kTypeName, 4, XsiNamespace(), value->data(), value->size());
 }
 
 }  // namespace VxVevAva5

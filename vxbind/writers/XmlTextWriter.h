@@ -93,7 +93,7 @@ class CXmlTextWriter : public CXmlWriter {
   void AppendDeclaration(const String& prefix, const String& namespaceUri, bool leadingSpace);
   void WriteAttributeValue(CXmlWriterContext& context, const unsigned short* localName,
                            size_t localNameLength, const String& namespaceUri,
-                           const unsigned short* value);
+                           const unsigned short* value, size_t valueLength);
 
   CStringBuffer* m_buffer;
   String m_eolText;

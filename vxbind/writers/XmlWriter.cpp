@@ -1,6 +1,7 @@
 #include "vxbind/writers/XmlWriter.h"
 
 #include "vxbind/core/Exceptions.h"
+#include "vxbind/writers/detail/SameText.h"
 
 namespace VxVevAva5 {
 namespace {
@@ -10,12 +11,24 @@ const String& EmptyString() {
   return empty;
 }
 
+// The entry of `uri`, or null. Scope maps hold a handful of namespaces, so
+// a scan that rejects most entries by length beats the tree's unit-by-unit
+// comparisons; large maps use the tree.
+const String* FindPrefix(const CXmlWriter::NamespaceMap& map, const String& uri) {
+  if (map.size() <= 8) {
+    for (CXmlWriter::NamespaceMap::const_iterator it = map.begin(); it != map.end(); ++it)
+      if (detail::SameText(it->first, uri)) return &it->second;
+    return nullptr;
+  }
+  CXmlWriter::NamespaceMap::const_iterator it = map.find(uri);
+  return it == map.end() ? nullptr : &it->second;
+}
+
 }  // namespace
 
 // ---- CXmlWriterContext ------------------------------------------------------
 
-CXmlWriter::CXmlWriterContext::CXmlWriterContext()
-    : CInstanceMonitor(VX_T("CXmlWriterContext")) {}
+CXmlWriter::CXmlWriterContext::CXmlWriterContext() : CInstanceMonitor(VX_T("CXmlWriterContext")) {}
 
 CXmlWriter::CXmlWriterContext::~CXmlWriterContext() {
   if (m_ownsMap) delete m_scopeMap;
@@ -31,8 +44,8 @@ CXmlWriter::CXmlWriterContext::~CXmlWriterContext() {
 }
 
 const String& CXmlWriter::CXmlWriterContext::GetPrefix(const String& namespaceUri) const {
-  NamespaceMap::const_iterator it = m_scopeMap->find(namespaceUri);
-  return it == m_scopeMap->end() ? EmptyString() : it->second;
+  const String* prefix = FindPrefix(*m_scopeMap, namespaceUri);
+  return prefix != nullptr ? *prefix : EmptyString();
 }
 
 void CXmlWriter::CXmlWriterContext::TakeOwnScope(const String& defaultNamespace) {
@@ -49,8 +62,7 @@ void CXmlWriter::CXmlWriterContext::SetDefaultNamespace(const String& namespaceU
   m_ownDefaultNamespace = namespaceUri;
 }
 
-void CXmlWriter::CXmlWriterContext::AddNamespace(const String& namespaceUri,
-                                                 const String& prefix) {
+void CXmlWriter::CXmlWriterContext::AddNamespace(const String& namespaceUri, const String& prefix) {
   if (m_inheritsScope) TakeOwnScope(GetScopeDefaultNamespace());
   (*m_scopeMap)[namespaceUri] = prefix;
 }
@@ -170,10 +182,9 @@ void CXmlWriter::PopContext() {
 const String& CXmlWriter::GetOrAddPrefix(CXmlWriterContext& context, const String& namespaceUri,
                                          bool& added) {
   const NamespaceMap& map = context.GetScopeMap();
-  NamespaceMap::const_iterator it = map.find(namespaceUri);
-  if (it != map.end()) {
+  if (const String* prefix = FindPrefix(map, namespaceUri)) {
     added = false;
-    return it->second;
+    return *prefix;
   }
   context.AddNamespace(namespaceUri, GetUniquePrefix(map));
   added = true;

@@ -181,8 +181,7 @@ class CXmlWriter : public CInstanceMonitor {
   // The prefix of `namespaceUri` in the scope of `context`. When the URI has
   // none, generates one with GetUniquePrefix, adds it to `context` and sets
   // `added`, so the caller declares it.
-  const String& GetOrAddPrefix(CXmlWriterContext& context, const String& namespaceUri,
-                               bool& added);
+  const String& GetOrAddPrefix(CXmlWriterContext& context, const String& namespaceUri, bool& added);
 
  private:
   String m_defaultNamespaceUri;
