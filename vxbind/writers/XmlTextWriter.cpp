@@ -55,11 +55,11 @@ void CXmlTextWriter::WriteStartDocument(XmlEncoding encoding) {
 
 String CXmlTextWriter::GetString() { return m_buffer->GetString(); }
 
-// Names and URIs are appended up to their first NUL, as a NUL-terminated
-// text would be, so that no NUL ever enters the buffer.
-void CXmlTextWriter::AppendName(const String& name) {
-  const unsigned short* p = name.data();
-  size_t n = name.size();
+// Unescaped text (names, prefixes, URIs, instructions) is appended up to its
+// first NUL, as a NUL-terminated text would be, so no NUL enters the buffer.
+void CXmlTextWriter::AppendRaw(const String& text) {
+  const unsigned short* p = text.data();
+  size_t n = text.size();
   size_t i = 0;
   while (i != n && p[i] != 0) ++i;
   m_buffer->Append(p, i);
@@ -82,10 +82,10 @@ void CXmlTextWriter::AppendDeclaration(const String& prefix, const String& names
   else
     m_buffer->Append(kXmlns + 1, 5);
   m_buffer->AppendChar(':');
-  AppendName(prefix);
+  AppendRaw(prefix);
   m_buffer->AppendChar('=');
   m_buffer->AppendChar('"');
-  AppendName(namespaceUri);
+  AppendRaw(namespaceUri);
   m_buffer->AppendChar('"');
 }
 
@@ -97,7 +97,7 @@ void CXmlTextWriter::WriteComment(const String& text) {
 }
 
 void CXmlTextWriter::WriteProcessingInstruction(const String& text) {
-  AppendName(text);
+  AppendRaw(text);
   AppendEol();
   AppendEol();
 }
@@ -105,7 +105,7 @@ void CXmlTextWriter::WriteProcessingInstruction(const String& text) {
 void CXmlTextWriter::WriteInLineSchema(const String& text) {
   m_buffer->AppendChar(' ');
   AppendEol();
-  AppendName(text);
+  AppendRaw(text);
   AppendEol();
 }
 
@@ -127,12 +127,12 @@ void CXmlTextWriter::WriteStartElement(const String& localName, const String& na
       !detail::SameText(namespaceUri, context.GetScopeDefaultNamespace())) {
     bool added = false;
     const String& prefix = GetOrAddPrefix(context, namespaceUri, added);
-    AppendName(prefix);
+    AppendRaw(prefix);
     out.AppendChar(':');
-    AppendName(localName);
+    AppendRaw(localName);
     if (added) AppendDeclaration(prefix, namespaceUri, true);
   } else {
-    AppendName(localName);
+    AppendRaw(localName);
   }
   if (parent == nullptr) {
     // The root declares what was given before it. A prefix generated for the
@@ -142,7 +142,7 @@ void CXmlTextWriter::WriteStartElement(const String& localName, const String& na
       out.Append(kXmlns, 6);
       out.AppendChar('=');
       out.AppendChar('"');
-      AppendName(defaultNamespace);
+      AppendRaw(defaultNamespace);
       out.AppendChar('"');
     }
     const NamespaceMap& map = GetNamespaceMap();
@@ -173,10 +173,10 @@ void CXmlTextWriter::WriteEndElement() {
     out.Append(kEndTagOpen, 2);
     const String& uri = context->GetNamespaceUri();
     if (!uri.empty() && !detail::SameText(uri, context->GetScopeDefaultNamespace())) {
-      AppendName(context->GetPrefix(uri));
+      AppendRaw(context->GetPrefix(uri));
       out.AppendChar(':');
     }
-    AppendName(context->GetLocalName());
+    AppendRaw(context->GetLocalName());
     out.AppendChar('>');
   }
   if (m_indent) AppendEol();
@@ -206,7 +206,7 @@ void CXmlTextWriter::WriteAttributeValue(CXmlWriterContext& context,
       AppendDeclaration(prefix, namespaceUri, false);
       out.AppendChar(' ');
     }
-    AppendName(prefix);
+    AppendRaw(prefix);
     out.AppendChar(':');
   }
   out.Append(localName, localNameLength);

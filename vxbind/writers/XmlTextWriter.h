@@ -87,7 +87,7 @@ class CXmlTextWriter : public CXmlWriter {
 
  private:
   CXmlWriterContext& OpenStartTag();
-  void AppendName(const String& name);
+  void AppendRaw(const String& text);
   void AppendEol() { m_buffer->Append(m_eolText.data(), m_eolText.size()); }
   void AppendTabs(unsigned int count);
   void AppendDeclaration(const String& prefix, const String& namespaceUri, bool leadingSpace);
