@@ -52,9 +52,9 @@ class CXmlWriter : public CInstanceMonitor {
   // The state of one open element: its name, whether its start tag is still
   // open, how many child elements it has had, and its namespace scope.
   // The innermost context owns the chain of its ancestors.
+  // Contexts are created by CXmlWriter::PushContext only.
   class CXmlWriterContext : public CInstanceMonitor {
    public:
-    CXmlWriterContext();
     // Deletes the owned scope map and every ancestor (iteratively, so a
     // deep chain costs no stack).
     ~CXmlWriterContext();
@@ -99,6 +99,7 @@ class CXmlWriter : public CInstanceMonitor {
    private:
     friend class CXmlWriter;
 
+    CXmlWriterContext();
     void TakeOwnScope(const String& defaultNamespace);
 
     unsigned int m_childCount = 0;
