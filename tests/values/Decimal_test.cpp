@@ -115,7 +115,7 @@ TEST(CDecimal, TextsBeyondTheCollectingLimitsAreRefused) {
   EXPECT_VX_THROW(D("1e-99999999999"), CVxInvalidValueException,
                   "The string representing a Decimal, has an exponent larger than 10000000");
   EXPECT_EQ(S(D("7e-10000000")), "0");
-  EXPECT_EQ(S(D("7e1000")), "7" + std::string(1000, '0'));
+  EXPECT_EQ(S(D("7e2000")), "7" + std::string(2000, '0'));  // longer than any fixed buffer
   // The same limits apply when a big integer text is read as a decimal.
   EXPECT_VX_THROW(CBigInteger(U(std::string(600, '1') + ".5").c_str()),
                   CVxInvalidValueException,
@@ -162,6 +162,25 @@ TEST(CDecimal, ScaleCapKeepsTrailingZerosOfTheRoundedValue) {
   EXPECT_EQ(D("0.1239996"), D("0.124"));
 }
 
+TEST(CDecimal, RoundingToIntegersFindsTiesAcrossLimbBoundaries) {
+  // A capped scale keeps trailing zeros, so the integer rounding sees a tie
+  // five, nine, ten or eighteen places down.
+  const struct {
+    int places;
+    const char *text, *rounded;
+  } rows[] = {
+      {5, "2.4999996", "2"},           {5, "-2.4999996", "-2"},
+      {9, "2.4999999996", "2"},        {9, "2.5000000004", "2"},
+      {9, "2.5000000006", "3"},        {10, "-2.49999999996", "-2"},
+      {18, "7.4999999999999999996", "7"}, {18, "7.5000000000000000006", "8"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    MaxPlaces places(row.places);
+    EXPECT_EQ(S(D(row.text).ToBigInteger()), row.rounded);
+  }
+}
+
 TEST(CDecimal, ZeroMaximumRoundsToIntegers) {
   MaxPlaces places(0);
   EXPECT_EQ(S(D("2.5")), "2");
@@ -169,7 +188,10 @@ TEST(CDecimal, ZeroMaximumRoundsToIntegers) {
   EXPECT_EQ(S(CDecimal(7) / CDecimal(2)), "3");
   EXPECT_EQ(S(CDecimal(-7) / CDecimal(2)), "-3");
   EXPECT_VX_THROW(CDecimal::SetMaxDecimalPlaces(-1), CVxInvalidParamException,
-                  "The maximum number of decimal places must not be negative [-1]");
+                  "The maximum number of decimal places must be between 0 and 10000000 [-1]");
+  EXPECT_VX_THROW(CDecimal::SetMaxDecimalPlaces(2147483647), CVxInvalidParamException,
+                  "The maximum number of decimal places must be between 0 and 10000000 "
+                  "[2147483647]");
   EXPECT_EQ(CDecimal::GetMaxDecimalPlaces(), 0);
 }
 

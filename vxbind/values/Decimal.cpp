@@ -19,6 +19,7 @@ const size_t kMaxFractionDigits = 511;
 const size_t kMaxExponentDigits = 31;
 // Larger exponents would build values of unbounded size.
 const uint64_t kMaxExponent = 10000000;
+const int kMaxDecimalPlaces = 10000000;
 
 bool IsDigit(unsigned short c) { return c >= u'0' && c <= u'9'; }
 
@@ -204,12 +205,6 @@ void CDecimal::ChangeFractionalDivider(int n) {
 
 void CDecimal::LimitScale() {
   if (m_scale > m_maxDivider) ChangeFractionalDivider(m_maxDivider);
-}
-
-void CDecimal::Normalize(CDecimal& a, CDecimal& b) {
-  int d = std::max(a.m_scale, b.m_scale);
-  a.ChangeFractionalDivider(d);
-  b.ChangeFractionalDivider(d);
 }
 
 CBigInteger CDecimal::UnscaledAt(int scale) const {
@@ -399,9 +394,12 @@ CBigInteger CDecimal::ToBigInteger() const { return RoundedToInteger(); }
 int CDecimal::GetMaxDecimalPlaces() { return m_maxDivider; }
 
 void CDecimal::SetMaxDecimalPlaces(int places) {
-  if (places < 0)
+  // The upper bound keeps the scale arithmetic (places + 2) far from
+  // overflow and the size of a quotient reasonable.
+  if (places < 0 || places > kMaxDecimalPlaces)
     throw CVxInvalidParamException(FormatString(
-        VX_T("The maximum number of decimal places must not be negative [%d]"), places));
+        VX_T("The maximum number of decimal places must be between 0 and 10000000 [%d]"),
+        places));
   m_maxDivider = places;
 }
 
