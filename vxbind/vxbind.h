@@ -12,6 +12,7 @@
 #include "vxbind/platform/File.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/String.h"
+#include "vxbind/platform/Time.h"
 #include "vxbind/platform/Utf16.h"
 
 // Binding core
@@ -29,6 +30,8 @@
 
 // Value types
 #include "vxbind/values/BigInteger.h"
+#include "vxbind/values/DateTime.h"
+#include "vxbind/values/DateTimeSpan.h"
 #include "vxbind/values/Decimal.h"
 
 // Variant and conversions
