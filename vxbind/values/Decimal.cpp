@@ -1,7 +1,7 @@
 #include "vxbind/values/Decimal.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <limits>
 
 #include "vxbind/conversions/WhitespaceUtils.h"
@@ -51,13 +51,16 @@ CDecimal::CDecimal(const CBigInteger& value) : m_value(value), m_scale(1) { m_va
 CDecimal::CDecimal(const unsigned short* text) { Parse(text, Utf16::Length(text)); }
 
 CDecimal::CDecimal(double value) {
+  // "%.13f" and a line feed, printed without regard to the C locale.
   char narrow[400];
-  int n = std::snprintf(narrow, sizeof narrow, "%.13f\n", value);
-  if (n < 0 || static_cast<size_t>(n) >= sizeof narrow) n = 0;  // cannot happen for a double
+  std::to_chars_result r =
+      std::to_chars(narrow, narrow + sizeof narrow - 1, value, std::chars_format::fixed, 13);
+  size_t n = r.ec == std::errc() ? static_cast<size_t>(r.ptr - narrow) : 0;
+  narrow[n++] = '\n';
   unsigned short wide[400];
-  for (int i = 0; i < n; ++i) wide[i] = static_cast<unsigned char>(narrow[i]);
+  for (size_t i = 0; i < n; ++i) wide[i] = static_cast<unsigned char>(narrow[i]);
   wide[n] = 0;
-  Parse(wide, static_cast<size_t>(n));
+  Parse(wide, n);
 }
 
 CDecimal::CDecimal(CBigInteger unscaled, int scale) : m_value(std::move(unscaled)), m_scale(scale) {}
