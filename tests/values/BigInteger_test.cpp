@@ -316,12 +316,6 @@ TEST(CBigInteger, SquareRootRoundsDown) {
   }
 }
 
-TEST(CBigInteger, Pow10) {
-  EXPECT_EQ(S(CBigInteger::Pow10(0)), "1");
-  EXPECT_EQ(S(CBigInteger::Pow10(9)), "1000000000");
-  EXPECT_EQ(S(CBigInteger::Pow10(20)), "1" + std::string(20, '0'));
-}
-
 TEST(CBigInteger, ConversionToMachineIntegersChecksTheRange) {
   EXPECT_EQ(static_cast<int>(B("2147483647")), 2147483647);
   EXPECT_EQ(static_cast<int>(B("-2147483648")), -2147483647 - 1);
