@@ -27,6 +27,8 @@
 
 // Writers
 #include "vxbind/writers/ByteOutput.h"
+#include "vxbind/writers/StringBuffer.h"
+#include "vxbind/writers/XmlTextWriter.h"
 #include "vxbind/writers/XmlWriter.h"
 
 // Value types

@@ -503,8 +503,8 @@ int CBigInteger::CompareTo(const CBigInteger& rhs) const {
 }
 
 uint64_t CBigInteger::MagnitudeOrMax() const {
-  // Three limbs hold up to 10^27; 18 * 10^18 + ... still fits 64 bits.
-  if (m_digits.size() > 3 || (m_digits.size() == 3 && m_digits[2] > 18))
+  // Only magnitudes below 10^19 matter to the callers, and those fit 64 bits.
+  if (m_digits.size() > 3 || (m_digits.size() == 3 && m_digits[2] > 9))
     return std::numeric_limits<uint64_t>::max();
   uint64_t v = 0;
   for (size_t i = m_digits.size(); i-- > 0;) v = v * kBase + m_digits[i];

@@ -751,7 +751,10 @@ String CDateTime::ToString(const unsigned short* format) const {
 // ---- arithmetic ------------------------------------------------------------
 
 void CDateTime::AddSpan(const CDateTimeSpan& span, bool negative) {
-  detail::CivilTime t{m_year, m_month, m_day, m_hour, m_minute, m_second, m_milli, m_micro, m_nano};
+  // A kind without a month or day counts from the 1st of January, so that
+  // months carry into the year only when there is a month to carry from.
+  detail::CivilTime t{m_year,   m_month != 0 ? m_month : 1, m_day != 0 ? m_day : 1,
+                      m_hour,   m_minute, m_second, m_milli, m_micro, m_nano};
   detail::AddDuration(t, span, negative);
   const bool hasYear = Has(kYearKinds, m_type);
   if (hasYear && (t.year < SHRT_MIN || t.year > SHRT_MAX))

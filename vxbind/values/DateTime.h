@@ -25,6 +25,7 @@
 #ifndef VXBIND_VALUES_DATETIME_H
 #define VXBIND_VALUES_DATETIME_H
 
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 

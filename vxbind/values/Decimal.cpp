@@ -1,7 +1,7 @@
 #include "vxbind/values/Decimal.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <limits>
 
 #include "vxbind/conversions/WhitespaceUtils.h"
@@ -19,6 +19,7 @@ const size_t kMaxFractionDigits = 511;
 const size_t kMaxExponentDigits = 31;
 // Larger exponents would build values of unbounded size.
 const uint64_t kMaxExponent = 10000000;
+const int kMaxDecimalPlaces = 10000000;
 
 bool IsDigit(unsigned short c) { return c >= u'0' && c <= u'9'; }
 
@@ -50,13 +51,16 @@ CDecimal::CDecimal(const CBigInteger& value) : m_value(value), m_scale(1) { m_va
 CDecimal::CDecimal(const unsigned short* text) { Parse(text, Utf16::Length(text)); }
 
 CDecimal::CDecimal(double value) {
+  // "%.13f" and a line feed, printed without regard to the C locale.
   char narrow[400];
-  int n = std::snprintf(narrow, sizeof narrow, "%.13f\n", value);
-  if (n < 0 || static_cast<size_t>(n) >= sizeof narrow) n = 0;  // cannot happen for a double
+  std::to_chars_result r =
+      std::to_chars(narrow, narrow + sizeof narrow - 1, value, std::chars_format::fixed, 13);
+  size_t n = r.ec == std::errc() ? static_cast<size_t>(r.ptr - narrow) : 0;
+  narrow[n++] = '\n';
   unsigned short wide[400];
-  for (int i = 0; i < n; ++i) wide[i] = static_cast<unsigned char>(narrow[i]);
+  for (size_t i = 0; i < n; ++i) wide[i] = static_cast<unsigned char>(narrow[i]);
   wide[n] = 0;
-  Parse(wide, static_cast<size_t>(n));
+  Parse(wide, n);
 }
 
 CDecimal::CDecimal(CBigInteger unscaled, int scale) : m_value(std::move(unscaled)), m_scale(scale) {}
@@ -204,12 +208,6 @@ void CDecimal::ChangeFractionalDivider(int n) {
 
 void CDecimal::LimitScale() {
   if (m_scale > m_maxDivider) ChangeFractionalDivider(m_maxDivider);
-}
-
-void CDecimal::Normalize(CDecimal& a, CDecimal& b) {
-  int d = std::max(a.m_scale, b.m_scale);
-  a.ChangeFractionalDivider(d);
-  b.ChangeFractionalDivider(d);
 }
 
 CBigInteger CDecimal::UnscaledAt(int scale) const {
@@ -399,9 +397,12 @@ CBigInteger CDecimal::ToBigInteger() const { return RoundedToInteger(); }
 int CDecimal::GetMaxDecimalPlaces() { return m_maxDivider; }
 
 void CDecimal::SetMaxDecimalPlaces(int places) {
-  if (places < 0)
+  // The upper bound keeps the scale arithmetic (places + 2) far from
+  // overflow and the size of a quotient reasonable.
+  if (places < 0 || places > kMaxDecimalPlaces)
     throw CVxInvalidParamException(FormatString(
-        VX_T("The maximum number of decimal places must not be negative [%d]"), places));
+        VX_T("The maximum number of decimal places must be between 0 and 10000000 [%d]"),
+        places));
   m_maxDivider = places;
 }
 

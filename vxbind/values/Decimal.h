@@ -105,8 +105,8 @@ class CDecimal {
   CBigInteger ToBigInteger() const;
 
   // The largest scale kept after parsing, multiplication and division; 30
-  // at start-up. Class-wide, not thread-safe. A negative value throws
-  // CVxInvalidParamException.
+  // at start-up. Class-wide, not thread-safe. A value outside 0..10000000
+  // throws CVxInvalidParamException.
   static int GetMaxDecimalPlaces();
   static void SetMaxDecimalPlaces(int places);
 
@@ -119,8 +119,6 @@ class CDecimal {
   // Rescales to n fraction digits; fewer digits round to nearest, ties
   // toward zero.
   void ChangeFractionalDivider(int n);
-  // Brings both to the larger of their scales.
-  static void Normalize(CDecimal& a, CDecimal& b);
   // Rounds a product or quotient to the maximum number of decimal places.
   void LimitScale();
   int CompareTo(const CDecimal& rhs) const;
