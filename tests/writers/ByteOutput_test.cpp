@@ -1,11 +1,14 @@
 #include "vxbind/writers/ByteOutput.h"
 
+#include "vxbind/writers/XmlTextWriter.h"
+
 #include <random>
 #include <string>
 
 #include "support/Text.h"
 
 using namespace VxVevAva5;
+using vxtest::ToUtf8;
 using vxtest::U;
 
 namespace {
@@ -52,4 +55,46 @@ TEST(ToUtf8Bytes, UnpairedSurrogateIsRefused) {
   trailingHigh.push_back(0xDBFF);
   EXPECT_VX_THROW(ToUtf8Bytes(trailingHigh), CVxException,
                   "Invalid UTF-16 text: unpaired surrogate [0xDBFF] at position [1]");
+}
+
+TEST(CXmlTextWriterGetBytes, EncodesTheWholeBufferByEncoding) {
+  CXmlTextWriter w;
+  w.SetIndent(false);
+  w.WriteStartElement(U("a"), String());
+  w.WriteText(U("caf\xC3\xA9 \xF0\x9F\x98\x80 & <"));
+  w.WriteEndElement();
+  const std::string xml = "<a>caf\xC3\xA9 \xF0\x9F\x98\x80 &amp; &lt;</a>";
+  EXPECT_EQ(AsString(w.GetBytes(XmlEncoding_UTF8)), xml);
+  CBinaryData utf16 = w.GetBytes(XmlEncoding_UTF16);
+  String text = w.GetString();
+  ASSERT_EQ(utf16.GetLength(), text.size() * 2);
+  for (size_t i = 0; i < text.size(); ++i) {  // low byte first
+    EXPECT_EQ(utf16[static_cast<uint32_t>(2 * i)], text[i] & 0xFF);
+    EXPECT_EQ(utf16[static_cast<uint32_t>(2 * i + 1)], text[i] >> 8);
+  }
+  EXPECT_TRUE(w.GetBytes(XmlEncoding_UTF16NoLabel) == utf16);
+  EXPECT_EQ(ToUtf8(text), xml);  // GetBytes left the buffer as it was
+  const char* message =
+      "Unknown Encoding, select UTF-8 (contact support@vxbind.example for support)";
+  EXPECT_VX_THROW(w.GetBytes(XmlEncoding_None), CVxException, message);
+  EXPECT_VX_THROW(w.GetBytes(static_cast<XmlEncoding>(4)), CVxException, message);
+  CXmlTextWriter empty;
+  EXPECT_EQ(empty.GetBytes(XmlEncoding_UTF8).GetLength(), 0u);
+}
+
+TEST(CXmlTextWriterGetBytes, SurrogatePairsAcrossTheWritersChunks) {
+  // The writer keeps its text in chunks of 65,535 units; move a surrogate
+  // pair across the first boundary one unit at a time.
+  for (size_t pad = 65525; pad < 65540; ++pad) {
+    SCOPED_TRACE(pad);
+    CXmlTextWriter w;
+    w.SetIndent(false);
+    w.WriteStartElement(U("a"), String());
+    String text(pad, u'x');
+    text += U("\xF0\x9F\x98\x80\xC3\xA9yz");
+    w.WriteText(text);
+    w.WriteEndElement();
+    EXPECT_TRUE(w.GetBytes(XmlEncoding_UTF8) == ToUtf8Bytes(w.GetString()));
+    EXPECT_TRUE(w.GetBytes(XmlEncoding_UTF16) == CBinaryData(w.GetString().c_str()));
+  }
 }

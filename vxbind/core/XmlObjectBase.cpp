@@ -116,4 +116,29 @@ void CXmlObjectBase::Choice_SetElementValid(bool valid, const unsigned short* el
   }
 }
 
+// -- Byte-stream and file entry points ---------------------------------------
+
+CBinaryData CXmlObjectBase::ToXmlStream(bool declaration, bool indent, XmlEncoding encoding,
+                                        EOLType eol, const CXmlSerializationContext& context,
+                                        CompressionType compression) const {
+  CXmlTextWriter writer;  // lives for this call only, on every path
+  writer.SetIndent(indent);
+  writer.SetEOLType(eol);
+  if (declaration) writer.WriteStartDocument(encoding);
+  const String targetNamespace = GetTargetNamespace();
+  ToXml_Int(&writer, true, targetNamespace.c_str(), context, false);
+  if (declaration) writer.WriteEndDocument();
+  CBinaryData bytes = writer.GetBytes(encoding);
+  return bytes.CompressData(compression);
+}
+
+void CXmlObjectBase::ToXmlFile(const unsigned short* fileName, bool declaration, bool indent,
+                               XmlEncoding encoding, EOLType eol,
+                               const CXmlSerializationContext& context,
+                               CompressionType compression) const {
+  if (compression == CompressionType_ZLib)
+    throw CVxException(String(VX_T("ZLIB Compression only available for To Stream methods.")));
+  ToXmlStream(declaration, indent, encoding, eol, context, compression).ToFile(fileName, encoding);
+}
+
 }  // namespace VxVevAva5

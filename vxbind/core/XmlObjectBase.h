@@ -28,6 +28,7 @@
 #include "vxbind/core/SerializationContext.h"
 #include "vxbind/core/SmartPtr.h"
 #include "vxbind/platform/String.h"
+#include "vxbind/values/BinaryData.h"
 #include "vxbind/writers/XmlWriter.h"
 
 namespace VxVevAva5 {
@@ -70,6 +71,27 @@ class CXmlObjectBase {
   String ToXml(bool declaration = true, bool indent = true, EOLType eol = EOLType_LF,
                const CXmlSerializationContext& context =
                    CXmlSerializationContext::GetDefaultContext()) const;
+
+  // Byte output: the XML text as ToXml writes it (the declaration, when
+  // asked for, carries the encoding's label), encoded as UTF-8 or UTF-16 low
+  // byte first without byte order mark, then compressed by `compression`.
+  // XmlEncoding_None is refused by the writer's GetBytes after the object
+  // was written; a compression whose output does not fit the input's size
+  // fails in CBinaryData::CompressData.
+  CBinaryData ToXmlStream(bool declaration = true, bool indent = true,
+                          XmlEncoding encoding = XmlEncoding_UTF8, EOLType eol = EOLType_LF,
+                          const CXmlSerializationContext& context =
+                              CXmlSerializationContext::GetDefaultContext(),
+                          CompressionType compression = CompressionType_None) const;
+  // ToXmlStream written to `fileName` (created or truncated), preceded by
+  // the byte order mark FF FE for the UTF-16 encodings. CompressionType_ZLib
+  // throws CVxException "ZLIB Compression only available for To Stream
+  // methods." before anything is written; gzip is accepted.
+  void ToXmlFile(const unsigned short* fileName, bool declaration = true, bool indent = true,
+                 XmlEncoding encoding = XmlEncoding_UTF8, EOLType eol = EOLType_LF,
+                 const CXmlSerializationContext& context =
+                     CXmlSerializationContext::GetDefaultContext(),
+                 CompressionType compression = CompressionType_None) const;
 
   // Reading entry points: the input is read into a document (XML text, or
   // bytes that may be gzip/zlib-compressed or Fast Infoset) and the object

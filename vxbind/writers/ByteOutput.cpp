@@ -6,6 +6,8 @@
 
 #include "vxbind/core/Exceptions.h"
 #include "vxbind/platform/Format.h"
+#include "vxbind/writers/StringBuffer.h"
+#include "vxbind/writers/XmlTextWriter.h"
 
 namespace VxVevAva5 {
 namespace {
@@ -35,12 +37,24 @@ inline bool NoZero4(uint64_t asciiUnits) noexcept {
   return ((asciiUnits + 0x7FFF7FFF7FFF7FFFull) & kTop) == kTop;
 }
 
-// Bytes of the UTF-8 form of [begin, end) up to its first NUL, where `*stop`
-// is left; throws on an unpaired surrogate.
-uint64_t CountUtf8(const unsigned short* begin, const unsigned short* end,
-                   const unsigned short** stop) {
-  uint64_t bytes = 0;
-  const unsigned short* p = begin;
+// One piece of a text that may be split across several arrays (the text
+// writer's chunks): [begin, end), the unit that follows it in the next piece
+// (0 when none), and the position of `begin` in the whole text.
+struct Piece {
+  const unsigned short* begin;
+  const unsigned short* end;
+  unsigned short after;
+  size_t position;
+};
+
+// Adds the UTF-8 length of `piece` up to its first NUL to `bytes`. Returns
+// false when it met a NUL (the text ends there). A high surrogate at the end
+// of the piece pairs with `after`; `*tookAfter` tells the caller to skip that
+// unit in the next piece. Throws on an unpaired surrogate.
+bool CountUtf8(const Piece& piece, uint64_t& bytes, bool* tookAfter) {
+  *tookAfter = false;
+  const unsigned short* p = piece.begin;
+  const unsigned short* end = piece.end;
   while (p != end) {
     if (end - p >= 4) {
       uint64_t v = Load4(p);
@@ -51,7 +65,7 @@ uint64_t CountUtf8(const unsigned short* begin, const unsigned short* end,
       }
     }
     unsigned short c = *p;
-    if (c == 0) break;
+    if (c == 0) return false;
     if (c < 0x80) {
       bytes += 1;
     } else if (c < 0x800) {
@@ -61,21 +75,27 @@ uint64_t CountUtf8(const unsigned short* begin, const unsigned short* end,
     } else if (IsHigh(c) && end - p >= 2 && IsLow(p[1])) {
       bytes += 4;
       ++p;
+    } else if (IsHigh(c) && end - p == 1 && IsLow(piece.after)) {
+      bytes += 4;
+      *tookAfter = true;
     } else {
-      ThrowUnpairedSurrogate(c, static_cast<size_t>(p - begin));
+      ThrowUnpairedSurrogate(c, piece.position + static_cast<size_t>(p - piece.begin));
     }
     ++p;
   }
-  *stop = p;
-  return bytes;
+  return true;
 }
 
-// Encodes text already validated by CountUtf8.
-void EncodeUtf8(const unsigned short* p, const unsigned short* end, unsigned char* o) noexcept {
+// Encodes `piece` (already validated by CountUtf8) up to its first NUL;
+// returns the new output position. `*tookAfter` as for CountUtf8.
+unsigned char* EncodeUtf8(const Piece& piece, unsigned char* o, bool* tookAfter) noexcept {
+  *tookAfter = false;
+  const unsigned short* p = piece.begin;
+  const unsigned short* end = piece.end;
   while (p != end) {
     if (end - p >= 4) {
       uint64_t v = Load4(p);
-      if ((v & kNonAsciiMask) == 0) {
+      if ((v & kNonAsciiMask) == 0 && NoZero4(v)) {
         o[0] = static_cast<unsigned char>(v);
         o[1] = static_cast<unsigned char>(v >> 16);
         o[2] = static_cast<unsigned char>(v >> 32);
@@ -86,6 +106,7 @@ void EncodeUtf8(const unsigned short* p, const unsigned short* end, unsigned cha
       }
     }
     uint32_t c = *p++;
+    if (c == 0) break;
     if (c < 0x80) {
       *o++ = static_cast<unsigned char>(c);
     } else if (c < 0x800) {
@@ -96,13 +117,65 @@ void EncodeUtf8(const unsigned short* p, const unsigned short* end, unsigned cha
       *o++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
       *o++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
     } else {
-      uint32_t cp = 0x10000 + ((c - 0xD800) << 10) + (uint32_t{*p++} - 0xDC00);
+      uint32_t low;
+      if (p != end) {
+        low = *p++;
+      } else {
+        low = piece.after;
+        *tookAfter = true;
+      }
+      uint32_t cp = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
       *o++ = static_cast<unsigned char>(0xF0 | (cp >> 18));
       *o++ = static_cast<unsigned char>(0x80 | ((cp >> 12) & 0x3F));
       *o++ = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
       *o++ = static_cast<unsigned char>(0x80 | (cp & 0x3F));
     }
   }
+  return o;
+}
+
+// UTF-8 of a text given as consecutive pieces: a counting pass, one
+// allocation, an encoding pass. `getPiece(i, length)` returns piece i.
+template <class GetPiece>
+CBinaryData PiecesToUtf8(size_t count, GetPiece getPiece) {
+  uint64_t bytes = 0;
+  size_t used = 0;  // pieces that hold text before the first NUL
+  size_t position = 0;
+  bool skipFirst = false;
+  for (size_t i = 0; i < count; ++i) {
+    size_t length = 0;
+    const unsigned short* text = getPiece(i, length);
+    size_t nextLength = 0;
+    unsigned short after = 0;
+    if (i + 1 < count) {
+      const unsigned short* next = getPiece(i + 1, nextLength);
+      if (nextLength != 0) after = next[0];
+    }
+    size_t skip = skipFirst ? 1 : 0;
+    Piece piece{text + skip, text + length, after, position + skip};
+    ++used;
+    if (!CountUtf8(piece, bytes, &skipFirst)) break;
+    position += length;
+  }
+  if (bytes == 0) return CBinaryData();
+  if (bytes > UINT32_MAX)
+    throw CVxException(String(VX_T("The binary data would exceed 4294967295 bytes")));
+  unsigned char* out = new unsigned char[bytes];
+  unsigned char* o = out;
+  skipFirst = false;
+  for (size_t i = 0; i < used; ++i) {
+    size_t length = 0;
+    const unsigned short* text = getPiece(i, length);
+    size_t nextLength = 0;
+    unsigned short after = 0;
+    if (i + 1 < count) {
+      const unsigned short* next = getPiece(i + 1, nextLength);
+      if (nextLength != 0) after = next[0];
+    }
+    size_t skip = skipFirst ? 1 : 0;
+    o = EncodeUtf8(Piece{text + skip, text + length, after, 0}, o, &skipFirst);
+  }
+  return CBinaryData(out, static_cast<uint32_t>(o - out), /*adopt=*/true);
 }
 
 }  // namespace
@@ -110,15 +183,46 @@ void EncodeUtf8(const unsigned short* p, const unsigned short* end, unsigned cha
 CBinaryData ToUtf8Bytes(const String& text) { return ToUtf8Bytes(text.data(), text.size()); }
 
 CBinaryData ToUtf8Bytes(const unsigned short* text, size_t length) {
-  const unsigned short* begin = text;
-  const unsigned short* end = nullptr;
-  uint64_t bytes = length == 0 ? 0 : CountUtf8(begin, begin + length, &end);
-  if (bytes == 0) return CBinaryData();
-  if (bytes > UINT32_MAX)
-    throw CVxException(String(VX_T("The binary data would exceed 4294967295 bytes")));
-  unsigned char* out = new unsigned char[bytes];
-  EncodeUtf8(begin, end, out);
-  return CBinaryData(out, static_cast<uint32_t>(bytes), /*adopt=*/true);
+  return PiecesToUtf8(1, [&](size_t, size_t& n) {
+    n = length;
+    return text;
+  });
+}
+
+CBinaryData CXmlTextWriter::GetBytes(XmlEncoding encoding) {
+  const CStringBuffer& buffer = *m_buffer;
+  size_t chunks = buffer.GetChunkCount();
+  auto chunk = [&](size_t i, size_t& n) { return buffer.GetChunk(i, n); };
+  switch (encoding) {
+    case XmlEncoding_UTF8:
+      return PiecesToUtf8(chunks, chunk);
+    case XmlEncoding_UTF16:
+    case XmlEncoding_UTF16NoLabel: {
+      size_t units = buffer.GetLength();
+      if (units > UINT32_MAX / 2)
+        throw CVxException(String(VX_T("The binary data would exceed 4294967295 bytes")));
+      if (units == 0) return CBinaryData();
+      unsigned char* out = new unsigned char[units * 2];
+      unsigned char* o = out;
+      for (size_t i = 0; i < chunks; ++i) {
+        size_t n = 0;
+        const unsigned short* text = buffer.GetChunk(i, n);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+        std::memcpy(o, text, n * 2);
+        o += n * 2;
+#else
+        for (size_t k = 0; k < n; ++k) {
+          *o++ = static_cast<unsigned char>(text[k]);
+          *o++ = static_cast<unsigned char>(text[k] >> 8);
+        }
+#endif
+      }
+      return CBinaryData(out, static_cast<uint32_t>(units * 2), /*adopt=*/true);
+    }
+    default:
+      throw CVxException(String(
+          VX_T("Unknown Encoding, select UTF-8 (contact support@vxbind.example for support)")));
+  }
 }
 
 }  // namespace VxVevAva5

@@ -77,6 +77,14 @@ class CStringBuffer : public CInstanceMonitor {
   // Joins the chunks and returns the text, NUL-terminated, with its length
   // in `length`. The pointer is valid until the next Append or Clear.
   const unsigned short* GetJoinedText(size_t& length);
+  // The chunks in order make up the text: their number, and the units of
+  // chunk `index` (below GetChunkCount()) with their count in `length`. For
+  // reading the text in place, without joining it.
+  size_t GetChunkCount() const { return m_chunks.size(); }
+  const unsigned short* GetChunk(size_t index, size_t& length) const {
+    length = index + 1 < m_chunks.size() ? m_capacities[index] : m_used;
+    return m_chunks[index];
+  }
 
  private:
   // Copies 1 or more units. Short copies (names, prefixes, entities) are

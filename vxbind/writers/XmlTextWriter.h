@@ -29,6 +29,7 @@
 #define VXBIND_WRITERS_XMLTEXTWRITER_H
 
 #include "vxbind/platform/String.h"
+#include "vxbind/values/BinaryData.h"
 #include "vxbind/writers/StringBuffer.h"
 #include "vxbind/writers/XmlWriter.h"
 
@@ -55,6 +56,12 @@ class CXmlTextWriter : public CXmlWriter {
   // The whole output so far. Calling it again gives the same text (plus
   // anything written in between).
   String GetString();
+  // The whole output so far as bytes: UTF-8 for XmlEncoding_UTF8, UTF-16
+  // low byte first without byte order mark for XmlEncoding_UTF16 and
+  // XmlEncoding_UTF16NoLabel. Any other encoding throws CVxException
+  // "Unknown Encoding, select UTF-8 (contact ... for support)". The buffer is
+  // unchanged. Defined with the byte output (ByteOutput.cpp).
+  CBinaryData GetBytes(XmlEncoding encoding);
 
   // <!--text-->, the text escaped, then the end of line (indent or not).
   void WriteComment(const String& text) override;
