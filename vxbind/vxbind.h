@@ -15,6 +15,7 @@
 #include "vxbind/platform/Utf16.h"
 
 // Binding core
+#include "vxbind/core/ClassFactory.h"
 #include "vxbind/core/Exceptions.h"
 #include "vxbind/core/InstanceMonitor.h"
 #include "vxbind/core/SerializationContext.h"
@@ -23,6 +24,7 @@
 
 // Document model and readers
 #include "vxbind/document/NamespaceAliasMap.h"
+#include "vxbind/document/XmlDocument.h"
 
 // Writers
 #include "vxbind/writers/XmlWriter.h"

@@ -1,0 +1,574 @@
+// The document tree: page storage, name table, loading and building.
+#include "vxbind/document/XmlDocument.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <limits>
+#include <new>
+
+#include "vxbind/core/Exceptions.h"
+#include "vxbind/document/detail/ExpatReader.h"
+#include "vxbind/platform/File.h"
+#include "vxbind/platform/Format.h"
+#include "vxbind/platform/Utf16.h"
+
+namespace VxVevAva5 {
+namespace detail {
+
+// A name as the tree stores it: every element or attribute with the same
+// namespace URI and local name points to the same record.
+struct InternedName {
+  String namespaceUri;
+  String localName;
+  size_t hash;
+};
+
+namespace {
+
+// Bump allocation in pages. Nothing allocated here has a destructor to run:
+// the pages are freed as a whole, so freeing a tree is one pass over its pages
+// whatever its shape.
+class Arena {
+ public:
+  Arena() = default;
+  Arena(const Arena&) = delete;
+  Arena& operator=(const Arena&) = delete;
+  ~Arena() {
+    while (m_pages != nullptr) {
+      Page* next = m_pages->next;
+      std::free(m_pages);
+      m_pages = next;
+    }
+  }
+
+  // `bytes` rounded up to 8, 8-aligned, uninitialised.
+  void* Allocate(size_t bytes) {
+    bytes = Round(bytes);
+    if (static_cast<size_t>(m_end - m_cur) < bytes) return AllocateSlow(bytes);
+    void* p = m_cur;
+    m_cur += bytes;
+    return p;
+  }
+
+  // Grows the block [p, p + oldBytes) to newBytes in place when it is the
+  // last block allocated and the page has room.
+  bool TryExtend(void* p, size_t oldBytes, size_t newBytes) {
+    char* block = static_cast<char*>(p);
+    if (block + Round(oldBytes) != m_cur) return false;
+    if (static_cast<size_t>(m_end - block) < Round(newBytes)) return false;
+    m_cur = block + Round(newBytes);
+    return true;
+  }
+
+ private:
+  struct Page {
+    Page* next;
+    size_t padding;  // keeps the data 16-aligned
+  };
+  // Large enough that the page header and the malloc per page do not count;
+  // small enough that a short document does not take much.
+  static constexpr size_t kPageBytes = 128 * 1024 - 64;
+
+  static size_t Round(size_t bytes) { return (bytes + 7) & ~static_cast<size_t>(7); }
+
+  void* AllocateSlow(size_t bytes) {
+    // Blocks larger than a quarter page get a page of their own, so that the
+    // rest of the current page is not wasted.
+    bool own = bytes > kPageBytes / 4;
+    size_t data = own ? bytes : kPageBytes;
+    if (data > std::numeric_limits<size_t>::max() - sizeof(Page)) throw std::bad_alloc();
+    Page* page = static_cast<Page*>(std::malloc(sizeof(Page) + data));
+    if (page == nullptr) throw std::bad_alloc();
+    char* start = reinterpret_cast<char*>(page + 1);
+    if (own && m_pages != nullptr) {
+      // Keep the current page current: link the new one behind it.
+      page->next = m_pages->next;
+      m_pages->next = page;
+      return start;
+    }
+    page->next = m_pages;
+    m_pages = page;
+    m_cur = start + bytes;
+    m_end = start + data;
+    return start;
+  }
+
+  Page* m_pages = nullptr;
+  char* m_cur = nullptr;
+  char* m_end = nullptr;
+};
+
+}  // namespace
+
+struct DocumentStorage {
+  DocumentStorage() : slots(64, nullptr) {}
+
+  // The name record for (namespaceUri, localName); made on first use.
+  const InternedName* Intern(const unsigned short* ns, size_t nsLength,
+                             const unsigned short* local, size_t localLength) {
+    size_t hash = 1469598103934665603ull;
+    for (size_t i = 0; i < nsLength; ++i) hash = (hash ^ ns[i]) * 1099511628211ull;
+    hash = (hash ^ 0x10000u) * 1099511628211ull;  // not a code unit: separates the parts
+    for (size_t i = 0; i < localLength; ++i) hash = (hash ^ local[i]) * 1099511628211ull;
+    size_t mask = slots.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+      const InternedName* n = slots[i];
+      if (n == nullptr) break;
+      if (n->hash == hash && n->namespaceUri.size() == nsLength &&
+          n->localName.size() == localLength &&
+          std::equal(ns, ns + nsLength, n->namespaceUri.data()) &&
+          std::equal(local, local + localLength, n->localName.data()))
+        return n;
+    }
+    names.push_back(InternedName{String(ns, nsLength), String(local, localLength), hash});
+    const InternedName* added = &names.back();
+    if ((names.size() + 1) * 2 > slots.size()) Rehash(slots.size() * 2);
+    Insert(added);
+    return added;
+  }
+
+  Arena arena;
+  std::deque<InternedName> names;
+  std::vector<const InternedName*> slots;  // open addressing, at most half full
+  // The strings and lists handed out by the accessors.
+  std::deque<String> strings;
+  std::deque<std::vector<CXmlAttribute*>> attributeLists;
+
+ private:
+  void Insert(const InternedName* n) {
+    size_t mask = slots.size() - 1;
+    size_t i = n->hash & mask;
+    while (slots[i] != nullptr) i = (i + 1) & mask;
+    slots[i] = n;
+  }
+  void Rehash(size_t size) {
+    slots.assign(size, nullptr);
+    for (const InternedName& n : names) Insert(&n);
+  }
+};
+
+}  // namespace detail
+
+namespace {
+
+const String& EmptyString() {
+  static const String empty;
+  return empty;
+}
+
+const detail::InternedName* EmptyName() {
+  static const detail::InternedName empty{String(), String(), 0};
+  return &empty;
+}
+
+const std::vector<CXmlAttribute*>& EmptyAttributeList() {
+  static const std::vector<CXmlAttribute*> empty;
+  return empty;
+}
+
+[[noreturn]] void ThrowTextTooLong(const CXmlElement& element) {
+  throw CVxException(FormatString(VX_T("The text of the element [%s] is too long"),
+                                  element.GetLocalName().c_str()));
+}
+
+bool IsOneOf(const String& s, std::initializer_list<const unsigned short*> texts) {
+  for (const unsigned short* t : texts)
+    if (Utf16::Equal(s.c_str(), t)) return true;
+  return false;
+}
+
+}  // namespace
+
+// --- CXmlAttribute ----------------------------------------------------------
+
+const String& CXmlAttribute::GetLocalName() const { return m_name->localName; }
+
+const String& CXmlAttribute::GetNamespaceURI() const { return m_name->namespaceUri; }
+
+const String& CXmlAttribute::GetValue() const {
+  if (m_valueLength == 0) return EmptyString();
+  if (m_valueString == nullptr) {
+    std::deque<String>& strings = m_document->Storage().strings;
+    strings.emplace_back(m_value, m_valueLength);
+    m_valueString = &strings.back();
+  }
+  return *m_valueString;
+}
+
+bool CXmlAttribute::IsNamespaceAttribute() const {
+  return IsOneOf(m_name->namespaceUri, {VX_T("http://www.w3.org/2001/XMLSchema-instance"),
+                                        VX_T("http://www.w3.org/2000/xmlns/")}) &&
+         IsOneOf(m_name->localName, {VX_T("xmlns"), VX_T("type"), VX_T("schemaLocation"),
+                                     VX_T("noNamespaceSchemaLocation")});
+}
+
+// --- CXmlElement ------------------------------------------------------------
+
+CXmlElement::CXmlElement(const CXmlDocument* document)
+    : CInstanceMonitor(VX_T("CXmlElement")), m_document(document), m_name(EmptyName()) {}
+
+const String& CXmlElement::GetLocalName() const { return m_name->localName; }
+
+const String& CXmlElement::GetNamespaceURI() const { return m_name->namespaceUri; }
+
+const String& CXmlElement::GetText() const {
+  if (m_textLength == 0) return EmptyString();
+  if (m_textString == nullptr) {
+    std::deque<String>& strings = m_document->Storage().strings;
+    strings.emplace_back(m_text, m_textLength);
+    m_textString = &strings.back();
+  }
+  return *m_textString;
+}
+
+const std::vector<CXmlAttribute*>& CXmlElement::GetAttributes() const {
+  if (m_attributeCount == 0) return EmptyAttributeList();
+  if (m_attributeList == nullptr) {
+    auto& lists = m_document->Storage().attributeLists;
+    lists.emplace_back();
+    std::vector<CXmlAttribute*>& list = lists.back();
+    list.reserve(m_attributeCount);
+    for (uint32_t i = 0; i < m_attributeCount; ++i) list.push_back(&m_attributes[i]);
+    m_attributeList = &list;
+  }
+  return *m_attributeList;
+}
+
+const String& CXmlElement::GetAttribute(const String& localName,
+                                        const String& namespaceUri) const {
+  for (uint32_t i = 0; i < m_attributeCount; ++i) {
+    const CXmlAttribute& a = m_attributes[i];
+    if (a.m_name->localName == localName && a.m_name->namespaceUri == namespaceUri)
+      return a.GetValue();
+  }
+  return EmptyString();
+}
+
+CXmlElement* CXmlElement::CreateNewChildElement() {
+  CXmlElement* child = m_document->NewElement(EmptyName());
+  if (m_lastChild != nullptr)
+    m_lastChild->m_nextSibling = child;
+  else
+    m_firstChild = child;
+  m_lastChild = child;
+  return child;
+}
+
+void CXmlElement::SetElementName(const unsigned short* localName) {
+  const String& ns = m_name->namespaceUri;
+  m_name = m_document->Storage().Intern(ns.data(), ns.size(), localName, Utf16::Length(localName));
+}
+
+void CXmlElement::SetNamespace(const unsigned short* namespaceUri) {
+  const String& local = m_name->localName;
+  m_name = m_document->Storage().Intern(namespaceUri, Utf16::Length(namespaceUri), local.data(),
+                                        local.size());
+}
+
+void CXmlElement::AddAttribute(const String& localName, const String& value,
+                               const String& namespaceUri) {
+  detail::DocumentStorage& storage = m_document->Storage();
+  CXmlAttribute* a = NewAttribute();
+  a->m_name = storage.Intern(namespaceUri.data(), namespaceUri.size(), localName.data(),
+                             localName.size());
+  if (value.size() > std::numeric_limits<uint32_t>::max()) ThrowTextTooLong(*this);
+  if (!value.empty()) {
+    auto* copy = static_cast<unsigned short*>(storage.arena.Allocate(value.size() * 2));
+    std::memcpy(copy, value.data(), value.size() * 2);
+    a->m_value = copy;
+    a->m_valueLength = static_cast<uint32_t>(value.size());
+  }
+}
+
+CXmlAttribute* CXmlElement::NewAttribute() {
+  if (m_attributeCount == m_attributeCapacity) {
+    uint32_t capacity = m_attributeCapacity == 0 ? 4 : m_attributeCapacity * 2;
+    if (m_attributeCapacity > std::numeric_limits<uint32_t>::max() / 2) throw std::bad_alloc();
+    auto* grown = static_cast<CXmlAttribute*>(
+        m_document->Storage().arena.Allocate(sizeof(CXmlAttribute) * size_t{capacity}));
+    for (uint32_t i = 0; i < m_attributeCount; ++i) {
+      CXmlAttribute* a = new (&grown[i]) CXmlAttribute();
+      const CXmlAttribute& old = m_attributes[i];
+      a->m_document = old.m_document;
+      a->m_name = old.m_name;
+      a->m_value = old.m_value;
+      a->m_valueLength = old.m_valueLength;
+      a->m_valueString = old.m_valueString;
+    }
+    m_attributes = grown;
+    m_attributeCapacity = capacity;
+    m_attributeList = nullptr;
+  }
+  CXmlAttribute* a = new (&m_attributes[m_attributeCount++]) CXmlAttribute();
+  a->m_document = m_document;
+  a->m_name = EmptyName();
+  m_attributeList = nullptr;
+  return a;
+}
+
+void CXmlElement::AppendText(const unsigned short* text, int length) {
+  AppendRun(text, length < 0 ? Utf16::Length(text) : static_cast<size_t>(length));
+}
+
+void CXmlElement::AppendText(const unsigned short* text) { AppendRun(text, Utf16::Length(text)); }
+
+void CXmlElement::AppendRun(const unsigned short* text, size_t length) {
+  if (length == 0) return;
+  size_t newLength = m_textLength + length;
+  if (length > std::numeric_limits<uint32_t>::max() ||
+      newLength > std::numeric_limits<uint32_t>::max())
+    ThrowTextTooLong(*this);
+  if (newLength > m_textCapacity) {
+    auto& arena = m_document->Storage().arena;
+    if (m_text != nullptr && arena.TryExtend(m_text, size_t{m_textCapacity} * 2, newLength * 2)) {
+      m_textCapacity = static_cast<uint32_t>(newLength);
+    } else {
+      // The first piece is stored exactly; later growth doubles, so text
+      // that arrives in many pieces is copied O(1) times per unit.
+      size_t capacity = m_textLength == 0 ? newLength
+                                          : std::max(newLength, size_t{m_textCapacity} * 2);
+      capacity = std::min<size_t>(capacity, std::numeric_limits<uint32_t>::max());
+      auto* grown = static_cast<unsigned short*>(arena.Allocate(capacity * 2));
+      if (m_textLength != 0) std::memcpy(grown, m_text, size_t{m_textLength} * 2);
+      m_text = grown;
+      m_textCapacity = static_cast<uint32_t>(capacity);
+    }
+  }
+  std::memcpy(m_text + m_textLength, text, length * 2);
+  m_textLength = static_cast<uint32_t>(newLength);
+  m_textString = nullptr;
+}
+
+// --- CXmlDocument -----------------------------------------------------------
+
+CXmlDocument::CXmlDocument(SchemaType schemaType)
+    : CInstanceMonitor(VX_T("CXmlDocument")), m_schemaType(schemaType) {}
+
+CXmlDocument::~CXmlDocument() { CXmlDocument::Cleanup(); }
+
+void CXmlDocument::Cleanup() {
+  m_documentElement = nullptr;
+  std::vector<CXmlElement*>().swap(m_openElements);
+  m_prefixes.clear();
+  std::vector<unsigned char>().swap(m_input);
+  m_storage.reset();
+}
+
+detail::DocumentStorage& CXmlDocument::Storage() const {
+  if (!m_storage) m_storage.reset(new detail::DocumentStorage());
+  return *m_storage;
+}
+
+void CXmlDocument::Load(const unsigned short* path) {
+  Cleanup();
+  if (int error = File::ReadAll(path, m_input))
+    throw CVxException(FormatString(VX_T("Failed to open the file [%s] Error [0x%08x]"), path,
+                                    static_cast<unsigned>(error)));
+  Parse(false);
+}
+
+void CXmlDocument::LoadXmlStream(unsigned char* const bytes, uint32_t length) {
+  Cleanup();
+  if (length == 0 || bytes == nullptr) throw CVxException(VX_T("XML Stream is empty!"));
+  m_input.assign(bytes, bytes + length);
+  Parse(false);
+}
+
+void CXmlDocument::LoadXml(const char* text) {
+  Cleanup();
+  if (text == nullptr || *text == '\0') throw CVxException(VX_T("XML String is empty!"));
+  m_input.assign(text, text + std::strlen(text));
+  Parse(true);
+}
+
+void CXmlDocument::LoadXml(const unsigned short* text) {
+  Cleanup();
+  size_t units = Utf16::Length(text);
+  if (units == 0) throw CVxException(VX_T("XML String is empty!"));
+  if (units > (std::numeric_limits<size_t>::max() - 2) / 2) throw std::bad_alloc();
+  // A byte order mark, then the units low byte first.
+  m_input.resize(2 + units * 2);
+  unsigned char* out = m_input.data();
+  *out++ = 0xFF;
+  *out++ = 0xFE;
+  for (size_t i = 0; i < units; ++i) {
+    *out++ = static_cast<unsigned char>(text[i] & 0xFF);
+    *out++ = static_cast<unsigned char>(text[i] >> 8);
+  }
+  Parse(true);
+}
+
+String CXmlDocument::LookupNamespaceFromAlias(const unsigned short* prefix) const {
+  auto it = m_prefixes.find(Utf16::Make(prefix));
+  return it == m_prefixes.end() ? String() : it->second;
+}
+
+void CXmlDocument::Parse(bool asText) {
+  // The input is needed only while the tree is built, on every path.
+  struct InputRelease {
+    std::vector<unsigned char>& input;
+    ~InputRelease() { std::vector<unsigned char>().swap(input); }
+  } release{m_input};
+
+  if (!asText) {
+    InflateInput();
+    // Fast Infoset input is recognised here, after inflation: a reader that
+    // recognises the input builds the tree, and the text reader is skipped.
+  }
+  CExpatReader reader(this);
+  reader.Parse();
+  if (m_documentElement == nullptr) throw CVxException(VX_T("Invalid or empty XML document"));
+}
+
+void CXmlDocument::InflateInput() {
+  z_stream zs;
+  std::memset(&zs, 0, sizeof zs);
+  // 15 + 32: a zlib or a gzip header is recognised automatically.
+  if (inflateInit2(&zs, 47) != Z_OK) return;
+  struct End {
+    z_stream& zs;
+    ~End() { inflateEnd(&zs); }
+  } end{zs};
+
+  constexpr size_t kPiece = 65536;
+  std::unique_ptr<unsigned char[]> piece(new unsigned char[kPiece]);
+  std::vector<unsigned char> output;
+  const unsigned char* next = m_input.data();
+  size_t left = m_input.size();
+  int status = Z_OK;
+  while (status == Z_OK) {
+    // avail_in is 32 bits wide: feed larger input in slices.
+    if (zs.avail_in == 0 && left > 0) {
+      uInt slice = static_cast<uInt>(std::min<size_t>(left, 1u << 30));
+      zs.next_in = const_cast<unsigned char*>(next);
+      zs.avail_in = slice;
+      next += slice;
+      left -= slice;
+    }
+    zs.next_out = piece.get();
+    zs.avail_out = kPiece;
+    status = inflate(&zs, Z_NO_FLUSH);
+    output.insert(output.end(), piece.get(), piece.get() + (kPiece - zs.avail_out));
+  }
+  // Anything but a complete stream (plain text, damaged data) is parsed as
+  // it stands.
+  if (status == Z_STREAM_END) m_input.swap(output);
+}
+
+CXmlElement* CXmlDocument::NewElement(const detail::InternedName* name) const {
+  void* p = Storage().arena.Allocate(sizeof(CXmlElement));
+  CXmlElement* e = new (p) CXmlElement(this);
+  e->m_name = name;
+  return e;
+}
+
+CXmlElement* CXmlDocument::AddDocElement(const unsigned short* namespaceUri,
+                                         const unsigned short* localName) {
+  CXmlElement* e = NewElement(Storage().Intern(namespaceUri, Utf16::Length(namespaceUri),
+                                               localName, Utf16::Length(localName)));
+  m_documentElement = e;
+  m_openElements.push_back(e);
+  return e;
+}
+
+CXmlElement* CXmlDocument::AddChildElement(const unsigned short* namespaceUri,
+                                           const unsigned short* localName) {
+  if (m_openElements.empty())
+    throw CVxInvalidStateException(VX_T("There is no open element to add a child to"));
+  CXmlElement* e = m_openElements.back()->CreateNewChildElement();
+  e->m_name = Storage().Intern(namespaceUri, Utf16::Length(namespaceUri), localName,
+                               Utf16::Length(localName));
+  m_openElements.push_back(e);
+  return e;
+}
+
+void CXmlDocument::AddElementAttribute(CXmlElement* element, const String& localName,
+                                       const String& value, const String& namespaceUri) {
+  element->AddAttribute(localName, value, namespaceUri);
+}
+
+void CXmlDocument::AppendTextExcludingCR(CXmlElement* element, const unsigned short* text,
+                                         size_t length) {
+  const unsigned short* p = text;
+  const unsigned short* end = text + length;
+  const unsigned short* run = p;
+  while (p != end) {
+    unsigned short c = *p;
+    if (c > 0x0D || (c != 0x0D && c != 0)) {
+      ++p;
+      continue;
+    }
+    element->AppendRun(run, static_cast<size_t>(p - run));
+    if (c == 0) return;
+    run = ++p;
+  }
+  element->AppendRun(run, static_cast<size_t>(p - run));
+}
+
+void CXmlDocument::AppendTextExcludingCR(CXmlElement* element, const unsigned short* text) {
+  AppendTextExcludingCR(element, text, Utf16::Length(text));
+}
+
+CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName,
+                                              uint32_t attributeCount) {
+  const unsigned short* bar = nullptr;
+  const unsigned short* end = expandedName;
+  for (; *end != 0; ++end)
+    if (*end == u'|' && bar == nullptr) bar = end;
+  const detail::InternedName* name =
+      bar == nullptr
+          ? Storage().Intern(nullptr, 0, expandedName, static_cast<size_t>(end - expandedName))
+          : Storage().Intern(expandedName, static_cast<size_t>(bar - expandedName), bar + 1,
+                             static_cast<size_t>(end - bar - 1));
+  CXmlElement* e;
+  if (m_documentElement == nullptr) {
+    e = NewElement(name);
+    m_documentElement = e;
+  } else {
+    if (m_openElements.empty())
+      throw CVxInvalidStateException(VX_T("There is no open element to add a child to"));
+    CXmlElement* parent = m_openElements.back();
+    e = NewElement(name);
+    if (parent->m_lastChild != nullptr)
+      parent->m_lastChild->m_nextSibling = e;
+    else
+      parent->m_firstChild = e;
+    parent->m_lastChild = e;
+  }
+  m_openElements.push_back(e);
+  if (attributeCount != 0) {
+    e->m_attributes = static_cast<CXmlAttribute*>(
+        Storage().arena.Allocate(sizeof(CXmlAttribute) * size_t{attributeCount}));
+    e->m_attributeCapacity = attributeCount;
+  }
+  return e;
+}
+
+void CXmlDocument::AddAttributeExpanded(CXmlElement* element, const unsigned short* expandedName,
+                                        const unsigned short* value) {
+  detail::DocumentStorage& storage = Storage();
+  const unsigned short* bar = nullptr;
+  const unsigned short* end = expandedName;
+  for (; *end != 0; ++end)
+    if (*end == u'|' && bar == nullptr) bar = end;
+  CXmlAttribute* a = element->NewAttribute();
+  a->m_name = bar == nullptr
+                  ? storage.Intern(nullptr, 0, expandedName,
+                                   static_cast<size_t>(end - expandedName))
+                  : storage.Intern(expandedName, static_cast<size_t>(bar - expandedName),
+                                   bar + 1, static_cast<size_t>(end - bar - 1));
+  size_t length = Utf16::Length(value);
+  if (length > std::numeric_limits<uint32_t>::max()) ThrowTextTooLong(*element);
+  if (length != 0) {
+    auto* copy = static_cast<unsigned short*>(storage.arena.Allocate(length * 2));
+    std::memcpy(copy, value, length * 2);
+    a->m_value = copy;
+    a->m_valueLength = static_cast<uint32_t>(length);
+  }
+}
+
+}  // namespace VxVevAva5
