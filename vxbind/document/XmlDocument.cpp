@@ -9,6 +9,7 @@
 #include <deque>
 #include <limits>
 #include <new>
+#include <utility>
 
 #include "vxbind/core/Exceptions.h"
 #include "vxbind/document/detail/ExpatReader.h"
@@ -24,7 +25,8 @@ namespace detail {
 struct InternedName {
   String namespaceUri;
   String localName;
-  size_t hash;
+  String key;  // "uri|local", or "local" without namespace
+  size_t hash = 0;
 };
 
 namespace {
@@ -104,51 +106,87 @@ class Arena {
 
 }  // namespace
 
-struct DocumentStorage {
-  DocumentStorage() : slots(64, nullptr) {}
+// Names are short: mix four units per step.
+inline size_t HashUnits(const unsigned short* p, size_t n, uint64_t h) {
+  constexpr uint64_t kMul = 0x9E3779B97F4A7C15ull;
+  for (; n >= 4; p += 4, n -= 4) {
+    uint64_t w;
+    std::memcpy(&w, p, 8);
+    h = (h ^ w) * kMul;
+    h ^= h >> 29;
+  }
+  uint64_t w = n;
+  if (n != 0) std::memcpy(&w, p, n * 2);
+  h = (h ^ w ^ (uint64_t{n} << 61)) * kMul;
+  return static_cast<size_t>(h ^ (h >> 32));
+}
 
-  // The name record for (namespaceUri, localName); made on first use.
-  const InternedName* Intern(const unsigned short* ns, size_t nsLength,
-                             const unsigned short* local, size_t localLength) {
-    size_t hash = 1469598103934665603ull;
-    for (size_t i = 0; i < nsLength; ++i) hash = (hash ^ ns[i]) * 1099511628211ull;
-    hash = (hash ^ 0x10000u) * 1099511628211ull;  // not a code unit: separates the parts
-    for (size_t i = 0; i < localLength; ++i) hash = (hash ^ local[i]) * 1099511628211ull;
+struct DocumentStorage {
+  DocumentStorage() : slots(64) {}
+
+  // The name record for an expanded name, "uri|local" or "local" (names
+  // never contain '|'); `length` units, the first '|' at `bar` or npos.
+  // Made on first use.
+  const InternedName* Intern(const unsigned short* key, size_t length, size_t bar) {
+    size_t hash = HashUnits(key, length, 0x2545F4914F6CDD1Dull);
     size_t mask = slots.size() - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
-      const InternedName* n = slots[i];
-      if (n == nullptr) break;
-      if (n->hash == hash && n->namespaceUri.size() == nsLength &&
-          n->localName.size() == localLength &&
-          std::equal(ns, ns + nsLength, n->namespaceUri.data()) &&
-          std::equal(local, local + localLength, n->localName.data()))
-        return n;
+      const Slot& slot = slots[i];
+      if (slot.name == nullptr) break;
+      if (slot.hash == hash && slot.name->key.size() == length &&
+          std::memcmp(slot.name->key.data(), key, length * 2) == 0)
+        return slot.name;
     }
-    names.push_back(InternedName{String(ns, nsLength), String(local, localLength), hash});
+    InternedName n;
+    if (length != 0) n.key.assign(key, length);
+    if (bar == String::npos) {
+      n.localName = n.key;
+    } else {
+      n.namespaceUri = n.key.substr(0, bar);
+      n.localName = n.key.substr(bar + 1);
+    }
+    n.hash = hash;
+    names.push_back(std::move(n));
     const InternedName* added = &names.back();
     if ((names.size() + 1) * 2 > slots.size()) Rehash(slots.size() * 2);
     Insert(added);
     return added;
   }
 
+  // The same for a name given in two parts.
+  const InternedName* Intern(const unsigned short* ns, size_t nsLength,
+                             const unsigned short* local, size_t localLength) {
+    if (nsLength == 0) return Intern(local, localLength, String::npos);
+    scratch.assign(ns, nsLength);
+    scratch += u'|';
+    scratch.append(local, localLength);
+    return Intern(scratch.data(), scratch.size(), nsLength);
+  }
+
   Arena arena;
-  std::deque<InternedName> names;
-  std::vector<const InternedName*> slots;  // open addressing, at most half full
   // The strings and lists handed out by the accessors.
   std::deque<String> strings;
   std::deque<std::vector<CXmlAttribute*>> attributeLists;
 
  private:
+  struct Slot {
+    size_t hash = 0;
+    const InternedName* name = nullptr;
+  };
   void Insert(const InternedName* n) {
     size_t mask = slots.size() - 1;
     size_t i = n->hash & mask;
-    while (slots[i] != nullptr) i = (i + 1) & mask;
-    slots[i] = n;
+    while (slots[i].name != nullptr) i = (i + 1) & mask;
+    slots[i] = Slot{n->hash, n};
   }
   void Rehash(size_t size) {
-    slots.assign(size, nullptr);
+    slots.assign(size, Slot());
     for (const InternedName& n : names) Insert(&n);
   }
+
+  std::deque<InternedName> names;
+  std::vector<Slot> slots;  // open addressing, at most half full
+  String scratch;
 };
 
 }  // namespace detail
@@ -161,13 +199,22 @@ const String& EmptyString() {
 }
 
 const detail::InternedName* EmptyName() {
-  static const detail::InternedName empty{String(), String(), 0};
+  static const detail::InternedName empty;
   return &empty;
 }
 
 const std::vector<CXmlAttribute*>& EmptyAttributeList() {
   static const std::vector<CXmlAttribute*> empty;
   return empty;
+}
+
+const detail::InternedName* InternExpanded(detail::DocumentStorage& storage,
+                                           const unsigned short* name) {
+  size_t bar = String::npos;
+  size_t length = 0;
+  for (; name[length] != 0; ++length)
+    if (name[length] == u'|' && bar == String::npos) bar = length;
+  return storage.Intern(name, length, bar);
 }
 
 [[noreturn]] void ThrowTextTooLong(const CXmlElement& element) {
@@ -354,12 +401,19 @@ void CXmlDocument::Cleanup() {
   m_documentElement = nullptr;
   std::vector<CXmlElement*>().swap(m_openElements);
   m_prefixes.clear();
-  std::vector<unsigned char>().swap(m_input);
+  ReleaseInput();
   m_storage.reset();
 }
 
-detail::DocumentStorage& CXmlDocument::Storage() const {
-  if (!m_storage) m_storage.reset(new detail::DocumentStorage());
+void CXmlDocument::ReleaseInput() {
+  m_inputBomLength = 0;
+  m_inputData = nullptr;
+  m_inputLength = 0;
+  std::vector<unsigned char>().swap(m_input);
+}
+
+detail::DocumentStorage& CXmlDocument::MakeStorage() const {
+  m_storage.reset(new detail::DocumentStorage());
   return *m_storage;
 }
 
@@ -368,20 +422,26 @@ void CXmlDocument::Load(const unsigned short* path) {
   if (int error = File::ReadAll(path, m_input))
     throw CVxException(FormatString(VX_T("Failed to open the file [%s] Error [0x%08x]"), path,
                                     static_cast<unsigned>(error)));
+  m_inputData = m_input.data();
+  m_inputLength = m_input.size();
   Parse(false);
 }
 
 void CXmlDocument::LoadXmlStream(unsigned char* const bytes, uint32_t length) {
   Cleanup();
   if (length == 0 || bytes == nullptr) throw CVxException(VX_T("XML Stream is empty!"));
-  m_input.assign(bytes, bytes + length);
+  // The bytes are only read, and only during this call: no copy is needed
+  // unless they must be inflated.
+  m_inputData = bytes;
+  m_inputLength = length;
   Parse(false);
 }
 
 void CXmlDocument::LoadXml(const char* text) {
   Cleanup();
   if (text == nullptr || *text == '\0') throw CVxException(VX_T("XML String is empty!"));
-  m_input.assign(text, text + std::strlen(text));
+  m_inputData = reinterpret_cast<const unsigned char*>(text);
+  m_inputLength = std::strlen(text);
   Parse(true);
 }
 
@@ -389,16 +449,14 @@ void CXmlDocument::LoadXml(const unsigned short* text) {
   Cleanup();
   size_t units = Utf16::Length(text);
   if (units == 0) throw CVxException(VX_T("XML String is empty!"));
-  if (units > (std::numeric_limits<size_t>::max() - 2) / 2) throw std::bad_alloc();
-  // A byte order mark, then the units low byte first.
-  m_input.resize(2 + units * 2);
-  unsigned char* out = m_input.data();
-  *out++ = 0xFF;
-  *out++ = 0xFE;
-  for (size_t i = 0; i < units; ++i) {
-    *out++ = static_cast<unsigned char>(text[i] & 0xFF);
-    *out++ = static_cast<unsigned char>(text[i] >> 8);
-  }
+  if (units > std::numeric_limits<size_t>::max() / 2) throw std::bad_alloc();
+  // The parser reads a byte order mark, then the units as they are in
+  // memory: the mark written in native order tells it which order that is.
+  const unsigned short bom = 0xFEFF;
+  std::memcpy(m_inputBom, &bom, 2);
+  m_inputBomLength = 2;
+  m_inputData = reinterpret_cast<const unsigned char*>(text);
+  m_inputLength = units * 2;
   Parse(true);
 }
 
@@ -410,9 +468,9 @@ String CXmlDocument::LookupNamespaceFromAlias(const unsigned short* prefix) cons
 void CXmlDocument::Parse(bool asText) {
   // The input is needed only while the tree is built, on every path.
   struct InputRelease {
-    std::vector<unsigned char>& input;
-    ~InputRelease() { std::vector<unsigned char>().swap(input); }
-  } release{m_input};
+    CXmlDocument& document;
+    ~InputRelease() { document.ReleaseInput(); }
+  } release{*this};
 
   if (!asText) {
     InflateInput();
@@ -437,8 +495,8 @@ void CXmlDocument::InflateInput() {
   constexpr size_t kPiece = 65536;
   std::unique_ptr<unsigned char[]> piece(new unsigned char[kPiece]);
   std::vector<unsigned char> output;
-  const unsigned char* next = m_input.data();
-  size_t left = m_input.size();
+  const unsigned char* next = m_inputData;
+  size_t left = m_inputLength;
   int status = Z_OK;
   while (status == Z_OK) {
     // avail_in is 32 bits wide: feed larger input in slices.
@@ -456,7 +514,11 @@ void CXmlDocument::InflateInput() {
   }
   // Anything but a complete stream (plain text, damaged data) is parsed as
   // it stands.
-  if (status == Z_STREAM_END) m_input.swap(output);
+  if (status == Z_STREAM_END) {
+    m_input.swap(output);
+    m_inputData = m_input.data();
+    m_inputLength = m_input.size();
+  }
 }
 
 CXmlElement* CXmlDocument::NewElement(const detail::InternedName* name) const {
@@ -515,15 +577,8 @@ void CXmlDocument::AppendTextExcludingCR(CXmlElement* element, const unsigned sh
 
 CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName,
                                               uint32_t attributeCount) {
-  const unsigned short* bar = nullptr;
-  const unsigned short* end = expandedName;
-  for (; *end != 0; ++end)
-    if (*end == u'|' && bar == nullptr) bar = end;
-  const detail::InternedName* name =
-      bar == nullptr
-          ? Storage().Intern(nullptr, 0, expandedName, static_cast<size_t>(end - expandedName))
-          : Storage().Intern(expandedName, static_cast<size_t>(bar - expandedName), bar + 1,
-                             static_cast<size_t>(end - bar - 1));
+  detail::DocumentStorage& storage = Storage();
+  const detail::InternedName* name = InternExpanded(storage, expandedName);
   CXmlElement* e;
   if (m_documentElement == nullptr) {
     e = NewElement(name);
@@ -542,7 +597,7 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
   m_openElements.push_back(e);
   if (attributeCount != 0) {
     e->m_attributes = static_cast<CXmlAttribute*>(
-        Storage().arena.Allocate(sizeof(CXmlAttribute) * size_t{attributeCount}));
+        storage.arena.Allocate(sizeof(CXmlAttribute) * size_t{attributeCount}));
     e->m_attributeCapacity = attributeCount;
   }
   return e;
@@ -551,17 +606,10 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
 void CXmlDocument::AddAttributeExpanded(CXmlElement* element, const unsigned short* expandedName,
                                         const unsigned short* value) {
   detail::DocumentStorage& storage = Storage();
-  const unsigned short* bar = nullptr;
-  const unsigned short* end = expandedName;
-  for (; *end != 0; ++end)
-    if (*end == u'|' && bar == nullptr) bar = end;
   CXmlAttribute* a = element->NewAttribute();
-  a->m_name = bar == nullptr
-                  ? storage.Intern(nullptr, 0, expandedName,
-                                   static_cast<size_t>(end - expandedName))
-                  : storage.Intern(expandedName, static_cast<size_t>(bar - expandedName),
-                                   bar + 1, static_cast<size_t>(end - bar - 1));
-  size_t length = Utf16::Length(value);
+  a->m_name = InternExpanded(storage, expandedName);
+  size_t length = 0;
+  while (value[length] != 0) ++length;
   if (length > std::numeric_limits<uint32_t>::max()) ThrowTextTooLong(*element);
   if (length != 0) {
     auto* copy = static_cast<unsigned short*>(storage.arena.Allocate(length * 2));

@@ -201,13 +201,25 @@ class CXmlDocument : public CInstanceMonitor {
 
   CXmlElement* NewElement(const detail::InternedName* name) const;
   // The pages, names and caches of the current tree; made on first use.
-  detail::DocumentStorage& Storage() const;
+  detail::DocumentStorage& Storage() const {
+    return m_storage ? *m_storage : MakeStorage();
+  }
+  detail::DocumentStorage& MakeStorage() const;
   void Parse(bool asText);
   void InflateInput();
+  void ReleaseInput();
 
   CXmlElement* m_documentElement = nullptr;
   std::vector<CXmlElement*> m_openElements;
   std::map<String, String> m_prefixes;
+  // The bytes being parsed: a byte order mark to read first (UTF-16 text
+  // only), then m_inputData. The data is the caller's own buffer for the
+  // duration of a load when it can be parsed as it is (it is only read), or
+  // m_input when it had to be read from a file or inflated.
+  unsigned char m_inputBom[2] = {0, 0};
+  size_t m_inputBomLength = 0;
+  const unsigned char* m_inputData = nullptr;
+  size_t m_inputLength = 0;
   std::vector<unsigned char> m_input;
   SchemaType m_schemaType;
   mutable std::unique_ptr<detail::DocumentStorage> m_storage;

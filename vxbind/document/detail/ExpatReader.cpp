@@ -57,8 +57,12 @@ void CExpatReader::Parse() {
                               &CExpatReader::OnEndNamespace);
   XML_SetCharacterDataHandler(parser, &CExpatReader::OnCharacterData);
 
-  const char* data = reinterpret_cast<const char*>(m_document->m_input.data());
-  size_t left = m_document->m_input.size();
+  if (m_document->m_inputBomLength != 0 &&
+      XML_Parse(parser, reinterpret_cast<const char*>(m_document->m_inputBom),
+                static_cast<int>(m_document->m_inputBomLength), XML_FALSE) != XML_STATUS_OK)
+    ThrowSyntaxError(parser);
+  const char* data = reinterpret_cast<const char*>(m_document->m_inputData);
+  size_t left = m_document->m_inputLength;
   do {
     size_t piece = std::min(left, kMaxPiece);
     if (XML_Parse(parser, data, static_cast<int>(piece), XML_FALSE) != XML_STATUS_OK) {
