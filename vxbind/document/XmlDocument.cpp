@@ -22,11 +22,21 @@ namespace detail {
 
 // A name as the tree stores it: every element or attribute with the same
 // namespace URI and local name points to the same record.
+struct DocumentStorage;
+
 struct InternedName {
+  DocumentStorage* storage = nullptr;  // names are per document
   String namespaceUri;
   String localName;
   String key;  // "uri|local", or "local" without namespace
   size_t hash = 0;
+  // Guesses of the text reader, which reads structured data faster by
+  // checking them first: the name that followed an element of this name
+  // last time, the first child's name, and the first attributes' names.
+  static constexpr uint32_t kAttributeHints = 6;
+  mutable const InternedName* nextSibling = nullptr;
+  mutable const InternedName* firstChild = nullptr;
+  mutable const InternedName* attributes[kAttributeHints] = {};
 };
 
 namespace {
@@ -71,20 +81,27 @@ class Arena {
     Page* next;
     size_t padding;  // keeps the data 16-aligned
   };
-  // Large enough that the page header and the malloc per page do not count;
-  // small enough that a short document does not take much.
-  static constexpr size_t kPageBytes = 128 * 1024 - 64;
+  // Pages start small, so that a short document takes little, and double up
+  // to kMaxPageBytes, which stays under malloc's default mmap threshold: pages
+  // come from the heap and are reused, not mapped and faulted in afresh.
+  static constexpr size_t kFirstPageBytes = 8 * 1024 - sizeof(Page);
+  static constexpr size_t kMaxPageBytes = 128 * 1024 - 64;
 
   static size_t Round(size_t bytes) { return (bytes + 7) & ~static_cast<size_t>(7); }
+
+  static Page* NewPage(size_t data) {
+    if (data > std::numeric_limits<size_t>::max() - sizeof(Page)) throw std::bad_alloc();
+    Page* page = static_cast<Page*>(std::malloc(sizeof(Page) + data));
+    if (page == nullptr) throw std::bad_alloc();
+    return page;
+  }
 
   void* AllocateSlow(size_t bytes) {
     // Blocks larger than a quarter page get a page of their own, so that the
     // rest of the current page is not wasted.
-    bool own = bytes > kPageBytes / 4;
-    size_t data = own ? bytes : kPageBytes;
-    if (data > std::numeric_limits<size_t>::max() - sizeof(Page)) throw std::bad_alloc();
-    Page* page = static_cast<Page*>(std::malloc(sizeof(Page) + data));
-    if (page == nullptr) throw std::bad_alloc();
+    bool own = bytes > m_pageBytes / 4;
+    size_t data = own ? bytes : m_pageBytes;
+    Page* page = NewPage(data);
     char* start = reinterpret_cast<char*>(page + 1);
     if (own && m_pages != nullptr) {
       // Keep the current page current: link the new one behind it.
@@ -92,6 +109,7 @@ class Arena {
       m_pages->next = page;
       return start;
     }
+    if (!own) m_pageBytes = std::min(m_pageBytes * 2 + sizeof(Page), kMaxPageBytes);
     page->next = m_pages;
     m_pages = page;
     m_cur = start + bytes;
@@ -99,6 +117,7 @@ class Arena {
     return start;
   }
 
+  size_t m_pageBytes = kFirstPageBytes;
   Page* m_pages = nullptr;
   char* m_cur = nullptr;
   char* m_end = nullptr;
@@ -115,14 +134,22 @@ inline size_t HashUnits(const unsigned short* p, size_t n, uint64_t h) {
     h = (h ^ w) * kMul;
     h ^= h >> 29;
   }
-  uint64_t w = n;
-  if (n != 0) std::memcpy(&w, p, n * 2);
-  h = (h ^ w ^ (uint64_t{n} << 61)) * kMul;
+  uint64_t w = uint64_t{n} << 61;
+  for (size_t i = 0; i < n; ++i) w ^= uint64_t{p[i]} << (16 * i);
+  h = (h ^ w) * kMul;
   return static_cast<size_t>(h ^ (h >> 32));
 }
 
+// What the accessors of an element hand out, made on first use.
+struct ElementCache {
+  const String* text = nullptr;
+  const std::vector<CXmlAttribute*>* attributes = nullptr;
+};
+
 struct DocumentStorage {
-  DocumentStorage() : slots(64) {}
+  explicit DocumentStorage(const CXmlDocument* owner) : document(owner), slots(64) {
+    empty = Intern(nullptr, 0, String::npos);
+  }
 
   // The name record for an expanded name, "uri|local" or "local" (names
   // never contain '|'); `length` units, the first '|' at `bar` or npos.
@@ -134,10 +161,11 @@ struct DocumentStorage {
       const Slot& slot = slots[i];
       if (slot.name == nullptr) break;
       if (slot.hash == hash && slot.name->key.size() == length &&
-          std::memcmp(slot.name->key.data(), key, length * 2) == 0)
+          (length == 0 || std::memcmp(slot.name->key.data(), key, length * 2) == 0))
         return slot.name;
     }
     InternedName n;
+    n.storage = this;
     if (length != 0) n.key.assign(key, length);
     if (bar == String::npos) {
       n.localName = n.key;
@@ -163,10 +191,13 @@ struct DocumentStorage {
     return Intern(scratch.data(), scratch.size(), nsLength);
   }
 
+  const CXmlDocument* document;
+  const InternedName* empty;  // no namespace, no local name
   Arena arena;
   // The strings and lists handed out by the accessors.
   std::deque<String> strings;
   std::deque<std::vector<CXmlAttribute*>> attributeLists;
+  std::deque<ElementCache> caches;
 
  private:
   struct Slot {
@@ -198,9 +229,14 @@ const String& EmptyString() {
   return empty;
 }
 
-const detail::InternedName* EmptyName() {
-  static const detail::InternedName empty;
-  return &empty;
+detail::DocumentStorage& StorageOf(const detail::InternedName* name) { return *name->storage; }
+
+detail::ElementCache& CacheOf(detail::ElementCache*& cache, detail::DocumentStorage& storage) {
+  if (cache == nullptr) {
+    storage.caches.emplace_back();
+    cache = &storage.caches.back();
+  }
+  return *cache;
 }
 
 const std::vector<CXmlAttribute*>& EmptyAttributeList() {
@@ -215,6 +251,16 @@ const detail::InternedName* InternExpanded(detail::DocumentStorage& storage,
   for (; name[length] != 0; ++length)
     if (name[length] == u'|' && bar == String::npos) bar = length;
   return storage.Intern(name, length, bar);
+}
+
+// True when `name` is the NUL-terminated expanded name of `n`.
+inline bool KeyEquals(const detail::InternedName* n, const unsigned short* name) {
+  if (n == nullptr) return false;
+  const unsigned short* key = n->key.data();
+  size_t length = n->key.size();
+  for (size_t i = 0; i < length; ++i)
+    if (name[i] != key[i]) return false;  // also stops at the end of a shorter name
+  return name[length] == 0;
 }
 
 [[noreturn]] void ThrowTextTooLong(const CXmlElement& element) {
@@ -239,7 +285,7 @@ const String& CXmlAttribute::GetNamespaceURI() const { return m_name->namespaceU
 const String& CXmlAttribute::GetValue() const {
   if (m_valueLength == 0) return EmptyString();
   if (m_valueString == nullptr) {
-    std::deque<String>& strings = m_document->Storage().strings;
+    std::deque<String>& strings = StorageOf(m_name).strings;
     strings.emplace_back(m_value, m_valueLength);
     m_valueString = &strings.back();
   }
@@ -256,7 +302,9 @@ bool CXmlAttribute::IsNamespaceAttribute() const {
 // --- CXmlElement ------------------------------------------------------------
 
 CXmlElement::CXmlElement(const CXmlDocument* document)
-    : CInstanceMonitor(VX_T("CXmlElement")), m_document(document), m_name(EmptyName()) {}
+    : CInstanceMonitor(VX_T("CXmlElement")), m_name(document->Storage().empty) {}
+
+const CXmlDocument* CXmlElement::GetDocument() const { return StorageOf(m_name).document; }
 
 const String& CXmlElement::GetLocalName() const { return m_name->localName; }
 
@@ -264,25 +312,27 @@ const String& CXmlElement::GetNamespaceURI() const { return m_name->namespaceUri
 
 const String& CXmlElement::GetText() const {
   if (m_textLength == 0) return EmptyString();
-  if (m_textString == nullptr) {
-    std::deque<String>& strings = m_document->Storage().strings;
-    strings.emplace_back(m_text, m_textLength);
-    m_textString = &strings.back();
+  detail::DocumentStorage& storage = StorageOf(m_name);
+  detail::ElementCache& cache = CacheOf(m_cache, storage);
+  if (cache.text == nullptr) {
+    storage.strings.emplace_back(m_text, m_textLength);
+    cache.text = &storage.strings.back();
   }
-  return *m_textString;
+  return *cache.text;
 }
 
 const std::vector<CXmlAttribute*>& CXmlElement::GetAttributes() const {
   if (m_attributeCount == 0) return EmptyAttributeList();
-  if (m_attributeList == nullptr) {
-    auto& lists = m_document->Storage().attributeLists;
-    lists.emplace_back();
-    std::vector<CXmlAttribute*>& list = lists.back();
+  detail::DocumentStorage& storage = StorageOf(m_name);
+  detail::ElementCache& cache = CacheOf(m_cache, storage);
+  if (cache.attributes == nullptr) {
+    storage.attributeLists.emplace_back();
+    std::vector<CXmlAttribute*>& list = storage.attributeLists.back();
     list.reserve(m_attributeCount);
     for (uint32_t i = 0; i < m_attributeCount; ++i) list.push_back(&m_attributes[i]);
-    m_attributeList = &list;
+    cache.attributes = &list;
   }
-  return *m_attributeList;
+  return *cache.attributes;
 }
 
 const String& CXmlElement::GetAttribute(const String& localName,
@@ -296,7 +346,8 @@ const String& CXmlElement::GetAttribute(const String& localName,
 }
 
 CXmlElement* CXmlElement::CreateNewChildElement() {
-  CXmlElement* child = m_document->NewElement(EmptyName());
+  detail::DocumentStorage& storage = StorageOf(m_name);
+  CXmlElement* child = storage.document->NewElement(storage.empty);
   if (m_lastChild != nullptr)
     m_lastChild->m_nextSibling = child;
   else
@@ -307,18 +358,18 @@ CXmlElement* CXmlElement::CreateNewChildElement() {
 
 void CXmlElement::SetElementName(const unsigned short* localName) {
   const String& ns = m_name->namespaceUri;
-  m_name = m_document->Storage().Intern(ns.data(), ns.size(), localName, Utf16::Length(localName));
+  m_name = StorageOf(m_name).Intern(ns.data(), ns.size(), localName, Utf16::Length(localName));
 }
 
 void CXmlElement::SetNamespace(const unsigned short* namespaceUri) {
   const String& local = m_name->localName;
-  m_name = m_document->Storage().Intern(namespaceUri, Utf16::Length(namespaceUri), local.data(),
+  m_name = StorageOf(m_name).Intern(namespaceUri, Utf16::Length(namespaceUri), local.data(),
                                         local.size());
 }
 
 void CXmlElement::AddAttribute(const String& localName, const String& value,
                                const String& namespaceUri) {
-  detail::DocumentStorage& storage = m_document->Storage();
+  detail::DocumentStorage& storage = StorageOf(m_name);
   CXmlAttribute* a = NewAttribute();
   a->m_name = storage.Intern(namespaceUri.data(), namespaceUri.size(), localName.data(),
                              localName.size());
@@ -336,11 +387,10 @@ CXmlAttribute* CXmlElement::NewAttribute() {
     uint32_t capacity = m_attributeCapacity == 0 ? 4 : m_attributeCapacity * 2;
     if (m_attributeCapacity > std::numeric_limits<uint32_t>::max() / 2) throw std::bad_alloc();
     auto* grown = static_cast<CXmlAttribute*>(
-        m_document->Storage().arena.Allocate(sizeof(CXmlAttribute) * size_t{capacity}));
+        StorageOf(m_name).arena.Allocate(sizeof(CXmlAttribute) * size_t{capacity}));
     for (uint32_t i = 0; i < m_attributeCount; ++i) {
       CXmlAttribute* a = new (&grown[i]) CXmlAttribute();
       const CXmlAttribute& old = m_attributes[i];
-      a->m_document = old.m_document;
       a->m_name = old.m_name;
       a->m_value = old.m_value;
       a->m_valueLength = old.m_valueLength;
@@ -348,12 +398,11 @@ CXmlAttribute* CXmlElement::NewAttribute() {
     }
     m_attributes = grown;
     m_attributeCapacity = capacity;
-    m_attributeList = nullptr;
+    if (m_cache != nullptr) m_cache->attributes = nullptr;
   }
   CXmlAttribute* a = new (&m_attributes[m_attributeCount++]) CXmlAttribute();
-  a->m_document = m_document;
-  a->m_name = EmptyName();
-  m_attributeList = nullptr;
+  a->m_name = StorageOf(m_name).empty;
+  if (m_cache != nullptr) m_cache->attributes = nullptr;
   return a;
 }
 
@@ -370,7 +419,7 @@ void CXmlElement::AppendRun(const unsigned short* text, size_t length) {
       newLength > std::numeric_limits<uint32_t>::max())
     ThrowTextTooLong(*this);
   if (newLength > m_textCapacity) {
-    auto& arena = m_document->Storage().arena;
+    auto& arena = StorageOf(m_name).arena;
     if (m_text != nullptr && arena.TryExtend(m_text, size_t{m_textCapacity} * 2, newLength * 2)) {
       m_textCapacity = static_cast<uint32_t>(newLength);
     } else {
@@ -387,7 +436,7 @@ void CXmlElement::AppendRun(const unsigned short* text, size_t length) {
   }
   std::memcpy(m_text + m_textLength, text, length * 2);
   m_textLength = static_cast<uint32_t>(newLength);
-  m_textString = nullptr;
+  if (m_cache != nullptr) m_cache->text = nullptr;
 }
 
 // --- CXmlDocument -----------------------------------------------------------
@@ -413,7 +462,7 @@ void CXmlDocument::ReleaseInput() {
 }
 
 detail::DocumentStorage& CXmlDocument::MakeStorage() const {
-  m_storage.reset(new detail::DocumentStorage());
+  m_storage.reset(new detail::DocumentStorage(this));
   return *m_storage;
 }
 
@@ -576,18 +625,26 @@ void CXmlDocument::AppendTextExcludingCR(CXmlElement* element, const unsigned sh
 }
 
 CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName,
-                                              uint32_t attributeCount) {
+                                              const unsigned short** attributes) {
   detail::DocumentStorage& storage = Storage();
-  const detail::InternedName* name = InternExpanded(storage, expandedName);
-  CXmlElement* e;
-  if (m_documentElement == nullptr) {
-    e = NewElement(name);
-    m_documentElement = e;
-  } else {
+  CXmlElement* parent = nullptr;
+  if (m_documentElement != nullptr) {
     if (m_openElements.empty())
       throw CVxInvalidStateException(VX_T("There is no open element to add a child to"));
-    CXmlElement* parent = m_openElements.back();
-    e = NewElement(name);
+    parent = m_openElements.back();
+  }
+  // Data documents repeat their structure: the name that followed the
+  // previous sibling last time (or that came first in an element of the
+  // parent's name) is checked before the name table is searched.
+  const detail::InternedName*& hint =
+      parent == nullptr              ? storage.empty->firstChild
+      : parent->m_lastChild != nullptr ? parent->m_lastChild->m_name->nextSibling
+                                       : parent->m_name->firstChild;
+  if (!KeyEquals(hint, expandedName)) hint = InternExpanded(storage, expandedName);
+  CXmlElement* e = NewElement(hint);
+  if (parent == nullptr) {
+    m_documentElement = e;
+  } else {
     if (parent->m_lastChild != nullptr)
       parent->m_lastChild->m_nextSibling = e;
     else
@@ -595,28 +652,37 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
     parent->m_lastChild = e;
   }
   m_openElements.push_back(e);
-  if (attributeCount != 0) {
-    e->m_attributes = static_cast<CXmlAttribute*>(
-        storage.arena.Allocate(sizeof(CXmlAttribute) * size_t{attributeCount}));
-    e->m_attributeCapacity = attributeCount;
+
+  uint32_t count = 0;
+  for (const unsigned short** p = attributes; *p != nullptr; p += 2) ++count;
+  if (count == 0) return e;
+  auto* array = static_cast<CXmlAttribute*>(
+      storage.arena.Allocate(sizeof(CXmlAttribute) * size_t{count}));
+  e->m_attributes = array;
+  e->m_attributeCapacity = count;
+  e->m_attributeCount = count;
+  for (uint32_t i = 0; i < count; ++i, attributes += 2) {
+    CXmlAttribute* a = new (&array[i]) CXmlAttribute();
+    const unsigned short* name = attributes[0];
+    if (i < detail::InternedName::kAttributeHints) {
+      const detail::InternedName*& h = e->m_name->attributes[i];
+      if (!KeyEquals(h, name)) h = InternExpanded(storage, name);
+      a->m_name = h;
+    } else {
+      a->m_name = InternExpanded(storage, name);
+    }
+    const unsigned short* value = attributes[1];
+    size_t length = 0;
+    while (value[length] != 0) ++length;
+    if (length > std::numeric_limits<uint32_t>::max()) ThrowTextTooLong(*e);
+    if (length != 0) {
+      auto* copy = static_cast<unsigned short*>(storage.arena.Allocate(length * 2));
+      std::memcpy(copy, value, length * 2);
+      a->m_value = copy;
+      a->m_valueLength = static_cast<uint32_t>(length);
+    }
   }
   return e;
-}
-
-void CXmlDocument::AddAttributeExpanded(CXmlElement* element, const unsigned short* expandedName,
-                                        const unsigned short* value) {
-  detail::DocumentStorage& storage = Storage();
-  CXmlAttribute* a = element->NewAttribute();
-  a->m_name = InternExpanded(storage, expandedName);
-  size_t length = 0;
-  while (value[length] != 0) ++length;
-  if (length > std::numeric_limits<uint32_t>::max()) ThrowTextTooLong(*element);
-  if (length != 0) {
-    auto* copy = static_cast<unsigned short*>(storage.arena.Allocate(length * 2));
-    std::memcpy(copy, value, length * 2);
-    a->m_value = copy;
-    a->m_valueLength = static_cast<uint32_t>(length);
-  }
 }
 
 }  // namespace VxVevAva5

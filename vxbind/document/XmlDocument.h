@@ -50,6 +50,7 @@ class CExpatReader;
 
 namespace detail {
 struct DocumentStorage;
+struct ElementCache;
 struct InternedName;
 }  // namespace detail
 
@@ -76,9 +77,8 @@ class CXmlAttribute : public CInstanceMonitor {
   friend class CXmlElement;
   CXmlAttribute() : CInstanceMonitor(VX_T("CXmlAttribute")) {}
 
-  const CXmlDocument* m_document = nullptr;
-  const detail::InternedName* m_name = nullptr;
-  const unsigned short* m_value = nullptr;  // in the document's pages
+  const detail::InternedName* m_name = nullptr;  // also leads to the document
+  const unsigned short* m_value = nullptr;       // in the document's pages
   uint32_t m_valueLength = 0;
   mutable const String* m_valueString = nullptr;  // made by GetValue
 };
@@ -89,7 +89,7 @@ class CXmlElement : public CInstanceMonitor {
   CXmlElement(const CXmlElement&) = delete;
   CXmlElement& operator=(const CXmlElement&) = delete;
 
-  const CXmlDocument* GetDocument() const { return m_document; }
+  const CXmlDocument* GetDocument() const;
   // First child element, or null.
   CXmlElement* GetFirstElement() const { return m_firstChild; }
   // Next sibling element, or null.
@@ -125,19 +125,17 @@ class CXmlElement : public CInstanceMonitor {
   void AppendRun(const unsigned short* text, size_t length);
   CXmlAttribute* NewAttribute();
 
-  const CXmlDocument* m_document;
   CXmlElement* m_nextSibling = nullptr;
   CXmlElement* m_firstChild = nullptr;
   CXmlElement* m_lastChild = nullptr;
-  const detail::InternedName* m_name;
+  const detail::InternedName* m_name;     // also leads to the document
   CXmlAttribute* m_attributes = nullptr;  // contiguous, in the document's pages
   uint32_t m_attributeCount = 0;
   uint32_t m_attributeCapacity = 0;
   unsigned short* m_text = nullptr;  // in the document's pages
   uint32_t m_textLength = 0;
   uint32_t m_textCapacity = 0;
-  mutable const String* m_textString = nullptr;                      // made by GetText
-  mutable const std::vector<CXmlAttribute*>* m_attributeList = nullptr;  // by GetAttributes
+  mutable detail::ElementCache* m_cache = nullptr;  // made by GetText and GetAttributes
 };
 
 class CXmlDocument : public CInstanceMonitor {
@@ -194,10 +192,10 @@ class CXmlDocument : public CInstanceMonitor {
                                     size_t length);
   static void AppendTextExcludingCR(CXmlElement* element, const unsigned short* text);
 
-  // Fast paths of the text reader: `expandedName` is "uri|local" or "local".
-  CXmlElement* AddElementExpanded(const unsigned short* expandedName, uint32_t attributeCount);
-  void AddAttributeExpanded(CXmlElement* element, const unsigned short* expandedName,
-                            const unsigned short* value);
+  // Fast path of the text reader: a new element and its attributes, names
+  // given as "uri|local" or "local", `attributes` as name, value, ..., null.
+  CXmlElement* AddElementExpanded(const unsigned short* expandedName,
+                                  const unsigned short** attributes);
 
   CXmlElement* NewElement(const detail::InternedName* name) const;
   // The pages, names and caches of the current tree; made on first use.

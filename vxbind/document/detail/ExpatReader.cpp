@@ -91,12 +91,7 @@ void CExpatReader::OnStartElement(void* userData, const unsigned short* name,
                                   const unsigned short** attributes) {
   auto* reader = static_cast<CExpatReader*>(userData);
   try {
-    uint32_t count = 0;
-    for (const unsigned short** a = attributes; *a != nullptr; a += 2) ++count;
-    CXmlDocument* document = reader->m_document;
-    CXmlElement* element = document->AddElementExpanded(name, count);
-    for (const unsigned short** a = attributes; *a != nullptr; a += 2)
-      document->AddAttributeExpanded(element, a[0], a[1]);
+    reader->m_document->AddElementExpanded(name, attributes);
   } catch (...) {
     reader->Fail();
   }
