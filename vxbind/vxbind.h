@@ -12,6 +12,7 @@
 #include "vxbind/platform/File.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/String.h"
+#include "vxbind/platform/Time.h"
 #include "vxbind/platform/Utf16.h"
 
 // Binding core
@@ -27,9 +28,13 @@
 #include "vxbind/document/XmlDocument.h"
 
 // Writers
+#include "vxbind/writers/StringBuffer.h"
+#include "vxbind/writers/XmlTextWriter.h"
 #include "vxbind/writers/XmlWriter.h"
 
 // Value types
+#include "vxbind/values/DateTime.h"
+#include "vxbind/values/DateTimeSpan.h"
 
 // Variant and conversions
 

@@ -1,6 +1,7 @@
 #include "vxbind/core/XmlObjectBase.h"
 
 #include "vxbind/platform/Utf16.h"
+#include "vxbind/writers/XmlTextWriter.h"
 
 namespace VxVevAva5 {
 namespace {
@@ -18,6 +19,18 @@ int32_t CXmlObjectBase::Release() {
   int32_t count = --m_refCount;
   if (count == 0) delete this;
   return count;
+}
+
+String CXmlObjectBase::ToXml(bool declaration, bool indent, EOLType eol,
+                             const CXmlSerializationContext& context) const {
+  CXmlTextWriter writer;  // lives for this call only, on every path
+  writer.SetIndent(indent);
+  writer.SetEOLType(eol);
+  if (declaration) writer.WriteStartDocument(XmlEncoding_None);
+  const String targetNamespace = GetTargetNamespace();
+  ToXml_Int(&writer, true, targetNamespace.c_str(), context, false);
+  if (declaration) writer.WriteEndDocument();
+  return writer.GetString();
 }
 
 void CXmlObjectBase::OnEvent(CXmlObjectBase*, MsgType, void*) {}

@@ -1,0 +1,335 @@
+#include "vxbind/writers/XmlTextWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/Text.h"
+
+using namespace VxVevAva5;
+using vxtest::ToUtf8;
+using vxtest::U;
+
+namespace {
+
+const char kXsi[] = "http://www.w3.org/2001/XMLSchema-instance";
+
+// Short spellings for the tests; the writer takes Strings.
+struct Writer {
+  CXmlTextWriter w;
+  explicit Writer(bool indent = false) { w.SetIndent(indent); }
+  Writer& Start(const char* name, const char* uri = "") {
+    w.WriteStartElement(U(name), U(uri));
+    return *this;
+  }
+  Writer& Attr(const char* name, const char* uri, const char* value) {
+    w.WriteAttribute(U(name), U(uri), U(value));
+    return *this;
+  }
+  Writer& Text(const char* text) {
+    w.WriteText(U(text));
+    return *this;
+  }
+  Writer& End() {
+    w.WriteEndElement();
+    return *this;
+  }
+  std::string Out() { return ToUtf8(w.GetString()); }
+};
+
+// Exposes the prefix generator and the current scope.
+class ScopeProbe : public CXmlTextWriter {
+ public:
+  using CXmlWriter::GetUniquePrefix;
+  using CXmlWriter::NsIntToString;
+  const CXmlWriterContext* Current() const { return GetCurrentContext(); }
+};
+
+}  // namespace
+
+TEST(CXmlTextWriter, WritesTheOrderExampleIndentedWithDeclaration) {
+  CXmlTextWriter w;
+  w.WriteStartDocument(XmlEncoding_None);
+  w.SetDefaultNamespace(U("urn:o"));
+  w.WriteStartElement(U("order"), U("urn:o"));
+  w.WriteStartElement(U("item"), U("urn:o"));
+  w.WriteText(U("5"));
+  w.WriteEndElement();
+  w.WriteEndElement();
+  w.WriteEndDocument();
+  EXPECT_EQ(ToUtf8(w.GetString()),
+            "<?xml version=\"1.0\"?>\n<order xmlns=\"urn:o\">\n\t<item>5</item>\n</order>\n");
+}
+
+TEST(CXmlTextWriter, DeclarationLabelsFollowTheEncodingAndEmptyTheBuffer) {
+  const struct {
+    XmlEncoding encoding;
+    const char* expected;
+  } cases[] = {
+      {XmlEncoding_None, "<?xml version=\"1.0\"?>\r\n"},
+      {XmlEncoding_UTF8, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"},
+      {XmlEncoding_UTF16, "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"},
+      {XmlEncoding_UTF16NoLabel, "<?xml version=\"1.0\"?>\r\n"},
+  };
+  for (const auto& c : cases) {
+    CXmlTextWriter w;
+    w.SetEOLType(EOLType_CRLF);
+    w.WriteComment(U("dropped by the declaration"));
+    w.WriteStartDocument(c.encoding);
+    EXPECT_EQ(ToUtf8(w.GetString()), c.expected);
+  }
+}
+
+TEST(CXmlTextWriter, GeneratedPrefixesLiveOnlyAsLongAsTheirElement) {
+  Writer x;
+  x.Start("r").Start("a", "urn:x").Start("c", "urn:x").End().Start("d", "urn:y").End().End();
+  x.Start("b", "urn:y").End().End();
+  EXPECT_EQ(x.Out(),
+            "<r><AA:a xmlns:AA=\"urn:x\"><AA:c/><AB:d xmlns:AB=\"urn:y\"/></AA:a>"
+            "<AA:b xmlns:AA=\"urn:y\"/></r>");
+}
+
+TEST(CXmlTextWriter, NamespacedAttributesAlwaysCarryAPrefix) {
+  Writer x;
+  x.Start("r").Attr("name", "urn:x", "v").Attr("other", "urn:x", "w").Attr("plain", "", "p").End();
+  EXPECT_EQ(x.Out(), "<r xmlns:AA=\"urn:x\" AA:name=\"v\" AA:other=\"w\" plain=\"p\"/>");
+
+  // Even in the default namespace an attribute needs a prefix of its own.
+  Writer d;
+  d.w.SetDefaultNamespace(U("urn:d"));
+  d.Start("r", "urn:d").Attr("a", "urn:d", "1").End();
+  EXPECT_EQ(d.Out(), "<r xmlns=\"urn:d\" xmlns:AA=\"urn:d\" AA:a=\"1\"/>");
+}
+
+TEST(CXmlTextWriter, XsiTypeDeclaresUnknownNamespacesWithTwoSpaces) {
+  Writer x;
+  x.Start("r");
+  x.w.WriteXsiType(U("urn:t"), U("T"));
+  x.End();
+  EXPECT_EQ(x.Out(),
+            std::string("<r xmlns:AA=\"urn:t\"  xmlns:AB=\"") + kXsi + "\" AB:type=\"AA:T\"/>");
+
+  // A declared alias for the instance namespace, a type in the default
+  // namespace, and a type without namespace: no declarations at all.
+  Writer y;
+  y.w.AddNamespace(U("xsi"), U(kXsi));
+  y.w.SetDefaultNamespace(U("urn:t"));
+  y.Start("r", "urn:t");
+  y.w.WriteXsiType(U("urn:t"), U("T"));
+  y.Start("s", "urn:t");
+  y.w.WriteXsiType(U(""), U("U"));
+  y.End().End();
+  EXPECT_EQ(y.Out(), std::string("<r xmlns=\"urn:t\" xmlns:xsi=\"") + kXsi +
+                         "\" xsi:type=\"T\"><s xsi:type=\"U\"/></r>");
+}
+
+TEST(CXmlTextWriter, RootDeclaresGeneratedPrefixThenDefaultThenAliasesByUri) {
+  Writer x;
+  x.w.AddNamespace(U("z"), U("urn:b"));
+  x.w.AddNamespace(U("AA"), U("urn:a"));
+  x.w.AddNamespace(U("q"), U("urn:b"));  // replaces z for urn:b
+  x.w.SetDefaultNamespace(U("urn:d"));
+  x.Start("root", "urn:c").Start("e", "urn:b").End().Start("f", "urn:d").End().Start("g").End();
+  x.End();
+  EXPECT_EQ(x.Out(),
+            "<AB:root xmlns:AB=\"urn:c\" xmlns=\"urn:d\" xmlns:AA=\"urn:a\" xmlns:q=\"urn:b\">"
+            "<q:e/><f/><g/></AB:root>");
+}
+
+TEST(CXmlTextWriter, NamespacesGivenInsideAnElementChangeOnlyItsScope) {
+  Writer x;
+  x.w.SetDefaultNamespace(U("urn:d"));
+  x.Start("r", "urn:d").Start("a");
+  x.w.AddNamespace(U("p"), U("urn:p"));                   // a's scope gets a copy ...
+  x.Start("c", "urn:p").End().Start("d", "urn:d").End();  // ... keeping the default
+  x.w.SetDefaultNamespace(U("urn:p"));
+  x.Start("e", "urn:p").End().Start("f", "urn:d").End();
+  x.End();
+  x.Start("b", "urn:p").End().End();
+  EXPECT_EQ(x.Out(),
+            "<r xmlns=\"urn:d\"><a><p:c/><d/><e/><AA:f xmlns:AA=\"urn:d\"/></a>"
+            "<AA:b xmlns:AA=\"urn:p\"/></r>");
+}
+
+TEST(CXmlTextWriter, ScopesAreSharedUntilWrittenAndCopiedOnWrite) {
+  ScopeProbe w;
+  w.AddNamespace(U("p"), U("urn:p"));
+  w.WriteStartElement(U("r"), U(""));
+  const auto* root = w.Current();
+  EXPECT_FALSE(root->GetInheritsScope());
+  w.WriteStartElement(U("a"), U(""));
+  const auto* a = w.Current();
+  EXPECT_TRUE(a->GetInheritsScope());
+  EXPECT_EQ(&a->GetScopeMap(), &root->GetScopeMap());
+  EXPECT_EQ(a->GetDepth(), 1u);
+  w.AddNamespace(U("q"), U("urn:q"));
+  EXPECT_FALSE(a->GetInheritsScope());
+  EXPECT_EQ(a->GetScopeMap().size(), 2u);
+  EXPECT_EQ(root->GetScopeMap().size(), 1u);
+  EXPECT_EQ(ToUtf8(a->GetPrefix(U("urn:p"))), "p");
+  EXPECT_EQ(ToUtf8(a->GetPrefix(U("urn:none"))), "");
+  w.WriteEndElement();
+  EXPECT_EQ(w.Current(), root);
+  EXPECT_EQ(root->GetChildCount(), 1u);
+}
+
+TEST(CXmlTextWriter, GeneratedPrefixNamesAndUniqueness) {
+  EXPECT_EQ(ToUtf8(ScopeProbe::NsIntToString(0)), "AA");
+  EXPECT_EQ(ToUtf8(ScopeProbe::NsIntToString(1)), "AB");
+  EXPECT_EQ(ToUtf8(ScopeProbe::NsIntToString(25)), "AZ");
+  EXPECT_EQ(ToUtf8(ScopeProbe::NsIntToString(26)), "BA");
+  EXPECT_EQ(ToUtf8(ScopeProbe::NsIntToString(27)), "BB");
+  CXmlWriter::NamespaceMap map;
+  EXPECT_EQ(ToUtf8(ScopeProbe::GetUniquePrefix(map)), "AA");
+  map[U("urn:1")] = U("AB");
+  map[U("urn:2")] = U("AA");
+  map[U("urn:3")] = U("AD");
+  EXPECT_EQ(ToUtf8(ScopeProbe::GetUniquePrefix(map)), "AC");
+}
+
+TEST(CXmlTextWriter, TextLineEndsAndEscapes) {
+  Writer crlf;
+  crlf.w.SetEOLType(EOLType_CRLF);
+  crlf.Start("t").Text("a\r\nb\rc").End();
+  EXPECT_EQ(crlf.Out(),
+            "<t>a\r\nb"
+            "c</t>");
+
+  Writer lf;
+  lf.Start("t").Attr("v", "", "it's > \"x\" & <y>\n").Text("it's > 'x' & <y>").Text("!").End();
+  EXPECT_EQ(lf.Out(),
+            "<t v=\"it's &gt; &quot;x&quot; &amp; &lt;y&gt;\n\">"
+            "it's &gt; 'x' &amp; &lt;y&gt;!</t>");
+}
+
+TEST(CXmlTextWriter, EmptyElementsUseTheShortForm) {
+  Writer x(true);
+  x.Start("r").Start("a").End().Start("b").Text("").End().Start("c").Text("").Text("x").End().End();
+  EXPECT_EQ(x.Out(), "<r>\n\t<a/>\n\t<b/>\n\t<c>x</c>\n</r>\n");
+}
+
+TEST(CXmlTextWriter, IndentsNestedElementsAndMixedContent) {
+  Writer x(true);
+  x.Start("r").Start("a").Start("b").Text("1").End().End().Text("tail").Start("c").End().End();
+  EXPECT_EQ(x.Out(), "<r>\n\t<a>\n\t\t<b>1</b>\n\t</a>\ntail\t<c/>\n</r>\n");
+
+  // Twenty levels: tabs beyond one block of the tab table.
+  Writer deep(true);
+  for (int i = 0; i < 20; ++i) deep.Start("e");
+  deep.End();
+  std::string out = deep.Out();
+  EXPECT_NE(out.find(std::string(19, '\t') + "<e/>\n"), std::string::npos);
+}
+
+TEST(CXmlTextWriter, CommentsInstructionsAndInLineSchema) {
+  CXmlTextWriter w;
+  w.SetIndent(false);
+  w.WriteProcessingInstruction(U("<?pi a & b?>"));
+  w.WriteComment(U("a & b\nc"));
+  w.SetDefaultNamespace(U("urn:d"));
+  w.WriteStartElement(U("r"), U("urn:d"));
+  w.WriteAttribute(U("a"), U(""), U("1"));
+  w.WriteInLineSchema(U("<xs:schema/>"));
+  w.WriteStartElement(U("c"), U("urn:d"));
+  w.WriteEndElement();
+  w.WriteComment(U("in"));
+  w.WriteEndElement();
+  EXPECT_EQ(ToUtf8(w.GetString()),
+            "<?pi a & b?>\n\n<!--a &amp; b\nc-->\n<r xmlns=\"urn:d\" a=\"1\" \n<xs:schema/>\n>"
+            "<c/><!--in-->\n</r>");
+}
+
+TEST(CXmlTextWriter, IndentationOffWritesNoTabsOrLineEnds) {
+  Writer x;
+  x.w.SetEOLType(EOLType_CRLF);
+  x.w.WriteStartDocument(XmlEncoding_UTF8);
+  x.Start("r").Start("a").Start("b").Text("1").End().End().Start("c").End().End();
+  EXPECT_EQ(x.Out(), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<r><a><b>1</b></a><c/></r>");
+}
+
+TEST(CXmlTextWriter, MisuseThrowsTheFixedMessages) {
+  Writer x;
+  x.Start("r").Start("a").End();
+  EXPECT_VX_THROW(x.w.WriteAttribute(U("n"), U(""), U("v")), CVxException,
+                  "Attributes must be added before elements");
+  EXPECT_VX_THROW(x.w.WriteXsiType(U("urn:t"), U("T")), CVxException,
+                  "Attributes must be added before elements");
+  EXPECT_VX_THROW(x.w.WriteEndDocument(), CVxException, "An Element has not been closed.");
+  x.End();
+  x.w.WriteEndDocument();
+  EXPECT_EQ(x.Out(), "<r><a/></r>");  // nothing of the refused calls was written
+
+  Writer t;
+  t.Start("r").Text("x");
+  EXPECT_VX_THROW(t.w.WriteAttribute(U("n"), U(""), U("v")), CVxException,
+                  "Attributes must be added before elements");
+
+  Writer none;
+  EXPECT_VX_THROW(none.w.WriteText(U("x")), CVxException,
+                  "Text can only be written inside an open element.");
+  EXPECT_VX_THROW(none.w.WriteAttribute(U("n"), U(""), U("v")), CVxException,
+                  "Attributes can only be written inside an open element.");
+  EXPECT_VX_THROW(none.w.WriteXsiType(U(""), U("T")), CVxException,
+                  "Attributes can only be written inside an open element.");
+  EXPECT_VX_THROW(none.w.WriteEndElement(), CVxException, "There is no open element to end.");
+}
+
+TEST(CXmlTextWriter, InvalidEolTypeIsRefusedAndChangesNothing) {
+  Writer x;
+  x.w.SetEOLType(EOLType_CRLF);
+  EXPECT_VX_THROW(x.w.SetEOLType(static_cast<EOLType>(2)), CVxException, "Invalid EOL type.");
+  EXPECT_VX_THROW(x.w.SetEOLType(static_cast<EOLType>(-1)), CVxException, "Invalid EOL type.");
+  x.Start("t").Text("a\nb").End();
+  EXPECT_EQ(x.Out(), "<t>a\r\nb</t>");
+}
+
+TEST(CXmlTextWriter, LongOutputCrossesChunksAndGetStringRepeats) {
+  Writer x(true);
+  std::string expected = "<r>\n";
+  x.Start("r");
+  for (int i = 0; i < 20000; ++i) {
+    std::string v = std::to_string(i);
+    x.Start("i").Attr("n", "", v.c_str()).Text("a&b").End();
+    expected += "\t<i n=\"" + v + "\">a&amp;b</i>\n";
+  }
+  x.End();
+  expected += "</r>\n";
+  ASSERT_GT(expected.size(), 65535u * 3);
+  EXPECT_EQ(x.Out(), expected);
+  EXPECT_EQ(x.Out(), expected);
+}
+
+TEST(CXmlTextWriter, DeepDocumentsNeedNoRecursion) {
+  const int kDepth = 100000;
+  {
+    Writer x;
+    for (int i = 0; i < kDepth; ++i) x.Start("e", i % 2 ? "urn:a" : "");
+    for (int i = 0; i < kDepth; ++i) x.End();
+    std::string out = x.Out();
+    EXPECT_EQ(out.compare(0, 26, "<e><AA:e xmlns:AA=\"urn:a\">"), 0);
+    // "<e>" and "</e>", "<AA:e>" and "</AA:e>", one declaration, and the
+    // innermost element in its short form.
+    EXPECT_EQ(out.size(), 50000u * 7 + 49999u * 13 + 7 + 17);
+  }
+  {
+    // Destroying a writer with every element still open frees them all.
+    Writer open;
+    for (int i = 0; i < kDepth; ++i) open.Start("e");
+  }
+}
+
+TEST(CXmlWriter, CopiesTakeTheDeclarationsButNoOpenElements) {
+  CXmlTextWriter a;
+  a.SetIndent(false);
+  a.SetDefaultNamespace(U("urn:d"));
+  a.AddNamespace(U("p"), U("urn:p"));
+  a.WriteStartElement(U("r"), U("urn:d"));
+  ScopeProbe b;
+  static_cast<CXmlWriter&>(b) = a;
+  EXPECT_EQ(b.Current(), nullptr);
+  b.SetIndent(false);
+  b.WriteStartElement(U("s"), U("urn:p"));
+  b.WriteEndElement();
+  EXPECT_EQ(ToUtf8(b.GetString()), "<p:s xmlns=\"urn:d\" xmlns:p=\"urn:p\"/>");
+  a.WriteEndElement();
+}

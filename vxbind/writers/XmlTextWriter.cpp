@@ -1,0 +1,246 @@
+#include "vxbind/writers/XmlTextWriter.h"
+
+#include "vxbind/core/Exceptions.h"
+#include "vxbind/writers/detail/SameText.h"
+
+namespace VxVevAva5 {
+namespace {
+
+const unsigned short kXmlns[] = {' ', 'x', 'm', 'l', 'n', 's'};
+const unsigned short kEndTagOpen[] = {'<', '/'};
+const unsigned short kEmptyTagClose[] = {'/', '>'};
+const unsigned short kCommentOpen[] = {'<', '!', '-', '-'};
+const unsigned short kCommentClose[] = {'-', '-', '>'};
+const unsigned short kTypeName[] = {'t', 'y', 'p', 'e'};
+const unsigned short kTabs[] = {'\t', '\t', '\t', '\t', '\t', '\t', '\t', '\t',
+                                '\t', '\t', '\t', '\t', '\t', '\t', '\t', '\t'};
+
+const String& XsiNamespace() {
+  static const String uri(VX_T("http://www.w3.org/2001/XMLSchema-instance"));
+  return uri;
+}
+
+[[noreturn]] void ThrowNoElement(const unsigned short* message) { throw CVxException(message); }
+
+}  // namespace
+
+CXmlTextWriter::CXmlTextWriter()
+    : CXmlWriter(VX_T("CXmlTextWriter")),
+      m_buffer(new CStringBuffer(0x10000)),
+      m_eolText(1, '\n') {}
+
+CXmlTextWriter::~CXmlTextWriter() { delete m_buffer; }
+
+void CXmlTextWriter::SetEOLType(EOLType eolType) {
+  if (eolType == EOLType_CRLF)
+    m_eolText.assign(VX_T("\r\n"));
+  else if (eolType == EOLType_LF)
+    m_eolText.assign(VX_T("\n"));
+  else
+    throw CVxException(VX_T("Invalid EOL type."));
+  m_eolType = eolType;
+}
+
+void CXmlTextWriter::WriteStartDocument(XmlEncoding encoding) {
+  m_encoding = encoding;
+  m_buffer->Clear();
+  m_buffer->Append(VX_T("<?xml version=\"1.0\""));
+  if (encoding == XmlEncoding_UTF8)
+    m_buffer->Append(VX_T(" encoding=\"UTF-8\""));
+  else if (encoding == XmlEncoding_UTF16)
+    m_buffer->Append(VX_T(" encoding=\"UTF-16\""));
+  m_buffer->Append(VX_T("?>"));
+  AppendEol();
+}
+
+String CXmlTextWriter::GetString() { return m_buffer->GetString(); }
+
+// Unescaped text (names, prefixes, URIs, instructions) is appended up to its
+// first NUL, as a NUL-terminated text would be, so no NUL enters the buffer.
+void CXmlTextWriter::AppendRaw(const String& text) {
+  const unsigned short* p = text.data();
+  size_t n = text.size();
+  size_t i = 0;
+  while (i != n && p[i] != 0) ++i;
+  m_buffer->Append(p, i);
+}
+
+void CXmlTextWriter::AppendTabs(unsigned int count) {
+  const unsigned int kChunk = sizeof(kTabs) / sizeof(kTabs[0]);
+  while (count > kChunk) {
+    m_buffer->Append(kTabs, kChunk);
+    count -= kChunk;
+  }
+  m_buffer->Append(kTabs, count);
+}
+
+// Appends ` xmlns:P="U"`, with or without its leading space.
+void CXmlTextWriter::AppendDeclaration(const String& prefix, const String& namespaceUri,
+                                       bool leadingSpace) {
+  if (leadingSpace)
+    m_buffer->Append(kXmlns, 6);
+  else
+    m_buffer->Append(kXmlns + 1, 5);
+  m_buffer->AppendChar(':');
+  AppendRaw(prefix);
+  m_buffer->AppendChar('=');
+  m_buffer->AppendChar('"');
+  AppendRaw(namespaceUri);
+  m_buffer->AppendChar('"');
+}
+
+void CXmlTextWriter::WriteComment(const String& text) {
+  m_buffer->Append(kCommentOpen, 4);
+  m_buffer->AppendEscaped(text.data(), text.size(), m_eolType);
+  m_buffer->Append(kCommentClose, 3);
+  AppendEol();
+}
+
+void CXmlTextWriter::WriteProcessingInstruction(const String& text) {
+  AppendRaw(text);
+  AppendEol();
+  AppendEol();
+}
+
+void CXmlTextWriter::WriteInLineSchema(const String& text) {
+  m_buffer->AppendChar(' ');
+  AppendEol();
+  AppendRaw(text);
+  AppendEol();
+}
+
+void CXmlTextWriter::WriteStartElement(const String& localName, const String& namespaceUri) {
+  CStringBuffer& out = *m_buffer;
+  CXmlWriterContext* parent = GetCurrentContext();
+  if (parent != nullptr) {
+    parent->IncrementChildCount();
+    if (parent->IsStartTagOpen()) {
+      out.AppendChar('>');
+      parent->SetStartTagOpen(false);
+      if (m_indent) AppendEol();
+    }
+  }
+  CXmlWriterContext& context = *PushContext(localName, namespaceUri);
+  if (m_indent) AppendTabs(context.GetDepth());
+  out.AppendChar('<');
+  if (!namespaceUri.empty() &&
+      !detail::SameText(namespaceUri, context.GetScopeDefaultNamespace())) {
+    bool added = false;
+    const String& prefix = GetOrAddPrefix(context, namespaceUri, added);
+    AppendRaw(prefix);
+    out.AppendChar(':');
+    AppendRaw(localName);
+    if (added) AppendDeclaration(prefix, namespaceUri, true);
+  } else {
+    AppendRaw(localName);
+  }
+  if (parent == nullptr) {
+    // The root declares what was given before it. A prefix generated for the
+    // root itself lives only in the root's scope and was declared above.
+    const String& defaultNamespace = GetDefaultNamespaceUri();
+    if (!defaultNamespace.empty()) {
+      out.Append(kXmlns, 6);
+      out.AppendChar('=');
+      out.AppendChar('"');
+      AppendRaw(defaultNamespace);
+      out.AppendChar('"');
+    }
+    const NamespaceMap& map = GetNamespaceMap();
+    for (NamespaceMap::const_iterator it = map.begin(); it != map.end(); ++it)
+      AppendDeclaration(it->second, it->first, true);
+  }
+}
+
+void CXmlTextWriter::WriteText(const String& text) {
+  CXmlWriterContext* context = GetCurrentContext();
+  if (context == nullptr) ThrowNoElement(VX_T("Text can only be written inside an open element."));
+  if (text.empty()) return;
+  if (context->IsStartTagOpen()) {
+    m_buffer->AppendChar('>');
+    context->SetStartTagOpen(false);
+  }
+  m_buffer->AppendEscaped(text.data(), text.size(), m_eolType);
+}
+
+void CXmlTextWriter::WriteEndElement() {
+  CXmlWriterContext* context = GetCurrentContext();
+  if (context == nullptr) ThrowNoElement(VX_T("There is no open element to end."));
+  CStringBuffer& out = *m_buffer;
+  if (context->IsStartTagOpen()) {
+    out.Append(kEmptyTagClose, 2);
+  } else {
+    if (m_indent && context->GetChildCount() > 0) AppendTabs(context->GetDepth());
+    out.Append(kEndTagOpen, 2);
+    const String& uri = context->GetNamespaceUri();
+    if (!uri.empty() && !detail::SameText(uri, context->GetScopeDefaultNamespace())) {
+      AppendRaw(context->GetPrefix(uri));
+      out.AppendChar(':');
+    }
+    AppendRaw(context->GetLocalName());
+    out.AppendChar('>');
+  }
+  if (m_indent) AppendEol();
+  PopContext();
+}
+
+CXmlWriter::CXmlWriterContext& CXmlTextWriter::OpenStartTag() {
+  CXmlWriterContext* context = GetCurrentContext();
+  if (context == nullptr)
+    ThrowNoElement(VX_T("Attributes can only be written inside an open element."));
+  if (!context->IsStartTagOpen())
+    throw CVxException(VX_T("Attributes must be added before elements"));
+  return *context;
+}
+
+void CXmlTextWriter::WriteAttributeValue(CXmlWriterContext& context,
+                                         const unsigned short* localName, size_t localNameLength,
+                                         const String& namespaceUri, const unsigned short* value,
+                                         size_t valueLength) {
+  CStringBuffer& out = *m_buffer;
+  out.AppendChar(' ');
+  if (!namespaceUri.empty()) {
+    bool added = false;
+    const String& prefix = GetOrAddPrefix(context, namespaceUri, added);
+    if (added) {
+      // The space written above stands before the declaration.
+      AppendDeclaration(prefix, namespaceUri, false);
+      out.AppendChar(' ');
+    }
+    AppendRaw(prefix);
+    out.AppendChar(':');
+  }
+  out.Append(localName, localNameLength);
+  out.AppendChar('=');
+  out.AppendChar('"');
+  out.AppendEscaped(value, valueLength, m_eolType);
+  out.AppendChar('"');
+}
+
+void CXmlTextWriter::WriteAttribute(const String& localName, const String& namespaceUri,
+                                    const String& value) {
+  CXmlWriterContext& context = OpenStartTag();
+  size_t n = 0;
+  while (n != localName.size() && localName[n] != 0) ++n;
+  WriteAttributeValue(context, localName.data(), n, namespaceUri, value.data(), value.size());
+}
+
+void CXmlTextWriter::WriteXsiType(const String& typeNamespaceUri, const String& typeName) {
+  CXmlWriterContext& context = OpenStartTag();
+  const String* value = &typeName;
+  if (!typeNamespaceUri.empty() &&
+      !detail::SameText(typeNamespaceUri, context.GetScopeDefaultNamespace())) {
+    bool added = false;
+    const String& prefix = GetOrAddPrefix(context, typeNamespaceUri, added);
+    if (added) {
+      AppendDeclaration(prefix, typeNamespaceUri, true);
+      m_buffer->AppendChar(' ');
+    }
+    m_scratch.assign(prefix);
+    m_scratch.push_back(':');
+    m_scratch.append(typeName);
+    value = &m_scratch;
+  }
+  WriteAttributeValue(context, kTypeName, 4, XsiNamespace(), value->data(), value->size());
+}
+
+}  // namespace VxVevAva5

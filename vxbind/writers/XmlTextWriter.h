@@ -1,0 +1,108 @@
+// -----------------------------------------------------------------------------
+// File: XmlTextWriter.h
+// -----------------------------------------------------------------------------
+//
+// CXmlTextWriter: writes XML text into a chunked CStringBuffer.
+//
+// One writer serves one document. Configure it (SetIndent, SetEOLType),
+// optionally write the declaration, write the elements, then take the text:
+//
+//   CXmlTextWriter w;
+//   w.SetDefaultNamespace(VX_T("urn:o"));
+//   w.WriteStartElement(VX_T("order"), VX_T("urn:o"));
+//   w.WriteStartElement(VX_T("item"), VX_T("urn:o"));
+//   w.WriteText(VX_T("5"));
+//   w.WriteEndElement();
+//   w.WriteEndElement();
+//   String xml = w.GetString();
+//   // <order xmlns="urn:o">\n\t<item>5</item>\n</order>\n
+//
+// With indentation on, every element starts on a line of its own, indented
+// with one tab per level; an element that holds only text ends on the line
+// of its text. Text, attribute values and comments are escaped ('"' '&' '<'
+// '>' as entities, line feeds as the chosen end of line, carriage returns
+// dropped); names, prefixes, namespace URIs, processing instructions and the
+// in-line schema are written as given. Failures throw CVxException; the
+// output written so far stays in the buffer.
+
+#ifndef VXBIND_WRITERS_XMLTEXTWRITER_H
+#define VXBIND_WRITERS_XMLTEXTWRITER_H
+
+#include "vxbind/platform/String.h"
+#include "vxbind/writers/StringBuffer.h"
+#include "vxbind/writers/XmlWriter.h"
+
+namespace VxVevAva5 {
+
+class CXmlTextWriter : public CXmlWriter {
+ public:
+  // Indentation on, end of line LF, no encoding recorded, empty buffer.
+  CXmlTextWriter();
+  ~CXmlTextWriter() override;
+  CXmlTextWriter(const CXmlTextWriter&) = delete;
+  CXmlTextWriter& operator=(const CXmlTextWriter&) = delete;
+
+  // Turns indentation (tabs and line ends around elements) on or off.
+  void SetIndent(bool indent) { m_indent = indent; }
+  // EOLType_CRLF writes "\r\n", EOLType_LF "\n". Any other value throws
+  // CVxException "Invalid EOL type." and changes nothing.
+  void SetEOLType(EOLType eolType);
+  // Records `encoding`, empties the buffer and writes the declaration
+  // <?xml version="1.0"?> with encoding="UTF-8" for XmlEncoding_UTF8,
+  // encoding="UTF-16" for XmlEncoding_UTF16 and no label otherwise, followed
+  // by the end of line. Must come before any other output.
+  void WriteStartDocument(XmlEncoding encoding);
+  // The whole output so far. Calling it again gives the same text (plus
+  // anything written in between).
+  String GetString();
+
+  // <!--text-->, the text escaped, then the end of line (indent or not).
+  void WriteComment(const String& text) override;
+  // The text as given, then two ends of line (a blank line follows).
+  void WriteProcessingInstruction(const String& text) override;
+  // A space, the end of line, the text as given and the end of line, into
+  // the open start tag (which is neither checked nor closed).
+  void WriteInLineSchema(const String& text) override;
+  // Closes the parent's start tag if it is open and writes "<name". An
+  // element in a namespace other than the default one gets the namespace's
+  // prefix, declared here (xmlns:AA="...") when it had none; an element
+  // without a namespace is never prefixed. The root element also declares
+  // the default namespace and the namespaces given before it.
+  void WriteStartElement(const String& localName, const String& namespaceUri) override;
+  // Appends escaped text, closing the start tag first. An empty text writes
+  // nothing (the element can still end as <name/>). Throws CVxException
+  // when no element is open.
+  void WriteText(const String& text) override;
+  // "/>" while the start tag is open, otherwise the end tag. Throws
+  // CVxException when no element is open.
+  void WriteEndElement() override;
+  // Throws CVxException "Attributes must be added before elements" once the
+  // start tag is closed, and another CVxException when no element is open.
+  void WriteAttribute(const String& localName, const String& namespaceUri,
+                      const String& value) override;
+  // xsi:type="prefix:typeName", declaring the type's namespace here when it
+  // has no prefix yet (nothing when it is the default namespace or empty).
+  // Same failures as WriteAttribute.
+  void WriteXsiType(const String& typeNamespaceUri, const String& typeName) override;
+
+ private:
+  CXmlWriterContext& OpenStartTag();
+  void AppendRaw(const String& text);
+  void AppendEol() { m_buffer->Append(m_eolText.data(), m_eolText.size()); }
+  void AppendTabs(unsigned int count);
+  void AppendDeclaration(const String& prefix, const String& namespaceUri, bool leadingSpace);
+  void WriteAttributeValue(CXmlWriterContext& context, const unsigned short* localName,
+                           size_t localNameLength, const String& namespaceUri,
+                           const unsigned short* value, size_t valueLength);
+
+  CStringBuffer* m_buffer;
+  String m_eolText;
+  EOLType m_eolType = EOLType_LF;
+  bool m_indent = true;
+  XmlEncoding m_encoding = XmlEncoding_None;
+  String m_scratch;  // xsi:type values; keeps its capacity between calls
+};
+
+}  // namespace VxVevAva5
+
+#endif  // VXBIND_WRITERS_XMLTEXTWRITER_H
