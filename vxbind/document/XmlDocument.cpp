@@ -20,10 +20,10 @@
 namespace VxVevAva5 {
 namespace detail {
 
-// A name as the tree stores it: every element or attribute with the same
-// namespace URI and local name points to the same record.
 struct DocumentStorage;
 
+// A name as the tree stores it: every element or attribute with the same
+// namespace URI and local name points to the same record.
 struct InternedName {
   DocumentStorage* storage = nullptr;  // names are per document
   String namespaceUri;
