@@ -521,13 +521,16 @@ void CXmlDocument::Parse(bool asText) {
     ~InputRelease() { document.ReleaseInput(); }
   } release{*this};
 
+  bool parsed = false;
   if (!asText) {
     InflateInput();
-    // Fast Infoset input is recognised here, after inflation: a reader that
-    // recognises the input builds the tree, and the text reader is skipped.
+    // Fast Infoset input is recognised here, after inflation: when its reader
+    // recognises the input, it builds the tree and sets `parsed`.
   }
-  CExpatReader reader(this);
-  reader.Parse();
+  if (!parsed) {
+    CExpatReader reader(this);
+    reader.Parse();
+  }
   if (m_documentElement == nullptr) throw CVxException(VX_T("Invalid or empty XML document"));
 }
 
