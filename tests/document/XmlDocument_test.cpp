@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -313,4 +314,33 @@ TEST(CXmlDocument, BillionLaughsIsStoppedByExpat) {
   EXPECT_VX_THROW(doc.LoadXml(xml.c_str()), CVxException,
                   "limit on input amplification factor (from DTD and entities) breached at "
                   "line 14");
+}
+
+TEST(CXmlDocument, MutatedInputIsReadOrRefusedWithTheFamilysException) {
+  std::mt19937 rng(7);
+  const std::string plain = std::string(kSample) + "<!-- <a> -->\n";
+  const std::string packed = Deflate(kSample, 31);
+  int refused = 0, read = 0;
+  for (int i = 0; i < 3000; ++i) {
+    std::string bytes = i % 3 == 0 ? packed : plain;
+    int edits = 1 + static_cast<int>(rng() % 4);
+    for (int k = 0; k < edits && !bytes.empty(); ++k) {
+      size_t at = rng() % bytes.size();
+      switch (rng() % 3) {
+        case 0: bytes[at] = static_cast<char>(rng()); break;
+        case 1: bytes.erase(at, 1 + rng() % 8); break;
+        default: bytes.resize(at); break;
+      }
+    }
+    if (bytes.empty()) continue;
+    try {
+      LoadBytes(bytes);
+      ++read;
+    } catch (const CVxException&) {
+      ++refused;
+    }
+  }
+  // Both outcomes were reached often.
+  EXPECT_GT(refused, 1000);
+  EXPECT_GT(read, 50);
 }
