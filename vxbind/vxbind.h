@@ -33,9 +33,12 @@
 #include "vxbind/writers/XmlWriter.h"
 
 // Value types
+#include "vxbind/values/BigInteger.h"
 #include "vxbind/values/DateTime.h"
 #include "vxbind/values/DateTimeSpan.h"
+#include "vxbind/values/Decimal.h"
 
 // Variant and conversions
+#include "vxbind/conversions/WhitespaceUtils.h"
 
 #endif  // VXBIND_VXBIND_H
