@@ -73,13 +73,10 @@ void CExpatReader::Parse() {
     left -= piece;
   } while (left > 0);
 
-  // The parse is never marked final, so Expat does not complain about input
-  // that stops inside the document element: a truncated document would
-  // otherwise pass with part of its content silently missing.
-  if (m_document->m_documentElement != nullptr && !m_document->m_openElements.empty())
-    throw CVxException(
-        FormatString(VX_T("Unexpected end of the XML document: the element [%s] is not closed"),
-                     m_document->m_openElements.back()->GetLocalName().c_str()));
+  // The parse is never marked final: input that stops inside the document
+  // element is not an error, and the tree keeps what was read up to there.
+  // Input that stops before any element starts leaves no document element,
+  // which the document reports.
 }
 
 void CExpatReader::Fail() noexcept {
