@@ -1,10 +1,13 @@
-// Builds a small order in memory and prints it as XML text.
+// Builds a small order in memory, prints it as XML text, and reads the text
+// back into a new order.
 //
 // COrder and CItem are written by hand here, the way generated classes
-// write themselves: each one opens its element, adds its attributes, writes
-// its content (text, or its children through their own ToXml_Int) and
-// closes the element. ToXml() does the rest: it creates the writer, asks
-// the root object to write itself and returns the text.
+// write and read themselves: each one opens its element, adds its
+// attributes, writes its content (text, or its children through their own
+// ToXml_Int) and closes the element; reading, it takes its attributes and
+// text from its element of the document and hands each child element to a
+// new child object. ToXml() and FromXml() do the rest: they create the
+// writer or the document, and ask the root object to write or read itself.
 #include <vxbind/vxbind.h>
 
 #include <algorithm>
@@ -21,6 +24,7 @@ const unsigned short* const kPartsNs = VX_T("urn:example:parts");
 // <item p:sku="..." quantity="...">description</item>
 class CItem : public CXmlObjectBase {
  public:
+  CItem() { SetElementName(VX_T("item")); }
   CItem(const unsigned short* sku, int quantity, const unsigned short* description)
       : m_sku(Utf16::Make(sku)),
         m_quantity(quantity),
@@ -30,6 +34,9 @@ class CItem : public CXmlObjectBase {
 
   CXmlObjectBase* GetBase() override { return this; }
   String GetNamespace() const override { return kOrdersNs; }
+  const String& GetSku() const { return m_sku; }
+  int GetQuantity() const { return m_quantity; }
+  const String& GetDescription() const { return m_description; }
 
  protected:
   String GetTargetNamespace() const override { return kOrdersNs; }
@@ -43,10 +50,21 @@ class CItem : public CXmlObjectBase {
     writer->WriteEndElement();
   }
 
-  // Reading is not part of this example.
-  CXmlElement* FromXml_Int(CXmlElement*, CXmlElement*, const CXmlSerializationContext&,
-                           bool) override {
-    return nullptr;
+  // Takes the attributes and the text of `element`; an item has no
+  // children, so `current` is handed back unconsumed.
+  CXmlElement* FromXml_Int(CXmlElement* element, CXmlElement* current,
+                           const CXmlSerializationContext& /*context*/, bool) override {
+    m_sku = element->GetAttribute(VX_T("sku"), kPartsNs);
+    const String& quantity = element->GetAttribute(VX_T("quantity"), String());
+    const unsigned short* end = nullptr;
+    bool overflow = false;
+    int32_t value = Utf16::ToInt32(quantity.c_str(), &end, 10, &overflow);
+    if (quantity.empty() || *end != 0 || overflow)
+      throw CVxInvalidValueException(
+          FormatString(VX_T("Invalid quantity [%s]"), quantity.c_str()));
+    m_quantity = value;
+    m_description = element->GetText();
+    return current;
   }
 
  private:
@@ -64,6 +82,8 @@ class COrder : public CXmlObjectBase {
   }
 
   void Add(CItem* item) { m_items.push_back(item); }
+  const String& GetCustomer() const { return m_customer; }
+  const std::vector<CSmartPtr<CItem>>& GetItems() const { return m_items; }
 
   CXmlObjectBase* GetBase() override { return this; }
   String GetNamespace() const override { return kOrdersNs; }
@@ -86,8 +106,27 @@ class COrder : public CXmlObjectBase {
     writer->WriteEndElement();
   }
 
-  CXmlElement* FromXml_Int(CXmlElement*, CXmlElement*, const CXmlSerializationContext&,
-                           bool) override {
+  // Takes the customer, then reads one CItem per <item> child; any other
+  // child is an error, reported inside the element it occurred in.
+  CXmlElement* FromXml_Int(CXmlElement* element, CXmlElement* current,
+                           const CXmlSerializationContext& context, bool) override {
+    SetElementName(element->GetLocalName().c_str());
+    m_customer = element->GetAttribute(VX_T("customer"), String());
+    m_items.clear();
+    for (; current != nullptr; current = current->GetNextSiblingElement()) {
+      if (!DoesElementNameMatch(context, current, VX_T("item"), kOrdersNs))
+        throw CVxValidationException(FormatString(VX_T("Unexpected element [%s]"),
+                                                  current->GetLocalName().c_str()));
+      CSmartPtr<CItem> item = new CItem();
+      try {
+        CXmlObjectBase::FromXml_Int(item, current, current->GetFirstElement(), context);
+      } catch (const CVxException& e) {
+        throw CVxException(FormatString(VX_T("Failed to process the element [%s]"),
+                                        current->GetLocalName().c_str()),
+                           e);
+      }
+      m_items.push_back(item);
+    }
     return nullptr;
   }
 
@@ -117,6 +156,20 @@ int main() {
     Print("indented, CRLF", crlf);
     std::printf("(%zu characters, of which %zu are line ends)\n", crlf.size(),
                 static_cast<size_t>(std::count(crlf.begin(), crlf.end(), '\r')));
+
+    // Reading the indented text back gives an equal order.
+    CSmartPtr<COrder> copy = new COrder(VX_T(""));
+    copy->FromXml(crlf.c_str(), context);
+    std::printf("--- read back: order for \"%s\" with %zu items",
+                Utf16::ToUtf8(copy->GetCustomer()).c_str(), copy->GetItems().size());
+    for (const CSmartPtr<CItem>& item : copy->GetItems())
+      std::printf("; %s x%d \"%s\"", Utf16::ToUtf8(item->GetSku()).c_str(),
+                  static_cast<int>(item->GetQuantity()),
+                  Utf16::ToUtf8(item->GetDescription()).c_str());
+    std::printf("\n");
+    bool same = copy->ToXml(true, true, EOLType_CRLF, context) == crlf;
+    std::printf("--- written again: %s\n", same ? "identical text" : "DIFFERENT TEXT");
+    if (!same) return 1;
   } catch (const CVxException& e) {
     std::fprintf(stderr, "error: %s\n", Utf16::ToUtf8(e.GetFullMessage()).c_str());
     return 1;

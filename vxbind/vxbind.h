@@ -16,6 +16,7 @@
 #include "vxbind/platform/Utf16.h"
 
 // Binding core
+#include "vxbind/core/ClassFactory.h"
 #include "vxbind/core/Exceptions.h"
 #include "vxbind/core/InstanceMonitor.h"
 #include "vxbind/core/SerializationContext.h"
@@ -24,6 +25,7 @@
 
 // Document model and readers
 #include "vxbind/document/NamespaceAliasMap.h"
+#include "vxbind/document/XmlDocument.h"
 
 // Writers
 #include "vxbind/writers/ByteOutput.h"

@@ -142,3 +142,67 @@ void CXmlObjectBase::ToXmlFile(const unsigned short* fileName, bool declaration,
 }
 
 }  // namespace VxVevAva5
+
+// --- Reading entry points ---------------------------------------------------
+// Kept together at the end of the file with the one header they need.
+
+#include "vxbind/document/XmlDocument.h"
+
+// Each entry point keeps its document on the stack, so the document and its
+// tree are destroyed on return and on failure. A successful load always has a
+// document element.
+
+namespace VxVevAva5 {
+
+void CXmlObjectBase::FromXml(const unsigned short* xmlText,
+                             const CXmlSerializationContext& context) {
+  CXmlDocument document(context.GetSchemaType());
+  document.LoadXml(xmlText);
+  CXmlElement* root = document.GetDocumentElement();
+  FromXml_Int(root, root->GetFirstElement(), context, false);
+}
+
+void CXmlObjectBase::FromXml(const char* xmlText, const CXmlSerializationContext& context) {
+  CXmlDocument document(context.GetSchemaType());
+  document.LoadXml(xmlText);
+  CXmlElement* root = document.GetDocumentElement();
+  FromXml_Int(root, root->GetFirstElement(), context, false);
+}
+
+void CXmlObjectBase::FromXmlFile(const unsigned short* fileName,
+                                 const CXmlSerializationContext& context) {
+  CXmlDocument document(context.GetSchemaType());
+  document.Load(fileName);
+  CXmlElement* root = document.GetDocumentElement();
+  FromXml_Int(root, root->GetFirstElement(), context, false);
+}
+
+void CXmlObjectBase::FromXmlStream(unsigned char* const data, uint32_t length,
+                                   const CXmlSerializationContext& context) {
+  CXmlDocument document(context.GetSchemaType());
+  document.LoadXmlStream(data, length);
+  CXmlElement* root = document.GetDocumentElement();
+  FromXml_Int(root, root->GetFirstElement(), context, false);
+}
+
+void CXmlObjectBase::FromXmlElement(const CXmlElement* element,
+                                    CXmlSerializationContext& context) {
+  if (element == nullptr)
+    throw CVxInvalidParamException(VX_T("The element to read from is NULL"));
+  // The tree is read-only here; the protocol takes non-const pointers only
+  // because it hands them on.
+  CXmlElement* e = const_cast<CXmlElement*>(element);
+  FromXml_Int(e, e->GetFirstElement(), context, false);
+}
+
+bool CXmlObjectBase::DoesElementNameMatch(const CXmlSerializationContext& context,
+                                          const CXmlElement* element,
+                                          const unsigned short* name,
+                                          const unsigned short* namespaceUri) const {
+  if (!Utf16::Equal(element->GetLocalName().c_str(), name)) return false;
+  if (context.GetSchemaType() == SchemaType_NoNamespaces || context.GetIgnoreNamespaces())
+    return true;
+  return Utf16::Equal(element->GetNamespaceURI().c_str(), namespaceUri);
+}
+
+}  // namespace VxVevAva5

@@ -1,0 +1,35 @@
+// xsi:type helpers of generated class factories.
+#include "vxbind/core/ClassFactory.h"
+
+#include "vxbind/document/XmlDocument.h"
+
+namespace VxVevAva5 {
+namespace {
+
+const String& XsiType(const CXmlElement* element) {
+  static const String type(VX_T("type"));
+  static const String xsi(VX_T("http://www.w3.org/2001/XMLSchema-instance"));
+  return element->GetAttribute(type, xsi);
+}
+
+}  // namespace
+
+CClassfactoryBase::~CClassfactoryBase() = default;
+
+String CClassfactoryBase::GetElementType(CXmlElement* element) {
+  const String& value = XsiType(element);
+  size_t colon = value.find(u':');
+  return colon == String::npos ? value : value.substr(colon + 1);
+}
+
+String CClassfactoryBase::GetElementTypeNamespaceUri(CXmlElement* element) {
+  const String& value = XsiType(element);
+  size_t colon = value.find(u':');
+  if (colon != String::npos) {
+    String uri = element->GetDocument()->LookupNamespaceFromAlias(value.substr(0, colon).c_str());
+    if (!uri.empty()) return uri;
+  }
+  return element->GetNamespaceURI();
+}
+
+}  // namespace VxVevAva5

@@ -1,0 +1,58 @@
+// -----------------------------------------------------------------------------
+// File: ClassFactory.h
+// -----------------------------------------------------------------------------
+//
+// What generated code provides to the library, as call signatures, and the
+// base of generated class factories with its xsi:type helpers.
+//
+// Generated factories create objects by class number, or pick the concrete
+// class of an element from its xsi:type attribute:
+//
+//   CSmartPtr<CXmlObjectBase> CreateShape(CXmlElement* element) {
+//     String type = CClassfactoryBase::GetElementType(element);
+//     String ns = CClassfactoryBase::GetElementTypeNamespaceUri(element);
+//     if (type == VX_T("Circle") && ns == VX_T("urn:shapes")) return new CCircle();
+//     return nullptr;   // no class suits
+//   }
+
+#ifndef VXBIND_CORE_CLASSFACTORY_H
+#define VXBIND_CORE_CLASSFACTORY_H
+
+#include "vxbind/core/SmartPtr.h"
+#include "vxbind/platform/String.h"
+
+namespace VxVevAva5 {
+
+class CXmlObjectBase;
+class CXmlElement;
+
+// A new, empty object of the class numbered `classNumber`, whose element is
+// `elementName`.
+typedef CSmartPtr<CXmlObjectBase> (*ClassFactoryFunction)(int classNumber,
+                                                          const unsigned short* elementName);
+// A new object of the class that `element` calls for (usually by its
+// xsi:type), or null when no class suits.
+typedef CSmartPtr<CXmlObjectBase> (*SubstitutionFactoryFunction)(CXmlElement* element);
+// Enumeration converters of an enumerated type: text to value, value to text.
+typedef int (*EnumFromStringFunction)(const unsigned short* text);
+typedef const unsigned short* (*EnumToStringFunction)(int value);
+
+class CClassfactoryBase {
+ public:
+  CClassfactoryBase() = default;
+  CClassfactoryBase(const CClassfactoryBase&) = default;
+  CClassfactoryBase& operator=(const CClassfactoryBase&) = default;
+  virtual ~CClassfactoryBase();
+
+  // The local type name of the element's xsi:type: the part after the first
+  // ':' of the value, or the whole value; "" when there is no xsi:type.
+  static String GetElementType(CXmlElement* element);
+  // The namespace URI of the element's xsi:type: the URI declared in the
+  // document for the value's prefix. Without a prefix, without xsi:type, or
+  // with an undeclared prefix: the element's own namespace URI.
+  static String GetElementTypeNamespaceUri(CXmlElement* element);
+};
+
+}  // namespace VxVevAva5
+
+#endif  // VXBIND_CORE_CLASSFACTORY_H

@@ -1,0 +1,228 @@
+// -----------------------------------------------------------------------------
+// File: XmlDocument.h
+// -----------------------------------------------------------------------------
+//
+// CXmlDocument, CXmlElement, CXmlAttribute: the in-memory tree into which all
+// input is read before it is bound to objects.
+//
+// A document reads XML text, bytes or a file completely (byte input that is
+// gzip or zlib data is inflated first) and owns the resulting tree: for every
+// element its namespace URI, local name, character content and attributes, in
+// document order, and for the document the prefix declarations met anywhere
+// in the input. Comments, processing instructions and the document type are
+// not kept.
+//
+//   CXmlDocument doc(SchemaType_Default);
+//   doc.LoadXml(VX_T("<a xmlns='urn:a'><b x='1'>text</b></a>"));
+//   for (CXmlElement* e = doc.GetDocumentElement()->GetFirstElement(); e;
+//        e = e->GetNextSiblingElement()) { ... e->GetText() ... }
+//
+// Storage. Elements, attributes and their text live in pages owned by the
+// document and are freed page by page with it: building costs no heap block
+// per node, and destroying a tree of any depth takes no recursion. Names are
+// stored once per document. The `String` objects that the accessors return
+// for texts and attribute values are made on first access and then kept by
+// the document, so repeated calls are cheap. Pointers and references handed
+// out stay valid until the document is loaded again or destroyed.
+//
+// A document, its elements and attributes must be used by one thread at a
+// time (the accessors fill those caches). They cannot be copied: a tree has
+// exactly one owner.
+
+#ifndef VXBIND_DOCUMENT_XMLDOCUMENT_H
+#define VXBIND_DOCUMENT_XMLDOCUMENT_H
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "vxbind/core/InstanceMonitor.h"
+#include "vxbind/core/SerializationContext.h"
+#include "vxbind/platform/String.h"
+
+namespace VxVevAva5 {
+
+class CXmlDocument;
+class CXmlElement;
+class CExpatReader;
+
+namespace detail {
+struct DocumentStorage;
+struct ElementCache;
+struct InternedName;
+}  // namespace detail
+
+// One attribute of an element. Namespace declarations are not attributes when
+// the document was read with namespace processing (any schema type but 2).
+class CXmlAttribute : public CInstanceMonitor {
+ public:
+  CXmlAttribute(const CXmlAttribute&) = delete;
+  CXmlAttribute& operator=(const CXmlAttribute&) = delete;
+
+  const String& GetLocalName() const;
+  // Empty for an attribute without namespace.
+  const String& GetNamespaceURI() const;
+  const String& GetValue() const;
+
+  // True for xsi:type, xsi:schemaLocation, xsi:noNamespaceSchemaLocation and
+  // the like: the namespace URI is the XML Schema instance namespace or the
+  // xmlns namespace, and the local name is "xmlns", "type", "schemaLocation"
+  // or "noNamespaceSchemaLocation". Binding skips such attributes.
+  bool IsNamespaceAttribute() const;
+
+ private:
+  friend class CXmlDocument;
+  friend class CXmlElement;
+  CXmlAttribute() : CInstanceMonitor(VX_T("CXmlAttribute")) {}
+
+  const detail::InternedName* m_name = nullptr;  // also leads to the document
+  const unsigned short* m_value = nullptr;       // in the document's pages
+  uint32_t m_valueLength = 0;
+  mutable const String* m_valueString = nullptr;  // made by GetValue
+};
+
+// One element. Children form a singly linked list in document order.
+class CXmlElement : public CInstanceMonitor {
+ public:
+  CXmlElement(const CXmlElement&) = delete;
+  CXmlElement& operator=(const CXmlElement&) = delete;
+
+  const CXmlDocument* GetDocument() const;
+  // First child element, or null.
+  CXmlElement* GetFirstElement() const { return m_firstChild; }
+  // Next sibling element, or null.
+  CXmlElement* GetNextSiblingElement() const { return m_nextSibling; }
+  const String& GetLocalName() const;
+  // Empty for an element without namespace.
+  const String& GetNamespaceURI() const;
+  // All character data directly inside the element, in document order,
+  // whitespace between children included, carriage returns left out.
+  const String& GetText() const;
+  // The attributes in document order (an empty vector when there are none).
+  const std::vector<CXmlAttribute*>& GetAttributes() const;
+  // Value of the first attribute with this local name and namespace URI, or
+  // a reference to a shared empty string when there is none.
+  const String& GetAttribute(const String& localName, const String& namespaceUri) const;
+
+ protected:
+  explicit CXmlElement(const CXmlDocument* document);
+  ~CXmlElement() = default;
+
+  // Appends a new empty child at the end of the child list and returns it.
+  CXmlElement* CreateNewChildElement();
+  void SetElementName(const unsigned short* localName);
+  void SetNamespace(const unsigned short* namespaceUri);
+  void AddAttribute(const String& localName, const String& value, const String& namespaceUri);
+  // Appends `length` units (a negative length: up to the terminating NUL).
+  void AppendText(const unsigned short* text, int length);
+  void AppendText(const unsigned short* text);
+
+ private:
+  friend class CXmlDocument;
+
+  void AppendRun(const unsigned short* text, size_t length);
+  CXmlAttribute* NewAttribute();
+
+  CXmlElement* m_nextSibling = nullptr;
+  CXmlElement* m_firstChild = nullptr;
+  CXmlElement* m_lastChild = nullptr;
+  const detail::InternedName* m_name;     // also leads to the document
+  CXmlAttribute* m_attributes = nullptr;  // contiguous, in the document's pages
+  uint32_t m_attributeCount = 0;
+  uint32_t m_attributeCapacity = 0;
+  unsigned short* m_text = nullptr;  // in the document's pages
+  uint32_t m_textLength = 0;
+  uint32_t m_textCapacity = 0;
+  mutable detail::ElementCache* m_cache = nullptr;  // made by GetText and GetAttributes
+};
+
+class CXmlDocument : public CInstanceMonitor {
+ public:
+  // An empty document. `schemaType` 2 reads without namespace processing.
+  explicit CXmlDocument(SchemaType schemaType = SchemaType_Default);
+  CXmlDocument(const CXmlDocument&) = delete;
+  CXmlDocument& operator=(const CXmlDocument&) = delete;
+  virtual ~CXmlDocument();
+
+  // Each load first discards whatever the document held. On failure the
+  // document keeps what the reader built up to the error (its next load or
+  // its destructor frees it).
+
+  // Reads the file whole and parses it as bytes. A file that cannot be read
+  // throws "Failed to open the file [%s] Error [0x%08x]" with the path and
+  // the errno value.
+  void Load(const unsigned short* path);
+  // Parses a copy of the bytes: gzip and zlib data is inflated first; the
+  // text's encoding comes from its byte order mark or XML declaration, UTF-8
+  // otherwise. A length of 0 throws "XML Stream is empty!".
+  void LoadXmlStream(unsigned char* const bytes, uint32_t length);
+  // Parses 8-bit text (its encoding as above). "" throws "XML String is
+  // empty!".
+  void LoadXml(const char* text);
+  // Parses UTF-16 text. "" throws "XML String is empty!".
+  void LoadXml(const unsigned short* text);
+
+  // The root element, or null before a successful load.
+  CXmlElement* GetDocumentElement() const { return m_documentElement; }
+  // The namespace URI last declared for `prefix` anywhere in the input ("" is
+  // the default namespace), or "" when the prefix was never declared.
+  String LookupNamespaceFromAlias(const unsigned short* prefix) const;
+  SchemaType GetSchemaType() const { return m_schemaType; }
+
+ protected:
+  // Frees the tree, the input, the open-element stack and the prefix map.
+  virtual void Cleanup();
+
+ private:
+  friend class CXmlElement;
+  friend class CXmlAttribute;
+  friend class CExpatReader;
+
+  // Building operations of the readers. Each Add*Element pushes the new
+  // element on the open-element stack.
+  CXmlElement* AddDocElement(const unsigned short* namespaceUri, const unsigned short* localName);
+  CXmlElement* AddChildElement(const unsigned short* namespaceUri, const unsigned short* localName);
+  static void AddElementAttribute(CXmlElement* element, const String& localName,
+                                  const String& value, const String& namespaceUri);
+  // Appends up to `length` units, stopping early at a NUL, leaving out every
+  // carriage return.
+  static void AppendTextExcludingCR(CXmlElement* element, const unsigned short* text,
+                                    size_t length);
+  static void AppendTextExcludingCR(CXmlElement* element, const unsigned short* text);
+
+  // Fast path of the text reader: a new element and its attributes, names
+  // given as "uri|local" or "local", `attributes` as name, value, ..., null.
+  CXmlElement* AddElementExpanded(const unsigned short* expandedName,
+                                  const unsigned short** attributes);
+
+  CXmlElement* NewElement(const detail::InternedName* name) const;
+  // The pages, names and caches of the current tree; made on first use.
+  detail::DocumentStorage& Storage() const {
+    return m_storage ? *m_storage : MakeStorage();
+  }
+  detail::DocumentStorage& MakeStorage() const;
+  void Parse(bool asText);
+  void InflateInput();
+  void ReleaseInput();
+
+  CXmlElement* m_documentElement = nullptr;
+  std::vector<CXmlElement*> m_openElements;
+  std::map<String, String> m_prefixes;
+  // The bytes being parsed: a byte order mark to read first (UTF-16 text
+  // only), then m_inputData. The data is the caller's own buffer for the
+  // duration of a load when it can be parsed as it is (it is only read), or
+  // m_input when it had to be read from a file or inflated.
+  unsigned char m_inputBom[2] = {0, 0};
+  size_t m_inputBomLength = 0;
+  const unsigned char* m_inputData = nullptr;
+  size_t m_inputLength = 0;
+  std::vector<unsigned char> m_input;
+  SchemaType m_schemaType;
+  mutable std::unique_ptr<detail::DocumentStorage> m_storage;
+};
+
+}  // namespace VxVevAva5
+
+#endif  // VXBIND_DOCUMENT_XMLDOCUMENT_H

@@ -1,0 +1,126 @@
+// The text reader over Expat. The only file that includes expat.h.
+#include "vxbind/document/detail/ExpatReader.h"
+
+#ifndef XML_UNICODE
+#define XML_UNICODE  // XML_Char is a UTF-16 unit (Debian's libexpatw)
+#endif
+#include <expat.h>
+
+#include <algorithm>
+#include <climits>
+#include <new>
+#include <vector>
+
+#include "vxbind/core/Exceptions.h"
+#include "vxbind/document/XmlDocument.h"
+#include "vxbind/platform/Format.h"
+#include "vxbind/platform/Utf16.h"
+
+static_assert(sizeof(XML_Char) == sizeof(unsigned short), "Expat must be the UTF-16 build");
+
+namespace VxVevAva5 {
+namespace {
+
+// XML_Parse takes an int length: larger input is passed in pieces of this
+// size, none of them marked final, which parses exactly like one call.
+constexpr size_t kMaxPiece = size_t{1} << 30;
+
+[[noreturn]] void ThrowSyntaxError(XML_Parser parser) {
+  XML_Size line = XML_GetCurrentLineNumber(parser);
+  String text = Utf16::FromLatin1(XML_ErrorString(XML_GetErrorCode(parser)));
+  throw CVxException(FormatString(VX_T("%s at line %d"), text.c_str(),
+                                  static_cast<int>(std::min<XML_Size>(line, INT_MAX))));
+}
+
+struct ParserFree {
+  XML_Parser parser;
+  ~ParserFree() { XML_ParserFree(parser); }
+};
+
+}  // namespace
+
+CExpatReader::CExpatReader(CXmlDocument* document)
+    : CInstanceMonitor(VX_T("CExpatReader")), m_document(document) {}
+
+CExpatReader::~CExpatReader() = default;
+
+void CExpatReader::Parse() {
+  XML_Parser parser = m_document->m_schemaType == SchemaType_NoNamespaces
+                          ? XML_ParserCreate(nullptr)
+                          : XML_ParserCreateNS(nullptr, u'|');
+  if (parser == nullptr) throw std::bad_alloc();
+  ParserFree free{parser};
+  m_parser = parser;
+  XML_SetUserData(parser, this);
+  XML_SetElementHandler(parser, &CExpatReader::OnStartElement, &CExpatReader::OnEndElement);
+  XML_SetNamespaceDeclHandler(parser, &CExpatReader::OnStartNamespace,
+                              &CExpatReader::OnEndNamespace);
+  XML_SetCharacterDataHandler(parser, &CExpatReader::OnCharacterData);
+
+  if (m_document->m_inputBomLength != 0 &&
+      XML_Parse(parser, reinterpret_cast<const char*>(m_document->m_inputBom),
+                static_cast<int>(m_document->m_inputBomLength), XML_FALSE) != XML_STATUS_OK)
+    ThrowSyntaxError(parser);
+  const char* data = reinterpret_cast<const char*>(m_document->m_inputData);
+  size_t left = m_document->m_inputLength;
+  do {
+    size_t piece = std::min(left, kMaxPiece);
+    if (XML_Parse(parser, data, static_cast<int>(piece), XML_FALSE) != XML_STATUS_OK) {
+      if (m_error) std::rethrow_exception(m_error);
+      ThrowSyntaxError(parser);
+    }
+    data += piece;
+    left -= piece;
+  } while (left > 0);
+
+  // The parse is never marked final: input that stops inside the document
+  // element is not an error, and the tree keeps what was read up to there.
+  // Input that stops before any element starts leaves no document element,
+  // which the document reports.
+}
+
+void CExpatReader::Fail() noexcept {
+  m_error = std::current_exception();
+  XML_StopParser(m_parser, XML_FALSE);
+}
+
+void CExpatReader::OnStartElement(void* userData, const unsigned short* name,
+                                  const unsigned short** attributes) {
+  auto* reader = static_cast<CExpatReader*>(userData);
+  try {
+    reader->m_document->AddElementExpanded(name, attributes);
+  } catch (...) {
+    reader->Fail();
+  }
+}
+
+void CExpatReader::OnEndElement(void* userData, const unsigned short*) {
+  auto* reader = static_cast<CExpatReader*>(userData);
+  std::vector<CXmlElement*>& open = reader->m_document->m_openElements;
+  if (!open.empty()) open.pop_back();
+}
+
+void CExpatReader::OnCharacterData(void* userData, const unsigned short* text, int length) {
+  auto* reader = static_cast<CExpatReader*>(userData);
+  std::vector<CXmlElement*>& open = reader->m_document->m_openElements;
+  if (length <= 0 || open.empty()) return;
+  try {
+    CXmlDocument::AppendTextExcludingCR(open.back(), text, static_cast<size_t>(length));
+  } catch (...) {
+    reader->Fail();
+  }
+}
+
+void CExpatReader::OnStartNamespace(void* userData, const unsigned short* prefix,
+                                    const unsigned short* uri) {
+  auto* reader = static_cast<CExpatReader*>(userData);
+  try {
+    reader->m_document->m_prefixes[Utf16::Make(prefix)] = Utf16::Make(uri);
+  } catch (...) {
+    reader->Fail();
+  }
+}
+
+void CExpatReader::OnEndNamespace(void*, const unsigned short*) {}
+
+}  // namespace VxVevAva5

@@ -1,0 +1,56 @@
+// -----------------------------------------------------------------------------
+// File: ExpatReader.h  (internal)
+// -----------------------------------------------------------------------------
+//
+// CExpatReader: the text reader. Turns the input bytes of a CXmlDocument into
+// its element tree through Expat (the UTF-16 build, which hands over names and
+// text as UTF-16). CXmlDocument creates one for a parse and destroys it; no
+// one else uses it. Expat's header is included by the .cpp only.
+
+#ifndef VXBIND_DOCUMENT_DETAIL_EXPATREADER_H
+#define VXBIND_DOCUMENT_DETAIL_EXPATREADER_H
+
+#include <exception>
+
+#include "vxbind/core/InstanceMonitor.h"
+
+struct XML_ParserStruct;
+
+namespace VxVevAva5 {
+
+class CXmlDocument;
+
+class CExpatReader : public CInstanceMonitor {
+ public:
+  explicit CExpatReader(CXmlDocument* document);
+  CExpatReader(const CExpatReader&) = delete;
+  CExpatReader& operator=(const CExpatReader&) = delete;
+  virtual ~CExpatReader();
+
+  // Parses the document's input into its tree. Namespaces are processed
+  // unless the document's schema type is 2. Throws CVxException with
+  // "<Expat's text> at line <n>" for malformed input, and with a message
+  // naming the innermost open element when the input ends inside the
+  // document element. The tree keeps what was built up to an error.
+  void Parse();
+
+ private:
+  // Expat callbacks; `userData` is the reader. They never throw: a failure
+  // is stored, the parser stopped, and Parse rethrows it.
+  static void OnStartElement(void* userData, const unsigned short* name,
+                             const unsigned short** attributes);
+  static void OnEndElement(void* userData, const unsigned short* name);
+  static void OnCharacterData(void* userData, const unsigned short* text, int length);
+  static void OnStartNamespace(void* userData, const unsigned short* prefix,
+                               const unsigned short* uri);
+  static void OnEndNamespace(void* userData, const unsigned short* prefix);
+  void Fail() noexcept;
+
+  CXmlDocument* m_document;
+  XML_ParserStruct* m_parser = nullptr;
+  std::exception_ptr m_error;
+};
+
+}  // namespace VxVevAva5
+
+#endif  // VXBIND_DOCUMENT_DETAIL_EXPATREADER_H
