@@ -10,6 +10,7 @@
 
 #include "support/Text.h"
 #include "vxbind/core/XmlObjectBase.h"
+#include "vxbind/document/XmlDocument.h"
 #include "vxbind/writers/ByteOutput.h"
 #include "vxbind/writers/XmlWriter.h"
 
@@ -35,13 +36,16 @@ class CNote : public CXmlObjectBase {
     writer->WriteText(m_text);
     writer->WriteEndElement();
   }
-  CXmlElement* FromXml_Int(CXmlElement*, CXmlElement*, const CXmlSerializationContext&,
+  CXmlElement* FromXml_Int(CXmlElement* element, CXmlElement*, const CXmlSerializationContext&,
                            bool) override {
+    m_text = element->GetText();
+    m_lang = element->GetAttribute(U("lang"), String());
     return nullptr;
   }
 
- private:
+ public:
   String m_text;
+  String m_lang;
 };
 
 std::string Bytes(const CBinaryData& d) {
@@ -181,4 +185,55 @@ TEST(CXmlObjectBaseToXmlFile, GzipIsWrittenAndZlibIsRefusedBeforeTheFileExists) 
                                   EOLType_LF, Default(), CompressionType_None),
                   CVxException,
                   "Failed to write data to the file [/nonexistent-dir/out.xml] error [0x00000002]");
+}
+
+TEST(CXmlObjectBaseFromXmlStream, ReadsBackEveryEncodingAndCompression) {
+  String text;
+  for (int i = 0; i < 200; ++i) text += U("\xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80 & < ");
+  CSmartPtr<CNote> note = new CNote(text);
+  for (XmlEncoding encoding : {XmlEncoding_UTF8, XmlEncoding_UTF16, XmlEncoding_UTF16NoLabel}) {
+    for (CompressionType compression :
+         {CompressionType_None, CompressionType_GZip, CompressionType_ZLib}) {
+      SCOPED_TRACE(std::to_string(encoding) + "/" + std::to_string(compression));
+      CBinaryData bytes =
+          note->ToXmlStream(true, true, encoding, EOLType_CRLF, Default(), compression);
+      CSmartPtr<CNote> back = new CNote(String());
+      back->FromXmlStream(bytes, Default());
+      EXPECT_TRUE(back->m_text == text);
+      EXPECT_EQ(ToUtf8(back->m_lang), "fr");
+    }
+  }
+  CSmartPtr<CNote> none = new CNote(String());
+  EXPECT_VX_THROW(none->FromXmlStream(CBinaryData(), Default()), CVxException,
+                  "XML Stream is empty!");
+}
+
+TEST(CXmlObjectBaseFromXmlStream, FilesWrittenAreReadBack) {
+  String text;
+  for (int i = 0; i < 200; ++i) text += U("caf\xC3\xA9 ");
+  CSmartPtr<CNote> note = new CNote(text);
+  std::string path = TempPath("roundtrip.xml");
+  String name = U(path);
+  for (XmlEncoding encoding : {XmlEncoding_UTF8, XmlEncoding_UTF16}) {
+    for (CompressionType compression : {CompressionType_None, CompressionType_GZip}) {
+      SCOPED_TRACE(std::to_string(encoding) + "/" + std::to_string(compression));
+      note->ToXmlFile(name.c_str(), true, true, encoding, EOLType_LF, Default(), compression);
+      if (compression == CompressionType_GZip) {
+        // The gzip header comes first; a UTF-16 mark is inside the data.
+        std::string onDisk = ReadFile(path);
+        ASSERT_GE(onDisk.size(), 2u);
+        EXPECT_EQ(static_cast<unsigned char>(onDisk[0]), 0x1F);
+        EXPECT_EQ(Inflate(onDisk).substr(0, 2),
+                  encoding == XmlEncoding_UTF16 ? "\xFF\xFE" : "<?");
+      }
+      CSmartPtr<CNote> back = new CNote(String());
+      try {
+        back->FromXmlFile(name.c_str(), Default());
+      } catch (const CVxException& e) {
+        ADD_FAILURE() << ToUtf8(e.GetFullMessage());
+      }
+      EXPECT_TRUE(back->m_text == text);
+    }
+  }
+  std::remove(path.c_str());
 }

@@ -138,7 +138,19 @@ void CXmlObjectBase::ToXmlFile(const unsigned short* fileName, bool declaration,
                                CompressionType compression) const {
   if (compression == CompressionType_ZLib)
     throw CVxException(String(VX_T("ZLIB Compression only available for To Stream methods.")));
-  ToXmlStream(declaration, indent, encoding, eol, context, compression).ToFile(fileName, encoding);
+  bool utf16 = encoding == XmlEncoding_UTF16 || encoding == XmlEncoding_UTF16NoLabel;
+  if (compression == CompressionType_None || !utf16) {
+    ToXmlStream(declaration, indent, encoding, eol, context, compression).ToFile(fileName, encoding);
+    return;
+  }
+  // A byte order mark in front of gzip data would hide the gzip header from
+  // the readers, which then could not inflate the file. The mark goes inside
+  // the compressed bytes instead, where the text reader looks for it.
+  static const unsigned char kByteOrderMark[2] = {0xFF, 0xFE};
+  CBinaryData bytes(kByteOrderMark, 2);
+  bytes.Append(ToXmlStream(declaration, indent, encoding, eol, context, CompressionType_None));
+  bytes.CompressData(compression);
+  bytes.ToFile(fileName, XmlEncoding_None);  // no second mark outside
 }
 
 }  // namespace VxVevAva5
@@ -203,6 +215,13 @@ bool CXmlObjectBase::DoesElementNameMatch(const CXmlSerializationContext& contex
   if (context.GetSchemaType() == SchemaType_NoNamespaces || context.GetIgnoreNamespaces())
     return true;
   return Utf16::Equal(element->GetNamespaceURI().c_str(), namespaceUri);
+}
+
+void CXmlObjectBase::FromXmlStream(const CBinaryData& data,
+                                   const CXmlSerializationContext& context) {
+  // The reader only reads the bytes, during this call; the non-const
+  // pointer is what the byte overload takes.
+  FromXmlStream(const_cast<unsigned char*>(data.GetData()), data.GetLength(), context);
 }
 
 }  // namespace VxVevAva5

@@ -84,9 +84,10 @@ class CXmlObjectBase {
                               CXmlSerializationContext::GetDefaultContext(),
                           CompressionType compression = CompressionType_None) const;
   // ToXmlStream written to `fileName` (created or truncated), preceded by
-  // the byte order mark FF FE for the UTF-16 encodings. CompressionType_ZLib
-  // throws CVxException "ZLIB Compression only available for To Stream
-  // methods." before anything is written; gzip is accepted.
+  // the byte order mark FF FE for the UTF-16 encodings; a gzip file holds
+  // the mark inside its compressed bytes, so that readers still see the gzip
+  // header first. CompressionType_ZLib throws CVxException "ZLIB Compression
+  // only available for To Stream methods." before anything is written.
   void ToXmlFile(const unsigned short* fileName, bool declaration = true, bool indent = true,
                  XmlEncoding encoding = XmlEncoding_UTF8, EOLType eol = EOLType_LF,
                  const CXmlSerializationContext& context =
@@ -107,6 +108,11 @@ class CXmlObjectBase {
                    const CXmlSerializationContext& context =
                        CXmlSerializationContext::GetDefaultContext());
   void FromXmlStream(unsigned char* const data, uint32_t length,
+                     const CXmlSerializationContext& context =
+                         CXmlSerializationContext::GetDefaultContext());
+  // The bytes of `data`, as the overload above (for example what
+  // ToXmlStream produced, compressed or not).
+  void FromXmlStream(const CBinaryData& data,
                      const CXmlSerializationContext& context =
                          CXmlSerializationContext::GetDefaultContext());
   // Binds from an element of a document the caller holds.
