@@ -1,5 +1,6 @@
 // Builds a small order in memory, prints it as XML text, and reads the text
-// back into a new order.
+// back into a new order; then writes an order as UTF-8, UTF-16 and gzip
+// bytes and as a UTF-16 file, and reads each of them back.
 //
 // COrder and CItem are written by hand here, the way generated classes
 // write and read themselves: each one opens its element, adds its
@@ -12,6 +13,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 using namespace VxVevAva5;
@@ -170,6 +173,45 @@ int main() {
     bool same = copy->ToXml(true, true, EOLType_CRLF, context) == crlf;
     std::printf("--- written again: %s\n", same ? "identical text" : "DIFFERENT TEXT");
     if (!same) return 1;
+
+    // The same order as bytes and as a file. Compressed output must be
+    // smaller than the text it comes from, so this part uses a bigger order.
+    CSmartPtr<COrder> big = new COrder(VX_T("Smith & Sons"));
+    for (int i = 0; i < 40; ++i)
+      big->Add(new CItem(Utf16::FromInt64(1000 + i).c_str(), 10 * i, VX_T("Bolts & nuts, M6")));
+    const String expected = big->ToXml(false, false, EOLType_LF, context);
+    struct Form {
+      const char* name;
+      XmlEncoding encoding;
+      CompressionType compression;
+    };
+    const Form forms[] = {{"UTF-8", XmlEncoding_UTF8, CompressionType_None},
+                          {"UTF-16", XmlEncoding_UTF16, CompressionType_None},
+                          {"UTF-8, gzip", XmlEncoding_UTF8, CompressionType_GZip}};
+    for (const Form& f : forms) {
+      CBinaryData bytes =
+          big->ToXmlStream(true, true, f.encoding, EOLType_LF, context, f.compression);
+      CSmartPtr<COrder> back = new COrder(VX_T(""));
+      back->FromXmlStream(bytes, context);  // compression is recognised by content
+      bool equal = back->ToXml(false, false, EOLType_LF, context) == expected;
+      std::printf("--- %s: %u bytes, first %s; read back: %s\n", f.name,
+                  static_cast<unsigned>(bytes.GetLength()),
+                  Utf16::ToUtf8(CBinaryData(bytes.GetData(), 4).GetAsHexString()).c_str(),
+                  equal ? "same order" : "DIFFERENT ORDER");
+      if (!equal) return 1;
+    }
+    // A UTF-16 file starts with the byte order mark FF FE.
+    const char* dir = std::getenv("TMPDIR");
+    String path = Utf16::FromUtf8(std::string(dir != nullptr ? dir : "/tmp") + "/orders.xml");
+    big->ToXmlFile(path.c_str(), true, true, XmlEncoding_UTF16, EOLType_LF, context,
+                   CompressionType_None);
+    CSmartPtr<COrder> fromFile = new COrder(VX_T(""));
+    fromFile->FromXmlFile(path.c_str(), context);
+    bool equal = fromFile->ToXml(false, false, EOLType_LF, context) == expected;
+    std::printf("--- file %s (UTF-16): read back: %s\n", Utf16::ToUtf8(path).c_str(),
+                equal ? "same order" : "DIFFERENT ORDER");
+    std::remove(Utf16::ToUtf8(path).c_str());
+    if (!equal) return 1;
   } catch (const CVxException& e) {
     std::fprintf(stderr, "error: %s\n", Utf16::ToUtf8(e.GetFullMessage()).c_str());
     return 1;
