@@ -40,6 +40,11 @@ uint32_t CopyCapacity(uint32_t length) noexcept {
   return want > kMaxLength ? kMaxLength : static_cast<uint32_t>(want);
 }
 
+void CheckBytes(const unsigned char* data, uint32_t length) {
+  if (data == nullptr && length != 0)
+    throw CVxInvalidParamException(String(VX_T("The bytes are NULL but their length is not 0")));
+}
+
 [[noreturn]] void ThrowTooLarge() {
   throw CVxException(String(VX_T("The binary data would exceed 4294967295 bytes")));
 }
@@ -156,6 +161,7 @@ CBinaryData::CBinaryData(CBinaryData&& other) noexcept : m_holder(other.m_holder
 }
 
 CBinaryData::CBinaryData(unsigned char* data, uint32_t length, bool adopt) {
+  CheckBytes(data, length);
   if (adopt)
     Adopt(data, length);
   else
@@ -248,6 +254,7 @@ bool CBinaryData::operator==(const CBinaryData& other) const noexcept {
 }
 
 void CBinaryData::SetBuffer(const unsigned char* data, uint32_t length) {
+  CheckBytes(data, length);
   uint32_t capacity = CopyCapacity(length);
   unsigned char* copy = new unsigned char[capacity];
   if (length != 0) std::memcpy(copy, data, length);
@@ -262,6 +269,7 @@ void CBinaryData::SetBuffer(const unsigned short* text) {
 }
 
 void CBinaryData::Append(const unsigned char* data, uint32_t length) {
+  CheckBytes(data, length);
   if (length == 0) {
     MakeExclusive();
     return;

@@ -60,7 +60,9 @@ class CBinaryData {
   // Takes `other`'s holder; `other` is left empty.
   CBinaryData(CBinaryData&& other) noexcept;
   // With `adopt`, takes ownership of `data`, which must come from new[] and
-  // holds exactly `length` bytes; otherwise copies the bytes.
+  // holds exactly `length` bytes; otherwise copies the bytes. Here and in
+  // SetBuffer and Append, null bytes with a length above 0 throw
+  // CVxInvalidParamException.
   CBinaryData(unsigned char* data, uint32_t length, bool adopt);
   // Copies `length` bytes from `data`.
   CBinaryData(const unsigned char* data, uint32_t length);
