@@ -371,21 +371,33 @@ String CBinaryData::GetAsBase64() const {
   if (n == 0) return String();
   const unsigned char* p = m_holder->data;
   size_t groups = n / 3;
-  String out((static_cast<size_t>(n) + 2) / 3 * 4, 0);
-  unsigned short* o = &out[0];
-  for (size_t g = 0; g < groups; ++g, p += 3, o += 4) {
-    uint32_t v = (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
-    uint64_t four = kBase64Pairs.pairs[v >> 12] | (uint64_t{kBase64Pairs.pairs[v & 4095]} << 32);
-    std::memcpy(o, &four, 8);
+  String out;
+  out.reserve((static_cast<size_t>(n) + 2) / 3 * 4);
+  // Encoded into a small stack block and appended: large outputs are then
+  // written once, instead of zero-filled first and overwritten.
+  constexpr size_t kBlockGroups = 1024;
+  unsigned short block[kBlockGroups * 4];
+  while (groups != 0) {
+    size_t count = groups < kBlockGroups ? groups : kBlockGroups;
+    unsigned short* o = block;
+    for (size_t g = 0; g < count; ++g, p += 3, o += 4) {
+      uint32_t v = (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
+      uint64_t four =
+          kBase64Pairs.pairs[v >> 12] | (uint64_t{kBase64Pairs.pairs[v & 4095]} << 32);
+      std::memcpy(o, &four, 8);
+    }
+    out.append(block, count * 4);
+    groups -= count;
   }
-  uint32_t rest = n - static_cast<uint32_t>(groups * 3);
+  uint32_t rest = n % 3;
   if (rest != 0) {
     uint32_t v = uint32_t{p[0]} << 16;
     if (rest == 2) v |= uint32_t{p[1]} << 8;
-    o[0] = static_cast<unsigned char>(kBase64Alphabet[v >> 18]);
-    o[1] = static_cast<unsigned char>(kBase64Alphabet[(v >> 12) & 63]);
-    o[2] = rest == 2 ? static_cast<unsigned char>(kBase64Alphabet[(v >> 6) & 63]) : u'=';
-    o[3] = u'=';
+    unsigned short tail[4] = {
+        static_cast<unsigned char>(kBase64Alphabet[v >> 18]),
+        static_cast<unsigned char>(kBase64Alphabet[(v >> 12) & 63]),
+        static_cast<unsigned short>(rest == 2 ? kBase64Alphabet[(v >> 6) & 63] : '='), u'='};
+    out.append(tail, 4);
   }
   return out;
 }
