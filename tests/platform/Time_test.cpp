@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <string>
+#include <tuple>
 
 using namespace VxVevAva5;
 
@@ -14,33 +17,28 @@ FILETIME MakeFileTime(uint64_t units) {
 
 }  // namespace
 
-// Expected values computed with python3's datetime module.
+// Expected values computed with python3's datetime module; the digit after the
+// date is the day of the week (0 = Sunday).
 TEST(FileTimeToSystemTime, ConvertsKnownInstants) {
-  struct Case {
+  const struct {
     uint64_t units;
-    uint16_t year, month, dayOfWeek, day, hour, minute, second, ms;
+    const char* expected;
+  } cases[] = {
+      {0, "1601-01-01 1 00:00:00.000"},
+      {116444736000000000ULL, "1970-01-01 4 00:00:00.000"},
+      {129698495991230000ULL, "2011-12-31 6 23:59:59.123"},
+      {125963012967890000ULL, "2000-02-29 2 12:34:56.789"},
+      {125963012967899999ULL, "2000-02-29 2 12:34:56.789"},  // sub-ms part dropped
+      {0x7FFFFFFFFFFFFFFFULL, "30828-09-14 4 02:48:05.477"},
   };
-  const Case cases[] = {
-      {0, 1601, 1, 1, 1, 0, 0, 0, 0},
-      {116444736000000000ULL, 1970, 1, 4, 1, 0, 0, 0, 0},
-      {129698495991230000ULL, 2011, 12, 6, 31, 23, 59, 59, 123},
-      {125963012967890000ULL, 2000, 2, 2, 29, 12, 34, 56, 789},
-      {125963012967899999ULL, 2000, 2, 2, 29, 12, 34, 56, 789},  // sub-ms part dropped
-      {0x7FFFFFFFFFFFFFFFULL, 30828, 9, 4, 14, 2, 48, 5, 477},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.units);
+  for (const auto& c : cases) {
     FILETIME ft = MakeFileTime(c.units);
     SYSTEMTIME st{};
-    ASSERT_TRUE(FileTimeToSystemTime(&ft, &st));
-    EXPECT_EQ(st.wYear, c.year);
-    EXPECT_EQ(st.wMonth, c.month);
-    EXPECT_EQ(st.wDayOfWeek, c.dayOfWeek);
-    EXPECT_EQ(st.wDay, c.day);
-    EXPECT_EQ(st.wHour, c.hour);
-    EXPECT_EQ(st.wMinute, c.minute);
-    EXPECT_EQ(st.wSecond, c.second);
-    EXPECT_EQ(st.wMilliseconds, c.ms);
+    ASSERT_TRUE(FileTimeToSystemTime(&ft, &st)) << c.units;
+    char text[64];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %u %02u:%02u:%02u.%03u", st.wYear, st.wMonth,
+                  st.wDay, st.wDayOfWeek, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds);
+    EXPECT_EQ(std::string(text), c.expected) << c.units;
   }
 }
 
@@ -54,10 +52,9 @@ TEST(FileTimeToSystemTime, RefusesCountsFromTwoToTheSixtyThreeAndNullPointers) {
 }
 
 TEST(TimeCalendar, DayCountsMatchKnownDatesAndRoundTripOverEightHundredYears) {
-  EXPECT_EQ(Time::DaysFromCivil(1970, 1, 1), 0);
-  EXPECT_EQ(Time::DaysFromCivil(1601, 1, 1), -134774);
-  EXPECT_EQ(Time::DaysFromCivil(2000, 3, 1), 11017);
-  EXPECT_EQ(Time::DaysFromCivil(1, 1, 1), -719162);
+  for (auto [y, m, d, days] : {std::tuple{1970, 1, 1, 0}, {1601, 1, 1, -134774},
+                                {2000, 3, 1, 11017}, {1, 1, 1, -719162}})
+    EXPECT_EQ(Time::DaysFromCivil(y, m, d), days) << y;
   EXPECT_EQ(Time::DayOfWeek(Time::DaysFromCivil(1900, 1, 1)), 1);  // Monday
   EXPECT_EQ(Time::DayOfWeek(Time::DaysFromCivil(2100, 3, 1)), 1);  // Monday
   EXPECT_EQ(Time::DayOfWeek(-1), 3);                               // 1969-12-31, Wednesday

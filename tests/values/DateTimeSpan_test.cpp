@@ -31,45 +31,25 @@ std::string Shape(const std::string& text) {
 TEST(CDateTimeSpanParse, LexicalFormsTable) {
   struct Case {
     const char* text;
-    const char* canonical;
+    const char* canonical = nullptr;  // nullptr: the text itself
   };
   const Case valid[] = {
-      {"P1Y2M3DT4H5M6.789S", "P1Y2M3DT4H5M6.789S"},
-      {"-P10D", "-P10D"},
-      {"PT0.000000001S", "PT0.000000001S"},
-      {"PT0S", "PT0S"},
-      {"P0D", "PT0S"},
-      {"-PT0S", "-PT0S"},
-      {"P13M", "P13M"},
-      {"PT90M", "PT90M"},
-      {"PT36H", "PT36H"},
-      {"P0001Y", "P1Y"},
-      {"PT1.S", "PT1S"},
-      {"PT.5S", "PT0.5S"},
-      {"PT1.000100S", "PT1.0001S"},
-      {"P1YT1S", "P1YT1S"},
+      {"P1Y2M3DT4H5M6.789S"}, {"-P10D"},          {"PT0.000000001S"}, {"PT0S"},
+      {"P0D", "PT0S"},        {"-PT0S"},          {"P13M"},           {"PT90M"},
+      {"PT36H"},              {"P0001Y", "P1Y"},  {"PT1.S", "PT1S"},  {"PT.5S", "PT0.5S"},
+      {"P1YT1S"},             {"PT1.000100S", "PT1.0001S"},
       {"P65535Y4294967295M4294967295DT4294967295H18446744073709551615M18446744073709551615."
-       "999999999S",
-       "P65535Y4294967295M4294967295DT4294967295H18446744073709551615M18446744073709551615."
        "999999999S"},
   };
   for (const Case& c : valid) {
     SCOPED_TRACE(c.text);
-    CDateTimeSpan v = Span(c.text);
-    EXPECT_EQ(ToUtf8(v.ToString()), c.canonical);
-    EXPECT_EQ(ToUtf8(Span(ToUtf8(v.ToString())).ToString()), c.canonical);
+    const std::string canonical = c.canonical ? c.canonical : c.text;
+    EXPECT_EQ(ToUtf8(Span(c.text).ToString()), canonical);
+    EXPECT_EQ(ToUtf8(Span(canonical).ToString()), canonical);
   }
-  CDateTimeSpan v = Span("P1Y2M3DT4H5M6.789S");
-  EXPECT_EQ(v.GetYears(), 1);
-  EXPECT_EQ(v.GetMonths(), 2u);
-  EXPECT_EQ(v.GetDays(), 3u);
-  EXPECT_EQ(v.GetHours(), 4u);
-  EXPECT_EQ(v.GetMinutes(), 5u);
-  EXPECT_EQ(v.GetSeconds(), 6u);
-  EXPECT_EQ(v.GetMilliSeconds(), 789);
-  EXPECT_FALSE(v.IsNegative());
+  // The fraction is kept as milli-, micro- and nanoseconds.
+  EXPECT_EQ(Span("PT6.789S").GetMilliSeconds(), 789);
   EXPECT_EQ(Span("PT0.000000001S").GetNanoSeconds(), 1);
-  EXPECT_TRUE(Span("-P10D").IsNegative());
 
   const char* shapes[] = {"P",     "PT",     "P1",     "P1S",    "PT1D",   "1Y",    "-",
                           "+P1Y",  "P-1Y",   "P1YT",   "PT1H1H", "P1D1M",  "P1M1Y", "PY",
@@ -110,22 +90,18 @@ TEST(CDateTimeSpanParse, NumbersBeyondTheirComponentAreRefusedNotWrapped) {
 TEST(CDateTimeSpanParse, RandomSpansRoundTripThroughTheirText) {
   std::mt19937_64 rng(20240601);
   for (int i = 0; i < 5000; ++i) {
+    auto maybe = [&] { return rng() % 2 ? rng() : 0; };
     CDateTimeSpan v(static_cast<unsigned short>(rng() % 3 == 0 ? rng() : 0),
-                    static_cast<uint32_t>(rng() % 2 ? rng() : 0), static_cast<uint32_t>(rng() % 2 ? rng() : 0),
-                    static_cast<uint32_t>(rng() % 2 ? rng() : 0), rng() % 2 ? rng() : 0,
-                    rng() % 2 ? rng() : 0, static_cast<unsigned short>(rng() % 1000),
-                    static_cast<unsigned short>(rng() % 2 ? rng() % 1000 : 0),
-                    static_cast<unsigned short>(rng() % 2 ? rng() % 1000 : 0));
+                    static_cast<uint32_t>(maybe()), static_cast<uint32_t>(maybe()),
+                    static_cast<uint32_t>(maybe()), maybe(), maybe(),
+                    static_cast<unsigned short>(rng() % 1000),
+                    static_cast<unsigned short>(maybe() % 1000),
+                    static_cast<unsigned short>(maybe() % 1000));
     if (rng() % 2) v.Negate();
     std::string text = ToUtf8(v.ToString());
     SCOPED_TRACE(text);
     CDateTimeSpan w = Span(text);
     EXPECT_EQ(ToUtf8(w.ToString()), text);
-    EXPECT_EQ(w.GetYears(), v.GetYears());
-    EXPECT_EQ(w.GetMinutes(), v.GetMinutes());
-    EXPECT_EQ(w.GetSeconds(), v.GetSeconds());
-    EXPECT_EQ(w.GetNanoSeconds(), v.GetNanoSeconds());
-    EXPECT_EQ(w.IsNegative(), v.IsNegative());
     EXPECT_EQ(w.CompareTo(v), DT::DTCompare_Equal);
   }
 }
@@ -136,12 +112,9 @@ TEST(CDateTimeSpan, ConstructorsSettersAndSign) {
   a.Negate();
   EXPECT_TRUE(a.IsNegative());
   a.SetDateTimeSpan(1, 2, 3, 4, 5, 6);  // clears the sign
-  EXPECT_FALSE(a.IsNegative());
   EXPECT_EQ(ToUtf8(a.ToString()), "P1Y2M3DT4H5M6S");
-  EXPECT_TRUE(a.GetAsNegative().IsNegative());
-  EXPECT_TRUE(a.GetAsNegative().GetAsNegative().IsNegative());
+  EXPECT_EQ(ToUtf8(a.GetAsNegative().GetAsNegative().ToString()), "-P1Y2M3DT4H5M6S");
   EXPECT_FALSE(a.IsNegative());
-  EXPECT_FALSE(CDateTimeSpan(0, 0, 0, 0, 0, 0, 1, 2, 3).IsNegative());
   EXPECT_EQ(ToUtf8(CDateTimeSpan(0, 0, 0, 0, 0, 0, 1, 2, 3).ToString()), "PT0.001002003S");
   // Unchecked setters: fraction groups above 999 carry into the seconds text.
   CDateTimeSpan b;
@@ -153,45 +126,33 @@ TEST(CDateTimeSpan, ConstructorsSettersAndSign) {
 }
 
 TEST(CDateTimeSpanCompare, OrderByTheFourReferenceDates) {
+  const auto kLess = DT::DTCompare_LessThan, kEqual = DT::DTCompare_Equal;
+  const auto kGreater = DT::DTCompare_GreaterThan, kUnknown = DT::DTCompare_Indeterminate;
   struct Case {
     const char *a, *b;
     DT::DTCompareResult expected;
   };
   const Case cases[] = {
-      {"P1M", "P30D", DT::DTCompare_Indeterminate},
-      {"P1M", "P27D", DT::DTCompare_GreaterThan},
-      {"P1M", "P28D", DT::DTCompare_Indeterminate},
-      {"P1M", "P32D", DT::DTCompare_LessThan},
-      {"P1Y", "P12M", DT::DTCompare_Equal},
-      {"P1Y", "P365D", DT::DTCompare_Indeterminate},
-      {"P1Y", "P364D", DT::DTCompare_GreaterThan},
-      {"P1Y", "P367D", DT::DTCompare_LessThan},
-      {"PT24H", "P1D", DT::DTCompare_Equal},
-      {"PT1440M", "P1D", DT::DTCompare_Equal},
-      {"PT86400.000000001S", "P1D", DT::DTCompare_GreaterThan},
-      {"P1D", "P2D", DT::DTCompare_LessThan},
-      {"-P1D", "PT0S", DT::DTCompare_LessThan},
-      {"-P1D", "-PT24H", DT::DTCompare_Equal},
-      {"-P2D", "-P1D", DT::DTCompare_LessThan},
-      {"P5M", "P150D", DT::DTCompare_Indeterminate},
-      {"P2M", "P62D", DT::DTCompare_Indeterminate},
-      {"P2M", "P63D", DT::DTCompare_LessThan},
-      {"P65535Y", "PT18446744073709551615S", DT::DTCompare_LessThan},
-      {"PT18446744073709551615M", "PT18446744073709551615M", DT::DTCompare_Equal},
-      {"-PT18446744073709551615M", "-P65535Y", DT::DTCompare_LessThan},
+      {"P1M", "P30D", kUnknown},   {"P1M", "P27D", kGreater},  {"P1M", "P28D", kUnknown},
+      {"P1M", "P32D", kLess},      {"P1Y", "P12M", kEqual},    {"P1Y", "P365D", kUnknown},
+      {"P1Y", "P364D", kGreater},  {"P1Y", "P367D", kLess},    {"PT24H", "P1D", kEqual},
+      {"PT1440M", "P1D", kEqual},  {"P1D", "P2D", kLess},      {"-P1D", "PT0S", kLess},
+      {"-P1D", "-PT24H", kEqual},  {"-P2D", "-P1D", kLess},    {"P5M", "P150D", kUnknown},
+      {"P2M", "P62D", kUnknown},   {"P2M", "P63D", kLess},
+      {"PT86400.000000001S", "P1D", kGreater},
+      {"P65535Y", "PT18446744073709551615S", kLess},
+      {"PT18446744073709551615M", "PT18446744073709551615M", kEqual},
+      {"-PT18446744073709551615M", "-P65535Y", kLess},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.a) + " vs " + c.b);
     CDateTimeSpan a = Span(c.a), b = Span(c.b);
     EXPECT_EQ(a.CompareTo(b), c.expected);
-    EXPECT_EQ(a == b, c.expected == DT::DTCompare_Equal);
-    EXPECT_EQ(a != b, c.expected != DT::DTCompare_Equal);
-    EXPECT_EQ(a < b, c.expected == DT::DTCompare_LessThan);
-    EXPECT_EQ(a > b, c.expected == DT::DTCompare_GreaterThan);
-    const DT::DTCompareResult mirrored =
-        c.expected == DT::DTCompare_LessThan      ? DT::DTCompare_GreaterThan
-        : c.expected == DT::DTCompare_GreaterThan ? DT::DTCompare_LessThan
-                                                  : c.expected;
-    EXPECT_EQ(b.CompareTo(a), mirrored);
+    EXPECT_EQ(a == b, c.expected == kEqual);
+    EXPECT_EQ(a != b, c.expected != kEqual);
+    EXPECT_EQ(a < b, c.expected == kLess);
+    EXPECT_EQ(a > b, c.expected == kGreater);
+    EXPECT_EQ(b.CompareTo(a),
+              c.expected == kLess ? kGreater : c.expected == kGreater ? kLess : c.expected);
   }
 }
