@@ -38,49 +38,26 @@ class MaxPlaces {
 struct DecCase {
   const char* text;
   const char* canonical;  // nullptr: rejected with the invalid-char message at `position`
-  int position;
+  int position = 0;
 };
 
 const DecCase kDecCases[] = {
-    {"0", "0", 0},
-    {"", "0", 0},
-    {".", "0", 0},
-    {"-0.0", "0", 0},
-    {"1.50", "1.5", 0},
-    {"3.000", "3", 0},
-    {"-0.25", "-0.25", 0},
-    {"1.05", "1.05", 0},
-    {"12345.67", "12345.67", 0},
-    {"-0.05", "-0.05", 0},
-    {"+.5", "0.5", 0},
-    {"007.100", "7.1", 0},
-    {"1.2e2", "120", 0},
-    {"5E-1", "0.5", 0},
-    {"1.5E+3", "1500", 0},
-    {"125e-5", "0.00125", 0},
-    {"1e0", "1", 0},
-    {"1e", "1", 0},
-    {"1e--+2", "100", 0},
-    {" 1 2 . 5 ", "12.5", 0},  // whitespace is skipped everywhere
-    {"\t-3\r\n", "-3", 0},
-    {"1-", "-1", 0},  // the last sign of the integer part counts
-    {"-+1", "1", 0},
-    {"0.1239996", "0.1239996", 0},
-    {"0.000000000000000000000000000001", "0.000000000000000000000000000001", 0},
-    {"0.0000000000000000000000000000005", "0", 0},    // 31st place: a tie, dropped
-    {"0.00000000000000000000000000000051", "0.000000000000000000000000000001", 0},
-    {"-0.0000000000000000000000000000015", "-0.000000000000000000000000000001", 0},
-    {"12x", nullptr, 2},
-    {"1.5.3", nullptr, 3},
-    {"1.5-", nullptr, 3},
-    {"1e5-", nullptr, 3},
-    {"1e5.", nullptr, 3},
-    {"1e+x", nullptr, 3},
-    {"abc", nullptr, 0},
-    {"1,5", nullptr, 1},
-    {"NaN", nullptr, 0},
-    {"INF", nullptr, 0},
-    {"0x1p3", nullptr, 1},
+    {"0", "0"},         {"", "0"},          {".", "0"},             {"-0.0", "0"},
+    {"1.50", "1.5"},    {"3.000", "3"},     {"-0.25", "-0.25"},     {"1.05", "1.05"},
+    {"-0.05", "-0.05"}, {"+.5", "0.5"},     {"007.100", "7.1"},     {"12345.67", "12345.67"},
+    {"1.2e2", "120"},   {"5E-1", "0.5"},    {"1.5E+3", "1500"},     {"125e-5", "0.00125"},
+    {"1e0", "1"},       {"1e", "1"},        {"1e--+2", "100"},      {"0.1239996", "0.1239996"},
+    {" 1 2 . 5 ", "12.5"},  // whitespace is skipped everywhere
+    {"\t-3\r\n", "-3"},
+    {"1-", "-1"},  // the last sign of the integer part counts
+    {"-+1", "1"},
+    {"0.000000000000000000000000000001", "0.000000000000000000000000000001"},
+    {"0.0000000000000000000000000000005", "0"},  // 31st place: a tie, dropped
+    {"0.00000000000000000000000000000051", "0.000000000000000000000000000001"},
+    {"-0.0000000000000000000000000000015", "-0.000000000000000000000000000001"},
+    {"12x", nullptr, 2},  {"1.5.3", nullptr, 3}, {"1.5-", nullptr, 3}, {"1e5-", nullptr, 3},
+    {"1e5.", nullptr, 3}, {"1e+x", nullptr, 3},  {"abc", nullptr, 0},  {"1,5", nullptr, 1},
+    {"NaN", nullptr, 0},  {"INF", nullptr, 0},   {"0x1p3", nullptr, 1},
 };
 
 }  // namespace
@@ -96,31 +73,25 @@ TEST(CDecimal, LexicalFormsTable) {
 }
 
 TEST(CDecimal, TextsBeyondTheCollectingLimitsAreRefused) {
+  const std::string kHas = "The string representing a Decimal, has ";
+  const std::string kBefore = kHas + "more than 511 digits before the decimal point";
+  const std::string kLargeExponent = kHas + "an exponent larger than 10000000";
   EXPECT_EQ(S(D(std::string(511, '9'))), std::string(511, '9'));
-  EXPECT_VX_THROW(D(std::string(512, '9')), CVxInvalidValueException,
-                  "The string representing a Decimal, has more than 511 digits before the "
-                  "decimal point");
+  EXPECT_VX_THROW(D(std::string(512, '9')), CVxInvalidValueException, kBefore);
   // Leading zeros occupy the buffer too.
-  EXPECT_VX_THROW(D(std::string(600, '0') + "1"), CVxInvalidValueException,
-                  "The string representing a Decimal, has more than 511 digits before the "
-                  "decimal point");
+  EXPECT_VX_THROW(D(std::string(600, '0') + "1"), CVxInvalidValueException, kBefore);
   EXPECT_VX_THROW(D("0." + std::string(512, '1')), CVxInvalidValueException,
-                  "The string representing a Decimal, has more than 511 digits after the "
-                  "decimal point");
+                  kHas + "more than 511 digits after the decimal point");
   EXPECT_EQ(S(D("1e" + std::string(31, '0'))), "1");
   EXPECT_VX_THROW(D("1e" + std::string(32, '0')), CVxInvalidValueException,
-                  "The string representing a Decimal, has more than 31 digits in its exponent");
-  EXPECT_VX_THROW(D("1e10000001"), CVxInvalidValueException,
-                  "The string representing a Decimal, has an exponent larger than 10000000");
-  EXPECT_VX_THROW(D("1e-99999999999"), CVxInvalidValueException,
-                  "The string representing a Decimal, has an exponent larger than 10000000");
+                  kHas + "more than 31 digits in its exponent");
+  EXPECT_VX_THROW(D("1e10000001"), CVxInvalidValueException, kLargeExponent);
+  EXPECT_VX_THROW(D("1e-99999999999"), CVxInvalidValueException, kLargeExponent);
   EXPECT_EQ(S(D("7e-10000000")), "0");
   EXPECT_EQ(S(D("7e2000")), "7" + std::string(2000, '0'));  // longer than any fixed buffer
   // The same limits apply when a big integer text is read as a decimal.
-  EXPECT_VX_THROW(CBigInteger(U(std::string(600, '1') + ".5").c_str()),
-                  CVxInvalidValueException,
-                  "The string representing a Decimal, has more than 511 digits before the "
-                  "decimal point");
+  EXPECT_VX_THROW(CBigInteger(U(std::string(600, '1') + ".5").c_str()), CVxInvalidValueException,
+                  kBefore);
 }
 
 TEST(CDecimal, CanonicalRoundTrip) {
@@ -139,27 +110,33 @@ TEST(CDecimal, CanonicalRoundTrip) {
 }
 
 TEST(CDecimal, ScaleIsCappedWithTiesTowardZero) {
-  MaxPlaces places(2);
-  EXPECT_EQ(S(D("0.125")), "0.12");
-  EXPECT_EQ(S(D("-0.125")), "-0.12");
-  EXPECT_EQ(S(D("0.1251")), "0.13");
-  EXPECT_EQ(S(D("0.135")), "0.13");  // not to even: toward zero
-  EXPECT_EQ(S(D("9.995")), "9.99");
-  EXPECT_EQ(S(D("9.9951")), "10");
-  EXPECT_EQ(S(D("-9.9951")), "-10");
-  EXPECT_EQ(S(D("0.004")), "0");
-  // After rounding the scale stays at the maximum: trailing zeros show.
-  EXPECT_EQ(S(D("0.1299")), "0.13");
-  EXPECT_EQ(S(D("0.0999")), "0.10");
-  // An exponent goes through multiplication or division, which trims them.
-  EXPECT_EQ(S(D("0.999e-1")), "0.1");
-}
-
-TEST(CDecimal, ScaleCapKeepsTrailingZerosOfTheRoundedValue) {
-  MaxPlaces places(5);
-  EXPECT_EQ(S(D("0.1239996")), "0.12400");
-  EXPECT_EQ(S(D("1.239996e-1")), "0.124");
-  EXPECT_EQ(D("0.1239996"), D("0.124"));
+  const struct {
+    int places;
+    const char *text, *expected;
+  } rows[] = {
+      {2, "0.125", "0.12"},   {2, "-0.125", "-0.12"},   {2, "0.1251", "0.13"},
+      {2, "0.135", "0.13"},  // not to even: toward zero
+      {2, "9.995", "9.99"},   {2, "9.9951", "10"},      {2, "-9.9951", "-10"},
+      {2, "0.004", "0"},      {0, "2.5", "2"},          {0, "2.51", "3"},
+      // After rounding the scale stays at the maximum: trailing zeros show.
+      {2, "0.1299", "0.13"},  {2, "0.0999", "0.10"},    {5, "0.1239996", "0.12400"},
+      // An exponent goes through multiplication or division, which trims them.
+      {2, "0.999e-1", "0.1"}, {5, "1.239996e-1", "0.124"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    MaxPlaces places(row.places);
+    EXPECT_EQ(S(D(row.text)), row.expected);
+    EXPECT_EQ(D(row.text), D(row.expected));
+  }
+  MaxPlaces places(0);
+  EXPECT_EQ(S(CDecimal(7) / CDecimal(2)), "3");
+  EXPECT_EQ(S(CDecimal(-7) / CDecimal(2)), "-3");
+  const std::string kRange = "The maximum number of decimal places must be between 0 and 10000000 ";
+  EXPECT_VX_THROW(CDecimal::SetMaxDecimalPlaces(-1), CVxInvalidParamException, kRange + "[-1]");
+  EXPECT_VX_THROW(CDecimal::SetMaxDecimalPlaces(2147483647), CVxInvalidParamException,
+                  kRange + "[2147483647]");
+  EXPECT_EQ(CDecimal::GetMaxDecimalPlaces(), 0);
 }
 
 TEST(CDecimal, RoundingToIntegersFindsTiesAcrossLimbBoundaries) {
@@ -195,7 +172,7 @@ TEST(CDecimal, ZeroMaximumRoundsToIntegers) {
   EXPECT_EQ(CDecimal::GetMaxDecimalPlaces(), 0);
 }
 
-TEST(CDecimal, Arithmetic) {
+TEST(CDecimal, ArithmeticAcrossScalesAndSigns) {
   EXPECT_TRUE(D("0.1") + D("0.2") == D("0.3"));
   EXPECT_EQ(S(D("-1.5") + D("1")), "-0.5");
   EXPECT_EQ(S(D("2.5") * D("2.5")), "6.25");
@@ -205,6 +182,7 @@ TEST(CDecimal, Arithmetic) {
   EXPECT_EQ(S(D("-0.001") + D("0.001")), "0");
   EXPECT_EQ(S(D("999999999.999999999") + D("0.000000001")), "1000000000");
   EXPECT_EQ(S(D("12.5") / D("-0.5")), "-25");
+  EXPECT_EQ(S(CDecimal(-5) * CDecimal(0)), "0");
   CDecimal x = D("1.5");
   EXPECT_EQ(S(x++), "1.5");
   EXPECT_EQ(S(x), "2.5");
@@ -223,7 +201,6 @@ TEST(CDecimal, Arithmetic) {
   EXPECT_EQ(S(x.GetNegative()), "-0.0001");
   x.Negate();
   EXPECT_EQ(S(x), "-0.0001");
-  EXPECT_EQ(S(CDecimal(-5) * CDecimal(0)), "0");
 }
 
 // Reference quotients from Python (fractions): truncated at 32 places, then
@@ -307,26 +284,21 @@ TEST(CDecimal, ToStringWithPlacesRoundsHalfAwayFromZero) {
 }
 
 TEST(CDecimal, ConversionsToMachineTypes) {
+  const std::string kTooLarge = "The Decimal value if to large to fit into a ";
   EXPECT_EQ(D("-7.9").ToLong(), -7);
   EXPECT_EQ(D("2147483647.9").ToLong(), 2147483647);
   EXPECT_EQ(D("-2147483648.9").ToLong(), -2147483647 - 1);
-  EXPECT_VX_THROW(D("2147483648").ToLong(), CVxOverFlowException,
-                  "The Decimal value if to large to fit into a LONG");
-  EXPECT_VX_THROW(D("-2147483649").ToLong(), CVxOverFlowException,
-                  "The Decimal value if to large to fit into a LONG");
   EXPECT_EQ(D("9223372036854775807.5").ToLongLong(), INT64_MAX);
   EXPECT_EQ(D("-9223372036854775808").ToLongLong(), INT64_MIN);
-  EXPECT_VX_THROW(D("9223372036854775808").ToLongLong(), CVxOverFlowException,
-                  "The Decimal value if to large to fit into a LONGLONG");
-  EXPECT_VX_THROW(D("-9223372036854775809").ToLongLong(), CVxOverFlowException,
-                  "The Decimal value if to large to fit into a LONGLONG");
   EXPECT_EQ(D("12345.67").ToDouble(), 12345.67);
   EXPECT_EQ(D("-0.05").ToDouble(), -0.05);
   EXPECT_EQ(D("1.7e308").ToDouble(), 1.7e308);
-  EXPECT_VX_THROW(D("1.8e308").ToDouble(), CVxOverFlowException,
-                  "The Decimal value if to large to fit into a Double");
-  EXPECT_VX_THROW(D("-1.8e308").ToDouble(), CVxOverFlowException,
-                  "The Decimal value if to large to fit into a Double");
+  for (const char* s : {"2147483648", "-2147483649"})
+    EXPECT_VX_THROW(D(s).ToLong(), CVxOverFlowException, kTooLarge + "LONG") << s;
+  for (const char* s : {"9223372036854775808", "-9223372036854775809"})
+    EXPECT_VX_THROW(D(s).ToLongLong(), CVxOverFlowException, kTooLarge + "LONGLONG") << s;
+  for (const char* s : {"1.8e308", "-1.8e308"})
+    EXPECT_VX_THROW(D(s).ToDouble(), CVxOverFlowException, kTooLarge + "Double") << s;
   EXPECT_EQ(S(D("2.5").ToBigInteger()), "2");
   EXPECT_EQ(S(D("-2.5").ToBigInteger()), "-2");
   EXPECT_EQ(S(D("-2.51").ToBigInteger()), "-3");
