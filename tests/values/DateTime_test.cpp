@@ -48,7 +48,7 @@ std::string Str(const CDateTime& v) { return ToUtf8(v.ToString()); }
 struct LexCase {
   const char* text;
   DT::DTType type;       // kRejected: parsing throws `expected`
-  const char* expected = nullptr;  // canonical text (nullptr: the text itself), or the exact message
+  const char* expected = nullptr;  // canonical text (nullptr: the text), or the exact message
 };
 
 // Accepted texts give the kind and the canonical text, which parses to itself.
@@ -123,10 +123,8 @@ TEST(CDateTimeParse, TimeAndDateTimeFormsTable) {
     EXPECT_VX_THROW(TimeOf(s.c_str()), CVxInvalidValueException,
                     "Invalid XSD Time [" + s + kTimeShape);
   const LexCase times[] = {
-      {"10:00:00.5", DT::dt_time},
-      {"10:00:00.000001", DT::dt_time},
-      {"10:00:00.100", DT::dt_time, "10:00:00.1"},
-      {"10:00:00.", DT::dt_time, "10:00:00"},
+      {"10:00:00.5", DT::dt_time},             {"10:00:00.000001", DT::dt_time},
+      {"10:00:00.100", DT::dt_time, "10:00:00.1"}, {"10:00:00.", DT::dt_time, "10:00:00"},
       {"23:59:59.999999999Z", DT::dt_time},
       {"00:00:00.000000010-14:00", DT::dt_time, "00:00:00.00000001-14:00"},
       {"10:00:00+24:00", DT::dt_time, "10:00:00+00:00"},
@@ -144,8 +142,7 @@ TEST(CDateTimeParse, TimeAndDateTimeFormsTable) {
   EXPECT_DOUBLE_EQ(TimeOf("10:00:07.25").GetRealSecond(), 7.25);
 
   const LexCase stamps[] = {
-      {"2011-12-31T23:59:59.5+01:00", DT::dt_dateTime},
-      {"-0044-03-15T12:00:00Z", DT::dt_dateTime},
+      {"2011-12-31T23:59:59.5+01:00", DT::dt_dateTime}, {"-0044-03-15T12:00:00Z", DT::dt_dateTime},
       {"2004-02-29T00:00:00", DT::dt_dateTime},
       {"2011-12-03T10:15:30.000000001-05:00", DT::dt_dateTime},
       {"", kRejected, "Invalid XSD DateTime []"},
