@@ -66,7 +66,7 @@ TEST(CXmlObjectBaseToXmlStream, EveryEncodingAndCompressionReadsBackFromBytesAnd
       CBinaryData bytes =
           note->ToXmlStream(true, false, encoding, EOLType_LF, Default(), compression);
       std::string raw = AsBytes(bytes);
-      if (compression == CompressionType_GZip) EXPECT_EQ(raw.substr(0, 2), "\x1F\x8B");
+      EXPECT_EQ(compression == CompressionType_GZip, raw.compare(0, 2, "\x1F\x8B") == 0);
       EXPECT_EQ(compression == CompressionType_None ? raw : Inflate(raw), plain);
       CTestNode back("x");
       back.FromXmlStream(bytes, Default());

@@ -25,8 +25,6 @@ class CTestNode : public VxVevAva5::CXmlObjectBase {
       : m_ns(U(ns)), m_destroyed(destroyed) {
     SetElementName(U(name).c_str());
   }
-  CTestNode(const CTestNode&) = default;
-  CTestNode& operator=(const CTestNode&) = default;
   ~CTestNode() override {
     if (m_destroyed != nullptr) ++*m_destroyed;
   }
@@ -39,7 +37,7 @@ class CTestNode : public VxVevAva5::CXmlObjectBase {
     return DoesElementNameMatch(c, e, U(name).c_str(), U(ns).c_str());
   }
 
-  // Written. `leaveOpen` forgets the end tag; `fail` throws after the start tag.
+  // Written; `leaveOpen` forgets the end tag, `fail` throws after the start tag.
   std::vector<VxVevAva5::CSmartPtr<CTestNode>> children;
   String text;
   bool leaveOpen = false;
