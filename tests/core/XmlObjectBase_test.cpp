@@ -15,7 +15,7 @@ const CXmlSerializationContext& Default() { return CXmlSerializationContext::Get
 const char kOnlyOne[] = " is already set. Only one element within this class bay be set at a time";
 }  // namespace
 
-TEST(CXmlObjectBase, ToXmlWritesTheObjectWithOrWithoutDeclaration) {
+TEST(CXmlObjectBase, ToXmlWritesTheObjectAndChecksClosureOnlyWithDeclaration) {
   CSmartPtr<CTestNode> order = new CTestNode("order", "urn:n");
   CSmartPtr<CTestNode> item = new CTestNode("item", "urn:n");
   item->text = U("5 < 6");
@@ -29,16 +29,14 @@ TEST(CXmlObjectBase, ToXmlWritesTheObjectWithOrWithoutDeclaration) {
             "<?xml version=\"1.0\"?>\r\n<item xmlns=\"urn:n\" root=\"yes\">5 &lt; 6</item>\r\n");
   EXPECT_EQ(order->AddRef(), 2);  // writing holds no counts
   order->Release();
-}
 
-TEST(CXmlObjectBase, ToXmlPassesFailuresThroughAndOnlyChecksClosureWithDeclaration) {
+  // Failures pass through; closure is only checked when the document ends.
   CSmartPtr<CTestNode> node = new CTestNode("n", "urn:n");
   EXPECT_VX_THROW(node->ToXml(true, true, static_cast<EOLType>(7), Default()), CVxException,
                   "Invalid EOL type.");
   node->leaveOpen = true;
   EXPECT_VX_THROW(node->ToXml(true, false, EOLType_LF, Default()), CVxException,
                   "An Element has not been closed.");
-  // Without the declaration the document is not ended, so nothing checks.
   EXPECT_EQ(ToUtf8(node->ToXml(false, false, EOLType_LF, Default())),
             "<n xmlns=\"urn:n\" root=\"yes\"");
   node->leaveOpen = false;
