@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "support/Text.h"
 

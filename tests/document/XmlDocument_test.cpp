@@ -7,7 +7,6 @@
 #include <random>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "support/Bytes.h"
 #include "support/Text.h"
