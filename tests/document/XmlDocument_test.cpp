@@ -13,6 +13,7 @@
 #include "vxbind/platform/File.h"
 
 using namespace VxVevAva5;
+using vxtest::Deflate;
 using vxtest::ToUtf8;
 using vxtest::U;
 
@@ -45,20 +46,6 @@ std::string LoadBytes(std::string bytes) {
 }
 
 // windowBits 15: zlib wrapper, 31: gzip wrapper.
-std::string Deflate(const std::string& in, int windowBits) {
-  z_stream zs{};
-  EXPECT_EQ(deflateInit2(&zs, 6, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY), Z_OK);
-  std::string out(deflateBound(&zs, in.size()) + 32, '\0');
-  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
-  zs.avail_in = static_cast<uInt>(in.size());
-  zs.next_out = reinterpret_cast<Bytef*>(out.data());
-  zs.avail_out = static_cast<uInt>(out.size());
-  EXPECT_EQ(deflate(&zs, Z_FINISH), Z_STREAM_END);
-  out.resize(zs.total_out);
-  deflateEnd(&zs);
-  return out;
-}
-
 const char kSample[] =
     "<?xml version='1.0'?>\n"
     "<!-- comment --><r:root xmlns:r='urn:r' xmlns='urn:d' id='7' r:kind='x'>"
@@ -113,7 +100,7 @@ TEST(CXmlDocument, BadInputThrowsExactMessages) {
   EXPECT_VX_THROW(doc.Load(VX_T("/nonexistent/dir/x.xml")), CVxException,
                   "Failed to open the file [/nonexistent/dir/x.xml] Error [0x00000002]");
   EXPECT_VX_THROW(doc.Load(VX_T("/")), CVxException,
-                  "Failed to open the file [/] Error [0x00000015]");
+                  "Failed to read the contents of the file [/] Error [0x00000015]");
   // Garbage, a NUL byte, and damaged compressed data (parsed as it stands,
   // since it does not inflate to the end).
   std::string gz = Deflate(kSample, 31), damaged = gz;

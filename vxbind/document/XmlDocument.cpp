@@ -468,9 +468,15 @@ detail::DocumentStorage& CXmlDocument::MakeStorage() const {
 
 void CXmlDocument::Load(const unsigned short* path) {
   Cleanup();
-  if (int error = File::ReadAll(path, m_input))
-    throw CVxException(FormatString(VX_T("Failed to open the file [%s] Error [0x%08x]"), path,
-                                    static_cast<unsigned>(error)));
+  File::ReadStep step;
+  if (int error = File::ReadAll(path, m_input, &step)) {
+    const unsigned short* format =
+        step == File::ReadStep::kOpen ? VX_T("Failed to open the file [%s] Error [0x%08x]")
+        : step == File::ReadStep::kSize
+            ? VX_T("Failed to get the size of the file [%s] Error [0x%08x]")
+            : VX_T("Failed to read the contents of the file [%s] Error [0x%08x]");
+    throw CVxException(FormatString(format, path, static_cast<unsigned>(error)));
+  }
   m_inputData = m_input.data();
   m_inputLength = m_input.size();
   Parse(false);

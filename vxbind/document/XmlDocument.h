@@ -151,8 +151,10 @@ class CXmlDocument : public CInstanceMonitor {
   // its destructor frees it).
 
   // Reads the file whole and parses it as bytes. A file that cannot be read
-  // throws "Failed to open the file [%s] Error [0x%08x]" with the path and
-  // the errno value.
+  // throws "Failed to open the file [%s] Error [0x%08x]", "Failed to get the
+  // size of the file [%s] Error [0x%08x]" or "Failed to read the contents of
+  // the file [%s] Error [0x%08x]" (a directory), with the path and the errno
+  // value.
   void Load(const unsigned short* path);
   // Parses the bytes (read during this call only, never kept): gzip and zlib
   // data is inflated first; the text's encoding comes from its byte order
