@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "support/Text.h"
 
@@ -28,17 +27,13 @@ class CCounted : public CXmlObjectBase {
   void ToXml_Int(CXmlWriter*, bool, const unsigned short*, const CXmlSerializationContext&,
                  bool) const override {}
   CXmlElement* FromXml_Int(CXmlElement*, CXmlElement* current, const CXmlSerializationContext&,
-                           bool) override {
-    return current;
-  }
-
- private:
+                           bool) override { return current; }
   int* m_deleted;
 };
 
 struct RoundTrip {
   ItemType type;
-  const char* name;
+  const char* name;       // what GetType() gives
   const char* text;       // read with Collapse
   const char* canonical;  // what ToString(nullptr) gives back
 };
@@ -82,13 +77,11 @@ TEST(VxVariant, EveryItemTypeRoundTripsThroughItsConversions) {
     v.FromString(U(c.text), c.type, kCollapse);
     EXPECT_EQ(v.GetItemType(), c.type);
     EXPECT_EQ(ToUtf8(v.GetType()), c.name);
-    String text = v.ToString(nullptr);
-    EXPECT_EQ(ToUtf8(text), c.canonical);
+    EXPECT_EQ(ToUtf8(v.ToString(nullptr)), c.canonical);
     // The canonical form is a fixed point, also through a copy.
     VxVariant again;
-    again.FromString(text, c.type, kPreserve);
-    VxVariant copy(again);
-    EXPECT_EQ(ToUtf8(copy.ToString(nullptr)), c.canonical);
+    again.FromString(U(c.canonical), c.type, kPreserve);
+    EXPECT_EQ(ToUtf8(VxVariant(again).ToString(nullptr)), c.canonical);
   }
 }
 
@@ -97,8 +90,6 @@ TEST(VxVariant, SettersAndGettersShareSlots) {
   v.SetUI8(UINT64_MAX);
   EXPECT_EQ(v.GetI8(), -1);
   v.SetBoolean(true);
-  EXPECT_EQ(v.GetItemType(), ItemType_boolean);
-  EXPECT_TRUE(v.GetBoolean());
   EXPECT_EQ(v.GetUI1(), 1);
   v.SetR8(0.25);
   EXPECT_EQ(ToUtf8(v.ToString(VX_T("%.3f"))), "0.250");
@@ -115,28 +106,18 @@ TEST(VxVariant, InvalidAndUnknownTypesThrow) {
   EXPECT_FALSE(v.IsValid());
   EXPECT_VX_THROW(v.GetType(), CVxException, "Invalid Type 0");
   EXPECT_VX_THROW(v.ToString(nullptr), CVxException, "Invalid Type 0 to convert to string");
-  CCounted* obj = nullptr;
   int deleted = 0;
-  obj = new CCounted(&deleted);
-  v.SetXmlObject(obj);
+  v.SetXmlObject(new CCounted(&deleted));
   EXPECT_VX_THROW(v.GetType(), CVxException, "Invalid Type 27");
   EXPECT_VX_THROW(v.ToString(nullptr), CVxException, "Invalid Type 27 to convert to string");
   v.Clear();
   EXPECT_EQ(deleted, 1);
-
-  v.SetString(U("keep"));
-  for (int bad : {0, 27, 28, 99, -1}) {
-    SCOPED_TRACE(bad);
-    EXPECT_VX_THROW(v.FromString(U("1"), static_cast<ItemType>(bad), kPreserve), CVxException,
-                    "Invalid Type " + std::to_string(bad) + " to convert to string");
-    EXPECT_EQ(ToUtf8(v.GetString()), "keep");
-  }
-
   // A source whose item type is out of range (only possible through memory
   // corruption) is refused and leaves the target empty.
   VxVariant corrupt;
   int32_t bogus = 99;
   std::memcpy(static_cast<void*>(&corrupt), &bogus, sizeof bogus);
+  v.SetI4(1);
   EXPECT_VX_THROW(v = corrupt, CVxException, "Unknown Type");
   EXPECT_FALSE(v.IsValid());
   corrupt.Clear();  // an unknown type is only reset
@@ -148,25 +129,23 @@ TEST(VxVariant, FailedFromStringKeepsThePreviousValue) {
   v.SetDecimal(CDecimal(VX_T("1.25")));
   EXPECT_VX_THROW(v.FromString(U("abc"), ItemType_i4, kPreserve), CVxInvalidValueException,
                   "The value [abc] can not be converted to a i4");
-  EXPECT_EQ(v.GetItemType(), ItemType_decimal);
-  EXPECT_EQ(ToUtf8(v.ToString(nullptr)), "1.25");
   EXPECT_THROW(v.FromString(U("zz"), ItemType_hexBinary, kPreserve), CVxException);
   EXPECT_THROW(v.FromString(U("x"), ItemType_integer, kPreserve), CVxException);
+  for (int bad : {0, 27, 28, 99, -1})
+    EXPECT_VX_THROW(v.FromString(U("1"), static_cast<ItemType>(bad), kPreserve), CVxException,
+                    "Invalid Type " + std::to_string(bad) + " to convert to string");
+  EXPECT_EQ(v.GetItemType(), ItemType_decimal);
   EXPECT_EQ(ToUtf8(v.ToString(nullptr)), "1.25");
 }
 
 TEST(VxVariant, CopiesOfOwnedKindsAreIndependent) {
-  VxVariant a;
+  VxVariant a, s, t, bin;
   a.SetDecimal(CDecimal(VX_T("10.5")));
   VxVariant b = a;
   b.SetDecimal(CDecimal(VX_T("3")));
   EXPECT_EQ(ToUtf8(a.ToString(nullptr)), "10.5");
-  a.Clear();
-  EXPECT_EQ(ToUtf8(b.ToString(nullptr)), "3");
 
-  VxVariant s;
   s.SetString(U("text"));
-  VxVariant t;
   t.SetI4(1);
   t = s;
   s.SetString(U("changed"));
@@ -174,15 +153,11 @@ TEST(VxVariant, CopiesOfOwnedKindsAreIndependent) {
   t = t;  // self-assignment keeps the value
   EXPECT_EQ(ToUtf8(t.GetString()), "text");
 
-  VxVariant bin;
   CBinaryData bytes(VX_T("ab"));
   bin.SetHexBinary(bytes);
   VxVariant binCopy = bin;
   bytes.Append(static_cast<unsigned char>(1));
   EXPECT_EQ(binCopy.GetHexBinary().GetLength(), 4u);
-
-  s.SetI4(5);
-  s.SetString(U("freed by Clear"));
   s.Clear();  // the sanitizer build checks the string is freed
   EXPECT_EQ(s.GetItemType(), ItemType_Invalid);
 }
@@ -190,37 +165,33 @@ TEST(VxVariant, CopiesOfOwnedKindsAreIndependent) {
 TEST(VxVariant, ObjectKindsHoldOneCountedReferenceEach) {
   int deleted = 0;
   CSmartPtr<CCounted> obj = new CCounted(&deleted);  // count 1
+  auto count = [&] {  // the count, read by taking and giving back one more
+    int n = obj->AddRef();
+    obj->Release();
+    return n - 1;
+  };
   {
-    VxVariant a;
-    a.SetXmlObject(obj);          // 2
-    VxVariant b = a;              // 3
-    VxVariant c;
-    c = b;                        // 4
-    EXPECT_EQ(obj->AddRef(), 5);  // 5, given back at once
-    EXPECT_EQ(obj->Release(), 4);
+    VxVariant a, c;
+    a.SetXmlObject(obj);  // 2
+    VxVariant b = a;      // 3
+    c = b;                // 4
+    EXPECT_EQ(count(), 4);
     {
-      CSmartPtr<CXmlObjectBase> got = c.GetXmlObject();  // 5
+      CSmartPtr<CXmlObjectBase> got = c.GetXmlObject();
       EXPECT_EQ(got.get(), obj.get());
-      EXPECT_EQ(obj->AddRef(), 6);
-      obj->Release();
+      EXPECT_EQ(count(), 5);
     }
     a.SetXmlObject(obj);  // re-setting the same object keeps the count
-    EXPECT_EQ(obj->AddRef(), 5);
-    obj->Release();
+    EXPECT_EQ(count(), 4);
     b.SetI4(1);  // gives its reference back
-    EXPECT_EQ(obj->AddRef(), 4);
-    obj->Release();
+    EXPECT_EQ(count(), 3);
   }
-  EXPECT_EQ(obj->AddRef(), 2);  // only the smart pointer's and this one
-  obj->Release();
-  EXPECT_EQ(deleted, 0);
+  EXPECT_EQ(count(), 1);
   obj = nullptr;
   EXPECT_EQ(deleted, 1);
 
   VxVariant none;
   none.SetXmlObject(nullptr);
-  EXPECT_EQ(none.GetItemType(), ItemType_XmlObject);
+  EXPECT_EQ(VxVariant(none).GetItemType(), ItemType_XmlObject);
   EXPECT_EQ(none.GetXmlObject().get(), nullptr);
-  VxVariant noneCopy = none;
-  EXPECT_EQ(noneCopy.GetItemType(), ItemType_XmlObject);
 }

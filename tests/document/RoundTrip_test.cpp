@@ -1,7 +1,7 @@
 // What the text writer writes reads back into the same tree.
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,29 +17,16 @@ using vxtest::U;
 
 namespace {
 
+// A tree as its elements in document order, each naming its parent's index.
 struct Node {
+  size_t parent;  // the root's is its own index, 0
   String ns, name, text;
   std::vector<std::pair<std::pair<String, String>, String>> attributes;  // {ns, name}, value
-  std::vector<std::unique_ptr<Node>> children;
-};
-
-// Compares two trees without recursion; returns the first difference.
-std::string Diff(const Node& a, const Node& b) {
-  std::vector<std::pair<const Node*, const Node*>> stack{{&a, &b}};
-  while (!stack.empty()) {
-    auto [x, y] = stack.back();
-    stack.pop_back();
-    std::string where = "<" + ToUtf8(x->name) + ">: ";
-    if (x->ns != y->ns || x->name != y->name)
-      return where + "name {" + ToUtf8(y->ns) + "}" + ToUtf8(y->name);
-    if (x->text != y->text) return where + "text [" + ToUtf8(y->text) + "]";
-    if (x->attributes != y->attributes) return where + "attributes";
-    if (x->children.size() != y->children.size()) return where + "child count";
-    for (size_t i = 0; i < x->children.size(); ++i)
-      stack.push_back({x->children[i].get(), y->children[i].get()});
+  bool operator==(const Node& o) const {
+    return parent == o.parent && ns == o.ns && name == o.name && text == o.text &&
+           attributes == o.attributes;
   }
-  return "";
-}
+};
 
 // A bindable object holding any tree: writes it with the writer and reads
 // it from the document, both without recursion.
@@ -47,77 +34,66 @@ class CTree : public CXmlObjectBase {
  public:
   CXmlObjectBase* GetBase() override { return this; }
   String GetNamespace() const override { return String(); }
-  Node root;
+  std::vector<Node> nodes;
 
  protected:
-  String GetTargetNamespace() const override { return root.ns; }
+  String GetTargetNamespace() const override { return nodes[0].ns; }
 
   void ToXml_Int(CXmlWriter* writer, bool, const unsigned short*, const CXmlSerializationContext&,
                  bool) const override {
     writer->AddNamespace(VX_T("n1"), VX_T("urn:one"));
-    std::vector<std::pair<const Node*, bool>> stack{{&root, false}};
-    while (!stack.empty()) {
-      auto [n, end] = stack.back();
-      stack.pop_back();
-      if (end) {
+    std::vector<size_t> open;
+    for (size_t i = 0; i < nodes.size(); ++i) {
+      for (; !open.empty() && open.back() != nodes[i].parent; open.pop_back())
         writer->WriteEndElement();
-        continue;
-      }
-      writer->WriteStartElement(n->name, n->ns);
-      for (const auto& a : n->attributes) writer->WriteAttribute(a.first.second, a.first.first, a.second);
-      writer->WriteText(n->text);
-      stack.push_back({n, true});
-      for (auto it = n->children.rbegin(); it != n->children.rend(); ++it)
-        stack.push_back({it->get(), false});
+      writer->WriteStartElement(nodes[i].name, nodes[i].ns);
+      for (const auto& a : nodes[i].attributes)
+        writer->WriteAttribute(a.first.second, a.first.first, a.second);
+      writer->WriteText(nodes[i].text);
+      open.push_back(i);
     }
+    for (; !open.empty(); open.pop_back()) writer->WriteEndElement();
   }
 
   CXmlElement* FromXml_Int(CXmlElement* element, CXmlElement*, const CXmlSerializationContext&,
                            bool) override {
-    root = Node();
-    std::vector<std::pair<const CXmlElement*, Node*>> stack{{element, &root}};
+    nodes.clear();
+    std::vector<std::pair<const CXmlElement*, size_t>> stack{{element, 0}};
     while (!stack.empty()) {
-      auto [e, n] = stack.back();
+      auto [e, parent] = stack.back();
       stack.pop_back();
-      n->ns = e->GetNamespaceURI();
-      n->name = e->GetLocalName();
-      n->text = e->GetText();
+      nodes.push_back({parent, e->GetNamespaceURI(), e->GetLocalName(), e->GetText(), {}});
       for (const CXmlAttribute* a : e->GetAttributes())
-        n->attributes.push_back({{a->GetNamespaceURI(), a->GetLocalName()}, a->GetValue()});
+        nodes.back().attributes.push_back(
+            {{a->GetNamespaceURI(), a->GetLocalName()}, a->GetValue()});
+      size_t first = stack.size();
       for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement())
-        n->children.push_back(std::make_unique<Node>());
-      size_t i = 0;
-      for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement())
-        stack.push_back({c, n->children[i++].get()});
+        stack.push_back({c, nodes.size() - 1});
+      std::reverse(stack.begin() + static_cast<std::ptrdiff_t>(first), stack.end());
     }
     return nullptr;
   }
 };
 
-void RandomTree(std::mt19937& rng, Node& root, int nodes) {
+// Each new element goes under a random element of the path to the last one,
+// which reaches every tree shape.
+std::vector<Node> RandomTree(std::mt19937& rng, int count) {
   const char* names[] = {"a", "item", "x-y", "n.1", "_u", "\xC3\xA9l\xC3\xA9ment"};
   const char* spaces[] = {"", "urn:one", "urn:two", "http://example.com/\xE2\x82\xAC"};
   const char* texts[] = {"", "plain", "a & b < c > d \"q\" 'a'", "caf\xC3\xA9 \xF0\x9D\x84\x9E",
                          "line\nbreak\tand tab", "   ", "]]>"};
   const char* values[] = {"", "1", "x & y", "<tag>", "\"quoted\" 'single'", "\xE2\x82\xAC 5"};
-  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-  std::vector<Node*> all{&root};
-  root.name = U("root");
-  root.ns = U(spaces[pick(4)]);
-  for (int i = 0; i < nodes; ++i) {
-    Node* parent = all[static_cast<size_t>(pick(static_cast<int>(all.size())))];
-    parent->children.push_back(std::make_unique<Node>());
-    Node* n = parent->children.back().get();
-    n->name = U(names[pick(6)]);
-    n->ns = U(spaces[pick(4)]);
-    n->text = U(texts[pick(7)]);
-    int attributes = pick(4);
-    for (int k = 0; k < attributes; ++k) {
-      std::pair<String, String> key{U(spaces[pick(4)]), U(names[k])};  // distinct names
-      n->attributes.push_back({key, U(values[pick(6)])});
-    }
-    all.push_back(n);
+  auto pick = [&](size_t n) { return rng() % n; };
+  std::vector<Node> nodes{{0, U(spaces[pick(4)]), U("root"), U(""), {}}};
+  std::vector<size_t> path{0};
+  for (int i = 0; i < count; ++i) {
+    path.resize(1 + pick(path.size()));
+    nodes.push_back({path.back(), U(spaces[pick(4)]), U(names[pick(6)]), U(texts[pick(7)]), {}});
+    for (size_t k = 0, n = pick(4); k < n; ++k)  // distinct names
+      nodes.back().attributes.push_back({{U(spaces[pick(4)]), U(names[k])}, U(values[pick(6)])});
+    path.push_back(nodes.size() - 1);
   }
+  return nodes;
 }
 
 }  // namespace
@@ -126,12 +102,10 @@ TEST(CXmlDocumentRoundTrip, WrittenTreesReadBackUnchanged) {
   std::mt19937 rng(20240601);
   CXmlSerializationContext context;
   for (int round = 0; round < 200; ++round) {
-    CTree original;
-    RandomTree(rng, original.root, 1 + round % 40);
+    CTree original, copy;
+    original.nodes = RandomTree(rng, 1 + round % 40);
     String xml = original.ToXml(round % 2 == 0, false, EOLType_LF, context);
-    CTree copy;
     copy.FromXml(xml.c_str(), context);
-    std::string diff = Diff(original.root, copy.root);
-    ASSERT_EQ(diff, "") << ToUtf8(xml);
+    ASSERT_TRUE(copy.nodes == original.nodes) << ToUtf8(xml);
   }
 }

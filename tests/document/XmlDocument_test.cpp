@@ -3,50 +3,37 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <random>
 #include <string>
 #include <utility>
-#include <vector>
 
+#include "support/Bytes.h"
 #include "support/Text.h"
 #include "vxbind/platform/File.h"
 
 using namespace VxVevAva5;
+using vxtest::Deflate;
 using vxtest::ToUtf8;
 using vxtest::U;
 
 namespace {
 
-// The tree as one line of text, walked without recursion:
-// {ns}name[{ns}attr=value ...]"text"(children) ...
-std::string Dump(const CXmlElement* root) {
-  std::string out;
-  std::vector<std::pair<const CXmlElement*, bool>> stack{{root, false}};
-  while (!stack.empty()) {
-    auto [e, closing] = stack.back();
-    stack.pop_back();
-    if (closing) {
-      out += ")";
-      continue;
-    }
-    out += "{" + ToUtf8(e->GetNamespaceURI()) + "}" + ToUtf8(e->GetLocalName()) + "[";
-    for (const CXmlAttribute* a : e->GetAttributes())
-      out += " {" + ToUtf8(a->GetNamespaceURI()) + "}" + ToUtf8(a->GetLocalName()) + "=" +
-             ToUtf8(a->GetValue());
-    out += "]\"" + ToUtf8(e->GetText()) + "\"(";
-    stack.push_back({e, true});
-    std::vector<const CXmlElement*> children;
-    for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement())
-      children.push_back(c);
-    for (auto it = children.rbegin(); it != children.rend(); ++it) stack.push_back({*it, false});
-  }
-  return out;
+// The tree as one line of text: {ns}name[ {ns}attr=value ...]"text"(children).
+// Recursive, so only for the shallow trees of these tests.
+std::string Dump(const CXmlElement* e) {
+  std::string out = "{" + ToUtf8(e->GetNamespaceURI()) + "}" + ToUtf8(e->GetLocalName()) + "[";
+  for (const CXmlAttribute* a : e->GetAttributes())
+    out += " {" + ToUtf8(a->GetNamespaceURI()) + "}" + ToUtf8(a->GetLocalName()) + "=" +
+           ToUtf8(a->GetValue());
+  out += "]\"" + ToUtf8(e->GetText()) + "\"(";
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement())
+    out += Dump(c);
+  return out + ")";
 }
 
-std::string Load8(const std::string& xml, SchemaType type = SchemaType_Default) {
-  CXmlDocument doc(type);
+std::string Load8(const std::string& xml) {
+  CXmlDocument doc;
   doc.LoadXml(xml.c_str());
   return Dump(doc.GetDocumentElement());
 }
@@ -59,25 +46,6 @@ std::string LoadBytes(std::string bytes) {
 }
 
 // windowBits 15: zlib wrapper, 31: gzip wrapper.
-std::string Deflate(const std::string& in, int windowBits) {
-  z_stream zs{};
-  EXPECT_EQ(deflateInit2(&zs, 6, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY), Z_OK);
-  std::string out(deflateBound(&zs, in.size()) + 32, '\0');
-  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
-  zs.avail_in = static_cast<uInt>(in.size());
-  zs.next_out = reinterpret_cast<Bytef*>(out.data());
-  zs.avail_out = static_cast<uInt>(out.size());
-  EXPECT_EQ(deflate(&zs, Z_FINISH), Z_STREAM_END);
-  out.resize(zs.total_out);
-  deflateEnd(&zs);
-  return out;
-}
-
-std::string TempPath(const char* name) {
-  const char* dir = std::getenv("TMPDIR");
-  return std::string(dir ? dir : "/tmp") + "/vxbind_doc_" + name;
-}
-
 const char kSample[] =
     "<?xml version='1.0'?>\n"
     "<!-- comment --><r:root xmlns:r='urn:r' xmlns='urn:d' id='7' r:kind='x'>"
@@ -90,99 +58,75 @@ const char kSampleDump[] =
 }  // namespace
 
 TEST(CXmlDocument, EveryInputPathBuildsTheSameTree) {
-  std::string xml = kSample;
+  const std::string xml = kSample;
   EXPECT_EQ(Load8(xml), kSampleDump);
-  {
-    CXmlDocument doc;
-    doc.LoadXml(U(xml).c_str());
+  CXmlDocument doc;
+  doc.LoadXml(U(xml).c_str());
+  EXPECT_EQ(Dump(doc.GetDocumentElement()), kSampleDump);
+  // Plain, gzip and zlib bytes, in memory and from a file.
+  const std::string path = vxtest::TempPath("doc_sample.xml");
+  for (const std::string& bytes : {xml, Deflate(xml, 31), Deflate(xml, 15)}) {
+    EXPECT_EQ(LoadBytes(bytes), kSampleDump);
+    ASSERT_EQ(File::WriteAll(U(path).c_str(), nullptr, 0,
+                             reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()),
+              0);
+    doc.Load(U(path).c_str());
     EXPECT_EQ(Dump(doc.GetDocumentElement()), kSampleDump);
   }
-  EXPECT_EQ(LoadBytes(xml), kSampleDump);
-  EXPECT_EQ(LoadBytes(Deflate(xml, 31)), kSampleDump);
-  EXPECT_EQ(LoadBytes(Deflate(xml, 15)), kSampleDump);
-
+  std::remove(path.c_str());
   // Compressed input larger than one 64 KiB inflate piece.
   std::string big = "<r>";
   for (int i = 0; i < 20000; ++i) big += "<i>" + std::to_string(i) + "</i>";
-  big += "</r>";
-  EXPECT_EQ(LoadBytes(Deflate(big, 31)), LoadBytes(big));
-
-  for (const std::string& content : {xml, Deflate(xml, 31)}) {
-    std::string path = TempPath("sample.xml");
-    ASSERT_EQ(File::WriteAll(U(path).c_str(), nullptr, 0,
-                             reinterpret_cast<const unsigned char*>(content.data()),
-                             content.size()),
-              0);
-    CXmlDocument doc;
-    doc.Load(U(path).c_str());
-    EXPECT_EQ(Dump(doc.GetDocumentElement()), kSampleDump);
-    std::remove(path.c_str());
-  }
+  EXPECT_EQ(LoadBytes(Deflate(big + "</r>", 31)), LoadBytes(big + "</r>"));
 }
 
-TEST(CXmlDocument, EmptyAndUnreadableInputThrowsExactMessages) {
+TEST(CXmlDocument, BadInputThrowsExactMessages) {
+  const std::pair<const char*, const char*> kText[] = {
+      {"<a>\n<b></a>", "mismatched tag at line 2"},
+      {"<?xml version='1.0' encoding='x-unknown'?><a/>", "unknown encoding at line 1"},
+      {"<a/>\n<b/>", "junk after document element at line 2"},
+      {"", "XML String is empty!"},
+      {" \n\t ", "Invalid or empty XML document"},
+      {"<?xml version='1.0'?><!-- c -->", "Invalid or empty XML document"},
+      {"<a", "Invalid or empty XML document"},  // stops before the document element
+  };
   CXmlDocument doc;
-  EXPECT_VX_THROW(doc.LoadXml(""), CVxException, "XML String is empty!");
+  for (const auto& [text, message] : kText)
+    EXPECT_VX_THROW(doc.LoadXml(text), CVxException, message);
+  EXPECT_EQ(doc.GetDocumentElement(), nullptr);  // after a document with no element
   EXPECT_VX_THROW(doc.LoadXml(VX_T("")), CVxException, "XML String is empty!");
   unsigned char byte = '<';
   EXPECT_VX_THROW(doc.LoadXmlStream(&byte, 0), CVxException, "XML Stream is empty!");
   EXPECT_VX_THROW(doc.Load(VX_T("/nonexistent/dir/x.xml")), CVxException,
                   "Failed to open the file [/nonexistent/dir/x.xml] Error [0x00000002]");
-  EXPECT_VX_THROW(doc.Load(VX_T("/")), CVxException, "Failed to open the file [/] Error [0x00000015]");
-  for (const char* text : {" \n\t ", "<?xml version='1.0'?>", "<?xml version='1.0'?><!-- c -->"})
-    EXPECT_VX_THROW(doc.LoadXml(text), CVxException, "Invalid or empty XML document");
-  EXPECT_EQ(doc.GetDocumentElement(), nullptr);
-}
-
-TEST(CXmlDocument, MalformedInputReportsExpatsTextAndLine) {
-  CXmlDocument doc;
-  EXPECT_VX_THROW(doc.LoadXml("<a>\n<b></a>"), CVxException, "mismatched tag at line 2");
-  EXPECT_VX_THROW(doc.LoadXml("<?xml version='1.0' encoding='x-unknown'?><a/>"), CVxException,
-                  "unknown encoding at line 1");
-  EXPECT_VX_THROW(doc.LoadXml("<a/>\n<b/>"), CVxException,
-                  "junk after document element at line 2");
-  // Binary garbage, a NUL byte, and damaged compressed data (parsed as it
-  // stands, since it does not inflate to the end).
-  EXPECT_VX_THROW(LoadBytes(std::string("\x01\x02\xff\xfe\x03", 5)), CVxException,
-                  "not well-formed (invalid token) at line 1");
-  EXPECT_VX_THROW(LoadBytes(std::string("<a>x\0y</a>", 10)), CVxException,
-                  "not well-formed (invalid token) at line 1");
-  std::string gz = Deflate(kSample, 31);
-  EXPECT_VX_THROW(LoadBytes(gz.substr(0, gz.size() / 2)), CVxException,
-                  "not well-formed (invalid token) at line 1");
-  gz[gz.size() / 2] = static_cast<char>(gz[gz.size() / 2] ^ 0x55);
-  EXPECT_VX_THROW(LoadBytes(gz), CVxException, "not well-formed (invalid token) at line 1");
+  EXPECT_VX_THROW(doc.Load(VX_T("/")), CVxException,
+                  "Failed to read the contents of the file [/] Error [0x00000015]");
+  // Garbage, a NUL byte, and damaged compressed data (parsed as it stands,
+  // since it does not inflate to the end).
+  std::string gz = Deflate(kSample, 31), damaged = gz;
+  damaged[gz.size() / 2] = static_cast<char>(gz[gz.size() / 2] ^ 0x55);
+  for (const std::string& bytes : {std::string("\x01\x02\xff\xfe\x03", 5),
+                                   std::string("<a>x\0y</a>", 10), gz.substr(0, gz.size() / 2),
+                                   damaged})
+    EXPECT_VX_THROW(LoadBytes(bytes), CVxException, "not well-formed (invalid token) at line 1");
 }
 
 TEST(CXmlDocument, TruncatedDocumentKeepsWhatWasRead) {
-  CXmlDocument doc;
-  doc.LoadXml("<a><b>te");
-  EXPECT_EQ(Dump(doc.GetDocumentElement()), "{}a[]\"\"({}b[]\"te\"())");
-  doc.LoadXml("<a><b>text</b");
-  EXPECT_EQ(Dump(doc.GetDocumentElement()), "{}a[]\"\"({}b[]\"text\"())");
-  // The 8-bit overload ends at the NUL.
-  doc.LoadXml("<a>x\0</a>");
-  EXPECT_EQ(Dump(doc.GetDocumentElement()), "{}a[]\"x\"()");
-  // Input that stops before the document element starts is refused.
-  EXPECT_VX_THROW(doc.LoadXml("<a"), CVxException, "Invalid or empty XML document");
-  doc.LoadXml("<c/>");
-  EXPECT_EQ(Dump(doc.GetDocumentElement()), "{}c[]\"\"()");
+  EXPECT_EQ(Load8("<a><b>te"), "{}a[]\"\"({}b[]\"te\"())");
+  EXPECT_EQ(Load8("<a><b>text</b"), "{}a[]\"\"({}b[]\"text\"())");
+  EXPECT_EQ(Load8(std::string("<a>x\0</a>", 9)), "{}a[]\"x\"()");  // 8-bit text ends at the NUL
 }
 
 TEST(CXmlDocument, ReadsUtf8Utf16AndLatin1Input) {
+  const char* body = "<a v='\xC3\xA9\xE2\x82\xAC'>\xC3\xA9\xF0\x9D\x84\x9E</a>";
   const char* expected = "{}a[ {}v=\xC3\xA9\xE2\x82\xAC]\"\xC3\xA9\xF0\x9D\x84\x9E\"()";
-  EXPECT_EQ(Load8("<a v='\xC3\xA9\xE2\x82\xAC'>\xC3\xA9\xF0\x9D\x84\x9E</a>"), expected);
-  EXPECT_EQ(Load8("\xEF\xBB\xBF<a v='\xC3\xA9\xE2\x82\xAC'>\xC3\xA9\xF0\x9D\x84\x9E</a>"),
-            expected);
+  EXPECT_EQ(Load8(body), expected);
+  EXPECT_EQ(Load8(std::string("\xEF\xBB\xBF") + body), expected);
   // UTF-16 with BOM, both byte orders.
-  String text = U("<?xml version='1.0' encoding='UTF-16'?><a v='\xC3\xA9\xE2\x82\xAC'>"
-                  "\xC3\xA9\xF0\x9D\x84\x9E</a>");
   std::string le("\xFF\xFE", 2), be("\xFE\xFF", 2);
-  for (unsigned short u : text) {
-    le += static_cast<char>(u & 0xFF);
-    le += static_cast<char>(u >> 8);
-    be += static_cast<char>(u >> 8);
-    be += static_cast<char>(u & 0xFF);
+  for (unsigned short u : U(std::string("<?xml version='1.0' encoding='UTF-16'?>") + body)) {
+    le += {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+    be += {static_cast<char>(u >> 8), static_cast<char>(u & 0xFF)};
   }
   EXPECT_EQ(LoadBytes(le), expected);
   EXPECT_EQ(LoadBytes(be), expected);
@@ -190,7 +134,7 @@ TEST(CXmlDocument, ReadsUtf8Utf16AndLatin1Input) {
             "{}a[ {}v=\xC3\xA9]\"\xC3\xA9\xC3\xBF\"()");
 }
 
-TEST(CXmlDocument, NamespacesAndThePrefixMap) {
+TEST(CXmlDocument, NamespacesResolveIntoAFlatPrefixMapUnlessTurnedOff) {
   CXmlDocument doc;
   doc.LoadXml(
       "<p:a xmlns:p='urn:p' p:x='1' y='2' xmlns='urn:a'>"
@@ -198,6 +142,11 @@ TEST(CXmlDocument, NamespacesAndThePrefixMap) {
   EXPECT_EQ(Dump(doc.GetDocumentElement()),
             "{urn:p}a[ {urn:p}x=1 {}y=2]\"\"({urn:a}b[]\"\"(){}c[]\"\"()"
             "{urn:p}d[ {http://www.w3.org/XML/1998/namespace}lang=en]\"\"())");
+  // Attribute values are returned by reference to the tree's own storage.
+  const CXmlElement* root = doc.GetDocumentElement();
+  EXPECT_EQ(&root->GetAttribute(U("y"), U("")), &root->GetAttributes()[1]->GetValue());
+  EXPECT_EQ(ToUtf8(root->GetAttribute(U("x"), U(""))), "");
+  EXPECT_EQ(root->GetDocument(), &doc);
   // Flat map: the declaration read last wins; an undeclaration maps to "".
   EXPECT_EQ(ToUtf8(doc.LookupNamespaceFromAlias(VX_T("p"))), "urn:p2");
   EXPECT_EQ(ToUtf8(doc.LookupNamespaceFromAlias(VX_T(""))), "");
@@ -206,111 +155,72 @@ TEST(CXmlDocument, NamespacesAndThePrefixMap) {
   EXPECT_EQ(ToUtf8(doc.LookupNamespaceFromAlias(VX_T(""))), "urn:a");
   EXPECT_EQ(ToUtf8(doc.LookupNamespaceFromAlias(VX_T("p"))), "");  // the first load is gone
 
-  const CXmlElement* root = doc.GetDocumentElement();
-  EXPECT_EQ(ToUtf8(root->GetAttribute(U("x"), U(""))), "");
-  EXPECT_EQ(root->GetDocument(), &doc);
+  // Without namespace processing names stay qualified and declarations are attributes.
+  CXmlDocument plain(SchemaType_NoNamespaces);
+  plain.LoadXml("<p:a xmlns:p='urn:p' p:x='1'><p:b/></p:a>");
+  EXPECT_EQ(Dump(plain.GetDocumentElement()),
+            "{}p:a[ {}xmlns:p=urn:p {}p:x=1]\"\"({}p:b[]\"\"())");
+  EXPECT_EQ(ToUtf8(plain.LookupNamespaceFromAlias(VX_T("p"))), "");
 }
 
-TEST(CXmlDocument, SchemaType2KeepsQualifiedNamesAndDeclarationsAsAttributes) {
-  CXmlDocument doc(SchemaType_NoNamespaces);
-  doc.LoadXml("<p:a xmlns:p='urn:p' p:x='1'><p:b/></p:a>");
-  EXPECT_EQ(Dump(doc.GetDocumentElement()),
-            "{}p:a[ {}xmlns:p=urn:p {}p:x=1]\"\"({}p:b[]\"\"())");
-  EXPECT_EQ(ToUtf8(doc.LookupNamespaceFromAlias(VX_T("p"))), "");
+TEST(CXmlAttribute, RecognisesSchemaInstanceAttributesOnlyWithNamespaces) {
+  for (SchemaType type : {SchemaType_Default, SchemaType_NoNamespaces}) {
+    CXmlDocument doc(type);
+    doc.LoadXml(
+        "<a xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance' xmlns:o='urn:o' xsi:type='t' "
+        "xsi:schemaLocation='s' xsi:noNamespaceSchemaLocation='n' xsi:nil='true' o:type='x' "
+        "type='y'/>");
+    std::string flagged;
+    for (const CXmlAttribute* attribute : doc.GetDocumentElement()->GetAttributes())
+      if (attribute->IsNamespaceAttribute()) flagged += ToUtf8(attribute->GetLocalName()) + " ";
+    EXPECT_EQ(flagged, type == SchemaType_Default ? "type schemaLocation noNamespaceSchemaLocation "
+                                                  : "");
+  }
 }
 
 TEST(CXmlDocument, TextIsConcatenatedAcrossCallbacksWithoutCarriageReturns) {
   EXPECT_EQ(Load8("<a>a&#13;\r\nb</a>"), "{}a[]\"a\nb\"()");
-  EXPECT_EQ(Load8("<p>x<b>in</b>y<![CDATA[<z>]]></p>"),
-            "{}p[]\"xy<z>\"({}b[]\"in\"())");
+  EXPECT_EQ(Load8("<p>x<b>in</b>y<![CDATA[<z>]]></p>"), "{}p[]\"xy<z>\"({}b[]\"in\"())");
   // Entities, character references and line ends make Expat split the text
   // into many callbacks; the parent's text also grows between children.
-  std::string xml = "<r>", text, parentText;
+  std::string xml = "<r>", children, parentText;
   for (int i = 0; i < 3000; ++i) {
     std::string n = std::to_string(i);
     xml += "<c>" + n + "&amp;&#x20AC;\n&lt;" + n + "</c>\n  ";
-    text = n + "&\xE2\x82\xAC\n<" + n;
+    children += "{}c[]\"" + n + "&\xE2\x82\xAC\n<" + n + "\"()";
     parentText += "\n  ";
   }
-  xml += "</r>";
-  CXmlDocument doc;
-  doc.LoadXml(xml.c_str());
-  const CXmlElement* root = doc.GetDocumentElement();
-  EXPECT_EQ(ToUtf8(root->GetText()), parentText);
-  const CXmlElement* last = root->GetFirstElement();
-  int count = 1;
-  for (; last->GetNextSiblingElement(); last = last->GetNextSiblingElement()) ++count;
-  EXPECT_EQ(count, 3000);
-  EXPECT_EQ(ToUtf8(last->GetText()), text);
+  EXPECT_EQ(Load8(xml + "</r>"), "{}r[]\"" + parentText + "\"(" + children + ")");
   // Text larger than a storage page, in one element.
   std::string huge(300000, 'q');
   huge[1000] = '\n';
   EXPECT_EQ(Load8("<a>" + huge + "</a>"), "{}a[]\"" + huge + "\"()");
 }
 
-TEST(CXmlDocument, AccessorsReturnStableReferences) {
-  CXmlDocument doc;
-  doc.LoadXml("<a k='value long enough'>some text that is long</a>");
-  const CXmlElement* a = doc.GetDocumentElement();
-  const String& text = a->GetText();
-  EXPECT_EQ(&text, &a->GetText());
-  const std::vector<CXmlAttribute*>& attributes = a->GetAttributes();
-  ASSERT_EQ(attributes.size(), 1u);
-  EXPECT_EQ(&attributes, &a->GetAttributes());
-  EXPECT_EQ(&attributes[0]->GetValue(), &a->GetAttribute(U("k"), U("")));
-  EXPECT_EQ(ToUtf8(attributes[0]->GetValue()), "value long enough");
-  EXPECT_EQ(ToUtf8(text), "some text that is long");
-}
-
-TEST(CXmlAttribute, RecognisesSchemaInstanceAndXmlnsAttributes) {
-  CXmlDocument doc(SchemaType_NoNamespaces);
-  // Without namespace processing nothing is in those namespaces.
-  doc.LoadXml("<a xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance' xsi:type='t'/>");
-  for (const CXmlAttribute* attribute : doc.GetDocumentElement()->GetAttributes())
-    EXPECT_FALSE(attribute->IsNamespaceAttribute());
-
-  CXmlDocument ns;
-  ns.LoadXml(
-      "<a xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance' xmlns:o='urn:o' xsi:type='t' "
-      "xsi:schemaLocation='s' xsi:noNamespaceSchemaLocation='n' xsi:nil='true' o:type='x' "
-      "type='y'/>");
-  std::string flagged;
-  for (const CXmlAttribute* attribute : ns.GetDocumentElement()->GetAttributes())
-    if (attribute->IsNamespaceAttribute()) flagged += ToUtf8(attribute->GetLocalName()) + " ";
-  EXPECT_EQ(flagged, "type schemaLocation noNamespaceSchemaLocation ");
-}
-
 TEST(CXmlDocument, MillionLevelsDeepReadsAndIsDestroyedWithoutRecursion) {
   constexpr int kDepth = 1000000;
   std::string xml;
-  xml.reserve(kDepth * 7 + 8);
   for (int i = 0; i < kDepth; ++i) xml += "<a>";
   xml += "x";
   for (int i = 0; i < kDepth; ++i) xml += "</a>";
-  auto doc = std::make_unique<CXmlDocument>();
-  doc->LoadXml(xml.c_str());
-  const CXmlElement* e = doc->GetDocumentElement();
+  CXmlDocument doc;
+  doc.LoadXml(xml.c_str());
+  const CXmlElement* e = doc.GetDocumentElement();
   int depth = 1;
-  while (e->GetFirstElement()) {
-    e = e->GetFirstElement();
-    ++depth;
-  }
+  for (; e->GetFirstElement(); e = e->GetFirstElement()) ++depth;
   EXPECT_EQ(depth, kDepth);
   EXPECT_EQ(ToUtf8(e->GetText()), "x");
-  doc.reset();
 }
 
 TEST(CXmlDocument, BillionLaughsIsStoppedByExpat) {
-  std::string xml =
-      "<?xml version='1.0'?>\n<!DOCTYPE l [\n<!ENTITY l0 'ha'>\n";
+  std::string xml = "<?xml version='1.0'?>\n<!DOCTYPE l [\n<!ENTITY l0 'ha'>\n";
   for (int i = 1; i <= 9; ++i) {
     xml += "<!ENTITY l" + std::to_string(i) + " '";
     for (int k = 0; k < 10; ++k) xml += "&l" + std::to_string(i - 1) + ";";
     xml += "'>\n";
   }
-  xml += "]>\n<l>&l9;</l>";
   CXmlDocument doc;
-  EXPECT_VX_THROW(doc.LoadXml(xml.c_str()), CVxException,
+  EXPECT_VX_THROW(doc.LoadXml((xml + "]>\n<l>&l9;</l>").c_str()), CVxException,
                   "limit on input amplification factor (from DTD and entities) breached at "
                   "line 14");
 }
@@ -322,14 +232,12 @@ TEST(CXmlDocument, MutatedInputIsReadOrRefusedWithTheFamilysException) {
   int refused = 0, read = 0;
   for (int i = 0; i < 3000; ++i) {
     std::string bytes = i % 3 == 0 ? packed : plain;
-    int edits = 1 + static_cast<int>(rng() % 4);
-    for (int k = 0; k < edits && !bytes.empty(); ++k) {
-      size_t at = rng() % bytes.size();
-      switch (rng() % 3) {
-        case 0: bytes[at] = static_cast<char>(rng()); break;
-        case 1: bytes.erase(at, 1 + rng() % 8); break;
-        default: bytes.resize(at); break;
-      }
+    for (int k = 0, edits = 1 + static_cast<int>(rng() % 4); k < edits && !bytes.empty(); ++k) {
+      size_t at = rng() % bytes.size(), kind = rng() % 3;  // overwrite, cut out, or truncate
+      if (kind == 0)
+        bytes[at] = static_cast<char>(rng());
+      else
+        bytes.erase(at, kind == 1 ? 1 + rng() % 8 : std::string::npos);
     }
     if (bytes.empty()) continue;
     try {

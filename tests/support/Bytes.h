@@ -27,6 +27,22 @@ inline VxVevAva5::CBinaryData MakeBytes(std::initializer_list<int> bytes) {
                                 static_cast<uint32_t>(b.size()));
 }
 
+// Compresses with deflate: window bits 31 give a gzip wrapper, 15 zlib.
+inline std::string Deflate(const std::string& in, int windowBits,
+                           int strategy = Z_DEFAULT_STRATEGY) {
+  z_stream zs{};
+  EXPECT_EQ(deflateInit2(&zs, 6, Z_DEFLATED, windowBits, 8, strategy), Z_OK);
+  std::string out(deflateBound(&zs, in.size()) + 32, '\0');
+  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
+  zs.avail_in = static_cast<uInt>(in.size());
+  zs.next_out = reinterpret_cast<Bytef*>(&out[0]);
+  zs.avail_out = static_cast<uInt>(out.size());
+  EXPECT_EQ(deflate(&zs, Z_FINISH), Z_STREAM_END);
+  out.resize(zs.total_out);
+  deflateEnd(&zs);
+  return out;
+}
+
 // Inflates gzip or zlib data (window bits 47 recognise either wrapper).
 inline std::string Inflate(const std::string& in) {
   z_stream s{};

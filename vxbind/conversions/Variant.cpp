@@ -7,18 +7,6 @@
 #include "vxbind/core/Exceptions.h"
 #include "vxbind/platform/Format.h"
 
-// The collection classes derive from CXmlObjectBase; the counted collection
-// kind needs their definition to take and give back references.
-#if __has_include("vxbind/collections/XmlCollectionBase.h")
-#include "vxbind/collections/XmlCollectionBase.h"
-#define VX_VARIANT_HAS_COLLECTIONS 1
-#elif __has_include("vxbind/collections/XmlCollection.h")
-#include "vxbind/collections/XmlCollection.h"
-#define VX_VARIANT_HAS_COLLECTIONS 1
-#else
-#define VX_VARIANT_HAS_COLLECTIONS 0
-#endif
-
 namespace VxVevAva5 {
 namespace {
 
@@ -43,15 +31,8 @@ bool IsDateKind(ItemType type) {
   throw CVxException(FormatString(VX_T("Invalid Type %d to convert to string"), type));
 }
 
-// Object pointer of the collection kind as the CXmlObjectBase that counts it.
-CXmlObjectBase* AsCountedObject(ItemType type, void* p) {
-#if VX_VARIANT_HAS_COLLECTIONS
-  if (type == ItemType_XmlCollection) return static_cast<CXmlCollectionBase*>(p);
-#else
-  (void)type;
-#endif
-  return static_cast<CXmlObjectBase*>(p);
-}
+// Both counted kinds hold the object as the CXmlObjectBase that counts it.
+CXmlObjectBase* AsCountedObject(void* p) { return static_cast<CXmlObjectBase*>(p); }
 
 }  // namespace
 
@@ -100,7 +81,7 @@ VxVariant& VxVariant::operator=(const VxVariant& other) {
     case ItemType_XmlObject:
     case ItemType_XmlCollection:
       copy.m_value.ptr = other.m_value.ptr;
-      if (p != nullptr) AsCountedObject(other.m_type, other.m_value.ptr)->AddRef();
+      if (p != nullptr) AsCountedObject(other.m_value.ptr)->AddRef();
       break;
     default:  // inline kinds and 0: the whole slot is the value
       copy.m_value.u64 = other.m_value.u64;
@@ -138,7 +119,7 @@ void VxVariant::Clear() noexcept {
       break;
     case ItemType_XmlObject:
     case ItemType_XmlCollection:
-      if (p != nullptr) AsCountedObject(m_type, p)->Release();
+      if (p != nullptr) AsCountedObject(p)->Release();
       break;
     default:
       break;
@@ -198,18 +179,6 @@ CSmartPtr<CXmlObjectBase> VxVariant::GetXmlObject() const {
   return CSmartPtr<CXmlObjectBase>(static_cast<CXmlObjectBase*>(m_value.ptr));
 }
 
-#if VX_VARIANT_HAS_COLLECTIONS
-void VxVariant::SetXmlCollection(CXmlCollectionBase* value) {
-  if (value != nullptr) value->AddRef();
-  Clear();
-  m_type = ItemType_XmlCollection;
-  m_value.ptr = value;
-}
-
-CSmartPtr<CXmlCollectionBase> VxVariant::GetXmlCollection() const {
-  return CSmartPtr<CXmlCollectionBase>(static_cast<CXmlCollectionBase*>(m_value.ptr));
-}
-#endif
 
 void VxVariant::ThrowWrongKind(const unsigned short* kind) const {
   throw CVxInvalidStateException(

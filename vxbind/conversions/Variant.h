@@ -34,8 +34,6 @@
 
 namespace VxVevAva5 {
 
-class CXmlCollectionBase;
-
 // Kind of value held by a VxVariant. Stored by generated code: the values
 // are fixed.
 enum ItemType : int32_t {
@@ -119,9 +117,6 @@ struct VxVariant {
   void SetInteger(const CBigInteger& value);
   // Takes a reference on a non-null object.
   void SetXmlObject(CXmlObjectBase* value);
-  // Takes a reference on a non-null collection. Defined once the collection
-  // classes are part of the library.
-  void SetXmlCollection(CXmlCollectionBase* value);
 
   // Inline getters read the slot as their kind and do not look at the item
   // type: call the one that matches GetItemType().
@@ -157,7 +152,6 @@ struct VxVariant {
   CBigInteger GetInteger() const;
   // A new counted reference to the held object (null when none is held).
   CSmartPtr<CXmlObjectBase> GetXmlObject() const;
-  CSmartPtr<CXmlCollectionBase> GetXmlCollection() const;
 
   // The XSD-ish name of the item type ("i4", "dateTime" is "datetime", ...).
   // Throws CVxException "Invalid Type %d" outside 1..26.

@@ -1,5 +1,6 @@
 #include "vxbind/core/XmlObjectBase.h"
 
+#include "vxbind/document/XmlDocument.h"
 #include "vxbind/platform/Utf16.h"
 #include "vxbind/writers/XmlTextWriter.h"
 
@@ -21,15 +22,31 @@ int32_t CXmlObjectBase::Release() {
   return count;
 }
 
-String CXmlObjectBase::ToXml(bool declaration, bool indent, EOLType eol,
-                             const CXmlSerializationContext& context) const {
-  CXmlTextWriter writer;  // lives for this call only, on every path
+// The writing entry points share these steps; the writer lives on the
+// caller's stack, so it is destroyed on return and on failure.
+void CXmlObjectBase::WriteDocument(CXmlTextWriter& writer, bool declaration, bool indent,
+                                   XmlEncoding encoding, EOLType eol,
+                                   const CXmlSerializationContext& context) const {
   writer.SetIndent(indent);
   writer.SetEOLType(eol);
-  if (declaration) writer.WriteStartDocument(XmlEncoding_None);
+  if (declaration) writer.WriteStartDocument(encoding);
   const String targetNamespace = GetTargetNamespace();
   ToXml_Int(&writer, true, targetNamespace.c_str(), context, false);
   if (declaration) writer.WriteEndDocument();
+}
+
+// The reading entry points share this step. The root element's own name is
+// not compared with the object's: the object takes it over.
+void CXmlObjectBase::BindDocument(CXmlDocument& document,
+                                  const CXmlSerializationContext& context) {
+  CXmlElement* root = document.GetDocumentElement();
+  FromXml_Int(root, root->GetFirstElement(), context, false);
+}
+
+String CXmlObjectBase::ToXml(bool declaration, bool indent, EOLType eol,
+                             const CXmlSerializationContext& context) const {
+  CXmlTextWriter writer;
+  WriteDocument(writer, declaration, indent, XmlEncoding_None, eol, context);
   return writer.GetString();
 }
 
@@ -121,13 +138,8 @@ void CXmlObjectBase::Choice_SetElementValid(bool valid, const unsigned short* el
 CBinaryData CXmlObjectBase::ToXmlStream(bool declaration, bool indent, XmlEncoding encoding,
                                         EOLType eol, const CXmlSerializationContext& context,
                                         CompressionType compression) const {
-  CXmlTextWriter writer;  // lives for this call only, on every path
-  writer.SetIndent(indent);
-  writer.SetEOLType(eol);
-  if (declaration) writer.WriteStartDocument(encoding);
-  const String targetNamespace = GetTargetNamespace();
-  ToXml_Int(&writer, true, targetNamespace.c_str(), context, false);
-  if (declaration) writer.WriteEndDocument();
+  CXmlTextWriter writer;
+  WriteDocument(writer, declaration, indent, encoding, eol, context);
   CBinaryData bytes = writer.GetBytes(encoding);
   return bytes.CompressData(compression);
 }
@@ -153,48 +165,36 @@ void CXmlObjectBase::ToXmlFile(const unsigned short* fileName, bool declaration,
   bytes.ToFile(fileName, XmlEncoding_None);  // no second mark outside
 }
 
-}  // namespace VxVevAva5
-
-// --- Reading entry points ---------------------------------------------------
-// Kept together at the end of the file with the one header they need.
-
-#include "vxbind/document/XmlDocument.h"
-
-// Each entry point keeps its document on the stack, so the document and its
-// tree are destroyed on return and on failure. A successful load always has a
+// -- Reading entry points ----------------------------------------------------
+// Each keeps its document on the stack, so the document and its tree are
+// destroyed on return and on failure. A successful load always has a
 // document element.
-
-namespace VxVevAva5 {
 
 void CXmlObjectBase::FromXml(const unsigned short* xmlText,
                              const CXmlSerializationContext& context) {
   CXmlDocument document(context.GetSchemaType());
   document.LoadXml(xmlText);
-  CXmlElement* root = document.GetDocumentElement();
-  FromXml_Int(root, root->GetFirstElement(), context, false);
+  BindDocument(document, context);
 }
 
 void CXmlObjectBase::FromXml(const char* xmlText, const CXmlSerializationContext& context) {
   CXmlDocument document(context.GetSchemaType());
   document.LoadXml(xmlText);
-  CXmlElement* root = document.GetDocumentElement();
-  FromXml_Int(root, root->GetFirstElement(), context, false);
+  BindDocument(document, context);
 }
 
 void CXmlObjectBase::FromXmlFile(const unsigned short* fileName,
                                  const CXmlSerializationContext& context) {
   CXmlDocument document(context.GetSchemaType());
   document.Load(fileName);
-  CXmlElement* root = document.GetDocumentElement();
-  FromXml_Int(root, root->GetFirstElement(), context, false);
+  BindDocument(document, context);
 }
 
 void CXmlObjectBase::FromXmlStream(unsigned char* const data, uint32_t length,
                                    const CXmlSerializationContext& context) {
   CXmlDocument document(context.GetSchemaType());
   document.LoadXmlStream(data, length);
-  CXmlElement* root = document.GetDocumentElement();
-  FromXml_Int(root, root->GetFirstElement(), context, false);
+  BindDocument(document, context);
 }
 
 void CXmlObjectBase::FromXmlElement(const CXmlElement* element,

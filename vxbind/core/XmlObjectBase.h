@@ -34,7 +34,9 @@
 namespace VxVevAva5 {
 
 class CXmlWriter;
+class CXmlTextWriter;
 class CXmlElement;
+class CXmlDocument;
 
 class CXmlObjectBase {
  public:
@@ -177,6 +179,10 @@ class CXmlObjectBase {
                                        String& chosen);
 
  private:
+  void WriteDocument(CXmlTextWriter& writer, bool declaration, bool indent, XmlEncoding encoding,
+                     EOLType eol, const CXmlSerializationContext& context) const;
+  void BindDocument(CXmlDocument& document, const CXmlSerializationContext& context);
+
   String m_elementName;
   int32_t m_refCount = 0;
 };

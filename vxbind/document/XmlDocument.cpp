@@ -468,9 +468,15 @@ detail::DocumentStorage& CXmlDocument::MakeStorage() const {
 
 void CXmlDocument::Load(const unsigned short* path) {
   Cleanup();
-  if (int error = File::ReadAll(path, m_input))
-    throw CVxException(FormatString(VX_T("Failed to open the file [%s] Error [0x%08x]"), path,
-                                    static_cast<unsigned>(error)));
+  File::ReadStep step;
+  if (int error = File::ReadAll(path, m_input, &step)) {
+    const unsigned short* format =
+        step == File::ReadStep::kOpen ? VX_T("Failed to open the file [%s] Error [0x%08x]")
+        : step == File::ReadStep::kSize
+            ? VX_T("Failed to get the size of the file [%s] Error [0x%08x]")
+            : VX_T("Failed to read the contents of the file [%s] Error [0x%08x]");
+    throw CVxException(FormatString(format, path, static_cast<unsigned>(error)));
+  }
   m_inputData = m_input.data();
   m_inputLength = m_input.size();
   Parse(false);
@@ -544,6 +550,13 @@ void CXmlDocument::InflateInput() {
     ~End() { inflateEnd(&zs); }
   } end{zs};
 
+  // A few hundred bytes of deflate data can expand to gigabytes. Like
+  // Expat's entity protection, allow any size up to an activation threshold
+  // and beyond it at most a fixed factor of the compressed size.
+  constexpr size_t kActivation = size_t{64} << 20;
+  constexpr size_t kMaxFactor = 256;
+  const size_t limit = std::max(kActivation, m_inputLength <= SIZE_MAX / kMaxFactor
+                                                 ? m_inputLength * kMaxFactor : SIZE_MAX);
   constexpr size_t kPiece = 65536;
   std::unique_ptr<unsigned char[]> piece(new unsigned char[kPiece]);
   std::vector<unsigned char> output;
@@ -562,7 +575,12 @@ void CXmlDocument::InflateInput() {
     zs.next_out = piece.get();
     zs.avail_out = kPiece;
     status = inflate(&zs, Z_NO_FLUSH);
-    output.insert(output.end(), piece.get(), piece.get() + (kPiece - zs.avail_out));
+    size_t produced = kPiece - zs.avail_out;
+    if (produced > limit - output.size())
+      throw CVxException(FormatString(
+          VX_T("Compressed input expands to more than %u times its size; it is not read"),
+          static_cast<unsigned>(kMaxFactor)));
+    output.insert(output.end(), piece.get(), piece.get() + produced);
   }
   // Anything but a complete stream (plain text, damaged data) is parsed as
   // it stands.

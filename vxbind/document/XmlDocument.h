@@ -151,12 +151,19 @@ class CXmlDocument : public CInstanceMonitor {
   // its destructor frees it).
 
   // Reads the file whole and parses it as bytes. A file that cannot be read
-  // throws "Failed to open the file [%s] Error [0x%08x]" with the path and
-  // the errno value.
+  // throws "Failed to open the file [%s] Error [0x%08x]", "Failed to get the
+  // size of the file [%s] Error [0x%08x]" or "Failed to read the contents of
+  // the file [%s] Error [0x%08x]" (a directory), with the path and the errno
+  // value.
   void Load(const unsigned short* path);
-  // Parses a copy of the bytes: gzip and zlib data is inflated first; the
-  // text's encoding comes from its byte order mark or XML declaration, UTF-8
-  // otherwise. A length of 0 throws "XML Stream is empty!".
+  // Parses the bytes (read during this call only, never kept): gzip and zlib
+  // data is inflated first; the text's encoding comes from its byte order
+  // mark or XML declaration, UTF-8 otherwise. A length of 0 throws "XML
+  // Stream is empty!". Compressed input may expand to 64 MiB, or to 256
+  // times its size where that is more (ordinary XML compresses 5 to 50
+  // times); beyond that it is refused with "Compressed input expands to more
+  // than 256 times its size; it is not read", so that a decompression bomb
+  // cannot take all memory.
   void LoadXmlStream(unsigned char* const bytes, uint32_t length);
   // Parses 8-bit text (its encoding as above). "" throws "XML String is
   // empty!".

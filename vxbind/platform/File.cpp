@@ -36,13 +36,19 @@ int WriteFully(int fd, const unsigned char* data, size_t length) {
 
 }  // namespace
 
-int ReadAll(const unsigned short* fileName, std::vector<unsigned char>& data) {
+int ReadAll(const unsigned short* fileName, std::vector<unsigned char>& data,
+            ReadStep* failedStep) {
+  ReadStep unused;
+  ReadStep& step = failedStep != nullptr ? *failedStep : unused;
   data.clear();
   std::string path = Utf16::ToUtf8(fileName, Utf16::Length(fileName));
+  step = ReadStep::kOpen;
   Fd f{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
   if (f.fd < 0) return errno;
+  step = ReadStep::kSize;
   struct stat st;
   if (::fstat(f.fd, &st) != 0) return errno;
+  step = ReadStep::kRead;
   if (S_ISDIR(st.st_mode)) return EISDIR;
   // Size from fstat is a hint; files in /proc report 0, so read until EOF.
   size_t capacity = st.st_size > 0 ? static_cast<size_t>(st.st_size) : 4096;

@@ -16,9 +16,14 @@
 namespace VxVevAva5 {
 namespace File {
 
+// The step of ReadAll that failed.
+enum class ReadStep { kOpen, kSize, kRead };
+
 // Reads the whole file into `data` (replacing its contents). Returns 0 or the
-// errno of the failing call; on failure `data` is left empty.
-int ReadAll(const unsigned short* fileName, std::vector<unsigned char>& data);
+// errno of the failing call, whose step goes to `failedStep` when it is not
+// null; on failure `data` is left empty. A directory opens but cannot be read.
+int ReadAll(const unsigned short* fileName, std::vector<unsigned char>& data,
+            ReadStep* failedStep = nullptr);
 
 // Creates or truncates the file and writes `prefix` (may be empty) followed
 // by `data`. Returns 0 or the errno of the failing call.
