@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -171,24 +172,30 @@ unsigned char* EncodeUtf8(const Piece& piece, unsigned char* o, bool* tookAfter)
 // allocation, an encoding pass. `getPiece(i, length)` returns piece i.
 template <class GetPiece>
 CBinaryData PiecesToUtf8(size_t count, GetPiece getPiece) {
+  // Piece i as the encoder sees it: the unit after it (a low surrogate that
+  // completes a pair split across pieces) and whether its first unit was
+  // already taken by the piece before.
+  auto pieceAt = [&](size_t i, bool skipFirst, size_t position) {
+    size_t length = 0;
+    const unsigned short* text = getPiece(i, length);
+    unsigned short after = 0;
+    if (i + 1 < count) {
+      size_t nextLength = 0;
+      const unsigned short* next = getPiece(i + 1, nextLength);
+      if (nextLength != 0) after = next[0];
+    }
+    size_t skip = skipFirst ? 1 : 0;
+    return std::make_pair(Piece{text + skip, text + length, after, position + skip}, length);
+  };
   uint64_t bytes = 0;
   size_t used = 0;  // pieces that hold text before the first NUL
   size_t position = 0;
   bool skipFirst = false;
   for (size_t i = 0; i < count; ++i) {
-    size_t length = 0;
-    const unsigned short* text = getPiece(i, length);
-    size_t nextLength = 0;
-    unsigned short after = 0;
-    if (i + 1 < count) {
-      const unsigned short* next = getPiece(i + 1, nextLength);
-      if (nextLength != 0) after = next[0];
-    }
-    size_t skip = skipFirst ? 1 : 0;
-    Piece piece{text + skip, text + length, after, position + skip};
+    auto piece = pieceAt(i, skipFirst, position);
     ++used;
-    if (!CountUtf8(piece, bytes, &skipFirst)) break;
-    position += length;
+    if (!CountUtf8(piece.first, bytes, &skipFirst)) break;
+    position += piece.second;
   }
   if (bytes == 0) return CBinaryData();
   if (bytes > UINT32_MAX)
@@ -196,18 +203,7 @@ CBinaryData PiecesToUtf8(size_t count, GetPiece getPiece) {
   unsigned char* out = new unsigned char[bytes];
   unsigned char* o = out;
   skipFirst = false;
-  for (size_t i = 0; i < used; ++i) {
-    size_t length = 0;
-    const unsigned short* text = getPiece(i, length);
-    size_t nextLength = 0;
-    unsigned short after = 0;
-    if (i + 1 < count) {
-      const unsigned short* next = getPiece(i + 1, nextLength);
-      if (nextLength != 0) after = next[0];
-    }
-    size_t skip = skipFirst ? 1 : 0;
-    o = EncodeUtf8(Piece{text + skip, text + length, after, 0}, o, &skipFirst);
-  }
+  for (size_t i = 0; i < used; ++i) o = EncodeUtf8(pieceAt(i, skipFirst, 0).first, o, &skipFirst);
   return CBinaryData(out, static_cast<uint32_t>(o - out), /*adopt=*/true);
 }
 
