@@ -11,6 +11,7 @@
 
 #include "vxbind/core/Exceptions.h"
 #include "vxbind/platform/File.h"
+#include "vxbind/platform/Memory.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
 
@@ -373,6 +374,7 @@ String CBinaryData::GetAsBase64() const {
   size_t groups = n / 3;
   String out;
   out.reserve((static_cast<size_t>(n) + 2) / 3 * 4);
+  Memory::PrepareLargeWrite(&out[0], out.capacity() * sizeof(unsigned short));
   // Encoded into a small stack block and appended: large outputs are then
   // written once, instead of zero-filled first and overwritten.
   constexpr size_t kBlockGroups = 1024;

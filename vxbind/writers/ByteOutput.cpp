@@ -11,6 +11,7 @@
 
 #include "vxbind/core/Exceptions.h"
 #include "vxbind/platform/Format.h"
+#include "vxbind/platform/Memory.h"
 #include "vxbind/writers/StringBuffer.h"
 #include "vxbind/writers/XmlTextWriter.h"
 
@@ -201,6 +202,7 @@ CBinaryData PiecesToUtf8(size_t count, GetPiece getPiece) {
   if (bytes > UINT32_MAX)
     throw CVxException(String(VX_T("The binary data would exceed 4294967295 bytes")));
   unsigned char* out = new unsigned char[bytes];
+  Memory::PrepareLargeWrite(out, bytes);
   unsigned char* o = out;
   skipFirst = false;
   for (size_t i = 0; i < used; ++i) o = EncodeUtf8(pieceAt(i, skipFirst, 0).first, o, &skipFirst);
@@ -232,6 +234,7 @@ CBinaryData CXmlTextWriter::GetBytes(XmlEncoding encoding) {
         throw CVxException(String(VX_T("The binary data would exceed 4294967295 bytes")));
       if (units == 0) return CBinaryData();
       unsigned char* out = new unsigned char[units * 2];
+      Memory::PrepareLargeWrite(out, units * 2);
       unsigned char* o = out;
       for (size_t i = 0; i < chunks; ++i) {
         size_t n = 0;

@@ -8,6 +8,7 @@
 #endif
 
 #include "vxbind/core/Exceptions.h"
+#include "vxbind/platform/Memory.h"
 
 namespace VxVevAva5 {
 namespace {
@@ -223,6 +224,7 @@ String CStringBuffer::GetString() {
   // (join, then copy the joined text), and nothing changes in the buffer.
   String text;
   text.reserve(GetLength());
+  Memory::PrepareLargeWrite(&text[0], text.capacity() * sizeof(unsigned short));
   for (size_t i = 0; i < m_chunks.size(); ++i)
     text.append(m_chunks[i], i + 1 < m_chunks.size() ? m_capacities[i] : m_used);
   return text;
