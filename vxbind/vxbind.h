@@ -11,7 +11,6 @@
 // Platform layer
 #include "vxbind/platform/File.h"
 #include "vxbind/platform/Format.h"
-#include "vxbind/platform/Memory.h"
 #include "vxbind/platform/String.h"
 #include "vxbind/platform/Time.h"
 #include "vxbind/platform/Utf16.h"

@@ -11,7 +11,7 @@
 
 #include "vxbind/core/Exceptions.h"
 #include "vxbind/platform/File.h"
-#include "vxbind/platform/Memory.h"
+#include "vxbind/platform/detail/Memory.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
 

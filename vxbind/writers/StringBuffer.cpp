@@ -8,7 +8,7 @@
 #endif
 
 #include "vxbind/core/Exceptions.h"
-#include "vxbind/platform/Memory.h"
+#include "vxbind/platform/detail/Memory.h"
 
 namespace VxVevAva5 {
 namespace {

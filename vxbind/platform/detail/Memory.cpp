@@ -1,4 +1,4 @@
-#include "vxbind/platform/Memory.h"
+#include "vxbind/platform/detail/Memory.h"
 
 #include <cstdint>
 #include <sys/mman.h>

@@ -1,5 +1,5 @@
 // -----------------------------------------------------------------------------
-// File: Memory.h
+// File: detail/Memory.h
 // -----------------------------------------------------------------------------
 //
 // Hints to the operating system about large buffers the library is about to
@@ -8,8 +8,8 @@
 // fills it; asking for huge pages where the system offers them removes most
 // of that cost. The hints never change what the buffer holds.
 
-#ifndef VXBIND_PLATFORM_MEMORY_H
-#define VXBIND_PLATFORM_MEMORY_H
+#ifndef VXBIND_PLATFORM_DETAIL_MEMORY_H
+#define VXBIND_PLATFORM_DETAIL_MEMORY_H
 
 #include <cstddef>
 
@@ -24,4 +24,4 @@ void PrepareLargeWrite(void* buffer, size_t bytes) noexcept;
 }  // namespace Memory
 }  // namespace VxVevAva5
 
-#endif  // VXBIND_PLATFORM_MEMORY_H
+#endif  // VXBIND_PLATFORM_DETAIL_MEMORY_H
