@@ -98,12 +98,22 @@ struct Base64ShiftedTables {
 };
 constexpr Base64ShiftedTables kBase64Shifted;
 
+// g++ announces AddressSanitizer with __SANITIZE_ADDRESS__, clang only
+// through __has_feature.
+#if defined(__SANITIZE_ADDRESS__)
+#define VXBIND_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VXBIND_ASAN 1
+#endif
+#endif
+
 // Length of a NUL-terminated text, four code units per step. The 8-byte
 // reads are aligned, so they never cross into another page; they may read a
 // few bytes past the terminator inside the same word, which AddressSanitizer
 // would report, so sanitized builds take the plain loop.
 size_t TextLength(const unsigned short* text) noexcept {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(VXBIND_ASAN)
   return Utf16::Length(text);
 #else
   if (text == nullptr) return 0;
