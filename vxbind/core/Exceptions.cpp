@@ -15,7 +15,7 @@ CVxException* CVxException::CloneChain(const CVxException* first) {
   CVxException** tail = &head;
   try {
     for (const CVxException* e = first; e != nullptr; e = e->m_inner) {
-      CVxException* source = const_cast<CVxException*>(e);
+      const CVxException* source = e;
       CVxException* rest = source->m_inner;
       source->m_inner = nullptr;
       CVxException* link;

@@ -53,7 +53,9 @@ class CVxException {
   static void DeleteChain(CVxException* first) noexcept;
 
   String m_message;
-  CVxException* m_inner = nullptr;
+  // Mutable: copying a chain detaches each link's inner pointer for a moment
+  // (see CloneChain), which must be allowed on a const exception too.
+  mutable CVxException* m_inner = nullptr;
 };
 
 // Declares a subclass with the four constructors of the family and Clone.
