@@ -33,6 +33,11 @@ class CVxException {
   explicit CVxException(String message);
   // The inner exception is cloned; the caller keeps its own object.
   CVxException(String message, const CVxException& inner);
+  // The same for an exception about to be dropped (the one just caught, when
+  // it is wrapped and rethrown): only its first link is cloned, the rest of
+  // its chain is taken over, so wrapping at every level of a deep document
+  // stays linear. `inner` is left without inner exception.
+  CVxException(String message, CVxException&& inner);
   CVxException(const CVxException& other);
   CVxException& operator=(const CVxException& other);
   virtual ~CVxException();
@@ -66,6 +71,8 @@ class CVxException {
     explicit Name(String message) : Base(std::move(message)) {}              \
     Name(String message, const CVxException& inner)                          \
         : Base(std::move(message), inner) {}                                 \
+    Name(String message, CVxException&& inner)                               \
+        : Base(std::move(message), std::move(inner)) {}                      \
     Name(const Name& other) = default;                                       \
     Name& operator=(const Name& other) = default;                            \
     ~Name() override = default;                                              \
