@@ -79,7 +79,6 @@ inline int ReadDigits(const unsigned short* p, int n) noexcept {
   return v;
 }
 
-
 inline const unsigned short* Find(const unsigned short* first, const unsigned short* last,
                                   unsigned short c) noexcept {
   for (; first != last; ++first)

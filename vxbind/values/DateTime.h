@@ -176,7 +176,8 @@ class CDateTime {
   // --- Text ----------------------------------------------------------------
   // Each parser clears the value first and leaves it cleared when it throws
   // CVxInvalidValueException. Null and empty texts are refused with their
-  // own messages; the other messages quote the text whole.
+  // own messages; the other messages quote the text, whatever its length (a
+  // zone message quotes the zone, a dateTime's the date or time part).
 
   // dateTime: "[-]CCYY-MM-DDThh:mm:ss[.f{1,9}][Z|(+|-)hh:mm]".
   void ParseXSDDateTime(const unsigned short* text);
