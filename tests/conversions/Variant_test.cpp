@@ -99,6 +99,7 @@ TEST(VxVariant, SettersAndGettersShareSlots) {
   v.SetI4(5);
   EXPECT_VX_THROW(v.GetString(), CVxInvalidStateException,
                   "The variant does not hold a string value");
+  EXPECT_EQ(v.GetXmlObject().get(), nullptr);  // not 5 taken as a pointer
 }
 
 TEST(VxVariant, InvalidAndUnknownTypesThrow) {

@@ -150,7 +150,8 @@ struct VxVariant {
   String GetString() const;
   CDecimal GetDecimal() const;
   CBigInteger GetInteger() const;
-  // A new counted reference to the held object (null when none is held).
+  // A new counted reference to the held object; null when none is held,
+  // including when the variant holds a value of another kind.
   CSmartPtr<CXmlObjectBase> GetXmlObject() const;
 
   // The XSD-ish name of the item type ("i4", "dateTime" is "datetime", ...).

@@ -98,12 +98,22 @@ struct Base64ShiftedTables {
 };
 constexpr Base64ShiftedTables kBase64Shifted;
 
+// GCC announces AddressSanitizer with a macro, clang only through
+// __has_feature.
+#if defined(__SANITIZE_ADDRESS__)
+#define VX_BINARYDATA_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VX_BINARYDATA_ASAN 1
+#endif
+#endif
+
 // Length of a NUL-terminated text, four code units per step. The 8-byte
 // reads are aligned, so they never cross into another page; they may read a
 // few bytes past the terminator inside the same word, which AddressSanitizer
 // would report, so sanitized builds take the plain loop.
 size_t TextLength(const unsigned short* text) noexcept {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(VX_BINARYDATA_ASAN)
   return Utf16::Length(text);
 #else
   if (text == nullptr) return 0;
@@ -199,7 +209,12 @@ void CBinaryData::Clear() noexcept {
 }
 
 void CBinaryData::Adopt(unsigned char* data, uint32_t length) {
-  Holder* h = new Holder;
+  // `data` is ours from here on: free it if the holder cannot be made.
+  Holder* h = new (std::nothrow) Holder;
+  if (h == nullptr) {
+    delete[] data;
+    throw std::bad_alloc();
+  }
   h->data = data;
   h->length = length;
   h->capacity = length;
@@ -473,6 +488,7 @@ void CBinaryData::SetAsBase64(const unsigned short* text) {
 }
 
 String CBinaryData::GetAsString(ByteEncoding encoding) const {
+  if (m_holder == nullptr) return String();  // whatever the encoding
   if (static_cast<unsigned>(encoding) > ByteEncoding_UUID)
     throw CVxException(String(VX_T("Unknown byte encoding.")));
   uint32_t n = GetLength();
