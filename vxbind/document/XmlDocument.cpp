@@ -729,7 +729,6 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
       storage.arena.Allocate(sizeof(CXmlAttribute) * size_t{count}));
   e->m_attributes = array;
   e->m_attributeCapacity = count;
-  e->m_attributeCount = count;
   for (uint32_t i = 0; i < count; ++i, attributes += 2) {
     CXmlAttribute* a = new (&array[i]) CXmlAttribute();
     const unsigned short* name = attributes[0];
@@ -740,6 +739,9 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
     } else {
       a->m_name = InternExpanded(storage, name);
     }
+    // Counted once named: a failure (out of memory) leaves no attribute
+    // without a name in the tree that the document keeps.
+    ++e->m_attributeCount;
     const unsigned short* value = attributes[1];
     size_t length = 0;
     while (value[length] != 0) ++length;
