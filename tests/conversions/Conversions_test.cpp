@@ -98,10 +98,11 @@ TEST(CConversions, FloatingForms) {
   EXPECT_EQ(ToUtf8(C::r8ToString(0.1, nullptr)), "0.1");
   EXPECT_EQ(ToUtf8(C::r8ToString(1.0 / 3, nullptr)), "0.3333333333333333");
   EXPECT_EQ(ToUtf8(C::r8ToString(2.5, VX_T("v=%g%%"))), "v=2.5%");
+  EXPECT_EQ(ToUtf8(C::r4ToString(2.5f, VX_T("%.2lf"))), "2.50");
   // The formatted form is cut at 32 code units.
   EXPECT_EQ(C::r8ToString(1e300, VX_T("%f")).size(), 32u);
   // Formats that would not take exactly one double are refused, not run.
-  for (const char* bad : {"%s", "%d", "%f %f", "none", "%*f", "%"})
+  for (const char* bad : {"%s", "%d", "%f %f", "none", "%*f", "%", "%Lf"})
     EXPECT_VX_THROW(C::r8ToString(1, U(bad).c_str()), CVxInvalidParamException,
                     std::string("Invalid format for a floating-point value [") + bad + "]");
 }
@@ -139,6 +140,9 @@ TEST(CConversions, DateKindsFollowTheTextNotTheFunction) {
   EXPECT_EQ(C::yearMonthFromString(U("2004-05-06"), kPreserve).GetType(), CDateTime::dt_date);
   EXPECT_EQ(C::dateFromString(U("2004-05"), kPreserve).GetType(), CDateTime::dt_gYearMonth);
   EXPECT_EQ(C::yearFromString(U("2004-05-06"), kPreserve), 2004);
+  // Not wrapped into the unsigned year.
+  EXPECT_EQ(Refusal(C::yearFromString, U("-0044")),
+            "The value [-0044] can not be converted to a year");
   EXPECT_EQ(C::monthFromString(U(" --11 "), kCollapse), 11);
   EXPECT_THROW(C::dayFromString(U("2004"), kPreserve), CVxInvalidStateException);  // not a day
   EXPECT_EQ(ToUtf8(C::dateToString(C::datetimeFromString(U("2004-02-29T01:02:03Z"), kPreserve))),

@@ -99,6 +99,7 @@ TEST(VxVariant, SettersAndGettersShareSlots) {
   v.SetI4(5);
   EXPECT_VX_THROW(v.GetString(), CVxInvalidStateException,
                   "The variant does not hold a string value");
+  EXPECT_EQ(v.GetXmlObject().get(), nullptr);  // not 5 taken as a pointer
 }
 
 TEST(VxVariant, InvalidAndUnknownTypesThrow) {
@@ -185,6 +186,11 @@ TEST(VxVariant, ObjectKindsHoldOneCountedReferenceEach) {
     EXPECT_EQ(count(), 4);
     b.SetI4(1);  // gives its reference back
     EXPECT_EQ(count(), 3);
+    VxVariant moved = std::move(a);  // moving takes the reference over
+    c = std::move(moved);            // and gives c's own back
+    EXPECT_EQ(count(), 2);
+    EXPECT_EQ(moved.GetItemType(), ItemType_Invalid);
+    EXPECT_EQ(c.GetXmlObject().get(), obj.get());
   }
   EXPECT_EQ(count(), 1);
   obj = nullptr;

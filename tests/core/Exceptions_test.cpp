@@ -43,6 +43,20 @@ TEST(CVxException, LongChainsCopyAndPrintWhole) {
   EXPECT_EQ(full.size(), 2000u * 5 + 4);
 }
 
+TEST(CVxException, WrappingACaughtExceptionByMoveTakesItsChainOver) {
+  // One wrap per level of a deep document: copying the chain at every level
+  // would be quadratic in the depth.
+  std::unique_ptr<CVxException> chain(new CVxException(String(VX_T("leaf"))));
+  for (int i = 0; i < 200000; ++i)
+    chain.reset(new CVxValidationException(String(VX_T("wrap")), std::move(*chain)));
+  EXPECT_EQ(chain->GetFullMessage().size(), 200000u * 5 + 4);
+  CVxInvalidValueException value(String(VX_T("bad")), CVxException(String(VX_T("cause"))));
+  CVxValidationException outer(String(VX_T("element")), std::move(value));
+  EXPECT_EQ(ToUtf8(outer.GetFullMessage()), "element\nbad\ncause");
+  EXPECT_NE(dynamic_cast<const CVxInvalidValueException*>(outer.GetInnerException()), nullptr);
+  EXPECT_EQ(value.GetInnerException(), nullptr);
+}
+
 TEST(CXmlSerializationContext, TolerancesExcludeEachOther) {
   const std::string kBoth =
       "The parser can only ignore additional elements, or ignore the fact that some required "

@@ -120,6 +120,7 @@ TEST(CBinaryData, TypedEncodings) {
   EXPECT_EQ(ToUtf8(uuid.GetAsString(ByteEncoding_UUID)), "00112233445566778899AABBCCDDEEFF");
   EXPECT_EQ(ToUtf8(CBinaryData(VX_T("hi")).GetAsString(ByteEncoding_None)), "hi");
   EXPECT_EQ(ToUtf8(CBinaryData().GetAsString(ByteEncoding_Int)), "");
+  EXPECT_EQ(ToUtf8(CBinaryData().GetAsString(static_cast<ByteEncoding>(10))), "");
 
   CBinaryData three = MakeBytes({1, 2, 3});
   EXPECT_VX_THROW(three.GetAsString(ByteEncoding_Short), CVxException,

@@ -162,17 +162,14 @@ TEST(CDateTimeParse, TimeAndDateTimeFormsTable) {
                   CVxInvalidValueException, "Invalid DateTime (Null String)");
 }
 
-TEST(CDateTimeParse, RefusesOverlongTextsWithoutReadingThemAndLeavesValueCleared) {
-  const std::string tooLong = "(Text longer than 64 characters)";
-  EXPECT_VX_THROW(Stamp(("2011-12-03T10:00:00." + std::string(60, '0')).c_str()),
-                  CVxInvalidValueException, "Invalid XSD DateTime " + tooLong);
-  EXPECT_VX_THROW(Date(std::string(65, '1').c_str()), CVxInvalidValueException,
-                  "Invalid XSD Date " + tooLong);
-  EXPECT_VX_THROW(TimeOf(("10:00:00" + std::string(57, ' ')).c_str()), CVxInvalidValueException,
-                  "Invalid XSD Time " + tooLong);
-  // A text of exactly 64 units is read (and rejected for its content).
-  EXPECT_VX_THROW(TimeOf(("10:00:00" + std::string(56, ' ')).c_str()), CVxInvalidValueException,
-                  "Invalid XSD Time Zone [" + std::string(56, ' ') + "]");
+TEST(CDateTimeParse, LongTextsGetTheMessageOfTheirShapeAndLeaveValueCleared) {
+  const std::string zeros(60, '0'), ones(65, '1'), blanks(57, ' ');
+  EXPECT_VX_THROW(Stamp(("2011-12-03T10:00:00." + zeros).c_str()), CVxInvalidValueException,
+                  "Invalid XSD Time [10:00:00." + zeros + "] Fraction part too long");
+  EXPECT_VX_THROW(Date(ones.c_str()), CVxInvalidValueException,
+                  "Invalid XSD Date [" + ones + "] expected CCYY-MM-DD[Z|[+|-]hh:mm]");
+  EXPECT_VX_THROW(TimeOf(("10:00:00" + blanks).c_str()), CVxInvalidValueException,
+                  "Invalid XSD Time Zone [" + blanks + "]");
   CDateTime v = Stamp("2011-12-03T10:00:00Z");
   EXPECT_THROW(v.ParseXSDDateTime(U("2011-13-03T10:00:00").c_str()), CVxInvalidValueException);
   EXPECT_EQ(v.GetType(), DT::dt_yearZero);
@@ -287,6 +284,14 @@ TEST(CDateTimeFields, SettersCheckEveryFieldAndKeepOrDropTheZoneAsDocumented) {
   EXPECT_VX_THROW(md.SetDateTime(TimeOf("10:00:00"), DT::dt_dateTime), CVxInvalidValueException,
                   "Attempting to set a CDateTime of type dateTime using an XmlDateTime of type "
                   "time" + kLacks);
+  // An unknown source kind may still be cleared or copied as itself.
+  const CDateTime unknown(static_cast<DT::DTType>(9));
+  md.SetDateTime(unknown, DT::dt_yearZero);
+  EXPECT_EQ(md.GetType(), DT::dt_yearZero);
+  EXPECT_VX_THROW(md.SetDateTime(unknown, DT::dt_date), CVxInvalidValueException,
+                  "Unknown date type 9.");
+  // A bare kind has month and day 0: no table lookup before January.
+  EXPECT_EQ(CDateTime(DT::dt_date).GetDayOfYear(), 0);
 }
 
 // Expected results computed with python3's datetime (timedelta arithmetic).
@@ -445,8 +450,10 @@ TEST(CDateTimePlatform, TimeTConversionsMatchUtcCountsInAnyTimeZone) {
   EXPECT_VX_THROW(Date("2011-12").GetTime(), CVxInvalidValueException,
                   "Failed to GetTime, Date Status must be dateTime or date. Invalid Date Type: "
                   "gYearMonth.");
-  EXPECT_VX_THROW(CDateTime(static_cast<std::time_t>(253402300800LL)), CVxInvalidValueException,
+  CDateTime late = Stamp("2011-12-03T10:00:00");
+  EXPECT_VX_THROW(late = static_cast<std::time_t>(253402300800LL), CVxInvalidValueException,
                   "Invalid Year [10000] (-9999 <= year <= 9999 && year != 0)");
+  EXPECT_EQ(late.GetType(), DT::dt_yearZero);  // cleared, as by a failed setter
   CDateTime d = Date("2011-12-03");
   EXPECT_VX_THROW(d = static_cast<std::time_t>(0), CVxInvalidStateException,
                   "Failed to copy CDateTime. Invalid Date Type: dateTime, expected: date.");

@@ -167,6 +167,24 @@ TEST(CXmlTextWriter, GeneratedPrefixNamesAndUniqueness) {
   map[U("urn:2")] = U("AA");
   map[U("urn:3")] = U("AD");
   EXPECT_EQ(ToUtf8(ScopeProbe::GetUniquePrefix(map)), "AC");
+  // Prefixes that only look close to generated ones take no candidate.
+  CXmlWriter::NamespaceMap near{{U("urn:1"), U("AA")}, {U("urn:2"), U("@[")},
+                                {U("urn:3"), U("A")},  {U("urn:4"), U("ABC")},
+                                {U("urn:5"), U("Ab")}, {U("urn:6"), U("A[")}};
+  EXPECT_EQ(ToUtf8(ScopeProbe::GetUniquePrefix(near)), "AB");
+}
+
+TEST(CXmlTextWriter, ManyNamespacedAttributesOnOneElementStayFast) {
+  // Each new namespace gets the next free prefix; finding it used to cost a
+  // scan of the scope per candidate (cubic: minutes for a few thousand).
+  const int kCount = 2000;
+  ScopeProbe w;
+  w.SetIndent(false);
+  w.WriteStartElement(U("r"), U(""));
+  for (int i = 0; i < kCount; ++i)
+    w.WriteAttribute(U("a"), U("urn:" + std::to_string(i)), U("v"));
+  EXPECT_EQ(w.Current()->GetPrefix(U("urn:1999")), ScopeProbe::NsIntToString(kCount - 1));
+  w.WriteEndElement();
 }
 
 TEST(CXmlTextWriter, TextLineEndsEscapesAndRefusedEolTypes) {

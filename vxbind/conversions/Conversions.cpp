@@ -35,6 +35,7 @@ bool IsOneFloatConversion(const unsigned short* format) {
       ++p;
       while (*p >= u'0' && *p <= u'9') ++p;
     }
+    if (*p == u'l') ++p;  // "%lf" is a double too
     switch (*p) {
       case u'f': case u'F': case u'e': case u'E':
       case u'g': case u'G': case u'a': case u'A':
@@ -230,7 +231,11 @@ CDateTime CConversions::monthDayFromString(const String& text, WhitespaceRule ru
 }
 
 unsigned short CConversions::yearFromString(const String& text, WhitespaceRule rule) {
-  return static_cast<unsigned short>(ParseDate(CWhitespaceUtils::ApplyRule(rule, text)).GetYear());
+  String processed = CWhitespaceUtils::ApplyRule(rule, text);
+  short year = ParseDate(processed).GetYear();
+  // The year item is unsigned: a year before 1 would come back as 65535 or so.
+  if (year < 0) ThrowNotConverted(processed, VX_T("year"));
+  return static_cast<unsigned short>(year);
 }
 
 unsigned char CConversions::monthFromString(const String& text, WhitespaceRule rule) {

@@ -48,7 +48,7 @@ class CConversions {
   // `format` is a printf format for one double (for example "%.3f"), or null
   // for "%.7g" (r4) and "%.16g" (r8). The text is cut at 32 code units. A
   // format that is not exactly one floating-point conversion (%f %e %g %a,
-  // with flags, width and precision; "%%" allowed) throws
+  // with flags, width, precision and an optional "l"; "%%" allowed) throws
   // CVxInvalidParamException "Invalid format for a floating-point value [%s]".
   static String r4ToString(float value, const unsigned short* format);
   static String r8ToString(double value, const unsigned short* format);
@@ -99,7 +99,8 @@ class CConversions {
   static CDateTime yearMonthFromString(const String& text, WhitespaceRule rule);
   static CDateTime monthDayFromString(const String& text, WhitespaceRule rule);
   // The one field of the parsed value; CDateTime's getter throws when the
-  // parsed kind lacks it.
+  // parsed kind lacks it. A negative year, which the unsigned result cannot
+  // hold, throws "The value [%s] can not be converted to a year".
   static unsigned short yearFromString(const String& text, WhitespaceRule rule);
   static unsigned char monthFromString(const String& text, WhitespaceRule rule);
   static unsigned char dayFromString(const String& text, WhitespaceRule rule);

@@ -176,7 +176,11 @@ void VxVariant::SetXmlObject(CXmlObjectBase* value) {
 }
 
 CSmartPtr<CXmlObjectBase> VxVariant::GetXmlObject() const {
-  return CSmartPtr<CXmlObjectBase>(static_cast<CXmlObjectBase*>(m_value.ptr));
+  // Any other kind's slot is not an object pointer: counting it would write
+  // through a number or a string.
+  if (m_type != ItemType_XmlObject && m_type != ItemType_XmlCollection)
+    return CSmartPtr<CXmlObjectBase>();
+  return CSmartPtr<CXmlObjectBase>(AsCountedObject(m_value.ptr));
 }
 
 
@@ -305,8 +309,13 @@ void VxVariant::FromString(const String& text, ItemType type,
     case ItemType_char: SetChar(C::charFromString(text, rule)); break;
     case ItemType_string: SetString(C::stringFromString(text, rule)); break;
     case ItemType_boolean: SetBoolean(C::booleanFromString(text, rule)); break;
-    case ItemType_decimal: SetDecimal(C::decimalFromString(text, rule)); break;
-    case ItemType_integer: SetInteger(C::integerFromString(text, rule)); break;
+    // Moved into the heap object rather than copied by the setter.
+    case ItemType_decimal:
+      SetOwned(ItemType_decimal, new CDecimal(C::decimalFromString(text, rule)));
+      break;
+    case ItemType_integer:
+      SetOwned(ItemType_integer, new CBigInteger(C::integerFromString(text, rule)));
+      break;
     default: ThrowNotConvertible(type);
   }
 }

@@ -73,6 +73,9 @@ struct VxVariant {
   VxVariant() noexcept { m_value.u64 = 0; }
   // Deep copy (see operator=).
   VxVariant(const VxVariant& other);
+  // Takes over the value of `other` without copying or counting; `other` is
+  // left with item type 0.
+  VxVariant(VxVariant&& other) noexcept : VxVariant() { Swap(other); }
   ~VxVariant() { Clear(); }
 
   // Clears this variant, then copies `other`: inline kinds by value, owned
@@ -80,6 +83,15 @@ struct VxVariant {
   // item type outside 0..28 throws CVxException "Unknown Type" and leaves
   // this variant empty. Assigning a variant to itself keeps its value.
   VxVariant& operator=(const VxVariant& other);
+  // Releases this variant's value and takes over that of `other`, which is
+  // left with item type 0.
+  VxVariant& operator=(VxVariant&& other) noexcept {
+    if (this != &other) {
+      Clear();
+      Swap(other);
+    }
+    return *this;
+  }
 
   ItemType GetItemType() const noexcept { return m_type; }
   // True unless the item type is 0.
@@ -150,7 +162,8 @@ struct VxVariant {
   String GetString() const;
   CDecimal GetDecimal() const;
   CBigInteger GetInteger() const;
-  // A new counted reference to the held object (null when none is held).
+  // A new counted reference to the held object; null when none is held,
+  // including when the variant holds a value of another kind.
   CSmartPtr<CXmlObjectBase> GetXmlObject() const;
 
   // The XSD-ish name of the item type ("i4", "dateTime" is "datetime", ...).

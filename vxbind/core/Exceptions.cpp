@@ -15,7 +15,7 @@ CVxException* CVxException::CloneChain(const CVxException* first) {
   CVxException** tail = &head;
   try {
     for (const CVxException* e = first; e != nullptr; e = e->m_inner) {
-      CVxException* source = const_cast<CVxException*>(e);
+      const CVxException* source = e;
       CVxException* rest = source->m_inner;
       source->m_inner = nullptr;
       CVxException* link;
@@ -47,6 +47,19 @@ void CVxException::DeleteChain(CVxException* first) noexcept {
 
 CVxException::CVxException(String message, const CVxException& inner)
     : m_message(std::move(message)), m_inner(CloneChain(&inner)) {}
+
+CVxException::CVxException(String message, CVxException&& inner)
+    : m_message(std::move(message)) {
+  CVxException* rest = inner.m_inner;
+  inner.m_inner = nullptr;
+  try {
+    m_inner = inner.Clone();
+  } catch (...) {
+    inner.m_inner = rest;
+    throw;
+  }
+  m_inner->m_inner = rest;
+}
 
 CVxException::CVxException(const CVxException& other)
     : m_message(other.m_message), m_inner(CloneChain(other.m_inner)) {}

@@ -33,6 +33,11 @@ class CVxException {
   explicit CVxException(String message);
   // The inner exception is cloned; the caller keeps its own object.
   CVxException(String message, const CVxException& inner);
+  // The same for an exception about to be dropped (the one just caught, when
+  // it is wrapped and rethrown): only its first link is cloned, the rest of
+  // its chain is taken over, so wrapping at every level of a deep document
+  // stays linear. `inner` is left without inner exception.
+  CVxException(String message, CVxException&& inner);
   CVxException(const CVxException& other);
   CVxException& operator=(const CVxException& other);
   virtual ~CVxException();
@@ -53,7 +58,9 @@ class CVxException {
   static void DeleteChain(CVxException* first) noexcept;
 
   String m_message;
-  CVxException* m_inner = nullptr;
+  // Mutable: copying a chain detaches each link's inner pointer for a moment
+  // (see CloneChain), which must be allowed on a const exception too.
+  mutable CVxException* m_inner = nullptr;
 };
 
 // Declares a subclass with the four constructors of the family and Clone.
@@ -64,6 +71,8 @@ class CVxException {
     explicit Name(String message) : Base(std::move(message)) {}              \
     Name(String message, const CVxException& inner)                          \
         : Base(std::move(message), inner) {}                                 \
+    Name(String message, CVxException&& inner)                               \
+        : Base(std::move(message), std::move(inner)) {}                      \
     Name(const Name& other) = default;                                       \
     Name& operator=(const Name& other) = default;                            \
     ~Name() override = default;                                              \

@@ -4,11 +4,13 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <limits>
 #include <new>
+#include <random>
 #include <utility>
 
 #include "vxbind/core/Exceptions.h"
@@ -125,20 +127,65 @@ class Arena {
 
 }  // namespace
 
-// Names are short: mix four units per step.
-inline size_t HashUnits(const unsigned short* p, size_t n, uint64_t h) {
-  constexpr uint64_t kMul = 0x9E3779B97F4A7C15ull;
+// The key of the name table's hash, drawn once per process. Names come from
+// the input: with a fixed or a weak hash a document could be made of names
+// that all collide, and every new name would walk all earlier ones. Keyed
+// SipHash-1-3 leaves an author no way to pick colliding names.
+struct HashKey {
+  uint64_t k0, k1;
+};
+
+namespace {
+
+const HashKey& NameHashKey() {
+  static const HashKey key = [] {
+    HashKey k{0x2545F4914F6CDD1Dull, 0x9E3779B97F4A7C15ull};
+    try {
+      std::random_device device;
+      k.k0 ^= (uint64_t{device()} << 32) | device();
+      k.k1 ^= (uint64_t{device()} << 32) | device();
+    } catch (...) {
+      // No entropy source: fall back on the address space layout and clock.
+      k.k0 ^= reinterpret_cast<uintptr_t>(&k);
+      k.k1 ^= static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    }
+    return k;
+  }();
+  return key;
+}
+
+inline uint64_t Rotl(uint64_t x, int bits) { return (x << bits) | (x >> (64 - bits)); }
+
+// SipHash-1-3 of the `n` units at `p`.
+inline size_t HashUnits(const HashKey& key, const unsigned short* p, size_t n) {
+  uint64_t v0 = key.k0 ^ 0x736F6D6570736575ull, v1 = key.k1 ^ 0x646F72616E646F6Dull;
+  uint64_t v2 = key.k0 ^ 0x6C7967656E657261ull, v3 = key.k1 ^ 0x7465646279746573ull;
+  auto round = [&] {
+    v0 += v1; v1 = Rotl(v1, 13); v1 ^= v0; v0 = Rotl(v0, 32);
+    v2 += v3; v3 = Rotl(v3, 16); v3 ^= v2;
+    v0 += v3; v3 = Rotl(v3, 21); v3 ^= v0;
+    v2 += v1; v1 = Rotl(v1, 17); v1 ^= v2; v2 = Rotl(v2, 32);
+  };
+  uint64_t last = uint64_t{(n * 2) & 0xFF} << 56;
   for (; n >= 4; p += 4, n -= 4) {
     uint64_t w;
     std::memcpy(&w, p, 8);
-    h = (h ^ w) * kMul;
-    h ^= h >> 29;
+    v3 ^= w;
+    round();
+    v0 ^= w;
   }
-  uint64_t w = uint64_t{n} << 61;
-  for (size_t i = 0; i < n; ++i) w ^= uint64_t{p[i]} << (16 * i);
-  h = (h ^ w) * kMul;
-  return static_cast<size_t>(h ^ (h >> 32));
+  for (size_t i = 0; i < n; ++i) last |= uint64_t{p[i]} << (16 * i);
+  v3 ^= last;
+  round();
+  v0 ^= last;
+  v2 ^= 0xFF;
+  round();
+  round();
+  round();
+  return static_cast<size_t>(v0 ^ v1 ^ v2 ^ v3);
 }
+
+}  // namespace
 
 // What the accessors of an element hand out, made on first use.
 struct ElementCache {
@@ -155,7 +202,7 @@ struct DocumentStorage {
   // never contain '|'); `length` units, the first '|' at `bar` or npos.
   // Made on first use.
   const InternedName* Intern(const unsigned short* key, size_t length, size_t bar) {
-    size_t hash = HashUnits(key, length, 0x2545F4914F6CDD1Dull);
+    size_t hash = HashUnits(hashKey, key, length);
     size_t mask = slots.size() - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
       const Slot& slot = slots[i];
@@ -192,6 +239,7 @@ struct DocumentStorage {
   }
 
   const CXmlDocument* document;
+  const HashKey hashKey = NameHashKey();
   const InternedName* empty;  // no namespace, no local name
   Arena arena;
   // The strings and lists handed out by the accessors.
@@ -681,7 +729,6 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
       storage.arena.Allocate(sizeof(CXmlAttribute) * size_t{count}));
   e->m_attributes = array;
   e->m_attributeCapacity = count;
-  e->m_attributeCount = count;
   for (uint32_t i = 0; i < count; ++i, attributes += 2) {
     CXmlAttribute* a = new (&array[i]) CXmlAttribute();
     const unsigned short* name = attributes[0];
@@ -692,6 +739,9 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
     } else {
       a->m_name = InternExpanded(storage, name);
     }
+    // Counted once named: a failure (out of memory) leaves no attribute
+    // without a name in the tree that the document keeps.
+    ++e->m_attributeCount;
     const unsigned short* value = attributes[1];
     size_t length = 0;
     while (value[length] != 0) ++length;

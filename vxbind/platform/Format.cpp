@@ -3,6 +3,7 @@
 // and widened, so the numbers read exactly as the C library prints them.
 #include "vxbind/platform/Format.h"
 
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -99,7 +100,7 @@ String FormatStringV(const unsigned short* format, va_list args) {
       spec.width = va_arg(args, int);
       if (spec.width < 0) {
         spec.left = true;
-        spec.width = -spec.width;
+        spec.width = spec.width == INT_MIN ? INT_MAX : -spec.width;
       }
       ++p;
     } else {

@@ -98,13 +98,13 @@ struct Base64ShiftedTables {
 };
 constexpr Base64ShiftedTables kBase64Shifted;
 
-// g++ announces AddressSanitizer with __SANITIZE_ADDRESS__, clang only
-// through __has_feature.
+// GCC announces AddressSanitizer with a macro, clang only through
+// __has_feature.
 #if defined(__SANITIZE_ADDRESS__)
-#define VXBIND_ASAN 1
+#define VX_BINARYDATA_ASAN 1
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-#define VXBIND_ASAN 1
+#define VX_BINARYDATA_ASAN 1
 #endif
 #endif
 
@@ -113,7 +113,7 @@ constexpr Base64ShiftedTables kBase64Shifted;
 // few bytes past the terminator inside the same word, which AddressSanitizer
 // would report, so sanitized builds take the plain loop.
 size_t TextLength(const unsigned short* text) noexcept {
-#if defined(VXBIND_ASAN)
+#if defined(VX_BINARYDATA_ASAN)
   return Utf16::Length(text);
 #else
   if (text == nullptr) return 0;
@@ -209,7 +209,12 @@ void CBinaryData::Clear() noexcept {
 }
 
 void CBinaryData::Adopt(unsigned char* data, uint32_t length) {
-  Holder* h = new Holder;
+  // `data` is ours from here on: free it if the holder cannot be made.
+  Holder* h = new (std::nothrow) Holder;
+  if (h == nullptr) {
+    delete[] data;
+    throw std::bad_alloc();
+  }
   h->data = data;
   h->length = length;
   h->capacity = length;
@@ -483,6 +488,7 @@ void CBinaryData::SetAsBase64(const unsigned short* text) {
 }
 
 String CBinaryData::GetAsString(ByteEncoding encoding) const {
+  if (m_holder == nullptr) return String();  // whatever the encoding
   if (static_cast<unsigned>(encoding) > ByteEncoding_UUID)
     throw CVxException(String(VX_T("Unknown byte encoding.")));
   uint32_t n = GetLength();

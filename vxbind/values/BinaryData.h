@@ -130,12 +130,13 @@ class CBinaryData {
   // count of alphabet characters. The content is unchanged when it throws.
   void SetAsBase64(const unsigned short* text);
 
-  // The content as text by `encoding`; "" when empty. Lengths that are not a
-  // multiple of the item size throw "Invalid value [%c] for SHORT byte
-  // encoding." (INT, LONG, FLOAT, DOUBLE, UUID), showing the number of bytes
-  // left over as one digit; a boolean bit string whose unused-bit count
-  // exceeds its bits throws the same form naming BOOLEAN. An encoding outside
-  // 0..9 throws "Unknown byte encoding.".
+  // The content as text by `encoding`; "" when empty, and "" whatever the
+  // encoding when there is no holder. Lengths that are not a multiple of the
+  // item size throw "Invalid value [%c] for SHORT byte encoding." (INT, LONG,
+  // FLOAT, DOUBLE, UUID), showing the number of bytes left over as one digit;
+  // a boolean bit string whose unused-bit count exceeds its bits throws the
+  // same form naming BOOLEAN. With a holder, an encoding outside 0..9 throws
+  // "Unknown byte encoding.".
   String GetAsString(ByteEncoding encoding) const;
 
   // Compresses the content in place with zlib at level 1 and returns a handle

@@ -9,6 +9,7 @@
 
 #include "vxbind/core/Exceptions.h"
 #include "vxbind/platform/Format.h"
+#include "vxbind/platform/Utf16.h"
 #include "vxbind/values/DateTimeSpan.h"
 #include "vxbind/values/detail/DateArithmetic.h"
 
@@ -76,14 +77,6 @@ inline int ReadDigits(const unsigned short* p, int n) noexcept {
     v = v * 10 + d;
   }
   return v;
-}
-
-// Length of NUL-terminated text, but at most max + 1: an over-long text is
-// refused without reading it whole.
-inline size_t BoundedLength(const unsigned short* text, size_t max) noexcept {
-  size_t n = 0;
-  while (n <= max && text[n] != 0) ++n;
-  return n;
 }
 
 inline const unsigned short* Find(const unsigned short* first, const unsigned short* last,
@@ -218,6 +211,7 @@ CDateTime::CDateTime(const FILETIME& time) {
 
 CDateTime& CDateTime::operator=(const std::time_t& time) {
   CheckSetterKind(dt_dateTime);
+  Clear();  // as SetDateTime does: a refused time leaves the value cleared
   std::tm tm{};
   if (!Time::GmTime(time, &tm))
     ThrowValue(FormatString(VX_T("Invalid time_t [%I64d]: year out of range"),
@@ -233,6 +227,7 @@ CDateTime& CDateTime::operator=(const std::time_t& time) {
 
 CDateTime& CDateTime::operator=(const SYSTEMTIME& time) {
   CheckSetterKind(dt_dateTime);
+  Clear();
   // Check the 16-bit fields before they are narrowed into 8-bit ones.
   ValidateFields(dt_dateTime, time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute,
                  time.wSecond, time.wMilliseconds, 0, 0);
@@ -342,7 +337,8 @@ unsigned short CDateTime::GetNanoSecond() const {
 unsigned short CDateTime::GetDayOfYear() const {
   if (!Has(kDateKinds, m_type))
     ThrowGetter(VX_T("Failed to GetDayOfYear. Invalid Date Type: %s."), m_type);
-  int n = kDaysBeforeMonth[m_month - 1] + m_day;
+  // A value made from a bare kind (CDateTime(dt_date)) has month 0.
+  int n = (m_month >= 1 && m_month <= 12 ? kDaysBeforeMonth[m_month - 1] : 0) + m_day;
   if (m_month >= 3 && Time::IsLeapYear(m_year)) ++n;
   return static_cast<unsigned short>(n);
 }
@@ -426,9 +422,9 @@ void CDateTime::SetGMonthDay(unsigned char month, unsigned char day) {
 void CDateTime::SetGDay(unsigned char day) { StoreTime(dt_gDay, 0, 0, day, 0, 0, 0, 0, 0, 0); }
 
 bool CDateTime::CheckConversion(DTType from, DTType to) {
+  if (to == from || to == dt_yearZero) return true;
   if (static_cast<uint32_t>(from) > 8)
     ThrowValue(FormatString(VX_T("Unknown date type %d."), static_cast<int>(from)));
-  if (to == from || to == dt_yearZero) return true;
   switch (from) {
     case dt_dateTime:
       return static_cast<uint32_t>(to) <= 8;
@@ -593,10 +589,7 @@ void CDateTime::ParseXSDDate(const unsigned short* text) {
   Clear();
   if (text == nullptr) ThrowValue(VX_T("Invalid Date (Null String)"));
   if (*text == 0) ThrowValue(VX_T("Invalid Date (Empty String)"));
-  const size_t len = BoundedLength(text, kMaxTextLength);
-  if (len > kMaxTextLength)
-    ThrowValue(FormatString(VX_T("Invalid XSD Date (Text longer than %d characters)"),
-                            static_cast<int>(kMaxTextLength)));
+  const size_t len = Utf16::Length(text);
   CDateTime result;
   result.ParseDate(text, text + len);
   *this = result;
@@ -606,10 +599,7 @@ void CDateTime::ParseXSDTime(const unsigned short* text) {
   Clear();
   if (text == nullptr) ThrowValue(VX_T("Invalid Time (Null String)"));
   if (*text == 0) ThrowValue(VX_T("Invalid XSD Time (Empty String)"));
-  const size_t len = BoundedLength(text, kMaxTextLength);
-  if (len > kMaxTextLength)
-    ThrowValue(FormatString(VX_T("Invalid XSD Time (Text longer than %d characters)"),
-                            static_cast<int>(kMaxTextLength)));
+  const size_t len = Utf16::Length(text);
   CDateTime result;
   result.ParseTime(text, text + len);
   *this = result;
@@ -618,10 +608,7 @@ void CDateTime::ParseXSDTime(const unsigned short* text) {
 void CDateTime::ParseXSDDateTime(const unsigned short* text) {
   Clear();
   if (text == nullptr) ThrowValue(VX_T("Invalid DateTime (Null String)"));
-  const size_t len = BoundedLength(text, kMaxTextLength);
-  if (len > kMaxTextLength)
-    ThrowValue(FormatString(VX_T("Invalid XSD DateTime (Text longer than %d characters)"),
-                            static_cast<int>(kMaxTextLength)));
+  const size_t len = Utf16::Length(text);
   const unsigned short* last = text + len;
   const unsigned short* t = Find(text, last, u'T');
   if (t == nullptr) ThrowWithText(VX_T("Invalid XSD DateTime [%s]"), text, last);

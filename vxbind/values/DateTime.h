@@ -59,11 +59,6 @@ class CDateTime {
     DTCompare_Indeterminate = 3
   };
 
-  // Longest text the parsers accept, in UTF-16 units. No valid lexical form
-  // comes near it (the longest, a negative-year dateTime with nine fraction
-  // digits and an offset, has 36); longer texts are refused unread.
-  static constexpr size_t kMaxTextLength = 64;
-
   // A cleared value: kind dt_yearZero, every field 0, no zone.
   CDateTime() noexcept { Clear(); }
   // A cleared value of the given kind (to be filled by a parser).
@@ -89,8 +84,8 @@ class CDateTime {
   // Seconds since 1970-01-01T00:00:00Z, taken as UTC (gmtime), stored as a
   // dateTime without zone by the 6-field SetDateTime. Like every setter it
   // throws CVxInvalidStateException when the value holds another kind than
-  // dt_yearZero or dt_dateTime; CVxInvalidValueException when the year is
-  // outside -9999..9999 or 0.
+  // dt_yearZero or dt_dateTime (value unchanged); CVxInvalidValueException
+  // when the year is outside -9999..9999 or 0 (value cleared).
   CDateTime& operator=(const std::time_t& time);
   // The 9-field SetDateTime with wMilliseconds and 0 µs, 0 ns; wDayOfWeek is
   // ignored. Same kind rule and failures as above.
@@ -180,8 +175,9 @@ class CDateTime {
 
   // --- Text ----------------------------------------------------------------
   // Each parser clears the value first and leaves it cleared when it throws
-  // CVxInvalidValueException. Null, empty and over-long texts (more than
-  // kMaxTextLength units) are refused with their own messages.
+  // CVxInvalidValueException. Null and empty texts are refused with their
+  // own messages; the other messages quote the text, whatever its length (a
+  // zone message quotes the zone, a dateTime's the date or time part).
 
   // dateTime: "[-]CCYY-MM-DDThh:mm:ss[.f{1,9}][Z|(+|-)hh:mm]".
   void ParseXSDDateTime(const unsigned short* text);

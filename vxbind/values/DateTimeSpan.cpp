@@ -93,8 +93,9 @@ void CDateTimeSpan::ParseXSDDuration(const unsigned short* text) {
   if (*p++ != u'P') ThrowShape(text);
   State state = kStart;
   while (*p != 0) {
-    // A digit run of any length; past 2^64 - 1 it is only remembered as too
-    // large, and refused once the designator says where it belongs.
+    // A digit run of any length (none reads as 0); past 2^64 - 1 it is only
+    // remembered as too large, and refused once the designator says where it
+    // belongs.
     uint64_t value = 0;
     bool digits = false, tooLarge = false;
     for (int d; (d = Digit(*p)) >= 0; ++p) {
@@ -110,12 +111,12 @@ void CDateTimeSpan::ParseXSDDuration(const unsigned short* text) {
     ++p;
     switch (designator) {
       case u'Y':
-        if (state != kStart || !digits) ThrowShape(text);
+        if (state != kStart) ThrowShape(text);
         limit = UINT16_MAX;
         state = kYears;
         break;
       case u'M':
-        if (!digits || (state >= kMonths && state != kTime && state != kHours)) ThrowShape(text);
+        if (state >= kMonths && state != kTime && state != kHours) ThrowShape(text);
         if (state < kTime) {
           state = kMonths;
         } else {
@@ -124,7 +125,7 @@ void CDateTimeSpan::ParseXSDDuration(const unsigned short* text) {
         }
         break;
       case u'D':
-        if (state >= kDays || !digits) ThrowShape(text);
+        if (state >= kDays) ThrowShape(text);
         state = kDays;
         break;
       case u'T':
@@ -132,7 +133,7 @@ void CDateTimeSpan::ParseXSDDuration(const unsigned short* text) {
         state = kTime;
         continue;
       case u'H':
-        if (state != kTime || !digits) ThrowShape(text);
+        if (state != kTime) ThrowShape(text);
         state = kHours;
         break;
       case u'S':
@@ -148,12 +149,10 @@ void CDateTimeSpan::ParseXSDDuration(const unsigned short* text) {
               ThrowDuration(VX_T("Invalid XSD Duration [%s] Fraction part too long"), text);
             groups[count / 3] += d * kWeight[count % 3];
           }
-          if (*p++ != u'S' || (!digits && count == 0)) ThrowShape(text);
+          if (*p++ != u'S') ThrowShape(text);
           r.m_milli = static_cast<unsigned short>(groups[0]);
           r.m_micro = static_cast<unsigned short>(groups[1]);
           r.m_nano = static_cast<unsigned short>(groups[2]);
-        } else if (!digits) {
-          ThrowShape(text);
         }
         state = kSeconds;
         break;

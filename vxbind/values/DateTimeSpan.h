@@ -76,8 +76,9 @@ class CDateTimeSpan {
   }
 
   // Reads "[-]P[nY][nM][nD][T[nH][nM][n[.f{0,9}]S]]" (components in this
-  // order, at least one, each with at least one digit; "T" only before a time
-  // component). Clears the span first; on failure throws
+  // order, at least one; a component without digits is 0, so "PY" is a zero
+  // span; "T" only before a time component and without digits of its own).
+  // Clears the span first; on failure throws
   // CVxInvalidValueException and leaves the span cleared:
   //   null / empty:     "Invalid XSD Duration (Null String)" / "(Empty String)"
   //   bad shape:        "Invalid XSD Duration [%s] expected [-]P[nY][nM][nD][T[nH][nM][nS.ff]]"

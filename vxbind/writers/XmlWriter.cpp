@@ -1,5 +1,8 @@
 #include "vxbind/writers/XmlWriter.h"
 
+#include <memory>
+#include <vector>
+
 #include "vxbind/core/Exceptions.h"
 #include "vxbind/writers/detail/SameText.h"
 
@@ -49,9 +52,10 @@ const String& CXmlWriter::CXmlWriterContext::GetPrefix(const String& namespaceUr
 }
 
 void CXmlWriter::CXmlWriterContext::TakeOwnScope(const String& defaultNamespace) {
-  NamespaceMap* copy = new NamespaceMap(*m_scopeMap);
-  m_ownDefaultNamespace = defaultNamespace;  // may alias the owner's: copy first
-  m_scopeMap = copy;
+  // Held until the default namespace is copied too, so a failed copy frees it.
+  std::unique_ptr<NamespaceMap> copy(new NamespaceMap(*m_scopeMap));
+  m_ownDefaultNamespace = defaultNamespace;
+  m_scopeMap = copy.release();
   m_ownsMap = true;
   m_inheritsScope = false;
   m_scopeOwner = this;
@@ -113,13 +117,20 @@ String CXmlWriter::NsIntToString(int n) {
 }
 
 String CXmlWriter::GetUniquePrefix(const NamespaceMap& map) {
-  for (int n = 0;; ++n) {
-    String candidate = NsIntToString(n);
-    bool taken = false;
-    for (NamespaceMap::const_iterator it = map.begin(); it != map.end() && !taken; ++it)
-      taken = it->second == candidate;
-    if (!taken) return candidate;
+  // The map holds map.size() prefixes, so one of the first map.size() + 1
+  // candidates is free. One pass marks the candidates in use (trying them
+  // one by one against every prefix made an element with many namespaced
+  // attributes cubic in their number).
+  std::vector<bool> taken(map.size() + 1, false);
+  for (NamespaceMap::const_iterator it = map.begin(); it != map.end(); ++it) {
+    const String& prefix = it->second;
+    if (prefix.size() != 2 || prefix[0] < u'A' || prefix[1] < u'A' || prefix[1] > u'Z') continue;
+    size_t n = static_cast<size_t>(prefix[0] - u'A') * 26 + static_cast<size_t>(prefix[1] - u'A');
+    if (n < taken.size()) taken[n] = true;
   }
+  size_t n = 0;
+  while (taken[n]) ++n;
+  return NsIntToString(static_cast<int>(n));
 }
 
 CXmlWriter::CXmlWriterContext* CXmlWriter::PushContext(const String& localName,
@@ -134,29 +145,31 @@ CXmlWriter::CXmlWriterContext* CXmlWriter::PushContext(const String& localName,
   CXmlWriterContext* parent = m_currentContext;
   context->m_childCount = 0;
   context->m_startTagOpen = true;
-  context->m_namespaceUri = namespaceUri;  // reuses the recycled capacity
-  context->m_localName = localName;
   context->m_attributesAnnounced = false;
+  // A context on the free list owns no map, so a failed copy below puts it
+  // back there and nothing is lost or freed twice.
+  context->m_ownsMap = false;
+  context->m_scopeMap = nullptr;
+  try {
+    context->m_namespaceUri = namespaceUri;  // reuses the recycled capacity
+    context->m_localName = localName;
+    if (parent == nullptr) {
+      context->m_ownDefaultNamespace = m_defaultNamespaceUri;
+      context->m_scopeMap = new NamespaceMap(m_namespaceMap);
+    }
+  } catch (...) {
+    context->m_parent = m_freeContexts;
+    m_freeContexts = context;
+    throw;
+  }
   if (parent != nullptr) {
     context->m_depth = parent->m_depth + 1;
     context->m_ownDefaultNamespace.clear();
     context->m_scopeMap = parent->m_scopeMap;
     context->m_inheritsScope = true;
-    context->m_ownsMap = false;
     context->m_scopeOwner = parent->m_scopeOwner;
   } else {
     context->m_depth = 0;
-    context->m_ownDefaultNamespace = m_defaultNamespaceUri;
-    // Not owned until the copy exists, so a failed copy leaves nothing to free twice.
-    context->m_ownsMap = false;
-    context->m_scopeMap = nullptr;
-    try {
-      context->m_scopeMap = new NamespaceMap(m_namespaceMap);
-    } catch (...) {
-      context->m_parent = m_freeContexts;
-      m_freeContexts = context;
-      throw;
-    }
     context->m_ownsMap = true;
     context->m_inheritsScope = false;
     context->m_scopeOwner = context;
