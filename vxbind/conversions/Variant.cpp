@@ -34,6 +34,32 @@ bool IsDateKind(ItemType type) {
 // Both counted kinds hold the object as the CXmlObjectBase that counts it.
 CXmlObjectBase* AsCountedObject(void* p) { return static_cast<CXmlObjectBase*>(p); }
 
+template <class T>
+struct TypeTag {
+  using type = T;
+};
+
+// The one place that says which heap type each owned kind holds: calls
+// `f(TypeTag<T>())` for it and returns true, or returns false for kinds that
+// are not owned copies (inline values, counted objects, 0).
+template <class F>
+bool VisitOwnedType(ItemType type, F&& f) {
+  switch (type) {
+    case ItemType_hexBinary:
+    case ItemType_base64Binary: f(TypeTag<CBinaryData>()); return true;
+    case ItemType_duration: f(TypeTag<CDateTimeSpan>()); return true;
+    case ItemType_yearMonth:
+    case ItemType_monthDay:
+    case ItemType_date:
+    case ItemType_datetime:
+    case ItemType_time: f(TypeTag<CDateTime>()); return true;
+    case ItemType_string: f(TypeTag<String>()); return true;
+    case ItemType_decimal: f(TypeTag<CDecimal>()); return true;
+    case ItemType_integer: f(TypeTag<CBigInteger>()); return true;
+    default: return false;
+  }
+}
+
 }  // namespace
 
 VxVariant::VxVariant(const VxVariant& other) : VxVariant() { *this = other; }
@@ -54,38 +80,15 @@ VxVariant& VxVariant::operator=(const VxVariant& other) {
   VxVariant copy;
   copy.m_type = other.m_type;
   const void* p = other.m_value.ptr;
-  switch (other.m_type) {
-    case ItemType_hexBinary:
-    case ItemType_base64Binary:
-      copy.m_value.ptr = p ? new CBinaryData(*static_cast<const CBinaryData*>(p)) : nullptr;
-      break;
-    case ItemType_duration:
-      copy.m_value.ptr = p ? new CDateTimeSpan(*static_cast<const CDateTimeSpan*>(p)) : nullptr;
-      break;
-    case ItemType_yearMonth:
-    case ItemType_monthDay:
-    case ItemType_date:
-    case ItemType_datetime:
-    case ItemType_time:
-      copy.m_value.ptr = p ? new CDateTime(*static_cast<const CDateTime*>(p)) : nullptr;
-      break;
-    case ItemType_string:
-      copy.m_value.ptr = p ? new String(*static_cast<const String*>(p)) : nullptr;
-      break;
-    case ItemType_decimal:
-      copy.m_value.ptr = p ? new CDecimal(*static_cast<const CDecimal*>(p)) : nullptr;
-      break;
-    case ItemType_integer:
-      copy.m_value.ptr = p ? new CBigInteger(*static_cast<const CBigInteger*>(p)) : nullptr;
-      break;
-    case ItemType_XmlObject:
-    case ItemType_XmlCollection:
-      copy.m_value.ptr = other.m_value.ptr;
-      if (p != nullptr) AsCountedObject(other.m_value.ptr)->AddRef();
-      break;
-    default:  // inline kinds and 0: the whole slot is the value
-      copy.m_value.u64 = other.m_value.u64;
-      break;
+  bool owned = VisitOwnedType(other.m_type, [&](auto tag) {
+    using T = typename decltype(tag)::type;
+    copy.m_value.ptr = p ? new T(*static_cast<const T*>(p)) : nullptr;
+  });
+  if (!owned) {
+    // Counted kinds share the object; inline kinds and 0 are the slot itself.
+    copy.m_value.u64 = other.m_value.u64;
+    bool counted = other.m_type == ItemType_XmlObject || other.m_type == ItemType_XmlCollection;
+    if (counted && p != nullptr) AsCountedObject(copy.m_value.ptr)->AddRef();
   }
   Swap(copy);
   return *this;
@@ -93,37 +96,11 @@ VxVariant& VxVariant::operator=(const VxVariant& other) {
 
 void VxVariant::Clear() noexcept {
   void* p = m_value.ptr;
-  switch (m_type) {
-    case ItemType_hexBinary:
-    case ItemType_base64Binary:
-      delete static_cast<CBinaryData*>(p);
-      break;
-    case ItemType_duration:
-      delete static_cast<CDateTimeSpan*>(p);
-      break;
-    case ItemType_yearMonth:
-    case ItemType_monthDay:
-    case ItemType_date:
-    case ItemType_datetime:
-    case ItemType_time:
-      delete static_cast<CDateTime*>(p);
-      break;
-    case ItemType_string:
-      delete static_cast<String*>(p);
-      break;
-    case ItemType_decimal:
-      delete static_cast<CDecimal*>(p);
-      break;
-    case ItemType_integer:
-      delete static_cast<CBigInteger*>(p);
-      break;
-    case ItemType_XmlObject:
-    case ItemType_XmlCollection:
-      if (p != nullptr) AsCountedObject(p)->Release();
-      break;
-    default:
-      break;
-  }
+  bool owned = VisitOwnedType(m_type, [p](auto tag) {
+    delete static_cast<typename decltype(tag)::type*>(p);
+  });
+  if (!owned && (m_type == ItemType_XmlObject || m_type == ItemType_XmlCollection) && p != nullptr)
+    AsCountedObject(p)->Release();
   m_value.u64 = 0;
   m_type = ItemType_Invalid;
 }
