@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "vxbind/core/XmlObjectBase.h"
+#include "vxbind/base/XmlObjectBase.h"
 #include "vxbind/platform/String.h"
 #include "vxbind/platform/Utf16.h"
 #include "vxbind/values/BinaryData.h"

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "vxbind/core/Exceptions.h"
+#include "vxbind/base/Exceptions.h"
 #include "vxbind/document/XmlDocument.h"
 
 namespace vxfuzz {

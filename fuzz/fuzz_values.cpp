@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "vxbind/conversions/Variant.h"
-#include "vxbind/core/Exceptions.h"
+#include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/String.h"
 #include "vxbind/values/BigInteger.h"
 #include "vxbind/values/BinaryData.h"

@@ -9,7 +9,6 @@
 #define VXBIND_VXBIND_H
 
 // Platform layer
-#include "vxbind/platform/File.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/String.h"
 #include "vxbind/platform/Time.h"
@@ -17,14 +16,14 @@
 
 // Binding core
 #include "vxbind/core/ClassFactory.h"
-#include "vxbind/core/Exceptions.h"
-#include "vxbind/core/InstanceMonitor.h"
-#include "vxbind/core/SerializationContext.h"
-#include "vxbind/core/SmartPtr.h"
-#include "vxbind/core/XmlObjectBase.h"
+#include "vxbind/base/Exceptions.h"
+#include "vxbind/base/InstanceMonitor.h"
+#include "vxbind/base/SerializationContext.h"
+#include "vxbind/base/SmartPtr.h"
+#include "vxbind/base/XmlObjectBase.h"
 
 // Document model and readers
-#include "vxbind/document/NamespaceAliasMap.h"
+#include "vxbind/base/NamespaceAliasMap.h"
 #include "vxbind/document/XmlDocument.h"
 
 // Writers

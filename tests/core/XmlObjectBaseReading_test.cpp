@@ -1,6 +1,7 @@
 // The text and element entry points of CXmlObjectBase; bytes and files are
 // read back in ByteStream_test.
-#include "vxbind/core/XmlObjectBase.h"
+#include "vxbind/base/XmlObjectBase.h"
+#include "vxbind/values/BinaryData.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "vxbind/core/XmlObjectBase.h"
+#include "vxbind/base/XmlObjectBase.h"
 
 #include <gtest/gtest.h>
 

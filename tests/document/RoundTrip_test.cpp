@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "support/Text.h"
-#include "vxbind/core/XmlObjectBase.h"
+#include "vxbind/base/XmlObjectBase.h"
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/writers/XmlWriter.h"
 

@@ -12,7 +12,6 @@
 
 #include "support/Bytes.h"
 #include "support/Text.h"
-#include "vxbind/platform/File.h"
 
 using namespace VxVevAva5;
 using vxtest::Deflate;
@@ -69,9 +68,7 @@ TEST(CXmlDocument, EveryInputPathBuildsTheSameTree) {
   const std::string path = vxtest::TempPath("doc_sample.xml");
   for (const std::string& bytes : {xml, Deflate(xml, 31), Deflate(xml, 15)}) {
     EXPECT_EQ(LoadBytes(bytes), kSampleDump);
-    ASSERT_EQ(File::WriteAll(U(path).c_str(), nullptr, 0,
-                             reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()),
-              0);
+    ASSERT_TRUE(vxtest::WriteFileBytes(path, bytes));
     doc.Load(U(path).c_str());
     EXPECT_EQ(Dump(doc.GetDocumentElement()), kSampleDump);
   }

@@ -82,6 +82,14 @@ inline std::string ReadFileBytes(const std::string& path) {
   return data;
 }
 
+// Writes `data` as the whole file; false when it cannot be written.
+inline bool WriteFileBytes(const std::string& path, const std::string& data) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return false;
+  bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+  return std::fclose(f) == 0 && ok;
+}
+
 }  // namespace vxtest
 
 #endif  // VXBIND_TESTS_SUPPORT_BYTES_H

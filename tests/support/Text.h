@@ -8,7 +8,7 @@
 #include <string_view>
 #include <typeinfo>
 
-#include "vxbind/core/Exceptions.h"
+#include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Utf16.h"
 
 namespace vxtest {

@@ -1,7 +1,7 @@
 // Conversions.cpp - lexical forms of the bound simple types.
 #include "vxbind/conversions/Conversions.h"
 
-#include "vxbind/core/Exceptions.h"
+#include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
 

@@ -20,6 +20,7 @@
 #include <cstdint>
 
 #include "vxbind/conversions/WhitespaceUtils.h"
+#include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
 #include "vxbind/values/BigInteger.h"
 #include "vxbind/values/BinaryData.h"
@@ -29,7 +30,7 @@
 
 namespace VxVevAva5 {
 
-class CConversions {
+class VXBIND_EXPORT CConversions {
  public:
   using WhitespaceRule = CWhitespaceUtils::WhitespaceRule;
 

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "vxbind/conversions/Conversions.h"
-#include "vxbind/core/Exceptions.h"
+#include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Format.h"
 
 namespace VxVevAva5 {

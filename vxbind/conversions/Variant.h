@@ -22,9 +22,10 @@
 
 #include <cstdint>
 
+#include "vxbind/base/SmartPtr.h"
+#include "vxbind/base/XmlObjectBase.h"
 #include "vxbind/conversions/WhitespaceUtils.h"
-#include "vxbind/core/SmartPtr.h"
-#include "vxbind/core/XmlObjectBase.h"
+#include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
 #include "vxbind/values/BigInteger.h"
 #include "vxbind/values/BinaryData.h"
@@ -68,7 +69,7 @@ enum ItemType : int32_t {
   ItemType_XmlCollection = 28,
 };
 
-struct VxVariant {
+struct VXBIND_EXPORT VxVariant {
   // Item type 0, slot zeroed.
   VxVariant() noexcept { m_value.u64 = 0; }
   // Deep copy (see operator=).

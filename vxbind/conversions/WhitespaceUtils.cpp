@@ -1,6 +1,6 @@
 #include "vxbind/conversions/WhitespaceUtils.h"
 
-#include "vxbind/core/Exceptions.h"
+#include "vxbind/base/Exceptions.h"
 
 namespace VxVevAva5 {
 

@@ -18,11 +18,12 @@
 
 #include <cstdint>
 
+#include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
 
 namespace VxVevAva5 {
 
-class CWhitespaceUtils {
+class VXBIND_EXPORT CWhitespaceUtils {
  public:
   // Stored by generated code: the values are fixed.
   enum WhitespaceRule : int32_t {

@@ -18,7 +18,8 @@
 #ifndef VXBIND_CORE_CLASSFACTORY_H
 #define VXBIND_CORE_CLASSFACTORY_H
 
-#include "vxbind/core/SmartPtr.h"
+#include "vxbind/base/SmartPtr.h"
+#include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
 
 namespace VxVevAva5 {
@@ -37,7 +38,7 @@ typedef CSmartPtr<CXmlObjectBase> (*SubstitutionFactoryFunction)(CXmlElement* el
 typedef int (*EnumFromStringFunction)(const unsigned short* text);
 typedef const unsigned short* (*EnumToStringFunction)(int value);
 
-class CClassfactoryBase {
+class VXBIND_EXPORT CClassfactoryBase {
  public:
   CClassfactoryBase() = default;
   CClassfactoryBase(const CClassfactoryBase&) = default;

@@ -1,274 +1,20 @@
-// The document tree: page storage, name table, loading and building.
+// The document tree: its elements and attributes, loading and building.
 #include "vxbind/document/XmlDocument.h"
 
-#include <zlib.h>
-
 #include <algorithm>
-#include <chrono>
-#include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <limits>
 #include <new>
-#include <random>
-#include <utility>
 
-#include "vxbind/core/Exceptions.h"
+#include "vxbind/base/Exceptions.h"
+#include "vxbind/document/detail/DocumentStorage.h"
 #include "vxbind/document/detail/ExpatReader.h"
-#include "vxbind/platform/File.h"
+#include "vxbind/platform/detail/File.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
+#include "vxbind/values/detail/Compression.h"
 
 namespace VxVevAva5 {
-namespace detail {
-
-struct DocumentStorage;
-
-// A name as the tree stores it: every element or attribute with the same
-// namespace URI and local name points to the same record.
-struct InternedName {
-  DocumentStorage* storage = nullptr;  // names are per document
-  String namespaceUri;
-  String localName;
-  String key;  // "uri|local", or "local" without namespace
-  size_t hash = 0;
-  // Guesses of the text reader, which reads structured data faster by
-  // checking them first: the name that followed an element of this name
-  // last time, the first child's name, and the first attributes' names.
-  static constexpr uint32_t kAttributeHints = 6;
-  mutable const InternedName* nextSibling = nullptr;
-  mutable const InternedName* firstChild = nullptr;
-  mutable const InternedName* attributes[kAttributeHints] = {};
-};
-
-namespace {
-
-// Bump allocation in pages. Nothing allocated here has a destructor to run:
-// the pages are freed as a whole, so freeing a tree is one pass over its pages
-// whatever its shape.
-class Arena {
- public:
-  Arena() = default;
-  Arena(const Arena&) = delete;
-  Arena& operator=(const Arena&) = delete;
-  ~Arena() {
-    while (m_pages != nullptr) {
-      Page* next = m_pages->next;
-      std::free(m_pages);
-      m_pages = next;
-    }
-  }
-
-  // `bytes` rounded up to 8, 8-aligned, uninitialised.
-  void* Allocate(size_t bytes) {
-    bytes = Round(bytes);
-    if (static_cast<size_t>(m_end - m_cur) < bytes) return AllocateSlow(bytes);
-    void* p = m_cur;
-    m_cur += bytes;
-    return p;
-  }
-
-  // Grows the block [p, p + oldBytes) to newBytes in place when it is the
-  // last block allocated and the page has room.
-  bool TryExtend(void* p, size_t oldBytes, size_t newBytes) {
-    char* block = static_cast<char*>(p);
-    if (block + Round(oldBytes) != m_cur) return false;
-    if (static_cast<size_t>(m_end - block) < Round(newBytes)) return false;
-    m_cur = block + Round(newBytes);
-    return true;
-  }
-
- private:
-  struct Page {
-    Page* next;
-    size_t padding;  // keeps the data 16-aligned
-  };
-  // Pages start small, so that a short document takes little, and double up
-  // to kMaxPageBytes, which stays under malloc's default mmap threshold: pages
-  // come from the heap and are reused, not mapped and faulted in afresh.
-  static constexpr size_t kFirstPageBytes = 8 * 1024 - sizeof(Page);
-  static constexpr size_t kMaxPageBytes = 128 * 1024 - 64;
-
-  static size_t Round(size_t bytes) { return (bytes + 7) & ~static_cast<size_t>(7); }
-
-  static Page* NewPage(size_t data) {
-    if (data > std::numeric_limits<size_t>::max() - sizeof(Page)) throw std::bad_alloc();
-    Page* page = static_cast<Page*>(std::malloc(sizeof(Page) + data));
-    if (page == nullptr) throw std::bad_alloc();
-    return page;
-  }
-
-  void* AllocateSlow(size_t bytes) {
-    // Blocks larger than a quarter page get a page of their own, so that the
-    // rest of the current page is not wasted.
-    bool own = bytes > m_pageBytes / 4;
-    size_t data = own ? bytes : m_pageBytes;
-    Page* page = NewPage(data);
-    char* start = reinterpret_cast<char*>(page + 1);
-    if (own && m_pages != nullptr) {
-      // Keep the current page current: link the new one behind it.
-      page->next = m_pages->next;
-      m_pages->next = page;
-      return start;
-    }
-    if (!own) m_pageBytes = std::min(m_pageBytes * 2 + sizeof(Page), kMaxPageBytes);
-    page->next = m_pages;
-    m_pages = page;
-    m_cur = start + bytes;
-    m_end = start + data;
-    return start;
-  }
-
-  size_t m_pageBytes = kFirstPageBytes;
-  Page* m_pages = nullptr;
-  char* m_cur = nullptr;
-  char* m_end = nullptr;
-};
-
-}  // namespace
-
-// The key of the name table's hash, drawn once per process. Names come from
-// the input: with a fixed or a weak hash a document could be made of names
-// that all collide, and every new name would walk all earlier ones. Keyed
-// SipHash-1-3 leaves an author no way to pick colliding names.
-struct HashKey {
-  uint64_t k0, k1;
-};
-
-namespace {
-
-const HashKey& NameHashKey() {
-  static const HashKey key = [] {
-    HashKey k{0x2545F4914F6CDD1Dull, 0x9E3779B97F4A7C15ull};
-    try {
-      std::random_device device;
-      k.k0 ^= (uint64_t{device()} << 32) | device();
-      k.k1 ^= (uint64_t{device()} << 32) | device();
-    } catch (...) {
-      // No entropy source: fall back on the address space layout and clock.
-      k.k0 ^= reinterpret_cast<uintptr_t>(&k);
-      k.k1 ^= static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    }
-    return k;
-  }();
-  return key;
-}
-
-inline uint64_t Rotl(uint64_t x, int bits) { return (x << bits) | (x >> (64 - bits)); }
-
-// SipHash-1-3 of the `n` units at `p`.
-inline size_t HashUnits(const HashKey& key, const unsigned short* p, size_t n) {
-  uint64_t v0 = key.k0 ^ 0x736F6D6570736575ull, v1 = key.k1 ^ 0x646F72616E646F6Dull;
-  uint64_t v2 = key.k0 ^ 0x6C7967656E657261ull, v3 = key.k1 ^ 0x7465646279746573ull;
-  auto round = [&] {
-    v0 += v1; v1 = Rotl(v1, 13); v1 ^= v0; v0 = Rotl(v0, 32);
-    v2 += v3; v3 = Rotl(v3, 16); v3 ^= v2;
-    v0 += v3; v3 = Rotl(v3, 21); v3 ^= v0;
-    v2 += v1; v1 = Rotl(v1, 17); v1 ^= v2; v2 = Rotl(v2, 32);
-  };
-  uint64_t last = uint64_t{(n * 2) & 0xFF} << 56;
-  for (; n >= 4; p += 4, n -= 4) {
-    uint64_t w;
-    std::memcpy(&w, p, 8);
-    v3 ^= w;
-    round();
-    v0 ^= w;
-  }
-  for (size_t i = 0; i < n; ++i) last |= uint64_t{p[i]} << (16 * i);
-  v3 ^= last;
-  round();
-  v0 ^= last;
-  v2 ^= 0xFF;
-  round();
-  round();
-  round();
-  return static_cast<size_t>(v0 ^ v1 ^ v2 ^ v3);
-}
-
-}  // namespace
-
-// What the accessors of an element hand out, made on first use.
-struct ElementCache {
-  const String* text = nullptr;
-  const std::vector<CXmlAttribute*>* attributes = nullptr;
-};
-
-struct DocumentStorage {
-  explicit DocumentStorage(const CXmlDocument* owner) : document(owner), slots(64) {
-    empty = Intern(nullptr, 0, String::npos);
-  }
-
-  // The name record for an expanded name, "uri|local" or "local" (names
-  // never contain '|'); `length` units, the first '|' at `bar` or npos.
-  // Made on first use.
-  const InternedName* Intern(const unsigned short* key, size_t length, size_t bar) {
-    size_t hash = HashUnits(hashKey, key, length);
-    size_t mask = slots.size() - 1;
-    for (size_t i = hash & mask;; i = (i + 1) & mask) {
-      const Slot& slot = slots[i];
-      if (slot.name == nullptr) break;
-      if (slot.hash == hash && slot.name->key.size() == length &&
-          (length == 0 || std::memcmp(slot.name->key.data(), key, length * 2) == 0))
-        return slot.name;
-    }
-    InternedName n;
-    n.storage = this;
-    if (length != 0) n.key.assign(key, length);
-    if (bar == String::npos) {
-      n.localName = n.key;
-    } else {
-      n.namespaceUri = n.key.substr(0, bar);
-      n.localName = n.key.substr(bar + 1);
-    }
-    n.hash = hash;
-    names.push_back(std::move(n));
-    const InternedName* added = &names.back();
-    if ((names.size() + 1) * 2 > slots.size()) Rehash(slots.size() * 2);
-    Insert(added);
-    return added;
-  }
-
-  // The same for a name given in two parts.
-  const InternedName* Intern(const unsigned short* ns, size_t nsLength,
-                             const unsigned short* local, size_t localLength) {
-    if (nsLength == 0) return Intern(local, localLength, String::npos);
-    scratch.assign(ns, nsLength);
-    scratch += u'|';
-    scratch.append(local, localLength);
-    return Intern(scratch.data(), scratch.size(), nsLength);
-  }
-
-  const CXmlDocument* document;
-  const HashKey hashKey = NameHashKey();
-  const InternedName* empty;  // no namespace, no local name
-  Arena arena;
-  // The strings and lists handed out by the accessors.
-  std::deque<String> strings;
-  std::deque<std::vector<CXmlAttribute*>> attributeLists;
-  std::deque<ElementCache> caches;
-
- private:
-  struct Slot {
-    size_t hash = 0;
-    const InternedName* name = nullptr;
-  };
-  void Insert(const InternedName* n) {
-    size_t mask = slots.size() - 1;
-    size_t i = n->hash & mask;
-    while (slots[i].name != nullptr) i = (i + 1) & mask;
-    slots[i] = Slot{n->hash, n};
-  }
-  void Rehash(size_t size) {
-    slots.assign(size, Slot());
-    for (const InternedName& n : names) Insert(&n);
-  }
-
-  std::deque<InternedName> names;
-  std::vector<Slot> slots;  // open addressing, at most half full
-  String scratch;
-};
-
-}  // namespace detail
 
 namespace {
 
@@ -290,15 +36,6 @@ detail::ElementCache& CacheOf(detail::ElementCache*& cache, detail::DocumentStor
 const std::vector<CXmlAttribute*>& EmptyAttributeList() {
   static const std::vector<CXmlAttribute*> empty;
   return empty;
-}
-
-const detail::InternedName* InternExpanded(detail::DocumentStorage& storage,
-                                           const unsigned short* name) {
-  size_t bar = String::npos;
-  size_t length = 0;
-  for (; name[length] != 0; ++length)
-    if (name[length] == u'|' && bar == String::npos) bar = length;
-  return storage.Intern(name, length, bar);
 }
 
 // True when `name` is the NUL-terminated expanded name of `n`.
@@ -350,7 +87,7 @@ bool CXmlAttribute::IsNamespaceAttribute() const {
 // --- CXmlElement ------------------------------------------------------------
 
 CXmlElement::CXmlElement(const CXmlDocument* document)
-    : CInstanceMonitor(VX_T("CXmlElement")), m_name(document->Storage().empty) {}
+    : CInstanceMonitor(VX_T("CXmlElement")), m_name(document->Storage().names.Empty()) {}
 
 const CXmlDocument* CXmlElement::GetDocument() const { return StorageOf(m_name).document; }
 
@@ -395,7 +132,7 @@ const String& CXmlElement::GetAttribute(const String& localName,
 
 CXmlElement* CXmlElement::CreateNewChildElement() {
   detail::DocumentStorage& storage = StorageOf(m_name);
-  CXmlElement* child = storage.document->NewElement(storage.empty);
+  CXmlElement* child = storage.document->NewElement(storage.names.Empty());
   if (m_lastChild != nullptr)
     m_lastChild->m_nextSibling = child;
   else
@@ -406,20 +143,21 @@ CXmlElement* CXmlElement::CreateNewChildElement() {
 
 void CXmlElement::SetElementName(const unsigned short* localName) {
   const String& ns = m_name->namespaceUri;
-  m_name = StorageOf(m_name).Intern(ns.data(), ns.size(), localName, Utf16::Length(localName));
+  m_name =
+      StorageOf(m_name).names.Intern(ns.data(), ns.size(), localName, Utf16::Length(localName));
 }
 
 void CXmlElement::SetNamespace(const unsigned short* namespaceUri) {
   const String& local = m_name->localName;
-  m_name = StorageOf(m_name).Intern(namespaceUri, Utf16::Length(namespaceUri), local.data(),
-                                        local.size());
+  m_name = StorageOf(m_name).names.Intern(namespaceUri, Utf16::Length(namespaceUri),
+                                          local.data(), local.size());
 }
 
 void CXmlElement::AddAttribute(const String& localName, const String& value,
                                const String& namespaceUri) {
   detail::DocumentStorage& storage = StorageOf(m_name);
   CXmlAttribute* a = NewAttribute();
-  a->m_name = storage.Intern(namespaceUri.data(), namespaceUri.size(), localName.data(),
+  a->m_name = storage.names.Intern(namespaceUri.data(), namespaceUri.size(), localName.data(),
                              localName.size());
   if (value.size() > std::numeric_limits<uint32_t>::max()) ThrowTextTooLong(*this);
   if (!value.empty()) {
@@ -449,7 +187,7 @@ CXmlAttribute* CXmlElement::NewAttribute() {
     if (m_cache != nullptr) m_cache->attributes = nullptr;
   }
   CXmlAttribute* a = new (&m_attributes[m_attributeCount++]) CXmlAttribute();
-  a->m_name = StorageOf(m_name).empty;
+  a->m_name = StorageOf(m_name).names.Empty();
   if (m_cache != nullptr) m_cache->attributes = nullptr;
   return a;
 }
@@ -589,54 +327,13 @@ void CXmlDocument::Parse(bool asText) {
 }
 
 void CXmlDocument::InflateInput() {
-  z_stream zs;
-  std::memset(&zs, 0, sizeof zs);
-  // 15 + 32: a zlib or a gzip header is recognised automatically.
-  if (inflateInit2(&zs, 47) != Z_OK) return;
-  struct End {
-    z_stream& zs;
-    ~End() { inflateEnd(&zs); }
-  } end{zs};
-
-  // A few hundred bytes of deflate data can expand to gigabytes. Like
-  // Expat's entity protection, allow any size up to an activation threshold
-  // and beyond it at most a fixed factor of the compressed size.
-  constexpr size_t kActivation = size_t{64} << 20;
-  constexpr size_t kMaxFactor = 256;
-  const size_t limit = std::max(kActivation, m_inputLength <= SIZE_MAX / kMaxFactor
-                                                 ? m_inputLength * kMaxFactor : SIZE_MAX);
-  constexpr size_t kPiece = 65536;
-  std::unique_ptr<unsigned char[]> piece(new unsigned char[kPiece]);
-  std::vector<unsigned char> output;
-  const unsigned char* next = m_inputData;
-  size_t left = m_inputLength;
-  int status = Z_OK;
-  while (status == Z_OK) {
-    // avail_in is 32 bits wide: feed larger input in slices.
-    if (zs.avail_in == 0 && left > 0) {
-      uInt slice = static_cast<uInt>(std::min<size_t>(left, 1u << 30));
-      zs.next_in = const_cast<unsigned char*>(next);
-      zs.avail_in = slice;
-      next += slice;
-      left -= slice;
-    }
-    zs.next_out = piece.get();
-    zs.avail_out = kPiece;
-    status = inflate(&zs, Z_NO_FLUSH);
-    size_t produced = kPiece - zs.avail_out;
-    if (produced > limit - output.size())
-      throw CVxException(FormatString(
-          VX_T("Compressed input expands to more than %u times its size; it is not read"),
-          static_cast<unsigned>(kMaxFactor)));
-    output.insert(output.end(), piece.get(), piece.get() + produced);
-  }
   // Anything but a complete stream (plain text, damaged data) is parsed as
   // it stands.
-  if (status == Z_STREAM_END) {
-    m_input.swap(output);
-    m_inputData = m_input.data();
-    m_inputLength = m_input.size();
-  }
+  std::vector<unsigned char> inflated;
+  if (!detail::Inflate(m_inputData, m_inputLength, inflated)) return;
+  m_input.swap(inflated);
+  m_inputData = m_input.data();
+  m_inputLength = m_input.size();
 }
 
 CXmlElement* CXmlDocument::NewElement(const detail::InternedName* name) const {
@@ -648,7 +345,7 @@ CXmlElement* CXmlDocument::NewElement(const detail::InternedName* name) const {
 
 CXmlElement* CXmlDocument::AddDocElement(const unsigned short* namespaceUri,
                                          const unsigned short* localName) {
-  CXmlElement* e = NewElement(Storage().Intern(namespaceUri, Utf16::Length(namespaceUri),
+  CXmlElement* e = NewElement(Storage().names.Intern(namespaceUri, Utf16::Length(namespaceUri),
                                                localName, Utf16::Length(localName)));
   m_documentElement = e;
   m_openElements.push_back(e);
@@ -660,7 +357,7 @@ CXmlElement* CXmlDocument::AddChildElement(const unsigned short* namespaceUri,
   if (m_openElements.empty())
     throw CVxInvalidStateException(VX_T("There is no open element to add a child to"));
   CXmlElement* e = m_openElements.back()->CreateNewChildElement();
-  e->m_name = Storage().Intern(namespaceUri, Utf16::Length(namespaceUri), localName,
+  e->m_name = Storage().names.Intern(namespaceUri, Utf16::Length(namespaceUri), localName,
                                Utf16::Length(localName));
   m_openElements.push_back(e);
   return e;
@@ -706,10 +403,10 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
   // previous sibling last time (or that came first in an element of the
   // parent's name) is checked before the name table is searched.
   const detail::InternedName*& hint =
-      parent == nullptr              ? storage.empty->firstChild
+      parent == nullptr              ? storage.names.Empty()->firstChild
       : parent->m_lastChild != nullptr ? parent->m_lastChild->m_name->nextSibling
                                        : parent->m_name->firstChild;
-  if (!KeyEquals(hint, expandedName)) hint = InternExpanded(storage, expandedName);
+  if (!KeyEquals(hint, expandedName)) hint = storage.names.InternExpanded(expandedName);
   CXmlElement* e = NewElement(hint);
   if (parent == nullptr) {
     m_documentElement = e;
@@ -734,10 +431,10 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
     const unsigned short* name = attributes[0];
     if (i < detail::InternedName::kAttributeHints) {
       const detail::InternedName*& h = e->m_name->attributes[i];
-      if (!KeyEquals(h, name)) h = InternExpanded(storage, name);
+      if (!KeyEquals(h, name)) h = storage.names.InternExpanded(name);
       a->m_name = h;
     } else {
-      a->m_name = InternExpanded(storage, name);
+      a->m_name = storage.names.InternExpanded(name);
     }
     // Counted once named: a failure (out of memory) leaves no attribute
     // without a name in the tree that the document keeps.

@@ -38,8 +38,9 @@
 #include <memory>
 #include <vector>
 
-#include "vxbind/core/InstanceMonitor.h"
-#include "vxbind/core/SerializationContext.h"
+#include "vxbind/base/Enums.h"
+#include "vxbind/base/InstanceMonitor.h"
+#include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
 
 namespace VxVevAva5 {
@@ -56,7 +57,7 @@ struct InternedName;
 
 // One attribute of an element. Namespace declarations are not attributes when
 // the document was read with namespace processing (any schema type but 2).
-class CXmlAttribute : public CInstanceMonitor {
+class VXBIND_EXPORT CXmlAttribute : public CInstanceMonitor {
  public:
   CXmlAttribute(const CXmlAttribute&) = delete;
   CXmlAttribute& operator=(const CXmlAttribute&) = delete;
@@ -84,7 +85,7 @@ class CXmlAttribute : public CInstanceMonitor {
 };
 
 // One element. Children form a singly linked list in document order.
-class CXmlElement : public CInstanceMonitor {
+class VXBIND_EXPORT CXmlElement : public CInstanceMonitor {
  public:
   CXmlElement(const CXmlElement&) = delete;
   CXmlElement& operator=(const CXmlElement&) = delete;
@@ -138,7 +139,7 @@ class CXmlElement : public CInstanceMonitor {
   mutable detail::ElementCache* m_cache = nullptr;  // made by GetText and GetAttributes
 };
 
-class CXmlDocument : public CInstanceMonitor {
+class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {
  public:
   // An empty document. `schemaType` 2 reads without namespace processing.
   explicit CXmlDocument(SchemaType schemaType = SchemaType_Default);
@@ -206,9 +207,7 @@ class CXmlDocument : public CInstanceMonitor {
 
   CXmlElement* NewElement(const detail::InternedName* name) const;
   // The pages, names and caches of the current tree; made on first use.
-  detail::DocumentStorage& Storage() const {
-    return m_storage ? *m_storage : MakeStorage();
-  }
+  detail::DocumentStorage& Storage() const { return m_storage ? *m_storage : MakeStorage(); }
   detail::DocumentStorage& MakeStorage() const;
   void Parse(bool asText);
   void InflateInput();

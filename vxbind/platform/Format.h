@@ -20,12 +20,13 @@
 
 #include <cstdarg>
 
+#include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
 
 namespace VxVevAva5 {
 
-String FormatString(const unsigned short* format, ...);
-String FormatStringV(const unsigned short* format, va_list args);
+VXBIND_EXPORT String FormatString(const unsigned short* format, ...);
+VXBIND_EXPORT String FormatStringV(const unsigned short* format, va_list args);
 
 }  // namespace VxVevAva5
 

@@ -19,6 +19,8 @@
 #include <cstdint>
 #include <ctime>
 
+#include "vxbind/platform/Export.h"
+
 namespace VxVevAva5 {
 
 // A broken-down date and time with the Windows field names. wDayOfWeek counts
@@ -43,19 +45,19 @@ struct FILETIME {
 
 // GetLocalTime: the current wall-clock time in the process's local time zone
 // (TZ), to the millisecond. Never fails; a null pointer is ignored.
-void GetLocalTime(SYSTEMTIME* localTime) noexcept;
+VXBIND_EXPORT void GetLocalTime(SYSTEMTIME* localTime) noexcept;
 
 // FileTimeToSystemTime: converts a FILETIME to UTC calendar fields, dropping
 // the sub-millisecond part. Returns false, leaving *systemTime unchanged, when
 // either pointer is null or the count is 2^63 or more (as on Windows).
-bool FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime) noexcept;
+VXBIND_EXPORT bool FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime) noexcept;
 
 namespace Time {
 
 // GmTime / LocalTime: gmtime_r / localtime_r. Return false, leaving *out
 // unspecified, when the year does not fit the C library's structure.
-bool GmTime(std::time_t t, std::tm* out) noexcept;
-bool LocalTime(std::time_t t, std::tm* out) noexcept;
+VXBIND_EXPORT bool GmTime(std::time_t t, std::tm* out) noexcept;
+VXBIND_EXPORT bool LocalTime(std::time_t t, std::tm* out) noexcept;
 
 // IsLeapYear: the Gregorian rule applied to the signed year.
 constexpr bool IsLeapYear(int64_t year) noexcept {
@@ -63,18 +65,18 @@ constexpr bool IsLeapYear(int64_t year) noexcept {
 }
 
 // DaysInMonth: 28..31 for month 1..12 of `year`; 0 for any other month.
-int DaysInMonth(int64_t year, int month) noexcept;
+VXBIND_EXPORT int DaysInMonth(int64_t year, int month) noexcept;
 
 // DaysFromCivil: days from 1970-01-01 to year-month-day (negative before it).
 // Exact for |year| up to about 1e15; month 1..12, day 1..31 (a day past the
 // month's end counts on into the next month).
-int64_t DaysFromCivil(int64_t year, int month, int day) noexcept;
+VXBIND_EXPORT int64_t DaysFromCivil(int64_t year, int month, int day) noexcept;
 
 // CivilFromDays: the inverse of DaysFromCivil.
-void CivilFromDays(int64_t days, int64_t* year, int* month, int* day) noexcept;
+VXBIND_EXPORT void CivilFromDays(int64_t days, int64_t* year, int* month, int* day) noexcept;
 
 // DayOfWeek: 0 = Sunday .. 6 = Saturday of a day count from DaysFromCivil.
-int DayOfWeek(int64_t days) noexcept;
+VXBIND_EXPORT int DayOfWeek(int64_t days) noexcept;
 
 }  // namespace Time
 }  // namespace VxVevAva5

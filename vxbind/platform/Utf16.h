@@ -17,16 +17,17 @@
 #include <cstdint>
 #include <string>
 
+#include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
 
 namespace VxVevAva5 {
 namespace Utf16 {
 
 // Number of code units before the terminating NUL; 0 for null.
-size_t Length(const unsigned short* text) noexcept;
+VXBIND_EXPORT size_t Length(const unsigned short* text) noexcept;
 
 // Code-unit comparison like wcscmp: <0, 0 or >0. Null equals "".
-int Compare(const unsigned short* a, const unsigned short* b) noexcept;
+VXBIND_EXPORT int Compare(const unsigned short* a, const unsigned short* b) noexcept;
 
 // True when the two NUL-terminated texts are equal code unit for code unit.
 inline bool Equal(const unsigned short* a, const unsigned short* b) noexcept {
@@ -34,39 +35,39 @@ inline bool Equal(const unsigned short* a, const unsigned short* b) noexcept {
 }
 
 // A String from NUL-terminated text; "" for null.
-String Make(const unsigned short* text);
+VXBIND_EXPORT String Make(const unsigned short* text);
 
 // ASCII/Latin-1 bytes widened unit for unit (no decoding).
-String FromLatin1(const char* text, size_t length);
-String FromLatin1(const char* text);
+VXBIND_EXPORT String FromLatin1(const char* text, size_t length);
+VXBIND_EXPORT String FromLatin1(const char* text);
 
 // Decodes UTF-8. Malformed sequences become U+FFFD; never throws.
-String FromUtf8(const char* text, size_t length);
-String FromUtf8(const std::string& text);
+VXBIND_EXPORT String FromUtf8(const char* text, size_t length);
+VXBIND_EXPORT String FromUtf8(const std::string& text);
 
 // Encodes as UTF-8. Unpaired surrogates are written as U+FFFD.
-std::string ToUtf8(const unsigned short* text, size_t length);
-std::string ToUtf8(const String& text);
+VXBIND_EXPORT std::string ToUtf8(const unsigned short* text, size_t length);
+VXBIND_EXPORT std::string ToUtf8(const String& text);
 
 // Number parsing over UTF-16 text, with the C library's rules (leading white
 // space, optional sign, base prefixes for base 0). `end`, when not null,
 // receives the first unparsed unit. `overflow`, when not null, is set when
 // the value did not fit (the result is then clamped, as errno=ERANGE would
 // say). Only ASCII characters can take part in a number.
-int32_t ToInt32(const unsigned short* text, const unsigned short** end, int base,
-                bool* overflow = nullptr) noexcept;    // wcstol
-uint32_t ToUInt32(const unsigned short* text, const unsigned short** end, int base,
-                  bool* overflow = nullptr) noexcept;  // wcstoul
-int64_t ToInt64(const unsigned short* text, const unsigned short** end, int base,
-                bool* overflow = nullptr) noexcept;    // wcstoll / _wtoi64
-uint64_t ToUInt64(const unsigned short* text, const unsigned short** end, int base,
-                  bool* overflow = nullptr) noexcept;  // wcstoull
-double ToDouble(const unsigned short* text, const unsigned short** end,
-                bool* overflow = nullptr) noexcept;    // wcstod, "C" locale
+VXBIND_EXPORT int32_t ToInt32(const unsigned short* text, const unsigned short** end, int base,
+                              bool* overflow = nullptr) noexcept;  // wcstol
+VXBIND_EXPORT uint32_t ToUInt32(const unsigned short* text, const unsigned short** end, int base,
+                                bool* overflow = nullptr) noexcept;  // wcstoul
+VXBIND_EXPORT int64_t ToInt64(const unsigned short* text, const unsigned short** end, int base,
+                              bool* overflow = nullptr) noexcept;  // wcstoll / _wtoi64
+VXBIND_EXPORT uint64_t ToUInt64(const unsigned short* text, const unsigned short** end, int base,
+                                bool* overflow = nullptr) noexcept;  // wcstoull
+VXBIND_EXPORT double ToDouble(const unsigned short* text, const unsigned short** end,
+                              bool* overflow = nullptr) noexcept;  // wcstod, "C" locale
 
 // Decimal text of a 64-bit value (_i64tow / _ui64tow with radix 10).
-String FromInt64(int64_t value);
-String FromUInt64(uint64_t value);
+VXBIND_EXPORT String FromInt64(int64_t value);
+VXBIND_EXPORT String FromUInt64(uint64_t value);
 
 }  // namespace Utf16
 }  // namespace VxVevAva5

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "vxbind/core/Exceptions.h"
+#include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
 #include "vxbind/values/Decimal.h"

@@ -27,13 +27,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
 
 namespace VxVevAva5 {
 
 class CDecimal;
 
-class CBigInteger {
+class VXBIND_EXPORT CBigInteger {
  public:
   // Built when the library is loaded, destroyed when it is unloaded.
   static const CBigInteger MAX_LONG;      // 2147483647

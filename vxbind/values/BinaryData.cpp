@@ -2,16 +2,16 @@
 // file output.
 #include "vxbind/values/BinaryData.h"
 
-#include <zlib.h>
 
 #include <array>
 #include <cstring>
 #include <limits>
 #include <new>
 
-#include "vxbind/core/Exceptions.h"
-#include "vxbind/platform/File.h"
+#include "vxbind/base/Exceptions.h"
+#include "vxbind/platform/detail/File.h"
 #include "vxbind/platform/detail/Memory.h"
+#include "vxbind/values/detail/Compression.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
 
@@ -564,35 +564,15 @@ String CBinaryData::GetAsString(ByteEncoding encoding) const {
 CBinaryData CBinaryData::CompressData(CompressionType type) {
   if (type != CompressionType_GZip && type != CompressionType_ZLib) return *this;
   Holder* h = MakeExclusive();
-  uInt room = h->length;
+  uint32_t room = h->length;
   // new[] of 0 bytes still gives a distinct pointer for zlib's next_out.
   unsigned char* out = new unsigned char[room == 0 ? 1 : room];
-  z_stream stream;
-  std::memset(&stream, 0, sizeof stream);
-  // Level 1: output is produced once per entry-point call, so speed matters
-  // more than the last few percent of size. "1.2.3" only has to agree with
-  // the library's major version.
-  int rc = type == CompressionType_GZip
-               ? deflateInit2_(&stream, 1, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY, "1.2.3",
-                               static_cast<int>(sizeof stream))
-               : deflateInit_(&stream, 1, "1.2.3", static_cast<int>(sizeof stream));
-  if (rc != Z_OK) {
+  uint32_t produced;
+  try {
+    produced = detail::Deflate(h->data, h->length, type, out, room);
+  } catch (...) {
     delete[] out;
-    throw CVxException(
-        FormatString(VX_T("Failed to compress data. [Error Code: %d]"), rc));
-  }
-  stream.next_in = h->data;
-  stream.avail_in = h->length;
-  stream.next_out = out;
-  stream.avail_out = room;
-  deflate(&stream, Z_NO_FLUSH);
-  rc = deflate(&stream, Z_FINISH);
-  uLong produced = stream.total_out;
-  deflateEnd(&stream);
-  if (rc != Z_STREAM_END) {
-    delete[] out;
-    throw CVxException(
-        FormatString(VX_T("Failed to compress data. [Error Code: %d]"), rc));
+    throw;
   }
   delete[] h->data;
   h->data = out;

@@ -25,18 +25,13 @@
 
 #include <cstdint>
 
+#include "vxbind/base/Enums.h"
+#include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
-#include "vxbind/writers/XmlWriter.h"
 
 namespace VxVevAva5 {
 
 // Compression applied by CompressData and the byte-stream entry points.
-enum CompressionType {
-  CompressionType_None = 0,  // bytes as they are
-  CompressionType_GZip = 1,  // deflate in a gzip wrapper
-  CompressionType_ZLib = 2,  // deflate in a zlib wrapper
-};
-
 // Text rendering of octets: the X.891 encoding algorithm indexes, plus 0.
 enum ByteEncoding {
   ByteEncoding_None = 0,     // the bytes as UTF-16 code units (GetString)
@@ -51,7 +46,7 @@ enum ByteEncoding {
   ByteEncoding_UUID = 9,     // 16-byte items as 32 upper-case hex digits
 };
 
-class CBinaryData {
+class VXBIND_EXPORT CBinaryData {
  public:
   // An empty buffer without holder: GetData() is null, GetLength() is 0.
   CBinaryData() noexcept = default;

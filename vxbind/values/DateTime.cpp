@@ -7,7 +7,7 @@
 #include <climits>
 #include <cstdlib>
 
-#include "vxbind/core/Exceptions.h"
+#include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
 #include "vxbind/values/DateTimeSpan.h"

@@ -9,8 +9,9 @@
 //
 // Text in: ParseXSDDateTime / ParseXSDDate / ParseXSDTime; the kind of the
 // result follows the shape of the text. Text out: ToString() writes the XSD
-// form of the value's own kind. Durations (CDateTimeSpan, DateTimeSpan.h) are
-// added by the XSD rules; values compare by the XSD partial order, which may
+// form of the value's own kind. Durations (CDateTimeSpan: include
+// DateTimeSpan.h to use the arithmetic operators) are added by the XSD rules;
+// values compare by the XSD partial order, which may
 // answer DTCompare_Indeterminate when only one side has a zone.
 //
 // Failures: parse and range errors throw CVxInvalidValueException; reading a
@@ -29,6 +30,7 @@
 #include <cstdint>
 #include <ctime>
 
+#include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
 #include "vxbind/platform/Time.h"
 
@@ -36,7 +38,7 @@ namespace VxVevAva5 {
 
 class CDateTimeSpan;
 
-class CDateTime {
+class VXBIND_EXPORT CDateTime {
  public:
   // The kind of value; fixed numbers (generated code stores them).
   enum DTType : int32_t {
@@ -71,8 +73,8 @@ class CDateTime {
   CDateTime(short year, unsigned char month, unsigned char day, unsigned char hour,
             unsigned char minute, unsigned char second);
   CDateTime(short year, unsigned char month, unsigned char day, unsigned char hour,
-            unsigned char minute, unsigned char second, unsigned short milli,
-            unsigned short micro, unsigned short nano);
+            unsigned char minute, unsigned char second, unsigned short milli, unsigned short micro,
+            unsigned short nano);
   // The matching assignment operator applied to a cleared value.
   explicit CDateTime(const std::time_t& time);
   explicit CDateTime(const SYSTEMTIME& time);
@@ -121,12 +123,12 @@ class CDateTime {
   // Each throws CVxInvalidStateException "Failed to Get<Field>. Invalid Date
   // Type: <type name>." when the kind does not have the field.
 
-  short GetYear() const;                  // dateTime, date, gYearMonth, gYear
-  unsigned char GetMonth() const;         // dateTime, date, gYearMonth, gMonthDay, gMonth
-  unsigned char GetDay() const;           // dateTime, date, gDay, gMonthDay
-  unsigned char GetHour() const;          // dateTime, time
-  unsigned char GetMinute() const;        // dateTime, time
-  unsigned char GetSecond() const;        // dateTime, time
+  short GetYear() const;            // dateTime, date, gYearMonth, gYear
+  unsigned char GetMonth() const;   // dateTime, date, gYearMonth, gMonthDay, gMonth
+  unsigned char GetDay() const;     // dateTime, date, gDay, gMonthDay
+  unsigned char GetHour() const;    // dateTime, time
+  unsigned char GetMinute() const;  // dateTime, time
+  unsigned char GetSecond() const;  // dateTime, time
   // second + ms * 0.001 + µs * 1e-06 + ns * 1e-09 (dateTime, time).
   double GetRealSecond() const;
   unsigned short GetMilliSecond() const;  // dateTime, time
@@ -153,8 +155,8 @@ class CDateTime {
                    unsigned short micro, unsigned short nano);
   void SetDate(short year, unsigned char month, unsigned char day);
   void SetTime(unsigned char hour, unsigned char minute, unsigned char second);
-  void SetTime(unsigned char hour, unsigned char minute, unsigned char second,
-               unsigned short milli, unsigned short micro, unsigned short nano);
+  void SetTime(unsigned char hour, unsigned char minute, unsigned char second, unsigned short milli,
+               unsigned short micro, unsigned short nano);
   // A time of 00:00:00 with the given fraction.
   void SetFracTime(unsigned short milli, unsigned short micro, unsigned short nano);
   void SetGYear(short year);
@@ -284,9 +286,5 @@ class CDateTime {
 };
 
 }  // namespace VxVevAva5
-
-// Both classes together: operator+ and operator- above need CDateTimeSpan
-// complete at the call site.
-#include "vxbind/values/DateTimeSpan.h"
 
 #endif  // VXBIND_VALUES_DATETIME_H

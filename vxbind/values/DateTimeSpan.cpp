@@ -1,7 +1,7 @@
 // CDateTimeSpan: the XSD duration form and the XSD order of durations.
 #include "vxbind/values/DateTimeSpan.h"
 
-#include "vxbind/core/Exceptions.h"
+#include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/values/detail/DateArithmetic.h"
 

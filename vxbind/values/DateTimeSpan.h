@@ -17,12 +17,13 @@
 
 #include <cstdint>
 
+#include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
 #include "vxbind/values/DateTime.h"
 
 namespace VxVevAva5 {
 
-class CDateTimeSpan {
+class VXBIND_EXPORT CDateTimeSpan {
  public:
   // A zero, positive span.
   CDateTimeSpan() noexcept { Clear(); }

@@ -4,14 +4,18 @@
 #include <charconv>
 #include <limits>
 
-#include "vxbind/conversions/WhitespaceUtils.h"
-#include "vxbind/core/Exceptions.h"
+#include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
 
 namespace VxVevAva5 {
 
 namespace {
+
+// XML white space: space, tab, carriage return, line feed.
+inline bool IsXmlSpace(unsigned short c) {
+  return c == 0x20 || c == 0x09 || c == 0x0D || c == 0x0A;
+}
 
 // Sizes of the parser's collecting buffers.
 const size_t kMaxIntegerDigits = 511;
@@ -90,7 +94,7 @@ void CDecimal::Parse(const unsigned short* text, size_t length) {
       negative = true;
     } else if (c == u'+') {
       negative = false;
-    } else if (CWhitespaceUtils::IsWhiteSpace(c)) {
+    } else if (IsXmlSpace(c)) {
     } else if (c == u'.' || c == u'e' || c == u'E') {
       break;
     } else {
@@ -108,7 +112,7 @@ void CDecimal::Parse(const unsigned short* text, size_t length) {
               VX_T("The string representing a Decimal, has more than 511 digits after the "
                    "decimal point"));
         digits[intCount + fracCount++] = c;
-      } else if (!CWhitespaceUtils::IsWhiteSpace(c)) {
+      } else if (!IsXmlSpace(c)) {
         break;
       }
     }
@@ -124,7 +128,7 @@ void CDecimal::Parse(const unsigned short* text, size_t length) {
         expNegative = true;
       else if (c == u'+')
         expNegative = false;
-      else if (!CWhitespaceUtils::IsWhiteSpace(c))
+      else if (!IsXmlSpace(c))
         break;
     }
     size_t expCount = 0;
@@ -136,7 +140,7 @@ void CDecimal::Parse(const unsigned short* text, size_t length) {
               VX_T("The string representing a Decimal, has more than 31 digits in its exponent"));
         ++expCount;
         exponent = std::min<uint64_t>(exponent * 10 + (c - u'0'), kMaxExponent + 1);
-      } else if (!CWhitespaceUtils::IsWhiteSpace(c)) {
+      } else if (!IsXmlSpace(c)) {
         ThrowInvalidChar(i, text);
       }
     }

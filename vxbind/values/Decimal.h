@@ -30,12 +30,13 @@
 
 #include <cstdint>
 
+#include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
 #include "vxbind/values/BigInteger.h"
 
 namespace VxVevAva5 {
 
-class CDecimal {
+class VXBIND_EXPORT CDecimal {
  public:
   CDecimal();  // 0
   CDecimal(int value);

@@ -9,7 +9,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "vxbind/core/Exceptions.h"
+#include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/detail/Memory.h"
 #include "vxbind/writers/StringBuffer.h"

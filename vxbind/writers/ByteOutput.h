@@ -10,6 +10,7 @@
 
 #include <cstddef>
 
+#include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
 #include "vxbind/values/BinaryData.h"
 
@@ -20,10 +21,10 @@ namespace VxVevAva5 {
 // holder. A surrogate that is not part of a pair cannot be encoded: throws
 // CVxException "Invalid UTF-16 text: unpaired surrogate [0x%04X] at position
 // [%u]" (position in code units) instead of losing text.
-CBinaryData ToUtf8Bytes(const String& text);
+VXBIND_EXPORT CBinaryData ToUtf8Bytes(const String& text);
 // The same on `length` code units at `text` (which may be null when `length`
 // is 0), also stopping at the first NUL.
-CBinaryData ToUtf8Bytes(const unsigned short* text, size_t length);
+VXBIND_EXPORT CBinaryData ToUtf8Bytes(const unsigned short* text, size_t length);
 
 }  // namespace VxVevAva5
 

@@ -7,7 +7,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "vxbind/core/Exceptions.h"
+#include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/detail/Memory.h"
 
 namespace VxVevAva5 {

@@ -25,13 +25,14 @@
 #include <cstring>
 #include <vector>
 
-#include "vxbind/core/InstanceMonitor.h"
+#include "vxbind/base/Enums.h"
+#include "vxbind/base/InstanceMonitor.h"
+#include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
-#include "vxbind/writers/XmlWriter.h"
 
 namespace VxVevAva5 {
 
-class CStringBuffer : public CInstanceMonitor {
+class VXBIND_EXPORT CStringBuffer : public CInstanceMonitor {
  public:
   // `blockSize` is the allocation per chunk in units; a chunk holds
   // blockSize - 1 units of text plus its NUL. Values below 2 count as 2.

@@ -1,6 +1,6 @@
 #include "vxbind/writers/XmlTextWriter.h"
 
-#include "vxbind/core/Exceptions.h"
+#include "vxbind/base/Exceptions.h"
 #include "vxbind/writers/detail/SameText.h"
 
 namespace VxVevAva5 {

@@ -28,6 +28,7 @@
 #ifndef VXBIND_WRITERS_XMLTEXTWRITER_H
 #define VXBIND_WRITERS_XMLTEXTWRITER_H
 
+#include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
 #include "vxbind/values/BinaryData.h"
 #include "vxbind/writers/StringBuffer.h"
@@ -35,7 +36,7 @@
 
 namespace VxVevAva5 {
 
-class CXmlTextWriter : public CXmlWriter {
+class VXBIND_EXPORT CXmlTextWriter : public CXmlWriter {
  public:
   // Indentation on, end of line LF, no encoding recorded, empty buffer.
   CXmlTextWriter();

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "vxbind/core/Exceptions.h"
+#include "vxbind/base/Exceptions.h"
 #include "vxbind/writers/detail/SameText.h"
 
 namespace VxVevAva5 {

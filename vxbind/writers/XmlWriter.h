@@ -2,8 +2,7 @@
 // File: XmlWriter.h
 // -----------------------------------------------------------------------------
 //
-// CXmlWriter: the abstract writer through which every serialisation goes, and
-// the enumerations that configure writers.
+// CXmlWriter: the abstract writer through which every serialisation goes.
 //
 // The writer owns the namespace bookkeeping. It keeps one
 // CXmlWriterContext per open element; a context shares its parent's
@@ -25,26 +24,14 @@
 
 #include <map>
 
-#include "vxbind/core/InstanceMonitor.h"
+#include "vxbind/base/Enums.h"
+#include "vxbind/base/InstanceMonitor.h"
+#include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
 
 namespace VxVevAva5 {
 
-// End-of-line style of text output. Any other value is invalid.
-enum EOLType {
-  EOLType_CRLF = 0,  // carriage return + line feed
-  EOLType_LF = 1,    // line feed
-};
-
-// Encoding of the declaration label and of byte output.
-enum XmlEncoding {
-  XmlEncoding_None = 0,          // no label; byte output refused
-  XmlEncoding_UTF8 = 1,          // encoding="UTF-8"
-  XmlEncoding_UTF16 = 2,         // encoding="UTF-16", low byte first
-  XmlEncoding_UTF16NoLabel = 3,  // no label, UTF-16 low byte first
-};
-
-class CXmlWriter : public CInstanceMonitor {
+class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
  public:
   // Namespace URI -> prefix, ordered by URI (plain code-unit comparison).
   typedef std::map<String, String> NamespaceMap;

@@ -11,7 +11,7 @@
 #include <new>
 #include <vector>
 
-#include "vxbind/core/Exceptions.h"
+#include "vxbind/base/Exceptions.h"
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"

@@ -12,7 +12,7 @@
 
 #include <exception>
 
-#include "vxbind/core/InstanceMonitor.h"
+#include "vxbind/base/InstanceMonitor.h"
 
 struct XML_ParserStruct;
 

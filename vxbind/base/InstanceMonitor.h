@@ -6,12 +6,12 @@
 // constructor takes the class's own name ("CXmlDocument", "CXmlTextWriter",
 // ...) and keeps nothing: no state, no virtual operations, no cost.
 
-#ifndef VXBIND_CORE_INSTANCEMONITOR_H
-#define VXBIND_CORE_INSTANCEMONITOR_H
+#ifndef VXBIND_BASE_INSTANCEMONITOR_H
+#define VXBIND_BASE_INSTANCEMONITOR_H
 
 class CInstanceMonitor {
  public:
   explicit CInstanceMonitor(const unsigned short* /*className*/) noexcept {}
 };
 
-#endif  // VXBIND_CORE_INSTANCEMONITOR_H
+#endif  // VXBIND_BASE_INSTANCEMONITOR_H

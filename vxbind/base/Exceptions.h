@@ -17,17 +17,18 @@
 // private clone, owned and deleted by the outer one. GetFullMessage() prints
 // the chain, outermost first, one message per line.
 
-#ifndef VXBIND_CORE_EXCEPTIONS_H
-#define VXBIND_CORE_EXCEPTIONS_H
-
-#include "vxbind/platform/Format.h"
-#include "vxbind/platform/String.h"
+#ifndef VXBIND_BASE_EXCEPTIONS_H
+#define VXBIND_BASE_EXCEPTIONS_H
 
 #include <utility>
 
+#include "vxbind/platform/Export.h"
+#include "vxbind/platform/Format.h"
+#include "vxbind/platform/String.h"
+
 namespace VxVevAva5 {
 
-class CVxException {
+class VXBIND_EXPORT CVxException {
  public:
   CVxException() = default;
   explicit CVxException(String message);
@@ -64,21 +65,19 @@ class CVxException {
 };
 
 // Declares a subclass with the four constructors of the family and Clone.
-#define VX_DECLARE_EXCEPTION(Name, Base)                                      \
-  class Name : public Base {                                                 \
-   public:                                                                   \
-    Name() = default;                                                        \
-    explicit Name(String message) : Base(std::move(message)) {}              \
-    Name(String message, const CVxException& inner)                          \
-        : Base(std::move(message), inner) {}                                 \
-    Name(String message, CVxException&& inner)                               \
-        : Base(std::move(message), std::move(inner)) {}                      \
-    Name(const Name& other) = default;                                       \
-    Name& operator=(const Name& other) = default;                            \
-    ~Name() override = default;                                              \
-                                                                             \
-   protected:                                                                \
-    CVxException* Clone() const override { return new Name(*this); }         \
+#define VX_DECLARE_EXCEPTION(Name, Base)                                                       \
+  class VXBIND_EXPORT Name : public Base {                                                     \
+   public:                                                                                     \
+    Name() = default;                                                                          \
+    explicit Name(String message) : Base(std::move(message)) {}                                \
+    Name(String message, const CVxException& inner) : Base(std::move(message), inner) {}       \
+    Name(String message, CVxException&& inner) : Base(std::move(message), std::move(inner)) {} \
+    Name(const Name& other) = default;                                                         \
+    Name& operator=(const Name& other) = default;                                              \
+    ~Name() override = default;                                                                \
+                                                                                               \
+   protected:                                                                                  \
+    CVxException* Clone() const override { return new Name(*this); }                           \
   };
 
 VX_DECLARE_EXCEPTION(CVxValidationException, CVxException)
@@ -92,4 +91,4 @@ VX_DECLARE_EXCEPTION(CVxOverFlowException, CVxException)
 
 }  // namespace VxVevAva5
 
-#endif  // VXBIND_CORE_EXCEPTIONS_H
+#endif  // VXBIND_BASE_EXCEPTIONS_H

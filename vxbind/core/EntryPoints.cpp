@@ -1,26 +1,15 @@
-#include "vxbind/core/XmlObjectBase.h"
-
+// The entry points of every bindable object: ToXml, ToXmlStream, ToXmlFile
+// and the FromXml family. CXmlObjectBase is declared on the ground floor,
+// because every floor above it carries objects; the entry points create
+// documents and writers, so they are defined up here.
+#include "vxbind/base/XmlObjectBase.h"
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/platform/Utf16.h"
+#include "vxbind/values/BinaryData.h"
+#include "vxbind/writers/ByteOutput.h"
 #include "vxbind/writers/XmlTextWriter.h"
 
 namespace VxVevAva5 {
-namespace {
-
-[[noreturn]] void ThrowAlreadyChosen(const String& chosen) {
-  throw CVxInvalidStateException(FormatString(
-      VX_T("The Property [%s] is already set. Only one element within this class bay be set at a "
-           "time"),
-      chosen.c_str()));
-}
-
-}  // namespace
-
-int32_t CXmlObjectBase::Release() {
-  int32_t count = --m_refCount;
-  if (count == 0) delete this;
-  return count;
-}
 
 // The writing entry points share these steps; the writer lives on the
 // caller's stack, so it is destroyed on return and on failure.
@@ -37,8 +26,7 @@ void CXmlObjectBase::WriteDocument(CXmlTextWriter& writer, bool declaration, boo
 
 // The reading entry points share this step. The root element's own name is
 // not compared with the object's: the object takes it over.
-void CXmlObjectBase::BindDocument(CXmlDocument& document,
-                                  const CXmlSerializationContext& context) {
+void CXmlObjectBase::BindDocument(CXmlDocument& document, const CXmlSerializationContext& context) {
   CXmlElement* root = document.GetDocumentElement();
   FromXml_Int(root, root->GetFirstElement(), context, false);
 }
@@ -48,89 +36,6 @@ String CXmlObjectBase::ToXml(bool declaration, bool indent, EOLType eol,
   CXmlTextWriter writer;
   WriteDocument(writer, declaration, indent, XmlEncoding_None, eol, context);
   return writer.GetString();
-}
-
-void CXmlObjectBase::OnEvent(CXmlObjectBase*, MsgType, void*) {}
-
-void CXmlObjectBase::AttributesToXml_Int(CXmlWriter*, const CXmlSerializationContext&) const {}
-
-void CXmlObjectBase::AttributesToXml_Int(const CXmlObjectBase* object, CXmlWriter* writer,
-                                         const CXmlSerializationContext& context) {
-  object->AttributesToXml_Int(writer, context);
-}
-
-void CXmlObjectBase::ToXml_Int(const CXmlObjectBase* object, CXmlWriter* writer, bool root,
-                               const unsigned short* namespaceUri,
-                               const CXmlSerializationContext& context, bool optional) {
-  object->ToXml_Int(writer, root, namespaceUri, context, optional);
-}
-
-CXmlElement* CXmlObjectBase::FromXml_Int(CXmlObjectBase* object, CXmlElement* element,
-                                         CXmlElement* current,
-                                         const CXmlSerializationContext& context) {
-  return object->FromXml_Int(element, current, context, false);
-}
-
-void CXmlObjectBase::SetElementName(const unsigned short* name) {
-  m_elementName = Utf16::Make(name);
-}
-
-void CXmlObjectBase::SetElementName(CXmlObjectBase* object, const unsigned short* name) {
-  object->SetElementName(name);
-}
-
-void CXmlObjectBase::Throw_IfPropertyIsNull(CXmlObjectBase* value,
-                                            const unsigned short* propertyName) {
-  if (value == nullptr)
-    throw CVxInvalidParamException(
-        FormatString(VX_T("The Property [%s] is mandatory, it may node be NULL"), propertyName));
-}
-
-void CXmlObjectBase::Throw_IfElementNameDiffers(CXmlObjectBase* value,
-                                                const unsigned short* requiredName) {
-  if (value == nullptr) return;
-  const String& actual = value->GetBase()->m_elementName;
-  if (!Utf16::Equal(actual.c_str(), requiredName))
-    throw CVxInvalidParamException(FormatString(
-        VX_T("This property requrires an element with the name %s the element being set has the "
-             "element name %s"),
-        requiredName, actual.c_str()));
-}
-
-void CXmlObjectBase::Choice_SelectElement(const unsigned short* elementName,
-                                          CXmlObjectBase* value, String& chosen) {
-  if (Utf16::Equal(chosen.c_str(), elementName)) {
-    if (value == nullptr) chosen.clear();
-  } else if (chosen.empty()) {
-    chosen = Utf16::Make(elementName);
-  } else if (value != nullptr) {
-    ThrowAlreadyChosen(chosen);
-  }
-}
-
-void CXmlObjectBase::Choice_CollectionChanged(const unsigned short* elementName, int32_t count,
-                                              String& chosen) {
-  if (Utf16::Equal(chosen.c_str(), elementName)) {
-    if (count == 0) chosen.clear();
-  } else if (chosen.empty()) {
-    if (count > 0) chosen = Utf16::Make(elementName);
-  } else if (count != 0) {
-    ThrowAlreadyChosen(chosen);
-  }
-}
-
-void CXmlObjectBase::Choice_SetElementValid(bool valid, const unsigned short* elementName,
-                                            String& chosen) {
-  if (!valid) {
-    chosen.clear();
-  } else if (chosen.empty() || Utf16::Equal(chosen.c_str(), elementName)) {
-    chosen = Utf16::Make(elementName);
-  } else {
-    throw CVxInvalidStateException(FormatString(
-        VX_T("The Property %s is already set. Only one element within this class bay be set at a "
-             "time"),
-        chosen.c_str()));
-  }
 }
 
 // -- Byte-stream and file entry points ---------------------------------------
@@ -152,7 +57,8 @@ void CXmlObjectBase::ToXmlFile(const unsigned short* fileName, bool declaration,
     throw CVxException(String(VX_T("ZLIB Compression only available for To Stream methods.")));
   bool utf16 = encoding == XmlEncoding_UTF16 || encoding == XmlEncoding_UTF16NoLabel;
   if (compression == CompressionType_None || !utf16) {
-    ToXmlStream(declaration, indent, encoding, eol, context, compression).ToFile(fileName, encoding);
+    ToXmlStream(declaration, indent, encoding, eol, context, compression)
+        .ToFile(fileName, encoding);
     return;
   }
   // A byte order mark in front of gzip data would hide the gzip header from
@@ -197,10 +103,8 @@ void CXmlObjectBase::FromXmlStream(unsigned char* const data, uint32_t length,
   BindDocument(document, context);
 }
 
-void CXmlObjectBase::FromXmlElement(const CXmlElement* element,
-                                    CXmlSerializationContext& context) {
-  if (element == nullptr)
-    throw CVxInvalidParamException(VX_T("The element to read from is NULL"));
+void CXmlObjectBase::FromXmlElement(const CXmlElement* element, CXmlSerializationContext& context) {
+  if (element == nullptr) throw CVxInvalidParamException(VX_T("The element to read from is NULL"));
   // The tree is read-only here; the protocol takes non-const pointers only
   // because it hands them on.
   CXmlElement* e = const_cast<CXmlElement*>(element);
@@ -208,8 +112,7 @@ void CXmlObjectBase::FromXmlElement(const CXmlElement* element,
 }
 
 bool CXmlObjectBase::DoesElementNameMatch(const CXmlSerializationContext& context,
-                                          const CXmlElement* element,
-                                          const unsigned short* name,
+                                          const CXmlElement* element, const unsigned short* name,
                                           const unsigned short* namespaceUri) const {
   if (!Utf16::Equal(element->GetLocalName().c_str(), name)) return false;
   if (context.GetSchemaType() == SchemaType_NoNamespaces || context.GetIgnoreNamespaces())

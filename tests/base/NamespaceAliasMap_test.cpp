@@ -1,4 +1,4 @@
-#include "vxbind/document/NamespaceAliasMap.h"
+#include "vxbind/base/NamespaceAliasMap.h"
 
 #include <gtest/gtest.h>
 

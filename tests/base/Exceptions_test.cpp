@@ -1,4 +1,4 @@
-#include "vxbind/core/Exceptions.h"
+#include "vxbind/base/Exceptions.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 
 #include "support/Text.h"
-#include "vxbind/core/SerializationContext.h"
+#include "vxbind/base/SerializationContext.h"
 
 using namespace VxVevAva5;
 using vxtest::ToUtf8;

@@ -9,16 +9,17 @@
 // order (plain UTF-16 unit comparison); a namespace has at most one alias,
 // and two namespaces may share an alias.
 
-#ifndef VXBIND_DOCUMENT_NAMESPACEALIASMAP_H
-#define VXBIND_DOCUMENT_NAMESPACEALIASMAP_H
+#ifndef VXBIND_BASE_NAMESPACEALIASMAP_H
+#define VXBIND_BASE_NAMESPACEALIASMAP_H
 
 #include <map>
 
+#include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
 
 namespace VxVevAva5 {
 
-class CNamespaceAliasMap {
+class VXBIND_EXPORT CNamespaceAliasMap {
  public:
   CNamespaceAliasMap() = default;
 
@@ -50,4 +51,4 @@ class CNamespaceAliasMap {
 
 }  // namespace VxVevAva5
 
-#endif  // VXBIND_DOCUMENT_NAMESPACEALIASMAP_H
+#endif  // VXBIND_BASE_NAMESPACEALIASMAP_H

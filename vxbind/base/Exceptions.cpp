@@ -1,4 +1,4 @@
-#include "vxbind/core/Exceptions.h"
+#include "vxbind/base/Exceptions.h"
 
 #include <utility>
 

@@ -1,8 +1,8 @@
-#include "vxbind/document/NamespaceAliasMap.h"
+#include "vxbind/base/NamespaceAliasMap.h"
 
 #include <iterator>
 
-#include "vxbind/core/Exceptions.h"
+#include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Utf16.h"
 
 namespace VxVevAva5 {

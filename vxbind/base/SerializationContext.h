@@ -13,24 +13,19 @@
 // process-wide default instance, GetDefaultContext(), is built when the
 // library is loaded and is modifiable: changes affect every later caller.
 
-#ifndef VXBIND_CORE_SERIALIZATIONCONTEXT_H
-#define VXBIND_CORE_SERIALIZATIONCONTEXT_H
+#ifndef VXBIND_BASE_SERIALIZATIONCONTEXT_H
+#define VXBIND_BASE_SERIALIZATIONCONTEXT_H
 
 #include <vector>
 
-#include "vxbind/document/NamespaceAliasMap.h"
+#include "vxbind/base/Enums.h"
+#include "vxbind/base/NamespaceAliasMap.h"
+#include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
 
 namespace VxVevAva5 {
 
-// Only the value 2 is distinguished: it reads without namespace processing.
-enum SchemaType {
-  SchemaType_Default = 0,
-  SchemaType_Xsd = 1,
-  SchemaType_NoNamespaces = 2,
-};
-
-class CXmlSerializationContext {
+class VXBIND_EXPORT CXmlSerializationContext {
  public:
   CXmlSerializationContext() = default;
   CXmlSerializationContext(const CXmlSerializationContext&) = default;
@@ -96,4 +91,4 @@ class CXmlSerializationContext {
 
 }  // namespace VxVevAva5
 
-#endif  // VXBIND_CORE_SERIALIZATIONCONTEXT_H
+#endif  // VXBIND_BASE_SERIALIZATIONCONTEXT_H

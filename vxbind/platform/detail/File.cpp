@@ -1,5 +1,5 @@
 // POSIX implementation of the whole-file helpers.
-#include "vxbind/platform/File.h"
+#include "vxbind/platform/detail/File.h"
 
 #include <cerrno>
 #include <fcntl.h>

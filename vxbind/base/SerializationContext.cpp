@@ -1,6 +1,6 @@
-#include "vxbind/core/SerializationContext.h"
+#include "vxbind/base/SerializationContext.h"
 
-#include "vxbind/core/Exceptions.h"
+#include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Utf16.h"
 
 namespace VxVevAva5 {

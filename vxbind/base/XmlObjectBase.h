@@ -19,26 +19,27 @@
 // the object except the values it read. Reference counts are plain integers:
 // an object graph must be used by one thread at a time.
 
-#ifndef VXBIND_CORE_XMLOBJECTBASE_H
-#define VXBIND_CORE_XMLOBJECTBASE_H
+#ifndef VXBIND_BASE_XMLOBJECTBASE_H
+#define VXBIND_BASE_XMLOBJECTBASE_H
 
 #include <cstdint>
 
-#include "vxbind/core/Exceptions.h"
-#include "vxbind/core/SerializationContext.h"
-#include "vxbind/core/SmartPtr.h"
+#include "vxbind/base/Enums.h"
+#include "vxbind/base/Exceptions.h"
+#include "vxbind/base/SerializationContext.h"
+#include "vxbind/base/SmartPtr.h"
+#include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
-#include "vxbind/values/BinaryData.h"
-#include "vxbind/writers/XmlWriter.h"
 
 namespace VxVevAva5 {
 
+class CBinaryData;  // values/BinaryData.h: the byte entry points' buffers
 class CXmlWriter;
 class CXmlTextWriter;
 class CXmlElement;
 class CXmlDocument;
 
-class CXmlObjectBase {
+class VXBIND_EXPORT CXmlObjectBase {
  public:
   // Kinds of notification passed to OnEvent.
   enum MsgType {
@@ -80,43 +81,41 @@ class CXmlObjectBase {
   // XmlEncoding_None is refused by the writer's GetBytes after the object
   // was written; a compression whose output does not fit the input's size
   // fails in CBinaryData::CompressData.
-  CBinaryData ToXmlStream(bool declaration = true, bool indent = true,
-                          XmlEncoding encoding = XmlEncoding_UTF8, EOLType eol = EOLType_LF,
-                          const CXmlSerializationContext& context =
-                              CXmlSerializationContext::GetDefaultContext(),
-                          CompressionType compression = CompressionType_None) const;
+  CBinaryData ToXmlStream(
+      bool declaration = true, bool indent = true, XmlEncoding encoding = XmlEncoding_UTF8,
+      EOLType eol = EOLType_LF,
+      const CXmlSerializationContext& context = CXmlSerializationContext::GetDefaultContext(),
+      CompressionType compression = CompressionType_None) const;
   // ToXmlStream written to `fileName` (created or truncated), preceded by
   // the byte order mark FF FE for the UTF-16 encodings; a gzip file holds
   // the mark inside its compressed bytes, so that readers still see the gzip
   // header first. CompressionType_ZLib throws CVxException "ZLIB Compression
   // only available for To Stream methods." before anything is written.
-  void ToXmlFile(const unsigned short* fileName, bool declaration = true, bool indent = true,
-                 XmlEncoding encoding = XmlEncoding_UTF8, EOLType eol = EOLType_LF,
-                 const CXmlSerializationContext& context =
-                     CXmlSerializationContext::GetDefaultContext(),
-                 CompressionType compression = CompressionType_None) const;
+  void ToXmlFile(
+      const unsigned short* fileName, bool declaration = true, bool indent = true,
+      XmlEncoding encoding = XmlEncoding_UTF8, EOLType eol = EOLType_LF,
+      const CXmlSerializationContext& context = CXmlSerializationContext::GetDefaultContext(),
+      CompressionType compression = CompressionType_None) const;
 
   // Reading entry points: the input is read into a document (XML text, or
   // bytes that may be gzip/zlib-compressed or Fast Infoset) and the object
   // binds itself from its root element. Parse failures carry the reader's
   // message; on a binding failure the object keeps what it bound so far.
-  void FromXml(const unsigned short* xmlText,
-               const CXmlSerializationContext& context =
-                   CXmlSerializationContext::GetDefaultContext());
+  void FromXml(const unsigned short* xmlText, const CXmlSerializationContext& context =
+                                                  CXmlSerializationContext::GetDefaultContext());
   // 8-bit text; its encoding is taken from the input itself.
   void FromXml(const char* xmlText, const CXmlSerializationContext& context =
                                         CXmlSerializationContext::GetDefaultContext());
-  void FromXmlFile(const unsigned short* fileName,
-                   const CXmlSerializationContext& context =
-                       CXmlSerializationContext::GetDefaultContext());
-  void FromXmlStream(unsigned char* const data, uint32_t length,
-                     const CXmlSerializationContext& context =
-                         CXmlSerializationContext::GetDefaultContext());
+  void FromXmlFile(
+      const unsigned short* fileName,
+      const CXmlSerializationContext& context = CXmlSerializationContext::GetDefaultContext());
+  void FromXmlStream(
+      unsigned char* const data, uint32_t length,
+      const CXmlSerializationContext& context = CXmlSerializationContext::GetDefaultContext());
   // The bytes of `data`, as the overload above (for example what
   // ToXmlStream produced, compressed or not).
-  void FromXmlStream(const CBinaryData& data,
-                     const CXmlSerializationContext& context =
-                         CXmlSerializationContext::GetDefaultContext());
+  void FromXmlStream(const CBinaryData& data, const CXmlSerializationContext& context =
+                                                  CXmlSerializationContext::GetDefaultContext());
   // Binds from an element of a document the caller holds.
   void FromXmlElement(const CXmlElement* element, CXmlSerializationContext& context);
 
@@ -125,8 +124,8 @@ class CXmlObjectBase {
   static void AttributesToXml_Int(const CXmlObjectBase* object, CXmlWriter* writer,
                                   const CXmlSerializationContext& context);
   static void ToXml_Int(const CXmlObjectBase* object, CXmlWriter* writer, bool root,
-                        const unsigned short* namespaceUri,
-                        const CXmlSerializationContext& context, bool optional);
+                        const unsigned short* namespaceUri, const CXmlSerializationContext& context,
+                        bool optional);
   // Calls the object's FromXml_Int with `optional` false.
   static CXmlElement* FromXml_Int(CXmlObjectBase* object, CXmlElement* element,
                                   CXmlElement* current, const CXmlSerializationContext& context);
@@ -171,8 +170,7 @@ class CXmlObjectBase {
   // Choice bookkeeping: `chosen` is the generated class's record of the
   // element currently chosen in a choice ("" when none). A second member of
   // the choice throws CVxInvalidStateException.
-  static void Choice_SetElementValid(bool valid, const unsigned short* elementName,
-                                     String& chosen);
+  static void Choice_SetElementValid(bool valid, const unsigned short* elementName, String& chosen);
   static void Choice_SelectElement(const unsigned short* elementName, CXmlObjectBase* value,
                                    String& chosen);
   static void Choice_CollectionChanged(const unsigned short* elementName, int32_t count,
@@ -189,4 +187,4 @@ class CXmlObjectBase {
 
 }  // namespace VxVevAva5
 
-#endif  // VXBIND_CORE_XMLOBJECTBASE_H
+#endif  // VXBIND_BASE_XMLOBJECTBASE_H

@@ -12,8 +12,8 @@
 //   CSmartPtr<COrder> order = new COrder;   // count 1
 //   CSmartPtr<CXmlObjectBase> base = order; // count 2
 
-#ifndef VXBIND_CORE_SMARTPTR_H
-#define VXBIND_CORE_SMARTPTR_H
+#ifndef VXBIND_BASE_SMARTPTR_H
+#define VXBIND_BASE_SMARTPTR_H
 
 #include <cstddef>
 #include <utility>
@@ -72,4 +72,4 @@ class CSmartPtr {
 
 }  // namespace VxVevAva5
 
-#endif  // VXBIND_CORE_SMARTPTR_H
+#endif  // VXBIND_BASE_SMARTPTR_H

@@ -7,8 +7,8 @@
 // `errno` value of the call that failed (0 on success); the callers turn that
 // code into the library's messages ("... Error [0x%08x]").
 
-#ifndef VXBIND_PLATFORM_FILE_H
-#define VXBIND_PLATFORM_FILE_H
+#ifndef VXBIND_PLATFORM_DETAIL_FILE_H
+#define VXBIND_PLATFORM_DETAIL_FILE_H
 
 #include <cstddef>
 #include <vector>
@@ -33,4 +33,4 @@ int WriteAll(const unsigned short* fileName, const unsigned char* prefix, size_t
 }  // namespace File
 }  // namespace VxVevAva5
 
-#endif  // VXBIND_PLATFORM_FILE_H
+#endif  // VXBIND_PLATFORM_DETAIL_FILE_H

@@ -1,0 +1,2 @@
+// A public header that includes an internal one: refused.
+#include "vxbind/platform/detail/Memory.h"

@@ -1,0 +1,2 @@
+// Two headers of one folder that include each other: refused.
+#include "vxbind/writers/B.h"

@@ -1,0 +1,1 @@
+#include "vxbind/writers/A.h"

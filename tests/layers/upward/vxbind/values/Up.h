@@ -1,0 +1,2 @@
+// A value type that reaches up to the writers: refused.
+#include "vxbind/writers/XmlWriter.h"

@@ -1,0 +1,110 @@
+// The object base: reference count, element name and the helpers of
+// generated property setters. The entry points, which need documents and
+// writers, are defined in core/EntryPoints.cpp.
+#include "vxbind/base/XmlObjectBase.h"
+
+#include "vxbind/platform/Format.h"
+#include "vxbind/platform/Utf16.h"
+
+namespace VxVevAva5 {
+namespace {
+
+[[noreturn]] void ThrowAlreadyChosen(const String& chosen) {
+  throw CVxInvalidStateException(FormatString(
+      VX_T("The Property [%s] is already set. Only one element within this class bay be set at a "
+           "time"),
+      chosen.c_str()));
+}
+
+}  // namespace
+
+int32_t CXmlObjectBase::Release() {
+  int32_t count = --m_refCount;
+  if (count == 0) delete this;
+  return count;
+}
+
+void CXmlObjectBase::OnEvent(CXmlObjectBase*, MsgType, void*) {}
+
+void CXmlObjectBase::AttributesToXml_Int(CXmlWriter*, const CXmlSerializationContext&) const {}
+
+void CXmlObjectBase::AttributesToXml_Int(const CXmlObjectBase* object, CXmlWriter* writer,
+                                         const CXmlSerializationContext& context) {
+  object->AttributesToXml_Int(writer, context);
+}
+
+void CXmlObjectBase::ToXml_Int(const CXmlObjectBase* object, CXmlWriter* writer, bool root,
+                               const unsigned short* namespaceUri,
+                               const CXmlSerializationContext& context, bool optional) {
+  object->ToXml_Int(writer, root, namespaceUri, context, optional);
+}
+
+CXmlElement* CXmlObjectBase::FromXml_Int(CXmlObjectBase* object, CXmlElement* element,
+                                         CXmlElement* current,
+                                         const CXmlSerializationContext& context) {
+  return object->FromXml_Int(element, current, context, false);
+}
+
+void CXmlObjectBase::SetElementName(const unsigned short* name) {
+  m_elementName = Utf16::Make(name);
+}
+
+void CXmlObjectBase::SetElementName(CXmlObjectBase* object, const unsigned short* name) {
+  object->SetElementName(name);
+}
+
+void CXmlObjectBase::Throw_IfPropertyIsNull(CXmlObjectBase* value,
+                                            const unsigned short* propertyName) {
+  if (value == nullptr)
+    throw CVxInvalidParamException(
+        FormatString(VX_T("The Property [%s] is mandatory, it may node be NULL"), propertyName));
+}
+
+void CXmlObjectBase::Throw_IfElementNameDiffers(CXmlObjectBase* value,
+                                                const unsigned short* requiredName) {
+  if (value == nullptr) return;
+  const String& actual = value->GetBase()->m_elementName;
+  if (!Utf16::Equal(actual.c_str(), requiredName))
+    throw CVxInvalidParamException(FormatString(
+        VX_T("This property requrires an element with the name %s the element being set has the "
+             "element name %s"),
+        requiredName, actual.c_str()));
+}
+
+void CXmlObjectBase::Choice_SelectElement(const unsigned short* elementName,
+                                          CXmlObjectBase* value, String& chosen) {
+  if (Utf16::Equal(chosen.c_str(), elementName)) {
+    if (value == nullptr) chosen.clear();
+  } else if (chosen.empty()) {
+    chosen = Utf16::Make(elementName);
+  } else if (value != nullptr) {
+    ThrowAlreadyChosen(chosen);
+  }
+}
+
+void CXmlObjectBase::Choice_CollectionChanged(const unsigned short* elementName, int32_t count,
+                                              String& chosen) {
+  if (Utf16::Equal(chosen.c_str(), elementName)) {
+    if (count == 0) chosen.clear();
+  } else if (chosen.empty()) {
+    if (count > 0) chosen = Utf16::Make(elementName);
+  } else if (count != 0) {
+    ThrowAlreadyChosen(chosen);
+  }
+}
+
+void CXmlObjectBase::Choice_SetElementValid(bool valid, const unsigned short* elementName,
+                                            String& chosen) {
+  if (!valid) {
+    chosen.clear();
+  } else if (chosen.empty() || Utf16::Equal(chosen.c_str(), elementName)) {
+    chosen = Utf16::Make(elementName);
+  } else {
+    throw CVxInvalidStateException(FormatString(
+        VX_T("The Property %s is already set. Only one element within this class bay be set at a "
+             "time"),
+        chosen.c_str()));
+  }
+}
+
+}  // namespace VxVevAva5

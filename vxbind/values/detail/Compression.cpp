@@ -1,0 +1,101 @@
+#include "vxbind/values/detail/Compression.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "vxbind/base/Exceptions.h"
+#include "vxbind/platform/Format.h"
+
+namespace VxVevAva5 {
+namespace detail {
+namespace {
+
+[[noreturn]] void ThrowCompressFailed(int code) {
+  throw CVxException(FormatString(VX_T("Failed to compress data. [Error Code: %d]"), code));
+}
+
+// Ends a zlib stream on every path.
+struct DeflateEnd {
+  z_stream& zs;
+  ~DeflateEnd() { deflateEnd(&zs); }
+};
+struct InflateEnd {
+  z_stream& zs;
+  ~InflateEnd() { inflateEnd(&zs); }
+};
+
+}  // namespace
+
+uint32_t Deflate(const unsigned char* data, uint32_t length, CompressionType type,
+                 unsigned char* out, uint32_t room) {
+  z_stream stream;
+  std::memset(&stream, 0, sizeof stream);
+  // Level 1: output is produced once per entry-point call, so speed matters
+  // more than the last few percent of size. "1.2.3" only has to agree with
+  // the library's major version.
+  int rc = type == CompressionType_GZip
+               ? deflateInit2_(&stream, 1, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY, "1.2.3",
+                               static_cast<int>(sizeof stream))
+               : deflateInit_(&stream, 1, "1.2.3", static_cast<int>(sizeof stream));
+  if (rc != Z_OK) ThrowCompressFailed(rc);
+  DeflateEnd end{stream};
+  // zlib reads through a non-const pointer but does not write the input.
+  stream.next_in = const_cast<unsigned char*>(data);
+  stream.avail_in = length;
+  stream.next_out = out;
+  stream.avail_out = room;
+  deflate(&stream, Z_NO_FLUSH);
+  rc = deflate(&stream, Z_FINISH);
+  if (rc != Z_STREAM_END) ThrowCompressFailed(rc);
+  return static_cast<uint32_t>(stream.total_out);
+}
+
+bool Inflate(const unsigned char* data, size_t length, std::vector<unsigned char>& out) {
+  z_stream zs;
+  std::memset(&zs, 0, sizeof zs);
+  // 15 + 32: a zlib or a gzip header is recognised automatically.
+  if (inflateInit2(&zs, 47) != Z_OK) return false;
+  InflateEnd end{zs};
+
+  // A few hundred bytes of deflate data can expand to gigabytes. Like
+  // Expat's entity protection, allow any size up to an activation threshold
+  // and beyond it at most a fixed factor of the compressed size.
+  constexpr size_t kActivation = size_t{64} << 20;
+  constexpr size_t kMaxFactor = 256;
+  const size_t limit =
+      std::max(kActivation, length <= SIZE_MAX / kMaxFactor ? length * kMaxFactor : SIZE_MAX);
+  constexpr size_t kPiece = 65536;
+  std::unique_ptr<unsigned char[]> piece(new unsigned char[kPiece]);
+  std::vector<unsigned char> output;
+  const unsigned char* next = data;
+  size_t left = length;
+  int status = Z_OK;
+  while (status == Z_OK) {
+    // avail_in is 32 bits wide: feed larger input in slices.
+    if (zs.avail_in == 0 && left > 0) {
+      uInt slice = static_cast<uInt>(std::min<size_t>(left, 1u << 30));
+      zs.next_in = const_cast<unsigned char*>(next);
+      zs.avail_in = slice;
+      next += slice;
+      left -= slice;
+    }
+    zs.next_out = piece.get();
+    zs.avail_out = kPiece;
+    status = inflate(&zs, Z_NO_FLUSH);
+    size_t produced = kPiece - zs.avail_out;
+    if (produced > limit - output.size())
+      throw CVxException(FormatString(
+          VX_T("Compressed input expands to more than %u times its size; it is not read"),
+          static_cast<unsigned>(kMaxFactor)));
+    output.insert(output.end(), piece.get(), piece.get() + produced);
+  }
+  if (status != Z_STREAM_END) return false;
+  out.swap(output);
+  return true;
+}
+
+}  // namespace detail
+}  // namespace VxVevAva5

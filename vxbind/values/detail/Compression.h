@@ -1,0 +1,41 @@
+// -----------------------------------------------------------------------------
+// File: Compression.h  (internal)
+// -----------------------------------------------------------------------------
+//
+// Deflate and inflate over zlib: the only place that includes zlib.h. Output
+// compression (CBinaryData::CompressData) and the transparent inflation of
+// byte input (CXmlDocument) both come here.
+
+#ifndef VXBIND_VALUES_DETAIL_COMPRESSION_H
+#define VXBIND_VALUES_DETAIL_COMPRESSION_H
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "vxbind/base/Enums.h"
+
+namespace VxVevAva5 {
+namespace detail {
+
+// Deflates the `length` bytes at `data` at level 1 in a gzip
+// (CompressionType_GZip) or zlib (CompressionType_ZLib) wrapper into `out`,
+// which has room for `room` bytes, and returns the number of bytes written.
+// Output that does not fit in `room` (or a zlib failure) throws CVxException
+// "Failed to compress data. [Error Code: %d]" with zlib's code.
+uint32_t Deflate(const unsigned char* data, uint32_t length, CompressionType type,
+                 unsigned char* out, uint32_t room);
+
+// Inflates `length` bytes of gzip or zlib data (recognised by their header)
+// into `out` and returns true. Returns false, with `out` unchanged, when the
+// bytes are not one complete compressed stream (plain text, damaged data).
+// Output may reach 64 MiB, or 256 times the input where that is more; beyond
+// that it throws CVxException "Compressed input expands to more than 256
+// times its size; it is not read", so that a decompression bomb cannot take
+// all memory.
+bool Inflate(const unsigned char* data, size_t length, std::vector<unsigned char>& out);
+
+}  // namespace detail
+}  // namespace VxVevAva5
+
+#endif  // VXBIND_VALUES_DETAIL_COMPRESSION_H
