@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets everything up on a fresh Debian machine and runs the whole test suite
-# twice: a normal build (warnings are errors, benchmarks compiled too), then a
-# build with AddressSanitizer + UndefinedBehaviorSanitizer (leaks fail).
+# twice: a normal build of the shared library (warnings are errors, benchmarks
+# compiled too; the package tests also build and install a static one), then
+# a build of the static library with AddressSanitizer +
+# UndefinedBehaviorSanitizer (leaks fail).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
@@ -11,12 +13,12 @@ echo "== Normal build"
 cmake -S . -B build/tests -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVXBIND_WERROR=ON \
       -DVXBIND_BUILD_BENCHMARKS=ON >/dev/null
 cmake --build build/tests -j"$jobs"
-ctest --test-dir build/tests --output-on-failure -j"$jobs"
+ctest --test-dir build/tests --output-on-failure --timeout 900 -j"$jobs"
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
-cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DVXBIND_WERROR=ON \
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DVXBIND_WERROR=ON -DBUILD_SHARED_LIBS=OFF \
       -DVXBIND_SANITIZE=address,undefined -DVXBIND_BUILD_EXAMPLES=OFF >/dev/null
 cmake --build build/asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=0 \
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-  ctest --test-dir build/asan --output-on-failure -j"$jobs" -LE package
+  ctest --test-dir build/asan --output-on-failure --timeout 900 -j"$jobs" -LE package

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <random>
 #include <string>
@@ -300,19 +299,16 @@ TEST(CBigInteger, ConversionToMachineIntegersChecksTheRange) {
     EXPECT_VX_THROW(static_cast<int64_t>(B(s)), CVxInvalidValueException, kDomain) << s;
 }
 
-TEST(CBigInteger, MillionDigitTextIsLinear) {
+// Quadratic parsing or printing would take minutes here and run into the
+// test's time limit; bench_numbers has the figures.
+TEST(CBigInteger, MillionDigitTextRoundTrips) {
   std::string digits(1000000, '0');
   std::mt19937 rng(5);
   for (char& c : digits) c = static_cast<char>('0' + rng() % 10);
   digits[0] = '7';
   String text = U("-" + digits);
-  auto start = std::chrono::steady_clock::now();
   CBigInteger v(text.c_str());
-  String back = v.ToString();
-  double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_TRUE(back == text);
-  EXPECT_LT(seconds, 5.0);  // quadratic work would take minutes
+  EXPECT_TRUE(v.ToString() == text);
   // A small divisor on a huge dividend: quotient times divisor gives it back.
   CBigInteger q = v / CBigInteger(7);
   EXPECT_EQ(q * CBigInteger(7) + v % CBigInteger(7), v);
