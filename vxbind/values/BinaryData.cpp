@@ -3,6 +3,7 @@
 #include "vxbind/values/BinaryData.h"
 
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <limits>
@@ -85,62 +86,87 @@ constexpr Base64DecodeTable kBase64Decode;
 // The 6-bit value of each ASCII character already shifted to its place in a
 // 4-character group (18, 12, 6, 0 bits), so that a group decodes with four
 // loads and three ORs. Non-alphabet characters set a bit above the 24 used.
+// Indexed by the character minus one: the decoder checks c - 1 < 127, which
+// rules out the terminator and non-ASCII in one comparison, and then uses it.
 constexpr uint32_t kShiftedNotAlphabet = 0x80000000u;
 struct Base64ShiftedTables {
-  std::array<std::array<uint32_t, 128>, 4> value{};
+  std::array<std::array<uint32_t, 127>, 4> value{};
   constexpr Base64ShiftedTables() {
     for (int t = 0; t < 4; ++t)
-      for (int c = 0; c < 128; ++c) {
+      for (int c = 1; c < 128; ++c) {
         unsigned char v = kBase64Decode.value[c];
-        value[t][c] = v < 64 ? uint32_t{v} << (18 - 6 * t) : kShiftedNotAlphabet;
+        value[t][c - 1] = v < 64 ? uint32_t{v} << (18 - 6 * t) : kShiftedNotAlphabet;
       }
   }
 };
 constexpr Base64ShiftedTables kBase64Shifted;
 
-// GCC announces AddressSanitizer with a macro, clang only through
-// __has_feature.
-#if defined(__SANITIZE_ADDRESS__)
-#define VX_BINARYDATA_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VX_BINARYDATA_ASAN 1
-#endif
-#endif
-
-// Length of a NUL-terminated text, four code units per step. The 8-byte
-// reads are aligned, so they never cross into another page; they may read a
-// few bytes past the terminator inside the same word, which AddressSanitizer
-// would report, so sanitized builds take the plain loop.
-size_t TextLength(const unsigned short* text) noexcept {
-#if defined(VX_BINARYDATA_ASAN)
-  return Utf16::Length(text);
-#else
-  if (text == nullptr) return 0;
-  const unsigned short* p = text;
-  while ((reinterpret_cast<uintptr_t>(p) & 7) != 0) {
-    if (*p == 0) return static_cast<size_t>(p - text);
-    ++p;
+// Hexadecimal digit values of the ASCII range; -1 for everything else,
+// the terminator included.
+struct HexDigitTable {
+  std::array<signed char, 128> value{};
+  constexpr HexDigitTable() {
+    for (auto& v : value) v = -1;
+    for (int i = 0; i < 10; ++i) value['0' + i] = static_cast<signed char>(i);
+    for (int i = 0; i < 6; ++i) {
+      value['A' + i] = static_cast<signed char>(10 + i);
+      value['a' + i] = static_cast<signed char>(10 + i);
+    }
   }
-  constexpr uint64_t kOnes = 0x0001000100010001ull;
-  constexpr uint64_t kHighs = 0x8000800080008000ull;
-  for (;;) {
-    uint64_t v;
-    std::memcpy(&v, p, 8);
-    if (((v - kOnes) & ~v & kHighs) != 0) break;  // some unit is 0
-    p += 4;
-  }
-  while (*p != 0) ++p;
-  return static_cast<size_t>(p - text);
-#endif
-}
+};
+constexpr HexDigitTable kHexDigitValues;
 
-int HexValue(unsigned short c) noexcept {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  return -1;
-}
+inline int HexValue(unsigned short c) noexcept { return c < 128 ? kHexDigitValues.value[c] : -1; }
+
+// The output of a decoder that meets the end of its text only at the
+// terminator, so that the text is read once and never past its end. Small
+// results stay in a block on the stack; larger ones move to an array that
+// doubles (at most 4294967295 bytes, beyond which ThrowTooLarge).
+class DecodedBytes {
+ public:
+  DecodedBytes() = default;
+  DecodedBytes(const DecodedBytes&) = delete;
+  DecodedBytes& operator=(const DecodedBytes&) = delete;
+  ~DecodedBytes() {
+    if (m_data != m_block) delete[] m_data;
+  }
+
+  unsigned char* Data() noexcept { return m_data; }
+  size_t Capacity() const noexcept { return m_capacity; }
+
+  // Makes room for `more` bytes after the first `used`, which are kept.
+  void Grow(size_t used, size_t more) {
+    if (more > kMaxLength - used) ThrowTooLarge();
+    size_t want = std::max(used + more, 2 * m_capacity);
+    if (want > kMaxLength) want = kMaxLength;
+    unsigned char* grown = new unsigned char[want];
+    std::memcpy(grown, m_data, used);
+    if (m_data != m_block) delete[] m_data;
+    m_data = grown;
+    m_capacity = want;
+  }
+
+  // The first `used` bytes as an array of new[] for a holder to adopt;
+  // `capacity` receives its size. The decoder holds nothing afterwards.
+  unsigned char* Release(size_t used, uint32_t& capacity) {
+    unsigned char* out = m_data;
+    if (m_data == m_block) {
+      out = new unsigned char[used == 0 ? 1 : used];
+      std::memcpy(out, m_block, used);
+      capacity = static_cast<uint32_t>(used);
+    } else {
+      capacity = static_cast<uint32_t>(m_capacity);
+    }
+    m_data = m_block;
+    m_capacity = sizeof(m_block);
+    return out;
+  }
+
+ private:
+  unsigned char m_block[1024];
+  unsigned char* m_data = m_block;
+  size_t m_capacity = sizeof(m_block);
+};
 
 uint64_t ReadBigEndian(const unsigned char* p, int bytes) noexcept {
   uint64_t v = 0;
@@ -361,25 +387,39 @@ String CBinaryData::GetAsHexString(const unsigned char* data, uint32_t length) {
 String CBinaryData::GetAsHexString() const { return GetAsHexString(GetData(), GetLength()); }
 
 void CBinaryData::SetAsHexString(const unsigned short* text) {
-  size_t units = TextLength(text);
-  size_t bytes = (units + 1) / 2;
-  if (bytes > kMaxLength) ThrowTooLarge();
-  unsigned char* out = new unsigned char[bytes == 0 ? 1 : bytes];
-  for (size_t i = 0; i < bytes; ++i) {
-    // In an odd-length text the second digit of the last pair is the
-    // terminator, which fails like any other non-digit.
-    unsigned short hi = text[2 * i];
-    unsigned short lo = text[2 * i + 1];
-    int h = HexValue(hi);
-    int l = h < 0 ? -1 : HexValue(lo);
-    if (l < 0) {
-      delete[] out;
-      throw CVxException(FormatString(VX_T("Invalid char in hex string [%c]"),
-                                      static_cast<int>(h < 0 ? hi : lo)));
+  static const unsigned short kEmpty = 0;
+  const unsigned short* p = text == nullptr ? &kEmpty : text;
+  DecodedBytes out;
+  size_t used = 0;
+  for (;;) {
+    if (used == out.Capacity()) out.Grow(used, 1);
+    unsigned char* o = out.Data();
+    size_t room = out.Capacity();
+    for (; used < room; ++used, p += 2) {
+      // The second digit is read only when the first was not the
+      // terminator; in an odd-length text it is the terminator, which fails
+      // like any other non-digit.
+      unsigned short hi = p[0];
+      int h = HexValue(hi);
+      if (h < 0) {
+        if (hi == 0) {
+          uint32_t capacity = 0;
+          unsigned char* bytes = out.Release(used, capacity);
+          Adopt(bytes, static_cast<uint32_t>(used));
+          m_holder->capacity = capacity;
+          return;
+        }
+        throw CVxException(
+            FormatString(VX_T("Invalid char in hex string [%c]"), static_cast<int>(hi)));
+      }
+      unsigned short lo = p[1];
+      int l = HexValue(lo);
+      if (l < 0)
+        throw CVxException(
+            FormatString(VX_T("Invalid char in hex string [%c]"), static_cast<int>(lo)));
+      o[used] = static_cast<unsigned char>((h << 4) | l);
     }
-    out[i] = static_cast<unsigned char>((h << 4) | l);
   }
-  Adopt(out, static_cast<uint32_t>(bytes));
 }
 
 String CBinaryData::GetAsBase64() const {
@@ -420,71 +460,79 @@ String CBinaryData::GetAsBase64() const {
 }
 
 void CBinaryData::SetAsBase64(const unsigned short* text) {
-  size_t units = TextLength(text);
-  size_t room = units / 4 * 3 + 3;
-  if (room > kMaxLength) ThrowTooLarge();
-  // One spare byte: the fast loop stores 4 bytes to emit 3.
-  unsigned char* out = new unsigned char[room + 1];
-  unsigned char* o = out;
-  const unsigned short* p = text;
-  const unsigned short* end = text + units;
+  static const unsigned short kEmpty = 0;
+  const unsigned short* p = text == nullptr ? &kEmpty : text;
+  DecodedBytes out;
+  size_t used = 0;
   uint32_t bits = 0;   // pending bits, most significant first
   int pending = 0;     // number of 6-bit groups in `bits` (0..3)
   size_t symbols = 0;  // alphabet characters seen
   for (;;) {
-    // Fast path: whole groups of four ASCII alphabet characters.
+    // Room for a whole group, and for the fast path's one spare byte.
+    if (out.Capacity() - used < 4) out.Grow(used, 4);
+    unsigned char* o = out.Data() + used;
+    // Fast path: whole groups of four ASCII alphabet characters. Each unit
+    // is read only after the one before it was found not to be the
+    // terminator.
     if (pending == 0) {
+      const unsigned char* fastEnd = out.Data() + out.Capacity() - 4;
       const unsigned short* start = p;
-      while (end - p >= 4) {
-        uint64_t four;
-        std::memcpy(&four, p, 8);
-        if ((four & 0xFF80FF80FF80FF80ull) != 0) break;
-        uint32_t v = kBase64Shifted.value[0][four & 127] |
-                     kBase64Shifted.value[1][(four >> 16) & 127] |
-                     kBase64Shifted.value[2][(four >> 32) & 127] |
-                     kBase64Shifted.value[3][(four >> 48) & 127];
+      while (o <= fastEnd) {
+        uint32_t i0 = p[0] - 1u;
+        if (i0 >= 127) break;
+        uint32_t i1 = p[1] - 1u;
+        if (i1 >= 127) break;
+        uint32_t i2 = p[2] - 1u;
+        if (i2 >= 127) break;
+        uint32_t i3 = p[3] - 1u;
+        if (i3 >= 127) break;
+        uint32_t v = kBase64Shifted.value[0][i0] | kBase64Shifted.value[1][i1] |
+                     kBase64Shifted.value[2][i2] | kBase64Shifted.value[3][i3];
         if (v & kShiftedNotAlphabet) break;
         uint32_t be = __builtin_bswap32(v << 8);
-        std::memcpy(o, &be, 4);
+        std::memcpy(o, &be, 4);  // the fourth byte is overwritten or unused
         o += 3;
         p += 4;
       }
       symbols += static_cast<size_t>(p - start);
+      used = static_cast<size_t>(o - out.Data());
+      if (out.Capacity() - used < 4) continue;
     }
-    if (p == end) break;
-    unsigned short ch = *p++;
+    unsigned short ch = *p;
+    if (ch == 0) break;
+    ++p;
     unsigned char v = ch < 128 ? kBase64Decode.value[ch] : kBad;
     if (v == kSkip) continue;
-    if (v == kBad) {
-      delete[] out;
+    if (v == kBad)
       throw CVxException(
           FormatString(VX_T("Invalid char in base64 string [%c]"), static_cast<int>(ch)));
-    }
     ++symbols;
     bits = (bits << 6) | v;
     if (++pending == 4) {
       o[0] = static_cast<unsigned char>(bits >> 16);
       o[1] = static_cast<unsigned char>(bits >> 8);
       o[2] = static_cast<unsigned char>(bits);
-      o += 3;
+      used += 3;
       bits = 0;
       pending = 0;
     }
   }
-  if (pending == 1) {
-    delete[] out;
+  if (pending == 1)
     throw CVxException(FormatString(VX_T("Invalid length of base64 string [%u]"),
                                     static_cast<unsigned>(symbols)));
-  }
+  unsigned char* o = out.Data() + used;
   if (pending == 2) {
-    *o++ = static_cast<unsigned char>(bits >> 4);
+    o[0] = static_cast<unsigned char>(bits >> 4);
+    used += 1;
   } else if (pending == 3) {
-    *o++ = static_cast<unsigned char>(bits >> 10);
-    *o++ = static_cast<unsigned char>(bits >> 2);
+    o[0] = static_cast<unsigned char>(bits >> 10);
+    o[1] = static_cast<unsigned char>(bits >> 2);
+    used += 2;
   }
-  uint32_t length = static_cast<uint32_t>(o - out);
-  Adopt(out, length);
-  m_holder->capacity = static_cast<uint32_t>(room);
+  uint32_t capacity = 0;
+  unsigned char* bytes = out.Release(used, capacity);
+  Adopt(bytes, static_cast<uint32_t>(used));
+  m_holder->capacity = capacity;
 }
 
 String CBinaryData::GetAsString(ByteEncoding encoding) const {
