@@ -440,8 +440,7 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
     // without a name in the tree that the document keeps.
     ++e->m_attributeCount;
     const unsigned short* value = attributes[1];
-    size_t length = 0;
-    while (value[length] != 0) ++length;
+    size_t length = Utf16::Length(value);
     if (length > std::numeric_limits<uint32_t>::max()) ThrowTextTooLong(*e);
     if (length != 0) {
       auto* copy = static_cast<unsigned short*>(storage.arena.Allocate(length * 2));
