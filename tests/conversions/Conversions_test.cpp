@@ -308,7 +308,7 @@ TEST(CConversions, EveryDoubleReadsBackExactly) {
   // Random bit patterns cover every exponent; random decimals of a few
   // digits are the values documents carry, laid out without an exponent.
   std::mt19937_64 rng(20240611);
-  for (int i = 0; i < 400000; ++i) {
+  for (int i = 0; i < 250000; ++i) {
     double v = i % 2 == 0 ? DoubleOf(rng())
                           : static_cast<double>(rng() % 1000000000) /
                                 std::pow(10.0, static_cast<double>(rng() % 14));
@@ -326,7 +326,7 @@ TEST(CConversions, EveryDoubleReadsBackExactly) {
 
 TEST(CConversions, EveryFloatReadsBackExactly) {
   std::mt19937 rng(20240612);
-  for (int i = 0; i < 400000; ++i) {
+  for (int i = 0; i < 250000; ++i) {
     float v = i % 2 == 0 ? FloatOf(static_cast<uint32_t>(rng()))
                          : static_cast<float>(rng() % 10000000) /
                                std::pow(10.0f, static_cast<float>(rng() % 10));
