@@ -90,11 +90,11 @@ TEST(CBinaryData, TextReadersReadNothingAfterTheTerminator) {
 }
 
 TEST(CBinaryData, LongTextsReadWholeAndFailWhole) {
-  // Lengths around the points where the decoded bytes outgrow their first
-  // block and then each doubling of it.
+  // Lengths around the points where the decoded bytes fill the block on the
+  // stack (1 KiB) and the first heap blocks (4 and 8 KiB), and many blocks.
   std::mt19937 rng(5);
-  for (uint32_t n : {1021u, 1022u, 1023u, 1024u, 1025u, 1026u, 2047u, 2048u, 2049u, 4097u,
-                     1u << 20}) {
+  for (uint32_t n : {1021u, 1022u, 1023u, 1024u, 1025u, 1026u, 5117u, 5118u, 5119u, 5120u, 5121u,
+                     13311u, 13312u, 13313u, 1u << 20}) {
     std::string b(n, '\0');
     for (char& x : b) x = static_cast<char>(rng());
     CBinaryData d(reinterpret_cast<const unsigned char*>(b.data()), n);

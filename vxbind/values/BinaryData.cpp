@@ -3,11 +3,12 @@
 #include "vxbind/values/BinaryData.h"
 
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <new>
+#include <vector>
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/detail/File.h"
@@ -119,53 +120,75 @@ constexpr HexDigitTable kHexDigitValues;
 inline int HexValue(unsigned short c) noexcept { return c < 128 ? kHexDigitValues.value[c] : -1; }
 
 // The output of a decoder that meets the end of its text only at the
-// terminator, so that the text is read once and never past its end. Small
-// results stay in a block on the stack; larger ones move to an array that
-// doubles (at most 4294967295 bytes, beyond which ThrowTooLarge).
+// terminator, so that the text is read once and never past its end. The
+// bytes are written into blocks: one on the stack, then heap blocks of up to
+// 64 KiB, which stay below malloc's mmap threshold and so are reused rather
+// than mapped and faulted in afresh (a buffer that doubled and was copied
+// would be, at every size). At the end they are copied once into an array of
+// the exact size. At most 4294967295 bytes, beyond which ThrowTooLarge.
 class DecodedBytes {
  public:
   DecodedBytes() = default;
   DecodedBytes(const DecodedBytes&) = delete;
   DecodedBytes& operator=(const DecodedBytes&) = delete;
-  ~DecodedBytes() {
-    if (m_data != m_block) delete[] m_data;
+
+  // The current block: bytes are written from Begin() up to at most Limit().
+  unsigned char* Begin() const noexcept { return m_begin; }
+  unsigned char* Limit() const noexcept { return m_limit; }
+
+  // Keeps the bytes of the current block up to `end` and starts a new block;
+  // returns where to write next.
+  unsigned char* NextBlock(unsigned char* end) {
+    Seal(end);
+    size_t size = m_blocks.empty() ? kFirstHeapBlock : m_blocks.back().size;
+    if (size < kMaxHeapBlock) size *= 2;
+    m_blocks.push_back(Block{std::unique_ptr<unsigned char[]>(new unsigned char[size]), size, 0});
+    m_begin = m_blocks.back().data.get();
+    m_limit = m_begin + size;
+    return m_begin;
   }
 
-  unsigned char* Data() noexcept { return m_data; }
-  size_t Capacity() const noexcept { return m_capacity; }
-
-  // Makes room for `more` bytes after the first `used`, which are kept.
-  void Grow(size_t used, size_t more) {
-    if (more > kMaxLength - used) ThrowTooLarge();
-    size_t want = std::max(used + more, 2 * m_capacity);
-    if (want > kMaxLength) want = kMaxLength;
-    unsigned char* grown = new unsigned char[want];
-    std::memcpy(grown, m_data, used);
-    if (m_data != m_block) delete[] m_data;
-    m_data = grown;
-    m_capacity = want;
-  }
-
-  // The first `used` bytes as an array of new[] for a holder to adopt;
-  // `capacity` receives its size. The decoder holds nothing afterwards.
-  unsigned char* Release(size_t used, uint32_t& capacity) {
-    unsigned char* out = m_data;
-    if (m_data == m_block) {
-      out = new unsigned char[used == 0 ? 1 : used];
-      std::memcpy(out, m_block, used);
-      capacity = static_cast<uint32_t>(used);
-    } else {
-      capacity = static_cast<uint32_t>(m_capacity);
+  // The bytes written, those of the current block ending at `end`, in one
+  // array of new[] of exactly `length` bytes (one byte allocated for none).
+  unsigned char* Release(unsigned char* end, uint32_t& length) {
+    Seal(end);
+    unsigned char* out = new unsigned char[m_total == 0 ? 1 : m_total];
+    unsigned char* o = out;
+    std::memcpy(o, m_block, m_blockUsed);
+    o += m_blockUsed;
+    for (const Block& b : m_blocks) {
+      std::memcpy(o, b.data.get(), b.used);
+      o += b.used;
     }
-    m_data = m_block;
-    m_capacity = sizeof(m_block);
+    length = static_cast<uint32_t>(m_total);
     return out;
   }
 
  private:
+  static constexpr size_t kFirstHeapBlock = 2048;  // doubled before use
+  static constexpr size_t kMaxHeapBlock = 64 * 1024;
+  struct Block {
+    std::unique_ptr<unsigned char[]> data;
+    size_t size;
+    size_t used;
+  };
+
+  void Seal(unsigned char* end) {
+    size_t used = static_cast<size_t>(end - m_begin);
+    if (used > kMaxLength - m_total) ThrowTooLarge();
+    m_total += used;
+    if (m_blocks.empty())
+      m_blockUsed = used;
+    else
+      m_blocks.back().used = used;
+  }
+
   unsigned char m_block[1024];
-  unsigned char* m_data = m_block;
-  size_t m_capacity = sizeof(m_block);
+  size_t m_blockUsed = 0;
+  std::vector<Block> m_blocks;
+  size_t m_total = 0;  // bytes in sealed blocks
+  unsigned char* m_begin = m_block;
+  unsigned char* m_limit = m_block + sizeof(m_block);
 };
 
 uint64_t ReadBigEndian(const unsigned char* p, int bytes) noexcept {
@@ -390,36 +413,30 @@ void CBinaryData::SetAsHexString(const unsigned short* text) {
   static const unsigned short kEmpty = 0;
   const unsigned short* p = text == nullptr ? &kEmpty : text;
   DecodedBytes out;
-  size_t used = 0;
+  unsigned char* o = out.Begin();
   for (;;) {
-    if (used == out.Capacity()) out.Grow(used, 1);
-    unsigned char* o = out.Data();
-    size_t room = out.Capacity();
-    for (; used < room; ++used, p += 2) {
-      // The second digit is read only when the first was not the
-      // terminator; in an odd-length text it is the terminator, which fails
-      // like any other non-digit.
-      unsigned short hi = p[0];
-      int h = HexValue(hi);
-      if (h < 0) {
-        if (hi == 0) {
-          uint32_t capacity = 0;
-          unsigned char* bytes = out.Release(used, capacity);
-          Adopt(bytes, static_cast<uint32_t>(used));
-          m_holder->capacity = capacity;
-          return;
-        }
-        throw CVxException(
-            FormatString(VX_T("Invalid char in hex string [%c]"), static_cast<int>(hi)));
-      }
-      unsigned short lo = p[1];
-      int l = HexValue(lo);
-      if (l < 0)
-        throw CVxException(
-            FormatString(VX_T("Invalid char in hex string [%c]"), static_cast<int>(lo)));
-      o[used] = static_cast<unsigned char>((h << 4) | l);
+    if (o == out.Limit()) o = out.NextBlock(o);
+    // The second digit is read only when the first was not the terminator;
+    // in an odd-length text it is the terminator, which fails like any
+    // other non-digit.
+    unsigned short hi = p[0];
+    int h = HexValue(hi);
+    if (h < 0) {
+      if (hi == 0) break;
+      throw CVxException(
+          FormatString(VX_T("Invalid char in hex string [%c]"), static_cast<int>(hi)));
     }
+    unsigned short lo = p[1];
+    int l = HexValue(lo);
+    if (l < 0)
+      throw CVxException(
+          FormatString(VX_T("Invalid char in hex string [%c]"), static_cast<int>(lo)));
+    *o++ = static_cast<unsigned char>((h << 4) | l);
+    p += 2;
   }
+  uint32_t length = 0;
+  unsigned char* bytes = out.Release(o, length);
+  Adopt(bytes, length);
 }
 
 String CBinaryData::GetAsBase64() const {
@@ -463,19 +480,19 @@ void CBinaryData::SetAsBase64(const unsigned short* text) {
   static const unsigned short kEmpty = 0;
   const unsigned short* p = text == nullptr ? &kEmpty : text;
   DecodedBytes out;
-  size_t used = 0;
+  unsigned char* o = out.Begin();
   uint32_t bits = 0;   // pending bits, most significant first
   int pending = 0;     // number of 6-bit groups in `bits` (0..3)
   size_t symbols = 0;  // alphabet characters seen
   for (;;) {
-    // Room for a whole group, and for the fast path's one spare byte.
-    if (out.Capacity() - used < 4) out.Grow(used, 4);
-    unsigned char* o = out.Data() + used;
+    // Room for a whole group and for the fast path's spare byte; a few
+    // bytes at the end of a block may stay unused.
+    if (out.Limit() - o < 4) o = out.NextBlock(o);
     // Fast path: whole groups of four ASCII alphabet characters. Each unit
     // is read only after the one before it was found not to be the
     // terminator.
     if (pending == 0) {
-      const unsigned char* fastEnd = out.Data() + out.Capacity() - 4;
+      const unsigned char* fastEnd = out.Limit() - 4;
       const unsigned short* start = p;
       while (o <= fastEnd) {
         uint32_t i0 = p[0] - 1u;
@@ -495,8 +512,7 @@ void CBinaryData::SetAsBase64(const unsigned short* text) {
         p += 4;
       }
       symbols += static_cast<size_t>(p - start);
-      used = static_cast<size_t>(o - out.Data());
-      if (out.Capacity() - used < 4) continue;
+      if (out.Limit() - o < 4) continue;
     }
     unsigned short ch = *p;
     if (ch == 0) break;
@@ -512,7 +528,7 @@ void CBinaryData::SetAsBase64(const unsigned short* text) {
       o[0] = static_cast<unsigned char>(bits >> 16);
       o[1] = static_cast<unsigned char>(bits >> 8);
       o[2] = static_cast<unsigned char>(bits);
-      used += 3;
+      o += 3;
       bits = 0;
       pending = 0;
     }
@@ -520,19 +536,16 @@ void CBinaryData::SetAsBase64(const unsigned short* text) {
   if (pending == 1)
     throw CVxException(FormatString(VX_T("Invalid length of base64 string [%u]"),
                                     static_cast<unsigned>(symbols)));
-  unsigned char* o = out.Data() + used;
+  // The loop ended with room for a group.
   if (pending == 2) {
-    o[0] = static_cast<unsigned char>(bits >> 4);
-    used += 1;
+    *o++ = static_cast<unsigned char>(bits >> 4);
   } else if (pending == 3) {
-    o[0] = static_cast<unsigned char>(bits >> 10);
-    o[1] = static_cast<unsigned char>(bits >> 2);
-    used += 2;
+    *o++ = static_cast<unsigned char>(bits >> 10);
+    *o++ = static_cast<unsigned char>(bits >> 2);
   }
-  uint32_t capacity = 0;
-  unsigned char* bytes = out.Release(used, capacity);
-  Adopt(bytes, static_cast<uint32_t>(used));
-  m_holder->capacity = capacity;
+  uint32_t length = 0;
+  unsigned char* bytes = out.Release(o, length);
+  Adopt(bytes, length);
 }
 
 String CBinaryData::GetAsString(ByteEncoding encoding) const {
