@@ -26,6 +26,11 @@ inline void WalkTree(const CXmlDocument& document) {
     sum += element->GetLocalName().size() + element->GetNamespaceURI().size();
     sum += element->GetText().size();
     if (element->GetDocument() != &document) __builtin_trap();
+    for (const char16_t* prefix : {u"", u"a", u"xml"}) {
+      String uri;
+      if (element->LookupNamespaceURI(reinterpret_cast<const unsigned short*>(prefix), uri))
+        sum += uri.size() + 1;
+    }
     for (const CXmlAttribute* attribute : element->GetAttributes()) {
       sum += attribute->GetLocalName().size() + attribute->GetNamespaceURI().size();
       sum += attribute->GetValue().size();

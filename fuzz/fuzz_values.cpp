@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "vxbind/conversions/Variant.h"
 #include "vxbind/base/Exceptions.h"
@@ -237,6 +238,15 @@ void VariantRoundTrip(const String& text, ItemType type, CWhitespaceUtils::White
     again.FromString(printed, type, rule);
   }
   Check(again.ToString(nullptr) == printed);
+  // Floating-point text written without a format reads back bit for bit.
+  if (type == ItemType_r8) {
+    double a = value.GetR8(), b = again.GetR8();
+    Check(std::memcmp(&a, &b, sizeof a) == 0 || (a != a && b != b));
+  }
+  if (type == ItemType_r4) {
+    float a = value.GetR4(), b = again.GetR4();
+    Check(std::memcmp(&a, &b, sizeof a) == 0 || (a != a && b != b));
+  }
   VxVariant copy(again);
   Check(copy.ToString(nullptr) == printed);
 }

@@ -50,7 +50,13 @@ const RoundTrip kRoundTrips[] = {
     {ItemType_ui4, "ui4", "4294967295", "4294967295"},
     {ItemType_ui8, "ui8", "18446744073709551615", "18446744073709551615"},
     {ItemType_r4, "r4", "0.1", "0.1"},
+    {ItemType_r4, "r4", "3.4028235E38", "3.4028235e+38"},
+    {ItemType_r4, "r4", "0.333333343267", "0.33333334"},
+    {ItemType_r4, "r4", "NaN", "NaN"},
     {ItemType_r8, "r8", "1.5e3", "1500"},
+    {ItemType_r8, "r8", " 1.7976931348623157E308 ", "1.7976931348623157e+308"},
+    {ItemType_r8, "r8", "-INF", "-INF"},
+    {ItemType_r8, "r8", "-0.0", "-0"},
     {ItemType_duration, "duration", "P1Y2M3DT4H5M6S", "P1Y2M3DT4H5M6S"},
     {ItemType_yearMonth, "yearMonth", "2004-05", "2004-05"},
     {ItemType_monthDay, "monthDay", "--05-31", "--05-31"},
@@ -93,6 +99,11 @@ TEST(VxVariant, SettersAndGettersShareSlots) {
   EXPECT_EQ(v.GetUI1(), 1);
   v.SetR8(0.25);
   EXPECT_EQ(ToUtf8(v.ToString(VX_T("%.3f"))), "0.250");
+  v.SetR8(0.1 + 0.2);
+  EXPECT_EQ(ToUtf8(v.ToString(nullptr)), "0.30000000000000004");
+  v.SetR4(1.0f / 3);
+  EXPECT_EQ(ToUtf8(v.ToString(nullptr)), "0.33333334");
+  EXPECT_EQ(ToUtf8(v.ToString(VX_T("%.7g"))), "0.3333333");  // a given format is followed
   v.SetDecimal(CDecimal(VX_T("2.71828")));
   EXPECT_EQ(ToUtf8(v.ToString(VX_T("3"))), "2.718");
   // Reading an owned object of another kind is refused, not a wild read.

@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "support/Bytes.h"
 #include "support/Text.h"
@@ -159,6 +161,164 @@ TEST(CXmlDocument, NamespacesResolveIntoAFlatPrefixMapUnlessTurnedOff) {
   EXPECT_EQ(Dump(plain.GetDocumentElement()),
             "{}p:a[ {}xmlns:p=urn:p {}p:x=1]\"\"({}p:b[]\"\"())");
   EXPECT_EQ(ToUtf8(plain.LookupNamespaceFromAlias(VX_T("p"))), "");
+}
+
+namespace {
+
+// What `prefix` is bound to at `e`, as "uri", or "-" when it is not bound.
+std::string Bound(const CXmlElement* e, const char* prefix) {
+  String uri = U("unchanged");
+  if (!e->LookupNamespaceURI(U(prefix), uri)) return ToUtf8(uri) == "unchanged" ? "-" : "touched";
+  return ToUtf8(uri);
+}
+
+// The elements in document order, without recursion.
+std::vector<const CXmlElement*> InOrder(const CXmlElement* root) {
+  std::vector<const CXmlElement*> order, stack{root};
+  while (!stack.empty()) {
+    const CXmlElement* e = stack.back();
+    stack.pop_back();
+    order.push_back(e);
+    std::vector<const CXmlElement*> children;
+    for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement())
+      children.push_back(c);
+    stack.insert(stack.end(), children.rbegin(), children.rend());
+  }
+  return order;
+}
+
+}  // namespace
+
+TEST(CXmlElement, PrefixesResolveAsBoundWhereTheElementStands) {
+  CXmlDocument doc;
+  doc.LoadXml(
+      "<r xmlns:p='urn:r' xmlns='urn:d'>"
+      "<a xmlns:p='urn:a'><a1/></a>"             // rebound in one subtree
+      "<b xmlns:p='urn:b'><b1 xmlns:p='urn:b1'/><b2/></b>"  // and nested deeper
+      "<c xmlns=''><c1/></c>"                    // default namespace undeclared
+      "<d/>"                                     // after the subtrees: the root's again
+      "</r>");
+  struct Row { const char* element; const char* p; const char* dflt; };
+  const Row rows[] = {{"r", "urn:r", "urn:d"},  {"a", "urn:a", "urn:d"},  {"a1", "urn:a", "urn:d"},
+                      {"b", "urn:b", "urn:d"},  {"b1", "urn:b1", "urn:d"}, {"b2", "urn:b", "urn:d"},
+                      {"c", "urn:r", "-"},      {"c1", "urn:r", "-"},      {"d", "urn:r", "urn:d"}};
+  std::vector<const CXmlElement*> order = InOrder(doc.GetDocumentElement());
+  ASSERT_EQ(order.size(), std::size(rows));
+  for (size_t i = 0; i < order.size(); ++i) {
+    SCOPED_TRACE(rows[i].element);
+    EXPECT_EQ(ToUtf8(order[i]->GetLocalName()), rows[i].element);
+    EXPECT_EQ(Bound(order[i], "p"), rows[i].p);
+    EXPECT_EQ(Bound(order[i], ""), rows[i].dflt);
+    EXPECT_EQ(Bound(order[i], "q"), "-");
+    EXPECT_EQ(Bound(order[i], "xml"), "http://www.w3.org/XML/1998/namespace");
+  }
+  // The document's own map stays flat: the declaration read last wins.
+  EXPECT_EQ(ToUtf8(doc.LookupNamespaceFromAlias(VX_T("p"))), "urn:b1");
+  EXPECT_EQ(ToUtf8(doc.LookupNamespaceFromAlias(VX_T(""))), "");
+
+  // Without namespace processing nothing is bound, not even "xml".
+  CXmlDocument plain(SchemaType_NoNamespaces);
+  plain.LoadXml("<p:r xmlns:p='urn:p'><p:e/></p:r>");
+  for (const CXmlElement* e : InOrder(plain.GetDocumentElement()))
+    for (const char* prefix : {"p", "", "xml"}) EXPECT_EQ(Bound(e, prefix), "-") << prefix;
+}
+
+TEST(CXmlElement, RandomDeclarationsResolveLikeAScopeStack) {
+  // Random trees with random declarations, rebindings and undeclarations of
+  // a few prefixes. The reference reads the same text without namespace
+  // processing, where declarations are plain attributes, and keeps a stack
+  // of scopes.
+  const char* const kPrefixes[] = {"", "a", "b", "c"};
+  std::mt19937 rng(99);
+  for (int round = 0; round < 200; ++round) {
+    std::string xml;
+    int open = 0;
+    for (int n = 0; n < 60 || open > 0;) {
+      if (n < 60 && (open == 0 || rng() % 3 != 0)) {
+        xml += "<e";
+        for (const char* prefix : kPrefixes) {
+          if (rng() % 4 != 0) continue;
+          std::string uri = "urn:" + std::to_string(rng() % 3);
+          if (*prefix == '\0') {
+            xml += " xmlns='" + (rng() % 4 == 0 ? std::string() : uri) + "'";
+          } else {
+            xml += std::string(" xmlns:") + prefix + "='" + uri + "'";
+          }
+        }
+        xml += ">";
+        ++open;
+        ++n;
+      } else {
+        xml += "</e>";
+        if (--open == 0) break;  // one root only
+      }
+    }
+    while (open-- > 0) xml += "</e>";
+    SCOPED_TRACE(xml);
+    CXmlDocument doc, plain(SchemaType_NoNamespaces);
+    doc.LoadXml(xml.c_str());
+    plain.LoadXml(xml.c_str());
+    std::vector<const CXmlElement*> elements = InOrder(doc.GetDocumentElement());
+    std::vector<const CXmlElement*> declared = InOrder(plain.GetDocumentElement());
+    ASSERT_EQ(elements.size(), declared.size());
+    // The scope of each element in document order: its parent's (found by
+    // depth) plus its own declarations.
+    std::vector<std::map<std::string, std::string>> scopes(elements.size());
+    std::vector<std::pair<const CXmlElement*, size_t>> path;  // open elements
+    for (size_t i = 0; i < declared.size(); ++i) {
+      while (!path.empty()) {
+        bool isChild = false;
+        for (const CXmlElement* c = path.back().first->GetFirstElement(); c;
+             c = c->GetNextSiblingElement())
+          isChild = isChild || c == declared[i];
+        if (isChild) break;
+        path.pop_back();
+      }
+      if (!path.empty()) scopes[i] = scopes[path.back().second];
+      for (const CXmlAttribute* a : declared[i]->GetAttributes()) {
+        std::string name = ToUtf8(a->GetLocalName());
+        scopes[i][name == "xmlns" ? "" : name.substr(6)] = ToUtf8(a->GetValue());
+      }
+      path.emplace_back(declared[i], i);
+      for (const char* prefix : kPrefixes) {
+        auto it = scopes[i].find(prefix);
+        std::string expected = it == scopes[i].end() || it->second.empty() ? "-" : it->second;
+        ASSERT_EQ(Bound(elements[i], prefix), expected) << "element " << i << " prefix " << prefix;
+      }
+    }
+  }
+}
+
+TEST(CXmlElement, LookupsInADeepDocumentDoNotWalkTheDepth) {
+  // Every level declares a prefix of its own and rebinds "p"; a lookup at
+  // each level, of "p" and of a prefix declared nowhere, must not cost the
+  // depth. A flat document with as many declarations is the yardstick.
+  constexpr int kLevels = 100000;
+  std::string deep, flat = "<r>";
+  for (int i = 0; i < kLevels; ++i) {
+    std::string declarations = " xmlns:q" + std::to_string(i) + "='urn:q' xmlns:p='urn:" +
+                               std::to_string(i % 10) + "'";
+    deep += "<e" + declarations + ">";
+    flat += "<e" + declarations + "/>";
+  }
+  for (int i = 0; i < kLevels; ++i) deep += "</e>";
+  flat += "</r>";
+  auto lookupSeconds = [](const std::string& xml, bool nested) {
+    CXmlDocument doc;
+    doc.LoadXml(xml.c_str());
+    const CXmlElement* e = nested ? doc.GetDocumentElement() : doc.GetDocumentElement()->GetFirstElement();
+    String p = U("p"), none = U("none"), uri;
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; e != nullptr; ++i) {
+      EXPECT_TRUE(e->LookupNamespaceURI(p, uri));
+      EXPECT_EQ(ToUtf8(uri), "urn:" + std::to_string(i % 10));
+      EXPECT_FALSE(e->LookupNamespaceURI(none, uri));
+      e = nested ? e->GetFirstElement() : e->GetNextSiblingElement();
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
+  double flatSeconds = lookupSeconds(flat, false), deepSeconds = lookupSeconds(deep, true);
+  EXPECT_LT(deepSeconds, 8 * flatSeconds + 0.1) << "flat " << flatSeconds << " s";
 }
 
 TEST(CXmlAttribute, RecognisesSchemaInstanceAttributesOnlyWithNamespaces) {

@@ -4,10 +4,12 @@
 #include <string>
 
 #include "support/Bytes.h"
+#include "support/GuardedText.h"
 #include "support/Text.h"
 
 using namespace VxVevAva5;
 using vxtest::AsBytes;
+using vxtest::GuardedText;
 using vxtest::MakeBytes;
 using vxtest::ToUtf8;
 using vxtest::U;
@@ -45,6 +47,72 @@ TEST(CBinaryData, TextFormsRoundTripEveryLength) {
       spaced.insert(spaced.begin() + rng() % spaced.size(), static_cast<unsigned short>(" \n\t"[k]));
     CBinaryData w;
     w.SetAsBase64(spaced.c_str());
+    ASSERT_EQ(AsBytes(w), b) << n;
+  }
+}
+
+TEST(CBinaryData, TextReadersReadNothingAfterTheTerminator) {
+  // Each text ends where readable memory ends, at every length and with the
+  // terminator at every offset of an 8-byte word: a reader that looks even
+  // one unit past the terminator faults (or, in an AddressSanitizer build,
+  // is reported).
+  std::mt19937 rng(11);
+  for (uint32_t n = 0; n < 80; ++n) {
+    std::string b(n, '\0');
+    for (char& x : b) x = static_cast<char>(rng());
+    CBinaryData d(reinterpret_cast<const unsigned char*>(b.data()), n);
+    String base64 = d.GetAsBase64();
+    struct Form { String text; bool hex; };
+    const Form forms[] = {{d.GetAsHexString(), true},
+                          {base64, false},
+                          {base64.substr(0, base64.find(u'=')), false},
+                          {base64 + U(" \n"), false}};
+    for (const Form& form : forms) {
+      for (size_t slack = 0; slack < 4; ++slack) {
+        GuardedText guarded(form.text, slack);
+        CBinaryData r;
+        if (form.hex)
+          r.SetAsHexString(guarded.c_str());
+        else
+          r.SetAsBase64(guarded.c_str());
+        ASSERT_EQ(AsBytes(r), b) << n << " " << vxtest::ToUtf8(form.text);
+      }
+    }
+  }
+  // The missing digit of an odd-length text is the terminator itself.
+  GuardedText odd(U("ABC"));
+  CBinaryData r;
+  EXPECT_VX_THROW(r.SetAsHexString(odd.c_str()), CVxException,
+                  std::string("Invalid char in hex string [") + '\0' + "]");
+  GuardedText lone(U("YWJjZ"));
+  EXPECT_VX_THROW(r.SetAsBase64(lone.c_str()), CVxException,
+                  "Invalid length of base64 string [5]");
+}
+
+TEST(CBinaryData, LongTextsReadWholeAndFailWhole) {
+  // Lengths around the points where the decoded bytes fill the block on the
+  // stack (1 KiB) and the first heap blocks (4 and 8 KiB), and many blocks.
+  std::mt19937 rng(5);
+  for (uint32_t n : {1021u, 1022u, 1023u, 1024u, 1025u, 1026u, 5117u, 5118u, 5119u, 5120u, 5121u,
+                     13311u, 13312u, 13313u, 1u << 20}) {
+    std::string b(n, '\0');
+    for (char& x : b) x = static_cast<char>(rng());
+    CBinaryData d(reinterpret_cast<const unsigned char*>(b.data()), n);
+    CBinaryData h;
+    h.SetAsHexString(d.GetAsHexString().c_str());
+    ASSERT_EQ(AsBytes(h), b) << n;
+    // Base64 in lines of 76 characters, as MIME writes it.
+    String base64 = d.GetAsBase64(), lines;
+    for (size_t i = 0; i < base64.size(); i += 76) lines += base64.substr(i, 76) + U("\r\n");
+    CBinaryData w;
+    w.SetAsBase64(lines.c_str());
+    ASSERT_EQ(AsBytes(w), b) << n;
+    // A bad character at the very end, after all the growing, throws and
+    // leaves the content as it was.
+    EXPECT_VX_THROW(w.SetAsHexString((d.GetAsHexString() + U("0G")).c_str()), CVxException,
+                    "Invalid char in hex string [G]");
+    EXPECT_VX_THROW(w.SetAsBase64((lines + U("*")).c_str()), CVxException,
+                    "Invalid char in base64 string [*]");
     ASSERT_EQ(AsBytes(w), b) << n;
   }
 }

@@ -46,11 +46,19 @@ class VXBIND_EXPORT CConversions {
   static String ui2ToString(unsigned short value);
   static String ui4ToString(uint32_t value);
   static String ui8ToString(uint64_t value);
-  // `format` is a printf format for one double (for example "%.3f"), or null
-  // for "%.7g" (r4) and "%.16g" (r8). The text is cut at 32 code units. A
-  // format that is not exactly one floating-point conversion (%f %e %g %a,
-  // with flags, width, precision and an optional "l"; "%%" allowed) throws
-  // CVxInvalidParamException "Invalid format for a floating-point value [%s]".
+  // `format` is a printf format for one double (for example "%.3f"); the
+  // text is cut at 32 code units. A format that is not exactly one
+  // floating-point conversion (%f %e %g %a, with flags, width, precision and
+  // an optional "l"; "%%" allowed) throws CVxInvalidParamException "Invalid
+  // format for a floating-point value [%s]"; so does the empty format.
+  //
+  // A null `format` writes text that reads back: "INF", "-INF" and "NaN" as
+  // XSD spells them, and for a finite value the fewest significant digits
+  // that r8FromString (r4FromString) reads back as exactly that value, -0
+  // keeping its sign. The digits are laid out as "%g" lays them out: exponent
+  // form below 1e-4 and from 1e16 (r8) or 1e7 (r4) up, "0.30000000000000004",
+  // "1e+16", "5e-324". Where "%.16g" ("%.7g") prints as few digits as needed,
+  // the text is the same as theirs.
   static String r4ToString(float value, const unsigned short* format);
   static String r8ToString(double value, const unsigned short* format);
   static String durationToString(const CDateTimeSpan& value);

@@ -26,8 +26,10 @@ String CClassfactoryBase::GetElementTypeNamespaceUri(CXmlElement* element) {
   const String& value = XsiType(element);
   size_t colon = value.find(u':');
   if (colon != String::npos) {
-    String uri = element->GetDocument()->LookupNamespaceFromAlias(value.substr(0, colon).c_str());
-    if (!uri.empty()) return uri;
+    // The prefix as bound where the element stands; one that is not bound
+    // there counts as undeclared.
+    String uri;
+    if (element->LookupNamespaceURI(value.substr(0, colon), uri) && !uri.empty()) return uri;
   }
   return element->GetNamespaceURI();
 }

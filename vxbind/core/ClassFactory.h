@@ -48,9 +48,10 @@ class VXBIND_EXPORT CClassfactoryBase {
   // The local type name of the element's xsi:type: the part after the first
   // ':' of the value, or the whole value; "" when there is no xsi:type.
   static String GetElementType(CXmlElement* element);
-  // The namespace URI of the element's xsi:type: the URI declared in the
-  // document for the value's prefix. Without a prefix, without xsi:type, or
-  // with an undeclared prefix: the element's own namespace URI.
+  // The namespace URI of the element's xsi:type: the URI that the value's
+  // prefix is bound to where the element stands (its own declarations and
+  // its ancestors'). Without a prefix, without xsi:type, or with a prefix not
+  // bound there: the element's own namespace URI.
   static String GetElementTypeNamespaceUri(CXmlElement* element);
 };
 

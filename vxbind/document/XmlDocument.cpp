@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <string_view>
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/document/detail/DocumentStorage.h"
@@ -51,6 +52,25 @@ inline bool KeyEquals(const detail::InternedName* n, const unsigned short* name)
 [[noreturn]] void ThrowTextTooLong(const CXmlElement& element) {
   throw CVxException(FormatString(VX_T("The text of the element [%s] is too long"),
                                   element.GetLocalName().c_str()));
+}
+
+// True when the innermost declaration counted as open belongs to an element
+// that has ended: `openDepth` elements are open and the next element, whose
+// own declarations come before it, will be their child. The declaring element
+// was added already (it is not that next one) and is not among the open ones.
+inline bool HasEndedDeclarations(const detail::DocumentStorage& storage, size_t openDepth) {
+  if (storage.openDeclarations.empty()) return false;
+  const detail::OpenDeclaration& innermost = storage.openDeclarations.back();
+  return innermost.element < storage.elementCount && innermost.depth > openDepth;
+}
+
+// Records that from element `from` on the prefix stands for `uri`. A later
+// change at the same element replaces an earlier one.
+void SetBinding(std::vector<detail::PrefixBinding>& bindings, uint32_t from, const String* uri) {
+  if (!bindings.empty() && bindings.back().from == from)
+    bindings.back().uri = uri;
+  else
+    bindings.push_back(detail::PrefixBinding{from, uri});
 }
 
 bool IsOneOf(const String& s, std::initializer_list<const unsigned short*> texts) {
@@ -128,6 +148,31 @@ const String& CXmlElement::GetAttribute(const String& localName,
       return a.GetValue();
   }
   return EmptyString();
+}
+
+bool CXmlElement::LookupNamespaceURI(const String& prefix, String& uri) const {
+  const detail::DocumentStorage& storage = StorageOf(m_name);
+  auto found = storage.prefixes.find(prefix);
+  if (found != storage.prefixes.end()) {
+    const std::vector<detail::PrefixBinding>& bindings = found->second.bindings;
+    // The last change at or before this element is the one in force here.
+    auto after = std::upper_bound(
+        bindings.begin(), bindings.end(), m_index,
+        [](uint32_t index, const detail::PrefixBinding& b) { return index < b.from; });
+    if (after != bindings.begin()) {
+      const String* bound = (after - 1)->uri;
+      if (bound == nullptr) return false;
+      uri = *bound;
+      return true;
+    }
+  }
+  // Bound by definition in every document read with namespaces.
+  if (Utf16::Equal(prefix.c_str(), VX_T("xml")) &&
+      storage.document->GetSchemaType() != SchemaType_NoNamespaces) {
+    uri = VX_T("http://www.w3.org/XML/1998/namespace");
+    return true;
+  }
+  return false;
 }
 
 CXmlElement* CXmlElement::CreateNewChildElement() {
@@ -337,16 +382,67 @@ void CXmlDocument::InflateInput() {
 }
 
 CXmlElement* CXmlDocument::NewElement(const detail::InternedName* name) const {
-  void* p = Storage().arena.Allocate(sizeof(CXmlElement));
+  detail::DocumentStorage& storage = Storage();
+  void* p = storage.arena.Allocate(sizeof(CXmlElement));
   CXmlElement* e = new (p) CXmlElement(this);
   e->m_name = name;
+  // 2^32 elements would take hundreds of gigabytes: the numbers do not wrap.
+  e->m_index = storage.elementCount++;
   return e;
+}
+
+void CXmlDocument::AddNamespaceDeclaration(const unsigned short* prefix,
+                                           const unsigned short* uri) {
+  static const unsigned short kEmpty = 0;
+  detail::DocumentStorage& storage = Storage();
+  if (HasEndedDeclarations(storage, m_openElements.size())) EndDeclarationScopes(storage);
+  std::basic_string_view<unsigned short> name(prefix == nullptr ? &kEmpty : prefix,
+                                              Utf16::Length(prefix));
+  std::basic_string_view<unsigned short> value(uri == nullptr ? &kEmpty : uri,
+                                               Utf16::Length(uri));
+  auto found = storage.prefixes.find(name);
+  if (found == storage.prefixes.end()) {
+    String key(name);
+    auto flatEntry = m_prefixes.try_emplace(key).first;
+    found = storage.prefixes.emplace(std::move(key), detail::PrefixRecord{{}, flatEntry}).first;
+  }
+  detail::PrefixRecord& record = found->second;
+  // The flat map: the declaration read last wins.
+  record.flatEntry->second.assign(value.data(), value.size());
+  const String* replaced = record.bindings.empty() ? nullptr : record.bindings.back().uri;
+  const String* bound = nullptr;
+  if (!value.empty()) {
+    // Documents repeat their declarations: a URI already kept is shared.
+    if (replaced != nullptr && *replaced == value) {
+      bound = replaced;
+    } else if (record.lastDeclared != nullptr && *record.lastDeclared == value) {
+      bound = record.lastDeclared;
+    } else {
+      storage.strings.emplace_back(value);
+      bound = record.lastDeclared = &storage.strings.back();
+    }
+  }
+  // The declaring element is the next one, a child of the open ones.
+  storage.openDeclarations.push_back(detail::OpenDeclaration{
+      storage.elementCount, m_openElements.size() + 1, &record.bindings, replaced});
+  SetBinding(record.bindings, storage.elementCount, bound);
+}
+
+void CXmlDocument::EndDeclarationScopes(detail::DocumentStorage& storage) {
+  std::vector<detail::OpenDeclaration>& open = storage.openDeclarations;
+  while (HasEndedDeclarations(storage, m_openElements.size())) {
+    const detail::OpenDeclaration& ended = open.back();
+    SetBinding(*ended.bindings, storage.elementCount, ended.replaced);
+    open.pop_back();
+  }
 }
 
 CXmlElement* CXmlDocument::AddDocElement(const unsigned short* namespaceUri,
                                          const unsigned short* localName) {
-  CXmlElement* e = NewElement(Storage().names.Intern(namespaceUri, Utf16::Length(namespaceUri),
-                                               localName, Utf16::Length(localName)));
+  detail::DocumentStorage& storage = Storage();
+  if (HasEndedDeclarations(storage, m_openElements.size())) EndDeclarationScopes(storage);
+  CXmlElement* e = NewElement(storage.names.Intern(namespaceUri, Utf16::Length(namespaceUri),
+                                                   localName, Utf16::Length(localName)));
   m_documentElement = e;
   m_openElements.push_back(e);
   return e;
@@ -356,9 +452,11 @@ CXmlElement* CXmlDocument::AddChildElement(const unsigned short* namespaceUri,
                                            const unsigned short* localName) {
   if (m_openElements.empty())
     throw CVxInvalidStateException(VX_T("There is no open element to add a child to"));
+  detail::DocumentStorage& storage = Storage();
+  if (HasEndedDeclarations(storage, m_openElements.size())) EndDeclarationScopes(storage);
   CXmlElement* e = m_openElements.back()->CreateNewChildElement();
-  e->m_name = Storage().names.Intern(namespaceUri, Utf16::Length(namespaceUri), localName,
-                               Utf16::Length(localName));
+  e->m_name = storage.names.Intern(namespaceUri, Utf16::Length(namespaceUri), localName,
+                                   Utf16::Length(localName));
   m_openElements.push_back(e);
   return e;
 }
@@ -399,6 +497,7 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
       throw CVxInvalidStateException(VX_T("There is no open element to add a child to"));
     parent = m_openElements.back();
   }
+  if (HasEndedDeclarations(storage, m_openElements.size())) EndDeclarationScopes(storage);
   // Data documents repeat their structure: the name that followed the
   // previous sibling last time (or that came first in an element of the
   // parent's name) is checked before the name table is searched.
@@ -440,8 +539,7 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
     // without a name in the tree that the document keeps.
     ++e->m_attributeCount;
     const unsigned short* value = attributes[1];
-    size_t length = 0;
-    while (value[length] != 0) ++length;
+    size_t length = Utf16::Length(value);
     if (length > std::numeric_limits<uint32_t>::max()) ThrowTextTooLong(*e);
     if (length != 0) {
       auto* copy = static_cast<unsigned short*>(storage.arena.Allocate(length * 2));

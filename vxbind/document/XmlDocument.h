@@ -8,9 +8,9 @@
 // A document reads XML text, bytes or a file completely (byte input that is
 // gzip or zlib data is inflated first) and owns the resulting tree: for every
 // element its namespace URI, local name, character content and attributes, in
-// document order, and for the document the prefix declarations met anywhere
-// in the input. Comments, processing instructions and the document type are
-// not kept.
+// document order, the namespace bindings in scope at each element, and for
+// the document the prefix declarations met anywhere in the input. Comments,
+// processing instructions and the document type are not kept.
 //
 //   CXmlDocument doc(SchemaType_Default);
 //   doc.LoadXml(VX_T("<a xmlns='urn:a'><b x='1'>text</b></a>"));
@@ -106,6 +106,16 @@ class VXBIND_EXPORT CXmlElement : public CInstanceMonitor {
   // Value of the first attribute with this local name and namespace URI, or
   // a reference to a shared empty string when there is none.
   const String& GetAttribute(const String& localName, const String& namespaceUri) const;
+  // The namespace URI that `prefix` is bound to where this element stands,
+  // as qualified names in its attribute values and text are to be read: the
+  // declaration on this element or on its nearest ancestor that declares the
+  // prefix. "" asks for the default namespace. "xml" is always bound (to
+  // http://www.w3.org/XML/1998/namespace). Returns false, and leaves `uri`
+  // as it was, when no declaration in scope binds the prefix or the nearest
+  // one undeclares it (xmlns=""), and always for a document read without
+  // namespace processing (schema type 2). Takes time logarithmic in the
+  // number of declarations of the prefix, whatever the depth.
+  bool LookupNamespaceURI(const String& prefix, String& uri) const;
 
  protected:
   explicit CXmlElement(const CXmlDocument* document);
@@ -137,6 +147,7 @@ class VXBIND_EXPORT CXmlElement : public CInstanceMonitor {
   uint32_t m_textLength = 0;
   uint32_t m_textCapacity = 0;
   mutable detail::ElementCache* m_cache = nullptr;  // made by GetText and GetAttributes
+  uint32_t m_index = 0;  // number in document order, for the namespace bindings
 };
 
 class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {
@@ -175,7 +186,11 @@ class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {
   // The root element, or null before a successful load.
   CXmlElement* GetDocumentElement() const { return m_documentElement; }
   // The namespace URI last declared for `prefix` anywhere in the input ("" is
-  // the default namespace), or "" when the prefix was never declared.
+  // the default namespace), or "" when the prefix was never declared. The
+  // map is flat: a prefix bound to one namespace in one part of the document
+  // and to another elsewhere gives the later one everywhere; to read a
+  // qualified name use CXmlElement::LookupNamespaceURI, which answers for
+  // the element it belongs to.
   String LookupNamespaceFromAlias(const unsigned short* prefix) const;
   SchemaType GetSchemaType() const { return m_schemaType; }
 
@@ -194,6 +209,12 @@ class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {
   CXmlElement* AddChildElement(const unsigned short* namespaceUri, const unsigned short* localName);
   static void AddElementAttribute(CXmlElement* element, const String& localName,
                                   const String& value, const String& namespaceUri);
+  // A namespace declaration ("" prefix: the default namespace; "" or null
+  // URI: an undeclaration) of the element that the reader adds next, made
+  // before that element is added, as Expat reports them. It enters the flat
+  // prefix map and is in force at that element and its descendants; the
+  // document ends its scope by itself when the element has ended.
+  void AddNamespaceDeclaration(const unsigned short* prefix, const unsigned short* uri);
   // Appends up to `length` units, stopping early at a NUL, leaving out every
   // carriage return.
   static void AppendTextExcludingCR(CXmlElement* element, const unsigned short* text,
@@ -206,6 +227,9 @@ class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {
                                   const unsigned short** attributes);
 
   CXmlElement* NewElement(const detail::InternedName* name) const;
+  // Puts back the bindings that declarations of elements now ended replaced,
+  // from the next element on.
+  void EndDeclarationScopes(detail::DocumentStorage& storage);
   // The pages, names and caches of the current tree; made on first use.
   detail::DocumentStorage& Storage() const { return m_storage ? *m_storage : MakeStorage(); }
   detail::DocumentStorage& MakeStorage() const;

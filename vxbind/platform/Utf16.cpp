@@ -60,9 +60,15 @@ void SetOut(const NarrowCopy& copy, const char* e, const unsigned short** end,
 
 size_t Length(const unsigned short* text) noexcept {
   if (text == nullptr) return 0;
+  // Four units per step, each read only once the unit before it was found
+  // not to be the terminator: nothing after the terminator is ever read.
   const unsigned short* p = text;
-  while (*p != 0) ++p;
-  return static_cast<size_t>(p - text);
+  for (;; p += 4) {
+    if (p[0] == 0) return static_cast<size_t>(p - text);
+    if (p[1] == 0) return static_cast<size_t>(p - text) + 1;
+    if (p[2] == 0) return static_cast<size_t>(p - text) + 2;
+    if (p[3] == 0) return static_cast<size_t>(p - text) + 3;
+  }
 }
 
 int Compare(const unsigned short* a, const unsigned short* b) noexcept {

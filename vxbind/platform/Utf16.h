@@ -23,7 +23,9 @@
 namespace VxVevAva5 {
 namespace Utf16 {
 
-// Number of code units before the terminating NUL; 0 for null.
+// Number of code units before the terminating NUL; 0 for null. Reads the
+// units one by one up to the terminator and never past it, so it is the one
+// length function of the library: no other needs to measure text its own way.
 VXBIND_EXPORT size_t Length(const unsigned short* text) noexcept;
 
 // Code-unit comparison like wcscmp: <0, 0 or >0. Null equals "".

@@ -6,7 +6,9 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <new>
+#include <vector>
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/detail/File.h"
@@ -85,62 +87,109 @@ constexpr Base64DecodeTable kBase64Decode;
 // The 6-bit value of each ASCII character already shifted to its place in a
 // 4-character group (18, 12, 6, 0 bits), so that a group decodes with four
 // loads and three ORs. Non-alphabet characters set a bit above the 24 used.
+// Indexed by the character minus one: the decoder checks c - 1 < 127, which
+// rules out the terminator and non-ASCII in one comparison, and then uses it.
 constexpr uint32_t kShiftedNotAlphabet = 0x80000000u;
 struct Base64ShiftedTables {
-  std::array<std::array<uint32_t, 128>, 4> value{};
+  std::array<std::array<uint32_t, 127>, 4> value{};
   constexpr Base64ShiftedTables() {
     for (int t = 0; t < 4; ++t)
-      for (int c = 0; c < 128; ++c) {
+      for (int c = 1; c < 128; ++c) {
         unsigned char v = kBase64Decode.value[c];
-        value[t][c] = v < 64 ? uint32_t{v} << (18 - 6 * t) : kShiftedNotAlphabet;
+        value[t][c - 1] = v < 64 ? uint32_t{v} << (18 - 6 * t) : kShiftedNotAlphabet;
       }
   }
 };
 constexpr Base64ShiftedTables kBase64Shifted;
 
-// GCC announces AddressSanitizer with a macro, clang only through
-// __has_feature.
-#if defined(__SANITIZE_ADDRESS__)
-#define VX_BINARYDATA_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VX_BINARYDATA_ASAN 1
-#endif
-#endif
-
-// Length of a NUL-terminated text, four code units per step. The 8-byte
-// reads are aligned, so they never cross into another page; they may read a
-// few bytes past the terminator inside the same word, which AddressSanitizer
-// would report, so sanitized builds take the plain loop.
-size_t TextLength(const unsigned short* text) noexcept {
-#if defined(VX_BINARYDATA_ASAN)
-  return Utf16::Length(text);
-#else
-  if (text == nullptr) return 0;
-  const unsigned short* p = text;
-  while ((reinterpret_cast<uintptr_t>(p) & 7) != 0) {
-    if (*p == 0) return static_cast<size_t>(p - text);
-    ++p;
+// Hexadecimal digit values of the ASCII range; -1 for everything else,
+// the terminator included.
+struct HexDigitTable {
+  std::array<signed char, 128> value{};
+  constexpr HexDigitTable() {
+    for (auto& v : value) v = -1;
+    for (int i = 0; i < 10; ++i) value['0' + i] = static_cast<signed char>(i);
+    for (int i = 0; i < 6; ++i) {
+      value['A' + i] = static_cast<signed char>(10 + i);
+      value['a' + i] = static_cast<signed char>(10 + i);
+    }
   }
-  constexpr uint64_t kOnes = 0x0001000100010001ull;
-  constexpr uint64_t kHighs = 0x8000800080008000ull;
-  for (;;) {
-    uint64_t v;
-    std::memcpy(&v, p, 8);
-    if (((v - kOnes) & ~v & kHighs) != 0) break;  // some unit is 0
-    p += 4;
-  }
-  while (*p != 0) ++p;
-  return static_cast<size_t>(p - text);
-#endif
-}
+};
+constexpr HexDigitTable kHexDigitValues;
 
-int HexValue(unsigned short c) noexcept {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  return -1;
-}
+inline int HexValue(unsigned short c) noexcept { return c < 128 ? kHexDigitValues.value[c] : -1; }
+
+// The output of a decoder that meets the end of its text only at the
+// terminator, so that the text is read once and never past its end. The
+// bytes are written into blocks: one on the stack, then heap blocks of up to
+// 64 KiB, which stay below malloc's mmap threshold and so are reused rather
+// than mapped and faulted in afresh (a buffer that doubled and was copied
+// would be, at every size). At the end they are copied once into an array of
+// the exact size. At most 4294967295 bytes, beyond which ThrowTooLarge.
+class DecodedBytes {
+ public:
+  DecodedBytes() = default;
+  DecodedBytes(const DecodedBytes&) = delete;
+  DecodedBytes& operator=(const DecodedBytes&) = delete;
+
+  // The current block: bytes are written from Begin() up to at most Limit().
+  unsigned char* Begin() const noexcept { return m_begin; }
+  unsigned char* Limit() const noexcept { return m_limit; }
+
+  // Keeps the bytes of the current block up to `end` and starts a new block;
+  // returns where to write next.
+  unsigned char* NextBlock(unsigned char* end) {
+    Seal(end);
+    size_t size = m_blocks.empty() ? kFirstHeapBlock : m_blocks.back().size;
+    if (size < kMaxHeapBlock) size *= 2;
+    m_blocks.push_back(Block{std::unique_ptr<unsigned char[]>(new unsigned char[size]), size, 0});
+    m_begin = m_blocks.back().data.get();
+    m_limit = m_begin + size;
+    return m_begin;
+  }
+
+  // The bytes written, those of the current block ending at `end`, in one
+  // array of new[] of exactly `length` bytes (one byte allocated for none).
+  unsigned char* Release(unsigned char* end, uint32_t& length) {
+    Seal(end);
+    unsigned char* out = new unsigned char[m_total == 0 ? 1 : m_total];
+    unsigned char* o = out;
+    std::memcpy(o, m_block, m_blockUsed);
+    o += m_blockUsed;
+    for (const Block& b : m_blocks) {
+      std::memcpy(o, b.data.get(), b.used);
+      o += b.used;
+    }
+    length = static_cast<uint32_t>(m_total);
+    return out;
+  }
+
+ private:
+  static constexpr size_t kFirstHeapBlock = 2048;  // doubled before use
+  static constexpr size_t kMaxHeapBlock = 64 * 1024;
+  struct Block {
+    std::unique_ptr<unsigned char[]> data;
+    size_t size;
+    size_t used;
+  };
+
+  void Seal(unsigned char* end) {
+    size_t used = static_cast<size_t>(end - m_begin);
+    if (used > kMaxLength - m_total) ThrowTooLarge();
+    m_total += used;
+    if (m_blocks.empty())
+      m_blockUsed = used;
+    else
+      m_blocks.back().used = used;
+  }
+
+  unsigned char m_block[1024];
+  size_t m_blockUsed = 0;
+  std::vector<Block> m_blocks;
+  size_t m_total = 0;  // bytes in sealed blocks
+  unsigned char* m_begin = m_block;
+  unsigned char* m_limit = m_block + sizeof(m_block);
+};
 
 uint64_t ReadBigEndian(const unsigned char* p, int bytes) noexcept {
   uint64_t v = 0;
@@ -361,25 +410,33 @@ String CBinaryData::GetAsHexString(const unsigned char* data, uint32_t length) {
 String CBinaryData::GetAsHexString() const { return GetAsHexString(GetData(), GetLength()); }
 
 void CBinaryData::SetAsHexString(const unsigned short* text) {
-  size_t units = TextLength(text);
-  size_t bytes = (units + 1) / 2;
-  if (bytes > kMaxLength) ThrowTooLarge();
-  unsigned char* out = new unsigned char[bytes == 0 ? 1 : bytes];
-  for (size_t i = 0; i < bytes; ++i) {
-    // In an odd-length text the second digit of the last pair is the
-    // terminator, which fails like any other non-digit.
-    unsigned short hi = text[2 * i];
-    unsigned short lo = text[2 * i + 1];
+  static const unsigned short kEmpty = 0;
+  const unsigned short* p = text == nullptr ? &kEmpty : text;
+  DecodedBytes out;
+  unsigned char* o = out.Begin();
+  for (;;) {
+    if (o == out.Limit()) o = out.NextBlock(o);
+    // The second digit is read only when the first was not the terminator;
+    // in an odd-length text it is the terminator, which fails like any
+    // other non-digit.
+    unsigned short hi = p[0];
     int h = HexValue(hi);
-    int l = h < 0 ? -1 : HexValue(lo);
-    if (l < 0) {
-      delete[] out;
-      throw CVxException(FormatString(VX_T("Invalid char in hex string [%c]"),
-                                      static_cast<int>(h < 0 ? hi : lo)));
+    if (h < 0) {
+      if (hi == 0) break;
+      throw CVxException(
+          FormatString(VX_T("Invalid char in hex string [%c]"), static_cast<int>(hi)));
     }
-    out[i] = static_cast<unsigned char>((h << 4) | l);
+    unsigned short lo = p[1];
+    int l = HexValue(lo);
+    if (l < 0)
+      throw CVxException(
+          FormatString(VX_T("Invalid char in hex string [%c]"), static_cast<int>(lo)));
+    *o++ = static_cast<unsigned char>((h << 4) | l);
+    p += 2;
   }
-  Adopt(out, static_cast<uint32_t>(bytes));
+  uint32_t length = 0;
+  unsigned char* bytes = out.Release(o, length);
+  Adopt(bytes, length);
 }
 
 String CBinaryData::GetAsBase64() const {
@@ -420,46 +477,51 @@ String CBinaryData::GetAsBase64() const {
 }
 
 void CBinaryData::SetAsBase64(const unsigned short* text) {
-  size_t units = TextLength(text);
-  size_t room = units / 4 * 3 + 3;
-  if (room > kMaxLength) ThrowTooLarge();
-  // One spare byte: the fast loop stores 4 bytes to emit 3.
-  unsigned char* out = new unsigned char[room + 1];
-  unsigned char* o = out;
-  const unsigned short* p = text;
-  const unsigned short* end = text + units;
+  static const unsigned short kEmpty = 0;
+  const unsigned short* p = text == nullptr ? &kEmpty : text;
+  DecodedBytes out;
+  unsigned char* o = out.Begin();
   uint32_t bits = 0;   // pending bits, most significant first
   int pending = 0;     // number of 6-bit groups in `bits` (0..3)
   size_t symbols = 0;  // alphabet characters seen
   for (;;) {
-    // Fast path: whole groups of four ASCII alphabet characters.
+    // Room for a whole group and for the fast path's spare byte; a few
+    // bytes at the end of a block may stay unused.
+    if (out.Limit() - o < 4) o = out.NextBlock(o);
+    // Fast path: whole groups of four ASCII alphabet characters. Each unit
+    // is read only after the one before it was found not to be the
+    // terminator.
     if (pending == 0) {
+      const unsigned char* fastEnd = out.Limit() - 4;
       const unsigned short* start = p;
-      while (end - p >= 4) {
-        uint64_t four;
-        std::memcpy(&four, p, 8);
-        if ((four & 0xFF80FF80FF80FF80ull) != 0) break;
-        uint32_t v = kBase64Shifted.value[0][four & 127] |
-                     kBase64Shifted.value[1][(four >> 16) & 127] |
-                     kBase64Shifted.value[2][(four >> 32) & 127] |
-                     kBase64Shifted.value[3][(four >> 48) & 127];
+      while (o <= fastEnd) {
+        uint32_t i0 = p[0] - 1u;
+        if (i0 >= 127) break;
+        uint32_t i1 = p[1] - 1u;
+        if (i1 >= 127) break;
+        uint32_t i2 = p[2] - 1u;
+        if (i2 >= 127) break;
+        uint32_t i3 = p[3] - 1u;
+        if (i3 >= 127) break;
+        uint32_t v = kBase64Shifted.value[0][i0] | kBase64Shifted.value[1][i1] |
+                     kBase64Shifted.value[2][i2] | kBase64Shifted.value[3][i3];
         if (v & kShiftedNotAlphabet) break;
         uint32_t be = __builtin_bswap32(v << 8);
-        std::memcpy(o, &be, 4);
+        std::memcpy(o, &be, 4);  // the fourth byte is overwritten or unused
         o += 3;
         p += 4;
       }
       symbols += static_cast<size_t>(p - start);
+      if (out.Limit() - o < 4) continue;
     }
-    if (p == end) break;
-    unsigned short ch = *p++;
+    unsigned short ch = *p;
+    if (ch == 0) break;
+    ++p;
     unsigned char v = ch < 128 ? kBase64Decode.value[ch] : kBad;
     if (v == kSkip) continue;
-    if (v == kBad) {
-      delete[] out;
+    if (v == kBad)
       throw CVxException(
           FormatString(VX_T("Invalid char in base64 string [%c]"), static_cast<int>(ch)));
-    }
     ++symbols;
     bits = (bits << 6) | v;
     if (++pending == 4) {
@@ -471,20 +533,19 @@ void CBinaryData::SetAsBase64(const unsigned short* text) {
       pending = 0;
     }
   }
-  if (pending == 1) {
-    delete[] out;
+  if (pending == 1)
     throw CVxException(FormatString(VX_T("Invalid length of base64 string [%u]"),
                                     static_cast<unsigned>(symbols)));
-  }
+  // The loop ended with room for a group.
   if (pending == 2) {
     *o++ = static_cast<unsigned char>(bits >> 4);
   } else if (pending == 3) {
     *o++ = static_cast<unsigned char>(bits >> 10);
     *o++ = static_cast<unsigned char>(bits >> 2);
   }
-  uint32_t length = static_cast<uint32_t>(o - out);
-  Adopt(out, length);
-  m_holder->capacity = static_cast<uint32_t>(room);
+  uint32_t length = 0;
+  unsigned char* bytes = out.Release(o, length);
+  Adopt(bytes, length);
 }
 
 String CBinaryData::GetAsString(ByteEncoding encoding) const {

@@ -3,13 +3,18 @@
 // -----------------------------------------------------------------------------
 //
 // DocumentStorage: everything a document's tree lives in. The pages of its
-// elements, attributes and texts, its names, and the strings and lists that
-// the accessors hand out (made on first use and kept until the tree goes).
+// elements, attributes and texts, its names, the namespace bindings in scope
+// at its elements, and the strings and lists that the accessors hand out
+// (made on first use and kept until the tree goes).
 
 #ifndef VXBIND_DOCUMENT_DETAIL_DOCUMENTSTORAGE_H
 #define VXBIND_DOCUMENT_DETAIL_DOCUMENTSTORAGE_H
 
+#include <cstddef>
+#include <cstdint>
 #include <deque>
+#include <functional>
+#include <map>
 #include <vector>
 
 #include "vxbind/document/detail/Arena.h"
@@ -29,6 +34,31 @@ struct ElementCache {
   const std::vector<CXmlAttribute*>* attributes = nullptr;
 };
 
+// A change of what a prefix is bound to: from the element numbered `from`
+// on (elements are numbered in document order), the prefix stands for `uri`;
+// null when it stands for nothing (never declared there, or undeclared).
+struct PrefixBinding {
+  uint32_t from;
+  const String* uri;
+};
+
+// A namespace declaration of an element that may still be open, while the
+// document is read: when the element has ended, the binding it replaced is
+// in force again from the next element on.
+struct OpenDeclaration {
+  uint32_t element;  // the declaring element's number
+  size_t depth;      // and its depth, the root's being 1
+  std::vector<PrefixBinding>* bindings;
+  const String* replaced;
+};
+
+// What the document knows of one prefix.
+struct PrefixRecord {
+  std::vector<PrefixBinding> bindings;
+  std::map<String, String>::iterator flatEntry;  // its entry in the document's flat map
+  const String* lastDeclared = nullptr;          // the URI it was last declared with
+};
+
 struct DocumentStorage {
   explicit DocumentStorage(const CXmlDocument* owner) : document(owner), names(this) {}
   DocumentStorage(const DocumentStorage&) = delete;
@@ -41,6 +71,14 @@ struct DocumentStorage {
   std::deque<String> strings;
   std::deque<std::vector<CXmlAttribute*>> attributeLists;
   std::deque<ElementCache> caches;
+
+  // Namespace bindings in scope: for each prefix declared anywhere ("" is
+  // the default namespace), its changes in document order, so that the
+  // binding in force at an element is found by binary search whatever the
+  // depth and the number of declarations. The URIs live in `strings`.
+  std::map<String, PrefixRecord, std::less<>> prefixes;
+  std::vector<OpenDeclaration> openDeclarations;  // innermost last
+  uint32_t elementCount = 0;                      // the next element's number
 };
 
 }  // namespace detail

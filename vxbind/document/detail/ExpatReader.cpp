@@ -115,7 +115,7 @@ void CExpatReader::OnStartNamespace(void* userData, const unsigned short* prefix
                                     const unsigned short* uri) {
   auto* reader = static_cast<CExpatReader*>(userData);
   try {
-    reader->m_document->m_prefixes[Utf16::Make(prefix)] = Utf16::Make(uri);
+    reader->m_document->AddNamespaceDeclaration(prefix, uri);
   } catch (...) {
     reader->Fail();
   }
