@@ -20,7 +20,13 @@ const String& XsiNamespace() {
   return uri;
 }
 
+const unsigned short kAmp[] = {'&', 'a', 'm', 'p', ';'};
+const unsigned short kLt[] = {'&', 'l', 't', ';'};
+const unsigned short kGt[] = {'&', 'g', 't', ';'};
+const unsigned short kQuot[] = {'&', 'q', 'u', 'o', 't', ';'};
+
 [[noreturn]] void ThrowNoElement(const unsigned short* message) { throw CVxException(message); }
+
 
 }  // namespace
 
@@ -74,19 +80,48 @@ void CXmlTextWriter::AppendTabs(unsigned int count) {
   m_buffer->Append(kTabs, count);
 }
 
-// Appends ` xmlns:P="U"`, with or without its leading space.
+// Appends ` xmlns:P="U"` (` xmlns="U"` for an empty prefix), with or
+// without its leading space. The URI is escaped like an attribute value:
+// '&', '<', '>' and '"'; otherwise it is written as given, up to a NUL.
 void CXmlTextWriter::AppendDeclaration(const String& prefix, const String& namespaceUri,
                                        bool leadingSpace) {
+  CStringBuffer& out = *m_buffer;
   if (leadingSpace)
-    m_buffer->Append(kXmlns, 6);
+    out.Append(kXmlns, 6);
   else
-    m_buffer->Append(kXmlns + 1, 5);
-  m_buffer->AppendChar(':');
-  AppendRaw(prefix);
-  m_buffer->AppendChar('=');
-  m_buffer->AppendChar('"');
-  AppendRaw(namespaceUri);
-  m_buffer->AppendChar('"');
+    out.Append(kXmlns + 1, 5);
+  if (!prefix.empty()) {
+    out.AppendChar(':');
+    AppendRaw(prefix);
+  }
+  out.AppendChar('=');
+  out.AppendChar('"');
+  for (unsigned short c : namespaceUri) {
+    if (c == 0) break;
+    switch (c) {
+      case '&':
+        out.Append(kAmp, 5);
+        break;
+      case '<':
+        out.Append(kLt, 4);
+        break;
+      case '>':
+        out.Append(kGt, 4);
+        break;
+      case '"':
+        out.Append(kQuot, 6);
+        break;
+      default:
+        out.AppendChar(c);
+    }
+  }
+  out.AppendChar('"');
+}
+
+// The declarations of the open start tag.
+void CXmlTextWriter::AppendDeclarations() {
+  for (size_t i = 0, n = GetDeclarationCount(); i < n; ++i)
+    AppendDeclaration(GetDeclarationPrefix(i), GetDeclarationUri(i), true);
 }
 
 void CXmlTextWriter::WriteComment(const String& text) {
@@ -120,35 +155,19 @@ void CXmlTextWriter::WriteStartElement(const String& localName, const String& na
       if (m_indent) AppendEol();
     }
   }
-  CXmlWriterContext& context = *PushContext(localName, namespaceUri);
+  // The base decides the prefix and what the tag declares: a prefix that
+  // the output does not bind yet, a default namespace that the element
+  // needs, and for the root the namespaces given before it.
+  CXmlWriterContext& context = StartElementScope(localName, namespaceUri);
   if (m_indent) AppendTabs(context.GetDepth());
   out.AppendChar('<');
-  if (!namespaceUri.empty() &&
-      !detail::SameText(namespaceUri, context.GetScopeDefaultNamespace())) {
-    bool added = false;
-    const String& prefix = GetOrAddPrefix(context, namespaceUri, added);
+  const String& prefix = context.GetNamePrefix();
+  if (!prefix.empty()) {
     AppendRaw(prefix);
     out.AppendChar(':');
-    AppendRaw(localName);
-    if (added) AppendDeclaration(prefix, namespaceUri, true);
-  } else {
-    AppendRaw(localName);
   }
-  if (parent == nullptr) {
-    // The root declares what was given before it. A prefix generated for the
-    // root itself lives only in the root's scope and was declared above.
-    const String& defaultNamespace = GetDefaultNamespaceUri();
-    if (!defaultNamespace.empty()) {
-      out.Append(kXmlns, 6);
-      out.AppendChar('=');
-      out.AppendChar('"');
-      AppendRaw(defaultNamespace);
-      out.AppendChar('"');
-    }
-    const NamespaceMap& map = GetNamespaceMap();
-    for (NamespaceMap::const_iterator it = map.begin(); it != map.end(); ++it)
-      AppendDeclaration(it->second, it->first, true);
-  }
+  AppendRaw(localName);
+  if (GetDeclarationCount() != 0) AppendDeclarations();
 }
 
 void CXmlTextWriter::WriteText(const String& text) {
@@ -171,9 +190,10 @@ void CXmlTextWriter::WriteEndElement() {
   } else {
     if (m_indent && context->GetChildCount() > 0) AppendTabs(context->GetDepth());
     out.Append(kEndTagOpen, 2);
-    const String& uri = context->GetNamespaceUri();
-    if (!uri.empty() && !detail::SameText(uri, context->GetScopeDefaultNamespace())) {
-      AppendRaw(context->GetPrefix(uri));
+    // The start tag's name, whatever happened to the scope since.
+    const String& prefix = context->GetNamePrefix();
+    if (!prefix.empty()) {
+      AppendRaw(prefix);
       out.AppendChar(':');
     }
     AppendRaw(context->GetLocalName());
@@ -192,18 +212,18 @@ CXmlWriter::CXmlWriterContext& CXmlTextWriter::OpenStartTag() {
   return *context;
 }
 
-void CXmlTextWriter::WriteAttributeValue(CXmlWriterContext& context,
-                                         const unsigned short* localName, size_t localNameLength,
+void CXmlTextWriter::WriteAttributeValue(const unsigned short* localName, size_t localNameLength,
                                          const String& namespaceUri, const unsigned short* value,
                                          size_t valueLength) {
   CStringBuffer& out = *m_buffer;
   out.AppendChar(' ');
   if (!namespaceUri.empty()) {
-    bool added = false;
-    const String& prefix = GetOrAddPrefix(context, namespaceUri, added);
-    if (added) {
+    bool declared = false;
+    const String& prefix = ResolvePrefix(namespaceUri, declared);
+    if (declared) {
       // The space written above stands before the declaration.
-      AppendDeclaration(prefix, namespaceUri, false);
+      size_t last = GetDeclarationCount() - 1;
+      AppendDeclaration(GetDeclarationPrefix(last), GetDeclarationUri(last), false);
       out.AppendChar(' ');
     }
     AppendRaw(prefix);
@@ -218,10 +238,10 @@ void CXmlTextWriter::WriteAttributeValue(CXmlWriterContext& context,
 
 void CXmlTextWriter::WriteAttribute(const String& localName, const String& namespaceUri,
                                     const String& value) {
-  CXmlWriterContext& context = OpenStartTag();
+  OpenStartTag();
   size_t n = 0;
   while (n != localName.size() && localName[n] != 0) ++n;
-  WriteAttributeValue(context, localName.data(), n, namespaceUri, value.data(), value.size());
+  WriteAttributeValue(localName.data(), n, namespaceUri, value.data(), value.size());
 }
 
 void CXmlTextWriter::WriteXsiType(const String& typeNamespaceUri, const String& typeName) {
@@ -229,10 +249,11 @@ void CXmlTextWriter::WriteXsiType(const String& typeNamespaceUri, const String& 
   const String* value = &typeName;
   if (!typeNamespaceUri.empty() &&
       !detail::SameText(typeNamespaceUri, context.GetScopeDefaultNamespace())) {
-    bool added = false;
-    const String& prefix = GetOrAddPrefix(context, typeNamespaceUri, added);
-    if (added) {
-      AppendDeclaration(prefix, typeNamespaceUri, true);
+    bool declared = false;
+    const String& prefix = ResolvePrefix(typeNamespaceUri, declared);
+    if (declared) {
+      size_t last = GetDeclarationCount() - 1;
+      AppendDeclaration(GetDeclarationPrefix(last), GetDeclarationUri(last), true);
       m_buffer->AppendChar(' ');
     }
     m_scratch.assign(prefix);
@@ -240,7 +261,7 @@ void CXmlTextWriter::WriteXsiType(const String& typeNamespaceUri, const String& 
     m_scratch.append(typeName);
     value = &m_scratch;
   }
-  WriteAttributeValue(context, kTypeName, 4, XsiNamespace(), value->data(), value->size());
+  WriteAttributeValue(kTypeName, 4, XsiNamespace(), value->data(), value->size());
 }
 
 }  // namespace VxVevAva5

@@ -21,8 +21,10 @@
 // with one tab per level; an element that holds only text ends on the line
 // of its text. Text, attribute values and comments are escaped ('"' '&' '<'
 // '>' as entities, line feeds as the chosen end of line, carriage returns
-// dropped); names, prefixes, namespace URIs, processing instructions and the
-// in-line schema are written as given. Failures throw CVxException; the
+// dropped); namespace URIs in declarations get '"' '&' '<' '>' escaped;
+// names, prefixes, processing instructions and the in-line schema are
+// written as given. Every element and attribute reads back in the namespace
+// it was written in (see CXmlWriter). Failures throw CVxException; the
 // output written so far stays in the buffer.
 
 #ifndef VXBIND_WRITERS_XMLTEXTWRITER_H
@@ -73,23 +75,28 @@ class VXBIND_EXPORT CXmlTextWriter : public CXmlWriter {
   void WriteInLineSchema(const String& text) override;
   // Closes the parent's start tag if it is open and writes "<name". An
   // element in a namespace other than the default one gets the namespace's
-  // prefix, declared here (xmlns:AA="...") when it had none; an element
-  // without a namespace is never prefixed. The root element also declares
-  // the default namespace and the namespaces given before it.
+  // prefix, declared here (xmlns:AA="...") when it had none or the output
+  // does not bind it; an element without a namespace is never prefixed (it
+  // declares xmlns="" inside a default namespace), nor is one in the
+  // default namespace (it declares that namespace when the output does not
+  // have it in force). The root element also declares the default
+  // namespace (unless it has no namespace itself) and the namespaces given
+  // before it.
   void WriteStartElement(const String& localName, const String& namespaceUri) override;
   // Appends escaped text, closing the start tag first. An empty text writes
   // nothing (the element can still end as <name/>). Throws CVxException
   // when no element is open.
   void WriteText(const String& text) override;
-  // "/>" while the start tag is open, otherwise the end tag. Throws
-  // CVxException when no element is open.
+  // "/>" while the start tag is open, otherwise the end tag, which repeats
+  // the start tag's name. Throws CVxException when no element is open.
   void WriteEndElement() override;
   // Throws CVxException "Attributes must be added before elements" once the
   // start tag is closed, and another CVxException when no element is open.
   void WriteAttribute(const String& localName, const String& namespaceUri,
                       const String& value) override;
   // xsi:type="prefix:typeName", declaring the type's namespace here when it
-  // has no prefix yet (nothing when it is the default namespace or empty).
+  // has no prefix yet or the output does not bind it (no prefix when the
+  // type's namespace is the scope's default one or empty).
   // Same failures as WriteAttribute.
   void WriteXsiType(const String& typeNamespaceUri, const String& typeName) override;
 
@@ -99,9 +106,10 @@ class VXBIND_EXPORT CXmlTextWriter : public CXmlWriter {
   void AppendEol() { m_buffer->Append(m_eolText.data(), m_eolText.size()); }
   void AppendTabs(unsigned int count);
   void AppendDeclaration(const String& prefix, const String& namespaceUri, bool leadingSpace);
-  void WriteAttributeValue(CXmlWriterContext& context, const unsigned short* localName,
-                           size_t localNameLength, const String& namespaceUri,
-                           const unsigned short* value, size_t valueLength);
+  void AppendDeclarations();
+  void WriteAttributeValue(const unsigned short* localName, size_t localNameLength,
+                           const String& namespaceUri, const unsigned short* value,
+                           size_t valueLength);
 
   CStringBuffer* m_buffer;
   String m_eolText;
