@@ -1,7 +1,9 @@
 #include "vxbind/writers/XmlTextWriter.h"
 
 #include "vxbind/base/Exceptions.h"
+#include "vxbind/platform/Format.h"
 #include "vxbind/writers/detail/SameText.h"
+#include "vxbind/writers/detail/XmlChars.h"
 
 namespace VxVevAva5 {
 namespace {
@@ -24,9 +26,32 @@ const unsigned short kAmp[] = {'&', 'a', 'm', 'p', ';'};
 const unsigned short kLt[] = {'&', 'l', 't', ';'};
 const unsigned short kGt[] = {'&', 'g', 't', ';'};
 const unsigned short kQuot[] = {'&', 'q', 'u', 'o', 't', ';'};
+const unsigned short kTabRef[] = {'&', '#', 'x', '9', ';'};
+const unsigned short kLfRef[] = {'&', '#', 'x', 'A', ';'};
+const unsigned short kCrRef[] = {'&', '#', 'x', 'D', ';'};
 
 [[noreturn]] void ThrowNoElement(const unsigned short* message) { throw CVxException(message); }
 
+// "the character U+0001", "the unpaired surrogate U+D800".
+String DescribeUnit(unsigned short unit) {
+  bool surrogate = detail::IsHighSurrogate(unit) || detail::IsLowSurrogate(unit);
+  return FormatString(
+      surrogate ? VX_T("the unpaired surrogate U+%04X") : VX_T("the character U+%04X"),
+      static_cast<unsigned int>(unit));
+}
+
+// Throws "<what> holds <the unit>, which XML 1.0 does not allow".
+[[noreturn]] void ThrowForbidden(const String& what, unsigned short unit) {
+  throw CVxException(FormatString(VX_T("%s holds %s, which XML 1.0 does not allow"), what.c_str(),
+                                  DescribeUnit(unit).c_str()));
+}
+
+// Throws as above when `text` holds a unit that XML 1.0 does not allow;
+// `what` is a format with one %s, given `name`.
+void CheckChars(const String& text, const unsigned short* what, const String& name) {
+  size_t at = detail::FindForbiddenUnit(text.data(), text.size());
+  if (at != text.size()) ThrowForbidden(FormatString(what, name.c_str()), text[at]);
+}
 
 }  // namespace
 
@@ -82,10 +107,15 @@ void CXmlTextWriter::AppendTabs(unsigned int count) {
 
 // Appends ` xmlns:P="U"` (` xmlns="U"` for an empty prefix), with or
 // without its leading space. The URI is escaped like an attribute value:
-// '&', '<', '>' and '"'; otherwise it is written as given, up to a NUL.
+// '&', '<', '>' and '"' always, and in strict mode TAB, LF and CR as
+// character references; otherwise it is written as given, up to a NUL.
 void CXmlTextWriter::AppendDeclaration(const String& prefix, const String& namespaceUri,
                                        bool leadingSpace) {
   CStringBuffer& out = *m_buffer;
+  if (m_strict) {
+    CheckChars(prefix, VX_T("The namespace prefix [%s]"), prefix);
+    CheckChars(namespaceUri, VX_T("The namespace URI [%s]"), namespaceUri);
+  }
   if (leadingSpace)
     out.Append(kXmlns, 6);
   else
@@ -111,6 +141,24 @@ void CXmlTextWriter::AppendDeclaration(const String& prefix, const String& names
       case '"':
         out.Append(kQuot, 6);
         break;
+      case '\t':
+        if (m_strict)
+          out.Append(kTabRef, 5);
+        else
+          out.AppendChar(c);
+        break;
+      case '\n':
+        if (m_strict)
+          out.Append(kLfRef, 5);
+        else
+          out.AppendChar(c);
+        break;
+      case '\r':
+        if (m_strict)
+          out.Append(kCrRef, 5);
+        else
+          out.AppendChar(c);
+        break;
       default:
         out.AppendChar(c);
     }
@@ -125,6 +173,13 @@ void CXmlTextWriter::AppendDeclarations() {
 }
 
 void CXmlTextWriter::WriteComment(const String& text) {
+  if (m_strict) {
+    CheckChars(text, VX_T("A comment"), String());
+    // "--" ends a comment early; a final '-' makes "--->".
+    const unsigned short dashes[] = {'-', '-'};
+    if (text.find(dashes, 0, 2) != String::npos || (!text.empty() && text.back() == '-'))
+      throw CVxException(VX_T("A comment cannot hold \"--\" or end with \"-\""));
+  }
   m_buffer->Append(kCommentOpen, 4);
   m_buffer->AppendEscaped(text.data(), text.size(), m_eolType);
   m_buffer->Append(kCommentClose, 3);
@@ -132,12 +187,14 @@ void CXmlTextWriter::WriteComment(const String& text) {
 }
 
 void CXmlTextWriter::WriteProcessingInstruction(const String& text) {
+  if (m_strict) CheckChars(text, VX_T("A processing instruction"), String());
   AppendRaw(text);
   AppendEol();
   AppendEol();
 }
 
 void CXmlTextWriter::WriteInLineSchema(const String& text) {
+  if (m_strict) CheckChars(text, VX_T("The in-line schema"), String());
   m_buffer->AppendChar(' ');
   AppendEol();
   AppendRaw(text);
@@ -145,6 +202,7 @@ void CXmlTextWriter::WriteInLineSchema(const String& text) {
 }
 
 void CXmlTextWriter::WriteStartElement(const String& localName, const String& namespaceUri) {
+  if (m_strict) CheckChars(localName, VX_T("The element name [%s]"), localName);
   CStringBuffer& out = *m_buffer;
   CXmlWriterContext* parent = GetCurrentContext();
   if (parent != nullptr) {
@@ -178,7 +236,15 @@ void CXmlTextWriter::WriteText(const String& text) {
     m_buffer->AppendChar('>');
     context->SetStartTagOpen(false);
   }
-  m_buffer->AppendEscaped(text.data(), text.size(), m_eolType);
+  if (!m_strict) {
+    m_buffer->AppendEscaped(text.data(), text.size(), m_eolType);
+    return;
+  }
+  size_t at = m_buffer->AppendEscapedStrict(text.data(), text.size(), m_eolType, false);
+  if (at != text.size())
+    ThrowForbidden(
+        FormatString(VX_T("The text of the element [%s]"), context->GetLocalName().c_str()),
+        text[at]);
 }
 
 void CXmlTextWriter::WriteEndElement() {
@@ -232,13 +298,23 @@ void CXmlTextWriter::WriteAttributeValue(const unsigned short* localName, size_t
   out.Append(localName, localNameLength);
   out.AppendChar('=');
   out.AppendChar('"');
-  out.AppendEscaped(value, valueLength, m_eolType);
+  if (!m_strict) {
+    out.AppendEscaped(value, valueLength, m_eolType);
+  } else {
+    size_t at = out.AppendEscapedStrict(value, valueLength, m_eolType, true);
+    if (at != valueLength)
+      ThrowForbidden(FormatString(VX_T("The value of the attribute [%s] of the element [%s]"),
+                                  String(localName, localNameLength).c_str(),
+                                  GetCurrentContext()->GetLocalName().c_str()),
+                     value[at]);
+  }
   out.AppendChar('"');
 }
 
 void CXmlTextWriter::WriteAttribute(const String& localName, const String& namespaceUri,
                                     const String& value) {
   OpenStartTag();
+  if (m_strict) CheckChars(localName, VX_T("The attribute name [%s]"), localName);
   size_t n = 0;
   while (n != localName.size() && localName[n] != 0) ++n;
   WriteAttributeValue(localName.data(), n, namespaceUri, value.data(), value.size());

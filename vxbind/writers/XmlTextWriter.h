@@ -26,6 +26,11 @@
 // written as given. Every element and attribute reads back in the namespace
 // it was written in (see CXmlWriter). Failures throw CVxException; the
 // output written so far stays in the buffer.
+//
+// Strict XML (SetStrictXml, off by default) makes every value read back
+// exactly: by default TAB, LF and CR in attribute values are written as
+// they are, and a reader turns them into spaces, and characters that XML
+// 1.0 forbids are written too, so that the output cannot be read at all.
 
 #ifndef VXBIND_WRITERS_XMLTEXTWRITER_H
 #define VXBIND_WRITERS_XMLTEXTWRITER_H
@@ -48,6 +53,26 @@ class VXBIND_EXPORT CXmlTextWriter : public CXmlWriter {
 
   // Turns indentation (tabs and line ends around elements) on or off.
   void SetIndent(bool indent) { m_indent = indent; }
+  // Strict XML, off by default. When on:
+  // - attribute values (and namespace URIs) are escaped losslessly: TAB, LF
+  //   and CR become &#x9; &#xA; &#xD; besides &quot; &amp; &lt; &gt;, so a
+  //   reader gets them back instead of spaces;
+  // - a character that XML 1.0 forbids (a C0 control other than TAB, LF and
+  //   CR, NUL included; a surrogate outside a pair; U+FFFE, U+FFFF) in
+  //   element text, an attribute value, a comment, a name, a prefix, a
+  //   namespace URI, a processing instruction or the in-line schema throws
+  //   CVxException naming the character as U+XXXX and what held it, e.g.
+  //   "The text of the element [e] holds the character U+0001, which XML
+  //   1.0 does not allow"; nothing of that item past the character is
+  //   written;
+  // - a comment holding "--" or ending with "-" throws CVxException
+  //   "A comment cannot hold "--" or end with "-"".
+  // Text content keeps its line-end rule either way: a line feed becomes
+  // the end of line, a carriage return is dropped (and the document model
+  // leaves carriage returns out of text), so text reads back without CR.
+  // With the setting off the output is exactly as described above.
+  void SetStrictXml(bool strict) { m_strict = strict; }
+  bool GetStrictXml() const { return m_strict; }
   // EOLType_CRLF writes "\r\n", EOLType_LF "\n". Any other value throws
   // CVxException "Invalid EOL type." and changes nothing.
   void SetEOLType(EOLType eolType);
@@ -115,6 +140,7 @@ class VXBIND_EXPORT CXmlTextWriter : public CXmlWriter {
   String m_eolText;
   EOLType m_eolType = EOLType_LF;
   bool m_indent = true;
+  bool m_strict = false;
   XmlEncoding m_encoding = XmlEncoding_None;
   String m_scratch;  // xsi:type values; keeps its capacity between calls
 };
