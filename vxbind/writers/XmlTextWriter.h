@@ -28,9 +28,10 @@
 // output written so far stays in the buffer.
 //
 // Strict XML (SetStrictXml, off by default) makes every value read back
-// exactly: by default TAB, LF and CR in attribute values are written as
-// they are, and a reader turns them into spaces, and characters that XML
-// 1.0 forbids are written too, so that the output cannot be read at all.
+// exactly. By default a TAB or line feed in an attribute value is written
+// as it is, which a reader turns into a space, a carriage return is
+// dropped, and characters that XML 1.0 forbids are written too, so that
+// the output cannot be read at all.
 
 #ifndef VXBIND_WRITERS_XMLTEXTWRITER_H
 #define VXBIND_WRITERS_XMLTEXTWRITER_H
