@@ -57,6 +57,30 @@ TEST(CXmlObjectBaseReading, FailuresPassThroughAndLeaveWhatWasBound) {
   EXPECT_EQ(node.items, Items{"a"});
 }
 
+TEST(CXmlObjectBaseReading, AStrictContextRefusesInputThatEndsEarly) {
+  const std::string truncated = "<list xmlns='urn:list'><item>a</item><item>b";
+  CXmlSerializationContext lax, strict;
+  strict.SetStrictXml(true);
+  for (int entry = 0; entry < 3; ++entry) {
+    SCOPED_TRACE(entry);
+    auto read = [&](CTestNode& node, const CXmlSerializationContext& context) {
+      if (entry == 0) node.FromXml(truncated.c_str(), context);
+      if (entry == 1) node.FromXml(U(truncated).c_str(), context);
+      if (entry == 2)
+        node.FromXmlStream(CBinaryData(reinterpret_cast<const unsigned char*>(truncated.data()),
+                                       static_cast<uint32_t>(truncated.size())),
+                           context);
+    };
+    CTestNode kept("list", "urn:list");
+    read(kept, lax);
+    EXPECT_EQ(kept.items, (Items{"a", "b"}));
+    CTestNode refused("list", "urn:list");
+    EXPECT_VX_THROW(read(refused, strict), CVxException,
+                    "The document ends before its root element is closed at line 1");
+    EXPECT_EQ(refused.bindCount, 0);
+  }
+}
+
 TEST(CXmlObjectBaseReading, ElementNamesMatchByNamespaceUnlessIgnored) {
   CXmlDocument doc;
   doc.LoadXml("<r xmlns='urn:list'><item/><x:item xmlns:x='urn:x'/><Item/></r>");

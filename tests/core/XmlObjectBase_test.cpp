@@ -1,4 +1,5 @@
 #include "vxbind/base/XmlObjectBase.h"
+#include "vxbind/values/BinaryData.h"
 
 #include <gtest/gtest.h>
 
@@ -123,4 +124,20 @@ TEST(CXmlObjectBase, ChoiceHelpersKeepOneChoiceAndClearWhenItIsUnset) {
   EXPECT_TRUE(chosen.empty());
   CTestNode::Choice_SetElementValid(true, VX_T("b"), chosen);
   EXPECT_EQ(ToUtf8(chosen), "b");
+}
+
+TEST(CXmlObjectBase, AStrictContextMakesTheWriterStrict) {
+  CSmartPtr<CTestNode> node = new CTestNode("n", "urn:n");
+  node->text = U("a\x01");
+  EXPECT_EQ(ToUtf8(node->ToXml(false, false, EOLType_LF, Default())),
+            "<n xmlns=\"urn:n\" root=\"yes\">a\x01</n>");
+  CXmlSerializationContext strict;
+  EXPECT_FALSE(strict.GetStrictXml());
+  strict.SetStrictXml(true);
+  const CXmlSerializationContext copy(strict);  // the setting goes with copies
+  const char kMessage[] =
+      "The text of the element [n] holds the character U+0001, which XML 1.0 does not allow";
+  EXPECT_VX_THROW(node->ToXml(false, false, EOLType_LF, copy), CVxException, kMessage);
+  EXPECT_VX_THROW(node->ToXmlStream(false, false, XmlEncoding_UTF8, EOLType_LF, copy),
+                  CVxException, kMessage);
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
@@ -115,6 +116,62 @@ TEST(CXmlDocument, TruncatedDocumentKeepsWhatWasRead) {
   EXPECT_EQ(Load8("<a><b>te"), "{}a[]\"\"({}b[]\"te\"())");
   EXPECT_EQ(Load8("<a><b>text</b"), "{}a[]\"\"({}b[]\"text\"())");
   EXPECT_EQ(Load8(std::string("<a>x\0</a>", 9)), "{}a[]\"x\"()");  // 8-bit text ends at the NUL
+}
+
+TEST(CXmlDocument, StrictRefusesTruncatedInputAndJunkOnEveryPath) {
+  const char kEnds[] = "The document ends before its root element is closed at line ";
+  struct Case {
+    std::string text;
+    std::string strict;  // the message in strict mode; "" = read
+    const char* lax;     // the tree without it; nullptr = the same message
+  };
+  const Case cases[] = {
+      {"<a><b>te", kEnds + std::string("1"), "{}a[]\"\"({}b[]\"te\"())"},
+      {"<a>\n<b>text</b", kEnds + std::string("2"), "{}a[]\"\n\"({}b[]\"text\"())"},
+      {"<a><![CDATA[x", kEnds + std::string("1"), "{}a[]\"x\"()"},
+      {"<a>&am", kEnds + std::string("1"), "{}a[]\"\"()"},
+      {std::string("<a>x\0</a>", 9), kEnds + std::string("1"), "{}a[]\"x\"()"},
+      {"<a/> \n<", "unclosed token at line 2", "{}a[]\"\"()"},
+      {"<a/><!-- c", "unclosed token at line 1", "{}a[]\"\"()"},
+      {"<a/>x", "junk after document element at line 1", nullptr},
+      {"<a/>\n<b/>", "junk after document element at line 2", nullptr},
+      {"<a", "Invalid or empty XML document", nullptr},
+      {"<a/><!--c--><?pi x?> \n", "", "{}a[]\"\"()"},
+  };
+  std::string gz;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    // 8-bit text (up to its NUL), UTF-16 text, bytes, and gzip bytes.
+    const std::string text = c.text.substr(0, c.text.find('\0'));
+    const std::function<void(CXmlDocument&)> loads[] = {
+        [&](CXmlDocument& d) { d.LoadXml(c.text.c_str()); },
+        [&](CXmlDocument& d) { d.LoadXml(U(text).c_str()); },
+        [&](CXmlDocument& d) {
+          d.LoadXmlStream(reinterpret_cast<unsigned char*>(const_cast<char*>(text.data())),
+                          static_cast<uint32_t>(text.size()));
+        },
+        [&](CXmlDocument& d) {
+          gz = Deflate(text, 31);
+          d.LoadXmlStream(reinterpret_cast<unsigned char*>(&gz[0]),
+                          static_cast<uint32_t>(gz.size()));
+        },
+    };
+    for (const auto& load : loads) {
+      CXmlDocument strict, lax;
+      strict.SetStrictXml(true);
+      if (c.strict.empty()) {
+        load(strict);
+      } else {
+        EXPECT_VX_THROW(load(strict), CVxException, c.strict);
+      }
+      if (c.lax == nullptr) {
+        EXPECT_VX_THROW(load(lax), CVxException, c.strict);
+      } else {
+        load(lax);
+        EXPECT_EQ(Dump(lax.GetDocumentElement()), c.lax);
+      }
+    }
+  }
 }
 
 TEST(CXmlDocument, ReadsUtf8Utf16AndLatin1Input) {

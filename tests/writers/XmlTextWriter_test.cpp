@@ -124,9 +124,10 @@ TEST(CXmlTextWriter, RootDeclaresGeneratedPrefixThenDefaultThenAliasesByUri) {
   x.w.SetDefaultNamespace(U("urn:d"));
   x.Start("root", "urn:c").Start("e", "urn:b").End().Start("f", "urn:d").End().Start("g").End();
   x.End();
+  // g has no namespace: inside the default namespace it says so.
   EXPECT_EQ(x.Out(),
             "<AB:root xmlns:AB=\"urn:c\" xmlns=\"urn:d\" xmlns:AA=\"urn:a\" xmlns:q=\"urn:b\">"
-            "<q:e/><f/><g/></AB:root>");
+            "<q:e/><f/><g xmlns=\"\"/></AB:root>");
 }
 
 TEST(CXmlTextWriter, NamespacesGivenInsideAnElementChangeOnlyItsScope) {
@@ -139,9 +140,12 @@ TEST(CXmlTextWriter, NamespacesGivenInsideAnElementChangeOnlyItsScope) {
   x.Start("e", "urn:p").End().Start("f", "urn:d").End();
   x.End();
   x.Start("b", "urn:p").End().End();
+  // Nothing is declared when the namespaces are given; each name that needs
+  // a declaration carries it: a (no namespace) leaves the default
+  // namespace, c declares p, d returns to urn:d, e is in the new default.
   EXPECT_EQ(x.Out(),
-            "<r xmlns=\"urn:d\"><a><p:c/><d/><e/><AA:f xmlns:AA=\"urn:d\"/></a>"
-            "<AA:b xmlns:AA=\"urn:p\"/></r>");
+            "<r xmlns=\"urn:d\"><a xmlns=\"\"><p:c xmlns:p=\"urn:p\"/><d xmlns=\"urn:d\"/>"
+            "<e xmlns=\"urn:p\"/><AA:f xmlns:AA=\"urn:d\"/></a><AA:b xmlns:AA=\"urn:p\"/></r>");
 }
 
 TEST(CXmlTextWriter, ScopesAreSharedUntilWrittenAndCopiedOnWrite) {

@@ -74,6 +74,17 @@ class VXBIND_EXPORT CXmlSerializationContext {
   String GetInLineSchema() const { return m_inLineSchema; }
   void SetInLineSchema(const unsigned short* schema);
 
+  // Strict XML, off by default: the writer and the document that an entry
+  // point creates get this setting (CXmlTextWriter::SetStrictXml,
+  // CXmlDocument::SetStrictXml). Writing then escapes attribute values
+  // losslessly (TAB, LF and CR as character references, which a reader
+  // would otherwise turn into spaces) and refuses characters that XML 1.0
+  // forbids with a CVxException instead of writing a document that cannot
+  // be read; reading refuses input that ends before its root element is
+  // closed or has junk after it. Off, output and reading are as always.
+  bool GetStrictXml() const { return m_strictXml; }
+  void SetStrictXml(bool strict) { m_strictXml = strict; }
+
  private:
   String m_defaultNamespaceUri;
   CNamespaceAliasMap m_namespaceAliases;
@@ -86,6 +97,7 @@ class VXBIND_EXPORT CXmlSerializationContext {
   bool m_ignoreUnknownElements = false;
   bool m_ignoreUnknownAttributes = false;
   bool m_ignoreNamespaces = false;
+  bool m_strictXml = false;
   SchemaType m_schemaType = SchemaType_Default;
 };
 

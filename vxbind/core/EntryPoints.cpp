@@ -18,6 +18,7 @@ void CXmlObjectBase::WriteDocument(CXmlTextWriter& writer, bool declaration, boo
                                    const CXmlSerializationContext& context) const {
   writer.SetIndent(indent);
   writer.SetEOLType(eol);
+  writer.SetStrictXml(context.GetStrictXml());
   if (declaration) writer.WriteStartDocument(encoding);
   const String targetNamespace = GetTargetNamespace();
   ToXml_Int(&writer, true, targetNamespace.c_str(), context, false);
@@ -79,12 +80,14 @@ void CXmlObjectBase::ToXmlFile(const unsigned short* fileName, bool declaration,
 void CXmlObjectBase::FromXml(const unsigned short* xmlText,
                              const CXmlSerializationContext& context) {
   CXmlDocument document(context.GetSchemaType());
+  document.SetStrictXml(context.GetStrictXml());
   document.LoadXml(xmlText);
   BindDocument(document, context);
 }
 
 void CXmlObjectBase::FromXml(const char* xmlText, const CXmlSerializationContext& context) {
   CXmlDocument document(context.GetSchemaType());
+  document.SetStrictXml(context.GetStrictXml());
   document.LoadXml(xmlText);
   BindDocument(document, context);
 }
@@ -92,6 +95,7 @@ void CXmlObjectBase::FromXml(const char* xmlText, const CXmlSerializationContext
 void CXmlObjectBase::FromXmlFile(const unsigned short* fileName,
                                  const CXmlSerializationContext& context) {
   CXmlDocument document(context.GetSchemaType());
+  document.SetStrictXml(context.GetStrictXml());
   document.Load(fileName);
   BindDocument(document, context);
 }
@@ -99,6 +103,7 @@ void CXmlObjectBase::FromXmlFile(const unsigned short* fileName,
 void CXmlObjectBase::FromXmlStream(unsigned char* const data, uint32_t length,
                                    const CXmlSerializationContext& context) {
   CXmlDocument document(context.GetSchemaType());
+  document.SetStrictXml(context.GetStrictXml());
   document.LoadXmlStream(data, length);
   BindDocument(document, context);
 }

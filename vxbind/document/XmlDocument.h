@@ -183,6 +183,17 @@ class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {
   // Parses UTF-16 text. "" throws "XML String is empty!".
   void LoadXml(const unsigned short* text);
 
+  // Strict XML, off by default; applies to the loads that follow. When on,
+  // the text reader finishes the parse: input that ends before its root
+  // element is closed throws CVxException "The document ends before its
+  // root element is closed at line %d", and anything after the root
+  // element but comments, processing instructions and white space throws
+  // Expat's message ("junk after document element at line %d" and the
+  // like). When off, such input keeps what was read up to its end (junk
+  // that Expat meets before the input ends is refused either way).
+  void SetStrictXml(bool strict) { m_strictXml = strict; }
+  bool GetStrictXml() const { return m_strictXml; }
+
   // The root element, or null before a successful load.
   CXmlElement* GetDocumentElement() const { return m_documentElement; }
   // The namespace URI last declared for `prefix` anywhere in the input ("" is
@@ -250,6 +261,7 @@ class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {
   size_t m_inputLength = 0;
   std::vector<unsigned char> m_input;
   SchemaType m_schemaType;
+  bool m_strictXml = false;
   mutable std::unique_ptr<detail::DocumentStorage> m_storage;
 };
 

@@ -9,6 +9,7 @@
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/detail/Memory.h"
+#include "vxbind/writers/detail/XmlChars.h"
 
 namespace VxVevAva5 {
 namespace {
@@ -35,6 +36,9 @@ const unsigned short kAmp[] = {'&', 'a', 'm', 'p', ';'};
 const unsigned short kLt[] = {'&', 'l', 't', ';'};
 const unsigned short kGt[] = {'&', 'g', 't', ';'};
 const unsigned short kCrLf[] = {'\r', '\n'};
+const unsigned short kTabRef[] = {'&', '#', 'x', '9', ';'};
+const unsigned short kLfRef[] = {'&', '#', 'x', 'A', ';'};
+const unsigned short kCrRef[] = {'&', '#', 'x', 'D', ';'};
 
 [[noreturn]] void ThrowInvalidEol() { throw CVxException(VX_T("Invalid EOL type.")); }
 
@@ -165,6 +169,62 @@ void CStringBuffer::AppendEscaped(const unsigned short* p, size_t length, EOLTyp
     limit = m_current + m_capacity;
   }
   m_used = static_cast<unsigned int>(out - m_current);
+}
+
+size_t CStringBuffer::AppendEscapedStrict(const unsigned short* text, size_t length,
+                                          EOLType eolType, bool attributeValue) {
+  for (size_t i = 0; i < length; ++i) {
+    unsigned short c = text[i];
+    if (c >= kSpecialLimit && !detail::NeedsCharCheck(c)) {
+      AppendChar(c);
+      continue;
+    }
+    switch (c) {
+      case '\t':
+        if (attributeValue)
+          Append(kTabRef, 5);
+        else
+          AppendChar(c);
+        continue;
+      case '\n':
+        if (attributeValue)
+          Append(kLfRef, 5);
+        else if (eolType == EOLType_LF)
+          AppendChar('\n');
+        else if (eolType == EOLType_CRLF)
+          Append(kCrLf, 2);
+        else
+          ThrowInvalidEol();
+        continue;
+      case '\r':
+        if (attributeValue) Append(kCrRef, 5);
+        continue;
+      case '"':
+        Append(kQuot, 6);
+        continue;
+      case '&':
+        Append(kAmp, 5);
+        continue;
+      case '<':
+        Append(kLt, 4);
+        continue;
+      case '>':
+        Append(kGt, 4);
+        continue;
+      default:
+        break;
+    }
+    if (!detail::NeedsCharCheck(c)) {
+      AppendChar(c);
+    } else if (detail::IsHighSurrogate(c) && i + 1 < length &&
+               detail::IsLowSurrogate(text[i + 1])) {
+      AppendChar(c);
+      AppendChar(text[++i]);
+    } else {
+      return i;
+    }
+  }
+  return length;
 }
 
 void CStringBuffer::Clear() {

@@ -68,6 +68,20 @@ class VXBIND_EXPORT CStringBuffer : public CInstanceMonitor {
   // The same for the first `length` units of `text` (or up to its first
   // NUL, whichever comes first).
   void AppendEscaped(const unsigned short* text, size_t length, EOLType eolType);
+  // Strict XML: appends the `length` units of `text` escaped so that a
+  // reader gets them back. Text content (`attributeValue` false) is escaped
+  // as by AppendEscaped: '"' '&' '<' '>' as entities, a line feed as the
+  // end of line of `eolType`, a carriage return dropped. An attribute value
+  // also gets TAB, LF and CR as the character references &#x9; &#xA; &#xD;,
+  // which attribute-value normalisation leaves alone. Stops before the
+  // first unit that XML 1.0 does not allow (a C0 control other than TAB,
+  // LF and CR, NUL included; a surrogate outside a pair; U+FFFE, U+FFFF)
+  // and returns its index, having appended what came before it; returns
+  // `length` when everything was appended. Throws CVxException "Invalid EOL
+  // type." at the first line feed of text content when `eolType` is not a
+  // valid EOLType.
+  size_t AppendEscapedStrict(const unsigned short* text, size_t length, EOLType eolType,
+                             bool attributeValue);
 
   // Frees every chunk; the buffer is empty.
   void Clear();

@@ -1,7 +1,9 @@
 #include "vxbind/writers/XmlTextWriter.h"
 
 #include "vxbind/base/Exceptions.h"
+#include "vxbind/platform/Format.h"
 #include "vxbind/writers/detail/SameText.h"
+#include "vxbind/writers/detail/XmlChars.h"
 
 namespace VxVevAva5 {
 namespace {
@@ -20,7 +22,36 @@ const String& XsiNamespace() {
   return uri;
 }
 
+const unsigned short kAmp[] = {'&', 'a', 'm', 'p', ';'};
+const unsigned short kLt[] = {'&', 'l', 't', ';'};
+const unsigned short kGt[] = {'&', 'g', 't', ';'};
+const unsigned short kQuot[] = {'&', 'q', 'u', 'o', 't', ';'};
+const unsigned short kTabRef[] = {'&', '#', 'x', '9', ';'};
+const unsigned short kLfRef[] = {'&', '#', 'x', 'A', ';'};
+const unsigned short kCrRef[] = {'&', '#', 'x', 'D', ';'};
+
 [[noreturn]] void ThrowNoElement(const unsigned short* message) { throw CVxException(message); }
+
+// "the character U+0001", "the unpaired surrogate U+D800".
+String DescribeUnit(unsigned short unit) {
+  bool surrogate = detail::IsHighSurrogate(unit) || detail::IsLowSurrogate(unit);
+  return FormatString(
+      surrogate ? VX_T("the unpaired surrogate U+%04X") : VX_T("the character U+%04X"),
+      static_cast<unsigned int>(unit));
+}
+
+// Throws "<what> holds <the unit>, which XML 1.0 does not allow".
+[[noreturn]] void ThrowForbidden(const String& what, unsigned short unit) {
+  throw CVxException(FormatString(VX_T("%s holds %s, which XML 1.0 does not allow"), what.c_str(),
+                                  DescribeUnit(unit).c_str()));
+}
+
+// Throws as above when `text` holds a unit that XML 1.0 does not allow;
+// `what` is a format with one %s, given `name`.
+void CheckChars(const String& text, const unsigned short* what, const String& name) {
+  size_t at = detail::FindForbiddenUnit(text.data(), text.size());
+  if (at != text.size()) ThrowForbidden(FormatString(what, name.c_str()), text[at]);
+}
 
 }  // namespace
 
@@ -74,22 +105,81 @@ void CXmlTextWriter::AppendTabs(unsigned int count) {
   m_buffer->Append(kTabs, count);
 }
 
-// Appends ` xmlns:P="U"`, with or without its leading space.
+// Appends ` xmlns:P="U"` (` xmlns="U"` for an empty prefix), with or
+// without its leading space. The URI is escaped like an attribute value:
+// '&', '<', '>' and '"' always, and in strict mode TAB, LF and CR as
+// character references; otherwise it is written as given, up to a NUL.
 void CXmlTextWriter::AppendDeclaration(const String& prefix, const String& namespaceUri,
                                        bool leadingSpace) {
+  CStringBuffer& out = *m_buffer;
+  if (m_strict) {
+    CheckChars(prefix, VX_T("The namespace prefix [%s]"), prefix);
+    CheckChars(namespaceUri, VX_T("The namespace URI [%s]"), namespaceUri);
+  }
   if (leadingSpace)
-    m_buffer->Append(kXmlns, 6);
+    out.Append(kXmlns, 6);
   else
-    m_buffer->Append(kXmlns + 1, 5);
-  m_buffer->AppendChar(':');
-  AppendRaw(prefix);
-  m_buffer->AppendChar('=');
-  m_buffer->AppendChar('"');
-  AppendRaw(namespaceUri);
-  m_buffer->AppendChar('"');
+    out.Append(kXmlns + 1, 5);
+  if (!prefix.empty()) {
+    out.AppendChar(':');
+    AppendRaw(prefix);
+  }
+  out.AppendChar('=');
+  out.AppendChar('"');
+  for (unsigned short c : namespaceUri) {
+    if (c == 0) break;
+    switch (c) {
+      case '&':
+        out.Append(kAmp, 5);
+        break;
+      case '<':
+        out.Append(kLt, 4);
+        break;
+      case '>':
+        out.Append(kGt, 4);
+        break;
+      case '"':
+        out.Append(kQuot, 6);
+        break;
+      case '\t':
+        if (m_strict)
+          out.Append(kTabRef, 5);
+        else
+          out.AppendChar(c);
+        break;
+      case '\n':
+        if (m_strict)
+          out.Append(kLfRef, 5);
+        else
+          out.AppendChar(c);
+        break;
+      case '\r':
+        if (m_strict)
+          out.Append(kCrRef, 5);
+        else
+          out.AppendChar(c);
+        break;
+      default:
+        out.AppendChar(c);
+    }
+  }
+  out.AppendChar('"');
+}
+
+// The declarations of the open start tag.
+void CXmlTextWriter::AppendDeclarations() {
+  for (size_t i = 0, n = GetDeclarationCount(); i < n; ++i)
+    AppendDeclaration(GetDeclarationPrefix(i), GetDeclarationUri(i), true);
 }
 
 void CXmlTextWriter::WriteComment(const String& text) {
+  if (m_strict) {
+    CheckChars(text, VX_T("A comment"), String());
+    // "--" ends a comment early; a final '-' makes "--->".
+    const unsigned short dashes[] = {'-', '-'};
+    if (text.find(dashes, 0, 2) != String::npos || (!text.empty() && text.back() == '-'))
+      throw CVxException(VX_T("A comment cannot hold \"--\" or end with \"-\""));
+  }
   m_buffer->Append(kCommentOpen, 4);
   m_buffer->AppendEscaped(text.data(), text.size(), m_eolType);
   m_buffer->Append(kCommentClose, 3);
@@ -97,12 +187,14 @@ void CXmlTextWriter::WriteComment(const String& text) {
 }
 
 void CXmlTextWriter::WriteProcessingInstruction(const String& text) {
+  if (m_strict) CheckChars(text, VX_T("A processing instruction"), String());
   AppendRaw(text);
   AppendEol();
   AppendEol();
 }
 
 void CXmlTextWriter::WriteInLineSchema(const String& text) {
+  if (m_strict) CheckChars(text, VX_T("The in-line schema"), String());
   m_buffer->AppendChar(' ');
   AppendEol();
   AppendRaw(text);
@@ -110,6 +202,7 @@ void CXmlTextWriter::WriteInLineSchema(const String& text) {
 }
 
 void CXmlTextWriter::WriteStartElement(const String& localName, const String& namespaceUri) {
+  if (m_strict) CheckChars(localName, VX_T("The element name [%s]"), localName);
   CStringBuffer& out = *m_buffer;
   CXmlWriterContext* parent = GetCurrentContext();
   if (parent != nullptr) {
@@ -120,35 +213,19 @@ void CXmlTextWriter::WriteStartElement(const String& localName, const String& na
       if (m_indent) AppendEol();
     }
   }
-  CXmlWriterContext& context = *PushContext(localName, namespaceUri);
+  // The base decides the prefix and what the tag declares: a prefix that
+  // the output does not bind yet, a default namespace that the element
+  // needs, and for the root the namespaces given before it.
+  CXmlWriterContext& context = StartElementScope(localName, namespaceUri);
   if (m_indent) AppendTabs(context.GetDepth());
   out.AppendChar('<');
-  if (!namespaceUri.empty() &&
-      !detail::SameText(namespaceUri, context.GetScopeDefaultNamespace())) {
-    bool added = false;
-    const String& prefix = GetOrAddPrefix(context, namespaceUri, added);
+  const String& prefix = context.GetNamePrefix();
+  if (!prefix.empty()) {
     AppendRaw(prefix);
     out.AppendChar(':');
-    AppendRaw(localName);
-    if (added) AppendDeclaration(prefix, namespaceUri, true);
-  } else {
-    AppendRaw(localName);
   }
-  if (parent == nullptr) {
-    // The root declares what was given before it. A prefix generated for the
-    // root itself lives only in the root's scope and was declared above.
-    const String& defaultNamespace = GetDefaultNamespaceUri();
-    if (!defaultNamespace.empty()) {
-      out.Append(kXmlns, 6);
-      out.AppendChar('=');
-      out.AppendChar('"');
-      AppendRaw(defaultNamespace);
-      out.AppendChar('"');
-    }
-    const NamespaceMap& map = GetNamespaceMap();
-    for (NamespaceMap::const_iterator it = map.begin(); it != map.end(); ++it)
-      AppendDeclaration(it->second, it->first, true);
-  }
+  AppendRaw(localName);
+  if (GetDeclarationCount() != 0) AppendDeclarations();
 }
 
 void CXmlTextWriter::WriteText(const String& text) {
@@ -159,7 +236,15 @@ void CXmlTextWriter::WriteText(const String& text) {
     m_buffer->AppendChar('>');
     context->SetStartTagOpen(false);
   }
-  m_buffer->AppendEscaped(text.data(), text.size(), m_eolType);
+  if (!m_strict) {
+    m_buffer->AppendEscaped(text.data(), text.size(), m_eolType);
+    return;
+  }
+  size_t at = m_buffer->AppendEscapedStrict(text.data(), text.size(), m_eolType, false);
+  if (at != text.size())
+    ThrowForbidden(
+        FormatString(VX_T("The text of the element [%s]"), context->GetLocalName().c_str()),
+        text[at]);
 }
 
 void CXmlTextWriter::WriteEndElement() {
@@ -171,9 +256,10 @@ void CXmlTextWriter::WriteEndElement() {
   } else {
     if (m_indent && context->GetChildCount() > 0) AppendTabs(context->GetDepth());
     out.Append(kEndTagOpen, 2);
-    const String& uri = context->GetNamespaceUri();
-    if (!uri.empty() && !detail::SameText(uri, context->GetScopeDefaultNamespace())) {
-      AppendRaw(context->GetPrefix(uri));
+    // The start tag's name, whatever happened to the scope since.
+    const String& prefix = context->GetNamePrefix();
+    if (!prefix.empty()) {
+      AppendRaw(prefix);
       out.AppendChar(':');
     }
     AppendRaw(context->GetLocalName());
@@ -192,18 +278,18 @@ CXmlWriter::CXmlWriterContext& CXmlTextWriter::OpenStartTag() {
   return *context;
 }
 
-void CXmlTextWriter::WriteAttributeValue(CXmlWriterContext& context,
-                                         const unsigned short* localName, size_t localNameLength,
+void CXmlTextWriter::WriteAttributeValue(const unsigned short* localName, size_t localNameLength,
                                          const String& namespaceUri, const unsigned short* value,
                                          size_t valueLength) {
   CStringBuffer& out = *m_buffer;
   out.AppendChar(' ');
   if (!namespaceUri.empty()) {
-    bool added = false;
-    const String& prefix = GetOrAddPrefix(context, namespaceUri, added);
-    if (added) {
+    bool declared = false;
+    const String& prefix = ResolvePrefix(namespaceUri, declared);
+    if (declared) {
       // The space written above stands before the declaration.
-      AppendDeclaration(prefix, namespaceUri, false);
+      size_t last = GetDeclarationCount() - 1;
+      AppendDeclaration(GetDeclarationPrefix(last), GetDeclarationUri(last), false);
       out.AppendChar(' ');
     }
     AppendRaw(prefix);
@@ -212,16 +298,26 @@ void CXmlTextWriter::WriteAttributeValue(CXmlWriterContext& context,
   out.Append(localName, localNameLength);
   out.AppendChar('=');
   out.AppendChar('"');
-  out.AppendEscaped(value, valueLength, m_eolType);
+  if (!m_strict) {
+    out.AppendEscaped(value, valueLength, m_eolType);
+  } else {
+    size_t at = out.AppendEscapedStrict(value, valueLength, m_eolType, true);
+    if (at != valueLength)
+      ThrowForbidden(FormatString(VX_T("The value of the attribute [%s] of the element [%s]"),
+                                  String(localName, localNameLength).c_str(),
+                                  GetCurrentContext()->GetLocalName().c_str()),
+                     value[at]);
+  }
   out.AppendChar('"');
 }
 
 void CXmlTextWriter::WriteAttribute(const String& localName, const String& namespaceUri,
                                     const String& value) {
-  CXmlWriterContext& context = OpenStartTag();
+  OpenStartTag();
+  if (m_strict) CheckChars(localName, VX_T("The attribute name [%s]"), localName);
   size_t n = 0;
   while (n != localName.size() && localName[n] != 0) ++n;
-  WriteAttributeValue(context, localName.data(), n, namespaceUri, value.data(), value.size());
+  WriteAttributeValue(localName.data(), n, namespaceUri, value.data(), value.size());
 }
 
 void CXmlTextWriter::WriteXsiType(const String& typeNamespaceUri, const String& typeName) {
@@ -229,10 +325,11 @@ void CXmlTextWriter::WriteXsiType(const String& typeNamespaceUri, const String& 
   const String* value = &typeName;
   if (!typeNamespaceUri.empty() &&
       !detail::SameText(typeNamespaceUri, context.GetScopeDefaultNamespace())) {
-    bool added = false;
-    const String& prefix = GetOrAddPrefix(context, typeNamespaceUri, added);
-    if (added) {
-      AppendDeclaration(prefix, typeNamespaceUri, true);
+    bool declared = false;
+    const String& prefix = ResolvePrefix(typeNamespaceUri, declared);
+    if (declared) {
+      size_t last = GetDeclarationCount() - 1;
+      AppendDeclaration(GetDeclarationPrefix(last), GetDeclarationUri(last), true);
       m_buffer->AppendChar(' ');
     }
     m_scratch.assign(prefix);
@@ -240,7 +337,7 @@ void CXmlTextWriter::WriteXsiType(const String& typeNamespaceUri, const String& 
     m_scratch.append(typeName);
     value = &m_scratch;
   }
-  WriteAttributeValue(context, kTypeName, 4, XsiNamespace(), value->data(), value->size());
+  WriteAttributeValue(kTypeName, 4, XsiNamespace(), value->data(), value->size());
 }
 
 }  // namespace VxVevAva5

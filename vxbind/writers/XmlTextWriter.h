@@ -21,9 +21,17 @@
 // with one tab per level; an element that holds only text ends on the line
 // of its text. Text, attribute values and comments are escaped ('"' '&' '<'
 // '>' as entities, line feeds as the chosen end of line, carriage returns
-// dropped); names, prefixes, namespace URIs, processing instructions and the
-// in-line schema are written as given. Failures throw CVxException; the
+// dropped); namespace URIs in declarations get '"' '&' '<' '>' escaped;
+// names, prefixes, processing instructions and the in-line schema are
+// written as given. Every element and attribute reads back in the namespace
+// it was written in (see CXmlWriter). Failures throw CVxException; the
 // output written so far stays in the buffer.
+//
+// Strict XML (SetStrictXml, off by default) makes every value read back
+// exactly. By default a TAB or line feed in an attribute value is written
+// as it is, which a reader turns into a space, a carriage return is
+// dropped, and characters that XML 1.0 forbids are written too, so that
+// the output cannot be read at all.
 
 #ifndef VXBIND_WRITERS_XMLTEXTWRITER_H
 #define VXBIND_WRITERS_XMLTEXTWRITER_H
@@ -46,6 +54,26 @@ class VXBIND_EXPORT CXmlTextWriter : public CXmlWriter {
 
   // Turns indentation (tabs and line ends around elements) on or off.
   void SetIndent(bool indent) { m_indent = indent; }
+  // Strict XML, off by default. When on:
+  // - attribute values (and namespace URIs) are escaped losslessly: TAB, LF
+  //   and CR become &#x9; &#xA; &#xD; besides &quot; &amp; &lt; &gt;, so a
+  //   reader gets them back instead of spaces;
+  // - a character that XML 1.0 forbids (a C0 control other than TAB, LF and
+  //   CR, NUL included; a surrogate outside a pair; U+FFFE, U+FFFF) in
+  //   element text, an attribute value, a comment, a name, a prefix, a
+  //   namespace URI, a processing instruction or the in-line schema throws
+  //   CVxException naming the character as U+XXXX and what held it, e.g.
+  //   "The text of the element [e] holds the character U+0001, which XML
+  //   1.0 does not allow"; nothing of that item past the character is
+  //   written;
+  // - a comment holding "--" or ending with "-" throws CVxException
+  //   "A comment cannot hold "--" or end with "-"".
+  // Text content keeps its line-end rule either way: a line feed becomes
+  // the end of line, a carriage return is dropped (and the document model
+  // leaves carriage returns out of text), so text reads back without CR.
+  // With the setting off the output is exactly as described above.
+  void SetStrictXml(bool strict) { m_strict = strict; }
+  bool GetStrictXml() const { return m_strict; }
   // EOLType_CRLF writes "\r\n", EOLType_LF "\n". Any other value throws
   // CVxException "Invalid EOL type." and changes nothing.
   void SetEOLType(EOLType eolType);
@@ -73,23 +101,28 @@ class VXBIND_EXPORT CXmlTextWriter : public CXmlWriter {
   void WriteInLineSchema(const String& text) override;
   // Closes the parent's start tag if it is open and writes "<name". An
   // element in a namespace other than the default one gets the namespace's
-  // prefix, declared here (xmlns:AA="...") when it had none; an element
-  // without a namespace is never prefixed. The root element also declares
-  // the default namespace and the namespaces given before it.
+  // prefix, declared here (xmlns:AA="...") when it had none or the output
+  // does not bind it; an element without a namespace is never prefixed (it
+  // declares xmlns="" inside a default namespace), nor is one in the
+  // default namespace (it declares that namespace when the output does not
+  // have it in force). The root element also declares the default
+  // namespace (unless it has no namespace itself) and the namespaces given
+  // before it.
   void WriteStartElement(const String& localName, const String& namespaceUri) override;
   // Appends escaped text, closing the start tag first. An empty text writes
   // nothing (the element can still end as <name/>). Throws CVxException
   // when no element is open.
   void WriteText(const String& text) override;
-  // "/>" while the start tag is open, otherwise the end tag. Throws
-  // CVxException when no element is open.
+  // "/>" while the start tag is open, otherwise the end tag, which repeats
+  // the start tag's name. Throws CVxException when no element is open.
   void WriteEndElement() override;
   // Throws CVxException "Attributes must be added before elements" once the
   // start tag is closed, and another CVxException when no element is open.
   void WriteAttribute(const String& localName, const String& namespaceUri,
                       const String& value) override;
   // xsi:type="prefix:typeName", declaring the type's namespace here when it
-  // has no prefix yet (nothing when it is the default namespace or empty).
+  // has no prefix yet or the output does not bind it (no prefix when the
+  // type's namespace is the scope's default one or empty).
   // Same failures as WriteAttribute.
   void WriteXsiType(const String& typeNamespaceUri, const String& typeName) override;
 
@@ -99,14 +132,16 @@ class VXBIND_EXPORT CXmlTextWriter : public CXmlWriter {
   void AppendEol() { m_buffer->Append(m_eolText.data(), m_eolText.size()); }
   void AppendTabs(unsigned int count);
   void AppendDeclaration(const String& prefix, const String& namespaceUri, bool leadingSpace);
-  void WriteAttributeValue(CXmlWriterContext& context, const unsigned short* localName,
-                           size_t localNameLength, const String& namespaceUri,
-                           const unsigned short* value, size_t valueLength);
+  void AppendDeclarations();
+  void WriteAttributeValue(const unsigned short* localName, size_t localNameLength,
+                           const String& namespaceUri, const unsigned short* value,
+                           size_t valueLength);
 
   CStringBuffer* m_buffer;
   String m_eolText;
   EOLType m_eolType = EOLType_LF;
   bool m_indent = true;
+  bool m_strict = false;
   XmlEncoding m_encoding = XmlEncoding_None;
   String m_scratch;  // xsi:type values; keeps its capacity between calls
 };

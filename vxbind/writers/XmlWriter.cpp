@@ -1,5 +1,6 @@
 #include "vxbind/writers/XmlWriter.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -12,6 +13,23 @@ namespace {
 const String& EmptyString() {
   static const String empty;
   return empty;
+}
+
+const String& XmlPrefix() {
+  static const String prefix(VX_T("xml"));
+  return prefix;
+}
+
+const String& XmlNamespace() {
+  static const String uri(VX_T("http://www.w3.org/XML/1998/namespace"));
+  return uri;
+}
+
+// Marks the generated prefix that `prefix` is, if it is one, in `taken`.
+void MarkGenerated(const String& prefix, std::vector<bool>& taken) {
+  if (prefix.size() != 2 || prefix[0] < u'A' || prefix[1] < u'A' || prefix[1] > u'Z') return;
+  size_t n = static_cast<size_t>(prefix[0] - u'A') * 26 + static_cast<size_t>(prefix[1] - u'A');
+  if (n < taken.size()) taken[n] = true;
 }
 
 // The entry of `uri`, or null. Scope maps hold a handful of namespaces, so
@@ -72,13 +90,32 @@ void CXmlWriter::CXmlWriterContext::AddNamespace(const String& namespaceUri, con
 }
 
 // ---- CXmlWriter ---------------------------------------------------------------
+//
+// Output bindings. m_bindings holds the declarations in force at the
+// innermost element, outermost first; each context marks where its own
+// start tag's declarations begin, and they are dropped when it ends. Two
+// flags per context spare the common case any search:
+// - m_defaultBound: the output's default namespace is the scope's. A child
+//   starts with its parent's value (same scope, same output); a default
+//   declared on a tag, or set with SetDefaultNamespace, sets it anew.
+// - m_prefixesBound: every entry U -> P of the scope map (U not empty) is
+//   bound to U in the output. The root sets it when it declares all
+//   aliases; a child starts with its parent's value; AddNamespace on an
+//   open element clears it. A generated prefix keeps it: it is no prefix of
+//   the scope's, so its declaration hides none of theirs. While it is
+//   false, every use of a prefix looks the binding up and stamps it with
+//   the start tag's serial number, so that a prefix used or declared on
+//   the open tag is never rebound there (XML binds a prefix once per tag,
+//   for all of the tag's names).
 
-CXmlWriter::CXmlWriter(const unsigned short* className) : CInstanceMonitor(className) {}
+CXmlWriter::CXmlWriter(const unsigned short* className)
+    : CInstanceMonitor(className), m_bindings{{XmlPrefix(), XmlNamespace(), 0}} {}
 
 CXmlWriter::CXmlWriter(const CXmlWriter& other)
     : CInstanceMonitor(other),
       m_defaultNamespaceUri(other.m_defaultNamespaceUri),
-      m_namespaceMap(other.m_namespaceMap) {}
+      m_namespaceMap(other.m_namespaceMap),
+      m_bindings{{XmlPrefix(), XmlNamespace(), 0}} {}
 
 CXmlWriter& CXmlWriter::operator=(const CXmlWriter& other) {
   m_defaultNamespaceUri = other.m_defaultNamespaceUri;
@@ -92,17 +129,29 @@ CXmlWriter::~CXmlWriter() {
 }
 
 void CXmlWriter::SetDefaultNamespace(const String& namespaceUri) {
-  if (m_currentContext != nullptr)
-    m_currentContext->SetDefaultNamespace(namespaceUri);
-  else
+  CXmlWriterContext* context = m_currentContext;
+  if (context == nullptr) {
     m_defaultNamespaceUri = namespaceUri;
+    return;
+  }
+  context->SetDefaultNamespace(namespaceUri);
+  context->m_defaultBound = detail::SameText(OutputDefaultNamespace(), namespaceUri);
 }
 
 void CXmlWriter::AddNamespace(const String& prefix, const String& namespaceUri) {
-  if (m_currentContext != nullptr)
-    m_currentContext->AddNamespace(namespaceUri, prefix);
-  else
+  CXmlWriterContext* context = m_currentContext;
+  if (context == nullptr) {
     m_namespaceMap[namespaceUri] = prefix;
+    return;
+  }
+  context->AddNamespace(namespaceUri, prefix);
+  // The new entry is not declared. Prefixes that this start tag used while
+  // every entry was bound were not stamped: from now on any prefix bound
+  // here may be one of them.
+  if (context->m_prefixesBound && !namespaceUri.empty()) {
+    context->m_prefixesBound = false;
+    context->m_unstampedUses = context->m_startTagOpen;
+  }
 }
 
 void CXmlWriter::WriteEndDocument() {
@@ -122,12 +171,8 @@ String CXmlWriter::GetUniquePrefix(const NamespaceMap& map) {
   // one by one against every prefix made an element with many namespaced
   // attributes cubic in their number).
   std::vector<bool> taken(map.size() + 1, false);
-  for (NamespaceMap::const_iterator it = map.begin(); it != map.end(); ++it) {
-    const String& prefix = it->second;
-    if (prefix.size() != 2 || prefix[0] < u'A' || prefix[1] < u'A' || prefix[1] > u'Z') continue;
-    size_t n = static_cast<size_t>(prefix[0] - u'A') * 26 + static_cast<size_t>(prefix[1] - u'A');
-    if (n < taken.size()) taken[n] = true;
-  }
+  for (NamespaceMap::const_iterator it = map.begin(); it != map.end(); ++it)
+    MarkGenerated(it->second, taken);
   size_t n = 0;
   while (taken[n]) ++n;
   return NsIntToString(static_cast<int>(n));
@@ -183,6 +228,12 @@ void CXmlWriter::PopContext() {
   CXmlWriterContext* context = m_currentContext;
   if (context == nullptr) return;
   m_currentContext = context->m_parent;
+  if (m_bindings.size() != context->m_bindingMark) {
+    if (m_defaultBinding != kNoDefault && m_defaultBinding >= context->m_bindingMark)
+      m_defaultBinding = context->m_outerDefault;
+    m_bindings.erase(m_bindings.begin() + static_cast<std::ptrdiff_t>(context->m_bindingMark),
+                     m_bindings.end());
+  }
   if (context->m_ownsMap) {
     delete context->m_scopeMap;
     context->m_ownsMap = false;
@@ -192,16 +243,164 @@ void CXmlWriter::PopContext() {
   m_freeContexts = context;
 }
 
-const String& CXmlWriter::GetOrAddPrefix(CXmlWriterContext& context, const String& namespaceUri,
-                                         bool& added) {
-  const NamespaceMap& map = context.GetScopeMap();
-  if (const String* prefix = FindPrefix(map, namespaceUri)) {
-    added = false;
+const String& CXmlWriter::OutputDefaultNamespace() const {
+  return m_defaultBinding == kNoDefault ? EmptyString() : m_bindings[m_defaultBinding].namespaceUri;
+}
+
+void CXmlWriter::Declare(CXmlWriterContext& context, const String& prefix,
+                         const String& namespaceUri) {
+  m_bindings.push_back(Binding{prefix, namespaceUri, context.m_tag});
+  if (prefix.empty()) {
+    // The first default declared on a tag saves the one it hides.
+    if (m_defaultBinding == kNoDefault || m_defaultBinding < context.m_bindingMark)
+      context.m_outerDefault = m_defaultBinding;
+    m_defaultBinding = m_bindings.size() - 1;
+    context.m_defaultBound = detail::SameText(namespaceUri, context.GetScopeDefaultNamespace());
+  }
+}
+
+void CXmlWriter::DeclareRootNamespaces(CXmlWriterContext& root, bool declareDefault) {
+  const String& defaultNamespace = m_defaultNamespaceUri;
+  bool defaultDeclared = declareDefault && !defaultNamespace.empty();
+  if (defaultDeclared) Declare(root, EmptyString(), defaultNamespace);
+  root.m_defaultBound = defaultNamespace.empty() || defaultDeclared;
+  // Each alias with a prefix of its own, in ascending URI order. XML cannot
+  // bind one prefix twice on a tag, nor a prefix to no namespace: such
+  // aliases are declared where a name needs them.
+  const NamespaceMap& map = m_namespaceMap;
+  std::vector<const String*> prefixes;
+  if (map.size() > 1) {
+    prefixes.reserve(map.size());
+    for (NamespaceMap::const_iterator it = map.begin(); it != map.end(); ++it)
+      if (!it->first.empty()) prefixes.push_back(&it->second);
+    std::sort(prefixes.begin(), prefixes.end(),
+              [](const String* a, const String* b) { return *a < *b; });
+  }
+  bool all = true;
+  for (NamespaceMap::const_iterator it = map.begin(); it != map.end(); ++it) {
+    if (it->first.empty()) continue;
+    const String* prefix = &it->second;
+    auto same = std::equal_range(prefixes.begin(), prefixes.end(), prefix,
+                                 [](const String* a, const String* b) { return *a < *b; });
+    if (same.second - same.first > 1) {
+      all = false;
+      continue;
+    }
+    Declare(root, it->second, it->first);
+  }
+  root.m_prefixesBound = all;
+}
+
+CXmlWriter::CXmlWriterContext& CXmlWriter::StartElementScope(const String& localName,
+                                                             const String& namespaceUri) {
+  CXmlWriterContext* parent = m_currentContext;
+  CXmlWriterContext& context = *PushContext(localName, namespaceUri);
+  context.m_namePrefix.clear();
+  context.m_bindingMark = m_bindings.size();
+  context.m_tag = ++m_tagCount;
+  context.m_unstampedUses = false;
+  bool prefixed =
+      !namespaceUri.empty() && !detail::SameText(namespaceUri, context.GetScopeDefaultNamespace());
+  if (parent != nullptr) {
+    // A child sees what its parent sees.
+    context.m_defaultBound = parent->m_defaultBound;
+    context.m_prefixesBound = parent->m_prefixesBound;
+  } else {
+    // A root without namespace would be moved by the default namespace.
+    DeclareRootNamespaces(context, prefixed || !namespaceUri.empty());
+  }
+  if (prefixed) {
+    bool declared = false;
+    context.m_namePrefix.assign(ResolvePrefix(namespaceUri, declared));
+    if (parent == nullptr && declared) {
+      // The root's own prefix is declared before what was given for it.
+      std::rotate(m_bindings.begin() + static_cast<std::ptrdiff_t>(context.m_bindingMark),
+                  m_bindings.end() - 1, m_bindings.end());
+      if (m_defaultBinding != kNoDefault) ++m_defaultBinding;
+    }
+  } else if (namespaceUri.empty()) {
+    if (m_defaultBinding != kNoDefault && !m_bindings[m_defaultBinding].namespaceUri.empty())
+      Declare(context, EmptyString(), EmptyString());
+  } else if (!context.m_defaultBound &&
+             !detail::SameText(OutputDefaultNamespace(), namespaceUri)) {
+    Declare(context, EmptyString(), namespaceUri);
+  }
+  return context;
+}
+
+const String& CXmlWriter::ResolvePrefix(const String& namespaceUri, bool& declared) {
+  CXmlWriterContext& context = *m_currentContext;
+  const String* prefix = FindPrefix(context.GetScopeMap(), namespaceUri);
+  if (prefix != nullptr && context.m_prefixesBound) {
+    declared = false;
     return *prefix;
   }
-  context.AddNamespace(namespaceUri, GetUniquePrefix(map));
-  added = true;
-  return context.GetPrefix(namespaceUri);
+  size_t count = m_bindings.size();
+  const String& result = ResolveUncommon(context, prefix, namespaceUri);
+  declared = m_bindings.size() != count;
+  return result;
+}
+
+// A prefix to generate, or a scope whose entries may not all be bound.
+const String& CXmlWriter::ResolveUncommon(CXmlWriterContext& context, const String* prefix,
+                                          const String& namespaceUri) {
+  if (prefix == nullptr) {
+    if (detail::SameText(namespaceUri, XmlNamespace())) return XmlPrefix();
+    context.AddNamespace(namespaceUri, GetUniquePrefix(context.GetScopeMap()));
+    prefix = &context.GetPrefix(namespaceUri);
+    // A generated prefix is no prefix of the scope's, so while all of those
+    // are bound it cannot be in use on this tag.
+    if (context.m_prefixesBound) {
+      Declare(context, *prefix, namespaceUri);
+      return *prefix;
+    }
+  }
+  return ResolveUnbound(context, *prefix, namespaceUri);
+}
+
+// The slow way, for scopes whose entries may not all be bound in the output.
+const String& CXmlWriter::ResolveUnbound(CXmlWriterContext& context, const String& prefix,
+                                         const String& namespaceUri) {
+  // The innermost binding of the prefix (defaults have no prefix).
+  size_t found = m_bindings.size();
+  while (found > 0 && !detail::SameText(m_bindings[found - 1].prefix, prefix)) --found;
+  if (found > 0 && !prefix.empty()) {
+    --found;
+    Binding& binding = m_bindings[found];
+    if (detail::SameText(binding.namespaceUri, namespaceUri)) {
+      binding.usedByTag = context.m_tag;
+      return prefix;
+    }
+    // Bound to another namespace. Rebinding it here is fine unless this
+    // very tag declares or uses it ("xml" is never rebound).
+    bool fixedHere = found == 0 || found >= context.m_bindingMark ||
+                     binding.usedByTag == context.m_tag || context.m_unstampedUses;
+    if (fixedHere) {
+      for (size_t i = context.m_bindingMark; i < m_bindings.size(); ++i) {
+        Binding& own = m_bindings[i];
+        if (!own.prefix.empty() && detail::SameText(own.namespaceUri, namespaceUri)) {
+          own.usedByTag = context.m_tag;
+          return own.prefix;
+        }
+      }
+      Declare(context, FreshPrefix(context), namespaceUri);
+      return m_bindings.back().prefix;
+    }
+  }
+  Declare(context, prefix, namespaceUri);
+  return prefix;
+}
+
+String CXmlWriter::FreshPrefix(const CXmlWriterContext& context) const {
+  // Neither a prefix of the scope nor one bound in the output.
+  const NamespaceMap& map = context.GetScopeMap();
+  std::vector<bool> taken(map.size() + m_bindings.size() + 1, false);
+  for (NamespaceMap::const_iterator it = map.begin(); it != map.end(); ++it)
+    MarkGenerated(it->second, taken);
+  for (const Binding& binding : m_bindings) MarkGenerated(binding.prefix, taken);
+  size_t n = 0;
+  while (taken[n]) ++n;
+  return NsIntToString(static_cast<int>(n));
 }
 
 }  // namespace VxVevAva5

@@ -14,15 +14,38 @@
 //
 // Namespaces given with SetDefaultNamespace/AddNamespace before the root
 // element are declared on the root element; given while an element is open
-// they change only that element's scope (and its descendants') and nothing
-// is declared for them.
+// they change only that element's scope (and its descendants') and are
+// declared where a name first needs them.
+//
+// What is written always reads back in the namespaces it was written in.
+// Beside the scopes, which decide the prefixes, the writer tracks the
+// bindings in force in the output: the default namespace and the prefix ->
+// URI bindings that a reader of the output sees at the current element.
+// Whenever a name (an element's, an attribute's, or the prefix inside an
+// xsi:type value) would not be bound to the namespace intended, the start
+// tag that is open gets the declaration it needs: xmlns="" for an element
+// without namespace inside a default namespace, xmlns="U" for a default
+// namespace set inside an element, xmlns:p="U" for a prefix added inside an
+// element or bound to another namespace there. When that prefix already
+// means something else on the very same tag, the name gets another prefix
+// ("AA", "AB", ... not in use). Two aliases that share a prefix are not
+// declared on the root (that would be a duplicate attribute) but where they
+// are needed, and the root element without namespace does not declare the
+// default namespace that would move it. In the common case, where the
+// output binds everything the scope holds, an element costs two flag tests
+// more than the scope lookups.
 //
 // Concrete writers: CXmlTextWriter (XML text) and the Fast Infoset writer.
+// A concrete writer asks the base for the names and for the declarations of
+// the current start tag (StartElementScope, ResolvePrefix, GetDeclaration*)
+// and only writes them: every namespace decision is taken here.
 
 #ifndef VXBIND_WRITERS_XMLWRITER_H
 #define VXBIND_WRITERS_XMLWRITER_H
 
+#include <cstddef>
 #include <map>
+#include <vector>
 
 #include "vxbind/base/Enums.h"
 #include "vxbind/base/InstanceMonitor.h"
@@ -82,6 +105,9 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
     void SetAttributesAnnounced(bool announced) { m_attributesAnnounced = announced; }
     // True while the context shares its nearest ancestor's scope.
     bool GetInheritsScope() const { return m_inheritsScope; }
+    // The prefix of the element's name as its start tag wrote it (empty for
+    // an unprefixed name); the end tag repeats it.
+    const String& GetNamePrefix() const { return m_namePrefix; }
 
    private:
     friend class CXmlWriter;
@@ -105,6 +131,26 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
     bool m_ownsMap = false;
     // The nearest context with a scope of its own (this one or an ancestor).
     const CXmlWriterContext* m_scopeOwner = this;
+
+    // Output bookkeeping (see CXmlWriter).
+    String m_namePrefix;
+    // Number of output bindings in force before this start tag; the ones
+    // from here on are the tag's own declarations.
+    size_t m_bindingMark = 0;
+    // The output's default namespace outside this tag (an index of the
+    // writer's bindings), set when the tag declares one and restored when
+    // the element ends.
+    size_t m_outerDefault = 0;
+    // Serial number of this start tag; stamps the bindings it uses.
+    unsigned long long m_tag = 0;
+    // True when the output's default namespace here is the scope's.
+    bool m_defaultBound = true;
+    // True when every URI -> prefix entry of the scope map (but an empty
+    // URI's) is bound in the output to its URI here.
+    bool m_prefixesBound = true;
+    // True when prefixes were used on this start tag without being stamped
+    // (before m_prefixesBound became false while the tag was open).
+    bool m_unstampedUses = false;
   };
 
   explicit CXmlWriter(const unsigned short* className);
@@ -115,14 +161,18 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
   // Destroys every open context.
   virtual ~CXmlWriter();
 
-  // With an element open, changes that element's default namespace (no
-  // declaration is written); otherwise sets the default namespace that the
-  // root element declares.
+  // With an element open, changes that element's default namespace for the
+  // elements started inside it (nothing is written now; the first element
+  // that needs the declaration carries it); otherwise sets the default
+  // namespace that the root element declares (unless the root has no
+  // namespace itself: then its first element in that namespace declares it).
   virtual void SetDefaultNamespace(const String& namespaceUri);
   // With an element open, maps the URI to `prefix` in that element's scope
-  // (no declaration is written); otherwise adds the mapping that the root
-  // element declares. Keyed by URI: a second prefix for a URI replaces the
-  // first.
+  // (nothing is written now; the first name that needs the declaration
+  // carries it); otherwise adds the mapping that the root element declares.
+  // Keyed by URI: a second prefix for a URI replaces the first. Prefixes
+  // shared by several URIs before the root, and prefixes of an empty URI,
+  // are not declared on the root (XML cannot read that) but where needed.
   virtual void AddNamespace(const String& prefix, const String& namespaceUri);
   // Throws CVxException "An Element has not been closed." while an element
   // is open; otherwise does nothing.
@@ -158,26 +208,75 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
   const String& GetDefaultNamespaceUri() const { return m_defaultNamespaceUri; }
   const NamespaceMap& GetNamespaceMap() const { return m_namespaceMap; }
 
-  // Creates the context of a new element and makes it the innermost one.
-  // Inside an open element: a child context that shares the parent's scope.
-  // Otherwise: a root context whose own scope is a copy of the writer's
-  // default namespace and namespace map. The caller has already updated the
-  // parent (child count, start tag).
-  CXmlWriterContext* PushContext(const String& localName, const String& namespaceUri);
-  // Ends the innermost context; its parent becomes the innermost one.
+  // Opens an element whose name is written the XML text way: unprefixed
+  // when it has no namespace or is in the scope's default namespace,
+  // prefixed otherwise (a prefix generated and declared here when the scope
+  // has none). The new context becomes the innermost one; the caller has
+  // already updated the parent (child count, start tag). On return the
+  // context holds the name's prefix (GetNamePrefix) and the start tag's
+  // declarations are decided so far (GetDeclaration*): for the root, the
+  // default namespace and the aliases given before it; for any element,
+  // what its name needs to read back in its namespace. For the root the
+  // declaration of its own name, if any, comes first.
+  CXmlWriterContext& StartElementScope(const String& localName, const String& namespaceUri);
+  // The prefix that a name in `namespaceUri` (not empty) carries on the
+  // innermost start tag, which must be open: the scope's prefix (generated
+  // and added to the scope when it has none; "xml" for the XML namespace),
+  // or, when that prefix is bound to another namespace on this very tag, a
+  // prefix declared here for the URI or a fresh one. When the output does
+  // not bind the prefix to the URI yet, one declaration is added to the
+  // start tag (the last one) and `declared` is set. The reference stays
+  // valid until the writer's namespaces change again.
+  const String& ResolvePrefix(const String& namespaceUri, bool& declared);
+  // Ends the innermost element: the declarations of its start tag go out of
+  // force and its parent becomes the innermost element.
   void PopContext();
-  // The prefix of `namespaceUri` in the scope of `context`. When the URI has
-  // none, generates one with GetUniquePrefix, adds it to `context` and sets
-  // `added`, so the caller declares it.
-  const String& GetOrAddPrefix(CXmlWriterContext& context, const String& namespaceUri, bool& added);
+
+  // The declarations of the innermost start tag so far, in the order they
+  // are to be written: prefix (empty for the default namespace) and URI.
+  // None while no element is open.
+  size_t GetDeclarationCount() const {
+    return m_currentContext == nullptr ? 0 : m_bindings.size() - m_currentContext->m_bindingMark;
+  }
+  const String& GetDeclarationPrefix(size_t index) const {
+    return m_bindings[m_currentContext->m_bindingMark + index].prefix;
+  }
+  const String& GetDeclarationUri(size_t index) const {
+    return m_bindings[m_currentContext->m_bindingMark + index].namespaceUri;
+  }
 
  private:
+  // One binding in force in the output: a prefix (empty for the default
+  // namespace) and its URI, and the last start tag that used it.
+  struct Binding {
+    String prefix;
+    String namespaceUri;
+    unsigned long long usedByTag;
+  };
+  static constexpr size_t kNoDefault = static_cast<size_t>(-1);
+
+  CXmlWriterContext* PushContext(const String& localName, const String& namespaceUri);
+  void DeclareRootNamespaces(CXmlWriterContext& root, bool declareDefault);
+  void Declare(CXmlWriterContext& context, const String& prefix, const String& namespaceUri);
+  const String& ResolveUncommon(CXmlWriterContext& context, const String* prefix,
+                                const String& namespaceUri);
+  const String& ResolveUnbound(CXmlWriterContext& context, const String& prefix,
+                               const String& namespaceUri);
+  String FreshPrefix(const CXmlWriterContext& context) const;
+  const String& OutputDefaultNamespace() const;
+
   String m_defaultNamespaceUri;
   CXmlWriterContext* m_currentContext = nullptr;
   NamespaceMap m_namespaceMap;
   // Ended contexts kept for reuse (linked through their parent pointer), so
   // that writing an element allocates nothing once the writer is warm.
   CXmlWriterContext* m_freeContexts = nullptr;
+  // The bindings in force in the output, outermost first; the first one
+  // binds "xml", which every reader knows without a declaration.
+  std::vector<Binding> m_bindings;
+  // The one among them that is the default namespace, or kNoDefault.
+  size_t m_defaultBinding = kNoDefault;
+  unsigned long long m_tagCount = 0;
 };
 
 }  // namespace VxVevAva5

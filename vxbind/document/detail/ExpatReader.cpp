@@ -73,10 +73,26 @@ void CExpatReader::Parse() {
     left -= piece;
   } while (left > 0);
 
-  // The parse is never marked final: input that stops inside the document
-  // element is not an error, and the tree keeps what was read up to there.
-  // Input that stops before any element starts leaves no document element,
-  // which the document reports.
+  // By default the parse is never marked final: input that stops inside the
+  // document element is not an error, and the tree keeps what was read up
+  // to there. Input that stops before any element starts leaves no
+  // document element, which the document reports.
+  if (m_document->m_strictXml) Finish();
+}
+
+void CExpatReader::Finish() {
+  XML_Parser parser = m_parser;
+  bool ok = XML_Parse(parser, nullptr, 0, XML_TRUE) == XML_STATUS_OK;
+  if (!ok && m_error) std::rethrow_exception(m_error);
+  // No element at all: the document reports it as for any input.
+  if (m_document->m_documentElement == nullptr) return;
+  if (!m_document->m_openElements.empty()) {
+    XML_Size line = XML_GetCurrentLineNumber(parser);
+    throw CVxException(
+        FormatString(VX_T("The document ends before its root element is closed at line %d"),
+                     static_cast<int>(std::min<XML_Size>(line, INT_MAX))));
+  }
+  if (!ok) ThrowSyntaxError(parser);
 }
 
 void CExpatReader::Fail() noexcept {
