@@ -349,7 +349,7 @@ TEST(CXmlElement, RandomDeclarationsResolveLikeAScopeStack) {
 TEST(CXmlElement, LookupsInADeepDocumentDoNotWalkTheDepth) {
   // Every level declares a prefix of its own and rebinds "p"; a lookup at
   // each level, of "p" and of a prefix declared nowhere, must not cost the
-  // depth. A flat document with as many declarations is the yardstick.
+  // depth. The flat document with as many declarations reads the same.
   constexpr int kLevels = 100000;
   std::string deep, flat = "<r>";
   for (int i = 0; i < kLevels; ++i) {
@@ -360,22 +360,25 @@ TEST(CXmlElement, LookupsInADeepDocumentDoNotWalkTheDepth) {
   }
   for (int i = 0; i < kLevels; ++i) deep += "</e>";
   flat += "</r>";
-  auto lookupSeconds = [](const std::string& xml, bool nested) {
+  // A lookup that walked the ancestors would make the deep walk quadratic and
+  // run into the test's time limit.
+  auto lookUpEverywhere = [&](const std::string& xml, bool nested) {
     CXmlDocument doc;
     doc.LoadXml(xml.c_str());
-    const CXmlElement* e = nested ? doc.GetDocumentElement() : doc.GetDocumentElement()->GetFirstElement();
+    const CXmlElement* e =
+        nested ? doc.GetDocumentElement() : doc.GetDocumentElement()->GetFirstElement();
     String p = U("p"), none = U("none"), uri;
-    auto start = std::chrono::steady_clock::now();
-    for (int i = 0; e != nullptr; ++i) {
-      EXPECT_TRUE(e->LookupNamespaceURI(p, uri));
-      EXPECT_EQ(ToUtf8(uri), "urn:" + std::to_string(i % 10));
-      EXPECT_FALSE(e->LookupNamespaceURI(none, uri));
+    int i = 0;
+    for (; e != nullptr; ++i) {
+      ASSERT_TRUE(e->LookupNamespaceURI(p, uri));
+      ASSERT_EQ(ToUtf8(uri), "urn:" + std::to_string(i % 10));
+      ASSERT_FALSE(e->LookupNamespaceURI(none, uri));
       e = nested ? e->GetFirstElement() : e->GetNextSiblingElement();
     }
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(i, kLevels);
   };
-  double flatSeconds = lookupSeconds(flat, false), deepSeconds = lookupSeconds(deep, true);
-  EXPECT_LT(deepSeconds, 8 * flatSeconds + 0.1) << "flat " << flatSeconds << " s";
+  lookUpEverywhere(flat, false);
+  lookUpEverywhere(deep, true);
 }
 
 TEST(CXmlAttribute, RecognisesSchemaInstanceAttributesOnlyWithNamespaces) {
