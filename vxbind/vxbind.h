@@ -2,35 +2,28 @@
 // File: vxbind.h
 // -----------------------------------------------------------------------------
 //
-// The one header users include: every public header of the library.
-// Link the CMake target vxbind::vxbind (or pkg-config vxbind).
+// The one header users include: every public header of the library, floor by
+// floor from the bottom. Link the CMake target vxbind::vxbind (or pkg-config
+// vxbind).
 
 #ifndef VXBIND_VXBIND_H
 #define VXBIND_VXBIND_H
 
-// Platform layer
+// Platform: UTF-16 strings, formatting, time stand-ins
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/String.h"
 #include "vxbind/platform/Time.h"
 #include "vxbind/platform/Utf16.h"
 
-// Binding core
-#include "vxbind/core/ClassFactory.h"
+// Base: errors, smart pointer, shared enums, context, the object base
+#include "vxbind/base/Enums.h"
 #include "vxbind/base/Exceptions.h"
+#include "vxbind/base/GeneratedCode.h"
 #include "vxbind/base/InstanceMonitor.h"
+#include "vxbind/base/NamespaceAliasMap.h"
 #include "vxbind/base/SerializationContext.h"
 #include "vxbind/base/SmartPtr.h"
 #include "vxbind/base/XmlObjectBase.h"
-
-// Document model and readers
-#include "vxbind/base/NamespaceAliasMap.h"
-#include "vxbind/document/XmlDocument.h"
-
-// Writers
-#include "vxbind/writers/ByteOutput.h"
-#include "vxbind/writers/StringBuffer.h"
-#include "vxbind/writers/XmlTextWriter.h"
-#include "vxbind/writers/XmlWriter.h"
 
 // Value types
 #include "vxbind/values/BigInteger.h"
@@ -43,5 +36,17 @@
 #include "vxbind/conversions/Conversions.h"
 #include "vxbind/conversions/Variant.h"
 #include "vxbind/conversions/WhitespaceUtils.h"
+
+// Document model and readers
+#include "vxbind/document/XmlDocument.h"
+
+// Writers
+#include "vxbind/writers/ByteOutput.h"
+#include "vxbind/writers/StringBuffer.h"
+#include "vxbind/writers/XmlTextWriter.h"
+#include "vxbind/writers/XmlWriter.h"
+
+// Binding core: entry points and class-factory helpers
+#include "vxbind/core/ClassFactory.h"
 
 #endif  // VXBIND_VXBIND_H

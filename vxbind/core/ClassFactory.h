@@ -2,8 +2,8 @@
 // File: ClassFactory.h
 // -----------------------------------------------------------------------------
 //
-// What generated code provides to the library, as call signatures, and the
-// base of generated class factories with its xsi:type helpers.
+// The base of generated class factories, with its xsi:type helpers. The
+// factories' call signatures are in base/GeneratedCode.h.
 //
 // Generated factories create objects by class number, or pick the concrete
 // class of an element from its xsi:type attribute:
@@ -18,25 +18,14 @@
 #ifndef VXBIND_CORE_CLASSFACTORY_H
 #define VXBIND_CORE_CLASSFACTORY_H
 
+#include "vxbind/base/GeneratedCode.h"
 #include "vxbind/base/SmartPtr.h"
 #include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
 
 namespace VxVevAva5 {
 
-class CXmlObjectBase;
 class CXmlElement;
-
-// A new, empty object of the class numbered `classNumber`, whose element is
-// `elementName`.
-typedef CSmartPtr<CXmlObjectBase> (*ClassFactoryFunction)(int classNumber,
-                                                          const unsigned short* elementName);
-// A new object of the class that `element` calls for (usually by its
-// xsi:type), or null when no class suits.
-typedef CSmartPtr<CXmlObjectBase> (*SubstitutionFactoryFunction)(CXmlElement* element);
-// Enumeration converters of an enumerated type: text to value, value to text.
-typedef int (*EnumFromStringFunction)(const unsigned short* text);
-typedef const unsigned short* (*EnumToStringFunction)(int value);
 
 class VXBIND_EXPORT CClassfactoryBase {
  public:
