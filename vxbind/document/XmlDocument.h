@@ -169,7 +169,9 @@ class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {
   // Parses 8-bit text (its encoding as above). "" throws "XML String is
   // empty!".
   void LoadXml(const char* text);
-  // Parses UTF-16 text. "" throws "XML String is empty!".
+  // Parses UTF-16 text. "" throws "XML String is empty!"; a text of more
+  // than SIZE_MAX / 2 units, whose bytes cannot be counted, throws "The XML
+  // String is too long: more than %I64u units".
   void LoadXml(const unsigned short* text);
 
   // The root element, or null before a successful load.
