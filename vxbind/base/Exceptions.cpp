@@ -82,9 +82,10 @@ CVxException::CVxException(const CVxException& other) : m_message(other.m_messag
 
 CVxException& CVxException::operator=(const CVxException& other) {
   if (this != &other) {
-    // Clone first: if cloning throws, *this is unchanged.
+    // Copy first: if copying throws, *this is unchanged.
+    String message = other.m_message;
     CVxException* inner = CloneChain(other.m_inner);
-    m_message = other.m_message;
+    m_message.swap(message);
     DeleteChain(m_inner);
     m_inner = inner;
   }
