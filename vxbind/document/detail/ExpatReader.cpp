@@ -36,13 +36,22 @@ struct alignas(std::max_align_t) BlockHeader {
   size_t size;
 };
 
+// Set when Expat was refused memory during the parse on this thread. Expat
+// does not report every such refusal as XML_ERROR_NO_MEMORY (a prefix that
+// cannot be entered in its table comes out as "unbound prefix"), so an
+// error after one is reported as the shortage it is.
+thread_local bool t_expatOutOfMemory = false;
+
 void* ExpatMalloc(size_t size) {
-  if (size > SIZE_MAX - sizeof(BlockHeader)) return nullptr;
-  auto* header =
-      static_cast<BlockHeader*>(::operator new(sizeof(BlockHeader) + size, std::nothrow));
-  if (header == nullptr) return nullptr;
-  header->size = size;
-  return header + 1;
+  void* header = size > SIZE_MAX - sizeof(BlockHeader)
+                     ? nullptr
+                     : ::operator new(sizeof(BlockHeader) + size, std::nothrow);
+  if (header == nullptr) {
+    t_expatOutOfMemory = true;
+    return nullptr;
+  }
+  static_cast<BlockHeader*>(header)->size = size;
+  return static_cast<BlockHeader*>(header) + 1;
 }
 
 void ExpatFree(void* block) {
@@ -64,7 +73,8 @@ const XML_Memory_Handling_Suite kExpatMemory = {ExpatMalloc, ExpatRealloc, Expat
 
 // Expat's own failure to allocate is reported like any other: std::bad_alloc.
 [[noreturn]] void ThrowSyntaxError(XML_Parser parser) {
-  if (XML_GetErrorCode(parser) == XML_ERROR_NO_MEMORY) throw std::bad_alloc();
+  if (t_expatOutOfMemory || XML_GetErrorCode(parser) == XML_ERROR_NO_MEMORY)
+    throw std::bad_alloc();
   XML_Size line = XML_GetCurrentLineNumber(parser);
   String text = Utf16::FromLatin1(XML_ErrorString(XML_GetErrorCode(parser)));
   throw CVxException(FormatString(VX_T("%s at line %d"), text.c_str(),
@@ -85,6 +95,7 @@ CExpatReader::~CExpatReader() = default;
 
 void CExpatReader::Parse() {
   static const XML_Char kNamespaceSeparator[] = {u'|', 0};
+  t_expatOutOfMemory = false;
   XML_Parser parser = XML_ParserCreate_MM(
       nullptr, &kExpatMemory,
       m_document->m_schemaType == SchemaType_NoNamespaces ? nullptr : kNamespaceSeparator);
