@@ -149,7 +149,8 @@ class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {
 
   // Each load first discards whatever the document held. On failure the
   // document keeps what the reader built up to the error (its next load or
-  // its destructor frees it).
+  // its destructor frees it). Running out of memory, Expat's and zlib's
+  // included, throws std::bad_alloc and leaves the document the same way.
 
   // Reads the file whole and parses it as bytes. A file that cannot be read
   // throws "Failed to open the file [%s] Error [0x%08x]", "Failed to get the
