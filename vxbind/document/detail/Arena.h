@@ -25,7 +25,7 @@ class Arena {
 
   // `bytes` rounded up to 8, 8-aligned, uninitialised. A block that no page
   // can hold (more than SIZE_MAX - 64 bytes) throws CVxException "A document
-  // block of [%s] bytes is larger than the largest page"; running out of
+  // block of [%I64u] bytes is larger than the largest page"; running out of
   // memory throws std::bad_alloc.
   void* Allocate(size_t bytes) {
     // The room left is a multiple of 8, so a block that fits still fits
