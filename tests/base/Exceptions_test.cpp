@@ -4,6 +4,8 @@
 
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "support/Text.h"
 #include "vxbind/base/SerializationContext.h"
@@ -55,6 +57,34 @@ TEST(CVxException, WrappingACaughtExceptionByMoveTakesItsChainOver) {
   EXPECT_EQ(ToUtf8(outer.GetFullMessage()), "element\nbad\ncause");
   EXPECT_NE(dynamic_cast<const CVxInvalidValueException*>(outer.GetInnerException()), nullptr);
   EXPECT_EQ(value.GetInnerException(), nullptr);
+}
+
+TEST(CVxException, TwoThreadsCopyOneConstExceptionAtOnce) {
+  // Copying only reads the source: both threads see the whole chain every
+  // time, and the source is the same afterwards.
+  CVxException leaf(String(VX_T("leaf")));
+  CVxInvalidValueException chain(String(VX_T("wrap")), leaf);
+  for (int i = 0; i < 200; ++i) chain = CVxInvalidValueException(String(VX_T("wrap")), chain);
+  const CVxException& source = chain;
+  const String expected = source.GetFullMessage();
+  auto copyMany = [&source, &expected](int* wrong) {
+    for (int i = 0; i < 300; ++i) {
+      CVxException copy(source);
+      CVxException assigned;
+      assigned = source;
+      CVxValidationException wrapped(String(VX_T("outer")), source);
+      if (copy.GetFullMessage() != expected || assigned.GetFullMessage() != expected ||
+          wrapped.GetInnerException()->GetFullMessage() != expected)
+        ++*wrong;
+    }
+  };
+  int wrong[2] = {0, 0};
+  std::thread other(copyMany, &wrong[0]);
+  copyMany(&wrong[1]);
+  other.join();
+  EXPECT_EQ(wrong[0], 0);
+  EXPECT_EQ(wrong[1], 0);
+  EXPECT_EQ(source.GetFullMessage(), expected);
 }
 
 TEST(CXmlSerializationContext, TolerancesExcludeEachOther) {

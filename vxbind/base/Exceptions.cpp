@@ -6,26 +6,44 @@ namespace VxVevAva5 {
 
 CVxException::CVxException(String message) : m_message(std::move(message)) {}
 
+namespace {
+
+// The exception whose first link CloneLink is copying on this thread. Its
+// copy constructor, reached through the virtual Clone, then copies that one
+// link and leaves the rest of the chain to CloneChain. Per thread, so that
+// copying never writes to the source and threads may copy one exception at
+// the same time.
+thread_local const CVxException* t_linkBeingCloned = nullptr;
+
+}  // namespace
+
 // Chains can be as long as the document is deep (every element wraps the
-// failure of its child), so copying and destroying a chain is iterative: each
-// link is cloned with its own inner link detached for the moment, which makes
-// Clone() copy just that link, and the copies are joined one by one.
+// failure of its child), so copying and destroying a chain is iterative:
+// each link is cloned on its own and the copies are joined one by one.
+CVxException* CVxException::CloneLink(const CVxException& source) {
+  const CVxException* outer = t_linkBeingCloned;
+  t_linkBeingCloned = &source;
+  CVxException* link;
+  try {
+    link = source.Clone();
+  } catch (...) {
+    t_linkBeingCloned = outer;
+    throw;
+  }
+  t_linkBeingCloned = outer;
+  // A subclass whose Clone does not go through the copy constructor brings
+  // a chain of its own; the caller joins the copied links instead.
+  DeleteChain(link->m_inner);
+  link->m_inner = nullptr;
+  return link;
+}
+
 CVxException* CVxException::CloneChain(const CVxException* first) {
   CVxException* head = nullptr;
   CVxException** tail = &head;
   try {
     for (const CVxException* e = first; e != nullptr; e = e->m_inner) {
-      const CVxException* source = e;
-      CVxException* rest = source->m_inner;
-      source->m_inner = nullptr;
-      CVxException* link;
-      try {
-        link = source->Clone();
-      } catch (...) {
-        source->m_inner = rest;
-        throw;
-      }
-      source->m_inner = rest;
+      CVxException* link = CloneLink(*e);
       *tail = link;
       tail = &link->m_inner;
     }
@@ -49,26 +67,25 @@ CVxException::CVxException(String message, const CVxException& inner)
     : m_message(std::move(message)), m_inner(CloneChain(&inner)) {}
 
 CVxException::CVxException(String message, CVxException&& inner)
-    : m_message(std::move(message)) {
-  CVxException* rest = inner.m_inner;
+    : m_message(std::move(message)), m_inner(CloneLink(inner)) {
+  m_inner->m_inner = inner.m_inner;
   inner.m_inner = nullptr;
-  try {
-    m_inner = inner.Clone();
-  } catch (...) {
-    inner.m_inner = rest;
-    throw;
-  }
-  m_inner->m_inner = rest;
 }
 
-CVxException::CVxException(const CVxException& other)
-    : m_message(other.m_message), m_inner(CloneChain(other.m_inner)) {}
+CVxException::CVxException(const CVxException& other) : m_message(other.m_message) {
+  if (t_linkBeingCloned == &other) {
+    t_linkBeingCloned = nullptr;  // one link only: CloneChain does the rest
+    return;
+  }
+  m_inner = CloneChain(other.m_inner);
+}
 
 CVxException& CVxException::operator=(const CVxException& other) {
   if (this != &other) {
-    // Clone first: if cloning throws, *this is unchanged.
+    // Copy first: if copying throws, *this is unchanged.
+    String message = other.m_message;
     CVxException* inner = CloneChain(other.m_inner);
-    m_message = other.m_message;
+    m_message.swap(message);
     DeleteChain(m_inner);
     m_inner = inner;
   }

@@ -16,6 +16,9 @@
 // An exception may wrap the one that caused it: the inner exception is a
 // private clone, owned and deleted by the outer one. GetFullMessage() prints
 // the chain, outermost first, one message per line.
+//
+// Copying an exception only reads it: several threads may copy (or print)
+// one exception at the same time, as long as none of them changes it.
 
 #ifndef VXBIND_BASE_EXCEPTIONS_H
 #define VXBIND_BASE_EXCEPTIONS_H
@@ -55,13 +58,12 @@ class VXBIND_EXPORT CVxException {
   virtual CVxException* Clone() const;
 
  private:
+  static CVxException* CloneLink(const CVxException& source);
   static CVxException* CloneChain(const CVxException* first);
   static void DeleteChain(CVxException* first) noexcept;
 
   String m_message;
-  // Mutable: copying a chain detaches each link's inner pointer for a moment
-  // (see CloneChain), which must be allowed on a const exception too.
-  mutable CVxException* m_inner = nullptr;
+  CVxException* m_inner = nullptr;
 };
 
 // Declares a subclass with the four constructors of the family and Clone.

@@ -216,7 +216,10 @@ void CXmlElement::AddAttribute(const String& localName, const String& value,
 CXmlAttribute* CXmlElement::NewAttribute() {
   if (m_attributeCount == m_attributeCapacity) {
     uint32_t capacity = m_attributeCapacity == 0 ? 4 : m_attributeCapacity * 2;
-    if (m_attributeCapacity > std::numeric_limits<uint32_t>::max() / 2) throw std::bad_alloc();
+    if (m_attributeCapacity > std::numeric_limits<uint32_t>::max() / 2)
+      throw CVxException(FormatString(
+          VX_T("The element [%s] has more than 2147483648 attributes"),
+          GetLocalName().c_str()));
     auto* grown = static_cast<CXmlAttribute*>(
         StorageOf(m_name).arena.Allocate(sizeof(CXmlAttribute) * size_t{capacity}));
     for (uint32_t i = 0; i < m_attributeCount; ++i) {
@@ -335,7 +338,10 @@ void CXmlDocument::LoadXml(const unsigned short* text) {
   Cleanup();
   size_t units = Utf16::Length(text);
   if (units == 0) throw CVxException(VX_T("XML String is empty!"));
-  if (units > std::numeric_limits<size_t>::max() / 2) throw std::bad_alloc();
+  constexpr size_t kMaxUnits = std::numeric_limits<size_t>::max() / 2;  // bytes must count
+  if (units > kMaxUnits)
+    throw CVxException(FormatString(VX_T("The XML String is too long: more than %I64u units"),
+                                    static_cast<unsigned long long>(kMaxUnits)));
   // The parser reads a byte order mark, then the units as they are in
   // memory: the mark written in native order tells it which order that is.
   const unsigned short bom = 0xFEFF;

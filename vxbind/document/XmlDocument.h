@@ -160,7 +160,8 @@ class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {
 
   // Each load first discards whatever the document held. On failure the
   // document keeps what the reader built up to the error (its next load or
-  // its destructor frees it).
+  // its destructor frees it). Running out of memory, Expat's and zlib's
+  // included, throws std::bad_alloc and leaves the document the same way.
 
   // Reads the file whole and parses it as bytes. A file that cannot be read
   // throws "Failed to open the file [%s] Error [0x%08x]", "Failed to get the
@@ -180,7 +181,9 @@ class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {
   // Parses 8-bit text (its encoding as above). "" throws "XML String is
   // empty!".
   void LoadXml(const char* text);
-  // Parses UTF-16 text. "" throws "XML String is empty!".
+  // Parses UTF-16 text. "" throws "XML String is empty!"; a text of more
+  // than SIZE_MAX / 2 units, whose bytes cannot be counted, throws "The XML
+  // String is too long: more than %I64u units".
   void LoadXml(const unsigned short* text);
 
   // Strict XML, off by default; applies to the loads that follow. When on,

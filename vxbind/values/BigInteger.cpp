@@ -41,8 +41,13 @@ int CompareLimbs(const Limbs& a, const Limbs& b) {
   return 0;
 }
 
-// a += b.
+// a += b. Room for a carry out of the top limb is made before any limb
+// changes: growing afterwards could fail and leave neither a nor the sum.
 void AddInPlace(Limbs& a, const Limbs& b) {
+  const size_t n = std::max(a.size(), b.size());
+  const uint32_t topA = a.size() == n ? a[n - 1] : 0;
+  const uint32_t topB = b.size() == n ? b[n - 1] : 0;
+  if (topA + topB >= kBase - 1) a.reserve(n + 1);
   if (a.size() < b.size()) a.resize(b.size(), 0);
   uint32_t carry = 0;
   size_t i = 0;

@@ -18,7 +18,7 @@
 //
 // Failures (division by zero, square root of a negative value, conversions
 // out of range, unreadable text) throw CVxInvalidValueException and leave the
-// operands unchanged.
+// operands unchanged; so does running out of memory, with std::bad_alloc.
 
 #ifndef VXBIND_VALUES_BIGINTEGER_H
 #define VXBIND_VALUES_BIGINTEGER_H

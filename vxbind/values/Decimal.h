@@ -24,6 +24,9 @@
 // Text collected by the parser is limited to 511 integer digits, 511 fraction
 // digits and 31 exponent digits; longer texts are refused with
 // CVxInvalidValueException. Exponents are limited to 10,000,000 in size.
+//
+// An operation that fails, for want of memory too (std::bad_alloc), leaves
+// its operands unchanged.
 
 #ifndef VXBIND_VALUES_DECIMAL_H
 #define VXBIND_VALUES_DECIMAL_H

@@ -1,13 +1,13 @@
 #include "vxbind/writers/StringBuffer.h"
 
 #include <limits>
-#include <new>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 #include "vxbind/base/Exceptions.h"
+#include "vxbind/platform/Format.h"
 #include "vxbind/platform/detail/Memory.h"
 #include "vxbind/writers/detail/XmlChars.h"
 
@@ -255,7 +255,12 @@ const unsigned short* CStringBuffer::GetJoinedText(size_t& length) {
     return m_current;
   }
   size_t total = GetLength();
-  if (total >= std::numeric_limits<unsigned int>::max()) throw std::bad_alloc();
+  // The joined text becomes a chunk, whose capacity is an unsigned int.
+  if (total >= std::numeric_limits<unsigned int>::max())
+    throw CVxException(FormatString(
+        VX_T("The text is too long to be joined into one block [%I64u units]; the limit is "
+             "4294967294"),
+        static_cast<unsigned long long>(total)));
   unsigned short* joined = new unsigned short[total + 1];
   unsigned short* out = joined;
   for (size_t i = 0; i < m_chunks.size(); ++i) {

@@ -90,7 +90,10 @@ class VXBIND_EXPORT CStringBuffer : public CInstanceMonitor {
   // The whole text as a String; the buffer is unchanged.
   String GetString();
   // Joins the chunks and returns the text, NUL-terminated, with its length
-  // in `length`. The pointer is valid until the next Append or Clear.
+  // in `length`. The pointer is valid until the next Append or Clear. A text
+  // of 4294967295 units or more throws CVxException "The text is too long to
+  // be joined into one block [%I64u units]; the limit is 4294967294" and the
+  // buffer is unchanged.
   const unsigned short* GetJoinedText(size_t& length);
   // The chunks in order make up the text: their number, and the units of
   // chunk `index` (below GetChunkCount()) with their count in `length`. For

@@ -1,9 +1,10 @@
 #include "vxbind/document/detail/Arena.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <limits>
 #include <new>
+
+#include "vxbind/base/Exceptions.h"
+#include "vxbind/platform/Format.h"
 
 namespace VxVevAva5 {
 namespace detail {
@@ -11,19 +12,23 @@ namespace detail {
 Arena::~Arena() {
   while (m_pages != nullptr) {
     Page* next = m_pages->next;
-    std::free(m_pages);
+    ::operator delete(m_pages);
     m_pages = next;
   }
 }
 
+// Pages come from operator new like every other allocation of the library,
+// so a program that replaces it sees them too.
 Arena::Page* Arena::NewPage(size_t data) {
-  if (data > std::numeric_limits<size_t>::max() - sizeof(Page)) throw std::bad_alloc();
-  Page* page = static_cast<Page*>(std::malloc(sizeof(Page) + data));
-  if (page == nullptr) throw std::bad_alloc();
-  return page;
+  return static_cast<Page*>(::operator new(sizeof(Page) + data));
 }
 
 void* Arena::AllocateSlow(size_t bytes) {
+  if (bytes > kMaxBlockBytes)
+    throw CVxException(FormatString(
+        VX_T("A document block of [%I64u] bytes is larger than the largest page"),
+        static_cast<unsigned long long>(bytes)));
+  bytes = Round(bytes);
   // Blocks larger than a quarter page get a page of their own, so that the
   // rest of the current page is not wasted.
   bool own = bytes > m_pageBytes / 4;

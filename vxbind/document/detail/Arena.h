@@ -23,12 +23,16 @@ class Arena {
   Arena& operator=(const Arena&) = delete;
   ~Arena();
 
-  // `bytes` rounded up to 8, 8-aligned, uninitialised.
+  // `bytes` rounded up to 8, 8-aligned, uninitialised. A block that no page
+  // can hold (more than SIZE_MAX - 64 bytes) throws CVxException "A document
+  // block of [%I64u] bytes is larger than the largest page"; running out of
+  // memory throws std::bad_alloc.
   void* Allocate(size_t bytes) {
-    bytes = Round(bytes);
+    // The room left is a multiple of 8, so a block that fits still fits
+    // rounded, and the rounding cannot overflow.
     if (static_cast<size_t>(m_end - m_cur) < bytes) return AllocateSlow(bytes);
     void* p = m_cur;
-    m_cur += bytes;
+    m_cur += Round(bytes);
     return p;
   }
 
@@ -37,7 +41,7 @@ class Arena {
   bool TryExtend(void* p, size_t oldBytes, size_t newBytes) {
     char* block = static_cast<char*>(p);
     if (block + Round(oldBytes) != m_cur) return false;
-    if (static_cast<size_t>(m_end - block) < Round(newBytes)) return false;
+    if (static_cast<size_t>(m_end - block) < newBytes) return false;
     m_cur = block + Round(newBytes);
     return true;
   }
@@ -53,7 +57,9 @@ class Arena {
   static constexpr size_t kFirstPageBytes = 8 * 1024 - sizeof(Page);
   static constexpr size_t kMaxPageBytes = 128 * 1024 - 64;
 
+  // Below kMaxBlockBytes only: larger sizes would wrap.
   static size_t Round(size_t bytes) { return (bytes + 7) & ~static_cast<size_t>(7); }
+  static constexpr size_t kMaxBlockBytes = ~size_t{0} - 64;
 
   static Page* NewPage(size_t data);
   void* AllocateSlow(size_t bytes);

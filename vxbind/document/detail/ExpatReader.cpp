@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -25,7 +28,53 @@ namespace {
 // size, none of them marked final, which parses exactly like one call.
 constexpr size_t kMaxPiece = size_t{1} << 30;
 
+// Expat takes its memory from operator new, like the rest of the library, so
+// that a program which replaces operator new (to pool, count or fail
+// allocations) sees every allocation of a parse. Expat reallocates, which
+// operator new cannot, so each block carries its size in front.
+struct alignas(std::max_align_t) BlockHeader {
+  size_t size;
+};
+
+// Set when Expat was refused memory during the parse on this thread. Expat
+// does not report every such refusal as XML_ERROR_NO_MEMORY (a prefix that
+// cannot be entered in its table comes out as "unbound prefix"), so an
+// error after one is reported as the shortage it is.
+thread_local bool t_expatOutOfMemory = false;
+
+void* ExpatMalloc(size_t size) {
+  void* header = size > SIZE_MAX - sizeof(BlockHeader)
+                     ? nullptr
+                     : ::operator new(sizeof(BlockHeader) + size, std::nothrow);
+  if (header == nullptr) {
+    t_expatOutOfMemory = true;
+    return nullptr;
+  }
+  static_cast<BlockHeader*>(header)->size = size;
+  return static_cast<BlockHeader*>(header) + 1;
+}
+
+void ExpatFree(void* block) {
+  if (block != nullptr) ::operator delete(static_cast<BlockHeader*>(block) - 1);
+}
+
+void* ExpatRealloc(void* block, size_t size) {
+  if (block == nullptr) return ExpatMalloc(size);
+  size_t old = (static_cast<BlockHeader*>(block) - 1)->size;
+  if (size <= old) return block;
+  void* grown = ExpatMalloc(size);
+  if (grown == nullptr) return nullptr;  // Expat keeps the old block
+  std::memcpy(grown, block, old);
+  ExpatFree(block);
+  return grown;
+}
+
+const XML_Memory_Handling_Suite kExpatMemory = {ExpatMalloc, ExpatRealloc, ExpatFree};
+
+// Expat's own failure to allocate is reported like any other: std::bad_alloc.
 [[noreturn]] void ThrowSyntaxError(XML_Parser parser) {
+  if (t_expatOutOfMemory || XML_GetErrorCode(parser) == XML_ERROR_NO_MEMORY)
+    throw std::bad_alloc();
   XML_Size line = XML_GetCurrentLineNumber(parser);
   String text = Utf16::FromLatin1(XML_ErrorString(XML_GetErrorCode(parser)));
   throw CVxException(FormatString(VX_T("%s at line %d"), text.c_str(),
@@ -45,9 +94,11 @@ CExpatReader::CExpatReader(CXmlDocument* document)
 CExpatReader::~CExpatReader() = default;
 
 void CExpatReader::Parse() {
-  XML_Parser parser = m_document->m_schemaType == SchemaType_NoNamespaces
-                          ? XML_ParserCreate(nullptr)
-                          : XML_ParserCreateNS(nullptr, u'|');
+  static const XML_Char kNamespaceSeparator[] = {u'|', 0};
+  t_expatOutOfMemory = false;
+  XML_Parser parser = XML_ParserCreate_MM(
+      nullptr, &kExpatMemory,
+      m_document->m_schemaType == SchemaType_NoNamespaces ? nullptr : kNamespaceSeparator);
   if (parser == nullptr) throw std::bad_alloc();
   ParserFree free{parser};
   m_parser = parser;

@@ -29,12 +29,14 @@ class CExpatReader : public CInstanceMonitor {
 
   // Parses the document's input into its tree. Namespaces are processed
   // unless the document's schema type is 2. Throws CVxException with
-  // "<Expat's text> at line <n>" for malformed input. Input that ends inside
-  // the document element is not an error unless the document is strict:
-  // the tree keeps what was read, as it keeps what was built up to an error.
-  // A strict document finishes the parse, so that input ending before its
-  // root element is closed throws "The document ends before its root
-  // element is closed at line <n>" and junk after it Expat's message.
+  // "<Expat's text> at line <n>" for malformed input, and std::bad_alloc
+  // when memory runs out, Expat's included (its memory comes from operator
+  // new). Input that ends inside the document element is not an error
+  // unless the document is strict: the tree keeps what was read, as it keeps
+  // what was built up to an error. A strict document finishes the parse, so
+  // that input ending before its root element is closed throws "The
+  // document ends before its root element is closed at line <n>" and junk
+  // after it Expat's message.
   void Parse();
 
  private:

@@ -3,8 +3,10 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Format.h"
@@ -15,6 +17,23 @@ namespace {
 
 [[noreturn]] void ThrowCompressFailed(int code) {
   throw CVxException(FormatString(VX_T("Failed to compress data. [Error Code: %d]"), code));
+}
+
+// zlib takes its memory from operator new, like the rest of the library, so
+// that a program which replaces operator new sees it too.
+voidpf ZAlloc(voidpf, uInt items, uInt size) {
+  if (size != 0 && items > SIZE_MAX / size) return Z_NULL;
+  return ::operator new(size_t{items} * size, std::nothrow);
+}
+
+void ZFree(voidpf, voidpf block) { ::operator delete(block); }
+
+// A stream with our allocator. zlib's own failure to allocate is reported
+// like any other: std::bad_alloc.
+void InitStream(z_stream& stream) {
+  std::memset(&stream, 0, sizeof stream);
+  stream.zalloc = ZAlloc;
+  stream.zfree = ZFree;
 }
 
 // Ends a zlib stream on every path.
@@ -32,7 +51,7 @@ struct InflateEnd {
 uint32_t Deflate(const unsigned char* data, uint32_t length, CompressionType type,
                  unsigned char* out, uint32_t room) {
   z_stream stream;
-  std::memset(&stream, 0, sizeof stream);
+  InitStream(stream);
   // Level 1: output is produced once per entry-point call, so speed matters
   // more than the last few percent of size. "1.2.3" only has to agree with
   // the library's major version.
@@ -40,6 +59,7 @@ uint32_t Deflate(const unsigned char* data, uint32_t length, CompressionType typ
                ? deflateInit2_(&stream, 1, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY, "1.2.3",
                                static_cast<int>(sizeof stream))
                : deflateInit_(&stream, 1, "1.2.3", static_cast<int>(sizeof stream));
+  if (rc == Z_MEM_ERROR) throw std::bad_alloc();
   if (rc != Z_OK) ThrowCompressFailed(rc);
   DeflateEnd end{stream};
   // zlib reads through a non-const pointer but does not write the input.
@@ -55,9 +75,11 @@ uint32_t Deflate(const unsigned char* data, uint32_t length, CompressionType typ
 
 bool Inflate(const unsigned char* data, size_t length, std::vector<unsigned char>& out) {
   z_stream zs;
-  std::memset(&zs, 0, sizeof zs);
+  InitStream(zs);
   // 15 + 32: a zlib or a gzip header is recognised automatically.
-  if (inflateInit2(&zs, 47) != Z_OK) return false;
+  int rc = inflateInit2(&zs, 47);
+  if (rc == Z_MEM_ERROR) throw std::bad_alloc();
+  if (rc != Z_OK) return false;
   InflateEnd end{zs};
 
   // A few hundred bytes of deflate data can expand to gigabytes. Like
@@ -85,6 +107,7 @@ bool Inflate(const unsigned char* data, size_t length, std::vector<unsigned char
     zs.next_out = piece.get();
     zs.avail_out = kPiece;
     status = inflate(&zs, Z_NO_FLUSH);
+    if (status == Z_MEM_ERROR) throw std::bad_alloc();  // not "not compressed"
     size_t produced = kPiece - zs.avail_out;
     if (produced > limit - output.size())
       throw CVxException(FormatString(

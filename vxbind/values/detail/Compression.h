@@ -33,6 +33,9 @@ uint32_t Deflate(const unsigned char* data, uint32_t length, CompressionType typ
 // that it throws CVxException "Compressed input expands to more than 256
 // times its size; it is not read", so that a decompression bomb cannot take
 // all memory.
+//
+// Both take zlib's memory from operator new and throw std::bad_alloc when
+// it runs out.
 bool Inflate(const unsigned char* data, size_t length, std::vector<unsigned char>& out);
 
 }  // namespace detail
