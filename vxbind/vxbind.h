@@ -41,7 +41,13 @@
 
 // Variant and conversions
 #include "vxbind/conversions/Conversions.h"
+#include "vxbind/conversions/PrimitiveRestrictions.h"
 #include "vxbind/conversions/Variant.h"
 #include "vxbind/conversions/WhitespaceUtils.h"
+
+// Collections and untyped content
+#include "vxbind/collections/Element.h"
+#include "vxbind/collections/PrimitiveCol.h"
+#include "vxbind/collections/XmlCollectionBase.h"
 
 #endif  // VXBIND_VXBIND_H
