@@ -353,8 +353,50 @@ CElement::CElement(CXmlObjectBase* object) : CInstanceMonitor(VX_T("CElement")) 
   CopyXmlElement(document.GetDocumentElement());
 }
 
-CElement::CElement(const CElement& other) = default;
-CElement& CElement::operator=(const CElement& other) = default;
+CElement::CElement(const CElement& other)
+    : CXmlObjectBase(other),
+      CInstanceMonitor(other),
+      m_name(other.m_name),
+      m_text(other.m_text),
+      m_namespace(other.m_namespace),
+      m_restriction(other.m_restriction),
+      m_targetNamespace(other.m_targetNamespace),
+      m_attributes(other.Attributes()),
+      m_children(other.Children()) {}
+
+CElement& CElement::operator=(const CElement& other) {
+  if (this == &other) return *this;
+  CSmartPtr<CAttributeCol> attributes = other.Attributes();
+  CSmartPtr<CElementCol> children = other.Children();
+  CXmlObjectBase::operator=(other);
+  m_name = other.m_name;
+  m_text = other.m_text;
+  m_namespace = other.m_namespace;
+  m_restriction = other.m_restriction;
+  m_targetNamespace = other.m_targetNamespace;
+  m_attributes = std::move(attributes);
+  m_children = std::move(children);
+  return *this;
+}
+
+CAttributeCol* CElement::Attributes() const {
+  if (m_attributes == nullptr)
+    m_attributes = new CAttributeCol(m_namespace.c_str(), kAny, m_targetNamespace.c_str());
+  return m_attributes;
+}
+
+CElementCol* CElement::Children() const {
+  if (m_children == nullptr)
+    m_children = new CElementCol(m_namespace.c_str(), kAny, m_targetNamespace.c_str(), 0, -1);
+  return m_children;
+}
+
+void CElement::KeepCollectionNamespace(const String& namespaceUri) {
+  if ((m_attributes == nullptr || m_children == nullptr) && namespaceUri != m_namespace) {
+    Attributes();
+    Children();
+  }
+}
 
 CElement::~CElement() { ReleaseChildren(); }
 
@@ -386,14 +428,17 @@ void CElement::Init(const unsigned short* name, const unsigned short* namespaceU
   if (targetNamespace == nullptr)
     throw CVxInvalidNamespaceException(String(VX_T("Target Namespace must have a value")));
   TestNamespace(namespaceUri, restriction, targetNamespace);
-  CSmartPtr<CAttributeCol> attributes = new CAttributeCol(namespaceUri, kAny, targetNamespace);
-  CSmartPtr<CElementCol> children = new CElementCol(namespaceUri, kAny, targetNamespace, 0, -1);
-  m_name = Utf16::Make(name);
-  m_namespace = Utf16::Make(namespaceUri);
-  m_restriction = Utf16::Make(restriction);
-  m_targetNamespace = Utf16::Make(targetNamespace);
-  m_attributes = std::move(attributes);
-  m_children = std::move(children);
+  String newName = Utf16::Make(name);
+  String newNamespace = Utf16::Make(namespaceUri);
+  String newRestriction = Utf16::Make(restriction);
+  String newTarget = Utf16::Make(targetNamespace);
+  m_name.swap(newName);
+  m_namespace.swap(newNamespace);
+  m_restriction.swap(newRestriction);
+  m_targetNamespace.swap(newTarget);
+  // New, empty collections (made when first used).
+  m_attributes = nullptr;
+  m_children = nullptr;
 }
 
 void CElement::SetName(const unsigned short* name) {
@@ -403,7 +448,9 @@ void CElement::SetName(const unsigned short* name) {
 
 void CElement::SetNamespace(const unsigned short* namespaceUri) {
   FireOnChangeNamespace(namespaceUri);
-  m_namespace = Utf16::Make(namespaceUri);
+  String value = Utf16::Make(namespaceUri);
+  KeepCollectionNamespace(value);
+  m_namespace.swap(value);
 }
 
 void CElement::SetText(const unsigned short* text) {
@@ -430,12 +477,12 @@ void CElement::SetNamespaceRestrictions(const unsigned short* restriction,
                        e->m_namespace.c_str(), e->m_name.c_str(), OrEmpty(restriction)),
           std::move(failure));
     }
-    for (const CXmlCollection::CNode* n = e->m_attributes->GetHeadNode(); n != nullptr;
-         n = n->GetNext())
+    const CXmlCollection::CNode* n = e->m_attributes ? e->m_attributes->GetHeadNode() : nullptr;
+    for (; n != nullptr; n = n->GetNext())
       TestNamespace(static_cast<const CAttribute*>(n->GetItem())->m_namespace.c_str(), restriction,
                     targetNamespace);
-    for (const CXmlCollection::CNode* n = e->m_children->GetTailNode(); n != nullptr;
-         n = n->GetPrevious())
+    n = e->m_children ? e->m_children->GetTailNode() : nullptr;
+    for (; n != nullptr; n = n->GetPrevious())
       pending.push_back(static_cast<const CElement*>(n->GetItem()));
   }
 }
@@ -459,12 +506,13 @@ void CElement::CopyXmlElement(CXmlElement* element) {
   };
   auto copyOwn = [](CElement* target, CXmlElement* source) {
     target->m_name = source->GetLocalName();
+    target->KeepCollectionNamespace(source->GetNamespaceURI());
     target->m_namespace = source->GetNamespaceURI();
     target->m_text = source->GetText();
-    target->m_attributes->Clear();
-    target->m_children->Clear();
+    if (target->m_attributes != nullptr) target->m_attributes->Clear();
+    if (target->m_children != nullptr) target->m_children->Clear();
     for (const CXmlAttribute* a : source->GetAttributes())
-      target->m_attributes->Add(a->GetLocalName().c_str(), a->GetValue().c_str(),
+      target->Attributes()->Add(a->GetLocalName().c_str(), a->GetValue().c_str(),
                                 a->GetNamespaceURI().c_str());
   };
   std::vector<Frame> stack;
@@ -483,13 +531,16 @@ void CElement::CopyXmlElement(CXmlElement* element) {
     }
     CSmartPtr<CElement> done = std::move(top.owner);
     stack.pop_back();
-    if (done != nullptr) stack.back().target->m_children->Add(done);
+    if (done != nullptr) stack.back().target->Children()->Add(done);
   }
 }
 
 void CElement::ReadAttributes(CElement* target, CXmlElement* source,
                               const CXmlSerializationContext& context) {
-  CXmlObjectBase::FromXml_Int(target->m_attributes, source, nullptr, context);
+  // An element without attributes adds nothing: no need to make the
+  // collection (made ones only ever admit "##any").
+  if (source->GetAttributes().empty()) return;
+  CXmlObjectBase::FromXml_Int(target->Attributes(), source, nullptr, context);
 }
 
 CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
@@ -512,7 +563,7 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
     if (top.next != nullptr) {
       // What the child collection's FromXml_Int does with one element.
       CXmlElement* source = top.next;
-      const CElementCol& children = *top.target->m_children;
+      const CElementCol& children = *top.target->Children();
       const String& namespaceUri = source->GetNamespaceURI();
       if (!IsNamespaceValid(namespaceUri.c_str(), children.m_restriction.c_str(),
                             children.m_targetNamespace.c_str()))
@@ -531,10 +582,11 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
     // All children read: the element takes its own text and names.
     top.target->m_text = top.source->GetText();
     top.target->m_name = top.source->GetLocalName();
+    top.target->KeepCollectionNamespace(top.source->GetNamespaceURI());
     top.target->m_namespace = top.source->GetNamespaceURI();
     CSmartPtr<CElement> done = std::move(top.owner);
     stack.pop_back();
-    if (done != nullptr) stack.back().target->m_children->Add(done);
+    if (done != nullptr) stack.back().target->Children()->Add(done);
   }
   return current->GetNextSiblingElement();
 }
@@ -546,9 +598,10 @@ void CElement::ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* na
   auto open = [&](const CElement* e, bool isRoot) {
     writer->WriteStartElement(e->m_name, e->m_namespace);
     if (isRoot) CAttributeCol::WriteAdditionalRootAttributes(writer, context);
-    CXmlObjectBase::ToXml_Int(e->m_attributes, writer, false, namespaceUri, context, false);
-    e->m_children->ValidateCount(context);
-    stack.push_back(e->m_children->GetHeadNode());
+    if (e->m_attributes != nullptr)
+      CXmlObjectBase::ToXml_Int(e->m_attributes, writer, false, namespaceUri, context, false);
+    if (e->m_children != nullptr) e->m_children->ValidateCount(context);
+    stack.push_back(e->m_children ? e->m_children->GetHeadNode() : nullptr);
   };
   std::vector<const CElement*> elements;
   open(this, root);

@@ -31,7 +31,9 @@
 // Ownership. An element owns its two collections through counted references
 // and the collections own their items; GetAttributes() and
 // GetChildElements() hand out references to the same collections, and a
-// copy of an element shares them.
+// copy of an element shares them. The collections are made when first used,
+// so const access may change an element: like every object graph, untyped
+// content is used by one thread at a time.
 
 #ifndef VXBIND_COLLECTIONS_ELEMENT_H
 #define VXBIND_COLLECTIONS_ELEMENT_H
@@ -225,7 +227,8 @@ class VXBIND_EXPORT CElement : public CXmlObjectBase, public CInstanceMonitor {
   // (default options) and read back into this element. A null object throws
   // CVxInvalidParamException "The object to copy is NULL".
   explicit CElement(CXmlObjectBase* object);
-  // Shares the other's attribute and child collections.
+  // Shares the other's attribute and child collections (making them first
+  // if they were not made yet, see below).
   CElement(const CElement& other);
   CElement& operator=(const CElement& other);
 
@@ -237,8 +240,8 @@ class VXBIND_EXPORT CElement : public CXmlObjectBase, public CInstanceMonitor {
   void SetName(const unsigned short* name);
   void SetNamespace(const unsigned short* namespaceUri);
   void SetText(const unsigned short* text);
-  CSmartPtr<CAttributeCol> GetAttributes() const { return m_attributes; }
-  CSmartPtr<CElementCol> GetChildElements() const { return m_children; }
+  CSmartPtr<CAttributeCol> GetAttributes() const { return Attributes(); }
+  CSmartPtr<CElementCol> GetChildElements() const { return Children(); }
 
   // Tests, without storing anything, this element's namespace, then its
   // attributes', then every descendant's (depth first, in document order)
@@ -295,6 +298,15 @@ class VXBIND_EXPORT CElement : public CXmlObjectBase, public CInstanceMonitor {
                              const CXmlSerializationContext& context);
   friend class CElementCol;
 
+  // The collections, made on first use: most elements of a document have no
+  // attributes, and leaves have no children, so making both for every
+  // element would cost three objects where one does. They are made as Init
+  // would have made them (with the namespace given to Init: an element
+  // makes them before its namespace changes).
+  CAttributeCol* Attributes() const;
+  CElementCol* Children() const;
+  // Makes both before the namespace becomes `namespaceUri`.
+  void KeepCollectionNamespace(const String& namespaceUri);
   // Hands the child elements this element alone holds to the destructor
   // that runs the release loop, instead of releasing them in a recursion.
   void ReleaseChildren() noexcept;
@@ -304,8 +316,8 @@ class VXBIND_EXPORT CElement : public CXmlObjectBase, public CInstanceMonitor {
   String m_namespace;
   String m_restriction;
   String m_targetNamespace;
-  CSmartPtr<CAttributeCol> m_attributes;
-  CSmartPtr<CElementCol> m_children;
+  mutable CSmartPtr<CAttributeCol> m_attributes;  // null until made
+  mutable CSmartPtr<CElementCol> m_children;      // null until made
 };
 
 }  // namespace VxVevAva5
