@@ -303,6 +303,116 @@ TEST(CElement, ReadsWhatItWrites) {
   EXPECT_VX_THROW(e->FromXml(VX_T("")), CVxException, "XML String is empty!");
 }
 
+namespace {
+
+// Everything an element holds, as text: names, namespaces, attributes, text.
+std::string Describe(const CElement& root) {
+  std::string out;
+  std::vector<std::pair<CSmartPtr<CElement>, int>> stack{{const_cast<CElement*>(&root), 0}};
+  while (!stack.empty()) {
+    CSmartPtr<CElement> e = stack.back().first;
+    int depth = stack.back().second;
+    stack.pop_back();
+    out += std::string(depth, ' ') + "{" + ToUtf8(e->GetNamespace()) + "}" + ToUtf8(e->GetName());
+    for (const CAttribute& a : *e->GetAttributes())
+      out += " {" + ToUtf8(a.GetNamespace()) + "}" + ToUtf8(a.GetName()) + "=" +
+             ToUtf8(a.GetValue());
+    out += " [" + ToUtf8(e->GetText()) + "]\n";
+    CSmartPtr<CElementCol> children = e->GetChildElements();
+    for (int i = children->GetCount(); i-- > 0;) stack.push_back({children->Item(i), depth + 1});
+  }
+  return out;
+}
+
+const char* const kMixed =
+    "<p xmlns='urn:a' a='1' xmlns:b='urn:b' b:x='2'>t1<c>in<g b:y='3'/></c>t2<b:d/></p>";
+
+}  // namespace
+
+TEST(CElement, ReadContentIsTheSameWhetherMadeAtOnceOrWhenAskedFor) {
+  // Read into a fresh element, the content is made when asked for; read
+  // into one that already has a collection, it is made at once.
+  CSmartPtr<CElement> lazy = new CElement(VX_T("x"));
+  lazy->FromXml(U(kMixed).c_str());
+  CSmartPtr<CElement> eager = new CElement(VX_T("x"));
+  eager->GetAttributes();
+  eager->FromXml(U(kMixed).c_str());
+  std::string written = Xml(lazy);  // written before anything was made
+  EXPECT_EQ(written, Xml(eager));
+  EXPECT_EQ(Describe(*lazy), Describe(*eager));
+  EXPECT_EQ(Describe(*lazy),
+            "{urn:a}p {}a=1 {urn:b}x=2 [t1t2]\n {urn:a}c [in]\n  {urn:a}g {urn:b}y=3 []\n"
+            " {urn:b}d []\n");
+  EXPECT_EQ(Xml(lazy), written);  // and after
+  // Collections keep the namespace the element was made with.
+  for (CElement* e : {lazy.get(), eager.get()}) {
+    EXPECT_VX_THROW(e->GetChildElements()->Add(VX_T("n")), CVxInvalidStateException,
+                    "A Namespace has not been set for this Collection");
+    EXPECT_EQ(ToUtf8(e->GetChildElements()->Item(0)->GetChildElements()->Add(VX_T("n"))
+                         ->GetNamespace()),
+              "urn:a");
+  }
+}
+
+TEST(CElement, ChangesToReadContentAreWrittenWithWhatWasNotTouched) {
+  CSmartPtr<CElement> e = new CElement(VX_T("x"));
+  e->FromXml(U(kMixed).c_str());
+  CSmartPtr<CElement> c = e->GetChildElements()->Item(0);  // makes p's children only
+  c->SetText(VX_T("changed"));
+  EXPECT_EQ(Xml(e),
+            "<AA:p xmlns:AA=\"urn:a\" a=\"1\" xmlns:AB=\"urn:b\" AB:x=\"2\"><AA:c><AA:g AB:y=\"3\"/>"
+            "changed</AA:c><AB:d/>t1t2</AA:p>");
+  // A copy shares the collections, made first if need be.
+  CSmartPtr<CElement> other = new CElement(VX_T("x"));
+  other->FromXml(U(kMixed).c_str());
+  CSmartPtr<CElement> copy = new CElement(*other);
+  copy->GetAttributes()->Add(VX_T("z"), VX_T("9"));
+  EXPECT_EQ(other->GetAttributes()->GetCount(), 3);
+  // A namespace change makes the collections first, with the old namespace.
+  CSmartPtr<CElement> renamed = new CElement(VX_T("x"));
+  renamed->FromXml(U(kMixed).c_str());
+  CSmartPtr<CElement> g = renamed->GetChildElements()->Item(0)->GetChildElements()->Item(0);
+  g->SetNamespace(VX_T("urn:z"));
+  EXPECT_EQ(ToUtf8(g->GetAttributes()->Add(VX_T("w"))->GetNamespace()), "urn:a");
+  EXPECT_EQ(ToUtf8(g->GetAttributes()->Item(0)->GetValue()), "3");
+  // Reading again adds to what is held.
+  renamed->FromXml(VX_T("<q k='v'><r/></q>"));
+  EXPECT_EQ(ToUtf8(renamed->GetName()), "q");
+  EXPECT_EQ(renamed->GetAttributes()->GetCount(), 3);
+  EXPECT_EQ(Names(*renamed->GetChildElements()), "c;d;r;");
+}
+
+TEST(CElement, NamespaceRestrictionsReachContentNotMadeYet) {
+  CSmartPtr<CElement> e = new CElement(VX_T("x"));
+  e->FromXml(VX_T("<p xmlns='urn:a' xmlns:b='urn:b' b:x='2'><c xmlns='urn:c'><g b:y='3'/></c></p>"));
+  EXPECT_NO_THROW(e->SetNamespaceRestrictions(VX_T("urn:a urn:b urn:c"), VX_T("")));
+  EXPECT_VX_THROW(e->SetNamespaceRestrictions(VX_T("urn:a urn:c"), VX_T("")),
+                  CVxInvalidNamespaceException,
+                  "Invalid namespace [urn:b]. The namespace must be one of [urn:a urn:c] where "
+                  "the target namespace is []");
+  EXPECT_VX_THROW(e->SetNamespaceRestrictions(VX_T("urn:a urn:b"), VX_T("")),
+                  CVxInvalidNamespaceException,
+                  "The namespace urn:c in the class c is invalid against restriction urn:a urn:b");
+  e->GetChildElements();  // p's children made, c's still in the snapshot
+  EXPECT_VX_THROW(e->SetNamespaceRestrictions(VX_T("urn:a urn:c"), VX_T("")),
+                  CVxInvalidNamespaceException,
+                  "Invalid namespace [urn:b]. The namespace must be one of [urn:a urn:c] where "
+                  "the target namespace is []");
+}
+
+TEST(CElementCol, ReadingTellsTheListenersOncePerElement) {
+  CXmlDocument doc;
+  doc.LoadXml(VX_T("<r><a><deep/></a><b/><c/></r>"));
+  CXmlElement* root = doc.GetDocumentElement();
+  CSmartPtr<CElementCol> col = new CElementCol(VX_T(""), VX_T("##any"), VX_T(""), 0, -1);
+  CSmartPtr<CListener> listener = new CListener;
+  col->AddEventListener(listener);
+  CXmlObjectBase::FromXml_Int(col, root, root->GetFirstElement(), CXmlSerializationContext());
+  EXPECT_EQ(listener->events, 3);
+  col->RemoveEventListener(listener);
+  EXPECT_EQ(Names(*col->Item(0)->GetChildElements()), "deep;");
+}
+
 TEST(CElement, CopiesAnyBindableObjectAndBindsOthersFromItsText) {
   CSmartPtr<vxtest::CTestNode> node = new vxtest::CTestNode("list", "urn:l");
   node->text = U("text");
@@ -409,7 +519,7 @@ TEST(CXmlSerializationContext, AdditionalRootAttributesAreSharedByCopies) {
 }
 
 // A million levels: each of these would overflow the stack if it recursed.
-// At most two trees are alive at a time (the copy needs its source).
+// One tree is alive at a time, but for the copy and its source.
 TEST(CElement, AMillionLevelsAreWrittenReadCopiedAndDestroyed) {
   const int kDepth = 1000000;
   String written;
@@ -423,19 +533,28 @@ TEST(CElement, AMillionLevelsAreWrittenReadCopiedAndDestroyed) {
     ASSERT_EQ(written.size(), static_cast<size_t>(kDepth) * 7 + 4);
     EXPECT_NO_THROW(root->SetNamespaceRestrictions(VX_T("##local"), VX_T("")));
   }
-  CSmartPtr<CElement> copy;
-  CSmartPtr<CElement> leaf;
   {
     CSmartPtr<CElement> read = new CElement(VX_T("x"));
     read->FromXml(written.c_str());
-    copy = new CElement(static_cast<CXmlObjectBase*>(read));
+    EXPECT_NO_THROW(read->SetNamespaceRestrictions(VX_T("##local"), VX_T("")));
+    CSmartPtr<CElement> copy = new CElement(static_cast<CXmlObjectBase*>(read));
+    read = nullptr;
+    EXPECT_TRUE(copy->ToXml(false, false, EOLType_LF) == written);
+    EXPECT_VX_THROW(copy->SetNamespaceRestrictions(VX_T("##targetNamespace"), VX_T("urn:a")),
+                    CVxInvalidNamespaceException,
+                    "The namespace  in the class e is invalid against restriction "
+                    "##targetNamespace");
+  }
+  CSmartPtr<CElement> leaf;
+  {
+    // Every level made from what was read, down to the leaf.
+    CSmartPtr<CElement> read = new CElement(VX_T("x"));
+    read->FromXml(written.c_str());
     leaf = read;
     for (int i = 1; i < kDepth; ++i) leaf = leaf->GetChildElements()->Item(0);
   }
-  // The read tree is gone but for the leaf held here.
+  // The tree is gone but for the leaf held here.
   EXPECT_EQ(ToUtf8(leaf->GetText()), "deep");
-  EXPECT_TRUE(copy->ToXml(false, false, EOLType_LF) == written);
-  copy = nullptr;
   // A deep subtree under a collection that dies on its own.
   CSmartPtr<CElementCol> col = new CElementCol(VX_T(""), VX_T("##any"), VX_T(""), 0, -1);
   CSmartPtr<CElement> e = col->Add(VX_T("e"), VX_T(""));

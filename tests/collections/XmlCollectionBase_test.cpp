@@ -168,8 +168,10 @@ TEST(CXmlCollection, IndexErrorsLeaveTheCollectionUnchanged) {
   EXPECT_VX_THROW(c->Remove(-1), CVxInvalidParamException, "Index -1 is out of range, use 0 - 3");
   EXPECT_VX_THROW(c->GetNodeAtIndex(7), CVxInvalidParamException,
                   "Index 7 is out of range, use 0 - 3");
-  EXPECT_VX_THROW(c->AddItemAt(4, new CItem(9)), CVxInvalidParamException, "Index out of range");
-  EXPECT_VX_THROW(c->AddItemAt(-1, new CItem(9)), CVxInvalidParamException, "Index out of range");
+  // (An object a failed call did not take is the caller's: held here.)
+  CSmartPtr<CItem> spare = new CItem(9);
+  EXPECT_VX_THROW(c->AddItemAt(4, spare), CVxInvalidParamException, "Index out of range");
+  EXPECT_VX_THROW(c->AddItemAt(-1, spare), CVxInvalidParamException, "Index out of range");
   EXPECT_EQ(c->Ids(), (std::vector<int>{0, 1, 2}));
   c->AddItemAt(3, new CItem(3));  // index == count appends
   c->AddItemAt(0, new CItem(-1));
@@ -192,10 +194,14 @@ TEST(CXmlCollection, InsertsBeforeAndAfterItemsFoundByIdentity) {
   EXPECT_EQ(c->GetNodeForItem(b)->GetItem(), b.get());
   // An item that is not there: the message, and no node left behind.
   int destroyed = 0;
-  EXPECT_VX_THROW(c->AddAfterItem(x, new CItem(7, &destroyed)), CVxInvalidParamException,
-                  "The object was not found in the collection");
-  EXPECT_VX_THROW(c->AddBeforeItem(x, new CItem(7, &destroyed)), CVxInvalidParamException,
-                  "The object was not found in the collection");
+  {
+    CSmartPtr<CItem> spare = new CItem(7, &destroyed);
+    EXPECT_VX_THROW(c->AddAfterItem(x, spare), CVxInvalidParamException,
+                    "The object was not found in the collection");
+    EXPECT_VX_THROW(c->AddBeforeItem(x, spare), CVxInvalidParamException,
+                    "The object was not found in the collection");
+  }
+  EXPECT_EQ(destroyed, 1);  // no node kept a reference
   EXPECT_VX_THROW(c->GetNodeForItem(x), CVxInvalidParamException,
                   "The object was not found in the collection");
   EXPECT_VX_THROW(c->AppendItem(nullptr), CVxInvalidParamException,
@@ -223,7 +229,8 @@ TEST(CXmlCollection, ListenersAreToldOncePerChange) {
   EXPECT_EQ(one->events, 8);
   // Failed operations tell nobody.
   EXPECT_ANY_THROW(c->Remove(9));
-  EXPECT_ANY_THROW(c->AddItemAt(9, new CItem(9)));
+  CSmartPtr<CItem> spare = new CItem(9);
+  EXPECT_ANY_THROW(c->AddItemAt(9, spare));
   EXPECT_EQ(one->events, 8);
   c->RemoveEventListener(twice);  // every entry of it
   c->Remove(0);

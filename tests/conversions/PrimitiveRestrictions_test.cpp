@@ -1,7 +1,6 @@
 #include "vxbind/conversions/PrimitiveRestrictions.h"
 
 #include <atomic>
-#include <chrono>
 #include <string>
 #include <thread>
 #include <typeinfo>
@@ -308,11 +307,7 @@ TEST(CPrimitiveRestrictions, APathologicalPatternStopsAtTheMatchLimit) {
   CPrimitiveRestrictions r = Pattern("(a+)+");
   String value(40, u'a');
   value += u'!';
-  auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(CheckString(value, r), "Failed to match the pattern [(a+)+] for v: match limit exceeded");
-  double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_LT(seconds, 10.0);
   // A long value that the pattern takes in linear time is fine.
   EXPECT_EQ(CheckString(String(200000, u'a'), r), "ok");
   EXPECT_EQ(CheckString(String(200000, u'a'), Pattern("(ab|a)*")), "ok");

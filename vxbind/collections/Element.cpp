@@ -16,6 +16,7 @@
 #include "vxbind/platform/Utf16.h"
 #include "vxbind/values/BinaryData.h"
 #include "vxbind/writers/XmlWriter.h"
+#include "vxbind/collections/detail/ElementSnapshot.h"
 
 namespace VxVevAva5 {
 namespace {
@@ -119,6 +120,12 @@ CAttribute::CAttribute(const unsigned short* name, const unsigned short* value,
       m_value(Utf16::Make(value)),
       m_namespace(Utf16::Make(namespaceUri)) {}
 
+CAttribute::CAttribute(String name, String value, String namespaceUri)
+    : CInstanceMonitor(VX_T("CAttribute")),
+      m_name(std::move(name)),
+      m_value(std::move(value)),
+      m_namespace(std::move(namespaceUri)) {}
+
 CAttribute::CAttribute(const CAttribute& other) = default;
 CAttribute& CAttribute::operator=(const CAttribute& other) = default;
 CAttribute::~CAttribute() = default;
@@ -188,10 +195,6 @@ CSmartPtr<CAttribute> CAttributeCol::Add(CAttribute* attribute) {
   CheckItem(attribute);
   InsertBefore(nullptr, attribute, GetCount());
   return attribute;
-}
-
-CSmartPtr<CAttribute> CAttributeCol::Item(int index) const {
-  return static_cast<CAttribute*>(GetNodeAtIndex(index)->GetItem());
 }
 
 void CAttributeCol::AddAfter(const CAttribute* existing, CAttribute* attribute) {
@@ -272,10 +275,6 @@ CSmartPtr<CElement> CElementCol::Add(CElement* element) {
   return element;
 }
 
-CSmartPtr<CElement> CElementCol::Item(int index) const {
-  return static_cast<CElement*>(GetNodeAtIndex(index)->GetItem());
-}
-
 void CElementCol::AddAfter(const CElement* existing, CElement* element) {
   AddAfterItem(existing, element);
 }
@@ -291,34 +290,38 @@ void CElementCol::ToXml_Int(CXmlWriter* writer, bool, const unsigned short* name
     CXmlObjectBase::ToXml_Int(n->GetItem(), writer, false, namespaceUri, context, false);
 }
 
-CXmlElement* CElementCol::FromXml_Int(CXmlElement* element, CXmlElement* current,
-                                      const CXmlSerializationContext& context, bool) {
-  while (current != nullptr) {
-    const String& namespaceUri = current->GetNamespaceURI();
-    if (!IsNamespaceValid(namespaceUri.c_str(), m_restriction.c_str(), m_targetNamespace.c_str()))
-      return current;
-    CSmartPtr<CElement> item = new CElement(current->GetLocalName().c_str(), namespaceUri.c_str(),
-                                            m_restriction.c_str(), m_targetNamespace.c_str());
-    CXmlElement* next = CXmlObjectBase::FromXml_Int(item, element, current, context);
-    if (next == current) return current;
+CXmlElement* CElementCol::FromXml_Int(CXmlElement*, CXmlElement* current,
+                                      const CXmlSerializationContext&, bool) {
+  // Each element taken is what a new CElement(local name, namespace,
+  // restriction, target namespace) reading it would hold; its content goes
+  // into one snapshot for the whole run.
+  CSmartPtr<detail::ElementSnapshot> snapshot;
+  for (; current != nullptr; current = current->GetNextSiblingElement()) {
+    if (!IsNamespaceValid(current->GetNamespaceURI().c_str(), m_restriction.c_str(),
+                          m_targetNamespace.c_str()))
+      break;
+    if (snapshot == nullptr) snapshot = new detail::ElementSnapshot;
+    CSmartPtr<CElement> item =
+        new CElement(snapshot->Copy(*current), snapshot, m_restriction, m_targetNamespace);
     Add(item);
-    current = next;
   }
-  return nullptr;
+  if (snapshot != nullptr) snapshot->EndDocument();
+  return current;
 }
 
 CXmlElement* CElementCol::FromXmlLockElementName_Int(String name, String namespaceUri,
-                                                     CXmlElement* element, CXmlElement* current,
-                                                     const CXmlSerializationContext& context) {
-  while (current != nullptr && current->GetLocalName() == name &&
-         current->GetNamespaceURI() == namespaceUri) {
+                                                     CXmlElement*, CXmlElement* current,
+                                                     const CXmlSerializationContext&) {
+  CSmartPtr<detail::ElementSnapshot> snapshot;
+  const String any(kAny);
+  for (; current != nullptr; current = current->GetNextSiblingElement()) {
+    if (current->GetLocalName() != name || current->GetNamespaceURI() != namespaceUri) break;
+    if (snapshot == nullptr) snapshot = new detail::ElementSnapshot;
     CSmartPtr<CElement> item =
-        new CElement(name.c_str(), namespaceUri.c_str(), kAny, m_targetNamespace.c_str());
-    CXmlElement* next = CXmlObjectBase::FromXml_Int(item, element, current, context);
-    if (next == current) return current;
+        new CElement(snapshot->Copy(*current), snapshot, any, m_targetNamespace);
     Add(item);
-    current = next;
   }
+  if (snapshot != nullptr) snapshot->EndDocument();
   return current;
 }
 
@@ -353,6 +356,24 @@ CElement::CElement(CXmlObjectBase* object) : CInstanceMonitor(VX_T("CElement")) 
   CopyXmlElement(document.GetDocumentElement());
 }
 
+// The restriction admits the node's namespace (the collection that reads
+// it has tested it), so nothing is tested here.
+CElement::CElement(const detail::SnapshotNode* node, detail::ElementSnapshot* snapshot,
+                   const String& restriction, const String& targetNamespace)
+    : CInstanceMonitor(VX_T("CElement")),
+      m_name(*node->name),
+      m_text(node->text, node->textLength),
+      m_namespace(*node->namespaceUri),
+      m_restriction(restriction),
+      m_targetNamespace(targetNamespace) {
+  m_attributesPending = node->attributeCount > 0;
+  m_childrenPending = node->firstChild != nullptr;
+  if (m_attributesPending || m_childrenPending) {
+    m_snapshot = snapshot;
+    m_pending = node;
+  }
+}
+
 CElement::CElement(const CElement& other)
     : CXmlObjectBase(other),
       CInstanceMonitor(other),
@@ -374,21 +395,68 @@ CElement& CElement::operator=(const CElement& other) {
   m_namespace = other.m_namespace;
   m_restriction = other.m_restriction;
   m_targetNamespace = other.m_targetNamespace;
+  DropPending();
   m_attributes = std::move(attributes);
   m_children = std::move(children);
   return *this;
 }
 
+CElement::~CElement() { ReleaseChildren(); }
+
 CAttributeCol* CElement::Attributes() const {
   if (m_attributes == nullptr)
     m_attributes = new CAttributeCol(m_namespace.c_str(), kAny, m_targetNamespace.c_str());
+  if (m_attributesPending) {
+    CAttributeCol& attributes = *m_attributes;
+    int before = attributes.GetCount();
+    try {
+      for (uint32_t i = 0; i < m_pending->attributeCount; ++i) {
+        const detail::SnapshotAttribute& a = m_pending->attributes[i];
+        CSmartPtr<CAttribute> attribute =
+            new CAttribute(*a.name, String(a.value, a.length), *a.namespaceUri);
+        attributes.InsertBefore(nullptr, attribute, attributes.GetCount());
+      }
+    } catch (...) {
+      while (attributes.GetCount() > before) attributes.Unlink(attributes.GetTailNode(), -1);
+      throw;
+    }
+    m_attributesPending = false;
+    ReleaseSnapshotIfDone();
+  }
   return m_attributes;
 }
 
 CElementCol* CElement::Children() const {
   if (m_children == nullptr)
     m_children = new CElementCol(m_namespace.c_str(), kAny, m_targetNamespace.c_str(), 0, -1);
+  if (m_childrenPending) {
+    CElementCol& children = *m_children;
+    int before = children.GetCount();
+    try {
+      for (const detail::SnapshotNode* n = m_pending->firstChild; n != nullptr; n = n->next) {
+        CSmartPtr<CElement> child =
+            new CElement(n, m_snapshot, children.m_restriction, children.m_targetNamespace);
+        children.InsertBefore(nullptr, child, children.GetCount());
+      }
+    } catch (...) {
+      while (children.GetCount() > before) children.Unlink(children.GetTailNode(), -1);
+      throw;
+    }
+    m_childrenPending = false;
+    ReleaseSnapshotIfDone();
+  }
   return m_children;
+}
+
+void CElement::ReleaseSnapshotIfDone() const {
+  if (m_attributesPending || m_childrenPending) return;
+  m_pending = nullptr;
+  m_snapshot = nullptr;
+}
+
+void CElement::DropPending() {
+  m_attributesPending = m_childrenPending = false;
+  ReleaseSnapshotIfDone();
 }
 
 void CElement::KeepCollectionNamespace(const String& namespaceUri) {
@@ -398,13 +466,12 @@ void CElement::KeepCollectionNamespace(const String& namespaceUri) {
   }
 }
 
-CElement::~CElement() { ReleaseChildren(); }
-
 void CElement::ReleaseChildren() noexcept {
   // The outermost destructor on this thread runs the loop; the ones it
   // causes only hand their children over, so the stack stays flat however
   // deep the subtree is. Children that someone else also holds are merely
   // released; a collection with listeners is left to tell them as it dies.
+  // What is still in a snapshot goes with the snapshot, page by page.
   std::vector<CXmlObjectBase*> local;
   bool outermost = t_pendingReleases == nullptr;
   std::vector<CXmlObjectBase*>& pending = outermost ? local : *t_pendingReleases;
@@ -437,6 +504,7 @@ void CElement::Init(const unsigned short* name, const unsigned short* namespaceU
   m_restriction.swap(newRestriction);
   m_targetNamespace.swap(newTarget);
   // New, empty collections (made when first used).
+  DropPending();
   m_attributes = nullptr;
   m_children = nullptr;
 }
@@ -464,26 +532,58 @@ void CElement::FireOnChangeText(const unsigned short*) {}
 
 void CElement::SetNamespaceRestrictions(const unsigned short* restriction,
                                         const unsigned short* targetNamespace) {
-  // Depth first in document order: children are pushed last to first.
-  std::vector<const CElement*> pending{this};
-  while (!pending.empty()) {
-    const CElement* e = pending.back();
-    pending.pop_back();
+  // Depth first in document order, over objects and what is still in a
+  // snapshot alike: each frame is an element (object or node) whose
+  // children are being visited.
+  struct Frame {
+    const CXmlCollection::CNode* nextObject;
+    const detail::SnapshotNode* nextNode;
+  };
+  auto testElement = [&](const String& ns, const String& name) {
     try {
-      TestNamespace(e->m_namespace.c_str(), restriction, targetNamespace);
+      TestNamespace(ns.c_str(), restriction, targetNamespace);
     } catch (CVxException& failure) {
       throw CVxInvalidNamespaceException(
           FormatString(VX_T("The namespace %s in the class %s is invalid against restriction %s"),
-                       e->m_namespace.c_str(), e->m_name.c_str(), OrEmpty(restriction)),
+                       ns.c_str(), name.c_str(), OrEmpty(restriction)),
           std::move(failure));
     }
-    const CXmlCollection::CNode* n = e->m_attributes ? e->m_attributes->GetHeadNode() : nullptr;
-    for (; n != nullptr; n = n->GetNext())
-      TestNamespace(static_cast<const CAttribute*>(n->GetItem())->m_namespace.c_str(), restriction,
-                    targetNamespace);
-    n = e->m_children ? e->m_children->GetTailNode() : nullptr;
-    for (; n != nullptr; n = n->GetPrevious())
-      pending.push_back(static_cast<const CElement*>(n->GetItem()));
+  };
+  std::vector<Frame> stack;
+  auto visitObject = [&](const CElement* e) {
+    testElement(e->m_namespace, e->m_name);
+    if (e->m_attributesPending) {
+      for (uint32_t i = 0; i < e->m_pending->attributeCount; ++i)
+        TestNamespace(e->m_pending->attributes[i].namespaceUri->c_str(), restriction,
+                      targetNamespace);
+    } else if (e->m_attributes != nullptr) {
+      for (const CXmlCollection::CNode* n = e->m_attributes->GetHeadNode(); n; n = n->GetNext())
+        TestNamespace(static_cast<const CAttribute*>(n->GetItem())->m_namespace.c_str(),
+                      restriction, targetNamespace);
+    }
+    if (e->m_childrenPending) stack.push_back(Frame{nullptr, e->m_pending->firstChild});
+    else stack.push_back(Frame{e->m_children ? e->m_children->GetHeadNode() : nullptr, nullptr});
+  };
+  auto visitNode = [&](const detail::SnapshotNode* n) {
+    testElement(*n->namespaceUri, *n->name);
+    for (uint32_t i = 0; i < n->attributeCount; ++i)
+      TestNamespace(n->attributes[i].namespaceUri->c_str(), restriction, targetNamespace);
+    stack.push_back(Frame{nullptr, n->firstChild});
+  };
+  visitObject(this);
+  while (!stack.empty()) {
+    Frame& top = stack.back();
+    if (top.nextObject != nullptr) {
+      const CXmlCollection::CNode* n = top.nextObject;
+      top.nextObject = n->GetNext();
+      visitObject(static_cast<const CElement*>(n->GetItem()));
+    } else if (top.nextNode != nullptr) {
+      const detail::SnapshotNode* n = top.nextNode;
+      top.nextNode = n->next;
+      visitNode(n);
+    } else {
+      stack.pop_back();
+    }
   }
 }
 
@@ -509,6 +609,7 @@ void CElement::CopyXmlElement(CXmlElement* element) {
     target->KeepCollectionNamespace(source->GetNamespaceURI());
     target->m_namespace = source->GetNamespaceURI();
     target->m_text = source->GetText();
+    target->DropPending();
     if (target->m_attributes != nullptr) target->m_attributes->Clear();
     if (target->m_children != nullptr) target->m_children->Clear();
     for (const CXmlAttribute* a : source->GetAttributes())
@@ -538,8 +639,8 @@ void CElement::CopyXmlElement(CXmlElement* element) {
 void CElement::ReadAttributes(CElement* target, CXmlElement* source,
                               const CXmlSerializationContext& context) {
   // An element without attributes adds nothing: no need to make the
-  // collection (made ones only ever admit "##any").
-  if (source->GetAttributes().empty()) return;
+  // collection.
+  if (source->GetAttributeCount() == 0) return;
   CXmlObjectBase::FromXml_Int(target->Attributes(), source, nullptr, context);
 }
 
@@ -549,6 +650,26 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
   if (!IsNamespaceValid(current->GetNamespaceURI().c_str(), m_restriction.c_str(),
                         m_targetNamespace.c_str()))
     return current;
+  if (m_attributes == nullptr && m_children == nullptr && m_pending == nullptr) {
+    // Nothing held yet (nor any collection anyone could listen to): the
+    // content goes into a snapshot. The child collection admits every
+    // namespace, so nothing in it can be refused.
+    CSmartPtr<detail::ElementSnapshot> snapshot = new detail::ElementSnapshot;
+    const detail::SnapshotNode* node = snapshot->Copy(*current);
+    snapshot->EndDocument();
+    m_text.assign(node->text, node->textLength);
+    m_name = *node->name;
+    m_attributesPending = node->attributeCount > 0;
+    m_childrenPending = node->firstChild != nullptr;
+    if (m_attributesPending || m_childrenPending) {
+      m_snapshot = snapshot;
+      m_pending = node;
+    }
+    KeepCollectionNamespace(*node->namespaceUri);
+    m_namespace = *node->namespaceUri;
+    return current->GetNextSiblingElement();
+  }
+  // Content is added to what the element holds, one object at a time.
   struct Frame {
     CElement* target;
     CSmartPtr<CElement> owner;  // null for this element itself
@@ -593,38 +714,67 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
 
 void CElement::ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* namespaceUri,
                          const CXmlSerializationContext& context, bool) const {
-  // Each open element's next child still to write.
-  std::vector<const CXmlCollection::CNode*> stack;
-  auto open = [&](const CElement* e, bool isRoot) {
+  // Each open element, an object or a node still in a snapshot, with its
+  // next child of either kind still to write.
+  struct Frame {
+    const CElement* element;           // null for a node
+    const detail::SnapshotNode* node;  // the node, for a node
+    const CXmlCollection::CNode* nextObject;
+    const detail::SnapshotNode* nextNode;
+  };
+  String scratch;  // texts and values from snapshots, in a reused buffer
+  auto writeNodeAttributes = [&](const detail::SnapshotNode* n) {
+    for (uint32_t i = 0; i < n->attributeCount; ++i) {
+      const detail::SnapshotAttribute& a = n->attributes[i];
+      scratch.assign(a.value, a.length);
+      writer->WriteAttribute(*a.name, *a.namespaceUri, scratch);
+    }
+  };
+  std::vector<Frame> stack;
+  auto openObject = [&](const CElement* e, bool isRoot) {
     writer->WriteStartElement(e->m_name, e->m_namespace);
     if (isRoot) CAttributeCol::WriteAdditionalRootAttributes(writer, context);
-    if (e->m_attributes != nullptr)
+    if (e->m_attributesPending) writeNodeAttributes(e->m_pending);
+    else if (e->m_attributes != nullptr)
       CXmlObjectBase::ToXml_Int(e->m_attributes, writer, false, namespaceUri, context, false);
-    if (e->m_children != nullptr) e->m_children->ValidateCount(context);
-    stack.push_back(e->m_children ? e->m_children->GetHeadNode() : nullptr);
+    if (e->m_childrenPending) {
+      stack.push_back(Frame{e, nullptr, nullptr, e->m_pending->firstChild});
+    } else if (e->m_children != nullptr) {
+      e->m_children->ValidateCount(context);
+      stack.push_back(Frame{e, nullptr, e->m_children->GetHeadNode(), nullptr});
+    } else {
+      stack.push_back(Frame{e, nullptr, nullptr, nullptr});
+    }
   };
-  std::vector<const CElement*> elements;
-  open(this, root);
-  elements.push_back(this);
+  openObject(this, root);
   while (!stack.empty()) {
-    const CXmlCollection::CNode* next = stack.back();
-    if (next != nullptr) {
-      stack.back() = next->GetNext();
-      const CXmlObjectBase* item = next->GetItem();
+    Frame& top = stack.back();
+    if (top.nextObject != nullptr) {
+      const CXmlObjectBase* item = top.nextObject->GetItem();
+      top.nextObject = top.nextObject->GetNext();
       // An element of a class derived from CElement writes itself.
-      if (typeid(*item) != typeid(CElement)) {
+      if (typeid(*item) != typeid(CElement))
         CXmlObjectBase::ToXml_Int(item, writer, false, namespaceUri, context, false);
-        continue;
-      }
-      const CElement* child = static_cast<const CElement*>(item);
-      open(child, false);
-      elements.push_back(child);
+      else
+        openObject(static_cast<const CElement*>(item), false);
       continue;
     }
-    writer->WriteText(elements.back()->m_text);
+    if (top.nextNode != nullptr) {
+      const detail::SnapshotNode* n = top.nextNode;
+      top.nextNode = n->next;
+      writer->WriteStartElement(*n->name, *n->namespaceUri);
+      writeNodeAttributes(n);
+      stack.push_back(Frame{nullptr, n, nullptr, n->firstChild});
+      continue;
+    }
+    if (top.element != nullptr) {
+      writer->WriteText(top.element->m_text);
+    } else {
+      scratch.assign(top.node->text, top.node->textLength);
+      writer->WriteText(scratch);
+    }
     writer->WriteEndElement();
     stack.pop_back();
-    elements.pop_back();
   }
 }
 

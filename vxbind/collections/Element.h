@@ -28,6 +28,12 @@
 // stack space, however deep its subtree: a wildcard may hold a document
 // nested a million levels deep.
 //
+// Cost. Reading makes objects only for the elements read at the top; their
+// attributes and children are kept in a compact copy of the input until they
+// are asked for (GetAttributes, GetChildElements, or anything that changes
+// or shares them), and are written straight from it. Content that is read
+// and written back untouched costs little more than the document itself.
+//
 // Ownership. An element owns its two collections through counted references
 // and the collections own their items; GetAttributes() and
 // GetChildElements() hand out references to the same collections, and a
@@ -51,6 +57,11 @@ namespace VxVevAva5 {
 class CElement;
 class CElementCol;
 class CAttributeCol;
+
+namespace detail {
+class ElementSnapshot;
+struct SnapshotNode;
+}  // namespace detail
 
 // One untyped attribute. Made by CAttributeCol::Add.
 class VXBIND_EXPORT CAttribute : public CXmlObjectBase, public CInstanceMonitor {
@@ -89,6 +100,8 @@ class VXBIND_EXPORT CAttribute : public CXmlObjectBase, public CInstanceMonitor 
  private:
   friend class CAttributeCol;
   friend class CElement;
+
+  CAttribute(String name, String value, String namespaceUri);
 
   String m_name;
   String m_value;
@@ -293,20 +306,30 @@ class VXBIND_EXPORT CElement : public CXmlObjectBase, public CInstanceMonitor {
                            const CXmlSerializationContext& context, bool optional) override;
 
  private:
+  friend class CElementCol;
+
+  // An element read from a snapshot node: name, namespace and text taken,
+  // attributes and children left in the snapshot until they are asked for.
+  CElement(const detail::SnapshotNode* node, detail::ElementSnapshot* snapshot,
+           const String& restriction, const String& targetNamespace);
+
   // Starts reading `source` into `target`: its attributes.
   static void ReadAttributes(CElement* target, CXmlElement* source,
                              const CXmlSerializationContext& context);
-  friend class CElementCol;
-
   // The collections, made on first use: most elements of a document have no
   // attributes, and leaves have no children, so making both for every
   // element would cost three objects where one does. They are made as Init
   // would have made them (with the namespace given to Init: an element
-  // makes them before its namespace changes).
+  // makes them before its namespace changes), and filled with what is still
+  // in the snapshot.
   CAttributeCol* Attributes() const;
   CElementCol* Children() const;
   // Makes both before the namespace becomes `namespaceUri`.
   void KeepCollectionNamespace(const String& namespaceUri);
+  // Lets go of the snapshot once nothing of it is still needed.
+  void ReleaseSnapshotIfDone() const;
+  // Forgets what is still in the snapshot (the content is being replaced).
+  void DropPending();
   // Hands the child elements this element alone holds to the destructor
   // that runs the release loop, instead of releasing them in a recursion.
   void ReleaseChildren() noexcept;
@@ -318,7 +341,22 @@ class VXBIND_EXPORT CElement : public CXmlObjectBase, public CInstanceMonitor {
   String m_targetNamespace;
   mutable CSmartPtr<CAttributeCol> m_attributes;  // null until made
   mutable CSmartPtr<CElementCol> m_children;      // null until made
+  // Where the attributes and children not made yet are: a node of a
+  // snapshot that this element keeps alive.
+  mutable CSmartPtr<detail::ElementSnapshot> m_snapshot;
+  mutable const detail::SnapshotNode* m_pending = nullptr;
+  mutable bool m_attributesPending = false;
+  mutable bool m_childrenPending = false;
 };
+
+// Inline: walking a collection by index is a loop over Item.
+inline CSmartPtr<CAttribute> CAttributeCol::Item(int index) const {
+  return static_cast<CAttribute*>(GetItemAtIndex(index));
+}
+
+inline CSmartPtr<CElement> CElementCol::Item(int index) const {
+  return static_cast<CElement*>(GetItemAtIndex(index));
+}
 
 }  // namespace VxVevAva5
 

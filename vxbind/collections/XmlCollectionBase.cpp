@@ -3,7 +3,6 @@
 #include "vxbind/collections/XmlCollectionBase.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <new>
 
 #include "vxbind/document/XmlDocument.h"
@@ -138,8 +137,9 @@ CXmlCollection& CXmlCollection::operator=(const CXmlCollection& other) {
   CNode* oldHead = m_head;
   CNode* oldTail = m_tail;
   int oldCount = m_count;
-  m_head = m_tail = m_cursor = nullptr;
+  m_head = m_tail = nullptr;
   m_count = 0;
+  Invalidate(0);
   try {
     CopyFrom(other);
   } catch (...) {
@@ -199,23 +199,11 @@ void CXmlCollection::InsertBefore(CNode* next, CXmlObjectBase* item, int index) 
   if (next != nullptr) next->m_previous = node;
   else m_tail = node;
   ++m_count;
-  if (m_cursor != nullptr && index <= m_cursorIndex) ++m_cursorIndex;
+  Invalidate(index);
 }
 
 void CXmlCollection::Unlink(CNode* node, int index) {
-  if (node == m_cursor) {
-    // Keep the cursor on the same index, so that removing while walking by
-    // index stays cheap.
-    if (node->m_next != nullptr) {
-      m_cursor = node->m_next;
-    } else {
-      m_cursor = node->m_previous;
-      --m_cursorIndex;
-    }
-  } else if (m_cursor != nullptr) {
-    if (index < 0) m_cursor = nullptr;
-    else if (index < m_cursorIndex) --m_cursorIndex;
-  }
+  Invalidate(index);
   if (node->m_previous != nullptr) node->m_previous->m_next = node->m_next;
   else m_head = node->m_next;
   if (node->m_next != nullptr) node->m_next->m_previous = node->m_previous;
@@ -226,26 +214,31 @@ void CXmlCollection::Unlink(CNode* node, int index) {
   item->Release();
 }
 
-CXmlCollection::CNode* CXmlCollection::GetNodeAtIndex(int index) const {
+CXmlCollection::IndexEntry CXmlCollection::ExtendIndex(int index) const {
   if (index < 0 || index >= m_count) detail::ThrowIndexOutOfRange(index, m_count);
-  CNode* node;
-  int at;
-  int fromTail = m_count - 1 - index;
-  if (m_cursor != nullptr && std::abs(index - m_cursorIndex) < std::min(index, fromTail)) {
-    node = m_cursor;
-    at = m_cursorIndex;
-  } else if (index <= fromTail) {
-    node = m_head;
-    at = 0;
-  } else {
-    node = m_tail;
-    at = m_count - 1;
+  if (index < m_indexed) return m_index[static_cast<size_t>(index)];
+  CNode* node = m_indexed > 0 ? m_index[static_cast<size_t>(m_indexed) - 1].node->m_next : m_head;
+  int at = m_indexed;
+  try {
+    if (m_index.size() <= static_cast<size_t>(index))
+      m_index.resize(std::max(static_cast<size_t>(index) + 1, m_index.size() * 2));
+  } catch (const std::bad_alloc&) {
+    // Without memory for the index, walk without it.
+    for (; at < index; ++at) node = node->m_next;
+    return IndexEntry{node, node->m_item};
   }
-  for (; at < index; ++at) node = node->m_next;
-  for (; at > index; --at) node = node->m_previous;
-  m_cursor = node;
-  m_cursorIndex = index;
-  return node;
+  for (;; node = node->m_next, ++at) {
+    m_index[static_cast<size_t>(at)] = IndexEntry{node, node->m_item};
+    if (at == index) break;
+  }
+  m_indexed = index + 1;
+  return IndexEntry{node, node->m_item};
+}
+
+CXmlCollection::CNode* CXmlCollection::GetNodeAtIndex(int index) const {
+  if (static_cast<unsigned>(index) < static_cast<unsigned>(m_indexed))
+    return m_index[static_cast<size_t>(index)].node;
+  return ExtendIndex(index).node;
 }
 
 CXmlCollection::CNode* CXmlCollection::FindNode(const CXmlObjectBase* item, int& index) const {
@@ -334,8 +327,9 @@ bool CXmlCollection::TakeItems(std::vector<CXmlObjectBase*>& items) {
     delete n;
     n = next;
   }
-  m_head = m_tail = m_cursor = nullptr;
+  m_head = m_tail = nullptr;
   m_count = 0;
+  Invalidate(0);
   return true;
 }
 

@@ -19,9 +19,11 @@
 // after every change of a CXmlCollection, synchronously. They are not
 // counted: a listener removes itself before it dies.
 //
-// Indexed access is cheap for walks: a CXmlCollection remembers the last
-// node it reached by index, so `for (i = 0; i < c.GetCount(); ++i) c.Item(i)`
-// is linear in either direction. That cursor is changed by const access
+// Indexed access is cheap: beside its list a CXmlCollection keeps an index
+// of the nodes from the head up to the first change, extended on demand by
+// walking on from its end. So `for (i = 0; i < c.GetCount(); ++i) c.Item(i)`
+// is linear in either direction, and so are walks that remove or insert at
+// the position they have reached. That index is changed by const access
 // too: like every object graph, a collection is used by one thread at a
 // time.
 
@@ -150,9 +152,14 @@ class VXBIND_EXPORT CXmlCollection : public CXmlCollectionBase {
                            const CXmlSerializationContext& context) const override;
 
   // The node at `index`: CVxInvalidParamException "Index %d is out of range,
-  // use 0 - %d" (the index and the count) outside 0..count-1. Starts from
-  // the head, the tail or the last node reached, whichever is nearest.
+  // use 0 - %d" (the index and the count) outside 0..count-1.
   CNode* GetNodeAtIndex(int index) const;
+  // The item of that node, with the same error; the cheapest way to walk.
+  CXmlObjectBase* GetItemAtIndex(int index) const {
+    if (static_cast<unsigned>(index) < static_cast<unsigned>(m_indexed))
+      return m_index[static_cast<size_t>(index)].item;
+    return ExtendIndex(index).item;
+  }
   // The first node whose item is `item` (compared by GetBase()); none, or a
   // null item: CVxInvalidParamException "The object was not found in the
   // collection".
@@ -194,13 +201,24 @@ class VXBIND_EXPORT CXmlCollection : public CXmlCollectionBase {
   bool TakeItems(std::vector<CXmlObjectBase*>& items);
   void CopyFrom(const CXmlCollection& other);
   void FreeAll() noexcept;
+  // The entry at `index` (checked here), indexing the nodes up to it first.
+  struct IndexEntry {
+    CNode* node;
+    CXmlObjectBase* item;
+  };
+  IndexEntry ExtendIndex(int index) const;
+  // A change at `index` makes the entries from there on stale.
+  void Invalidate(int index) const {
+    if (index < m_indexed) m_indexed = index < 0 ? 0 : index;
+  }
 
   CNode* m_head = nullptr;
   CNode* m_tail = nullptr;
   int m_count = 0;
-  // The node last reached by index, and its index (see the file comment).
-  mutable CNode* m_cursor = nullptr;
-  mutable int m_cursorIndex = 0;
+  // The first m_indexed nodes in order (see the file comment); entries
+  // beyond m_indexed are stale.
+  mutable std::vector<IndexEntry> m_index;
+  mutable int m_indexed = 0;
 };
 
 class VXBIND_EXPORT CXmlTypeCollection : public CXmlCollectionBase {
