@@ -94,11 +94,12 @@ void BM_Baseline_Pcre2Match(benchmark::State& state) {
   size_t i = 0, matched = 0;
   for (auto _ : state) {
     const std::string& s = codes.utf8[i++ & 1023];
-    int rc = pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(s.data()), s.size(), 0, 0, data,
-                         nullptr);
+    int rc =
+        pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(s.data()), s.size(), 0, 0, data, nullptr);
     matched += rc > 0;
   }
-  if (matched != static_cast<size_t>(state.iterations())) state.SkipWithError("a code did not match");
+  if (matched != static_cast<size_t>(state.iterations()))
+    state.SkipWithError("a code did not match");
   pcre2_match_data_free(data);
   pcre2_code_free(code);
   state.SetItemsProcessed(state.iterations());
@@ -126,13 +127,14 @@ void BM_DesignCompilePerCheck(benchmark::State& state) {
     std::string s = Utf16::ToUtf8(codes.text[i++ & 1023]);
     pcre2_code* code = CompilePcre(false);
     pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);
-    int rc = pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(s.data()), s.size(), 0, 0, data,
-                         nullptr);
+    int rc =
+        pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(s.data()), s.size(), 0, 0, data, nullptr);
     matched += rc > 0;
     pcre2_match_data_free(data);
     pcre2_code_free(code);
   }
-  if (matched != static_cast<size_t>(state.iterations())) state.SkipWithError("a code did not match");
+  if (matched != static_cast<size_t>(state.iterations()))
+    state.SkipWithError("a code did not match");
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_DesignCompilePerCheck);

@@ -97,9 +97,9 @@ TEST(CXmlObjectBase, NamespaceRestrictionsTable) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.ns) + " / " + c.restriction + " / " + c.target);
-    EXPECT_EQ(CProbe::IsNamespaceValid(U(c.ns).c_str(), U(c.restriction).c_str(),
-                                       U(c.target).c_str()),
-              c.valid);
+    EXPECT_EQ(
+        CProbe::IsNamespaceValid(U(c.ns).c_str(), U(c.restriction).c_str(), U(c.target).c_str()),
+        c.valid);
   }
   EXPECT_TRUE(CProbe::IsNamespaceValid(nullptr, nullptr, nullptr));
   EXPECT_NO_THROW(CProbe::TestNamespace(VX_T("urn:a"), VX_T("urn:a"), VX_T("")));
@@ -158,9 +158,9 @@ TEST(CElementCol, TakesElementsOfAnyNamespace) {
   CXmlDocument doc;
   doc.LoadXml(VX_T("<r><d xmlns='urn:d'/><e/></r>"));
   CXmlElement* root = doc.GetDocumentElement();
-  EXPECT_EQ(CXmlObjectBase::FromXml_Int(col, root, root->GetFirstElement(),
-                                        CXmlSerializationContext()),
-            nullptr);
+  EXPECT_EQ(
+      CXmlObjectBase::FromXml_Int(col, root, root->GetFirstElement(), CXmlSerializationContext()),
+      nullptr);
   EXPECT_EQ(Names(*col), "b;c;d;e;");
   EXPECT_EQ(ToUtf8(col->Item(2)->GetNamespace()), "urn:d");
   EXPECT_VX_THROW(col->Item(4), CVxInvalidParamException, "Index 4 is out of range, use 0 - 4");
@@ -178,9 +178,8 @@ TEST(CElementCol, ReadsARunOfOneNameOnlyWhenLocked) {
   doc.LoadXml(VX_T("<r xmlns:a='urn:a'><a:x/><a:x>2</a:x><x/><a:y/></r>"));
   CXmlElement* root = doc.GetDocumentElement();
   CSmartPtr<CElementCol> col = new CElementCol(VX_T(""), VX_T("##any"), VX_T(""), 0, -1);
-  CXmlElement* left = col->FromXmlLockElementName_Int(U("x"), U("urn:a"), root,
-                                                      root->GetFirstElement(),
-                                                      CXmlSerializationContext());
+  CXmlElement* left = col->FromXmlLockElementName_Int(
+      U("x"), U("urn:a"), root, root->GetFirstElement(), CXmlSerializationContext());
   ASSERT_NE(left, nullptr);
   EXPECT_EQ(ToUtf8(left->GetNamespaceURI()), "");  // the <x/> without namespace
   EXPECT_EQ(col->GetCount(), 2);
@@ -207,9 +206,14 @@ TEST(CAttributeCol, TakesItsNamespaceFromAUriRestriction) {
     const char* restriction;
     const char* expected;
   } const cases[] = {
-      {"", "urn:a urn:b", "urn:a"}, {"", "##any", ""},     {"", "#a", ""},
-      {"", "a#", ""},               {"", "ab", "ab"},      {"", "a", ""},
-      {"urn:x", "urn:a", "urn:x"},  {"", " urn:a", ""},
+      {"", "urn:a urn:b", "urn:a"},
+      {"", "##any", ""},
+      {"", "#a", ""},
+      {"", "a#", ""},
+      {"", "ab", "ab"},
+      {"", "a", ""},
+      {"urn:x", "urn:a", "urn:x"},
+      {"", " urn:a", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.restriction);
@@ -249,7 +253,8 @@ TEST(CAttributeCol, AppliesItsRestrictionWhenAddingAndReading) {
   local->AddAfter(local->Item(0), any->Item(0));  // the base's insertion tells
   EXPECT_EQ(listener->events, 1);
   std::string names;
-  for (const CAttribute& a : *local) names += ToUtf8(a.GetName()) + "=" + ToUtf8(a.GetValue()) + ";";
+  for (const CAttribute& a : *local)
+    names += ToUtf8(a.GetName()) + "=" + ToUtf8(a.GetValue()) + ";";
   EXPECT_EQ(names, "a=;one=1;b=2;one=1;two=2;");
   local->RemoveEventListener(listener);
 }
@@ -291,8 +296,7 @@ TEST(CElement, ReadsWhatItWrites) {
 
   // A root in a namespace the element refuses is not read.
   CSmartPtr<CElement> strict = new CElement(VX_T("x"), VX_T("urn:a"));
-  EXPECT_VX_THROW(strict->FromXml(VX_T("<x xmlns='urn:b'><y/></x>")),
-                  CVxInvalidNamespaceException,
+  EXPECT_VX_THROW(strict->FromXml(VX_T("<x xmlns='urn:b'><y/></x>")), CVxInvalidNamespaceException,
                   "Invalid namespace [urn:b]. The namespace must be one of [urn:a] where the "
                   "target namespace is []");
   EXPECT_EQ(strict->GetChildElements()->GetCount(), 0);
@@ -315,8 +319,8 @@ std::string Describe(const CElement& root) {
     stack.pop_back();
     out += std::string(depth, ' ') + "{" + ToUtf8(e->GetNamespace()) + "}" + ToUtf8(e->GetName());
     for (const CAttribute& a : *e->GetAttributes())
-      out += " {" + ToUtf8(a.GetNamespace()) + "}" + ToUtf8(a.GetName()) + "=" +
-             ToUtf8(a.GetValue());
+      out +=
+          " {" + ToUtf8(a.GetNamespace()) + "}" + ToUtf8(a.GetName()) + "=" + ToUtf8(a.GetValue());
     out += " [" + ToUtf8(e->GetText()) + "]\n";
     CSmartPtr<CElementCol> children = e->GetChildElements();
     for (int i = children->GetCount(); i-- > 0;) stack.push_back({children->Item(i), depth + 1});
@@ -348,9 +352,9 @@ TEST(CElement, ReadContentIsTheSameWhetherMadeAtOnceOrWhenAskedFor) {
   for (CElement* e : {lazy.get(), eager.get()}) {
     EXPECT_VX_THROW(e->GetChildElements()->Add(VX_T("n")), CVxInvalidStateException,
                     "A Namespace has not been set for this Collection");
-    EXPECT_EQ(ToUtf8(e->GetChildElements()->Item(0)->GetChildElements()->Add(VX_T("n"))
-                         ->GetNamespace()),
-              "urn:a");
+    EXPECT_EQ(
+        ToUtf8(e->GetChildElements()->Item(0)->GetChildElements()->Add(VX_T("n"))->GetNamespace()),
+        "urn:a");
   }
 }
 
@@ -359,9 +363,10 @@ TEST(CElement, ChangesToReadContentAreWrittenWithWhatWasNotTouched) {
   e->FromXml(U(kMixed).c_str());
   CSmartPtr<CElement> c = e->GetChildElements()->Item(0);  // makes p's children only
   c->SetText(VX_T("changed"));
-  EXPECT_EQ(Xml(e),
-            "<AA:p xmlns:AA=\"urn:a\" a=\"1\" xmlns:AB=\"urn:b\" AB:x=\"2\"><AA:c><AA:g AB:y=\"3\"/>"
-            "changed</AA:c><AB:d/>t1t2</AA:p>");
+  EXPECT_EQ(
+      Xml(e),
+      "<AA:p xmlns:AA=\"urn:a\" a=\"1\" xmlns:AB=\"urn:b\" AB:x=\"2\"><AA:c><AA:g AB:y=\"3\"/>"
+      "changed</AA:c><AB:d/>t1t2</AA:p>");
   // A copy shares the collections, made first if need be.
   CSmartPtr<CElement> other = new CElement(VX_T("x"));
   other->FromXml(U(kMixed).c_str());
@@ -384,7 +389,8 @@ TEST(CElement, ChangesToReadContentAreWrittenWithWhatWasNotTouched) {
 
 TEST(CElement, NamespaceRestrictionsReachContentNotMadeYet) {
   CSmartPtr<CElement> e = new CElement(VX_T("x"));
-  e->FromXml(VX_T("<p xmlns='urn:a' xmlns:b='urn:b' b:x='2'><c xmlns='urn:c'><g b:y='3'/></c></p>"));
+  e->FromXml(
+      VX_T("<p xmlns='urn:a' xmlns:b='urn:b' b:x='2'><c xmlns='urn:c'><g b:y='3'/></c></p>"));
   EXPECT_NO_THROW(e->SetNamespaceRestrictions(VX_T("urn:a urn:b urn:c"), VX_T("")));
   EXPECT_VX_THROW(e->SetNamespaceRestrictions(VX_T("urn:a urn:c"), VX_T("")),
                   CVxInvalidNamespaceException,
@@ -482,9 +488,9 @@ TEST(CElement, CopiesShareTheCollections) {
   CSmartPtr<CAttribute> attribute = a->GetAttributes()->Add(VX_T("k"), VX_T("v"));
   CSmartPtr<CAttribute> same = a->GetAttributes()->Item(0);
   EXPECT_EQ(attribute.get(), same.get());
-  EXPECT_VX_THROW(CXmlObjectBase::FromXml_Int(attribute, nullptr, nullptr,
-                                              CXmlSerializationContext()),
-                  CVxException, "This should be done by the collection");
+  EXPECT_VX_THROW(
+      CXmlObjectBase::FromXml_Int(attribute, nullptr, nullptr, CXmlSerializationContext()),
+      CVxException, "This should be done by the collection");
 }
 
 TEST(CXmlSerializationContext, AdditionalRootAttributesAreSharedByCopies) {

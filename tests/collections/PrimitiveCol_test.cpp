@@ -93,8 +93,8 @@ TEST(CPrimitiveCol, EveryCollectionReadsAndWritesItsItems) {
     const char* items;     // read with the collapse rule
     const char* expected;  // written back
   } const cases[] = {
-      {"hexBinary", [] { return Make<ChexBinaryCol>(); }, ItemType_hexBinary,
-       "<v>00abff</v><v/>", "<v>00ABFF</v><v/>"},
+      {"hexBinary", [] { return Make<ChexBinaryCol>(); }, ItemType_hexBinary, "<v>00abff</v><v/>",
+       "<v>00ABFF</v><v/>"},
       {"base64Binary", [] { return Make<Cbase64BinaryCol>(); }, ItemType_base64Binary,
        "<v> YWJj </v>", "<v>YWJj</v>"},
       {"i1", [] { return Make<Ci1Col>(); }, ItemType_i1, "<v> -128 </v><v>127</v>",
@@ -114,8 +114,8 @@ TEST(CPrimitiveCol, EveryCollectionReadsAndWritesItsItems) {
       {"r4", [] { return Make<Cr4Col>(); }, ItemType_r4, "<v>0.1</v>", "<v>0.1</v>"},
       {"r8", [] { return Make<Cr8Col>(); }, ItemType_r8, "<v>1.5e3</v><v>-0</v>",
        "<v>1500</v><v>-0</v>"},
-      {"duration", [] { return Make<CdurationCol>(); }, ItemType_duration,
-       "<v>P1Y2M3DT4H5M6S</v>", "<v>P1Y2M3DT4H5M6S</v>"},
+      {"duration", [] { return Make<CdurationCol>(); }, ItemType_duration, "<v>P1Y2M3DT4H5M6S</v>",
+       "<v>P1Y2M3DT4H5M6S</v>"},
       {"yearMonth", [] { return Make<CyearMonthCol>(); }, ItemType_yearMonth, "<v>2004-05</v>",
        "<v>2004-05</v>"},
       {"monthDay", [] { return Make<CmonthDayCol>(); }, ItemType_monthDay, "<v>--05-31</v>",
@@ -131,8 +131,8 @@ TEST(CPrimitiveCol, EveryCollectionReadsAndWritesItsItems) {
        "<v>23:59:59</v>"},
       {"string", [] { return Make<CstringCol>(); }, ItemType_string,
        "<v> a  b </v><v>&lt;&amp;&gt;</v>", "<v>a b</v><v>&lt;&amp;&gt;</v>"},
-      {"boolean", [] { return Make<CbooleanCol>(); }, ItemType_boolean,
-       "<v>1</v><v>FALSE</v>", "<v>true</v><v>false</v>"},
+      {"boolean", [] { return Make<CbooleanCol>(); }, ItemType_boolean, "<v>1</v><v>FALSE</v>",
+       "<v>true</v><v>false</v>"},
       {"decimal", [] { return Make<CdecimalCol>(); }, ItemType_decimal, "<v>-0012.500</v>",
        "<v>-12.5</v>"},
       {"integer", [] { return Make<CintegerCol>(); }, ItemType_integer,
@@ -152,9 +152,8 @@ TEST(CPrimitiveCol, EveryCollectionReadsAndWritesItsItems) {
 }
 
 TEST(CPrimitiveCol, AddChecksFacetsAndFailuresChangeNothing) {
-  CSmartPtr<Ci4Col> col =
-      new Ci4Col(VX_T("size"), VX_T(""), 0, -1, nullptr, -1, -1, VX_T("1"), VX_T("10"), nullptr,
-                 nullptr, -1, kCollapse, nullptr);
+  CSmartPtr<Ci4Col> col = new Ci4Col(VX_T("size"), VX_T(""), 0, -1, nullptr, -1, -1, VX_T("1"),
+                                     VX_T("10"), nullptr, nullptr, -1, kCollapse, nullptr);
   col->Add(1);
   col->Add(10);
   col->AddAt(1, 5);
@@ -163,16 +162,15 @@ TEST(CPrimitiveCol, AddChecksFacetsAndFailuresChangeNothing) {
   EXPECT_VX_THROW(col->AddAt(4, 5), CVxInvalidParamException, "Index out of range");
   EXPECT_VX_THROW(col->AddAt(-1, 5), CVxInvalidParamException, "Index out of range");
   EXPECT_VX_THROW(col->Item(3), CVxInvalidParamException, "Index 3 is out of range, use 0 - 3");
-  EXPECT_VX_THROW(col->Remove(-1), CVxInvalidParamException,
-                  "Index -1 is out of range, use 0 - 3");
+  EXPECT_VX_THROW(col->Remove(-1), CVxInvalidParamException, "Index -1 is out of range, use 0 - 3");
   EXPECT_EQ(std::vector<int32_t>(col->begin(), col->end()), (std::vector<int32_t>{1, 5, 10}));
   col->Remove(0);
   EXPECT_EQ(col->Item(0), 5);
   EXPECT_EQ(col->GetCount(), 2);
 
-  CSmartPtr<CstringCol> codes = new CstringCol(VX_T("code"), VX_T(""), 0, -1, VX_T("[A-Z]{2}\\d"),
-                                               -1, -1, nullptr, nullptr, nullptr, nullptr, -1,
-                                               kCollapse, nullptr);
+  CSmartPtr<CstringCol> codes =
+      new CstringCol(VX_T("code"), VX_T(""), 0, -1, VX_T("[A-Z]{2}\\d"), -1, -1, nullptr, nullptr,
+                     nullptr, nullptr, -1, kCollapse, nullptr);
   codes->Add(U("AB1"));
   EXPECT_VX_THROW(codes->Add(U("AB12")), CVxException, "Invalid Value for code [AB12]");
   EXPECT_EQ(codes->GetCount(), 1);
@@ -215,13 +213,13 @@ TEST(CPrimitiveCol, WritingChecksTheCountBeforeAnything) {
 }
 
 TEST(CPrimitiveCol, ItemsAreWrittenInTheCollectionsNamespaceWithItsFormat) {
-  CSmartPtr<Cr8Col> reals =
-      new Cr8Col(VX_T("x"), VX_T("urn:n"), 0, -1, nullptr, -1, -1, nullptr, nullptr, nullptr,
-                 nullptr, -1, kCollapse, VX_T("%.3f"));
+  CSmartPtr<Cr8Col> reals = new Cr8Col(VX_T("x"), VX_T("urn:n"), 0, -1, nullptr, -1, -1, nullptr,
+                                       nullptr, nullptr, nullptr, -1, kCollapse, VX_T("%.3f"));
   reals->Add(1.5);
   reals->Add(-2);
-  EXPECT_EQ(Write(reals), "<r><AA:x xmlns:AA=\"urn:n\">1.500</AA:x>"
-                          "<AA:x xmlns:AA=\"urn:n\">-2.000</AA:x></r>");
+  EXPECT_EQ(Write(reals),
+            "<r><AA:x xmlns:AA=\"urn:n\">1.500</AA:x>"
+            "<AA:x xmlns:AA=\"urn:n\">-2.000</AA:x></r>");
   CSmartPtr<CdecimalCol> decimals = Make<CdecimalCol>(kCollapse, VX_T("2"));
   decimals->Add(CDecimal(VX_T("1.5")));
   CSmartPtr<Cr4Col> floats = Make<Cr4Col>(kCollapse, VX_T("%.1e"));
@@ -249,8 +247,7 @@ TEST(CPrimitiveCol, ReadingTakesTheRunOfMatchingElementsOnly) {
   EXPECT_EQ(Read(spaced, "<v xmlns='urn:b'>1</v><v>2</v><w/>", ignoring), "w");
   EXPECT_EQ(spaced->GetCount(), 2);
   // Facets apply to what is read.
-  EXPECT_VX_THROW(Read(spaced, "<v xmlns='urn:a'>9</v>"), CVxException,
-                  "Invalid Value for v [9]");
+  EXPECT_VX_THROW(Read(spaced, "<v xmlns='urn:a'>9</v>"), CVxException, "Invalid Value for v [9]");
   EXPECT_EQ(spaced->GetCount(), 2);
 }
 

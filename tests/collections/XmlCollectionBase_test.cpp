@@ -141,8 +141,11 @@ TEST(CXmlCollectionBase, ValidateCountTestsTheMaximumFirst) {
     int minOccurs, maxOccurs, count;
     std::string expected;  // "" when the count is fine
   } const cases[] = {
-      {1, -1, 0, kMin + std::string("1")}, {1, -1, 1, ""},  {1, -1, 50, ""},
-      {0, 3, 3, ""},                      {0, 3, 4, kMax + std::string("3")},
+      {1, -1, 0, kMin + std::string("1")},
+      {1, -1, 1, ""},
+      {1, -1, 50, ""},
+      {0, 3, 3, ""},
+      {0, 3, 4, kMax + std::string("3")},
       {5, 3, 4, kMax + std::string("3")},  // both broken: the maximum is told
       {2, 2, 1, kMin + std::string("2")},
   };
@@ -283,8 +286,14 @@ TEST(CXmlCollection, IndexedAccessFollowsEveryChange) {
   for (int step = 0; step < 4000; ++step) {
     int n = static_cast<int>(model.size());
     switch (rng() % 7) {
-      case 0: c->AppendItem(new CItem(next)); model.push_back(next++); break;
-      case 1: c->PrependItem(new CItem(next)); model.insert(model.begin(), next++); break;
+      case 0:
+        c->AppendItem(new CItem(next));
+        model.push_back(next++);
+        break;
+      case 1:
+        c->PrependItem(new CItem(next));
+        model.insert(model.begin(), next++);
+        break;
       case 2: {
         int at = static_cast<int>(rng() % (n + 1));
         c->AddItemAt(at, new CItem(next));

@@ -36,7 +36,8 @@ std::string Check(const VxVariant& value, ItemType type, const CPrimitiveRestric
     CheckFacets(VX_T("v"), value, type, r);
     return "ok";
   } catch (const CVxException& e) {
-    std::string kind = typeid(e) == typeid(CVxException) ? "" : std::string(typeid(e).name()) + ": ";
+    std::string kind =
+        typeid(e) == typeid(CVxException) ? "" : std::string(typeid(e).name()) + ": ";
     return kind + ToUtf8(e.GetMessage());
   }
 }
@@ -76,7 +77,8 @@ const BoundCase kBoundCases[] = {
     {ItemType_ui1, "200", nullptr, "199", nullptr, nullptr, "Invalid Value for v [200]"},
     {ItemType_ui2, "65535", nullptr, nullptr, nullptr, "65535", "Invalid Value for v [65535]"},
     // Unsigned order: 4294967295 is above 1, and shown unsigned.
-    {ItemType_ui4, "4294967295", nullptr, "1", nullptr, nullptr, "Invalid Value for v [4294967295]"},
+    {ItemType_ui4, "4294967295", nullptr, "1", nullptr, nullptr,
+     "Invalid Value for v [4294967295]"},
     {ItemType_ui4, "4294967295", "1", nullptr, nullptr, nullptr, "ok"},
     {ItemType_i8, "-9223372036854775808", nullptr, nullptr, "-9223372036854775808", nullptr,
      "Invalid Value for v [-9223372036854775808]"},
@@ -233,7 +235,11 @@ TEST(CPrimitiveRestrictions, PatternsMeanWhatXmlSchemaSays) {
       {"[\\-\\[\\]]+", "-[]", true},
       {"a\\.b\\*", "a.b*", true},
       {"a\\nb\\tc", "a\nb\tc", true},
-      {"Gr\xC3\xBC\xC3\x9F" "e\\d", "Gr\xC3\xBC\xC3\x9F" "e1", true},
+      {"Gr\xC3\xBC\xC3\x9F"
+       "e\\d",
+       "Gr\xC3\xBC\xC3\x9F"
+       "e1",
+       true},
       {"#x20 ", "#x20 ", true},
       {"", "", true},  // no pattern facet at all
   };
@@ -307,7 +313,8 @@ TEST(CPrimitiveRestrictions, APathologicalPatternStopsAtTheMatchLimit) {
   CPrimitiveRestrictions r = Pattern("(a+)+");
   String value(40, u'a');
   value += u'!';
-  EXPECT_EQ(CheckString(value, r), "Failed to match the pattern [(a+)+] for v: match limit exceeded");
+  EXPECT_EQ(CheckString(value, r),
+            "Failed to match the pattern [(a+)+] for v: match limit exceeded");
   // A long value that the pattern takes in linear time is fine.
   EXPECT_EQ(CheckString(String(200000, u'a'), r), "ok");
   EXPECT_EQ(CheckString(String(200000, u'a'), Pattern("(ab|a)*")), "ok");
@@ -319,8 +326,7 @@ TEST(CPrimitiveRestrictions, AValueWithAnUnpairedSurrogateCannotBeMatched) {
   EXPECT_EQ(CheckString(value, Pattern(".*")),
             "Invalid UTF-16 text: unpaired surrogate [0xDC00] at position [1]");
   // Without a pattern nothing needs the text as UTF-8.
-  EXPECT_EQ(CheckString(value, Facets(nullptr, 2, 2, nullptr, nullptr, nullptr, nullptr, 2)),
-            "ok");
+  EXPECT_EQ(CheckString(value, Facets(nullptr, 2, 2, nullptr, nullptr, nullptr, nullptr, 2)), "ok");
 }
 
 TEST(CPrimitiveRestrictions, TheDispatchingCheckRefusesCharAndUnknownTypes) {
@@ -351,7 +357,8 @@ TEST(CPrimitiveRestrictions, TypedChecksTakeTheirOwnValueTypes) {
   EXPECT_VX_THROW(CheckFacets<ItemType_month>(VX_T("m"), 2, r), CVxException,
                   "Invalid Value for m [2]");
   EXPECT_NO_THROW(CheckFacets<ItemType_month>(VX_T("m"), 3, r));
-  CPrimitiveRestrictions dates = Facets(nullptr, -1, -1, nullptr, "2004-12-31", nullptr, nullptr, -1);
+  CPrimitiveRestrictions dates =
+      Facets(nullptr, -1, -1, nullptr, "2004-12-31", nullptr, nullptr, -1);
   EXPECT_VX_THROW(CheckFacets<ItemType_date>(VX_T("d"), CDateTime(2005, 1, 1), dates), CVxException,
                   "Invalid Value for d [2005-01-01]");
   EXPECT_NO_THROW(CheckFacets<ItemType_date>(VX_T("d"), CDateTime(2004, 12, 31), dates));
@@ -360,7 +367,8 @@ TEST(CPrimitiveRestrictions, TypedChecksTakeTheirOwnValueTypes) {
 TEST(CPrimitiveRestrictions, CopiesShareTheCompiledStateAndOutliveTheOriginal) {
   CPrimitiveRestrictions copy;
   {
-    CPrimitiveRestrictions original = Facets("\\d{3}", -1, -1, "100", nullptr, nullptr, nullptr, -1);
+    CPrimitiveRestrictions original =
+        Facets("\\d{3}", -1, -1, "100", nullptr, nullptr, nullptr, -1);
     EXPECT_EQ(CheckText("099", ItemType_string, original), "ok");
     copy = original;
     CPrimitiveRestrictions another(original);

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "vxbind/base/Exceptions.h"
+#include "vxbind/collections/detail/ElementSnapshot.h"
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
 #include "vxbind/values/BinaryData.h"
 #include "vxbind/writers/XmlWriter.h"
-#include "vxbind/collections/detail/ElementSnapshot.h"
 
 namespace VxVevAva5 {
 namespace {
@@ -93,7 +93,8 @@ void CXmlObjectBase::TestNamespace(const unsigned short* namespaceUri,
 
 void CXmlObjectBase::FromXmlElement(const CElement* element, CXmlSerializationContext& context) {
   if (element == nullptr) throw CVxInvalidParamException(VX_T("The element to read from is NULL"));
-  String text = element->ToXml(false, false, EOLType_LF, CXmlSerializationContext::GetDefaultContext());
+  String text =
+      element->ToXml(false, false, EOLType_LF, CXmlSerializationContext::GetDefaultContext());
   FromXml(text.c_str(), context);
 }
 
@@ -103,7 +104,8 @@ void CXmlObjectBase::FromXmlElement(const CElement* element, CXmlSerializationCo
 
 CSmartPtr<CAttributeCol> CXmlSerializationContext::GetAdditionalRootAttributes() {
   if (m_additionalRootAttributes == nullptr)
-    m_additionalRootAttributes = static_cast<CXmlObjectBase*>(new CAttributeCol(kEmpty, kAny, kEmpty));
+    m_additionalRootAttributes =
+        static_cast<CXmlObjectBase*>(new CAttributeCol(kEmpty, kAny, kEmpty));
   return static_cast<CAttributeCol*>(m_additionalRootAttributes.get());
 }
 
@@ -157,8 +159,7 @@ CXmlElement* CAttribute::FromXml_Int(CXmlElement*, CXmlElement*, const CXmlSeria
 
 // -- CAttributeCol -----------------------------------------------------------------
 
-CAttributeCol::CAttributeCol(const unsigned short* namespaceUri,
-                             const unsigned short* restriction,
+CAttributeCol::CAttributeCol(const unsigned short* namespaceUri, const unsigned short* restriction,
                              const unsigned short* targetNamespace)
     : CInstanceMonitor(VX_T("CAttributeCol")),
       m_restriction(Utf16::Make(restriction)),
@@ -218,9 +219,9 @@ CXmlElement* CAttributeCol::FromXml_Int(CXmlElement* element, CXmlElement* curre
     const String& localName = a->GetLocalName();
     const String& namespaceUri = a->GetNamespaceURI();
     if (!IsNamespaceValid(namespaceUri.c_str(), m_restriction.c_str(), m_targetNamespace.c_str()))
-      throw CVxInvalidNamespaceException(FormatString(
-          VX_T("Invalid Attribute [%s]. The attributes namespace is Inappropriate."),
-          localName.c_str()));
+      throw CVxInvalidNamespaceException(
+          FormatString(VX_T("Invalid Attribute [%s]. The attributes namespace is Inappropriate."),
+                       localName.c_str()));
     Add(localName.c_str(), a->GetValue().c_str(), namespaceUri.c_str());
   }
   return current;
@@ -252,7 +253,8 @@ CElementCol::~CElementCol() = default;
 
 CSmartPtr<CElement> CElementCol::Add(const unsigned short* name) {
   if (m_elementNamespace.empty())
-    throw CVxInvalidStateException(String(VX_T("A Namespace has not been set for this Collection")));
+    throw CVxInvalidStateException(
+        String(VX_T("A Namespace has not been set for this Collection")));
   CSmartPtr<CElement> element = new CElement(name, m_elementNamespace.c_str(),
                                              m_restriction.c_str(), m_targetNamespace.c_str());
   AppendItem(element);
@@ -309,8 +311,8 @@ CXmlElement* CElementCol::FromXml_Int(CXmlElement*, CXmlElement* current,
   return current;
 }
 
-CXmlElement* CElementCol::FromXmlLockElementName_Int(String name, String namespaceUri,
-                                                     CXmlElement*, CXmlElement* current,
+CXmlElement* CElementCol::FromXmlLockElementName_Int(String name, String namespaceUri, CXmlElement*,
+                                                     CXmlElement* current,
                                                      const CXmlSerializationContext&) {
   CSmartPtr<detail::ElementSnapshot> snapshot;
   const String any(kAny);
@@ -349,8 +351,8 @@ CElement::CElement(CXmlObjectBase* object) : CInstanceMonitor(VX_T("CElement")) 
   Init(kEmpty, kEmpty, kAny, kEmpty);
   if (object == nullptr) throw CVxInvalidParamException(VX_T("The object to copy is NULL"));
   CXmlSerializationContext context;
-  CBinaryData bytes =
-      object->ToXmlStream(false, false, XmlEncoding_UTF8, EOLType_LF, context, CompressionType_None);
+  CBinaryData bytes = object->ToXmlStream(false, false, XmlEncoding_UTF8, EOLType_LF, context,
+                                          CompressionType_None);
   CXmlDocument document(context.GetSchemaType());
   document.LoadXmlStream(const_cast<unsigned char*>(bytes.GetData()), bytes.GetLength());
   CopyXmlElement(document.GetDocumentElement());
@@ -561,8 +563,10 @@ void CElement::SetNamespaceRestrictions(const unsigned short* restriction,
         TestNamespace(static_cast<const CAttribute*>(n->GetItem())->m_namespace.c_str(),
                       restriction, targetNamespace);
     }
-    if (e->m_childrenPending) stack.push_back(Frame{nullptr, e->m_pending->firstChild});
-    else stack.push_back(Frame{e->m_children ? e->m_children->GetHeadNode() : nullptr, nullptr});
+    if (e->m_childrenPending)
+      stack.push_back(Frame{nullptr, e->m_pending->firstChild});
+    else
+      stack.push_back(Frame{e->m_children ? e->m_children->GetHeadNode() : nullptr, nullptr});
   };
   auto visitNode = [&](const detail::SnapshotNode* n) {
     testElement(*n->namespaceUri, *n->name);
@@ -734,7 +738,8 @@ void CElement::ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* na
   auto openObject = [&](const CElement* e, bool isRoot) {
     writer->WriteStartElement(e->m_name, e->m_namespace);
     if (isRoot) CAttributeCol::WriteAdditionalRootAttributes(writer, context);
-    if (e->m_attributesPending) writeNodeAttributes(e->m_pending);
+    if (e->m_attributesPending)
+      writeNodeAttributes(e->m_pending);
     else if (e->m_attributes != nullptr)
       CXmlObjectBase::ToXml_Int(e->m_attributes, writer, false, namespaceUri, context, false);
     if (e->m_childrenPending) {

@@ -5,123 +5,103 @@
 #include <utility>
 
 #include "vxbind/base/Exceptions.h"
+#include "vxbind/collections/detail/Errors.h"
 #include "vxbind/conversions/Conversions.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/writers/XmlWriter.h"
-#include "vxbind/collections/detail/Errors.h"
 
 namespace VxVevAva5 {
 namespace {
 
-using C = CConversions;
-using Rule = CWhitespaceUtils::WhitespaceRule;
-
 // The class name each collection gives its CInstanceMonitor.
 const unsigned short* ClassName(ItemType type) {
   switch (type) {
-    case ItemType_hexBinary: return VX_T("ChexBinaryCol");
-    case ItemType_base64Binary: return VX_T("Cbase64BinaryCol");
-    case ItemType_i1: return VX_T("Ci1Col");
-    case ItemType_i2: return VX_T("Ci2Col");
-    case ItemType_i4: return VX_T("Ci4Col");
-    case ItemType_i8: return VX_T("Ci8Col");
-    case ItemType_ui1: return VX_T("Cui1Col");
-    case ItemType_ui2: return VX_T("Cui2Col");
-    case ItemType_ui4: return VX_T("Cui4Col");
-    case ItemType_ui8: return VX_T("Cui8Col");
-    case ItemType_r4: return VX_T("Cr4Col");
-    case ItemType_r8: return VX_T("Cr8Col");
-    case ItemType_duration: return VX_T("CdurationCol");
-    case ItemType_yearMonth: return VX_T("CyearMonthCol");
-    case ItemType_monthDay: return VX_T("CmonthDayCol");
-    case ItemType_year: return VX_T("CyearCol");
-    case ItemType_month: return VX_T("CmonthCol");
-    case ItemType_day: return VX_T("CdayCol");
-    case ItemType_date: return VX_T("CdateCol");
-    case ItemType_datetime: return VX_T("CdatetimeCol");
-    case ItemType_time: return VX_T("CtimeCol");
-    case ItemType_string: return VX_T("CstringCol");
-    case ItemType_boolean: return VX_T("CbooleanCol");
-    case ItemType_decimal: return VX_T("CdecimalCol");
-    default: return VX_T("CintegerCol");
+    case ItemType_hexBinary:
+      return VX_T("ChexBinaryCol");
+    case ItemType_base64Binary:
+      return VX_T("Cbase64BinaryCol");
+    case ItemType_i1:
+      return VX_T("Ci1Col");
+    case ItemType_i2:
+      return VX_T("Ci2Col");
+    case ItemType_i4:
+      return VX_T("Ci4Col");
+    case ItemType_i8:
+      return VX_T("Ci8Col");
+    case ItemType_ui1:
+      return VX_T("Cui1Col");
+    case ItemType_ui2:
+      return VX_T("Cui2Col");
+    case ItemType_ui4:
+      return VX_T("Cui4Col");
+    case ItemType_ui8:
+      return VX_T("Cui8Col");
+    case ItemType_r4:
+      return VX_T("Cr4Col");
+    case ItemType_r8:
+      return VX_T("Cr8Col");
+    case ItemType_duration:
+      return VX_T("CdurationCol");
+    case ItemType_yearMonth:
+      return VX_T("CyearMonthCol");
+    case ItemType_monthDay:
+      return VX_T("CmonthDayCol");
+    case ItemType_year:
+      return VX_T("CyearCol");
+    case ItemType_month:
+      return VX_T("CmonthCol");
+    case ItemType_day:
+      return VX_T("CdayCol");
+    case ItemType_date:
+      return VX_T("CdateCol");
+    case ItemType_datetime:
+      return VX_T("CdatetimeCol");
+    case ItemType_time:
+      return VX_T("CtimeCol");
+    case ItemType_string:
+      return VX_T("CstringCol");
+    case ItemType_boolean:
+      return VX_T("CbooleanCol");
+    case ItemType_decimal:
+      return VX_T("CdecimalCol");
+    default:
+      return VX_T("CintegerCol");
   }
-}
-
-// The item type's reading conversion.
-template <ItemType kType>
-typename ItemTypeTraits<kType>::ValueType Read(const String& text, Rule rule) {
-  if constexpr (kType == ItemType_hexBinary) return C::hexBinaryFromString(text, rule);
-  else if constexpr (kType == ItemType_base64Binary) return C::base64BinaryFromString(text, rule);
-  else if constexpr (kType == ItemType_i1) return C::i1FromString(text, rule);
-  else if constexpr (kType == ItemType_i2) return C::i2FromString(text, rule);
-  else if constexpr (kType == ItemType_i4) return C::i4FromString(text, rule);
-  else if constexpr (kType == ItemType_i8) return C::i8FromString(text, rule);
-  else if constexpr (kType == ItemType_ui1) return C::ui1FromString(text, rule);
-  else if constexpr (kType == ItemType_ui2) return C::ui2FromString(text, rule);
-  else if constexpr (kType == ItemType_ui4) return C::ui4FromString(text, rule);
-  // Read by the signed 64-bit reading, as the variant reads ui8.
-  else if constexpr (kType == ItemType_ui8) return static_cast<uint64_t>(C::i8FromString(text, rule));
-  else if constexpr (kType == ItemType_r4) return C::r4FromString(text, rule);
-  else if constexpr (kType == ItemType_r8) return C::r8FromString(text, rule);
-  else if constexpr (kType == ItemType_duration) return C::durationFromString(text, rule);
-  else if constexpr (kType == ItemType_yearMonth) return C::yearMonthFromString(text, rule);
-  else if constexpr (kType == ItemType_monthDay) return C::monthDayFromString(text, rule);
-  else if constexpr (kType == ItemType_year) return C::yearFromString(text, rule);
-  else if constexpr (kType == ItemType_month) return C::monthFromString(text, rule);
-  else if constexpr (kType == ItemType_day) return C::dayFromString(text, rule);
-  else if constexpr (kType == ItemType_date) return C::dateFromString(text, rule);
-  else if constexpr (kType == ItemType_datetime) return C::datetimeFromString(text, rule);
-  else if constexpr (kType == ItemType_time) return C::timeFromString(text, rule);
-  else if constexpr (kType == ItemType_string) return C::stringFromString(text, rule);
-  else if constexpr (kType == ItemType_boolean) return C::booleanFromString(text, rule);
-  else if constexpr (kType == ItemType_decimal) return C::decimalFromString(text, rule);
-  else return C::integerFromString(text, rule);
-}
-
-// The item type's writing conversion; `format` reaches r4, r8 and decimal.
-template <ItemType kType>
-String Write(typename ItemTypeTraits<kType>::ArgType value, const unsigned short* format) {
-  if constexpr (kType == ItemType_hexBinary) return C::hexBinaryToString(value);
-  else if constexpr (kType == ItemType_base64Binary) return C::base64BinaryToString(value);
-  else if constexpr (kType == ItemType_i1) return C::i1ToString(value);
-  else if constexpr (kType == ItemType_i2) return C::i2ToString(value);
-  else if constexpr (kType == ItemType_i4) return C::i4ToString(value);
-  else if constexpr (kType == ItemType_i8) return C::i8ToString(value);
-  else if constexpr (kType == ItemType_ui1) return C::ui1ToString(value);
-  else if constexpr (kType == ItemType_ui2) return C::ui2ToString(value);
-  else if constexpr (kType == ItemType_ui4) return C::ui4ToString(value);
-  else if constexpr (kType == ItemType_ui8) return C::ui8ToString(value);
-  else if constexpr (kType == ItemType_r4) return C::r4ToString(value, format);
-  else if constexpr (kType == ItemType_r8) return C::r8ToString(value, format);
-  else if constexpr (kType == ItemType_duration) return C::durationToString(value);
-  else if constexpr (kType == ItemType_year) return C::yearToString(value);
-  else if constexpr (kType == ItemType_month) return C::monthToString(value);
-  else if constexpr (kType == ItemType_day) return C::dayToString(value);
-  else if constexpr (kType == ItemType_string) return C::stringToString(value);
-  else if constexpr (kType == ItemType_boolean) return C::booleanToString(value);
-  else if constexpr (kType == ItemType_decimal) return C::decimalToString(value, format);
-  else return C::integerToString(value);
 }
 
 // The date kind a date collection holds, and the message that refuses others.
 CDateTime::DTType DateKind(ItemType type) {
   switch (type) {
-    case ItemType_yearMonth: return CDateTime::dt_gYearMonth;
-    case ItemType_monthDay: return CDateTime::dt_gMonthDay;
-    case ItemType_date: return CDateTime::dt_date;
-    case ItemType_datetime: return CDateTime::dt_dateTime;
-    default: return CDateTime::dt_time;
+    case ItemType_yearMonth:
+      return CDateTime::dt_gYearMonth;
+    case ItemType_monthDay:
+      return CDateTime::dt_gMonthDay;
+    case ItemType_date:
+      return CDateTime::dt_date;
+    case ItemType_datetime:
+      return CDateTime::dt_dateTime;
+    default:
+      return CDateTime::dt_time;
   }
 }
 
 [[noreturn]] void ThrowWrongDateKind(ItemType type) {
   const unsigned short* kind = VX_T("dt_time");
   switch (type) {
-    case ItemType_yearMonth: kind = VX_T("dt_gYearMonth"); break;
-    case ItemType_monthDay: kind = VX_T("dt_gMonthDay"); break;
-    case ItemType_date: kind = VX_T("dt_date"); break;
-    case ItemType_datetime: kind = VX_T("dt_dateTime"); break;
-    default: break;
+    case ItemType_yearMonth:
+      kind = VX_T("dt_gYearMonth");
+      break;
+    case ItemType_monthDay:
+      kind = VX_T("dt_gMonthDay");
+      break;
+    case ItemType_date:
+      kind = VX_T("dt_date");
+      break;
+    case ItemType_datetime:
+      kind = VX_T("dt_dateTime");
+      break;
+    default:
+      break;
   }
   throw CVxInvalidParamException(
       FormatString(VX_T("Dates added to this collection must be of type %s"), kind));
@@ -149,9 +129,9 @@ CPrimitiveCol<kType>::CPrimitiveCol(
     const unsigned short* minInclusive, const unsigned short* maxInclusive,
     const unsigned short* minExclusive, const unsigned short* maxExclusive, int length,
     CWhitespaceUtils::WhitespaceRule whitespaceRule, const unsigned short* format)
-    : CXmlTypeCollection(kType, elementName, namespaceUri, minOccurs, maxOccurs, pattern,
-                         minLength, maxLength, minInclusive, maxInclusive, minExclusive,
-                         maxExclusive, length, whitespaceRule, format),
+    : CXmlTypeCollection(kType, elementName, namespaceUri, minOccurs, maxOccurs, pattern, minLength,
+                         maxLength, minInclusive, maxInclusive, minExclusive, maxExclusive, length,
+                         whitespaceRule, format),
       CInstanceMonitor(ClassName(kType)) {}
 
 template <ItemType kType>
@@ -183,8 +163,10 @@ void CPrimitiveCol<kType>::AddAt(int index, ArgType value) {
   if constexpr (std::is_same<ValueType, bool>::value) {
     m_values.insert(static_cast<size_t>(index), value);
   } else {
-    if (static_cast<size_t>(index) == count) m_values.push_back(std::move(value));
-    else m_values.insert(m_values.begin() + index, std::move(value));
+    if (static_cast<size_t>(index) == count)
+      m_values.push_back(std::move(value));
+    else
+      m_values.insert(m_values.begin() + index, std::move(value));
   }
   FireOnCollectionChange();
 }
@@ -210,8 +192,10 @@ template <ItemType kType>
 void CPrimitiveCol<kType>::Remove(int index) {
   if (index < 0 || static_cast<size_t>(index) >= m_values.size())
     detail::ThrowIndexOutOfRange(index, static_cast<int>(m_values.size()));
-  if constexpr (std::is_same<ValueType, bool>::value) m_values.erase(static_cast<size_t>(index));
-  else m_values.erase(m_values.begin() + index);
+  if constexpr (std::is_same<ValueType, bool>::value)
+    m_values.erase(static_cast<size_t>(index));
+  else
+    m_values.erase(m_values.begin() + index);
   FireOnCollectionChange();
 }
 
@@ -237,13 +221,16 @@ void CPrimitiveCol<kType>::ToXml_Int(CXmlWriter* writer, bool, const unsigned sh
                                      const CXmlSerializationContext& context, bool) const {
   ValidateCount(context);
   const unsigned short* format = GetFormat();
-  WriteItems(writer, GetElementName(), GetNamespaceRef(), m_values, m_values.size(),
-             [format](typename ItemTypeTraits<kType>::ArgType v) { return Write<kType>(v, format); });
+  WriteItems(
+      writer, GetElementName(), GetNamespaceRef(), m_values, m_values.size(),
+      [format](typename ItemTypeTraits<kType>::ArgType v) {
+               return ItemTypeTraits<kType>::ToString(v, format);
+             });
 }
 
 template <ItemType kType>
 void CPrimitiveCol<kType>::AddFromString(String text) {
-  Add(Read<kType>(text, GetWhitespaceRule()));
+  Add(ItemTypeTraits<kType>::FromString(text, GetWhitespaceRule()));
 }
 
 // -- The date collections ------------------------------------------------------
@@ -342,12 +329,12 @@ void CDateKindCol<kType>::AddAt(int index, const CDateTime& value) {
 
 template <ItemType kType>
 String CDateKindCol<kType>::ItemToString(const CDateTime& value) const {
-  return C::dateToString(value);
+  return CConversions::dateToString(value);
 }
 
 template <ItemType kType>
 void CDateKindCol<kType>::AddFromString(String text) {
-  Add(Read<kType>(text, GetWhitespaceRule()));
+  Add(ItemTypeTraits<kType>::FromString(text, GetWhitespaceRule()));
 }
 
 // -- The instantiations and the named classes -------------------------------------

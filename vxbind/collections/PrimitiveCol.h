@@ -202,11 +202,10 @@ template <ItemType kType>
 class VXBIND_EXPORT CDateKindCol : public CdatetimeBaseCol, public CInstanceMonitor {
  public:
   // As CPrimitiveCol's constructor.
-  CDateKindCol(const unsigned short* elementName, const unsigned short* namespaceUri,
-               int minOccurs, int maxOccurs, const unsigned short* pattern, int minLength,
-               int maxLength, const unsigned short* minInclusive,
-               const unsigned short* maxInclusive, const unsigned short* minExclusive,
-               const unsigned short* maxExclusive, int length,
+  CDateKindCol(const unsigned short* elementName, const unsigned short* namespaceUri, int minOccurs,
+               int maxOccurs, const unsigned short* pattern, int minLength, int maxLength,
+               const unsigned short* minInclusive, const unsigned short* maxInclusive,
+               const unsigned short* minExclusive, const unsigned short* maxExclusive, int length,
                CWhitespaceUtils::WhitespaceRule whitespaceRule, const unsigned short* format);
   CDateKindCol(const CDateKindCol& other);
   CDateKindCol& operator=(const CDateKindCol& other);

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <new>
 
+#include "vxbind/collections/detail/Errors.h"
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
-#include "vxbind/collections/detail/Errors.h"
 
 namespace VxVevAva5 {
 
@@ -85,8 +85,9 @@ CXmlCollectionBase& CXmlCollectionBase::operator=(const CXmlCollectionBase& othe
 CXmlCollectionBase::~CXmlCollectionBase() = default;
 
 String CXmlCollectionBase::GetTargetNamespace() const {
-  throw CVxException(String(VX_T("CXmlCollectionBase::GetTargetNamespace Should not be used from "
-                                 "within a Collection (program logic error)")));
+  throw CVxException(
+      String(VX_T("CXmlCollectionBase::GetTargetNamespace Should not be used from "
+                  "within a Collection (program logic error)")));
 }
 
 void CXmlCollectionBase::AddEventListener(CXmlObjectBase* listener) {
@@ -101,21 +102,20 @@ void CXmlCollectionBase::RemoveEventListener(CXmlObjectBase* listener) {
 void CXmlCollectionBase::FireOnCollectionChange() {
   // By index, re-reading the size: a listener may add or remove listeners
   // while it is told.
-  for (size_t i = 0; i < m_listeners.size(); ++i)
-    FireOnCollectionChangeEvent(m_listeners[i], this);
+  for (size_t i = 0; i < m_listeners.size(); ++i) FireOnCollectionChangeEvent(m_listeners[i], this);
 }
 
 void CXmlCollectionBase::ValidateCount(const CXmlSerializationContext& context) const {
   if (context.GetIgnoreInvalidCollectionCounts()) return;
   int count = GetCount();
   if (m_maxOccurs != -1 && count > m_maxOccurs)
-    throw CVxValidationException(FormatString(
-        VX_T("The Maximum number of [%s] elements allowed in this collection is %d"),
-        GetElementName().c_str(), m_maxOccurs));
+    throw CVxValidationException(
+        FormatString(VX_T("The Maximum number of [%s] elements allowed in this collection is %d"),
+                     GetElementName().c_str(), m_maxOccurs));
   if (count < m_minOccurs)
-    throw CVxValidationException(FormatString(
-        VX_T("The Minimum number of [%s] elements allowed in this collection is %d"),
-        GetElementName().c_str(), m_minOccurs));
+    throw CVxValidationException(
+        FormatString(VX_T("The Minimum number of [%s] elements allowed in this collection is %d"),
+                     GetElementName().c_str(), m_minOccurs));
 }
 
 // -- CXmlCollection ---------------------------------------------------------------
@@ -194,20 +194,28 @@ void CXmlCollection::InsertBefore(CNode* next, CXmlObjectBase* item, int index) 
   item->AddRef();
   node->m_next = next;
   node->m_previous = next != nullptr ? next->m_previous : m_tail;
-  if (node->m_previous != nullptr) node->m_previous->m_next = node;
-  else m_head = node;
-  if (next != nullptr) next->m_previous = node;
-  else m_tail = node;
+  if (node->m_previous != nullptr)
+    node->m_previous->m_next = node;
+  else
+    m_head = node;
+  if (next != nullptr)
+    next->m_previous = node;
+  else
+    m_tail = node;
   ++m_count;
   Invalidate(index);
 }
 
 void CXmlCollection::Unlink(CNode* node, int index) {
   Invalidate(index);
-  if (node->m_previous != nullptr) node->m_previous->m_next = node->m_next;
-  else m_head = node->m_next;
-  if (node->m_next != nullptr) node->m_next->m_previous = node->m_previous;
-  else m_tail = node->m_previous;
+  if (node->m_previous != nullptr)
+    node->m_previous->m_next = node->m_next;
+  else
+    m_head = node->m_next;
+  if (node->m_next != nullptr)
+    node->m_next->m_previous = node->m_previous;
+  else
+    m_tail = node->m_previous;
   --m_count;
   CXmlObjectBase* item = node->m_item;
   delete node;

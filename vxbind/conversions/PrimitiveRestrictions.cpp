@@ -21,9 +21,9 @@
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/conversions/Conversions.h"
 #include "vxbind/conversions/WhitespaceUtils.h"
+#include "vxbind/conversions/detail/XsdPattern.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
-#include "vxbind/conversions/detail/XsdPattern.h"
 
 namespace VxVevAva5 {
 namespace {
@@ -83,19 +83,21 @@ struct RestrictionState {
 };
 
 struct RestrictionAccess {
-  static const RestrictionState* State(const CPrimitiveRestrictions& r) {
-    return r.m_state.get();
-  }
+  static const RestrictionState* State(const CPrimitiveRestrictions& r) { return r.m_state.get(); }
   static const String& Pattern(const CPrimitiveRestrictions& r) { return r.m_pattern; }
   static int MinLength(const CPrimitiveRestrictions& r) { return r.m_minLength; }
   static int MaxLength(const CPrimitiveRestrictions& r) { return r.m_maxLength; }
   static int Length(const CPrimitiveRestrictions& r) { return r.m_length; }
   static const String& Bound(const CPrimitiveRestrictions& r, int i) {
     switch (i) {
-      case 0: return r.m_minInclusive;
-      case 1: return r.m_maxInclusive;
-      case 2: return r.m_minExclusive;
-      default: return r.m_maxExclusive;
+      case 0:
+        return r.m_minInclusive;
+      case 1:
+        return r.m_maxInclusive;
+      case 2:
+        return r.m_minExclusive;
+      default:
+        return r.m_maxExclusive;
     }
   }
   static bool HasFacets(const CPrimitiveRestrictions& r) {
@@ -137,7 +139,8 @@ MatchScratch& Scratch() {
 // made on first use. Null (no memory) falls back to PCRE2's 32 KiB block.
 pcre2_jit_stack* ThreadJitStack(void*) {
   MatchScratch& s = Scratch();
-  if (s.jitStack == nullptr) s.jitStack = pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr);
+  if (s.jitStack == nullptr)
+    s.jitStack = pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr);
   return s.jitStack;
 }
 
@@ -190,7 +193,8 @@ size_t EncodeSubject(const String& value, MatchScratch& s) {
 
 String PcreErrorText(int code) {
   PCRE2_UCHAR buffer[256];
-  if (pcre2_get_error_message(code, buffer, sizeof buffer) < 0) return String(VX_T("unknown error"));
+  if (pcre2_get_error_message(code, buffer, sizeof buffer) < 0)
+    return String(VX_T("unknown error"));
   return Utf16::FromUtf8(reinterpret_cast<const char*>(buffer));
 }
 
@@ -206,8 +210,8 @@ void CompilePattern(const String& pattern, RestrictionState& s) {
   int errorCode = 0;
   PCRE2_SIZE errorOffset = 0;
   s.code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(translated.data()), translated.size(),
-                         PCRE2_UTF | PCRE2_ANCHORED | PCRE2_ENDANCHORED, &errorCode,
-                         &errorOffset, nullptr);
+                         PCRE2_UTF | PCRE2_ANCHORED | PCRE2_ENDANCHORED, &errorCode, &errorOffset,
+                         nullptr);
   if (s.code == nullptr) {
     if (errorCode == PCRE2_ERROR_NOMEMORY) throw std::bad_alloc();
     s.patternError = PcreErrorText(errorCode);
@@ -256,65 +260,25 @@ void CompilePattern(const String& pattern, RestrictionState& s) {
 template <ItemType kType>
 [[noreturn]] void ThrowInvalid(const unsigned short* name,
                                typename ItemTypeTraits<kType>::ArgType value) {
-  using C = CConversions;
-  if constexpr (kType == ItemType_hexBinary || kType == ItemType_base64Binary) {
+  using T = typename ItemTypeTraits<kType>::ValueType;
+  if constexpr (std::is_same<T, CBinaryData>::value) {
     ThrowInvalidText(name, value.GetAsHexString());
   } else if constexpr (kType == ItemType_ui4) {
     // %d would show values above 2147483647 as negative numbers.
-    throw CVxException(FormatString(VX_T("Invalid Value for %s [%u]"), name,
-                                    static_cast<unsigned>(value)));
-  } else if constexpr (kType == ItemType_i8) {
-    ThrowInvalidText(name, C::i8ToString(value));
-  } else if constexpr (kType == ItemType_ui8) {
-    ThrowInvalidText(name, C::ui8ToString(value));
+    throw CVxException(
+        FormatString(VX_T("Invalid Value for %s [%u]"), name, static_cast<unsigned>(value)));
   } else if constexpr (kType == ItemType_r4 || kType == ItemType_r8) {
     ThrowInvalidReal(name, static_cast<double>(value));
-  } else if constexpr (kType == ItemType_duration) {
-    ThrowInvalidText(name, C::durationToString(value));
-  } else if constexpr (std::is_same<typename ItemTypeTraits<kType>::ValueType, CDateTime>::value) {
-    ThrowInvalidText(name, C::dateToString(value));
-  } else if constexpr (kType == ItemType_string) {
-    ThrowInvalidText(name, value);
-  } else if constexpr (kType == ItemType_decimal) {
-    ThrowInvalidText(name, C::decimalToString(value, nullptr));
-  } else if constexpr (kType == ItemType_integer) {
-    ThrowInvalidText(name, C::integerToString(value));
-  } else {
+  } else if constexpr (std::is_integral<T>::value && sizeof(T) < 8) {
     ThrowInvalidInt(name, static_cast<int>(value));
+  } else {
+    // 64-bit integers, durations, dates, strings, decimals, big integers:
+    // their lexical form.
+    ThrowInvalidText(name, ItemTypeTraits<kType>::ToString(value, nullptr));
   }
 }
 
 // -- Bounds ------------------------------------------------------------------
-
-// The bound text read as a value of kType, by the type's reading conversion
-// under the collapse rule.
-template <ItemType kType>
-typename ItemTypeTraits<kType>::ValueType ConvertBound(const String& text) {
-  using C = CConversions;
-  constexpr auto kRule = CWhitespaceUtils::WhitespaceRule_Collapse;
-  if constexpr (kType == ItemType_i1) return C::i1FromString(text, kRule);
-  else if constexpr (kType == ItemType_i2) return C::i2FromString(text, kRule);
-  else if constexpr (kType == ItemType_i4) return C::i4FromString(text, kRule);
-  else if constexpr (kType == ItemType_i8) return C::i8FromString(text, kRule);
-  else if constexpr (kType == ItemType_ui1) return C::ui1FromString(text, kRule);
-  else if constexpr (kType == ItemType_ui2) return C::ui2FromString(text, kRule);
-  else if constexpr (kType == ItemType_ui4) return C::ui4FromString(text, kRule);
-  // ui8 is read by the signed reading, as the variant reads it.
-  else if constexpr (kType == ItemType_ui8) return static_cast<uint64_t>(C::i8FromString(text, kRule));
-  else if constexpr (kType == ItemType_r4) return C::r4FromString(text, kRule);
-  else if constexpr (kType == ItemType_r8) return C::r8FromString(text, kRule);
-  else if constexpr (kType == ItemType_duration) return C::durationFromString(text, kRule);
-  else if constexpr (kType == ItemType_yearMonth) return C::yearMonthFromString(text, kRule);
-  else if constexpr (kType == ItemType_monthDay) return C::monthDayFromString(text, kRule);
-  else if constexpr (kType == ItemType_year) return C::yearFromString(text, kRule);
-  else if constexpr (kType == ItemType_month) return C::monthFromString(text, kRule);
-  else if constexpr (kType == ItemType_day) return C::dayFromString(text, kRule);
-  else if constexpr (kType == ItemType_date) return C::dateFromString(text, kRule);
-  else if constexpr (kType == ItemType_datetime) return C::datetimeFromString(text, kRule);
-  else if constexpr (kType == ItemType_time) return C::timeFromString(text, kRule);
-  else if constexpr (kType == ItemType_decimal) return C::decimalFromString(text, kRule);
-  else return C::integerFromString(text, kRule);
-}
 
 template <ItemType kType>
 using BoundsOf = Bounds<typename ItemTypeTraits<kType>::ValueType>;
@@ -329,14 +293,15 @@ __attribute__((noinline)) const BoundsOf<kType>& MakeBounds(const CPrimitiveRest
     if (text.empty()) continue;
     built->present[i] = true;
     try {
-      built->value[i] = ConvertBound<kType>(text);
+      built->value[i] = ItemTypeTraits<kType>::FromString(
+          text, CWhitespaceUtils::WhitespaceRule_Collapse);
     } catch (const CVxException&) {
       built->error[i] = std::current_exception();
     }
   }
   BoundsBase* expected = nullptr;
   if (s.bounds[kType].compare_exchange_strong(expected, built.get(), std::memory_order_acq_rel,
-                                   std::memory_order_acquire))
+                                              std::memory_order_acquire))
     return *built.release();
   return static_cast<const BoundsOf<kType>&>(*expected);
 }
@@ -353,10 +318,14 @@ const BoundsOf<kType>& GetBounds(const CPrimitiveRestrictions& r, const Restrict
 template <class T>
 bool Keeps(int i, const T& value, const T& bound) {
   switch (i) {
-    case 0: return value >= bound;
-    case 1: return value <= bound;
-    case 2: return value > bound;
-    default: return value < bound;
+    case 0:
+      return value >= bound;
+    case 1:
+      return value <= bound;
+    case 2:
+      return value > bound;
+    default:
+      return value < bound;
   }
 }
 
@@ -366,10 +335,14 @@ template <class T>
 bool KeepsPartial(int i, const T& value, const T& bound) {
   CDateTime::DTCompareResult c = value.CompareTo(bound);
   switch (i) {
-    case 0: return c != CDateTime::DTCompare_LessThan;
-    case 1: return c != CDateTime::DTCompare_GreaterThan;
-    case 2: return c == CDateTime::DTCompare_GreaterThan || c == CDateTime::DTCompare_Indeterminate;
-    default: return c == CDateTime::DTCompare_LessThan || c == CDateTime::DTCompare_Indeterminate;
+    case 0:
+      return c != CDateTime::DTCompare_LessThan;
+    case 1:
+      return c != CDateTime::DTCompare_GreaterThan;
+    case 2:
+      return c == CDateTime::DTCompare_GreaterThan || c == CDateTime::DTCompare_Indeterminate;
+    default:
+      return c == CDateTime::DTCompare_LessThan || c == CDateTime::DTCompare_Indeterminate;
   }
 }
 
@@ -386,8 +359,10 @@ void CheckBounds(const unsigned short* name, typename ItemTypeTraits<kType>::Arg
     constexpr bool kPartial =
         std::is_same<T, CDateTime>::value || std::is_same<T, CDateTimeSpan>::value;
     bool keeps;
-    if constexpr (kPartial) keeps = KeepsPartial(i, value, b.value[i]);
-    else keeps = Keeps(i, value, b.value[i]);
+    if constexpr (kPartial)
+      keeps = KeepsPartial(i, value, b.value[i]);
+    else
+      keeps = Keeps(i, value, b.value[i]);
     if (!keeps) ThrowInvalid<kType>(name, value);
   }
 }
@@ -418,8 +393,7 @@ bool MatchesPattern(const unsigned short* name, const String& value,
   size_t length = EncodeSubject(value, scratch);
   PCRE2_SPTR subject = scratch.subject.get();
   // The subject was encoded here, so PCRE2 need not check it again.
-  int rc = s.jit ? pcre2_jit_match(s.code, subject, length, 0, 0, scratch.matchData,
-                                   s.matchContext)
+  int rc = s.jit ? pcre2_jit_match(s.code, subject, length, 0, 0, scratch.matchData, s.matchContext)
                  : pcre2_match(s.code, subject, length, 0, PCRE2_NO_UTF_CHECK, scratch.matchData,
                                s.matchContext);
   if (rc == PCRE2_ERROR_NOMATCH) return false;
@@ -434,10 +408,11 @@ bool MatchesPattern(const unsigned short* name, const String& value,
 
 CPrimitiveRestrictions::CPrimitiveRestrictions() = default;
 
-CPrimitiveRestrictions::CPrimitiveRestrictions(
-    const unsigned short* pattern, int minLength, int maxLength,
-    const unsigned short* minInclusive, const unsigned short* maxInclusive,
-    const unsigned short* minExclusive, const unsigned short* maxExclusive, int length)
+CPrimitiveRestrictions::CPrimitiveRestrictions(const unsigned short* pattern, int minLength,
+                                               int maxLength, const unsigned short* minInclusive,
+                                               const unsigned short* maxInclusive,
+                                               const unsigned short* minExclusive,
+                                               const unsigned short* maxExclusive, int length)
     : m_pattern(Utf16::Make(pattern)),
       m_minLength(minLength),
       m_maxLength(maxLength),
@@ -446,8 +421,8 @@ CPrimitiveRestrictions::CPrimitiveRestrictions(
       m_minExclusive(Utf16::Make(minExclusive)),
       m_maxExclusive(Utf16::Make(maxExclusive)),
       m_length(length) {
-  bool hasBounds = !m_minInclusive.empty() || !m_maxInclusive.empty() ||
-                   !m_minExclusive.empty() || !m_maxExclusive.empty();
+  bool hasBounds = !m_minInclusive.empty() || !m_maxInclusive.empty() || !m_minExclusive.empty() ||
+                   !m_maxExclusive.empty();
   if (m_pattern.empty() && !hasBounds) return;
   auto state = std::make_shared<RestrictionState>();
   state->hasBounds = hasBounds;
@@ -482,10 +457,9 @@ void CheckFacets(const unsigned short* name, typename ItemTypeTraits<kType>::Arg
   }
 }
 
-#define VX_INSTANTIATE_CHECK(kType)                                                        \
-  template VXBIND_EXPORT void CheckFacets<kType>(const unsigned short*,                    \
-                                                 ItemTypeTraits<kType>::ArgType,           \
-                                                 const CPrimitiveRestrictions&);
+#define VX_INSTANTIATE_CHECK(kType)               \
+  template VXBIND_EXPORT void CheckFacets<kType>( \
+      const unsigned short*, ItemTypeTraits<kType>::ArgType, const CPrimitiveRestrictions&);
 VX_INSTANTIATE_CHECK(ItemType_hexBinary)
 VX_INSTANTIATE_CHECK(ItemType_base64Binary)
 VX_INSTANTIATE_CHECK(ItemType_i1)
@@ -516,38 +490,61 @@ VX_INSTANTIATE_CHECK(ItemType_integer)
 void CheckFacets(const unsigned short* name, const VxVariant& value, ItemType itemType,
                  const CPrimitiveRestrictions& restrictions) {
   // Without facets nothing needs the value (and no copy of it is made).
-  bool known = itemType >= ItemType_hexBinary && itemType <= ItemType_integer &&
-               itemType != ItemType_char;
+  bool known =
+      itemType >= ItemType_hexBinary && itemType <= ItemType_integer && itemType != ItemType_char;
   if (known && !RestrictionAccess::HasFacets(restrictions)) return;
   const CPrimitiveRestrictions& r = restrictions;
   switch (itemType) {
-    case ItemType_hexBinary: return CheckFacets<ItemType_hexBinary>(name, value.GetHexBinary(), r);
+    case ItemType_hexBinary:
+      return CheckFacets<ItemType_hexBinary>(name, value.GetHexBinary(), r);
     case ItemType_base64Binary:
       return CheckFacets<ItemType_base64Binary>(name, value.GetBase64Binary(), r);
-    case ItemType_i1: return CheckFacets<ItemType_i1>(name, value.GetI1(), r);
-    case ItemType_i2: return CheckFacets<ItemType_i2>(name, value.GetI2(), r);
-    case ItemType_i4: return CheckFacets<ItemType_i4>(name, value.GetI4(), r);
-    case ItemType_i8: return CheckFacets<ItemType_i8>(name, value.GetI8(), r);
-    case ItemType_ui1: return CheckFacets<ItemType_ui1>(name, value.GetUI1(), r);
-    case ItemType_ui2: return CheckFacets<ItemType_ui2>(name, value.GetUI2(), r);
-    case ItemType_ui4: return CheckFacets<ItemType_ui4>(name, value.GetUI4(), r);
-    case ItemType_ui8: return CheckFacets<ItemType_ui8>(name, value.GetUI8(), r);
-    case ItemType_r4: return CheckFacets<ItemType_r4>(name, value.GetR4(), r);
-    case ItemType_r8: return CheckFacets<ItemType_r8>(name, value.GetR8(), r);
-    case ItemType_duration: return CheckFacets<ItemType_duration>(name, value.GetDuration(), r);
+    case ItemType_i1:
+      return CheckFacets<ItemType_i1>(name, value.GetI1(), r);
+    case ItemType_i2:
+      return CheckFacets<ItemType_i2>(name, value.GetI2(), r);
+    case ItemType_i4:
+      return CheckFacets<ItemType_i4>(name, value.GetI4(), r);
+    case ItemType_i8:
+      return CheckFacets<ItemType_i8>(name, value.GetI8(), r);
+    case ItemType_ui1:
+      return CheckFacets<ItemType_ui1>(name, value.GetUI1(), r);
+    case ItemType_ui2:
+      return CheckFacets<ItemType_ui2>(name, value.GetUI2(), r);
+    case ItemType_ui4:
+      return CheckFacets<ItemType_ui4>(name, value.GetUI4(), r);
+    case ItemType_ui8:
+      return CheckFacets<ItemType_ui8>(name, value.GetUI8(), r);
+    case ItemType_r4:
+      return CheckFacets<ItemType_r4>(name, value.GetR4(), r);
+    case ItemType_r8:
+      return CheckFacets<ItemType_r8>(name, value.GetR8(), r);
+    case ItemType_duration:
+      return CheckFacets<ItemType_duration>(name, value.GetDuration(), r);
     case ItemType_yearMonth:
       return CheckFacets<ItemType_yearMonth>(name, value.GetYearMonth(), r);
-    case ItemType_monthDay: return CheckFacets<ItemType_monthDay>(name, value.GetMonthDay(), r);
-    case ItemType_year: return CheckFacets<ItemType_year>(name, value.GetYear(), r);
-    case ItemType_month: return CheckFacets<ItemType_month>(name, value.GetMonth(), r);
-    case ItemType_day: return CheckFacets<ItemType_day>(name, value.GetDay(), r);
-    case ItemType_date: return CheckFacets<ItemType_date>(name, value.GetDate(), r);
-    case ItemType_datetime: return CheckFacets<ItemType_datetime>(name, value.GetDateTime(), r);
-    case ItemType_time: return CheckFacets<ItemType_time>(name, value.GetTime(), r);
-    case ItemType_string: return CheckFacets<ItemType_string>(name, value.GetString(), r);
-    case ItemType_boolean: return;
-    case ItemType_decimal: return CheckFacets<ItemType_decimal>(name, value.GetDecimal(), r);
-    case ItemType_integer: return CheckFacets<ItemType_integer>(name, value.GetInteger(), r);
+    case ItemType_monthDay:
+      return CheckFacets<ItemType_monthDay>(name, value.GetMonthDay(), r);
+    case ItemType_year:
+      return CheckFacets<ItemType_year>(name, value.GetYear(), r);
+    case ItemType_month:
+      return CheckFacets<ItemType_month>(name, value.GetMonth(), r);
+    case ItemType_day:
+      return CheckFacets<ItemType_day>(name, value.GetDay(), r);
+    case ItemType_date:
+      return CheckFacets<ItemType_date>(name, value.GetDate(), r);
+    case ItemType_datetime:
+      return CheckFacets<ItemType_datetime>(name, value.GetDateTime(), r);
+    case ItemType_time:
+      return CheckFacets<ItemType_time>(name, value.GetTime(), r);
+    case ItemType_string:
+      return CheckFacets<ItemType_string>(name, value.GetString(), r);
+    case ItemType_boolean:
+      return;
+    case ItemType_decimal:
+      return CheckFacets<ItemType_decimal>(name, value.GetDecimal(), r);
+    case ItemType_integer:
+      return CheckFacets<ItemType_integer>(name, value.GetInteger(), r);
     default:
       throw CVxInvalidValueException(VX_T("unknown type [") + value.GetType() + VX_T("]"));
   }

@@ -47,7 +47,9 @@
 #include <memory>
 #include <type_traits>
 
+#include "vxbind/conversions/Conversions.h"
 #include "vxbind/conversions/Variant.h"
+#include "vxbind/conversions/WhitespaceUtils.h"
 #include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
 #include "vxbind/values/BigInteger.h"
@@ -63,10 +65,16 @@ struct RestrictionState;
 struct RestrictionAccess;
 }  // namespace detail
 
-// ItemTypeTraits<kType>::ValueType: the C++ type in which values of an item
-// type travel (the type of the VxVariant getter of that kind), and ArgType,
-// how functions take it (by value for numbers, by const reference for
-// objects). Defined for item types 1..26 but char (22).
+// ItemTypeTraits<kType>: what generic code needs to know of an item type.
+//   ValueType   the C++ type in which its values travel (the type of the
+//               VxVariant getter of that kind)
+//   ArgType     how functions take it: numbers by value, objects by const
+//               reference
+//   FromString  its reading conversion (CConversions), the whitespace rule
+//               applied first; ui8 uses the signed 64-bit reading, as the
+//               variant does
+//   ToString    its writing conversion; `format` reaches r4, r8 and decimal
+// Defined for item types 1..26 but char (22).
 template <ItemType kType>
 struct ItemTypeTraits;
 
@@ -75,37 +83,75 @@ template <class T, bool kByValue>
 struct ItemTypeTraitsOf {
   using ValueType = T;
   using ArgType = typename std::conditional<kByValue, T, const T&>::type;
+  using Rule = CWhitespaceUtils::WhitespaceRule;
 };
 }  // namespace detail
 
-#define VX_ITEM_TYPE_TRAITS(kType, T, byValue) \
-  template <>                                  \
-  struct ItemTypeTraits<kType> : detail::ItemTypeTraitsOf<T, byValue> {};
-VX_ITEM_TYPE_TRAITS(ItemType_hexBinary, CBinaryData, false)
-VX_ITEM_TYPE_TRAITS(ItemType_base64Binary, CBinaryData, false)
-VX_ITEM_TYPE_TRAITS(ItemType_i1, char, true)
-VX_ITEM_TYPE_TRAITS(ItemType_i2, short, true)
-VX_ITEM_TYPE_TRAITS(ItemType_i4, int32_t, true)
-VX_ITEM_TYPE_TRAITS(ItemType_i8, int64_t, true)
-VX_ITEM_TYPE_TRAITS(ItemType_ui1, unsigned char, true)
-VX_ITEM_TYPE_TRAITS(ItemType_ui2, unsigned short, true)
-VX_ITEM_TYPE_TRAITS(ItemType_ui4, uint32_t, true)
-VX_ITEM_TYPE_TRAITS(ItemType_ui8, uint64_t, true)
-VX_ITEM_TYPE_TRAITS(ItemType_r4, float, true)
-VX_ITEM_TYPE_TRAITS(ItemType_r8, double, true)
-VX_ITEM_TYPE_TRAITS(ItemType_duration, CDateTimeSpan, false)
-VX_ITEM_TYPE_TRAITS(ItemType_yearMonth, CDateTime, false)
-VX_ITEM_TYPE_TRAITS(ItemType_monthDay, CDateTime, false)
-VX_ITEM_TYPE_TRAITS(ItemType_year, unsigned short, true)
-VX_ITEM_TYPE_TRAITS(ItemType_month, unsigned char, true)
-VX_ITEM_TYPE_TRAITS(ItemType_day, unsigned char, true)
-VX_ITEM_TYPE_TRAITS(ItemType_date, CDateTime, false)
-VX_ITEM_TYPE_TRAITS(ItemType_datetime, CDateTime, false)
-VX_ITEM_TYPE_TRAITS(ItemType_time, CDateTime, false)
-VX_ITEM_TYPE_TRAITS(ItemType_string, String, false)
-VX_ITEM_TYPE_TRAITS(ItemType_boolean, bool, true)
-VX_ITEM_TYPE_TRAITS(ItemType_decimal, CDecimal, false)
-VX_ITEM_TYPE_TRAITS(ItemType_integer, CBigInteger, false)
+#define VX_ITEM_TYPE_TRAITS(kType, T, byValue, reading, writing)           \
+  template <>                                                              \
+  struct ItemTypeTraits<kType> : detail::ItemTypeTraitsOf<T, byValue> {    \
+    static T FromString(const String& text, Rule rule) { return reading; } \
+    static String ToString(ArgType value, const unsigned short* format) {  \
+      (void)format;                                                        \
+      return writing;                                                      \
+    }                                                                      \
+  };
+VX_ITEM_TYPE_TRAITS(ItemType_hexBinary, CBinaryData, false,
+                    CConversions::hexBinaryFromString(text, rule),
+                    CConversions::hexBinaryToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_base64Binary, CBinaryData, false,
+                    CConversions::base64BinaryFromString(text, rule),
+                    CConversions::base64BinaryToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_i1, char, true, CConversions::i1FromString(text, rule),
+                    CConversions::i1ToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_i2, short, true, CConversions::i2FromString(text, rule),
+                    CConversions::i2ToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_i4, int32_t, true, CConversions::i4FromString(text, rule),
+                    CConversions::i4ToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_i8, int64_t, true, CConversions::i8FromString(text, rule),
+                    CConversions::i8ToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_ui1, unsigned char, true, CConversions::ui1FromString(text, rule),
+                    CConversions::ui1ToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_ui2, unsigned short, true, CConversions::ui2FromString(text, rule),
+                    CConversions::ui2ToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_ui4, uint32_t, true, CConversions::ui4FromString(text, rule),
+                    CConversions::ui4ToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_ui8, uint64_t, true,
+                    static_cast<uint64_t>(CConversions::i8FromString(text, rule)),
+                    CConversions::ui8ToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_r4, float, true, CConversions::r4FromString(text, rule),
+                    CConversions::r4ToString(value, format))
+VX_ITEM_TYPE_TRAITS(ItemType_r8, double, true, CConversions::r8FromString(text, rule),
+                    CConversions::r8ToString(value, format))
+VX_ITEM_TYPE_TRAITS(ItemType_duration, CDateTimeSpan, false,
+                    CConversions::durationFromString(text, rule),
+                    CConversions::durationToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_yearMonth, CDateTime, false,
+                    CConversions::yearMonthFromString(text, rule),
+                    CConversions::dateToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_monthDay, CDateTime, false,
+                    CConversions::monthDayFromString(text, rule), CConversions::dateToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_year, unsigned short, true, CConversions::yearFromString(text, rule),
+                    CConversions::yearToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_month, unsigned char, true, CConversions::monthFromString(text, rule),
+                    CConversions::monthToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_day, unsigned char, true, CConversions::dayFromString(text, rule),
+                    CConversions::dayToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_date, CDateTime, false, CConversions::dateFromString(text, rule),
+                    CConversions::dateToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_datetime, CDateTime, false,
+                    CConversions::datetimeFromString(text, rule), CConversions::dateToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_time, CDateTime, false, CConversions::timeFromString(text, rule),
+                    CConversions::dateToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_string, String, false, CConversions::stringFromString(text, rule),
+                    CConversions::stringToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_boolean, bool, true, CConversions::booleanFromString(text, rule),
+                    CConversions::booleanToString(value))
+VX_ITEM_TYPE_TRAITS(ItemType_decimal, CDecimal, false, CConversions::decimalFromString(text, rule),
+                    CConversions::decimalToString(value, format))
+VX_ITEM_TYPE_TRAITS(ItemType_integer, CBigInteger, false,
+                    CConversions::integerFromString(text, rule),
+                    CConversions::integerToString(value))
 #undef VX_ITEM_TYPE_TRAITS
 
 class VXBIND_EXPORT CPrimitiveRestrictions {

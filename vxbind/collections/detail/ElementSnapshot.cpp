@@ -102,8 +102,10 @@ const SnapshotNode* ElementSnapshot::Copy(const CXmlElement& element) {
     const CXmlElement* source = top.next;
     top.next = source->GetNextSiblingElement();
     SnapshotNode* child = copyOne(*source);
-    if (top.lastChild != nullptr) top.lastChild->next = child;
-    else top.node->firstChild = child;
+    if (top.lastChild != nullptr)
+      top.lastChild->next = child;
+    else
+      top.node->firstChild = child;
     top.lastChild = child;
     stack.push_back(Frame{source->GetFirstElement(), child, nullptr});
   }

@@ -45,11 +45,10 @@ const Range kNameStartChars[] = {
     {0x3001, 0xD7FF}, {0xF900, 0xFDCF}, {0xFDF0, 0xFFFD}, {0x10000, 0xEFFFF},
 };
 const Range kNameChars[] = {
-    {0x2D, 0x2E},     {0x30, 0x3A},     {0x41, 0x5A},     {0x5F, 0x5F},
-    {0x61, 0x7A},     {0xB7, 0xB7},     {0xC0, 0xD6},     {0xD8, 0xF6},
-    {0xF8, 0x37D},    {0x37F, 0x1FFF},  {0x200C, 0x200D}, {0x203F, 0x2040},
-    {0x2070, 0x218F}, {0x2C00, 0x2FEF}, {0x3001, 0xD7FF}, {0xF900, 0xFDCF},
-    {0xFDF0, 0xFFFD}, {0x10000, 0xEFFFF},
+    {0x2D, 0x2E},     {0x30, 0x3A},     {0x41, 0x5A},       {0x5F, 0x5F},     {0x61, 0x7A},
+    {0xB7, 0xB7},     {0xC0, 0xD6},     {0xD8, 0xF6},       {0xF8, 0x37D},    {0x37F, 0x1FFF},
+    {0x200C, 0x200D}, {0x203F, 0x2040}, {0x2070, 0x218F},   {0x2C00, 0x2FEF}, {0x3001, 0xD7FF},
+    {0xF900, 0xFDCF}, {0xFDF0, 0xFFFD}, {0x10000, 0xEFFFF},
 };
 // XSD's whitespace: tab, line feed, carriage return, space.
 const Range kSpaces[] = {{0x9, 0xA}, {0xD, 0xD}, {0x20, 0x20}};
@@ -361,29 +360,63 @@ class Translator {
     uint32_t e = m_s[m_pos + 1];
     m_pos += 2;
     switch (e) {
-      case 'n': cp = 0x0A; m_lastWasCodePoint = true; return true;
-      case 'r': cp = 0x0D; m_lastWasCodePoint = true; return true;
-      case 't': cp = 0x09; m_lastWasCodePoint = true; return true;
-      case '\\': case '|': case '.': case '?': case '*': case '+': case '(': case ')':
-      case '{': case '}': case '-': case '[': case ']': case '^':
+      case 'n':
+        cp = 0x0A;
+        m_lastWasCodePoint = true;
+        return true;
+      case 'r':
+        cp = 0x0D;
+        m_lastWasCodePoint = true;
+        return true;
+      case 't':
+        cp = 0x09;
+        m_lastWasCodePoint = true;
+        return true;
+      case '\\':
+      case '|':
+      case '.':
+      case '?':
+      case '*':
+      case '+':
+      case '(':
+      case ')':
+      case '{':
+      case '}':
+      case '-':
+      case '[':
+      case ']':
+      case '^':
         cp = e;
         m_lastWasCodePoint = true;
         return true;
-      case 's': case 'S':
+      case 's':
+      case 'S':
         AppendRanges(set, kSpaces, sizeof kSpaces / sizeof kSpaces[0], e == 'S');
         return true;
-      case 'i': case 'I':
+      case 'i':
+      case 'I':
         AppendRanges(set, kNameStartChars, sizeof kNameStartChars / sizeof kNameStartChars[0],
                      e == 'I');
         return true;
-      case 'c': case 'C':
+      case 'c':
+      case 'C':
         AppendRanges(set, kNameChars, sizeof kNameChars / sizeof kNameChars[0], e == 'C');
         return true;
-      case 'd': set += "\\p{Nd}"; return true;
-      case 'D': set += "\\P{Nd}"; return true;
-      case 'w': set += "\\p{L}\\p{M}\\p{N}\\p{S}"; return true;
-      case 'W': set += "\\p{P}\\p{Z}\\p{C}"; return true;
-      case 'p': case 'P': return Property(set, e == 'P', start);
+      case 'd':
+        set += "\\p{Nd}";
+        return true;
+      case 'D':
+        set += "\\P{Nd}";
+        return true;
+      case 'w':
+        set += "\\p{L}\\p{M}\\p{N}\\p{S}";
+        return true;
+      case 'W':
+        set += "\\p{P}\\p{Z}\\p{C}";
+        return true;
+      case 'p':
+      case 'P':
+        return Property(set, e == 'P', start);
       default: {
         char what[64];
         if (e > 0x20 && e < 0x7F)
@@ -405,8 +438,8 @@ class Translator {
     std::string name;
     while (m_pos < m_n && m_s[m_pos] != '}') {
       uint32_t c = m_s[m_pos];
-      bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                c == '-';
+      bool ok =
+          (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
       if (!ok || name.size() > 64) return Fail("malformed \\p or \\P sequence", start);
       name += static_cast<char>(c);
       ++m_pos;
@@ -489,8 +522,8 @@ class Translator {
         if (!ClassAtom(g.items, low, single)) return false;
         first = false;
         if (!single) continue;
-        bool range = m_pos + 1 < m_n && m_s[m_pos] == '-' && m_s[m_pos + 1] != ']' &&
-                     m_s[m_pos + 1] != '[';
+        bool range =
+            m_pos + 1 < m_n && m_s[m_pos] == '-' && m_s[m_pos + 1] != ']' && m_s[m_pos + 1] != '[';
         if (!range) {
           AppendRange(g.items, low, low);
           continue;
