@@ -209,6 +209,13 @@ TEST(CXmlCollection, InsertsBeforeAndAfterItemsFoundByIdentity) {
                   "The object was not found in the collection");
   EXPECT_VX_THROW(c->AppendItem(nullptr), CVxInvalidParamException,
                   "A collection cannot hold a NULL item");
+  // A node of another collection is not removed from this one.
+  CSmartPtr<CItemCol> other = Filled(2);
+  EXPECT_VX_THROW(c->RemoveNode(other->GetNodeAtIndex(1)), CVxInvalidParamException,
+                  "The object was not found in the collection");
+  EXPECT_VX_THROW(c->RemoveNode(nullptr), CVxInvalidParamException,
+                  "The object was not found in the collection");
+  EXPECT_EQ(other->Ids(), (std::vector<int>{0, 1}));
   EXPECT_EQ(c->Ids(), (std::vector<int>{0, 5, 1, 15, 2, 3}));
 }
 

@@ -222,7 +222,7 @@ class VXBIND_EXPORT CDateKindCol : public CdatetimeBaseCol, public CInstanceMoni
 // name; the destructor is out of line so that the class's vtable lives in
 // the library.
 #define VX_DECLARE_COLLECTION(Name, Base)         \
-  extern template class Base;                     \
+  extern template class VXBIND_EXPORT Base;       \
   class VXBIND_EXPORT Name : public Base {        \
    public:                                        \
     using BaseType = Base;                        \

@@ -160,11 +160,15 @@ CXmlCollection& CXmlCollection::operator=(const CXmlCollection& other) {
 }
 
 CXmlCollection::~CXmlCollection() {
-  // The listeners are told about each item, as by any Clear; that cannot
-  // fail, so nothing escapes the destructor but what a listener throws.
+  // The listeners are told about each item, as by any Clear. What a
+  // listener throws cannot leave a destructor: it is dropped, and every item
+  // is still released.
   while (m_count > 0) {
     Unlink(m_head, 0);
-    FireOnCollectionChange();
+    try {
+      FireOnCollectionChange();
+    } catch (...) {
+    }
   }
 }
 
@@ -307,7 +311,15 @@ void CXmlCollection::AddItemAt(int index, CXmlObjectBase* item) {
   FireOnCollectionChange();
 }
 
-void CXmlCollection::RemoveNode(CNode* node) { Unlink(node, -1); }
+void CXmlCollection::RemoveNode(CNode* node) {
+  // A node of another collection (or none) would corrupt both lists: it is
+  // looked for first.
+  int index = 0;
+  CNode* n = m_head;
+  for (; n != nullptr && n != node; n = n->m_next) ++index;
+  if (n == nullptr) ThrowNotFound();
+  Unlink(node, index);
+}
 
 void CXmlCollection::Remove(int index) {
   CNode* node = GetNodeAtIndex(index);

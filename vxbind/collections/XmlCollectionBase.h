@@ -178,7 +178,8 @@ class VXBIND_EXPORT CXmlCollection : public CXmlCollectionBase {
   // 0..count: CVxInvalidParamException "Index out of range".
   void AddItemAt(int index, CXmlObjectBase* item);
   // Unlinks and frees the node, releasing its item; tells nobody (its
-  // callers do). `node` must belong to this collection.
+  // callers do). A node that is not in this collection: "The object was not
+  // found in the collection" (it is looked for from the head).
   void RemoveNode(CNode* node);
   // Throws CVxInvalidParamException "A collection cannot hold a NULL item"
   // for a null item.

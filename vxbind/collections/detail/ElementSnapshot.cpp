@@ -15,6 +15,10 @@ constexpr size_t kLargestPage = 256 * 1024;
 
 size_t RoundUp(size_t bytes) { return (bytes + 7) & ~static_cast<size_t>(7); }
 
+// What an empty text points to: never null, so that it can be handed to
+// anything that copies units.
+const unsigned short kNoUnits[1] = {0};
+
 }  // namespace
 
 void* ElementSnapshot::Allocate(size_t bytes) {
@@ -38,7 +42,7 @@ void* ElementSnapshot::Allocate(size_t bytes) {
 }
 
 const unsigned short* ElementSnapshot::CopyUnits(const unsigned short* units, size_t length) {
-  if (length == 0) return nullptr;
+  if (length == 0) return kNoUnits;
   if (length > SIZE_MAX / sizeof(unsigned short)) throw std::bad_alloc();
   auto* copy = static_cast<unsigned short*>(Allocate(length * sizeof(unsigned short)));
   std::memcpy(copy, units, length * sizeof(unsigned short));

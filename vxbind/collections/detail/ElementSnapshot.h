@@ -11,6 +11,7 @@
 #ifndef VXBIND_COLLECTIONS_DETAIL_ELEMENTSNAPSHOT_H
 #define VXBIND_COLLECTIONS_DETAIL_ELEMENTSNAPSHOT_H
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -26,6 +27,7 @@ class CXmlElement;
 
 namespace detail {
 
+// Texts and values are never null (an empty one has length 0).
 struct SnapshotAttribute {
   const String* name;
   const String* namespaceUri;
@@ -50,10 +52,13 @@ class ElementSnapshot {
   ElementSnapshot(const ElementSnapshot&) = delete;
   ElementSnapshot& operator=(const ElementSnapshot&) = delete;
 
-  // Counted like the objects that hold it (one thread at a time).
-  int32_t AddRef() { return ++m_refCount; }
+  // Counted atomically, unlike the objects that hold it: elements read in
+  // one call share a snapshot without looking related, so two of them may
+  // end up in object graphs that two threads use. Its content never changes
+  // once copied, so reading it from two threads is safe too.
+  int32_t AddRef() { return m_refCount.fetch_add(1, std::memory_order_relaxed) + 1; }
   int32_t Release() {
-    int32_t count = --m_refCount;
+    int32_t count = m_refCount.fetch_sub(1, std::memory_order_acq_rel) - 1;
     if (count == 0) delete this;
     return count;
   }
@@ -77,7 +82,7 @@ class ElementSnapshot {
   // The document's names (interned there, so one address per name) to ours.
   std::unordered_map<const String*, const String*> m_names;
   std::deque<String> m_ownNames;
-  int32_t m_refCount = 0;
+  std::atomic<int32_t> m_refCount{0};
 };
 
 }  // namespace detail
