@@ -228,20 +228,25 @@ void CXmlCollection::Unlink(CNode* node, int index) {
 
 CXmlCollection::IndexEntry CXmlCollection::ExtendIndex(int index) const {
   if (index < 0 || index >= m_count) detail::ThrowIndexOutOfRange(index, m_count);
-  if (index < m_indexed) return m_index[static_cast<size_t>(index)];
-  CNode* node = m_indexed > 0 ? m_index[static_cast<size_t>(m_indexed) - 1].node->m_next : m_head;
-  int at = m_indexed;
+  size_t at = static_cast<size_t>(index);
+  if (index < m_indexed) return IndexEntry{m_indexNodes[at], m_indexItems[at]};
+  size_t from = static_cast<size_t>(m_indexed);
+  CNode* node = from > 0 ? m_indexNodes[from - 1]->m_next : m_head;
   try {
-    if (m_index.size() <= static_cast<size_t>(index))
-      m_index.resize(std::max(static_cast<size_t>(index) + 1, m_index.size() * 2));
+    if (m_indexNodes.size() <= at) {
+      size_t size = std::max(at + 1, m_indexNodes.size() * 2);
+      m_indexItems.resize(size);
+      m_indexNodes.resize(size);
+    }
   } catch (const std::bad_alloc&) {
     // Without memory for the index, walk without it.
-    for (; at < index; ++at) node = node->m_next;
+    for (; from < at; ++from) node = node->m_next;
     return IndexEntry{node, node->m_item};
   }
-  for (;; node = node->m_next, ++at) {
-    m_index[static_cast<size_t>(at)] = IndexEntry{node, node->m_item};
-    if (at == index) break;
+  for (;; node = node->m_next, ++from) {
+    m_indexNodes[from] = node;
+    m_indexItems[from] = node->m_item;
+    if (from == at) break;
   }
   m_indexed = index + 1;
   return IndexEntry{node, node->m_item};
@@ -249,7 +254,7 @@ CXmlCollection::IndexEntry CXmlCollection::ExtendIndex(int index) const {
 
 CXmlCollection::CNode* CXmlCollection::GetNodeAtIndex(int index) const {
   if (static_cast<unsigned>(index) < static_cast<unsigned>(m_indexed))
-    return m_index[static_cast<size_t>(index)].node;
+    return m_indexNodes[static_cast<size_t>(index)];
   return ExtendIndex(index).node;
 }
 

@@ -157,7 +157,7 @@ class VXBIND_EXPORT CXmlCollection : public CXmlCollectionBase {
   // The item of that node, with the same error; the cheapest way to walk.
   CXmlObjectBase* GetItemAtIndex(int index) const {
     if (static_cast<unsigned>(index) < static_cast<unsigned>(m_indexed))
-      return m_index[static_cast<size_t>(index)].item;
+      return m_indexItems[static_cast<size_t>(index)];
     return ExtendIndex(index).item;
   }
   // The first node whose item is `item` (compared by GetBase()); none, or a
@@ -216,9 +216,11 @@ class VXBIND_EXPORT CXmlCollection : public CXmlCollectionBase {
   CNode* m_head = nullptr;
   CNode* m_tail = nullptr;
   int m_count = 0;
-  // The first m_indexed nodes in order (see the file comment); entries
+  // The first m_indexed nodes in order, and their items apart, so that a
+  // walk over the items reads nothing else (see the file comment); entries
   // beyond m_indexed are stale.
-  mutable std::vector<IndexEntry> m_index;
+  mutable std::vector<CNode*> m_indexNodes;
+  mutable std::vector<CXmlObjectBase*> m_indexItems;
   mutable int m_indexed = 0;
 };
 
