@@ -121,7 +121,9 @@ class VXBIND_EXPORT CXmlCollection : public CXmlCollectionBase {
     CNode* m_previous = nullptr;
   };
 
-  int GetCount() const override { return m_count; }
+  // Final: the count is the list's, and a loop that asks for it on every
+  // step then reads it inline.
+  int GetCount() const final { return m_count; }
   // Removes the items one by one (Remove(0)): one change event per item.
   void Clear() override;
   // Throws CVxInvalidParamException "Index %d is out of range, use 0 - %d"
