@@ -16,8 +16,6 @@
 //                                pointer copied out (Item returns one)
 //     Baseline_VectorOfSmartPtrByReference  the same, read in place
 //     ElementColItem             CElementCol::Item(i)
-//     WalkInterleaved            both, in turn within each iteration: their
-//                                ratio under the same conditions
 //   Writing and reading back 20 MB of wildcard content
 //     Baseline_DocumentAndWriter the document tree written with
 //                                CXmlTextWriter, the text read into a
@@ -26,6 +24,12 @@
 //                                member) written and read back into a new one
 //     ElementColWriteReadVisitAll  the same, then every element and attribute
 //                                reached through the API (all made as objects)
+//
+// Interleaved_*: each figure's baseline and library step in turn within every
+// iteration, each timed on this thread's CPU clock, reported as baseline_ns,
+// library_ns (per item, or per document) and their ratio. On a shared
+// machine both then run under the same conditions, so the ratio is steadier
+// than that of two benchmarks run one after the other.
 #include <benchmark/benchmark.h>
 
 #define PCRE2_CODE_UNIT_WIDTH 8
@@ -90,36 +94,58 @@ pcre2_code* CompilePcre(bool jit) {
   return code;
 }
 
-void BM_Baseline_Pcre2Match(benchmark::State& state) {
-  const Codes& codes = CodeData();
+// One match per code, the way a caller who holds the compiled pattern does.
+struct BarePcre2 {
   pcre2_code* code = CompilePcre(true);
   pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);
-  size_t i = 0, matched = 0;
-  for (auto _ : state) {
-    const std::string& s = codes.utf8[i++ & 1023];
-    int rc =
-        pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(s.data()), s.size(), 0, 0, data, nullptr);
-    matched += rc > 0;
+  ~BarePcre2() {
+    pcre2_match_data_free(data);
+    pcre2_code_free(code);
   }
-  if (matched != static_cast<size_t>(state.iterations()))
+  size_t MatchAll(const Codes& codes) const {
+    size_t matched = 0;
+    for (const std::string& s : codes.utf8)
+      matched += pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(s.data()), s.size(), 0, 0, data,
+                             nullptr) > 0;
+    return matched;
+  }
+};
+
+void CheckAll(const Codes& codes, const CPrimitiveRestrictions& facets) {
+  for (const String& s : codes.text) CheckFacets<ItemType_string>(VX_T("code"), s, facets);
+}
+
+const CPrimitiveRestrictions& CodeFacets() {
+  static const CPrimitiveRestrictions facets(kXsdPattern, -1, -1, nullptr, nullptr, nullptr,
+                                             nullptr, -1);
+  return facets;
+}
+
+bool RefusesAWrongCode() {
+  try {
+    CheckFacets<ItemType_string>(VX_T("code"), VX_T("AB-1"), CodeFacets());
+    return false;
+  } catch (const CVxException&) {
+    return true;
+  }
+}
+
+void BM_Baseline_Pcre2Match(benchmark::State& state) {
+  const Codes& codes = CodeData();
+  BarePcre2 bare;
+  size_t matched = 0;
+  for (auto _ : state) matched += bare.MatchAll(codes);
+  if (matched != state.iterations() * codes.utf8.size())
     state.SkipWithError("a code did not match");
-  pcre2_match_data_free(data);
-  pcre2_code_free(code);
-  state.SetItemsProcessed(state.iterations());
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(codes.utf8.size()));
 }
 BENCHMARK(BM_Baseline_Pcre2Match);
 
 void BM_PatternFacet(benchmark::State& state) {
   const Codes& codes = CodeData();
-  CPrimitiveRestrictions facets(kXsdPattern, -1, -1, nullptr, nullptr, nullptr, nullptr, -1);
-  try {
-    CheckFacets<ItemType_string>(VX_T("code"), VX_T("AB-1"), facets);
-    state.SkipWithError("a wrong code passed");
-  } catch (const CVxException&) {
-  }
-  size_t i = 0;
-  for (auto _ : state) CheckFacets<ItemType_string>(VX_T("code"), codes.text[i++ & 1023], facets);
-  state.SetItemsProcessed(state.iterations());
+  if (!RefusesAWrongCode()) state.SkipWithError("a wrong code passed");
+  for (auto _ : state) CheckAll(codes, CodeFacets());
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(codes.text.size()));
 }
 BENCHMARK(BM_PatternFacet);
 
@@ -146,34 +172,40 @@ BENCHMARK(BM_DesignCompilePerCheck);
 
 constexpr int32_t kValues = 1000000;
 
-void BM_Baseline_VectorPushBack(benchmark::State& state) {
+size_t VectorPushBack() {
   const int32_t low = 0, high = kValues;  // low <= v < high
-  for (auto _ : state) {
-    std::vector<int32_t> values;
-    for (int32_t v = 0; v < kValues; ++v) {
-      benchmark::DoNotOptimize(v);
-      if (!(v >= low && v < high)) throw std::runtime_error("out of range");
-      values.push_back(v);
-    }
-    benchmark::DoNotOptimize(values.data());
-    if (values.size() != static_cast<size_t>(kValues)) state.SkipWithError("lost a value");
+  std::vector<int32_t> values;
+  for (int32_t v = 0; v < kValues; ++v) {
+    benchmark::DoNotOptimize(v);
+    if (!(v >= low && v < high)) throw std::runtime_error("out of range");
+    values.push_back(v);
   }
+  benchmark::DoNotOptimize(values.data());
+  return values.size();
+}
+
+size_t Ci4ColAdd() {
+  CSmartPtr<Ci4Col> values =
+      new Ci4Col(VX_T("v"), VX_T(""), 0, -1, nullptr, -1, -1, VX_T("0"), nullptr, nullptr,
+                 VX_T("1000000"), -1, CWhitespaceUtils::WhitespaceRule_Collapse, nullptr);
+  for (int32_t v = 0; v < kValues; ++v) {
+    benchmark::DoNotOptimize(v);
+    values->Add(v);
+  }
+  benchmark::DoNotOptimize(values->begin());
+  return static_cast<size_t>(values->GetCount());
+}
+
+void BM_Baseline_VectorPushBack(benchmark::State& state) {
+  for (auto _ : state)
+    if (VectorPushBack() != static_cast<size_t>(kValues)) state.SkipWithError("lost a value");
   state.SetItemsProcessed(state.iterations() * kValues);
 }
 BENCHMARK(BM_Baseline_VectorPushBack)->Unit(benchmark::kMillisecond);
 
 void BM_Ci4ColAdd(benchmark::State& state) {
-  for (auto _ : state) {
-    CSmartPtr<Ci4Col> values =
-        new Ci4Col(VX_T("v"), VX_T(""), 0, -1, nullptr, -1, -1, VX_T("0"), nullptr, nullptr,
-                   VX_T("1000000"), -1, CWhitespaceUtils::WhitespaceRule_Collapse, nullptr);
-    for (int32_t v = 0; v < kValues; ++v) {
-      benchmark::DoNotOptimize(v);
-      values->Add(v);
-    }
-    benchmark::DoNotOptimize(values->begin());
-    if (values->GetCount() != kValues) state.SkipWithError("lost a value");
-  }
+  for (auto _ : state)
+    if (Ci4ColAdd() != static_cast<size_t>(kValues)) state.SkipWithError("lost a value");
   state.SetItemsProcessed(state.iterations() * kValues);
 }
 BENCHMARK(BM_Ci4ColAdd)->Unit(benchmark::kMillisecond);
@@ -195,14 +227,23 @@ const Walk& WalkData() {
   return walk;
 }
 
+void WalkVector(const std::vector<CSmartPtr<CElement>>& v) {
+  for (size_t i = 0; i < v.size(); ++i) {
+    CSmartPtr<CElement> e = v[i];
+    benchmark::DoNotOptimize(e.get());
+  }
+}
+
+void WalkCollection(const CElementCol& col) {
+  for (int i = 0; i < col.GetCount(); ++i) {
+    CSmartPtr<CElement> e = col.Item(i);
+    benchmark::DoNotOptimize(e.get());
+  }
+}
+
 void BM_Baseline_VectorOfSmartPtr(benchmark::State& state) {
   const std::vector<CSmartPtr<CElement>>& v = WalkData().vector;
-  for (auto _ : state) {
-    for (size_t i = 0; i < v.size(); ++i) {
-      CSmartPtr<CElement> e = v[i];
-      benchmark::DoNotOptimize(e.get());
-    }
-  }
+  for (auto _ : state) WalkVector(v);
   state.SetItemsProcessed(state.iterations() * kItems);
 }
 BENCHMARK(BM_Baseline_VectorOfSmartPtr);
@@ -221,54 +262,12 @@ BENCHMARK(BM_Baseline_VectorOfSmartPtrByReference);
 
 void BM_ElementColItem(benchmark::State& state) {
   const Walk& walk = WalkData();
-  const CElementCol& col = *walk.col;
-  for (auto _ : state) {
-    for (int i = 0; i < col.GetCount(); ++i) {
-      CSmartPtr<CElement> e = col.Item(i);
-      benchmark::DoNotOptimize(e.get());
-    }
-  }
-  if (col.Item(kItems / 2).get() != walk.vector[kItems / 2].get())
+  for (auto _ : state) WalkCollection(*walk.col);
+  if (walk.col->Item(kItems / 2).get() != walk.vector[kItems / 2].get())
     state.SkipWithError("the walk found another item");
   state.SetItemsProcessed(state.iterations() * kItems);
 }
 BENCHMARK(BM_ElementColItem);
-
-// Both walks in turn in every iteration, each timed on this thread's CPU
-// clock: on a shared machine the two see the same conditions, so their
-// ratio is steadier than that of two benchmarks run one after the other.
-double ThreadSeconds() {
-  timespec t;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-void BM_WalkInterleaved(benchmark::State& state) {
-  const Walk& walk = WalkData();
-  const CElementCol& col = *walk.col;
-  const std::vector<CSmartPtr<CElement>>& v = walk.vector;
-  double vectorSeconds = 0, collectionSeconds = 0;
-  for (auto _ : state) {
-    double t0 = ThreadSeconds();
-    for (size_t i = 0; i < v.size(); ++i) {
-      CSmartPtr<CElement> e = v[i];
-      benchmark::DoNotOptimize(e.get());
-    }
-    double t1 = ThreadSeconds();
-    for (int i = 0; i < col.GetCount(); ++i) {
-      CSmartPtr<CElement> e = col.Item(i);
-      benchmark::DoNotOptimize(e.get());
-    }
-    double t2 = ThreadSeconds();
-    vectorSeconds += t1 - t0;
-    collectionSeconds += t2 - t1;
-  }
-  double items = static_cast<double>(state.iterations()) * kItems;
-  state.counters["vector_ns"] = vectorSeconds / items * 1e9;
-  state.counters["collection_ns"] = collectionSeconds / items * 1e9;
-  state.counters["ratio"] = collectionSeconds / vectorSeconds;
-}
-BENCHMARK(BM_WalkInterleaved);
 
 // -- 20 MB of wildcard content ----------------------------------------------------------
 
@@ -355,31 +354,40 @@ const Wildcard& WildcardData() {
   return data;
 }
 
+// Each returns the size of the text it wrote.
+size_t DocumentAndWriter(const Wildcard& data) {
+  CXmlTextWriter w;
+  w.SetIndent(false);
+  WriteTree(w, data.document.GetDocumentElement());
+  String text = w.GetString();
+  CXmlDocument back;
+  back.LoadXml(text.c_str());
+  benchmark::DoNotOptimize(back.GetDocumentElement());
+  return text.size();
+}
+
+size_t ElementColWriteRead(const Wildcard& data) {
+  String text = data.holder->ToXml(false, false, EOLType_LF);
+  CSmartPtr<CAnyHolder> back = new CAnyHolder;
+  back->FromXml(text.c_str());
+  benchmark::DoNotOptimize(back->content->GetCount());
+  return text.size();
+}
+
 void BM_Baseline_DocumentAndWriter(benchmark::State& state) {
   const Wildcard& data = WildcardData();
-  for (auto _ : state) {
-    CXmlTextWriter w;
-    w.SetIndent(false);
-    WriteTree(w, data.document.GetDocumentElement());
-    String text = w.GetString();
-    CXmlDocument back;
-    back.LoadXml(text.c_str());
-    benchmark::DoNotOptimize(back.GetDocumentElement());
-    if (text.size() != data.expected.size()) state.SkipWithError("wrote another document");
-  }
+  for (auto _ : state)
+    if (DocumentAndWriter(data) != data.expected.size())
+      state.SkipWithError("wrote another document");
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(data.expected.size() * 2));
 }
 BENCHMARK(BM_Baseline_DocumentAndWriter)->Unit(benchmark::kMillisecond);
 
 void BM_ElementColWriteRead(benchmark::State& state) {
   const Wildcard& data = WildcardData();
-  for (auto _ : state) {
-    String text = data.holder->ToXml(false, false, EOLType_LF);
-    CSmartPtr<CAnyHolder> back = new CAnyHolder;
-    back->FromXml(text.c_str());
-    benchmark::DoNotOptimize(back->content->GetCount());
-    if (text.size() != data.expected.size()) state.SkipWithError("wrote another document");
-  }
+  for (auto _ : state)
+    if (ElementColWriteRead(data) != data.expected.size())
+      state.SkipWithError("wrote another document");
   if (data.holder->ToXml(false, false, EOLType_LF) != data.expected)
     state.SkipWithError("untyped content wrote another document");
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(data.expected.size() * 2));
@@ -414,5 +422,65 @@ void BM_ElementColWriteReadVisitAll(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(data.expected.size() * 2));
 }
 BENCHMARK(BM_ElementColWriteReadVisitAll)->Unit(benchmark::kMillisecond);
+
+// -- Interleaved: each baseline and its library step in turn -------------------------
+
+double ThreadSeconds() {
+  timespec t;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// Runs `baseline` then `library` once per iteration; `units` is what one
+// step does (items, or one document), for the per-unit counters.
+template <class Baseline, class Library>
+void Interleave(benchmark::State& state, double units, Baseline baseline, Library library) {
+  double baselineSeconds = 0, librarySeconds = 0;
+  for (auto _ : state) {
+    double t0 = ThreadSeconds();
+    baseline();
+    double t1 = ThreadSeconds();
+    library();
+    double t2 = ThreadSeconds();
+    baselineSeconds += t1 - t0;
+    librarySeconds += t2 - t1;
+  }
+  double total = static_cast<double>(state.iterations()) * units;
+  state.counters["baseline_ns"] = baselineSeconds / total * 1e9;
+  state.counters["library_ns"] = librarySeconds / total * 1e9;
+  state.counters["ratio"] = librarySeconds / baselineSeconds;
+}
+
+void BM_Interleaved_PatternFacet(benchmark::State& state) {
+  const Codes& codes = CodeData();
+  BarePcre2 bare;
+  Interleave(
+      state, static_cast<double>(codes.text.size()),
+      [&] { benchmark::DoNotOptimize(bare.MatchAll(codes)); },
+      [&] { CheckAll(codes, CodeFacets()); });
+}
+BENCHMARK(BM_Interleaved_PatternFacet);
+
+void BM_Interleaved_Ci4ColAdd(benchmark::State& state) {
+  Interleave(
+      state, kValues, [] { benchmark::DoNotOptimize(VectorPushBack()); },
+      [] { benchmark::DoNotOptimize(Ci4ColAdd()); });
+}
+BENCHMARK(BM_Interleaved_Ci4ColAdd)->Unit(benchmark::kMillisecond);
+
+void BM_Interleaved_Walk(benchmark::State& state) {
+  const Walk& walk = WalkData();
+  Interleave(
+      state, kItems, [&] { WalkVector(walk.vector); }, [&] { WalkCollection(*walk.col); });
+}
+BENCHMARK(BM_Interleaved_Walk);
+
+void BM_Interleaved_Wildcard(benchmark::State& state) {
+  const Wildcard& data = WildcardData();
+  Interleave(
+      state, 1, [&] { benchmark::DoNotOptimize(DocumentAndWriter(data)); },
+      [&] { benchmark::DoNotOptimize(ElementColWriteRead(data)); });
+}
+BENCHMARK(BM_Interleaved_Wildcard)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "vxbind/collections/PrimitiveCol.h"
 
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -174,6 +175,42 @@ TEST(CPrimitiveCol, AddChecksFacetsAndFailuresChangeNothing) {
   codes->Add(U("AB1"));
   EXPECT_VX_THROW(codes->Add(U("AB12")), CVxException, "Invalid Value for code [AB12]");
   EXPECT_EQ(codes->GetCount(), 1);
+}
+
+TEST(CPrimitiveCol, NumericBoundsRefuseWhatTheFacetCheckRefuses) {
+  auto make = [](const char* minInclusive, const char* maxExclusive) {
+    String low = U(minInclusive), high = U(maxExclusive);
+    return CSmartPtr<Ci4Col>(new Ci4Col(VX_T("v"), VX_T(""), 0, -1, nullptr, -1, -1, low.c_str(),
+                                        nullptr, nullptr, high.c_str(), -1, kCollapse, nullptr));
+  };
+  // A bound that does not convert: every value reports it.
+  CSmartPtr<Ci4Col> broken = make("abc", "");
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_VX_THROW(broken->Add(5), CVxInvalidValueException,
+                    "The value [abc] can not be converted to a i4");
+  }
+  EXPECT_EQ(broken->GetCount(), 0);
+  CSmartPtr<Ci4Col> edges = make(" -5 ", "\t7\n");
+  edges->Add(-5);
+  edges->Add(6);
+  EXPECT_VX_THROW(edges->Add(-6), CVxException, "Invalid Value for v [-6]");
+  EXPECT_VX_THROW(edges->Add(7), CVxException, "Invalid Value for v [7]");
+  CSmartPtr<Ci4Col> copy = new Ci4Col(*edges);  // copies keep the bounds
+  EXPECT_VX_THROW(copy->Add(7), CVxException, "Invalid Value for v [7]");
+  EXPECT_EQ(copy->GetCount(), 2);
+
+  CSmartPtr<Cui4Col> unsignedValues =
+      new Cui4Col(VX_T("v"), VX_T(""), 0, -1, nullptr, -1, -1, nullptr, nullptr, nullptr,
+                  VX_T("4294967295"), -1, kCollapse, nullptr);
+  unsignedValues->Add(4294967294u);
+  EXPECT_VX_THROW(unsignedValues->Add(4294967295u), CVxException,
+                  "Invalid Value for v [4294967295]");
+  CSmartPtr<Cr8Col> reals = new Cr8Col(VX_T("v"), VX_T(""), 0, -1, nullptr, -1, -1, nullptr,
+                                       nullptr, VX_T("0"), nullptr, -1, kCollapse, nullptr);
+  reals->Add(0.5);
+  EXPECT_VX_THROW(reals->Add(0.0), CVxException, "Invalid Value for v [0.000000]");
+  EXPECT_ANY_THROW(reals->Add(std::numeric_limits<double>::quiet_NaN()));  // keeps no bound
+  EXPECT_EQ(reals->GetCount(), 1);
 }
 
 TEST(CPrimitiveCol, AddAndRemoveTellTheListenersButClearDoesNot) {

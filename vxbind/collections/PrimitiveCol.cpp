@@ -8,6 +8,7 @@
 #include "vxbind/collections/detail/Errors.h"
 #include "vxbind/conversions/Conversions.h"
 #include "vxbind/platform/Format.h"
+#include "vxbind/platform/Utf16.h"
 #include "vxbind/writers/XmlWriter.h"
 
 namespace VxVevAva5 {
@@ -132,11 +133,28 @@ CPrimitiveCol<kType>::CPrimitiveCol(
     : CXmlTypeCollection(kType, elementName, namespaceUri, minOccurs, maxOccurs, pattern, minLength,
                          maxLength, minInclusive, maxInclusive, minExclusive, maxExclusive, length,
                          whitespaceRule, format),
-      CInstanceMonitor(ClassName(kType)) {}
+      CInstanceMonitor(ClassName(kType)) {
+  if constexpr (kNumeric) {
+    const unsigned short* texts[4] = {minInclusive, maxInclusive, minExclusive, maxExclusive};
+    for (int i = 0; i < 4; ++i) {
+      if (texts[i] == nullptr || *texts[i] == 0) continue;
+      try {
+        m_bounds.value[i] = ItemTypeTraits<kType>::FromString(
+            Utf16::Make(texts[i]), CWhitespaceUtils::WhitespaceRule_Collapse);
+        m_bounds.present = static_cast<unsigned char>(m_bounds.present | (1 << i));
+      } catch (const CVxException&) {
+        m_bounds.usable = false;  // CheckFacets throws the conversion's error
+      }
+    }
+  }
+}
 
 template <ItemType kType>
 CPrimitiveCol<kType>::CPrimitiveCol(const CPrimitiveCol& other)
-    : CXmlTypeCollection(other), CInstanceMonitor(ClassName(kType)), m_values(other.m_values) {}
+    : CXmlTypeCollection(other),
+      CInstanceMonitor(ClassName(kType)),
+      m_values(other.m_values),
+      m_bounds(other.m_bounds) {}
 
 template <ItemType kType>
 CPrimitiveCol<kType>& CPrimitiveCol<kType>::operator=(const CPrimitiveCol& other) {
@@ -144,6 +162,7 @@ CPrimitiveCol<kType>& CPrimitiveCol<kType>::operator=(const CPrimitiveCol& other
   Storage values(other.m_values);  // the only step that can fail
   CXmlTypeCollection::operator=(other);
   m_values = std::move(values);
+  m_bounds = other.m_bounds;
   return *this;
 }
 
@@ -159,7 +178,12 @@ template <ItemType kType>
 void CPrimitiveCol<kType>::AddAt(int index, ArgType value) {
   size_t count = m_values.size();
   if (index < 0 || static_cast<size_t>(index) > count) detail::ThrowInsertIndexOutOfRange();
-  CheckFacets<kType>(GetElementName().c_str(), value, GetRestrictions());
+  if constexpr (kNumeric) {
+    if (!m_bounds.Keeps(value))
+      CheckFacets<kType>(GetElementName().c_str(), value, GetRestrictions());
+  } else {
+    CheckFacets<kType>(GetElementName().c_str(), value, GetRestrictions());
+  }
   if constexpr (std::is_same<ValueType, bool>::value) {
     m_values.insert(static_cast<size_t>(index), value);
   } else {
@@ -221,9 +245,8 @@ void CPrimitiveCol<kType>::ToXml_Int(CXmlWriter* writer, bool, const unsigned sh
                                      const CXmlSerializationContext& context, bool) const {
   ValidateCount(context);
   const unsigned short* format = GetFormat();
-  WriteItems(
-      writer, GetElementName(), GetNamespaceRef(), m_values, m_values.size(),
-      [format](typename ItemTypeTraits<kType>::ArgType v) {
+  WriteItems(writer, GetElementName(), GetNamespaceRef(), m_values, m_values.size(),
+             [format](typename ItemTypeTraits<kType>::ArgType v) {
                return ItemTypeTraits<kType>::ToString(v, format);
              });
 }

@@ -93,6 +93,19 @@ class CBoolArray {
   size_t m_capacity = 0;
 };
 
+// The bounds of a numeric collection, converted once: minimum inclusive,
+// maximum inclusive, minimum exclusive, maximum exclusive.
+template <class T>
+struct CNumericBounds {
+  T value[4] = {};
+  unsigned char present = 0;  // bit i: bound i is in force
+  bool usable = true;         // false: some bound text did not convert
+  bool Keeps(T v) const {
+    return usable && (!(present & 1) || v >= value[0]) && (!(present & 2) || v <= value[1]) &&
+           (!(present & 4) || v > value[2]) && (!(present & 8) || v < value[3]);
+  }
+};
+
 // The collection of one item type. Use the named classes below (Ci4Col, ...);
 // this template only keeps them from being 20 copies of one class.
 template <ItemType kType>
@@ -148,7 +161,17 @@ class VXBIND_EXPORT CPrimitiveCol : public CXmlTypeCollection, public CInstanceM
  private:
   using Storage = typename std::conditional<std::is_same<ValueType, bool>::value, CBoolArray,
                                             std::vector<ValueType>>::type;
+  // Numbers: the four bounds converted when the collection is made, so that
+  // adding a value that keeps them takes a few comparisons; any other value
+  // (or any value, when a bound text did not convert) goes through
+  // CheckFacets, which reports it.
+  static constexpr bool kNumeric =
+      std::is_arithmetic<ValueType>::value && !std::is_same<ValueType, bool>::value;
+  struct NoBounds {};
+  using Bounds = typename std::conditional<kNumeric, CNumericBounds<ValueType>, NoBounds>::type;
+
   Storage m_values;
+  Bounds m_bounds;
 };
 
 // The base of the date collections: CDateTime values whose date kind must

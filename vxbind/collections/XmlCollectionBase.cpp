@@ -99,7 +99,7 @@ void CXmlCollectionBase::RemoveEventListener(CXmlObjectBase* listener) {
                     m_listeners.end());
 }
 
-void CXmlCollectionBase::FireOnCollectionChange() {
+void CXmlCollectionBase::TellListeners() {
   // By index, re-reading the size: a listener may add or remove listeners
   // while it is told.
   for (size_t i = 0; i < m_listeners.size(); ++i) FireOnCollectionChangeEvent(m_listeners[i], this);

@@ -91,13 +91,18 @@ class VXBIND_EXPORT CXmlCollectionBase : public CXmlObjectBase {
   // "CXmlCollectionBase::GetTargetNamespace Should not be used from within a
   // Collection (program logic error)".
   String GetTargetNamespace() const override;
-  // Tells each listener, in order, through FireOnCollectionChangeEvent.
-  void FireOnCollectionChange();
+  // Tells each listener, in order, through FireOnCollectionChangeEvent
+  // (inline, so that a change nobody listens to costs a test).
+  void FireOnCollectionChange() {
+    if (!m_listeners.empty()) TellListeners();
+  }
   bool HasListeners() const { return !m_listeners.empty(); }
   const String& GetNamespaceRef() const { return m_namespace; }
   void SetNamespaceUri(const String& namespaceUri) { m_namespace = namespaceUri; }
 
  private:
+  void TellListeners();
+
   String m_namespace;
   std::vector<CXmlObjectBase*> m_listeners;
   int m_minOccurs = 0;
