@@ -170,11 +170,6 @@ template <ItemType kType>
 CPrimitiveCol<kType>::~CPrimitiveCol() = default;
 
 template <ItemType kType>
-void CPrimitiveCol<kType>::Add(ArgType value) {
-  AddAt(static_cast<int>(m_values.size()), std::move(value));
-}
-
-template <ItemType kType>
 void CPrimitiveCol<kType>::AddAt(int index, ArgType value) {
   size_t count = m_values.size();
   if (index < 0 || static_cast<size_t>(index) > count) detail::ThrowInsertIndexOutOfRange();

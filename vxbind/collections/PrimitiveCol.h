@@ -133,8 +133,18 @@ class VXBIND_EXPORT CPrimitiveCol : public CXmlTypeCollection, public CInstanceM
   CPrimitiveCol& operator=(const CPrimitiveCol& other);
   ~CPrimitiveCol() override;
 
-  // AddAt(GetCount(), value).
-  void Add(ArgType value);
+  // AddAt(GetCount(), value). Inline for numbers: a value that keeps the
+  // bounds is appended here, anything else goes through AddAt.
+  void Add(ArgType value) {
+    if constexpr (kNumeric) {
+      if (m_bounds.Keeps(value)) {
+        m_values.push_back(value);
+        FireOnCollectionChange();
+        return;
+      }
+    }
+    AddAt(static_cast<int>(m_values.size()), std::move(value));
+  }
   // Checks the value's facets and inserts it so that it ends at `index`
   // (0..count; count appends); then tells the listeners.
   void AddAt(int index, ArgType value);
