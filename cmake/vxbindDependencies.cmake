@@ -1,7 +1,8 @@
-# What vxbind links: zlib, and Debian's UTF-16 build of Expat (libexpatw,
-# from libexpat1-dev), which has no CMake package of its own. Used by the
-# build and by the installed package, whose static library needs both at
-# the consumer's link step.
+# What vxbind links: zlib, Debian's UTF-16 build of Expat (libexpatw, from
+# libexpat1-dev) and PCRE2's 8-bit library (libpcre2-8, from libpcre2-dev,
+# for pattern facets); the last two have no CMake package of their own. Used
+# by the build and by the installed package, whose static library needs all
+# three at the consumer's link step.
 include(CMakeFindDependencyMacro)
 find_dependency(ZLIB)
 if(NOT TARGET vxbind::expatw)
@@ -11,4 +12,14 @@ if(NOT TARGET vxbind::expatw)
   endif()
   add_library(vxbind::expatw UNKNOWN IMPORTED)
   set_target_properties(vxbind::expatw PROPERTIES IMPORTED_LOCATION ${VXBIND_EXPATW_LIBRARY})
+endif()
+if(NOT TARGET vxbind::pcre2-8)
+  find_library(VXBIND_PCRE2_LIBRARY pcre2-8)
+  find_path(VXBIND_PCRE2_INCLUDE_DIR pcre2.h)
+  if(NOT VXBIND_PCRE2_LIBRARY OR NOT VXBIND_PCRE2_INCLUDE_DIR)
+    message(FATAL_ERROR "vxbind needs PCRE2's 8-bit library (Debian: libpcre2-dev)")
+  endif()
+  add_library(vxbind::pcre2-8 UNKNOWN IMPORTED)
+  set_target_properties(vxbind::pcre2-8 PROPERTIES IMPORTED_LOCATION ${VXBIND_PCRE2_LIBRARY}
+                        INTERFACE_INCLUDE_DIRECTORIES ${VXBIND_PCRE2_INCLUDE_DIR})
 endif()

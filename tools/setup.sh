@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what vxbind needs to build, test and benchmark on Debian, if missing.
 set -euo pipefail
-packages=(g++ cmake make pkg-config libexpat1-dev zlib1g-dev libgtest-dev
+packages=(g++ cmake make pkg-config libexpat1-dev zlib1g-dev libpcre2-dev libgtest-dev
           libbenchmark-dev libxml2-dev libpugixml-dev)
 missing=()
 for p in "${packages[@]}"; do

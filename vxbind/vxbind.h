@@ -34,6 +34,7 @@
 
 // Variant and conversions
 #include "vxbind/conversions/Conversions.h"
+#include "vxbind/conversions/PrimitiveRestrictions.h"
 #include "vxbind/conversions/Variant.h"
 #include "vxbind/conversions/WhitespaceUtils.h"
 
@@ -45,6 +46,11 @@
 #include "vxbind/writers/StringBuffer.h"
 #include "vxbind/writers/XmlTextWriter.h"
 #include "vxbind/writers/XmlWriter.h"
+
+// Collections and untyped content
+#include "vxbind/collections/Element.h"
+#include "vxbind/collections/PrimitiveCol.h"
+#include "vxbind/collections/XmlCollectionBase.h"
 
 // Binding core: entry points and class-factory helpers
 #include "vxbind/core/ClassFactory.h"

@@ -45,7 +45,8 @@ TEST(CXmlObjectBaseReading, FailuresPassThroughAndLeaveWhatWasBound) {
                   "mismatched tag at line 2");
   EXPECT_VX_THROW(node.FromXmlStream(CBinaryData(), context), CVxException,
                   "XML Stream is empty!");  // no data at all, not even a pointer
-  EXPECT_VX_THROW(node.FromXmlElement(nullptr, context), CVxInvalidParamException,
+  const CXmlElement* noElement = nullptr;
+  EXPECT_VX_THROW(node.FromXmlElement(noElement, context), CVxInvalidParamException,
                   "The element to read from is NULL");
   EXPECT_EQ(node.Name(), "before");
   EXPECT_EQ(node.bindCount, 0);

@@ -68,5 +68,17 @@ int main() {
   }
   CDecimal third = CDecimal(VX_T("1")) / CDecimal(VX_T("3"));
   if (third.ToString(3) != String(VX_T("0.333"))) return Fail("decimal division");
+  // A pattern facet: PCRE2 reaches the consumer's link through the package.
+  CSmartPtr<CstringCol> codes =
+      new CstringCol(VX_T("code"), VX_T(""), 0, -1, VX_T("[A-Z]{2}\\d"), -1, -1, nullptr, nullptr,
+                     nullptr, nullptr, -1, CWhitespaceUtils::WhitespaceRule_Collapse, nullptr);
+  codes->Add(VX_T("AB1"));
+  try {
+    codes->Add(VX_T("AB12"));
+    return Fail("the pattern facet took AB12");
+  } catch (const CVxException& e) {
+    if (e.GetMessage() != String(VX_T("Invalid Value for code [AB12]")))
+      return Fail(Utf16::ToUtf8(e.GetMessage()).c_str());
+  }
   return 0;
 }

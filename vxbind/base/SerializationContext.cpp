@@ -1,6 +1,7 @@
 #include "vxbind/base/SerializationContext.h"
 
 #include "vxbind/base/Exceptions.h"
+#include "vxbind/base/XmlObjectBase.h"
 #include "vxbind/platform/Utf16.h"
 
 namespace VxVevAva5 {
@@ -10,6 +11,13 @@ namespace {
 CXmlSerializationContext g_defaultContext;
 
 }  // namespace
+
+// Out of line: the counted member needs the complete object base.
+CXmlSerializationContext::CXmlSerializationContext() = default;
+CXmlSerializationContext::CXmlSerializationContext(const CXmlSerializationContext&) = default;
+CXmlSerializationContext& CXmlSerializationContext::operator=(const CXmlSerializationContext&) =
+    default;
+CXmlSerializationContext::~CXmlSerializationContext() = default;
 
 CXmlSerializationContext& CXmlSerializationContext::GetDefaultContext() {
   return g_defaultContext;

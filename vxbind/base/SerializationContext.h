@@ -7,7 +7,7 @@
 // mandatory elements, empty choices, collection counts, namespaces), the
 // kind of schema the classes come from, and what is added to the root
 // element when writing (processing instructions, a default namespace,
-// namespace aliases, an in-line schema).
+// namespace aliases, an in-line schema, additional attributes).
 //
 // The library reads a context and never changes it during a call. The
 // process-wide default instance, GetDefaultContext(), is built when the
@@ -20,17 +20,22 @@
 
 #include "vxbind/base/Enums.h"
 #include "vxbind/base/NamespaceAliasMap.h"
+#include "vxbind/base/SmartPtr.h"
 #include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
 
 namespace VxVevAva5 {
 
+class CXmlObjectBase;
+class CAttributeCol;  // collections/Element.h
+
 class VXBIND_EXPORT CXmlSerializationContext {
  public:
-  CXmlSerializationContext() = default;
-  CXmlSerializationContext(const CXmlSerializationContext&) = default;
-  CXmlSerializationContext& operator=(const CXmlSerializationContext&) = default;
-  ~CXmlSerializationContext() = default;
+  // Copies share the additional root attributes (see below).
+  CXmlSerializationContext();
+  CXmlSerializationContext(const CXmlSerializationContext&);
+  CXmlSerializationContext& operator=(const CXmlSerializationContext&);
+  ~CXmlSerializationContext();
 
   static CXmlSerializationContext& GetDefaultContext();
 
@@ -85,10 +90,23 @@ class VXBIND_EXPORT CXmlSerializationContext {
   bool GetStrictXml() const { return m_strictXml; }
   void SetStrictXml(bool strict) { m_strictXml = strict; }
 
+  // The attributes written on the root element of every output. The first
+  // call creates the collection (empty, no namespace, restriction "##any");
+  // every call returns a new reference to the same one. Copies of a context
+  // share it. Not for a context that other threads use at the same time
+  // (the default one, for instance), since it may create the collection.
+  // Defined with the untyped content (collections/Element.cpp).
+  CSmartPtr<CAttributeCol> GetAdditionalRootAttributes();
+  // The collection, or null when GetAdditionalRootAttributes was never
+  // called: what writers use, since they must neither create nor count it.
+  const CAttributeCol* FindAdditionalRootAttributes() const;
+
  private:
   String m_defaultNamespaceUri;
   CNamespaceAliasMap m_namespaceAliases;
-  // The additional root attributes of untyped content join here.
+  // A CAttributeCol, held as the object base it is (this floor knows no
+  // collections); null until asked for.
+  CSmartPtr<CXmlObjectBase> m_additionalRootAttributes;
   std::vector<String> m_processingInstructions;
   String m_inLineSchema;
   bool m_ignoreInvalidCollectionCounts = false;

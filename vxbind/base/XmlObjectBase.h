@@ -38,6 +38,8 @@ class CXmlWriter;
 class CXmlTextWriter;
 class CXmlElement;
 class CXmlDocument;
+class CXmlCollectionBase;  // collections/XmlCollectionBase.h
+class CElement;            // collections/Element.h
 
 class VXBIND_EXPORT CXmlObjectBase {
  public:
@@ -118,6 +120,10 @@ class VXBIND_EXPORT CXmlObjectBase {
                                                   CXmlSerializationContext::GetDefaultContext());
   // Binds from an element of a document the caller holds.
   void FromXmlElement(const CXmlElement* element, CXmlSerializationContext& context);
+  // Binds from untyped content: the element is written as XML text (with
+  // the default context) and read back with FromXml(text, context). Defined
+  // with the untyped content (collections/Element.cpp).
+  void FromXmlElement(const CElement* element, CXmlSerializationContext& context);
 
   // Static forwarders, so that one object can drive another's protected
   // protocol.
@@ -152,7 +158,7 @@ class VXBIND_EXPORT CXmlObjectBase {
                                    const CXmlSerializationContext& context, bool optional) = 0;
 
   void SetElementName(const unsigned short* name);
-  String GetElementName() const { return m_elementName; }
+  const String& GetElementName() const { return m_elementName; }
   const CXmlObjectBase* GetBase() const { return const_cast<CXmlObjectBase*>(this)->GetBase(); }
 
   // True when `element` is the element `name` in `namespaceUri`: local names
@@ -175,6 +181,30 @@ class VXBIND_EXPORT CXmlObjectBase {
                                    String& chosen);
   static void Choice_CollectionChanged(const unsigned short* elementName, int32_t count,
                                        String& chosen);
+
+  // Collections and wildcards; defined on their floor (collections/).
+  // Tells `listener` that `collection` changed: its OnEvent(collection's
+  // GetBase(), MsgType_CollectionChanged, null).
+  static void FireOnCollectionChangeEvent(CXmlObjectBase* listener,
+                                          CXmlCollectionBase* collection);
+  // For a choice among collections: when `count` is 0, lets the collection
+  // read the run of elements at `current`; if it took any, `current` moves
+  // past them, the collection's ValidateCount runs and `count` goes up by 1.
+  static void Choice_Read_Collection(CXmlCollectionBase* collection, CXmlElement* element,
+                                     CXmlElement*& current, int32_t& count,
+                                     const CXmlSerializationContext& context);
+  // Whether a wildcard's namespace restriction (space-separated tokens:
+  // "##any", "##other" (not the target namespace), "##local" (no namespace),
+  // "##targetNamespace", or a URI, which also admits no namespace) admits
+  // `namespaceUri`. An empty restriction admits only no namespace.
+  static bool IsNamespaceValid(const unsigned short* namespaceUri,
+                               const unsigned short* restriction,
+                               const unsigned short* targetNamespace);
+  // Throws CVxInvalidNamespaceException "Invalid namespace [%s]. The
+  // namespace must be one of [%s] where the target namespace is [%s]" when
+  // IsNamespaceValid is false.
+  static void TestNamespace(const unsigned short* namespaceUri, const unsigned short* restriction,
+                            const unsigned short* targetNamespace);
 
  private:
   void WriteDocument(CXmlTextWriter& writer, bool declaration, bool indent, XmlEncoding encoding,

@@ -35,6 +35,8 @@
 
 namespace VxVevAva5 {
 
+class CXmlCollectionBase;  // collections/XmlCollectionBase.h
+
 // Kind of value held by a VxVariant. Stored by generated code: the values
 // are fixed.
 enum ItemType : int32_t {
@@ -130,6 +132,9 @@ struct VXBIND_EXPORT VxVariant {
   void SetInteger(const CBigInteger& value);
   // Takes a reference on a non-null object.
   void SetXmlObject(CXmlObjectBase* value);
+  // Item type 28; takes a reference on a non-null collection. Defined with
+  // the collections (collections/XmlCollectionBase.cpp).
+  void SetXmlCollection(CXmlCollectionBase* value);
 
   // Inline getters read the slot as their kind and do not look at the item
   // type: call the one that matches GetItemType().
@@ -166,6 +171,9 @@ struct VXBIND_EXPORT VxVariant {
   // A new counted reference to the held object; null when none is held,
   // including when the variant holds a value of another kind.
   CSmartPtr<CXmlObjectBase> GetXmlObject() const;
+  // A new counted reference to the held collection; null unless the item
+  // type is 28. Include XmlCollectionBase.h to use the result.
+  CSmartPtr<CXmlCollectionBase> GetXmlCollection() const;
 
   // The XSD-ish name of the item type ("i4", "dateTime" is "datetime", ...).
   // Throws CVxException "Invalid Type %d" outside 1..26.

@@ -73,6 +73,13 @@ class VXBIND_EXPORT CXmlAttribute : public CInstanceMonitor {
   // or "noNamespaceSchemaLocation". Binding skips such attributes.
   bool IsNamespaceAttribute() const;
 
+  // The value's `length` units (not NUL-terminated), without making the
+  // String that GetValue keeps; valid as long as the document's tree.
+  const unsigned short* GetValueData(size_t& length) const {
+    length = m_valueLength;
+    return m_value;
+  }
+
  private:
   friend class CXmlDocument;
   friend class CXmlElement;
@@ -116,6 +123,16 @@ class VXBIND_EXPORT CXmlElement : public CInstanceMonitor {
   // namespace processing (schema type 2). Takes time logarithmic in the
   // number of declarations of the prefix, whatever the depth.
   bool LookupNamespaceURI(const String& prefix, String& uri) const;
+
+  // The same data without making the Strings and the list that GetText and
+  // GetAttributes keep, for code that copies a whole tree: the text's
+  // `length` units (not NUL-terminated), and the attributes by index.
+  const unsigned short* GetTextData(size_t& length) const {
+    length = m_textLength;
+    return m_text;
+  }
+  size_t GetAttributeCount() const { return m_attributeCount; }
+  const CXmlAttribute& GetAttributeAt(size_t index) const { return m_attributes[index]; }
 
  protected:
   explicit CXmlElement(const CXmlDocument* document);

@@ -1,0 +1,120 @@
+#include "vxbind/collections/detail/ElementSnapshot.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "vxbind/document/XmlDocument.h"
+
+namespace VxVevAva5 {
+namespace detail {
+namespace {
+
+// Pages start small (most wildcard content is small) and double up to this.
+constexpr size_t kLargestPage = 256 * 1024;
+
+size_t RoundUp(size_t bytes) { return (bytes + 7) & ~static_cast<size_t>(7); }
+
+// What an empty text points to: never null, so that it can be handed to
+// anything that copies units.
+const unsigned short kNoUnits[1] = {0};
+
+}  // namespace
+
+void* ElementSnapshot::Allocate(size_t bytes) {
+  bytes = RoundUp(bytes);
+  if (bytes > m_left) {
+    // A block too big for a page gets a page of its own, so the current
+    // page keeps its room.
+    if (bytes > m_nextPage / 4) {
+      m_pages.emplace_back(new unsigned char[bytes]);
+      return m_pages.back().get();
+    }
+    m_pages.emplace_back(new unsigned char[m_nextPage]);
+    m_free = m_pages.back().get();
+    m_left = m_nextPage;
+    m_nextPage = std::min(m_nextPage * 2, kLargestPage);
+  }
+  void* p = m_free;
+  m_free += bytes;
+  m_left -= bytes;
+  return p;
+}
+
+const unsigned short* ElementSnapshot::CopyUnits(const unsigned short* units, size_t length) {
+  if (length == 0) return kNoUnits;
+  if (length > SIZE_MAX / sizeof(unsigned short)) throw std::bad_alloc();
+  auto* copy = static_cast<unsigned short*>(Allocate(length * sizeof(unsigned short)));
+  std::memcpy(copy, units, length * sizeof(unsigned short));
+  return copy;
+}
+
+const String* ElementSnapshot::Intern(const String& name) {
+  auto found = m_names.find(&name);
+  if (found != m_names.end()) return found->second;
+  m_ownNames.push_back(name);
+  const String* own = &m_ownNames.back();
+  m_names.emplace(&name, own);
+  return own;
+}
+
+const SnapshotNode* ElementSnapshot::Copy(const CXmlElement& element) {
+  // Each copied element's node is filled at once; its children are linked in
+  // as they are copied, from an explicit stack of (source, last child copied).
+  auto copyOne = [this](const CXmlElement& source) {
+    auto* node = static_cast<SnapshotNode*>(Allocate(sizeof(SnapshotNode)));
+    node->name = Intern(source.GetLocalName());
+    node->namespaceUri = Intern(source.GetNamespaceURI());
+    size_t length = 0;
+    const unsigned short* text = source.GetTextData(length);
+    node->text = CopyUnits(text, length);
+    node->textLength = static_cast<uint32_t>(length);
+    size_t count = source.GetAttributeCount();
+    node->attributeCount = static_cast<uint32_t>(count);
+    node->attributes = nullptr;
+    if (count > 0) {
+      auto* attributes =
+          static_cast<SnapshotAttribute*>(Allocate(count * sizeof(SnapshotAttribute)));
+      for (size_t i = 0; i < count; ++i) {
+        const CXmlAttribute& a = source.GetAttributeAt(i);
+        size_t valueLength = 0;
+        const unsigned short* value = a.GetValueData(valueLength);
+        attributes[i].name = Intern(a.GetLocalName());
+        attributes[i].namespaceUri = Intern(a.GetNamespaceURI());
+        attributes[i].value = CopyUnits(value, valueLength);
+        attributes[i].length = static_cast<uint32_t>(valueLength);
+      }
+      node->attributes = attributes;
+    }
+    node->firstChild = nullptr;
+    node->next = nullptr;
+    return node;
+  };
+  struct Frame {
+    const CXmlElement* next;  // the next child of the source to copy
+    SnapshotNode* node;
+    SnapshotNode* lastChild;
+  };
+  SnapshotNode* root = copyOne(element);
+  std::vector<Frame> stack{Frame{element.GetFirstElement(), root, nullptr}};
+  while (!stack.empty()) {
+    Frame& top = stack.back();
+    if (top.next == nullptr) {
+      stack.pop_back();
+      continue;
+    }
+    const CXmlElement* source = top.next;
+    top.next = source->GetNextSiblingElement();
+    SnapshotNode* child = copyOne(*source);
+    if (top.lastChild != nullptr)
+      top.lastChild->next = child;
+    else
+      top.node->firstChild = child;
+    top.lastChild = child;
+    stack.push_back(Frame{source->GetFirstElement(), child, nullptr});
+  }
+  return root;
+}
+
+}  // namespace detail
+}  // namespace VxVevAva5
