@@ -1,0 +1,124 @@
+// -----------------------------------------------------------------------------
+// File: detail/FastInfosetEncoder.h  (internal)
+// -----------------------------------------------------------------------------
+//
+// The octet level of the Fast Infoset writer: the output buffer, the X.891
+// integer and length encodings, UTF-8 literals, and the vocabulary tables
+// that turn recurring strings into indexes. CFastInfosetWriter decides what
+// to write; this writes it.
+
+#ifndef VXBIND_WRITERS_DETAIL_FASTINFOSETENCODER_H
+#define VXBIND_WRITERS_DETAIL_FASTINFOSETENCODER_H
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "vxbind/platform/String.h"
+
+namespace VxVevAva5 {
+namespace detail {
+
+// X.891 tables hold at most 2^20 entries; a string met when its table is
+// full is written as a literal and gets no index.
+constexpr uint32_t kFastInfosetTableLimit = uint32_t{1} << 20;
+
+// A vocabulary table: strings of UTF-16 units -> their 1-based index. A
+// string added again refers to its newest index, as the decoder appends
+// every literal it reads. Hashing uses a per-process secret, so that data
+// cannot be chosen to make every string collide.
+class VocabularyTable {
+ public:
+  VocabularyTable();
+  VocabularyTable(const VocabularyTable&) = delete;
+  VocabularyTable& operator=(const VocabularyTable&) = delete;
+
+  // The index of [text, text + length), or 0 when it has none.
+  uint32_t Find(const unsigned short* text, size_t length) const;
+  // Gives the string the next index and returns it; 0 (and nothing added)
+  // when the table is full.
+  uint32_t Add(const unsigned short* text, size_t length);
+  bool IsFull() const { return m_count == kFastInfosetTableLimit; }
+  // Empties the table.
+  void Clear();
+
+ private:
+  struct Slot {
+    size_t offset;  // of the key in m_pool
+    uint32_t length;
+    uint32_t index;  // 0: empty slot
+    uint64_t hash;
+  };
+  uint64_t Hash(const unsigned short* text, size_t length) const;
+  size_t Locate(uint64_t hash, const unsigned short* text, size_t length) const;
+  void Rehash();
+
+  uint64_t m_seed;
+  uint32_t m_count = 0;
+  std::vector<Slot> m_slots;  // open addressing, at most half full
+  std::vector<unsigned short> m_pool;
+};
+
+// The growing octet output.
+class OctetBuffer {
+ public:
+  OctetBuffer() = default;
+  OctetBuffer(const OctetBuffer&) = delete;
+  OctetBuffer& operator=(const OctetBuffer&) = delete;
+  ~OctetBuffer() { delete[] m_data; }
+
+  // Room for `n` more octets; returns where they go. Commit them with
+  // Advance.
+  unsigned char* Reserve(size_t n) {
+    if (m_capacity - m_size < n) Grow(n);
+    return m_data + m_size;
+  }
+  void Advance(size_t n) { m_size += n; }
+  void Put(unsigned char octet) {
+    *Reserve(1) = octet;
+    ++m_size;
+  }
+  void Put(const void* octets, size_t n) {
+    std::memcpy(Reserve(n), octets, n);
+    m_size += n;
+  }
+  const unsigned char* Data() const { return m_data; }
+  size_t Size() const { return m_size; }
+  void Clear() { m_size = 0; }
+
+ private:
+  void Grow(size_t n);
+
+  unsigned char* m_data = nullptr;
+  size_t m_size = 0;
+  size_t m_capacity = 0;
+};
+
+// A text measured for UTF-8 output: its units up to the first NUL, and
+// their UTF-8 length.
+struct Utf8Measure {
+  size_t units;
+  uint64_t octets;
+};
+
+// Measures `text` (`length` units) up to its first NUL. Throws CVxException
+// "Invalid UTF-16 text: unpaired surrogate ..." for a surrogate that is not
+// part of a pair.
+Utf8Measure MeasureUtf8(const unsigned short* text, size_t length);
+// Writes the UTF-8 of `units` units (measured by MeasureUtf8) at `out`.
+void EncodeUtf8(const unsigned short* text, const Utf8Measure& measure, unsigned char* out);
+
+// The encodings of X.891 integers and lengths. `bits` are the bits of the
+// first octet that are already set; each writes at the end of `out`.
+void PutIndexOnSecondBit(OctetBuffer& out, unsigned bits, uint32_t index);
+void PutIndexOnThirdBit(OctetBuffer& out, unsigned bits, uint32_t index);
+void PutIndexOnFourthBit(OctetBuffer& out, unsigned bits, uint32_t index);
+void PutLengthOnSecondBit(OctetBuffer& out, unsigned bits, uint64_t length);
+void PutLengthOnFifthBit(OctetBuffer& out, unsigned bits, uint64_t length);
+void PutLengthOnSeventhBit(OctetBuffer& out, unsigned bits, uint64_t length);
+
+}  // namespace detail
+}  // namespace VxVevAva5
+
+#endif  // VXBIND_WRITERS_DETAIL_FASTINFOSETENCODER_H
