@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/Bytes.h"
+#include "support/RandomScript.h"
 #include "support/ScriptObject.h"
 #include "support/Text.h"
 #include "vxbind/document/XmlDocument.h"
@@ -24,75 +25,6 @@ using vxtest::WriterCall;
 using vxtest::WriterScript;
 
 namespace {
-
-// A random well-formed script: aliases and a default namespace before the
-// root, elements in no namespace, the default one or others, attributes in
-// any namespace (the XML namespace included), xsi:type, namespaces changed
-// inside elements, texts and values short and long, ASCII or not.
-WriterScript RandomScript(std::mt19937& rng, int elements) {
-  const char* names[] = {"a", "item", "x-y", "n.1", "_u", "\xC3\xA9l\xC3\xA9ment", "\xE5\x90\x8D"};
-  const char* uris[] = {"", "urn:a", "urn:b", "http://example.com/\xE2\x82\xAC"};
-  const char* prefixes[] = {"p", "q", "AA", "ns1"};
-  const char* texts[] = {"", "x", "plain text", "a & b < c > d \"q\" 'a'", "caf\xC3\xA9 \xF0\x9D\x84\x9E",
-                         "line\nbreak\tand tab", "12345", "]]>", "short", "a longer text of words"};
-  auto pick = [&](size_t n) { return rng() % n; };
-  WriterScript s;
-  for (size_t i = 0, n = pick(3); i < n; ++i)
-    s.push_back({WriterCall::kAddNamespace, U(prefixes[pick(4)]), U(uris[1 + pick(3)])});
-  if (pick(2)) s.push_back({WriterCall::kSetDefault, U(uris[pick(4)])});
-  int open = 0, made = 0;
-  bool tagOpen = false;
-  std::vector<std::vector<std::string>> used;
-  do {
-    unsigned op = made == 0 ? 0 : made >= elements ? 9 : pick(10);
-    switch (op) {
-      case 0: case 1: case 2:
-        s.push_back({WriterCall::kStart, U(names[pick(7)]), U(uris[pick(4)])});
-        ++open, ++made;
-        tagOpen = true;
-        used.emplace_back();
-        break;
-      case 3: case 4: {
-        if (!tagOpen) break;
-        std::string uri = pick(6) == 0 ? "http://www.w3.org/XML/1998/namespace" : uris[pick(4)];
-        std::string name = names[pick(7)];
-        std::string key = uri + "|" + name;
-        bool clash = false;
-        for (const std::string& k : used.back()) clash = clash || k == key;
-        if (clash) break;
-        used.back().push_back(key);
-        s.push_back({WriterCall::kAttribute, U(name), U(uri), U(texts[pick(10)])});
-        break;
-      }
-      case 5:
-        if (!tagOpen || pick(3) != 0) break;
-        if (std::find(used.back().begin(), used.back().end(),
-                      std::string(vxtest::Show(vxtest::XsiNamespace())) + "|type") !=
-            used.back().end())
-          break;
-        used.back().push_back(vxtest::Show(vxtest::XsiNamespace()) + "|type");
-        s.push_back({WriterCall::kXsiType, U(uris[pick(4)]), U("T")});
-        break;
-      case 6:
-        if (pick(4) == 0)
-          s.push_back({WriterCall::kSetDefault, U(uris[pick(4)])});
-        else if (pick(3) == 0)
-          s.push_back({WriterCall::kAddNamespace, U(prefixes[pick(4)]), U(uris[1 + pick(3)])});
-        break;
-      case 7: case 8:
-        s.push_back({WriterCall::kText, U(texts[pick(10)])});
-        tagOpen = false;
-        break;
-      default:
-        s.push_back({WriterCall::kEnd});
-        --open;
-        tagOpen = false;
-        used.pop_back();
-        break;
-    }
-  } while (open > 0);
-  return s;
-}
 
 CXmlSerializationContext& Strict() {
   static CXmlSerializationContext context = [] {
@@ -157,7 +89,7 @@ std::string CompareTrees(const vxtest::Tree& expected, const CXmlDocument& doc) 
 TEST(CFastInfosetRoundTrip, RandomDocumentsReadBackAsTheirText) {
   std::mt19937 rng(20240602);
   for (int round = 0; round < 300; ++round) {
-    CScriptObject object(RandomScript(rng, 1 + round % 30));
+    CScriptObject object(vxtest::RandomScript(rng, 1 + round % 30));
     vxtest::Tree expected = vxtest::ExpectedTree(object.script);
     CXmlDocument fromFi, fromText;
     LoadBytes(fromFi, object.ToFastInfosetStream(static_cast<FInfoDecl>(round % 10), Strict()));
@@ -173,7 +105,7 @@ TEST(CFastInfosetRoundTrip, RandomDocumentsReadBackAsTheirText) {
 
 TEST(CFastInfosetRoundTrip, CompressedDocumentsAndFilesReadBack) {
   std::mt19937 rng(7);
-  CScriptObject object(RandomScript(rng, 200));
+  CScriptObject object(vxtest::RandomScript(rng, 200));
   vxtest::Tree expected = vxtest::ExpectedTree(object.script);
   for (CompressionType c : {CompressionType_None, CompressionType_GZip, CompressionType_ZLib}) {
     SCOPED_TRACE(c);

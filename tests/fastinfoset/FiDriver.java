@@ -37,6 +37,7 @@ import org.xml.sax.ContentHandler;
 import org.xml.sax.InputSource;
 import org.xml.sax.XMLReader;
 import org.xml.sax.ext.DefaultHandler2;
+import org.xml.sax.helpers.NamespaceSupport;
 
 public final class FiDriver {
   public static void main(String[] args) throws Exception {
@@ -65,10 +66,29 @@ public final class FiDriver {
     }
   }
 
-  // Collects the infoset lines from SAX events.
+  // Collects the infoset lines from SAX events. An xsi:type value, a
+  // qualified name, is written as {uri}local with the binding in scope, so
+  // that documents whose writers chose other prefixes compare equal.
   static final class Infoset extends DefaultHandler2 {
+    static final String XSI = "http://www.w3.org/2001/XMLSchema-instance";
     final StringBuilder out = new StringBuilder();
     final StringBuilder text = new StringBuilder();
+    final NamespaceSupport namespaces = new NamespaceSupport();
+    boolean pushed;
+
+    @Override public void startPrefixMapping(String prefix, String uri) {
+      if (!pushed) namespaces.pushContext();
+      pushed = true;
+      namespaces.declarePrefix(prefix, uri);
+    }
+
+    String value(String uri, String local, String value) {
+      if (!uri.equals(XSI) || !local.equals("type")) return value;
+      int colon = value.indexOf(':');
+      String prefix = colon < 0 ? "" : value.substring(0, colon);
+      String bound = namespaces.getURI(prefix);
+      return "{" + (bound == null ? "?" : bound) + "}" + value.substring(colon + 1);
+    }
 
     void flushText() {
       if (text.length() == 0) return;
@@ -78,10 +98,13 @@ public final class FiDriver {
 
     @Override public void startElement(String uri, String local, String qName, Attributes a) {
       flushText();
+      if (!pushed) namespaces.pushContext();
+      pushed = false;
       out.append("S {").append(uri).append('}').append(local).append('\n');
       TreeMap<String, String> sorted = new TreeMap<>();
       for (int i = 0; i < a.getLength(); ++i)
-        sorted.put("{" + a.getURI(i) + "}" + a.getLocalName(i), a.getValue(i));
+        sorted.put("{" + a.getURI(i) + "}" + a.getLocalName(i),
+                   value(a.getURI(i), a.getLocalName(i), a.getValue(i)));
       for (var e : sorted.entrySet())
         out.append("A ").append(e.getKey()).append('=').append(escape(e.getValue())).append('\n');
     }
@@ -89,6 +112,7 @@ public final class FiDriver {
     @Override public void endElement(String uri, String local, String qName) {
       flushText();
       out.append("E\n");
+      namespaces.popContext();
     }
 
     @Override public void characters(char[] ch, int start, int length) {
@@ -224,6 +248,13 @@ public final class FiDriver {
             s.characters(c, 0, c.length);
             s.endCDATA();
             break;
+          case "hex": case "base64": {
+            // Raw octets: the reference writes half of a byte[] given to
+            // object() with the hexadecimal algorithm.
+            byte[] b = (byte[]) data(typed, text.toString());
+            s.octets(null, algorithm(typed), b, 0, b.length);
+            break;
+          }
           default: s.object(null, algorithm(typed), data(typed, text.toString()));
         }
       }
