@@ -1,7 +1,11 @@
 // FastInfosetWriter.cpp - the writer interface as Fast Infoset octets.
 #include "vxbind/writers/FastInfosetWriter.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <utility>
+
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Format.h"
@@ -24,14 +28,24 @@ enum Table {
   kTableCount
 };
 
+// The index of a short ASCII value, by the value packed (PackShortAscii).
+struct ShortValueMemo {
+  uint64_t packed;
+  uint32_t index;
+};
+
 struct FastInfosetOutput {
   OctetBuffer octets;
+  ShortValueMemo shortValues[256];
+  OctetBuffer values;  // the encoded values of the open start tag's attributes
   VocabularyTable tables[kTableCount];
   std::vector<unsigned short> key;  // a qualified name's table key, reused
 
   // The tables as X.891 starts them: "xml" and its namespace predefined.
   void Reset() {
     octets.Clear();
+    for (ShortValueMemo& memo : shortValues) memo = ShortValueMemo{0, 0};
+    values.Clear();
     for (VocabularyTable& table : tables) table.Clear();
     static const unsigned short kXml[] = {'x', 'm', 'l'};
     tables[kPrefixes].Add(kXml, 3);
@@ -45,6 +59,7 @@ struct FastInfosetOutput {
 namespace {
 
 using detail::FastInfosetOutput;
+using detail::ShortValueMemo;
 
 const String& XmlPrefix() {
   static const String prefix(VX_T("xml"));
@@ -54,6 +69,16 @@ const String& XmlPrefix() {
 const String& XmlNamespace() {
   static const String uri(VX_T("http://www.w3.org/XML/1998/namespace"));
   return uri;
+}
+
+const String& EmptyString() {
+  static const String empty;
+  return empty;
+}
+
+// True for the XML namespace (tested by length first: most URIs are not).
+inline bool IsXmlNamespace(const String& uri) {
+  return uri.size() == 36 && detail::SameText(uri, XmlNamespace());
 }
 
 const String& XsiNamespace() {
@@ -100,6 +125,20 @@ bool IsReserved(const String& prefix, const String& namespaceUri) {
          detail::SameText(namespaceUri, XmlNamespace());
 }
 
+// A value of 1 to 5 ASCII units (no NUL) as one integer: seven bits per
+// unit and the length; 0 for any other value.
+inline uint64_t PackShortAscii(const String& value) {
+  size_t n = value.size();
+  if (n == 0 || n > 5) return 0;
+  uint64_t packed = n;
+  for (size_t i = 0; i < n; ++i) {
+    unsigned short c = value[i];
+    if (c == 0 || c >= 0x80) return 0;
+    packed |= uint64_t{c} << (3 + 7 * i);
+  }
+  return packed;
+}
+
 [[noreturn]] void ThrowNoElement(const unsigned short* message) { throw CVxException(message); }
 
 }  // namespace
@@ -113,6 +152,10 @@ CFastInfosetWriter::~CFastInfosetWriter() { delete m_output; }
 
 void CFastInfosetWriter::WriteStartDocument(FInfoDecl declaration) {
   m_output->Reset();
+  m_handedOut.Clear();
+  m_guesses.clear();
+  m_open.clear();
+  m_eager = false;
   m_owedTerminator = false;
   detail::OctetBuffer& out = m_output->octets;
   unsigned index = static_cast<unsigned>(declaration);
@@ -125,11 +168,21 @@ void CFastInfosetWriter::WriteStartDocument(FInfoDecl declaration) {
 }
 
 CBinaryData CFastInfosetWriter::GetBinaryData() const {
-  const detail::OctetBuffer& out = m_output->octets;
-  if (out.Size() > UINT32_MAX)
-    throw CVxException(String(VX_T("The binary data would exceed 4294967295 bytes")));
-  if (out.Size() == 0) return CBinaryData();
-  return CBinaryData(out.Data(), static_cast<uint32_t>(out.Size()));
+  detail::OctetBuffer& out = m_output->octets;
+  if (out.Size() != 0) {
+    if (out.Size() + m_handedOut.GetLength() > UINT32_MAX)
+      throw CVxException(String(VX_T("The binary data would exceed 4294967295 bytes")));
+    // The buffer itself becomes the result: a document of tens of
+    // megabytes is not copied.
+    size_t size = 0;
+    unsigned char* octets = out.Release(size);
+    CBinaryData tail(octets, static_cast<uint32_t>(size), /*adopt=*/true);
+    if (m_handedOut.GetLength() == 0)
+      m_handedOut = std::move(tail);
+    else
+      m_handedOut.Append(tail);
+  }
+  return m_handedOut;
 }
 
 void CFastInfosetWriter::WriteEndDocument() {
@@ -159,18 +212,51 @@ void CFastInfosetWriter::WriteStartElement(const String& localName, const String
   // The base decides the declarations; unlike XML text, a name in the
   // default namespace carries a prefix too.
   CXmlWriterContext& context = StartElementScope(localName, namespaceUri);
+  m_stagedUnits = 0;
+  m_attributes.clear();
+  m_output->values.Clear();
+  uint32_t guess = 0;
+  if (!m_open.empty()) {
+    const OpenName& outer = m_open.back();
+    if (outer.lastChild != 0)
+      guess = m_guesses[outer.lastChild].nextSibling;
+    else if (outer.index != 0)
+      guess = m_guesses[outer.index].firstChild;
+  }
+  m_open.push_back(OpenName{0, 0});
   if (namespaceUri.empty()) {
-    m_elementPrefix.clear();
-  } else if (detail::SameText(namespaceUri, XmlNamespace())) {
-    m_elementPrefix.assign(XmlPrefix());
+    m_elementName = FindName(true, EmptyString(), namespaceUri, localName, guess);
+  } else if (IsXmlNamespace(namespaceUri)) {
+    m_elementName = FindName(true, XmlPrefix(), namespaceUri, localName, guess);
   } else if (!context.GetNamePrefix().empty()) {
-    m_elementPrefix.assign(context.GetNamePrefix());
+    m_elementName = FindName(true, context.GetNamePrefix(), namespaceUri, localName, guess);
   } else {
     bool declared = false;
-    m_elementPrefix.assign(ResolvePrefix(namespaceUri, declared));
+    m_elementName =
+        FindName(true, ResolvePrefix(namespaceUri, declared), namespaceUri, localName, guess);
   }
+  if (m_elementName.index != 0) NoteElementName(m_elementName.index);
   m_startTagPending = true;
-  m_attributeCount = 0;
+  m_eager = m_elementName.index != 0 && GetDeclarationCount() == 0;
+  if (m_eager) {
+    m_tagStart = m_output->octets.Size();
+    detail::PutIndexOnThirdBit(m_output->octets, 0, m_elementName.index);
+  }
+}
+
+// Records the innermost element's name index, and it as the guess for the
+// next element in its place.
+void CFastInfosetWriter::NoteElementName(uint32_t index) {
+  if (m_guesses.size() <= index) m_guesses.resize(index + 1, NameGuesses());
+  OpenName& self = m_open.back();
+  self.index = index;
+  if (m_open.size() < 2) return;
+  OpenName& parent = m_open[m_open.size() - 2];
+  if (parent.lastChild != 0)
+    m_guesses[parent.lastChild].nextSibling = index;
+  else if (parent.index != 0)
+    m_guesses[parent.index].firstChild = index;
+  parent.lastChild = index;
 }
 
 void CFastInfosetWriter::WriteText(const String& text) {
@@ -203,6 +289,7 @@ void CFastInfosetWriter::WriteEndElement() {
   } else {
     m_owedTerminator = true;
   }
+  if (!m_open.empty()) m_open.pop_back();
   PopContext();
 }
 
@@ -251,24 +338,153 @@ void CFastInfosetWriter::AddAttribute(const String& localName, const String& nam
                                           GetCurrentContext()->GetLocalName().c_str()),
                              value[at]);
   }
-  if (m_attributeCount == m_attributes.size()) m_attributes.emplace_back();
-  PendingAttribute& a = m_attributes[m_attributeCount];
+  PendingAttribute a;
+  uint32_t element = m_open.empty() ? 0 : m_open.back().index;
+  size_t position = m_attributes.size();
+  uint32_t guess = element != 0 && position < 8 ? m_guesses[element].attributes[position] : 0;
   if (namespaceUri.empty()) {
-    a.prefix.clear();
-  } else if (detail::SameText(namespaceUri, XmlNamespace())) {
-    a.prefix.assign(XmlPrefix());
+    a.name = FindName(false, EmptyString(), namespaceUri, localName, guess);
+  } else if (IsXmlNamespace(namespaceUri)) {
+    a.name = FindName(false, XmlPrefix(), namespaceUri, localName, guess);
   } else {
     bool declared = false;
-    a.prefix.assign(ResolvePrefix(namespaceUri, declared));
+    a.name = FindName(false, ResolvePrefix(namespaceUri, declared), namespaceUri, localName, guess);
   }
-  a.namespaceUri.assign(namespaceUri);
-  a.localName.assign(localName);
-  a.value.assign(value);
-  ++m_attributeCount;
+  if (element != 0 && position < 8 && a.name.index != 0)
+    m_guesses[element].attributes[position] = a.name.index;
+  if (m_eager && (a.name.index == 0 || GetDeclarationCount() != 0)) LeaveEagerStartTag();
+  detail::OctetBuffer& out = m_eager ? m_output->octets : m_output->values;
+  if (m_eager) {
+    if (m_attributes.empty()) out.Data()[m_tagStart] |= 0x40;  // attributes follow
+    detail::PutIndexOnSecondBit(out, 0, a.name.index);
+  }
+  a.valueOffset = out.Size();
+  EncodeValue(out, value);
+  a.valueLength = out.Size() - a.valueOffset;
+  m_attributes.push_back(a);
+}
+
+// The attribute value, as the value table has it: an index, or a literal
+// (added when shorter than 6 units).
+void CFastInfosetWriter::EncodeValue(detail::OctetBuffer& out, const String& value) {
+  // Short ASCII values recur most: their index is remembered by the value
+  // packed into an integer.
+  uint64_t packed = PackShortAscii(value);
+  if (packed != 0) {
+    const ShortValueMemo& memo = m_output->shortValues[(packed * 0x9E3779B97F4A7C15ull) >> 56];
+    if (memo.packed == packed) {
+      detail::PutIndexOnSecondBit(out, 0x80, memo.index);
+      return;
+    }
+  }
+  // Most longer values are ASCII: written as such in one pass, unless a
+  // unit says otherwise.
+  if (value.size() >= 6 && value.size() <= 264) {
+    size_t n = value.size();
+    unsigned char* to = out.Reserve(n + 2);
+    size_t head = n <= 8 ? 1 : 2;
+    const unsigned short* from = value.data();
+    size_t k = 0;
+    while (k < n && from[k] - 1u < 0x7Fu) {
+      to[head + k] = static_cast<unsigned char>(from[k]);
+      ++k;
+    }
+    if (k == n) {
+      if (head == 1) {
+        to[0] = static_cast<unsigned char>(n - 1);
+      } else {
+        to[0] = 0x08;
+        to[1] = static_cast<unsigned char>(n - 9);
+      }
+      out.Advance(head + n);
+      return;
+    }
+  }
+  detail::Utf8Measure m = detail::MeasureUtf8(value.data(), value.size());
+  if (m.units == 0) {
+    out.Put(0xFF);  // index zero: the empty string
+    return;
+  }
+  unsigned bits = 0;
+  uint32_t index = 0;
+  if (m.units < 6) {
+    detail::VocabularyTable& table = m_output->tables[detail::kAttributeValues];
+    uint64_t hash = table.Hash(value.data(), m.units);
+    index = table.Find(value.data(), m.units, hash);
+    if (index == 0 && table.Add(value.data(), m.units, hash) != 0) bits = 0x40;  // add
+    if (index != 0 && packed != 0)
+      m_output->shortValues[(packed * 0x9E3779B97F4A7C15ull) >> 56] = ShortValueMemo{packed, index};
+  }
+  if (index != 0) {
+    detail::PutIndexOnSecondBit(out, 0x80, index);
+    return;
+  }
+  detail::PutLengthOnFifthBit(out, bits, m.octets);
+  detail::EncodeUtf8(value.data(), m, out.Reserve(m.octets));
+  out.Advance(m.octets);
+}
+
+// Takes the start tag written so far back into the pending form: its
+// attributes' values move to the value octets, and the output ends before
+// the tag again.
+void CFastInfosetWriter::LeaveEagerStartTag() {
+  detail::OctetBuffer& out = m_output->octets;
+  detail::OctetBuffer& values = m_output->values;
+  values.Clear();
+  for (PendingAttribute& a : m_attributes) {
+    size_t offset = values.Size();
+    values.Put(out.Data() + a.valueOffset, a.valueLength);
+    a.valueOffset = offset;
+  }
+  out.Truncate(m_tagStart);
+  m_eager = false;
+}
+
+// The name's index when its table has it; otherwise the name is kept in
+// m_staged, to be written as a literal.
+CFastInfosetWriter::PendingName CFastInfosetWriter::FindName(bool element, const String& prefix,
+                                                             const String& namespaceUri,
+                                                             const String& localName,
+                                                             uint32_t guess) {
+  detail::VocabularyTable& table =
+      m_output->tables[element ? detail::kElementNames : detail::kAttributeNames];
+  detail::VocabularyTable::Name parts{prefix.data(),       prefix.size(),
+                                      namespaceUri.data(), namespaceUri.size(),
+                                      localName.data(),    localName.size()};
+  if (guess != 0 && table.IsName(guess, parts)) return PendingName{guess, 0, 0, 0, 0};
+  if (uint32_t index = table.FindName(parts, table.HashName(parts)))
+    return PendingName{index, 0, 0, 0, 0};
+  // A NUL ends a string: the parts as they are written.
+  parts.prefixLength = WrittenLength(prefix);
+  parts.uriLength = WrittenLength(namespaceUri);
+  parts.localLength = WrittenLength(localName);
+  if (parts.prefixLength != prefix.size() || parts.uriLength != namespaceUri.size() ||
+      parts.localLength != localName.size()) {
+    if (uint32_t index = table.FindName(parts, table.HashName(parts)))
+      return PendingName{index, 0, 0, 0, 0};
+  }
+  PendingName name{0, m_stagedUnits, parts.prefixLength, parts.uriLength, parts.localLength};
+  size_t units = parts.prefixLength + parts.uriLength + parts.localLength;
+  if (m_staged.size() - m_stagedUnits < units) m_staged.resize(2 * (m_stagedUnits + units));
+  unsigned short* out = m_staged.data() + m_stagedUnits;
+  std::copy(prefix.data(), prefix.data() + parts.prefixLength, out);
+  std::copy(namespaceUri.data(), namespaceUri.data() + parts.uriLength, out + parts.prefixLength);
+  std::copy(localName.data(), localName.data() + parts.localLength,
+            out + parts.prefixLength + parts.uriLength);
+  m_stagedUnits += units;
+  return name;
 }
 
 void CFastInfosetWriter::CloseStartTag(CXmlWriterContext& context) {
-  if (m_startTagPending && &context == GetCurrentContext()) WriteStartTag(context);
+  if (m_startTagPending && &context == GetCurrentContext()) {
+    if (m_eager) {
+      m_startTagPending = false;
+      m_eager = false;
+      if (!m_attributes.empty()) context.SetAttributesAnnounced(true);
+    } else {
+      WriteStartTag(context);
+    }
+  }
   if (!context.IsStartTagOpen()) return;
   if (context.GetAttributesAnnounced()) m_output->octets.Put(0xF0);
   context.SetStartTagOpen(false);
@@ -277,7 +493,8 @@ void CFastInfosetWriter::CloseStartTag(CXmlWriterContext& context) {
 void CFastInfosetWriter::WriteStartTag(CXmlWriterContext& context) {
   m_startTagPending = false;
   detail::OctetBuffer& out = m_output->octets;
-  unsigned bits = m_attributeCount != 0 ? 0x40 : 0;
+  bool hasAttributes = !m_attributes.empty();
+  unsigned bits = hasAttributes ? 0x40 : 0;
   bool declares = false;
   for (size_t i = 0, n = GetDeclarationCount(); i < n && !declares; ++i)
     declares = !IsReserved(GetDeclarationPrefix(i), GetDeclarationUri(i));
@@ -287,14 +504,17 @@ void CFastInfosetWriter::WriteStartTag(CXmlWriterContext& context) {
     WriteNamespaceAttributes(context.GetParent() == nullptr);
     out.Put(0xF0);
   }
-  WriteQualifiedName(true, bits, m_elementPrefix, context.GetNamespaceUri(),
-                     context.GetLocalName());
-  for (size_t i = 0; i < m_attributeCount; ++i) {
+  uint32_t element = WriteQualifiedName(true, bits, m_elementName);
+  if (m_elementName.index == 0 && element != 0) NoteElementName(element);
+  const unsigned char* values = m_output->values.Data();
+  for (size_t i = 0; i < m_attributes.size(); ++i) {
     const PendingAttribute& a = m_attributes[i];
-    WriteQualifiedName(false, 0, a.prefix, a.namespaceUri, a.localName);
-    WriteAttributeValue(a.value);
+    uint32_t index = WriteQualifiedName(false, 0, a.name);
+    if (a.name.index == 0 && element != 0 && i < 8 && index != 0)
+      m_guesses[element].attributes[i] = index;
+    out.Put(values + a.valueOffset, a.valueLength);
   }
-  if (m_attributeCount != 0) context.SetAttributesAnnounced(true);
+  if (hasAttributes) context.SetAttributesAnnounced(true);
 }
 
 // The root's declarations are written as literals, others as indexes where
@@ -312,80 +532,70 @@ void CFastInfosetWriter::WriteNamespaceAttributes(bool root) {
     bool hasPrefix = WrittenLength(prefix) != 0;
     bool hasUri = WrittenLength(uri) != 0;
     out.Put(static_cast<unsigned char>(0xCC | (hasPrefix ? 0x02 : 0) | (hasUri ? 0x01 : 0)));
-    if (hasPrefix) WriteIdentifyingString(detail::kPrefixes, prefix, root);
-    if (hasUri) WriteIdentifyingString(detail::kNamespaceNames, uri, root);
+    if (hasPrefix) WriteIdentifyingString(detail::kPrefixes, prefix.data(), WrittenLength(prefix), root);
+    if (hasUri) WriteIdentifyingString(detail::kNamespaceNames, uri.data(), WrittenLength(uri), root);
   }
 }
 
-void CFastInfosetWriter::WriteQualifiedName(bool element, unsigned bits, const String& prefix,
-                                            const String& namespaceUri,
-                                            const String& localName) {
-  size_t prefixLength = WrittenLength(prefix);
-  size_t uriLength = WrittenLength(namespaceUri);
-  size_t localLength = WrittenLength(localName);
-  if (localLength == 0)
-    throw CVxInvalidParamException(VX_T("A Fast Infoset document cannot hold an empty name"));
-  // The table key: prefix, U+0001, URI, U+0001, local name.
-  std::vector<unsigned short>& key = m_output->key;
-  key.assign(prefix.data(), prefix.data() + prefixLength);
-  key.push_back(1);
-  key.insert(key.end(), namespaceUri.data(), namespaceUri.data() + uriLength);
-  key.push_back(1);
-  key.insert(key.end(), localName.data(), localName.data() + localLength);
-  detail::VocabularyTable& table =
-      m_output->tables[element ? detail::kElementNames : detail::kAttributeNames];
+// Returns the name's index, or 0 when its table is full.
+uint32_t CFastInfosetWriter::WriteQualifiedName(bool element, unsigned bits,
+                                                const PendingName& name) {
   detail::OctetBuffer& out = m_output->octets;
-  if (uint32_t index = table.Find(key.data(), key.size())) {
+  uint32_t index = name.index;
+  if (index != 0) {
     if (element)
       detail::PutIndexOnThirdBit(out, bits, index);
     else
       detail::PutIndexOnSecondBit(out, 0, index);
-    return;
+    return index;
   }
-  unsigned parts = prefixLength != 0 ? 3 : uriLength != 0 ? 1 : 0;
-  out.Put(static_cast<unsigned char>(element ? bits | 0x3C | parts : 0x78 | parts));
-  if (prefixLength != 0) WriteIdentifyingString(detail::kPrefixes, prefix, false);
-  if (uriLength != 0) WriteIdentifyingString(detail::kNamespaceNames, namespaceUri, false);
-  WriteIdentifyingString(detail::kLocalNames, localName, false);
-  table.Add(key.data(), key.size());
+  detail::VocabularyTable& table =
+      m_output->tables[element ? detail::kElementNames : detail::kAttributeNames];
+  const unsigned short* staged = m_staged.data() + name.offset;
+  detail::VocabularyTable::Name parts{staged, name.prefixLength,
+                                      staged + name.prefixLength, name.uriLength,
+                                      staged + name.prefixLength + name.uriLength,
+                                      name.localLength};
+  uint64_t hash = 0;
+  if (index == 0) {
+    if (name.localLength == 0)
+      throw CVxInvalidParamException(VX_T("A Fast Infoset document cannot hold an empty name"));
+    // The tag may have written the same name already.
+    hash = table.HashName(parts);
+    index = table.FindName(parts, hash);
+  }
+  if (index != 0) {
+    if (element)
+      detail::PutIndexOnThirdBit(out, bits, index);
+    else
+      detail::PutIndexOnSecondBit(out, 0, index);
+    return index;
+  }
+  unsigned present = name.prefixLength != 0 ? 3 : name.uriLength != 0 ? 1 : 0;
+  out.Put(static_cast<unsigned char>(element ? bits | 0x3C | present : 0x78 | present));
+  if (name.prefixLength != 0)
+    WriteIdentifyingString(detail::kPrefixes, parts.prefix, parts.prefixLength, false);
+  if (name.uriLength != 0)
+    WriteIdentifyingString(detail::kNamespaceNames, parts.uri, parts.uriLength, false);
+  WriteIdentifyingString(detail::kLocalNames, parts.local, parts.localLength, false);
+  return table.AddName(parts, hash);
 }
 
-void CFastInfosetWriter::WriteIdentifyingString(int table, const String& text, bool literal) {
+void CFastInfosetWriter::WriteIdentifyingString(int table, const unsigned short* text,
+                                                size_t length, bool literal) {
   detail::VocabularyTable& vocabulary = m_output->tables[table];
   detail::OctetBuffer& out = m_output->octets;
-  size_t length = WrittenLength(text);
   if (!literal) {
-    if (uint32_t index = vocabulary.Find(text.data(), length)) {
+    if (uint32_t index = vocabulary.Find(text, length)) {
       detail::PutIndexOnSecondBit(out, 0x80, index);
       return;
     }
   }
-  detail::Utf8Measure m = detail::MeasureUtf8(text.data(), length);
+  detail::Utf8Measure m = detail::MeasureUtf8(text, length);
   detail::PutLengthOnSecondBit(out, 0, m.octets);
-  detail::EncodeUtf8(text.data(), m, out.Reserve(m.octets));
+  detail::EncodeUtf8(text, m, out.Reserve(m.octets));
   out.Advance(m.octets);
-  vocabulary.Add(text.data(), length);
-}
-
-void CFastInfosetWriter::WriteAttributeValue(const String& value) {
-  detail::OctetBuffer& out = m_output->octets;
-  detail::Utf8Measure m = detail::MeasureUtf8(value.data(), value.size());
-  if (m.units == 0) {
-    out.Put(0xFF);  // index zero: the empty string
-    return;
-  }
-  unsigned bits = 0;
-  if (m.units < 6) {
-    detail::VocabularyTable& table = m_output->tables[detail::kAttributeValues];
-    if (uint32_t index = table.Find(value.data(), m.units)) {
-      detail::PutIndexOnSecondBit(out, 0x80, index);
-      return;
-    }
-    if (table.Add(value.data(), m.units) != 0) bits = 0x40;  // add to table
-  }
-  detail::PutLengthOnFifthBit(out, bits, m.octets);
-  detail::EncodeUtf8(value.data(), m, out.Reserve(m.octets));
-  out.Advance(m.octets);
+  vocabulary.Add(text, length);
 }
 
 void CFastInfosetWriter::WriteCharacterChunk(const String& text) {

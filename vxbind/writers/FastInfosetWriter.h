@@ -45,6 +45,7 @@
 #define VXBIND_WRITERS_FASTINFOSETWRITER_H
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "vxbind/base/Enums.h"
@@ -57,6 +58,7 @@ namespace VxVevAva5 {
 
 namespace detail {
 struct FastInfosetOutput;
+class OctetBuffer;
 }  // namespace detail
 
 class VXBIND_EXPORT CFastInfosetWriter : public CXmlWriter {
@@ -113,20 +115,32 @@ class VXBIND_EXPORT CFastInfosetWriter : public CXmlWriter {
   void WriteXsiType(const String& typeNamespaceUri, const String& typeName) override;
 
  private:
-  // An attribute of the open start tag, kept until the tag is written.
+  // A name of the open start tag: its index in its table when it has one
+  // already, otherwise its parts (prefix, URI, local name) in m_staged.
+  struct PendingName {
+    uint32_t index;
+    size_t offset, prefixLength, uriLength, localLength;
+  };
+  // An attribute of the open start tag, kept until the tag is written: its
+  // name, and its value already encoded (values have a table of their own,
+  // so their octets do not depend on what the tag writes before them).
   struct PendingAttribute {
-    String prefix, namespaceUri, localName, value;
+    PendingName name;
+    size_t valueOffset, valueLength;  // in the value octets (the output when eager)
   };
 
   CXmlWriterContext& OpenStartTag();
   void AddAttribute(const String& localName, const String& namespaceUri, const String& value);
+  void EncodeValue(detail::OctetBuffer& out, const String& value);
+  void LeaveEagerStartTag();
+  PendingName FindName(bool element, const String& prefix, const String& namespaceUri,
+                       const String& localName, uint32_t guess);
+  void NoteElementName(uint32_t index);
   void CloseStartTag(CXmlWriterContext& context);
   void WriteStartTag(CXmlWriterContext& context);
   void WriteNamespaceAttributes(bool root);
-  void WriteQualifiedName(bool element, unsigned bits, const String& prefix,
-                          const String& namespaceUri, const String& localName);
-  void WriteIdentifyingString(int table, const String& text, bool literal);
-  void WriteAttributeValue(const String& value);
+  uint32_t WriteQualifiedName(bool element, unsigned bits, const PendingName& name);
+  void WriteIdentifyingString(int table, const unsigned short* text, size_t length, bool literal);
   void WriteCharacterChunk(const String& text);
 
   detail::FastInfosetOutput* m_output;
@@ -135,10 +149,34 @@ class VXBIND_EXPORT CFastInfosetWriter : public CXmlWriter {
   bool m_owedTerminator = false;
   // The innermost start tag has not been written yet.
   bool m_startTagPending = false;
-  String m_elementPrefix;  // of the pending start tag's name
+  // The pending start tag is written as it comes (from m_tagStart on):
+  // while its names are indexes and it declares nothing, no later
+  // attribute can change what goes before them. The first one that would
+  // takes the tag back into the pending form.
+  bool m_eager = false;
+  size_t m_tagStart = 0;
+  // The pending start tag's name and attributes.
+  PendingName m_elementName = PendingName();
+  // Data documents repeat their structure: for each element name (by its
+  // index), the names that followed it last time, which are checked before
+  // the tables are searched. The open elements' name indexes and the last
+  // child of each; 0 for a name not known yet.
+  struct NameGuesses {
+    uint32_t firstChild, nextSibling;
+    uint32_t attributes[8];
+  };
+  struct OpenName {
+    uint32_t index, lastChild;
+  };
+  std::vector<NameGuesses> m_guesses;
+  std::vector<OpenName> m_open;
   std::vector<PendingAttribute> m_attributes;
-  size_t m_attributeCount = 0;  // used entries of m_attributes (they keep their capacity)
+  std::vector<unsigned short> m_staged;  // grows, never shrinks
+  size_t m_stagedUnits = 0;             // used
   String m_scratch;
+  // The output handed out by GetBinaryData (it is not copied): octets
+  // written since then are appended to it on the next call.
+  mutable CBinaryData m_handedOut;
 };
 
 }  // namespace VxVevAva5

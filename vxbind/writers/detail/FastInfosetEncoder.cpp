@@ -18,8 +18,25 @@ namespace detail {
 
 VocabularyTable::VocabularyTable() : m_seed(Hash::SecretKey().k0), m_slots(16) {}
 
+// The strings are the written objects' names and short values, looked up
+// for every element and attribute: a multiply-mix hash keyed with the
+// process's secret is fast, and without the key no set of strings can be
+// chosen to collide.
 uint64_t VocabularyTable::Hash(const unsigned short* text, size_t length) const {
-  return Hash::SipHash13(m_seed, Hash::SecretKey().k1, text, length);
+  auto mix = [](uint64_t h) {
+    h ^= h >> 32;
+    h *= 0xD6E8FEB86659FD93ull;
+    return h ^ (h >> 32);
+  };
+  uint64_t h = m_seed ^ (length * 0x9E3779B97F4A7C15ull);
+  for (; length >= 4; text += 4, length -= 4) {
+    uint64_t w;
+    std::memcpy(&w, text, 8);
+    h = mix(h ^ w) * 0x9E3779B97F4A7C15ull;
+  }
+  uint64_t last = 0;
+  for (size_t i = 0; i < length; ++i) last |= uint64_t{text[i]} << (16 * i);
+  return mix(h ^ last ^ (last >> 29));
 }
 
 // The slot that holds the string, or the empty slot where it would go.
@@ -34,27 +51,112 @@ size_t VocabularyTable::Locate(uint64_t hash, const unsigned short* text, size_t
   }
 }
 
-uint32_t VocabularyTable::Find(const unsigned short* text, size_t length) const {
+uint32_t VocabularyTable::Find(const unsigned short* text, size_t length, uint64_t hash) const {
   if (m_count == 0) return 0;
-  return m_slots[Locate(Hash(text, length), text, length)].index;
+  return m_slots[Locate(hash, text, length)].index;
 }
 
-uint32_t VocabularyTable::Add(const unsigned short* text, size_t length) {
+uint32_t VocabularyTable::Add(const unsigned short* text, size_t length, uint64_t hash) {
   if (IsFull()) return 0;
-  uint64_t hash = Hash(text, length);
-  Slot* slot = &m_slots[Locate(hash, text, length)];
+  size_t at = Locate(hash, text, length);
+  Slot* slot = &m_slots[at];
   if (slot->index == 0) {
-    if ((m_count + 1) * 2 > m_slots.size()) {
-      Rehash();
-      slot = &m_slots[Locate(hash, text, length)];
-    }
-    size_t offset = m_pool.size();
+    slot = &Insert(at, hash, length);
     m_pool.insert(m_pool.end(), text, text + length);
-    slot->offset = offset;
-    slot->length = static_cast<uint32_t>(length);
-    slot->hash = hash;
   }
   slot->index = ++m_count;
+  m_entries.emplace_back(slot->offset, slot->length);
+  return m_count;
+}
+
+// Fills the empty slot `at` (or its place after growing) for a new string
+// that the caller appends to the pool.
+VocabularyTable::Slot& VocabularyTable::Insert(size_t at, uint64_t hash, size_t length) {
+  if ((m_count + 1) * 2 > m_slots.size()) {
+    Rehash();
+    size_t mask = m_slots.size() - 1;
+    for (at = static_cast<size_t>(hash) & mask; m_slots[at].index != 0; at = (at + 1) & mask) {
+    }
+  }
+  Slot& slot = m_slots[at];
+  slot.offset = m_pool.size();
+  slot.length = static_cast<uint32_t>(length);
+  slot.hash = hash;
+  return slot;
+}
+
+uint64_t VocabularyTable::HashName(const Name& name) const {
+  // Eight units a step, two multiplications: local names are short.
+  const unsigned short* p = name.local;
+  size_t n = name.localLength;
+  uint64_t h = m_seed ^ ((uint64_t{name.prefixLength} << 40 | uint64_t{name.uriLength} << 20 | n) *
+                         0x9E3779B97F4A7C15ull);
+  for (; n >= 8; p += 8, n -= 8) {
+    uint64_t a, b;
+    std::memcpy(&a, p, 8);
+    std::memcpy(&b, p + 4, 8);
+    h = (h ^ a) * 0xD6E8FEB86659FD93ull + (b ^ (h >> 29)) * 0x9E3779B97F4A7C15ull;
+  }
+  uint64_t a = 0, b = 0;
+  for (size_t i = 0; i < n && i < 4; ++i) a |= uint64_t{p[i]} << (16 * i);
+  for (size_t i = 4; i < n; ++i) b |= uint64_t{p[i]} << (16 * (i - 4));
+  h = (h ^ a) * 0xD6E8FEB86659FD93ull + (b ^ (h >> 29)) * 0x9E3779B97F4A7C15ull;
+  return h ^ (h >> 32);
+}
+
+namespace {
+
+// Equal units; a loop for the few units of a name part, without a call.
+inline bool SameUnits(const unsigned short* a, const unsigned short* b, size_t n) {
+  for (; n >= 4; a += 4, b += 4, n -= 4) {
+    uint64_t x, y;
+    std::memcpy(&x, a, 8);
+    std::memcpy(&y, b, 8);
+    if (x != y) return false;
+  }
+  for (size_t i = 0; i < n; ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+}
+
+}  // namespace
+
+size_t VocabularyTable::LocateName(uint64_t hash, const Name& name) const {
+  size_t mask = m_slots.size() - 1;
+  size_t length = name.Length();
+  for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask) {
+    const Slot& slot = m_slots[i];
+    if (slot.index == 0) return i;
+    if (slot.hash != hash || slot.length != length) continue;
+    const unsigned short* key = m_pool.data() + slot.offset;
+    if (SameUnits(key + name.prefixLength + name.uriLength + 2, name.local, name.localLength) &&
+        SameUnits(key + name.prefixLength + 1, name.uri, name.uriLength) &&
+        SameUnits(key, name.prefix, name.prefixLength))
+      return i;
+  }
+}
+
+uint32_t VocabularyTable::FindName(const Name& name, uint64_t hash) const {
+  if (m_count == 0) return 0;
+  return m_slots[LocateName(hash, name)].index;
+}
+
+uint32_t VocabularyTable::AddName(const Name& name, uint64_t hash) {
+  if (IsFull()) return 0;
+  size_t at = LocateName(hash, name);
+  if (m_slots[at].index != 0) {
+    m_slots[at].index = ++m_count;
+    m_entries.emplace_back(m_slots[at].offset, m_slots[at].length);
+    return m_count;
+  }
+  Slot& slot = Insert(at, hash, name.Length());
+  m_entries.emplace_back(slot.offset, slot.length);
+  m_pool.insert(m_pool.end(), name.prefix, name.prefix + name.prefixLength);
+  m_pool.push_back(1);
+  m_pool.insert(m_pool.end(), name.uri, name.uri + name.uriLength);
+  m_pool.push_back(1);
+  m_pool.insert(m_pool.end(), name.local, name.local + name.localLength);
+  slot.index = ++m_count;
   return m_count;
 }
 
@@ -70,8 +172,19 @@ void VocabularyTable::Rehash() {
   }
 }
 
+bool VocabularyTable::IsName(uint32_t index, const Name& name) const {
+  const std::pair<size_t, uint32_t>& entry = m_entries[index - 1];
+  if (entry.second != name.Length()) return false;
+  const unsigned short* key = m_pool.data() + entry.first;
+  return key[name.prefixLength] == 1 && key[name.prefixLength + name.uriLength + 1] == 1 &&
+         SameUnits(key + name.prefixLength + name.uriLength + 2, name.local, name.localLength) &&
+         SameUnits(key + name.prefixLength + 1, name.uri, name.uriLength) &&
+         SameUnits(key, name.prefix, name.prefixLength);
+}
+
 void VocabularyTable::Clear() {
   m_count = 0;
+  m_entries.clear();
   std::vector<Slot>(16, Slot{0, 0, 0, 0}).swap(m_slots);
   m_pool.clear();
 }
@@ -81,12 +194,20 @@ void VocabularyTable::Clear() {
 void OctetBuffer::Grow(size_t n) {
   size_t needed = m_size + n;
   if (needed < m_size) throw std::bad_alloc();
-  size_t capacity = std::max<size_t>({needed, m_capacity * 2, 4096});
+  size_t capacity = std::max<size_t>({needed, m_capacity * 2, 65536});
   auto* grown = new unsigned char[capacity];
   if (m_size != 0) std::memcpy(grown, m_data, m_size);
   delete[] m_data;
   m_data = grown;
   m_capacity = capacity;
+}
+
+unsigned char* OctetBuffer::Release(size_t& size) {
+  unsigned char* data = m_data;
+  size = m_size;
+  m_data = nullptr;
+  m_size = m_capacity = 0;
+  return data;
 }
 
 // ---- UTF-8 -------------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "vxbind/platform/String.h"
@@ -35,10 +36,41 @@ class VocabularyTable {
   VocabularyTable& operator=(const VocabularyTable&) = delete;
 
   // The index of [text, text + length), or 0 when it has none.
-  uint32_t Find(const unsigned short* text, size_t length) const;
+  uint32_t Find(const unsigned short* text, size_t length) const {
+    return Find(text, length, Hash(text, length));
+  }
   // Gives the string the next index and returns it; 0 (and nothing added)
   // when the table is full.
-  uint32_t Add(const unsigned short* text, size_t length);
+  uint32_t Add(const unsigned short* text, size_t length) {
+    return Add(text, length, Hash(text, length));
+  }
+  // The same with the string's hash given: Hash(), or any function of the
+  // string that is the same for equal strings.
+  uint32_t Find(const unsigned short* text, size_t length, uint64_t hash) const;
+  uint32_t Add(const unsigned short* text, size_t length, uint64_t hash);
+  // The table's keyed hash of a string.
+  uint64_t Hash(const unsigned short* text, size_t length) const;
+  // A qualified name in its parts, as the name tables key it: prefix,
+  // U+0001, namespace URI, U+0001, local name.
+  struct Name {
+    const unsigned short* prefix;
+    size_t prefixLength;
+    const unsigned short* uri;
+    size_t uriLength;
+    const unsigned short* local;
+    size_t localLength;
+    size_t Length() const { return prefixLength + uriLength + localLength + 2; }
+  };
+  // Names are looked up for every element and attribute, in their parts
+  // (nothing is copied): the hash covers the local name and the parts'
+  // lengths, and the key is compared whole.
+  uint64_t HashName(const Name& name) const;
+  uint32_t FindName(const Name& name, uint64_t hash) const;
+  uint32_t AddName(const Name& name, uint64_t hash);
+  // True when entry `index` (which must exist) is `name`: a guess checked
+  // without hashing.
+  bool IsName(uint32_t index, const Name& name) const;
+
   bool IsFull() const { return m_count == kFastInfosetTableLimit; }
   // Empties the table.
   void Clear();
@@ -50,14 +82,17 @@ class VocabularyTable {
     uint32_t index;  // 0: empty slot
     uint64_t hash;
   };
-  uint64_t Hash(const unsigned short* text, size_t length) const;
   size_t Locate(uint64_t hash, const unsigned short* text, size_t length) const;
+  size_t LocateName(uint64_t hash, const Name& name) const;
+  Slot& Insert(size_t at, uint64_t hash, size_t length);
   void Rehash();
 
   uint64_t m_seed;
   uint32_t m_count = 0;
   std::vector<Slot> m_slots;  // open addressing, at most half full
   std::vector<unsigned short> m_pool;
+  // Where each index's string is in m_pool: (offset, length) by index - 1.
+  std::vector<std::pair<size_t, uint32_t>> m_entries;
 };
 
 // The growing octet output.
@@ -80,11 +115,18 @@ class OctetBuffer {
     ++m_size;
   }
   void Put(const void* octets, size_t n) {
+    if (n == 0) return;  // nothing to copy, and perhaps no buffer yet
     std::memcpy(Reserve(n), octets, n);
     m_size += n;
   }
+  // Hands the octets (an array from new[], perhaps larger than `size`) to
+  // the caller, and starts again empty.
+  unsigned char* Release(size_t& size);
   const unsigned char* Data() const { return m_data; }
+  unsigned char* Data() { return m_data; }
   size_t Size() const { return m_size; }
+  // Drops the octets from `size` on.
+  void Truncate(size_t size) { m_size = size; }
   void Clear() { m_size = 0; }
 
  private:
