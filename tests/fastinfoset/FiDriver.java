@@ -8,6 +8,12 @@
 //   encode MODE IN.xml OUT.fi
 //                        the XML text re-encoded by the reference, MODE
 //                        choosing its options (see Serializer)
+//   time IN.xml IN.fi RUNS OUT
+//                        the reference's own speed, for the record: after
+//                        as many warm-up runs (for the JIT), the mean time
+//                        of decoding IN.fi into a DOM tree and with SAX
+//                        events only, of encoding a DOM tree of IN.xml, and
+//                        of parsing IN.xml into a DOM tree with the JDK
 //
 // An infoset is written as lines: "S {uri}local" for a start tag, then its
 // attributes "A {uri}local=value" sorted by name, "T text" for each run of
@@ -51,6 +57,7 @@ public final class FiDriver {
             case "decode": writeText(out, decode(job[1])); break;
             case "xml": writeText(out, parseXml(job[1])); break;
             case "encode": encode(job[1], job[2], out); break;
+            case "time": writeText(out, time(job[1], job[2], Integer.parseInt(job[3]))); break;
             default: throw new IllegalArgumentException("unknown job " + job[0]);
           }
         } catch (Exception e) {
@@ -138,6 +145,45 @@ public final class FiDriver {
       parser.parse(in);
     }
     return infoset.out.toString();
+  }
+
+  interface Run { void run() throws Exception; }
+
+  // Milliseconds per run, after as many runs to warm up.
+  static double millis(int runs, Run r) throws Exception {
+    for (int i = 0; i < runs; ++i) r.run();
+    long start = System.nanoTime();
+    for (int i = 0; i < runs; ++i) r.run();
+    return (System.nanoTime() - start) / 1e6 / runs;
+  }
+
+  static String time(String xmlPath, String fiPath, int runs) throws Exception {
+    byte[] fi = java.nio.file.Files.readAllBytes(java.nio.file.Path.of(fiPath));
+    byte[] xml = java.nio.file.Files.readAllBytes(java.nio.file.Path.of(xmlPath));
+    javax.xml.parsers.DocumentBuilderFactory f = javax.xml.parsers.DocumentBuilderFactory.newInstance();
+    f.setNamespaceAware(true);
+    javax.xml.parsers.DocumentBuilder builder = f.newDocumentBuilder();
+    org.w3c.dom.Document tree = builder.parse(new java.io.ByteArrayInputStream(xml));
+    double domDecode = millis(runs, () -> {
+      org.w3c.dom.Document d = builder.newDocument();
+      new com.sun.xml.fastinfoset.dom.DOMDocumentParser().parse(d, new java.io.ByteArrayInputStream(fi));
+    });
+    double saxDecode = millis(runs, () -> {
+      SAXDocumentParser p = new SAXDocumentParser();
+      p.setContentHandler(new DefaultHandler2());
+      p.parse(new java.io.ByteArrayInputStream(fi));
+    });
+    final int[] size = new int[1];
+    double domEncode = millis(runs, () -> {
+      java.io.ByteArrayOutputStream out = new java.io.ByteArrayOutputStream(fi.length);
+      com.sun.xml.fastinfoset.dom.DOMDocumentSerializer s = new com.sun.xml.fastinfoset.dom.DOMDocumentSerializer();
+      s.setOutputStream(out);
+      s.serialize(tree);
+      size[0] = out.size();
+    });
+    double xmlDom = millis(runs, () -> builder.parse(new java.io.ByteArrayInputStream(xml)));
+    return String.format("decode-dom %.1f ms%ndecode-sax %.1f ms%nencode-dom %.1f ms (%d bytes)%n"
+                         + "jdk-xml-dom %.1f ms%n", domDecode, saxDecode, domEncode, size[0], xmlDom);
   }
 
   static XMLReader xmlReader() throws Exception {

@@ -397,3 +397,33 @@ TEST(CXmlObjectBaseToFastInfoset, EntryPointsEndTheDocumentAndCompress) {
   EXPECT_EQ(ToUtf8(back.rootAttribute), "yes");
   std::remove(path.c_str());
 }
+
+TEST(CFastInfosetWriter, GetBinaryDataAnywhereLeavesTheOutputWhole) {
+  // Taking the output at every step, and writing on, gives the same
+  // document as taking it once at the end.
+  auto write = [](bool takeEachStep) {
+    CFastInfosetWriter w;
+    auto step = [&] {
+      if (takeEachStep) w.GetBinaryData();
+    };
+    w.WriteStartDocument(FInfoDecl_None);
+    step();
+    w.WriteStartElement(U("r"), String());
+    step();
+    w.WriteStartElement(U("c"), String());
+    w.WriteEndElement();
+    w.WriteStartElement(U("c"), String());  // written as it comes: an index
+    step();
+    w.WriteAttribute(U("a"), String(), U("v"));
+    step();
+    w.WriteAttribute(U("b"), U("urn:x"), U("w"));  // a declaration: pending form
+    step();
+    w.WriteText(U("text"));
+    step();
+    w.WriteEndElement();
+    w.WriteEndElement();
+    w.WriteEndDocument();
+    return Hex(w.GetBinaryData());
+  };
+  EXPECT_EQ(write(true), write(false));
+}

@@ -167,7 +167,10 @@ void CFastInfosetWriter::WriteStartDocument(FInfoDecl declaration) {
   out.Put(kHeader, sizeof(kHeader));
 }
 
-CBinaryData CFastInfosetWriter::GetBinaryData() const {
+CBinaryData CFastInfosetWriter::GetBinaryData() {
+  // A start tag written as it came is not complete: it goes back to the
+  // pending form, which the new buffer will receive.
+  if (m_eager) LeaveEagerStartTag();
   detail::OctetBuffer& out = m_output->octets;
   if (out.Size() != 0) {
     if (out.Size() + m_handedOut.GetLength() > UINT32_MAX)

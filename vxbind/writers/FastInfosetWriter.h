@@ -85,9 +85,12 @@ class VXBIND_EXPORT CFastInfosetWriter : public CXmlWriter {
   // enumeration), then the header E0 00 00 01 and the octet 00 (no
   // optional part). Must come before any other output.
   void WriteStartDocument(FInfoDecl declaration);
-  // The octets written so far. Throws CVxException "The binary data would
-  // exceed 4294967295 bytes" for an output CBinaryData cannot hold.
-  CBinaryData GetBinaryData() const;
+  // The octets written so far (an open start tag is not written yet). The
+  // writer hands its buffer over instead of copying it, and can go on
+  // writing: the next call gives the whole output again. Throws CVxException
+  // "The binary data would exceed 4294967295 bytes" for an output
+  // CBinaryData cannot hold.
+  CBinaryData GetBinaryData();
 
   // Throws CVxException "An Element has not been closed." while an element
   // is open; otherwise ends the document (its terminator octet).
@@ -176,7 +179,7 @@ class VXBIND_EXPORT CFastInfosetWriter : public CXmlWriter {
   String m_scratch;
   // The output handed out by GetBinaryData (it is not copied): octets
   // written since then are appended to it on the next call.
-  mutable CBinaryData m_handedOut;
+  CBinaryData m_handedOut;
 };
 
 }  // namespace VxVevAva5
