@@ -104,22 +104,7 @@ uint64_t VocabularyTable::HashName(const Name& name) const {
   return h ^ (h >> 32);
 }
 
-namespace {
 
-// Equal units; a loop for the few units of a name part, without a call.
-inline bool SameUnits(const unsigned short* a, const unsigned short* b, size_t n) {
-  for (; n >= 4; a += 4, b += 4, n -= 4) {
-    uint64_t x, y;
-    std::memcpy(&x, a, 8);
-    std::memcpy(&y, b, 8);
-    if (x != y) return false;
-  }
-  for (size_t i = 0; i < n; ++i)
-    if (a[i] != b[i]) return false;
-  return true;
-}
-
-}  // namespace
 
 size_t VocabularyTable::LocateName(uint64_t hash, const Name& name) const {
   size_t mask = m_slots.size() - 1;
@@ -129,9 +114,9 @@ size_t VocabularyTable::LocateName(uint64_t hash, const Name& name) const {
     if (slot.index == 0) return i;
     if (slot.hash != hash || slot.length != length) continue;
     const unsigned short* key = m_pool.data() + slot.offset;
-    if (SameUnits(key + name.prefixLength + name.uriLength + 2, name.local, name.localLength) &&
-        SameUnits(key + name.prefixLength + 1, name.uri, name.uriLength) &&
-        SameUnits(key, name.prefix, name.prefixLength))
+    if (detail::SameUnits(key + name.prefixLength + name.uriLength + 2, name.local, name.localLength) &&
+        detail::SameUnits(key + name.prefixLength + 1, name.uri, name.uriLength) &&
+        detail::SameUnits(key, name.prefix, name.prefixLength))
       return i;
   }
 }
@@ -170,16 +155,6 @@ void VocabularyTable::Rehash() {
     while (m_slots[i].index != 0) i = (i + 1) & mask;
     m_slots[i] = slot;
   }
-}
-
-bool VocabularyTable::IsName(uint32_t index, const Name& name) const {
-  const std::pair<size_t, uint32_t>& entry = m_entries[index - 1];
-  if (entry.second != name.Length()) return false;
-  const unsigned short* key = m_pool.data() + entry.first;
-  return key[name.prefixLength] == 1 && key[name.prefixLength + name.uriLength + 1] == 1 &&
-         SameUnits(key + name.prefixLength + name.uriLength + 2, name.local, name.localLength) &&
-         SameUnits(key + name.prefixLength + 1, name.uri, name.uriLength) &&
-         SameUnits(key, name.prefix, name.prefixLength);
 }
 
 void VocabularyTable::Clear() {
@@ -308,7 +283,7 @@ inline void PutFourOctets(unsigned char* o, uint64_t v) {
 
 }  // namespace
 
-void PutIndexOnSecondBit(OctetBuffer& out, unsigned bits, uint32_t i) {
+void PutLargeIndexOnSecondBit(OctetBuffer& out, unsigned bits, uint32_t i) {
   unsigned char* o = out.Reserve(3);
   if (i <= 64) {
     o[0] = Octet(bits | (i - 1));
@@ -325,7 +300,7 @@ void PutIndexOnSecondBit(OctetBuffer& out, unsigned bits, uint32_t i) {
   }
 }
 
-void PutIndexOnThirdBit(OctetBuffer& out, unsigned bits, uint32_t i) {
+void PutLargeIndexOnThirdBit(OctetBuffer& out, unsigned bits, uint32_t i) {
   unsigned char* o = out.Reserve(4);
   if (i <= 32) {
     o[0] = Octet(bits | (i - 1));
@@ -348,7 +323,7 @@ void PutIndexOnThirdBit(OctetBuffer& out, unsigned bits, uint32_t i) {
   }
 }
 
-void PutIndexOnFourthBit(OctetBuffer& out, unsigned bits, uint32_t i) {
+void PutLargeIndexOnFourthBit(OctetBuffer& out, unsigned bits, uint32_t i) {
   unsigned char* o = out.Reserve(4);
   if (i <= 16) {
     o[0] = Octet(bits | (i - 1));

@@ -25,6 +25,19 @@ namespace detail {
 // full is written as a literal and gets no index.
 constexpr uint32_t kFastInfosetTableLimit = uint32_t{1} << 20;
 
+// Equal units; a loop for the few units of a name part, without a call.
+inline bool SameUnits(const unsigned short* a, const unsigned short* b, size_t n) {
+  for (; n >= 4; a += 4, b += 4, n -= 4) {
+    uint64_t x, y;
+    std::memcpy(&x, a, 8);
+    std::memcpy(&y, b, 8);
+    if (x != y) return false;
+  }
+  for (size_t i = 0; i < n; ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+}
+
 // A vocabulary table: strings of UTF-16 units -> their 1-based index. A
 // string added again refers to its newest index, as the decoder appends
 // every literal it reads. Hashing uses a per-process secret, so that data
@@ -69,7 +82,15 @@ class VocabularyTable {
   uint32_t AddName(const Name& name, uint64_t hash);
   // True when entry `index` (which must exist) is `name`: a guess checked
   // without hashing.
-  bool IsName(uint32_t index, const Name& name) const;
+  bool IsName(uint32_t index, const Name& name) const {
+    const std::pair<size_t, uint32_t>& entry = m_entries[index - 1];
+    if (entry.second != name.Length()) return false;
+    const unsigned short* key = m_pool.data() + entry.first;
+    return key[name.prefixLength] == 1 && key[name.prefixLength + name.uriLength + 1] == 1 &&
+           SameUnits(key + name.prefixLength + name.uriLength + 2, name.local, name.localLength) &&
+           SameUnits(key + name.prefixLength + 1, name.uri, name.uriLength) &&
+           SameUnits(key, name.prefix, name.prefixLength);
+  }
 
   bool IsFull() const { return m_count == kFastInfosetTableLimit; }
   // Empties the table.
@@ -152,10 +173,30 @@ Utf8Measure MeasureUtf8(const unsigned short* text, size_t length);
 void EncodeUtf8(const unsigned short* text, const Utf8Measure& measure, unsigned char* out);
 
 // The encodings of X.891 integers and lengths. `bits` are the bits of the
-// first octet that are already set; each writes at the end of `out`.
-void PutIndexOnSecondBit(OctetBuffer& out, unsigned bits, uint32_t index);
-void PutIndexOnThirdBit(OctetBuffer& out, unsigned bits, uint32_t index);
-void PutIndexOnFourthBit(OctetBuffer& out, unsigned bits, uint32_t index);
+// first octet that are already set; each writes at the end of `out`. The
+// indexes that fit in the first octet, the most frequent, are written
+// inline.
+void PutLargeIndexOnSecondBit(OctetBuffer& out, unsigned bits, uint32_t index);
+void PutLargeIndexOnThirdBit(OctetBuffer& out, unsigned bits, uint32_t index);
+void PutLargeIndexOnFourthBit(OctetBuffer& out, unsigned bits, uint32_t index);
+inline void PutIndexOnSecondBit(OctetBuffer& out, unsigned bits, uint32_t index) {
+  if (index <= 64)
+    out.Put(static_cast<unsigned char>(bits | (index - 1)));
+  else
+    PutLargeIndexOnSecondBit(out, bits, index);
+}
+inline void PutIndexOnThirdBit(OctetBuffer& out, unsigned bits, uint32_t index) {
+  if (index <= 32)
+    out.Put(static_cast<unsigned char>(bits | (index - 1)));
+  else
+    PutLargeIndexOnThirdBit(out, bits, index);
+}
+inline void PutIndexOnFourthBit(OctetBuffer& out, unsigned bits, uint32_t index) {
+  if (index <= 16)
+    out.Put(static_cast<unsigned char>(bits | (index - 1)));
+  else
+    PutLargeIndexOnFourthBit(out, bits, index);
+}
 void PutLengthOnSecondBit(OctetBuffer& out, unsigned bits, uint64_t length);
 void PutLengthOnFifthBit(OctetBuffer& out, unsigned bits, uint64_t length);
 void PutLengthOnSeventhBit(OctetBuffer& out, unsigned bits, uint64_t length);
