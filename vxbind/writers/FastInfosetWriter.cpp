@@ -6,6 +6,10 @@
 #include <cstring>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Format.h"
@@ -388,6 +392,18 @@ void CFastInfosetWriter::EncodeValue(detail::OctetBuffer& out, const String& val
     size_t head = n <= 8 ? 1 : 2;
     const unsigned short* from = value.data();
     size_t k = 0;
+#if defined(__SSE2__)
+    // Eight units a step: ASCII and not NUL (1 to 0x7F) become octets.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
+    for (; n - k >= 8; k += 8) {
+      __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + k));
+      __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(v, high), zero);
+      __m128i nul = _mm_cmpeq_epi16(v, zero);
+      if (_mm_movemask_epi8(_mm_andnot_si128(nul, ascii)) != 0xFFFF) break;
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(to + head + k), _mm_packus_epi16(v, v));
+    }
+#endif
     while (k < n && from[k] - 1u < 0x7Fu) {
       to[head + k] = static_cast<unsigned char>(from[k]);
       ++k;
