@@ -197,18 +197,3 @@ TEST(CXmlTextWriterStrict, EveryCodeUnitIsEscapedOrRefused) {
     EXPECT_THROW(texts.WriteText(s), CVxException) << unit;
   }
 }
-
-TEST(CXmlTextWriterStrict, NamespaceUrisAreEscapedLosslessly) {
-  CXmlTextWriter w;
-  w.SetIndent(false);
-  w.SetStrictXml(true);
-  String uri = U("urn:a\tb\nc\rd&\"<>");
-  w.WriteStartElement(U("r"), uri);
-  w.WriteEndElement();
-  std::string xml = ToUtf8(w.GetString());
-  EXPECT_EQ(xml, "<AA:r xmlns:AA=\"urn:a&#x9;b&#xA;c&#xD;d&amp;&quot;&lt;&gt;\"/>");
-  CXmlDocument doc;
-  doc.SetStrictXml(true);
-  doc.LoadXml(xml.c_str());
-  EXPECT_EQ(doc.GetDocumentElement()->GetNamespaceURI(), uri);
-}
