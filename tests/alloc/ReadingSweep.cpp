@@ -10,11 +10,11 @@
 
 #include "alloc/Sweep.h"
 #include "support/Bytes.h"
+#include "support/Document.h"
 #include "support/Nodes.h"
 #include "support/Text.h"
 #include "vxbind/base/SerializationContext.h"
 #include "vxbind/document/XmlDocument.h"
-#include "vxbind/values/BinaryData.h"
 
 using namespace VxVevAva5;
 using vxtest::ToUtf8;
@@ -58,117 +58,77 @@ std::string LargeDocument() {
   return x + "</root>";
 }
 
-// The whole tree as text, walked without recursion, with the prefixes the
-// document recorded.
-std::string Dump(const CXmlDocument& doc) {
-  std::string out;
-  std::vector<std::pair<const CXmlElement*, int>> pending;
-  if (doc.GetDocumentElement() != nullptr) pending.emplace_back(doc.GetDocumentElement(), 0);
-  while (!pending.empty()) {
-    const CXmlElement* e = pending.back().first;
-    int depth = pending.back().second;
-    pending.pop_back();
-    out += std::string(static_cast<size_t>(depth), ' ') + "{" + ToUtf8(e->GetNamespaceURI()) +
-           "}" + ToUtf8(e->GetLocalName());
-    for (const CXmlAttribute* a : e->GetAttributes())
-      out += " {" + ToUtf8(a->GetNamespaceURI()) + "}" + ToUtf8(a->GetLocalName()) + "=" +
-             ToUtf8(a->GetValue());
-    out += " [" + ToUtf8(e->GetText()) + "]\n";
-    std::vector<const CXmlElement*> children;
-    for (const CXmlElement* c = e->GetFirstElement(); c != nullptr; c = c->GetNextSiblingElement())
-      children.push_back(c);
-    for (size_t i = children.size(); i-- > 0;) pending.emplace_back(children[i], depth + 1);
-  }
+// The whole tree, and the prefixes the document recorded.
+std::string Describe(const CXmlDocument& doc) {
+  std::string out = doc.GetDocumentElement() ? vxtest::Dump(doc.GetDocumentElement()) : "-";
   for (const char* prefix : {"o", "x", ""})
-    out += std::string("xmlns:") + prefix + "=" +
-           ToUtf8(doc.LookupNamespaceFromAlias(U(prefix).c_str())) + "\n";
+    out += std::string(" xmlns:") + prefix + "=" +
+           ToUtf8(doc.LookupNamespaceFromAlias(U(prefix).c_str()));
   return out;
 }
 
-// A failed load leaves a document that can be read, loaded again and
-// destroyed.
-void CheckDocumentAfterFailure(CXmlDocument& doc) {
-  Dump(doc);  // whatever the reader built up to the failure
-  doc.LoadXml("<again a='1'>text</again>");
-  ASSERT_NE(doc.GetDocumentElement(), nullptr);
-  EXPECT_EQ(ToUtf8(doc.GetDocumentElement()->GetLocalName()), "again");
-  EXPECT_EQ(ToUtf8(doc.GetDocumentElement()->GetText()), "text");
+// Sweeps `load` into a fresh document. A failed load leaves a document that
+// can be read, loaded again and destroyed.
+void SweepLoad(const std::string& name, SchemaType type,
+               const std::function<void(CXmlDocument&)>& load) {
+  SCOPED_TRACE(name);
+  Sweep(name, [&] {
+    CXmlDocument doc(type);
+    Promise([&] { load(doc); },
+            [&] {
+              Describe(doc);  // whatever the reader built up to the failure
+              doc.LoadXml("<again a='1'>text</again>");
+              ASSERT_NE(doc.GetDocumentElement(), nullptr);
+              EXPECT_EQ(vxtest::Dump(doc.GetDocumentElement()), "{}again[ {}a=1]\"text\"");
+            });
+    return Describe(doc);
+  });
 }
-
-struct TextCase {
-  const char* name;
-  SchemaType schemaType;
-  std::string xml;
-};
 
 }  // namespace
 
 TEST(ReadingSweep, LoadXmlFromUtf16AndFrom8BitText) {
-  const TextCase cases[] = {
-      {"namespaces", SchemaType_Default, kDocument},
-      {"large", SchemaType_Default, LargeDocument()},
-      {"no namespace processing", SchemaType_NoNamespaces, kDocument},
-      {"syntax error", SchemaType_Default, "<a xmlns='urn:a'><b x='1'>text</a>"},
-      {"no element", SchemaType_Default, "<?xml version='1.0'?>  "},
-      {"undeclared prefix", SchemaType_Default, "<a><p:b/></a>"},
+  const std::pair<const char*, std::string> cases[] = {
+      {"namespaces", kDocument},
+      {"large", LargeDocument()},
+      {"syntax error", "<a xmlns='urn:a'><b x='1'>text</a>"},
+      {"no element", "<?xml version='1.0'?>  "},
+      {"undeclared prefix", "<a><p:b/></a>"},
   };
-  for (const TextCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    const String wide = U(c.xml);
-    for (bool utf16 : {true, false}) {
-      SCOPED_TRACE(utf16 ? "UTF-16" : "8-bit");
-      Sweep(std::string("LoadXml, ") + c.name + (utf16 ? ", UTF-16" : ", 8-bit"), [&] {
-        CXmlDocument doc(c.schemaType);
-        Promise([&] { utf16 ? doc.LoadXml(wide.c_str()) : doc.LoadXml(c.xml.c_str()); },
-                [&] { CheckDocumentAfterFailure(doc); });
-        return Dump(doc);
-      });
-    }
+  for (const auto& c : cases) {
+    const String wide = U(c.second);
+    const char* narrow = c.second.c_str();
+    SweepLoad(std::string("UTF-16, ") + c.first, SchemaType_Default,
+              [&](CXmlDocument& d) { d.LoadXml(wide.c_str()); });
+    SweepLoad(std::string("8-bit, ") + c.first, SchemaType_Default,
+              [&](CXmlDocument& d) { d.LoadXml(narrow); });
   }
+  const String wide = U(kDocument);
+  SweepLoad("UTF-16, no namespace processing", SchemaType_NoNamespaces,
+            [&](CXmlDocument& d) { d.LoadXml(wide.c_str()); });
+  SweepLoad("8-bit, no namespace processing", SchemaType_NoNamespaces,
+            [&](CXmlDocument& d) { d.LoadXml(kDocument); });
 }
 
-TEST(ReadingSweep, LoadXmlStreamOfPlainAndCompressedBytes) {
-  std::string utf16 = "\xFF\xFE";
-  for (unsigned short unit : U(kDocument)) {
-    utf16.push_back(static_cast<char>(unit & 0xFF));
-    utf16.push_back(static_cast<char>(unit >> 8));
-  }
+TEST(ReadingSweep, LoadXmlStreamOfPlainAndCompressedBytesAndFiles) {
   const std::pair<const char*, std::string> cases[] = {
       {"UTF-8", kDocument},
       {"gzip", vxtest::Deflate(kDocument, 31)},
       {"gzip, large", vxtest::Deflate(LargeDocument(), 31)},
       {"zlib", vxtest::Deflate(kDocument, 15)},
-      {"gzip of UTF-16", vxtest::Deflate(utf16, 31)},
+      {"gzip of UTF-16", vxtest::Deflate("\xFF\xFE" + vxtest::Utf16Le(kDocument), 31)},
       {"damaged gzip", vxtest::Deflate(kDocument, 31).substr(0, 40)},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.first);
-    std::string bytes = c.second;
-    Sweep(std::string("LoadXmlStream, ") + c.first, [&] {
-      CXmlDocument doc;
-      Promise(
-          [&] {
-            doc.LoadXmlStream(reinterpret_cast<unsigned char*>(&bytes[0]),
-                              static_cast<uint32_t>(bytes.size()));
-          },
-          [&] { CheckDocumentAfterFailure(doc); });
-      return Dump(doc);
-    });
+    SweepLoad(std::string("LoadXmlStream, ") + c.first, SchemaType_Default,
+              [&](CXmlDocument& d) { vxtest::LoadBytes(d, c.second); });
   }
-}
-
-TEST(ReadingSweep, LoadAFile) {
   const std::string path = vxtest::TempPath("alloc_sweep_in.xml.gz");
   ASSERT_TRUE(vxtest::WriteFileBytes(path, vxtest::Deflate(kDocument, 31)));
-  const String widePath = U(path);
-  const String missing = U(path + ".missing");
-  for (const String* file : {&widePath, &missing}) {
-    Sweep(file == &missing ? "Load, missing file" : "Load, gzip file", [&] {
-      CXmlDocument doc;
-      Promise([&] { doc.Load(file->c_str()); }, [&] { CheckDocumentAfterFailure(doc); });
-      return Dump(doc);
-    });
-  }
+  const String file = U(path), missing = U(path + ".missing");
+  SweepLoad("Load, gzip file", SchemaType_Default, [&](CXmlDocument& d) { d.Load(file.c_str()); });
+  SweepLoad("Load, missing file", SchemaType_Default,
+            [&](CXmlDocument& d) { d.Load(missing.c_str()); });
   std::remove(path.c_str());
 }
 
@@ -179,12 +139,6 @@ TEST(ReadingSweep, FromXmlBindsAnObjectOrLeavesItUsable) {
   const char kBadItem[] = "<list xmlns='urn:list'><item>a</item><item>fail</item></list>";
   const std::string gzip = vxtest::Deflate(kList, 31);
   CXmlSerializationContext context;
-  auto describe = [](const vxtest::CTestNode& node) {
-    std::string out = node.Name() + " [" + ToUtf8(node.text) + "] root=" +
-                      ToUtf8(node.rootAttribute) + " binds=" + std::to_string(node.bindCount);
-    for (const std::string& item : node.items) out += " <" + item + ">";
-    return out;
-  };
   // After a failure the object still works: it reads a document and
   // writes itself.
   auto checkUsable = [&](vxtest::CTestNode& node) {
@@ -216,7 +170,10 @@ TEST(ReadingSweep, FromXmlBindsAnObjectOrLeavesItUsable) {
     Sweep(std::string("FromXml, ") + c.first, [&] {
       CSmartPtr<vxtest::CTestNode> node = new vxtest::CTestNode("before", "urn:list");
       Promise([&] { c.second(*node); }, [&] { checkUsable(*node); });
-      return describe(*node);
+      std::string out = node->Name() + " [" + ToUtf8(node->text) + "] root=" +
+                        ToUtf8(node->rootAttribute) + " binds=" + std::to_string(node->bindCount);
+      for (const std::string& item : node->items) out += " <" + item + ">";
+      return out;
     });
   }
 }

@@ -11,10 +11,12 @@
 
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <new>
 #include <string>
 #include <typeinfo>
 #include <utility>
+#include <vector>
 
 #include "alloc/FailingAllocator.h"
 #include "support/Text.h"
@@ -107,6 +109,15 @@ void Promise(Op&& op, Check&& check) {
     Pause pause;
     check();
     throw;
+  }
+}
+
+// A named scenario; SweepRows sweeps each one.
+using Row = std::pair<std::string, std::function<std::string()>>;
+inline void SweepRows(const std::vector<Row>& rows) {
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.first);
+    Sweep(row.first, row.second);
   }
 }
 

@@ -27,18 +27,10 @@ using namespace VxVevAva5;
 using vxtest::ToUtf8;
 using vxtest::U;
 using vxtest::alloc::Promise;
-using vxtest::alloc::Sweep;
+using vxtest::alloc::Row;
+using vxtest::alloc::SweepRows;
 
 namespace {
-
-using Row = std::pair<const char*, std::function<std::string()>>;
-
-void SweepRows(const std::vector<Row>& rows) {
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.first);
-    Sweep(row.first, row.second);
-  }
-}
 
 std::string S(const CBigInteger& v) { return ToUtf8(v.ToString()); }
 std::string S(const CDecimal& v) { return ToUtf8(v.ToString()); }

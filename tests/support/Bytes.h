@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "vxbind/platform/Utf16.h"
 #include "vxbind/values/BinaryData.h"
 
 namespace vxtest {
@@ -25,6 +26,14 @@ inline VxVevAva5::CBinaryData MakeBytes(std::initializer_list<int> bytes) {
   for (int x : bytes) b.push_back(static_cast<char>(x));
   return VxVevAva5::CBinaryData(reinterpret_cast<const unsigned char*>(b.data()),
                                 static_cast<uint32_t>(b.size()));
+}
+
+// UTF-16 little-endian bytes of a UTF-8 text, without a byte order mark.
+inline std::string Utf16Le(const std::string& utf8) {
+  std::string out;
+  for (unsigned short u : VxVevAva5::Utf16::FromUtf8(utf8.data(), utf8.size()))
+    out += {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+  return out;
 }
 
 // Compresses with deflate: window bits 31 give a gzip wrapper, 15 zlib.

@@ -6,7 +6,9 @@
 
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <typeinfo>
+#include <utility>
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Utf16.h"
@@ -41,6 +43,24 @@ template <class E, class F>
                                          << expected << "\"";
   }
   return ::testing::AssertionFailure() << "did not throw";
+}
+
+template <class T, class = void>
+struct HasLessEqual : std::false_type {};
+template <class T>
+struct HasLessEqual<T, std::void_t<decltype(std::declval<T>() <= std::declval<T>())>>
+    : std::true_type {};
+
+// Passes when the comparison operators of `a` and `b` agree with `order`:
+// -1 less, 0 equal, 1 greater, 2 neither (indeterminate).
+template <class T>
+::testing::AssertionResult OrderIs(const T& a, const T& b, int order) {
+  bool ok = (a == b) == (order == 0) && (a != b) == (order != 0) && (a < b) == (order == -1) &&
+            (a > b) == (order == 1);
+  if constexpr (HasLessEqual<T>::value)
+    ok = ok && (a <= b) == (order == -1 || order == 0) && (a >= b) == (order == 1 || order == 0);
+  if (ok) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "the operators disagree with order " << order;
 }
 
 }  // namespace vxtest
