@@ -13,15 +13,10 @@ using namespace VxVevAva5;
 using vxtest::AsBytes;
 using vxtest::CTestNode;
 using vxtest::Inflate;
+using vxtest::Utf16Le;
 using vxtest::U;
 
 namespace {
-
-std::string Utf16Le(const std::string& utf8) {
-  std::string out;
-  for (unsigned short u : U(utf8)) out += {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
-  return out;
-}
 
 const CXmlSerializationContext& Default() { return CXmlSerializationContext::GetDefaultContext(); }
 

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <vector>
 
+#include "support/Document.h"
 #include "support/Text.h"
 #include "vxbind/document/XmlDocument.h"
 
@@ -54,17 +55,9 @@ TEST(CClassfactoryBase, XsiTypePrefixesResolveInScope) {
   struct Row { const char* type; const char* ns; };
   const Row rows[] = {{"A", "urn:one"}, {"B", "urn:two"}, {"C", "urn:three"}, {"D", "urn:two"},
                       {"E", "urn:own"}, {"F", "urn:self"}, {"G", "urn:inner"}};
-  // The <e> elements in document order, without recursion.
-  std::vector<CXmlElement*> es, stack{doc.GetDocumentElement()};
-  while (!stack.empty()) {
-    CXmlElement* e = stack.back();
-    stack.pop_back();
+  std::vector<CXmlElement*> es;  // the <e> elements in document order
+  for (CXmlElement* e : vxtest::InOrder(doc.GetDocumentElement()))
     if (ToUtf8(e->GetLocalName()) == "e") es.push_back(e);
-    std::vector<CXmlElement*> children;
-    for (CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement())
-      children.push_back(c);
-    stack.insert(stack.end(), children.rbegin(), children.rend());
-  }
   ASSERT_EQ(es.size(), std::size(rows));
   for (size_t i = 0; i < es.size(); ++i) {
     SCOPED_TRACE(rows[i].type);

@@ -88,7 +88,8 @@ const Case kCases[] = {
        w.Start("r").Start("a", "urn:x").Start("c", "urn:x").End().Start("d", "urn:y").End().End();
        w.Start("b", "urn:y").End().End();
      },
-     R"(<r><AA:a xmlns:AA="urn:x"><AA:c/><AB:d xmlns:AB="urn:y"/></AA:a><AA:b xmlns:AA="urn:y"/></r>)",
+     R"(<r><AA:a xmlns:AA="urn:x"><AA:c/><AB:d xmlns:AB="urn:y"/></AA:a>)"
+     R"(<AA:b xmlns:AA="urn:y"/></r>)",
      "{}r[]({urn:x}a[]({urn:x}c[]{urn:y}d[]){urn:y}b[])"},
     {"namespaced attributes always carry a prefix",
      [](TestWriter& w) {
@@ -102,7 +103,8 @@ const Case kCases[] = {
      R"(<r xmlns="urn:d" xmlns:AA="urn:d" AA:a="1"/>)", "{urn:d}r[ {urn:d}a=1]"},
     {"xsi:type declares unknown namespaces, with two spaces",
      [](TestWriter& w) { w.Start("r").Type("urn:t", "T").End(); },
-     R"(<r xmlns:AA="urn:t"  xmlns:AB="http://www.w3.org/2001/XMLSchema-instance" AB:type="AA:T"/>)",
+     R"(<r xmlns:AA="urn:t"  xmlns:AB="http://www.w3.org/2001/XMLSchema-instance")"
+     R"( AB:type="AA:T"/>)",
      "{}r[ {http://www.w3.org/2001/XMLSchema-instance}type=AA:T]"},
     {"xsi:type with a declared alias, in the default namespace and in none",
      [](TestWriter& w) {
