@@ -98,15 +98,15 @@ TEST(ReadingSweep, LoadXmlFromUtf16AndFrom8BitText) {
   for (const auto& c : cases) {
     const String wide = U(c.second);
     const char* narrow = c.second.c_str();
-    SweepLoad(std::string("UTF-16, ") + c.first, SchemaType_Default,
+    SweepLoad(std::string("LoadXml, ") + c.first + ", UTF-16", SchemaType_Default,
               [&](CXmlDocument& d) { d.LoadXml(wide.c_str()); });
-    SweepLoad(std::string("8-bit, ") + c.first, SchemaType_Default,
+    SweepLoad(std::string("LoadXml, ") + c.first + ", 8-bit", SchemaType_Default,
               [&](CXmlDocument& d) { d.LoadXml(narrow); });
   }
   const String wide = U(kDocument);
-  SweepLoad("UTF-16, no namespace processing", SchemaType_NoNamespaces,
+  SweepLoad("LoadXml, no namespace processing, UTF-16", SchemaType_NoNamespaces,
             [&](CXmlDocument& d) { d.LoadXml(wide.c_str()); });
-  SweepLoad("8-bit, no namespace processing", SchemaType_NoNamespaces,
+  SweepLoad("LoadXml, no namespace processing, 8-bit", SchemaType_NoNamespaces,
             [&](CXmlDocument& d) { d.LoadXml(kDocument); });
 }
 
