@@ -12,9 +12,11 @@
 
 
 #include "vxbind/base/Exceptions.h"
+#include "vxbind/base/detail/FastInfosetHeader.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/writers/detail/FastInfosetEncoder.h"
 #include "vxbind/writers/detail/SameText.h"
+#include "vxbind/writers/detail/XmlNames.h"
 #include "vxbind/writers/detail/XmlChars.h"
 
 namespace VxVevAva5 {
@@ -62,32 +64,17 @@ struct FastInfosetOutput {
 
 namespace {
 
+using detail::EmptyString;
+using detail::XmlPrefix;
+using detail::XmlNamespace;
+using detail::XsiNamespace;
+
 using detail::FastInfosetOutput;
 using detail::ShortValueMemo;
-
-const String& XmlPrefix() {
-  static const String prefix(VX_T("xml"));
-  return prefix;
-}
-
-const String& XmlNamespace() {
-  static const String uri(VX_T("http://www.w3.org/XML/1998/namespace"));
-  return uri;
-}
-
-const String& EmptyString() {
-  static const String empty;
-  return empty;
-}
 
 // True for the XML namespace (tested by length first: most URIs are not).
 inline bool IsXmlNamespace(const String& uri) {
   return uri.size() == 36 && detail::SameText(uri, XmlNamespace());
-}
-
-const String& XsiNamespace() {
-  static const String uri(VX_T("http://www.w3.org/2001/XMLSchema-instance"));
-  return uri;
 }
 
 const String& TypeName() {
@@ -95,19 +82,6 @@ const String& TypeName() {
   return name;
 }
 
-// The declarations written in front of the header, by FInfoDecl value.
-const char* const kDeclarations[] = {
-    "",
-    "<?xml encoding='finf'?>",
-    "<?xml encoding='finf' standalone='yes'?>",
-    "<?xml encoding='finf' standalone='no'?>",
-    "<?xml version='1.0' encoding='finf'?>",
-    "<?xml version='1.0' encoding='finf' standalone='yes'?>",
-    "<?xml version='1.0' encoding='finf' standalone='no'?>",
-    "<?xml version='1.1' encoding='finf'?>",
-    "<?xml version='1.1' encoding='finf' standalone='yes'?>",
-    "<?xml version='1.1' encoding='finf' standalone='no'?>",
-};
 
 // Units before the first NUL: what is written of a string.
 size_t WrittenLength(const String& s) {
@@ -163,12 +137,13 @@ void CFastInfosetWriter::WriteStartDocument(FInfoDecl declaration) {
   m_owedTerminator = false;
   detail::OctetBuffer& out = m_output->octets;
   unsigned index = static_cast<unsigned>(declaration);
-  if (index < sizeof(kDeclarations) / sizeof(kDeclarations[0])) {
-    const char* text = kDeclarations[index];
+  if (index < sizeof(detail::kFastInfosetDeclarations) / sizeof(const char*)) {
+    const char* text = detail::kFastInfosetDeclarations[index];
     out.Put(text, std::char_traits<char>::length(text));
   }
-  static const unsigned char kHeader[] = {0xE0, 0x00, 0x00, 0x01, 0x00};
-  out.Put(kHeader, sizeof(kHeader));
+  // The header, then the octet of the document's optional parts: none.
+  out.Put(detail::kFastInfosetHeader, sizeof(detail::kFastInfosetHeader));
+  out.Put(0);
 }
 
 CBinaryData CFastInfosetWriter::GetBinaryData() {

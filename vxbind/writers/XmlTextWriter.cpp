@@ -3,10 +3,13 @@
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/writers/detail/SameText.h"
+#include "vxbind/writers/detail/XmlNames.h"
 #include "vxbind/writers/detail/XmlChars.h"
 
 namespace VxVevAva5 {
 namespace {
+
+using detail::XsiNamespace;
 
 const unsigned short kXmlns[] = {' ', 'x', 'm', 'l', 'n', 's'};
 const unsigned short kEndTagOpen[] = {'<', '/'};
@@ -16,11 +19,6 @@ const unsigned short kCommentClose[] = {'-', '-', '>'};
 const unsigned short kTypeName[] = {'t', 'y', 'p', 'e'};
 const unsigned short kTabs[] = {'\t', '\t', '\t', '\t', '\t', '\t', '\t', '\t',
                                 '\t', '\t', '\t', '\t', '\t', '\t', '\t', '\t'};
-
-const String& XsiNamespace() {
-  static const String uri(VX_T("http://www.w3.org/2001/XMLSchema-instance"));
-  return uri;
-}
 
 const unsigned short kAmp[] = {'&', 'a', 'm', 'p', ';'};
 const unsigned short kLt[] = {'&', 'l', 't', ';'};

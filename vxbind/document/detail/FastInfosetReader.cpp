@@ -11,6 +11,7 @@
 #endif
 
 #include "vxbind/base/Exceptions.h"
+#include "vxbind/base/detail/FastInfosetHeader.h"
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/document/detail/DocumentStorage.h"
 #include "vxbind/platform/Format.h"
@@ -26,8 +27,6 @@ constexpr size_t kTableLimit = size_t{1} << 20;
 
 const char kXmlNamespace[] = "http://www.w3.org/XML/1998/namespace";
 
-// The header, and the XML declarations that may stand before it.
-const unsigned char kHeader[] = {0xE0, 0x00, 0x00, 0x01};
 const char* const kDeclarations[] = {
     "<?xml encoding='finf'?>",
     "<?xml encoding='finf' standalone='yes'?>",
@@ -404,12 +403,12 @@ bool CFastInfosetReader::Parse() {
   size_t length = m_document->m_inputLength;
   if (m_document->m_inputBomLength != 0 || data == nullptr) return false;
   size_t start = 0;
-  if (length < 5 || std::memcmp(data, kHeader, 4) != 0) {
+  if (length < 5 || std::memcmp(data, detail::kFastInfosetHeader, 4) != 0) {
     bool declared = false;
-    for (const char* declaration : kDeclarations) {
+    for (const char* declaration : detail::kFastInfosetDeclarations) {
       size_t n = std::strlen(declaration);
       if (length >= n + 5 && std::memcmp(data, declaration, n) == 0 &&
-          std::memcmp(data + n, kHeader, 4) == 0) {
+          std::memcmp(data + n, detail::kFastInfosetHeader, 4) == 0) {
         start = n;
         declared = true;
         break;
