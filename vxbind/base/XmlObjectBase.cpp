@@ -3,6 +3,9 @@
 // writers, are defined in core/EntryPoints.cpp.
 #include "vxbind/base/XmlObjectBase.h"
 
+#include <new>
+#include <vector>
+
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
 
@@ -16,12 +19,48 @@ namespace {
       chosen.c_str()));
 }
 
+// The deletes of this thread that wait for the one in progress to end.
+struct PendingDeletes {
+  bool deleting = false;
+  std::vector<CXmlObjectBase*> objects;
+};
+thread_local PendingDeletes t_pendingDeletes;
+
+// A queue that once held more than this gives its memory back when it is
+// empty again; a small one is kept for the next graph.
+constexpr size_t kKeptQueueCapacity = 256;
+
 }  // namespace
 
 int32_t CXmlObjectBase::Release() {
   int32_t count = --m_refCount;
-  if (count == 0) delete this;
-  return count;
+  if (count != 0) return count;
+  PendingDeletes& pending = t_pendingDeletes;
+  if (pending.deleting) {
+    // Inside another object's destructor: wait for it to end. Without
+    // memory for the queue, deleting here costs stack but loses nothing.
+    try {
+      pending.objects.push_back(this);
+      return 0;
+    } catch (const std::bad_alloc&) {
+    }
+    delete this;
+    return 0;
+  }
+  pending.deleting = true;
+  delete this;
+  while (!pending.objects.empty()) {
+    CXmlObjectBase* next = pending.objects.back();
+    pending.objects.pop_back();
+    delete next;
+  }
+  if (pending.objects.capacity() > kKeptQueueCapacity) std::vector<CXmlObjectBase*>().swap(pending.objects);
+  pending.deleting = false;
+  return 0;
+}
+
+String CXmlObjectBase::GetTargetNamespace(const CXmlObjectBase* object) {
+  return object->GetTargetNamespace();
 }
 
 void CXmlObjectBase::OnEvent(CXmlObjectBase*, MsgType, void*) {}
