@@ -57,9 +57,9 @@ class VXBIND_EXPORT CVxException {
   // Where in the input the failure happened: the line (from 1) recorded by
   // the innermost exception of the chain that has one, or 0 when none has
   // (writing, input without lines, a failure outside any element). Binding
-  // records the line of the element that was being read at each level, so
-  // this is the line of the deepest element involved. Messages and
-  // GetFullMessage() never show it.
+  // records at each level the line of the element being read, so this is
+  // the line of the deepest element involved. Messages and GetFullMessage()
+  // never show it.
   uint32_t GetLineNumber() const;
   // Records the input line of this link of the chain (0: none).
   void SetLineNumber(uint32_t line) { m_line = line; }

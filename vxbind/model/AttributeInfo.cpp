@@ -26,7 +26,7 @@ namespace {
 String ValueOf(const CXmlAttribute* attribute) {
   size_t length;
   const unsigned short* value = attribute->GetValueData(length);
-  return String(value, length);
+  return length != 0 ? String(value, length) : String();
 }
 
 }  // namespace

@@ -20,6 +20,13 @@ using VxVevAva5::Utf16::Make;
 
 namespace {
 
+// The element's text, without the copy that the tree would keep of it.
+String TextOf(const CXmlElement* element) {
+  size_t length;
+  const unsigned short* text = element->GetTextData(length);
+  return length != 0 ? String(text, length) : String();
+}
+
 // Whether `text` (NUL-terminated) equals the `length` units at `token`.
 bool TokenIs(const unsigned short* token, size_t length, const unsigned short* text) {
   size_t i = 0;
@@ -185,20 +192,16 @@ CElementInfo::SearchResult CElementInfo::SearchMandatory(const CXmlSerialization
 }
 
 void CElementInfo::ReadPrimitive(CXmlGeneratedClass* object, CXmlElement** current) const {
-  size_t length;
-  const unsigned short* text = (*current)->GetTextData(length);
   VxVariant value;
-  value.FromString(String(text, length), m_itemType, m_whitespaceRule);
+  value.FromString(TextOf(*current), m_itemType, m_whitespaceRule);
   AccessProperty(object, false, value);
   *current = (*current)->GetNextSiblingElement();
 }
 
 void CElementInfo::ReadEnum(CXmlGeneratedClass* object, CXmlElement** current,
                             int (*fromText)(const unsigned short*)) const {
-  size_t length;
-  const unsigned short* text = (*current)->GetTextData(length);
   VxVariant value;
-  value.SetI4(fromText(String(text, length).c_str()));
+  value.SetI4(fromText(TextOf(*current).c_str()));
   AccessProperty(object, false, value);
   *current = (*current)->GetNextSiblingElement();
 }

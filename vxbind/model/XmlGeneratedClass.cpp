@@ -283,8 +283,7 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
                                              bool optional) {
   DepthGuard depth;
   // The child element the members were looking at when a failure came, for
-  // its line: the deepest element involved (a nested object's own wrapper
-  // records a deeper one).
+  // its line.
   CXmlElement* offered = element;
   try {
     if (element == nullptr)
@@ -292,13 +291,16 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
     if (t_depth > kMaxNestingDepth) ThrowTooDeep(element->GetLocalName(), VX_T("not read"));
     return ReadObject(element, current, context, optional, offered);
   } catch (CVxException& e) {
-    CVxValidationException wrapped(
+    // The caught link gets the line of the element being read when it
+    // came: the failing member's element, or the child whose own wrapper
+    // this is. Thrown as a temporary and wrapped by move, nothing of the
+    // chain is copied, so failing at any depth stays linear.
+    if (offered == nullptr) offered = element;
+    if (offered != nullptr) e.SetLineNumber(offered->GetLineNumber());
+    throw CVxValidationException(
         FormatString(VX_T("Failed to process the element [%s]"),
                      element != nullptr ? element->GetLocalName().c_str() : VX_T("")),
         std::move(e));
-    if (offered == nullptr) offered = element;
-    if (offered != nullptr) wrapped.SetLineNumber(offered->GetLineNumber());
-    throw wrapped;
   }
 }
 
@@ -332,7 +334,7 @@ CXmlElement* CXmlGeneratedClass::ReadObject(CXmlElement* element, CXmlElement* c
     size_t length;
     const unsigned short* data = element->GetTextData(length);
     VxVariant text;
-    text.SetString(String(data, length));
+    text.SetString(length != 0 ? String(data, length) : String());
     AccessProperty(textIndex, false, text);
   }
   return next;
