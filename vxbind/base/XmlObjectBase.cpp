@@ -19,16 +19,47 @@ namespace {
       chosen.c_str()));
 }
 
-// The deletes of this thread that wait for the one in progress to end.
-struct PendingDeletes {
+// The deletes of this thread that wait for the one in progress to end: the
+// members its destructor let go. A few slots are kept per thread; the
+// queue of a larger graph (a collection of many items) grows beyond them
+// and gives that memory back once drained.
+class PendingDeletes {
+ public:
   bool deleting = false;
-  std::vector<CXmlObjectBase*> objects;
+
+  // False when the queue cannot grow (no memory).
+  bool Push(CXmlObjectBase* object) noexcept {
+    if (m_count < kSlots) {
+      m_slots[m_count++] = object;
+      return true;
+    }
+    try {
+      m_overflow.push_back(object);
+      return true;
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+  // The next object to delete, or null when none waits.
+  CXmlObjectBase* Pop() noexcept {
+    if (!m_overflow.empty()) {
+      CXmlObjectBase* object = m_overflow.back();
+      m_overflow.pop_back();
+      return object;
+    }
+    return m_count != 0 ? m_slots[--m_count] : nullptr;
+  }
+  void ReleaseOverflow() noexcept {
+    if (m_overflow.capacity() != 0) std::vector<CXmlObjectBase*>().swap(m_overflow);
+  }
+
+ private:
+  static constexpr size_t kSlots = 64;
+  CXmlObjectBase* m_slots[kSlots];
+  size_t m_count = 0;
+  std::vector<CXmlObjectBase*> m_overflow;
 };
 thread_local PendingDeletes t_pendingDeletes;
-
-// A queue that once held more than this gives its memory back when it is
-// empty again; a small one is kept for the next graph.
-constexpr size_t kKeptQueueCapacity = 256;
 
 }  // namespace
 
@@ -39,22 +70,13 @@ int32_t CXmlObjectBase::Release() {
   if (pending.deleting) {
     // Inside another object's destructor: wait for it to end. Without
     // memory for the queue, deleting here costs stack but loses nothing.
-    try {
-      pending.objects.push_back(this);
-      return 0;
-    } catch (const std::bad_alloc&) {
-    }
-    delete this;
+    if (!pending.Push(this)) delete this;
     return 0;
   }
   pending.deleting = true;
   delete this;
-  while (!pending.objects.empty()) {
-    CXmlObjectBase* next = pending.objects.back();
-    pending.objects.pop_back();
-    delete next;
-  }
-  if (pending.objects.capacity() > kKeptQueueCapacity) std::vector<CXmlObjectBase*>().swap(pending.objects);
+  while (CXmlObjectBase* next = pending.Pop()) delete next;
+  pending.ReleaseOverflow();
   pending.deleting = false;
   return 0;
 }
