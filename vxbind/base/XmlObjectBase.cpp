@@ -3,8 +3,9 @@
 // writers, are defined in core/EntryPoints.cpp.
 #include "vxbind/base/XmlObjectBase.h"
 
+#include <cstdint>
+#include <cstring>
 #include <new>
-#include <vector>
 
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
@@ -22,7 +23,9 @@ namespace {
 // The deletes of this thread that wait for the one in progress to end: the
 // members its destructor let go. A few slots are kept per thread; the
 // queue of a larger graph (a collection of many items) grows beyond them
-// and gives that memory back once drained.
+// and gives that memory back once drained. Trivially destructible, so that
+// objects released while the program ends (after this thread's own
+// destructors ran) still find it in order.
 class PendingDeletes {
  public:
   bool deleting = false;
@@ -33,31 +36,43 @@ class PendingDeletes {
       m_slots[m_count++] = object;
       return true;
     }
-    try {
-      m_overflow.push_back(object);
-      return true;
-    } catch (const std::bad_alloc&) {
-      return false;
-    }
+    if (m_overflowCount == m_overflowCapacity && !GrowOverflow()) return false;
+    m_overflow[m_overflowCount++] = object;
+    return true;
   }
   // The next object to delete, or null when none waits.
   CXmlObjectBase* Pop() noexcept {
-    if (!m_overflow.empty()) {
-      CXmlObjectBase* object = m_overflow.back();
-      m_overflow.pop_back();
-      return object;
-    }
+    if (m_overflowCount != 0) return m_overflow[--m_overflowCount];
     return m_count != 0 ? m_slots[--m_count] : nullptr;
   }
   void ReleaseOverflow() noexcept {
-    if (m_overflow.capacity() != 0) std::vector<CXmlObjectBase*>().swap(m_overflow);
+    ::operator delete(m_overflow);
+    m_overflow = nullptr;
+    m_overflowCapacity = 0;
   }
 
  private:
   static constexpr size_t kSlots = 64;
-  CXmlObjectBase* m_slots[kSlots];
+
+  bool GrowOverflow() noexcept {
+    size_t capacity = m_overflowCapacity == 0 ? 256 : m_overflowCapacity * 2;
+    if (capacity > SIZE_MAX / sizeof(CXmlObjectBase*)) return false;
+    auto* grown = static_cast<CXmlObjectBase**>(
+        ::operator new(capacity * sizeof(CXmlObjectBase*), std::nothrow));
+    if (grown == nullptr) return false;
+    if (m_overflowCount != 0)
+      std::memcpy(grown, m_overflow, m_overflowCount * sizeof(CXmlObjectBase*));
+    ::operator delete(m_overflow);
+    m_overflow = grown;
+    m_overflowCapacity = capacity;
+    return true;
+  }
+
+  CXmlObjectBase* m_slots[kSlots] = {};
   size_t m_count = 0;
-  std::vector<CXmlObjectBase*> m_overflow;
+  CXmlObjectBase** m_overflow = nullptr;
+  size_t m_overflowCount = 0;
+  size_t m_overflowCapacity = 0;
 };
 thread_local PendingDeletes t_pendingDeletes;
 
