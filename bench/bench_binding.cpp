@@ -115,7 +115,8 @@ String S(const std::string& utf8) { return Utf16::FromUtf8(utf8); }
 
 void FillAddress(CUSAddress& address, std::mt19937& rng, AddressTexts& texts) {
   static const char* const kNames[] = {"Alice Smith", "Robert Smith", "Mary Jones",
-                                       "Jos\xC3\xA9 Garc\xC3\xAD" "a"};
+                                       "Jos\xC3\xA9 Garc\xC3\xAD"
+                                       "a"};
   static const char* const kCities[] = {"Mill Valley", "Old Town", "Springfield", "Fairview"};
   texts.name = S(kNames[rng() % 4]);
   texts.street = S(std::to_string(1 + rng() % 999) + " Maple Street");
@@ -131,9 +132,14 @@ void FillAddress(CUSAddress& address, std::mt19937& rng, AddressTexts& texts) {
 }
 
 Corpus MakeCorpus(uint32_t seed) {
-  static const char* const kProducts[] = {"Lawnmower", "Baby Monitor", "Sturdy Shelves",
-                                          "Lapis necklace", "Caf\xC3\xA9 beans & cups",
-                                          "Garden hose 20m", "Desk lamp", "Paper A4"};
+  static const char* const kProducts[] = {"Lawnmower",
+                                          "Baby Monitor",
+                                          "Sturdy Shelves",
+                                          "Lapis necklace",
+                                          "Caf\xC3\xA9 beans & cups",
+                                          "Garden hose 20m",
+                                          "Desk lamp",
+                                          "Paper A4"};
   std::mt19937 rng(seed);
   Corpus c;
   c.order = new CPurchaseOrderType;
@@ -147,9 +153,13 @@ Corpus MakeCorpus(uint32_t seed) {
   c.texts.items.reserve(kItems);
   for (int i = 0; i < kItems; ++i) {
     ItemTexts t;
-    char sku[8] = {static_cast<char>('0' + rng() % 10), static_cast<char>('0' + rng() % 10),
-                   static_cast<char>('0' + rng() % 10), '-',
-                   static_cast<char>('A' + rng() % 26), static_cast<char>('A' + rng() % 26), 0};
+    char sku[8] = {static_cast<char>('0' + rng() % 10),
+                   static_cast<char>('0' + rng() % 10),
+                   static_cast<char>('0' + rng() % 10),
+                   '-',
+                   static_cast<char>('A' + rng() % 26),
+                   static_cast<char>('A' + rng() % 26),
+                   0};
     t.partNum = S(sku);
     t.productName = S(std::string(kProducts[rng() % 8]) + " #" + std::to_string(rng() % 1000));
     t.quantity = S(std::to_string(1 + rng() % 99));
@@ -242,11 +252,10 @@ void WriteAddress(CXmlTextWriter& w, const String& element, const AddressTexts& 
 
 String WriteDirect(const OrderTexts& o) {
   static const String kNone, kOrder = S("purchaseOrder"), kOrderDate = S("orderDate"),
-                             kShipTo = S("shipTo"), kBillTo = S("billTo"),
-                             kComment = S("comment"), kItems = S("items"), kItem = S("item"),
-                             kPartNum = S("partNum"), kProductName = S("productName"),
-                             kQuantity = S("quantity"), kPrice = S("USPrice"),
-                             kShipDate = S("shipDate");
+                             kShipTo = S("shipTo"), kBillTo = S("billTo"), kComment = S("comment"),
+                             kItems = S("items"), kItem = S("item"), kPartNum = S("partNum"),
+                             kProductName = S("productName"), kQuantity = S("quantity"),
+                             kPrice = S("USPrice"), kShipDate = S("shipDate");
   CXmlTextWriter w;
   w.SetIndent(true);
   w.SetEOLType(EOLType_LF);

@@ -13,9 +13,12 @@ enum ClassNumber { ClassNumber_USAddress = 1, ClassNumber_Items = 2, ClassNumber
 
 CSmartPtr<CXmlObjectBase> CreateObject(int classNumber, const unsigned short* elementName) {
   switch (classNumber) {
-    case ClassNumber_USAddress: return new CUSAddress(elementName);
-    case ClassNumber_Items: return new CItems(elementName);
-    case ClassNumber_Item: return new CItem(elementName);
+    case ClassNumber_USAddress:
+      return new CUSAddress(elementName);
+    case ClassNumber_Items:
+      return new CItems(elementName);
+    case ClassNumber_Item:
+      return new CItem(elementName);
   }
   return nullptr;
 }
@@ -82,24 +85,25 @@ const ClassMetadata& PurchaseOrderTypeMetadata() {
   static const ClassMetadata metadata{
       new CParentElementInfo(XmlElementGroupType_Sequence, XmlElementType_Element,
                              VX_T("purchaseOrder"), kNoNamespace, -1, true, false),
-      new CElementInfo*[5]{
-          new CElementInfoSeqClsMnd(VX_T("shipTo"), kNoNamespace, PurchaseOrderType_shipTo,
-                                    XmlElementType_Element, CreateObject, ClassNumber_USAddress,
-                                    true),
-          new CElementInfoSeqClsMnd(VX_T("billTo"), kNoNamespace, PurchaseOrderType_billTo,
-                                    XmlElementType_Element, CreateObject, ClassNumber_USAddress,
-                                    true),
-          new CElementInfoSeqPrimOpt(VX_T("comment"), kNoNamespace, PurchaseOrderType_comment,
-                                     ItemType_string, nullptr, kPreserve, NoFacets()),
-          new CElementInfoSeqClsMnd(VX_T("items"), kNoNamespace, PurchaseOrderType_items,
-                                    XmlElementType_Element, CreateObject, ClassNumber_Items,
-                                    true),
-          nullptr},
-      new CAttributeInfo*[2]{
-          new CAttributeInfoPrimitive(VX_T("orderDate"), kNoNamespace,
-                                      PurchaseOrderType_orderDate, true, ItemType_date, nullptr,
-                                      kCollapse, NoFacets()),
-          nullptr}};
+      new CElementInfo* [5] {
+        new CElementInfoSeqClsMnd(VX_T("shipTo"), kNoNamespace, PurchaseOrderType_shipTo,
+                                  XmlElementType_Element, CreateObject, ClassNumber_USAddress,
+                                  true),
+            new CElementInfoSeqClsMnd(VX_T("billTo"), kNoNamespace, PurchaseOrderType_billTo,
+                                      XmlElementType_Element, CreateObject, ClassNumber_USAddress,
+                                      true),
+            new CElementInfoSeqPrimOpt(VX_T("comment"), kNoNamespace, PurchaseOrderType_comment,
+                                       ItemType_string, nullptr, kPreserve, NoFacets()),
+            new CElementInfoSeqClsMnd(VX_T("items"), kNoNamespace, PurchaseOrderType_items,
+                                      XmlElementType_Element, CreateObject, ClassNumber_Items,
+                                      true),
+            nullptr
+      },
+      new CAttributeInfo* [2] {
+        new CAttributeInfoPrimitive(VX_T("orderDate"), kNoNamespace, PurchaseOrderType_orderDate,
+                                    true, ItemType_date, nullptr, kCollapse, NoFacets()),
+            nullptr
+      }};
   return metadata;
 }
 }  // namespace
@@ -163,11 +167,14 @@ void CPurchaseOrderType::SetOrderDate(const CDateTime& value) {
 
 void CPurchaseOrderType::AccessProperty(int propertyIndex, bool read, VxVariant& value) {
   switch (propertyIndex) {
-    case PurchaseOrderType_shipTo: return AccessObject(read, value, m_shipTo);
-    case PurchaseOrderType_billTo: return AccessObject(read, value, m_billTo);
+    case PurchaseOrderType_shipTo:
+      return AccessObject(read, value, m_shipTo);
+    case PurchaseOrderType_billTo:
+      return AccessObject(read, value, m_billTo);
     case PurchaseOrderType_comment:
       return AccessOptionalString(read, value, m_validComment, m_comment);
-    case PurchaseOrderType_items: return AccessObject(read, value, m_items);
+    case PurchaseOrderType_items:
+      return AccessObject(read, value, m_items);
     case PurchaseOrderType_orderDate:
       return AccessOptionalDate(read, value, m_validOrderDate, m_orderDate);
   }
@@ -189,22 +196,24 @@ const ClassMetadata& USAddressMetadata() {
   static const ClassMetadata metadata{
       new CParentElementInfo(XmlElementGroupType_Sequence, XmlElementType_Element,
                              VX_T("USAddress"), kNoNamespace, -1, true, false),
-      new CElementInfo*[6]{
-          new CElementInfoSeqPrimMnd(VX_T("name"), kNoNamespace, USAddress_name, ItemType_string,
-                                     nullptr, kPreserve, NoFacets()),
-          new CElementInfoSeqPrimMnd(VX_T("street"), kNoNamespace, USAddress_street,
-                                     ItemType_string, nullptr, kPreserve, NoFacets()),
-          new CElementInfoSeqPrimMnd(VX_T("city"), kNoNamespace, USAddress_city, ItemType_string,
-                                     nullptr, kPreserve, NoFacets()),
-          new CElementInfoSeqPrimMnd(VX_T("state"), kNoNamespace, USAddress_state,
-                                     ItemType_string, nullptr, kPreserve, NoFacets()),
-          new CElementInfoSeqPrimMnd(VX_T("zip"), kNoNamespace, USAddress_zip, ItemType_decimal,
-                                     nullptr, kCollapse, NoFacets()),
-          nullptr},
-      new CAttributeInfo*[2]{
-          new CAttributeInfoPrimitive(VX_T("country"), kNoNamespace, USAddress_country, true,
-                                      ItemType_string, nullptr, kCollapse, NoFacets()),
-          nullptr}};
+      new CElementInfo* [6] {
+        new CElementInfoSeqPrimMnd(VX_T("name"), kNoNamespace, USAddress_name, ItemType_string,
+                                   nullptr, kPreserve, NoFacets()),
+            new CElementInfoSeqPrimMnd(VX_T("street"), kNoNamespace, USAddress_street,
+                                       ItemType_string, nullptr, kPreserve, NoFacets()),
+            new CElementInfoSeqPrimMnd(VX_T("city"), kNoNamespace, USAddress_city, ItemType_string,
+                                       nullptr, kPreserve, NoFacets()),
+            new CElementInfoSeqPrimMnd(VX_T("state"), kNoNamespace, USAddress_state,
+                                       ItemType_string, nullptr, kPreserve, NoFacets()),
+            new CElementInfoSeqPrimMnd(VX_T("zip"), kNoNamespace, USAddress_zip, ItemType_decimal,
+                                       nullptr, kCollapse, NoFacets()),
+            nullptr
+      },
+      new CAttributeInfo* [2] {
+        new CAttributeInfoPrimitive(VX_T("country"), kNoNamespace, USAddress_country, true,
+                                    ItemType_string, nullptr, kCollapse, NoFacets()),
+            nullptr
+      }};
   return metadata;
 }
 }  // namespace
@@ -215,9 +224,7 @@ CUSAddress::CUSAddress(const unsigned short* elementName) {
 }
 
 CParentElementInfo* CUSAddress::GetClassInfo() const { return USAddressMetadata().classInfo; }
-CElementInfo** CUSAddress::GetClassElementInfo() const {
-  return USAddressMetadata().elementInfos;
-}
+CElementInfo** CUSAddress::GetClassElementInfo() const { return USAddressMetadata().elementInfos; }
 CAttributeInfo** CUSAddress::GetClassAttributeInfo() const {
   return USAddressMetadata().attributeInfos;
 }
@@ -233,17 +240,22 @@ void CUSAddress::Init() {
 
 void CUSAddress::AccessProperty(int propertyIndex, bool read, VxVariant& value) {
   switch (propertyIndex) {
-    case USAddress_name: return AccessString(read, value, m_name);
-    case USAddress_street: return AccessString(read, value, m_street);
-    case USAddress_city: return AccessString(read, value, m_city);
-    case USAddress_state: return AccessString(read, value, m_state);
+    case USAddress_name:
+      return AccessString(read, value, m_name);
+    case USAddress_street:
+      return AccessString(read, value, m_street);
+    case USAddress_city:
+      return AccessString(read, value, m_city);
+    case USAddress_state:
+      return AccessString(read, value, m_state);
     case USAddress_zip:
       if (read)
         value.SetDecimal(m_zip);
       else
         m_zip = value.GetDecimal();
       return;
-    case USAddress_country: return AccessString(read, value, m_country);
+    case USAddress_country:
+      return AccessString(read, value, m_country);
   }
 }
 
@@ -256,10 +268,11 @@ const ClassMetadata& ItemsMetadata() {
   static const ClassMetadata metadata{
       new CParentElementInfo(XmlElementGroupType_Sequence, XmlElementType_Element, VX_T("Items"),
                              kNoNamespace, -1, true, false),
-      new CElementInfo*[2]{new CElementInfoSeqClsCol(VX_T("item"), kNoNamespace, Items_item,
-                                                     XmlElementType_Element),
-                           nullptr},
-      new CAttributeInfo*[1]{nullptr}};
+      new CElementInfo* [2] {
+        new CElementInfoSeqClsCol(VX_T("item"), kNoNamespace, Items_item, XmlElementType_Element),
+            nullptr
+      },
+      new CAttributeInfo* [1] { nullptr }};
   return metadata;
 }
 }  // namespace
@@ -294,29 +307,30 @@ const ClassMetadata& ItemMetadata() {
   static const ClassMetadata metadata{
       new CParentElementInfo(XmlElementGroupType_Sequence, XmlElementType_Element, VX_T("item"),
                              kNoNamespace, -1, true, false),
-      new CElementInfo*[6]{
-          new CElementInfoSeqPrimMnd(VX_T("productName"), kNoNamespace, Item_productName,
-                                     ItemType_string, nullptr, kPreserve, NoFacets()),
-          // positiveInteger with maxExclusive 100
-          new CElementInfoSeqPrimMnd(VX_T("quantity"), kNoNamespace, Item_quantity,
-                                     ItemType_integer, nullptr, kCollapse,
-                                     CPrimitiveRestrictions(nullptr, -1, -1, VX_T("1"), nullptr,
-                                                            nullptr, VX_T("100"), -1)),
-          new CElementInfoSeqPrimMnd(VX_T("USPrice"), kNoNamespace, Item_USPrice,
-                                     ItemType_decimal, nullptr, kCollapse, NoFacets()),
-          new CElementInfoSeqPrimOpt(VX_T("comment"), kNoNamespace, Item_comment,
-                                     ItemType_string, nullptr, kPreserve, NoFacets()),
-          new CElementInfoSeqPrimOpt(VX_T("shipDate"), kNoNamespace, Item_shipDate,
-                                     ItemType_date, nullptr, kCollapse, NoFacets()),
-          nullptr},
-      new CAttributeInfo*[2]{
-          // SKU: \d{3}-[A-Z]{2}
-          new CAttributeInfoPrimitive(VX_T("partNum"), kNoNamespace, Item_partNum, false,
-                                      ItemType_string, nullptr, kPreserve,
-                                      CPrimitiveRestrictions(VX_T("\\d{3}-[A-Z]{2}"), -1, -1,
-                                                             nullptr, nullptr, nullptr, nullptr,
-                                                             -1)),
-          nullptr}};
+      new CElementInfo* [6] {
+        new CElementInfoSeqPrimMnd(VX_T("productName"), kNoNamespace, Item_productName,
+                                   ItemType_string, nullptr, kPreserve, NoFacets()),
+            // positiveInteger with maxExclusive 100
+            new CElementInfoSeqPrimMnd(VX_T("quantity"), kNoNamespace, Item_quantity,
+                                       ItemType_integer, nullptr, kCollapse,
+                                       CPrimitiveRestrictions(nullptr, -1, -1, VX_T("1"), nullptr,
+                                                              nullptr, VX_T("100"), -1)),
+            new CElementInfoSeqPrimMnd(VX_T("USPrice"), kNoNamespace, Item_USPrice,
+                                       ItemType_decimal, nullptr, kCollapse, NoFacets()),
+            new CElementInfoSeqPrimOpt(VX_T("comment"), kNoNamespace, Item_comment, ItemType_string,
+                                       nullptr, kPreserve, NoFacets()),
+            new CElementInfoSeqPrimOpt(VX_T("shipDate"), kNoNamespace, Item_shipDate, ItemType_date,
+                                       nullptr, kCollapse, NoFacets()),
+            nullptr
+      },
+      new CAttributeInfo* [2] {
+        // SKU: \d{3}-[A-Z]{2}
+        new CAttributeInfoPrimitive(VX_T("partNum"), kNoNamespace, Item_partNum, false,
+                                    ItemType_string, nullptr, kPreserve,
+                                    CPrimitiveRestrictions(VX_T("\\d{3}-[A-Z]{2}"), -1, -1, nullptr,
+                                                           nullptr, nullptr, nullptr, -1)),
+            nullptr
+      }};
   return metadata;
 }
 }  // namespace
@@ -352,7 +366,8 @@ void CItem::SetShipDate(const CDateTime& value) {
 
 void CItem::AccessProperty(int propertyIndex, bool read, VxVariant& value) {
   switch (propertyIndex) {
-    case Item_productName: return AccessString(read, value, m_productName);
+    case Item_productName:
+      return AccessString(read, value, m_productName);
     case Item_quantity:
       if (read)
         value.SetInteger(m_quantity);
@@ -365,9 +380,12 @@ void CItem::AccessProperty(int propertyIndex, bool read, VxVariant& value) {
       else
         m_usPrice = value.GetDecimal();
       return;
-    case Item_comment: return AccessOptionalString(read, value, m_validComment, m_comment);
-    case Item_shipDate: return AccessOptionalDate(read, value, m_validShipDate, m_shipDate);
-    case Item_partNum: return AccessString(read, value, m_partNum);
+    case Item_comment:
+      return AccessOptionalString(read, value, m_validComment, m_comment);
+    case Item_shipDate:
+      return AccessOptionalDate(read, value, m_validShipDate, m_shipDate);
+    case Item_partNum:
+      return AccessString(read, value, m_partNum);
   }
 }
 
@@ -396,8 +414,7 @@ void CItemCol::ToXml_Int(CXmlWriter* writer, bool, const unsigned short* namespa
 
 CXmlElement* CItemCol::FromXml_Int(CXmlElement*, CXmlElement* current,
                                    const CXmlSerializationContext& context, bool) {
-  while (current != nullptr &&
-         DoesElementNameMatch(context, current, VX_T("item"), kNoNamespace)) {
+  while (current != nullptr && DoesElementNameMatch(context, current, VX_T("item"), kNoNamespace)) {
     CSmartPtr<CItem> item = new CItem(VX_T("item"));
     CXmlObjectBase::FromXml_Int(item, current, current->GetFirstElement(), context);
     AppendItem(item);

@@ -77,7 +77,8 @@ std::string Replace(std::string text, const std::string& from, const std::string
   return text;
 }
 
-const std::string kNs = " xmlns='urn:vxbind:test' xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance'";
+const std::string kNs =
+    " xmlns='urn:vxbind:test' xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance'";
 
 // A sequence holder with its mandatory members and nothing else.
 const std::string kSeq = "<seq" + kNs +
@@ -178,7 +179,8 @@ TEST(Binding, EveryKindOfASequenceWritesReadsAndWritesTheSame) {
 
 TEST(Binding, EveryKindOfAnAllGroupAndOfAChoiceReadsBackAsWritten) {
   const std::vector<std::string> inputs = {
-      kAll, kAllFull,
+      kAll,
+      kAllFull,
       "<choice" + kNs + "><leafO id='1'/></choice>",
       "<choice" + kNs + "><leafC id='1'/><leafC id='2'/></choice>",
       "<choice" + kNs + "><shapeO xsi:type='Square'><side>3</side></shapeO></choice>",
@@ -210,7 +212,8 @@ TEST(Binding, EveryKindOfAnAllGroupAndOfAChoiceReadsBackAsWritten) {
   EXPECT_EQ(choice->GetPair()->GetFirst(), U("a"));
 }
 
-// -- Reading: structure and tolerances -------------------------------------------------------------
+// -- Reading: structure and tolerances
+// -------------------------------------------------------------
 
 TEST(Binding, SequenceMembersAndTheContextsTolerances) {
   const std::string bogus = "<bogus/>";
@@ -220,8 +223,7 @@ TEST(Binding, SequenceMembersAndTheContextsTolerances) {
        Replace(kSeq, "<count>", bogus + "<count>"),
        "!Failed to process the element [seq]\nFailed to find a required element [count]"},
       {"... skipped", kUnknownElements, Replace(kSeq, "<count>", bogus + "<count>"), kSeq},
-      {"unknown element at the end", kStrict,
-       "<node" + kNs + "><value>1</value><bogus/></node>",
+      {"unknown element at the end", kStrict, "<node" + kNs + "><value>1</value><bogus/></node>",
        "!Failed to process the element [node]\nFailed read all the elements held within the "
        "element [node]. The unexpected element [bogus] remains un processed"},
       {"... skipped", kUnknownElements, "<node" + kNs + "><value>1</value><bogus/></node>",
@@ -231,7 +233,8 @@ TEST(Binding, SequenceMembersAndTheContextsTolerances) {
       {"mandatory primitive missing", kStrict, Replace(kSeq, "<count>1</count>", ""),
        "!Failed to process the element [seq]\nFailed to find a required element [count]"},
       {"... tolerated, the member untouched", kMissingMandatory,
-       Replace(kSeq, "<count>1</count>", ""), Replace(kSeq, "<count>1</count>", "<count>0</count>")},
+       Replace(kSeq, "<count>1</count>", ""),
+       Replace(kSeq, "<count>1</count>", "<count>0</count>")},
       {"mandatory child missing", kStrict, Replace(kSeq, "<leafM id='1'/>", ""),
        "!Failed to process the element [seq]\nFailed to find a required element [leafM]"},
       {"mandatory model group missing", kStrict, Replace(kSeq, "<first>f</first>", ""),
@@ -247,12 +250,15 @@ TEST(Binding, SequenceMembersAndTheContextsTolerances) {
       {"... matched by name", kNamespaces,
        Replace(kSeq, "<count>1</count>", "<count xmlns='urn:other'>1</count>"), kSeq},
       {"too many items", kStrict,
-       Replace(kSeq, "<color>", "<tag>1</tag><tag>2</tag><tag>3</tag><tag>4</tag><tag>5</tag><color>"),
+       Replace(kSeq, "<color>",
+               "<tag>1</tag><tag>2</tag><tag>3</tag><tag>4</tag><tag>5</tag><color>"),
        "!Failed to process the element [seq]\nThe Maximum number of [tag] elements allowed in "
        "this collection is 4"},
       {"... accepted", kCollectionCounts,
-       Replace(kSeq, "<color>", "<tag>1</tag><tag>2</tag><tag>3</tag><tag>4</tag><tag>5</tag><color>"),
-       Replace(kSeq, "<color>", "<tag>1</tag><tag>2</tag><tag>3</tag><tag>4</tag><tag>5</tag><color>")},
+       Replace(kSeq, "<color>",
+               "<tag>1</tag><tag>2</tag><tag>3</tag><tag>4</tag><tag>5</tag><color>"),
+       Replace(kSeq, "<color>",
+               "<tag>1</tag><tag>2</tag><tag>3</tag><tag>4</tag><tag>5</tag><color>")},
       {"attribute nobody takes (the class accepts them)", kStrict,
        Replace(kSeq, "version=", "bogus='1' version="), kSeq},
       {"required attribute missing", kStrict, Replace(kSeq, " version='1.0'", ""),
@@ -284,12 +290,17 @@ TEST(Binding, SequenceMembersAndTheContextsTolerances) {
 TEST(Binding, AllGroupMembersAndTheContextsTolerances) {
   ExpectRows({
       {"members in reverse order", kStrict,
-       "<all" + kNs + "><first>f</first><extra/><color>red</color><count>1</count>"
-       "<leafM id='1'/></all>", kAll},
+       "<all" + kNs +
+           "><first>f</first><extra/><color>red</color><count>1</count>"
+           "<leafM id='1'/></all>",
+       kAll},
       {"every member, in any order", kStrict,
-       "<all" + kNs + "><first>f</first><second>2</second><note/><extra/><shade>blue</shade>"
-       "<color>red</color><tag>t</tag><price>2</price><count>1</count><shapeC xsi:type='Square'>"
-       "<side>1</side></shapeC><leafC id='3'/><leafC id='4'/><leafO id='2'/><leafM id='1'/></all>",
+       "<all" + kNs +
+           "><first>f</first><second>2</second><note/><extra/><shade>blue</shade>"
+           "<color>red</color><tag>t</tag><price>2</price><count>1</count><shapeC "
+           "xsi:type='Square'>"
+           "<side>1</side></shapeC><leafC id='3'/><leafC id='4'/><leafO id='2'/><leafM "
+           "id='1'/></all>",
        kAllFull},
       {"mandatory member missing", kStrict, Replace(kAll, "<count>1</count>", ""),
        "!Failed to process the element [all]\nFailed to find the mandatory element [count]"},
@@ -304,8 +315,9 @@ TEST(Binding, AllGroupMembersAndTheContextsTolerances) {
        "!Failed to process the element [all]\nUnexpected Attribute [bogus] found."},
       {"... accepted", kUnknownAttributes, Replace(kAll, "<all ", "<all bogus='1' "), kAll},
       {"the count of a collection is checked after all passes", kStrict,
-       Replace(kAll, "<count>", "<leafC id='1'/><leafC id='2'/><count>1</count><leafC id='3'/>"
-                                "<leafC id='4'/><count>"),
+       Replace(kAll, "<count>",
+               "<leafC id='1'/><leafC id='2'/><count>1</count><leafC id='3'/>"
+               "<leafC id='4'/><count>"),
        "!Failed to process the element [all]\nThe Maximum number of [leafC] elements allowed in "
        "this collection is 3"},
       {"substitutable members of all groups", kStrict,
@@ -313,7 +325,8 @@ TEST(Binding, AllGroupMembersAndTheContextsTolerances) {
        "!Failed to process the element [allShape]\nAllAbsClsMndElm.ProcessXml, has not been "
        "implemented fully, contact vxbind-support@example.org"},
       {"a repeated wildcard takes the rest", kStrict,
-       "<allAny" + kNs + "><a/><count>1</count></allAny>", "<allAny" + kNs + "><a/><count>1</count></allAny>"},
+       "<allAny" + kNs + "><a/><count>1</count></allAny>",
+       "<allAny" + kNs + "><a/><count>1</count></allAny>"},
   });
 }
 
@@ -333,14 +346,15 @@ TEST(Binding, ChoiceMembersAndTheContextsTolerances) {
       {"second member", kStrict, Replace(count, "</choice>", "<color>red</color></choice>"),
        "!Failed to process the element [choice]\nFailed read all the elements held within the "
        "element [choice]. The unexpected element [color] remains un processed"},
-      {"collection with too few items", kStrict,
-       "<choiceAny" + kNs + "><x/></choiceAny>", "<choiceAny" + kNs + "><x/></choiceAny>"},
+      {"collection with too few items", kStrict, "<choiceAny" + kNs + "><x/></choiceAny>",
+       "<choiceAny" + kNs + "><x/></choiceAny>"},
       {"a model group that takes nothing is no choice", kStrict,
        "<choice" + kNs + " pairNote='p'><second>1</second></choice>", none},
   });
 }
 
-// -- Writing ------------------------------------------------------------------------------------------
+// -- Writing
+// ------------------------------------------------------------------------------------------
 
 TEST(Binding, WritingFailuresArriveAsAChainFromTheRoot) {
   struct Row {
@@ -354,8 +368,7 @@ TEST(Binding, WritingFailuresArriveAsAChainFromTheRoot) {
       {"facet of an attribute", [](CSeqHolder& s) { s.version = U("1"); },
        "Failed to convert the element [seq] to XML\nFailed to convert attributes to XML\nInvalid "
        "Value for version [1]"},
-      {"facet inside a child",
-       [](CSeqHolder& s) { s.leafM->SetId(-1); },
+      {"facet inside a child", [](CSeqHolder& s) { s.leafM->SetId(-1); },
        "Failed to convert the element [seq] to XML\nFailed to convert the element [leafM] to "
        "XML\nFailed to convert attributes to XML\nInvalid Value for id [-1]"},
       {"facet of a substituted class",
@@ -368,7 +381,11 @@ TEST(Binding, WritingFailuresArriveAsAChainFromTheRoot) {
        [](CSeqHolder& s) { s.leafM = new CLeaf(VX_T("leafM")); },
        "Failed to convert the element [seq] to XML\nFailed to convert the element [leafM] to "
        "XML\nFailed to convert attributes to XML\nInvalid Type 0 to convert to string"},
-      {"too many items", [](CSeqHolder& s) { s.leafC->Add(); s.leafC->Add(); },
+      {"too many items",
+       [](CSeqHolder& s) {
+         s.leafC->Add();
+         s.leafC->Add();
+       },
        "Failed to convert the element [seq] to XML\nThe Maximum number of [leafC] elements "
        "allowed in this collection is 3"},
   };
@@ -403,7 +420,8 @@ TEST(Binding, AChoiceWithoutMemberIsWrittenOnlyWhereItMayBeEmpty) {
   EXPECT_VX_THROW(choice->GetTag()->Add(U("x")), CVxInvalidStateException,
                   "The Property [count] is already set. Only one element within this class bay "
                   "be set at a time");
-  EXPECT_EQ(Write(*choice), "<AA:choice xmlns:AA=\"urn:vxbind:test\"><AA:count>1</AA:count></AA:choice>");
+  EXPECT_EQ(Write(*choice),
+            "<AA:choice xmlns:AA=\"urn:vxbind:test\"><AA:count>1</AA:count></AA:choice>");
 }
 
 TEST(Binding, TheRootCarriesTheContextsAdditions) {
@@ -424,7 +442,8 @@ TEST(Binding, TheRootCarriesTheContextsAdditions) {
             "AA:at=\"v\" \nxsi:noNamespaceSchemaLocation='t.xsd'\n><node/></node>");
 }
 
-// -- Errors: lines, state after failure -------------------------------------------------------------
+// -- Errors: lines, state after failure
+// -------------------------------------------------------------
 
 TEST(Binding, TheChainGivesTheLineOfTheDeepestElementInvolved) {
   struct Row {
@@ -432,10 +451,10 @@ TEST(Binding, TheChainGivesTheLineOfTheDeepestElementInvolved) {
     uint32_t line;
   };
   const Row rows[] = {
-      {Replace(kSeq, "id='1'", "\nid='x'"), 1},               // the leaf's start tag
-      {Replace(kSeq, "<count>1", "\n\n<count>x"), 3},        // the value's element
-      {Replace(kAll, "</all>", "\n<bogus/></all>"), 2},       // the element left over
-      {Replace(kSeq, "<count>1</count>", "\n"), 2},           // missing: where it was looked for
+      {Replace(kSeq, "id='1'", "\nid='x'"), 1},          // the leaf's start tag
+      {Replace(kSeq, "<count>1", "\n\n<count>x"), 3},    // the value's element
+      {Replace(kAll, "</all>", "\n<bogus/></all>"), 2},  // the element left over
+      {Replace(kSeq, "<count>1</count>", "\n"), 2},      // missing: where it was looked for
       {"\n<node" + kNs + "><node>\n<node><value>x</value></node></node></node>", 3},
   };
   for (const Row& row : rows) {
@@ -462,15 +481,16 @@ TEST(Binding, TheChainGivesTheLineOfTheDeepestElementInvolved) {
 TEST(Binding, AFailedReadKeepsWhatWasReadAndReadingAgainStartsAfresh) {
   CSmartPtr<CSeqHolder> seq = ReadSeq(kSeqFull);
   EXPECT_THROW(seq->FromXml(Replace(kSeq, ">red</color>", ">x</color>").c_str()), CVxException);
-  EXPECT_EQ(seq->count, 1);           // read before the failure
-  EXPECT_EQ(seq->leafO, nullptr);     // Init ran first: nothing merged from before
+  EXPECT_EQ(seq->count, 1);        // read before the failure
+  EXPECT_EQ(seq->leafO, nullptr);  // Init ran first: nothing merged from before
   EXPECT_EQ(seq->tag->GetCount(), 0);
   EXPECT_EQ(seq->color, Color_red);
   seq->FromXml(kSeq.c_str());
   EXPECT_EQ(Write(*seq), Write(*ReadSeq(kSeq)));
 }
 
-// -- The infos themselves ---------------------------------------------------------------------------
+// -- The infos themselves
+// ---------------------------------------------------------------------------
 
 TEST(ElementInfo, AnyDefaultNamespaceFollowsTheWildcardsConstraint) {
   struct Row {
@@ -491,15 +511,15 @@ TEST(ElementInfo, AnyDefaultNamespaceFollowsTheWildcardsConstraint) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.spec);
-    EXPECT_EQ(ToUtf8(CElementInfo::GetAnyDefaultNamespace(U(row.spec).c_str(),
-                                                          U(row.owner).c_str(), VX_T("urn:t"))),
+    EXPECT_EQ(ToUtf8(CElementInfo::GetAnyDefaultNamespace(U(row.spec).c_str(), U(row.owner).c_str(),
+                                                          VX_T("urn:t"))),
               row.expected);
   }
 }
 
 TEST(ElementInfo, OperationsTheDriverNeverCallsRefuseClearly) {
-  CElementInfoSeqClsOpt sequenceMember(VX_T("a"), VX_T(""), 0, XmlElementType_Element,
-                                       CreateObject, 1);
+  CElementInfoSeqClsOpt sequenceMember(VX_T("a"), VX_T(""), 0, XmlElementType_Element, CreateObject,
+                                       1);
   CElementInfoChoicePrimCol choiceMember(VX_T("b"), VX_T(""), 0);
   CXmlSerializationContext context;
   EXPECT_VX_THROW(sequenceMember.Validate(context, nullptr, false, true), CVxException,
@@ -520,15 +540,17 @@ TEST(ElementInfo, OperationsTheDriverNeverCallsRefuseClearly) {
 TEST(ElementInfo, CleanMetaDataFreesEverythingAndNullsTheReferences) {
   CParentElementInfo* info = new CParentElementInfo(
       XmlElementGroupType_Sequence, XmlElementType_Element, VX_T("a"), VX_T(""), -1, true, false);
-  CElementInfo** elements = new CElementInfo*[3]{
-      new CElementInfoSeqUntpdOpt(VX_T("a"), VX_T(""), 0, VX_T("##any"), VX_T("urn:t")),
-      new CElementInfoSeqPrimMnd(VX_T("b"), VX_T(""), 1, ItemType_string, nullptr,
-                                 CWhitespaceUtils::WhitespaceRule_Preserve,
-                                 CPrimitiveRestrictions(VX_T("a+"), 1, 5, nullptr, nullptr,
-                                                        nullptr, nullptr, -1)),
-      nullptr};
-  CAttributeInfo** attributes = new CAttributeInfo*[2]{
-      new CAttributeInfoAny(VX_T("x"), VX_T(""), 2, true, VX_T("##other"), VX_T("urn:t")), nullptr};
+  CElementInfo** elements = new CElementInfo* [3] {
+    new CElementInfoSeqUntpdOpt(VX_T("a"), VX_T(""), 0, VX_T("##any"), VX_T("urn:t")),
+        new CElementInfoSeqPrimMnd(
+            VX_T("b"), VX_T(""), 1, ItemType_string, nullptr,
+            CWhitespaceUtils::WhitespaceRule_Preserve,
+            CPrimitiveRestrictions(VX_T("a+"), 1, 5, nullptr, nullptr, nullptr, nullptr, -1)),
+        nullptr
+  };
+  CAttributeInfo** attributes = new CAttributeInfo* [2] {
+    new CAttributeInfoAny(VX_T("x"), VX_T(""), 2, true, VX_T("##other"), VX_T("urn:t")), nullptr
+  };
   CXmlGeneratedClass::CleanMetaData(info, elements, attributes);  // the sanitizers see the rest
   EXPECT_EQ(info, nullptr);
   EXPECT_EQ(elements, nullptr);

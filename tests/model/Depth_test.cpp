@@ -38,8 +38,8 @@ CSmartPtr<CNode> NodeChain(int depth) {
 }
 
 std::string TooDeep(const char* action) {
-  return "The element [node] is nested deeper than " + std::to_string(kLimit) +
-         " levels; it is " + action;
+  return "The element [node] is nested deeper than " + std::to_string(kLimit) + " levels; it is " +
+         action;
 }
 
 // The links of a failure's chain, and the innermost message.

@@ -147,8 +147,8 @@ void CXmlObjectBase::Throw_IfElementNameDiffers(CXmlObjectBase* value,
         requiredName, actual.c_str()));
 }
 
-void CXmlObjectBase::Choice_SelectElement(const unsigned short* elementName,
-                                          CXmlObjectBase* value, String& chosen) {
+void CXmlObjectBase::Choice_SelectElement(const unsigned short* elementName, CXmlObjectBase* value,
+                                          String& chosen) {
   if (Utf16::Equal(chosen.c_str(), elementName)) {
     if (value == nullptr) chosen.clear();
   } else if (chosen.empty()) {

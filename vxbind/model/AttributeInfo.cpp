@@ -65,8 +65,7 @@ void CAttributeInfo::TestNamespace(const String& namespaceUri, const String& nam
                                     targetNamespace.c_str());
 }
 
-void CAttributeInfo::AccessProperty(CXmlGeneratedClass* object, bool read,
-                                    VxVariant& value) const {
+void CAttributeInfo::AccessProperty(CXmlGeneratedClass* object, bool read, VxVariant& value) const {
   object->AccessProperty(m_propertyIndex, read, value);
 }
 
@@ -76,8 +75,8 @@ void CAttributeInfo::ReadProperty(const CXmlGeneratedClass* object, VxVariant& v
 
 void CAttributeInfo::ValidateRequired(bool found) const {
   if (!m_optional && !found)
-    throw VxVevAva5::CVxValidationException(FormatString(
-        VX_T("Failed to find the required Attribute [%s]"), m_attributeName.c_str()));
+    throw VxVevAva5::CVxValidationException(
+        FormatString(VX_T("Failed to find the required Attribute [%s]"), m_attributeName.c_str()));
 }
 
 // -- CAttributeInfoPrimitive ------------------------------------------------------
@@ -134,9 +133,8 @@ void CAttributeInfoPrimitive::CheckRestriction(VxVariant value) const {
 // -- CAttributeInfoEnum -----------------------------------------------------------------
 
 CAttributeInfoEnum::CAttributeInfoEnum(const unsigned short* attributeName,
-                                       const unsigned short* attributeNamespace,
-                                       int propertyIndex, bool optional,
-                                       VxVevAva5::EnumToStringFunction toText,
+                                       const unsigned short* attributeNamespace, int propertyIndex,
+                                       bool optional, VxVevAva5::EnumToStringFunction toText,
                                        VxVevAva5::EnumFromStringFunction fromText)
     : CAttributeInfo(attributeName, attributeNamespace, propertyIndex, optional),
       m_toText(toText),
@@ -151,8 +149,8 @@ void CAttributeInfoEnum::AttributeToXml(const CXmlSerializationContext&,
   ReadProperty(object, value);
   if (!value.IsValid()) {
     if (GetOptional()) return;
-    throw CVxException(FormatString(VX_T("The required Attribute [%s] has no value"),
-                                    GetAttributeName().c_str()));
+    throw CVxException(
+        FormatString(VX_T("The required Attribute [%s] has no value"), GetAttributeName().c_str()));
   }
   writer->WriteAttribute(GetAttributeName(), GetAttributeNamespace(),
                          Make(m_toText(value.GetI4())));
@@ -184,8 +182,7 @@ CAttributeInfoAny::CAttributeInfoAny(const unsigned short* attributeName,
 CAttributeInfoAny::~CAttributeInfoAny() = default;
 
 void CAttributeInfoAny::AttributeToXml(const CXmlSerializationContext& context,
-                                       const CXmlGeneratedClass* object,
-                                       CXmlWriter* writer) const {
+                                       const CXmlGeneratedClass* object, CXmlWriter* writer) const {
   VxVariant value;
   ReadProperty(object, value);
   if (value.GetItemType() != VxVevAva5::ItemType_XmlCollection) return;

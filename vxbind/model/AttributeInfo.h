@@ -65,8 +65,8 @@ class VXBIND_EXPORT CAttributeInfo {
   virtual void AttributeToXml(const CXmlSerializationContext& context,
                               const CXmlGeneratedClass* object, CXmlWriter* writer) const = 0;
   // True when this info took `attribute` (its value is then stored).
-  virtual bool AttributeFromXml(const CXmlSerializationContext& context,
-                                CXmlGeneratedClass* object, CXmlAttribute* attribute) = 0;
+  virtual bool AttributeFromXml(const CXmlSerializationContext& context, CXmlGeneratedClass* object,
+                                CXmlAttribute* attribute) = 0;
   // Called once per read, after every attribute was offered; `found` is
   // true when this info took one. A required attribute not found throws
   // CVxValidationException "Failed to find the required Attribute [%s]".

@@ -262,8 +262,8 @@ bool CElementInfoSeq::Validate(const CXmlSerializationContext&, const CXmlGenera
   ThrowNotImplemented();
 }
 
-bool CElementInfoChoice::Validate(const CXmlSerializationContext&, const CXmlGeneratedClass*,
-                                  bool, bool) const {
+bool CElementInfoChoice::Validate(const CXmlSerializationContext&, const CXmlGeneratedClass*, bool,
+                                  bool) const {
   ThrowNotImplemented();
 }
 

@@ -198,8 +198,7 @@ class VXBIND_EXPORT CElementInfo {
   VxVevAva5::CSmartPtr<CXmlObjectBase> FetchObject(const CXmlGeneratedClass* object) const;
   // The member's collection; none throws CVxException "The member [%s]
   // holds no collection".
-  VxVevAva5::CSmartPtr<CXmlCollectionBase> FetchCollection(
-      const CXmlGeneratedClass* object) const;
+  VxVevAva5::CSmartPtr<CXmlCollectionBase> FetchCollection(const CXmlGeneratedClass* object) const;
   // Stores `child` (null: an invalid variant) into the member.
   void StoreObject(CXmlGeneratedClass* object, CXmlObjectBase* child) const;
   // Reads `child` from *current (its own element) and advances.

@@ -47,8 +47,8 @@ template <class Group>
 CElementInfoClsKind<Group>::CElementInfoClsKind(const unsigned short* elementName,
                                                 const unsigned short* elementNamespace,
                                                 int propertyIndex, XmlElementType memberType,
-                                                ClassFactoryFunction classFactory,
-                                                int classNumber, bool requiredContent)
+                                                ClassFactoryFunction classFactory, int classNumber,
+                                                bool requiredContent)
     : Group(elementName, elementNamespace, propertyIndex),
       m_memberType(memberType),
       m_requiredContent(requiredContent),
@@ -91,8 +91,7 @@ CSmartPtr<CXmlObjectBase> CElementInfoClsKind<Group>::MakeChild() const {
 template <class Group>
 bool CElementInfoClsKind<Group>::ReadMandatoryInSequence(const CXmlSerializationContext& context,
                                                          CXmlGeneratedClass* object,
-                                                         CXmlElement* parent,
-                                                         CXmlElement** current,
+                                                         CXmlElement* parent, CXmlElement** current,
                                                          const unsigned short*,
                                                          XmlElementType ownerType) {
   if (m_memberType == XmlElementType_Element) {
@@ -130,9 +129,9 @@ bool CElementInfoClsKind<Group>::ReadMandatoryInSequence(const CXmlSerialization
 
 template <class Group>
 bool CElementInfoClsKind<Group>::ReadMandatoryInAll(const CXmlSerializationContext& context,
-                                                    CXmlGeneratedClass* object,
-                                                    CXmlElement* parent, CXmlElement** current,
-                                                    const unsigned short*, XmlElementType) {
+                                                    CXmlGeneratedClass* object, CXmlElement* parent,
+                                                    CXmlElement** current, const unsigned short*,
+                                                    XmlElementType) {
   if (m_memberType == XmlElementType_Element) {
     if (!this->IsThisElement(context, *current)) return false;
     this->ReadFromElement(this->FetchObject(object), current, context);
@@ -206,9 +205,11 @@ void CElementInfoAbsClsKind<Group>::PseudoChildAttributeToXml(
 }
 
 template <class Group>
-bool CElementInfoAbsClsKind<Group>::ReadMandatoryInSequence(
-    const CXmlSerializationContext& context, CXmlGeneratedClass* object, CXmlElement*,
-    CXmlElement** current, const unsigned short*, XmlElementType ownerType) {
+bool CElementInfoAbsClsKind<Group>::ReadMandatoryInSequence(const CXmlSerializationContext& context,
+                                                            CXmlGeneratedClass* object,
+                                                            CXmlElement*, CXmlElement** current,
+                                                            const unsigned short*,
+                                                            XmlElementType ownerType) {
   CSmartPtr<CXmlObjectBase> child;
   if (this->IsThisElement(context, *current) && m_substitutionFactory != nullptr)
     child = m_substitutionFactory(*current);
@@ -271,8 +272,8 @@ bool CElementInfoPrimKind<Group>::ElementToXml(const CXmlSerializationContext& c
 
 template <class Group>
 bool CElementInfoPrimKind<Group>::ReadMandatoryInSequence(const CXmlSerializationContext& context,
-                                                          CXmlGeneratedClass* object,
-                                                          CXmlElement*, CXmlElement** current,
+                                                          CXmlGeneratedClass* object, CXmlElement*,
+                                                          CXmlElement** current,
                                                           const unsigned short*,
                                                           XmlElementType ownerType) {
   switch (this->SearchMandatory(context, current, ownerType, true)) {
@@ -324,8 +325,8 @@ bool CElementInfoEnumKind<Group>::ElementToXml(const CXmlSerializationContext& c
 
 template <class Group>
 bool CElementInfoEnumKind<Group>::ReadMandatoryInSequence(const CXmlSerializationContext& context,
-                                                          CXmlGeneratedClass* object,
-                                                          CXmlElement*, CXmlElement** current,
+                                                          CXmlGeneratedClass* object, CXmlElement*,
+                                                          CXmlElement** current,
                                                           const unsigned short*,
                                                           XmlElementType ownerType) {
   // Unlike a primitive member, in a model group it looks at the cursor only.
@@ -386,12 +387,9 @@ bool CElementInfoUntpdKind<Group>::TakesName(const CXmlElement* element) const {
 }
 
 template <class Group>
-bool CElementInfoUntpdKind<Group>::ReadMandatoryInSequence(const CXmlSerializationContext& context,
-                                                           CXmlGeneratedClass* object,
-                                                           CXmlElement* parent,
-                                                           CXmlElement** current,
-                                                           const unsigned short*,
-                                                           XmlElementType ownerType) {
+bool CElementInfoUntpdKind<Group>::ReadMandatoryInSequence(
+    const CXmlSerializationContext& context, CXmlGeneratedClass* object, CXmlElement* parent,
+    CXmlElement** current, const unsigned short*, XmlElementType ownerType) {
   if (*current == nullptr) VxVevAva5::detail::ThrowRequiredElementMissing(this->GetElementName());
   CSmartPtr<CXmlObjectBase> element = this->FetchObject(object);
   if (TakesName(*current) && this->ReadInPlace(element, parent, current, context)) return true;
@@ -431,23 +429,18 @@ bool CElementInfoUntpdKind<Group>::ReadOptional(const CXmlSerializationContext& 
 // -- Mandatory and optional members of every group -------------------------------------------
 
 template <class Kind, ElementOccurrence kOccurrence>
-bool CElementInfoMember<Kind, kOccurrence>::ElementFromXml(const CXmlSerializationContext& context,
-                                                           CXmlGeneratedClass* object,
-                                                           CXmlElement* parent,
-                                                           CXmlElement** current,
-                                                           const unsigned short* ownerNamespace,
-                                                           XmlElementType ownerType) {
+bool CElementInfoMember<Kind, kOccurrence>::ElementFromXml(
+    const CXmlSerializationContext& context, CXmlGeneratedClass* object, CXmlElement* parent,
+    CXmlElement** current, const unsigned short* ownerNamespace, XmlElementType ownerType) {
   constexpr bool kSequence = Kind::kGroup == XmlElementGroupType_Sequence;
   if constexpr (kOccurrence == ElementOccurrence_Optional) {
-    bool consumed =
-        this->ReadOptional(context, object, parent, current, ownerNamespace, ownerType);
+    bool consumed = this->ReadOptional(context, object, parent, current, ownerNamespace, ownerType);
     return kSequence || consumed;  // absence satisfies a sequence
   } else if constexpr (kSequence) {
     return this->ReadMandatoryInSequence(context, object, parent, current, ownerNamespace,
                                          ownerType);
   } else {
-    return this->ReadMandatoryInAll(context, object, parent, current, ownerNamespace,
-                                    ownerType);
+    return this->ReadMandatoryInAll(context, object, parent, current, ownerNamespace, ownerType);
   }
 }
 
@@ -488,8 +481,7 @@ void CElementInfoClsColKind<GroupCol>::PseudoChildAttributeToXml(
 template <class GroupCol>
 bool CElementInfoUntpdColKind<GroupCol>::ElementFromXml(const CXmlSerializationContext& context,
                                                         CXmlGeneratedClass* object,
-                                                        CXmlElement* parent,
-                                                        CXmlElement** current,
+                                                        CXmlElement* parent, CXmlElement** current,
                                                         const unsigned short*, XmlElementType) {
   CSmartPtr<CXmlCollectionBase> collection = this->FetchCollection(object);
   CXmlElement* const before = *current;
@@ -530,11 +522,11 @@ template class CElementInfoUntpdKind<CElementInfoAll>;
 template class CElementInfoUntpdKind<CElementInfoChoice>;
 #define VX_MEMBER(K, G, O) \
   template class CElementInfoMember<CElementInfo##K##Kind<CElementInfo##G>, ElementOccurrence_##O>;
-#define VX_MEMBERS(K)            \
-  VX_MEMBER(K, Seq, Mandatory)   \
-  VX_MEMBER(K, Seq, Optional)    \
-  VX_MEMBER(K, All, Mandatory)   \
-  VX_MEMBER(K, All, Optional)    \
+#define VX_MEMBERS(K)          \
+  VX_MEMBER(K, Seq, Mandatory) \
+  VX_MEMBER(K, Seq, Optional)  \
+  VX_MEMBER(K, All, Mandatory) \
+  VX_MEMBER(K, All, Optional)  \
   VX_MEMBER(K, Choice, Optional)
 VX_MEMBERS(Cls)
 VX_MEMBERS(AbsCls)
@@ -551,8 +543,7 @@ template class CElementInfoUntpdColKind<CElementInfoChoiceCol>;
 
 // -- The named classes ---------------------------------------------------------------------------
 
-#define VX_DESTRUCTOR(Name) \
-  Name::~Name() = default;
+#define VX_DESTRUCTOR(Name) Name::~Name() = default;
 
 // Sequence.
 CElementInfoSeqClsMnd::CElementInfoSeqClsMnd(const unsigned short* elementName,
@@ -845,8 +836,7 @@ VX_DESTRUCTOR(CElementInfoChoicePrimCol)
 
 CElementInfoChoiceEnumOpt::CElementInfoChoiceEnumOpt(const unsigned short* elementName,
                                                      const unsigned short* elementNamespace,
-                                                     int propertyIndex,
-                                                     EnumToStringFunction toText,
+                                                     int propertyIndex, EnumToStringFunction toText,
                                                      EnumFromStringFunction fromText)
     : CElementInfoMember(elementName, elementNamespace, propertyIndex, toText, fromText) {}
 VX_DESTRUCTOR(CElementInfoChoiceEnumOpt)

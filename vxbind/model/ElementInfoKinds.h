@@ -115,10 +115,9 @@ class VXBIND_EXPORT CElementInfoClsKind : public Group {
                       int propertyIndex, XmlElementType memberType,
                       ClassFactoryFunction classFactory, int classNumber, bool requiredContent);
 
-  bool ReadMandatoryInSequence(const CXmlSerializationContext& context,
-                               CXmlGeneratedClass* object, CXmlElement* parent,
-                               CXmlElement** current, const unsigned short* ownerNamespace,
-                               XmlElementType ownerType);
+  bool ReadMandatoryInSequence(const CXmlSerializationContext& context, CXmlGeneratedClass* object,
+                               CXmlElement* parent, CXmlElement** current,
+                               const unsigned short* ownerNamespace, XmlElementType ownerType);
   bool ReadMandatoryInAll(const CXmlSerializationContext& context, CXmlGeneratedClass* object,
                           CXmlElement* parent, CXmlElement** current,
                           const unsigned short* ownerNamespace, XmlElementType ownerType);
@@ -155,10 +154,9 @@ class VXBIND_EXPORT CElementInfoAbsClsKind : public Group {
                          int propertyIndex, XmlElementType memberType,
                          SubstitutionFactoryFunction substitutionFactory, int reserved);
 
-  bool ReadMandatoryInSequence(const CXmlSerializationContext& context,
-                               CXmlGeneratedClass* object, CXmlElement* parent,
-                               CXmlElement** current, const unsigned short* ownerNamespace,
-                               XmlElementType ownerType);
+  bool ReadMandatoryInSequence(const CXmlSerializationContext& context, CXmlGeneratedClass* object,
+                               CXmlElement* parent, CXmlElement** current,
+                               const unsigned short* ownerNamespace, XmlElementType ownerType);
   bool ReadMandatoryInAll(const CXmlSerializationContext& context, CXmlGeneratedClass* object,
                           CXmlElement* parent, CXmlElement** current,
                           const unsigned short* ownerNamespace, XmlElementType ownerType);
@@ -187,10 +185,9 @@ class VXBIND_EXPORT CElementInfoPrimKind : public Group {
                        CWhitespaceUtils::WhitespaceRule whitespaceRule,
                        const CPrimitiveRestrictions& restrictions);
 
-  bool ReadMandatoryInSequence(const CXmlSerializationContext& context,
-                               CXmlGeneratedClass* object, CXmlElement* parent,
-                               CXmlElement** current, const unsigned short* ownerNamespace,
-                               XmlElementType ownerType);
+  bool ReadMandatoryInSequence(const CXmlSerializationContext& context, CXmlGeneratedClass* object,
+                               CXmlElement* parent, CXmlElement** current,
+                               const unsigned short* ownerNamespace, XmlElementType ownerType);
   bool ReadMandatoryInAll(const CXmlSerializationContext& context, CXmlGeneratedClass* object,
                           CXmlElement* parent, CXmlElement** current,
                           const unsigned short* ownerNamespace, XmlElementType ownerType);
@@ -214,10 +211,9 @@ class VXBIND_EXPORT CElementInfoEnumKind : public Group {
                        int propertyIndex, EnumToStringFunction toText,
                        EnumFromStringFunction fromText);
 
-  bool ReadMandatoryInSequence(const CXmlSerializationContext& context,
-                               CXmlGeneratedClass* object, CXmlElement* parent,
-                               CXmlElement** current, const unsigned short* ownerNamespace,
-                               XmlElementType ownerType);
+  bool ReadMandatoryInSequence(const CXmlSerializationContext& context, CXmlGeneratedClass* object,
+                               CXmlElement* parent, CXmlElement** current,
+                               const unsigned short* ownerNamespace, XmlElementType ownerType);
   bool ReadMandatoryInAll(const CXmlSerializationContext& context, CXmlGeneratedClass* object,
                           CXmlElement* parent, CXmlElement** current,
                           const unsigned short* ownerNamespace, XmlElementType ownerType);
@@ -249,10 +245,9 @@ class VXBIND_EXPORT CElementInfoUntpdKind : public Group {
                         int propertyIndex, const unsigned short* namespaceSpec,
                         const unsigned short* targetNamespace);
 
-  bool ReadMandatoryInSequence(const CXmlSerializationContext& context,
-                               CXmlGeneratedClass* object, CXmlElement* parent,
-                               CXmlElement** current, const unsigned short* ownerNamespace,
-                               XmlElementType ownerType);
+  bool ReadMandatoryInSequence(const CXmlSerializationContext& context, CXmlGeneratedClass* object,
+                               CXmlElement* parent, CXmlElement** current,
+                               const unsigned short* ownerNamespace, XmlElementType ownerType);
   bool ReadMandatoryInAll(const CXmlSerializationContext& context, CXmlGeneratedClass* object,
                           CXmlElement* parent, CXmlElement** current,
                           const unsigned short* ownerNamespace, XmlElementType ownerType);
@@ -395,7 +390,8 @@ class VXBIND_EXPORT CElementInfoSeqAbsClsCol : public CElementInfoClsColKind<CEl
 };
 
 class VXBIND_EXPORT CElementInfoSeqPrimMnd
-    : public CElementInfoMember<CElementInfoPrimKind<CElementInfoSeq>, ElementOccurrence_Mandatory> {
+    : public CElementInfoMember<CElementInfoPrimKind<CElementInfoSeq>,
+                                ElementOccurrence_Mandatory> {
  public:
   CElementInfoSeqPrimMnd(const unsigned short* elementName, const unsigned short* elementNamespace,
                          int propertyIndex, ItemType itemType, const unsigned short* format,
@@ -422,7 +418,8 @@ class VXBIND_EXPORT CElementInfoSeqPrimCol : public CElementInfoSeqCol {
 };
 
 class VXBIND_EXPORT CElementInfoSeqEnumMnd
-    : public CElementInfoMember<CElementInfoEnumKind<CElementInfoSeq>, ElementOccurrence_Mandatory> {
+    : public CElementInfoMember<CElementInfoEnumKind<CElementInfoSeq>,
+                                ElementOccurrence_Mandatory> {
  public:
   CElementInfoSeqEnumMnd(const unsigned short* elementName, const unsigned short* elementNamespace,
                          int propertyIndex, EnumToStringFunction toText,
@@ -450,9 +447,8 @@ class VXBIND_EXPORT CElementInfoSeqUntpdMnd
     : public CElementInfoMember<CElementInfoUntpdKind<CElementInfoSeq>,
                                 ElementOccurrence_Mandatory> {
  public:
-  CElementInfoSeqUntpdMnd(const unsigned short* elementName,
-                          const unsigned short* elementNamespace, int propertyIndex,
-                          const unsigned short* namespaceSpec,
+  CElementInfoSeqUntpdMnd(const unsigned short* elementName, const unsigned short* elementNamespace,
+                          int propertyIndex, const unsigned short* namespaceSpec,
                           const unsigned short* targetNamespace);
   VX_ELEMENT_INFO_COPY_AND_DESTROY(CElementInfoSeqUntpdMnd);
 };
@@ -461,17 +457,16 @@ class VXBIND_EXPORT CElementInfoSeqUntpdOpt
     : public CElementInfoMember<CElementInfoUntpdKind<CElementInfoSeq>,
                                 ElementOccurrence_Optional> {
  public:
-  CElementInfoSeqUntpdOpt(const unsigned short* elementName,
-                          const unsigned short* elementNamespace, int propertyIndex,
-                          const unsigned short* namespaceSpec,
+  CElementInfoSeqUntpdOpt(const unsigned short* elementName, const unsigned short* elementNamespace,
+                          int propertyIndex, const unsigned short* namespaceSpec,
                           const unsigned short* targetNamespace);
   VX_ELEMENT_INFO_COPY_AND_DESTROY(CElementInfoSeqUntpdOpt);
 };
 
 class VXBIND_EXPORT CElementInfoSeqUntpdCol : public CElementInfoUntpdColKind<CElementInfoSeqCol> {
  public:
-  CElementInfoSeqUntpdCol(const unsigned short* elementName,
-                          const unsigned short* elementNamespace, int propertyIndex);
+  CElementInfoSeqUntpdCol(const unsigned short* elementName, const unsigned short* elementNamespace,
+                          int propertyIndex);
   VX_ELEMENT_INFO_COPY_AND_DESTROY(CElementInfoSeqUntpdCol);
 };
 
@@ -541,7 +536,8 @@ class VXBIND_EXPORT CElementInfoAllAbsClsCol : public CElementInfoClsColKind<CEl
 };
 
 class VXBIND_EXPORT CElementInfoAllPrimMnd
-    : public CElementInfoMember<CElementInfoPrimKind<CElementInfoAll>, ElementOccurrence_Mandatory> {
+    : public CElementInfoMember<CElementInfoPrimKind<CElementInfoAll>,
+                                ElementOccurrence_Mandatory> {
  public:
   CElementInfoAllPrimMnd(const unsigned short* elementName, const unsigned short* elementNamespace,
                          int propertyIndex, ItemType itemType, const unsigned short* format,
@@ -568,7 +564,8 @@ class VXBIND_EXPORT CElementInfoAllPrimCol : public CElementInfoAllCol {
 };
 
 class VXBIND_EXPORT CElementInfoAllEnumMnd
-    : public CElementInfoMember<CElementInfoEnumKind<CElementInfoAll>, ElementOccurrence_Mandatory> {
+    : public CElementInfoMember<CElementInfoEnumKind<CElementInfoAll>,
+                                ElementOccurrence_Mandatory> {
  public:
   CElementInfoAllEnumMnd(const unsigned short* elementName, const unsigned short* elementNamespace,
                          int propertyIndex, EnumToStringFunction toText,
@@ -597,9 +594,8 @@ class VXBIND_EXPORT CElementInfoAllUntpdMnd
     : public CElementInfoMember<CElementInfoUntpdKind<CElementInfoAll>,
                                 ElementOccurrence_Mandatory> {
  public:
-  CElementInfoAllUntpdMnd(const unsigned short* elementName,
-                          const unsigned short* elementNamespace, int propertyIndex,
-                          const unsigned short* namespaceSpec,
+  CElementInfoAllUntpdMnd(const unsigned short* elementName, const unsigned short* elementNamespace,
+                          int propertyIndex, const unsigned short* namespaceSpec,
                           const unsigned short* targetNamespace);
   VX_ELEMENT_INFO_COPY_AND_DESTROY(CElementInfoAllUntpdMnd);
 };
@@ -608,17 +604,16 @@ class VXBIND_EXPORT CElementInfoAllUntpdOpt
     : public CElementInfoMember<CElementInfoUntpdKind<CElementInfoAll>,
                                 ElementOccurrence_Optional> {
  public:
-  CElementInfoAllUntpdOpt(const unsigned short* elementName,
-                          const unsigned short* elementNamespace, int propertyIndex,
-                          const unsigned short* namespaceSpec,
+  CElementInfoAllUntpdOpt(const unsigned short* elementName, const unsigned short* elementNamespace,
+                          int propertyIndex, const unsigned short* namespaceSpec,
                           const unsigned short* targetNamespace);
   VX_ELEMENT_INFO_COPY_AND_DESTROY(CElementInfoAllUntpdOpt);
 };
 
 class VXBIND_EXPORT CElementInfoAllUntpdCol : public CElementInfoAllCol {
  public:
-  CElementInfoAllUntpdCol(const unsigned short* elementName,
-                          const unsigned short* elementNamespace, int propertyIndex);
+  CElementInfoAllUntpdCol(const unsigned short* elementName, const unsigned short* elementNamespace,
+                          int propertyIndex);
   VX_ELEMENT_INFO_COPY_AND_DESTROY(CElementInfoAllUntpdCol);
 };
 
@@ -642,7 +637,8 @@ class VXBIND_EXPORT CElementInfoChoiceClsOpt
   VX_ELEMENT_INFO_COPY_AND_DESTROY(CElementInfoChoiceClsOpt);
 };
 
-class VXBIND_EXPORT CElementInfoChoiceClsCol : public CElementInfoClsColKind<CElementInfoChoiceCol> {
+class VXBIND_EXPORT CElementInfoChoiceClsCol
+    : public CElementInfoClsColKind<CElementInfoChoiceCol> {
  public:
   CElementInfoChoiceClsCol(const unsigned short* elementName,
                            const unsigned short* elementNamespace, int propertyIndex,
@@ -744,31 +740,56 @@ extern template class CElementInfoEnumKind<CElementInfoChoice>;
 extern template class CElementInfoUntpdKind<CElementInfoSeq>;
 extern template class CElementInfoUntpdKind<CElementInfoAll>;
 extern template class CElementInfoUntpdKind<CElementInfoChoice>;
-extern template class CElementInfoMember<CElementInfoClsKind<CElementInfoSeq>, ElementOccurrence_Mandatory>;
-extern template class CElementInfoMember<CElementInfoClsKind<CElementInfoSeq>, ElementOccurrence_Optional>;
-extern template class CElementInfoMember<CElementInfoAbsClsKind<CElementInfoSeq>, ElementOccurrence_Mandatory>;
-extern template class CElementInfoMember<CElementInfoAbsClsKind<CElementInfoSeq>, ElementOccurrence_Optional>;
-extern template class CElementInfoMember<CElementInfoPrimKind<CElementInfoSeq>, ElementOccurrence_Mandatory>;
-extern template class CElementInfoMember<CElementInfoPrimKind<CElementInfoSeq>, ElementOccurrence_Optional>;
-extern template class CElementInfoMember<CElementInfoEnumKind<CElementInfoSeq>, ElementOccurrence_Mandatory>;
-extern template class CElementInfoMember<CElementInfoEnumKind<CElementInfoSeq>, ElementOccurrence_Optional>;
-extern template class CElementInfoMember<CElementInfoUntpdKind<CElementInfoSeq>, ElementOccurrence_Mandatory>;
-extern template class CElementInfoMember<CElementInfoUntpdKind<CElementInfoSeq>, ElementOccurrence_Optional>;
-extern template class CElementInfoMember<CElementInfoClsKind<CElementInfoAll>, ElementOccurrence_Mandatory>;
-extern template class CElementInfoMember<CElementInfoClsKind<CElementInfoAll>, ElementOccurrence_Optional>;
-extern template class CElementInfoMember<CElementInfoAbsClsKind<CElementInfoAll>, ElementOccurrence_Mandatory>;
-extern template class CElementInfoMember<CElementInfoAbsClsKind<CElementInfoAll>, ElementOccurrence_Optional>;
-extern template class CElementInfoMember<CElementInfoPrimKind<CElementInfoAll>, ElementOccurrence_Mandatory>;
-extern template class CElementInfoMember<CElementInfoPrimKind<CElementInfoAll>, ElementOccurrence_Optional>;
-extern template class CElementInfoMember<CElementInfoEnumKind<CElementInfoAll>, ElementOccurrence_Mandatory>;
-extern template class CElementInfoMember<CElementInfoEnumKind<CElementInfoAll>, ElementOccurrence_Optional>;
-extern template class CElementInfoMember<CElementInfoUntpdKind<CElementInfoAll>, ElementOccurrence_Mandatory>;
-extern template class CElementInfoMember<CElementInfoUntpdKind<CElementInfoAll>, ElementOccurrence_Optional>;
-extern template class CElementInfoMember<CElementInfoClsKind<CElementInfoChoice>, ElementOccurrence_Optional>;
-extern template class CElementInfoMember<CElementInfoAbsClsKind<CElementInfoChoice>, ElementOccurrence_Optional>;
-extern template class CElementInfoMember<CElementInfoPrimKind<CElementInfoChoice>, ElementOccurrence_Optional>;
-extern template class CElementInfoMember<CElementInfoEnumKind<CElementInfoChoice>, ElementOccurrence_Optional>;
-extern template class CElementInfoMember<CElementInfoUntpdKind<CElementInfoChoice>, ElementOccurrence_Optional>;
+extern template class CElementInfoMember<CElementInfoClsKind<CElementInfoSeq>,
+                                         ElementOccurrence_Mandatory>;
+extern template class CElementInfoMember<CElementInfoClsKind<CElementInfoSeq>,
+                                         ElementOccurrence_Optional>;
+extern template class CElementInfoMember<CElementInfoAbsClsKind<CElementInfoSeq>,
+                                         ElementOccurrence_Mandatory>;
+extern template class CElementInfoMember<CElementInfoAbsClsKind<CElementInfoSeq>,
+                                         ElementOccurrence_Optional>;
+extern template class CElementInfoMember<CElementInfoPrimKind<CElementInfoSeq>,
+                                         ElementOccurrence_Mandatory>;
+extern template class CElementInfoMember<CElementInfoPrimKind<CElementInfoSeq>,
+                                         ElementOccurrence_Optional>;
+extern template class CElementInfoMember<CElementInfoEnumKind<CElementInfoSeq>,
+                                         ElementOccurrence_Mandatory>;
+extern template class CElementInfoMember<CElementInfoEnumKind<CElementInfoSeq>,
+                                         ElementOccurrence_Optional>;
+extern template class CElementInfoMember<CElementInfoUntpdKind<CElementInfoSeq>,
+                                         ElementOccurrence_Mandatory>;
+extern template class CElementInfoMember<CElementInfoUntpdKind<CElementInfoSeq>,
+                                         ElementOccurrence_Optional>;
+extern template class CElementInfoMember<CElementInfoClsKind<CElementInfoAll>,
+                                         ElementOccurrence_Mandatory>;
+extern template class CElementInfoMember<CElementInfoClsKind<CElementInfoAll>,
+                                         ElementOccurrence_Optional>;
+extern template class CElementInfoMember<CElementInfoAbsClsKind<CElementInfoAll>,
+                                         ElementOccurrence_Mandatory>;
+extern template class CElementInfoMember<CElementInfoAbsClsKind<CElementInfoAll>,
+                                         ElementOccurrence_Optional>;
+extern template class CElementInfoMember<CElementInfoPrimKind<CElementInfoAll>,
+                                         ElementOccurrence_Mandatory>;
+extern template class CElementInfoMember<CElementInfoPrimKind<CElementInfoAll>,
+                                         ElementOccurrence_Optional>;
+extern template class CElementInfoMember<CElementInfoEnumKind<CElementInfoAll>,
+                                         ElementOccurrence_Mandatory>;
+extern template class CElementInfoMember<CElementInfoEnumKind<CElementInfoAll>,
+                                         ElementOccurrence_Optional>;
+extern template class CElementInfoMember<CElementInfoUntpdKind<CElementInfoAll>,
+                                         ElementOccurrence_Mandatory>;
+extern template class CElementInfoMember<CElementInfoUntpdKind<CElementInfoAll>,
+                                         ElementOccurrence_Optional>;
+extern template class CElementInfoMember<CElementInfoClsKind<CElementInfoChoice>,
+                                         ElementOccurrence_Optional>;
+extern template class CElementInfoMember<CElementInfoAbsClsKind<CElementInfoChoice>,
+                                         ElementOccurrence_Optional>;
+extern template class CElementInfoMember<CElementInfoPrimKind<CElementInfoChoice>,
+                                         ElementOccurrence_Optional>;
+extern template class CElementInfoMember<CElementInfoEnumKind<CElementInfoChoice>,
+                                         ElementOccurrence_Optional>;
+extern template class CElementInfoMember<CElementInfoUntpdKind<CElementInfoChoice>,
+                                         ElementOccurrence_Optional>;
 extern template class CElementInfoClsColKind<CElementInfoSeqCol>;
 extern template class CElementInfoClsColKind<CElementInfoAllCol>;
 extern template class CElementInfoClsColKind<CElementInfoChoiceCol>;

@@ -59,9 +59,9 @@ struct DepthGuard {
 };
 
 [[noreturn]] void ThrowTooDeep(const String& elementName, const unsigned short* action) {
-  throw CVxException(FormatString(VX_T("The element [%s] is nested deeper than %d levels; it is %s"),
-                                  elementName.c_str(), CXmlGeneratedClass::kMaxNestingDepth,
-                                  action));
+  throw CVxException(
+      FormatString(VX_T("The element [%s] is nested deeper than %d levels; it is %s"),
+                   elementName.c_str(), CXmlGeneratedClass::kMaxNestingDepth, action));
 }
 
 // One flag per member or attribute for one call; on the stack for groups
@@ -119,8 +119,7 @@ void CheckLeftover(const CXmlSerializationContext& context, const CXmlElement* e
 
 CXmlGeneratedClass::~CXmlGeneratedClass() = default;
 
-void CXmlGeneratedClass::CleanMetaData(CParentElementInfo*& classInfo,
-                                       CElementInfo**& elementInfos,
+void CXmlGeneratedClass::CleanMetaData(CParentElementInfo*& classInfo, CElementInfo**& elementInfos,
                                        CAttributeInfo**& attributeInfos) {
   delete classInfo;
   classInfo = nullptr;
@@ -179,16 +178,15 @@ void CXmlGeneratedClass::ToXml_Int(CXmlWriter* writer, bool root,
   } catch (CVxException& e) {
     // By move: only the caught link is copied, so wrapping at every level
     // of a deep graph stays linear.
-    throw CVxValidationException(FormatString(VX_T("Failed to convert the element [%s] to XML"),
-                                              GetElementName().c_str()),
-                                 std::move(e));
+    throw CVxValidationException(
+        FormatString(VX_T("Failed to convert the element [%s] to XML"), GetElementName().c_str()),
+        std::move(e));
   }
 }
 
 void CXmlGeneratedClass::WriteObject(CXmlWriter* writer, bool root,
                                      const unsigned short* namespaceUri,
-                                     const CXmlSerializationContext& context,
-                                     bool optional) const {
+                                     const CXmlSerializationContext& context, bool optional) const {
   const CParentElementInfo* info = GetClassInfo();
   const bool ownElement = info->GetElementType() == XmlElementType_Element;
   if (ownElement) {
@@ -305,8 +303,8 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
 }
 
 CXmlElement* CXmlGeneratedClass::ReadObject(CXmlElement* element, CXmlElement* current,
-                                            const CXmlSerializationContext& context,
-                                            bool optional, CXmlElement*& offered) {
+                                            const CXmlSerializationContext& context, bool optional,
+                                            CXmlElement*& offered) {
   Init();
   const CParentElementInfo* info = GetClassInfo();
   const XmlElementType ownerType = info->GetElementType();
@@ -374,8 +372,7 @@ CXmlElement* CXmlGeneratedClass::ProcessElementSeqFromXml(const CXmlSerializatio
   CElementInfo* const* p = OrEmpty(GetClassElementInfo());
   while (*p != nullptr) {
     offered = current;
-    if ((*p)->ElementFromXml(context, this, element, &current, ownerNamespace.c_str(),
-                             ownerType)) {
+    if ((*p)->ElementFromXml(context, this, element, &current, ownerNamespace.c_str(), ownerType)) {
       ++p;
     } else if (context.GetIgnoreUnknownElements() && current != nullptr) {
       current = current->GetNextSiblingElement();  // and the same member again
@@ -405,8 +402,8 @@ CXmlElement* CXmlGeneratedClass::ProcessElementAllFromXml(const CXmlSerializatio
     for (size_t i = 0; i < count; ++i) {
       if (read[i]) continue;
       offered = current;
-      read[i] = infos[i]->ElementFromXml(context, this, element, &current,
-                                         ownerNamespace.c_str(), ownerType);
+      read[i] = infos[i]->ElementFromXml(context, this, element, &current, ownerNamespace.c_str(),
+                                         ownerType);
     }
   }
   offered = current;

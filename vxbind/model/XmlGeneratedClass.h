@@ -230,8 +230,8 @@ class VXBIND_EXPORT CXmlGeneratedClass : public CXmlObjectBase {
                                         CXmlElement*& offered);
   CXmlElement* ProcessElementChoiceFromXml(const CXmlSerializationContext& context,
                                            CXmlElement* element, CXmlElement* current,
-                                           VxVevAva5Data::XmlElementType ownerType,
-                                           bool optional, CXmlElement*& offered);
+                                           VxVevAva5Data::XmlElementType ownerType, bool optional,
+                                           CXmlElement*& offered);
   void WriteObject(CXmlWriter* writer, bool root, const unsigned short* namespaceUri,
                    const CXmlSerializationContext& context, bool optional) const;
   CXmlElement* ReadObject(CXmlElement* element, CXmlElement* current,

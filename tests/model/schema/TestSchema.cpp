@@ -96,9 +96,12 @@ int ColorFromString(const unsigned short* text) {
 
 const unsigned short* ColorToString(int value) {
   switch (value) {
-    case Color_red: return VX_T("red");
-    case Color_green: return VX_T("green");
-    case Color_blue: return VX_T("blue");
+    case Color_red:
+      return VX_T("red");
+    case Color_green:
+      return VX_T("green");
+    case Color_blue:
+      return VX_T("blue");
   }
   throw CVxInvalidValueException(
       FormatString(VX_T("Invalid value [%d] for the enumeration [Color]"), value));
@@ -108,9 +111,12 @@ const unsigned short* ColorToString(int value) {
 
 CSmartPtr<CXmlObjectBase> CreateObject(int classNumber, const unsigned short* elementName) {
   switch (classNumber) {
-    case ClassNumber_Leaf: return new CLeaf(elementName);
-    case ClassNumber_Pair: return new CPair();
-    case ClassNumber_Node: return new CNode(elementName);
+    case ClassNumber_Leaf:
+      return new CLeaf(elementName);
+    case ClassNumber_Pair:
+      return new CPair();
+    case ClassNumber_Node:
+      return new CNode(elementName);
   }
   return nullptr;
 }
@@ -135,10 +141,9 @@ const Metadata& LeafMetadata() {
                              kNamespace, Leaf_text, true, false),
       {new CElementInfoSeqPrimOpt(VX_T("note"), kNamespace, Leaf_note, ItemType_string, nullptr,
                                   kPreserve, NoFacets())},
-      {new CAttributeInfoPrimitive(VX_T("id"), VX_T(""), Leaf_id, false, ItemType_i4, nullptr,
-                                   kCollapse,
-                                   CPrimitiveRestrictions(nullptr, -1, -1, VX_T("0"), nullptr,
-                                                          nullptr, nullptr, -1)),
+      {new CAttributeInfoPrimitive(
+           VX_T("id"), VX_T(""), Leaf_id, false, ItemType_i4, nullptr, kCollapse,
+           CPrimitiveRestrictions(nullptr, -1, -1, VX_T("0"), nullptr, nullptr, nullptr, -1)),
        new CAttributeInfoAny(VX_T("AnyAttribute"), VX_T(""), Leaf_otherAttributes, true,
                              VX_T("##other"), kNamespace)});
   return metadata;
@@ -217,10 +222,9 @@ const Metadata& SquareMetadata() {
   static const Metadata metadata(
       new CParentElementInfo(XmlElementGroupType_Sequence, XmlElementType_Element, VX_T("Square"),
                              kNamespace, -1, true, true),
-      {new CElementInfoSeqPrimMnd(VX_T("side"), kNamespace, Shape_own, ItemType_i4, nullptr,
-                                  kCollapse,
-                                  CPrimitiveRestrictions(nullptr, -1, -1, VX_T("1"), nullptr,
-                                                         nullptr, nullptr, -1))},
+      {new CElementInfoSeqPrimMnd(
+          VX_T("side"), kNamespace, Shape_own, ItemType_i4, nullptr, kCollapse,
+          CPrimitiveRestrictions(nullptr, -1, -1, VX_T("1"), nullptr, nullptr, nullptr, -1))},
       {NewLabelInfo()});
   return metadata;
 }
@@ -270,12 +274,12 @@ const Metadata& PairMetadata() {
   static const Metadata metadata(
       new CParentElementInfo(XmlElementGroupType_Sequence, XmlElementType_PseudoElement,
                              VX_T("Pair"), kNamespace, -1, false, false),
-      {new CElementInfoSeqPrimMnd(VX_T("first"), kNamespace, Pair_first, ItemType_string,
-                                  nullptr, kPreserve, NoFacets()),
+      {new CElementInfoSeqPrimMnd(VX_T("first"), kNamespace, Pair_first, ItemType_string, nullptr,
+                                  kPreserve, NoFacets()),
        new CElementInfoSeqPrimOpt(VX_T("second"), kNamespace, Pair_second, ItemType_i4, nullptr,
                                   kCollapse, NoFacets())},
-      {new CAttributeInfoPrimitive(VX_T("pairNote"), VX_T(""), Pair_pairNote, true,
-                                   ItemType_string, nullptr, kPreserve, NoFacets())});
+      {new CAttributeInfoPrimitive(VX_T("pairNote"), VX_T(""), Pair_pairNote, true, ItemType_string,
+                                   nullptr, kPreserve, NoFacets())});
   return metadata;
 }
 }  // namespace
@@ -337,8 +341,8 @@ void CLeafCol::ToXml_Int(CXmlWriter* writer, bool, const unsigned short* namespa
 
 CXmlElement* CLeafCol::FromXml_Int(CXmlElement*, CXmlElement* current,
                                    const CXmlSerializationContext& context, bool) {
-  while (current != nullptr &&
-         DoesElementNameMatch(context, current, GetElementName().c_str(), GetNamespaceRef().c_str())) {
+  while (current != nullptr && DoesElementNameMatch(context, current, GetElementName().c_str(),
+                                                    GetNamespaceRef().c_str())) {
     CSmartPtr<CLeaf> leaf = NewLeaf(GetElementName().c_str());
     CXmlObjectBase::FromXml_Int(leaf, current, current->GetFirstElement(), context);
     AppendItem(leaf);
@@ -361,8 +365,8 @@ void CShapeCol::ToXml_Int(CXmlWriter* writer, bool, const unsigned short* namesp
 
 CXmlElement* CShapeCol::FromXml_Int(CXmlElement*, CXmlElement* current,
                                     const CXmlSerializationContext& context, bool) {
-  while (current != nullptr &&
-         DoesElementNameMatch(context, current, GetElementName().c_str(), GetNamespaceRef().c_str())) {
+  while (current != nullptr && DoesElementNameMatch(context, current, GetElementName().c_str(),
+                                                    GetNamespaceRef().c_str())) {
     CSmartPtr<CXmlObjectBase> shape = CreateShape(current);
     if (shape == nullptr)
       throw CVxValidationException(
@@ -387,8 +391,8 @@ void CColorCol::Add(Color color) {
 
 void CColorCol::Remove(int index) {
   if (index < 0 || index >= GetCount())
-    throw CVxInvalidParamException(FormatString(VX_T("Index %d is out of range, use 0 - %d"),
-                                                index, GetCount()));
+    throw CVxInvalidParamException(
+        FormatString(VX_T("Index %d is out of range, use 0 - %d"), index, GetCount()));
   m_values.erase(m_values.begin() + index);
   FireOnCollectionChange();
 }
@@ -403,15 +407,33 @@ void CColorCol::ToXml_Int(CXmlWriter* writer, bool, const unsigned short*,
   }
 }
 
-void CColorCol::AddFromString(String text) { Add(static_cast<Color>(ColorFromString(text.c_str()))); }
+void CColorCol::AddFromString(String text) {
+  Add(static_cast<Color>(ColorFromString(text.c_str())));
+}
 
-// -- SeqHolder -------------------------------------------------------------------------------------
+// -- SeqHolder
+// -------------------------------------------------------------------------------------
 
 namespace {
 enum SeqProperty {
-  Seq_leafM, Seq_leafO, Seq_leafC, Seq_pair, Seq_shapeM, Seq_shapeO, Seq_shapeC, Seq_count,
-  Seq_price, Seq_tag, Seq_color, Seq_shade, Seq_hue, Seq_extra, Seq_note, Seq_any,
-  Seq_version, Seq_mode
+  Seq_leafM,
+  Seq_leafO,
+  Seq_leafC,
+  Seq_pair,
+  Seq_shapeM,
+  Seq_shapeO,
+  Seq_shapeC,
+  Seq_count,
+  Seq_price,
+  Seq_tag,
+  Seq_color,
+  Seq_shade,
+  Seq_hue,
+  Seq_extra,
+  Seq_note,
+  Seq_any,
+  Seq_version,
+  Seq_mode
 };
 
 const Metadata& SeqMetadata() {
@@ -425,28 +447,24 @@ const Metadata& SeqMetadata() {
        new CElementInfoSeqClsCol(VX_T("leafC"), kNamespace, Seq_leafC, XmlElementType_Element),
        new CElementInfoSeqClsMnd(VX_T("Pair"), kNamespace, Seq_pair, XmlElementType_PseudoElement,
                                  CreateObject, ClassNumber_Pair, true),
-       new CElementInfoSeqAbsClsMnd(VX_T("shapeM"), kNamespace, Seq_shapeM,
-                                    XmlElementType_Element, CreateShape),
-       new CElementInfoSeqAbsClsOpt(VX_T("shapeO"), kNamespace, Seq_shapeO,
-                                    XmlElementType_Element, CreateShape),
-       new CElementInfoSeqAbsClsCol(VX_T("shapeC"), kNamespace, Seq_shapeC,
-                                    XmlElementType_Element),
-       new CElementInfoSeqPrimMnd(VX_T("count"), kNamespace, Seq_count, ItemType_i4, nullptr,
-                                  kCollapse,
-                                  CPrimitiveRestrictions(nullptr, -1, -1, nullptr, VX_T("1000"),
-                                                         nullptr, nullptr, -1)),
-       new CElementInfoSeqPrimOpt(VX_T("price"), kNamespace, Seq_price, ItemType_decimal,
-                                  VX_T("2"), kCollapse, NoFacets()),
+       new CElementInfoSeqAbsClsMnd(VX_T("shapeM"), kNamespace, Seq_shapeM, XmlElementType_Element,
+                                    CreateShape),
+       new CElementInfoSeqAbsClsOpt(VX_T("shapeO"), kNamespace, Seq_shapeO, XmlElementType_Element,
+                                    CreateShape),
+       new CElementInfoSeqAbsClsCol(VX_T("shapeC"), kNamespace, Seq_shapeC, XmlElementType_Element),
+       new CElementInfoSeqPrimMnd(
+           VX_T("count"), kNamespace, Seq_count, ItemType_i4, nullptr, kCollapse,
+           CPrimitiveRestrictions(nullptr, -1, -1, nullptr, VX_T("1000"), nullptr, nullptr, -1)),
+       new CElementInfoSeqPrimOpt(VX_T("price"), kNamespace, Seq_price, ItemType_decimal, VX_T("2"),
+                                  kCollapse, NoFacets()),
        new CElementInfoSeqPrimCol(VX_T("tag"), kNamespace, Seq_tag),
        new CElementInfoSeqEnumMnd(VX_T("color"), kNamespace, Seq_color, ColorToString,
                                   ColorFromString),
        new CElementInfoSeqEnumOpt(VX_T("shade"), kNamespace, Seq_shade, ColorToString,
                                   ColorFromString),
        new CElementInfoSeqEnumCol(VX_T("hue"), kNamespace, Seq_hue),
-       new CElementInfoSeqUntpdMnd(VX_T("extra"), kNamespace, Seq_extra, VX_T("##any"),
-                                   kNamespace),
-       new CElementInfoSeqUntpdOpt(VX_T("note"), kNamespace, Seq_note, VX_T("##any"),
-                                   kNamespace),
+       new CElementInfoSeqUntpdMnd(VX_T("extra"), kNamespace, Seq_extra, VX_T("##any"), kNamespace),
+       new CElementInfoSeqUntpdOpt(VX_T("note"), kNamespace, Seq_note, VX_T("##any"), kNamespace),
        new CElementInfoSeqUntpdCol(VX_T("AnyElement"), kNamespace, Seq_any)},
       {new CAttributeInfoPrimitive(VX_T("version"), VX_T(""), Seq_version, false, ItemType_string,
                                    nullptr, kCollapse,
@@ -496,43 +514,70 @@ void CSeqHolder::Init() {
 
 void CSeqHolder::AccessProperty(int propertyIndex, bool read, VxVariant& value) {
   switch (propertyIndex) {
-    case Seq_leafM: return AccessObject(read, value, leafM);
-    case Seq_leafO: return AccessObject(read, value, leafO);
-    case Seq_leafC: return AccessCollection(read, value, leafC);
-    case Seq_pair: return AccessObject(read, value, pair);
-    case Seq_shapeM: return AccessObject(read, value, shapeM);
-    case Seq_shapeO: return AccessObject(read, value, shapeO);
-    case Seq_shapeC: return AccessCollection(read, value, shapeC);
+    case Seq_leafM:
+      return AccessObject(read, value, leafM);
+    case Seq_leafO:
+      return AccessObject(read, value, leafO);
+    case Seq_leafC:
+      return AccessCollection(read, value, leafC);
+    case Seq_pair:
+      return AccessObject(read, value, pair);
+    case Seq_shapeM:
+      return AccessObject(read, value, shapeM);
+    case Seq_shapeO:
+      return AccessObject(read, value, shapeO);
+    case Seq_shapeC:
+      return AccessCollection(read, value, shapeC);
     case Seq_count:
       if (read)
         value.SetI4(count);
       else
         count = value.GetI4();
       return;
-    case Seq_price: return AccessOptionalDecimal(read, value, hasPrice, price);
-    case Seq_tag: return AccessCollection(read, value, tag);
-    case Seq_color: return AccessColor(read, value, color);
-    case Seq_shade: return AccessOptionalColor(read, value, hasShade, shade);
-    case Seq_hue: return AccessCollection(read, value, hue);
-    case Seq_extra: return AccessObject(read, value, extra);
-    case Seq_note: return AccessObject(read, value, note);
-    case Seq_any: return AccessCollection(read, value, any);
+    case Seq_price:
+      return AccessOptionalDecimal(read, value, hasPrice, price);
+    case Seq_tag:
+      return AccessCollection(read, value, tag);
+    case Seq_color:
+      return AccessColor(read, value, color);
+    case Seq_shade:
+      return AccessOptionalColor(read, value, hasShade, shade);
+    case Seq_hue:
+      return AccessCollection(read, value, hue);
+    case Seq_extra:
+      return AccessObject(read, value, extra);
+    case Seq_note:
+      return AccessObject(read, value, note);
+    case Seq_any:
+      return AccessCollection(read, value, any);
     case Seq_version:
       if (read)
         value.SetString(version);
       else
         version = value.GetString();
       return;
-    case Seq_mode: return AccessOptionalColor(read, value, hasMode, mode);
+    case Seq_mode:
+      return AccessOptionalColor(read, value, hasMode, mode);
   }
 }
 
-// -- AllHolder --------------------------------------------------------------------------------------
+// -- AllHolder
+// --------------------------------------------------------------------------------------
 
 namespace {
 enum AllProperty {
-  All_leafM, All_leafO, All_leafC, All_shapeC, All_count, All_price, All_tag, All_color,
-  All_shade, All_extra, All_note, All_pair
+  All_leafM,
+  All_leafO,
+  All_leafC,
+  All_shapeC,
+  All_count,
+  All_price,
+  All_tag,
+  All_color,
+  All_shade,
+  All_extra,
+  All_note,
+  All_pair
 };
 
 const Metadata& AllMetadata() {
@@ -544,21 +589,18 @@ const Metadata& AllMetadata() {
        new CElementInfoAllClsOpt(VX_T("leafO"), kNamespace, All_leafO, XmlElementType_Element,
                                  CreateObject, ClassNumber_Leaf),
        new CElementInfoAllClsCol(VX_T("leafC"), kNamespace, All_leafC, XmlElementType_Element),
-       new CElementInfoAllAbsClsCol(VX_T("shapeC"), kNamespace, All_shapeC,
-                                    XmlElementType_Element),
+       new CElementInfoAllAbsClsCol(VX_T("shapeC"), kNamespace, All_shapeC, XmlElementType_Element),
        new CElementInfoAllPrimMnd(VX_T("count"), kNamespace, All_count, ItemType_i4, nullptr,
                                   kCollapse, NoFacets()),
-       new CElementInfoAllPrimOpt(VX_T("price"), kNamespace, All_price, ItemType_decimal,
-                                  VX_T("2"), kCollapse, NoFacets()),
+       new CElementInfoAllPrimOpt(VX_T("price"), kNamespace, All_price, ItemType_decimal, VX_T("2"),
+                                  kCollapse, NoFacets()),
        new CElementInfoAllPrimCol(VX_T("tag"), kNamespace, All_tag),
        new CElementInfoAllEnumMnd(VX_T("color"), kNamespace, All_color, ColorToString,
                                   ColorFromString),
        new CElementInfoAllEnumOpt(VX_T("shade"), kNamespace, All_shade, ColorToString,
                                   ColorFromString),
-       new CElementInfoAllUntpdMnd(VX_T("extra"), kNamespace, All_extra, VX_T("##any"),
-                                   kNamespace),
-       new CElementInfoAllUntpdOpt(VX_T("note"), kNamespace, All_note, VX_T("##any"),
-                                   kNamespace),
+       new CElementInfoAllUntpdMnd(VX_T("extra"), kNamespace, All_extra, VX_T("##any"), kNamespace),
+       new CElementInfoAllUntpdOpt(VX_T("note"), kNamespace, All_note, VX_T("##any"), kNamespace),
        new CElementInfoAllClsMnd(VX_T("Pair"), kNamespace, All_pair, XmlElementType_PseudoElement,
                                  CreateObject, ClassNumber_Pair, true)},
       {});
@@ -569,8 +611,8 @@ const Metadata& AllMetadata() {
 CAllHolder::CAllHolder()
     : leafC(new CLeafCol(VX_T("leafC"), 0, 3)),
       shapeC(new CShapeCol(VX_T("shapeC"), 0, -1)),
-      tag(new CstringCol(VX_T("tag"), kNamespace, 0, 4, nullptr, -1, -1, nullptr, nullptr,
-                         nullptr, nullptr, -1, kCollapse, nullptr)) {
+      tag(new CstringCol(VX_T("tag"), kNamespace, 0, 4, nullptr, -1, -1, nullptr, nullptr, nullptr,
+                         nullptr, -1, kCollapse, nullptr)) {
   SetElementName(VX_T("all"));
   Init();
 }
@@ -596,48 +638,68 @@ void CAllHolder::Init() {
 
 void CAllHolder::AccessProperty(int propertyIndex, bool read, VxVariant& value) {
   switch (propertyIndex) {
-    case All_leafM: return AccessObject(read, value, leafM);
-    case All_leafO: return AccessObject(read, value, leafO);
-    case All_leafC: return AccessCollection(read, value, leafC);
-    case All_shapeC: return AccessCollection(read, value, shapeC);
+    case All_leafM:
+      return AccessObject(read, value, leafM);
+    case All_leafO:
+      return AccessObject(read, value, leafO);
+    case All_leafC:
+      return AccessCollection(read, value, leafC);
+    case All_shapeC:
+      return AccessCollection(read, value, shapeC);
     case All_count:
       if (read)
         value.SetI4(count);
       else
         count = value.GetI4();
       return;
-    case All_price: return AccessOptionalDecimal(read, value, hasPrice, price);
-    case All_tag: return AccessCollection(read, value, tag);
-    case All_color: return AccessColor(read, value, color);
-    case All_shade: return AccessOptionalColor(read, value, hasShade, shade);
-    case All_extra: return AccessObject(read, value, extra);
-    case All_note: return AccessObject(read, value, note);
-    case All_pair: return AccessObject(read, value, pair);
+    case All_price:
+      return AccessOptionalDecimal(read, value, hasPrice, price);
+    case All_tag:
+      return AccessCollection(read, value, tag);
+    case All_color:
+      return AccessColor(read, value, color);
+    case All_shade:
+      return AccessOptionalColor(read, value, hasShade, shade);
+    case All_extra:
+      return AccessObject(read, value, extra);
+    case All_note:
+      return AccessObject(read, value, note);
+    case All_pair:
+      return AccessObject(read, value, pair);
   }
 }
 
-// -- ChoiceHolder ------------------------------------------------------------------------------------
+// -- ChoiceHolder
+// ------------------------------------------------------------------------------------
 
 namespace {
 enum ChoiceProperty {
-  Choice_leafO, Choice_leafC, Choice_shapeO, Choice_shapeC, Choice_count, Choice_tag,
-  Choice_color, Choice_hue, Choice_note, Choice_pair
+  Choice_leafO,
+  Choice_leafC,
+  Choice_shapeO,
+  Choice_shapeC,
+  Choice_count,
+  Choice_tag,
+  Choice_color,
+  Choice_hue,
+  Choice_note,
+  Choice_pair
 };
 
 const Metadata& ChoiceMetadata() {
   static const Metadata metadata(
       new CParentElementInfo(XmlElementGroupType_Choice, XmlElementType_Element, VX_T("choice"),
                              kNamespace, -1, false, false),
-      {new CElementInfoChoiceClsOpt(VX_T("leafO"), kNamespace, Choice_leafO,
-                                    XmlElementType_Element, CreateObject, ClassNumber_Leaf),
+      {new CElementInfoChoiceClsOpt(VX_T("leafO"), kNamespace, Choice_leafO, XmlElementType_Element,
+                                    CreateObject, ClassNumber_Leaf),
        new CElementInfoChoiceClsCol(VX_T("leafC"), kNamespace, Choice_leafC,
                                     XmlElementType_Element),
        new CElementInfoChoiceAbsClsOpt(VX_T("shapeO"), kNamespace, Choice_shapeO,
                                        XmlElementType_Element, CreateShape),
        new CElementInfoChoiceAbsClsCol(VX_T("shapeC"), kNamespace, Choice_shapeC,
                                        XmlElementType_Element),
-       new CElementInfoChoicePrimOpt(VX_T("count"), kNamespace, Choice_count, ItemType_i4,
-                                     nullptr, kCollapse, NoFacets()),
+       new CElementInfoChoicePrimOpt(VX_T("count"), kNamespace, Choice_count, ItemType_i4, nullptr,
+                                     kCollapse, NoFacets()),
        new CElementInfoChoicePrimCol(VX_T("tag"), kNamespace, Choice_tag),
        new CElementInfoChoiceEnumOpt(VX_T("color"), kNamespace, Choice_color, ColorToString,
                                      ColorFromString),
@@ -645,17 +707,15 @@ const Metadata& ChoiceMetadata() {
        new CElementInfoChoiceUntpdOpt(VX_T("note"), kNamespace, Choice_note, VX_T("##any"),
                                       kNamespace),
        new CElementInfoChoiceClsOpt(VX_T("Pair"), kNamespace, Choice_pair,
-                                    XmlElementType_PseudoElement, CreateObject,
-                                    ClassNumber_Pair)},
+                                    XmlElementType_PseudoElement, CreateObject, ClassNumber_Pair)},
       {});
   return metadata;
 }
 
 const unsigned short* ChoiceName(int property) {
-  static const unsigned short* const kNames[] = {VX_T("leafO"), VX_T("leafC"), VX_T("shapeO"),
-                                                 VX_T("shapeC"), VX_T("count"), VX_T("tag"),
-                                                 VX_T("color"), VX_T("hue"),   VX_T("note"),
-                                                 VX_T("Pair")};
+  static const unsigned short* const kNames[] = {
+      VX_T("leafO"), VX_T("leafC"), VX_T("shapeO"), VX_T("shapeC"), VX_T("count"),
+      VX_T("tag"),   VX_T("color"), VX_T("hue"),    VX_T("note"),   VX_T("Pair")};
   return kNames[property];
 }
 }  // namespace
@@ -748,12 +808,14 @@ void CChoiceHolder::AccessProperty(int propertyIndex, bool read, VxVariant& valu
     case Choice_leafO:
       if (read) return AccessObject(read, value, m_leafO);
       return SetLeafO(value.IsValid() ? static_cast<CLeaf*>(value.GetXmlObject().get()) : nullptr);
-    case Choice_leafC: return AccessCollection(read, value, m_leafC);
+    case Choice_leafC:
+      return AccessCollection(read, value, m_leafC);
     case Choice_shapeO:
       if (read) return AccessObject(read, value, m_shapeO);
       return SetShapeO(value.IsValid() ? static_cast<CShape*>(value.GetXmlObject().get())
                                        : nullptr);
-    case Choice_shapeC: return AccessCollection(read, value, m_shapeC);
+    case Choice_shapeC:
+      return AccessCollection(read, value, m_shapeC);
     case Choice_count:
       if (read) {
         if (m_hasCount) value.SetI4(m_count);
@@ -761,7 +823,8 @@ void CChoiceHolder::AccessProperty(int propertyIndex, bool read, VxVariant& valu
         SetCount(value.GetI4());
       }
       return;
-    case Choice_tag: return AccessCollection(read, value, m_tag);
+    case Choice_tag:
+      return AccessCollection(read, value, m_tag);
     case Choice_color:
       if (read) {
         if (m_hasColor) value.SetI4(m_color);
@@ -769,7 +832,8 @@ void CChoiceHolder::AccessProperty(int propertyIndex, bool read, VxVariant& valu
         SetColor(static_cast<Color>(value.GetI4()));
       }
       return;
-    case Choice_hue: return AccessCollection(read, value, m_hue);
+    case Choice_hue:
+      return AccessCollection(read, value, m_hue);
     case Choice_note:
       if (read) return AccessObject(read, value, m_note);
       return SetNote(value.IsValid() ? static_cast<CElement*>(value.GetXmlObject().get())
@@ -780,15 +844,16 @@ void CChoiceHolder::AccessProperty(int propertyIndex, bool read, VxVariant& valu
   }
 }
 
-// -- ChoiceAny ---------------------------------------------------------------------------------------
+// -- ChoiceAny
+// ---------------------------------------------------------------------------------------
 
 namespace {
 enum ChoiceAnyProperty { ChoiceAny_x, ChoiceAny_any };
 
 const Metadata& ChoiceAnyMetadata() {
   static const Metadata metadata(
-      new CParentElementInfo(XmlElementGroupType_Choice, XmlElementType_Element,
-                             VX_T("choiceAny"), kNamespace, -1, true, false),
+      new CParentElementInfo(XmlElementGroupType_Choice, XmlElementType_Element, VX_T("choiceAny"),
+                             kNamespace, -1, true, false),
       {new CElementInfoChoiceUntpdCol(VX_T("x"), kNamespace, ChoiceAny_x),
        new CElementInfoChoiceUntpdCol(VX_T("AnyElement"), kNamespace, ChoiceAny_any)},
       {});
@@ -817,7 +882,8 @@ void CChoiceAny::AccessProperty(int propertyIndex, bool read, VxVariant& value) 
   AccessCollection(read, value, propertyIndex == ChoiceAny_x ? x : any);
 }
 
-// -- AllAny -------------------------------------------------------------------------------------------
+// -- AllAny
+// -------------------------------------------------------------------------------------------
 
 namespace {
 enum AllAnyProperty { AllAny_count, AllAny_more };
@@ -857,7 +923,8 @@ void CAllAny::AccessProperty(int propertyIndex, bool read, VxVariant& value) {
   }
 }
 
-// -- AllShape -----------------------------------------------------------------------------------------
+// -- AllShape
+// -----------------------------------------------------------------------------------------
 
 namespace {
 enum AllShapeProperty { AllShape_shape, AllShape_shapeO };
@@ -878,9 +945,7 @@ const Metadata& AllShapeMetadata() {
 CAllShape::CAllShape() { SetElementName(VX_T("allShape")); }
 CParentElementInfo* CAllShape::GetClassInfo() const { return AllShapeMetadata().classInfo; }
 CElementInfo** CAllShape::GetClassElementInfo() const { return AllShapeMetadata().elements; }
-CAttributeInfo** CAllShape::GetClassAttributeInfo() const {
-  return AllShapeMetadata().attributes;
-}
+CAttributeInfo** CAllShape::GetClassAttributeInfo() const { return AllShapeMetadata().attributes; }
 
 void CAllShape::Init() {
   shape = nullptr;
@@ -891,7 +956,8 @@ void CAllShape::AccessProperty(int propertyIndex, bool read, VxVariant& value) {
   AccessObject(read, value, propertyIndex == AllShape_shape ? shape : shapeO);
 }
 
-// -- Node ---------------------------------------------------------------------------------------------
+// -- Node
+// ---------------------------------------------------------------------------------------------
 
 namespace {
 enum NodeProperty { Node_value, Node_child };

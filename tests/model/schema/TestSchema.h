@@ -61,10 +61,16 @@ class CLeaf : public CXmlGeneratedClass {
   CAttributeInfo** GetClassAttributeInfo() const override;
 
   int32_t GetId() const { return m_id; }
-  void SetId(int32_t id) { m_id = id; m_idSet = true; }
+  void SetId(int32_t id) {
+    m_id = id;
+    m_idSet = true;
+  }
   bool HasNote() const { return m_hasNote; }
   String GetNote() const { return m_note; }
-  void SetNote(const unsigned short* note) { m_note = Utf16::Make(note); m_hasNote = true; }
+  void SetNote(const unsigned short* note) {
+    m_note = Utf16::Make(note);
+    m_hasNote = true;
+  }
   String GetText() const { return m_text; }
   void SetText(const unsigned short* text) { m_text = Utf16::Make(text); }
   CSmartPtr<CAttributeCol> GetOtherAttributes() const { return m_otherAttributes; }
@@ -91,12 +97,18 @@ class CShape : public CXmlGeneratedClass {
   String GetNamespace() const override { return kNamespace; }
   bool HasLabel() const { return m_hasLabel; }
   String GetLabel() const { return m_label; }
-  void SetLabel(const unsigned short* label) { m_label = Utf16::Make(label); m_hasLabel = true; }
+  void SetLabel(const unsigned short* label) {
+    m_label = Utf16::Make(label);
+    m_hasLabel = true;
+  }
 
  protected:
   ~CShape() override = default;
   String GetTargetNamespace() const override { return kNamespace; }
-  void Init() override { m_hasLabel = false; m_label.clear(); }
+  void Init() override {
+    m_hasLabel = false;
+    m_label.clear();
+  }
   void AccessLabel(bool read, VxVariant& value);
 
  private:
@@ -115,7 +127,10 @@ class CCircle : public CShape {
   void SetRadius(double radius) { m_radius = radius; }
 
  protected:
-  void Init() override { CShape::Init(); m_radius = 0; }
+  void Init() override {
+    CShape::Init();
+    m_radius = 0;
+  }
 
  private:
   double m_radius = 0;
@@ -132,7 +147,10 @@ class CSquare : public CShape {
   void SetSide(int32_t side) { m_side = side; }
 
  protected:
-  void Init() override { CShape::Init(); m_side = 0; }
+  void Init() override {
+    CShape::Init();
+    m_side = 0;
+  }
 
  private:
   int32_t m_side = 0;
@@ -154,8 +172,14 @@ class CPair : public CXmlGeneratedClass {
   void SetFirst(const unsigned short* first) { m_first = Utf16::Make(first); }
   bool HasSecond() const { return m_hasSecond; }
   int32_t GetSecond() const { return m_second; }
-  void SetSecond(int32_t second) { m_second = second; m_hasSecond = true; }
-  void SetPairNote(const unsigned short* note) { m_pairNote = Utf16::Make(note); m_hasPairNote = true; }
+  void SetSecond(int32_t second) {
+    m_second = second;
+    m_hasSecond = true;
+  }
+  void SetPairNote(const unsigned short* note) {
+    m_pairNote = Utf16::Make(note);
+    m_hasPairNote = true;
+  }
 
  protected:
   ~CPair() override = default;
