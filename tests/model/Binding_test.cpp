@@ -442,6 +442,27 @@ TEST(Binding, TheRootCarriesTheContextsAdditions) {
             "AA:at=\"v\" \nxsi:noNamespaceSchemaLocation='t.xsd'\n><node/></node>");
 }
 
+TEST(Binding, AGroupOfUnknownTypeIsRefusedBothWays) {
+  // A node whose metadata names no group type the driver knows.
+  class CBadGroup : public CNode {
+   public:
+    CParentElementInfo* GetClassInfo() const override {
+      static CParentElementInfo info(static_cast<XmlElementGroupType>(7), XmlElementType_Element,
+                                     VX_T("node"), VX_T("urn:vxbind:test"), -1, true, false);
+      return &info;
+    }
+  };
+  CSmartPtr<CNode> node = new CBadGroup;
+  EXPECT_EQ(Write(*node), "!Failed to convert the element [node] to XML\nUnknown XML Group Type");
+  try {
+    node->FromXml(("<node" + kNs + "/>").c_str());
+    ADD_FAILURE() << "did not throw";
+  } catch (const CVxException& e) {
+    EXPECT_EQ(ToUtf8(e.GetFullMessage()),
+              "Failed to process the element [node]\nUnknow Group Type");
+  }
+}
+
 // -- Errors: lines, state after failure
 // -------------------------------------------------------------
 
