@@ -43,6 +43,7 @@
 
 // Writers
 #include "vxbind/writers/ByteOutput.h"
+#include "vxbind/writers/FastInfosetWriter.h"
 #include "vxbind/writers/StringBuffer.h"
 #include "vxbind/writers/XmlTextWriter.h"
 #include "vxbind/writers/XmlWriter.h"

@@ -183,6 +183,15 @@ TEST(CBinaryData, TypedEncodings) {
   EXPECT_EQ(ToUtf8(MakeBytes({0x3F, 0xB9, 0x99, 0x99, 0x99, 0x99, 0x99, 0x9A})
                        .GetAsString(ByteEncoding_Double)),
             "0.1");
+  // The shortest text that reads back, as r4ToString/r8ToString print it:
+  // 2^24 needs 8 digits ("%.7g" gives 1.677722e+07), 1 + 2^-52 needs 17,
+  // and the specials are spelt as XSD spells them.
+  EXPECT_EQ(ToUtf8(MakeBytes({0x4B, 0x80, 0, 0, 0x7F, 0x80, 0, 0, 0xFF, 0x80, 0, 0, 0x7F, 0xC0,
+                              0, 0}).GetAsString(ByteEncoding_Float)),
+            "1.6777216e+07 INF -INF NaN");
+  EXPECT_EQ(ToUtf8(MakeBytes({0x3F, 0xF0, 0, 0, 0, 0, 0, 0x01, 0x44, 0x80, 0xF0, 0xCF, 0x06, 0x4D,
+                              0xD5, 0x92}).GetAsString(ByteEncoding_Double)),
+            "1.0000000000000002 1e+22");
   CBinaryData uuid;
   uuid.SetAsHexString(VX_T("00112233445566778899aabbccddeeff"));
   EXPECT_EQ(ToUtf8(uuid.GetAsString(ByteEncoding_UUID)), "00112233445566778899AABBCCDDEEFF");

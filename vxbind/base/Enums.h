@@ -3,8 +3,9 @@
 // -----------------------------------------------------------------------------
 //
 // The enumerations that configure a call and that several floors share: the
-// end-of-line style and encoding of output, its compression, and the schema
-// type that chooses namespace processing on input. Their values are fixed:
+// end-of-line style and encoding of output, its compression, the declaration
+// of Fast Infoset output, and the schema type that chooses namespace
+// processing on input. Their values are fixed:
 // generated code and callers store them.
 
 #ifndef VXBIND_BASE_ENUMS_H
@@ -31,6 +32,22 @@ enum CompressionType {
   CompressionType_None = 0,  // bytes as they are
   CompressionType_GZip = 1,  // deflate in a gzip wrapper
   CompressionType_ZLib = 2,  // deflate in a zlib wrapper
+};
+
+// The XML declaration that a Fast Infoset document carries in front of its
+// binary header (CXmlObjectBase::ToFastInfosetStream). Readers recognise a
+// document by its header, with or without one of these.
+enum FInfoDecl {
+  FInfoDecl_None = 0,               // no declaration
+  FInfoDecl_Finf = 1,               // <?xml encoding='finf'?>
+  FInfoDecl_FinfStandaloneYes = 2,  // <?xml encoding='finf' standalone='yes'?>
+  FInfoDecl_FinfStandaloneNo = 3,   // <?xml encoding='finf' standalone='no'?>
+  FInfoDecl_V10 = 4,                // <?xml version='1.0' encoding='finf'?>
+  FInfoDecl_V10StandaloneYes = 5,   // <?xml version='1.0' encoding='finf' standalone='yes'?>
+  FInfoDecl_V10StandaloneNo = 6,    // <?xml version='1.0' encoding='finf' standalone='no'?>
+  FInfoDecl_V11 = 7,                // <?xml version='1.1' encoding='finf'?>
+  FInfoDecl_V11StandaloneYes = 8,   // <?xml version='1.1' encoding='finf' standalone='yes'?>
+  FInfoDecl_V11StandaloneNo = 9,    // <?xml version='1.1' encoding='finf' standalone='no'?>
 };
 
 // Only the value 2 is distinguished: it reads without namespace processing.

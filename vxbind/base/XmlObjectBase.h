@@ -103,6 +103,26 @@ class VXBIND_EXPORT CXmlObjectBase {
       const CXmlSerializationContext& context = CXmlSerializationContext::GetDefaultContext(),
       CompressionType compression = CompressionType_None) const;
 
+  // Fast Infoset output (ITU-T X.891): the object written as a binary
+  // document, preceded by the XML declaration that `declaration` selects,
+  // then compressed by `compression`. The document is always ended, and
+  // any reading entry point recognises it by its content. With the
+  // context's strict setting, characters that XML 1.0 forbids are refused
+  // as for text output (CFastInfosetWriter::SetStrictXml). Writer and
+  // driver failures pass through.
+  CBinaryData ToFastInfosetStream(
+      FInfoDecl declaration = FInfoDecl_None,
+      const CXmlSerializationContext& context = CXmlSerializationContext::GetDefaultContext(),
+      CompressionType compression = CompressionType_None);
+  // ToFastInfosetStream written to `fileName` (created or truncated), without
+  // byte order mark. CompressionType_ZLib throws CVxException "ZLIB
+  // Compression only available for To Stream methods." before anything is
+  // written.
+  void ToFastInfosetFile(
+      const unsigned short* fileName, FInfoDecl declaration = FInfoDecl_None,
+      const CXmlSerializationContext& context = CXmlSerializationContext::GetDefaultContext(),
+      CompressionType compression = CompressionType_None);
+
   // Reading entry points: the input is read into a document (XML text, or
   // bytes that may be gzip/zlib-compressed or Fast Infoset) and the object
   // binds itself from its root element. Parse failures carry the reader's

@@ -1,5 +1,5 @@
-// The entry points of every bindable object: ToXml, ToXmlStream, ToXmlFile
-// and the FromXml family. CXmlObjectBase is declared on the ground floor,
+// The entry points of every bindable object: ToXml, ToXmlStream, ToXmlFile,
+// the Fast Infoset ones and the FromXml family. CXmlObjectBase is declared on the ground floor,
 // because every floor above it carries objects; the entry points create
 // documents and writers, so they are defined up here.
 #include "vxbind/base/XmlObjectBase.h"
@@ -7,6 +7,7 @@
 #include "vxbind/platform/Utf16.h"
 #include "vxbind/values/BinaryData.h"
 #include "vxbind/writers/ByteOutput.h"
+#include "vxbind/writers/FastInfosetWriter.h"
 #include "vxbind/writers/XmlTextWriter.h"
 
 namespace VxVevAva5 {
@@ -70,6 +71,29 @@ void CXmlObjectBase::ToXmlFile(const unsigned short* fileName, bool declaration,
   bytes.Append(ToXmlStream(declaration, indent, encoding, eol, context, CompressionType_None));
   bytes.CompressData(compression);
   bytes.ToFile(fileName, XmlEncoding_None);  // no second mark outside
+}
+
+// -- Fast Infoset entry points -----------------------------------------------
+
+CBinaryData CXmlObjectBase::ToFastInfosetStream(FInfoDecl declaration,
+                                                const CXmlSerializationContext& context,
+                                                CompressionType compression) {
+  CFastInfosetWriter writer;
+  writer.SetStrictXml(context.GetStrictXml());
+  writer.WriteStartDocument(declaration);
+  const String targetNamespace = GetTargetNamespace();
+  ToXml_Int(&writer, true, targetNamespace.c_str(), context, false);
+  writer.WriteEndDocument();
+  CBinaryData bytes = writer.GetBinaryData();
+  return bytes.CompressData(compression);
+}
+
+void CXmlObjectBase::ToFastInfosetFile(const unsigned short* fileName, FInfoDecl declaration,
+                                       const CXmlSerializationContext& context,
+                                       CompressionType compression) {
+  if (compression == CompressionType_ZLib)
+    throw CVxException(String(VX_T("ZLIB Compression only available for To Stream methods.")));
+  ToFastInfosetStream(declaration, context, compression).ToFile(fileName, XmlEncoding_None);
 }
 
 // -- Reading entry points ----------------------------------------------------

@@ -10,6 +10,7 @@
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/document/detail/DocumentStorage.h"
 #include "vxbind/document/detail/ExpatReader.h"
+#include "vxbind/document/detail/FastInfosetReader.h"
 #include "vxbind/platform/detail/File.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
@@ -367,8 +368,9 @@ void CXmlDocument::Parse(bool asText) {
   bool parsed = false;
   if (!asText) {
     InflateInput();
-    // Fast Infoset input is recognised here, after inflation: when its reader
-    // recognises the input, it builds the tree and sets `parsed`.
+    // Fast Infoset input is recognised by its header, after inflation.
+    CFastInfosetReader reader(this);
+    parsed = reader.Parse();
   }
   if (!parsed) {
     CExpatReader reader(this);
@@ -492,6 +494,46 @@ void CXmlDocument::AppendTextExcludingCR(CXmlElement* element, const unsigned sh
 
 void CXmlDocument::AppendTextExcludingCR(CXmlElement* element, const unsigned short* text) {
   AppendTextExcludingCR(element, text, Utf16::Length(text));
+}
+
+CXmlElement* CXmlDocument::AddElementInterned(const detail::InternedName* name) {
+  detail::DocumentStorage& storage = Storage();
+  CXmlElement* parent = nullptr;
+  if (m_documentElement != nullptr) {
+    if (m_openElements.empty())
+      throw CVxInvalidStateException(VX_T("There is no open element to add a child to"));
+    parent = m_openElements.back();
+  }
+  if (HasEndedDeclarations(storage, m_openElements.size())) EndDeclarationScopes(storage);
+  CXmlElement* e = NewElement(name);
+  if (parent == nullptr) {
+    m_documentElement = e;
+  } else {
+    if (parent->m_lastChild != nullptr)
+      parent->m_lastChild->m_nextSibling = e;
+    else
+      parent->m_firstChild = e;
+    parent->m_lastChild = e;
+  }
+  m_openElements.push_back(e);
+  return e;
+}
+
+void CXmlDocument::SetElementAttributes(CXmlElement* element,
+                                        const detail::AttributeInit* attributes,
+                                        uint32_t count) {
+  if (count == 0) return;
+  auto* array = static_cast<CXmlAttribute*>(
+      Storage().arena.Allocate(sizeof(CXmlAttribute) * size_t{count}));
+  element->m_attributes = array;
+  element->m_attributeCapacity = count;
+  for (uint32_t i = 0; i < count; ++i) {
+    CXmlAttribute* a = new (&array[i]) CXmlAttribute();
+    a->m_name = attributes[i].name;
+    a->m_value = attributes[i].value;
+    a->m_valueLength = attributes[i].length;
+    ++element->m_attributeCount;
+  }
 }
 
 CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName,

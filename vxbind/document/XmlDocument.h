@@ -48,8 +48,10 @@ namespace VxVevAva5 {
 class CXmlDocument;
 class CXmlElement;
 class CExpatReader;
+class CFastInfosetReader;
 
 namespace detail {
+struct AttributeInit;
 struct DocumentStorage;
 struct ElementCache;
 struct InternedName;
@@ -240,6 +242,7 @@ class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {
   friend class CXmlElement;
   friend class CXmlAttribute;
   friend class CExpatReader;
+  friend class CFastInfosetReader;
 
   // Building operations of the readers. Each Add*Element pushes the new
   // element on the open-element stack.
@@ -263,6 +266,15 @@ class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {
   // given as "uri|local" or "local", `attributes` as name, value, ..., null.
   CXmlElement* AddElementExpanded(const unsigned short* expandedName,
                                   const unsigned short** attributes);
+
+  // Fast path of the Fast Infoset reader: a new element whose name is
+  // interned already (the document element when there is none yet), pushed
+  // on the open-element stack.
+  CXmlElement* AddElementInterned(const detail::InternedName* name);
+  // Gives an element without attributes its `count` attributes at once; the
+  // values must live in the document's pages already (they are not copied).
+  void SetElementAttributes(CXmlElement* element, const detail::AttributeInit* attributes,
+                            uint32_t count);
 
   CXmlElement* NewElement(const detail::InternedName* name) const;
   // Puts back the bindings that declarations of elements now ended replaced,

@@ -12,6 +12,7 @@
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/detail/File.h"
+#include "vxbind/platform/detail/FloatText.h"
 #include "vxbind/platform/detail/Memory.h"
 #include "vxbind/values/detail/Compression.h"
 #include "vxbind/platform/Format.h"
@@ -600,7 +601,7 @@ String CBinaryData::GetAsString(ByteEncoding encoding) const {
         uint32_t raw = static_cast<uint32_t>(ReadBigEndian(p + i, 4));
         float f;
         std::memcpy(&f, &raw, 4);
-        AppendItem(out, FormatString(VX_T("%.7g"), static_cast<double>(f)));
+        AppendItem(out, FloatText::FromFloat(f));
       }
       break;
     case ByteEncoding_Double:
@@ -609,7 +610,7 @@ String CBinaryData::GetAsString(ByteEncoding encoding) const {
         uint64_t raw = ReadBigEndian(p + i, 8);
         double d;
         std::memcpy(&d, &raw, 8);
-        AppendItem(out, FormatString(VX_T("%.16g"), d));
+        AppendItem(out, FloatText::FromDouble(d));
       }
       break;
     case ByteEncoding_UUID:

@@ -126,7 +126,9 @@ class VXBIND_EXPORT CBinaryData {
   void SetAsBase64(const unsigned short* text);
 
   // The content as text by `encoding`; "" when empty, and "" whatever the
-  // encoding when there is no holder. Lengths that are not a multiple of the
+  // encoding when there is no holder. Float and double items are printed
+  // as r4ToString and r8ToString print them without a format: the shortest
+  // text that reads back as the same value, INF, -INF or NaN. Lengths that are not a multiple of the
   // item size throw "Invalid value [%c] for SHORT byte encoding." (INT, LONG,
   // FLOAT, DOUBLE, UUID), showing the number of bytes left over as one digit;
   // a boolean bit string whose unused-bit count exceeds its bits throws the

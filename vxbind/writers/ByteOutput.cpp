@@ -14,6 +14,7 @@
 #include "vxbind/platform/detail/Memory.h"
 #include "vxbind/writers/StringBuffer.h"
 #include "vxbind/writers/XmlTextWriter.h"
+#include "vxbind/writers/detail/XmlChars.h"
 
 namespace VxVevAva5 {
 namespace {
@@ -25,12 +26,6 @@ inline uint64_t Load4(const unsigned short* p) noexcept {
   uint64_t v;
   std::memcpy(&v, p, 8);
   return v;
-}
-
-[[noreturn]] void ThrowUnpairedSurrogate(unsigned short unit, size_t position) {
-  throw CVxException(
-      FormatString(VX_T("Invalid UTF-16 text: unpaired surrogate [0x%04X] at position [%u]"),
-                   static_cast<unsigned>(unit), static_cast<unsigned>(position)));
 }
 
 inline bool IsHigh(unsigned short c) noexcept { return c >= 0xD800 && c <= 0xDBFF; }
@@ -104,7 +99,7 @@ bool CountUtf8(const Piece& piece, uint64_t& bytes, bool* tookAfter) {
       bytes += 4;
       *tookAfter = true;
     } else {
-      ThrowUnpairedSurrogate(c, piece.position + static_cast<size_t>(p - piece.begin));
+      detail::ThrowUnpairedSurrogate(c, piece.position + static_cast<size_t>(p - piece.begin));
     }
     ++p;
   }

@@ -3,10 +3,13 @@
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/writers/detail/SameText.h"
+#include "vxbind/writers/detail/XmlNames.h"
 #include "vxbind/writers/detail/XmlChars.h"
 
 namespace VxVevAva5 {
 namespace {
+
+using detail::XsiNamespace;
 
 const unsigned short kXmlns[] = {' ', 'x', 'm', 'l', 'n', 's'};
 const unsigned short kEndTagOpen[] = {'<', '/'};
@@ -17,11 +20,6 @@ const unsigned short kTypeName[] = {'t', 'y', 'p', 'e'};
 const unsigned short kTabs[] = {'\t', '\t', '\t', '\t', '\t', '\t', '\t', '\t',
                                 '\t', '\t', '\t', '\t', '\t', '\t', '\t', '\t'};
 
-const String& XsiNamespace() {
-  static const String uri(VX_T("http://www.w3.org/2001/XMLSchema-instance"));
-  return uri;
-}
-
 const unsigned short kAmp[] = {'&', 'a', 'm', 'p', ';'};
 const unsigned short kLt[] = {'&', 'l', 't', ';'};
 const unsigned short kGt[] = {'&', 'g', 't', ';'};
@@ -31,27 +29,6 @@ const unsigned short kLfRef[] = {'&', '#', 'x', 'A', ';'};
 const unsigned short kCrRef[] = {'&', '#', 'x', 'D', ';'};
 
 [[noreturn]] void ThrowNoElement(const unsigned short* message) { throw CVxException(message); }
-
-// "the character U+0001", "the unpaired surrogate U+D800".
-String DescribeUnit(unsigned short unit) {
-  bool surrogate = detail::IsHighSurrogate(unit) || detail::IsLowSurrogate(unit);
-  return FormatString(
-      surrogate ? VX_T("the unpaired surrogate U+%04X") : VX_T("the character U+%04X"),
-      static_cast<unsigned int>(unit));
-}
-
-// Throws "<what> holds <the unit>, which XML 1.0 does not allow".
-[[noreturn]] void ThrowForbidden(const String& what, unsigned short unit) {
-  throw CVxException(FormatString(VX_T("%s holds %s, which XML 1.0 does not allow"), what.c_str(),
-                                  DescribeUnit(unit).c_str()));
-}
-
-// Throws as above when `text` holds a unit that XML 1.0 does not allow;
-// `what` is a format with one %s, given `name`.
-void CheckChars(const String& text, const unsigned short* what, const String& name) {
-  size_t at = detail::FindForbiddenUnit(text.data(), text.size());
-  if (at != text.size()) ThrowForbidden(FormatString(what, name.c_str()), text[at]);
-}
 
 }  // namespace
 
@@ -113,8 +90,8 @@ void CXmlTextWriter::AppendDeclaration(const String& prefix, const String& names
                                        bool leadingSpace) {
   CStringBuffer& out = *m_buffer;
   if (m_strict) {
-    CheckChars(prefix, VX_T("The namespace prefix [%s]"), prefix);
-    CheckChars(namespaceUri, VX_T("The namespace URI [%s]"), namespaceUri);
+    detail::CheckChars(prefix, VX_T("The namespace prefix [%s]"), prefix);
+    detail::CheckChars(namespaceUri, VX_T("The namespace URI [%s]"), namespaceUri);
   }
   if (leadingSpace)
     out.Append(kXmlns, 6);
@@ -174,7 +151,7 @@ void CXmlTextWriter::AppendDeclarations() {
 
 void CXmlTextWriter::WriteComment(const String& text) {
   if (m_strict) {
-    CheckChars(text, VX_T("A comment"), String());
+    detail::CheckChars(text, VX_T("A comment"), String());
     // "--" ends a comment early; a final '-' makes "--->".
     const unsigned short dashes[] = {'-', '-'};
     if (text.find(dashes, 0, 2) != String::npos || (!text.empty() && text.back() == '-'))
@@ -187,14 +164,14 @@ void CXmlTextWriter::WriteComment(const String& text) {
 }
 
 void CXmlTextWriter::WriteProcessingInstruction(const String& text) {
-  if (m_strict) CheckChars(text, VX_T("A processing instruction"), String());
+  if (m_strict) detail::CheckChars(text, VX_T("A processing instruction"), String());
   AppendRaw(text);
   AppendEol();
   AppendEol();
 }
 
 void CXmlTextWriter::WriteInLineSchema(const String& text) {
-  if (m_strict) CheckChars(text, VX_T("The in-line schema"), String());
+  if (m_strict) detail::CheckChars(text, VX_T("The in-line schema"), String());
   m_buffer->AppendChar(' ');
   AppendEol();
   AppendRaw(text);
@@ -202,7 +179,7 @@ void CXmlTextWriter::WriteInLineSchema(const String& text) {
 }
 
 void CXmlTextWriter::WriteStartElement(const String& localName, const String& namespaceUri) {
-  if (m_strict) CheckChars(localName, VX_T("The element name [%s]"), localName);
+  if (m_strict) detail::CheckChars(localName, VX_T("The element name [%s]"), localName);
   CStringBuffer& out = *m_buffer;
   CXmlWriterContext* parent = GetCurrentContext();
   if (parent != nullptr) {
@@ -242,7 +219,7 @@ void CXmlTextWriter::WriteText(const String& text) {
   }
   size_t at = m_buffer->AppendEscapedStrict(text.data(), text.size(), m_eolType, false);
   if (at != text.size())
-    ThrowForbidden(
+    detail::ThrowForbidden(
         FormatString(VX_T("The text of the element [%s]"), context->GetLocalName().c_str()),
         text[at]);
 }
@@ -303,7 +280,7 @@ void CXmlTextWriter::WriteAttributeValue(const unsigned short* localName, size_t
   } else {
     size_t at = out.AppendEscapedStrict(value, valueLength, m_eolType, true);
     if (at != valueLength)
-      ThrowForbidden(FormatString(VX_T("The value of the attribute [%s] of the element [%s]"),
+      detail::ThrowForbidden(FormatString(VX_T("The value of the attribute [%s] of the element [%s]"),
                                   String(localName, localNameLength).c_str(),
                                   GetCurrentContext()->GetLocalName().c_str()),
                      value[at]);
@@ -314,7 +291,7 @@ void CXmlTextWriter::WriteAttributeValue(const unsigned short* localName, size_t
 void CXmlTextWriter::WriteAttribute(const String& localName, const String& namespaceUri,
                                     const String& value) {
   OpenStartTag();
-  if (m_strict) CheckChars(localName, VX_T("The attribute name [%s]"), localName);
+  if (m_strict) detail::CheckChars(localName, VX_T("The attribute name [%s]"), localName);
   size_t n = 0;
   while (n != localName.size() && localName[n] != 0) ++n;
   WriteAttributeValue(localName.data(), n, namespaceUri, value.data(), value.size());

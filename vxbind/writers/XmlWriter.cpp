@@ -6,24 +6,14 @@
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/writers/detail/SameText.h"
+#include "vxbind/writers/detail/XmlNames.h"
 
 namespace VxVevAva5 {
 namespace {
 
-const String& EmptyString() {
-  static const String empty;
-  return empty;
-}
-
-const String& XmlPrefix() {
-  static const String prefix(VX_T("xml"));
-  return prefix;
-}
-
-const String& XmlNamespace() {
-  static const String uri(VX_T("http://www.w3.org/XML/1998/namespace"));
-  return uri;
-}
+using detail::EmptyString;
+using detail::XmlPrefix;
+using detail::XmlNamespace;
 
 // Marks the generated prefix that `prefix` is, if it is one, in `taken`.
 void MarkGenerated(const String& prefix, std::vector<bool>& taken) {

@@ -34,6 +34,14 @@ struct ElementCache {
   const std::vector<CXmlAttribute*>* attributes = nullptr;
 };
 
+// An attribute as a reader hands it over: its name, and its value already
+// in the document's pages.
+struct AttributeInit {
+  const InternedName* name;
+  const unsigned short* value;
+  uint32_t length;
+};
+
 // A change of what a prefix is bound to: from the element numbered `from`
 // on (elements are numbered in document order), the prefix stands for `uri`;
 // null when it stands for nothing (never declared there, or undeclared).

@@ -1,8 +1,11 @@
-// Internal to the writers: the characters that XML 1.0 allows.
+// Internal to the writers: the characters that XML 1.0 allows, and the
+// messages about characters that output cannot hold.
 #ifndef VXBIND_WRITERS_DETAIL_XMLCHARS_H
 #define VXBIND_WRITERS_DETAIL_XMLCHARS_H
 
 #include <cstddef>
+
+#include "vxbind/platform/String.h"
 
 namespace VxVevAva5 {
 namespace detail {
@@ -32,6 +35,19 @@ inline size_t FindForbiddenUnit(const unsigned short* text, size_t length) {
   }
   return length;
 }
+
+// Throws CVxException "<what> holds <the unit>, which XML 1.0 does not
+// allow": the unit as "the character U+0001" or "the unpaired surrogate
+// U+D800".
+[[noreturn]] void ThrowForbidden(const String& what, unsigned short unit);
+
+// Throws as above when `text` holds a unit that XML 1.0 does not allow;
+// `what` is a format with one %s, given `name`.
+void CheckChars(const String& text, const unsigned short* what, const String& name);
+
+// Throws CVxException "Invalid UTF-16 text: unpaired surrogate [0x%04X] at
+// position [%u]" (position in code units): UTF-8 output cannot hold it.
+[[noreturn]] void ThrowUnpairedSurrogate(unsigned short unit, size_t position);
 
 }  // namespace detail
 }  // namespace VxVevAva5
