@@ -1,7 +1,7 @@
 # Checks that the library's includes run one way, down its floors:
 #
-#   8 core/          entry points, class factory, generated-class driver
-#   7 model/         element and attribute infos
+#   8 core/          entry points, class factory
+#   7 model/         generated classes and their driver, element and attribute infos
 #   6 collections/   collection bases, primitive collections, untyped content
 #   5 document/ writers/   the tree and its readers; the writers
 #   4 conversions/   variant, lexical conversions, whitespace rules, facets

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Sets everything up on a fresh Debian machine, builds the library and runs
-# the main example.
+# the main example: the purchase order of the XML Schema Primer, bound to
+# classes generated from its schema (examples/po).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
 cmake -S . -B build/example -DCMAKE_BUILD_TYPE=Release -DVXBIND_BUILD_TESTS=OFF >/dev/null
-cmake --build build/example -j"$(nproc)" --target example_orders
-build/example/examples/example_orders
+cmake --build build/example -j"$(nproc)" --target example_purchase_order
+build/example/examples/example_purchase_order

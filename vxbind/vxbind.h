@@ -53,6 +53,12 @@
 #include "vxbind/collections/PrimitiveCol.h"
 #include "vxbind/collections/XmlCollectionBase.h"
 
+// Content model: generated classes, their driver, element and attribute infos
+#include "vxbind/model/AttributeInfo.h"
+#include "vxbind/model/ElementInfo.h"
+#include "vxbind/model/ElementInfoKinds.h"
+#include "vxbind/model/XmlGeneratedClass.h"
+
 // Binding core: entry points and class-factory helpers
 #include "vxbind/core/ClassFactory.h"
 

@@ -72,7 +72,8 @@ CVxException::CVxException(String message, CVxException&& inner)
   inner.m_inner = nullptr;
 }
 
-CVxException::CVxException(const CVxException& other) : m_message(other.m_message) {
+CVxException::CVxException(const CVxException& other)
+    : m_message(other.m_message), m_line(other.m_line) {
   if (t_linkBeingCloned == &other) {
     t_linkBeingCloned = nullptr;  // one link only: CloneChain does the rest
     return;
@@ -88,6 +89,7 @@ CVxException& CVxException::operator=(const CVxException& other) {
     m_message.swap(message);
     DeleteChain(m_inner);
     m_inner = inner;
+    m_line = other.m_line;
   }
   return *this;
 }
@@ -102,6 +104,13 @@ String CVxException::GetFullMessage() const {
     full += e->m_message;
   }
   return full;
+}
+
+uint32_t CVxException::GetLineNumber() const {
+  uint32_t line = 0;
+  for (const CVxException* e = this; e != nullptr; e = e->m_inner)
+    if (e->m_line != 0) line = e->m_line;
+  return line;
 }
 
 CVxException* CVxException::Clone() const { return new CVxException(*this); }

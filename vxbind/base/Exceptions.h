@@ -23,6 +23,7 @@
 #ifndef VXBIND_BASE_EXCEPTIONS_H
 #define VXBIND_BASE_EXCEPTIONS_H
 
+#include <cstdint>
 #include <utility>
 
 #include "vxbind/platform/Export.h"
@@ -53,6 +54,16 @@ class VXBIND_EXPORT CVxException {
   // The owned inner exception, or null.
   const CVxException* GetInnerException() const { return m_inner; }
 
+  // Where in the input the failure happened: the line (from 1) recorded by
+  // the innermost exception of the chain that has one, or 0 when none has
+  // (writing, input without lines, a failure outside any element). Binding
+  // records at each level the line of the element being read, so this is
+  // the line of the deepest element involved. Messages and GetFullMessage()
+  // never show it.
+  uint32_t GetLineNumber() const;
+  // Records the input line of this link of the chain (0: none).
+  void SetLineNumber(uint32_t line) { m_line = line; }
+
  protected:
   // A heap copy of the same most-derived class.
   virtual CVxException* Clone() const;
@@ -64,6 +75,7 @@ class VXBIND_EXPORT CVxException {
 
   String m_message;
   CVxException* m_inner = nullptr;
+  uint32_t m_line = 0;
 };
 
 // Declares a subclass with the four constructors of the family and Clone.

@@ -67,6 +67,10 @@ class VXBIND_EXPORT CXmlObjectBase {
   // Adds one to the count; returns the new count.
   int32_t AddRef() { return ++m_refCount; }
   // Subtracts one; at 0 the object deletes itself. Returns the new count.
+  // An object released to 0 while another object is being deleted on the
+  // same thread (a member let go by its owner's destructor) is deleted right
+  // after that one instead of inside it, so that freeing a graph of any
+  // depth (a chain of a million nested objects) takes constant stack.
   int32_t Release();
 
   // Writes the object as XML text. With `declaration`, an XML declaration
@@ -156,6 +160,8 @@ class VXBIND_EXPORT CXmlObjectBase {
   static CXmlElement* FromXml_Int(CXmlObjectBase* object, CXmlElement* element,
                                   CXmlElement* current, const CXmlSerializationContext& context);
   static void SetElementName(CXmlObjectBase* object, const unsigned short* name);
+  // The object's GetTargetNamespace().
+  static String GetTargetNamespace(const CXmlObjectBase* object);
 
  protected:
   virtual ~CXmlObjectBase() = default;

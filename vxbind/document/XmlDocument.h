@@ -136,6 +136,11 @@ class VXBIND_EXPORT CXmlElement : public CInstanceMonitor {
   size_t GetAttributeCount() const { return m_attributeCount; }
   const CXmlAttribute& GetAttributeAt(size_t index) const { return m_attributes[index]; }
 
+  // The input line (from 1) on which the element's start tag begins, as the
+  // text reader saw it; 0 when the input had no lines to give (readers of
+  // other formats, trees built in code).
+  uint32_t GetLineNumber() const { return m_line; }
+
  protected:
   explicit CXmlElement(const CXmlDocument* document);
   ~CXmlElement() = default;
@@ -151,6 +156,7 @@ class VXBIND_EXPORT CXmlElement : public CInstanceMonitor {
 
  private:
   friend class CXmlDocument;
+  friend class CExpatReader;
 
   void AppendRun(const unsigned short* text, size_t length);
   CXmlAttribute* NewAttribute();
@@ -167,6 +173,7 @@ class VXBIND_EXPORT CXmlElement : public CInstanceMonitor {
   uint32_t m_textCapacity = 0;
   mutable detail::ElementCache* m_cache = nullptr;  // made by GetText and GetAttributes
   uint32_t m_index = 0;  // number in document order, for the namespace bindings
+  uint32_t m_line = 0;   // in the padding after m_index: the element stays 80 bytes
 };
 
 class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {

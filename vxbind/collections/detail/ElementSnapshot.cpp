@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
+#include <utility>
 
 #include "vxbind/document/XmlDocument.h"
 
@@ -26,11 +28,15 @@ void* ElementSnapshot::Allocate(size_t bytes) {
   if (bytes > m_left) {
     // A block too big for a page gets a page of its own, so the current
     // page keeps its room.
+    // The page is owned before the list grows, so that a list that cannot
+    // grow frees it.
     if (bytes > m_nextPage / 4) {
-      m_pages.emplace_back(new unsigned char[bytes]);
+      std::unique_ptr<unsigned char[]> own(new unsigned char[bytes]);
+      m_pages.push_back(std::move(own));
       return m_pages.back().get();
     }
-    m_pages.emplace_back(new unsigned char[m_nextPage]);
+    std::unique_ptr<unsigned char[]> page(new unsigned char[m_nextPage]);
+    m_pages.push_back(std::move(page));
     m_free = m_pages.back().get();
     m_left = m_nextPage;
     m_nextPage = std::min(m_nextPage * 2, kLargestPage);

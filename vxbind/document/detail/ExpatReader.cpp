@@ -155,7 +155,9 @@ void CExpatReader::OnStartElement(void* userData, const unsigned short* name,
                                   const unsigned short** attributes) {
   auto* reader = static_cast<CExpatReader*>(userData);
   try {
-    reader->m_document->AddElementExpanded(name, attributes);
+    CXmlElement* element = reader->m_document->AddElementExpanded(name, attributes);
+    XML_Size line = XML_GetCurrentLineNumber(reader->m_parser);
+    element->m_line = static_cast<uint32_t>(std::min<XML_Size>(line, UINT32_MAX));
   } catch (...) {
     reader->Fail();
   }

@@ -1,0 +1,353 @@
+// Binding generated classes, beside its baselines on the same data: a
+// purchase order of about 20 MB (100,000 items, fixed seed) with the classes
+// of examples/po.
+//
+//   reading:  BM_Baseline_DocumentLoad     the bytes into a CXmlDocument only
+//             BM_Binding_Read              the same bytes into the objects
+//                                          (load, bind, free the tree)
+//   writing:  BM_Baseline_TextWriterDirect the text writer emitting the same
+//                                          elements from ready-made texts
+//             BM_Binding_Write             the objects written by the driver
+//   memory:   BM_Memory_DocumentLoad       peak heap of the load alone
+//             BM_Memory_ReadAndBind        peak heap of load + bind (the tree
+//                                          is freed after binding)
+// in bytes per input byte (counter peak_per_input_byte), measured as
+// bench_reader_memory does: this program replaces malloc and friends with
+// wrappers that count the usable size of live blocks, but only while a
+// memory benchmark runs, so that the timings are not slowed.
+//
+// Peer binders (the same document bound by other libraries' generated
+// code) go in the section "Peers" below, next to their baselines.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <cerrno>
+#include <cstddef>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "po/PurchaseOrder.h"
+
+extern "C" {
+void* __libc_malloc(size_t);
+void* __libc_calloc(size_t, size_t);
+void* __libc_realloc(void*, size_t);
+void* __libc_memalign(size_t, size_t);
+void __libc_free(void*);
+}
+
+namespace {
+
+// Benchmarks run on one thread; the counters need no atomics. Blocks are
+// counted only while g_counting is set (a memory benchmark's measured part).
+bool g_counting = false;
+size_t g_live = 0;
+size_t g_peak = 0;
+
+inline void* Counted(void* p) {
+  if (g_counting && p != nullptr) {
+    g_live += malloc_usable_size(p);
+    if (g_live > g_peak) g_peak = g_live;
+  }
+  return p;
+}
+inline void Uncount(void* p) {
+  if (g_counting && p != nullptr) g_live -= malloc_usable_size(p);
+}
+
+}  // namespace
+
+extern "C" {
+void* malloc(size_t n) { return Counted(__libc_malloc(n)); }
+void* calloc(size_t n, size_t m) { return Counted(__libc_calloc(n, m)); }
+void free(void* p) {
+  Uncount(p);
+  __libc_free(p);
+}
+void* realloc(void* p, size_t n) {
+  size_t old = (g_counting && p != nullptr) ? malloc_usable_size(p) : 0;
+  void* q = __libc_realloc(p, n);
+  if (q == nullptr) return nullptr;
+  if (g_counting) g_live -= old;
+  return Counted(q);
+}
+void* memalign(size_t a, size_t n) { return Counted(__libc_memalign(a, n)); }
+void* aligned_alloc(size_t a, size_t n) { return Counted(__libc_memalign(a, n)); }
+int posix_memalign(void** out, size_t a, size_t n) {
+  void* p = Counted(__libc_memalign(a, n));
+  if (p == nullptr) return ENOMEM;
+  *out = p;
+  return 0;
+}
+}
+
+using namespace PurchaseOrder;
+
+namespace {
+
+constexpr int kItems = 100000;
+
+// The order as ready-made texts, in document order: what the direct writer
+// emits.
+struct ItemTexts {
+  String partNum, productName, quantity, price, comment, shipDate;
+  bool hasComment = false, hasShipDate = false;
+};
+struct AddressTexts {
+  String name, street, city, state, zip;
+};
+struct OrderTexts {
+  String orderDate, comment;
+  AddressTexts shipTo, billTo;
+  std::vector<ItemTexts> items;
+};
+
+struct Corpus {
+  CSmartPtr<CPurchaseOrderType> order;
+  std::string xml;  // UTF-8, indented, no declaration
+  String text;      // the same as written (UTF-16)
+  OrderTexts texts;
+};
+
+String S(const std::string& utf8) { return Utf16::FromUtf8(utf8); }
+
+void FillAddress(CUSAddress& address, std::mt19937& rng, AddressTexts& texts) {
+  static const char* const kNames[] = {"Alice Smith", "Robert Smith", "Mary Jones",
+                                       "Jos\xC3\xA9 Garc\xC3\xAD"
+                                       "a"};
+  static const char* const kCities[] = {"Mill Valley", "Old Town", "Springfield", "Fairview"};
+  texts.name = S(kNames[rng() % 4]);
+  texts.street = S(std::to_string(1 + rng() % 999) + " Maple Street");
+  texts.city = S(kCities[rng() % 4]);
+  texts.state = S("CA");
+  texts.zip = S(std::to_string(10000 + rng() % 89999));
+  address.SetName(texts.name.c_str());
+  address.SetStreet(texts.street.c_str());
+  address.SetCity(texts.city.c_str());
+  address.SetState(texts.state.c_str());
+  address.SetZip(CDecimal(texts.zip.c_str()));
+  texts.zip = address.GetZip().ToString();  // as the value writes itself
+}
+
+Corpus MakeCorpus(uint32_t seed) {
+  static const char* const kProducts[] = {"Lawnmower",
+                                          "Baby Monitor",
+                                          "Sturdy Shelves",
+                                          "Lapis necklace",
+                                          "Caf\xC3\xA9 beans & cups",
+                                          "Garden hose 20m",
+                                          "Desk lamp",
+                                          "Paper A4"};
+  std::mt19937 rng(seed);
+  Corpus c;
+  c.order = new CPurchaseOrderType;
+  c.texts.orderDate = S("1999-10-20");
+  c.order->SetOrderDate(CDateTime(1999, 10, 20));
+  FillAddress(*c.order->GetShipTo(), rng, c.texts.shipTo);
+  FillAddress(*c.order->GetBillTo(), rng, c.texts.billTo);
+  c.texts.comment = S("Hurry, my lawn is going wild!");
+  c.order->SetComment(c.texts.comment.c_str());
+  CItemCol& items = *c.order->GetItems()->GetItem();
+  c.texts.items.reserve(kItems);
+  for (int i = 0; i < kItems; ++i) {
+    ItemTexts t;
+    char sku[8] = {static_cast<char>('0' + rng() % 10),
+                   static_cast<char>('0' + rng() % 10),
+                   static_cast<char>('0' + rng() % 10),
+                   '-',
+                   static_cast<char>('A' + rng() % 26),
+                   static_cast<char>('A' + rng() % 26),
+                   0};
+    t.partNum = S(sku);
+    t.productName = S(std::string(kProducts[rng() % 8]) + " #" + std::to_string(rng() % 1000));
+    t.quantity = S(std::to_string(1 + rng() % 99));
+    t.price = S(std::to_string(rng() % 1000) + "." + std::to_string(10 + rng() % 90));
+    t.hasComment = rng() % 10 < 3;
+    if (t.hasComment) t.comment = S("Confirm this is electric");
+    t.hasShipDate = rng() % 2 == 0;
+    if (t.hasShipDate)
+      t.shipDate = S("1999-" + std::string(rng() % 2 ? "0" : "1") + std::to_string(1 + rng() % 2) +
+                     "-" + std::to_string(10 + rng() % 18));
+    CSmartPtr<CItem> item = items.Add();
+    item->SetPartNum(t.partNum.c_str());
+    item->SetProductName(t.productName.c_str());
+    item->SetQuantity(CBigInteger(t.quantity.c_str()));
+    item->SetUSPrice(CDecimal(t.price.c_str()));
+    t.price = item->GetUSPrice().ToString();  // as the value writes itself
+    if (t.hasComment) item->SetComment(t.comment.c_str());
+    if (t.hasShipDate) {
+      CDateTime date;
+      date.ParseXSDDate(t.shipDate.c_str());
+      item->SetShipDate(date);
+    }
+    c.texts.items.push_back(std::move(t));
+  }
+  c.text = c.order->ToXml(false, true, EOLType_LF);
+  c.xml = Utf16::ToUtf8(c.text);
+  return c;
+}
+
+const Corpus& Data() {
+  static const Corpus corpus = MakeCorpus(42);
+  return corpus;
+}
+
+void SetBytes(benchmark::State& state) {
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Data().xml.size()));
+}
+
+unsigned char* Bytes() {
+  return reinterpret_cast<unsigned char*>(const_cast<char*>(Data().xml.data()));
+}
+uint32_t Length() { return static_cast<uint32_t>(Data().xml.size()); }
+
+// -- Reading ---------------------------------------------------------------------------
+
+void BM_Baseline_DocumentLoad(benchmark::State& state) {
+  for (auto _ : state) {
+    CXmlDocument document;
+    document.LoadXmlStream(Bytes(), Length());
+    benchmark::DoNotOptimize(document.GetDocumentElement());
+  }
+  SetBytes(state);
+}
+BENCHMARK(BM_Baseline_DocumentLoad)->Unit(benchmark::kMillisecond);
+
+void BM_Binding_Read(benchmark::State& state) {
+  CSmartPtr<CPurchaseOrderType> order = new CPurchaseOrderType;
+  for (auto _ : state) {
+    order->FromXmlStream(Bytes(), Length());
+    benchmark::DoNotOptimize(order.get());
+  }
+  // A fast but wrong result must not count: what was read writes the input.
+  if (order->ToXml(false, true, EOLType_LF) != Data().text)
+    state.SkipWithError("the objects read do not write the input back");
+  SetBytes(state);
+}
+BENCHMARK(BM_Binding_Read)->Unit(benchmark::kMillisecond);
+
+// -- Writing ---------------------------------------------------------------------------
+
+void WriteAddress(CXmlTextWriter& w, const String& element, const AddressTexts& a,
+                  const String& none) {
+  static const String kCountry = S("country"), kUs = S("US"), kName = S("name"),
+                      kStreet = S("street"), kCity = S("city"), kState = S("state"),
+                      kZip = S("zip");
+  auto leaf = [&](const String& name, const String& text) {
+    w.WriteStartElement(name, none);
+    w.WriteText(text);
+    w.WriteEndElement();
+  };
+  w.WriteStartElement(element, none);
+  w.WriteAttribute(kCountry, none, kUs);
+  leaf(kName, a.name);
+  leaf(kStreet, a.street);
+  leaf(kCity, a.city);
+  leaf(kState, a.state);
+  leaf(kZip, a.zip);
+  w.WriteEndElement();
+}
+
+String WriteDirect(const OrderTexts& o) {
+  static const String kNone, kOrder = S("purchaseOrder"), kOrderDate = S("orderDate"),
+                             kShipTo = S("shipTo"), kBillTo = S("billTo"), kComment = S("comment"),
+                             kItems = S("items"), kItem = S("item"), kPartNum = S("partNum"),
+                             kProductName = S("productName"), kQuantity = S("quantity"),
+                             kPrice = S("USPrice"), kShipDate = S("shipDate");
+  CXmlTextWriter w;
+  w.SetIndent(true);
+  w.SetEOLType(EOLType_LF);
+  auto leaf = [&](const String& name, const String& text) {
+    w.WriteStartElement(name, kNone);
+    w.WriteText(text);
+    w.WriteEndElement();
+  };
+  w.WriteStartElement(kOrder, kNone);
+  w.WriteAttribute(kOrderDate, kNone, o.orderDate);
+  WriteAddress(w, kShipTo, o.shipTo, kNone);
+  WriteAddress(w, kBillTo, o.billTo, kNone);
+  leaf(kComment, o.comment);
+  w.WriteStartElement(kItems, kNone);
+  for (const ItemTexts& item : o.items) {
+    w.WriteStartElement(kItem, kNone);
+    w.WriteAttribute(kPartNum, kNone, item.partNum);
+    leaf(kProductName, item.productName);
+    leaf(kQuantity, item.quantity);
+    leaf(kPrice, item.price);
+    if (item.hasComment) leaf(kComment, item.comment);
+    if (item.hasShipDate) leaf(kShipDate, item.shipDate);
+    w.WriteEndElement();
+  }
+  w.WriteEndElement();
+  w.WriteEndElement();
+  return w.GetString();
+}
+
+void BM_Baseline_TextWriterDirect(benchmark::State& state) {
+  String text;
+  for (auto _ : state) {
+    text = WriteDirect(Data().texts);
+    benchmark::DoNotOptimize(text.data());
+  }
+  if (text != Data().text) state.SkipWithError("the direct writer wrote another document");
+  SetBytes(state);
+}
+BENCHMARK(BM_Baseline_TextWriterDirect)->Unit(benchmark::kMillisecond);
+
+void BM_Binding_Write(benchmark::State& state) {
+  String text;
+  for (auto _ : state) {
+    text = Data().order->ToXml(false, true, EOLType_LF);
+    benchmark::DoNotOptimize(text.data());
+  }
+  if (text != Data().text) state.SkipWithError("the objects wrote another document");
+  SetBytes(state);
+}
+BENCHMARK(BM_Binding_Write)->Unit(benchmark::kMillisecond);
+
+// -- Memory ----------------------------------------------------------------------------
+
+// Runs `work` with the counters on and reports the peak growth of live heap
+// bytes per input byte.
+template <class Work>
+void MeasurePeak(benchmark::State& state, Work work) {
+  Data();  // made before anything is counted
+  double worst = 0;
+  for (auto _ : state) {
+    g_live = g_peak = 0;
+    g_counting = true;
+    work();
+    g_counting = false;
+    double ratio = static_cast<double>(g_peak) / static_cast<double>(Length());
+    if (ratio > worst) worst = ratio;
+  }
+  state.counters["peak_per_input_byte"] = worst;
+  SetBytes(state);
+}
+
+void BM_Memory_DocumentLoad(benchmark::State& state) {
+  MeasurePeak(state, [] {
+    CXmlDocument document;
+    document.LoadXmlStream(Bytes(), Length());
+    benchmark::DoNotOptimize(document.GetDocumentElement());
+  });
+}
+BENCHMARK(BM_Memory_DocumentLoad)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_Memory_ReadAndBind(benchmark::State& state) {
+  MeasurePeak(state, [] {
+    CSmartPtr<CPurchaseOrderType> order = new CPurchaseOrderType;
+    order->FromXmlStream(Bytes(), Length());
+    benchmark::DoNotOptimize(order.get());
+  });
+}
+BENCHMARK(BM_Memory_ReadAndBind)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// -- Peers -------------------------------------------------------------------------------
+// Other binders on the same bytes and objects, each reading (into its own
+// generated classes) and writing, next to the baselines above; to be added
+// here as BM_Peer_<library>_Read / _Write / BM_Memory_Peer_<library>.
+
+}  // namespace

@@ -1,0 +1,353 @@
+// CElementInfo, the group bases and the collection intermediates: what all
+// element member kinds share.
+#include "vxbind/model/ElementInfo.h"
+
+#include <cstddef>
+
+#include "vxbind/base/Exceptions.h"
+#include "vxbind/collections/XmlCollectionBase.h"
+#include "vxbind/document/XmlDocument.h"
+#include "vxbind/model/detail/Errors.h"
+#include "vxbind/platform/Format.h"
+#include "vxbind/platform/Utf16.h"
+#include "vxbind/writers/XmlWriter.h"
+
+namespace VxVevAva5Data {
+
+using VxVevAva5::CSmartPtr;
+using VxVevAva5::CVxException;
+using VxVevAva5::Utf16::Make;
+
+namespace {
+
+// The element's text, without the copy that the tree would keep of it.
+String TextOf(const CXmlElement* element) {
+  size_t length;
+  const unsigned short* text = element->GetTextData(length);
+  return length != 0 ? String(text, length) : String();
+}
+
+// Whether `text` (NUL-terminated) equals the `length` units at `token`.
+bool TokenIs(const unsigned short* token, size_t length, const unsigned short* text) {
+  size_t i = 0;
+  for (; i < length; ++i)
+    if (text[i] == 0 || text[i] != token[i]) return false;
+  return text[i] == 0;
+}
+
+}  // namespace
+
+CElementInfo::CElementInfo(const unsigned short* elementName,
+                           const unsigned short* elementNamespace, int propertyIndex)
+    : m_elementName(Make(elementName)),
+      m_elementNamespace(Make(elementNamespace)),
+      m_propertyIndex(propertyIndex) {}
+
+CElementInfo::CElementInfo(const unsigned short* elementName,
+                           const unsigned short* elementNamespace, int propertyIndex,
+                           ItemType itemType, const unsigned short* format,
+                           CWhitespaceUtils::WhitespaceRule whitespaceRule,
+                           const CPrimitiveRestrictions& restrictions)
+    : m_elementName(Make(elementName)),
+      m_elementNamespace(Make(elementNamespace)),
+      m_propertyIndex(propertyIndex),
+      m_restrictions(restrictions),
+      m_itemType(itemType),
+      m_format(format),
+      m_whitespaceRule(whitespaceRule),
+      m_primitive(true) {}
+
+CElementInfo::CElementInfo(const CElementInfo& other) = default;
+CElementInfo& CElementInfo::operator=(const CElementInfo& other) = default;
+CElementInfo::~CElementInfo() = default;
+
+void CElementInfo::PseudoChildAttributeToXml(const CXmlSerializationContext&,
+                                             const CXmlGeneratedClass*, CXmlWriter*) const {}
+
+bool CElementInfo::IsThisElement(const CXmlSerializationContext& context,
+                                 const CXmlElement* element) const {
+  if (element == nullptr || element->GetLocalName() != m_elementName) return false;
+  return context.GetIgnoreNamespaces() || element->GetNamespaceURI() == m_elementNamespace;
+}
+
+void CElementInfo::CheckRestriction(const VxVariant& value) const {
+  if (!m_primitive)
+    throw CVxException(String(VX_T("Cannot CheckRestriction for type: ")) + value.GetType());
+  VxVevAva5::CheckFacets(m_elementName.c_str(), value, m_itemType, m_restrictions);
+}
+
+String CElementInfo::GetAnyDefaultNamespace(const unsigned short* namespaceSpec,
+                                            const unsigned short* ownerNamespace,
+                                            const unsigned short* targetNamespace) {
+  const unsigned short* spec = namespaceSpec != nullptr ? namespaceSpec : VX_T("");
+  size_t length = VxVevAva5::Utf16::Length(spec);
+  // A list that starts with a keyword answers for its first entry.
+  if (length > 2 && spec[0] == u'#' && spec[1] == u'#') {
+    for (size_t i = 0; i < length; ++i) {
+      if (spec[i] == u' ') {
+        length = i;
+        break;
+      }
+    }
+  }
+  if (TokenIs(spec, length, VX_T("##any"))) return Make(ownerNamespace);
+  if (TokenIs(spec, length, VX_T("##other"))) {
+    if (ownerNamespace == nullptr || *ownerNamespace == 0) return Make(VX_T("DefaultNamespace"));
+    return String();
+  }
+  if (TokenIs(spec, length, VX_T("##targetNamespace"))) return Make(targetNamespace);
+  return String();  // "##local", URIs and anything else
+}
+
+void CElementInfo::AccessProperty(CXmlGeneratedClass* object, bool read, VxVariant& value) const {
+  object->AccessProperty(m_propertyIndex, read, value);
+}
+
+void CElementInfo::ReadProperty(const CXmlGeneratedClass* object, VxVariant& value) const {
+  object->ReadProperty(m_propertyIndex, value);
+}
+
+CXmlElement* CElementInfo::FromXml_Int(CXmlObjectBase* object, CXmlElement* element,
+                                       CXmlElement* firstChild,
+                                       const CXmlSerializationContext& context, bool optional) {
+  if (optional) {
+    if (auto* generated = dynamic_cast<CXmlGeneratedClass*>(object))
+      return generated->FromXml_Int(element, firstChild, context, true);
+  }
+  return CXmlObjectBase::FromXml_Int(object, element, firstChild, context);
+}
+
+void CElementInfo::AttributesToXml_Int(const CXmlObjectBase* object, CXmlWriter* writer,
+                                       const CXmlSerializationContext& context) {
+  CXmlObjectBase::AttributesToXml_Int(object, writer, context);
+}
+
+bool CElementInfo::ElementToXmlPrim(const CXmlSerializationContext&,
+                                    const CXmlGeneratedClass* object, CXmlWriter* writer) const {
+  VxVariant value;
+  ReadProperty(object, value);
+  if (!value.IsValid()) return false;
+  CheckRestriction(value);
+  writer->WriteStartElement(m_elementName, m_elementNamespace);
+  writer->WriteText(value.ToString(m_format));
+  writer->WriteEndElement();
+  return true;
+}
+
+bool CElementInfo::ElementToXmlEnum(const CXmlSerializationContext&,
+                                    const CXmlGeneratedClass* object, CXmlWriter* writer,
+                                    const unsigned short* (*toText)(int)) const {
+  VxVariant value;
+  ReadProperty(object, value);
+  if (!value.IsValid()) return false;
+  writer->WriteStartElement(m_elementName, m_elementNamespace);
+  writer->WriteText(Make(toText(value.GetI4())));
+  writer->WriteEndElement();
+  return true;
+}
+
+bool CElementInfo::ElementToXmlCol(const CXmlSerializationContext& context,
+                                   const CXmlGeneratedClass* object, CXmlWriter* writer) const {
+  VxVariant value;
+  ReadProperty(object, value);
+  if (value.GetItemType() != VxVevAva5::ItemType_XmlCollection) return false;
+  CSmartPtr<CXmlCollectionBase> collection = value.GetXmlCollection();
+  if (collection == nullptr || collection->GetCount() <= 0) return false;
+  CXmlObjectBase::ToXml_Int(collection->GetBase(), writer, false, m_elementNamespace.c_str(),
+                            context, false);
+  return true;
+}
+
+bool CElementInfo::ElementToXmlCls(const CXmlSerializationContext& context,
+                                   const CXmlGeneratedClass* object, CXmlWriter* writer,
+                                   bool optional) const {
+  VxVariant value;
+  ReadProperty(object, value);
+  if (value.GetItemType() != VxVevAva5::ItemType_XmlObject) return false;
+  CSmartPtr<CXmlObjectBase> child = value.GetXmlObject();
+  if (child == nullptr) return false;
+  CXmlObjectBase::ToXml_Int(child, writer, false, m_elementNamespace.c_str(), context, optional);
+  return true;
+}
+
+CElementInfo::SearchResult CElementInfo::SearchMandatory(const CXmlSerializationContext& context,
+                                                         CXmlElement** current,
+                                                         XmlElementType ownerType,
+                                                         bool skipInModelGroup) const {
+  if (ownerType == XmlElementType_Element) {
+    while (!IsThisElement(context, *current)) {
+      if (context.GetIgnoreMissingMandatoryElements()) return kSearchTolerated;
+      if (!context.GetIgnoreUnknownElements() || *current == nullptr)
+        VxVevAva5::detail::ThrowRequiredElementMissing(m_elementName);
+      *current = (*current)->GetNextSiblingElement();
+    }
+    return kSearchFound;
+  }
+  while (!IsThisElement(context, *current)) {
+    if (!skipInModelGroup || !context.GetIgnoreUnknownElements() || *current == nullptr)
+      return kSearchMissing;
+    *current = (*current)->GetNextSiblingElement();
+  }
+  return kSearchFound;
+}
+
+void CElementInfo::ReadPrimitive(CXmlGeneratedClass* object, CXmlElement** current) const {
+  VxVariant value;
+  value.FromString(TextOf(*current), m_itemType, m_whitespaceRule);
+  AccessProperty(object, false, value);
+  *current = (*current)->GetNextSiblingElement();
+}
+
+void CElementInfo::ReadEnum(CXmlGeneratedClass* object, CXmlElement** current,
+                            int (*fromText)(const unsigned short*)) const {
+  VxVariant value;
+  value.SetI4(fromText(TextOf(*current).c_str()));
+  AccessProperty(object, false, value);
+  *current = (*current)->GetNextSiblingElement();
+}
+
+CSmartPtr<CXmlObjectBase> CElementInfo::FetchObject(const CXmlGeneratedClass* object) const {
+  VxVariant value;
+  ReadProperty(object, value);
+  CSmartPtr<CXmlObjectBase> child;
+  if (value.GetItemType() == VxVevAva5::ItemType_XmlObject) child = value.GetXmlObject();
+  if (child == nullptr) VxVevAva5::detail::ThrowNoObject(m_elementName);
+  return child;
+}
+
+CSmartPtr<CXmlCollectionBase> CElementInfo::FetchCollection(
+    const CXmlGeneratedClass* object) const {
+  VxVariant value;
+  ReadProperty(object, value);
+  CSmartPtr<CXmlCollectionBase> collection;
+  if (value.GetItemType() == VxVevAva5::ItemType_XmlCollection)
+    collection = value.GetXmlCollection();
+  if (collection == nullptr) VxVevAva5::detail::ThrowNoCollection(m_elementName);
+  return collection;
+}
+
+void CElementInfo::StoreObject(CXmlGeneratedClass* object, CXmlObjectBase* child) const {
+  VxVariant value;
+  if (child != nullptr) value.SetXmlObject(child);
+  AccessProperty(object, false, value);
+}
+
+void CElementInfo::ReadFromElement(CXmlObjectBase* child, CXmlElement** current,
+                                   const CXmlSerializationContext& context) {
+  CXmlElement* element = *current;
+  CXmlObjectBase::FromXml_Int(child, element, element->GetFirstElement(), context);
+  *current = element->GetNextSiblingElement();
+}
+
+bool CElementInfo::ReadInPlace(CXmlObjectBase* child, CXmlElement* parent, CXmlElement** current,
+                               const CXmlSerializationContext& context) {
+  CXmlElement* next = CXmlObjectBase::FromXml_Int(child, parent, *current, context);
+  if (next == *current) return false;
+  *current = next;
+  return true;
+}
+
+void CElementInfo::ThrowMissingMandatory() const {
+  VxVevAva5::detail::ThrowMandatoryElementMissing(m_elementName);
+}
+
+void CElementInfo::ThrowNotImplemented() {
+  throw CVxException(String(VX_T("Not implemented, should never be called")));
+}
+
+// -- Group bases ----------------------------------------------------------------
+
+bool CElementInfoSeq::Validate(const CXmlSerializationContext&, const CXmlGeneratedClass*, bool,
+                               bool) const {
+  ThrowNotImplemented();
+}
+
+bool CElementInfoChoice::Validate(const CXmlSerializationContext&, const CXmlGeneratedClass*, bool,
+                                  bool) const {
+  ThrowNotImplemented();
+}
+
+// -- Collection intermediates -------------------------------------------------------
+
+namespace {
+
+// Lets the member's collection read its run of elements at the cursor;
+// returns where the run ended.
+CXmlElement* ReadRun(CXmlCollectionBase* collection, CXmlElement* parent, CXmlElement* current,
+                     const CXmlSerializationContext& context) {
+  return CXmlObjectBase::FromXml_Int(collection, parent, current, context);
+}
+
+void CheckCount(const CXmlCollectionBase* collection, const CXmlSerializationContext& context) {
+  if (!context.GetIgnoreInvalidCollectionCounts()) collection->ValidateCount(context);
+}
+
+}  // namespace
+
+CElementInfoSeqCol::CElementInfoSeqCol(const unsigned short* elementName,
+                                       const unsigned short* elementNamespace, int propertyIndex)
+    : CElementInfoSeq(elementName, elementNamespace, propertyIndex) {}
+
+bool CElementInfoSeqCol::ElementToXml(const CXmlSerializationContext& context,
+                                      const CXmlGeneratedClass* object, CXmlWriter* writer) const {
+  return ElementToXmlCol(context, object, writer);
+}
+
+bool CElementInfoSeqCol::ElementFromXml(const CXmlSerializationContext& context,
+                                        CXmlGeneratedClass* object, CXmlElement* parent,
+                                        CXmlElement** current, const unsigned short*,
+                                        XmlElementType) {
+  CSmartPtr<CXmlCollectionBase> collection = FetchCollection(object);
+  *current = ReadRun(collection, parent, *current, context);
+  CheckCount(collection, context);
+  return true;
+}
+
+CElementInfoAllCol::CElementInfoAllCol(const unsigned short* elementName,
+                                       const unsigned short* elementNamespace, int propertyIndex)
+    : CElementInfoAll(elementName, elementNamespace, propertyIndex) {}
+
+bool CElementInfoAllCol::ElementToXml(const CXmlSerializationContext& context,
+                                      const CXmlGeneratedClass* object, CXmlWriter* writer) const {
+  return ElementToXmlCol(context, object, writer);
+}
+
+bool CElementInfoAllCol::ElementFromXml(const CXmlSerializationContext& context,
+                                        CXmlGeneratedClass* object, CXmlElement* parent,
+                                        CXmlElement** current, const unsigned short*,
+                                        XmlElementType) {
+  CSmartPtr<CXmlCollectionBase> collection = FetchCollection(object);
+  *current = ReadRun(collection, parent, *current, context);
+  return false;  // offered the input again on the next pass
+}
+
+bool CElementInfoAllCol::Validate(const CXmlSerializationContext& context,
+                                  const CXmlGeneratedClass* object, bool, bool) const {
+  CheckCount(FetchCollection(object), context);
+  return true;
+}
+
+CElementInfoChoiceCol::CElementInfoChoiceCol(const unsigned short* elementName,
+                                             const unsigned short* elementNamespace,
+                                             int propertyIndex)
+    : CElementInfoChoice(elementName, elementNamespace, propertyIndex) {}
+
+bool CElementInfoChoiceCol::ElementToXml(const CXmlSerializationContext& context,
+                                         const CXmlGeneratedClass* object,
+                                         CXmlWriter* writer) const {
+  return ElementToXmlCol(context, object, writer);
+}
+
+bool CElementInfoChoiceCol::ElementFromXml(const CXmlSerializationContext& context,
+                                           CXmlGeneratedClass* object, CXmlElement* parent,
+                                           CXmlElement** current, const unsigned short*,
+                                           XmlElementType) {
+  CSmartPtr<CXmlCollectionBase> collection = FetchCollection(object);
+  CXmlElement* next = ReadRun(collection, parent, *current, context);
+  if (next == *current) return false;
+  *current = next;
+  CheckCount(collection, context);
+  return true;
+}
+
+}  // namespace VxVevAva5Data

@@ -1,0 +1,458 @@
+// The generated-class driver: writes and reads every generated class by
+// walking its metadata.
+#include "vxbind/model/XmlGeneratedClass.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <memory>
+#include <utility>
+
+#include "vxbind/base/Exceptions.h"
+#include "vxbind/base/NamespaceAliasMap.h"
+#include "vxbind/collections/Element.h"
+#include "vxbind/collections/XmlCollectionBase.h"
+#include "vxbind/document/XmlDocument.h"
+#include "vxbind/model/AttributeInfo.h"
+#include "vxbind/model/ElementInfo.h"
+#include "vxbind/platform/Format.h"
+#include "vxbind/platform/Utf16.h"
+#include "vxbind/writers/XmlWriter.h"
+
+namespace VxVevAva5Data {
+
+CParentElementInfo::CParentElementInfo(XmlElementGroupType groupType, XmlElementType elementType,
+                                       const unsigned short* elementName,
+                                       const unsigned short* elementNamespace,
+                                       int elementTextPropertyIndex,
+                                       bool fromXmlFailIfAttributeUnknown, bool hasBaseClasses)
+    : m_groupType(groupType),
+      m_elementType(elementType),
+      m_elementName(VxVevAva5::Utf16::Make(elementName)),
+      m_elementNamespace(VxVevAva5::Utf16::Make(elementNamespace)),
+      m_textPropertyIndex(elementTextPropertyIndex),
+      m_failIfAttributeUnknown(fromXmlFailIfAttributeUnknown),
+      m_hasBaseClasses(hasBaseClasses) {}
+
+}  // namespace VxVevAva5Data
+
+namespace VxVevAva5 {
+
+using VxVevAva5Data::CAttributeInfo;
+using VxVevAva5Data::CElementInfo;
+using VxVevAva5Data::CElementInfoChoiceCol;
+using VxVevAva5Data::CParentElementInfo;
+using VxVevAva5Data::XmlElementType;
+using VxVevAva5Data::XmlElementType_Element;
+using VxVevAva5Data::XmlElementType_PseudoElement;
+
+namespace {
+
+// How deep the driver is on this thread, element levels of reading and
+// writing together (one object never does both at once).
+thread_local int t_depth = 0;
+
+struct DepthGuard {
+  DepthGuard() { ++t_depth; }
+  ~DepthGuard() { --t_depth; }
+  DepthGuard(const DepthGuard&) = delete;
+  DepthGuard& operator=(const DepthGuard&) = delete;
+};
+
+[[noreturn]] void ThrowTooDeep(const String& elementName, const unsigned short* action) {
+  throw CVxException(
+      FormatString(VX_T("The element [%s] is nested deeper than %d levels; it is %s"),
+                   elementName.c_str(), CXmlGeneratedClass::kMaxNestingDepth, action));
+}
+
+// One flag per member or attribute for one call; on the stack for groups
+// of usual size.
+class FlagArray {
+ public:
+  explicit FlagArray(size_t count) {
+    if (count > kInline) {
+      m_heap.reset(new bool[count]());
+      m_flags = m_heap.get();
+    } else {
+      std::fill(m_inline, m_inline + count, false);
+    }
+  }
+  FlagArray(const FlagArray&) = delete;
+  FlagArray& operator=(const FlagArray&) = delete;
+  bool& operator[](size_t index) { return m_flags[index]; }
+
+ private:
+  static constexpr size_t kInline = 32;
+  bool m_inline[kInline];
+  std::unique_ptr<bool[]> m_heap;
+  bool* m_flags = m_inline;
+};
+
+// The metadata arrays are null-terminated; a class without members may
+// hand back none at all.
+CElementInfo* const* OrEmpty(CElementInfo** infos) {
+  static CElementInfo* const kNone[1] = {nullptr};
+  return infos != nullptr ? infos : kNone;
+}
+CAttributeInfo* const* OrEmpty(CAttributeInfo** infos) {
+  static CAttributeInfo* const kNone[1] = {nullptr};
+  return infos != nullptr ? infos : kNone;
+}
+
+[[noreturn]] void ThrowLeftover(const CXmlElement* element, const CXmlElement* current) {
+  throw CVxValidationException(FormatString(
+      VX_T("Failed read all the elements held within the element [%s]. The unexpected element "
+           "[%s] remains un processed"),
+      element->GetLocalName().c_str(), current->GetLocalName().c_str()));
+}
+
+// The leftover check of an element's group: a child that no member took
+// is an error unless unknown elements are ignored.
+void CheckLeftover(const CXmlSerializationContext& context, const CXmlElement* element,
+                   CXmlElement* current, CXmlElement*& offered) {
+  if (current != nullptr && !context.GetIgnoreUnknownElements()) {
+    offered = current;
+    ThrowLeftover(element, current);
+  }
+}
+
+}  // namespace
+
+CXmlGeneratedClass::~CXmlGeneratedClass() = default;
+
+void CXmlGeneratedClass::CleanMetaData(CParentElementInfo*& classInfo, CElementInfo**& elementInfos,
+                                       CAttributeInfo**& attributeInfos) {
+  delete classInfo;
+  classInfo = nullptr;
+  if (elementInfos != nullptr) {
+    for (CElementInfo** p = elementInfos; *p != nullptr; ++p) delete *p;
+    delete[] elementInfos;
+    elementInfos = nullptr;
+  }
+  if (attributeInfos != nullptr) {
+    for (CAttributeInfo** p = attributeInfos; *p != nullptr; ++p) delete *p;
+    delete[] attributeInfos;
+    attributeInfos = nullptr;
+  }
+}
+
+void CXmlGeneratedClass::ReadProperty(int propertyIndex, VxVariant& value) const {
+  // Reading does not change the object; the accessor is one operation for
+  // both directions.
+  const_cast<CXmlGeneratedClass*>(this)->AccessProperty(propertyIndex, true, value);
+}
+
+int CXmlGeneratedClass::GetClassElementInfoCount() const {
+  int count = 0;
+  for (CElementInfo* const* p = OrEmpty(GetClassElementInfo()); *p != nullptr; ++p) ++count;
+  return count;
+}
+
+bool CXmlGeneratedClass::IsElementInList(const CXmlSerializationContext& context,
+                                         CXmlElement* element) const {
+  for (CElementInfo* const* p = OrEmpty(GetClassElementInfo()); *p != nullptr; ++p)
+    if ((*p)->IsThisElement(context, element)) return true;
+  return false;
+}
+
+bool CXmlGeneratedClass::DoesElementContainOptionalElementCollections() const {
+  for (CElementInfo* const* p = OrEmpty(GetClassElementInfo()); *p != nullptr; ++p) {
+    if (dynamic_cast<const CElementInfoChoiceCol*>(*p) == nullptr) continue;
+    VxVariant value;
+    ReadProperty((*p)->GetPropertyIndex(), value);
+    if (value.GetItemType() != ItemType_XmlCollection) continue;
+    CSmartPtr<CXmlCollectionBase> collection = value.GetXmlCollection();
+    if (collection != nullptr && collection->GetMinOccurs() == 0) return true;
+  }
+  return false;
+}
+
+// -- Writing -------------------------------------------------------------------
+
+void CXmlGeneratedClass::ToXml_Int(CXmlWriter* writer, bool root,
+                                   const unsigned short* namespaceUri,
+                                   const CXmlSerializationContext& context, bool optional) const {
+  DepthGuard depth;
+  try {
+    if (t_depth > kMaxNestingDepth) ThrowTooDeep(GetElementName(), VX_T("not written"));
+    WriteObject(writer, root, namespaceUri, context, optional);
+  } catch (CVxException& e) {
+    // By move: only the caught link is copied, so wrapping at every level
+    // of a deep graph stays linear.
+    throw CVxValidationException(
+        FormatString(VX_T("Failed to convert the element [%s] to XML"), GetElementName().c_str()),
+        std::move(e));
+  }
+}
+
+void CXmlGeneratedClass::WriteObject(CXmlWriter* writer, bool root,
+                                     const unsigned short* namespaceUri,
+                                     const CXmlSerializationContext& context, bool optional) const {
+  const CParentElementInfo* info = GetClassInfo();
+  const bool ownElement = info->GetElementType() == XmlElementType_Element;
+  if (ownElement) {
+    if (root) {
+      for (const String& instruction : context.GetProcessingInstructions())
+        writer->WriteProcessingInstruction(instruction);
+      const CNamespaceAliasMap& aliases = context.GetNamespaceAliases();
+      for (int i = 0; i < aliases.GetNamespaceCount(); ++i) {
+        String namespaceAtIndex = aliases.GetNamespaceAt(i);
+        writer->AddNamespace(aliases.GetAliasFromNamespace(namespaceAtIndex.c_str()),
+                             namespaceAtIndex);
+      }
+      String defaultNamespace = context.GetDefaultNamespaceURI();
+      if (!defaultNamespace.empty()) writer->SetDefaultNamespace(defaultNamespace);
+    }
+    writer->WriteStartElement(GetElementName(), Utf16::Make(namespaceUri));
+    if (root) CAttributeCol::WriteAdditionalRootAttributes(writer, context);
+    AttributesToXml_Int(writer, context);
+    if (root) {
+      String schema = context.GetInLineSchema();
+      if (!schema.empty()) writer->WriteInLineSchema(schema);
+    }
+  }
+
+  CElementInfo** infos = GetClassElementInfo();
+  switch (info->GetElementGroupType()) {
+    case VxVevAva5Data::XmlElementGroupType_Sequence:
+      ProcessElementSeqToXml(context, infos, writer);
+      break;
+    case VxVevAva5Data::XmlElementGroupType_All:
+      ProcessElementAllToXml(context, infos, writer);
+      break;
+    case VxVevAva5Data::XmlElementGroupType_Choice:
+      ProcessElementChoiceToXml(context, infos, writer, optional);
+      break;
+    default:
+      throw CVxException(String(VX_T("Unknown XML Group Type")));
+  }
+
+  const int textIndex = info->GetElementTextPropertyIndex();
+  if (textIndex != -1) {
+    VxVariant text;
+    ReadProperty(textIndex, text);
+    writer->WriteText(text.GetString());
+  }
+  if (ownElement) writer->WriteEndElement();
+}
+
+void CXmlGeneratedClass::AttributesToXml_Int(CXmlWriter* writer,
+                                             const CXmlSerializationContext& context) const {
+  try {
+    const CParentElementInfo* info = GetClassInfo();
+    if (info->GetHasBaseClasses() && info->GetElementName() != GetElementName())
+      writer->WriteXsiType(info->GetElementNamespace(), info->GetElementName());
+    for (CAttributeInfo* const* p = OrEmpty(GetClassAttributeInfo()); *p != nullptr; ++p)
+      (*p)->AttributeToXml(context, this, writer);
+    for (CElementInfo* const* p = OrEmpty(GetClassElementInfo()); *p != nullptr; ++p)
+      (*p)->PseudoChildAttributeToXml(context, this, writer);
+  } catch (CVxException& e) {
+    throw CVxException(String(VX_T("Failed to convert attributes to XML")), std::move(e));
+  }
+}
+
+void CXmlGeneratedClass::ProcessElementSeqToXml(const CXmlSerializationContext& context,
+                                                CElementInfo** infos, CXmlWriter* writer) const {
+  for (CElementInfo* const* p = OrEmpty(infos); *p != nullptr; ++p)
+    (*p)->ElementToXml(context, this, writer);
+}
+
+void CXmlGeneratedClass::ProcessElementAllToXml(const CXmlSerializationContext& context,
+                                                CElementInfo** infos, CXmlWriter* writer) const {
+  ProcessElementSeqToXml(context, infos, writer);
+}
+
+void CXmlGeneratedClass::ProcessElementChoiceToXml(const CXmlSerializationContext& context,
+                                                   CElementInfo** infos, CXmlWriter* writer,
+                                                   bool optional) const {
+  for (CElementInfo* const* p = OrEmpty(infos); *p != nullptr; ++p)
+    if ((*p)->ElementToXml(context, this, writer)) return;
+  if (DoesElementContainOptionalElementCollections() || optional ||
+      context.GetIgnoreMissingChoice())
+    return;
+  throw CVxValidationException(
+      String(VX_T("This element is a choice, and as such must have at one (and only one) valid "
+                  "item, currently there are none set")));
+}
+
+// -- Reading -------------------------------------------------------------------
+
+CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* current,
+                                             const CXmlSerializationContext& context,
+                                             bool optional) {
+  DepthGuard depth;
+  // The child element the members were looking at when a failure came, for
+  // its line.
+  CXmlElement* offered = element;
+  try {
+    if (element == nullptr)
+      throw CVxInvalidParamException(String(VX_T("The element to read from is NULL")));
+    if (t_depth > kMaxNestingDepth) ThrowTooDeep(element->GetLocalName(), VX_T("not read"));
+    return ReadObject(element, current, context, optional, offered);
+  } catch (CVxException& e) {
+    // The caught link gets the line of the element being read when it
+    // came: the failing member's element, or the child whose own wrapper
+    // this is. Thrown as a temporary and wrapped by move, nothing of the
+    // chain is copied, so failing at any depth stays linear.
+    if (offered == nullptr) offered = element;
+    if (offered != nullptr) e.SetLineNumber(offered->GetLineNumber());
+    throw CVxValidationException(
+        FormatString(VX_T("Failed to process the element [%s]"),
+                     element != nullptr ? element->GetLocalName().c_str() : VX_T("")),
+        std::move(e));
+  }
+}
+
+CXmlElement* CXmlGeneratedClass::ReadObject(CXmlElement* element, CXmlElement* current,
+                                            const CXmlSerializationContext& context, bool optional,
+                                            CXmlElement*& offered) {
+  Init();
+  const CParentElementInfo* info = GetClassInfo();
+  const XmlElementType ownerType = info->GetElementType();
+  if (ownerType == XmlElementType_Element) SetElementName(element->GetLocalName().c_str());
+  ProcessAttributesFromXml(context, element, info->GetFromXmlFailIfAttributeUnknown());
+
+  CXmlElement* next;
+  switch (info->GetElementGroupType()) {
+    case VxVevAva5Data::XmlElementGroupType_Sequence:
+      next = ProcessElementSeqFromXml(context, element, current, ownerType, offered);
+      break;
+    case VxVevAva5Data::XmlElementGroupType_Choice:
+      next = ProcessElementChoiceFromXml(context, element, current, ownerType, optional, offered);
+      break;
+    case VxVevAva5Data::XmlElementGroupType_All:
+      next = ProcessElementAllFromXml(context, element, current, ownerType, offered);
+      break;
+    default:
+      throw CVxException(String(VX_T("Unknow Group Type")));
+  }
+
+  const int textIndex = info->GetElementTextPropertyIndex();
+  if (textIndex != -1) {
+    offered = element;
+    size_t length;
+    const unsigned short* data = element->GetTextData(length);
+    VxVariant text;
+    text.SetString(length != 0 ? String(data, length) : String());
+    AccessProperty(textIndex, false, text);
+  }
+  return next;
+}
+
+void CXmlGeneratedClass::ProcessAttributesFromXml(const CXmlSerializationContext& context,
+                                                  CXmlElement* element, bool failIfUnknown) {
+  CAttributeInfo* const* infos = OrEmpty(GetClassAttributeInfo());
+  size_t count = 0;
+  while (infos[count] != nullptr) ++count;
+  FlagArray found(count);
+  const size_t attributes = element->GetAttributeCount();
+  for (size_t a = 0; a < attributes; ++a) {
+    // The tree is read-only here; the infos take non-const pointers only
+    // because the protocol hands them on.
+    CXmlAttribute* attribute = const_cast<CXmlAttribute*>(&element->GetAttributeAt(a));
+    if (attribute->IsNamespaceAttribute()) continue;
+    size_t i = 0;
+    while (i < count && !infos[i]->AttributeFromXml(context, this, attribute)) ++i;
+    if (i < count) {
+      found[i] = true;
+    } else if (failIfUnknown && !context.GetIgnoreUnknownAttributes()) {
+      throw CVxValidationException(FormatString(VX_T("Unexpected Attribute [%s] found."),
+                                                attribute->GetLocalName().c_str()));
+    }
+  }
+  for (size_t i = 0; i < count; ++i) infos[i]->Validate(context, found[i]);
+}
+
+CXmlElement* CXmlGeneratedClass::ProcessElementSeqFromXml(const CXmlSerializationContext& context,
+                                                          CXmlElement* element,
+                                                          CXmlElement* current,
+                                                          XmlElementType ownerType,
+                                                          CXmlElement*& offered) {
+  CXmlElement* const start = current;
+  const String ownerNamespace = GetNamespace();
+  CElementInfo* const* p = OrEmpty(GetClassElementInfo());
+  while (*p != nullptr) {
+    offered = current;
+    if ((*p)->ElementFromXml(context, this, element, &current, ownerNamespace.c_str(), ownerType)) {
+      ++p;
+    } else if (context.GetIgnoreUnknownElements() && current != nullptr) {
+      current = current->GetNextSiblingElement();  // and the same member again
+    } else {
+      return start;  // no match here: the cursor goes back
+    }
+  }
+  if (ownerType == XmlElementType_Element) CheckLeftover(context, element, current, offered);
+  return current;
+}
+
+CXmlElement* CXmlGeneratedClass::ProcessElementAllFromXml(const CXmlSerializationContext& context,
+                                                          CXmlElement* element,
+                                                          CXmlElement* current,
+                                                          XmlElementType ownerType,
+                                                          CXmlElement*& offered) {
+  CXmlElement* const start = current;
+  const String ownerNamespace = GetNamespace();
+  CElementInfo* const* infos = OrEmpty(GetClassElementInfo());
+  const size_t count = static_cast<size_t>(GetClassElementInfoCount());
+  FlagArray read(count);
+  // Passes over the remaining input, each member offered what is left until
+  // it took something; a pass that takes nothing ends the group.
+  CXmlElement* previous = nullptr;
+  while (current != nullptr && current != previous) {
+    previous = current;
+    for (size_t i = 0; i < count; ++i) {
+      if (read[i]) continue;
+      offered = current;
+      read[i] = infos[i]->ElementFromXml(context, this, element, &current, ownerNamespace.c_str(),
+                                         ownerType);
+    }
+  }
+  offered = current;
+  for (size_t i = 0; i < count; ++i)
+    if (!infos[i]->Validate(context, this, read[i], ownerType == XmlElementType_Element))
+      return start;
+  if (ownerType == XmlElementType_Element) CheckLeftover(context, element, current, offered);
+  return current;
+}
+
+CXmlElement* CXmlGeneratedClass::ProcessElementChoiceFromXml(
+    const CXmlSerializationContext& context, CXmlElement* element, CXmlElement* current,
+    XmlElementType ownerType, bool optional, CXmlElement*& offered) {
+  CXmlElement* const start = current;
+  const String ownerNamespace = GetNamespace();
+  CElementInfo* const* infos = OrEmpty(GetClassElementInfo());
+  bool found = false;
+  for (;;) {
+    for (CElementInfo* const* p = infos; *p != nullptr; ++p) {
+      offered = current;
+      if ((*p)->ElementFromXml(context, this, element, &current, ownerNamespace.c_str(),
+                               ownerType)) {
+        found = true;
+        break;
+      }
+    }
+    if (found || !context.GetIgnoreUnknownElements() || current == nullptr ||
+        ownerType != XmlElementType_Element)
+      break;
+    current = current->GetNextSiblingElement();  // skip an unknown element
+    if (current == nullptr) break;
+  }
+
+  if (found || optional) {
+    if (ownerType == XmlElementType_Element) CheckLeftover(context, element, current, offered);
+    return current;
+  }
+  if (ownerType == XmlElementType_PseudoElement) return start;
+  if (ownerType != XmlElementType_Element) return current;
+  if (DoesElementContainOptionalElementCollections() || context.GetIgnoreMissingChoice()) {
+    CheckLeftover(context, element, current, offered);
+    return current;
+  }
+  offered = element;
+  throw CVxValidationException(FormatString(
+      VX_T("No child elements within the element [%s] were populated. The element represents a "
+           "choice, so one and only one element should be populated. The element contained no "
+           "sutable child elements"),
+      element->GetLocalName().c_str()));
+}
+
+}  // namespace VxVevAva5

@@ -1,0 +1,245 @@
+// -----------------------------------------------------------------------------
+// File: XmlGeneratedClass.h
+// -----------------------------------------------------------------------------
+//
+// CXmlGeneratedClass: the base of every class that the schema compiler
+// generates, and the driver that writes and reads all of them.
+//
+// A generated class holds no reading or writing code. It describes itself
+// with metadata that its generated code builds once and shares among all its
+// objects:
+//   - one CParentElementInfo: group (sequence, choice, all), whether the
+//     class has an element of its own or is a model group whose content sits
+//     in its parent's element (a pseudo element), its element name and
+//     namespace, the property that holds its text, whether unknown
+//     attributes are refused, whether it derives from another schema type;
+//   - a null-terminated array of element infos (ElementInfo.h,
+//     ElementInfoKinds.h), one per element member, in document order;
+//   - a null-terminated array of attribute infos (AttributeInfo.h);
+// and it gives indexed access to its members through AccessProperty, by
+// the property indexes stored in that metadata. The driver (ToXml_Int,
+// AttributesToXml_Int, FromXml_Int) walks the metadata and does the rest:
+//
+//   class CItem : public CXmlGeneratedClass {       // as generated
+//     ...
+//     CParentElementInfo* GetClassInfo() const override {
+//       static CParentElementInfo info(XmlElementGroupType_Sequence,
+//           XmlElementType_Element, VX_T("item"), VX_T("urn:po"), -1, true, false);
+//       return &info;
+//     }
+//     void AccessProperty(int index, bool read, VxVariant& value) override {
+//       switch (index) {
+//         case 0: if (read) value.SetString(m_name); else m_name = value.GetString(); break;
+//         ...
+//   };
+//   CSmartPtr<CItem> item = new CItem;
+//   item->FromXml(VX_T("<item xmlns='urn:po'><name>Lawnmower</name></item>"));
+//
+// Errors. Every failure while reading an element is rethrown as
+// CVxValidationException "Failed to process the element [%s]" around the
+// failure, so the caller gets a chain from the root down (GetFullMessage,
+// one line per level) and the input line of the deepest element involved
+// (CVxException::GetLineNumber). Writing wraps the same way with "Failed to
+// convert the element [%s] to XML". A failed read leaves the members read
+// before the failure in place.
+//
+// Depth. The driver recurses once per element level (into the objects of
+// the members). It refuses to go deeper than kMaxNestingDepth levels on one
+// thread: deeper input fails with "The element [%s] is nested deeper than %d
+// levels; it is not read", a deeper object graph with "... it is not
+// written", both arriving wrapped like any failure.
+//
+// Threads. The metadata is only read, by any number of threads at once; an
+// object graph is used by one thread at a time, so two threads that bind
+// graphs of their own, of the same classes, need no lock.
+
+#ifndef VXBIND_MODEL_XMLGENERATEDCLASS_H
+#define VXBIND_MODEL_XMLGENERATEDCLASS_H
+
+#include <cstdint>
+
+#include "vxbind/base/SerializationContext.h"
+#include "vxbind/base/XmlObjectBase.h"
+#include "vxbind/conversions/Variant.h"
+#include "vxbind/platform/Export.h"
+#include "vxbind/platform/String.h"
+
+namespace VxVevAva5Data {
+
+using VxVevAva5::String;
+
+// How the element members of a class are grouped. Values are fixed:
+// generated code stores them.
+enum XmlElementGroupType : int32_t {
+  XmlElementGroupType_Sequence = 0,
+  XmlElementGroupType_Choice = 1,
+  XmlElementGroupType_All = 2,
+};
+
+// Whether an object has an element of its own.
+enum XmlElementType : int32_t {
+  // Written as an element of its own: attributes on its start tag, children
+  // inside it.
+  XmlElementType_Element = 0,
+  // A model group: its child elements go directly inside its parent's
+  // element and its attributes on the parent's start tag.
+  XmlElementType_PseudoElement = 1,
+};
+
+class CElementInfo;
+class CAttributeInfo;
+
+// What a generated class says about itself as a whole. Fixed at
+// construction.
+class VXBIND_EXPORT CParentElementInfo {
+ public:
+  // `elementTextPropertyIndex` is the property that holds the element's
+  // own text, -1 for none. `fromXmlFailIfAttributeUnknown` refuses
+  // attributes that no attribute info takes (unless the context ignores
+  // unknown attributes). `hasBaseClasses`: the class derives from another
+  // schema type and may stand where that type is expected (it is then
+  // written with xsi:type). The texts are copied.
+  CParentElementInfo(XmlElementGroupType groupType, XmlElementType elementType,
+                     const unsigned short* elementName, const unsigned short* elementNamespace,
+                     int elementTextPropertyIndex, bool fromXmlFailIfAttributeUnknown,
+                     bool hasBaseClasses);
+  CParentElementInfo(const CParentElementInfo&) = default;
+  CParentElementInfo& operator=(const CParentElementInfo&) = default;
+  ~CParentElementInfo() = default;
+
+  XmlElementGroupType GetElementGroupType() const { return m_groupType; }
+  XmlElementType GetElementType() const { return m_elementType; }
+  const String& GetElementName() const { return m_elementName; }
+  const String& GetElementNamespace() const { return m_elementNamespace; }
+  int GetElementTextPropertyIndex() const { return m_textPropertyIndex; }
+  bool GetFromXmlFailIfAttributeUnknown() const { return m_failIfAttributeUnknown; }
+  bool GetHasBaseClasses() const { return m_hasBaseClasses; }
+
+ private:
+  XmlElementGroupType m_groupType;
+  XmlElementType m_elementType;
+  String m_elementName;
+  String m_elementNamespace;
+  int m_textPropertyIndex;
+  bool m_failIfAttributeUnknown;
+  bool m_hasBaseClasses;
+};
+
+}  // namespace VxVevAva5Data
+
+namespace VxVevAva5 {
+
+class VXBIND_EXPORT CXmlGeneratedClass : public CXmlObjectBase {
+ public:
+  // Nesting depth (elements, pseudo elements included) beyond which one
+  // thread's reading or writing stops with a CVxException instead of
+  // running out of stack. One level costs about 0.5 KiB of stack in a
+  // release build and 1.4 KiB in a debug build with AddressSanitizer, so
+  // the deepest allowed document takes about 1.3 MiB and 3.4 MiB: well
+  // within a default 8 MiB thread stack either way.
+  static constexpr int kMaxNestingDepth = 2500;
+
+  CXmlGeneratedClass() = default;
+  CXmlGeneratedClass(const CXmlGeneratedClass& other) = default;
+  CXmlGeneratedClass& operator=(const CXmlGeneratedClass& other) = default;
+
+  // Reads (read true: the member's value into `value`; an absent optional
+  // member as an invalid variant; a child object or collection as a counted
+  // reference) or writes (read false: `value` into the member; a child
+  // object is taken over) the member numbered `propertyIndex`. Implemented
+  // by every generated class; the infos call it.
+  virtual void AccessProperty(int propertyIndex, bool read, VxVariant& value) = 0;
+  // The class's metadata: the same objects on every call, built once by
+  // the generated code. Both arrays are null-terminated; the element infos
+  // are in document order.
+  virtual VxVevAva5Data::CParentElementInfo* GetClassInfo() const = 0;
+  virtual VxVevAva5Data::CElementInfo** GetClassElementInfo() const = 0;
+  virtual VxVevAva5Data::CAttributeInfo** GetClassAttributeInfo() const = 0;
+
+  // Deletes the class info, every element info and the array, every
+  // attribute info and the array, and sets the three references to null;
+  // a null reference is skipped. For generated code that discards its
+  // metadata.
+  static void CleanMetaData(VxVevAva5Data::CParentElementInfo*& classInfo,
+                            VxVevAva5Data::CElementInfo**& elementInfos,
+                            VxVevAva5Data::CAttributeInfo**& attributeInfos);
+
+ protected:
+  ~CXmlGeneratedClass() override;
+
+  // The generated class's own hook, called first by every FromXml_Int on
+  // the object (reading again starts from the initial state).
+  virtual void Init() = 0;
+
+  // The driver. Writes the element (for the root: the context's processing
+  // instructions, namespace aliases, default namespace, additional root
+  // attributes and in-line schema), the attributes, the element group and
+  // the text; a pseudo element writes only its group and text. Failures
+  // are rethrown as CVxValidationException "Failed to convert the element
+  // [%s] to XML" around them.
+  void ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* namespaceUri,
+                 const CXmlSerializationContext& context, bool optional) const override;
+  // xsi:type when the object is written under another element than its
+  // class's, then the attribute infos, then the attributes of pseudo-element
+  // members. Failures: CVxException "Failed to convert attributes to XML"
+  // around them.
+  void AttributesToXml_Int(CXmlWriter* writer,
+                           const CXmlSerializationContext& context) const override;
+  // Binds the object from `element` (the children from `current` on) by
+  // the content model and the context's tolerances; returns the first child
+  // not consumed. Failures: CVxValidationException "Failed to process the
+  // element [%s]" around them, with the input line recorded.
+  CXmlElement* FromXml_Int(CXmlElement* element, CXmlElement* current,
+                           const CXmlSerializationContext& context, bool optional) override;
+
+  // AccessProperty(propertyIndex, true, value).
+  void ReadProperty(int propertyIndex, VxVariant& value) const;
+  // True when some element info takes `element`.
+  bool IsElementInList(const CXmlSerializationContext& context, CXmlElement* element) const;
+  // True when the choice holds a collection member whose minimum count is
+  // 0, so that the choice may legally stay empty.
+  bool DoesElementContainOptionalElementCollections() const;
+  // Offers every attribute of `element` (namespace declarations and xsi:
+  // attributes excepted) to the attribute infos, then lets each check that
+  // it was satisfied. An attribute nobody takes throws
+  // CVxValidationException "Unexpected Attribute [%s] found." when
+  // `failIfUnknown` and the context does not ignore unknown attributes.
+  void ProcessAttributesFromXml(const CXmlSerializationContext& context, CXmlElement* element,
+                                bool failIfUnknown);
+
+ private:
+  friend class VxVevAva5Data::CElementInfo;
+  friend class VxVevAva5Data::CAttributeInfo;
+
+  void ProcessElementSeqToXml(const CXmlSerializationContext& context,
+                              VxVevAva5Data::CElementInfo** infos, CXmlWriter* writer) const;
+  void ProcessElementAllToXml(const CXmlSerializationContext& context,
+                              VxVevAva5Data::CElementInfo** infos, CXmlWriter* writer) const;
+  void ProcessElementChoiceToXml(const CXmlSerializationContext& context,
+                                 VxVevAva5Data::CElementInfo** infos, CXmlWriter* writer,
+                                 bool optional) const;
+  // The readers of the three groups. `offered` follows the child element
+  // that the members are looking at, for the line of an error.
+  CXmlElement* ProcessElementSeqFromXml(const CXmlSerializationContext& context,
+                                        CXmlElement* element, CXmlElement* current,
+                                        VxVevAva5Data::XmlElementType ownerType,
+                                        CXmlElement*& offered);
+  CXmlElement* ProcessElementAllFromXml(const CXmlSerializationContext& context,
+                                        CXmlElement* element, CXmlElement* current,
+                                        VxVevAva5Data::XmlElementType ownerType,
+                                        CXmlElement*& offered);
+  CXmlElement* ProcessElementChoiceFromXml(const CXmlSerializationContext& context,
+                                           CXmlElement* element, CXmlElement* current,
+                                           VxVevAva5Data::XmlElementType ownerType, bool optional,
+                                           CXmlElement*& offered);
+  void WriteObject(CXmlWriter* writer, bool root, const unsigned short* namespaceUri,
+                   const CXmlSerializationContext& context, bool optional) const;
+  CXmlElement* ReadObject(CXmlElement* element, CXmlElement* current,
+                          const CXmlSerializationContext& context, bool optional,
+                          CXmlElement*& offered);
+  int GetClassElementInfoCount() const;
+};
+
+}  // namespace VxVevAva5
+
+#endif  // VXBIND_MODEL_XMLGENERATEDCLASS_H
