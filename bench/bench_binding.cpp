@@ -17,18 +17,37 @@
 // memory benchmark runs, so that the timings are not slowed.
 //
 // Peer binders (the same document bound by other libraries' generated
-// code) go in the section "Peers" below, next to their baselines.
+// code, built when bench/CMakeLists.txt finds them) are in the section
+// "Peers" below:
+//   CodeSynthesis XSD (C++/Tree over Xerces-C)  VXBIND_BENCH_HAVE_XSDCXX
+//   gSOAP (wsdl2h + soapcpp2, plain XML)        VXBIND_BENCH_HAVE_GSOAP
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
+#include <istream>
+#include <memory>
 #include <random>
+#include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
 #include "po/PurchaseOrder.h"
+
+#ifdef VXBIND_BENCH_HAVE_XSDCXX
+#include <xercesc/util/PlatformUtils.hpp>
+
+#include "xsdcxx/po.hxx"
+#endif
+#ifdef VXBIND_BENCH_HAVE_GSOAP
+#include "gsoap/soapH.h"
+// The namespace table: po.xsd has no target namespace, so it holds only the
+// entries of every gSOAP program.
+#include "gsoap/soap.nsmap"
+#endif
 
 extern "C" {
 void* __libc_malloc(size_t);
@@ -87,7 +106,7 @@ using namespace PurchaseOrder;
 
 namespace {
 
-constexpr int kItems = 100000;
+constexpr int kItemCount = 100000;
 
 // The order as ready-made texts, in document order: what the direct writer
 // emits.
@@ -150,8 +169,8 @@ Corpus MakeCorpus(uint32_t seed) {
   c.texts.comment = S("Hurry, my lawn is going wild!");
   c.order->SetComment(c.texts.comment.c_str());
   CItemCol& items = *c.order->GetItems()->GetItem();
-  c.texts.items.reserve(kItems);
-  for (int i = 0; i < kItems; ++i) {
+  c.texts.items.reserve(kItemCount);
+  for (int i = 0; i < kItemCount; ++i) {
     ItemTexts t;
     char sku[8] = {static_cast<char>('0' + rng() % 10),
                    static_cast<char>('0' + rng() % 10),
@@ -346,8 +365,262 @@ void BM_Memory_ReadAndBind(benchmark::State& state) {
 BENCHMARK(BM_Memory_ReadAndBind)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // -- Peers -------------------------------------------------------------------------------
-// Other binders on the same bytes and objects, each reading (into its own
-// generated classes) and writing, next to the baselines above; to be added
-// here as BM_Peer_<library>_Read / _Write / BM_Memory_Peer_<library>.
+// Other binders on the same bytes, each reading into its own generated classes
+// and writing them, next to the baselines above: BM_Peer_<library>_Read /
+// _Write and BM_Memory_Peer_<library>_ReadAndBind. Each reads from the input
+// bytes through a stream over them (no copy) and writes to a string.
+//
+// A peer's result counts only if its objects hold the document: the number
+// of items, of their comments and ship dates, the sum of the quantities and
+// the UTF-8 bytes of the product names (some are not ASCII) must be those of
+// the texts the document was made from. What a peer wrote is read back by
+// the same peer and checked the same way.
+
+struct Tally {
+  size_t items = 0, comments = 0, shipDates = 0, productNameBytes = 0;
+  uint64_t quantities = 0;
+  bool operator==(const Tally& o) const {
+    return items == o.items && comments == o.comments && shipDates == o.shipDates &&
+           productNameBytes == o.productNameBytes && quantities == o.quantities;
+  }
+};
+
+[[maybe_unused]] const Tally& Expected() {
+  static const Tally tally = [] {
+    Tally t;
+    for (const ItemTexts& item : Data().texts.items) {
+      ++t.items;
+      t.comments += item.hasComment ? 1 : 0;
+      t.shipDates += item.hasShipDate ? 1 : 0;
+      t.productNameBytes += Utf16::ToUtf8(item.productName).size();
+      t.quantities += std::stoull(Utf16::ToUtf8(item.quantity));
+    }
+    return t;
+  }();
+  return tally;
+}
+
+// A read-only stream buffer over bytes that stay where they are.
+class BytesBuffer : public std::streambuf {
+ public:
+  explicit BytesBuffer(const std::string& bytes) {
+    char* begin = const_cast<char*>(bytes.data());
+    setg(begin, begin, begin + bytes.size());
+  }
+};
+
+#ifdef VXBIND_BENCH_HAVE_XSDCXX
+
+// Xerces-C is initialised once for the program (never terminated); every
+// parse and serialisation below passes dont_initialize.
+void XercesOnce() {
+  static const bool initialised = [] {
+    xercesc::XMLPlatformUtils::Initialize();
+    return true;
+  }();
+  benchmark::DoNotOptimize(initialised);
+}
+
+std::unique_ptr<xsdpo::PurchaseOrderType> XsdRead(const std::string& xml, bool validate) {
+  BytesBuffer buffer(xml);
+  std::istream in(&buffer);
+  xml_schema::properties properties;
+  xml_schema::flags flags = xml_schema::flags::dont_initialize;
+  if (validate)
+    properties.no_namespace_schema_location(VXBIND_BENCH_PO_XSD);
+  else
+    flags = flags | xml_schema::flags::dont_validate;
+  return xsdpo::purchaseOrder(in, flags, properties);
+}
+
+std::string XsdWrite(const xsdpo::PurchaseOrderType& order) {
+  std::ostringstream out;
+  xml_schema::namespace_infomap map;
+  xsdpo::purchaseOrder(out, order, map, "UTF-8", xml_schema::flags::dont_initialize);
+  return out.str();
+}
+
+Tally TallyOf(const xsdpo::PurchaseOrderType& order) {
+  Tally t;
+  for (const xsdpo::item& item : order.items().item()) {
+    ++t.items;
+    t.comments += item.comment().present() ? 1 : 0;
+    t.shipDates += item.shipDate().present() ? 1 : 0;
+    t.productNameBytes += item.productName().size();
+    t.quantities += item.quantity();
+  }
+  return t;
+}
+
+void XsdReadBenchmark(benchmark::State& state, bool validate) {
+  XercesOnce();
+  Expected();
+  std::unique_ptr<xsdpo::PurchaseOrderType> order;
+  try {
+    for (auto _ : state) {
+      order = XsdRead(Data().xml, validate);
+      benchmark::DoNotOptimize(order.get());
+    }
+  } catch (const xml_schema::exception& e) {
+    state.SkipWithError(("xsdcxx: " + std::string(e.what())).c_str());
+    return;
+  }
+  if (!order || !(TallyOf(*order) == Expected()))
+    state.SkipWithError("xsdcxx: the objects read do not hold the document");
+  SetBytes(state);
+}
+
+// Without validation, as the binding reads; with validation against po.xsd
+// (Xerces-C loads the schema on each parse).
+void BM_Peer_Xsdcxx_Read(benchmark::State& state) { XsdReadBenchmark(state, false); }
+BENCHMARK(BM_Peer_Xsdcxx_Read)->Unit(benchmark::kMillisecond);
+
+void BM_Peer_Xsdcxx_ReadValidating(benchmark::State& state) { XsdReadBenchmark(state, true); }
+BENCHMARK(BM_Peer_Xsdcxx_ReadValidating)->Unit(benchmark::kMillisecond);
+
+void BM_Peer_Xsdcxx_Write(benchmark::State& state) {
+  XercesOnce();
+  std::string xml;
+  try {
+    std::unique_ptr<xsdpo::PurchaseOrderType> order = XsdRead(Data().xml, false);
+    for (auto _ : state) {
+      xml = XsdWrite(*order);
+      benchmark::DoNotOptimize(xml.data());
+    }
+    if (!(TallyOf(*XsdRead(xml, false)) == Expected()))
+      state.SkipWithError("xsdcxx: what was written does not read back as the document");
+  } catch (const xml_schema::exception& e) {
+    state.SkipWithError(("xsdcxx: " + std::string(e.what())).c_str());
+    return;
+  }
+  state.counters["output_bytes"] = static_cast<double>(xml.size());
+  SetBytes(state);
+}
+BENCHMARK(BM_Peer_Xsdcxx_Write)->Unit(benchmark::kMillisecond);
+
+void BM_Memory_Peer_Xsdcxx_ReadAndBind(benchmark::State& state) {
+  XercesOnce();
+  MeasurePeak(state, [] {
+    std::unique_ptr<xsdpo::PurchaseOrderType> order = XsdRead(Data().xml, false);
+    benchmark::DoNotOptimize(order.get());
+  });
+}
+BENCHMARK(BM_Memory_Peer_Xsdcxx_ReadAndBind)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+#endif  // VXBIND_BENCH_HAVE_XSDCXX
+
+#ifdef VXBIND_BENCH_HAVE_GSOAP
+
+// A gSOAP context for plain XML: no id-refs, strings kept as UTF-8, indented
+// output. Everything it deserialises lives until Clear() or its end.
+class GsoapContext {
+ public:
+  GsoapContext() : soap_(soap_new1(SOAP_XML_TREE | SOAP_C_UTFSTRING | SOAP_XML_INDENT)) {}
+  ~GsoapContext() {
+    Clear();
+    soap_free(soap_);
+  }
+  GsoapContext(const GsoapContext&) = delete;
+  GsoapContext& operator=(const GsoapContext&) = delete;
+
+  void Clear() {
+    soap_destroy(soap_);
+    soap_end(soap_);
+  }
+
+  // Empty on success, else gSOAP's description of the fault.
+  std::string Read(const std::string& xml, PurchaseOrderType& order) {
+    BytesBuffer buffer(xml);
+    std::istream in(&buffer);
+    soap_->is = &in;
+    int status = soap_read_purchaseOrder(soap_, &order);
+    soap_->is = nullptr;
+    return status == SOAP_OK ? std::string() : Fault();
+  }
+
+  std::string Write(const PurchaseOrderType& order, std::string& xml) {
+    std::ostringstream out;
+    soap_->os = &out;
+    int status = soap_write_purchaseOrder(soap_, &order);
+    soap_->os = nullptr;
+    xml = out.str();
+    return status == SOAP_OK ? std::string() : Fault();
+  }
+
+ private:
+  std::string Fault() {
+    char text[1024] = {};
+    soap_sprint_fault(soap_, text, sizeof text);
+    return "gSOAP: " + std::string(text);
+  }
+
+  soap* soap_;
+};
+
+Tally TallyOf(const PurchaseOrderType& order) {
+  Tally t;
+  if (order.items == nullptr) return t;
+  for (const Items_item& item : order.items->item) {
+    ++t.items;
+    t.comments += item.comment != nullptr ? 1 : 0;
+    t.shipDates += item.shipDate != nullptr ? 1 : 0;
+    t.productNameBytes += item.productName.size();
+    t.quantities += std::stoull(item.quantity);
+  }
+  return t;
+}
+
+void BM_Peer_Gsoap_Read(benchmark::State& state) {
+  Expected();
+  GsoapContext context;
+  PurchaseOrderType order;
+  for (auto _ : state) {
+    context.Clear();
+    std::string fault = context.Read(Data().xml, order);
+    if (!fault.empty()) {
+      state.SkipWithError(fault.c_str());
+      return;
+    }
+    benchmark::DoNotOptimize(order.items);
+  }
+  if (!(TallyOf(order) == Expected()))
+    state.SkipWithError("gSOAP: the objects read do not hold the document");
+  SetBytes(state);
+}
+BENCHMARK(BM_Peer_Gsoap_Read)->Unit(benchmark::kMillisecond);
+
+void BM_Peer_Gsoap_Write(benchmark::State& state) {
+  GsoapContext reader, writer;
+  PurchaseOrderType order;
+  std::string fault = reader.Read(Data().xml, order);
+  std::string xml;
+  for (auto _ : state) {
+    if (fault.empty()) fault = writer.Write(order, xml);
+    if (!fault.empty()) {
+      state.SkipWithError(fault.c_str());
+      return;
+    }
+    benchmark::DoNotOptimize(xml.data());
+  }
+  GsoapContext check;
+  PurchaseOrderType back;
+  if (!check.Read(xml, back).empty() || !(TallyOf(back) == Expected()))
+    state.SkipWithError("gSOAP: what was written does not read back as the document");
+  state.counters["output_bytes"] = static_cast<double>(xml.size());
+  SetBytes(state);
+}
+BENCHMARK(BM_Peer_Gsoap_Write)->Unit(benchmark::kMillisecond);
+
+void BM_Memory_Peer_Gsoap_ReadAndBind(benchmark::State& state) {
+  MeasurePeak(state, [] {
+    GsoapContext context;
+    PurchaseOrderType order;
+    benchmark::DoNotOptimize(context.Read(Data().xml, order));
+    benchmark::DoNotOptimize(order.items);
+  });
+}
+BENCHMARK(BM_Memory_Peer_Gsoap_ReadAndBind)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+#endif  // VXBIND_BENCH_HAVE_GSOAP
 
 }  // namespace

@@ -2,9 +2,12 @@
 # Installs what vxbind needs to build, test and benchmark on Debian, if missing.
 # Java and libfastinfoset-java serve the Fast Infoset interoperability tests
 # only (the reference implementation of X.891); the library never uses them.
+# xsdcxx with libxerces-c-dev (CodeSynthesis XSD) and gsoap with libgsoap-dev
+# are the peer binders of bench_binding, benchmarks only.
 set -euo pipefail
 packages=(g++ cmake make pkg-config libexpat1-dev zlib1g-dev libpcre2-dev libgtest-dev
           libbenchmark-dev libxml2-dev libpugixml-dev
+          xsdcxx libxerces-c-dev gsoap libgsoap-dev
           default-jdk-headless libfastinfoset-java)
 missing=()
 for p in "${packages[@]}"; do
