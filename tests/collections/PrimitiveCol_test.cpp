@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Nodes.h"
 #include "support/Text.h"
 #include "vxbind/conversions/Conversions.h"
 #include "vxbind/document/XmlDocument.h"
@@ -66,23 +67,6 @@ std::string Read(CXmlCollectionBase* col, const std::string& items,
   holder->FromXml(U("<r>" + items + "</r>").c_str(), context);
   return holder->left;
 }
-
-class CListener : public CXmlObjectBase {
- public:
-  CXmlObjectBase* GetBase() override { return this; }
-  String GetNamespace() const override { return String(); }
-  int events = 0;
-
- protected:
-  String GetTargetNamespace() const override { return String(); }
-  void OnEvent(CXmlObjectBase*, MsgType, void*) override { ++events; }
-  void ToXml_Int(CXmlWriter*, bool, const unsigned short*, const CXmlSerializationContext&,
-                 bool) const override {}
-  CXmlElement* FromXml_Int(CXmlElement*, CXmlElement* current, const CXmlSerializationContext&,
-                           bool) override {
-    return current;
-  }
-};
 
 }  // namespace
 
@@ -215,7 +199,7 @@ TEST(CPrimitiveCol, NumericBoundsRefuseWhatTheFacetCheckRefuses) {
 
 TEST(CPrimitiveCol, AddAndRemoveTellTheListenersButClearDoesNot) {
   CSmartPtr<Ci4Col> col = Make<Ci4Col>();
-  CSmartPtr<CListener> listener = new CListener;
+  CSmartPtr<vxtest::CListener> listener = new vxtest::CListener;
   col->AddEventListener(listener);
   col->Add(1);
   col->AddAt(0, 2);
