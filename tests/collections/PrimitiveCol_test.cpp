@@ -297,20 +297,17 @@ TEST(CPrimitiveCol, DateCollectionsRefuseOtherDateKinds) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     CSmartPtr<CdatetimeBaseCol> col = c.make();
-    CDateTime accepted, refused;
-    if (std::string(c.accepted).find(':') != std::string::npos &&
-        std::string(c.accepted).find('-') == std::string::npos)
-      accepted.ParseXSDTime(U(c.accepted).c_str());
-    else if (std::string(c.accepted).find('T') != std::string::npos)
-      accepted.ParseXSDDateTime(U(c.accepted).c_str());
-    else
-      accepted.ParseXSDDate(U(c.accepted).c_str());
-    if (std::string(c.refused).find('T') != std::string::npos)
-      refused.ParseXSDDateTime(U(c.refused).c_str());
-    else if (std::string(c.refused).find(':') != std::string::npos)
-      refused.ParseXSDTime(U(c.refused).c_str());
-    else
-      refused.ParseXSDDate(U(c.refused).c_str());
+    // A dateTime when the text has a 'T', a time when ':' is third, else a date kind.
+    auto parse = [](const std::string& text) {
+      CDateTime v;
+      String wide = U(text);
+      auto read = text.find('T') != std::string::npos ? &CDateTime::ParseXSDDateTime
+                  : text[2] == ':'                     ? &CDateTime::ParseXSDTime
+                                                       : &CDateTime::ParseXSDDate;
+      (v.*read)(wide.c_str());
+      return v;
+    };
+    CDateTime accepted = parse(c.accepted), refused = parse(c.refused);
     col->Add(accepted);
     EXPECT_VX_THROW(col->Add(refused), CVxInvalidParamException, c.message);
     EXPECT_VX_THROW(col->AddAt(0, refused), CVxInvalidParamException, c.message);
