@@ -284,13 +284,6 @@ TEST(CXmlCollection, IndexedAccessFollowsEveryChange) {
         model.insert(model.begin() + at, next++);
         break;
       }
-      case 3:
-        if (n > 0) {
-          int at = static_cast<int>(rng() % n);
-          c->Remove(at);
-          model.erase(model.begin() + at);
-        }
-        break;
       case 4:
         if (n > 0) {
           int at = static_cast<int>(rng() % n);
@@ -304,10 +297,14 @@ TEST(CXmlCollection, IndexedAccessFollowsEveryChange) {
           }
         }
         break;
-      case 5:
+      case 3:
+      case 5:  // by index, or by node
         if (n > 0) {
           int at = static_cast<int>(rng() % n);
-          c->RemoveNode(c->GetNodeAtIndex(at));
+          if (rng() % 2)
+            c->Remove(at);
+          else
+            c->RemoveNode(c->GetNodeAtIndex(at));
           model.erase(model.begin() + at);
         }
         break;
