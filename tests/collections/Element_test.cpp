@@ -31,23 +31,6 @@ std::string Names(const CElementCol& children) {
   return names;
 }
 
-class CListener : public CXmlObjectBase {
- public:
-  CXmlObjectBase* GetBase() override { return this; }
-  String GetNamespace() const override { return String(); }
-  int events = 0;
-
- protected:
-  String GetTargetNamespace() const override { return String(); }
-  void OnEvent(CXmlObjectBase*, MsgType, void*) override { ++events; }
-  void ToXml_Int(CXmlWriter*, bool, const unsigned short*, const CXmlSerializationContext&,
-                 bool) const override {}
-  CXmlElement* FromXml_Int(CXmlElement*, CXmlElement* current, const CXmlSerializationContext&,
-                           bool) override {
-    return current;
-  }
-};
-
 // An element class of its own, which writes itself differently.
 class CCustom : public CElement {
  public:
@@ -188,7 +171,7 @@ TEST(CElementCol, ReadsARunOfOneNameOnlyWhenLocked) {
 
 TEST(CElementCol, AddingTellsTheListenersOnce) {
   CSmartPtr<CElementCol> col = new CElementCol(VX_T("urn:n"), VX_T("##any"), VX_T(""), 0, -1);
-  CSmartPtr<CListener> listener = new CListener;
+  CSmartPtr<vxtest::CListener> listener = new vxtest::CListener;
   col->AddEventListener(listener);
   CSmartPtr<CElement> first = col->Add(VX_T("a"));
   col->Add(VX_T("b"), VX_T("urn:b"));
@@ -225,7 +208,7 @@ TEST(CAttributeCol, TakesItsNamespaceFromAUriRestriction) {
 
 TEST(CAttributeCol, AppliesItsRestrictionWhenAddingAndReading) {
   CSmartPtr<CAttributeCol> local = new CAttributeCol(VX_T(""), VX_T("##local"), VX_T("urn:t"));
-  CSmartPtr<CListener> listener = new CListener;
+  CSmartPtr<vxtest::CListener> listener = new vxtest::CListener;
   local->AddEventListener(listener);
   local->Add(VX_T("a"));
   local->Add(VX_T("b"), VX_T("2"));
@@ -411,7 +394,7 @@ TEST(CElementCol, ReadingTellsTheListenersOncePerElement) {
   doc.LoadXml(VX_T("<r><a><deep/></a><b/><c/></r>"));
   CXmlElement* root = doc.GetDocumentElement();
   CSmartPtr<CElementCol> col = new CElementCol(VX_T(""), VX_T("##any"), VX_T(""), 0, -1);
-  CSmartPtr<CListener> listener = new CListener;
+  CSmartPtr<vxtest::CListener> listener = new vxtest::CListener;
   col->AddEventListener(listener);
   CXmlObjectBase::FromXml_Int(col, root, root->GetFirstElement(), CXmlSerializationContext());
   EXPECT_EQ(listener->events, 3);

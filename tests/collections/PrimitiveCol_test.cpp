@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Nodes.h"
 #include "support/Text.h"
 #include "vxbind/conversions/Conversions.h"
 #include "vxbind/document/XmlDocument.h"
@@ -66,23 +67,6 @@ std::string Read(CXmlCollectionBase* col, const std::string& items,
   holder->FromXml(U("<r>" + items + "</r>").c_str(), context);
   return holder->left;
 }
-
-class CListener : public CXmlObjectBase {
- public:
-  CXmlObjectBase* GetBase() override { return this; }
-  String GetNamespace() const override { return String(); }
-  int events = 0;
-
- protected:
-  String GetTargetNamespace() const override { return String(); }
-  void OnEvent(CXmlObjectBase*, MsgType, void*) override { ++events; }
-  void ToXml_Int(CXmlWriter*, bool, const unsigned short*, const CXmlSerializationContext&,
-                 bool) const override {}
-  CXmlElement* FromXml_Int(CXmlElement*, CXmlElement* current, const CXmlSerializationContext&,
-                           bool) override {
-    return current;
-  }
-};
 
 }  // namespace
 
@@ -215,7 +199,7 @@ TEST(CPrimitiveCol, NumericBoundsRefuseWhatTheFacetCheckRefuses) {
 
 TEST(CPrimitiveCol, AddAndRemoveTellTheListenersButClearDoesNot) {
   CSmartPtr<Ci4Col> col = Make<Ci4Col>();
-  CSmartPtr<CListener> listener = new CListener;
+  CSmartPtr<vxtest::CListener> listener = new vxtest::CListener;
   col->AddEventListener(listener);
   col->Add(1);
   col->AddAt(0, 2);
@@ -313,20 +297,17 @@ TEST(CPrimitiveCol, DateCollectionsRefuseOtherDateKinds) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     CSmartPtr<CdatetimeBaseCol> col = c.make();
-    CDateTime accepted, refused;
-    if (std::string(c.accepted).find(':') != std::string::npos &&
-        std::string(c.accepted).find('-') == std::string::npos)
-      accepted.ParseXSDTime(U(c.accepted).c_str());
-    else if (std::string(c.accepted).find('T') != std::string::npos)
-      accepted.ParseXSDDateTime(U(c.accepted).c_str());
-    else
-      accepted.ParseXSDDate(U(c.accepted).c_str());
-    if (std::string(c.refused).find('T') != std::string::npos)
-      refused.ParseXSDDateTime(U(c.refused).c_str());
-    else if (std::string(c.refused).find(':') != std::string::npos)
-      refused.ParseXSDTime(U(c.refused).c_str());
-    else
-      refused.ParseXSDDate(U(c.refused).c_str());
+    // A dateTime when the text has a 'T', a time when ':' is third, else a date kind.
+    auto parse = [](const std::string& text) {
+      CDateTime v;
+      String wide = U(text);
+      auto read = text.find('T') != std::string::npos ? &CDateTime::ParseXSDDateTime
+                  : text[2] == ':'                     ? &CDateTime::ParseXSDTime
+                                                       : &CDateTime::ParseXSDDate;
+      (v.*read)(wide.c_str());
+      return v;
+    };
+    CDateTime accepted = parse(c.accepted), refused = parse(c.refused);
     col->Add(accepted);
     EXPECT_VX_THROW(col->Add(refused), CVxInvalidParamException, c.message);
     EXPECT_VX_THROW(col->AddAt(0, refused), CVxInvalidParamException, c.message);

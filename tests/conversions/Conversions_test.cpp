@@ -253,50 +253,28 @@ template <class F>
 
 const std::pair<double, const char*> kDoubleTexts[] = {
     {0.1 + 0.2, "0.30000000000000004"},  // "%.16g" wrote 0.3, another double
-    {0.1, "0.1"},
-    {1.0 / 3, "0.3333333333333333"},
+    {0.1, "0.1"}, {1.0 / 3, "0.3333333333333333"},
     {DBL_MAX, "1.7976931348623157e+308"},  // "%.16g" wrote a text that overflows
-    {-DBL_MAX, "-1.7976931348623157e+308"},
-    {DBL_MIN, "2.2250738585072014e-308"},
+    {-DBL_MAX, "-1.7976931348623157e+308"}, {DBL_MIN, "2.2250738585072014e-308"},
     {DoubleOf(0x000FFFFFFFFFFFFFull), "2.225073858507201e-308"},  // largest denormal
     {DoubleOf(1), "5e-324"},                                      // smallest denormal
-    {0.0, "0"},
-    {-0.0, "-0"},
-    {1e21, "1e+21"},
-    {1e23, "1e+23"},
-    {1e-7, "1e-07"},
-    {0.0001, "0.0001"},
-    {0.00001, "1e-05"},
-    {1e15, "1000000000000000"},
-    {1e16, "1e+16"},
+    {0.0, "0"}, {-0.0, "-0"}, {1e21, "1e+21"}, {1e23, "1e+23"}, {1e-7, "1e-07"}, {0.0001, "0.0001"},
+    {0.00001, "1e-05"}, {1e15, "1000000000000000"}, {1e16, "1e+16"},
     {9007199254740993.0, "9007199254740992"},  // 2^53 + 1 is not a double
-    {123456789012345680.0, "1.2345678901234568e+17"},
-    {1500, "1500"},
-    {-2.5, "-2.5"},
-    {kInf, "INF"},
-    {-kInf, "-INF"},
-    {kNaN, "NaN"},
-    {-kNaN, "NaN"},
+    {123456789012345680.0, "1.2345678901234568e+17"}, {1500, "1500"}, {-2.5, "-2.5"}, {kInf, "INF"},
+    {-kInf, "-INF"}, {kNaN, "NaN"}, {-kNaN, "NaN"},
 };
 
 const std::pair<float, const char*> kFloatTexts[] = {
     {0.1f, "0.1"},
     {1.0f / 3, "0.33333334"},  // "%.7g" wrote 0.3333333, another float
-    {FLT_MAX, "3.4028235e+38"},
-    {FLT_MIN, "1.1754944e-38"},
-    {FloatOf(1), "1e-45"},
-    {FloatOf(0x007FFFFF), "1.1754942e-38"},
-    {-0.0f, "-0"},
-    {16777216.0f, "1.6777216e+07"},
-    {1234567.0f, "1234567"},
-    {0.0001f, "0.0001"},
-    {1e-5f, "1e-05"},
+    {FLT_MAX, "3.4028235e+38"}, {FLT_MIN, "1.1754944e-38"}, {FloatOf(1), "1e-45"},
+    {FloatOf(0x007FFFFF), "1.1754942e-38"}, {-0.0f, "-0"}, {16777216.0f, "1.6777216e+07"},
+    {1234567.0f, "1234567"}, {0.0001f, "0.0001"}, {1e-5f, "1e-05"},
     // Its shortest text, 7.038531e-26, read as a double and narrowed, rounds
     // to the next float up: one more digit is needed.
-    {FloatOf(0x15AE43FD), "7.0385307e-26"},
-    {static_cast<float>(kInf), "INF"},
-    {static_cast<float>(-kInf), "-INF"},
-    {static_cast<float>(kNaN), "NaN"},
+    {FloatOf(0x15AE43FD), "7.0385307e-26"}, {static_cast<float>(kInf), "INF"},
+    {static_cast<float>(-kInf), "-INF"}, {static_cast<float>(kNaN), "NaN"},
 };
 
 template <class F, size_t N>
@@ -342,67 +320,44 @@ struct XsdCase {
   double value;  // also the float's value, widened
 };
 const XsdCase kXsdDoubleCases[] = {
-    {"double002", "1.0", kValid, 1.0},
-    {"double003", "1E2", kValid, 100.0},
-    {"double004", "1e2", kValid, 100.0},
-    {"double005", "-3.14159", kValid, -3.14159},
-    {"double007", "+0", kValid, 0.0},
-    {"double008", "-0", kValid, -0.0},
-    {"double009", "+0.0", kValid, 0.0},
-    {"double010", "-0.0", kValid, -0.0},
-    {"double012", "-1", kValid, -1.0},
-    {"double014", "+1", kValid, 1.0},
-    {"double017", "-1E4", kValid, -1e4},
-    {"double019", "INF", kValid, kInf},
-    {"double020", "-INF", kValid, -kInf},
-    {"double021", "NaN", kValid, kNaN},
-    {"double027", "8.98e307", kValid, 8.98e307},
-    {"double028", "2.22e-308", kValid, 2.22e-308},
+    {"double002", "1.0", kValid, 1.0}, {"double003", "1E2", kValid, 100.0},
+    {"double004", "1e2", kValid, 100.0}, {"double005", "-3.14159", kValid, -3.14159},
+    {"double007", "+0", kValid, 0.0}, {"double008", "-0", kValid, -0.0},
+    {"double009", "+0.0", kValid, 0.0}, {"double010", "-0.0", kValid, -0.0},
+    {"double012", "-1", kValid, -1.0}, {"double014", "+1", kValid, 1.0},
+    {"double017", "-1E4", kValid, -1e4}, {"double019", "INF", kValid, kInf},
+    {"double020", "-INF", kValid, -kInf}, {"double021", "NaN", kValid, kNaN},
+    {"double027", "8.98e307", kValid, 8.98e307}, {"double028", "2.22e-308", kValid, 2.22e-308},
     {"float028", "1267.43233E12", kValid, 1267.43233E12},
-    {"float029", "12.78E-2", kValid, 12.78E-2},
-    {"float032", "00.121", kValid, 0.121},
-    {"float033", "021.22", kValid, 21.22},
-    {"float034", "00.00", kValid, 0.0},
+    {"float029", "12.78E-2", kValid, 12.78E-2}, {"float032", "00.121", kValid, 0.121},
+    {"float033", "021.22", kValid, 21.22}, {"float034", "00.00", kValid, 0.0},
     {"NIST double enumeration 1", "4.9E-324", kValid, 4.9E-324},
-    {"NIST double enumeration 1", "1.7976931348623157E308", kValid,
-     DBL_MAX},
-    {"NIST double enumeration 3", "4.6505307100535510E216", kValid,
-     4.6505307100535510E216},
+    {"NIST double enumeration 1", "1.7976931348623157E308", kValid, DBL_MAX},
+    {"NIST double enumeration 3", "4.6505307100535510E216", kValid, 4.6505307100535510E216},
     {"NIST double pattern 1", "4E-289", kValid, 4E-289},
     {"NIST double pattern 3", "4.54918975E-8", kValid, 4.54918975E-8},
-    {"NIST double pattern 5", "8.9765779385971216E261", kValid,
-     8.9765779385971216E261},
-    {"double015", "e", kRefused, 0},
-    {"double016", "E", kRefused, 0},
-    {"double029", "ABCDEF", kRefused, 0},
-    {"float027", "1267.432x10", kRefused, 0},
-    {"float035", "-1E4.4", kRefused, 0},
-    {"float036", "13.1513.561", kRefused, 0},
+    {"NIST double pattern 5", "8.9765779385971216E261", kValid, 8.9765779385971216E261},
+    {"double015", "e", kRefused, 0}, {"double016", "E", kRefused, 0},
+    {"double029", "ABCDEF", kRefused, 0}, {"float027", "1267.432x10", kRefused, 0},
+    {"float035", "-1E4.4", kRefused, 0}, {"float036", "13.1513.561", kRefused, 0},
     // XSD 1.0 refuses these; the reading follows the C library, which takes
     // them (and an empty text is 0 by the reading's own rule). "+INF" is
     // valid in XSD 1.1.
-    {"double001", "", kTolerated, 0.0},
-    {"double018", "+INF", kTolerated, kInf},
-    {"double022", "+NaN", kTolerated, kNaN},
-    {"double023", "-NaN", kTolerated, kNaN},
-    {"double024", "inf", kTolerated, kInf},
-    {"double025", "nan", kTolerated, kNaN},
+    {"double001", "", kTolerated, 0.0}, {"double018", "+INF", kTolerated, kInf},
+    {"double022", "+NaN", kTolerated, kNaN}, {"double023", "-NaN", kTolerated, kNaN},
+    {"double024", "inf", kTolerated, kInf}, {"double025", "nan", kTolerated, kNaN},
     {"double026", "NAN", kTolerated, kNaN},
 };
 
 const XsdCase kXsdFloatCases[] = {
-    {"float030", "2.3e-38", kValid, 2.3e-38f},
-    {"float031", "3.4e38", kValid, 3.4e38f},
-    {"float019", "INF", kValid, kInf},
-    {"float020", "-INF", kValid, -kInf},
-    {"float021", "NaN", kValid, kNaN},
-    {"float008", "-0", kValid, -0.0},
+    {"float030", "2.3e-38", kValid, 2.3e-38f}, {"float031", "3.4e38", kValid, 3.4e38f},
+    {"float019", "INF", kValid, kInf}, {"float020", "-INF", kValid, -kInf},
+    {"float021", "NaN", kValid, kNaN}, {"float008", "-0", kValid, -0.0},
     {"NIST float enumeration 1", "1.4E-45", kValid, 1.4E-45f},
     {"NIST float enumeration 1", "3.4028235E38", kValid, FLT_MAX},
     {"NIST float enumeration 1", "2.7455975E-6", kValid, 2.7455975E-6f},
     {"NIST float enumeration 1", "2.5357204E7", kValid, 2.5357204E7f},
-    {"float015", "e", kRefused, 0},
-    {"float037", "ABCDEF", kRefused, 0},
+    {"float015", "e", kRefused, 0}, {"float037", "ABCDEF", kRefused, 0},
 };
 
 template <class F, size_t N>

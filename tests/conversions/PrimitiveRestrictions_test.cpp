@@ -185,62 +185,36 @@ TEST(CPrimitiveRestrictions, PatternsMeanWhatXmlSchemaSays) {
       {"[A-Z]{2}\\d", "AB1", true},
       {"[A-Z]{2}\\d", "AB12", false},  // the match must reach the end
       {"[A-Z]{2}\\d", "xAB1", false},  // and start at the beginning
-      {"\\i\\c*", "_x1", true},
-      {"\\i\\c*", "a:b", true},
-      {"\\i\\c*", "1a", false},
+      {"\\i\\c*", "_x1", true}, {"\\i\\c*", "a:b", true}, {"\\i\\c*", "1a", false},
       {"\\i\\c*", "\xC3\xA9t\xC3\xA9-1.2", true},  // non-ASCII name characters
       {"\\\\i", "\\i", true},                      // an escaped backslash, then i
       {"\\\\i", "a", false},
       {"[\\i-[:]][\\c-[:]]*", "a:b", false},  // NCName
-      {"[\\i-[:]][\\c-[:]]*", "a-b", true},
-      {"[a-z-[aeiou]]+", "bcd", true},
+      {"[\\i-[:]][\\c-[:]]*", "a-b", true}, {"[a-z-[aeiou]]+", "bcd", true},
       {"[a-z-[aeiou]]+", "bad", false},
       {"[a-z-[b-y-[c]]]", "a", true},  // a-z less (b-y less c)
-      {"[a-z-[b-y-[c]]]", "c", true},
-      {"[a-z-[b-y-[c]]]", "b", false},
-      {"[^a-z-[b]]", "b", false},
-      {"[^a-z-[b]]", "B", true},
-      {"\\p{IsBasicLatin}+", "abc", true},
-      {"\\p{IsBasicLatin}+", "\xC3\xA9", false},
-      {"\\P{IsBasicLatin}", "\xC3\xA9", true},
-      {"\\p{IsLatin-1Supplement}", "\xC3\xA9", true},
-      {"\\p{IsPrivateUse}", "\xEE\x80\x80", true},
+      {"[a-z-[b-y-[c]]]", "c", true}, {"[a-z-[b-y-[c]]]", "b", false}, {"[^a-z-[b]]", "b", false},
+      {"[^a-z-[b]]", "B", true}, {"\\p{IsBasicLatin}+", "abc", true},
+      {"\\p{IsBasicLatin}+", "\xC3\xA9", false}, {"\\P{IsBasicLatin}", "\xC3\xA9", true},
+      {"\\p{IsLatin-1Supplement}", "\xC3\xA9", true}, {"\\p{IsPrivateUse}", "\xEE\x80\x80", true},
       {"\\p{IsHighSurrogates}?x", "x", true},  // a block without characters
-      {"\\p{Lu}\\p{Ll}*", "Hello", true},
-      {"\\p{Lu}\\p{Ll}*", "hello", false},
-      {"[\\p{Nd}-[5]]", "5", false},
-      {"[\\d-[5]]", "4", true},
+      {"\\p{Lu}\\p{Ll}*", "Hello", true}, {"\\p{Lu}\\p{Ll}*", "hello", false},
+      {"[\\p{Nd}-[5]]", "5", false}, {"[\\d-[5]]", "4", true},
       {"\\d+", "\xD9\xA1\xD9\xA2", true},  // Arabic-Indic digits are \d in XSD
       {"\\w", "_", false},                 // '_' is punctuation
       {"\\w", "$", true},                  // symbols are word characters
-      {"\\W", "_", true},
-      {"\\s", " ", true},
+      {"\\W", "_", true}, {"\\s", " ", true},
       {"\\s", "\x0C", false},  // form feed is not XSD white space
       {"\\S", "\x0C", true},
       {"a|ab", "ab", true},  // the whole value, whichever branch gets there
       {"^a$", "^a$", true},  // '^' and '$' are ordinary characters
-      {"^a$", "a", false},
-      {".", "x", true},
-      {".", "\n", false},
-      {".", "\r", false},
+      {"^a$", "a", false}, {".", "x", true}, {".", "\n", false}, {".", "\r", false},
       {".", "\xF0\x9F\x98\x80", true},  // one character outside the BMP
-      {"x{2,3}", "xx", true},
-      {"x{2,3}", "xxxx", false},
-      {"x{2,}", "xxxxx", true},
-      {"x{0}", "", true},
-      {"(ab)?c", "abc", true},
-      {"(ab)?c", "ac", false},
-      {"[-a]+", "-a", true},
-      {"[a-]+", "a-", true},
-      {"[\\-\\[\\]]+", "-[]", true},
-      {"a\\.b\\*", "a.b*", true},
+      {"x{2,3}", "xx", true}, {"x{2,3}", "xxxx", false}, {"x{2,}", "xxxxx", true},
+      {"x{0}", "", true}, {"(ab)?c", "abc", true}, {"(ab)?c", "ac", false}, {"[-a]+", "-a", true},
+      {"[a-]+", "a-", true}, {"[\\-\\[\\]]+", "-[]", true}, {"a\\.b\\*", "a.b*", true},
       {"a\\nb\\tc", "a\nb\tc", true},
-      {"Gr\xC3\xBC\xC3\x9F"
-       "e\\d",
-       "Gr\xC3\xBC\xC3\x9F"
-       "e1",
-       true},
-      {"#x20 ", "#x20 ", true},
+      {"Gr\xC3\xBC\xC3\x9F" "e\\d", "Gr\xC3\xBC\xC3\x9F" "e1", true}, {"#x20 ", "#x20 ", true},
       {"", "", true},  // no pattern facet at all
   };
   for (const Case& c : cases) {
@@ -256,10 +230,8 @@ TEST(CPrimitiveRestrictions, UnusablePatternsFailEveryCheckWithTheirReason) {
     const char* reason;
   } const cases[] = {
       // PCRE2's own words
-      {"(", "missing closing parenthesis"},
-      {"(a", "missing closing parenthesis"},
-      {"a)", "unmatched closing parenthesis"},
-      {"a{99999}", "number too big in {} quantifier"},
+      {"(", "missing closing parenthesis"}, {"(a", "missing closing parenthesis"},
+      {"a)", "unmatched closing parenthesis"}, {"a{99999}", "number too big in {} quantifier"},
       {"a{3,2}", "numbers out of order in {} quantifier"},
       // what XML Schema does not have
       {"*a", "quantifier does not follow a repeatable item at offset 0"},
@@ -273,15 +245,13 @@ TEST(CPrimitiveRestrictions, UnusablePatternsFailEveryCheckWithTheirReason) {
       {"\\x41", "\\x is not an XML Schema escape at offset 0"},
       {"\\", "\\ at end of pattern at offset 0"},
       {"[a", "missing terminating ] for character class at offset 0"},
-      {"[]", "empty character class at offset 1"},
-      {"[^]", "empty character class at offset 2"},
+      {"[]", "empty character class at offset 1"}, {"[^]", "empty character class at offset 2"},
       {"[a[b]", "'[' must be escaped in a character class at offset 2"},
       {"[a-b-c]", "'-' must be escaped or start a range or a subtraction at offset 4"},
       {"[z-a]", "range out of order in character class at offset 2"},
       {"[a-\\d]", "invalid range in character class at offset 2"},
       {"[a-[b]", "a subtracted class must end its character class at offset 6"},
-      {"a{,3}", "invalid quantifier at offset 1"},
-      {"a{1", "invalid quantifier at offset 1"},
+      {"a{,3}", "invalid quantifier at offset 1"}, {"a{1", "invalid quantifier at offset 1"},
       {"a]", "unescaped ']' at offset 1"},
       {"a}", "unescaped '}' at offset 1"},
       {"\\p{Foo}", "unknown property name after \\p or \\P at offset 0"},

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/Document.h"
 #include "support/Text.h"
 #include "vxbind/document/XmlDocument.h"
 
@@ -18,17 +19,17 @@ using vxtest::U;
 namespace {
 
 // Octets from "E0 00 01" hex pairs and "'text'" runs (the text's bytes).
-std::string Octets(const std::string& spec) {
+std::string Octets(const std::string& hex) {
   std::string out;
-  for (size_t i = 0; i < spec.size();) {
-    if (spec[i] == ' ') {
+  for (size_t i = 0; i < hex.size();) {
+    if (hex[i] == ' ') {
       ++i;
-    } else if (spec[i] == '\'') {
-      size_t end = spec.find('\'', i + 1);
-      out += spec.substr(i + 1, end - i - 1);
+    } else if (hex[i] == '\'') {
+      size_t end = hex.find('\'', i + 1);
+      out += hex.substr(i + 1, end - i - 1);
       i = end + 1;
     } else {
-      out.push_back(static_cast<char>(std::strtoul(spec.substr(i, 2).c_str(), nullptr, 16)));
+      out.push_back(static_cast<char>(std::strtoul(hex.substr(i, 2).c_str(), nullptr, 16)));
       i += 2;
     }
   }
@@ -36,11 +37,6 @@ std::string Octets(const std::string& spec) {
 }
 
 const std::string kHeader = "E0 00 00 01 00 ";
-
-void Load(CXmlDocument& doc, const std::string& octets) {
-  std::vector<unsigned char> bytes(octets.begin(), octets.end());
-  doc.LoadXmlStream(bytes.data(), static_cast<uint32_t>(bytes.size()));
-}
 
 // The tree as text: {uri}name a="v" ... "text" (children), without recursion.
 std::string Dump(const CXmlElement* root) {
@@ -73,25 +69,27 @@ std::string Dump(const CXmlElement* root) {
   return out;
 }
 
-std::string Read(const std::string& spec, SchemaType schema = SchemaType_Default) {
-  CXmlDocument doc(schema);
+// The message of the exception that loading throws, or "" when it loads
+// (into `doc`).
+std::string Failure(const std::string& hex, CXmlDocument& doc) {
   try {
-    Load(doc, Octets(spec));
-  } catch (const CVxException& e) {
-    return "threw " + ToUtf8(e.GetMessage());
-  }
-  return Dump(doc.GetDocumentElement());
-}
-
-// The message of the exception that loading throws, or "" when it loads.
-std::string Failure(const std::string& spec) {
-  CXmlDocument doc;
-  try {
-    Load(doc, Octets(spec));
+    vxtest::LoadBytes(doc, Octets(hex));
   } catch (const CVxException& e) {
     return ToUtf8(e.GetMessage());
   }
   return "";
+}
+std::string Failure(const std::string& hex, bool strict = false) {
+  CXmlDocument doc;
+  doc.SetStrictXml(strict);
+  return Failure(hex, doc);
+}
+
+// The tree read, or "threw" and the message.
+std::string Read(const std::string& hex, SchemaType schema = SchemaType_Default) {
+  CXmlDocument doc(schema);
+  std::string failure = Failure(hex, doc);
+  return failure.empty() ? Dump(doc.GetDocumentElement()) : "threw " + failure;
 }
 
 }  // namespace
@@ -188,8 +186,10 @@ TEST(CFastInfosetReader, DecodesEveryAlternative) {
 
 TEST(CFastInfosetReader, NamespaceAttributesBecomeTheDocumentsDeclarations) {
   CXmlDocument doc;
-  Load(doc, Octets(kHeader + "38 CD 04 'urn:d' CF 00 'p' 04 'urn:p' F0 3D 81 00 'r' "
-                             "38 CC CF 81 04 'urn:q' F0 3C 00 'c' F0 3C 00 'd' FF"));
+  ASSERT_EQ(Failure(kHeader + "38 CD 04 'urn:d' CF 00 'p' 04 'urn:p' F0 3D 81 00 'r' "
+                              "38 CC CF 81 04 'urn:q' F0 3C 00 'c' F0 3C 00 'd' FF",
+                    doc),
+            "");
   const CXmlElement* root = doc.GetDocumentElement();
   const CXmlElement* c = root->GetFirstElement();
   const CXmlElement* d = c->GetNextSiblingElement();
@@ -291,27 +291,17 @@ TEST(CFastInfosetReader, EveryTruncationIsRefusedAndKeepsWhatWasRead) {
     }
   }
   CXmlDocument doc;
-  std::vector<unsigned char> bytes(whole.begin(), whole.end());
-  doc.LoadXmlStream(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  vxtest::LoadBytes(doc, whole);
   EXPECT_EQ(Dump(doc.GetDocumentElement()), "{urn:d}r a=\"xy\" \"ab\" (c \"12.5\" d \"42\")");
 }
 
 TEST(CFastInfosetReader, StrictReadingRefusesOctetsAfterTheDocument) {
-  auto strict = [](const std::string& spec) {
-    CXmlDocument doc;
-    doc.SetStrictXml(true);
-    try {
-      Load(doc, Octets(spec));
-    } catch (const CVxException& e) {
-      return ToUtf8(e.GetMessage());
-    }
-    return std::string();
-  };
-  EXPECT_EQ(strict(kHeader + "3C 00 'r' FF"), "");
-  EXPECT_EQ(strict(kHeader + "3C 00 'r' F0 E2 00 'x' F0"), "");
-  EXPECT_EQ(strict(kHeader + "3C 00 'r' FF 00"),
+  EXPECT_EQ(Failure(kHeader + "3C 00 'r' FF", true), "");
+  EXPECT_EQ(Failure(kHeader + "3C 00 'r' F0 E2 00 'x' F0", true), "");
+  EXPECT_EQ(Failure(kHeader + "3C 00 'r' FF 00", true),
             "Failed to parse FastInfoset. Octets follow the end of the document.");
-  EXPECT_EQ(strict(kHeader + "3C 00 'r' F0"), "Failed to parse FastInfoset. Unexpected End of File.");
+  EXPECT_EQ(Failure(kHeader + "3C 00 'r' F0", true),
+            "Failed to parse FastInfoset. Unexpected End of File.");
 }
 
 TEST(CFastInfosetReader, IndexedStringsCannotMultiplyTheInput) {

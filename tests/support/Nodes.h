@@ -88,6 +88,33 @@ class CTestNode : public VxVevAva5::CXmlObjectBase {
   int* m_destroyed;
 };
 
+
+// Counts the events it is told about, keeps the last source, and notes any
+// event that is not a bare collection change.
+class CListener : public VxVevAva5::CXmlObjectBase {
+ public:
+  using String = VxVevAva5::String;
+  CXmlObjectBase* GetBase() override { return this; }
+  String GetNamespace() const override { return String(); }
+  int events = 0;
+  CXmlObjectBase* lastSource = nullptr;
+  bool wrongKind = false;
+
+ protected:
+  String GetTargetNamespace() const override { return String(); }
+  void OnEvent(CXmlObjectBase* source, MsgType type, void* data) override {
+    ++events;
+    lastSource = source;
+    if (type != MsgType_CollectionChanged || data != nullptr) wrongKind = true;
+  }
+  void ToXml_Int(VxVevAva5::CXmlWriter*, bool, const unsigned short*,
+                 const VxVevAva5::CXmlSerializationContext&, bool) const override {}
+  VxVevAva5::CXmlElement* FromXml_Int(VxVevAva5::CXmlElement*, VxVevAva5::CXmlElement* current,
+                                      const VxVevAva5::CXmlSerializationContext&, bool) override {
+    return current;
+  }
+};
+
 }  // namespace vxtest
 
 #endif  // VXBIND_TESTS_SUPPORT_NODES_H
