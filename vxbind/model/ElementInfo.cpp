@@ -79,23 +79,23 @@ void CElementInfo::CheckRestriction(const VxVariant& value) const {
 String CElementInfo::GetAnyDefaultNamespace(const unsigned short* namespaceSpec,
                                             const unsigned short* ownerNamespace,
                                             const unsigned short* targetNamespace) {
-  const unsigned short* spec = namespaceSpec != nullptr ? namespaceSpec : VX_T("");
-  size_t length = VxVevAva5::Utf16::Length(spec);
+  const unsigned short* constraint = namespaceSpec != nullptr ? namespaceSpec : VX_T("");
+  size_t length = VxVevAva5::Utf16::Length(constraint);
   // A list that starts with a keyword answers for its first entry.
-  if (length > 2 && spec[0] == u'#' && spec[1] == u'#') {
+  if (length > 2 && constraint[0] == u'#' && constraint[1] == u'#') {
     for (size_t i = 0; i < length; ++i) {
-      if (spec[i] == u' ') {
+      if (constraint[i] == u' ') {
         length = i;
         break;
       }
     }
   }
-  if (TokenIs(spec, length, VX_T("##any"))) return Make(ownerNamespace);
-  if (TokenIs(spec, length, VX_T("##other"))) {
+  if (TokenIs(constraint, length, VX_T("##any"))) return Make(ownerNamespace);
+  if (TokenIs(constraint, length, VX_T("##other"))) {
     if (ownerNamespace == nullptr || *ownerNamespace == 0) return Make(VX_T("DefaultNamespace"));
     return String();
   }
-  if (TokenIs(spec, length, VX_T("##targetNamespace"))) return Make(targetNamespace);
+  if (TokenIs(constraint, length, VX_T("##targetNamespace"))) return Make(targetNamespace);
   return String();  // "##local", URIs and anything else
 }
 

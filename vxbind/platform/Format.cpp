@@ -14,7 +14,7 @@
 namespace VxVevAva5 {
 namespace {
 
-struct Spec {
+struct Field {
   char flags[8];
   int flagCount = 0;
   bool left = false;
@@ -27,40 +27,40 @@ void Pad(String& out, int count, unsigned short unit) {
   if (count > 0) out.append(static_cast<size_t>(count), unit);
 }
 
-void AppendText(String& out, const Spec& spec, const unsigned short* text, size_t length) {
-  if (spec.precision >= 0 && static_cast<size_t>(spec.precision) < length)
-    length = static_cast<size_t>(spec.precision);
-  int pad = spec.width > 0 && static_cast<size_t>(spec.width) > length
-                ? spec.width - static_cast<int>(length) : 0;
-  if (!spec.left) Pad(out, pad, u' ');
+void AppendText(String& out, const Field& field, const unsigned short* text, size_t length) {
+  if (field.precision >= 0 && static_cast<size_t>(field.precision) < length)
+    length = static_cast<size_t>(field.precision);
+  int pad = field.width > 0 && static_cast<size_t>(field.width) > length
+                ? field.width - static_cast<int>(length) : 0;
+  if (!field.left) Pad(out, pad, u' ');
   out.append(text, length);
-  if (spec.left) Pad(out, pad, u' ');
+  if (field.left) Pad(out, pad, u' ');
 }
 
 // Formats one numeric conversion with snprintf; `conv` is the length modifier
 // plus conversion letter in narrow printf syntax ("lld", "f", ...).
 template <class T>
-void AppendNumber(String& out, const Spec& spec, const char* conv, T value) {
+void AppendNumber(String& out, const Field& field, const char* conv, T value) {
   char fmt[32];
   size_t n = 0;
   fmt[n++] = '%';
-  for (int i = 0; i < spec.flagCount; ++i) fmt[n++] = spec.flags[i];
+  for (int i = 0; i < field.flagCount; ++i) fmt[n++] = field.flags[i];
   fmt[n++] = '*';
   fmt[n++] = '.';
   fmt[n++] = '*';
   for (const char* c = conv; *c != 0; ++c) fmt[n++] = *c;
   fmt[n] = '\0';
   // A negative precision means "none" to snprintf, exactly as when omitted.
-  int width = spec.width < 0 ? 0 : spec.width;
-  if (spec.left) width = -width;
+  int width = field.width < 0 ? 0 : field.width;
+  if (field.left) width = -width;
   char stack[128];
-  int len = std::snprintf(stack, sizeof(stack), fmt, width, spec.precision, value);
+  int len = std::snprintf(stack, sizeof(stack), fmt, width, field.precision, value);
   if (len < 0) return;
   const char* text = stack;
   std::string heap;
   if (static_cast<size_t>(len) >= sizeof(stack)) {
     heap.resize(static_cast<size_t>(len) + 1);
-    std::snprintf(&heap[0], heap.size(), fmt, width, spec.precision, value);
+    std::snprintf(&heap[0], heap.size(), fmt, width, field.precision, value);
     text = heap.data();
   }
   size_t start = out.size();
@@ -90,35 +90,35 @@ String FormatStringV(const unsigned short* format, va_list args) {
       ++p;
       continue;
     }
-    Spec spec;
+    Field field;
     while (*p == u'-' || *p == u'+' || *p == u' ' || *p == u'#' || *p == u'0') {
-      if (*p == u'-') spec.left = true;
-      else if (spec.flagCount < 7) spec.flags[spec.flagCount++] = static_cast<char>(*p);
+      if (*p == u'-') field.left = true;
+      else if (field.flagCount < 7) field.flags[field.flagCount++] = static_cast<char>(*p);
       ++p;
     }
     if (*p == u'*') {
-      spec.width = va_arg(args, int);
-      if (spec.width < 0) {
-        spec.left = true;
-        spec.width = spec.width == INT_MIN ? INT_MAX : -spec.width;
+      field.width = va_arg(args, int);
+      if (field.width < 0) {
+        field.left = true;
+        field.width = field.width == INT_MIN ? INT_MAX : -field.width;
       }
       ++p;
     } else {
       while (*p >= u'0' && *p <= u'9') {
-        if (spec.width < 0) spec.width = 0;
-        if (spec.width < 100000000) spec.width = spec.width * 10 + (*p - u'0');
+        if (field.width < 0) field.width = 0;
+        if (field.width < 100000000) field.width = field.width * 10 + (*p - u'0');
         ++p;
       }
     }
     if (*p == u'.') {
       ++p;
-      spec.precision = 0;
+      field.precision = 0;
       if (*p == u'*') {
-        spec.precision = va_arg(args, int);
+        field.precision = va_arg(args, int);
         ++p;
       } else {
         while (*p >= u'0' && *p <= u'9') {
-          if (spec.precision < 100000000) spec.precision = spec.precision * 10 + (*p - u'0');
+          if (field.precision < 100000000) field.precision = field.precision * 10 + (*p - u'0');
           ++p;
         }
       }
@@ -150,13 +150,13 @@ String FormatStringV(const unsigned short* format, va_list args) {
       case u'd':
       case u'i':
         switch (size) {
-          case Size::kLongLong: AppendNumber(out, spec, "lld", va_arg(args, long long)); break;
-          case Size::kLong: AppendNumber(out, spec, "ld", va_arg(args, long)); break;
-          case Size::kSizeT: AppendNumber(out, spec, "zd", va_arg(args, ptrdiff_t)); break;
+          case Size::kLongLong: AppendNumber(out, field, "lld", va_arg(args, long long)); break;
+          case Size::kLong: AppendNumber(out, field, "ld", va_arg(args, long)); break;
+          case Size::kSizeT: AppendNumber(out, field, "zd", va_arg(args, ptrdiff_t)); break;
           case Size::kShort:
-            AppendNumber(out, spec, "d", static_cast<int>(static_cast<short>(va_arg(args, int))));
+            AppendNumber(out, field, "d", static_cast<int>(static_cast<short>(va_arg(args, int))));
             break;
-          default: AppendNumber(out, spec, "d", va_arg(args, int)); break;
+          default: AppendNumber(out, field, "d", va_arg(args, int)); break;
         }
         break;
       case u'u':
@@ -168,24 +168,24 @@ String FormatStringV(const unsigned short* format, va_list args) {
         switch (size) {
           case Size::kLongLong:
             c[0] = 'l'; c[1] = 'l'; c[2] = letter;
-            AppendNumber(out, spec, c, va_arg(args, unsigned long long));
+            AppendNumber(out, field, c, va_arg(args, unsigned long long));
             break;
           case Size::kLong:
             c[0] = 'l'; c[1] = letter;
-            AppendNumber(out, spec, c, va_arg(args, unsigned long));
+            AppendNumber(out, field, c, va_arg(args, unsigned long));
             break;
           case Size::kSizeT:
             c[0] = 'z'; c[1] = letter;
-            AppendNumber(out, spec, c, va_arg(args, size_t));
+            AppendNumber(out, field, c, va_arg(args, size_t));
             break;
           case Size::kShort:
             c[0] = letter;
-            AppendNumber(out, spec, c,
+            AppendNumber(out, field, c,
                          static_cast<unsigned>(static_cast<unsigned short>(va_arg(args, unsigned))));
             break;
           default:
             c[0] = letter;
-            AppendNumber(out, spec, c, va_arg(args, unsigned));
+            AppendNumber(out, field, c, va_arg(args, unsigned));
             break;
         }
         break;
@@ -193,15 +193,15 @@ String FormatStringV(const unsigned short* format, va_list args) {
       case u'f': case u'F': case u'e': case u'E':
       case u'g': case u'G': case u'a': case u'A': {
         char c[2] = {static_cast<char>(conv), 0};
-        AppendNumber(out, spec, c, va_arg(args, double));
+        AppendNumber(out, field, c, va_arg(args, double));
         break;
       }
       case u'p':
-        AppendNumber(out, spec, "p", va_arg(args, void*));
+        AppendNumber(out, field, "p", va_arg(args, void*));
         break;
       case u'c': {
         unsigned short unit = static_cast<unsigned short>(va_arg(args, int));
-        AppendText(out, spec, &unit, 1);
+        AppendText(out, field, &unit, 1);
         break;
       }
       case u'S':
@@ -209,11 +209,11 @@ String FormatStringV(const unsigned short* format, va_list args) {
         if (conv == u'S' || size == Size::kShort) {
           const char* s = va_arg(args, const char*);
           String wide = Utf16::FromLatin1(s == nullptr ? "(null)" : s);
-          AppendText(out, spec, wide.data(), wide.size());
+          AppendText(out, field, wide.data(), wide.size());
         } else {
           const unsigned short* s = va_arg(args, const unsigned short*);
           if (s == nullptr) s = VX_T("(null)");
-          AppendText(out, spec, s, Utf16::Length(s));
+          AppendText(out, field, s, Utf16::Length(s));
         }
         break;
       default:  // not a conversion we know: copy it through untouched
