@@ -496,8 +496,7 @@ void CXmlDocument::AppendTextExcludingCR(CXmlElement* element, const unsigned sh
   AppendTextExcludingCR(element, text, Utf16::Length(text));
 }
 
-CXmlElement* CXmlDocument::AddElementInterned(const detail::InternedName* name) {
-  detail::DocumentStorage& storage = Storage();
+CXmlElement* CXmlDocument::ParentOfNextElement(detail::DocumentStorage& storage) {
   CXmlElement* parent = nullptr;
   if (m_documentElement != nullptr) {
     if (m_openElements.empty())
@@ -505,7 +504,10 @@ CXmlElement* CXmlDocument::AddElementInterned(const detail::InternedName* name) 
     parent = m_openElements.back();
   }
   if (HasEndedDeclarations(storage, m_openElements.size())) EndDeclarationScopes(storage);
-  CXmlElement* e = NewElement(name);
+  return parent;
+}
+
+void CXmlDocument::OpenElement(CXmlElement* parent, CXmlElement* e) {
   if (parent == nullptr) {
     m_documentElement = e;
   } else {
@@ -516,6 +518,13 @@ CXmlElement* CXmlDocument::AddElementInterned(const detail::InternedName* name) 
     parent->m_lastChild = e;
   }
   m_openElements.push_back(e);
+}
+
+CXmlElement* CXmlDocument::AddElementInterned(const detail::InternedName* name) {
+  detail::DocumentStorage& storage = Storage();
+  CXmlElement* parent = ParentOfNextElement(storage);
+  CXmlElement* e = NewElement(name);
+  OpenElement(parent, e);
   return e;
 }
 
@@ -539,13 +548,7 @@ void CXmlDocument::SetElementAttributes(CXmlElement* element,
 CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName,
                                               const unsigned short** attributes) {
   detail::DocumentStorage& storage = Storage();
-  CXmlElement* parent = nullptr;
-  if (m_documentElement != nullptr) {
-    if (m_openElements.empty())
-      throw CVxInvalidStateException(VX_T("There is no open element to add a child to"));
-    parent = m_openElements.back();
-  }
-  if (HasEndedDeclarations(storage, m_openElements.size())) EndDeclarationScopes(storage);
+  CXmlElement* parent = ParentOfNextElement(storage);
   // Data documents repeat their structure: the name that followed the
   // previous sibling last time (or that came first in an element of the
   // parent's name) is checked before the name table is searched.
@@ -555,16 +558,7 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
                                        : parent->m_name->firstChild;
   if (!KeyEquals(hint, expandedName)) hint = storage.names.InternExpanded(expandedName);
   CXmlElement* e = NewElement(hint);
-  if (parent == nullptr) {
-    m_documentElement = e;
-  } else {
-    if (parent->m_lastChild != nullptr)
-      parent->m_lastChild->m_nextSibling = e;
-    else
-      parent->m_firstChild = e;
-    parent->m_lastChild = e;
-  }
-  m_openElements.push_back(e);
+  OpenElement(parent, e);
 
   uint32_t count = 0;
   for (const unsigned short** p = attributes; *p != nullptr; p += 2) ++count;

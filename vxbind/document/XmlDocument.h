@@ -277,6 +277,12 @@ class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {
                             uint32_t count);
 
   CXmlElement* NewElement(const detail::InternedName* name) const;
+  // The parent of the element about to be added (null for the document
+  // element); ends the declaration scopes of the elements closed since.
+  CXmlElement* ParentOfNextElement(detail::DocumentStorage& storage);
+  // Links `e` as the last child of `parent` (or as the document element)
+  // and opens it.
+  void OpenElement(CXmlElement* parent, CXmlElement* e);
   // Puts back the bindings that declarations of elements now ended replaced,
   // from the next element on.
   void EndDeclarationScopes(detail::DocumentStorage& storage);

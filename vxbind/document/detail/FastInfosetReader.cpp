@@ -27,18 +27,6 @@ constexpr size_t kTableLimit = size_t{1} << 20;
 
 const char kXmlNamespace[] = "http://www.w3.org/XML/1998/namespace";
 
-const char* const kDeclarations[] = {
-    "<?xml encoding='finf'?>",
-    "<?xml encoding='finf' standalone='yes'?>",
-    "<?xml encoding='finf' standalone='no'?>",
-    "<?xml version='1.0' encoding='finf'?>",
-    "<?xml version='1.0' encoding='finf' standalone='yes'?>",
-    "<?xml version='1.0' encoding='finf' standalone='no'?>",
-    "<?xml version='1.1' encoding='finf'?>",
-    "<?xml version='1.1' encoding='finf' standalone='yes'?>",
-    "<?xml version='1.1' encoding='finf' standalone='no'?>",
-};
-
 // The built-in restricted alphabets: numeric (index 1), date and time (2).
 const char* const kAlphabets[] = {"0123456789-+.E ", "0123456789-:TZ "};
 
