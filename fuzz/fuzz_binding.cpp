@@ -1,0 +1,86 @@
+// Binding: the input, as UTF-8 XML text, read into generated classes (every
+// group, kind and cardinality of the test schema, and the purchase order of
+// the example), chosen by the root element's local name. The first byte
+// turns the context's tolerances on, one bit each. Reading and writing may
+// refuse only with the library's exception (facets are checked on writing,
+// so a value that reads may still not write); whatever writes must read back
+// under the same context and write the same text again.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "model/schema/TestSchema.h"
+#include "po/PurchaseOrder.h"
+
+using namespace VxVevAva5;
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) __builtin_trap();
+}
+
+CXmlSerializationContext ContextFrom(uint8_t bits) {
+  CXmlSerializationContext context;
+  context.SetIgnoreUnknownElements((bits & 1) != 0);
+  // Ignoring missing mandatory elements excludes ignoring unknown ones.
+  if ((bits & 3) == 2) context.SetIgnoreMissingMandatoryElements(true);
+  context.SetIgnoreMissingChoice((bits & 4) != 0);
+  context.SetIgnoreInvalidCollectionCounts((bits & 8) != 0);
+  context.SetIgnoreUnknownAttributes((bits & 16) != 0);
+  context.SetIgnoreNamespaces((bits & 32) != 0);
+  context.SetStrictXml((bits & 64) != 0);
+  return context;
+}
+
+// The local name of the first start tag, prefix dropped.
+std::string RootName(const std::string& xml) {
+  size_t start = 0;
+  while ((start = xml.find('<', start)) != std::string::npos) {
+    ++start;
+    if (start < xml.size() && xml[start] != '?' && xml[start] != '!') break;
+  }
+  if (start == std::string::npos) return std::string();
+  size_t end = xml.find_first_of(" \t\r\n/>", start);
+  std::string name = xml.substr(start, end == std::string::npos ? end : end - start);
+  size_t colon = name.find(':');
+  return colon == std::string::npos ? name : name.substr(colon + 1);
+}
+
+CSmartPtr<CXmlGeneratedClass> NewRoot(const std::string& name) {
+  using namespace TestSchema;
+  if (name == "seq") return new CSeqHolder;
+  if (name == "all") return new CAllHolder;
+  if (name == "choice") return new CChoiceHolder;
+  if (name == "choiceAny") return new CChoiceAny;
+  if (name == "allAny") return new CAllAny;
+  if (name == "allShape") return new CAllShape;
+  if (name == "purchaseOrder") return new PurchaseOrder::CPurchaseOrderType;
+  return new CNode;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  const CXmlSerializationContext context = ContextFrom(data[0]);
+  const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
+  const std::string root = RootName(text);
+  String written;
+  try {
+    CSmartPtr<CXmlGeneratedClass> first = NewRoot(root);
+    first->FromXml(Utf16::FromUtf8(text.data(), text.size()).c_str(), context);
+    written = first->ToXml(false, false, EOLType_LF, context);
+  } catch (const CVxException&) {
+    return 0;
+  }
+  CSmartPtr<CXmlGeneratedClass> second = NewRoot(root);
+  try {
+    second->FromXml(written.c_str(), context);
+  } catch (const CVxException&) {
+    __builtin_trap();  // written, but not readable
+  }
+  Check(second->ToXml(false, false, EOLType_LF, context) == written);
+  return 0;
+}
