@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <limits>
+#include <vector>
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Format.h"
@@ -17,9 +18,9 @@ inline bool IsXmlSpace(unsigned short c) {
   return c == 0x20 || c == 0x09 || c == 0x0D || c == 0x0A;
 }
 
-// Sizes of the parser's collecting buffers.
-const size_t kMaxIntegerDigits = 511;
-const size_t kMaxFractionDigits = 511;
+// Texts of up to this many digits are collected on the stack, longer ones
+// on the heap; exponents have limits of their own.
+const size_t kStackDigits = 1023;
 const size_t kMaxExponentDigits = 31;
 // Larger exponents would build values of unbounded size.
 const uint64_t kMaxExponent = 10000000;
@@ -75,7 +76,15 @@ CDecimal::CDecimal(CBigInteger unscaled, int scale) : m_value(std::move(unscaled
 void CDecimal::Parse(const unsigned short* text, size_t length) {
   // Integer and fraction digits side by side: together they are the unscaled
   // value.
-  unsigned short digits[kMaxIntegerDigits + kMaxFractionDigits + 1];
+  // There are no more digits than units of text, and one zero may be added:
+  // whatever ToString writes, however long, reads back.
+  unsigned short stackDigits[kStackDigits];
+  std::vector<unsigned short> heapDigits;
+  unsigned short* digits = stackDigits;
+  if (length >= kStackDigits) {
+    heapDigits.resize(length + 1);
+    digits = heapDigits.data();
+  }
   size_t intCount = 0;
   size_t fracCount = 0;
   bool negative = false;
@@ -85,10 +94,6 @@ void CDecimal::Parse(const unsigned short* text, size_t length) {
   for (; i < length; ++i) {
     unsigned short c = text[i];
     if (IsDigit(c)) {
-      if (intCount == kMaxIntegerDigits)
-        throw CVxInvalidValueException(
-            VX_T("The string representing a Decimal, has more than 511 digits before the "
-                 "decimal point"));
       digits[intCount++] = c;
     } else if (c == u'-') {
       negative = true;
@@ -107,10 +112,6 @@ void CDecimal::Parse(const unsigned short* text, size_t length) {
     for (++i; i < length; ++i) {
       unsigned short c = text[i];
       if (IsDigit(c)) {
-        if (fracCount == kMaxFractionDigits)
-          throw CVxInvalidValueException(
-              VX_T("The string representing a Decimal, has more than 511 digits after the "
-                   "decimal point"));
         digits[intCount + fracCount++] = c;
       } else if (!IsXmlSpace(c)) {
         break;
