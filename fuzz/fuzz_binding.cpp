@@ -4,7 +4,7 @@
 // turns the context's tolerances on, one bit each. Reading and writing may
 // refuse only with the library's exception (facets are checked on writing,
 // so a value that reads may still not write); whatever writes must read back
-// under the same context and write the same text again.
+// under the same context, and writing what was read back is a fixed point.
 
 #include <cstddef>
 #include <cstdint>
@@ -75,12 +75,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const CVxException&) {
     return 0;
   }
-  CSmartPtr<CXmlGeneratedClass> second = NewRoot(root);
-  try {
-    second->FromXml(written.c_str(), context);
-  } catch (const CVxException&) {
-    __builtin_trap();  // written, but not readable
+  // The text read back writes a fixed point. (Not always the first text: a
+  // decimal rounded to its maximum places is written with the trailing
+  // zeros of that scale, which reading drops.)
+  for (int round = 0; round < 2; ++round) {
+    CSmartPtr<CXmlGeneratedClass> again = NewRoot(root);
+    try {
+      again->FromXml(written.c_str(), context);
+    } catch (const CVxException&) {
+      __builtin_trap();  // written, but not readable
+    }
+    String rewritten = again->ToXml(false, false, EOLType_LF, context);
+    if (round == 1) Check(rewritten == written);
+    written = std::move(rewritten);
   }
-  Check(second->ToXml(false, false, EOLType_LF, context) == written);
   return 0;
 }
