@@ -164,6 +164,13 @@ class Generator {
   std::string Restrictions(const Facets& facets);
   std::string CollectionConstruction(const Member& m);
   std::string InitialValue(const Member& m, const std::string& text);
+  // A new value of the member's type. Not "{}" for the classes: CDateTime
+  // has assignments from other types too, and {} would pick one of those.
+  std::string Cleared(const Member& m) const {
+    bool object = m.kind == Kind::Enum || m.simple->itemType == "string" ||
+                  KindOf(m.simple->itemType).byReference;
+    return object ? ValueType(m) + "()" : "{}";
+  }
   void AccessCase(std::ostream& out, const ClassPlan& plan, const Member& m);
 
   std::string ValueType(const Member& m) const {
@@ -228,12 +235,15 @@ void Generator::NameTypes() {
       if (!type->name.empty()) continue;
       std::string base = PascalCase(type->owner->name);
       // A second anonymous type for an element of the same name is told
-      // apart by the type that holds it: CItemsItem.
+      // apart by the name of the type (or, for an anonymous one, of the
+      // element) that holds it: CItemsItem; a third clash gets a number.
       auto derive = [](const std::string& s) {
         return std::vector<std::string>{s, "C" + s, "C" + s + "Col", s + "Metadata", s + "Property"};
       };
-      if (m_names.Taken("C" + base) && type->enclosing)
-        base = type->enclosing->cppName.substr(1) + base;
+      if (m_names.Taken("C" + base) && type->enclosing) {
+        const ComplexType& outer = *type->enclosing;
+        base = PascalCase(outer.name.empty() ? outer.owner->name : outer.name) + base;
+      }
       std::string stem = m_names.Claim(base, derive);
       type->cppName = "C" + stem;
     }
@@ -340,6 +350,9 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
   const std::vector<ClassPlan>& plans = m_plans[&schema];
   if (!plans.empty()) {
     out << "\n";
+    for (const SimpleType* type : m_enums)
+      if (m_enumCollections.count(type) && Owns(schema, type))
+        out << "class C" << type->cppName << "Col;\n";
     for (const ClassPlan& plan : plans) {
       out << "class " << plan.type->cppName << ";\n";
       if (m_classCollections.count(plan.type)) out << "class " << plan.type->cppName << "Col;\n";
@@ -864,7 +877,8 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     } else {
       std::optional<std::string> initial;
       if (m.decl) initial = m.decl->fixedValue ? m.decl->fixedValue : m.decl->defaultValue;
-      out << "  " << m.field << " = " << (initial ? InitialValue(m, *initial) : "{}") << ";\n";
+      out << "  " << m.field << " = " << (initial ? InitialValue(m, *initial) : Cleared(m))
+          << ";\n";
       if (m.HasValidFlag()) out << "  " << m.valid << " = false;\n";
     }
   }
@@ -896,7 +910,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     out << "\nvoid " << c << "::Remove" << m.stem << "() {\n";
     if (inChoice) out << "  Choice_SetElementValid(false, " << name << ", m_chosen);\n";
     std::optional<std::string> initial = m.decl ? m.decl->defaultValue : std::nullopt;
-    out << "  " << m.field << " = " << (initial ? InitialValue(m, *initial) : "{}") << ";\n";
+    out << "  " << m.field << " = " << (initial ? InitialValue(m, *initial) : Cleared(m)) << ";\n";
     out << "  " << m.valid << " = false;\n}\n";
   }
 
@@ -974,7 +988,9 @@ std::string Literal(const std::string& utf8) {
   for (size_t i = 0; i < utf8.size();) {
     unsigned char c = static_cast<unsigned char>(utf8[i]);
     if (c < 0x80) {
-      if (c == '\\' || c == '"') {
+      if (c == '?' && i > 0 && utf8[i - 1] == '?') {
+        result += "\\?";  // no trigraph, even for a compiler that reads them
+      } else if (c == '\\' || c == '"') {
         result += '\\';
         result += static_cast<char>(c);
       } else if (c < 0x20 || c == 0x7F) {

@@ -1,5 +1,6 @@
 #include "Names.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace vxbindc {
@@ -85,13 +86,15 @@ NameSet::NameSet(const std::vector<std::string>& reserved)
 std::string NameSet::Claim(
     const std::string& base,
     const std::function<std::vector<std::string>(const std::string&)>& derive) {
-  for (int n = 1;; ++n) {
+  int& next = m_next[base];
+  for (int n = std::max(next, 1);; ++n) {
     std::string stem = n == 1 ? base : base + std::to_string(n);
     std::vector<std::string> names = derive(stem);
     bool free = true;
     for (const std::string& name : names) free = free && !Taken(name);
     if (!free) continue;
     m_names.insert(names.begin(), names.end());
+    next = n + 1;
     return stem;
   }
 }

@@ -16,6 +16,7 @@
 #define VXBIND_COMPILER_NAMES_H
 
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -49,6 +50,10 @@ class NameSet {
 
  private:
   std::set<std::string> m_names;
+  // The suffix from which Claim goes on for a base: lower ones are all taken
+  // (names are never given back), so many clashes on one base cost no more
+  // than one each.
+  std::map<std::string, int> m_next;
 };
 
 // The names in the generated namespace that schema names must not take: the

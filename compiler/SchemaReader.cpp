@@ -1,6 +1,7 @@
 #include "SchemaReader.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <fstream>
@@ -634,7 +635,13 @@ std::unique_ptr<Schema> Build(const std::string& file, CXmlDocument& document,
     document.SetStrictXml(true);
     load();
   } catch (const CVxException& e) {
-    throw CompileError(SourcePos{file, e.GetLineNumber()}, U8(e.GetMessage()));
+    // The text reader names the line in its message ("... at line 3").
+    std::string message = U8(e.GetMessage());
+    uint32_t line = e.GetLineNumber();
+    size_t at = message.rfind(" at line ");
+    if (line == 0 && at != std::string::npos)
+      line = static_cast<uint32_t>(std::strtoul(message.c_str() + at + 9, nullptr, 10));
+    throw CompileError(SourcePos{file, line}, message);
   }
   auto schema = std::make_unique<Schema>();
   schema->file = file;
