@@ -601,19 +601,25 @@ struct Metadata {
 
   if (first) {
     out << "\nCSmartPtr<CXmlObjectBase> CreateRootObject(const unsigned short* localName,\n"
-           "                                           const unsigned short* namespaceUri) {\n"
-           "  if (localName == nullptr) return nullptr;\n"
-           "  const unsigned short* ns = namespaceUri != nullptr ? namespaceUri : VX_T(\"\");\n";
+           "                                           const unsigned short* namespaceUri) {\n";
+    std::ostringstream tests;
     for (const auto& s : m_schemas) {
       bool any = false;
       for (const ElementDecl* decl : s->globalElementOrder) {
         if (!decl->type.complex) continue;
-        if (!any) out << "  if (Utf16::Equal(ns, " << Literal(s->targetNamespace) << ")) {\n";
+        if (!any) tests << "  if (Utf16::Equal(ns, " << Literal(s->targetNamespace) << ")) {\n";
         any = true;
-        out << "    if (Utf16::Equal(localName, " << Literal(decl->name) << "))\n"
-            << "      return new " << decl->type.complex->cppName << "(localName);\n";
+        tests << "    if (Utf16::Equal(localName, " << Literal(decl->name) << "))\n"
+              << "      return new " << decl->type.complex->cppName << "(localName);\n";
       }
-      if (any) out << "  }\n";
+      if (any) tests << "  }\n";
+    }
+    if (tests.str().empty()) {
+      out << "  static_cast<void>(localName);\n  static_cast<void>(namespaceUri);\n";
+    } else {
+      out << "  if (localName == nullptr) return nullptr;\n"
+             "  const unsigned short* ns = namespaceUri != nullptr ? namespaceUri : VX_T(\"\");\n"
+          << tests.str();
     }
     out << "  return nullptr;\n}\n";
   }

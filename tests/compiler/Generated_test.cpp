@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "builtins.h"
+#include "edges.h"
 #include "kinds.h"
 #include "po.h"
 
@@ -394,6 +395,41 @@ TEST(GeneratedBuiltins, CarryTheFacetsTheirDefinitionImplies) {
     all->FromXml(xml.c_str());
     EXPECT_EQ(Failure([&] { all->ToXml(); }).empty(), c.writes) << xml;
   }
+}
+
+// -- names and values C++ cannot take as they are --------------------------------
+
+TEST(GeneratedEdges, RenameWhatClashesAndEscapeWhatCannotStand) {
+  EXPECT_EQ(Edges::CreateRootObject(VX_T("note"), VX_T("urn:vxbind:edges")), nullptr);
+  // Enumerators: "" -> empty, "a b" and "a-b" -> a_b and a_b2, "??=" -> _,
+  // "\u00FCber" -> U00FC_ber.
+  const Edges::Odd values[] = {Edges::Odd_empty, Edges::Odd_a_b, Edges::Odd_a_b2, Edges::Odd__,
+                               Edges::Odd_U00FC_ber};
+  const char* texts[] = {"", "a b", "a-b", "??" "=", "\xC3\xBC" "ber"};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(U8(Edges::OddToString(values[i])), texts[i]);
+    EXPECT_EQ(Edges::OddFromString(Utf16::FromUtf8(texts[i]).c_str()), values[i]);
+  }
+
+  CSmartPtr<Edges::CNames> names = new Edges::CNames;
+  // Defaults, one with quotes and a backslash, one of a class type.
+  EXPECT_EQ(names->GetA2(), Edges::Odd__);  // the attribute a, after the element a
+  EXPECT_EQ(U8(names->GetQuote()), "say \"hi\" \\ now");
+  EXPECT_EQ(names->GetWhen(), CDateTime(VX_T("2001-02-03T04:05:06")));
+  names->SetClass(3);
+  names->SetElementName2(VX_T("x"));  // GetElementName is the object's own
+  names->SetA(Edges::Odd_U00FC_ber);
+  names->SetShipTo(new Edges::CEmpty);
+  names->SetA2(Edges::Odd_a_b);
+  CSmartPtr<Edges::CNames> copy = new Edges::CNames;
+  copy->FromXml(names->ToXml().c_str());
+  EXPECT_EQ(copy->GetClass(), 3);
+  EXPECT_EQ(U8(copy->GetElementName2()), "x");
+  EXPECT_EQ(copy->GetA(), Edges::Odd_U00FC_ber);
+  EXPECT_EQ(copy->GetA2(), Edges::Odd_a_b);
+  EXPECT_NE(copy->GetShipTo(), nullptr);
+  CSmartPtr<Edges::CString2> reserved = new Edges::CString2;
+  EXPECT_NE(U8(reserved->ToXml(false, false)).find("String xmlns"), std::string::npos);
 }
 
 }  // namespace
