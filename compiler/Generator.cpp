@@ -94,6 +94,18 @@ std::string Upper(const std::string& text) {
   return result;
 }
 
+const char* GroupName(const ComplexType& type) {
+  switch (type.group.value_or(GroupKind::Sequence)) {
+    case GroupKind::Sequence:
+      break;
+    case GroupKind::Choice:
+      return "choice";
+    case GroupKind::All:
+      return "all";
+  }
+  return "sequence";
+}
+
 bool Owns(const Schema& schema, const SimpleType* type) {
   for (const auto& t : schema.simpleTypes)
     if (t.get() == type) return true;
@@ -110,7 +122,7 @@ struct Member {
   bool attribute = false;
   Kind kind = Kind::Prim;
   Card card = Card::Mnd;
-  const ComplexType* cls = nullptr;
+  const ComplexType* cls = nullptr;  // a pseudo type for a nested model group
   const SimpleType* simple = nullptr;
   int minOccurs = 1;
   int maxOccurs = 1;
@@ -195,6 +207,9 @@ class Generator {
   std::map<const Schema*, std::vector<ClassPlan>> m_plans;
   std::set<const ComplexType*> m_classCollections;     // needed as CxxxCol
   std::set<const SimpleType*> m_enumCollections;
+  // Model groups that may match no element at all (a pseudo member of such
+  // a group is read without requiring content).
+  std::set<const ComplexType*> m_emptiable;
 
   // What the source being written uses, so that it defines no helper in vain.
   struct Uses {
@@ -233,16 +248,22 @@ void Generator::NameTypes() {
   for (const auto& schema : m_schemas)
     for (const auto& type : schema->complexTypes) {
       if (!type->name.empty()) continue;
-      std::string base = PascalCase(type->owner->name);
+      // A model group is named after the type that holds it: COrderChoice.
+      std::string base = type->pseudo ? type->enclosing->cppName.substr(1) +
+                                            PascalCase(GroupName(*type))
+                                      : PascalCase(type->owner->name);
       // A second anonymous type for an element of the same name is told
       // apart by the name of the type (or, for an anonymous one, of the
       // element) that holds it: CItemsItem; a third clash gets a number.
       auto derive = [](const std::string& s) {
         return std::vector<std::string>{s, "C" + s, "C" + s + "Col", s + "Metadata", s + "Property"};
       };
-      if (m_names.Taken("C" + base) && type->enclosing) {
+      if (!type->pseudo && m_names.Taken("C" + base) && type->enclosing) {
         const ComplexType& outer = *type->enclosing;
-        base = PascalCase(outer.name.empty() ? outer.owner->name : outer.name) + base;
+        base = PascalCase(!outer.name.empty() ? outer.name
+                          : outer.owner  ? outer.owner->name
+                                         : GroupName(outer)) +
+               base;
       }
       std::string stem = m_names.Claim(base, derive);
       type->cppName = "C" + stem;
@@ -253,6 +274,10 @@ void Generator::NameTypes() {
   for (const auto& schema : m_schemas)
     for (const auto& type : schema->complexTypes) {
       ComplexType& t = *type;
+      if (t.pseudo) {
+        t.defaultElement = GroupName(t);
+        continue;
+      }
       if (t.owner) {
         t.defaultElement = t.owner->name;
         continue;
@@ -265,6 +290,20 @@ void Generator::NameTypes() {
 }
 
 void Generator::PlanClasses() {
+  // A nested group comes after the type that holds it, so going backwards
+  // settles every group before its holder.
+  for (const auto& schema : m_schemas)
+    for (auto it = schema->complexTypes.rbegin(); it != schema->complexTypes.rend(); ++it) {
+      const ComplexType& type = **it;
+      if (!type.pseudo) continue;
+      bool choice = type.group == GroupKind::Choice;
+      bool emptiable = !choice;
+      for (const Particle& p : type.particles) {
+        bool optional = p.minOccurs == 0 || (p.group && m_emptiable.count(p.group));
+        emptiable = choice ? emptiable || optional : emptiable && optional;
+      }
+      if (emptiable) m_emptiable.insert(&type);
+    }
   for (const auto& schema : m_schemas) {
     int number = 0;
     std::vector<ClassPlan>& plans = m_plans[schema.get()];
@@ -287,10 +326,16 @@ void Generator::PlanClasses() {
       };
       for (const Particle& particle : type->particles) {
         Member m;
-        m.xmlName = particle.decl->name;
-        m.ns = particle.decl->ns;
-        m.cls = particle.decl->type.complex;
-        m.simple = particle.decl->type.simple;
+        if (particle.group) {
+          m.xmlName = GroupName(*particle.group);
+          m.ns = schema->targetNamespace;
+          m.cls = particle.group;
+        } else {
+          m.xmlName = particle.decl->name;
+          m.ns = particle.decl->ns;
+          m.cls = particle.decl->type.complex;
+          m.simple = particle.decl->type.simple;
+        }
         m.kind = m.cls ? Kind::Cls : m.simple->IsEnum() ? Kind::Enum : Kind::Prim;
         m.minOccurs = particle.minOccurs;
         m.maxOccurs = particle.maxOccurs;
@@ -389,7 +434,10 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
   const std::string& c = type.cppName;
   std::string ns = Literal(plan.schema->targetNamespace);
   out << "\n// ";
-  if (type.name.empty())
+  if (type.pseudo)
+    out << "A model group in " << type.enclosing->cppName
+        << ", without an element of its own";
+  else if (type.name.empty())
     out << "The anonymous type of the element " << type.owner->name;
   else
     out << "The complex type " << type.name;
@@ -479,7 +527,9 @@ void Generator::Accessors(std::ostream& out, const Member& m) {
 
 void Generator::ClassCollectionDeclaration(std::ostream& out, const ComplexType& type) {
   const std::string& c = type.cppName;
-  out << "\n// " << c << " items, each an element of the collection's name.\n";
+  out << "\n// " << c
+      << (type.pseudo ? " items, each written in place in the element that holds them.\n"
+                      : " items, each an element of the collection's name.\n");
   out << "class " << c << "Col : public CXmlCollection {\n public:\n";
   out << "  " << c << "Col(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
       << "      int minOccurs, int maxOccurs)\n"
@@ -703,13 +753,20 @@ std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
   const char* card = m.card == Card::Mnd ? "Mnd" : m.card == Card::Opt ? "Opt" : "Col";
   std::string head = std::string("new CElementInfo") + group + kind + card + "(" +
                      Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property;
+  const char* memberType =
+      m.cls && m.cls->pseudo ? "XmlElementType_PseudoElement" : "XmlElementType_Element";
   if (m.card == Card::Col)
-    return head + (m.kind == Kind::Cls ? ", XmlElementType_Element)" : ")");
+    return head + (m.kind == Kind::Cls ? std::string(", ") + memberType + ")" : ")");
   switch (m.kind) {
-    case Kind::Cls:
+    case Kind::Cls: {
       m_uses.createObject = true;
-      return head + ", XmlElementType_Element, CreateObject, ClassNumber_" +
-             m.cls->cppName.substr(1) + (m.card == Card::Mnd ? ", true)" : ")");
+      // Required content: a model group that may match nothing must not
+      // fail when nothing is there.
+      bool required = !m.cls->pseudo || !m_emptiable.count(m.cls);
+      return head + ", " + memberType + ", CreateObject, ClassNumber_" +
+             m.cls->cppName.substr(1) +
+             (m.card == Card::Mnd ? (required ? ", true)" : ", false)") : ")");
+    }
     case Kind::Enum:
       return head + ", " + m.simple->enumOwner->cppName + "ToString, " +
              m.simple->enumOwner->cppName + "FromString)";
@@ -825,9 +882,12 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
                                                                        : "All";
   out << "\nconst Metadata& " << stem << "Metadata() {\n";
   out << "  static const Metadata metadata(\n";
-  out << "      new CParentElementInfo(XmlElementGroupType_" << group << ", XmlElementType_Element, "
-      << Literal(type.defaultElement) << ", " << Literal(plan.schema->targetNamespace)
-      << ", -1, true, false),\n      {";
+  // A model group reads the attributes of its holder's element: it must let
+  // them pass.
+  out << "      new CParentElementInfo(XmlElementGroupType_" << group << ", XmlElementType_"
+      << (type.pseudo ? "PseudoElement" : "Element") << ", " << Literal(type.defaultElement)
+      << ", " << Literal(plan.schema->targetNamespace) << ", -1, "
+      << (type.pseudo ? "false" : "true") << ", false),\n      {";
   bool firstInfo = true;
   for (const Member& m : plan.members) {
     if (m.attribute) continue;
@@ -955,6 +1015,19 @@ void Generator::ClassCollectionDefinition(std::ostream& out, const ComplexType& 
       << "  for (const CNode* node = GetHeadNode(); node != nullptr; node = node->GetNext())\n"
       << "    CXmlObjectBase::ToXml_Int(node->GetItem(), writer, false, namespaceUri, context, "
          "false);\n}\n\n";
+  if (type.pseudo) {
+    // Items of a model group have no element: each reads in place, in the
+    // element that holds them, until one takes nothing or the count is full.
+    out << "CXmlElement* " << col << "::FromXml_Int(CXmlElement* element, CXmlElement* current,\n"
+        << "    const CXmlSerializationContext& context, bool) {\n"
+        << "  while (current != nullptr && (GetMaxOccurs() < 0 || GetCount() < GetMaxOccurs())) {\n"
+        << "    CSmartPtr<" << c << "> item = new " << c << "(GetElementName().c_str());\n"
+        << "    CXmlElement* next = CXmlObjectBase::FromXml_Int(item, element, current, context);\n"
+        << "    if (next == current) break;\n"
+        << "    AppendItem(item);\n"
+        << "    current = next;\n  }\n  return current;\n}\n";
+    return;
+  }
   out << "CXmlElement* " << col << "::FromXml_Int(CXmlElement*, CXmlElement* current,\n"
       << "    const CXmlSerializationContext& context, bool) {\n"
       << "  while (current != nullptr && DoesElementNameMatch(context, current, "

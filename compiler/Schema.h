@@ -93,6 +93,7 @@ struct Particle {
   SourcePos pos;
   std::optional<QName> ref;     // an element reference, resolved into decl
   ElementDecl* decl = nullptr;  // local declaration, or the referenced one
+  ComplexType* group = nullptr;  // or a nested model group (a pseudo type)
   int minOccurs = 1;
   int maxOccurs = 1;  // -1: unbounded
 };
@@ -107,11 +108,16 @@ struct AttributeDecl {
   std::optional<std::string> fixedValue;
 };
 
+// A complex type, or a model group that is a particle of another group (or
+// that repeats or may be missing): such a group is a pseudo type, whose
+// class has no element of its own and reads and writes its elements inside
+// the element of the type that holds it.
 struct ComplexType {
   SourcePos pos;
+  bool pseudo = false;
   std::string name;                  // empty: anonymous
   const ElementDecl* owner = nullptr;  // anonymous: the element it belongs to
-  const ComplexType* enclosing = nullptr;  // anonymous local: the type holding the element
+  const ComplexType* enclosing = nullptr;  // anonymous local or pseudo: the type holding it
   std::optional<GroupKind> group;    // none: no element content
   SourcePos groupPos;
   std::vector<Particle> particles;

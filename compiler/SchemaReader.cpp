@@ -116,6 +116,9 @@ class Reader {
                              const ComplexType* enclosing);
   ComplexType* NewComplexType(const CXmlElement* e, const ElementDecl* owner,
                               const ComplexType* enclosing);
+  // A particle for the model group `e` inside `type`, its pseudo type to be
+  // read from the work list.
+  void AddGroupParticle(const CXmlElement* e, ComplexType& type);
   void ReadComplexType(const CXmlElement* e, ComplexType& type);
   void ReadGroup(const CXmlElement* e, ComplexType& type);
   void ReadParticle(const CXmlElement* e, ComplexType& type);
@@ -231,7 +234,10 @@ void Reader::Read(const CXmlElement* root) {
   while (!m_pending.empty()) {
     Pending next = m_pending.front();
     m_pending.pop_front();
-    ReadComplexType(next.node, *next.type);
+    if (next.type->pseudo)
+      ReadGroup(next.node, *next.type);
+    else
+      ReadComplexType(next.node, *next.type);
   }
 }
 
@@ -296,7 +302,20 @@ void Reader::ReadComplexType(const CXmlElement* e, ComplexType& type) {
     if (Is(c, "sequence") || Is(c, "choice") || Is(c, "all")) {
       if (type.group) Fail(c, Name(e) + " with more than one model group");
       if (!type.attributes.empty()) Fail(c, "the model group must come before the attributes");
-      ReadGroup(c, type);
+      CheckAttributes(c, {"id", "minOccurs", "maxOccurs"});
+      int minOccurs = ParseOccurs(c, "minOccurs", 1);
+      int maxOccurs = ParseOccurs(c, "maxOccurs", 1);
+      if (Is(c, "all") && (minOccurs > 1 || maxOccurs != 1))
+        Fail(c, "xs:all may only have minOccurs 0 or 1 and maxOccurs 1");
+      if (minOccurs == 1 && maxOccurs == 1) {
+        ReadGroup(c, type);
+      } else {
+        // A group that repeats or may be missing is a pseudo type held by
+        // a sequence of one particle.
+        type.group = GroupKind::Sequence;
+        type.groupPos = Pos(c);
+        AddGroupParticle(c, type);
+      }
     } else if (Is(c, "attribute")) {
       ReadAttribute(c, type);
     } else {
@@ -305,6 +324,8 @@ void Reader::ReadComplexType(const CXmlElement* e, ComplexType& type) {
   }
 }
 
+// The content of one model group; its occurrence is the business of the
+// type or group that holds it.
 void Reader::ReadGroup(const CXmlElement* e, ComplexType& type) {
   CheckAttributes(e, {"id", "minOccurs", "maxOccurs"});
   std::string local = U8(e->GetLocalName());
@@ -312,20 +333,37 @@ void Reader::ReadGroup(const CXmlElement* e, ComplexType& type) {
                : local == "choice" ? GroupKind::Choice
                                    : GroupKind::All;
   type.groupPos = Pos(e);
-  if (ParseOccurs(e, "minOccurs", 1) != 1)
-    Fail(e, "unsupported minOccurs other than 1 on " + Name(e));
-  if (ParseOccurs(e, "maxOccurs", 1) != 1)
-    Fail(e, "unsupported maxOccurs other than 1 on " + Name(e));
   for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
     if (SkipChild(e, c)) continue;
     if (Is(c, "element")) {
       ReadParticle(c, type);
-    } else if (Is(c, "sequence") || Is(c, "choice") || Is(c, "all")) {
-      Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
+    } else if ((Is(c, "sequence") || Is(c, "choice")) && *type.group != GroupKind::All) {
+      AddGroupParticle(c, type);
+    } else if (Is(c, "all") || Is(c, "sequence") || Is(c, "choice")) {
+      Fail(c, Name(c) + " cannot stand inside " + Name(e));
     } else {
       Fail(c, "unsupported " + Name(c));
     }
   }
+}
+
+void Reader::AddGroupParticle(const CXmlElement* e, ComplexType& type) {
+  CheckAttributes(e, {"id", "minOccurs", "maxOccurs"});
+  Particle particle;
+  particle.pos = Pos(e);
+  particle.minOccurs = ParseOccurs(e, "minOccurs", 1);
+  particle.maxOccurs = ParseOccurs(e, "maxOccurs", 1);
+  if (particle.maxOccurs >= 0 && particle.minOccurs > particle.maxOccurs)
+    Fail(e, "minOccurs is greater than maxOccurs");
+  if (particle.maxOccurs == 0) return;
+  auto group = std::make_unique<ComplexType>();
+  group->pos = Pos(e);
+  group->pseudo = true;
+  group->enclosing = &type;
+  particle.group = group.get();
+  m_pending.push_back(Pending{e, group.get()});
+  m_schema.complexTypes.push_back(std::move(group));
+  type.particles.push_back(std::move(particle));
 }
 
 void Reader::ReadParticle(const CXmlElement* e, ComplexType& type) {
@@ -613,14 +651,16 @@ void Reader::CheckContainment() {
         continue;
       }
       const Particle& particle = frame.type->particles[frame.next++];
-      const ComplexType* child = particle.decl->type.complex;
+      const ComplexType* child = particle.group ? particle.group : particle.decl->type.complex;
       bool mandatory = particle.minOccurs == 1 && particle.maxOccurs == 1 &&
                        *frame.type->group != GroupKind::Choice;
       if (!child || !mandatory) continue;
       if (state[child] == kOpen)
-        throw CompileError(particle.pos, "the element '" + particle.decl->name +
-                                             "' is mandatory and contains itself: no document "
-                                             "could end; make it optional");
+        throw CompileError(particle.pos,
+                           (particle.decl ? "the element '" + particle.decl->name + "'"
+                                          : std::string("the model group")) +
+                               " is mandatory and contains itself: no document could end; make "
+                               "it optional");
       if (state[child] == kNew) {
         state[child] = kOpen;
         stack.push_back(Frame{child, 0});

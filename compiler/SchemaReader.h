@@ -6,6 +6,10 @@
 // list when it is met and read from there, so the nesting of anonymous types
 // costs no stack, however deep it is.
 //
+// A model group inside a model group, or one that repeats or may be
+// missing, becomes a pseudo type (ComplexType::pseudo), also read from the
+// work list.
+//
 // Phase 1 reads one schema document on its own: xs:include, xs:import and
 // xs:redefine are refused, so every reference is to a built-in type or to a
 // component of the same document. Every construct outside the supported

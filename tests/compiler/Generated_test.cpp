@@ -14,6 +14,7 @@
 
 #include "builtins.h"
 #include "edges.h"
+#include "groups.h"
 #include "kinds.h"
 #include "po.h"
 
@@ -395,6 +396,73 @@ TEST(GeneratedBuiltins, CarryTheFacetsTheirDefinitionImplies) {
     all->FromXml(xml.c_str());
     EXPECT_EQ(Failure([&] { all->ToXml(); }).empty(), c.writes) << xml;
   }
+}
+
+// -- model groups in model groups ------------------------------------------------
+
+const char kMenu[] =
+    "<g:menu xmlns:g='urn:vxbind:groups' id='1'><g:title>T</g:title><g:free>true</g:free>"
+    "<g:dish>a</g:dish><g:side>s</g:side><g:dish>b</g:dish><g:note>n</g:note><g:end>3</g:end>"
+    "</g:menu>";
+
+CSmartPtr<K::CMenu> ReadMenu(const std::string& xml) {
+  CSmartPtr<K::CMenu> menu = new K::CMenu;
+  menu->FromXml(xml.c_str());
+  return menu;
+}
+
+TEST(GeneratedGroups, ReadAndWriteNestedGroupsInTheirHoldersElement) {
+  CSmartPtr<K::CMenu> menu = ReadMenu(kMenu);
+  EXPECT_EQ(TreeDifference(kMenu, menu->ToXml()), "");
+  EXPECT_EQ(menu->GetId(), 1);
+  CSmartPtr<K::CMenuChoice> choice = menu->GetChoice();
+  EXPECT_TRUE(choice->IsValidFree());
+  EXPECT_FALSE(choice->IsValidPrice());
+  CSmartPtr<K::CMenuSequenceCol> courses = menu->GetSequence();  // 0 to unbounded
+  ASSERT_EQ(courses->GetCount(), 2);
+  EXPECT_EQ(U8(courses->Item(0)->GetSide()), "s");
+  EXPECT_FALSE(courses->Item(1)->IsValidSide());
+  CSmartPtr<K::CMenuSequence2> note = menu->GetSequence2();  // optional
+  ASSERT_NE(note, nullptr);
+  EXPECT_EQ(U8(note->GetNote()), "n");
+  EXPECT_EQ(menu->GetEnd(), 3);
+}
+
+TEST(GeneratedGroups, LeaveOptionalGroupsEmptyAndRequireTheMandatoryOnes) {
+  const char minimal[] =
+      "<g:menu xmlns:g='urn:vxbind:groups'><g:title>T</g:title><g:price>2.5</g:price>"
+      "<g:end>1</g:end></g:menu>";
+  CSmartPtr<K::CMenu> menu = ReadMenu(minimal);
+  EXPECT_EQ(TreeDifference(minimal, menu->ToXml()), "");
+  EXPECT_EQ(menu->GetSequence()->GetCount(), 0);
+  EXPECT_EQ(menu->GetSequence2(), nullptr);
+  EXPECT_EQ(menu->GetChoice()->GetPrice(), CDecimal(VX_T("2.5")));
+
+  // The choice is mandatory; a dish out of place is left over.
+  EXPECT_NE(Failure([] {
+              ReadMenu("<g:menu xmlns:g='urn:vxbind:groups'><g:title>T</g:title><g:end>1</g:end>"
+                       "</g:menu>");
+            }),
+            "");
+  EXPECT_NE(Failure([] {
+              ReadMenu("<g:menu xmlns:g='urn:vxbind:groups'><g:title>T</g:title><g:free>1</g:free>"
+                       "<g:end>1</g:end><g:dish>x</g:dish></g:menu>");
+            }),
+            "");
+}
+
+TEST(GeneratedGroups, RepeatAChoice) {
+  const char xml[] =
+      "<g:choices xmlns:g='urn:vxbind:groups'><g:a>1</g:a><g:b>x</g:b><g:a>2</g:a></g:choices>";
+  CSmartPtr<K::CChoices> choices = new K::CChoices;
+  choices->FromXml(xml);
+  EXPECT_EQ(TreeDifference(xml, choices->ToXml()), "");
+  CSmartPtr<K::CChoicesChoiceCol> items = choices->GetChoice();
+  ASSERT_EQ(items->GetCount(), 3);
+  EXPECT_EQ(U8(items->Item(1)->GetB()), "x");
+  EXPECT_EQ(items->Item(2)->GetA(), 2);
+  // One or more: none is refused on reading.
+  EXPECT_NE(Failure([&] { choices->FromXml("<g:choices xmlns:g='urn:vxbind:groups'/>"); }), "");
 }
 
 // -- names and values C++ cannot take as they are --------------------------------

@@ -76,11 +76,16 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"GlobalAttribute", "<xs:attribute name='g'/>",
                 "t.xsd:2: unsupported xs:attribute"},
         Refusal{"Wildcard", kSeq + "<xs:any/>" + kEnd, "t.xsd:3: unsupported xs:any"},
-        Refusal{"NestedGroup", kSeq + "<xs:choice/>" + kEnd,
-                "t.xsd:3: unsupported xs:choice inside xs:sequence"},
-        Refusal{"RepeatedGroup", "<xs:complexType name='T'>\n<xs:sequence maxOccurs='2'/>"
-                                 "</xs:complexType>",
-                "t.xsd:3: unsupported maxOccurs other than 1 on xs:sequence"},
+        Refusal{"NestedAll", kSeq + "<xs:all/>" + kEnd,
+                "t.xsd:3: xs:all cannot stand inside xs:sequence"},
+        Refusal{"RepeatedAll", "<xs:complexType name='T'>\n<xs:all maxOccurs='2'/>"
+                               "</xs:complexType>",
+                "t.xsd:3: xs:all may only have minOccurs 0 or 1 and maxOccurs 1"},
+        Refusal{"SelfContainingThroughAGroup",
+                "<xs:complexType name='N'><xs:sequence><xs:sequence>\n"
+                "<xs:element name='n' type='N'/></xs:sequence></xs:sequence></xs:complexType>",
+                "t.xsd:3: the element 'n' is mandatory and contains itself: no document could "
+                "end; make it optional"},
         Refusal{"Mixed", "<xs:complexType name='T' mixed='true'/>",
                 "t.xsd:2: unsupported mixed content"},
         Refusal{"ComplexContent", "<xs:complexType name='T'>\n<xs:complexContent/>"
@@ -241,6 +246,26 @@ std::string Nested(int depth) {
 TEST(SchemaReader, ReadsDeeplyNestedAnonymousTypes) {
   auto schema = ParseSchema("deep.xsd", Nested(100000));
   ASSERT_EQ(schema->complexTypes.size(), 100000u);
+  EXPECT_EQ(schema->complexTypes.back()->particles[0].decl->name, "leaf");
+}
+
+TEST(SchemaReader, ReadsDeeplyNestedModelGroups) {
+  const int depth = 100000;
+  std::string text = Schema("<xs:complexType name='T'>" + std::string() +
+                            [&] {
+                              std::string groups;
+                              for (int i = 0; i < depth; ++i)
+                                groups += i % 2 ? "<xs:choice minOccurs='0'>" : "<xs:sequence>";
+                              groups += "<xs:element name='leaf' type='xs:int'/>";
+                              for (int i = depth - 1; i >= 0; --i)
+                                groups += i % 2 ? "</xs:choice>" : "</xs:sequence>";
+                              return groups;
+                            }() +
+                            "</xs:complexType>");
+  auto schema = ParseSchema("deep.xsd", text);
+  // The outermost group is the type's own; every other one a pseudo type.
+  ASSERT_EQ(schema->complexTypes.size(), static_cast<size_t>(depth));
+  EXPECT_TRUE(schema->complexTypes.back()->pseudo);
   EXPECT_EQ(schema->complexTypes.back()->particles[0].decl->name, "leaf");
 }
 
