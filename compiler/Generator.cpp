@@ -683,8 +683,17 @@ void Generator::EnumDefinition(std::ostream& out, const SimpleType& type) {
   out << "\n// -- " << e << " " << std::string(70 - std::min<size_t>(60, e.size()), '-') << "\n\n";
   out << "int " << e << "FromString(const unsigned short* text) {\n";
   out << "  if (text == nullptr) text = VX_T(\"\");\n";
+  // The text is handed over as it stands; the type's whitespace rule says
+  // which value it is.
+  std::string value = "text";
+  if (type.whitespace != Whitespace::Preserve) {
+    value = "value.c_str()";
+    out << "  const String value = CWhitespaceUtils::"
+        << (type.whitespace == Whitespace::Collapse ? "Collapse" : "Replace")
+        << "(Utf16::Make(text));\n";
+  }
   for (size_t i = 0; i < type.enumeration.size(); ++i)
-    out << "  if (Utf16::Equal(text, " << Literal(type.enumeration[i]) << ")) return "
+    out << "  if (Utf16::Equal(" << value << ", " << Literal(type.enumeration[i]) << ")) return "
         << type.enumeratorNames[i] << ";\n";
   out << "  throw CVxInvalidValueException(\n"
       << "      FormatString(VX_T(\"Invalid value [%s] for the enumeration [" << e

@@ -557,6 +557,15 @@ void Reader::ResolveSimpleType(SimpleType* type) {
         throw CompileError(t.pos, "unsupported xs:pattern on a type whose base has a pattern");
       t.facets.pattern = own.pattern;
     }
+    // Lengths count the units of strings and the bytes of binary data;
+    // bounds need an order.
+    bool measured = t.itemType == "string" || t.itemType == "hexBinary" ||
+                    t.itemType == "base64Binary";
+    bool ordered = !measured && t.itemType != "boolean";
+    if (!measured && (own.length >= 0 || own.minLength >= 0 || own.maxLength >= 0))
+      throw CompileError(t.pos, "length facets do not apply to the item type " + t.itemType);
+    if (!ordered && (own.minInclusive || own.maxInclusive || own.minExclusive || own.maxExclusive))
+      throw CompileError(t.pos, "bound facets do not apply to the item type " + t.itemType);
     if (own.length >= 0) t.facets.length = own.length;
     if (own.minLength >= 0) t.facets.minLength = own.minLength;
     if (own.maxLength >= 0) t.facets.maxLength = own.maxLength;

@@ -190,6 +190,10 @@ TEST(GeneratedKinds, RoundTripsEveryKindOfMember) {
   EXPECT_EQ(TreeDifference(kOrder, ReadOrder(reversed)->ToXml()), "");
   EXPECT_EQ(order->GetLine()->Item(1)->GetDetail(), nullptr);
   EXPECT_EQ(order->GetPick()->GetColors()->GetCount(), 2);
+  // Color restricts xs:token: its values are read with their blanks collapsed.
+  std::string spaced = kOrder;
+  spaced.replace(spaced.find(">light-blue<"), 12, "> light-blue\n<");
+  EXPECT_EQ(ReadOrder(spaced)->GetColor(), K::Color_light_blue);
 
   // Attributes: a default when absent (and then not written), a fixed value.
   EXPECT_FALSE(order->IsValidPriority());

@@ -144,6 +144,12 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"BadBound", "<xs:simpleType name='S'><xs:restriction base='xs:decimal'>\n"
                             "<xs:minInclusive value='abc'/></xs:restriction></xs:simpleType>",
                 "t.xsd:2: invalid bound 'abc' for the item type decimal"},
+        Refusal{"LengthOfANumber", "<xs:simpleType name='S'>\n<xs:restriction base='xs:int'>"
+                                   "<xs:maxLength value='3'/></xs:restriction></xs:simpleType>",
+                "t.xsd:2: length facets do not apply to the item type i4"},
+        Refusal{"BoundOfAString", "<xs:simpleType name='S'>\n<xs:restriction base='xs:token'>"
+                                  "<xs:maxInclusive value='z'/></xs:restriction></xs:simpleType>",
+                "t.xsd:2: bound facets do not apply to the item type string"},
         Refusal{"BadEnumerationValue",
                 "<xs:simpleType name='S'><xs:restriction base='xs:int'>\n"
                 "<xs:enumeration value='one'/></xs:restriction></xs:simpleType>",
