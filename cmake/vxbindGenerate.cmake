@@ -41,11 +41,12 @@ function(vxbind_generate target)
     list(APPEND sources ${arg_OUTPUT_DIR}/${stem}.cpp)
   endforeach()
 
+  list(JOIN arg_SCHEMAS " " names)
   add_custom_command(
     OUTPUT ${headers} ${sources}
     COMMAND ${tool} ${schemas} --output ${arg_OUTPUT_DIR} --cxx-namespace ${arg_CXX_NAMESPACE}
     DEPENDS ${schemas} ${tool}
-    COMMENT "vxbindc: ${arg_SCHEMAS} -> ${arg_CXX_NAMESPACE}"
+    COMMENT "vxbindc: ${names} -> ${arg_CXX_NAMESPACE}"
     VERBATIM)
   add_library(${target} STATIC ${sources} ${headers})
   target_include_directories(${target} PUBLIC $<BUILD_INTERFACE:${arg_OUTPUT_DIR}>)

@@ -85,6 +85,57 @@ std::string CommentSafe(const std::string& text) {
   return result;
 }
 
+// `call` ("new X(a, b, c)") laid out from column `column` within 100
+// columns: its arguments are broken between lines where they do not fit,
+// continuation lines aligned after the opening parenthesis.
+std::string Wrap(const std::string& call, size_t column) {
+  size_t open = call.find('(');
+  if (column + call.size() <= 100 || open == std::string::npos) return call;
+  std::vector<std::string> arguments;
+  int depth = 0;
+  bool quoted = false;
+  size_t start = open + 1;
+  for (size_t i = open + 1; i + 1 < call.size(); ++i) {
+    char c = call[i];
+    if (quoted) {
+      if (c == '\\') ++i;
+      else if (c == '"') quoted = false;
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')') {
+      --depth;
+    } else if (c == ',' && depth == 0) {
+      arguments.push_back(call.substr(start, i - start));
+      start = i + 2;  // after ", "
+    }
+  }
+  arguments.push_back(call.substr(start, call.size() - 1 - start));
+  std::string indent(column + open + 1, ' ');
+  std::string result = call.substr(0, open + 1);
+  size_t width = column + result.size();
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    std::string piece = arguments[i] + (i + 1 < arguments.size() ? "," : ")");
+    if (i > 0 && width + 1 + piece.size() > 100) {
+      result += "\n" + indent;
+      width = indent.size();
+    } else if (i > 0) {
+      result += " ";
+      ++width;
+    }
+    // An argument that is a call of its own (the restrictions) and still
+    // does not fit is laid out the same way, one level down.
+    if (width + piece.size() > 100 && arguments[i].find('(') != std::string::npos &&
+        arguments[i].compare(0, 5, "VX_T(") != 0)
+      piece = Wrap(arguments[i], width) + piece.substr(arguments[i].size());
+    result += piece;
+    size_t lastBreak = piece.rfind('\n');
+    width = lastBreak == std::string::npos ? width + piece.size() : piece.size() - lastBreak - 1;
+  }
+  return result;
+}
+
 std::string Upper(const std::string& text) {
   std::string result;
   for (char c : text) {
@@ -433,30 +484,43 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
   const ComplexType& type = *plan.type;
   const std::string& c = type.cppName;
   std::string ns = Literal(plan.schema->targetNamespace);
-  out << "\n// ";
+  std::ostringstream comment;
   if (type.pseudo)
-    out << "A model group in " << type.enclosing->cppName
-        << ", without an element of its own";
+    comment << "A model group in " << type.enclosing->cppName
+            << ", without an element of its own";
   else if (type.name.empty())
-    out << "The anonymous type of the element " << type.owner->name;
+    comment << "The anonymous type of the element " << type.owner->name;
   else
-    out << "The complex type " << type.name;
-  out << " (line " << type.pos.line << ")";
+    comment << "The complex type " << type.name;
+  comment << " (line " << type.pos.line << ")";
   if (type.group) {
-    out << ": "
+    comment << ": "
         << (*type.group == GroupKind::Sequence ? "a sequence"
             : *type.group == GroupKind::Choice ? "a choice of one"
                                                : "all, in any order");
-    out << " of";
+    comment << " of";
     const char* separator = " ";
     for (const Member& m : plan.members)
       if (!m.attribute)
-        out << std::exchange(separator, ", ") << m.xmlName
+        comment << std::exchange(separator, ", ") << m.xmlName
             << (m.card == Card::Col ? (m.minOccurs == 0 ? "*" : "+")
                 : m.card == Card::Opt && !plan.choice ? "?"
                                                        : "");
   }
-  out << ".\n";
+  comment << ".";
+  // Filled to 100 columns.
+  out << "\n//";
+  size_t width = 2;
+  std::istringstream words(comment.str());
+  for (std::string word; words >> word;) {
+    if (width + 1 + word.size() > 100) {
+      out << "\n//";
+      width = 2;
+    }
+    out << " " << word;
+    width += 1 + word.size();
+  }
+  out << "\n";
   out << "class " << c << " : public CXmlGeneratedClass {\n public:\n";
   out << "  explicit " << c << "(const unsigned short* elementName = "
       << Literal(type.defaultElement) << ");\n";
@@ -835,10 +899,10 @@ void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Membe
     return;
   }
   if (m.kind == Kind::Cls) {
-    std::string object = "value.IsValid() ? static_cast<" + m.cls->cppName +
-                         "*>(value.GetXmlObject().get()) : nullptr";
+    std::string object = "static_cast<" + m.cls->cppName + "*>(object)";
     out << "      if (read) {\n        if (" << f << " != nullptr) value.SetXmlObject(" << f
-        << ");\n      } else {\n";
+        << ");\n      } else {\n"
+        << "        CXmlObjectBase* object = value.IsValid() ? value.GetXmlObject().get() : nullptr;\n";
     if (plan.choice)
       out << "        Set" << m.stem << "(" << object << ");\n";
     else
@@ -893,21 +957,23 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   out << "  static const Metadata metadata(\n";
   // A model group reads the attributes of its holder's element: it must let
   // them pass.
-  out << "      new CParentElementInfo(XmlElementGroupType_" << group << ", XmlElementType_"
-      << (type.pseudo ? "PseudoElement" : "Element") << ", " << Literal(type.defaultElement)
-      << ", " << Literal(plan.schema->targetNamespace) << ", -1, "
-      << (type.pseudo ? "false" : "true") << ", false),\n      {";
+  std::ostringstream info;
+  info << "new CParentElementInfo(XmlElementGroupType_" << group << ", XmlElementType_"
+       << (type.pseudo ? "PseudoElement" : "Element") << ", " << Literal(type.defaultElement)
+       << ", " << Literal(plan.schema->targetNamespace) << ", -1, "
+       << (type.pseudo ? "false" : "true") << ", false)";
+  out << "      " << Wrap(info.str(), 6) << ",\n      {";
   bool firstInfo = true;
   for (const Member& m : plan.members) {
     if (m.attribute) continue;
-    out << (firstInfo ? "" : ",\n       ") << ElementInfo(plan, m);
+    out << (firstInfo ? "" : ",\n       ") << Wrap(ElementInfo(plan, m), 7);
     firstInfo = false;
   }
   out << "},\n      {";
   firstInfo = true;
   for (const Member& m : plan.members) {
     if (!m.attribute) continue;
-    out << (firstInfo ? "" : ",\n       ") << AttributeInfo(m);
+    out << (firstInfo ? "" : ",\n       ") << Wrap(AttributeInfo(m), 7);
     firstInfo = false;
   }
   out << "});\n  return metadata;\n}\n}  // namespace\n\n";
@@ -917,7 +983,8 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   bool firstInit = true;
   for (const Member& m : plan.members) {
     if (m.card != Card::Col) continue;
-    out << (firstInit ? "\n    : " : ",\n      ") << m.field << "(" << CollectionConstruction(m)
+    out << (firstInit ? "\n    : " : ",\n      ") << m.field << "("
+        << Wrap(CollectionConstruction(m), 7 + m.field.size())
         << ")";
     firstInit = false;
   }
@@ -932,10 +999,10 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
       out << "  " << m->field << "->RemoveEventListener(this);\n";
     out << "}\n\n";
   }
-  out << "CParentElementInfo* " << c << "::GetClassInfo() const { return " << stem
-      << "Metadata().classInfo; }\n";
-  out << "CElementInfo** " << c << "::GetClassElementInfo() const { return " << stem
-      << "Metadata().elements; }\n";
+  out << "CParentElementInfo* " << c << "::GetClassInfo() const {\n  return " << stem
+      << "Metadata().classInfo;\n}\n";
+  out << "CElementInfo** " << c << "::GetClassElementInfo() const {\n  return " << stem
+      << "Metadata().elements;\n}\n";
   out << "CAttributeInfo** " << c << "::GetClassAttributeInfo() const {\n  return " << stem
       << "Metadata().attributes;\n}\n\n";
 
