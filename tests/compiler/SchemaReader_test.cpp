@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "Generator.h"
 
@@ -285,6 +290,44 @@ TEST(SchemaReader, NamesNestedAnonymousTypesApart) {
   for (const char* name : {"class CE;", "class CEE;", "class CEE2;", "class CEE999;"})
     EXPECT_NE(files[0].text.find(name), std::string::npos) << name;
   EXPECT_EQ(files[0].text.find("class CEE1000;"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vxbindc
+
+namespace vxbindc {
+namespace {
+
+std::string ReadData(const std::string& name) {
+  std::ifstream in(std::string(VXBINDC_TEST_DATA "/") + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Whatever a schema holds, the compiler answers with classes or with a
+// "file:line: message": every line of the test schemas left out, and every
+// line doubled, in turn.
+TEST(SchemaReader, AnswersEveryDamagedSchemaWithFilesOrAMessage) {
+  const std::regex message("m\\.xsd:[0-9]+: .+");
+  for (const char* name : {"kinds.xsd", "groups.xsd", "edges.xsd"}) {
+    std::vector<std::string> lines;
+    std::istringstream in(ReadData(name));
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    ASSERT_GT(lines.size(), 10u) << name;
+    for (size_t i = 0; i < lines.size(); ++i) {
+      for (int doubled = 0; doubled < 2; ++doubled) {
+        std::string text;
+        for (size_t k = 0; k < lines.size(); ++k)
+          if (k != i || doubled) text += lines[k] + (k == i && doubled ? "\n" + lines[k] : "") + "\n";
+        try {
+          std::vector<std::unique_ptr<vxbindc::Schema>> schemas;
+          schemas.push_back(ParseSchema("m.xsd", text));
+          EXPECT_EQ(Generate(schemas, "M").size(), 2u);
+        } catch (const CompileError& e) {
+          EXPECT_TRUE(std::regex_match(e.Format(), message)) << e.Format();
+        }
+      }
+    }
+  }
 }
 
 }  // namespace
