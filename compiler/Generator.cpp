@@ -98,8 +98,10 @@ std::string Wrap(const std::string& call, size_t column) {
   for (size_t i = open + 1; i + 1 < call.size(); ++i) {
     char c = call[i];
     if (quoted) {
-      if (c == '\\') ++i;
-      else if (c == '"') quoted = false;
+      if (c == '\\')
+        ++i;
+      else if (c == '"')
+        quoted = false;
     } else if (c == '"') {
       quoted = true;
     } else if (c == '(') {
@@ -254,9 +256,9 @@ class Generator {
   const std::vector<std::unique_ptr<Schema>>& m_schemas;
   std::string m_namespace;
   NameSet m_names{ReservedTypeNames()};
-  std::vector<const SimpleType*> m_enums;              // that own their values
+  std::vector<const SimpleType*> m_enums;  // that own their values
   std::map<const Schema*, std::vector<ClassPlan>> m_plans;
-  std::set<const ComplexType*> m_classCollections;     // needed as CxxxCol
+  std::set<const ComplexType*> m_classCollections;  // needed as CxxxCol
   std::set<const SimpleType*> m_enumCollections;
   // Model groups that may match no element at all (a pseudo member of such
   // a group is read without requiring content).
@@ -278,7 +280,8 @@ void Generator::NameTypes() {
     for (const auto& type : schema->complexTypes) {
       if (type->name.empty()) continue;
       std::string stem = m_names.Claim(PascalCase(type->name), [](const std::string& s) {
-        return std::vector<std::string>{s, "C" + s, "C" + s + "Col", s + "Metadata", s + "Property"};
+        return std::vector<std::string>{s, "C" + s, "C" + s + "Col", s + "Metadata",
+                                        s + "Property"};
       });
       type->cppName = "C" + stem;
     }
@@ -287,7 +290,8 @@ void Generator::NameTypes() {
       if (type->enumOwner != type.get()) continue;
       std::string base = PascalCase(type->name.empty() ? type->hint : type->name);
       std::string stem = m_names.Claim(base, [](const std::string& s) {
-        return std::vector<std::string>{s, s + "FromString", s + "ToString", "C" + s, "C" + s + "Col"};
+        return std::vector<std::string>{s, s + "FromString", s + "ToString", "C" + s,
+                                        "C" + s + "Col"};
       });
       type->cppName = stem;
       NameSet enumerators;
@@ -300,20 +304,21 @@ void Generator::NameTypes() {
     for (const auto& type : schema->complexTypes) {
       if (!type->name.empty()) continue;
       // A model group is named after the type that holds it: COrderChoice.
-      std::string base = type->pseudo ? type->enclosing->cppName.substr(1) +
-                                            PascalCase(GroupName(*type))
-                                      : PascalCase(type->owner->name);
+      std::string base = type->pseudo
+                             ? type->enclosing->cppName.substr(1) + PascalCase(GroupName(*type))
+                             : PascalCase(type->owner->name);
       // A second anonymous type for an element of the same name is told
       // apart by the name of the type (or, for an anonymous one, of the
       // element) that holds it: CItemsItem; a third clash gets a number.
       auto derive = [](const std::string& s) {
-        return std::vector<std::string>{s, "C" + s, "C" + s + "Col", s + "Metadata", s + "Property"};
+        return std::vector<std::string>{s, "C" + s, "C" + s + "Col", s + "Metadata",
+                                        s + "Property"};
       };
       if (!type->pseudo && m_names.Taken("C" + base) && type->enclosing) {
         const ComplexType& outer = *type->enclosing;
         base = PascalCase(!outer.name.empty() ? outer.name
-                          : outer.owner  ? outer.owner->name
-                                         : GroupName(outer)) +
+                          : outer.owner       ? outer.owner->name
+                                              : GroupName(outer)) +
                base;
       }
       std::string stem = m_names.Claim(base, derive);
@@ -368,7 +373,7 @@ void Generator::PlanClasses() {
       NameSet names(ReservedMemberNames());
       auto claim = [&](Member& m) {
         m.stem = names.Claim(PascalCase(m.xmlName), [](const std::string& s) {
-          return std::vector<std::string>{"Get" + s,    "Set" + s,          "IsValid" + s,
+          return std::vector<std::string>{"Get" + s,    "Set" + s,           "IsValid" + s,
                                           "Remove" + s, "m_" + CamelCase(s), "m_valid" + s};
         });
         m.field = "m_" + CamelCase(m.stem);
@@ -390,7 +395,7 @@ void Generator::PlanClasses() {
         m.kind = m.cls ? Kind::Cls : m.simple->IsEnum() ? Kind::Enum : Kind::Prim;
         m.minOccurs = particle.minOccurs;
         m.maxOccurs = particle.maxOccurs;
-        m.card = particle.maxOccurs != 1 ? Card::Col
+        m.card = particle.maxOccurs != 1                  ? Card::Col
                  : particle.minOccurs == 0 || plan.choice ? Card::Opt
                                                           : Card::Mnd;
         if (m.card == Card::Col && m.kind == Kind::Cls) m_classCollections.insert(m.cls);
@@ -417,7 +422,8 @@ void Generator::PlanClasses() {
   for (auto& entry : m_plans)
     for (ClassPlan& plan : entry.second)
       for (const Member& m : plan.members)
-        if (plan.choice && !m.attribute && m.card == Card::Col) plan.choiceCollections.push_back(&m);
+        if (plan.choice && !m.attribute && m.card == Card::Col)
+          plan.choiceCollections.push_back(&m);
 }
 
 // -- header -------------------------------------------------------------------
@@ -428,7 +434,8 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
   out << "// Generated by vxbindc from " << CommentSafe(Basename(schema.file))
       << ". Do not edit: compile the\n// schema again instead.\n";
   out << "//\n// Target namespace: "
-      << (schema.targetNamespace.empty() ? std::string("none") : CommentSafe(schema.targetNamespace))
+      << (schema.targetNamespace.empty() ? std::string("none")
+                                         : CommentSafe(schema.targetNamespace))
       << "\n";
   out << "#ifndef " << guard << "\n#define " << guard << "\n\n";
   out << "#include <cstdint>\n#include <vector>\n\n#include <vxbind/vxbind.h>\n\n";
@@ -486,8 +493,7 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
   std::string ns = Literal(plan.schema->targetNamespace);
   std::ostringstream comment;
   if (type.pseudo)
-    comment << "A model group in " << type.enclosing->cppName
-            << ", without an element of its own";
+    comment << "A model group in " << type.enclosing->cppName << ", without an element of its own";
   else if (type.name.empty())
     comment << "The anonymous type of the element " << type.owner->name;
   else
@@ -495,17 +501,17 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
   comment << " (line " << type.pos.line << ")";
   if (type.group) {
     comment << ": "
-        << (*type.group == GroupKind::Sequence ? "a sequence"
-            : *type.group == GroupKind::Choice ? "a choice of one"
-                                               : "all, in any order");
+            << (*type.group == GroupKind::Sequence ? "a sequence"
+                : *type.group == GroupKind::Choice ? "a choice of one"
+                                                   : "all, in any order");
     comment << " of";
     const char* separator = " ";
     for (const Member& m : plan.members)
       if (!m.attribute)
         comment << std::exchange(separator, ", ") << m.xmlName
-            << (m.card == Card::Col ? (m.minOccurs == 0 ? "*" : "+")
-                : m.card == Card::Opt && !plan.choice ? "?"
-                                                       : "");
+                << (m.card == Card::Col                   ? (m.minOccurs == 0 ? "*" : "+")
+                    : m.card == Card::Opt && !plan.choice ? "?"
+                                                          : "");
   }
   comment << ".";
   // Filled to 100 columns.
@@ -522,8 +528,8 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
   }
   out << "\n";
   out << "class " << c << " : public CXmlGeneratedClass {\n public:\n";
-  out << "  explicit " << c << "(const unsigned short* elementName = "
-      << Literal(type.defaultElement) << ");\n";
+  out << "  explicit " << c
+      << "(const unsigned short* elementName = " << Literal(type.defaultElement) << ");\n";
   out << "  CXmlObjectBase* GetBase() override { return this; }\n";
   out << "  String GetNamespace() const override { return " << ns << "; }\n";
   out << "  void AccessProperty(int propertyIndex, bool read, VxVariant& value) override;\n";
@@ -609,7 +615,8 @@ void Generator::ClassCollectionDeclaration(std::ostream& out, const ComplexType&
   out << "  CVxIterator<" << c << "> end() const { return CVxIterator<" << c << ">(); }\n";
   out << "\n protected:\n";
   out << "  void ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* namespaceUri,\n"
-         "                 const CXmlSerializationContext& context, bool optional) const override;\n";
+         "                 const CXmlSerializationContext& context, bool optional) const "
+         "override;\n";
   out << "  CXmlElement* FromXml_Int(CXmlElement* element, CXmlElement* current,\n"
          "                           const CXmlSerializationContext& context, bool optional) "
          "override;\n";
@@ -630,7 +637,8 @@ void Generator::EnumCollectionDeclaration(std::ostream& out, const SimpleType& t
   out << "  void Remove(int index) override;\n";
   out << "\n protected:\n";
   out << "  void ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* namespaceUri,\n"
-         "                 const CXmlSerializationContext& context, bool optional) const override;\n";
+         "                 const CXmlSerializationContext& context, bool optional) const "
+         "override;\n";
   out << "  void AddFromString(String text) override;\n";
   out << "\n private:\n  std::vector<" << e << "> m_values;\n};\n";
 }
@@ -691,7 +699,8 @@ struct Metadata {
 };
 )";
   }
-  if (m_uses.noFacets) out << "\nCPrimitiveRestrictions NoFacets() { return CPrimitiveRestrictions(); }\n";
+  if (m_uses.noFacets)
+    out << "\nCPrimitiveRestrictions NoFacets() { return CPrimitiveRestrictions(); }\n";
   if (m_uses.valueOf)
     out << "\n// The value of a default or fixed text (checked when the schema was compiled).\n"
            "VxVariant ValueOf(const unsigned short* text, ItemType type,\n"
@@ -776,26 +785,30 @@ void Generator::EnumCollectionDefinition(std::ostream& out, const SimpleType& ty
   const std::string c = "C" + e + "Col";
   std::string rule = RuleName(type.whitespace);
   m_uses.rules.insert(rule);
-  out << "\n" << c << "::" << c
+  out << "\n"
+      << c << "::" << c
       << "(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
       << "    int minOccurs, int maxOccurs)\n"
       << "    : CXmlTypeCollection(ItemType_i4, elementName, namespaceUri, minOccurs, maxOccurs,\n"
-      << "                         nullptr, -1, -1, nullptr, nullptr, nullptr, nullptr, -1, " << rule
-      << ",\n                         nullptr) {}\n\n";
+      << "                         nullptr, -1, -1, nullptr, nullptr, nullptr, nullptr, -1, "
+      << rule << ",\n                         nullptr) {}\n\n";
   out << "void " << c << "::Add(" << e << " value) {\n"
       << "  " << e << "ToString(value);  // refuses a value that is no " << e << "\n"
       << "  m_values.push_back(value);\n  FireOnCollectionChange();\n}\n\n";
   out << e << " " << c << "::Item(int index) const {\n"
       << "  if (index < 0 || index >= GetCount())\n"
       << "    throw CVxInvalidParamException(\n"
-      << "        FormatString(VX_T(\"Index %d is out of range, use 0 - %d\"), index, GetCount()));\n"
+      << "        FormatString(VX_T(\"Index %d is out of range, use 0 - %d\"), index, "
+         "GetCount()));\n"
       << "  return m_values[static_cast<size_t>(index)];\n}\n\n";
   out << "void " << c << "::Remove(int index) {\n"
       << "  if (index < 0 || index >= GetCount())\n"
       << "    throw CVxInvalidParamException(\n"
-      << "        FormatString(VX_T(\"Index %d is out of range, use 0 - %d\"), index, GetCount()));\n"
+      << "        FormatString(VX_T(\"Index %d is out of range, use 0 - %d\"), index, "
+         "GetCount()));\n"
       << "  m_values.erase(m_values.begin() + index);\n  FireOnCollectionChange();\n}\n\n";
-  out << "void " << c << "::ToXml_Int(CXmlWriter* writer, bool, const unsigned short* namespaceUri,\n"
+  out << "void " << c
+      << "::ToXml_Int(CXmlWriter* writer, bool, const unsigned short* namespaceUri,\n"
       << "    const CXmlSerializationContext& context, bool) const {\n"
       << "  ValidateCount(context);\n"
       << "  for (" << e << " value : m_values) {\n"
@@ -813,9 +826,9 @@ std::string Generator::Restrictions(const Facets& f) {
   }
   auto text = [](const std::optional<std::string>& v) { return v ? Literal(*v) : "nullptr"; };
   return "CPrimitiveRestrictions(" + text(f.pattern) + ", " + std::to_string(f.minLength) + ", " +
-         std::to_string(f.maxLength) + ", " + text(f.minInclusive) + ", " +
-         text(f.maxInclusive) + ", " + text(f.minExclusive) + ", " + text(f.maxExclusive) +
-         ", " + std::to_string(f.length) + ")";
+         std::to_string(f.maxLength) + ", " + text(f.minInclusive) + ", " + text(f.maxInclusive) +
+         ", " + text(f.minExclusive) + ", " + text(f.maxExclusive) + ", " +
+         std::to_string(f.length) + ")";
 }
 
 std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
@@ -836,8 +849,7 @@ std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
       // Required content: a model group that may match nothing must not
       // fail when nothing is there.
       bool required = !m.cls->pseudo || !m_emptiable.count(m.cls);
-      return head + ", " + memberType + ", CreateObject, ClassNumber_" +
-             m.cls->cppName.substr(1) +
+      return head + ", " + memberType + ", CreateObject, ClassNumber_" + m.cls->cppName.substr(1) +
              (m.card == Card::Mnd ? (required ? ", true)" : ", false)") : ")");
     }
     case Kind::Enum:
@@ -847,8 +859,8 @@ std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
       break;
   }
   m_uses.rules.insert(RuleName(m.simple->whitespace));
-  return head + ", ItemType_" + m.simple->itemType + ", nullptr, " + RuleName(m.simple->whitespace) +
-         ", " + Restrictions(m.simple->facets) + ")";
+  return head + ", ItemType_" + m.simple->itemType + ", nullptr, " +
+         RuleName(m.simple->whitespace) + ", " + Restrictions(m.simple->facets) + ")";
 }
 
 std::string Generator::AttributeInfo(const Member& m) {
@@ -858,8 +870,9 @@ std::string Generator::AttributeInfo(const Member& m) {
     return "new CAttributeInfoEnum(" + head + ", " + m.simple->enumOwner->cppName + "ToString, " +
            m.simple->enumOwner->cppName + "FromString)";
   m_uses.rules.insert(RuleName(m.simple->whitespace));
-  return "new CAttributeInfoPrimitive(" + head + ", ItemType_" + m.simple->itemType + ", nullptr, " +
-         RuleName(m.simple->whitespace) + ", " + Restrictions(m.simple->facets) + ")";
+  return "new CAttributeInfoPrimitive(" + head + ", ItemType_" + m.simple->itemType +
+         ", nullptr, " + RuleName(m.simple->whitespace) + ", " + Restrictions(m.simple->facets) +
+         ")";
 }
 
 std::string Generator::CollectionConstruction(const Member& m) {
@@ -902,7 +915,8 @@ void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Membe
     std::string object = "static_cast<" + m.cls->cppName + "*>(object)";
     out << "      if (read) {\n        if (" << f << " != nullptr) value.SetXmlObject(" << f
         << ");\n      } else {\n"
-        << "        CXmlObjectBase* object = value.IsValid() ? value.GetXmlObject().get() : nullptr;\n";
+        << "        CXmlObjectBase* object = value.IsValid() ? value.GetXmlObject().get() : "
+           "nullptr;\n";
     if (plan.choice)
       out << "        Set" << m.stem << "(" << object << ");\n";
     else
@@ -951,8 +965,8 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     out << "\n};\n";
   }
   const char* group = !type.group || *type.group == GroupKind::Sequence ? "Sequence"
-                      : *type.group == GroupKind::Choice               ? "Choice"
-                                                                       : "All";
+                      : *type.group == GroupKind::Choice                ? "Choice"
+                                                                        : "All";
   out << "\nconst Metadata& " << stem << "Metadata() {\n";
   out << "  static const Metadata metadata(\n";
   // A model group reads the attributes of its holder's element: it must let
@@ -984,12 +998,12 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   for (const Member& m : plan.members) {
     if (m.card != Card::Col) continue;
     out << (firstInit ? "\n    : " : ",\n      ") << m.field << "("
-        << Wrap(CollectionConstruction(m), 7 + m.field.size())
-        << ")";
+        << Wrap(CollectionConstruction(m), 7 + m.field.size()) << ")";
     firstInit = false;
   }
   out << " {\n  SetElementName(elementName);\n";
-  for (const Member* m : plan.choiceCollections) out << "  " << m->field << "->AddEventListener(this);\n";
+  for (const Member* m : plan.choiceCollections)
+    out << "  " << m->field << "->AddEventListener(this);\n";
   out << "  Init();\n}\n\n";
   if (plan.choiceCollections.empty()) {
     out << c << "::~" << c << "() = default;\n\n";
@@ -1013,7 +1027,8 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
       out << "  " << m.field << "->Clear();\n";
     } else if (m.kind == Kind::Cls) {
       if (m.card == Card::Mnd)
-        out << "  " << m.field << " = new " << m.cls->cppName << "(" << Literal(m.xmlName) << ");\n";
+        out << "  " << m.field << " = new " << m.cls->cppName << "(" << Literal(m.xmlName)
+            << ");\n";
       else
         out << "  " << m.field << " = nullptr;\n";
     } else {
@@ -1085,7 +1100,8 @@ void Generator::ClassCollectionDefinition(std::ostream& out, const ComplexType& 
   out << "void " << col << "::Add(" << c << "* item) {\n"
       << "  Throw_IfPropertyIsNull(item, GetElementName().c_str());\n"
       << "  SetElementName(item, GetElementName().c_str());\n  AppendItem(item);\n}\n\n";
-  out << "void " << col << "::ToXml_Int(CXmlWriter* writer, bool, const unsigned short* namespaceUri,\n"
+  out << "void " << col
+      << "::ToXml_Int(CXmlWriter* writer, bool, const unsigned short* namespaceUri,\n"
       << "    const CXmlSerializationContext& context, bool) const {\n"
       << "  ValidateCount(context);\n"
       << "  for (const CNode* node = GetHeadNode(); node != nullptr; node = node->GetNext())\n"
@@ -1120,9 +1136,9 @@ std::vector<OutputFile> Generator::Run() {
   for (const auto& schema : m_schemas) {
     std::string stem = Stem(schema->file);
     if (!stems.insert(stem).second)
-      throw CompileError(SourcePos{schema->file, 0},
-                         "another schema of this run also gives " + stem + ".h and " + stem +
-                             ".cpp; rename one of them");
+      throw CompileError(SourcePos{schema->file, 0}, "another schema of this run also gives " +
+                                                         stem + ".h and " + stem +
+                                                         ".cpp; rename one of them");
   }
   NameTypes();
   PlanClasses();

@@ -56,23 +56,58 @@ struct Options {
 }
 
 bool IsIdentifier(const std::string& word) {
-  static const char* const kKeywords[] = {
-      "alignas", "alignof", "and", "and_eq", "asm", "auto", "bitand", "bitor", "bool", "break",
-      "case", "catch", "char", "char16_t", "char32_t", "class", "compl", "const", "constexpr",
-      "const_cast", "continue", "decltype", "default", "delete", "do", "double", "dynamic_cast",
-      "else", "enum", "explicit", "export", "extern", "false", "float", "for", "friend", "goto",
-      "if", "inline", "int", "long", "mutable", "namespace", "new", "noexcept", "not", "not_eq",
-      "nullptr", "operator", "or", "or_eq", "private", "protected", "public", "register",
-      "reinterpret_cast", "return", "short", "signed", "sizeof", "static", "static_assert",
-      "static_cast", "struct", "switch", "template", "this", "thread_local", "throw", "true", "try",
-      "typedef", "typeid", "typename", "union", "unsigned", "using", "virtual", "void", "volatile",
-      "wchar_t", "while", "xor", "xor_eq", "std", "VxVevAva5", "VxVevAva5Data"};
+  static const char* const kKeywords[] = {"alignas",      "alignof",
+                                          "and",          "and_eq",
+                                          "asm",          "auto",
+                                          "bitand",       "bitor",
+                                          "bool",         "break",
+                                          "case",         "catch",
+                                          "char",         "char16_t",
+                                          "char32_t",     "class",
+                                          "compl",        "const",
+                                          "constexpr",    "const_cast",
+                                          "continue",     "decltype",
+                                          "default",      "delete",
+                                          "do",           "double",
+                                          "dynamic_cast", "else",
+                                          "enum",         "explicit",
+                                          "export",       "extern",
+                                          "false",        "float",
+                                          "for",          "friend",
+                                          "goto",         "if",
+                                          "inline",       "int",
+                                          "long",         "mutable",
+                                          "namespace",    "new",
+                                          "noexcept",     "not",
+                                          "not_eq",       "nullptr",
+                                          "operator",     "or",
+                                          "or_eq",        "private",
+                                          "protected",    "public",
+                                          "register",     "reinterpret_cast",
+                                          "return",       "short",
+                                          "signed",       "sizeof",
+                                          "static",       "static_assert",
+                                          "static_cast",  "struct",
+                                          "switch",       "template",
+                                          "this",         "thread_local",
+                                          "throw",        "true",
+                                          "try",          "typedef",
+                                          "typeid",       "typename",
+                                          "union",        "unsigned",
+                                          "using",        "virtual",
+                                          "void",         "volatile",
+                                          "wchar_t",      "while",
+                                          "xor",          "xor_eq",
+                                          "std",          "VxVevAva5",
+                                          "VxVevAva5Data"};
   if (word.empty() || (word[0] >= '0' && word[0] <= '9')) return false;
   for (char c : word) {
-    bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    bool ok =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
     if (!ok) return false;
   }
-  if (word.find("__") != std::string::npos || (word[0] == '_' && word.size() > 1 && word[1] >= 'A' && word[1] <= 'Z'))
+  if (word.find("__") != std::string::npos ||
+      (word[0] == '_' && word.size() > 1 && word[1] >= 'A' && word[1] <= 'Z'))
     return false;
   for (const char* keyword : kKeywords)
     if (word == keyword) return false;
@@ -135,7 +170,8 @@ void WriteFiles(const std::string& directory, const std::vector<vxbindc::OutputF
   namespace fs = std::filesystem;
   std::error_code error;
   fs::create_directories(directory, error);
-  if (error) throw CompileError(SourcePos{directory, 0}, "cannot make the directory: " + error.message());
+  if (error)
+    throw CompileError(SourcePos{directory, 0}, "cannot make the directory: " + error.message());
   std::vector<fs::path> temporaries;
   auto cleanUp = [&] {
     std::error_code ignored;
@@ -158,7 +194,8 @@ void WriteFiles(const std::string& directory, const std::vector<vxbindc::OutputF
     fs::rename(temporaries[i], target, error);
     if (error) {
       cleanUp();
-      throw CompileError(SourcePos{target.string(), 0}, "cannot write the file: " + error.message());
+      throw CompileError(SourcePos{target.string(), 0},
+                         "cannot write the file: " + error.message());
     }
   }
 }

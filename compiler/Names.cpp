@@ -106,33 +106,48 @@ std::string NameSet::Claim(const std::string& base) {
 const std::vector<std::string>& ReservedTypeNames() {
   static const std::vector<std::string> names = {
       // The library's names that generated code uses unqualified.
-      "String", "VxVariant", "ItemType", "Utf16", "MsgType", "SchemaType", "EOLType",
-      "XmlEncoding", "XmlElementType", "XmlElementGroupType", "FormatString", "CSmartPtr",
-      "CXmlObjectBase", "CXmlGeneratedClass", "CXmlCollection", "CXmlCollectionBase",
-      "CXmlTypeCollection", "CParentElementInfo", "CElementInfo", "CAttributeInfo",
-      "CAttributeInfoPrimitive", "CAttributeInfoEnum", "CPrimitiveRestrictions",
-      "CWhitespaceUtils", "CXmlWriter", "CXmlElement", "CXmlDocument", "CXmlAttribute",
-      "CXmlSerializationContext", "CVxIterator", "CVxException", "CVxValidationException",
-      "CVxInvalidValueException", "CVxInvalidParamException", "CVxInvalidStateException",
-      "CDateTime", "CDateTimeSpan", "CDecimal", "CBigInteger", "CBinaryData", "CClassfactoryBase",
-      "CElement", "CElementCol", "CAttribute", "CAttributeCol", "CConversions",
+      "String", "VxVariant", "ItemType", "Utf16", "MsgType", "SchemaType", "EOLType", "XmlEncoding",
+      "XmlElementType", "XmlElementGroupType", "FormatString", "CSmartPtr", "CXmlObjectBase",
+      "CXmlGeneratedClass", "CXmlCollection", "CXmlCollectionBase", "CXmlTypeCollection",
+      "CParentElementInfo", "CElementInfo", "CAttributeInfo", "CAttributeInfoPrimitive",
+      "CAttributeInfoEnum", "CPrimitiveRestrictions", "CWhitespaceUtils", "CXmlWriter",
+      "CXmlElement", "CXmlDocument", "CXmlAttribute", "CXmlSerializationContext", "CVxIterator",
+      "CVxException", "CVxValidationException", "CVxInvalidValueException",
+      "CVxInvalidParamException", "CVxInvalidStateException", "CDateTime", "CDateTimeSpan",
+      "CDecimal", "CBigInteger", "CBinaryData", "CClassfactoryBase", "CElement", "CElementCol",
+      "CAttribute", "CAttributeCol", "CConversions",
       // The primitive collections.
       "ChexBinaryCol", "Cbase64BinaryCol", "Ci1Col", "Ci2Col", "Ci4Col", "Ci8Col", "Cui1Col",
       "Cui2Col", "Cui4Col", "Cui8Col", "Cr4Col", "Cr8Col", "CdurationCol", "CyearMonthCol",
       "CmonthDayCol", "CyearCol", "CmonthCol", "CdayCol", "CdateCol", "CdatetimeCol", "CtimeCol",
-      "CstringCol", "CbooleanCol", "CdecimalCol", "CintegerCol",
-      "VxVevAva5", "VxVevAva5Data",
+      "CstringCol", "CbooleanCol", "CdecimalCol", "CintegerCol", "VxVevAva5", "VxVevAva5Data",
       // The generated code's own.
       "CreateRootObject", "CreateObject", "ClassNumber", "Metadata", "NoFacets", "ValueOf"};
   return names;
 }
 
 const std::vector<std::string>& ReservedMemberNames() {
-  static const std::vector<std::string> names = {
-      "GetBase", "GetNamespace", "GetTargetNamespace", "GetClassInfo", "GetClassElementInfo",
-      "GetClassAttributeInfo", "GetClassElementInfoCount", "GetElementName", "SetElementName",
-      "IsElementInList", "IsNamespaceValid", "AccessProperty", "ReadProperty", "Init", "OnEvent",
-      "AddRef", "Release", "ToXml", "FromXml", "m_elementName", "m_chosen"};
+  static const std::vector<std::string> names = {"GetBase",
+                                                 "GetNamespace",
+                                                 "GetTargetNamespace",
+                                                 "GetClassInfo",
+                                                 "GetClassElementInfo",
+                                                 "GetClassAttributeInfo",
+                                                 "GetClassElementInfoCount",
+                                                 "GetElementName",
+                                                 "SetElementName",
+                                                 "IsElementInList",
+                                                 "IsNamespaceValid",
+                                                 "AccessProperty",
+                                                 "ReadProperty",
+                                                 "Init",
+                                                 "OnEvent",
+                                                 "AddRef",
+                                                 "Release",
+                                                 "ToXml",
+                                                 "FromXml",
+                                                 "m_elementName",
+                                                 "m_chosen"};
   return names;
 }
 

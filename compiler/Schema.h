@@ -64,8 +64,8 @@ struct SimpleType {
   const SimpleType* enumOwner = nullptr;
   bool resolved = false;
 
-  std::string hint;     // anonymous: the name of its element or attribute
-  std::string cppName;  // the enum's name, for the enumOwner
+  std::string hint;                          // anonymous: the name of its element or attribute
+  std::string cppName;                       // the enum's name, for the enumOwner
   std::vector<std::string> enumeratorNames;  // one per value, for the enumOwner
   bool IsEnum() const { return enumOwner != nullptr; }
 };
@@ -76,7 +76,7 @@ struct ElementDecl;
 struct TypeUse {
   std::optional<QName> name;
   const SimpleType* simple = nullptr;  // anonymous, or resolved
-  ComplexType* complex = nullptr;  // anonymous, or resolved
+  ComplexType* complex = nullptr;      // anonymous, or resolved
 };
 
 struct ElementDecl {
@@ -91,8 +91,8 @@ enum class GroupKind { Sequence, Choice, All };
 
 struct Particle {
   SourcePos pos;
-  std::optional<QName> ref;     // an element reference, resolved into decl
-  ElementDecl* decl = nullptr;  // local declaration, or the referenced one
+  std::optional<QName> ref;      // an element reference, resolved into decl
+  ElementDecl* decl = nullptr;   // local declaration, or the referenced one
   ComplexType* group = nullptr;  // or a nested model group (a pseudo type)
   int minOccurs = 1;
   int maxOccurs = 1;  // -1: unbounded
@@ -100,6 +100,7 @@ struct Particle {
 
 struct AttributeDecl {
   SourcePos pos;
+  std::optional<QName> ref;  // a reference to a global attribute, resolved into the rest
   std::string name;
   std::string ns;
   TypeUse type;
@@ -115,16 +116,16 @@ struct AttributeDecl {
 struct ComplexType {
   SourcePos pos;
   bool pseudo = false;
-  std::string name;                  // empty: anonymous
-  const ElementDecl* owner = nullptr;  // anonymous: the element it belongs to
+  std::string name;                        // empty: anonymous
+  const ElementDecl* owner = nullptr;      // anonymous: the element it belongs to
   const ComplexType* enclosing = nullptr;  // anonymous local or pseudo: the type holding it
-  std::optional<GroupKind> group;    // none: no element content
+  std::optional<GroupKind> group;          // none: no element content
   SourcePos groupPos;
   std::vector<Particle> particles;
   std::vector<AttributeDecl> attributes;
 
   // Given by the naming pass.
-  std::string cppName;       // "CUSAddress"
+  std::string cppName;         // "CUSAddress"
   std::string defaultElement;  // element name of a new object
   int classNumber = 0;
 };
@@ -145,6 +146,8 @@ struct Schema {
   std::map<std::string, ComplexType*> namedComplexTypes;
   std::map<std::string, ElementDecl*> globalElements;
   std::vector<ElementDecl*> globalElementOrder;
+  std::vector<std::unique_ptr<AttributeDecl>> attributes;  // the global ones
+  std::map<std::string, AttributeDecl*> globalAttributes;
 };
 
 }  // namespace vxbindc

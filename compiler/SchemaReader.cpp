@@ -1,5 +1,7 @@
 #include "SchemaReader.h"
 
+#include <vxbind/vxbind.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -11,8 +13,6 @@
 #include <set>
 #include <utility>
 #include <vector>
-
-#include <vxbind/vxbind.h>
 
 #include "Builtins.h"
 
@@ -42,20 +42,31 @@ VxVevAva5::CWhitespaceUtils::WhitespaceRule RuleOf(Whitespace whitespace) {
 
 VxVevAva5::ItemType ItemTypeOf(const std::string& name) {
   using namespace VxVevAva5;
-  static const std::pair<const char*, ItemType> kTypes[] = {
-      {"hexBinary", ItemType_hexBinary}, {"base64Binary", ItemType_base64Binary},
-      {"i1", ItemType_i1},               {"i2", ItemType_i2},
-      {"i4", ItemType_i4},               {"i8", ItemType_i8},
-      {"ui1", ItemType_ui1},             {"ui2", ItemType_ui2},
-      {"ui4", ItemType_ui4},             {"ui8", ItemType_ui8},
-      {"r4", ItemType_r4},               {"r8", ItemType_r8},
-      {"duration", ItemType_duration},   {"yearMonth", ItemType_yearMonth},
-      {"monthDay", ItemType_monthDay},   {"year", ItemType_year},
-      {"month", ItemType_month},         {"day", ItemType_day},
-      {"date", ItemType_date},           {"datetime", ItemType_datetime},
-      {"time", ItemType_time},           {"string", ItemType_string},
-      {"boolean", ItemType_boolean},     {"decimal", ItemType_decimal},
-      {"integer", ItemType_integer}};
+  static const std::pair<const char*, ItemType> kTypes[] = {{"hexBinary", ItemType_hexBinary},
+                                                            {"base64Binary", ItemType_base64Binary},
+                                                            {"i1", ItemType_i1},
+                                                            {"i2", ItemType_i2},
+                                                            {"i4", ItemType_i4},
+                                                            {"i8", ItemType_i8},
+                                                            {"ui1", ItemType_ui1},
+                                                            {"ui2", ItemType_ui2},
+                                                            {"ui4", ItemType_ui4},
+                                                            {"ui8", ItemType_ui8},
+                                                            {"r4", ItemType_r4},
+                                                            {"r8", ItemType_r8},
+                                                            {"duration", ItemType_duration},
+                                                            {"yearMonth", ItemType_yearMonth},
+                                                            {"monthDay", ItemType_monthDay},
+                                                            {"year", ItemType_year},
+                                                            {"month", ItemType_month},
+                                                            {"day", ItemType_day},
+                                                            {"date", ItemType_date},
+                                                            {"datetime", ItemType_datetime},
+                                                            {"time", ItemType_time},
+                                                            {"string", ItemType_string},
+                                                            {"boolean", ItemType_boolean},
+                                                            {"decimal", ItemType_decimal},
+                                                            {"integer", ItemType_integer}};
   for (const auto& entry : kTypes)
     if (name == entry.first) return entry.second;
   return ItemType_Invalid;
@@ -122,7 +133,8 @@ class Reader {
   void ReadComplexType(const CXmlElement* e, ComplexType& type);
   void ReadGroup(const CXmlElement* e, ComplexType& type);
   void ReadParticle(const CXmlElement* e, ComplexType& type);
-  void ReadAttribute(const CXmlElement* e, ComplexType& type);
+  // A global attribute when `type` is null.
+  void ReadAttribute(const CXmlElement* e, ComplexType* type);
   SimpleType* ReadSimpleType(const CXmlElement* e, bool global);
   void ReadFacet(const CXmlElement* e, SimpleType& type);
 
@@ -140,7 +152,8 @@ class Reader {
   std::deque<Pending> m_pending;
 };
 
-void Reader::CheckAttributes(const CXmlElement* e, std::initializer_list<const char*> allowed) const {
+void Reader::CheckAttributes(const CXmlElement* e,
+                             std::initializer_list<const char*> allowed) const {
   for (const CXmlAttribute* a : e->GetAttributes()) {
     if (!a->GetNamespaceURI().empty()) continue;
     std::string name = U8(a->GetLocalName());
@@ -182,7 +195,8 @@ int Reader::ParseOccurs(const CXmlElement* e, const char* attribute, int missing
   std::optional<std::string> text = Attr(e, attribute);
   if (!text) return missing;
   if (std::string(attribute) == "maxOccurs" && *text == "unbounded") return -1;
-  if (text->empty() || text->size() > 9 || text->find_first_not_of("0123456789") != std::string::npos)
+  if (text->empty() || text->size() > 9 ||
+      text->find_first_not_of("0123456789") != std::string::npos)
     Fail(e, std::string("invalid ") + attribute + " '" + *text + "'");
   return std::stoi(*text);
 }
@@ -225,6 +239,8 @@ void Reader::Read(const CXmlElement* root) {
       m_schema.namedComplexTypes[name] = type;
     } else if (Is(c, "simpleType")) {
       ReadSimpleType(c, true);
+    } else if (Is(c, "attribute")) {
+      ReadAttribute(c, nullptr);
     } else {
       Fail(c, "unsupported " + Name(c));
     }
@@ -248,8 +264,7 @@ void Reader::ReadGlobalElement(const CXmlElement* e) {
   decl->name = NameAttr(e);
   decl->ns = m_schema.targetNamespace;
   decl->global = true;
-  if (m_schema.globalElements.count(decl->name))
-    Fail(e, "duplicate element '" + decl->name + "'");
+  if (m_schema.globalElements.count(decl->name)) Fail(e, "duplicate element '" + decl->name + "'");
   ElementDecl* raw = decl.get();
   m_schema.elements.push_back(std::move(decl));
   m_schema.globalElements[raw->name] = raw;
@@ -267,8 +282,7 @@ void Reader::ReadTypeOfDeclaration(const CXmlElement* e, TypeUse& type, const El
     bool simple = Is(c, "simpleType");
     bool complex = owner != nullptr && Is(c, "complexType");
     if (!simple && !complex) Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
-    if (type.name || type.simple || type.complex)
-      Fail(c, Name(e) + " with more than one type");
+    if (type.name || type.simple || type.complex) Fail(c, Name(e) + " with more than one type");
     if (Attr(c, "name")) Fail(c, "a local " + Name(c) + " cannot have a name");
     if (simple) {
       SimpleType* anonymous = ReadSimpleType(c, false);
@@ -317,7 +331,7 @@ void Reader::ReadComplexType(const CXmlElement* e, ComplexType& type) {
         AddGroupParticle(c, type);
       }
     } else if (Is(c, "attribute")) {
-      ReadAttribute(c, type);
+      ReadAttribute(c, &type);
     } else {
       Fail(c, "unsupported " + Name(c));
     }
@@ -398,19 +412,29 @@ void Reader::ReadParticle(const CXmlElement* e, ComplexType& type) {
   type.particles.push_back(std::move(particle));
 }
 
-void Reader::ReadAttribute(const CXmlElement* e, ComplexType& type) {
-  CheckAttributes(e, {"name", "type", "use", "default", "fixed", "form", "id"});
+void Reader::ReadAttribute(const CXmlElement* e, ComplexType* type) {
   AttributeDecl attribute;
   attribute.pos = Pos(e);
-  attribute.name = NameAttr(e);
-  if (attribute.name == "xmlns") Fail(e, "an attribute cannot be named xmlns");
-  std::string form =
-      Attr(e, "form").value_or(m_schema.attributesQualified ? "qualified" : "unqualified");
-  if (form != "qualified" && form != "unqualified") Fail(e, "invalid form '" + form + "'");
-  attribute.ns = form == "qualified" ? m_schema.targetNamespace : std::string();
-  for (const AttributeDecl& other : type.attributes)
-    if (other.name == attribute.name && other.ns == attribute.ns)
-      Fail(e, "duplicate attribute '" + attribute.name + "'");
+  std::optional<std::string> ref = type ? Attr(e, "ref") : std::nullopt;
+  if (!type) {
+    // Global attributes are always in the target namespace.
+    CheckAttributes(e, {"name", "type", "default", "fixed", "id"});
+    attribute.ns = m_schema.targetNamespace;
+  } else if (ref) {
+    CheckAttributes(e, {"ref", "use", "default", "fixed", "id"});
+    CheckOnlyAnnotation(e);
+    attribute.ref = ParseQName(e, *ref);
+  } else {
+    CheckAttributes(e, {"name", "type", "use", "default", "fixed", "form", "id"});
+    std::string form =
+        Attr(e, "form").value_or(m_schema.attributesQualified ? "qualified" : "unqualified");
+    if (form != "qualified" && form != "unqualified") Fail(e, "invalid form '" + form + "'");
+    attribute.ns = form == "qualified" ? m_schema.targetNamespace : std::string();
+  }
+  if (!ref) {
+    attribute.name = NameAttr(e);
+    if (attribute.name == "xmlns") Fail(e, "an attribute cannot be named xmlns");
+  }
 
   std::string use = Attr(e, "use").value_or("optional");
   if (use == "prohibited") Fail(e, "unsupported use 'prohibited'");
@@ -422,8 +446,15 @@ void Reader::ReadAttribute(const CXmlElement* e, ComplexType& type) {
     Fail(e, "xs:attribute with both default and fixed");
   if (attribute.defaultValue && attribute.required)
     Fail(e, "a required attribute cannot have a default");
-  ReadTypeOfDeclaration(e, attribute.type, nullptr, &type);
-  type.attributes.push_back(std::move(attribute));
+  if (!ref) ReadTypeOfDeclaration(e, attribute.type, nullptr, type);
+  if (type) {
+    type->attributes.push_back(std::move(attribute));
+    return;
+  }
+  if (m_schema.globalAttributes.count(attribute.name))
+    Fail(e, "duplicate attribute '" + attribute.name + "'");
+  m_schema.attributes.push_back(std::make_unique<AttributeDecl>(std::move(attribute)));
+  m_schema.globalAttributes[m_schema.attributes.back()->name] = m_schema.attributes.back().get();
 }
 
 SimpleType* Reader::ReadSimpleType(const CXmlElement* e, bool global) {
@@ -493,6 +524,11 @@ void Reader::ReadFacet(const CXmlElement* e, SimpleType& type) {
 
 void Reader::Resolve() {
   for (auto& type : m_schema.simpleTypes) ResolveSimpleType(type.get());
+  for (auto& attribute : m_schema.attributes) {
+    ResolveTypeUse(attribute->type, attribute->pos, true);
+    if (attribute->defaultValue) CheckValue(*attribute, *attribute->defaultValue, "default");
+    if (attribute->fixedValue) CheckValue(*attribute, *attribute->fixedValue, "fixed");
+  }
   for (auto& decl : m_schema.elements) {
     ResolveTypeUse(decl->type, decl->pos, false);
   }
@@ -505,9 +541,31 @@ void Reader::Resolve() {
       particle.decl = it->second;
     }
     for (AttributeDecl& attribute : type->attributes) {
-      ResolveTypeUse(attribute.type, attribute.pos, true);
+      if (attribute.ref) {
+        auto it = m_schema.globalAttributes.find(attribute.ref->local);
+        if (attribute.ref->ns != m_schema.targetNamespace || it == m_schema.globalAttributes.end())
+          throw CompileError(attribute.pos, "unknown attribute '" + attribute.ref->text + "'");
+        const AttributeDecl& global = *it->second;
+        attribute.name = global.name;
+        attribute.ns = global.ns;
+        attribute.type = global.type;
+        // A value given where the attribute is used wins over the global one.
+        if (!attribute.defaultValue && !attribute.fixedValue) {
+          attribute.defaultValue = global.defaultValue;
+          attribute.fixedValue = global.fixedValue;
+        }
+        if (attribute.defaultValue && attribute.required)
+          throw CompileError(attribute.pos, "a required attribute cannot have a default");
+      } else {
+        ResolveTypeUse(attribute.type, attribute.pos, true);
+      }
       if (attribute.defaultValue) CheckValue(attribute, *attribute.defaultValue, "default");
       if (attribute.fixedValue) CheckValue(attribute, *attribute.fixedValue, "fixed");
+      for (const AttributeDecl& other : type->attributes) {
+        if (&other == &attribute) break;
+        if (other.name == attribute.name && other.ns == attribute.ns)
+          throw CompileError(attribute.pos, "duplicate attribute '" + attribute.name + "'");
+      }
     }
   }
   CheckContainment();
@@ -521,7 +579,8 @@ void Reader::ResolveSimpleType(SimpleType* type) {
   SimpleType* current = type;
   while (!current->resolved) {
     if (!onChain.insert(current).second)
-      throw CompileError(current->pos, "circular derivation of the simple type '" + current->name + "'");
+      throw CompileError(current->pos,
+                         "circular derivation of the simple type '" + current->name + "'");
     chain.push_back(current);
     const QName& base = current->base;
     const SimpleType* resolvedBase = nullptr;
@@ -559,8 +618,8 @@ void Reader::ResolveSimpleType(SimpleType* type) {
     }
     // Lengths count the units of strings and the bytes of binary data;
     // bounds need an order.
-    bool measured = t.itemType == "string" || t.itemType == "hexBinary" ||
-                    t.itemType == "base64Binary";
+    bool measured =
+        t.itemType == "string" || t.itemType == "hexBinary" || t.itemType == "base64Binary";
     bool ordered = !measured && t.itemType != "boolean";
     if (!measured && (own.length >= 0 || own.minLength >= 0 || own.maxLength >= 0))
       throw CompileError(t.pos, "length facets do not apply to the item type " + t.itemType);
@@ -573,15 +632,15 @@ void Reader::ResolveSimpleType(SimpleType* type) {
                        &Facets::maxExclusive}) {
       if (!(own.*bound)) continue;
       if (!IsLexical(t, *(own.*bound)))
-        throw CompileError(t.pos, "invalid bound '" + *(own.*bound) + "' for the item type " +
-                                      t.itemType);
+        throw CompileError(t.pos,
+                           "invalid bound '" + *(own.*bound) + "' for the item type " + t.itemType);
       t.facets.*bound = own.*bound;
     }
     if (!t.ownEnumeration.empty()) {
       for (const std::string& value : t.ownEnumeration)
         if (!IsLexical(t, value))
-          throw CompileError(t.pos, "invalid enumeration value '" + value +
-                                        "' for the item type " + t.itemType);
+          throw CompileError(
+              t.pos, "invalid enumeration value '" + value + "' for the item type " + t.itemType);
       if (base.IsEnum())
         for (const std::string& value : t.ownEnumeration) {
           bool known = false;
@@ -704,16 +763,16 @@ std::unique_ptr<Schema> Build(const std::string& file, CXmlDocument& document,
 
 std::unique_ptr<Schema> LoadSchema(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw CompileError(SourcePos{path, 0}, std::string("cannot read: ") + std::strerror(errno));
+  if (!in)
+    throw CompileError(SourcePos{path, 0}, std::string("cannot read: ") + std::strerror(errno));
   std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
                                    std::istreambuf_iterator<char>());
   if (in.bad()) throw CompileError(SourcePos{path, 0}, "cannot read the file");
   if (bytes.empty()) throw CompileError(SourcePos{path, 0}, "the file is empty");
   if (bytes.size() > UINT32_MAX) throw CompileError(SourcePos{path, 0}, "the file is too large");
   CXmlDocument document;
-  return Build(path, document, [&] {
-    document.LoadXmlStream(bytes.data(), static_cast<uint32_t>(bytes.size()));
-  });
+  return Build(path, document,
+               [&] { document.LoadXmlStream(bytes.data(), static_cast<uint32_t>(bytes.size())); });
 }
 
 std::unique_ptr<Schema> ParseSchema(const std::string& file, const std::string& text) {

@@ -56,9 +56,11 @@ std::string TreeDifference(const std::string& expectedUtf8, const String& actual
              U8(y->GetLocalName());
     std::vector<std::string> ax, ay;
     for (const CXmlAttribute* at : x->GetAttributes())
-      ax.push_back(U8(at->GetNamespaceURI()) + "|" + U8(at->GetLocalName()) + "=" + U8(at->GetValue()));
+      ax.push_back(U8(at->GetNamespaceURI()) + "|" + U8(at->GetLocalName()) + "=" +
+                   U8(at->GetValue()));
     for (const CXmlAttribute* at : y->GetAttributes())
-      ay.push_back(U8(at->GetNamespaceURI()) + "|" + U8(at->GetLocalName()) + "=" + U8(at->GetValue()));
+      ay.push_back(U8(at->GetNamespaceURI()) + "|" + U8(at->GetLocalName()) + "=" +
+                   U8(at->GetValue()));
     std::sort(ax.begin(), ax.end());
     std::sort(ay.begin(), ay.end());
     if (ax != ay) return where + ": attributes differ";
@@ -132,7 +134,7 @@ TEST(GeneratedPo, ChecksFacetsOnWriting) {
       {"<quantity>1</quantity>", "<quantity>99</quantity>", true},
       {"<quantity>1</quantity>", "<quantity>100</quantity>", false},  // maxExclusive
       {"<quantity>1</quantity>", "<quantity>0</quantity>", false},    // positiveInteger
-      {"partNum=\"872-AA\"", "partNum=\"872-aa\"", false},              // SKU pattern
+      {"partNum=\"872-AA\"", "partNum=\"872-aa\"", false},            // SKU pattern
   };
   for (const Case& c : cases) {
     std::string xml = kPoXml;
@@ -186,7 +188,8 @@ TEST(GeneratedKinds, RoundTripsEveryKindOfMember) {
   // An all group is read in any order, and written in the schema's.
   std::string reversed = kOrder;
   std::string inOrder = "<k:weight>1.5</k:weight><k:unit>g</k:unit>";
-  reversed.replace(reversed.find(inOrder), inOrder.size(), "<k:unit>g</k:unit><k:weight>1.5</k:weight>");
+  reversed.replace(reversed.find(inOrder), inOrder.size(),
+                   "<k:unit>g</k:unit><k:weight>1.5</k:weight>");
   EXPECT_EQ(TreeDifference(kOrder, ReadOrder(reversed)->ToXml()), "");
   EXPECT_EQ(order->GetLine()->Item(1)->GetDetail(), nullptr);
   EXPECT_EQ(order->GetPick()->GetColors()->GetCount(), 2);
@@ -228,9 +231,12 @@ TEST(GeneratedKinds, RefusesInvalidInput) {
       {"<k:color>light-blue</k:color>", "<k:color>purple</k:color>",
        "Invalid value [purple] for the enumeration [Color]"},
       {"id='o1' ", "", "Failed to find the required Attribute [id]"},
-      {"<k:size>3</k:size>", "<k:size>1</k:size><k:size>2</k:size><k:size>3</k:size>"
-                             "<k:size>4</k:size><k:size>5</k:size>", "[size]"},
-      {"<k:colors>red</k:colors><k:colors>green</k:colors>", "<k:number>1</k:number><k:word>x</k:word>",
+      {"<k:size>3</k:size>",
+       "<k:size>1</k:size><k:size>2</k:size><k:size>3</k:size>"
+       "<k:size>4</k:size><k:size>5</k:size>",
+       "[size]"},
+      {"<k:colors>red</k:colors><k:colors>green</k:colors>",
+       "<k:number>1</k:number><k:word>x</k:word>",
        "The unexpected element [word] remains un processed"},
       {"<local>plain</local>", "<k:local>plain</k:local>", "[local]"},
   };
@@ -253,10 +259,11 @@ TEST(GeneratedKinds, ChecksFacetsOnWriting) {
       {"<k:code>AB1</k:code>", "<k:code>AB12</k:code>", false},  // maxLength
       {"<k:code>AB1</k:code>", "<k:code>A11</k:code>", false},   // pattern
       {"<k:share>9.5</k:share>", "<k:share>0</k:share>", true},
-      {"<k:share>9.5</k:share>", "<k:share>10</k:share>", false},  // maxExclusive of the derived type
+      {"<k:share>9.5</k:share>", "<k:share>10</k:share>",
+       false},  // maxExclusive of the derived type
       {"<k:share>9.5</k:share>", "<k:share>-1</k:share>", false},  // minInclusive of its base
-      {"<k:size>3</k:size>", "<k:size>0</k:size>", false},         // positiveInteger, in a collection
-      {"lang='en-GB'", "lang='english (UK)'", false},             // the pattern of xs:language
+      {"<k:size>3</k:size>", "<k:size>0</k:size>", false},  // positiveInteger, in a collection
+      {"lang='en-GB'", "lang='english (UK)'", false},       // the pattern of xs:language
   };
   for (const Case& c : cases) {
     std::string xml = kOrder;
@@ -387,15 +394,15 @@ TEST(GeneratedBuiltins, CarryTheFacetsTheirDefinitionImplies) {
     bool writes;
   };
   const Case cases[] = {
-      {"nonPositiveInteger", "0", true},  {"nonPositiveInteger", "1", false},
-      {"negativeInteger", "-1", true},    {"negativeInteger", "0", false},
-      {"nonNegativeInteger", "0", true},  {"nonNegativeInteger", "-1", false},
-      {"positiveInteger", "1", true},     {"positiveInteger", "0", false},
-      {"language", "de", true},           {"language", "123456789", false},
+      {"nonPositiveInteger", "0", true}, {"nonPositiveInteger", "1", false},
+      {"negativeInteger", "-1", true},   {"negativeInteger", "0", false},
+      {"nonNegativeInteger", "0", true}, {"nonNegativeInteger", "-1", false},
+      {"positiveInteger", "1", true},    {"positiveInteger", "0", false},
+      {"language", "de", true},          {"language", "123456789", false},
   };
   for (const Case& c : cases) {
-    std::string xml = std::string("<builtins><") + c.element + ">" + c.value + "</" + c.element +
-                      "></builtins>";
+    std::string xml =
+        std::string("<builtins><") + c.element + ">" + c.value + "</" + c.element + "></builtins>";
     CSmartPtr<K::CBuiltins> all = new K::CBuiltins;
     all->FromXml(xml.c_str());
     EXPECT_EQ(Failure([&] { all->ToXml(); }).empty(), c.writes) << xml;
@@ -405,7 +412,8 @@ TEST(GeneratedBuiltins, CarryTheFacetsTheirDefinitionImplies) {
 // -- model groups in model groups ------------------------------------------------
 
 const char kMenu[] =
-    "<g:menu xmlns:g='urn:vxbind:groups' id='1'><g:title>T</g:title><g:free>true</g:free>"
+    "<g:menu xmlns:g='urn:vxbind:groups' id='1' "
+    "g:lang='de'><g:title>T</g:title><g:free>true</g:free>"
     "<g:dish>a</g:dish><g:side>s</g:side><g:dish>b</g:dish><g:note>n</g:note><g:end>3</g:end>"
     "</g:menu>";
 
@@ -419,6 +427,7 @@ TEST(GeneratedGroups, ReadAndWriteNestedGroupsInTheirHoldersElement) {
   CSmartPtr<K::CMenu> menu = ReadMenu(kMenu);
   EXPECT_EQ(TreeDifference(kMenu, menu->ToXml()), "");
   EXPECT_EQ(menu->GetId(), 1);
+  EXPECT_EQ(U8(menu->GetLang()), "de");  // the global attribute, in the target namespace
   CSmartPtr<K::CMenuChoice> choice = menu->GetChoice();
   EXPECT_TRUE(choice->IsValidFree());
   EXPECT_FALSE(choice->IsValidPrice());
@@ -440,17 +449,21 @@ TEST(GeneratedGroups, LeaveOptionalGroupsEmptyAndRequireTheMandatoryOnes) {
   EXPECT_EQ(TreeDifference(minimal, menu->ToXml()), "");
   EXPECT_EQ(menu->GetSequence()->GetCount(), 0);
   EXPECT_EQ(menu->GetSequence2(), nullptr);
+  EXPECT_FALSE(menu->IsValidLang());
+  EXPECT_EQ(U8(menu->GetLang()), "en");
   EXPECT_EQ(menu->GetChoice()->GetPrice(), CDecimal(VX_T("2.5")));
 
   // The choice is mandatory; a dish out of place is left over.
   EXPECT_NE(Failure([] {
-              ReadMenu("<g:menu xmlns:g='urn:vxbind:groups'><g:title>T</g:title><g:end>1</g:end>"
-                       "</g:menu>");
+              ReadMenu(
+                  "<g:menu xmlns:g='urn:vxbind:groups'><g:title>T</g:title><g:end>1</g:end>"
+                  "</g:menu>");
             }),
             "");
   EXPECT_NE(Failure([] {
-              ReadMenu("<g:menu xmlns:g='urn:vxbind:groups'><g:title>T</g:title><g:free>1</g:free>"
-                       "<g:end>1</g:end><g:dish>x</g:dish></g:menu>");
+              ReadMenu(
+                  "<g:menu xmlns:g='urn:vxbind:groups'><g:title>T</g:title><g:free>1</g:free>"
+                  "<g:end>1</g:end><g:dish>x</g:dish></g:menu>");
             }),
             "");
 }
@@ -477,7 +490,11 @@ TEST(GeneratedEdges, RenameWhatClashesAndEscapeWhatCannotStand) {
   // "\u00FCber" -> U00FC_ber.
   const Edges::Odd values[] = {Edges::Odd_empty, Edges::Odd_a_b, Edges::Odd_a_b2, Edges::Odd__,
                                Edges::Odd_U00FC_ber};
-  const char* texts[] = {"", "a b", "a-b", "??" "=", "\xC3\xBC" "ber"};
+  const char* texts[] = {"", "a b", "a-b",
+                         "??"
+                         "=",
+                         "\xC3\xBC"
+                         "ber"};
   for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(U8(Edges::OddToString(values[i])), texts[i]);
     EXPECT_EQ(Edges::OddFromString(Utf16::FromUtf8(texts[i]).c_str()), values[i]);

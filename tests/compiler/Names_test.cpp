@@ -64,7 +64,10 @@ TEST(Names, LiteralsEscapeWhatASourceCannotHoldAsItIs) {
   EXPECT_EQ(Literal("\n\t"), "VX_T(\"\\012\\011\")");
   EXPECT_EQ(Literal("caf\xC3\xA9"), "VX_T(\"caf\\u00E9\")");
   EXPECT_EQ(Literal("\xF0\x9D\x84\x9E"), "VX_T(\"\\U0001D11E\")");  // beyond the BMP
-  EXPECT_EQ(Literal("a?" "?" "?="), "VX_T(\"a?\\?\\?=\")");
+  EXPECT_EQ(Literal("a?"
+                    "?"
+                    "?="),
+            "VX_T(\"a?\\?\\?=\")");
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // The program itself: its command line, its messages and exit status, and
 // that it writes all of its files or none.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdlib>

@@ -66,25 +66,39 @@ INSTANTIATE_TEST_SUITE_P(
                 "<xs:attribute name='a' type='T'/></xs:complexType>",
                 "t.xsd:4: an attribute cannot have the complex type 'T'"},
         // Duplicates in one symbol space; elements and types are two.
-        Refusal{"DuplicateElement", "<xs:element name='a' type='xs:int'/>\n"
-                                    "<xs:element name='a' type='xs:string'/>",
+        Refusal{"DuplicateElement",
+                "<xs:element name='a' type='xs:int'/>\n"
+                "<xs:element name='a' type='xs:string'/>",
                 "t.xsd:3: duplicate element 'a'"},
-        Refusal{"DuplicateType", "<xs:complexType name='T'/>\n<xs:simpleType name='T'>"
-                                 "<xs:restriction base='xs:int'/></xs:simpleType>",
+        Refusal{"DuplicateType",
+                "<xs:complexType name='T'/>\n<xs:simpleType name='T'>"
+                "<xs:restriction base='xs:int'/></xs:simpleType>",
                 "t.xsd:3: duplicate type 'T'"},
-        Refusal{"DuplicateAttribute", "<xs:complexType name='T'>\n<xs:attribute name='a'/>\n"
-                                      "<xs:attribute name='a'/></xs:complexType>",
+        Refusal{"DuplicateAttribute",
+                "<xs:complexType name='T'>\n<xs:attribute name='a'/>\n"
+                "<xs:attribute name='a'/></xs:complexType>",
                 "t.xsd:4: duplicate attribute 'a'"},
         // Outside the supported subset.
         Refusal{"Import", "<xs:import namespace='urn:x'/>", "t.xsd:2: unsupported xs:import"},
         Refusal{"Group", "<xs:group name='g'/>", "t.xsd:2: unsupported xs:group"},
-        Refusal{"GlobalAttribute", "<xs:attribute name='g'/>",
-                "t.xsd:2: unsupported xs:attribute"},
+        Refusal{"UnknownAttributeRef",
+                "<xs:complexType name='T'>\n<xs:attribute ref='g'/>"
+                "</xs:complexType>",
+                "t.xsd:3: unknown attribute 'g'"},
+        Refusal{"DuplicateThroughRef",
+                "<xs:attribute name='g' type='xs:int'/><xs:complexType name='T'>\n"
+                "<xs:attribute name='g'/>\n<xs:attribute ref='g'/></xs:complexType>",
+                "t.xsd:4: duplicate attribute 'g'"},
+        Refusal{"RequiredRefWithDefault",
+                "<xs:attribute name='g' type='xs:int' default='1'/><xs:complexType name='T'>\n"
+                "<xs:attribute ref='g' use='required'/></xs:complexType>",
+                "t.xsd:3: a required attribute cannot have a default"},
         Refusal{"Wildcard", kSeq + "<xs:any/>" + kEnd, "t.xsd:3: unsupported xs:any"},
         Refusal{"NestedAll", kSeq + "<xs:all/>" + kEnd,
                 "t.xsd:3: xs:all cannot stand inside xs:sequence"},
-        Refusal{"RepeatedAll", "<xs:complexType name='T'>\n<xs:all maxOccurs='2'/>"
-                               "</xs:complexType>",
+        Refusal{"RepeatedAll",
+                "<xs:complexType name='T'>\n<xs:all maxOccurs='2'/>"
+                "</xs:complexType>",
                 "t.xsd:3: xs:all may only have minOccurs 0 or 1 and maxOccurs 1"},
         Refusal{"SelfContainingThroughAGroup",
                 "<xs:complexType name='N'><xs:sequence><xs:sequence>\n"
@@ -93,21 +107,24 @@ INSTANTIATE_TEST_SUITE_P(
                 "end; make it optional"},
         Refusal{"Mixed", "<xs:complexType name='T' mixed='true'/>",
                 "t.xsd:2: unsupported mixed content"},
-        Refusal{"ComplexContent", "<xs:complexType name='T'>\n<xs:complexContent/>"
-                                  "</xs:complexType>",
+        Refusal{"ComplexContent",
+                "<xs:complexType name='T'>\n<xs:complexContent/>"
+                "</xs:complexType>",
                 "t.xsd:3: unsupported xs:complexContent"},
         Refusal{"List", "<xs:simpleType name='S'>\n<xs:list itemType='xs:int'/></xs:simpleType>",
                 "t.xsd:3: unsupported xs:list"},
-        Refusal{"WhiteSpaceFacet", "<xs:simpleType name='S'><xs:restriction base='xs:string'>\n"
-                                   "<xs:whiteSpace value='collapse'/></xs:restriction>"
-                                   "</xs:simpleType>",
+        Refusal{"WhiteSpaceFacet",
+                "<xs:simpleType name='S'><xs:restriction base='xs:string'>\n"
+                "<xs:whiteSpace value='collapse'/></xs:restriction>"
+                "</xs:simpleType>",
                 "t.xsd:3: unsupported xs:whiteSpace"},
         Refusal{"SubstitutionGroup", "<xs:element name='a' type='xs:int' substitutionGroup='b'/>",
                 "t.xsd:2: unsupported attribute 'substitutionGroup' on xs:element"},
         Refusal{"AnyType", "<xs:element name='a'/>",
                 "t.xsd:2: unsupported element without a type (xs:anyType)"},
-        Refusal{"ProhibitedAttribute", "<xs:complexType name='T'>\n"
-                                       "<xs:attribute name='a' use='prohibited'/></xs:complexType>",
+        Refusal{"ProhibitedAttribute",
+                "<xs:complexType name='T'>\n"
+                "<xs:attribute name='a' use='prohibited'/></xs:complexType>",
                 "t.xsd:3: unsupported use 'prohibited'"},
         Refusal{"PatternOnPattern",
                 "<xs:simpleType name='A'><xs:restriction base='xs:string'>"
@@ -116,8 +133,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "</xs:restriction></xs:simpleType>",
                 "t.xsd:3: unsupported xs:pattern on a type whose base has a pattern"},
         // Schemas that cannot stand.
-        Refusal{"SelfContaining", "<xs:complexType name='N'><xs:sequence>\n"
-                                  "<xs:element name='n' type='N'/>" + kEnd,
+        Refusal{"SelfContaining",
+                "<xs:complexType name='N'><xs:sequence>\n"
+                "<xs:element name='n' type='N'/>" +
+                    kEnd,
                 "t.xsd:3: the element 'n' is mandatory and contains itself: no document could "
                 "end; make it optional"},
         Refusal{"ContainingThroughAnother",
@@ -131,8 +150,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "<xs:simpleType name='A'><xs:restriction base='B'/></xs:simpleType>\n"
                 "<xs:simpleType name='B'><xs:restriction base='A'/></xs:simpleType>",
                 "t.xsd:2: circular derivation of the simple type 'A'"},
-        Refusal{"BadDefault", "<xs:complexType name='T'>\n"
-                              "<xs:attribute name='a' type='xs:int' default='x'/></xs:complexType>",
+        Refusal{"BadDefault",
+                "<xs:complexType name='T'>\n"
+                "<xs:attribute name='a' type='xs:int' default='x'/></xs:complexType>",
                 "t.xsd:3: invalid default value 'x' for the attribute 'a'"},
         Refusal{"FixedOutsideEnumeration",
                 "<xs:simpleType name='E'><xs:restriction base='xs:string'>"
@@ -146,25 +166,32 @@ INSTANTIATE_TEST_SUITE_P(
                 "<xs:simpleType name='F'><xs:restriction base='E'>"
                 "<xs:enumeration value='b'/></xs:restriction></xs:simpleType>",
                 "t.xsd:3: enumeration value 'b' is not one of the base's"},
-        Refusal{"BadBound", "<xs:simpleType name='S'><xs:restriction base='xs:decimal'>\n"
-                            "<xs:minInclusive value='abc'/></xs:restriction></xs:simpleType>",
+        Refusal{"BadBound",
+                "<xs:simpleType name='S'><xs:restriction base='xs:decimal'>\n"
+                "<xs:minInclusive value='abc'/></xs:restriction></xs:simpleType>",
                 "t.xsd:2: invalid bound 'abc' for the item type decimal"},
-        Refusal{"LengthOfANumber", "<xs:simpleType name='S'>\n<xs:restriction base='xs:int'>"
-                                   "<xs:maxLength value='3'/></xs:restriction></xs:simpleType>",
+        Refusal{"LengthOfANumber",
+                "<xs:simpleType name='S'>\n<xs:restriction base='xs:int'>"
+                "<xs:maxLength value='3'/></xs:restriction></xs:simpleType>",
                 "t.xsd:2: length facets do not apply to the item type i4"},
-        Refusal{"BoundOfAString", "<xs:simpleType name='S'>\n<xs:restriction base='xs:token'>"
-                                  "<xs:maxInclusive value='z'/></xs:restriction></xs:simpleType>",
+        Refusal{"BoundOfAString",
+                "<xs:simpleType name='S'>\n<xs:restriction base='xs:token'>"
+                "<xs:maxInclusive value='z'/></xs:restriction></xs:simpleType>",
                 "t.xsd:2: bound facets do not apply to the item type string"},
         Refusal{"BadEnumerationValue",
                 "<xs:simpleType name='S'><xs:restriction base='xs:int'>\n"
                 "<xs:enumeration value='one'/></xs:restriction></xs:simpleType>",
                 "t.xsd:2: invalid enumeration value 'one' for the item type i4"},
-        Refusal{"RepeatedInAll", "<xs:complexType name='T'><xs:all>\n"
-                                 "<xs:element name='a' type='xs:int' maxOccurs='2'/>"
-                                 "</xs:all></xs:complexType>",
+        Refusal{"RepeatedInAll",
+                "<xs:complexType name='T'><xs:all>\n"
+                "<xs:element name='a' type='xs:int' maxOccurs='2'/>"
+                "</xs:all></xs:complexType>",
                 "t.xsd:3: maxOccurs must be 0 or 1 inside xs:all"},
-        Refusal{"MinAboveMax", kSeq + "<xs:element name='a' type='xs:int' minOccurs='3' "
-                                      "maxOccurs='2'/>" + kEnd,
+        Refusal{"MinAboveMax",
+                kSeq +
+                    "<xs:element name='a' type='xs:int' minOccurs='3' "
+                    "maxOccurs='2'/>" +
+                    kEnd,
                 "t.xsd:3: minOccurs is greater than maxOccurs"},
         Refusal{"RefWithName", kSeq + "<xs:element ref='a' name='b'/>" + kEnd,
                 "t.xsd:3: xs:element with both ref and name"}),
@@ -262,17 +289,13 @@ TEST(SchemaReader, ReadsDeeplyNestedAnonymousTypes) {
 
 TEST(SchemaReader, ReadsDeeplyNestedModelGroups) {
   const int depth = 100000;
-  std::string text = Schema("<xs:complexType name='T'>" + std::string() +
-                            [&] {
-                              std::string groups;
-                              for (int i = 0; i < depth; ++i)
-                                groups += i % 2 ? "<xs:choice minOccurs='0'>" : "<xs:sequence>";
-                              groups += "<xs:element name='leaf' type='xs:int'/>";
-                              for (int i = depth - 1; i >= 0; --i)
-                                groups += i % 2 ? "</xs:choice>" : "</xs:sequence>";
-                              return groups;
-                            }() +
-                            "</xs:complexType>");
+  std::string text = Schema("<xs:complexType name='T'>" + std::string() + [&] {
+    std::string groups;
+    for (int i = 0; i < depth; ++i) groups += i % 2 ? "<xs:choice minOccurs='0'>" : "<xs:sequence>";
+    groups += "<xs:element name='leaf' type='xs:int'/>";
+    for (int i = depth - 1; i >= 0; --i) groups += i % 2 ? "</xs:choice>" : "</xs:sequence>";
+    return groups;
+  }() + "</xs:complexType>");
   auto schema = ParseSchema("deep.xsd", text);
   // The outermost group is the type's own; every other one a pseudo type.
   ASSERT_EQ(schema->complexTypes.size(), static_cast<size_t>(depth));
@@ -317,7 +340,8 @@ TEST(SchemaReader, AnswersEveryDamagedSchemaWithFilesOrAMessage) {
       for (int doubled = 0; doubled < 2; ++doubled) {
         std::string text;
         for (size_t k = 0; k < lines.size(); ++k)
-          if (k != i || doubled) text += lines[k] + (k == i && doubled ? "\n" + lines[k] : "") + "\n";
+          if (k != i || doubled)
+            text += lines[k] + (k == i && doubled ? "\n" + lines[k] : "") + "\n";
         try {
           std::vector<std::unique_ptr<vxbindc::Schema>> schemas;
           schemas.push_back(ParseSchema("m.xsd", text));
