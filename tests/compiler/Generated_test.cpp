@@ -482,6 +482,39 @@ TEST(GeneratedGroups, RepeatAChoice) {
   EXPECT_NE(Failure([&] { choices->FromXml("<g:choices xmlns:g='urn:vxbind:groups'/>"); }), "");
 }
 
+TEST(GeneratedGroups, ReadAnAllGroupThatMayBeMissingAndAChoiceInAChoice) {
+  CSmartPtr<K::CMaybe> maybe = new K::CMaybe;
+  maybe->FromXml("<g:maybe xmlns:g='urn:vxbind:groups'/>");
+  EXPECT_EQ(maybe->GetAll(), nullptr);
+  maybe->FromXml("<g:maybe xmlns:g='urn:vxbind:groups'><g:y>2</g:y><g:x>1</g:x></g:maybe>");
+  ASSERT_NE(maybe->GetAll(), nullptr);
+  EXPECT_EQ(maybe->GetAll()->GetX(), 1);
+  EXPECT_EQ(maybe->GetAll()->GetY(), 2);
+  // All or nothing: x alone is left over.
+  EXPECT_NE(Failure([&] {
+              maybe->FromXml("<g:maybe xmlns:g='urn:vxbind:groups'><g:x>1</g:x></g:maybe>");
+            }),
+            "");
+
+  struct Case {
+    const char* content;
+    bool one;
+    bool inner;
+  };
+  const Case cases[] = {{"<g:one>1</g:one>", true, false},
+                        {"<g:three>3</g:three>", false, true},
+                        {"<g:two>2</g:two>", false, true}};
+  for (const Case& c : cases) {
+    std::string xml =
+        std::string("<g:either xmlns:g='urn:vxbind:groups'>") + c.content + "</g:either>";
+    CSmartPtr<K::CEither> either = new K::CEither(VX_T("either"));
+    either->FromXml(xml.c_str());
+    EXPECT_EQ(either->IsValidOne(), c.one) << xml;
+    EXPECT_EQ(either->GetChoice() != nullptr, c.inner) << xml;
+    EXPECT_EQ(TreeDifference(xml, either->ToXml()), "");
+  }
+}
+
 // -- names and values C++ cannot take as they are --------------------------------
 
 TEST(GeneratedEdges, RenameWhatClashesAndEscapeWhatCannotStand) {
