@@ -263,6 +263,7 @@ class Generator {
   // Model groups that may match no element at all (a pseudo member of such
   // a group is read without requiring content).
   std::set<const ComplexType*> m_emptiable;
+  std::set<const ComplexType*> m_settled;
 
   // What the source being written uses, so that it defines no helper in vain.
   struct Uses {
@@ -331,7 +332,7 @@ void Generator::NameTypes() {
     for (const auto& type : schema->complexTypes) {
       ComplexType& t = *type;
       if (t.pseudo) {
-        t.defaultElement = GroupName(t);
+        t.defaultElement = t.name.empty() ? GroupName(t) : t.name;
         continue;
       }
       if (t.owner) {
@@ -346,19 +347,31 @@ void Generator::NameTypes() {
 }
 
 void Generator::PlanClasses() {
-  // A nested group comes after the type that holds it, so going backwards
-  // settles every group before its holder.
+  // Which groups may match nothing: settled for every group before the
+  // groups that hold it, depth first with an explicit stack (named groups
+  // may be used before they are declared). The reader has refused groups
+  // that contain themselves without an element between.
   for (const auto& schema : m_schemas)
-    for (auto it = schema->complexTypes.rbegin(); it != schema->complexTypes.rend(); ++it) {
-      const ComplexType& type = **it;
-      if (!type.pseudo) continue;
-      bool choice = type.group == GroupKind::Choice;
-      bool emptiable = !choice;
-      for (const Particle& p : type.particles) {
-        bool optional = p.minOccurs == 0 || (p.group && m_emptiable.count(p.group));
-        emptiable = choice ? emptiable || optional : emptiable && optional;
+    for (const auto& start : schema->complexTypes) {
+      if (!start->pseudo || m_settled.count(start.get())) continue;
+      std::vector<std::pair<const ComplexType*, size_t>> stack{{start.get(), 0}};
+      while (!stack.empty()) {
+        auto& [type, next] = stack.back();
+        if (next < type->particles.size()) {
+          const ComplexType* child = type->particles[next++].group;
+          if (child && !m_settled.count(child)) stack.emplace_back(child, 0);
+          continue;
+        }
+        bool choice = type->group == GroupKind::Choice;
+        bool emptiable = !choice;
+        for (const Particle& p : type->particles) {
+          bool optional = p.minOccurs == 0 || (p.group && m_emptiable.count(p.group));
+          emptiable = choice ? emptiable || optional : emptiable && optional;
+        }
+        if (emptiable) m_emptiable.insert(type);
+        m_settled.insert(type);
+        stack.pop_back();
       }
-      if (emptiable) m_emptiable.insert(&type);
     }
   for (const auto& schema : m_schemas) {
     int number = 0;
@@ -383,7 +396,7 @@ void Generator::PlanClasses() {
       for (const Particle& particle : type->particles) {
         Member m;
         if (particle.group) {
-          m.xmlName = GroupName(*particle.group);
+          m.xmlName = particle.group->defaultElement;
           m.ns = schema->targetNamespace;
           m.cls = particle.group;
         } else {
@@ -492,7 +505,9 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
   const std::string& c = type.cppName;
   std::string ns = Literal(plan.schema->targetNamespace);
   std::ostringstream comment;
-  if (type.pseudo)
+  if (type.pseudo && !type.name.empty())
+    comment << "The model group " << type.name << ", without an element of its own";
+  else if (type.pseudo)
     comment << "A model group in " << type.enclosing->cppName << ", without an element of its own";
   else if (type.name.empty())
     comment << "The anonymous type of the element " << type.owner->name;

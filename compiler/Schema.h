@@ -91,9 +91,10 @@ enum class GroupKind { Sequence, Choice, All };
 
 struct Particle {
   SourcePos pos;
-  std::optional<QName> ref;      // an element reference, resolved into decl
-  ElementDecl* decl = nullptr;   // local declaration, or the referenced one
-  ComplexType* group = nullptr;  // or a nested model group (a pseudo type)
+  std::optional<QName> ref;       // an element reference, resolved into decl
+  ElementDecl* decl = nullptr;    // local declaration, or the referenced one
+  ComplexType* group = nullptr;   // or a nested model group (a pseudo type)
+  std::optional<QName> groupRef;  // a reference to a named group, resolved into group
   int minOccurs = 1;
   int maxOccurs = 1;  // -1: unbounded
 };
@@ -123,11 +124,22 @@ struct ComplexType {
   SourcePos groupPos;
   std::vector<Particle> particles;
   std::vector<AttributeDecl> attributes;
+  // xs:attributeGroup references; their attributes join `attributes` when
+  // the schema is resolved.
+  std::vector<std::pair<QName, SourcePos>> attributeGroupRefs;
 
   // Given by the naming pass.
   std::string cppName;         // "CUSAddress"
   std::string defaultElement;  // element name of a new object
   int classNumber = 0;
+};
+
+// A named xs:attributeGroup: attributes and references to other groups.
+struct AttributeGroup {
+  SourcePos pos;
+  std::string name;
+  std::vector<AttributeDecl> attributes;
+  std::vector<std::pair<QName, SourcePos>> refs;
 };
 
 struct Schema {
@@ -148,6 +160,10 @@ struct Schema {
   std::vector<ElementDecl*> globalElementOrder;
   std::vector<std::unique_ptr<AttributeDecl>> attributes;  // the global ones
   std::map<std::string, AttributeDecl*> globalAttributes;
+  // Named model groups are pseudo types in complexTypes, found here by name.
+  std::map<std::string, ComplexType*> namedGroups;
+  std::vector<std::unique_ptr<AttributeGroup>> attributeGroups;
+  std::map<std::string, AttributeGroup*> namedAttributeGroups;
 };
 
 }  // namespace vxbindc

@@ -133,8 +133,16 @@ class Reader {
   void ReadComplexType(const CXmlElement* e, ComplexType& type);
   void ReadGroup(const CXmlElement* e, ComplexType& type);
   void ReadParticle(const CXmlElement* e, ComplexType& type);
-  // A global attribute when `type` is null.
-  void ReadAttribute(const CXmlElement* e, ComplexType* type);
+  // A global attribute when `target` is null; else one of a complex type or
+  // an attribute group.
+  void ReadAttribute(const CXmlElement* e, std::vector<AttributeDecl>* target);
+  // xs:group and xs:attributeGroup at the top of the schema, and references
+  // to them.
+  void ReadNamedGroup(const CXmlElement* e);
+  void ReadAttributeGroup(const CXmlElement* e);
+  void AddGroupRef(const CXmlElement* e, ComplexType& type);
+  std::pair<QName, SourcePos> AttributeGroupRef(const CXmlElement* e);
+  void ExpandAttributeGroups(ComplexType& type);
   SimpleType* ReadSimpleType(const CXmlElement* e, bool global);
   void ReadFacet(const CXmlElement* e, SimpleType& type);
 
@@ -143,6 +151,7 @@ class Reader {
   void ResolveTypeUse(TypeUse& use, const SourcePos& pos, bool attribute);
   void CheckValue(const AttributeDecl& attribute, const std::string& value, const char* what);
   void CheckContainment();
+  void CheckGroupCycles();
 
   Schema& m_schema;
   struct Pending {
@@ -241,6 +250,10 @@ void Reader::Read(const CXmlElement* root) {
       ReadSimpleType(c, true);
     } else if (Is(c, "attribute")) {
       ReadAttribute(c, nullptr);
+    } else if (Is(c, "group")) {
+      ReadNamedGroup(c);
+    } else if (Is(c, "attributeGroup")) {
+      ReadAttributeGroup(c);
     } else {
       Fail(c, "unsupported " + Name(c));
     }
@@ -330,11 +343,111 @@ void Reader::ReadComplexType(const CXmlElement* e, ComplexType& type) {
         type.groupPos = Pos(c);
         AddGroupParticle(c, type);
       }
+    } else if (Is(c, "group")) {
+      if (type.group) Fail(c, Name(e) + " with more than one model group");
+      if (!type.attributes.empty()) Fail(c, "the model group must come before the attributes");
+      // The named group is the content: a sequence of one particle.
+      type.group = GroupKind::Sequence;
+      type.groupPos = Pos(c);
+      AddGroupRef(c, type);
     } else if (Is(c, "attribute")) {
-      ReadAttribute(c, &type);
+      ReadAttribute(c, &type.attributes);
+    } else if (Is(c, "attributeGroup")) {
+      type.attributeGroupRefs.push_back(AttributeGroupRef(c));
     } else {
       Fail(c, "unsupported " + Name(c));
     }
+  }
+}
+
+void Reader::ReadNamedGroup(const CXmlElement* e) {
+  CheckAttributes(e, {"name", "id"});
+  std::string name = NameAttr(e);
+  if (m_schema.namedGroups.count(name)) Fail(e, "duplicate group '" + name + "'");
+  const CXmlElement* content = nullptr;
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    if (SkipChild(e, c)) continue;
+    if (!Is(c, "sequence") && !Is(c, "choice") && !Is(c, "all"))
+      Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
+    if (content) Fail(c, Name(e) + " with more than one model group");
+    if (Attr(c, "minOccurs") || Attr(c, "maxOccurs"))
+      Fail(c, "the model group of a named group cannot have minOccurs or maxOccurs");
+    content = c;
+  }
+  if (!content) Fail(e, Name(e) + " without a model group");
+  auto group = std::make_unique<ComplexType>();
+  group->pos = Pos(e);
+  group->pseudo = true;
+  group->name = name;
+  m_pending.push_back(Pending{content, group.get()});
+  m_schema.namedGroups[name] = group.get();
+  m_schema.complexTypes.push_back(std::move(group));
+}
+
+void Reader::AddGroupRef(const CXmlElement* e, ComplexType& type) {
+  CheckAttributes(e, {"ref", "minOccurs", "maxOccurs", "id"});
+  CheckOnlyAnnotation(e);
+  std::optional<std::string> ref = Attr(e, "ref");
+  if (!ref) Fail(e, "unsupported xs:group without ref inside a type");
+  Particle particle;
+  particle.pos = Pos(e);
+  particle.minOccurs = ParseOccurs(e, "minOccurs", 1);
+  particle.maxOccurs = ParseOccurs(e, "maxOccurs", 1);
+  if (particle.maxOccurs >= 0 && particle.minOccurs > particle.maxOccurs)
+    Fail(e, "minOccurs is greater than maxOccurs");
+  if (particle.maxOccurs == 0) return;
+  particle.groupRef = ParseQName(e, *ref);
+  type.particles.push_back(std::move(particle));
+}
+
+void Reader::ReadAttributeGroup(const CXmlElement* e) {
+  CheckAttributes(e, {"name", "id"});
+  auto group = std::make_unique<AttributeGroup>();
+  group->pos = Pos(e);
+  group->name = NameAttr(e);
+  if (m_schema.namedAttributeGroups.count(group->name))
+    Fail(e, "duplicate attribute group '" + group->name + "'");
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    if (SkipChild(e, c)) continue;
+    if (Is(c, "attribute"))
+      ReadAttribute(c, &group->attributes);
+    else if (Is(c, "attributeGroup"))
+      group->refs.push_back(AttributeGroupRef(c));
+    else
+      Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
+  }
+  m_schema.namedAttributeGroups[group->name] = group.get();
+  m_schema.attributeGroups.push_back(std::move(group));
+}
+
+std::pair<QName, SourcePos> Reader::AttributeGroupRef(const CXmlElement* e) {
+  CheckAttributes(e, {"ref", "id"});
+  CheckOnlyAnnotation(e);
+  std::optional<std::string> ref = Attr(e, "ref");
+  if (!ref) Fail(e, "unsupported xs:attributeGroup without ref inside a type");
+  return {ParseQName(e, *ref), Pos(e)};
+}
+
+// Copies the attributes of the groups that `type` refers to, and of the
+// groups those refer to, into the type, breadth first with a work list. A
+// group met twice would give its attributes twice: refused, which also
+// ends a group that contains itself.
+void Reader::ExpandAttributeGroups(ComplexType& type) {
+  std::deque<std::pair<QName, SourcePos>> work(type.attributeGroupRefs.begin(),
+                                               type.attributeGroupRefs.end());
+  std::set<const AttributeGroup*> used;
+  while (!work.empty()) {
+    auto [name, pos] = work.front();
+    work.pop_front();
+    auto it = m_schema.namedAttributeGroups.find(name.local);
+    if (name.ns != m_schema.targetNamespace || it == m_schema.namedAttributeGroups.end())
+      throw CompileError(pos, "unknown attribute group '" + name.text + "'");
+    if (!used.insert(it->second).second)
+      throw CompileError(pos, "the attribute group '" + name.text +
+                                  "' is used twice in one type, or contains itself");
+    for (const AttributeDecl& attribute : it->second->attributes)
+      type.attributes.push_back(attribute);
+    work.insert(work.end(), it->second->refs.begin(), it->second->refs.end());
   }
 }
 
@@ -353,7 +466,9 @@ void Reader::ReadGroup(const CXmlElement* e, ComplexType& type) {
       ReadParticle(c, type);
     } else if ((Is(c, "sequence") || Is(c, "choice")) && *type.group != GroupKind::All) {
       AddGroupParticle(c, type);
-    } else if (Is(c, "all") || Is(c, "sequence") || Is(c, "choice")) {
+    } else if (Is(c, "group") && *type.group != GroupKind::All) {
+      AddGroupRef(c, type);
+    } else if (Is(c, "all") || Is(c, "sequence") || Is(c, "choice") || Is(c, "group")) {
       Fail(c, Name(c) + " cannot stand inside " + Name(e));
     } else {
       Fail(c, "unsupported " + Name(c));
@@ -412,11 +527,11 @@ void Reader::ReadParticle(const CXmlElement* e, ComplexType& type) {
   type.particles.push_back(std::move(particle));
 }
 
-void Reader::ReadAttribute(const CXmlElement* e, ComplexType* type) {
+void Reader::ReadAttribute(const CXmlElement* e, std::vector<AttributeDecl>* target) {
   AttributeDecl attribute;
   attribute.pos = Pos(e);
-  std::optional<std::string> ref = type ? Attr(e, "ref") : std::nullopt;
-  if (!type) {
+  std::optional<std::string> ref = target ? Attr(e, "ref") : std::nullopt;
+  if (!target) {
     // Global attributes are always in the target namespace.
     CheckAttributes(e, {"name", "type", "default", "fixed", "id"});
     attribute.ns = m_schema.targetNamespace;
@@ -446,9 +561,9 @@ void Reader::ReadAttribute(const CXmlElement* e, ComplexType* type) {
     Fail(e, "xs:attribute with both default and fixed");
   if (attribute.defaultValue && attribute.required)
     Fail(e, "a required attribute cannot have a default");
-  if (!ref) ReadTypeOfDeclaration(e, attribute.type, nullptr, type);
-  if (type) {
-    type->attributes.push_back(std::move(attribute));
+  if (!ref) ReadTypeOfDeclaration(e, attribute.type, nullptr, nullptr);
+  if (target) {
+    target->push_back(std::move(attribute));
     return;
   }
   if (m_schema.globalAttributes.count(attribute.name))
@@ -533,7 +648,14 @@ void Reader::Resolve() {
     ResolveTypeUse(decl->type, decl->pos, false);
   }
   for (auto& type : m_schema.complexTypes) {
+    ExpandAttributeGroups(*type);
     for (Particle& particle : type->particles) {
+      if (particle.groupRef) {
+        auto it = m_schema.namedGroups.find(particle.groupRef->local);
+        if (particle.groupRef->ns != m_schema.targetNamespace || it == m_schema.namedGroups.end())
+          throw CompileError(particle.pos, "unknown group '" + particle.groupRef->text + "'");
+        particle.group = it->second;
+      }
       if (!particle.ref) continue;
       auto it = m_schema.globalElements.find(particle.ref->local);
       if (particle.ref->ns != m_schema.targetNamespace || it == m_schema.globalElements.end())
@@ -568,7 +690,37 @@ void Reader::Resolve() {
       }
     }
   }
+  CheckGroupCycles();
   CheckContainment();
+}
+
+// A named group may not contain itself but through an element: such a
+// group would have no end even where it is optional.
+void Reader::CheckGroupCycles() {
+  enum State { kNew, kOpen, kDone };
+  std::map<const ComplexType*, State> state;
+  for (auto& start : m_schema.complexTypes) {
+    if (!start->pseudo || state[start.get()] != kNew) continue;
+    std::vector<std::pair<const ComplexType*, size_t>> stack{{start.get(), 0}};
+    state[start.get()] = kOpen;
+    while (!stack.empty()) {
+      auto& [type, next] = stack.back();
+      if (next == type->particles.size()) {
+        state[type] = kDone;
+        stack.pop_back();
+        continue;
+      }
+      const Particle& particle = type->particles[next++];
+      if (!particle.group) continue;
+      if (state[particle.group] == kOpen)
+        throw CompileError(particle.pos, "the group '" + particle.group->name +
+                                             "' contains itself without an element between");
+      if (state[particle.group] == kNew) {
+        state[particle.group] = kOpen;
+        stack.emplace_back(particle.group, 0);
+      }
+    }
+  }
 }
 
 // Resolves the base chain of `type` without recursion: walks up to a

@@ -515,6 +515,29 @@ TEST(GeneratedGroups, ReadAnAllGroupThatMayBeMissingAndAChoiceInAChoice) {
   }
 }
 
+TEST(GeneratedGroups, ShareANamedGroupsClassAndCopyAttributeGroups) {
+  const char xml[] =
+      "<g:pairs xmlns:g='urn:vxbind:groups' by='me' at='2001-02-03'><g:first>a</g:first>"
+      "<g:first>b</g:first><g:second>2</g:second><g:first>c</g:first></g:pairs>";
+  CSmartPtr<K::CPairs> pairs = new K::CPairs;
+  pairs->FromXml(xml);
+  EXPECT_EQ(TreeDifference(xml, pairs->ToXml()), "");
+  CSmartPtr<K::CPair> first = pairs->GetPair();
+  EXPECT_EQ(U8(first->GetFirst()), "a");
+  EXPECT_FALSE(first->IsValidSecond());
+  CSmartPtr<K::CPairCol> more = pairs->GetPair2();
+  ASSERT_EQ(more->GetCount(), 2);
+  EXPECT_EQ(more->Item(0)->GetSecond(), 2);
+  EXPECT_EQ(U8(more->Item(1)->GetFirst()), "c");
+  EXPECT_EQ(U8(pairs->GetBy()), "me");
+  EXPECT_EQ(pairs->GetAt(), CDateTime(2001, 2, 3));
+  // The attribute group's required attribute is required.
+  EXPECT_NE(Failure([&] {
+              pairs->FromXml("<g:pairs xmlns:g='urn:vxbind:groups'><g:first>a</g:first></g:pairs>");
+            }).find("Failed to find the required Attribute [by]"),
+            std::string::npos);
+}
+
 // -- names and values C++ cannot take as they are --------------------------------
 
 TEST(GeneratedEdges, RenameWhatClashesAndEscapeWhatCannotStand) {

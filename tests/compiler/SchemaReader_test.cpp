@@ -80,7 +80,19 @@ INSTANTIATE_TEST_SUITE_P(
                 "t.xsd:4: duplicate attribute 'a'"},
         // Outside the supported subset.
         Refusal{"Import", "<xs:import namespace='urn:x'/>", "t.xsd:2: unsupported xs:import"},
-        Refusal{"Group", "<xs:group name='g'/>", "t.xsd:2: unsupported xs:group"},
+        Refusal{"EmptyGroup", "<xs:group name='g'/>", "t.xsd:2: xs:group without a model group"},
+        Refusal{"UnknownGroup", kSeq + "<xs:group ref='G'/>" + kEnd, "t.xsd:3: unknown group 'G'"},
+        Refusal{"GroupContainingItself",
+                "<xs:group name='G'><xs:sequence>\n<xs:group ref='G' minOccurs='0'/>"
+                "</xs:sequence></xs:group>",
+                "t.xsd:3: the group 'G' contains itself without an element between"},
+        Refusal{"UnknownAttributeGroup",
+                "<xs:complexType name='T'>\n<xs:attributeGroup ref='A'/></xs:complexType>",
+                "t.xsd:3: unknown attribute group 'A'"},
+        Refusal{"AttributeGroupContainingItself",
+                "<xs:attributeGroup name='A'>\n<xs:attributeGroup ref='A'/></xs:attributeGroup>"
+                "<xs:complexType name='T'>\n<xs:attributeGroup ref='A'/></xs:complexType>",
+                "t.xsd:3: the attribute group 'A' is used twice in one type, or contains itself"},
         Refusal{"UnknownAttributeRef",
                 "<xs:complexType name='T'>\n<xs:attribute ref='g'/>"
                 "</xs:complexType>",
