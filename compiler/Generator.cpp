@@ -1150,6 +1150,12 @@ std::vector<OutputFile> Generator::Run() {
   std::set<std::string> stems;
   for (const auto& schema : m_schemas) {
     std::string stem = Stem(schema->file);
+    // The name goes into #include lines and the build's file lists.
+    if (stem.empty() ||
+        stem.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                               "0123456789_-.") != std::string::npos)
+      throw CompileError(SourcePos{schema->file, 0},
+                         "the file name may hold only letters, digits, '_', '-' and '.'");
     if (!stems.insert(stem).second)
       throw CompileError(SourcePos{schema->file, 0}, "another schema of this run also gives " +
                                                          stem + ".h and " + stem +

@@ -109,6 +109,7 @@ class ProgramRefusals : public Program, public testing::WithParamInterface<Refus
 // schemas of the run were good or the output directory held files already.
 TEST_P(ProgramRefusals, ReportFileAndLineAndWriteNothing) {
   Write("good.xsd", kGood);
+  Write("go\"od.xsd", kGood);
   Write("out/keep.txt", "old");
   Write("bad.xsd", GetParam().schema);
   Result r = Run(GetParam().arguments);
@@ -143,6 +144,8 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"SameFileNameTwice", kGood, "good.xsd ./good.xsd --output out --cxx-namespace N",
                 "./good.xsd:0: another schema of this run also gives good.h and good.cpp; "
                 "rename one of them\n"},
+        Refusal{"FileNameForAnInclude", kGood, "'go\"od.xsd' --output out --cxx-namespace N",
+                "go\"od.xsd:0: the file name may hold only letters, digits, '_', '-' and '.'\n"},
         Refusal{"NoSchema", kGood, "--output out --cxx-namespace N",
                 "<command line>:0: no schema given (see --help)\n"},
         Refusal{"NoOutput", kGood, "good.xsd --cxx-namespace N",
