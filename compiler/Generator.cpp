@@ -86,11 +86,13 @@ std::string CommentSafe(const std::string& text) {
 }
 
 // `call` ("new X(a, b, c)") laid out from column `column` within 100
-// columns: its arguments are broken between lines where they do not fit,
-// continuation lines aligned after the opening parenthesis.
+// columns, one of them kept for the comma or semicolon that follows: its
+// arguments are broken between lines where they do not fit, continuation
+// lines aligned after the opening parenthesis.
 std::string Wrap(const std::string& call, size_t column) {
   size_t open = call.find('(');
-  if (column + call.size() <= 100 || open == std::string::npos) return call;
+  const size_t limit = 99;
+  if (column + call.size() <= limit || open == std::string::npos) return call;
   std::vector<std::string> arguments;
   int depth = 0;
   bool quoted = false;
@@ -119,7 +121,7 @@ std::string Wrap(const std::string& call, size_t column) {
   size_t width = column + result.size();
   for (size_t i = 0; i < arguments.size(); ++i) {
     std::string piece = arguments[i] + (i + 1 < arguments.size() ? "," : ")");
-    if (i > 0 && width + 1 + piece.size() > 100) {
+    if (i > 0 && width + 1 + piece.size() > limit) {
       result += "\n" + indent;
       width = indent.size();
     } else if (i > 0) {
@@ -128,7 +130,7 @@ std::string Wrap(const std::string& call, size_t column) {
     }
     // An argument that is a call of its own (the restrictions) and still
     // does not fit is laid out the same way, one level down.
-    if (width + piece.size() > 100 && arguments[i].find('(') != std::string::npos &&
+    if (width + piece.size() > limit && arguments[i].find('(') != std::string::npos &&
         arguments[i].compare(0, 5, "VX_T(") != 0)
       piece = Wrap(arguments[i], width) + piece.substr(arguments[i].size());
     result += piece;
@@ -173,6 +175,7 @@ struct Member {
   std::string xmlName;
   std::string ns;
   bool attribute = false;
+  bool text = false;  // the element's text, for a type of simple content
   Kind kind = Kind::Prim;
   Card card = Card::Mnd;
   const ComplexType* cls = nullptr;  // a pseudo type for a nested model group
@@ -417,6 +420,15 @@ void Generator::PlanClasses() {
         claim(m);
         plan.members.push_back(m);
       }
+      if (type->text) {
+        Member m;
+        m.xmlName = "value";
+        m.text = true;
+        m.simple = type->text;
+        m.kind = m.simple->IsEnum() ? Kind::Enum : Kind::Prim;
+        claim(m);
+        plan.members.push_back(m);
+      }
       for (const AttributeDecl& attribute : type->attributes) {
         Member m;
         m.xmlName = attribute.name;
@@ -522,12 +534,13 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
     comment << " of";
     const char* separator = " ";
     for (const Member& m : plan.members)
-      if (!m.attribute)
+      if (!m.attribute && !m.text)
         comment << std::exchange(separator, ", ") << m.xmlName
                 << (m.card == Card::Col                   ? (m.minOccurs == 0 ? "*" : "+")
                     : m.card == Card::Opt && !plan.choice ? "?"
                                                           : "");
   }
+  if (type.text) comment << ": text with attributes";
   comment << ".";
   // Filled to 100 columns.
   out << "\n//";
@@ -574,7 +587,7 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
 
 void Generator::Accessors(std::ostream& out, const Member& m) {
   const std::string& s = m.stem;
-  out << "\n  // " << (m.attribute ? "@" : "") << m.xmlName;
+  out << "\n  // " << (m.text ? "the text" : (m.attribute ? "@" : "") + m.xmlName);
   if (m.card == Card::Col)
     out << ", " << m.minOccurs << " to "
         << (m.maxOccurs < 0 ? std::string("unbounded") : std::to_string(m.maxOccurs));
@@ -921,6 +934,35 @@ std::string Generator::InitialValue(const Member& m, const std::string& text) {
 void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Member& m) {
   out << "    case " << m.property << ":\n";
   const std::string& f = m.field;
+  if (m.text) {
+    // The driver reads and writes the text as a string: converted here by
+    // the text's type, and checked against its facets on the way out.
+    if (m.kind == Kind::Enum) {
+      const std::string& e = m.simple->enumOwner->cppName;
+      out << "      if (read)\n        value.SetString(Utf16::Make(" << e << "ToString(" << f
+          << ")));\n      else\n        " << f << " = static_cast<" << e << ">(" << e
+          << "FromString(value.GetString().c_str()));\n      return;\n";
+      return;
+    }
+    const char* variant = KindOf(m.simple->itemType).variant;
+    std::string rule = RuleName(m.simple->whitespace);
+    m_uses.rules.insert(rule);
+    out << "      if (read) {\n        VxVariant typed;\n        typed.Set" << variant << "(" << f
+        << ");\n";
+    if (!m.simple->facets.Empty())
+      out << "        "
+          << Wrap("static const CPrimitiveRestrictions facets" +
+                      Restrictions(m.simple->facets).substr(22),
+                  8)
+          << ";\n"
+          << "        CheckFacets(" << Literal(plan.type->defaultElement) << ", typed, ItemType_"
+          << m.simple->itemType << ", facets);\n";
+    out << "        value.SetString(typed.ToString(nullptr));\n      } else {\n"
+        << "        VxVariant typed;\n        typed.FromString(value.GetString(), ItemType_"
+        << m.simple->itemType << ", " << rule << ");\n        " << f << " = typed.Get" << variant
+        << "();\n      }\n      return;\n";
+    return;
+  }
   if (m.card == Card::Col) {
     out << "      if (read) value.SetXmlCollection(" << f << ");  // owned, never replaced\n";
     out << "      return;\n";
@@ -986,15 +1028,18 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   out << "  static const Metadata metadata(\n";
   // A model group reads the attributes of its holder's element: it must let
   // them pass.
+  std::string textIndex = "-1";
+  for (const Member& m : plan.members)
+    if (m.text) textIndex = m.property;
   std::ostringstream info;
   info << "new CParentElementInfo(XmlElementGroupType_" << group << ", XmlElementType_"
        << (type.pseudo ? "PseudoElement" : "Element") << ", " << Literal(type.defaultElement)
-       << ", " << Literal(plan.schema->targetNamespace) << ", -1, "
+       << ", " << Literal(plan.schema->targetNamespace) << ", " << textIndex << ", "
        << (type.pseudo ? "false" : "true") << ", false)";
   out << "      " << Wrap(info.str(), 6) << ",\n      {";
   bool firstInfo = true;
   for (const Member& m : plan.members) {
-    if (m.attribute) continue;
+    if (m.attribute || m.text) continue;
     out << (firstInfo ? "" : ",\n       ") << Wrap(ElementInfo(plan, m), 7);
     firstInfo = false;
   }

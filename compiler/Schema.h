@@ -121,6 +121,9 @@ struct ComplexType {
   const ElementDecl* owner = nullptr;      // anonymous: the element it belongs to
   const ComplexType* enclosing = nullptr;  // anonymous local or pseudo: the type holding it
   std::optional<GroupKind> group;          // none: no element content
+  // Simple content (xs:simpleContent/xs:extension): the type of the text.
+  std::optional<QName> textBase;
+  const SimpleType* text = nullptr;
   SourcePos groupPos;
   std::vector<Particle> particles;
   std::vector<AttributeDecl> attributes;

@@ -139,6 +139,7 @@ class Reader {
   // xs:group and xs:attributeGroup at the top of the schema, and references
   // to them.
   void ReadNamedGroup(const CXmlElement* e);
+  void ReadSimpleContent(const CXmlElement* e, ComplexType& type);
   void ReadAttributeGroup(const CXmlElement* e);
   void AddGroupRef(const CXmlElement* e, ComplexType& type);
   std::pair<QName, SourcePos> AttributeGroupRef(const CXmlElement* e);
@@ -354,9 +355,40 @@ void Reader::ReadComplexType(const CXmlElement* e, ComplexType& type) {
       ReadAttribute(c, &type.attributes);
     } else if (Is(c, "attributeGroup")) {
       type.attributeGroupRefs.push_back(AttributeGroupRef(c));
+    } else if (Is(c, "simpleContent")) {
+      if (type.group || type.textBase || !type.attributes.empty())
+        Fail(c, "xs:simpleContent must be the only content of " + Name(e));
+      ReadSimpleContent(c, type);
     } else {
       Fail(c, "unsupported " + Name(c));
     }
+  }
+}
+
+// Text of a simple type with attributes: xs:simpleContent/xs:extension.
+void Reader::ReadSimpleContent(const CXmlElement* e, ComplexType& type) {
+  CheckAttributes(e, {"id"});
+  const CXmlElement* extension = nullptr;
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    if (SkipChild(e, c)) continue;
+    if (!Is(c, "extension")) Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
+    if (extension) Fail(c, Name(e) + " with more than one derivation");
+    extension = c;
+  }
+  if (!extension) Fail(e, Name(e) + " without xs:extension");
+  CheckAttributes(extension, {"base", "id"});
+  std::optional<std::string> base = Attr(extension, "base");
+  if (!base) Fail(extension, "xs:extension without a base");
+  type.textBase = ParseQName(extension, *base);
+  type.groupPos = Pos(extension);
+  for (const CXmlElement* c = extension->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    if (SkipChild(extension, c)) continue;
+    if (Is(c, "attribute"))
+      ReadAttribute(c, &type.attributes);
+    else if (Is(c, "attributeGroup"))
+      type.attributeGroupRefs.push_back(AttributeGroupRef(c));
+    else
+      Fail(c, "unsupported " + Name(c) + " inside " + Name(extension));
   }
 }
 
@@ -649,6 +681,12 @@ void Reader::Resolve() {
   }
   for (auto& type : m_schema.complexTypes) {
     ExpandAttributeGroups(*type);
+    if (type->textBase) {
+      TypeUse text;
+      text.name = type->textBase;
+      ResolveTypeUse(text, type->groupPos, true);
+      type->text = text.simple;
+    }
     for (Particle& particle : type->particles) {
       if (particle.groupRef) {
         auto it = m_schema.namedGroups.find(particle.groupRef->local);
@@ -829,7 +867,8 @@ void Reader::ResolveTypeUse(TypeUse& use, const SourcePos& pos, bool attribute) 
     auto complex = m_schema.namedComplexTypes.find(name.local);
     if (complex != m_schema.namedComplexTypes.end()) {
       if (attribute)
-        throw CompileError(pos, "an attribute cannot have the complex type '" + name.text + "'");
+        throw CompileError(
+            pos, "an attribute or a text cannot have the complex type '" + name.text + "'");
       use.complex = complex->second;
     }
   }

@@ -332,6 +332,32 @@ TEST(GeneratedKinds, CreatesRootObjectsAcrossTheSchemasOfTheNamespace) {
   EXPECT_EQ(U8(other->GetText()->GetValue()), "");
 }
 
+TEST(GeneratedKinds, BindTheTextOfSimpleContent) {
+  const char price[] = "<k:price xmlns:k='urn:vxbind:kinds' currency='USD'>12.5</k:price>";
+  auto object = Root<K::CPrice>(K::CreateRootObject(VX_T("price"), VX_T("urn:vxbind:kinds")));
+  object->FromXml(price);
+  EXPECT_EQ(object->GetValue(), CDecimal(VX_T("12.5")));
+  EXPECT_EQ(U8(object->GetCurrency()), "USD");
+  EXPECT_EQ(TreeDifference(price, object->ToXml()), "");
+  // The text's facets (Percent: 0 to 100) are checked on writing.
+  object->SetValue(CDecimal(VX_T("100.5")));
+  EXPECT_NE(Failure([&] { object->ToXml(); }).find("[100.5]"), std::string::npos);
+  // Read by the whitespace rule of the text's type.
+  object->FromXml("<k:price xmlns:k='urn:vxbind:kinds'> 7 </k:price>");
+  EXPECT_EQ(object->GetValue(), CDecimal(VX_T("7")));
+  EXPECT_EQ(U8(object->GetCurrency()), "EUR");
+
+  const char tag[] = "<k:tag xmlns:k='urn:vxbind:kinds' weight='2'>light-blue</k:tag>";
+  CSmartPtr<K::CTag> t = new K::CTag;
+  t->FromXml(tag);
+  EXPECT_EQ(t->GetValue(), K::Color_light_blue);
+  EXPECT_EQ(TreeDifference(tag, t->ToXml()), "");
+  EXPECT_NE(Failure([&] {
+              t->FromXml("<k:tag xmlns:k='urn:vxbind:kinds'>purple</k:tag>");
+            }).find("Invalid value [purple] for the enumeration [Color]"),
+            std::string::npos);
+}
+
 // -- built-in types -------------------------------------------------------------
 
 const char kBuiltins[] =

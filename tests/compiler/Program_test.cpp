@@ -133,9 +133,9 @@ INSTANTIATE_TEST_SUITE_P(
                         "type='xs:int'/></xs:schema>",
                 kRun, "bad.xsd:3: duplicate element 'x'\n"},
         Refusal{"UnsupportedConstruct",
-                kHead + "<xs:complexType name='T'>\n<xs:simpleContent/></xs:complexType>"
+                kHead + "<xs:complexType name='T'>\n<xs:complexContent/></xs:complexType>"
                         "</xs:schema>",
-                kRun, "bad.xsd:3: unsupported xs:simpleContent\n"},
+                kRun, "bad.xsd:3: unsupported xs:complexContent\n"},
         Refusal{"NotWellFormed", kHead + "<xs:element>\n</xs:schema>", kRun,
                 "bad.xsd:3: mismatched tag at line 3\n"},
         Refusal{"EmptyFile", "", kRun, "bad.xsd:0: the file is empty\n"},

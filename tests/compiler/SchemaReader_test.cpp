@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"ComplexTypeOfAttribute",
                 "<xs:complexType name='T'/>\n<xs:complexType name='U'>\n"
                 "<xs:attribute name='a' type='T'/></xs:complexType>",
-                "t.xsd:4: an attribute cannot have the complex type 'T'"},
+                "t.xsd:4: an attribute or a text cannot have the complex type 'T'"},
         // Duplicates in one symbol space; elements and types are two.
         Refusal{"DuplicateElement",
                 "<xs:element name='a' type='xs:int'/>\n"
@@ -123,6 +123,14 @@ INSTANTIATE_TEST_SUITE_P(
                 "<xs:complexType name='T'>\n<xs:complexContent/>"
                 "</xs:complexType>",
                 "t.xsd:3: unsupported xs:complexContent"},
+        Refusal{"SimpleContentRestriction",
+                "<xs:complexType name='T'><xs:simpleContent>\n"
+                "<xs:restriction base='xs:int'/></xs:simpleContent></xs:complexType>",
+                "t.xsd:3: unsupported xs:restriction inside xs:simpleContent"},
+        Refusal{"SimpleContentOfAComplexType",
+                "<xs:complexType name='T'/><xs:complexType name='U'><xs:simpleContent>\n"
+                "<xs:extension base='T'/></xs:simpleContent></xs:complexType>",
+                "t.xsd:3: an attribute or a text cannot have the complex type 'T'"},
         Refusal{"List", "<xs:simpleType name='S'>\n<xs:list itemType='xs:int'/></xs:simpleType>",
                 "t.xsd:3: unsupported xs:list"},
         Refusal{"WhiteSpaceFacet",
