@@ -41,6 +41,12 @@ run("configure the find_package consumer" ${CMAKE_COMMAND} -S ${CONSUMER_DIR}/fi
     -B ${WORK_DIR}/find_package -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_PREFIX_PATH=${prefix})
 run("build the find_package consumer" ${CMAKE_COMMAND} --build ${WORK_DIR}/find_package)
 run("run the find_package consumer" ${WORK_DIR}/find_package/consumer)
+if(EXISTS ${prefix}/bin/vxbindc)
+  if(NOT EXISTS ${WORK_DIR}/find_package/generated_consumer)
+    message(FATAL_ERROR "vxbindc is installed, but vxbind_generate() made no consumer")
+  endif()
+  run("run the generated-classes consumer" ${WORK_DIR}/find_package/generated_consumer)
+endif()
 
 # 2. The README's line: g++ -std=c++17 app.cpp $(pkg-config --cflags --libs vxbind)
 run("pkg-config build" ${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${pc_dir}

@@ -1,0 +1,1263 @@
+#include "Generator.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <sstream>
+#include <utility>
+
+#include "Names.h"
+
+namespace vxbindc {
+
+namespace {
+
+// How values of one item type live in a generated class.
+struct ValueKind {
+  const char* itemType;
+  const char* cppType;
+  bool byReference;     // setters take const T&
+  const char* variant;  // VxVariant::Set<variant> / Get<variant>
+};
+
+const ValueKind kValueKinds[] = {
+    {"hexBinary", "CBinaryData", true, "HexBinary"},
+    {"base64Binary", "CBinaryData", true, "Base64Binary"},
+    {"i1", "char", false, "I1"},
+    {"i2", "short", false, "I2"},
+    {"i4", "int32_t", false, "I4"},
+    {"i8", "int64_t", false, "I8"},
+    {"ui1", "unsigned char", false, "UI1"},
+    {"ui2", "unsigned short", false, "UI2"},
+    {"ui4", "uint32_t", false, "UI4"},
+    {"ui8", "uint64_t", false, "UI8"},
+    {"r4", "float", false, "R4"},
+    {"r8", "double", false, "R8"},
+    {"duration", "CDateTimeSpan", true, "Duration"},
+    {"yearMonth", "CDateTime", true, "YearMonth"},
+    {"monthDay", "CDateTime", true, "MonthDay"},
+    {"year", "unsigned short", false, "Year"},
+    {"month", "unsigned char", false, "Month"},
+    {"day", "unsigned char", false, "Day"},
+    {"date", "CDateTime", true, "Date"},
+    {"datetime", "CDateTime", true, "DateTime"},
+    {"time", "CDateTime", true, "Time"},
+    {"string", "String", false, "String"},
+    {"boolean", "bool", false, "Boolean"},
+    {"decimal", "CDecimal", true, "Decimal"},
+    {"integer", "CBigInteger", true, "Integer"},
+};
+
+const ValueKind& KindOf(const std::string& itemType) {
+  for (const ValueKind& kind : kValueKinds)
+    if (itemType == kind.itemType) return kind;
+  return kValueKinds[21];  // string; the built-in table names no other type
+}
+
+const char* RuleName(Whitespace whitespace) {
+  switch (whitespace) {
+    case Whitespace::Preserve:
+      return "kPreserve";
+    case Whitespace::Replace:
+      return "kReplace";
+    case Whitespace::Collapse:
+      break;
+  }
+  return "kCollapse";
+}
+
+std::string Basename(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string Stem(const std::string& path) {
+  std::string base = Basename(path);
+  size_t dot = base.find_last_of('.');
+  return dot == std::string::npos || dot == 0 ? base : base.substr(0, dot);
+}
+
+// A file name fit for a comment line: no line breaks, no backslash at the end.
+std::string CommentSafe(const std::string& text) {
+  std::string result;
+  for (char c : text) result += (c == '\\' || static_cast<unsigned char>(c) < 0x20) ? '?' : c;
+  return result;
+}
+
+// `call` ("new X(a, b, c)") laid out from column `column` within 100
+// columns, one of them kept for the comma or semicolon that follows: its
+// arguments are broken between lines where they do not fit, continuation
+// lines aligned after the opening parenthesis.
+std::string Wrap(const std::string& call, size_t column) {
+  size_t open = call.find('(');
+  const size_t limit = 99;
+  if (column + call.size() <= limit || open == std::string::npos) return call;
+  std::vector<std::string> arguments;
+  int depth = 0;
+  bool quoted = false;
+  size_t start = open + 1;
+  for (size_t i = open + 1; i + 1 < call.size(); ++i) {
+    char c = call[i];
+    if (quoted) {
+      if (c == '\\')
+        ++i;
+      else if (c == '"')
+        quoted = false;
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')') {
+      --depth;
+    } else if (c == ',' && depth == 0) {
+      arguments.push_back(call.substr(start, i - start));
+      start = i + 2;  // after ", "
+    }
+  }
+  arguments.push_back(call.substr(start, call.size() - 1 - start));
+  std::string indent(column + open + 1, ' ');
+  std::string result = call.substr(0, open + 1);
+  size_t width = column + result.size();
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    std::string piece = arguments[i] + (i + 1 < arguments.size() ? "," : ")");
+    if (i > 0 && width + 1 + piece.size() > limit) {
+      result += "\n" + indent;
+      width = indent.size();
+    } else if (i > 0) {
+      result += " ";
+      ++width;
+    }
+    // An argument that is a call of its own (the restrictions) and still
+    // does not fit is laid out the same way, one level down.
+    if (width + piece.size() > limit && arguments[i].find('(') != std::string::npos &&
+        arguments[i].compare(0, 5, "VX_T(") != 0)
+      piece = Wrap(arguments[i], width) + piece.substr(arguments[i].size());
+    result += piece;
+    size_t lastBreak = piece.rfind('\n');
+    width = lastBreak == std::string::npos ? width + piece.size() : piece.size() - lastBreak - 1;
+  }
+  return result;
+}
+
+std::string Upper(const std::string& text) {
+  std::string result;
+  for (char c : text) {
+    bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    result += !alnum ? '_' : (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  return result;
+}
+
+const char* GroupName(const ComplexType& type) {
+  switch (type.group.value_or(GroupKind::Sequence)) {
+    case GroupKind::Sequence:
+      break;
+    case GroupKind::Choice:
+      return "choice";
+    case GroupKind::All:
+      return "all";
+  }
+  return "sequence";
+}
+
+bool Owns(const Schema& schema, const SimpleType* type) {
+  for (const auto& t : schema.simpleTypes)
+    if (t.get() == type) return true;
+  return false;
+}
+
+enum class Kind { Cls, Prim, Enum };
+enum class Card { Mnd, Opt, Col };
+
+// One element or attribute member of a generated class.
+struct Member {
+  std::string xmlName;
+  std::string ns;
+  bool attribute = false;
+  bool text = false;  // the element's text, for a type of simple content
+  Kind kind = Kind::Prim;
+  Card card = Card::Mnd;
+  const ComplexType* cls = nullptr;  // a pseudo type for a nested model group
+  const SimpleType* simple = nullptr;
+  int minOccurs = 1;
+  int maxOccurs = 1;
+  const AttributeDecl* decl = nullptr;  // attributes only
+
+  std::string stem;      // ShipTo
+  std::string field;     // m_shipTo
+  std::string valid;     // m_validShipTo
+  std::string property;  // PurchaseOrderType_ShipTo
+
+  bool Fixed() const { return decl && decl->fixedValue; }
+  bool HasValidFlag() const { return card == Card::Opt && kind != Kind::Cls && !Fixed(); }
+};
+
+struct ClassPlan {
+  const ComplexType* type;
+  const Schema* schema;
+  std::string stem;  // cppName without the C
+  std::vector<Member> members;
+  bool choice = false;
+  std::vector<const Member*> choiceCollections;  // listened to
+};
+
+class Generator {
+ public:
+  Generator(const std::vector<std::unique_ptr<Schema>>& schemas, std::string cxxNamespace)
+      : m_schemas(schemas), m_namespace(std::move(cxxNamespace)) {}
+
+  std::vector<OutputFile> Run();
+
+ private:
+  void NameTypes();
+  void PlanClasses();
+  std::string HeaderOf(const Schema& schema, const std::string& stem);
+  std::string SourceOf(const Schema& schema, const std::string& stem, bool first);
+
+  // Header parts.
+  void EnumDeclaration(std::ostream& out, const SimpleType& type);
+  void ClassDeclaration(std::ostream& out, const ClassPlan& plan);
+  void Accessors(std::ostream& out, const Member& m);
+  void ClassCollectionDeclaration(std::ostream& out, const ComplexType& type);
+  void EnumCollectionDeclaration(std::ostream& out, const SimpleType& type);
+
+  // Source parts.
+  void EnumDefinition(std::ostream& out, const SimpleType& type);
+  void ClassDefinition(std::ostream& out, const ClassPlan& plan);
+  void ClassCollectionDefinition(std::ostream& out, const ComplexType& type);
+  void EnumCollectionDefinition(std::ostream& out, const SimpleType& type);
+  std::string ElementInfo(const ClassPlan& plan, const Member& m);
+  std::string AttributeInfo(const Member& m);
+  std::string Restrictions(const Facets& facets);
+  std::string CollectionConstruction(const Member& m);
+  std::string InitialValue(const Member& m, const std::string& text);
+  // A new value of the member's type. Not "{}" for the classes: CDateTime
+  // has assignments from other types too, and {} would pick one of those.
+  std::string Cleared(const Member& m) const {
+    bool object = m.kind == Kind::Enum || m.simple->itemType == "string" ||
+                  KindOf(m.simple->itemType).byReference;
+    return object ? ValueType(m) + "()" : "{}";
+  }
+  void AccessCase(std::ostream& out, const ClassPlan& plan, const Member& m);
+
+  std::string ValueType(const Member& m) const {
+    return m.kind == Kind::Enum ? m.simple->enumOwner->cppName : KindOf(m.simple->itemType).cppType;
+  }
+  std::string ArgType(const Member& m) const {
+    if (m.kind == Kind::Enum) return m.simple->enumOwner->cppName;
+    const ValueKind& kind = KindOf(m.simple->itemType);
+    if (std::string(kind.itemType) == "string") return "const unsigned short*";
+    return kind.byReference ? std::string("const ") + kind.cppType + "&" : kind.cppType;
+  }
+  std::string CollectionType(const Member& m) const {
+    if (m.kind == Kind::Cls) return m.cls->cppName + "Col";
+    if (m.kind == Kind::Enum) return "C" + m.simple->enumOwner->cppName + "Col";
+    return "C" + m.simple->itemType + "Col";
+  }
+
+  const std::vector<std::unique_ptr<Schema>>& m_schemas;
+  std::string m_namespace;
+  NameSet m_names{ReservedTypeNames()};
+  std::vector<const SimpleType*> m_enums;  // that own their values
+  std::map<const Schema*, std::vector<ClassPlan>> m_plans;
+  std::set<const ComplexType*> m_classCollections;  // needed as CxxxCol
+  std::set<const SimpleType*> m_enumCollections;
+  // Model groups that may match no element at all (a pseudo member of such
+  // a group is read without requiring content).
+  std::set<const ComplexType*> m_emptiable;
+  std::set<const ComplexType*> m_settled;
+
+  // What the source being written uses, so that it defines no helper in vain.
+  struct Uses {
+    bool createObject = false;
+    bool noFacets = false;
+    bool valueOf = false;
+    std::set<std::string> rules;
+  } m_uses;
+};
+
+// -- naming -------------------------------------------------------------------
+
+void Generator::NameTypes() {
+  for (const auto& schema : m_schemas)
+    for (const auto& type : schema->complexTypes) {
+      if (type->name.empty()) continue;
+      std::string stem = m_names.Claim(PascalCase(type->name), [](const std::string& s) {
+        return std::vector<std::string>{s, "C" + s, "C" + s + "Col", s + "Metadata",
+                                        s + "Property"};
+      });
+      type->cppName = "C" + stem;
+    }
+  for (const auto& schema : m_schemas) {
+    for (const auto& type : schema->simpleTypes) {
+      if (type->enumOwner != type.get()) continue;
+      std::string base = PascalCase(type->name.empty() ? type->hint : type->name);
+      std::string stem = m_names.Claim(base, [](const std::string& s) {
+        return std::vector<std::string>{s, s + "FromString", s + "ToString", "C" + s,
+                                        "C" + s + "Col"};
+      });
+      type->cppName = stem;
+      NameSet enumerators;
+      for (const std::string& value : type->enumeration)
+        type->enumeratorNames.push_back(enumerators.Claim(stem + "_" + IdentifierPart(value)));
+      m_enums.push_back(type.get());
+    }
+  }
+  for (const auto& schema : m_schemas)
+    for (const auto& type : schema->complexTypes) {
+      if (!type->name.empty()) continue;
+      // A model group is named after the type that holds it: COrderChoice.
+      std::string base = type->pseudo
+                             ? type->enclosing->cppName.substr(1) + PascalCase(GroupName(*type))
+                             : PascalCase(type->owner->name);
+      // A second anonymous type for an element of the same name is told
+      // apart by the name of the type (or, for an anonymous one, of the
+      // element) that holds it: CItemsItem; a third clash gets a number.
+      auto derive = [](const std::string& s) {
+        return std::vector<std::string>{s, "C" + s, "C" + s + "Col", s + "Metadata",
+                                        s + "Property"};
+      };
+      if (!type->pseudo && m_names.Taken("C" + base) && type->enclosing) {
+        const ComplexType& outer = *type->enclosing;
+        base = PascalCase(!outer.name.empty() ? outer.name
+                          : outer.owner       ? outer.owner->name
+                                              : GroupName(outer)) +
+               base;
+      }
+      std::string stem = m_names.Claim(base, derive);
+      type->cppName = "C" + stem;
+    }
+
+  // The element name of a new object: an anonymous type's element; a named
+  // type's only global element, or else the type's own name.
+  for (const auto& schema : m_schemas)
+    for (const auto& type : schema->complexTypes) {
+      ComplexType& t = *type;
+      if (t.pseudo) {
+        t.defaultElement = t.name.empty() ? GroupName(t) : t.name;
+        continue;
+      }
+      if (t.owner) {
+        t.defaultElement = t.owner->name;
+        continue;
+      }
+      std::vector<const ElementDecl*> uses;
+      for (const ElementDecl* decl : schema->globalElementOrder)
+        if (decl->type.complex == &t) uses.push_back(decl);
+      t.defaultElement = uses.size() == 1 ? uses[0]->name : t.name;
+    }
+}
+
+void Generator::PlanClasses() {
+  // Which groups may match nothing: settled for every group before the
+  // groups that hold it, depth first with an explicit stack (named groups
+  // may be used before they are declared). The reader has refused groups
+  // that contain themselves without an element between.
+  for (const auto& schema : m_schemas)
+    for (const auto& start : schema->complexTypes) {
+      if (!start->pseudo || m_settled.count(start.get())) continue;
+      std::vector<std::pair<const ComplexType*, size_t>> stack{{start.get(), 0}};
+      while (!stack.empty()) {
+        auto& [type, next] = stack.back();
+        if (next < type->particles.size()) {
+          const ComplexType* child = type->particles[next++].group;
+          if (child && !m_settled.count(child)) stack.emplace_back(child, 0);
+          continue;
+        }
+        bool choice = type->group == GroupKind::Choice;
+        bool emptiable = !choice;
+        for (const Particle& p : type->particles) {
+          bool optional = p.minOccurs == 0 || (p.group && m_emptiable.count(p.group));
+          emptiable = choice ? emptiable || optional : emptiable && optional;
+        }
+        if (emptiable) m_emptiable.insert(type);
+        m_settled.insert(type);
+        stack.pop_back();
+      }
+    }
+  for (const auto& schema : m_schemas) {
+    int number = 0;
+    std::vector<ClassPlan>& plans = m_plans[schema.get()];
+    for (const auto& type : schema->complexTypes) {
+      type->classNumber = ++number;
+      ClassPlan plan;
+      plan.type = type.get();
+      plan.schema = schema.get();
+      plan.stem = type->cppName.substr(1);
+      plan.choice = type->group == GroupKind::Choice;
+      NameSet names(ReservedMemberNames());
+      auto claim = [&](Member& m) {
+        m.stem = names.Claim(PascalCase(m.xmlName), [](const std::string& s) {
+          return std::vector<std::string>{"Get" + s,    "Set" + s,           "IsValid" + s,
+                                          "Remove" + s, "m_" + CamelCase(s), "m_valid" + s};
+        });
+        m.field = "m_" + CamelCase(m.stem);
+        m.valid = "m_valid" + m.stem;
+        m.property = plan.stem + "_" + m.stem;
+      };
+      for (const Particle& particle : type->particles) {
+        Member m;
+        if (particle.group) {
+          m.xmlName = particle.group->defaultElement;
+          m.ns = schema->targetNamespace;
+          m.cls = particle.group;
+        } else {
+          m.xmlName = particle.decl->name;
+          m.ns = particle.decl->ns;
+          m.cls = particle.decl->type.complex;
+          m.simple = particle.decl->type.simple;
+        }
+        m.kind = m.cls ? Kind::Cls : m.simple->IsEnum() ? Kind::Enum : Kind::Prim;
+        m.minOccurs = particle.minOccurs;
+        m.maxOccurs = particle.maxOccurs;
+        m.card = particle.maxOccurs != 1                  ? Card::Col
+                 : particle.minOccurs == 0 || plan.choice ? Card::Opt
+                                                          : Card::Mnd;
+        if (m.card == Card::Col && m.kind == Kind::Cls) m_classCollections.insert(m.cls);
+        if (m.card == Card::Col && m.kind == Kind::Enum)
+          m_enumCollections.insert(m.simple->enumOwner);
+        claim(m);
+        plan.members.push_back(m);
+      }
+      if (type->text) {
+        Member m;
+        m.xmlName = "value";
+        m.text = true;
+        m.simple = type->text;
+        m.kind = m.simple->IsEnum() ? Kind::Enum : Kind::Prim;
+        claim(m);
+        plan.members.push_back(m);
+      }
+      for (const AttributeDecl& attribute : type->attributes) {
+        Member m;
+        m.xmlName = attribute.name;
+        m.ns = attribute.ns;
+        m.attribute = true;
+        m.decl = &attribute;
+        m.simple = attribute.type.simple;
+        m.kind = m.simple->IsEnum() ? Kind::Enum : Kind::Prim;
+        m.card = attribute.required ? Card::Mnd : Card::Opt;
+        claim(m);
+        plan.members.push_back(m);
+      }
+      plans.push_back(std::move(plan));
+    }
+  }
+  for (auto& entry : m_plans)
+    for (ClassPlan& plan : entry.second)
+      for (const Member& m : plan.members)
+        if (plan.choice && !m.attribute && m.card == Card::Col)
+          plan.choiceCollections.push_back(&m);
+}
+
+// -- header -------------------------------------------------------------------
+
+std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
+  std::ostringstream out;
+  std::string guard = "VXBIND_GENERATED_" + Upper(m_namespace) + "_" + Upper(stem) + "_H";
+  out << "// Generated by vxbindc from " << CommentSafe(Basename(schema.file))
+      << ". Do not edit: compile the\n// schema again instead.\n";
+  out << "//\n// Target namespace: "
+      << (schema.targetNamespace.empty() ? std::string("none")
+                                         : CommentSafe(schema.targetNamespace))
+      << "\n";
+  out << "#ifndef " << guard << "\n#define " << guard << "\n\n";
+  out << "#include <cstdint>\n#include <vector>\n\n#include <vxbind/vxbind.h>\n\n";
+  out << "namespace " << m_namespace << " {\n\n";
+  out << "using namespace VxVevAva5;\nusing namespace VxVevAva5Data;\n\n";
+  out << "// A new object for the document element `localName` in `namespaceUri` (null\n"
+         "// or empty: no namespace), for the global elements of complex type of every\n"
+         "// schema compiled into this namespace; null for any other element.\n"
+         "CSmartPtr<CXmlObjectBase> CreateRootObject(const unsigned short* localName,\n"
+         "                                           const unsigned short* namespaceUri);\n";
+
+  for (const SimpleType* type : m_enums)
+    if (Owns(schema, type)) EnumDeclaration(out, *type);
+
+  const std::vector<ClassPlan>& plans = m_plans[&schema];
+  if (!plans.empty()) {
+    out << "\n";
+    for (const SimpleType* type : m_enums)
+      if (m_enumCollections.count(type) && Owns(schema, type))
+        out << "class C" << type->cppName << "Col;\n";
+    for (const ClassPlan& plan : plans) {
+      out << "class " << plan.type->cppName << ";\n";
+      if (m_classCollections.count(plan.type)) out << "class " << plan.type->cppName << "Col;\n";
+    }
+  }
+  for (const ClassPlan& plan : plans) ClassDeclaration(out, plan);
+  for (const ClassPlan& plan : plans)
+    if (m_classCollections.count(plan.type)) ClassCollectionDeclaration(out, *plan.type);
+  for (const SimpleType* type : m_enums)
+    if (m_enumCollections.count(type) && Owns(schema, type)) EnumCollectionDeclaration(out, *type);
+
+  out << "\n}  // namespace " << m_namespace << "\n\n#endif  // " << guard << "\n";
+  return out.str();
+}
+
+void Generator::EnumDeclaration(std::ostream& out, const SimpleType& type) {
+  const std::string& name = type.cppName;
+  out << "\n// The values of "
+      << (type.name.empty() ? "the anonymous type of " + type.hint : "the type " + type.name)
+      << " (line " << type.pos.line << ").\nenum " << name << " {";
+  for (size_t i = 0; i < type.enumeration.size(); ++i)
+    out << (i ? "," : "") << "\n  " << type.enumeratorNames[i] << " = " << i;
+  out << "\n};\n";
+  out << "// Unknown text: CVxInvalidValueException \"Invalid value [%s] for the enumeration\n"
+         "// ["
+      << name << "]\".\nint " << name << "FromString(const unsigned short* text);\n";
+  out << "// Unknown value: CVxInvalidValueException \"Invalid value [%d] for the\n"
+         "// enumeration ["
+      << name << "]\".\nconst unsigned short* " << name << "ToString(int value);\n";
+}
+
+void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
+  const ComplexType& type = *plan.type;
+  const std::string& c = type.cppName;
+  std::string ns = Literal(plan.schema->targetNamespace);
+  std::ostringstream comment;
+  if (type.pseudo && !type.name.empty())
+    comment << "The model group " << type.name << ", without an element of its own";
+  else if (type.pseudo)
+    comment << "A model group in " << type.enclosing->cppName << ", without an element of its own";
+  else if (type.name.empty())
+    comment << "The anonymous type of the element " << type.owner->name;
+  else
+    comment << "The complex type " << type.name;
+  comment << " (line " << type.pos.line << ")";
+  if (type.group) {
+    comment << ": "
+            << (*type.group == GroupKind::Sequence ? "a sequence"
+                : *type.group == GroupKind::Choice ? "a choice of one"
+                                                   : "all, in any order");
+    comment << " of";
+    const char* separator = " ";
+    for (const Member& m : plan.members)
+      if (!m.attribute && !m.text)
+        comment << std::exchange(separator, ", ") << m.xmlName
+                << (m.card == Card::Col                   ? (m.minOccurs == 0 ? "*" : "+")
+                    : m.card == Card::Opt && !plan.choice ? "?"
+                                                          : "");
+  }
+  if (type.text) comment << ": text with attributes";
+  comment << ".";
+  // Filled to 100 columns.
+  out << "\n//";
+  size_t width = 2;
+  std::istringstream words(comment.str());
+  for (std::string word; words >> word;) {
+    if (width + 1 + word.size() > 100) {
+      out << "\n//";
+      width = 2;
+    }
+    out << " " << word;
+    width += 1 + word.size();
+  }
+  out << "\n";
+  out << "class " << c << " : public CXmlGeneratedClass {\n public:\n";
+  out << "  explicit " << c
+      << "(const unsigned short* elementName = " << Literal(type.defaultElement) << ");\n";
+  out << "  CXmlObjectBase* GetBase() override { return this; }\n";
+  out << "  String GetNamespace() const override { return " << ns << "; }\n";
+  out << "  void AccessProperty(int propertyIndex, bool read, VxVariant& value) override;\n";
+  out << "  CParentElementInfo* GetClassInfo() const override;\n";
+  out << "  CElementInfo** GetClassElementInfo() const override;\n";
+  out << "  CAttributeInfo** GetClassAttributeInfo() const override;\n";
+  for (const Member& m : plan.members) Accessors(out, m);
+  out << "\n protected:\n";
+  out << "  ~" << c << "() override;\n";
+  out << "  String GetTargetNamespace() const override { return " << ns << "; }\n";
+  out << "  void Init() override;\n";
+  if (!plan.choiceCollections.empty())
+    out << "  void OnEvent(CXmlObjectBase* source, MsgType type, void* data) override;\n";
+  out << "\n private:\n";
+  for (const Member& m : plan.members) {
+    if (m.card == Card::Col)
+      out << "  CSmartPtr<" << CollectionType(m) << "> " << m.field << ";\n";
+    else if (m.kind == Kind::Cls)
+      out << "  CSmartPtr<" << m.cls->cppName << "> " << m.field << ";\n";
+    else
+      out << "  " << ValueType(m) << " " << m.field << "{};\n";
+    if (m.HasValidFlag()) out << "  bool " << m.valid << " = false;\n";
+  }
+  if (plan.choice) out << "  String m_chosen;  // the element chosen, \"\" for none\n";
+  out << "};\n";
+}
+
+void Generator::Accessors(std::ostream& out, const Member& m) {
+  const std::string& s = m.stem;
+  out << "\n  // " << (m.text ? "the text" : (m.attribute ? "@" : "") + m.xmlName);
+  if (m.card == Card::Col)
+    out << ", " << m.minOccurs << " to "
+        << (m.maxOccurs < 0 ? std::string("unbounded") : std::to_string(m.maxOccurs));
+  else if (m.Fixed())
+    out << ", fixed";
+  else if (m.attribute && m.decl->defaultValue)
+    out << ", optional with a default";
+  else if (m.card == Card::Opt)
+    out << ", optional";
+  out << "\n";
+  if (m.card == Card::Col) {
+    out << "  CSmartPtr<" << CollectionType(m) << "> Get" << s << "() const { return " << m.field
+        << "; }\n";
+    return;
+  }
+  if (m.kind == Kind::Cls) {
+    out << "  CSmartPtr<" << m.cls->cppName << "> Get" << s << "() const { return " << m.field
+        << "; }\n";
+    out << "  void Set" << s << "(" << m.cls->cppName << "* value);\n";
+    if (m.card == Card::Opt) out << "  void Remove" << s << "() { Set" << s << "(nullptr); }\n";
+    return;
+  }
+  if (m.HasValidFlag()) out << "  bool IsValid" << s << "() const { return " << m.valid << "; }\n";
+  out << "  " << ValueType(m) << " Get" << s << "() const { return " << m.field << "; }\n";
+  if (m.Fixed()) return;
+  bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
+  std::string assign = m.field + " = " + (string ? "Utf16::Make(value)" : "value") + ";";
+  if (m.card == Card::Mnd) {
+    out << "  void Set" << s << "(" << ArgType(m) << " value) { " << assign << " }\n";
+    return;
+  }
+  out << "  void Set" << s << "(" << ArgType(m) << " value);\n";
+  out << "  void Remove" << s << "();\n";
+}
+
+void Generator::ClassCollectionDeclaration(std::ostream& out, const ComplexType& type) {
+  const std::string& c = type.cppName;
+  out << "\n// " << c
+      << (type.pseudo ? " items, each written in place in the element that holds them.\n"
+                      : " items, each an element of the collection's name.\n");
+  out << "class " << c << "Col : public CXmlCollection {\n public:\n";
+  out << "  " << c << "Col(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
+      << "      int minOccurs, int maxOccurs)\n"
+      << "      : CXmlCollection(elementName, namespaceUri, minOccurs, maxOccurs) {}\n";
+  out << "  // A new item at the end, named after the collection's elements.\n";
+  out << "  CSmartPtr<" << c << "> Add();\n";
+  out << "  // Appends `item`, which takes the collection's element name.\n";
+  out << "  void Add(" << c << "* item);\n";
+  out << "  CSmartPtr<" << c << "> Item(int index) const {\n"
+      << "    return static_cast<" << c << "*>(GetItemAtIndex(index));\n  }\n";
+  out << "  CVxIterator<" << c << "> begin() const { return CVxIterator<" << c
+      << ">(GetHeadNode()); }\n";
+  out << "  CVxIterator<" << c << "> end() const { return CVxIterator<" << c << ">(); }\n";
+  out << "\n protected:\n";
+  out << "  void ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* namespaceUri,\n"
+         "                 const CXmlSerializationContext& context, bool optional) const "
+         "override;\n";
+  out << "  CXmlElement* FromXml_Int(CXmlElement* element, CXmlElement* current,\n"
+         "                           const CXmlSerializationContext& context, bool optional) "
+         "override;\n";
+  out << "};\n";
+}
+
+void Generator::EnumCollectionDeclaration(std::ostream& out, const SimpleType& type) {
+  const std::string& e = type.cppName;
+  const std::string c = "C" + e + "Col";
+  out << "\n// " << e << " values, each written as its text.\n";
+  out << "class " << c << " : public CXmlTypeCollection {\n public:\n";
+  out << "  " << c << "(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
+      << "      int minOccurs, int maxOccurs);\n";
+  out << "  void Add(" << e << " value);\n";
+  out << "  " << e << " Item(int index) const;\n";
+  out << "  int GetCount() const override { return static_cast<int>(m_values.size()); }\n";
+  out << "  void Clear() override { m_values.clear(); }\n";
+  out << "  void Remove(int index) override;\n";
+  out << "\n protected:\n";
+  out << "  void ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* namespaceUri,\n"
+         "                 const CXmlSerializationContext& context, bool optional) const "
+         "override;\n";
+  out << "  void AddFromString(String text) override;\n";
+  out << "\n private:\n  std::vector<" << e << "> m_values;\n};\n";
+}
+
+// -- source -------------------------------------------------------------------
+
+std::string Generator::SourceOf(const Schema& schema, const std::string& stem, bool first) {
+  m_uses = Uses();
+  std::ostringstream body;
+  for (const SimpleType* type : m_enums)
+    if (Owns(schema, type)) {
+      EnumDefinition(body, *type);
+      if (m_enumCollections.count(type)) EnumCollectionDefinition(body, *type);
+    }
+  const std::vector<ClassPlan>& plans = m_plans[&schema];
+  for (const ClassPlan& plan : plans) ClassDefinition(body, plan);
+  for (const ClassPlan& plan : plans)
+    if (m_classCollections.count(plan.type)) ClassCollectionDefinition(body, *plan.type);
+
+  std::ostringstream out;
+  out << "// Generated by vxbindc from " << CommentSafe(Basename(schema.file))
+      << ". Do not edit: compile the\n// schema again instead.\n";
+  out << "#include \"" << stem << ".h\"\n";
+  if (first)
+    for (size_t i = 1; i < m_schemas.size(); ++i)
+      out << "#include \"" << Stem(m_schemas[i]->file) << ".h\"\n";
+  out << "\n#include <cstddef>\n#include <initializer_list>\n\n";
+  out << "namespace " << m_namespace << " {\n\nnamespace {\n\n";
+  for (const char* rule : {"kPreserve", "kReplace", "kCollapse"})
+    if (m_uses.rules.count(rule))
+      out << "const CWhitespaceUtils::WhitespaceRule " << rule
+          << " = CWhitespaceUtils::WhitespaceRule_" << (rule + 1) << ";\n";
+  if (!plans.empty()) {
+    out << R"(
+// The metadata of one class: built on first use (a function-local static,
+// so its construction is thread-safe), shared by all objects of the class,
+// freed with CleanMetaData when the program ends.
+struct Metadata {
+  CParentElementInfo* classInfo;
+  CElementInfo** elements;
+  CAttributeInfo** attributes;
+
+  Metadata(CParentElementInfo* info, std::initializer_list<CElementInfo*> elementInfos,
+           std::initializer_list<CAttributeInfo*> attributeInfos)
+      : classInfo(info),
+        elements(new CElementInfo*[elementInfos.size() + 1]),
+        attributes(new CAttributeInfo*[attributeInfos.size() + 1]) {
+    size_t i = 0;
+    for (CElementInfo* e : elementInfos) elements[i++] = e;
+    elements[i] = nullptr;
+    i = 0;
+    for (CAttributeInfo* a : attributeInfos) attributes[i++] = a;
+    attributes[i] = nullptr;
+  }
+  ~Metadata() { CXmlGeneratedClass::CleanMetaData(classInfo, elements, attributes); }
+  Metadata(const Metadata&) = delete;
+  Metadata& operator=(const Metadata&) = delete;
+};
+)";
+  }
+  if (m_uses.noFacets)
+    out << "\nCPrimitiveRestrictions NoFacets() { return CPrimitiveRestrictions(); }\n";
+  if (m_uses.valueOf)
+    out << "\n// The value of a default or fixed text (checked when the schema was compiled).\n"
+           "VxVariant ValueOf(const unsigned short* text, ItemType type,\n"
+           "                  CWhitespaceUtils::WhitespaceRule rule) {\n"
+           "  VxVariant value;\n  value.FromString(Utf16::Make(text), type, rule);\n"
+           "  return value;\n}\n";
+  if (m_uses.createObject) {
+    out << "\nenum ClassNumber {";
+    for (size_t i = 0; i < plans.size(); ++i)
+      out << (i ? "," : "") << "\n  ClassNumber_" << plans[i].stem << " = "
+          << plans[i].type->classNumber;
+    out << "\n};\n\n";
+    out << "CSmartPtr<CXmlObjectBase> CreateObject(int classNumber, const unsigned short* "
+           "elementName) {\n  switch (classNumber) {\n";
+    for (const ClassPlan& plan : plans)
+      out << "    case ClassNumber_" << plan.stem << ":\n      return new " << plan.type->cppName
+          << "(elementName);\n";
+    out << "  }\n  return nullptr;\n}\n";
+  }
+  out << "\n}  // namespace\n";
+
+  if (first) {
+    out << "\nCSmartPtr<CXmlObjectBase> CreateRootObject(const unsigned short* localName,\n"
+           "                                           const unsigned short* namespaceUri) {\n";
+    std::ostringstream tests;
+    for (const auto& s : m_schemas) {
+      bool any = false;
+      for (const ElementDecl* decl : s->globalElementOrder) {
+        if (!decl->type.complex) continue;
+        if (!any) tests << "  if (Utf16::Equal(ns, " << Literal(s->targetNamespace) << ")) {\n";
+        any = true;
+        tests << "    if (Utf16::Equal(localName, " << Literal(decl->name) << "))\n"
+              << "      return new " << decl->type.complex->cppName << "(localName);\n";
+      }
+      if (any) tests << "  }\n";
+    }
+    if (tests.str().empty()) {
+      out << "  static_cast<void>(localName);\n  static_cast<void>(namespaceUri);\n";
+    } else {
+      out << "  if (localName == nullptr) return nullptr;\n"
+             "  const unsigned short* ns = namespaceUri != nullptr ? namespaceUri : VX_T(\"\");\n"
+          << tests.str();
+    }
+    out << "  return nullptr;\n}\n";
+  }
+  out << body.str();
+  out << "\n}  // namespace " << m_namespace << "\n";
+  return out.str();
+}
+
+void Generator::EnumDefinition(std::ostream& out, const SimpleType& type) {
+  const std::string& e = type.cppName;
+  out << "\n// -- " << e << " " << std::string(70 - std::min<size_t>(60, e.size()), '-') << "\n\n";
+  out << "int " << e << "FromString(const unsigned short* text) {\n";
+  out << "  if (text == nullptr) text = VX_T(\"\");\n";
+  // The text is handed over as it stands; the type's whitespace rule says
+  // which value it is.
+  std::string value = "text";
+  if (type.whitespace != Whitespace::Preserve) {
+    value = "value.c_str()";
+    out << "  const String value = CWhitespaceUtils::"
+        << (type.whitespace == Whitespace::Collapse ? "Collapse" : "Replace")
+        << "(Utf16::Make(text));\n";
+  }
+  for (size_t i = 0; i < type.enumeration.size(); ++i)
+    out << "  if (Utf16::Equal(" << value << ", " << Literal(type.enumeration[i]) << ")) return "
+        << type.enumeratorNames[i] << ";\n";
+  out << "  throw CVxInvalidValueException(\n"
+      << "      FormatString(VX_T(\"Invalid value [%s] for the enumeration [" << e
+      << "]\"), text));\n}\n\n";
+  out << "const unsigned short* " << e << "ToString(int value) {\n  switch (value) {\n";
+  for (size_t i = 0; i < type.enumeration.size(); ++i)
+    out << "    case " << type.enumeratorNames[i] << ":\n      return "
+        << Literal(type.enumeration[i]) << ";\n";
+  out << "  }\n  throw CVxInvalidValueException(\n"
+      << "      FormatString(VX_T(\"Invalid value [%d] for the enumeration [" << e
+      << "]\"), value));\n}\n";
+}
+
+void Generator::EnumCollectionDefinition(std::ostream& out, const SimpleType& type) {
+  const std::string& e = type.cppName;
+  const std::string c = "C" + e + "Col";
+  std::string rule = RuleName(type.whitespace);
+  m_uses.rules.insert(rule);
+  out << "\n"
+      << c << "::" << c
+      << "(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
+      << "    int minOccurs, int maxOccurs)\n"
+      << "    : CXmlTypeCollection(ItemType_i4, elementName, namespaceUri, minOccurs, maxOccurs,\n"
+      << "                         nullptr, -1, -1, nullptr, nullptr, nullptr, nullptr, -1, "
+      << rule << ",\n                         nullptr) {}\n\n";
+  out << "void " << c << "::Add(" << e << " value) {\n"
+      << "  " << e << "ToString(value);  // refuses a value that is no " << e << "\n"
+      << "  m_values.push_back(value);\n  FireOnCollectionChange();\n}\n\n";
+  out << e << " " << c << "::Item(int index) const {\n"
+      << "  if (index < 0 || index >= GetCount())\n"
+      << "    throw CVxInvalidParamException(\n"
+      << "        FormatString(VX_T(\"Index %d is out of range, use 0 - %d\"), index, "
+         "GetCount()));\n"
+      << "  return m_values[static_cast<size_t>(index)];\n}\n\n";
+  out << "void " << c << "::Remove(int index) {\n"
+      << "  if (index < 0 || index >= GetCount())\n"
+      << "    throw CVxInvalidParamException(\n"
+      << "        FormatString(VX_T(\"Index %d is out of range, use 0 - %d\"), index, "
+         "GetCount()));\n"
+      << "  m_values.erase(m_values.begin() + index);\n  FireOnCollectionChange();\n}\n\n";
+  out << "void " << c
+      << "::ToXml_Int(CXmlWriter* writer, bool, const unsigned short* namespaceUri,\n"
+      << "    const CXmlSerializationContext& context, bool) const {\n"
+      << "  ValidateCount(context);\n"
+      << "  for (" << e << " value : m_values) {\n"
+      << "    writer->WriteStartElement(GetElementName(), namespaceUri);\n"
+      << "    writer->WriteText(Utf16::Make(" << e << "ToString(value)));\n"
+      << "    writer->WriteEndElement();\n  }\n}\n\n";
+  out << "void " << c << "::AddFromString(String text) {\n"
+      << "  Add(static_cast<" << e << ">(" << e << "FromString(text.c_str())));\n}\n";
+}
+
+std::string Generator::Restrictions(const Facets& f) {
+  if (f.Empty()) {
+    m_uses.noFacets = true;
+    return "NoFacets()";
+  }
+  auto text = [](const std::optional<std::string>& v) { return v ? Literal(*v) : "nullptr"; };
+  return "CPrimitiveRestrictions(" + text(f.pattern) + ", " + std::to_string(f.minLength) + ", " +
+         std::to_string(f.maxLength) + ", " + text(f.minInclusive) + ", " + text(f.maxInclusive) +
+         ", " + text(f.minExclusive) + ", " + text(f.maxExclusive) + ", " +
+         std::to_string(f.length) + ")";
+}
+
+std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
+  const char* group = *plan.type->group == GroupKind::Sequence ? "Seq"
+                      : *plan.type->group == GroupKind::Choice ? "Choice"
+                                                               : "All";
+  const char* kind = m.kind == Kind::Cls ? "Cls" : m.kind == Kind::Enum ? "Enum" : "Prim";
+  const char* card = m.card == Card::Mnd ? "Mnd" : m.card == Card::Opt ? "Opt" : "Col";
+  std::string head = std::string("new CElementInfo") + group + kind + card + "(" +
+                     Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property;
+  const char* memberType =
+      m.cls && m.cls->pseudo ? "XmlElementType_PseudoElement" : "XmlElementType_Element";
+  if (m.card == Card::Col)
+    return head + (m.kind == Kind::Cls ? std::string(", ") + memberType + ")" : ")");
+  switch (m.kind) {
+    case Kind::Cls: {
+      m_uses.createObject = true;
+      // Required content: a model group that may match nothing must not
+      // fail when nothing is there.
+      bool required = !m.cls->pseudo || !m_emptiable.count(m.cls);
+      return head + ", " + memberType + ", CreateObject, ClassNumber_" + m.cls->cppName.substr(1) +
+             (m.card == Card::Mnd ? (required ? ", true)" : ", false)") : ")");
+    }
+    case Kind::Enum:
+      return head + ", " + m.simple->enumOwner->cppName + "ToString, " +
+             m.simple->enumOwner->cppName + "FromString)";
+    case Kind::Prim:
+      break;
+  }
+  m_uses.rules.insert(RuleName(m.simple->whitespace));
+  return head + ", ItemType_" + m.simple->itemType + ", nullptr, " +
+         RuleName(m.simple->whitespace) + ", " + Restrictions(m.simple->facets) + ")";
+}
+
+std::string Generator::AttributeInfo(const Member& m) {
+  std::string head = Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property + ", " +
+                     (m.decl->required ? "false" : "true");
+  if (m.kind == Kind::Enum)
+    return "new CAttributeInfoEnum(" + head + ", " + m.simple->enumOwner->cppName + "ToString, " +
+           m.simple->enumOwner->cppName + "FromString)";
+  m_uses.rules.insert(RuleName(m.simple->whitespace));
+  return "new CAttributeInfoPrimitive(" + head + ", ItemType_" + m.simple->itemType +
+         ", nullptr, " + RuleName(m.simple->whitespace) + ", " + Restrictions(m.simple->facets) +
+         ")";
+}
+
+std::string Generator::CollectionConstruction(const Member& m) {
+  std::string args = Literal(m.xmlName) + ", " + Literal(m.ns) + ", " +
+                     std::to_string(m.minOccurs) + ", " + std::to_string(m.maxOccurs);
+  std::string type = CollectionType(m);
+  if (m.kind != Kind::Prim) return "new " + type + "(" + args + ")";
+  const Facets& f = m.simple->facets;
+  auto text = [](const std::optional<std::string>& v) { return v ? Literal(*v) : "nullptr"; };
+  m_uses.rules.insert(RuleName(m.simple->whitespace));
+  return "new " + type + "(" + args + ", " + text(f.pattern) + ", " + std::to_string(f.minLength) +
+         ", " + std::to_string(f.maxLength) + ", " + text(f.minInclusive) + ", " +
+         text(f.maxInclusive) + ", " + text(f.minExclusive) + ", " + text(f.maxExclusive) + ", " +
+         std::to_string(f.length) + ", " + RuleName(m.simple->whitespace) + ", nullptr)";
+}
+
+// The expression for a default or fixed value of an attribute.
+std::string Generator::InitialValue(const Member& m, const std::string& text) {
+  if (m.kind == Kind::Enum) {
+    for (size_t i = 0; i < m.simple->enumeration.size(); ++i)
+      if (m.simple->enumeration[i] == text) return m.simple->enumOwner->enumeratorNames[i];
+  }
+  if (m.simple->itemType == "string" && m.simple->whitespace == Whitespace::Preserve)
+    return "Utf16::Make(" + Literal(text) + ")";
+  m_uses.valueOf = true;
+  m_uses.rules.insert(RuleName(m.simple->whitespace));
+  return "ValueOf(" + Literal(text) + ", ItemType_" + m.simple->itemType + ", " +
+         RuleName(m.simple->whitespace) + ").Get" + KindOf(m.simple->itemType).variant + "()";
+}
+
+void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Member& m) {
+  out << "    case " << m.property << ":\n";
+  const std::string& f = m.field;
+  if (m.text) {
+    // The driver reads and writes the text as a string: converted here by
+    // the text's type, and checked against its facets on the way out.
+    if (m.kind == Kind::Enum) {
+      const std::string& e = m.simple->enumOwner->cppName;
+      out << "      if (read)\n        value.SetString(Utf16::Make(" << e << "ToString(" << f
+          << ")));\n      else\n        " << f << " = static_cast<" << e << ">(" << e
+          << "FromString(value.GetString().c_str()));\n      return;\n";
+      return;
+    }
+    const char* variant = KindOf(m.simple->itemType).variant;
+    std::string rule = RuleName(m.simple->whitespace);
+    m_uses.rules.insert(rule);
+    out << "      if (read) {\n        VxVariant typed;\n        typed.Set" << variant << "(" << f
+        << ");\n";
+    if (!m.simple->facets.Empty())
+      out << "        "
+          << Wrap("static const CPrimitiveRestrictions facets" +
+                      Restrictions(m.simple->facets).substr(22),
+                  8)
+          << ";\n"
+          << "        CheckFacets(" << Literal(plan.type->defaultElement) << ", typed, ItemType_"
+          << m.simple->itemType << ", facets);\n";
+    out << "        value.SetString(typed.ToString(nullptr));\n      } else {\n"
+        << "        VxVariant typed;\n        typed.FromString(value.GetString(), ItemType_"
+        << m.simple->itemType << ", " << rule << ");\n        " << f << " = typed.Get" << variant
+        << "();\n      }\n      return;\n";
+    return;
+  }
+  if (m.card == Card::Col) {
+    out << "      if (read) value.SetXmlCollection(" << f << ");  // owned, never replaced\n";
+    out << "      return;\n";
+    return;
+  }
+  if (m.kind == Kind::Cls) {
+    std::string object = "static_cast<" + m.cls->cppName + "*>(object)";
+    out << "      if (read) {\n        if (" << f << " != nullptr) value.SetXmlObject(" << f
+        << ");\n      } else {\n"
+        << "        CXmlObjectBase* object = value.IsValid() ? value.GetXmlObject().get() : "
+           "nullptr;\n";
+    if (plan.choice)
+      out << "        Set" << m.stem << "(" << object << ");\n";
+    else
+      out << "        " << f << " = " << object << ";\n";
+    out << "      }\n      return;\n";
+    return;
+  }
+  std::string set, get;
+  if (m.kind == Kind::Enum) {
+    set = "value.SetI4(" + f + ")";
+    get = "static_cast<" + ValueType(m) + ">(value.GetI4())";
+  } else {
+    const char* variant = KindOf(m.simple->itemType).variant;
+    set = std::string("value.Set") + variant + "(" + f + ")";
+    get = std::string("value.Get") + variant + "()";
+  }
+  if (!m.HasValidFlag()) {
+    out << "      if (read)\n        " << set << ";\n      else\n        " << f << " = " << get
+        << ";\n      return;\n";
+    return;
+  }
+  out << "      if (read) {\n        if (" << m.valid << ") " << set << ";\n";
+  if (plan.choice && !m.attribute) {
+    bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
+    out << "      } else if (value.IsValid()) {\n        Set" << m.stem << "(" << get
+        << (string ? ".c_str()" : "") << ");\n      } else {\n        Remove" << m.stem
+        << "();\n      }\n      return;\n";
+    return;
+  }
+  out << "      } else {\n        " << m.valid << " = value.IsValid();\n        if (" << m.valid
+      << ") " << f << " = " << get << ";\n      }\n      return;\n";
+}
+
+void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
+  const ComplexType& type = *plan.type;
+  const std::string& c = type.cppName;
+  const std::string& stem = plan.stem;
+  out << "\n// -- " << stem << " " << std::string(70 - std::min<size_t>(60, stem.size()), '-')
+      << "\n\nnamespace {\n";
+
+  bool anyProperty = !plan.members.empty();
+  if (anyProperty) {
+    out << "enum " << stem << "Property {";
+    for (size_t i = 0; i < plan.members.size(); ++i)
+      out << (i ? "," : "") << "\n  " << plan.members[i].property;
+    out << "\n};\n";
+  }
+  const char* group = !type.group || *type.group == GroupKind::Sequence ? "Sequence"
+                      : *type.group == GroupKind::Choice                ? "Choice"
+                                                                        : "All";
+  out << "\nconst Metadata& " << stem << "Metadata() {\n";
+  out << "  static const Metadata metadata(\n";
+  // A model group reads the attributes of its holder's element: it must let
+  // them pass.
+  std::string textIndex = "-1";
+  for (const Member& m : plan.members)
+    if (m.text) textIndex = m.property;
+  std::ostringstream info;
+  info << "new CParentElementInfo(XmlElementGroupType_" << group << ", XmlElementType_"
+       << (type.pseudo ? "PseudoElement" : "Element") << ", " << Literal(type.defaultElement)
+       << ", " << Literal(plan.schema->targetNamespace) << ", " << textIndex << ", "
+       << (type.pseudo ? "false" : "true") << ", false)";
+  out << "      " << Wrap(info.str(), 6) << ",\n      {";
+  bool firstInfo = true;
+  for (const Member& m : plan.members) {
+    if (m.attribute || m.text) continue;
+    out << (firstInfo ? "" : ",\n       ") << Wrap(ElementInfo(plan, m), 7);
+    firstInfo = false;
+  }
+  out << "},\n      {";
+  firstInfo = true;
+  for (const Member& m : plan.members) {
+    if (!m.attribute) continue;
+    out << (firstInfo ? "" : ",\n       ") << Wrap(AttributeInfo(m), 7);
+    firstInfo = false;
+  }
+  out << "});\n  return metadata;\n}\n}  // namespace\n\n";
+
+  // Constructor, destructor, metadata accessors.
+  out << c << "::" << c << "(const unsigned short* elementName)";
+  bool firstInit = true;
+  for (const Member& m : plan.members) {
+    if (m.card != Card::Col) continue;
+    out << (firstInit ? "\n    : " : ",\n      ") << m.field << "("
+        << Wrap(CollectionConstruction(m), 7 + m.field.size()) << ")";
+    firstInit = false;
+  }
+  out << " {\n  SetElementName(elementName);\n";
+  for (const Member* m : plan.choiceCollections)
+    out << "  " << m->field << "->AddEventListener(this);\n";
+  out << "  Init();\n}\n\n";
+  if (plan.choiceCollections.empty()) {
+    out << c << "::~" << c << "() = default;\n\n";
+  } else {
+    out << c << "::~" << c << "() {\n";
+    for (const Member* m : plan.choiceCollections)
+      out << "  " << m->field << "->RemoveEventListener(this);\n";
+    out << "}\n\n";
+  }
+  out << "CParentElementInfo* " << c << "::GetClassInfo() const {\n  return " << stem
+      << "Metadata().classInfo;\n}\n";
+  out << "CElementInfo** " << c << "::GetClassElementInfo() const {\n  return " << stem
+      << "Metadata().elements;\n}\n";
+  out << "CAttributeInfo** " << c << "::GetClassAttributeInfo() const {\n  return " << stem
+      << "Metadata().attributes;\n}\n\n";
+
+  // Init: the state of a new object, and of one about to be read again.
+  out << "void " << c << "::Init() {\n";
+  for (const Member& m : plan.members) {
+    if (m.card == Card::Col) {
+      out << "  " << m.field << "->Clear();\n";
+    } else if (m.kind == Kind::Cls) {
+      if (m.card == Card::Mnd)
+        out << "  " << m.field << " = new " << m.cls->cppName << "(" << Literal(m.xmlName)
+            << ");\n";
+      else
+        out << "  " << m.field << " = nullptr;\n";
+    } else {
+      std::optional<std::string> initial;
+      if (m.decl) initial = m.decl->fixedValue ? m.decl->fixedValue : m.decl->defaultValue;
+      out << "  " << m.field << " = " << (initial ? InitialValue(m, *initial) : Cleared(m))
+          << ";\n";
+      if (m.HasValidFlag()) out << "  " << m.valid << " = false;\n";
+    }
+  }
+  if (plan.choice) out << "  m_chosen.clear();\n";
+  out << "}\n";
+
+  // Setters defined here: objects, optional values, members of a choice.
+  for (const Member& m : plan.members) {
+    if (m.card == Card::Col || m.Fixed()) continue;
+    std::string name = Literal(m.xmlName);
+    if (m.kind == Kind::Cls) {
+      out << "\nvoid " << c << "::Set" << m.stem << "(" << m.cls->cppName << "* value) {\n";
+      if (m.card == Card::Mnd) out << "  Throw_IfPropertyIsNull(value, " << name << ");\n";
+      if (plan.choice) out << "  Choice_SelectElement(" << name << ", value, m_chosen);\n";
+      if (m.card == Card::Mnd)
+        out << "  SetElementName(value, " << name << ");\n";
+      else
+        out << "  if (value != nullptr) SetElementName(value, " << name << ");\n";
+      out << "  " << m.field << " = value;\n}\n";
+      continue;
+    }
+    if (m.card != Card::Opt) continue;
+    bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
+    bool inChoice = plan.choice && !m.attribute;
+    out << "\nvoid " << c << "::Set" << m.stem << "(" << ArgType(m) << " value) {\n";
+    if (inChoice) out << "  Choice_SetElementValid(true, " << name << ", m_chosen);\n";
+    out << "  " << m.field << " = " << (string ? "Utf16::Make(value)" : "value") << ";\n";
+    out << "  " << m.valid << " = true;\n}\n";
+    out << "\nvoid " << c << "::Remove" << m.stem << "() {\n";
+    if (inChoice) out << "  Choice_SetElementValid(false, " << name << ", m_chosen);\n";
+    std::optional<std::string> initial = m.decl ? m.decl->defaultValue : std::nullopt;
+    out << "  " << m.field << " = " << (initial ? InitialValue(m, *initial) : Cleared(m)) << ";\n";
+    out << "  " << m.valid << " = false;\n}\n";
+  }
+
+  if (!plan.choiceCollections.empty()) {
+    out << "\nvoid " << c << "::OnEvent(CXmlObjectBase* source, MsgType, void*) {\n";
+    for (const Member* m : plan.choiceCollections)
+      out << "  if (source == " << m->field << ".get())\n    Choice_CollectionChanged("
+          << Literal(m->xmlName) << ", " << m->field << "->GetCount(), m_chosen);\n";
+    out << "}\n";
+  }
+
+  out << "\nvoid " << c << "::AccessProperty(int propertyIndex, bool read, VxVariant& value) {\n";
+  if (plan.members.empty()) {
+    out << "  static_cast<void>(propertyIndex);\n  static_cast<void>(read);\n"
+           "  static_cast<void>(value);\n";
+  } else {
+    out << "  switch (propertyIndex) {\n";
+    for (const Member& m : plan.members) AccessCase(out, plan, m);
+    out << "  }\n";
+  }
+  out << "}\n";
+}
+
+void Generator::ClassCollectionDefinition(std::ostream& out, const ComplexType& type) {
+  const std::string& c = type.cppName;
+  const std::string col = c + "Col";
+  out << "\nCSmartPtr<" << c << "> " << col << "::Add() {\n"
+      << "  CSmartPtr<" << c << "> item = new " << c << "(GetElementName().c_str());\n"
+      << "  AppendItem(item);\n  return item;\n}\n\n";
+  out << "void " << col << "::Add(" << c << "* item) {\n"
+      << "  Throw_IfPropertyIsNull(item, GetElementName().c_str());\n"
+      << "  SetElementName(item, GetElementName().c_str());\n  AppendItem(item);\n}\n\n";
+  out << "void " << col
+      << "::ToXml_Int(CXmlWriter* writer, bool, const unsigned short* namespaceUri,\n"
+      << "    const CXmlSerializationContext& context, bool) const {\n"
+      << "  ValidateCount(context);\n"
+      << "  for (const CNode* node = GetHeadNode(); node != nullptr; node = node->GetNext())\n"
+      << "    CXmlObjectBase::ToXml_Int(node->GetItem(), writer, false, namespaceUri, context, "
+         "false);\n}\n\n";
+  if (type.pseudo) {
+    // Items of a model group have no element: each reads in place, in the
+    // element that holds them, until one takes nothing or the count is full.
+    out << "CXmlElement* " << col << "::FromXml_Int(CXmlElement* element, CXmlElement* current,\n"
+        << "    const CXmlSerializationContext& context, bool) {\n"
+        << "  while (current != nullptr && (GetMaxOccurs() < 0 || GetCount() < GetMaxOccurs())) {\n"
+        << "    CSmartPtr<" << c << "> item = new " << c << "(GetElementName().c_str());\n"
+        << "    CXmlElement* next = CXmlObjectBase::FromXml_Int(item, element, current, context);\n"
+        << "    if (next == current) break;\n"
+        << "    AppendItem(item);\n"
+        << "    current = next;\n  }\n  return current;\n}\n";
+    return;
+  }
+  out << "CXmlElement* " << col << "::FromXml_Int(CXmlElement*, CXmlElement* current,\n"
+      << "    const CXmlSerializationContext& context, bool) {\n"
+      << "  while (current != nullptr && DoesElementNameMatch(context, current, "
+         "GetElementName().c_str(),\n"
+      << "                                                    GetNamespaceRef().c_str())) {\n"
+      << "    CSmartPtr<" << c << "> item = new " << c << "(GetElementName().c_str());\n"
+      << "    CXmlObjectBase::FromXml_Int(item, current, current->GetFirstElement(), context);\n"
+      << "    AppendItem(item);\n"
+      << "    current = current->GetNextSiblingElement();\n  }\n  return current;\n}\n";
+}
+
+std::vector<OutputFile> Generator::Run() {
+  std::set<std::string> stems;
+  for (const auto& schema : m_schemas) {
+    std::string stem = Stem(schema->file);
+    // The name goes into #include lines and the build's file lists.
+    if (stem.empty() ||
+        stem.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                               "0123456789_-.") != std::string::npos)
+      throw CompileError(SourcePos{schema->file, 0},
+                         "the file name may hold only letters, digits, '_', '-' and '.'");
+    if (!stems.insert(stem).second)
+      throw CompileError(SourcePos{schema->file, 0}, "another schema of this run also gives " +
+                                                         stem + ".h and " + stem +
+                                                         ".cpp; rename one of them");
+  }
+  NameTypes();
+  PlanClasses();
+  std::vector<OutputFile> files;
+  for (size_t i = 0; i < m_schemas.size(); ++i) {
+    const Schema& schema = *m_schemas[i];
+    std::string stem = Stem(schema.file);
+    files.push_back(OutputFile{stem + ".h", HeaderOf(schema, stem)});
+    files.push_back(OutputFile{stem + ".cpp", SourceOf(schema, stem, i == 0)});
+  }
+  return files;
+}
+
+}  // namespace
+
+std::string Literal(const std::string& utf8) {
+  std::string result = "VX_T(\"";
+  for (size_t i = 0; i < utf8.size();) {
+    unsigned char c = static_cast<unsigned char>(utf8[i]);
+    if (c < 0x80) {
+      if (c == '?' && i > 0 && utf8[i - 1] == '?') {
+        result += "\\?";  // no trigraph, even for a compiler that reads them
+      } else if (c == '\\' || c == '"') {
+        result += '\\';
+        result += static_cast<char>(c);
+      } else if (c < 0x20 || c == 0x7F) {
+        char octal[8];
+        std::snprintf(octal, sizeof octal, "\\%03o", c);
+        result += octal;
+      } else {
+        result += static_cast<char>(c);
+      }
+      ++i;
+      continue;
+    }
+    size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+    unsigned long cp = c & (length == 4 ? 0x07u : length == 3 ? 0x0Fu : 0x1Fu);
+    for (size_t k = 1; k < length && i + k < utf8.size(); ++k)
+      cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+    char escape[32];
+    if (cp > 0xFFFF)
+      std::snprintf(escape, sizeof escape, "\\U%08lX", cp);
+    else
+      std::snprintf(escape, sizeof escape, "\\u%04lX", cp);
+    result += escape;
+    i += length;
+  }
+  return result + "\")";
+}
+
+std::vector<OutputFile> Generate(const std::vector<std::unique_ptr<Schema>>& schemas,
+                                 const std::string& cxxNamespace) {
+  return Generator(schemas, cxxNamespace).Run();
+}
+
+}  // namespace vxbindc

@@ -1,0 +1,35 @@
+// C++ code for resolved schemas, in the style of examples/po.
+//
+// All schemas of one run share one C++ namespace, and each gives one header
+// and one source named after the schema file (po.xsd: po.h, po.cpp). Class
+// and enumeration names are given across the run, so that they cannot clash
+// in the namespace; two schemas with the same file name are refused. The
+// namespace's CreateRootObject is defined in the source of the first schema
+// and knows the global elements of all of them.
+#ifndef VXBIND_COMPILER_GENERATOR_H
+#define VXBIND_COMPILER_GENERATOR_H
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Schema.h"
+
+namespace vxbindc {
+
+struct OutputFile {
+  std::string name;  // file name, without directory
+  std::string text;
+};
+
+// `cxxNamespace` is one or more identifiers joined by "::". Throws
+// CompileError; gives every file or none.
+std::vector<OutputFile> Generate(const std::vector<std::unique_ptr<Schema>>& schemas,
+                                 const std::string& cxxNamespace);
+
+// The C++ literal VX_T("...") of a UTF-8 text.
+std::string Literal(const std::string& utf8);
+
+}  // namespace vxbindc
+
+#endif  // VXBIND_COMPILER_GENERATOR_H

@@ -1,0 +1,68 @@
+// C++ names for schema names.
+//
+// An XML name may hold characters that no C++ identifier can (-, ., :,
+// letters beyond ASCII). Such characters split the name into words: "ship-to"
+// gives the words ship and to. A character beyond ASCII becomes a word of its
+// own, U and its code point in hexadecimal, so that two names differing only
+// there stay apart.
+//
+// Every generated identifier carries a prefix or a shape that keeps it clear
+// of C++ keywords: classes are C + PascalCase, members m_ + camelCase,
+// accessors Get/Set/IsValid/Remove + PascalCase, enumerators Enum_value.
+// What is left to clash with is reserved in a NameSet: the names the library
+// and the generated code use themselves, and the names given before. A clash
+// is settled by appending 2, 3, ... to the base name.
+#ifndef VXBIND_COMPILER_NAMES_H
+#define VXBIND_COMPILER_NAMES_H
+
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace vxbindc {
+
+// "purchaseOrder" -> "PurchaseOrder", "ship-to" -> "ShipTo", "USAddress"
+// stays. Never empty: a name of no letters at all gives "_".
+std::string PascalCase(const std::string& xmlName);
+// "USPrice" -> "usPrice", "ShipTo" -> "shipTo", "URL" -> "url".
+std::string CamelCase(const std::string& xmlName);
+// For enumerators: every character outside [A-Za-z0-9_] becomes '_';
+// "" gives "empty".
+std::string IdentifierPart(const std::string& value);
+
+class NameSet {
+ public:
+  NameSet() = default;
+  explicit NameSet(const std::vector<std::string>& reserved);
+
+  bool Taken(const std::string& name) const { return m_names.count(name) != 0; }
+  void Reserve(const std::string& name) { m_names.insert(name); }
+
+  // The first of base, base2, base3, ... for which every name that `derive`
+  // makes from it is free; those names are then taken. `derive` returns the
+  // identifiers that one choice of stem would define.
+  std::string Claim(const std::string& base,
+                    const std::function<std::vector<std::string>(const std::string&)>& derive);
+  // The same for a name that defines only itself.
+  std::string Claim(const std::string& base);
+
+ private:
+  std::set<std::string> m_names;
+  // The suffix from which Claim goes on for a base: lower ones are all taken
+  // (names are never given back), so many clashes on one base cost no more
+  // than one each.
+  std::map<std::string, int> m_next;
+};
+
+// The names in the generated namespace that schema names must not take: the
+// library's (the generated code has both of its namespaces in scope) and the
+// generated code's own.
+const std::vector<std::string>& ReservedTypeNames();
+// The identifiers of a generated class that its members must not take.
+const std::vector<std::string>& ReservedMemberNames();
+
+}  // namespace vxbindc
+
+#endif  // VXBIND_COMPILER_NAMES_H

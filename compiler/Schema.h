@@ -1,0 +1,174 @@
+// The schema model of vxbindc: what the reader takes from a schema document
+// and resolves, and what the generator turns into classes. Components refer
+// to each other by plain pointers; a Schema owns all of its components, and
+// the built-in types live as long as the program.
+#ifndef VXBIND_COMPILER_SCHEMA_H
+#define VXBIND_COMPILER_SCHEMA_H
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Diagnostics.h"
+
+namespace vxbindc {
+
+// Texts are UTF-8 throughout the compiler.
+extern const char* const kXsdNamespace;  // http://www.w3.org/2001/XMLSchema
+
+struct QName {
+  std::string ns;
+  std::string local;
+  std::string text;  // as written in the schema, for messages
+};
+
+enum class Whitespace { Preserve, Replace, Collapse };
+
+// The facets in force on a simple type, accumulated along its derivation.
+struct Facets {
+  std::optional<std::string> pattern;
+  int length = -1;
+  int minLength = -1;
+  int maxLength = -1;
+  std::optional<std::string> minInclusive;
+  std::optional<std::string> maxInclusive;
+  std::optional<std::string> minExclusive;
+  std::optional<std::string> maxExclusive;
+
+  bool Empty() const {
+    return !pattern && length < 0 && minLength < 0 && maxLength < 0 && !minInclusive &&
+           !maxInclusive && !minExclusive && !maxExclusive;
+  }
+};
+
+struct ComplexType;
+
+struct SimpleType {
+  SourcePos pos;
+  std::string name;  // empty: anonymous
+  // What the schema says: the restriction base and the facets of this step.
+  QName base;
+  Facets ownFacets;
+  std::vector<std::string> ownEnumeration;
+
+  // Resolved. A built-in type has itemType set and no base.
+  const SimpleType* baseType = nullptr;
+  std::string itemType;  // the ItemType suffix: "i4", "string", "datetime", ...
+  Whitespace whitespace = Whitespace::Collapse;
+  Facets facets;
+  std::vector<std::string> enumeration;
+  // The type whose enumeration facets give the values; its C++ enum serves
+  // every type derived from it without enumeration facets of its own.
+  const SimpleType* enumOwner = nullptr;
+  bool resolved = false;
+
+  std::string hint;                          // anonymous: the name of its element or attribute
+  std::string cppName;                       // the enum's name, for the enumOwner
+  std::vector<std::string> enumeratorNames;  // one per value, for the enumOwner
+  bool IsEnum() const { return enumOwner != nullptr; }
+};
+
+struct ElementDecl;
+
+// The type of an element or attribute: named (resolved later) or anonymous.
+struct TypeUse {
+  std::optional<QName> name;
+  const SimpleType* simple = nullptr;  // anonymous, or resolved
+  ComplexType* complex = nullptr;      // anonymous, or resolved
+};
+
+struct ElementDecl {
+  SourcePos pos;
+  std::string name;
+  std::string ns;
+  bool global = false;
+  TypeUse type;
+};
+
+enum class GroupKind { Sequence, Choice, All };
+
+struct Particle {
+  SourcePos pos;
+  std::optional<QName> ref;       // an element reference, resolved into decl
+  ElementDecl* decl = nullptr;    // local declaration, or the referenced one
+  ComplexType* group = nullptr;   // or a nested model group (a pseudo type)
+  std::optional<QName> groupRef;  // a reference to a named group, resolved into group
+  int minOccurs = 1;
+  int maxOccurs = 1;  // -1: unbounded
+};
+
+struct AttributeDecl {
+  SourcePos pos;
+  std::optional<QName> ref;  // a reference to a global attribute, resolved into the rest
+  std::string name;
+  std::string ns;
+  TypeUse type;
+  bool required = false;
+  std::optional<std::string> defaultValue;
+  std::optional<std::string> fixedValue;
+};
+
+// A complex type, or a model group that is a particle of another group (or
+// that repeats or may be missing): such a group is a pseudo type, whose
+// class has no element of its own and reads and writes its elements inside
+// the element of the type that holds it.
+struct ComplexType {
+  SourcePos pos;
+  bool pseudo = false;
+  std::string name;                        // empty: anonymous
+  const ElementDecl* owner = nullptr;      // anonymous: the element it belongs to
+  const ComplexType* enclosing = nullptr;  // anonymous local or pseudo: the type holding it
+  std::optional<GroupKind> group;          // none: no element content
+  // Simple content (xs:simpleContent/xs:extension): the type of the text.
+  std::optional<QName> textBase;
+  const SimpleType* text = nullptr;
+  SourcePos groupPos;
+  std::vector<Particle> particles;
+  std::vector<AttributeDecl> attributes;
+  // xs:attributeGroup references; their attributes join `attributes` when
+  // the schema is resolved.
+  std::vector<std::pair<QName, SourcePos>> attributeGroupRefs;
+
+  // Given by the naming pass.
+  std::string cppName;         // "CUSAddress"
+  std::string defaultElement;  // element name of a new object
+  int classNumber = 0;
+};
+
+// A named xs:attributeGroup: attributes and references to other groups.
+struct AttributeGroup {
+  SourcePos pos;
+  std::string name;
+  std::vector<AttributeDecl> attributes;
+  std::vector<std::pair<QName, SourcePos>> refs;
+};
+
+struct Schema {
+  std::string file;  // as given on the command line
+  std::string targetNamespace;
+  bool elementsQualified = false;
+  bool attributesQualified = false;
+
+  // Every component in document order, global and local alike.
+  std::vector<std::unique_ptr<SimpleType>> simpleTypes;
+  std::vector<std::unique_ptr<ComplexType>> complexTypes;
+  std::vector<std::unique_ptr<ElementDecl>> elements;
+
+  // The global symbol spaces, by local name (all in the target namespace).
+  std::map<std::string, SimpleType*> namedSimpleTypes;
+  std::map<std::string, ComplexType*> namedComplexTypes;
+  std::map<std::string, ElementDecl*> globalElements;
+  std::vector<ElementDecl*> globalElementOrder;
+  std::vector<std::unique_ptr<AttributeDecl>> attributes;  // the global ones
+  std::map<std::string, AttributeDecl*> globalAttributes;
+  // Named model groups are pseudo types in complexTypes, found here by name.
+  std::map<std::string, ComplexType*> namedGroups;
+  std::vector<std::unique_ptr<AttributeGroup>> attributeGroups;
+  std::map<std::string, AttributeGroup*> namedAttributeGroups;
+};
+
+}  // namespace vxbindc
+
+#endif  // VXBIND_COMPILER_SCHEMA_H

@@ -1,0 +1,974 @@
+#include "SchemaReader.h"
+
+#include <vxbind/vxbind.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <fstream>
+#include <functional>
+#include <initializer_list>
+#include <iterator>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "Builtins.h"
+
+namespace vxbindc {
+
+using VxVevAva5::CVxException;
+using VxVevAva5::CXmlAttribute;
+using VxVevAva5::CXmlDocument;
+using VxVevAva5::CXmlElement;
+using VxVevAva5::String;
+
+namespace {
+
+std::string U8(const String& text) { return VxVevAva5::Utf16::ToUtf8(text); }
+
+VxVevAva5::CWhitespaceUtils::WhitespaceRule RuleOf(Whitespace whitespace) {
+  switch (whitespace) {
+    case Whitespace::Preserve:
+      return VxVevAva5::CWhitespaceUtils::WhitespaceRule_Preserve;
+    case Whitespace::Replace:
+      return VxVevAva5::CWhitespaceUtils::WhitespaceRule_Replace;
+    case Whitespace::Collapse:
+      break;
+  }
+  return VxVevAva5::CWhitespaceUtils::WhitespaceRule_Collapse;
+}
+
+VxVevAva5::ItemType ItemTypeOf(const std::string& name) {
+  using namespace VxVevAva5;
+  static const std::pair<const char*, ItemType> kTypes[] = {{"hexBinary", ItemType_hexBinary},
+                                                            {"base64Binary", ItemType_base64Binary},
+                                                            {"i1", ItemType_i1},
+                                                            {"i2", ItemType_i2},
+                                                            {"i4", ItemType_i4},
+                                                            {"i8", ItemType_i8},
+                                                            {"ui1", ItemType_ui1},
+                                                            {"ui2", ItemType_ui2},
+                                                            {"ui4", ItemType_ui4},
+                                                            {"ui8", ItemType_ui8},
+                                                            {"r4", ItemType_r4},
+                                                            {"r8", ItemType_r8},
+                                                            {"duration", ItemType_duration},
+                                                            {"yearMonth", ItemType_yearMonth},
+                                                            {"monthDay", ItemType_monthDay},
+                                                            {"year", ItemType_year},
+                                                            {"month", ItemType_month},
+                                                            {"day", ItemType_day},
+                                                            {"date", ItemType_date},
+                                                            {"datetime", ItemType_datetime},
+                                                            {"time", ItemType_time},
+                                                            {"string", ItemType_string},
+                                                            {"boolean", ItemType_boolean},
+                                                            {"decimal", ItemType_decimal},
+                                                            {"integer", ItemType_integer}};
+  for (const auto& entry : kTypes)
+    if (name == entry.first) return entry.second;
+  return ItemType_Invalid;
+}
+
+// Whether `value` is a lexical form of the simple type's item type, by the
+// library's own conversion (the one the generated code reads with).
+bool IsLexical(const SimpleType& type, const std::string& value) {
+  try {
+    VxVevAva5::VxVariant variant;
+    variant.FromString(VxVevAva5::Utf16::FromUtf8(value), ItemTypeOf(type.itemType),
+                       RuleOf(type.whitespace));
+    return true;
+  } catch (const CVxException&) {
+    return false;
+  }
+}
+
+class Reader {
+ public:
+  explicit Reader(Schema& schema) : m_schema(schema) {}
+
+  void Read(const CXmlElement* root);
+  void Resolve();
+
+ private:
+  // -- helpers --------------------------------------------------------------
+  SourcePos Pos(const CXmlElement* e) const { return SourcePos{m_schema.file, e->GetLineNumber()}; }
+  [[noreturn]] void Fail(const CXmlElement* e, const std::string& message) const {
+    throw CompileError(Pos(e), message);
+  }
+  static std::string Name(const CXmlElement* e) { return "xs:" + U8(e->GetLocalName()); }
+  static bool IsXsd(const CXmlElement* e) { return U8(e->GetNamespaceURI()) == kXsdNamespace; }
+  static bool Is(const CXmlElement* e, const char* localName) {
+    return IsXsd(e) && U8(e->GetLocalName()) == localName;
+  }
+  static std::optional<std::string> Attr(const CXmlElement* e, const char* name) {
+    for (const CXmlAttribute* a : e->GetAttributes())
+      if (a->GetNamespaceURI().empty() && U8(a->GetLocalName()) == name) return U8(a->GetValue());
+    return std::nullopt;
+  }
+  // Refuses an unqualified attribute outside `allowed`; attributes of other
+  // namespaces are left alone, as the schema language allows.
+  void CheckAttributes(const CXmlElement* e, std::initializer_list<const char*> allowed) const;
+  // Refuses any child but xs:annotation (and elements of other namespaces
+  // there, which only xs:appinfo may hold).
+  void CheckOnlyAnnotation(const CXmlElement* e) const;
+  // A child of an XSD construct that is no XSD element is an error; one that
+  // is xs:annotation is to be skipped (true).
+  bool SkipChild(const CXmlElement* parent, const CXmlElement* child) const;
+  QName ParseQName(const CXmlElement* e, const std::string& text) const;
+  int ParseOccurs(const CXmlElement* e, const char* attribute, int missing) const;
+  std::string NameAttr(const CXmlElement* e) const;
+
+  // -- reading --------------------------------------------------------------
+  void ReadGlobalElement(const CXmlElement* e);
+  void ReadTypeOfDeclaration(const CXmlElement* e, TypeUse& type, const ElementDecl* owner,
+                             const ComplexType* enclosing);
+  ComplexType* NewComplexType(const CXmlElement* e, const ElementDecl* owner,
+                              const ComplexType* enclosing);
+  // A particle for the model group `e` inside `type`, its pseudo type to be
+  // read from the work list.
+  void AddGroupParticle(const CXmlElement* e, ComplexType& type);
+  void ReadComplexType(const CXmlElement* e, ComplexType& type);
+  void ReadGroup(const CXmlElement* e, ComplexType& type);
+  void ReadParticle(const CXmlElement* e, ComplexType& type);
+  // A global attribute when `target` is null; else one of a complex type or
+  // an attribute group.
+  void ReadAttribute(const CXmlElement* e, std::vector<AttributeDecl>* target);
+  // xs:group and xs:attributeGroup at the top of the schema, and references
+  // to them.
+  void ReadNamedGroup(const CXmlElement* e);
+  void ReadSimpleContent(const CXmlElement* e, ComplexType& type);
+  void ReadAttributeGroup(const CXmlElement* e);
+  void AddGroupRef(const CXmlElement* e, ComplexType& type);
+  std::pair<QName, SourcePos> AttributeGroupRef(const CXmlElement* e);
+  void ExpandAttributeGroups(ComplexType& type);
+  SimpleType* ReadSimpleType(const CXmlElement* e, bool global);
+  void ReadFacet(const CXmlElement* e, SimpleType& type);
+
+  // -- resolving ------------------------------------------------------------
+  void ResolveSimpleType(SimpleType* type);
+  void ResolveTypeUse(TypeUse& use, const SourcePos& pos, bool attribute);
+  void CheckValue(const AttributeDecl& attribute, const std::string& value, const char* what);
+  void CheckContainment();
+  void CheckGroupCycles();
+
+  Schema& m_schema;
+  struct Pending {
+    const CXmlElement* node;
+    ComplexType* type;
+  };
+  std::deque<Pending> m_pending;
+};
+
+void Reader::CheckAttributes(const CXmlElement* e,
+                             std::initializer_list<const char*> allowed) const {
+  for (const CXmlAttribute* a : e->GetAttributes()) {
+    if (!a->GetNamespaceURI().empty()) continue;
+    std::string name = U8(a->GetLocalName());
+    bool known = false;
+    for (const char* ok : allowed) known = known || name == ok;
+    if (!known) Fail(e, "unsupported attribute '" + name + "' on " + Name(e));
+  }
+}
+
+bool Reader::SkipChild(const CXmlElement* parent, const CXmlElement* child) const {
+  if (!IsXsd(child))
+    Fail(child, "unexpected element '" + U8(child->GetLocalName()) + "' inside " + Name(parent));
+  return Is(child, "annotation");
+}
+
+void Reader::CheckOnlyAnnotation(const CXmlElement* e) const {
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement())
+    if (!SkipChild(e, c)) Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
+}
+
+QName Reader::ParseQName(const CXmlElement* e, const std::string& text) const {
+  QName name;
+  name.text = text;
+  size_t colon = text.find(':');
+  std::string prefix = colon == std::string::npos ? std::string() : text.substr(0, colon);
+  name.local = colon == std::string::npos ? text : text.substr(colon + 1);
+  if (name.local.empty() || name.local.find(':') != std::string::npos ||
+      (colon != std::string::npos && prefix.empty()))
+    Fail(e, "invalid qualified name '" + text + "'");
+  String uri;
+  if (e->LookupNamespaceURI(VxVevAva5::Utf16::FromUtf8(prefix), uri))
+    name.ns = U8(uri);
+  else if (!prefix.empty())
+    Fail(e, "undeclared namespace prefix '" + prefix + "' in '" + text + "'");
+  return name;
+}
+
+int Reader::ParseOccurs(const CXmlElement* e, const char* attribute, int missing) const {
+  std::optional<std::string> text = Attr(e, attribute);
+  if (!text) return missing;
+  if (std::string(attribute) == "maxOccurs" && *text == "unbounded") return -1;
+  if (text->empty() || text->size() > 9 ||
+      text->find_first_not_of("0123456789") != std::string::npos)
+    Fail(e, std::string("invalid ") + attribute + " '" + *text + "'");
+  return std::stoi(*text);
+}
+
+std::string Reader::NameAttr(const CXmlElement* e) const {
+  std::optional<std::string> name = Attr(e, "name");
+  if (!name || name->empty()) Fail(e, Name(e) + " without a name");
+  if (name->find(':') != std::string::npos) Fail(e, "invalid name '" + *name + "'");
+  return *name;
+}
+
+// -- reading ------------------------------------------------------------------
+
+void Reader::Read(const CXmlElement* root) {
+  if (!Is(root, "schema"))
+    Fail(root, "not an XML Schema: the document element is '" + U8(root->GetLocalName()) + "'");
+  CheckAttributes(root, {"targetNamespace", "elementFormDefault", "attributeFormDefault", "version",
+                         "id", "blockDefault", "finalDefault"});
+  m_schema.targetNamespace = Attr(root, "targetNamespace").value_or("");
+  if (Attr(root, "targetNamespace") && m_schema.targetNamespace.empty())
+    Fail(root, "targetNamespace must not be empty (leave it out for no namespace)");
+  for (const char* form : {"elementFormDefault", "attributeFormDefault"}) {
+    std::string value = Attr(root, form).value_or("unqualified");
+    if (value != "qualified" && value != "unqualified")
+      Fail(root, std::string("invalid ") + form + " '" + value + "'");
+    (form[0] == 'e' ? m_schema.elementsQualified : m_schema.attributesQualified) =
+        value == "qualified";
+  }
+
+  for (const CXmlElement* c = root->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    if (SkipChild(root, c)) continue;
+    if (Is(c, "element")) {
+      ReadGlobalElement(c);
+    } else if (Is(c, "complexType")) {
+      std::string name = NameAttr(c);
+      if (m_schema.namedComplexTypes.count(name) || m_schema.namedSimpleTypes.count(name))
+        Fail(c, "duplicate type '" + name + "'");
+      ComplexType* type = NewComplexType(c, nullptr, nullptr);
+      type->name = name;
+      m_schema.namedComplexTypes[name] = type;
+    } else if (Is(c, "simpleType")) {
+      ReadSimpleType(c, true);
+    } else if (Is(c, "attribute")) {
+      ReadAttribute(c, nullptr);
+    } else if (Is(c, "group")) {
+      ReadNamedGroup(c);
+    } else if (Is(c, "attributeGroup")) {
+      ReadAttributeGroup(c);
+    } else {
+      Fail(c, "unsupported " + Name(c));
+    }
+  }
+
+  // Anonymous types met while reading others join the list; no recursion.
+  while (!m_pending.empty()) {
+    Pending next = m_pending.front();
+    m_pending.pop_front();
+    if (next.type->pseudo)
+      ReadGroup(next.node, *next.type);
+    else
+      ReadComplexType(next.node, *next.type);
+  }
+}
+
+void Reader::ReadGlobalElement(const CXmlElement* e) {
+  CheckAttributes(e, {"name", "type", "id"});
+  auto decl = std::make_unique<ElementDecl>();
+  decl->pos = Pos(e);
+  decl->name = NameAttr(e);
+  decl->ns = m_schema.targetNamespace;
+  decl->global = true;
+  if (m_schema.globalElements.count(decl->name)) Fail(e, "duplicate element '" + decl->name + "'");
+  ElementDecl* raw = decl.get();
+  m_schema.elements.push_back(std::move(decl));
+  m_schema.globalElements[raw->name] = raw;
+  m_schema.globalElementOrder.push_back(raw);
+  ReadTypeOfDeclaration(e, raw->type, raw, nullptr);
+}
+
+// The type attribute or the one anonymous type inside an element or
+// attribute declaration (`owner` null for an attribute).
+void Reader::ReadTypeOfDeclaration(const CXmlElement* e, TypeUse& type, const ElementDecl* owner,
+                                   const ComplexType* enclosing) {
+  if (std::optional<std::string> name = Attr(e, "type")) type.name = ParseQName(e, *name);
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    if (SkipChild(e, c)) continue;
+    bool simple = Is(c, "simpleType");
+    bool complex = owner != nullptr && Is(c, "complexType");
+    if (!simple && !complex) Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
+    if (type.name || type.simple || type.complex) Fail(c, Name(e) + " with more than one type");
+    if (Attr(c, "name")) Fail(c, "a local " + Name(c) + " cannot have a name");
+    if (simple) {
+      SimpleType* anonymous = ReadSimpleType(c, false);
+      anonymous->hint = NameAttr(e);
+      type.simple = anonymous;
+    } else {
+      type.complex = NewComplexType(c, owner, enclosing);
+    }
+  }
+}
+
+ComplexType* Reader::NewComplexType(const CXmlElement* e, const ElementDecl* owner,
+                                    const ComplexType* enclosing) {
+  auto type = std::make_unique<ComplexType>();
+  type->pos = Pos(e);
+  type->owner = owner;
+  type->enclosing = enclosing;
+  ComplexType* raw = type.get();
+  m_schema.complexTypes.push_back(std::move(type));
+  m_pending.push_back(Pending{e, raw});
+  return raw;
+}
+
+void Reader::ReadComplexType(const CXmlElement* e, ComplexType& type) {
+  CheckAttributes(e, {"name", "id", "mixed"});
+  std::string mixed = Attr(e, "mixed").value_or("false");
+  if (mixed == "true" || mixed == "1") Fail(e, "unsupported mixed content");
+  if (mixed != "false" && mixed != "0") Fail(e, "invalid mixed '" + mixed + "'");
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    if (SkipChild(e, c)) continue;
+    if (Is(c, "sequence") || Is(c, "choice") || Is(c, "all")) {
+      if (type.group) Fail(c, Name(e) + " with more than one model group");
+      if (!type.attributes.empty()) Fail(c, "the model group must come before the attributes");
+      CheckAttributes(c, {"id", "minOccurs", "maxOccurs"});
+      int minOccurs = ParseOccurs(c, "minOccurs", 1);
+      int maxOccurs = ParseOccurs(c, "maxOccurs", 1);
+      if (Is(c, "all") && (minOccurs > 1 || maxOccurs != 1))
+        Fail(c, "xs:all may only have minOccurs 0 or 1 and maxOccurs 1");
+      if (minOccurs == 1 && maxOccurs == 1) {
+        ReadGroup(c, type);
+      } else {
+        // A group that repeats or may be missing is a pseudo type held by
+        // a sequence of one particle.
+        type.group = GroupKind::Sequence;
+        type.groupPos = Pos(c);
+        AddGroupParticle(c, type);
+      }
+    } else if (Is(c, "group")) {
+      if (type.group) Fail(c, Name(e) + " with more than one model group");
+      if (!type.attributes.empty()) Fail(c, "the model group must come before the attributes");
+      // The named group is the content: a sequence of one particle.
+      type.group = GroupKind::Sequence;
+      type.groupPos = Pos(c);
+      AddGroupRef(c, type);
+    } else if (Is(c, "attribute")) {
+      ReadAttribute(c, &type.attributes);
+    } else if (Is(c, "attributeGroup")) {
+      type.attributeGroupRefs.push_back(AttributeGroupRef(c));
+    } else if (Is(c, "simpleContent")) {
+      if (type.group || type.textBase || !type.attributes.empty())
+        Fail(c, "xs:simpleContent must be the only content of " + Name(e));
+      ReadSimpleContent(c, type);
+    } else {
+      Fail(c, "unsupported " + Name(c));
+    }
+  }
+}
+
+// Text of a simple type with attributes: xs:simpleContent/xs:extension.
+void Reader::ReadSimpleContent(const CXmlElement* e, ComplexType& type) {
+  CheckAttributes(e, {"id"});
+  const CXmlElement* extension = nullptr;
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    if (SkipChild(e, c)) continue;
+    if (!Is(c, "extension")) Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
+    if (extension) Fail(c, Name(e) + " with more than one derivation");
+    extension = c;
+  }
+  if (!extension) Fail(e, Name(e) + " without xs:extension");
+  CheckAttributes(extension, {"base", "id"});
+  std::optional<std::string> base = Attr(extension, "base");
+  if (!base) Fail(extension, "xs:extension without a base");
+  type.textBase = ParseQName(extension, *base);
+  type.groupPos = Pos(extension);
+  for (const CXmlElement* c = extension->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    if (SkipChild(extension, c)) continue;
+    if (Is(c, "attribute"))
+      ReadAttribute(c, &type.attributes);
+    else if (Is(c, "attributeGroup"))
+      type.attributeGroupRefs.push_back(AttributeGroupRef(c));
+    else
+      Fail(c, "unsupported " + Name(c) + " inside " + Name(extension));
+  }
+}
+
+void Reader::ReadNamedGroup(const CXmlElement* e) {
+  CheckAttributes(e, {"name", "id"});
+  std::string name = NameAttr(e);
+  if (m_schema.namedGroups.count(name)) Fail(e, "duplicate group '" + name + "'");
+  const CXmlElement* content = nullptr;
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    if (SkipChild(e, c)) continue;
+    if (!Is(c, "sequence") && !Is(c, "choice") && !Is(c, "all"))
+      Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
+    if (content) Fail(c, Name(e) + " with more than one model group");
+    if (Attr(c, "minOccurs") || Attr(c, "maxOccurs"))
+      Fail(c, "the model group of a named group cannot have minOccurs or maxOccurs");
+    content = c;
+  }
+  if (!content) Fail(e, Name(e) + " without a model group");
+  auto group = std::make_unique<ComplexType>();
+  group->pos = Pos(e);
+  group->pseudo = true;
+  group->name = name;
+  m_pending.push_back(Pending{content, group.get()});
+  m_schema.namedGroups[name] = group.get();
+  m_schema.complexTypes.push_back(std::move(group));
+}
+
+void Reader::AddGroupRef(const CXmlElement* e, ComplexType& type) {
+  CheckAttributes(e, {"ref", "minOccurs", "maxOccurs", "id"});
+  CheckOnlyAnnotation(e);
+  std::optional<std::string> ref = Attr(e, "ref");
+  if (!ref) Fail(e, "unsupported xs:group without ref inside a type");
+  Particle particle;
+  particle.pos = Pos(e);
+  particle.minOccurs = ParseOccurs(e, "minOccurs", 1);
+  particle.maxOccurs = ParseOccurs(e, "maxOccurs", 1);
+  if (particle.maxOccurs >= 0 && particle.minOccurs > particle.maxOccurs)
+    Fail(e, "minOccurs is greater than maxOccurs");
+  if (particle.maxOccurs == 0) return;
+  particle.groupRef = ParseQName(e, *ref);
+  type.particles.push_back(std::move(particle));
+}
+
+void Reader::ReadAttributeGroup(const CXmlElement* e) {
+  CheckAttributes(e, {"name", "id"});
+  auto group = std::make_unique<AttributeGroup>();
+  group->pos = Pos(e);
+  group->name = NameAttr(e);
+  if (m_schema.namedAttributeGroups.count(group->name))
+    Fail(e, "duplicate attribute group '" + group->name + "'");
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    if (SkipChild(e, c)) continue;
+    if (Is(c, "attribute"))
+      ReadAttribute(c, &group->attributes);
+    else if (Is(c, "attributeGroup"))
+      group->refs.push_back(AttributeGroupRef(c));
+    else
+      Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
+  }
+  m_schema.namedAttributeGroups[group->name] = group.get();
+  m_schema.attributeGroups.push_back(std::move(group));
+}
+
+std::pair<QName, SourcePos> Reader::AttributeGroupRef(const CXmlElement* e) {
+  CheckAttributes(e, {"ref", "id"});
+  CheckOnlyAnnotation(e);
+  std::optional<std::string> ref = Attr(e, "ref");
+  if (!ref) Fail(e, "unsupported xs:attributeGroup without ref inside a type");
+  return {ParseQName(e, *ref), Pos(e)};
+}
+
+// Copies the attributes of the groups that `type` refers to, and of the
+// groups those refer to, into the type, breadth first with a work list. A
+// group met twice would give its attributes twice: refused, which also
+// ends a group that contains itself.
+void Reader::ExpandAttributeGroups(ComplexType& type) {
+  std::deque<std::pair<QName, SourcePos>> work(type.attributeGroupRefs.begin(),
+                                               type.attributeGroupRefs.end());
+  std::set<const AttributeGroup*> used;
+  while (!work.empty()) {
+    auto [name, pos] = work.front();
+    work.pop_front();
+    auto it = m_schema.namedAttributeGroups.find(name.local);
+    if (name.ns != m_schema.targetNamespace || it == m_schema.namedAttributeGroups.end())
+      throw CompileError(pos, "unknown attribute group '" + name.text + "'");
+    if (!used.insert(it->second).second)
+      throw CompileError(pos, "the attribute group '" + name.text +
+                                  "' is used twice in one type, or contains itself");
+    for (const AttributeDecl& attribute : it->second->attributes)
+      type.attributes.push_back(attribute);
+    work.insert(work.end(), it->second->refs.begin(), it->second->refs.end());
+  }
+}
+
+// The content of one model group; its occurrence is the business of the
+// type or group that holds it.
+void Reader::ReadGroup(const CXmlElement* e, ComplexType& type) {
+  CheckAttributes(e, {"id", "minOccurs", "maxOccurs"});
+  std::string local = U8(e->GetLocalName());
+  type.group = local == "sequence" ? GroupKind::Sequence
+               : local == "choice" ? GroupKind::Choice
+                                   : GroupKind::All;
+  type.groupPos = Pos(e);
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    if (SkipChild(e, c)) continue;
+    if (Is(c, "element")) {
+      ReadParticle(c, type);
+    } else if ((Is(c, "sequence") || Is(c, "choice")) && *type.group != GroupKind::All) {
+      AddGroupParticle(c, type);
+    } else if (Is(c, "group") && *type.group != GroupKind::All) {
+      AddGroupRef(c, type);
+    } else if (Is(c, "all") || Is(c, "sequence") || Is(c, "choice") || Is(c, "group")) {
+      Fail(c, Name(c) + " cannot stand inside " + Name(e));
+    } else {
+      Fail(c, "unsupported " + Name(c));
+    }
+  }
+}
+
+void Reader::AddGroupParticle(const CXmlElement* e, ComplexType& type) {
+  CheckAttributes(e, {"id", "minOccurs", "maxOccurs"});
+  Particle particle;
+  particle.pos = Pos(e);
+  particle.minOccurs = ParseOccurs(e, "minOccurs", 1);
+  particle.maxOccurs = ParseOccurs(e, "maxOccurs", 1);
+  if (particle.maxOccurs >= 0 && particle.minOccurs > particle.maxOccurs)
+    Fail(e, "minOccurs is greater than maxOccurs");
+  if (particle.maxOccurs == 0) return;
+  auto group = std::make_unique<ComplexType>();
+  group->pos = Pos(e);
+  group->pseudo = true;
+  group->enclosing = &type;
+  particle.group = group.get();
+  m_pending.push_back(Pending{e, group.get()});
+  m_schema.complexTypes.push_back(std::move(group));
+  type.particles.push_back(std::move(particle));
+}
+
+void Reader::ReadParticle(const CXmlElement* e, ComplexType& type) {
+  CheckAttributes(e, {"name", "type", "ref", "minOccurs", "maxOccurs", "form", "id"});
+  Particle particle;
+  particle.pos = Pos(e);
+  particle.minOccurs = ParseOccurs(e, "minOccurs", 1);
+  particle.maxOccurs = ParseOccurs(e, "maxOccurs", 1);
+  if (particle.maxOccurs >= 0 && particle.minOccurs > particle.maxOccurs)
+    Fail(e, "minOccurs is greater than maxOccurs");
+  if (*type.group == GroupKind::All && particle.maxOccurs != 1 && particle.maxOccurs != 0)
+    Fail(e, "maxOccurs must be 0 or 1 inside xs:all");
+  if (particle.maxOccurs == 0) return;  // the element may not appear: no member
+
+  if (std::optional<std::string> ref = Attr(e, "ref")) {
+    for (const char* other : {"name", "type", "form"})
+      if (Attr(e, other)) Fail(e, std::string("xs:element with both ref and ") + other);
+    CheckOnlyAnnotation(e);
+    particle.ref = ParseQName(e, *ref);
+  } else {
+    auto decl = std::make_unique<ElementDecl>();
+    decl->pos = Pos(e);
+    decl->name = NameAttr(e);
+    std::string form =
+        Attr(e, "form").value_or(m_schema.elementsQualified ? "qualified" : "unqualified");
+    if (form != "qualified" && form != "unqualified") Fail(e, "invalid form '" + form + "'");
+    decl->ns = form == "qualified" ? m_schema.targetNamespace : std::string();
+    particle.decl = decl.get();
+    m_schema.elements.push_back(std::move(decl));
+    ReadTypeOfDeclaration(e, particle.decl->type, particle.decl, &type);
+  }
+  type.particles.push_back(std::move(particle));
+}
+
+void Reader::ReadAttribute(const CXmlElement* e, std::vector<AttributeDecl>* target) {
+  AttributeDecl attribute;
+  attribute.pos = Pos(e);
+  std::optional<std::string> ref = target ? Attr(e, "ref") : std::nullopt;
+  if (!target) {
+    // Global attributes are always in the target namespace.
+    CheckAttributes(e, {"name", "type", "default", "fixed", "id"});
+    attribute.ns = m_schema.targetNamespace;
+  } else if (ref) {
+    CheckAttributes(e, {"ref", "use", "default", "fixed", "id"});
+    CheckOnlyAnnotation(e);
+    attribute.ref = ParseQName(e, *ref);
+  } else {
+    CheckAttributes(e, {"name", "type", "use", "default", "fixed", "form", "id"});
+    std::string form =
+        Attr(e, "form").value_or(m_schema.attributesQualified ? "qualified" : "unqualified");
+    if (form != "qualified" && form != "unqualified") Fail(e, "invalid form '" + form + "'");
+    attribute.ns = form == "qualified" ? m_schema.targetNamespace : std::string();
+  }
+  if (!ref) {
+    attribute.name = NameAttr(e);
+    if (attribute.name == "xmlns") Fail(e, "an attribute cannot be named xmlns");
+  }
+
+  std::string use = Attr(e, "use").value_or("optional");
+  if (use == "prohibited") Fail(e, "unsupported use 'prohibited'");
+  if (use != "optional" && use != "required") Fail(e, "invalid use '" + use + "'");
+  attribute.required = use == "required";
+  attribute.defaultValue = Attr(e, "default");
+  attribute.fixedValue = Attr(e, "fixed");
+  if (attribute.defaultValue && attribute.fixedValue)
+    Fail(e, "xs:attribute with both default and fixed");
+  if (attribute.defaultValue && attribute.required)
+    Fail(e, "a required attribute cannot have a default");
+  if (!ref) ReadTypeOfDeclaration(e, attribute.type, nullptr, nullptr);
+  if (target) {
+    target->push_back(std::move(attribute));
+    return;
+  }
+  if (m_schema.globalAttributes.count(attribute.name))
+    Fail(e, "duplicate attribute '" + attribute.name + "'");
+  m_schema.attributes.push_back(std::make_unique<AttributeDecl>(std::move(attribute)));
+  m_schema.globalAttributes[m_schema.attributes.back()->name] = m_schema.attributes.back().get();
+}
+
+SimpleType* Reader::ReadSimpleType(const CXmlElement* e, bool global) {
+  CheckAttributes(e, {"name", "id", "final"});
+  auto type = std::make_unique<SimpleType>();
+  type->pos = Pos(e);
+  if (global) {
+    type->name = NameAttr(e);
+    if (m_schema.namedComplexTypes.count(type->name) || m_schema.namedSimpleTypes.count(type->name))
+      Fail(e, "duplicate type '" + type->name + "'");
+  }
+  const CXmlElement* restriction = nullptr;
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    if (SkipChild(e, c)) continue;
+    if (!Is(c, "restriction")) Fail(c, "unsupported " + Name(c));
+    if (restriction) Fail(c, Name(e) + " with more than one derivation");
+    restriction = c;
+  }
+  if (!restriction) Fail(e, Name(e) + " without xs:restriction");
+  CheckAttributes(restriction, {"base", "id"});
+  std::optional<std::string> base = Attr(restriction, "base");
+  if (!base) Fail(restriction, "unsupported xs:restriction without a base");
+  type->base = ParseQName(restriction, *base);
+  for (const CXmlElement* c = restriction->GetFirstElement(); c; c = c->GetNextSiblingElement())
+    if (!SkipChild(restriction, c)) ReadFacet(c, *type);
+
+  SimpleType* raw = type.get();
+  m_schema.simpleTypes.push_back(std::move(type));
+  if (global) m_schema.namedSimpleTypes[raw->name] = raw;
+  return raw;
+}
+
+void Reader::ReadFacet(const CXmlElement* e, SimpleType& type) {
+  static const char* const kSupported[] = {"enumeration",  "pattern",      "length",
+                                           "minLength",    "maxLength",    "minInclusive",
+                                           "maxInclusive", "minExclusive", "maxExclusive"};
+  std::string facet = U8(e->GetLocalName());
+  bool supported = false;
+  for (const char* name : kSupported) supported = supported || facet == name;
+  if (!supported) Fail(e, "unsupported " + Name(e));
+  CheckAttributes(e, {"value", "id", "fixed"});
+  CheckOnlyAnnotation(e);
+  std::optional<std::string> value = Attr(e, "value");
+  if (!value) Fail(e, Name(e) + " without a value");
+
+  Facets& f = type.ownFacets;
+  if (facet == "enumeration") {
+    type.ownEnumeration.push_back(*value);
+  } else if (facet == "pattern") {
+    // Patterns of one step are alternatives.
+    f.pattern = f.pattern ? "(" + *f.pattern + ")|(" + *value + ")" : *value;
+  } else if (facet.find("Length") != std::string::npos || facet == "length") {
+    if (value->empty() || value->size() > 9 ||
+        value->find_first_not_of("0123456789") != std::string::npos)
+      Fail(e, "invalid " + Name(e) + " value '" + *value + "'");
+    int n = std::stoi(*value);
+    (facet == "length" ? f.length : facet == "minLength" ? f.minLength : f.maxLength) = n;
+  } else {
+    (facet == "minInclusive"   ? f.minInclusive
+     : facet == "maxInclusive" ? f.maxInclusive
+     : facet == "minExclusive" ? f.minExclusive
+                               : f.maxExclusive) = *value;
+  }
+}
+
+// -- resolving ----------------------------------------------------------------
+
+void Reader::Resolve() {
+  for (auto& type : m_schema.simpleTypes) ResolveSimpleType(type.get());
+  for (auto& attribute : m_schema.attributes) {
+    ResolveTypeUse(attribute->type, attribute->pos, true);
+    if (attribute->defaultValue) CheckValue(*attribute, *attribute->defaultValue, "default");
+    if (attribute->fixedValue) CheckValue(*attribute, *attribute->fixedValue, "fixed");
+  }
+  for (auto& decl : m_schema.elements) {
+    ResolveTypeUse(decl->type, decl->pos, false);
+  }
+  for (auto& type : m_schema.complexTypes) {
+    ExpandAttributeGroups(*type);
+    if (type->textBase) {
+      TypeUse text;
+      text.name = type->textBase;
+      ResolveTypeUse(text, type->groupPos, true);
+      type->text = text.simple;
+    }
+    for (Particle& particle : type->particles) {
+      if (particle.groupRef) {
+        auto it = m_schema.namedGroups.find(particle.groupRef->local);
+        if (particle.groupRef->ns != m_schema.targetNamespace || it == m_schema.namedGroups.end())
+          throw CompileError(particle.pos, "unknown group '" + particle.groupRef->text + "'");
+        particle.group = it->second;
+      }
+      if (!particle.ref) continue;
+      auto it = m_schema.globalElements.find(particle.ref->local);
+      if (particle.ref->ns != m_schema.targetNamespace || it == m_schema.globalElements.end())
+        throw CompileError(particle.pos, "unknown element '" + particle.ref->text + "'");
+      particle.decl = it->second;
+    }
+    for (AttributeDecl& attribute : type->attributes) {
+      if (attribute.ref) {
+        auto it = m_schema.globalAttributes.find(attribute.ref->local);
+        if (attribute.ref->ns != m_schema.targetNamespace || it == m_schema.globalAttributes.end())
+          throw CompileError(attribute.pos, "unknown attribute '" + attribute.ref->text + "'");
+        const AttributeDecl& global = *it->second;
+        attribute.name = global.name;
+        attribute.ns = global.ns;
+        attribute.type = global.type;
+        // A value given where the attribute is used wins over the global one.
+        if (!attribute.defaultValue && !attribute.fixedValue) {
+          attribute.defaultValue = global.defaultValue;
+          attribute.fixedValue = global.fixedValue;
+        }
+        if (attribute.defaultValue && attribute.required)
+          throw CompileError(attribute.pos, "a required attribute cannot have a default");
+      } else {
+        ResolveTypeUse(attribute.type, attribute.pos, true);
+      }
+      if (attribute.defaultValue) CheckValue(attribute, *attribute.defaultValue, "default");
+      if (attribute.fixedValue) CheckValue(attribute, *attribute.fixedValue, "fixed");
+      for (const AttributeDecl& other : type->attributes) {
+        if (&other == &attribute) break;
+        if (other.name == attribute.name && other.ns == attribute.ns)
+          throw CompileError(attribute.pos, "duplicate attribute '" + attribute.name + "'");
+      }
+    }
+  }
+  CheckGroupCycles();
+  CheckContainment();
+}
+
+// A named group may not contain itself but through an element: such a
+// group would have no end even where it is optional.
+void Reader::CheckGroupCycles() {
+  enum State { kNew, kOpen, kDone };
+  std::map<const ComplexType*, State> state;
+  for (auto& start : m_schema.complexTypes) {
+    if (!start->pseudo || state[start.get()] != kNew) continue;
+    std::vector<std::pair<const ComplexType*, size_t>> stack{{start.get(), 0}};
+    state[start.get()] = kOpen;
+    while (!stack.empty()) {
+      auto& [type, next] = stack.back();
+      if (next == type->particles.size()) {
+        state[type] = kDone;
+        stack.pop_back();
+        continue;
+      }
+      const Particle& particle = type->particles[next++];
+      if (!particle.group) continue;
+      if (state[particle.group] == kOpen)
+        throw CompileError(particle.pos, "the group '" + particle.group->name +
+                                             "' contains itself without an element between");
+      if (state[particle.group] == kNew) {
+        state[particle.group] = kOpen;
+        stack.emplace_back(particle.group, 0);
+      }
+    }
+  }
+}
+
+// Resolves the base chain of `type` without recursion: walks up to a
+// resolved type, then settles the types met on the way down again.
+void Reader::ResolveSimpleType(SimpleType* type) {
+  std::vector<SimpleType*> chain;
+  std::set<const SimpleType*> onChain;
+  SimpleType* current = type;
+  while (!current->resolved) {
+    if (!onChain.insert(current).second)
+      throw CompileError(current->pos,
+                         "circular derivation of the simple type '" + current->name + "'");
+    chain.push_back(current);
+    const QName& base = current->base;
+    const SimpleType* resolvedBase = nullptr;
+    SimpleType* named = nullptr;  // a base of this schema, perhaps still to resolve
+    if (base.ns == kXsdNamespace) {
+      resolvedBase = FindBuiltin(base.local);
+      if (!resolvedBase && base.local == "anyType")
+        throw CompileError(current->pos, "a simple type cannot restrict xs:anyType");
+    } else if (base.ns == m_schema.targetNamespace) {
+      auto it = m_schema.namedSimpleTypes.find(base.local);
+      if (it != m_schema.namedSimpleTypes.end()) {
+        named = it->second;
+        resolvedBase = named;
+      } else if (m_schema.namedComplexTypes.count(base.local)) {
+        throw CompileError(current->pos,
+                           "the simple type restricts the complex type '" + base.text + "'");
+      }
+    }
+    if (!resolvedBase) throw CompileError(current->pos, "unknown type '" + base.text + "'");
+    current->baseType = resolvedBase;
+    if (resolvedBase->resolved) break;
+    current = named;
+  }
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    SimpleType& t = **it;
+    const SimpleType& base = *t.baseType;
+    t.itemType = base.itemType;
+    t.whitespace = base.whitespace;
+    t.facets = base.facets;
+    const Facets& own = t.ownFacets;
+    if (own.pattern) {
+      if (base.facets.pattern)
+        throw CompileError(t.pos, "unsupported xs:pattern on a type whose base has a pattern");
+      t.facets.pattern = own.pattern;
+    }
+    // Lengths count the units of strings and the bytes of binary data;
+    // bounds need an order.
+    bool measured =
+        t.itemType == "string" || t.itemType == "hexBinary" || t.itemType == "base64Binary";
+    bool ordered = !measured && t.itemType != "boolean";
+    if (!measured && (own.length >= 0 || own.minLength >= 0 || own.maxLength >= 0))
+      throw CompileError(t.pos, "length facets do not apply to the item type " + t.itemType);
+    if (!ordered && (own.minInclusive || own.maxInclusive || own.minExclusive || own.maxExclusive))
+      throw CompileError(t.pos, "bound facets do not apply to the item type " + t.itemType);
+    if (own.length >= 0) t.facets.length = own.length;
+    if (own.minLength >= 0) t.facets.minLength = own.minLength;
+    if (own.maxLength >= 0) t.facets.maxLength = own.maxLength;
+    for (auto bound : {&Facets::minInclusive, &Facets::maxInclusive, &Facets::minExclusive,
+                       &Facets::maxExclusive}) {
+      if (!(own.*bound)) continue;
+      if (!IsLexical(t, *(own.*bound)))
+        throw CompileError(t.pos,
+                           "invalid bound '" + *(own.*bound) + "' for the item type " + t.itemType);
+      t.facets.*bound = own.*bound;
+    }
+    if (!t.ownEnumeration.empty()) {
+      for (const std::string& value : t.ownEnumeration)
+        if (!IsLexical(t, value))
+          throw CompileError(
+              t.pos, "invalid enumeration value '" + value + "' for the item type " + t.itemType);
+      if (base.IsEnum())
+        for (const std::string& value : t.ownEnumeration) {
+          bool known = false;
+          for (const std::string& inherited : base.enumeration) known = known || inherited == value;
+          if (!known)
+            throw CompileError(t.pos, "enumeration value '" + value + "' is not one of the base's");
+        }
+      t.enumeration = t.ownEnumeration;
+      t.enumOwner = &t;
+    } else {
+      t.enumeration = base.enumeration;
+      t.enumOwner = base.enumOwner;
+    }
+    t.resolved = true;
+  }
+}
+
+void Reader::ResolveTypeUse(TypeUse& use, const SourcePos& pos, bool attribute) {
+  if (use.simple || use.complex) return;  // anonymous
+  if (!use.name) {
+    if (attribute) {
+      use.simple = FindBuiltin("anySimpleType");
+      return;
+    }
+    throw CompileError(pos, "unsupported element without a type (xs:anyType)");
+  }
+  const QName& name = *use.name;
+  if (name.ns == kXsdNamespace) {
+    if (name.local == "anyType") throw CompileError(pos, "unsupported type xs:anyType");
+    use.simple = FindBuiltin(name.local);
+  } else if (name.ns == m_schema.targetNamespace) {
+    auto simple = m_schema.namedSimpleTypes.find(name.local);
+    if (simple != m_schema.namedSimpleTypes.end()) use.simple = simple->second;
+    auto complex = m_schema.namedComplexTypes.find(name.local);
+    if (complex != m_schema.namedComplexTypes.end()) {
+      if (attribute)
+        throw CompileError(
+            pos, "an attribute or a text cannot have the complex type '" + name.text + "'");
+      use.complex = complex->second;
+    }
+  }
+  if (!use.simple && !use.complex) throw CompileError(pos, "unknown type '" + name.text + "'");
+}
+
+void Reader::CheckValue(const AttributeDecl& attribute, const std::string& value,
+                        const char* what) {
+  const SimpleType& type = *attribute.type.simple;
+  bool ok = IsLexical(type, value);
+  if (ok && type.IsEnum()) {
+    ok = false;
+    for (const std::string& e : type.enumeration) ok = ok || e == value;
+  }
+  if (!ok)
+    throw CompileError(attribute.pos, std::string("invalid ") + what + " value '" + value +
+                                          "' for the attribute '" + attribute.name + "'");
+}
+
+// A mandatory child object is made with its parent (the reading fills it in
+// place), so a type that contains itself through mandatory elements only
+// could never be made. Depth-first search with an explicit stack.
+void Reader::CheckContainment() {
+  enum State { kNew, kOpen, kDone };
+  std::map<const ComplexType*, State> state;
+  struct Frame {
+    const ComplexType* type;
+    size_t next;
+  };
+  for (auto& start : m_schema.complexTypes) {
+    if (state[start.get()] != kNew) continue;
+    std::vector<Frame> stack{{start.get(), 0}};
+    state[start.get()] = kOpen;
+    while (!stack.empty()) {
+      Frame& frame = stack.back();
+      if (frame.next == frame.type->particles.size()) {
+        state[frame.type] = kDone;
+        stack.pop_back();
+        continue;
+      }
+      const Particle& particle = frame.type->particles[frame.next++];
+      const ComplexType* child = particle.group ? particle.group : particle.decl->type.complex;
+      bool mandatory = particle.minOccurs == 1 && particle.maxOccurs == 1 &&
+                       *frame.type->group != GroupKind::Choice;
+      if (!child || !mandatory) continue;
+      if (state[child] == kOpen)
+        throw CompileError(particle.pos,
+                           (particle.decl ? "the element '" + particle.decl->name + "'"
+                                          : std::string("the model group")) +
+                               " is mandatory and contains itself: no document could end; make "
+                               "it optional");
+      if (state[child] == kNew) {
+        state[child] = kOpen;
+        stack.push_back(Frame{child, 0});
+      }
+    }
+  }
+}
+
+std::unique_ptr<Schema> Build(const std::string& file, CXmlDocument& document,
+                              const std::function<void()>& load) {
+  try {
+    document.SetStrictXml(true);
+    load();
+  } catch (const CVxException& e) {
+    // The text reader names the line in its message ("... at line 3").
+    std::string message = U8(e.GetMessage());
+    uint32_t line = e.GetLineNumber();
+    size_t at = message.rfind(" at line ");
+    if (line == 0 && at != std::string::npos)
+      line = static_cast<uint32_t>(std::strtoul(message.c_str() + at + 9, nullptr, 10));
+    throw CompileError(SourcePos{file, line}, message);
+  }
+  auto schema = std::make_unique<Schema>();
+  schema->file = file;
+  Reader reader(*schema);
+  reader.Read(document.GetDocumentElement());
+  reader.Resolve();
+  return schema;
+}
+
+}  // namespace
+
+std::unique_ptr<Schema> LoadSchema(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    throw CompileError(SourcePos{path, 0}, std::string("cannot read: ") + std::strerror(errno));
+  std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
+                                   std::istreambuf_iterator<char>());
+  if (in.bad()) throw CompileError(SourcePos{path, 0}, "cannot read the file");
+  if (bytes.empty()) throw CompileError(SourcePos{path, 0}, "the file is empty");
+  if (bytes.size() > UINT32_MAX) throw CompileError(SourcePos{path, 0}, "the file is too large");
+  CXmlDocument document;
+  return Build(path, document,
+               [&] { document.LoadXmlStream(bytes.data(), static_cast<uint32_t>(bytes.size())); });
+}
+
+std::unique_ptr<Schema> ParseSchema(const std::string& file, const std::string& text) {
+  CXmlDocument document;
+  return Build(file, document, [&] { document.LoadXml(text.c_str()); });
+}
+
+}  // namespace vxbindc

@@ -1,0 +1,74 @@
+// C++ names for schema names, and the literals of schema texts.
+#include "Names.h"
+
+#include <gtest/gtest.h>
+
+#include "Generator.h"
+
+namespace vxbindc {
+namespace {
+
+struct NameCase {
+  const char* xml;
+  const char* pascal;
+  const char* camel;
+};
+
+TEST(Names, CaseOfXmlNames) {
+  const NameCase cases[] = {
+      {"item", "Item", "item"},
+      {"shipTo", "ShipTo", "shipTo"},
+      {"USPrice", "USPrice", "usPrice"},
+      {"USAddress", "USAddress", "usAddress"},
+      {"URL", "URL", "url"},
+      {"ship-to.date", "ShipToDate", "shipToDate"},
+      {"a_b", "AB", "ab"},
+      {"x2y", "X2y", "x2y"},
+      {"2nd", "2nd", "2nd"},
+      {"-", "_", "_"},
+      {"caf\xC3\xA9", "CafU00E9", "cafU00E9"},  // a letter beyond ASCII is a word of its own
+      {"\xE5\x90\x8D", "U540D", "u540D"},
+  };
+  for (const NameCase& c : cases) {
+    EXPECT_EQ(PascalCase(c.xml), c.pascal) << c.xml;
+    EXPECT_EQ(CamelCase(c.xml), c.camel) << c.xml;
+  }
+}
+
+TEST(Names, EnumeratorParts) {
+  EXPECT_EQ(IdentifierPart("light-blue"), "light_blue");
+  EXPECT_EQ(IdentifierPart(""), "empty");
+  EXPECT_EQ(IdentifierPart("1.5"), "1_5");
+  EXPECT_EQ(IdentifierPart(" "), "_");
+}
+
+TEST(Names, ClaimsTheFirstFreeStemForAllItsNames) {
+  NameSet names({"String"});
+  auto derive = [](const std::string& s) { return std::vector<std::string>{s, "C" + s}; };
+  EXPECT_EQ(names.Claim("String", derive), "String2");  // reserved
+  EXPECT_EQ(names.Claim("Order", derive), "Order");
+  EXPECT_EQ(names.Claim("Order", derive), "Order2");
+  // A stem is refused when any of its derived names is taken.
+  names.Reserve("CItem");
+  EXPECT_EQ(names.Claim("Item", derive), "Item2");
+  EXPECT_TRUE(names.Taken("CItem2"));
+  // Another base may have taken a numbered name already.
+  names.Reserve("Box2");
+  EXPECT_EQ(names.Claim("Box"), "Box");
+  EXPECT_EQ(names.Claim("Box"), "Box3");
+}
+
+TEST(Names, LiteralsEscapeWhatASourceCannotHoldAsItIs) {
+  EXPECT_EQ(Literal(""), "VX_T(\"\")");
+  EXPECT_EQ(Literal("a\"b\\c"), "VX_T(\"a\\\"b\\\\c\")");
+  EXPECT_EQ(Literal("\n\t"), "VX_T(\"\\012\\011\")");
+  EXPECT_EQ(Literal("caf\xC3\xA9"), "VX_T(\"caf\\u00E9\")");
+  EXPECT_EQ(Literal("\xF0\x9D\x84\x9E"), "VX_T(\"\\U0001D11E\")");  // beyond the BMP
+  EXPECT_EQ(Literal("a?"
+                    "?"
+                    "?="),
+            "VX_T(\"a?\\?\\?=\")");
+}
+
+}  // namespace
+}  // namespace vxbindc

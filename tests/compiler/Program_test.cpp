@@ -1,0 +1,165 @@
+// The program itself: its command line, its messages and exit status, and
+// that it writes all of its files or none.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class Program : public testing::Test {
+ protected:
+  void SetUp() override {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp ? tmp : "/tmp") + "/vxbindc_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    m_dir = pattern;
+  }
+  void TearDown() override { fs::remove_all(m_dir); }
+
+  fs::path Write(const std::string& name, const std::string& text) {
+    fs::path path = m_dir / name;
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+
+  // Runs vxbindc with `arguments` (shell words) in the test's directory.
+  Result Run(const std::string& arguments) {
+    std::string command = "cd '" + m_dir.string() + "' && '" VXBINDC_PROGRAM "' " + arguments +
+                          " >stdout.txt 2>stderr.txt";
+    int status = std::system(command.c_str());
+    Result result;
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = ReadFile(m_dir / "stdout.txt");
+    result.err = ReadFile(m_dir / "stderr.txt");
+    fs::remove(m_dir / "stdout.txt");
+    fs::remove(m_dir / "stderr.txt");
+    return result;
+  }
+
+  std::set<std::string> FilesIn(const std::string& directory) {
+    std::set<std::string> names;
+    if (!fs::exists(m_dir / directory)) return names;
+    for (const auto& entry : fs::directory_iterator(m_dir / directory))
+      names.insert(entry.path().filename().string());
+    return names;
+  }
+
+  fs::path m_dir;
+};
+
+const char kGood[] =
+    "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema'>\n"
+    "  <xs:element name='a' type='T'/>\n"
+    "  <xs:complexType name='T'><xs:sequence>\n"
+    "    <xs:element name='b' type='xs:int'/>\n"
+    "  </xs:sequence></xs:complexType>\n"
+    "</xs:schema>\n";
+
+TEST_F(Program, WritesAHeaderAndASourcePerSchema) {
+  Write("good.xsd", kGood);
+  Write("sub/other.xsd", "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema'/>");
+  Result r = Run("good.xsd sub/other.xsd --output out --cxx-namespace A::B");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(FilesIn("out"), (std::set<std::string>{"good.h", "good.cpp", "other.h", "other.cpp"}));
+  // The first schema's source holds CreateRootObject and includes the others.
+  std::string source = ReadFile(m_dir / "out/good.cpp");
+  EXPECT_NE(source.find("#include \"other.h\""), std::string::npos);
+  EXPECT_NE(source.find("CreateRootObject("), std::string::npos);
+  EXPECT_EQ(ReadFile(m_dir / "out/other.cpp").find("CreateRootObject("), std::string::npos);
+  EXPECT_NE(ReadFile(m_dir / "out/good.h").find("namespace A::B {"), std::string::npos);
+}
+
+TEST_F(Program, Help) {
+  Result r = Run("--help");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.rfind("Usage: vxbindc SCHEMA.xsd... --output DIR --cxx-namespace NS\n", 0), 0u);
+}
+
+struct Refusal {
+  const char* name;
+  std::string schema;     // written to bad.xsd
+  std::string arguments;  // after the schemas
+  std::string message;    // the whole of stderr
+};
+
+class ProgramRefusals : public Program, public testing::WithParamInterface<Refusal> {};
+
+// One line on stderr, status 1, and not one file written, even where other
+// schemas of the run were good or the output directory held files already.
+TEST_P(ProgramRefusals, ReportFileAndLineAndWriteNothing) {
+  Write("good.xsd", kGood);
+  Write("go\"od.xsd", kGood);
+  Write("out/keep.txt", "old");
+  Write("bad.xsd", GetParam().schema);
+  Result r = Run(GetParam().arguments);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, GetParam().message);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(FilesIn("out"), std::set<std::string>{"keep.txt"});
+  EXPECT_EQ(ReadFile(m_dir / "out/keep.txt"), "old");
+}
+
+const std::string kHead = "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema'>\n";
+const std::string kRun = "good.xsd bad.xsd --output out --cxx-namespace N";
+
+INSTANTIATE_TEST_SUITE_P(
+    Program, ProgramRefusals,
+    testing::Values(
+        Refusal{"UnknownType", kHead + "\n<xs:element name='x' type='Nope'/></xs:schema>", kRun,
+                "bad.xsd:3: unknown type 'Nope'\n"},
+        Refusal{"DuplicateGlobal",
+                kHead + "<xs:element name='x' type='xs:int'/>\n<xs:element name='x' "
+                        "type='xs:int'/></xs:schema>",
+                kRun, "bad.xsd:3: duplicate element 'x'\n"},
+        Refusal{"UnsupportedConstruct",
+                kHead + "<xs:complexType name='T'>\n<xs:complexContent/></xs:complexType>"
+                        "</xs:schema>",
+                kRun, "bad.xsd:3: unsupported xs:complexContent\n"},
+        Refusal{"NotWellFormed", kHead + "<xs:element>\n</xs:schema>", kRun,
+                "bad.xsd:3: mismatched tag at line 3\n"},
+        Refusal{"EmptyFile", "", kRun, "bad.xsd:0: the file is empty\n"},
+        Refusal{"MissingFile", kGood, "good.xsd missing.xsd --output out --cxx-namespace N",
+                "missing.xsd:0: cannot read: No such file or directory\n"},
+        Refusal{"SameFileNameTwice", kGood, "good.xsd ./good.xsd --output out --cxx-namespace N",
+                "./good.xsd:0: another schema of this run also gives good.h and good.cpp; "
+                "rename one of them\n"},
+        Refusal{"FileNameForAnInclude", kGood, "'go\"od.xsd' --output out --cxx-namespace N",
+                "go\"od.xsd:0: the file name may hold only letters, digits, '_', '-' and '.'\n"},
+        Refusal{"NoSchema", kGood, "--output out --cxx-namespace N",
+                "<command line>:0: no schema given (see --help)\n"},
+        Refusal{"NoOutput", kGood, "good.xsd --cxx-namespace N",
+                "<command line>:0: --output DIR is missing\n"},
+        Refusal{"NoNamespace", kGood, "good.xsd --output out",
+                "<command line>:0: --cxx-namespace NS is missing\n"},
+        Refusal{"KeywordNamespace", kGood, "good.xsd --output out --cxx-namespace A::int",
+                "<command line>:5: 'A::int' is no C++ namespace name\n"},
+        Refusal{"EmptyNamespacePart", kGood, "good.xsd --output out --cxx-namespace=A::",
+                "<command line>:4: 'A::' is no C++ namespace name\n"},
+        Refusal{"UnknownOption", kGood, "good.xsd --outptu out",
+                "<command line>:2: unknown option '--outptu' (see --help)\n"},
+        Refusal{"OptionWithoutValue", kGood, "good.xsd --cxx-namespace N --output",
+                "<command line>:4: --output needs a value\n"}),
+    [](const testing::TestParamInfo<Refusal>& p) { return std::string(p.param.name); });
+
+}  // namespace
