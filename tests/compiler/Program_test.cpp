@@ -103,6 +103,9 @@ struct Refusal {
   std::string message;    // the whole of stderr
 };
 
+// Test names and failure reports show the row's name, not its bytes.
+void PrintTo(const Refusal& r, std::ostream* os) { *os << r.name; }
+
 class ProgramRefusals : public Program, public testing::WithParamInterface<Refusal> {};
 
 // One line on stderr, status 1, and not one file written, even where other

@@ -37,6 +37,9 @@ struct Refusal {
   std::string expected;
 };
 
+// Test names and failure reports show the row's name, not its bytes.
+void PrintTo(const Refusal& r, std::ostream* os) { *os << r.name; }
+
 class Refusals : public testing::TestWithParam<Refusal> {};
 
 TEST_P(Refusals, NameTheLineAndTheConstruct) {
