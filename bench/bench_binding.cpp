@@ -11,10 +11,7 @@
 //   memory:   BM_Memory_DocumentLoad       peak heap of the load alone
 //             BM_Memory_ReadAndBind        peak heap of load + bind (the tree
 //                                          is freed after binding)
-// in bytes per input byte (counter peak_per_input_byte), measured as
-// bench_reader_memory does: this program replaces malloc and friends with
-// wrappers that count the usable size of live blocks, but only while a
-// memory benchmark runs, so that the timings are not slowed.
+// in bytes per input byte (counter peak_per_input_byte), with HeapCounter.h.
 //
 // Peer binders (the same document bound by other libraries' generated
 // code, built when bench/CMakeLists.txt finds them) are in the section
@@ -22,9 +19,7 @@
 //   CodeSynthesis XSD (C++/Tree over Xerces-C)  VXBIND_BENCH_HAVE_XSDCXX
 //   gSOAP (wsdl2h + soapcpp2, plain XML)        VXBIND_BENCH_HAVE_GSOAP
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
-#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <istream>
@@ -35,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "HeapCounter.h"
 #include "po/PurchaseOrder.h"
 
 #ifdef VXBIND_BENCH_HAVE_XSDCXX
@@ -49,58 +45,6 @@
 #include "gsoap/soap.nsmap"
 #endif
 
-extern "C" {
-void* __libc_malloc(size_t);
-void* __libc_calloc(size_t, size_t);
-void* __libc_realloc(void*, size_t);
-void* __libc_memalign(size_t, size_t);
-void __libc_free(void*);
-}
-
-namespace {
-
-// Benchmarks run on one thread; the counters need no atomics. Blocks are
-// counted only while g_counting is set (a memory benchmark's measured part).
-bool g_counting = false;
-size_t g_live = 0;
-size_t g_peak = 0;
-
-inline void* Counted(void* p) {
-  if (g_counting && p != nullptr) {
-    g_live += malloc_usable_size(p);
-    if (g_live > g_peak) g_peak = g_live;
-  }
-  return p;
-}
-inline void Uncount(void* p) {
-  if (g_counting && p != nullptr) g_live -= malloc_usable_size(p);
-}
-
-}  // namespace
-
-extern "C" {
-void* malloc(size_t n) { return Counted(__libc_malloc(n)); }
-void* calloc(size_t n, size_t m) { return Counted(__libc_calloc(n, m)); }
-void free(void* p) {
-  Uncount(p);
-  __libc_free(p);
-}
-void* realloc(void* p, size_t n) {
-  size_t old = (g_counting && p != nullptr) ? malloc_usable_size(p) : 0;
-  void* q = __libc_realloc(p, n);
-  if (q == nullptr) return nullptr;
-  if (g_counting) g_live -= old;
-  return Counted(q);
-}
-void* memalign(size_t a, size_t n) { return Counted(__libc_memalign(a, n)); }
-void* aligned_alloc(size_t a, size_t n) { return Counted(__libc_memalign(a, n)); }
-int posix_memalign(void** out, size_t a, size_t n) {
-  void* p = Counted(__libc_memalign(a, n));
-  if (p == nullptr) return ENOMEM;
-  *out = p;
-  return 0;
-}
-}
 
 using namespace PurchaseOrder;
 
@@ -335,11 +279,9 @@ void MeasurePeak(benchmark::State& state, Work work) {
   Data();  // made before anything is counted
   double worst = 0;
   for (auto _ : state) {
-    g_live = g_peak = 0;
-    g_counting = true;
+    vxbench::StartCounting();
     work();
-    g_counting = false;
-    double ratio = static_cast<double>(g_peak) / static_cast<double>(Length());
+    double ratio = static_cast<double>(vxbench::StopCounting()) / static_cast<double>(Length());
     if (ratio > worst) worst = ratio;
   }
   state.counters["peak_per_input_byte"] = worst;
