@@ -59,6 +59,10 @@ inline bool KeyEquals(const detail::InternedName* n, const unsigned short* name)
 // that has ended: `openDepth` elements are open and the next element, whose
 // own declarations come before it, will be their child. The declaring element
 // was added already (it is not that next one) and is not among the open ones.
+[[noreturn]] __attribute__((cold, noinline)) void ThrowNoOpenElement() {
+  throw CVxInvalidStateException(VX_T("There is no open element to add a child to"));
+}
+
 inline bool HasEndedDeclarations(const detail::DocumentStorage& storage, size_t openDepth) {
   if (storage.openDeclarations.empty()) return false;
   const detail::OpenDeclaration& innermost = storage.openDeclarations.back();
@@ -459,7 +463,7 @@ CXmlElement* CXmlDocument::AddDocElement(const unsigned short* namespaceUri,
 CXmlElement* CXmlDocument::AddChildElement(const unsigned short* namespaceUri,
                                            const unsigned short* localName) {
   if (m_openElements.empty())
-    throw CVxInvalidStateException(VX_T("There is no open element to add a child to"));
+    ThrowNoOpenElement();
   detail::DocumentStorage& storage = Storage();
   if (HasEndedDeclarations(storage, m_openElements.size())) EndDeclarationScopes(storage);
   CXmlElement* e = m_openElements.back()->CreateNewChildElement();
@@ -496,18 +500,18 @@ void CXmlDocument::AppendTextExcludingCR(CXmlElement* element, const unsigned sh
   AppendTextExcludingCR(element, text, Utf16::Length(text));
 }
 
-CXmlElement* CXmlDocument::ParentOfNextElement(detail::DocumentStorage& storage) {
+inline CXmlElement* CXmlDocument::ParentOfNextElement(detail::DocumentStorage& storage) {
   CXmlElement* parent = nullptr;
   if (m_documentElement != nullptr) {
     if (m_openElements.empty())
-      throw CVxInvalidStateException(VX_T("There is no open element to add a child to"));
+      ThrowNoOpenElement();
     parent = m_openElements.back();
   }
   if (HasEndedDeclarations(storage, m_openElements.size())) EndDeclarationScopes(storage);
   return parent;
 }
 
-void CXmlDocument::OpenElement(CXmlElement* parent, CXmlElement* e) {
+inline void CXmlDocument::OpenElement(CXmlElement* parent, CXmlElement* e) {
   if (parent == nullptr) {
     m_documentElement = e;
   } else {
