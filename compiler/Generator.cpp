@@ -1240,10 +1240,8 @@ std::string Literal(const std::string& utf8) {
       ++i;
       continue;
     }
-    size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
-    unsigned long cp = c & (length == 4 ? 0x07u : length == 3 ? 0x0Fu : 0x1Fu);
-    for (size_t k = 1; k < length && i + k < utf8.size(); ++k)
-      cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+    size_t length = 0;
+    unsigned long cp = CodePointAt(utf8, i, &length);
     char escape[32];
     if (cp > 0xFFFF)
       std::snprintf(escape, sizeof escape, "\\U%08lX", cp);

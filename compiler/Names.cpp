@@ -29,10 +29,8 @@ std::vector<std::string> Words(const std::string& name) {
       ++i;
       continue;
     }
-    size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
-    unsigned long cp = c & (length == 4 ? 0x07u : length == 3 ? 0x0Fu : 0x1Fu);
-    for (size_t k = 1; k < length && i + k < name.size(); ++k)
-      cp = (cp << 6) | (static_cast<unsigned char>(name[i + k]) & 0x3Fu);
+    size_t length = 0;
+    unsigned long cp = CodePointAt(name, i, &length);
     char hex[32];
     std::snprintf(hex, sizeof hex, "U%04lX", cp);
     words.push_back(hex);
@@ -48,6 +46,15 @@ bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
 bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
 
 }  // namespace
+
+unsigned long CodePointAt(const std::string& utf8, size_t i, size_t* length) {
+  unsigned char c = static_cast<unsigned char>(utf8[i]);
+  *length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+  unsigned long cp = c & (*length == 4 ? 0x07u : *length == 3 ? 0x0Fu : 0x1Fu);
+  for (size_t k = 1; k < *length && i + k < utf8.size(); ++k)
+    cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+  return cp;
+}
 
 std::string PascalCase(const std::string& xmlName) {
   std::string result;

@@ -23,6 +23,11 @@
 
 namespace vxbindc {
 
+// The code point of the non-ASCII UTF-8 sequence that starts at `i`, and in
+// `length` its length in bytes. Texts come from the document reader, so the
+// sequence is well formed; one cut short at the end gives what it holds.
+unsigned long CodePointAt(const std::string& utf8, size_t i, size_t* length);
+
 // "purchaseOrder" -> "PurchaseOrder", "ship-to" -> "ShipTo", "USAddress"
 // stays. Never empty: a name of no letters at all gives "_".
 std::string PascalCase(const std::string& xmlName);
