@@ -44,6 +44,14 @@ std::string TreeDifference(const std::string& expectedUtf8, const String& actual
     return first == std::string::npos ? std::string()
                                       : t.substr(first, t.find_last_not_of(" \t\n") - first + 1);
   };
+  auto attributes = [](const CXmlElement* e) {
+    std::vector<std::string> all;
+    for (const CXmlAttribute* at : e->GetAttributes())
+      all.push_back(U8(at->GetNamespaceURI()) + "|" + U8(at->GetLocalName()) + "=" +
+                    U8(at->GetValue()));
+    std::sort(all.begin(), all.end());
+    return all;
+  };
   std::vector<std::pair<const CXmlElement*, const CXmlElement*>> stack{
       {a.GetDocumentElement(), b.GetDocumentElement()}};
   while (!stack.empty()) {
@@ -54,16 +62,7 @@ std::string TreeDifference(const std::string& expectedUtf8, const String& actual
     if (x->GetLocalName() != y->GetLocalName() || x->GetNamespaceURI() != y->GetNamespaceURI())
       return where + ": name or namespace " + U8(y->GetNamespaceURI()) + " " +
              U8(y->GetLocalName());
-    std::vector<std::string> ax, ay;
-    for (const CXmlAttribute* at : x->GetAttributes())
-      ax.push_back(U8(at->GetNamespaceURI()) + "|" + U8(at->GetLocalName()) + "=" +
-                   U8(at->GetValue()));
-    for (const CXmlAttribute* at : y->GetAttributes())
-      ay.push_back(U8(at->GetNamespaceURI()) + "|" + U8(at->GetLocalName()) + "=" +
-                   U8(at->GetValue()));
-    std::sort(ax.begin(), ax.end());
-    std::sort(ay.begin(), ay.end());
-    if (ax != ay) return where + ": attributes differ";
+    if (attributes(x) != attributes(y)) return where + ": attributes differ";
     bool leaf = x->GetFirstElement() == nullptr;
     std::string tx = leaf ? U8(x->GetText()) : trim(x->GetText());
     std::string ty = leaf ? U8(y->GetText()) : trim(y->GetText());
@@ -92,6 +91,14 @@ CSmartPtr<T> Root(CSmartPtr<CXmlObjectBase> object) {
   T* typed = dynamic_cast<T*>(object.get());
   EXPECT_NE(typed, nullptr);
   return typed;
+}
+
+// A new T that has read `xml`.
+template <class T>
+CSmartPtr<T> ReadAs(const std::string& xml) {
+  CSmartPtr<T> object = new T;
+  object->FromXml(xml.c_str());
+  return object;
 }
 
 // -- the purchase order -----------------------------------------------------
@@ -136,14 +143,8 @@ const char kOrder[] =
     "<k:pick><k:colors>red</k:colors><k:colors>green</k:colors></k:pick>"
     "<local>plain</local></k:order>";
 
-CSmartPtr<K::COrder> ReadOrder(const std::string& xml) {
-  auto order = Root<K::COrder>(K::CreateRootObject(VX_T("order"), VX_T("urn:vxbind:kinds")));
-  order->FromXml(xml.c_str());
-  return order;
-}
-
 TEST(GeneratedKinds, RoundTripsEveryKindOfMember) {
-  CSmartPtr<K::COrder> order = ReadOrder(kOrder);
+  CSmartPtr<K::COrder> order = ReadAs<K::COrder>(kOrder);
   EXPECT_EQ(TreeDifference(kOrder, order->ToXml()), "");
 
   EXPECT_EQ(U8(order->GetCode()), "AB1");
@@ -168,13 +169,13 @@ TEST(GeneratedKinds, RoundTripsEveryKindOfMember) {
   std::string inOrder = "<k:weight>1.5</k:weight><k:unit>g</k:unit>";
   reversed.replace(reversed.find(inOrder), inOrder.size(),
                    "<k:unit>g</k:unit><k:weight>1.5</k:weight>");
-  EXPECT_EQ(TreeDifference(kOrder, ReadOrder(reversed)->ToXml()), "");
+  EXPECT_EQ(TreeDifference(kOrder, ReadAs<K::COrder>(reversed)->ToXml()), "");
   EXPECT_EQ(order->GetLine()->Item(1)->GetDetail(), nullptr);
   EXPECT_EQ(order->GetPick()->GetColors()->GetCount(), 2);
   // Color restricts xs:token: its values are read with their blanks collapsed.
   std::string spaced = kOrder;
   spaced.replace(spaced.find(">light-blue<"), 12, "> light-blue\n<");
-  EXPECT_EQ(ReadOrder(spaced)->GetColor(), K::Color_light_blue);
+  EXPECT_EQ(ReadAs<K::COrder>(spaced)->GetColor(), K::Color_light_blue);
 
   // Attributes: a default when absent (and then not written), a fixed value.
   EXPECT_FALSE(order->IsValidPriority());
@@ -221,7 +222,7 @@ TEST(GeneratedKinds, RefusesInvalidInput) {
   for (const Case& c : cases) {
     std::string xml = kOrder;
     xml.replace(xml.find(c.from), std::string(c.from).size(), c.to);
-    std::string message = Failure([&] { ReadOrder(xml); });
+    std::string message = Failure([&] { ReadAs<K::COrder>(xml); });
     EXPECT_NE(message.find(c.message), std::string::npos) << c.to << "\n" << message;
   }
 }
@@ -301,8 +302,7 @@ TEST(GeneratedKinds, BindTheTextOfSimpleContent) {
   EXPECT_EQ(U8(object->GetCurrency()), "EUR");
 
   const char tag[] = "<k:tag xmlns:k='urn:vxbind:kinds' weight='2'>light-blue</k:tag>";
-  CSmartPtr<K::CTag> t = new K::CTag;
-  t->FromXml(tag);
+  CSmartPtr<K::CTag> t = ReadAs<K::CTag>(tag);
   EXPECT_EQ(t->GetValue(), K::Color_light_blue);
   EXPECT_EQ(TreeDifference(tag, t->ToXml()), "");
   EXPECT_NE(Failure([&] {
@@ -332,8 +332,7 @@ const char kBuiltins[] =
     "<base64Binary>AQID</base64Binary></builtins>";
 
 TEST(GeneratedBuiltins, MapEveryBuiltInTypeToItsItemType) {
-  CSmartPtr<K::CBuiltins> all = new K::CBuiltins;
-  all->FromXml(kBuiltins);
+  CSmartPtr<K::CBuiltins> all = ReadAs<K::CBuiltins>(kBuiltins);
   // Each value has its member's type and whitespace rule.
   EXPECT_EQ(U8(all->GetString()), " two  spaces ");
   EXPECT_EQ(U8(all->GetNormalizedString()), "a b");
@@ -369,20 +368,10 @@ TEST(GeneratedBuiltins, MapEveryBuiltInTypeToItsItemType) {
 // reading does not check them (a collection's items may be refused on
 // reading already).
 TEST(Generated, ChecksFacetsOnWritingOnly) {
-  using Read = CSmartPtr<CXmlObjectBase> (*)(const std::string&);
-  const Read po = [](const std::string& xml) -> CSmartPtr<CXmlObjectBase> {
-    CSmartPtr<GeneratedPo::CPurchaseOrderType> order = new GeneratedPo::CPurchaseOrderType;
-    order->FromXml(xml.c_str());
-    return order;
-  };
-  const Read order = [](const std::string& xml) -> CSmartPtr<CXmlObjectBase> {
-    return ReadOrder(xml);
-  };
-  const Read builtins = [](const std::string& xml) -> CSmartPtr<CXmlObjectBase> {
-    CSmartPtr<K::CBuiltins> all = new K::CBuiltins;
-    all->FromXml(xml.c_str());
-    return all;
-  };
+  using Read = std::function<CSmartPtr<CXmlObjectBase>(const std::string&)>;
+  const Read po = ReadAs<GeneratedPo::CPurchaseOrderType>;
+  const Read order = ReadAs<K::COrder>;
+  const Read builtins = ReadAs<K::CBuiltins>;
   enum Result { kWrites, kWriteFails, kReadOrWriteFails };
   struct Case {
     Read read;
@@ -438,14 +427,8 @@ const char kMenu[] =
     "<g:dish>a</g:dish><g:side>s</g:side><g:dish>b</g:dish><g:note>n</g:note><g:end>3</g:end>"
     "</g:menu>";
 
-CSmartPtr<K::CMenu> ReadMenu(const std::string& xml) {
-  CSmartPtr<K::CMenu> menu = new K::CMenu;
-  menu->FromXml(xml.c_str());
-  return menu;
-}
-
 TEST(GeneratedGroups, ReadAndWriteNestedGroupsInTheirHoldersElement) {
-  CSmartPtr<K::CMenu> menu = ReadMenu(kMenu);
+  CSmartPtr<K::CMenu> menu = ReadAs<K::CMenu>(kMenu);
   EXPECT_EQ(TreeDifference(kMenu, menu->ToXml()), "");
   EXPECT_EQ(menu->GetId(), 1);
   EXPECT_EQ(U8(menu->GetLang()), "de");  // the global attribute, in the target namespace
@@ -466,7 +449,7 @@ TEST(GeneratedGroups, LeaveOptionalGroupsEmpty) {
   const char minimal[] =
       "<g:menu xmlns:g='urn:vxbind:groups'><g:title>T</g:title><g:price>2.5</g:price>"
       "<g:end>1</g:end></g:menu>";
-  CSmartPtr<K::CMenu> menu = ReadMenu(minimal);
+  CSmartPtr<K::CMenu> menu = ReadAs<K::CMenu>(minimal);
   EXPECT_EQ(TreeDifference(minimal, menu->ToXml()), "");
   EXPECT_EQ(menu->GetSequence()->GetCount(), 0);
   EXPECT_EQ(menu->GetSequence2(), nullptr);
@@ -478,8 +461,7 @@ TEST(GeneratedGroups, LeaveOptionalGroupsEmpty) {
 TEST(GeneratedGroups, RepeatAChoice) {
   const char xml[] =
       "<g:choices xmlns:g='urn:vxbind:groups'><g:a>1</g:a><g:b>x</g:b><g:a>2</g:a></g:choices>";
-  CSmartPtr<K::CChoices> choices = new K::CChoices;
-  choices->FromXml(xml);
+  CSmartPtr<K::CChoices> choices = ReadAs<K::CChoices>(xml);
   EXPECT_EQ(TreeDifference(xml, choices->ToXml()), "");
   CSmartPtr<K::CChoicesChoiceCol> items = choices->GetChoice();
   ASSERT_EQ(items->GetCount(), 3);
@@ -519,8 +501,7 @@ TEST(GeneratedGroups, ShareANamedGroupsClassAndCopyAttributeGroups) {
   const char xml[] =
       "<g:pairs xmlns:g='urn:vxbind:groups' by='me' at='2001-02-03'><g:first>a</g:first>"
       "<g:first>b</g:first><g:second>2</g:second><g:first>c</g:first></g:pairs>";
-  CSmartPtr<K::CPairs> pairs = new K::CPairs;
-  pairs->FromXml(xml);
+  CSmartPtr<K::CPairs> pairs = ReadAs<K::CPairs>(xml);
   EXPECT_EQ(TreeDifference(xml, pairs->ToXml()), "");
   CSmartPtr<K::CPair> first = pairs->GetPair();
   EXPECT_EQ(U8(first->GetFirst()), "a");
