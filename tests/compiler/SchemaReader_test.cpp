@@ -248,7 +248,7 @@ TEST(SchemaReader, ResolvesNamesWithTheNamespacesInScope) {
   EXPECT_EQ(t.attributes[0].ns, "urn:t");
 }
 
-TEST(SchemaReader, AccumulatesFacetsAlongTheDerivation) {
+TEST(SchemaReader, AccumulatesFacetsAndSharesEnumerationsAlongTheDerivation) {
   auto schema = ParseSchema(
       "t.xsd", Schema("<xs:simpleType name='Small'><xs:restriction base='Percent'>"
                       "<xs:maxExclusive value='10'/></xs:restriction></xs:simpleType>"
@@ -256,7 +256,13 @@ TEST(SchemaReader, AccumulatesFacetsAlongTheDerivation) {
                       "<xs:maxInclusive value='100'/></xs:restriction></xs:simpleType>"
                       "<xs:simpleType name='Tag'><xs:restriction base='xs:token'>"
                       "<xs:pattern value='a'/><xs:pattern value='b'/><xs:maxLength value='4'/>"
-                      "</xs:restriction></xs:simpleType>"));
+                      "</xs:restriction></xs:simpleType>"
+                      "<xs:simpleType name='E'><xs:restriction base='xs:string'>"
+                      "<xs:enumeration value='a'/><xs:enumeration value='b'/>"
+                      "</xs:restriction></xs:simpleType>"
+                      "<xs:simpleType name='Same'><xs:restriction base='E'/></xs:simpleType>"
+                      "<xs:simpleType name='Fewer'><xs:restriction base='E'>"
+                      "<xs:enumeration value='b'/></xs:restriction></xs:simpleType>"));
   // Declared before its base: resolution does not depend on the order.
   const SimpleType& small = *schema->namedSimpleTypes.at("Small");
   EXPECT_EQ(small.itemType, "integer");
@@ -268,16 +274,7 @@ TEST(SchemaReader, AccumulatesFacetsAlongTheDerivation) {
   EXPECT_EQ(tag.facets.pattern, "(a)|(b)");  // patterns of one step are alternatives
   EXPECT_EQ(tag.facets.maxLength, 4);
   EXPECT_FALSE(tag.IsEnum());
-}
-
-TEST(SchemaReader, SharesTheEnumerationWithDerivedTypes) {
-  auto schema = ParseSchema(
-      "t.xsd", Schema("<xs:simpleType name='E'><xs:restriction base='xs:string'>"
-                      "<xs:enumeration value='a'/><xs:enumeration value='b'/>"
-                      "</xs:restriction></xs:simpleType>"
-                      "<xs:simpleType name='Same'><xs:restriction base='E'/></xs:simpleType>"
-                      "<xs:simpleType name='Fewer'><xs:restriction base='E'>"
-                      "<xs:enumeration value='b'/></xs:restriction></xs:simpleType>"));
+  // A derived type without values of its own shares its base's enumeration.
   const SimpleType* e = schema->namedSimpleTypes.at("E");
   EXPECT_EQ(schema->namedSimpleTypes.at("Same")->enumOwner, e);
   const SimpleType* fewer = schema->namedSimpleTypes.at("Fewer");
