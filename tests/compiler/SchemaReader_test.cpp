@@ -227,7 +227,7 @@ TEST(SchemaReader, RefusesWhatIsNoSchema) {
   EXPECT_EQ(malformed.rfind("t.xsd:3: ", 0), 0u) << malformed;
 }
 
-TEST(SchemaReader, ResolvesNamesWithTheNamespacesInScope) {
+TEST(SchemaReader, ResolvesNamesWithTheNamespacesInScopeAndSkipsAnnotations) {
   // The default namespace is the target namespace; a prefix declared on the
   // element itself is in scope there.
   auto schema = ParseSchema(
@@ -236,7 +236,11 @@ TEST(SchemaReader, ResolvesNamesWithTheNamespacesInScope) {
                       "<xs:element name='b' xmlns:q='urn:t' type='q:T2'/>"
                       "<xs:element name='c' type='xs:int' form='unqualified'/>"
                       "</xs:sequence><xs:attribute name='x' type='xs:int'/></xs:complexType>"
-                      "<xs:complexType name='T2'/>",
+                      "<xs:complexType name='T2'/>"
+                      "<xs:annotation><xs:documentation>x</xs:documentation></xs:annotation>"
+                      "<xs:element name='e' type='xs:int' xmlns:o='urn:o' o:note='kept out'>"
+                      "<xs:annotation><xs:appinfo><o:any/></xs:appinfo></xs:annotation>"
+                      "</xs:element>",
                       " xmlns='urn:t' targetNamespace='urn:t' elementFormDefault='qualified'"
                       " attributeFormDefault='qualified'"));
   const ComplexType& t = *schema->namedComplexTypes.at("T");
@@ -246,6 +250,8 @@ TEST(SchemaReader, ResolvesNamesWithTheNamespacesInScope) {
   EXPECT_EQ(t.particles[0].decl->ns, "urn:t");
   EXPECT_EQ(t.particles[2].decl->ns, "");
   EXPECT_EQ(t.attributes[0].ns, "urn:t");
+  // Annotations and attributes of other namespaces are skipped.
+  EXPECT_EQ(schema->globalElementOrder.size(), 1u);
 }
 
 TEST(SchemaReader, AccumulatesFacetsAndSharesEnumerationsAlongTheDerivation) {
@@ -280,15 +286,6 @@ TEST(SchemaReader, AccumulatesFacetsAndSharesEnumerationsAlongTheDerivation) {
   const SimpleType* fewer = schema->namedSimpleTypes.at("Fewer");
   EXPECT_EQ(fewer->enumOwner, fewer);
   EXPECT_EQ(fewer->enumeration, std::vector<std::string>{"b"});
-}
-
-TEST(SchemaReader, SkipsAnnotationsAndForeignAttributes) {
-  auto schema = ParseSchema(
-      "t.xsd", Schema("<xs:annotation><xs:documentation>x</xs:documentation></xs:annotation>"
-                      "<xs:element name='a' type='xs:int' xmlns:o='urn:o' o:note='kept out'>"
-                      "<xs:annotation><xs:appinfo><o:any/></xs:appinfo></xs:annotation>"
-                      "</xs:element>"));
-  EXPECT_EQ(schema->globalElementOrder.size(), 1u);
 }
 
 // Anonymous types nested far deeper than a recursive reader's stack would
