@@ -95,19 +95,16 @@ TEST(ReadingSweep, LoadXmlFromUtf16AndFrom8BitText) {
       {"no element", "<?xml version='1.0'?>  "},
       {"undeclared prefix", "<a><p:b/></a>"},
   };
-  for (const auto& c : cases) {
-    const String wide = U(c.second);
-    const char* narrow = c.second.c_str();
-    SweepLoad(std::string("LoadXml, ") + c.first + ", UTF-16", SchemaType_Default,
-              [&](CXmlDocument& d) { d.LoadXml(wide.c_str()); });
-    SweepLoad(std::string("LoadXml, ") + c.first + ", 8-bit", SchemaType_Default,
-              [&](CXmlDocument& d) { d.LoadXml(narrow); });
+  for (SchemaType type : {SchemaType_Default, SchemaType_NoNamespaces}) {
+    for (const auto& c : cases) {
+      const String wide = U(c.second);
+      const char* narrow = c.second.c_str();
+      const std::string name = std::string("LoadXml, ") + c.first +
+                               (type == SchemaType_Default ? "" : ", no namespace processing");
+      SweepLoad(name + ", UTF-16", type, [&](CXmlDocument& d) { d.LoadXml(wide.c_str()); });
+      SweepLoad(name + ", 8-bit", type, [&](CXmlDocument& d) { d.LoadXml(narrow); });
+    }
   }
-  const String wide = U(kDocument);
-  SweepLoad("LoadXml, no namespace processing, UTF-16", SchemaType_NoNamespaces,
-            [&](CXmlDocument& d) { d.LoadXml(wide.c_str()); });
-  SweepLoad("LoadXml, no namespace processing, 8-bit", SchemaType_NoNamespaces,
-            [&](CXmlDocument& d) { d.LoadXml(kDocument); });
 }
 
 TEST(ReadingSweep, LoadXmlStreamOfPlainAndCompressedBytesAndFiles) {

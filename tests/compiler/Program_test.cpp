@@ -129,16 +129,10 @@ const std::string kRun = "good.xsd bad.xsd --output out --cxx-namespace N";
 INSTANTIATE_TEST_SUITE_P(
     Program, ProgramRefusals,
     testing::Values(
+        // The reader's refusals (each one tested in SchemaReader_test.cpp) and
+        // the document reader's, as the program reports them.
         Refusal{"UnknownType", kHead + "\n<xs:element name='x' type='Nope'/></xs:schema>", kRun,
                 "bad.xsd:3: unknown type 'Nope'\n"},
-        Refusal{"DuplicateGlobal",
-                kHead + "<xs:element name='x' type='xs:int'/>\n<xs:element name='x' "
-                        "type='xs:int'/></xs:schema>",
-                kRun, "bad.xsd:3: duplicate element 'x'\n"},
-        Refusal{"UnsupportedConstruct",
-                kHead + "<xs:complexType name='T'>\n<xs:complexContent/></xs:complexType>"
-                        "</xs:schema>",
-                kRun, "bad.xsd:3: unsupported xs:complexContent\n"},
         Refusal{"NotWellFormed", kHead + "<xs:element>\n</xs:schema>", kRun,
                 "bad.xsd:3: mismatched tag at line 3\n"},
         Refusal{"EmptyFile", "", kRun, "bad.xsd:0: the file is empty\n"},

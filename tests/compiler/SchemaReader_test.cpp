@@ -227,7 +227,7 @@ TEST(SchemaReader, RefusesWhatIsNoSchema) {
   EXPECT_EQ(malformed.rfind("t.xsd:3: ", 0), 0u) << malformed;
 }
 
-TEST(SchemaReader, ResolvesNamesWithTheNamespacesInScope) {
+TEST(SchemaReader, ResolvesNamesWithTheNamespacesInScopeAndSkipsAnnotations) {
   // The default namespace is the target namespace; a prefix declared on the
   // element itself is in scope there.
   auto schema = ParseSchema(
@@ -236,7 +236,11 @@ TEST(SchemaReader, ResolvesNamesWithTheNamespacesInScope) {
                       "<xs:element name='b' xmlns:q='urn:t' type='q:T2'/>"
                       "<xs:element name='c' type='xs:int' form='unqualified'/>"
                       "</xs:sequence><xs:attribute name='x' type='xs:int'/></xs:complexType>"
-                      "<xs:complexType name='T2'/>",
+                      "<xs:complexType name='T2'/>"
+                      "<xs:annotation><xs:documentation>x</xs:documentation></xs:annotation>"
+                      "<xs:element name='e' type='xs:int' xmlns:o='urn:o' o:note='kept out'>"
+                      "<xs:annotation><xs:appinfo><o:any/></xs:appinfo></xs:annotation>"
+                      "</xs:element>",
                       " xmlns='urn:t' targetNamespace='urn:t' elementFormDefault='qualified'"
                       " attributeFormDefault='qualified'"));
   const ComplexType& t = *schema->namedComplexTypes.at("T");
@@ -246,9 +250,11 @@ TEST(SchemaReader, ResolvesNamesWithTheNamespacesInScope) {
   EXPECT_EQ(t.particles[0].decl->ns, "urn:t");
   EXPECT_EQ(t.particles[2].decl->ns, "");
   EXPECT_EQ(t.attributes[0].ns, "urn:t");
+  // Annotations and attributes of other namespaces are skipped.
+  EXPECT_EQ(schema->globalElementOrder.size(), 1u);
 }
 
-TEST(SchemaReader, AccumulatesFacetsAlongTheDerivation) {
+TEST(SchemaReader, AccumulatesFacetsAndSharesEnumerationsAlongTheDerivation) {
   auto schema = ParseSchema(
       "t.xsd", Schema("<xs:simpleType name='Small'><xs:restriction base='Percent'>"
                       "<xs:maxExclusive value='10'/></xs:restriction></xs:simpleType>"
@@ -256,7 +262,13 @@ TEST(SchemaReader, AccumulatesFacetsAlongTheDerivation) {
                       "<xs:maxInclusive value='100'/></xs:restriction></xs:simpleType>"
                       "<xs:simpleType name='Tag'><xs:restriction base='xs:token'>"
                       "<xs:pattern value='a'/><xs:pattern value='b'/><xs:maxLength value='4'/>"
-                      "</xs:restriction></xs:simpleType>"));
+                      "</xs:restriction></xs:simpleType>"
+                      "<xs:simpleType name='E'><xs:restriction base='xs:string'>"
+                      "<xs:enumeration value='a'/><xs:enumeration value='b'/>"
+                      "</xs:restriction></xs:simpleType>"
+                      "<xs:simpleType name='Same'><xs:restriction base='E'/></xs:simpleType>"
+                      "<xs:simpleType name='Fewer'><xs:restriction base='E'>"
+                      "<xs:enumeration value='b'/></xs:restriction></xs:simpleType>"));
   // Declared before its base: resolution does not depend on the order.
   const SimpleType& small = *schema->namedSimpleTypes.at("Small");
   EXPECT_EQ(small.itemType, "integer");
@@ -268,30 +280,12 @@ TEST(SchemaReader, AccumulatesFacetsAlongTheDerivation) {
   EXPECT_EQ(tag.facets.pattern, "(a)|(b)");  // patterns of one step are alternatives
   EXPECT_EQ(tag.facets.maxLength, 4);
   EXPECT_FALSE(tag.IsEnum());
-}
-
-TEST(SchemaReader, SharesTheEnumerationWithDerivedTypes) {
-  auto schema = ParseSchema(
-      "t.xsd", Schema("<xs:simpleType name='E'><xs:restriction base='xs:string'>"
-                      "<xs:enumeration value='a'/><xs:enumeration value='b'/>"
-                      "</xs:restriction></xs:simpleType>"
-                      "<xs:simpleType name='Same'><xs:restriction base='E'/></xs:simpleType>"
-                      "<xs:simpleType name='Fewer'><xs:restriction base='E'>"
-                      "<xs:enumeration value='b'/></xs:restriction></xs:simpleType>"));
+  // A derived type without values of its own shares its base's enumeration.
   const SimpleType* e = schema->namedSimpleTypes.at("E");
   EXPECT_EQ(schema->namedSimpleTypes.at("Same")->enumOwner, e);
   const SimpleType* fewer = schema->namedSimpleTypes.at("Fewer");
   EXPECT_EQ(fewer->enumOwner, fewer);
   EXPECT_EQ(fewer->enumeration, std::vector<std::string>{"b"});
-}
-
-TEST(SchemaReader, SkipsAnnotationsAndForeignAttributes) {
-  auto schema = ParseSchema(
-      "t.xsd", Schema("<xs:annotation><xs:documentation>x</xs:documentation></xs:annotation>"
-                      "<xs:element name='a' type='xs:int' xmlns:o='urn:o' o:note='kept out'>"
-                      "<xs:annotation><xs:appinfo><o:any/></xs:appinfo></xs:annotation>"
-                      "</xs:element>"));
-  EXPECT_EQ(schema->globalElementOrder.size(), 1u);
 }
 
 // Anonymous types nested far deeper than a recursive reader's stack would
@@ -304,11 +298,6 @@ std::string Nested(int depth) {
   return text + "</xs:schema>";
 }
 
-TEST(SchemaReader, ReadsDeeplyNestedAnonymousTypes) {
-  auto schema = ParseSchema("deep.xsd", Nested(100000));
-  ASSERT_EQ(schema->complexTypes.size(), 100000u);
-  EXPECT_EQ(schema->complexTypes.back()->particles[0].decl->name, "leaf");
-}
 
 TEST(SchemaReader, ReadsDeeplyNestedModelGroups) {
   const int depth = 100000;
@@ -326,7 +315,10 @@ TEST(SchemaReader, ReadsDeeplyNestedModelGroups) {
   EXPECT_EQ(schema->complexTypes.back()->particles[0].decl->name, "leaf");
 }
 
-TEST(SchemaReader, NamesNestedAnonymousTypesApart) {
+TEST(SchemaReader, ReadsAndNamesDeeplyNestedAnonymousTypes) {
+  auto deep = ParseSchema("deep.xsd", Nested(100000));
+  ASSERT_EQ(deep->complexTypes.size(), 100000u);
+  EXPECT_EQ(deep->complexTypes.back()->particles[0].decl->name, "leaf");
   std::vector<std::unique_ptr<vxbindc::Schema>> schemas;
   schemas.push_back(ParseSchema("deep.xsd", Nested(1000)));
   std::vector<OutputFile> files = Generate(schemas, "Deep");
@@ -337,12 +329,6 @@ TEST(SchemaReader, NamesNestedAnonymousTypesApart) {
     EXPECT_NE(files[0].text.find(name), std::string::npos) << name;
   EXPECT_EQ(files[0].text.find("class CEE1000;"), std::string::npos);
 }
-
-}  // namespace
-}  // namespace vxbindc
-
-namespace vxbindc {
-namespace {
 
 std::string ReadData(const std::string& name) {
   std::ifstream in(std::string(VXBINDC_TEST_DATA "/") + name, std::ios::binary);
