@@ -4,14 +4,10 @@
 // compiled together into one namespace.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "GeneratedTesting.h"
 #include "builtins.h"
 #include "edges.h"
 #include "groups.h"
@@ -21,85 +17,8 @@
 namespace {
 
 using namespace VxVevAva5;
+using namespace generated_testing;
 namespace K = Kinds::Test;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string U8(const String& text) { return Utf16::ToUtf8(text); }
-
-// The differences between two documents' trees, "" when there are none:
-// names, namespaces, attributes, and the text of every element (trimmed
-// where the element has children, since indentation is the writer's).
-std::string TreeDifference(const std::string& expectedUtf8, const String& actual) {
-  CXmlDocument a;
-  CXmlDocument b;
-  a.LoadXml(expectedUtf8.c_str());
-  b.LoadXml(actual.c_str());
-  auto trim = [](const String& s) {
-    std::string t = U8(s);
-    size_t first = t.find_first_not_of(" \t\n");
-    return first == std::string::npos ? std::string()
-                                      : t.substr(first, t.find_last_not_of(" \t\n") - first + 1);
-  };
-  auto attributes = [](const CXmlElement* e) {
-    std::vector<std::string> all;
-    for (const CXmlAttribute* at : e->GetAttributes())
-      all.push_back(U8(at->GetNamespaceURI()) + "|" + U8(at->GetLocalName()) + "=" +
-                    U8(at->GetValue()));
-    std::sort(all.begin(), all.end());
-    return all;
-  };
-  std::vector<std::pair<const CXmlElement*, const CXmlElement*>> stack{
-      {a.GetDocumentElement(), b.GetDocumentElement()}};
-  while (!stack.empty()) {
-    auto [x, y] = stack.back();
-    stack.pop_back();
-    if (!x || !y) return std::string(x ? "missing" : "extra") + " element";
-    std::string where = U8(x->GetLocalName());
-    if (x->GetLocalName() != y->GetLocalName() || x->GetNamespaceURI() != y->GetNamespaceURI())
-      return where + ": name or namespace " + U8(y->GetNamespaceURI()) + " " +
-             U8(y->GetLocalName());
-    if (attributes(x) != attributes(y)) return where + ": attributes differ";
-    bool leaf = x->GetFirstElement() == nullptr;
-    std::string tx = leaf ? U8(x->GetText()) : trim(x->GetText());
-    std::string ty = leaf ? U8(y->GetText()) : trim(y->GetText());
-    if (tx != ty) return where + ": text '" + tx + "' became '" + ty + "'";
-    const CXmlElement* cx = x->GetFirstElement();
-    const CXmlElement* cy = y->GetFirstElement();
-    for (; cx || cy; cx = cx ? cx->GetNextSiblingElement() : nullptr,
-                     cy = cy ? cy->GetNextSiblingElement() : nullptr)
-      stack.emplace_back(cx, cy);
-  }
-  return "";
-}
-
-// The message chain of what `action` throws, "" when it throws nothing.
-std::string Failure(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const CVxException& e) {
-    return U8(e.GetFullMessage());
-  }
-  return "";
-}
-
-template <class T>
-CSmartPtr<T> Root(CSmartPtr<CXmlObjectBase> object) {
-  T* typed = dynamic_cast<T*>(object.get());
-  EXPECT_NE(typed, nullptr);
-  return typed;
-}
-
-// A new T that has read `xml`.
-template <class T>
-CSmartPtr<T> ReadAs(const std::string& xml) {
-  CSmartPtr<T> object = new T;
-  object->FromXml(xml.c_str());
-  return object;
-}
 
 // -- the purchase order -----------------------------------------------------
 
