@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ namespace vxbindc {
 
 // Texts are UTF-8 throughout the compiler.
 extern const char* const kXsdNamespace;  // http://www.w3.org/2001/XMLSchema
+// http://www.w3.org/XML/1998/namespace: built in, never read from a file.
+extern const char* const kXmlNamespace;
 
 struct QName {
   std::string ns;
@@ -145,6 +148,14 @@ struct AttributeGroup {
   std::vector<std::pair<QName, SourcePos>> refs;
 };
 
+// An xs:include or xs:import of a schema document, followed by the loader.
+struct Directive {
+  SourcePos pos;
+  bool include = false;
+  std::string ns;  // import: the namespace ("" for none)
+  std::optional<std::string> location;
+};
+
 struct Schema {
   std::string file;  // as given on the command line
   std::string targetNamespace;
@@ -167,6 +178,21 @@ struct Schema {
   std::map<std::string, ComplexType*> namedGroups;
   std::vector<std::unique_ptr<AttributeGroup>> attributeGroups;
   std::map<std::string, AttributeGroup*> namedAttributeGroups;
+
+  // -- documents of a run: xs:include and xs:import ---------------------------
+  std::vector<Directive> directives;
+  std::set<std::string> importedNamespaces;
+  // Set by the loader before reading a document included by one with a
+  // target namespace: a document without one then takes this namespace (a
+  // chameleon include), its unprefixed references too. Cleared by the
+  // reader when the document has a namespace of its own.
+  std::optional<std::string> chameleonNamespace;
+  bool usesXmlNamespace = false;  // refers to xml:lang, xml:space, ...
+  // A document reached by include or import that is not on the command line
+  // is generated into the files of the first command-line schema (in the
+  // order given) that reaches it: that schema. Null for the schemas of the
+  // command line, which have files of their own.
+  const Schema* outputUnit = nullptr;
 };
 
 }  // namespace vxbindc

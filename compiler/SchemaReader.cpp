@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <initializer_list>
 #include <iterator>
+#include <map>
 #include <set>
 #include <utility>
 #include <vector>
@@ -88,9 +90,19 @@ bool IsLexical(const SimpleType& type, const std::string& value) {
 class Reader {
  public:
   explicit Reader(Schema& schema) : m_schema(schema) {}
+  // One document of several: references are looked up in all documents of
+  // `run` (by target namespace), and the checks that follow references
+  // into other documents wait for Check, when all of them are resolved.
+  Reader(Schema& schema, const std::multimap<std::string, Schema*>* run)
+      : m_schema(schema), m_run(run) {}
 
   void Read(const CXmlElement* root);
   void Resolve();
+  // Parts of Resolve to be done for every document of a run first: what
+  // other documents' references need settled.
+  void ResolveSimpleTypes();
+  void ResolveGlobalAttributes();
+  void Check();
 
  private:
   // -- helpers --------------------------------------------------------------
@@ -120,8 +132,14 @@ class Reader {
   QName ParseQName(const CXmlElement* e, const std::string& text) const;
   int ParseOccurs(const CXmlElement* e, const char* attribute, int missing) const;
   std::string NameAttr(const CXmlElement* e) const;
+  // The global component `name` of the symbol space `space`, in any
+  // document of the run; null when there is none. Throws when no document
+  // of the name's namespace was read at all.
+  template <class T>
+  T* Find(std::map<std::string, T*> Schema::*space, const QName& name, const SourcePos& pos) const;
 
   // -- reading --------------------------------------------------------------
+  void ReadDirective(const CXmlElement* e);
   void ReadGlobalElement(const CXmlElement* e);
   void ReadTypeOfDeclaration(const CXmlElement* e, TypeUse& type, const ElementDecl* owner,
                              const ComplexType* enclosing);
@@ -155,6 +173,7 @@ class Reader {
   void CheckGroupCycles();
 
   Schema& m_schema;
+  const std::multimap<std::string, Schema*>* m_run = nullptr;
   struct Pending {
     const CXmlElement* node;
     ComplexType* type;
@@ -198,6 +217,13 @@ QName Reader::ParseQName(const CXmlElement* e, const std::string& text) const {
     name.ns = U8(uri);
   else if (!prefix.empty())
     Fail(e, "undeclared namespace prefix '" + prefix + "' in '" + text + "'");
+  if (name.ns.empty() && m_schema.chameleonNamespace) name.ns = *m_schema.chameleonNamespace;
+  if (name.ns == kXmlNamespace) m_schema.usesXmlNamespace = true;
+  if (m_run && !name.ns.empty() && name.ns != m_schema.targetNamespace &&
+      name.ns != kXsdNamespace && name.ns != kXmlNamespace &&
+      !m_schema.importedNamespaces.count(name.ns))
+    Fail(e, "the namespace '" + name.ns + "' of '" + text +
+                "' is not imported: add <xs:import namespace='" + name.ns + "'/>");
   return name;
 }
 
@@ -228,6 +254,10 @@ void Reader::Read(const CXmlElement* root) {
   m_schema.targetNamespace = Attr(root, "targetNamespace").value_or("");
   if (Attr(root, "targetNamespace") && m_schema.targetNamespace.empty())
     Fail(root, "targetNamespace must not be empty (leave it out for no namespace)");
+  if (Attr(root, "targetNamespace"))
+    m_schema.chameleonNamespace.reset();
+  else if (m_schema.chameleonNamespace)
+    m_schema.targetNamespace = *m_schema.chameleonNamespace;
   for (const char* form : {"elementFormDefault", "attributeFormDefault"}) {
     std::string value = Attr(root, form).value_or("unqualified");
     if (value != "qualified" && value != "unqualified")
@@ -236,9 +266,14 @@ void Reader::Read(const CXmlElement* root) {
         value == "qualified";
   }
 
+  // The imports first: they say which namespaces the references may name.
+  for (const CXmlElement* c = root->GetFirstElement(); c; c = c->GetNextSiblingElement())
+    if (m_run && (Is(c, "include") || Is(c, "import"))) ReadDirective(c);
   for (const CXmlElement* c = root->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
     if (SkipChild(root, c)) continue;
-    if (Is(c, "element")) {
+    if (m_run && (Is(c, "include") || Is(c, "import"))) {
+      continue;
+    } else if (Is(c, "element")) {
       ReadGlobalElement(c);
     } else if (Is(c, "complexType")) {
       std::string name = NameAttr(c);
@@ -269,6 +304,31 @@ void Reader::Read(const CXmlElement* root) {
     else
       ReadComplexType(next.node, *next.type);
   }
+}
+
+void Reader::ReadDirective(const CXmlElement* e) {
+  Directive directive;
+  directive.pos = Pos(e);
+  directive.include = Is(e, "include");
+  CheckOnlyAnnotation(e);
+  directive.location = Attr(e, "schemaLocation");
+  if (directive.include) {
+    CheckAttributes(e, {"schemaLocation", "id"});
+    if (!directive.location || directive.location->empty())
+      Fail(e, "xs:include without a schemaLocation");
+    directive.ns = m_schema.targetNamespace;
+  } else {
+    CheckAttributes(e, {"namespace", "schemaLocation", "id"});
+    std::optional<std::string> ns = Attr(e, "namespace");
+    if (ns && ns->empty())
+      Fail(e, "the namespace of xs:import must not be empty (leave it out for no namespace)");
+    directive.ns = ns.value_or("");
+    if (directive.ns == m_schema.targetNamespace)
+      Fail(e, "a schema cannot import its own target namespace (include the document instead)");
+    if (directive.location && directive.location->empty()) directive.location.reset();
+    m_schema.importedNamespaces.insert(directive.ns);
+  }
+  m_schema.directives.push_back(std::move(directive));
 }
 
 void Reader::ReadGlobalElement(const CXmlElement* e) {
@@ -471,15 +531,13 @@ void Reader::ExpandAttributeGroups(ComplexType& type) {
   while (!work.empty()) {
     auto [name, pos] = work.front();
     work.pop_front();
-    auto it = m_schema.namedAttributeGroups.find(name.local);
-    if (name.ns != m_schema.targetNamespace || it == m_schema.namedAttributeGroups.end())
-      throw CompileError(pos, "unknown attribute group '" + name.text + "'");
-    if (!used.insert(it->second).second)
+    AttributeGroup* group = Find(&Schema::namedAttributeGroups, name, pos);
+    if (!group) throw CompileError(pos, "unknown attribute group '" + name.text + "'");
+    if (!used.insert(group).second)
       throw CompileError(pos, "the attribute group '" + name.text +
                                   "' is used twice in one type, or contains itself");
-    for (const AttributeDecl& attribute : it->second->attributes)
-      type.attributes.push_back(attribute);
-    work.insert(work.end(), it->second->refs.begin(), it->second->refs.end());
+    for (const AttributeDecl& attribute : group->attributes) type.attributes.push_back(attribute);
+    work.insert(work.end(), group->refs.begin(), group->refs.end());
   }
 }
 
@@ -689,23 +747,21 @@ void Reader::Resolve() {
     }
     for (Particle& particle : type->particles) {
       if (particle.groupRef) {
-        auto it = m_schema.namedGroups.find(particle.groupRef->local);
-        if (particle.groupRef->ns != m_schema.targetNamespace || it == m_schema.namedGroups.end())
+        particle.group = Find(&Schema::namedGroups, *particle.groupRef, particle.pos);
+        if (!particle.group)
           throw CompileError(particle.pos, "unknown group '" + particle.groupRef->text + "'");
-        particle.group = it->second;
       }
       if (!particle.ref) continue;
-      auto it = m_schema.globalElements.find(particle.ref->local);
-      if (particle.ref->ns != m_schema.targetNamespace || it == m_schema.globalElements.end())
+      particle.decl = Find(&Schema::globalElements, *particle.ref, particle.pos);
+      if (!particle.decl)
         throw CompileError(particle.pos, "unknown element '" + particle.ref->text + "'");
-      particle.decl = it->second;
     }
     for (AttributeDecl& attribute : type->attributes) {
       if (attribute.ref) {
-        auto it = m_schema.globalAttributes.find(attribute.ref->local);
-        if (attribute.ref->ns != m_schema.targetNamespace || it == m_schema.globalAttributes.end())
+        const AttributeDecl* found = Find(&Schema::globalAttributes, *attribute.ref, attribute.pos);
+        if (!found)
           throw CompileError(attribute.pos, "unknown attribute '" + attribute.ref->text + "'");
-        const AttributeDecl& global = *it->second;
+        const AttributeDecl& global = *found;
         attribute.name = global.name;
         attribute.ns = global.ns;
         attribute.type = global.type;
@@ -728,6 +784,39 @@ void Reader::Resolve() {
       }
     }
   }
+  if (!m_run) Check();
+}
+
+template <class T>
+T* Reader::Find(std::map<std::string, T*> Schema::*space, const QName& name,
+                const SourcePos& pos) const {
+  if (!m_run) {
+    if (name.ns != m_schema.targetNamespace) return nullptr;
+    auto it = (m_schema.*space).find(name.local);
+    return it == (m_schema.*space).end() ? nullptr : it->second;
+  }
+  auto documents = m_run->equal_range(name.ns);
+  if (documents.first == documents.second && !name.ns.empty())
+    throw CompileError(pos, "no schema of the namespace '" + name.ns + "' is known for '" +
+                                name.text +
+                                "': import it with a schemaLocation, or compile its schema in "
+                                "the same run");
+  for (auto it = documents.first; it != documents.second; ++it) {
+    auto found = (it->second->*space).find(name.local);
+    if (found != (it->second->*space).end()) return found->second;
+  }
+  return nullptr;
+}
+
+void Reader::ResolveSimpleTypes() {
+  for (auto& type : m_schema.simpleTypes) ResolveSimpleType(type.get());
+}
+
+void Reader::ResolveGlobalAttributes() {
+  for (auto& attribute : m_schema.attributes) ResolveTypeUse(attribute->type, attribute->pos, true);
+}
+
+void Reader::Check() {
   CheckGroupCycles();
   CheckContainment();
 }
@@ -779,12 +868,10 @@ void Reader::ResolveSimpleType(SimpleType* type) {
       resolvedBase = FindBuiltin(base.local);
       if (!resolvedBase && base.local == "anyType")
         throw CompileError(current->pos, "a simple type cannot restrict xs:anyType");
-    } else if (base.ns == m_schema.targetNamespace) {
-      auto it = m_schema.namedSimpleTypes.find(base.local);
-      if (it != m_schema.namedSimpleTypes.end()) {
-        named = it->second;
-        resolvedBase = named;
-      } else if (m_schema.namedComplexTypes.count(base.local)) {
+    } else {
+      named = Find(&Schema::namedSimpleTypes, base, current->pos);
+      resolvedBase = named;
+      if (!named && Find(&Schema::namedComplexTypes, base, current->pos)) {
         throw CompileError(current->pos,
                            "the simple type restricts the complex type '" + base.text + "'");
       }
@@ -861,15 +948,13 @@ void Reader::ResolveTypeUse(TypeUse& use, const SourcePos& pos, bool attribute) 
   if (name.ns == kXsdNamespace) {
     if (name.local == "anyType") throw CompileError(pos, "unsupported type xs:anyType");
     use.simple = FindBuiltin(name.local);
-  } else if (name.ns == m_schema.targetNamespace) {
-    auto simple = m_schema.namedSimpleTypes.find(name.local);
-    if (simple != m_schema.namedSimpleTypes.end()) use.simple = simple->second;
-    auto complex = m_schema.namedComplexTypes.find(name.local);
-    if (complex != m_schema.namedComplexTypes.end()) {
+  } else {
+    use.simple = Find(&Schema::namedSimpleTypes, name, pos);
+    if (ComplexType* complex = Find(&Schema::namedComplexTypes, name, pos)) {
       if (attribute)
         throw CompileError(
             pos, "an attribute or a text cannot have the complex type '" + name.text + "'");
-      use.complex = complex->second;
+      use.complex = complex;
     }
   }
   if (!use.simple && !use.complex) throw CompileError(pos, "unknown type '" + name.text + "'");
@@ -928,8 +1013,9 @@ void Reader::CheckContainment() {
   }
 }
 
-std::unique_ptr<Schema> Build(const std::string& file, CXmlDocument& document,
-                              const std::function<void()>& load) {
+// Loads the XML of a schema document; its errors become CompileErrors.
+void LoadDocument(const std::string& file, CXmlDocument& document,
+                  const std::function<void()>& load) {
   try {
     document.SetStrictXml(true);
     load();
@@ -942,6 +1028,11 @@ std::unique_ptr<Schema> Build(const std::string& file, CXmlDocument& document,
       line = static_cast<uint32_t>(std::strtoul(message.c_str() + at + 9, nullptr, 10));
     throw CompileError(SourcePos{file, line}, message);
   }
+}
+
+std::unique_ptr<Schema> Build(const std::string& file, CXmlDocument& document,
+                              const std::function<void()>& load) {
+  LoadDocument(file, document, load);
   auto schema = std::make_unique<Schema>();
   schema->file = file;
   Reader reader(*schema);
@@ -950,7 +1041,241 @@ std::unique_ptr<Schema> Build(const std::string& file, CXmlDocument& document,
   return schema;
 }
 
+// -- the documents of a run -----------------------------------------------------
+
+// The XML namespace (xml:lang, xml:space, xml:base, xml:id) is built in: its
+// schemaLocation, usually an http address, is never read.
+const char kXmlNamespaceSchema[] =
+    "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema'\n"
+    "           targetNamespace='http://www.w3.org/XML/1998/namespace'>\n"
+    "  <xs:attribute name='lang' type='xs:string'/>\n"
+    "  <xs:attribute name='space'>\n"
+    "    <xs:simpleType>\n"
+    "      <xs:restriction base='xs:NCName'>\n"
+    "        <xs:enumeration value='default'/>\n"
+    "        <xs:enumeration value='preserve'/>\n"
+    "      </xs:restriction>\n"
+    "    </xs:simpleType>\n"
+    "  </xs:attribute>\n"
+    "  <xs:attribute name='base' type='xs:anyURI'/>\n"
+    "  <xs:attribute name='id' type='xs:ID'/>\n"
+    "</xs:schema>\n";
+const char kXmlNamespaceFile[] = "<the xml namespace>";
+
+// "http://...", "file:..." and the like; "C:\..." is a path.
+bool IsUrl(const std::string& location) {
+  size_t colon = location.find(':');
+  if (colon == std::string::npos || colon < 2) return false;
+  for (size_t i = 0; i < colon; ++i) {
+    char c = location[i];
+    bool scheme = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                  (i > 0 && ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'));
+    if (!scheme) return false;
+  }
+  return true;
+}
+
+std::string NamespaceText(const std::string& ns) {
+  return ns.empty() ? std::string("no target namespace") : "the target namespace '" + ns + "'";
+}
+
+// Reads the documents of a run: those of the command line, then, one
+// command-line schema after the other, every document their includes and
+// imports reach, each (file, namespace) once, with a work list; then
+// resolves them all together.
+class Loader {
+ public:
+  std::vector<std::unique_ptr<Schema>> Run(const std::vector<std::string>& paths,
+                                           std::vector<std::string>* files);
+
+ private:
+  Schema* Read(const std::string& file, const SourcePos* at,
+               const std::optional<std::string>& chameleon, const Schema* unit,
+               const std::string* text = nullptr);
+  void Follow(const Schema& from, const Schema* unit, std::deque<const Schema*>& work);
+  static std::string Canonical(const std::string& file);
+  // Global components of one name in two documents of a namespace. One
+  // file given twice on the command line is left to the generator, which
+  // refuses the second pair of output files.
+  using Seen = std::map<std::pair<std::string, std::string>, std::pair<SourcePos, const Schema*>>;
+  template <class T>
+  void CheckDuplicates(std::map<std::string, T*> Schema::*space, const char* what, Seen& seen);
+
+  std::vector<std::unique_ptr<Schema>> m_schemas;
+  std::map<std::pair<std::string, std::string>, Schema*> m_loaded;  // (file, namespace)
+  // The target namespace a file declares; none for a document without one.
+  std::map<std::string, std::optional<std::string>> m_declared;
+  struct Remote {
+    std::string ns;
+    std::string location;
+    SourcePos pos;
+  };
+  std::vector<Remote> m_remote;  // imports by URL: their namespace must come from elsewhere
+  std::multimap<std::string, Schema*> m_run;
+};
+
+std::string Loader::Canonical(const std::string& file) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::path path = fs::weakly_canonical(fs::absolute(file, error), error);
+  return error ? fs::path(file).lexically_normal().string() : path.string();
+}
+
+Schema* Loader::Read(const std::string& file, const SourcePos* at,
+                     const std::optional<std::string>& chameleon, const Schema* unit,
+                     const std::string* text) {
+  CXmlDocument document;
+  if (text != nullptr) {
+    LoadDocument(file, document, [&] { document.LoadXml(text->c_str()); });
+  } else {
+    errno = 0;
+    std::ifstream in(file, std::ios::binary);
+    std::vector<unsigned char> bytes;
+    if (in)
+      bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!in || in.bad()) {
+      std::string reason = errno != 0 ? std::strerror(errno) : "cannot read the file";
+      if (at != nullptr) throw CompileError(*at, "cannot read the schema '" + file + "': " + reason);
+      throw CompileError(SourcePos{file, 0}, "cannot read: " + reason);
+    }
+    if (bytes.empty()) throw CompileError(SourcePos{file, 0}, "the file is empty");
+    if (bytes.size() > UINT32_MAX) throw CompileError(SourcePos{file, 0}, "the file is too large");
+    LoadDocument(file, document, [&] {
+      document.LoadXmlStream(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    });
+  }
+  auto schema = std::make_unique<Schema>();
+  schema->file = file;
+  schema->chameleonNamespace = chameleon;
+  schema->outputUnit = unit;
+  Reader(*schema, &m_run).Read(document.GetDocumentElement());
+  Schema* raw = schema.get();
+  m_schemas.push_back(std::move(schema));
+  std::string canonical = Canonical(file);
+  m_declared.emplace(canonical, raw->chameleonNamespace || raw->targetNamespace.empty()
+                                    ? std::nullopt
+                                    : std::optional<std::string>(raw->targetNamespace));
+  m_loaded.emplace(std::make_pair(canonical, raw->targetNamespace), raw);
+  return raw;
+}
+
+void Loader::Follow(const Schema& from, const Schema* unit, std::deque<const Schema*>& work) {
+  namespace fs = std::filesystem;
+  for (const Directive& directive : from.directives) {
+    if (!directive.include && directive.ns == kXmlNamespace) continue;  // built in
+    if (!directive.location) continue;  // the namespace must come from elsewhere
+    const std::string& location = *directive.location;
+    if (IsUrl(location)) {
+      if (directive.include)
+        throw CompileError(directive.pos, "vxbindc reads no schema from '" + location +
+                                              "': include a local copy by its path");
+      m_remote.push_back(Remote{directive.ns, location, directive.pos});
+      continue;
+    }
+    std::string file = (fs::path(from.file).parent_path() / location).lexically_normal().string();
+    std::string canonical = Canonical(file);
+    // A document without a namespace takes the includer's; imported, it has none.
+    std::optional<std::string> chameleon;
+    if (directive.include && !from.targetNamespace.empty()) chameleon = from.targetNamespace;
+    const Schema* schema = nullptr;
+    auto declared = m_declared.find(canonical);
+    if (declared != m_declared.end()) {
+      std::string ns = declared->second ? *declared->second : chameleon.value_or("");
+      auto loaded = m_loaded.find(std::make_pair(canonical, ns));
+      if (loaded != m_loaded.end()) schema = loaded->second;
+    }
+    if (schema == nullptr) {
+      schema = Read(file, &directive.pos, chameleon, unit);
+      work.push_back(schema);
+    }
+    if (schema->targetNamespace != directive.ns)
+      throw CompileError(directive.pos,
+                         std::string(directive.include ? "the included" : "the imported") +
+                             " schema '" + file + "' has " + NamespaceText(schema->targetNamespace) +
+                             ", but " +
+                             (directive.include ? "the including one has " : "the import names ") +
+                             NamespaceText(directive.ns));
+  }
+}
+
+template <class T>
+void Loader::CheckDuplicates(std::map<std::string, T*> Schema::*space, const char* what,
+                             Seen& seen) {
+  for (const auto& schema : m_schemas)
+    for (const auto& [name, component] : (*schema).*space) {
+      auto [it, fresh] = seen.emplace(std::make_pair(schema->targetNamespace, name),
+                                      std::make_pair(component->pos, schema.get()));
+      if (fresh || Canonical(it->second.second->file) == Canonical(schema->file)) continue;
+      const SourcePos& first = it->second.first;
+      throw CompileError(component->pos, std::string("duplicate ") + what + " '" + name +
+                                             "' (also in " + first.file + ":" +
+                                             std::to_string(first.line) + ")");
+    }
+}
+
+std::vector<std::unique_ptr<Schema>> Loader::Run(const std::vector<std::string>& paths,
+                                                 std::vector<std::string>* files) {
+  for (const std::string& path : paths) Read(path, nullptr, std::nullopt, nullptr);
+  for (size_t i = 0; i < paths.size(); ++i) {
+    const Schema* unit = m_schemas[i].get();
+    std::deque<const Schema*> work{unit};
+    while (!work.empty()) {
+      const Schema* next = work.front();
+      work.pop_front();
+      Follow(*next, unit, work);
+    }
+  }
+  if (files != nullptr)
+    for (const auto& schema : m_schemas) files->push_back(schema->file);
+
+  // The XML namespace, for the first document that refers to it, unless a
+  // schema of that namespace was read.
+  bool xmlRead = false;
+  const Schema* xmlUser = nullptr;
+  for (const auto& schema : m_schemas) {
+    xmlRead = xmlRead || schema->targetNamespace == kXmlNamespace;
+    if (schema->usesXmlNamespace && xmlUser == nullptr) xmlUser = schema.get();
+  }
+  if (xmlUser != nullptr && !xmlRead) {
+    const std::string text = kXmlNamespaceSchema;
+    Read(kXmlNamespaceFile, nullptr, std::nullopt,
+         xmlUser->outputUnit ? xmlUser->outputUnit : xmlUser, &text);
+  }
+  for (const Remote& remote : m_remote) {
+    bool known = false;
+    for (const auto& schema : m_schemas) known = known || schema->targetNamespace == remote.ns;
+    if (!known)
+      throw CompileError(remote.pos, "vxbindc reads no schema from '" + remote.location +
+                                         "': give a local schemaLocation for the namespace '" +
+                                         remote.ns + "', or compile its schema in the same run");
+  }
+
+  Seen types, elements, attributes, groups, attributeGroups;
+  CheckDuplicates(&Schema::namedSimpleTypes, "type", types);
+  CheckDuplicates(&Schema::namedComplexTypes, "type", types);
+  CheckDuplicates(&Schema::globalElements, "element", elements);
+  CheckDuplicates(&Schema::globalAttributes, "attribute", attributes);
+  CheckDuplicates(&Schema::namedGroups, "group", groups);
+  CheckDuplicates(&Schema::namedAttributeGroups, "attribute group", attributeGroups);
+
+  for (const auto& schema : m_schemas) m_run.emplace(schema->targetNamespace, schema.get());
+  std::vector<Reader> readers;
+  readers.reserve(m_schemas.size());
+  for (const auto& schema : m_schemas) readers.emplace_back(*schema, &m_run);
+  // What references into other documents need comes first everywhere.
+  for (Reader& reader : readers) reader.ResolveSimpleTypes();
+  for (Reader& reader : readers) reader.ResolveGlobalAttributes();
+  for (Reader& reader : readers) reader.Resolve();
+  for (Reader& reader : readers) reader.Check();
+  return std::move(m_schemas);
+}
+
 }  // namespace
+
+std::vector<std::unique_ptr<Schema>> LoadSchemas(const std::vector<std::string>& paths,
+                                                 std::vector<std::string>* files) {
+  return Loader().Run(paths, files);
+}
 
 std::unique_ptr<Schema> LoadSchema(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
