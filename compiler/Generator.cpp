@@ -161,12 +161,6 @@ const char* GroupName(const ComplexType& type) {
   return "sequence";
 }
 
-bool Owns(const Schema& schema, const SimpleType* type) {
-  for (const auto& t : schema.simpleTypes)
-    if (t.get() == type) return true;
-  return false;
-}
-
 enum class Kind { Cls, Prim, Enum };
 enum class Card { Mnd, Opt, Col };
 
@@ -183,6 +177,9 @@ struct Member {
   int minOccurs = 1;
   int maxOccurs = 1;
   const AttributeDecl* decl = nullptr;  // attributes only
+  // The class or collection it holds is declared in the header of another
+  // schema (forward-declared here): its accessors are defined in the source.
+  bool foreign = false;
 
   std::string stem;      // ShipTo
   std::string field;     // m_shipTo
@@ -210,6 +207,19 @@ class Generator {
   std::vector<OutputFile> Run();
 
  private:
+  // The command-line schema whose files hold `schema` (itself, or the one
+  // that reached it by include or import).
+  static const Schema& UnitOf(const Schema& schema) {
+    return schema.outputUnit ? *schema.outputUnit : schema;
+  }
+  bool Owns(const Schema& unit, const SimpleType* type) const {
+    auto it = m_unitOfSimple.find(type);
+    return it != m_unitOfSimple.end() && it->second == &unit;
+  }
+  // The other generated headers that the header of `unit` includes, or with
+  // `source`, that its source includes.
+  std::vector<const Schema*> IncludedUnits(const Schema& unit, bool source) const;
+  void MarkForeignMembers();
   void NameTypes();
   void PlanClasses();
   std::string HeaderOf(const Schema& schema, const std::string& stem);
@@ -217,6 +227,7 @@ class Generator {
 
   // Header parts.
   void EnumDeclaration(std::ostream& out, const SimpleType& type);
+  void OtherHeaders(std::ostream& out, const Schema& unit);
   void ClassDeclaration(std::ostream& out, const ClassPlan& plan);
   void Accessors(std::ostream& out, const Member& m);
   void ClassCollectionDeclaration(std::ostream& out, const ComplexType& type);
@@ -225,6 +236,7 @@ class Generator {
   // Source parts.
   void EnumDefinition(std::ostream& out, const SimpleType& type);
   void ClassDefinition(std::ostream& out, const ClassPlan& plan);
+  void ForeignAccessors(std::ostream& out, const ClassPlan& plan);
   void ClassCollectionDefinition(std::ostream& out, const ComplexType& type);
   void EnumCollectionDefinition(std::ostream& out, const SimpleType& type);
   std::string ElementInfo(const ClassPlan& plan, const Member& m);
@@ -267,6 +279,8 @@ class Generator {
   // a group is read without requiring content).
   std::set<const ComplexType*> m_emptiable;
   std::set<const ComplexType*> m_settled;
+  std::map<const SimpleType*, const Schema*> m_unitOfSimple;
+  std::map<const ComplexType*, const Schema*> m_unitOfComplex;
 
   // What the source being written uses, so that it defines no helper in vain.
   struct Uses {
@@ -274,6 +288,7 @@ class Generator {
     bool noFacets = false;
     bool valueOf = false;
     std::set<std::string> rules;
+    std::vector<const ComplexType*> foreignClasses;  // made by this source's CreateObject
   } m_uses;
 };
 
@@ -378,7 +393,8 @@ void Generator::PlanClasses() {
     }
   for (const auto& schema : m_schemas) {
     int number = 0;
-    std::vector<ClassPlan>& plans = m_plans[schema.get()];
+    std::vector<ClassPlan>& plans = m_plans[&UnitOf(*schema)];
+    number = static_cast<int>(plans.size());  // the documents of one unit count on
     for (const auto& type : schema->complexTypes) {
       type->classNumber = ++number;
       ClassPlan plan;
@@ -474,6 +490,7 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
 
   for (const SimpleType* type : m_enums)
     if (Owns(schema, type)) EnumDeclaration(out, *type);
+  OtherHeaders(out, schema);
 
   const std::vector<ClassPlan>& plans = m_plans[&schema];
   if (!plans.empty()) {
@@ -598,14 +615,22 @@ void Generator::Accessors(std::ostream& out, const Member& m) {
   else if (m.card == Card::Opt)
     out << ", optional";
   out << "\n";
+  if (m.card == Card::Col && m.foreign) {
+    out << "  CSmartPtr<" << CollectionType(m) << "> Get" << s << "() const;\n";
+    return;
+  }
   if (m.card == Card::Col) {
     out << "  CSmartPtr<" << CollectionType(m) << "> Get" << s << "() const { return " << m.field
         << "; }\n";
     return;
   }
-  if (m.kind == Kind::Cls) {
+  if (m.kind == Kind::Cls && m.foreign) {
+    out << "  CSmartPtr<" << m.cls->cppName << "> Get" << s << "() const;\n";
+  } else if (m.kind == Kind::Cls) {
     out << "  CSmartPtr<" << m.cls->cppName << "> Get" << s << "() const { return " << m.field
         << "; }\n";
+  }
+  if (m.kind == Kind::Cls) {
     out << "  void Set" << s << "(" << m.cls->cppName << "* value);\n";
     if (m.card == Card::Opt) out << "  void Remove" << s << "() { Set" << s << "(nullptr); }\n";
     return;
@@ -686,13 +711,17 @@ std::string Generator::SourceOf(const Schema& schema, const std::string& stem, b
   for (const ClassPlan& plan : plans)
     if (m_classCollections.count(plan.type)) ClassCollectionDefinition(body, *plan.type);
 
+  std::vector<const Schema*> included = IncludedUnits(schema, true);
+  std::set<const Schema*> sourceIncludes(included.begin(), included.end());
   std::ostringstream out;
   out << "// Generated by vxbindc from " << CommentSafe(Basename(schema.file))
       << ". Do not edit: compile the\n// schema again instead.\n";
   out << "#include \"" << stem << ".h\"\n";
-  if (first)
-    for (size_t i = 1; i < m_schemas.size(); ++i)
-      out << "#include \"" << Stem(m_schemas[i]->file) << ".h\"\n";
+  // The first source's CreateRootObject makes objects of every header's classes.
+  for (const auto& other : m_schemas)
+    if (&UnitOf(*other) == other.get() && other.get() != &schema &&
+        (first || sourceIncludes.count(other.get())))
+      out << "#include \"" << Stem(other->file) << ".h\"\n";
   out << "\n#include <cstddef>\n#include <initializer_list>\n\n";
   out << "namespace " << m_namespace << " {\n\nnamespace {\n\n";
   for (const char* rule : {"kPreserve", "kReplace", "kCollapse"})
@@ -740,12 +769,19 @@ struct Metadata {
     for (size_t i = 0; i < plans.size(); ++i)
       out << (i ? "," : "") << "\n  ClassNumber_" << plans[i].stem << " = "
           << plans[i].type->classNumber;
+    // Classes of other headers held by this one's classes number on.
+    for (size_t i = 0; i < m_uses.foreignClasses.size(); ++i)
+      out << (plans.empty() && i == 0 ? "" : ",") << "\n  ClassNumber_"
+          << m_uses.foreignClasses[i]->cppName.substr(1) << " = " << plans.size() + i + 1;
     out << "\n};\n\n";
     out << "CSmartPtr<CXmlObjectBase> CreateObject(int classNumber, const unsigned short* "
            "elementName) {\n  switch (classNumber) {\n";
     for (const ClassPlan& plan : plans)
       out << "    case ClassNumber_" << plan.stem << ":\n      return new " << plan.type->cppName
           << "(elementName);\n";
+    for (const ComplexType* type : m_uses.foreignClasses)
+      out << "    case ClassNumber_" << type->cppName.substr(1) << ":\n      return new "
+          << type->cppName << "(elementName);\n";
     out << "  }\n  return nullptr;\n}\n";
   }
   out << "\n}  // namespace\n";
@@ -874,6 +910,9 @@ std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
   switch (m.kind) {
     case Kind::Cls: {
       m_uses.createObject = true;
+      if (m.foreign && std::find(m_uses.foreignClasses.begin(), m_uses.foreignClasses.end(),
+                                 m.cls) == m_uses.foreignClasses.end())
+        m_uses.foreignClasses.push_back(m.cls);
       // Required content: a model group that may match nothing must not
       // fail when nothing is there.
       bool required = !m.cls->pseudo || !m_emptiable.count(m.cls);
@@ -1139,6 +1178,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     out << "}\n";
   }
 
+  ForeignAccessors(out, plan);
   out << "\nvoid " << c << "::AccessProperty(int propertyIndex, bool read, VxVariant& value) {\n";
   if (plan.members.empty()) {
     out << "  static_cast<void>(propertyIndex);\n  static_cast<void>(read);\n"
@@ -1191,9 +1231,98 @@ void Generator::ClassCollectionDefinition(std::ostream& out, const ComplexType& 
       << "    current = current->GetNextSiblingElement();\n  }\n  return current;\n}\n";
 }
 
+// -- several files ------------------------------------------------------------
+//
+// Each schema of the command line gives one header and one source; the
+// documents it reaches by include or import that are not on the command line
+// are generated into its files (Schema::outputUnit). The classes of one
+// header may hold classes of another, even when the schemas import each
+// other: a header includes another one only where it needs a complete type,
+// and declares the rest ahead; the accessors of members whose class is
+// declared elsewhere are then defined in the source.
+
+void Generator::MarkForeignMembers() {
+  for (auto& entry : m_plans)
+    for (ClassPlan& plan : entry.second)
+      for (Member& m : plan.members) {
+        const Schema* home = nullptr;
+        if (m.kind == Kind::Cls)
+          home = m_unitOfComplex.at(m.cls);
+        else if (m.kind == Kind::Enum && m.card == Card::Col)
+          home = m_unitOfSimple.at(m.simple->enumOwner);
+        m.foreign = home != nullptr && home != entry.first;
+      }
+}
+
+// The one place that says which other generated headers a header (or, with
+// `source`, a source) includes. A header needs the enumerations its members
+// hold by value: complete types, so the header is included. The headers
+// declare their enumerations before these includes, so two headers whose
+// enumerations each use the other's still compile in either order. Classes
+// and collections of other headers are declared ahead instead (see
+// OtherHeaders). A source includes every header whose classes, collections
+// or enumerations it uses.
+std::vector<const Schema*> Generator::IncludedUnits(const Schema& unit, bool source) const {
+  std::set<const Schema*> needed;
+  auto plans = m_plans.find(&unit);
+  if (plans != m_plans.end())
+    for (const ClassPlan& plan : plans->second) {
+      // A derived class needs its base class complete: the base's header
+      // is to be added here, for the header and the source alike.
+      for (const Member& m : plan.members) {
+        if (m.kind == Kind::Enum && (source || m.card != Card::Col))
+          needed.insert(m_unitOfSimple.at(m.simple->enumOwner));
+        if (source && m.kind == Kind::Cls) needed.insert(m_unitOfComplex.at(m.cls));
+      }
+    }
+  needed.erase(&unit);
+  std::vector<const Schema*> result;  // in the order of the command line
+  for (const auto& schema : m_schemas)
+    if (needed.count(schema.get())) result.push_back(schema.get());
+  return result;
+}
+
+// The other headers this one needs, and the classes of other headers that
+// its classes hold, declared ahead.
+void Generator::OtherHeaders(std::ostream& out, const Schema& unit) {
+  std::vector<const Schema*> included = IncludedUnits(unit, false);
+  std::vector<std::string> declarations;
+  auto plans = m_plans.find(&unit);
+  if (plans != m_plans.end())
+    for (const ClassPlan& plan : plans->second)
+      for (const Member& m : plan.members) {
+        if (!m.foreign) continue;
+        std::string name = m.card == Card::Col ? CollectionType(m) : m.cls->cppName;
+        if (std::find(declarations.begin(), declarations.end(), name) == declarations.end())
+          declarations.push_back(name);
+      }
+  if (included.empty() && declarations.empty()) return;
+  out << "\n}  // namespace " << m_namespace << "\n\n";
+  for (const Schema* other : included) out << "#include \"" << Stem(other->file) << ".h\"\n";
+  out << (included.empty() ? "" : "\n") << "namespace " << m_namespace << " {\n";
+  if (!declarations.empty()) {
+    out << "\n// Declared in the headers of other schemas.\n";
+    for (const std::string& name : declarations) out << "class " << name << ";\n";
+  }
+}
+
+void Generator::ForeignAccessors(std::ostream& out, const ClassPlan& plan) {
+  for (const Member& m : plan.members) {
+    if (!m.foreign) continue;
+    std::string type = m.card == Card::Col ? CollectionType(m) : m.cls->cppName;
+    out << "\nCSmartPtr<" << type << "> " << plan.type->cppName << "::Get" << m.stem
+        << "() const {\n  return " << m.field << ";\n}\n";
+  }
+}
+
 std::vector<OutputFile> Generator::Run() {
   std::set<std::string> stems;
   for (const auto& schema : m_schemas) {
+    for (const auto& type : schema->simpleTypes) m_unitOfSimple[type.get()] = &UnitOf(*schema);
+    for (const auto& type : schema->complexTypes) m_unitOfComplex[type.get()] = &UnitOf(*schema);
+  }
+  for (const auto& schema : m_schemas) {
+    if (&UnitOf(*schema) != schema.get()) continue;  // generated into another's files
     std::string stem = Stem(schema->file);
     // The name goes into #include lines and the build's file lists.
     if (stem.empty() ||
@@ -1208,9 +1337,11 @@ std::vector<OutputFile> Generator::Run() {
   }
   NameTypes();
   PlanClasses();
+  MarkForeignMembers();
   std::vector<OutputFile> files;
   for (size_t i = 0; i < m_schemas.size(); ++i) {
     const Schema& schema = *m_schemas[i];
+    if (&UnitOf(schema) != &schema) continue;
     std::string stem = Stem(schema.file);
     files.push_back(OutputFile{stem + ".h", HeaderOf(schema, stem)});
     files.push_back(OutputFile{stem + ".cpp", SourceOf(schema, stem, i == 0)});
