@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "GeneratedTesting.h"
@@ -89,6 +91,174 @@ TEST(Imports, SecondNamespaceInTheSameProgram) {
   EXPECT_EQ(C::CreateRootObject(VX_T("library"), VX_T("urn:vxbind:library")).get() != nullptr,
             true);
   EXPECT_EQ(L::CreateRootObject(VX_T("catalog"), VX_T("urn:vxbind:catalog")).get(), nullptr);
+}
+
+// -- the program ----------------------------------------------------------------
+
+// Runs vxbindc on main.xsd in a directory of its own, with the files of a
+// case written beside it.
+class ImportsProgram : public testing::Test {
+ protected:
+  void SetUp() override {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp ? tmp : "/tmp") + "/vxbindc_imports_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    m_dir = pattern;
+  }
+  void TearDown() override { fs::remove_all(m_dir); }
+
+  void Write(const std::string& name, const std::string& text) {
+    fs::path path = m_dir / name;
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+  }
+  // The status; the message in `err`.
+  int Run(const std::string& arguments, std::string& err) {
+    std::string command = "cd '" + m_dir.string() + "' && '" VXBINDC_PROGRAM "' " + arguments +
+                          " --output out --cxx-namespace N 2>err.txt";
+    int status = std::system(command.c_str());
+    err = ReadFile((m_dir / "err.txt").string());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  std::set<std::string> Output() {
+    std::set<std::string> names;
+    if (fs::exists(m_dir / "out"))
+      for (const auto& entry : fs::directory_iterator(m_dir / "out"))
+        names.insert(entry.path().filename().string());
+    return names;
+  }
+
+  fs::path m_dir;
+};
+
+std::string Schema(const std::string& attributes, const std::string& body) {
+  return "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema' " + attributes + ">\n" + body +
+         "</xs:schema>\n";
+}
+
+const std::string kM = "targetNamespace='urn:m' xmlns:m='urn:m' xmlns:o='urn:o'";
+const std::string kO = "targetNamespace='urn:o' xmlns:m='urn:m' xmlns:o='urn:o'";
+const std::string kT = "<xs:complexType name='T'/>\n";
+
+struct ImportsCase {
+  const char* name;
+  std::vector<std::pair<std::string, std::string>> files;  // main.xsd first
+  std::string message;                                     // "" when it compiles
+};
+
+void PrintTo(const ImportsCase& c, std::ostream* os) { *os << c.name; }
+
+class ImportsCases : public ImportsProgram, public testing::WithParamInterface<ImportsCase> {};
+
+// A refusal names the file and line at fault and writes no file; a run that
+// compiles writes main's two files and no others.
+TEST_P(ImportsCases, CompileOrReportAndWriteNothing) {
+  for (const auto& [name, text] : GetParam().files) Write(name, text);
+  std::string err;
+  int status = Run("main.xsd", err);
+  EXPECT_EQ(err, GetParam().message);
+  if (GetParam().message.empty()) {
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(Output(), (std::set<std::string>{"main.h", "main.cpp"}));
+  } else {
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(Output(), std::set<std::string>{});
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Imports, ImportsCases,
+    testing::Values(
+        ImportsCase{"IncludeCycle",
+                    {{"main.xsd", Schema(kM, "<xs:include schemaLocation='part.xsd'/>\n"
+                                             "<xs:element name='a' type='m:P'/>\n" + kT)},
+                     {"part.xsd", Schema(kM, "<xs:include schemaLocation='main.xsd'/>\n"
+                                             "<xs:complexType name='P'><xs:sequence>"
+                                             "<xs:element name='t' type='m:T'/>"
+                                             "</xs:sequence></xs:complexType>\n")}},
+                    ""},
+        ImportsCase{"ImportCycleThroughSubdirectory",
+                    {{"main.xsd", Schema(kM, "<xs:import namespace='urn:o' "
+                                             "schemaLocation='sub/o.xsd'/>\n"
+                                             "<xs:element name='a' type='o:O'/>\n" + kT)},
+                     {"sub/o.xsd", Schema(kO, "<xs:import namespace='urn:m' "
+                                              "schemaLocation='../main.xsd'/>\n"
+                                              "<xs:complexType name='O'><xs:sequence>"
+                                              "<xs:element name='t' type='m:T'/>"
+                                              "</xs:sequence></xs:complexType>\n")}},
+                    ""},
+        ImportsCase{"XmlAttributesWithoutImport",
+                    {{"main.xsd", Schema(kM, "<xs:element name='a'><xs:complexType>\n"
+                                             "<xs:attribute ref='xml:lang'/>"
+                                             "<xs:attribute ref='xml:space' default='preserve'/>"
+                                             "<xs:attribute ref='xml:base'/>"
+                                             "<xs:attribute ref='xml:id'/>"
+                                             "</xs:complexType></xs:element>\n")}},
+                    ""},
+        ImportsCase{"MissingInclude",
+                    {{"main.xsd", Schema(kM, "\n<xs:include schemaLocation='gone.xsd'/>\n")}},
+                    "main.xsd:3: cannot read the schema 'gone.xsd': No such file or directory\n"},
+        ImportsCase{"MissingImport",
+                    {{"main.xsd", Schema(kM, "<xs:import namespace='urn:o'\n"
+                                             "  schemaLocation='sub/gone.xsd'/>\n")}},
+                    "main.xsd:2: cannot read the schema 'sub/gone.xsd': No such file or "
+                    "directory\n"},
+        ImportsCase{"NamespaceNeverImported",
+                    {{"main.xsd", Schema(kM, "\n<xs:element name='a' type='o:O'/>\n")}},
+                    "main.xsd:3: the namespace 'urn:o' of 'o:O' is not imported: add "
+                    "<xs:import namespace='urn:o'/>\n"},
+        ImportsCase{"ImportWithoutSchema",
+                    {{"main.xsd", Schema(kM, "<xs:import namespace='urn:o'/>\n"
+                                             "<xs:element name='a' type='o:O'/>\n")}},
+                    "main.xsd:3: no schema of the namespace 'urn:o' is known for 'o:O': import "
+                    "it with a schemaLocation, or compile its schema in the same run\n"},
+        ImportsCase{"ImportFromTheNetwork",
+                    {{"main.xsd", Schema(kM, "<xs:import namespace='urn:o' "
+                                             "schemaLocation='http://example.com/o.xsd'/>\n")}},
+                    "main.xsd:2: vxbindc reads no schema from 'http://example.com/o.xsd': give "
+                    "a local schemaLocation for the namespace 'urn:o', or compile its schema in "
+                    "the same run\n"},
+        ImportsCase{"DuplicateAcrossFiles",
+                    {{"main.xsd", Schema(kM, "<xs:include schemaLocation='part.xsd'/>\n" + kT)},
+                     {"part.xsd", Schema("", "\n" + kT)}},
+                    "part.xsd:3: duplicate type 'T' (also in main.xsd:3)\n"},
+        ImportsCase{"IncludeOfAnotherNamespace",
+                    {{"main.xsd", Schema(kM, "<xs:include schemaLocation='o.xsd'/>\n")},
+                     {"o.xsd", Schema(kO, "")}},
+                    "main.xsd:2: the included schema 'o.xsd' has the target namespace 'urn:o', "
+                    "but the including one has the target namespace 'urn:m'\n"},
+        ImportsCase{"ImportOfTheWrongNamespace",
+                    {{"main.xsd", Schema(kM, "<xs:import namespace='urn:x' "
+                                             "schemaLocation='o.xsd'/>\n")},
+                     {"o.xsd", Schema(kO, "")}},
+                    "main.xsd:2: the imported schema 'o.xsd' has the target namespace 'urn:o', "
+                    "but the import names the target namespace 'urn:x'\n"},
+        ImportsCase{"ErrorInAnIncludedPart",
+                    {{"main.xsd", Schema(kM, "<xs:include schemaLocation='part.xsd'/>\n")},
+                     {"part.xsd", Schema("", "\n<xs:element name='a' type='Nope'/>\n")}},
+                    "part.xsd:3: unknown type 'Nope'\n"},
+        ImportsCase{"UnknownXmlAttribute",
+                    {{"main.xsd", Schema(kM, "<xs:complexType name='T'>\n"
+                                             "<xs:attribute ref='xml:colour'/>"
+                                             "</xs:complexType>\n")}},
+                    "main.xsd:3: unknown attribute 'xml:colour'\n"},
+        ImportsCase{"Redefine",
+                    {{"main.xsd", Schema(kM, "<xs:redefine schemaLocation='part.xsd'/>\n")},
+                     {"part.xsd", Schema(kM, "")}},
+                    "main.xsd:2: unsupported xs:redefine\n"}),
+    [](const testing::TestParamInfo<ImportsCase>& p) { return std::string(p.param.name); });
+
+// The depfile names every schema read, reached ones too, for the build.
+TEST_F(ImportsProgram, DepfileNamesEverySchemaRead) {
+  Write("main.xsd", Schema(kM, "<xs:import namespace='urn:o' schemaLocation='sub/o.xsd'/>\n"));
+  Write("sub/o.xsd", Schema(kO, "<xs:include schemaLocation='part.xsd'/>\n"));
+  Write("sub/part.xsd", Schema("", ""));
+  std::string err;
+  ASSERT_EQ(Run("main.xsd --depfile deps/main.d", err), 0) << err;
+  std::string dir = fs::canonical(m_dir).string();
+  EXPECT_EQ(ReadFile((m_dir / "deps/main.d").string()),
+            dir + "/out/main.h: \\\n  " + dir + "/main.xsd \\\n  " + dir + "/sub/o.xsd \\\n  " +
+                dir + "/sub/part.xsd\n");
 }
 
 }  // namespace
