@@ -478,6 +478,10 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
       << (schema.targetNamespace.empty() ? std::string("none")
                                          : CommentSafe(schema.targetNamespace))
       << "\n";
+  for (const auto& other : m_schemas)
+    if (other->outputUnit == &schema)
+      out << "// Also generated from " << CommentSafe(other->file)
+          << ", reached by include or import.\n";
   out << "#ifndef " << guard << "\n#define " << guard << "\n\n";
   out << "#include <cstdint>\n#include <vector>\n\n#include <vxbind/vxbind.h>\n\n";
   out << "namespace " << m_namespace << " {\n\n";

@@ -1131,9 +1131,14 @@ Schema* Loader::Read(const std::string& file, const SourcePos* at,
     errno = 0;
     std::ifstream in(file, std::ios::binary);
     std::vector<unsigned char> bytes;
-    if (in)
-      bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in || in.bad()) {
+    bool failed = !in;
+    try {
+      // A directory opens, and then fails to read, by an exception.
+      if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::exception&) {
+      failed = true;
+    }
+    if (failed || in.bad()) {
       std::string reason = errno != 0 ? std::strerror(errno) : "cannot read the file";
       if (at != nullptr) throw CompileError(*at, "cannot read the schema '" + file + "': " + reason);
       throw CompileError(SourcePos{file, 0}, "cannot read: " + reason);

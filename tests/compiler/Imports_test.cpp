@@ -203,6 +203,10 @@ INSTANTIATE_TEST_SUITE_P(
                                              "  schemaLocation='sub/gone.xsd'/>\n")}},
                     "main.xsd:2: cannot read the schema 'sub/gone.xsd': No such file or "
                     "directory\n"},
+        ImportsCase{"IncludeOfADirectory",
+                    {{"main.xsd", Schema(kM, "<xs:include schemaLocation='sub'/>\n")},
+                     {"sub/x.xsd", Schema(kM, "")}},
+                    "main.xsd:2: cannot read the schema 'sub': Is a directory\n"},
         ImportsCase{"NamespaceNeverImported",
                     {{"main.xsd", Schema(kM, "\n<xs:element name='a' type='o:O'/>\n")}},
                     "main.xsd:3: the namespace 'urn:o' of 'o:O' is not imported: add "
