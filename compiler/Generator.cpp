@@ -392,9 +392,8 @@ void Generator::PlanClasses() {
       }
     }
   for (const auto& schema : m_schemas) {
-    int number = 0;
     std::vector<ClassPlan>& plans = m_plans[&UnitOf(*schema)];
-    number = static_cast<int>(plans.size());  // the documents of one unit count on
+    int number = static_cast<int>(plans.size());  // the documents of one unit count on
     for (const auto& type : schema->complexTypes) {
       type->classNumber = ++number;
       ClassPlan plan;
