@@ -222,6 +222,11 @@ INSTANTIATE_TEST_SUITE_P(
                     "main.xsd:2: vxbindc reads no schema from 'http://example.com/o.xsd': give "
                     "a local schemaLocation for the namespace 'urn:o', or compile its schema in "
                     "the same run\n"},
+        ImportsCase{"IncludeFromTheNetwork",
+                    {{"main.xsd", Schema(kM, "<xs:include "
+                                             "schemaLocation='https://example.com/p.xsd'/>\n")}},
+                    "main.xsd:2: vxbindc reads no schema from 'https://example.com/p.xsd': "
+                    "include a local copy by its path\n"},
         ImportsCase{"DuplicateAcrossFiles",
                     {{"main.xsd", Schema(kM, "<xs:include schemaLocation='part.xsd'/>\n" + kT)},
                      {"part.xsd", Schema("", "\n" + kT)}},
