@@ -63,6 +63,9 @@ struct SimpleType {
   // every type derived from it without enumeration facets of its own.
   const SimpleType* enumOwner = nullptr;
   bool resolved = false;
+  // The text of an xs:simpleContent restriction: the base is the text type
+  // of the base complex type, known only once that type is resolved.
+  const SimpleType* presetBase = nullptr;
 
   std::string hint;                          // anonymous: the name of its element or attribute
   std::string cppName;                       // the enum's name, for the enumOwner
@@ -130,6 +133,23 @@ struct ComplexType {
   // xs:attributeGroup references; their attributes join `attributes` when
   // the schema is resolved.
   std::vector<std::pair<QName, SourcePos>> attributeGroupRefs;
+
+  // Derivation from another complex type: xs:complexContent, or
+  // xs:simpleContent whose base is a complex type. A restriction of
+  // xs:anyType is no derivation: the type reads as a plain complex type.
+  enum class Derivation { None, Extension, Restriction };
+  Derivation derivation = Derivation::None;
+  std::optional<QName> baseName;  // as written, resolved into base
+  SourcePos basePos;
+  ComplexType* base = nullptr;
+  bool simpleContent = false;  // derived through xs:simpleContent
+  bool abstract = false;
+  // An extension's content and attributes are its base's followed by its
+  // own: the first inheritedParticles particles and inheritedAttributes
+  // attributes are the base's. A restriction restates its content, which
+  // must name elements and attributes of its base.
+  size_t inheritedParticles = 0;
+  size_t inheritedAttributes = 0;
 
   // Given by the naming pass.
   std::string cppName;         // "CUSAddress"
