@@ -223,6 +223,10 @@ const std::string kBase =
     "<xs:complexType name='B'><xs:sequence><xs:element name='e' type='xs:int'/>"
     "</xs:sequence><xs:attribute name='a' type='xs:int'/></xs:complexType>\n";
 
+const std::string kPrice =
+    "<xs:complexType name='P'><xs:simpleContent><xs:extension base='xs:decimal'/>"
+    "</xs:simpleContent></xs:complexType>\n";
+
 INSTANTIATE_TEST_SUITE_P(
     Derivation, DerivationRefusals,
     testing::Values(
@@ -279,6 +283,20 @@ INSTANTIATE_TEST_SUITE_P(
                     Extension("D", "B"),
                 "t.xsd:3: the element 'd' is mandatory and contains itself: no document could "
                 "end; make it optional"},
+        Refusal{"TextOfAnotherItemType",
+                kPrice + "<xs:complexType name='T'><xs:simpleContent>\n<xs:restriction base='P'>"
+                         "<xs:simpleType><xs:restriction base='xs:string'/></xs:simpleType>"
+                         "</xs:restriction></xs:simpleContent></xs:complexType>",
+                "t.xsd:4: the text's type does not restrict the base's text type decimal"},
+        Refusal{"TextFacetOfTheWrongForm",
+                kPrice + "<xs:complexType name='T'><xs:simpleContent>\n<xs:restriction base='P'>"
+                         "<xs:maxInclusive value='many'/></xs:restriction></xs:simpleContent>"
+                         "</xs:complexType>",
+                "t.xsd:4: invalid bound 'many' for the item type decimal"},
+        Refusal{"MixedComplexContent",
+                "<xs:complexType name='T'>\n<xs:complexContent mixed='true'>"
+                "<xs:restriction base='xs:anyType'/></xs:complexContent></xs:complexType>",
+                "t.xsd:3: unsupported mixed content"},
         Refusal{"SubstitutionGroup",
                 "<xs:element name='a' type='xs:int'/>\n<xs:element name='b' type='xs:int' "
                 "substitutionGroup='a'/>",
