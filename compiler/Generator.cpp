@@ -814,7 +814,7 @@ struct Metadata {
     for (const auto& s : m_schemas) {
       bool any = false;
       for (const ElementDecl* decl : s->globalElementOrder) {
-        if (!decl->type.complex || decl->type.complex->abstract) continue;
+        if (!decl->type.complex || decl->type.complex->abstract || decl->abstract) continue;
         if (!any) tests << "  if (Utf16::Equal(ns, " << Literal(s->targetNamespace) << ")) {\n";
         any = true;
         tests << "    if (Utf16::Equal(localName, " << Literal(decl->name) << "))\n"

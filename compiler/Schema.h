@@ -88,6 +88,10 @@ struct ElementDecl {
   std::string ns;
   bool global = false;
   TypeUse type;
+  // Global elements: the head of the substitution group it belongs to, and
+  // whether it may appear itself.
+  std::optional<QName> substitutionGroup;
+  bool abstract = false;
 };
 
 enum class GroupKind { Sequence, Choice, All };

@@ -146,6 +146,10 @@ class Reader {
   void ReadComplexContent(const CXmlElement* e, ComplexType& type);
   void ReadSimpleContentRestriction(const CXmlElement* e, ComplexType& type);
   void ResolveDerivations();
+  void ReadSubstitution(const CXmlElement* e, ElementDecl& decl);
+  void ResolveSubstitutionGroups();
+  ComplexType* SubstitutionChoice(
+      ElementDecl* head, const std::map<const ElementDecl*, std::vector<ElementDecl*>>& direct);
   void ResolveBase(ComplexType& type);
   void SettleDerivation(ComplexType& type);
   void WrapContent(ComplexType& type);
@@ -284,10 +288,8 @@ void Reader::Read(const CXmlElement* root) {
 
 void Reader::ReadGlobalElement(const CXmlElement* e) {
   CheckAttributes(e, {"name", "type", "id", "substitutionGroup", "abstract", "block", "final"});
-  if (Attr(e, "substitutionGroup")) Fail(e, "unsupported substitutionGroup");
-  std::string abstract = Attr(e, "abstract").value_or("false");
-  if (abstract == "true" || abstract == "1") Fail(e, "unsupported abstract element");
   auto decl = std::make_unique<ElementDecl>();
+  ReadSubstitution(e, *decl);
   decl->pos = Pos(e);
   decl->name = NameAttr(e);
   decl->ns = m_schema.targetNamespace;
@@ -762,6 +764,7 @@ void Reader::Resolve() {
     }
   }
   ResolveDerivations();
+  ResolveSubstitutionGroups();
   CheckGroupCycles();
   CheckContainment();
 }
@@ -1227,6 +1230,102 @@ void Reader::SettleDerivation(ComplexType& type) {
     if (!find(base.attributes, attribute))
       throw CompileError(attribute.pos, "the attribute '" + attribute.name +
                                             "' is not in the base type '" + baseText + "'");
+}
+
+// -- substitution groups -------------------------------------------------------
+//
+// The element infos know their elements by name, so a reference to the head
+// of a substitution group becomes a choice of the elements that may stand
+// for it (the head unless it is abstract, and every element of its group,
+// directly or not): a model group of its own, one per head, named after it
+// (shapeGroup) and shared by all references to the head.
+
+void Reader::ReadSubstitution(const CXmlElement* e, ElementDecl& decl) {
+  if (std::optional<std::string> head = Attr(e, "substitutionGroup"))
+    decl.substitutionGroup = ParseQName(e, *head);
+  std::string abstract = Attr(e, "abstract").value_or("false");
+  if (abstract != "true" && abstract != "1" && abstract != "false" && abstract != "0")
+    Fail(e, "invalid abstract '" + abstract + "'");
+  decl.abstract = abstract == "true" || abstract == "1";
+}
+
+void Reader::ResolveSubstitutionGroups() {
+  std::map<const ElementDecl*, std::vector<ElementDecl*>> direct;
+  std::map<const ElementDecl*, const ElementDecl*> headOf;
+  for (ElementDecl* decl : m_schema.globalElementOrder) {
+    if (!decl->substitutionGroup) continue;
+    const QName& name = *decl->substitutionGroup;
+    auto it = m_schema.globalElements.find(name.local);
+    if (name.ns != m_schema.targetNamespace || it == m_schema.globalElements.end())
+      throw CompileError(decl->pos, "unknown element '" + name.text + "'");
+    const ElementDecl* head = it->second;
+    bool derived = decl->type.simple && decl->type.simple == head->type.simple;
+    for (const ComplexType* t = decl->type.complex; t && head->type.complex; t = t->base)
+      derived = derived || t == head->type.complex;
+    if (!derived)
+      throw CompileError(decl->pos, "the type of the element '" + decl->name +
+                                        "' is not the type of '" + head->name +
+                                        "' or derived from it");
+    direct[head].push_back(decl);
+    headOf[decl] = head;
+  }
+  for (const ElementDecl* decl : m_schema.globalElementOrder) {
+    std::set<const ElementDecl*> seen{decl};
+    for (auto up = headOf.find(decl); up != headOf.end(); up = headOf.find(up->second))
+      if (!seen.insert(up->second).second)
+        throw CompileError(up->second->pos,
+                           "circular substitution group of the element '" + up->second->name + "'");
+  }
+  std::vector<ComplexType*> types;
+  for (auto& type : m_schema.complexTypes) types.push_back(type.get());
+  std::map<const ElementDecl*, ComplexType*> choices;
+  for (ComplexType* type : types)
+    for (Particle& particle : type->particles) {
+      if (!particle.decl || !particle.decl->global) continue;
+      ElementDecl* head = particle.decl;
+      if (!direct.count(head)) {
+        if (head->abstract)
+          throw CompileError(particle.pos,
+                             "no element can stand for the abstract element '" + head->name + "'");
+        continue;
+      }
+      if (type->group == GroupKind::All)
+        throw CompileError(particle.pos, "unsupported head of a substitution group inside xs:all");
+      ComplexType*& choice = choices[head];
+      if (!choice) choice = SubstitutionChoice(head, direct);
+      particle.group = choice;
+      particle.decl = nullptr;
+      particle.ref.reset();
+    }
+}
+
+ComplexType* Reader::SubstitutionChoice(
+    ElementDecl* head, const std::map<const ElementDecl*, std::vector<ElementDecl*>>& direct) {
+  auto choice = std::make_unique<ComplexType>();
+  choice->pos = head->pos;
+  choice->pseudo = true;
+  choice->name = head->name + "Group";
+  choice->group = GroupKind::Choice;
+  choice->groupPos = head->pos;
+  // The head, then its group breadth first, with a work list.
+  std::deque<ElementDecl*> work{head};
+  while (!work.empty()) {
+    ElementDecl* decl = work.front();
+    work.pop_front();
+    if (!decl->abstract) {
+      Particle particle;
+      particle.pos = decl->pos;
+      particle.decl = decl;
+      choice->particles.push_back(std::move(particle));
+    }
+    auto it = direct.find(decl);
+    if (it != direct.end()) work.insert(work.end(), it->second.begin(), it->second.end());
+  }
+  if (choice->particles.empty())
+    throw CompileError(head->pos,
+                       "no element can stand for the abstract element '" + head->name + "'");
+  m_schema.complexTypes.push_back(std::move(choice));
+  return m_schema.complexTypes.back().get();
 }
 
 std::unique_ptr<Schema> Build(const std::string& file, CXmlDocument& document,

@@ -76,6 +76,17 @@ TEST(Derivation, ReadsAndWritesObjectsChosenByXsiType) {
   EXPECT_EQ(Root<D::CTagged>(drawing->GetMarked().get())->GetTag()->GetCount(), 2);
   EXPECT_EQ(U8(Root<D::CShortLabel>(drawing->GetLabel().get())->GetLang()), "en");
 
+  // The elements of a substitution group stand for its abstract head, each
+  // in a choice of its own: circle, then box (in square's group), then
+  // square. (An object of a derived type names its type with xsi:type
+  // wherever its element is not named after the type, as here.)
+  auto figures = drawing->GetFigureGroup();
+  ASSERT_EQ(figures->GetCount(), 3);
+  EXPECT_EQ(figures->Item(0)->GetCircle()->GetRadius(), 5);
+  EXPECT_EQ(U8(figures->Item(1)->GetBox()->GetLabel()), "b");
+  EXPECT_EQ(figures->Item(1)->GetSquare(), nullptr);
+  EXPECT_EQ(figures->Item(2)->GetSquare()->GetSide(), 7);
+
   // A collection of a base type in a choice holds the base's objects and
   // the derived ones.
   auto people = drawing->GetPick()->GetPeople();
@@ -223,6 +234,8 @@ const std::string kBase =
     "<xs:complexType name='B'><xs:sequence><xs:element name='e' type='xs:int'/>"
     "</xs:sequence><xs:attribute name='a' type='xs:int'/></xs:complexType>\n";
 
+const std::string kSeq = "<xs:complexType name='T'><xs:sequence>";
+const std::string kEnd = "</xs:sequence></xs:complexType>";
 const std::string kPrice =
     "<xs:complexType name='P'><xs:simpleContent><xs:extension base='xs:decimal'/>"
     "</xs:simpleContent></xs:complexType>\n";
@@ -297,11 +310,25 @@ INSTANTIATE_TEST_SUITE_P(
                 "<xs:complexType name='T'>\n<xs:complexContent mixed='true'>"
                 "<xs:restriction base='xs:anyType'/></xs:complexContent></xs:complexType>",
                 "t.xsd:3: unsupported mixed content"},
-        Refusal{"SubstitutionGroup",
-                "<xs:element name='a' type='xs:int'/>\n<xs:element name='b' type='xs:int' "
-                "substitutionGroup='a'/>",
-                "t.xsd:3: unsupported substitutionGroup"},
-        Refusal{"AbstractElement", "<xs:element name='a' type='xs:int' abstract='true'/>",
-                "t.xsd:2: unsupported abstract element"}));
+        // Substitution groups.
+        Refusal{"UnknownHead", "<xs:element name='b' type='xs:int' substitutionGroup='a'/>",
+                "t.xsd:2: unknown element 'a'"},
+        Refusal{"MemberOfAnotherType",
+                "<xs:element name='a' type='xs:int'/>\n"
+                "<xs:element name='b' type='xs:string' substitutionGroup='a'/>",
+                "t.xsd:3: the type of the element 'b' is not the type of 'a' or derived from it"},
+        Refusal{"CircularGroup",
+                "<xs:element name='a' type='xs:int' substitutionGroup='b'/>\n"
+                "<xs:element name='b' type='xs:int' substitutionGroup='a'/>",
+                "t.xsd:2: circular substitution group of the element 'a'"},
+        Refusal{"AbstractWithoutMembers",
+                "<xs:element name='a' type='xs:int' abstract='true'/>\n" + kSeq +
+                    "<xs:element ref='a'/>" + kEnd,
+                "t.xsd:3: no element can stand for the abstract element 'a'"},
+        Refusal{"HeadInAll",
+                "<xs:element name='a' type='xs:int'/>"
+                "<xs:element name='b' type='xs:int' substitutionGroup='a'/>\n"
+                "<xs:complexType name='T'><xs:all><xs:element ref='a'/></xs:all></xs:complexType>",
+                "t.xsd:3: unsupported head of a substitution group inside xs:all"}));
 
 }  // namespace
