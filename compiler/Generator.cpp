@@ -267,11 +267,11 @@ class Generator {
   }
   void AccessCase(std::ostream& out, const ClassPlan& plan, const Member& m);
   void InheritedAccess(std::ostream& out, const ClassPlan& plan);
-  // A named type derived from another: its objects may stand under its
-  // base's elements, with xsi:type naming the type.
-  static bool HasBaseClasses(const ComplexType& type) {
-    return type.base != nullptr && !type.name.empty();
-  }
+  // A named type derived from a type that some member takes by xsi:type:
+  // its objects may stand under that member's elements, and name their type
+  // with xsi:type wherever their element is not named after it. (Types
+  // that no such member can hold are written without xsi:type.)
+  bool HasBaseClasses(const ComplexType& type) const { return m_polymorphic.count(&type) != 0; }
 
   std::string ValueType(const Member& m) const {
     return m.kind == Kind::Enum ? m.simple->enumOwner->cppName : KindOf(m.simple->itemType).cppType;
@@ -304,6 +304,7 @@ class Generator {
   std::set<const ComplexType*> m_substitutable;
   std::map<const ComplexType*, std::vector<const ComplexType*>> m_derivedTypes;  // direct or not
   std::map<const ComplexType*, const Schema*> m_schemaOf;
+  std::set<const ComplexType*> m_polymorphic;  // see HasBaseClasses
 
   // What the source being written uses, so that it defines no helper in vain.
   struct Uses {
@@ -587,7 +588,8 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
   if (type.base)
     comment << " Derived from " << type.base->cppName << " by "
             << (type.derivation == ComplexType::Derivation::Extension ? "extension" : "restriction")
-            << (type.name.empty() ? "." : "; written under another type's element with xsi:type.");
+            << (HasBaseClasses(type) ? "; written under another type's element with xsi:type."
+                                     : ".");
   if (type.abstract) comment << " Abstract: objects are of the types derived from it.";
   // Filled to 100 columns.
   out << "\n//";
@@ -1289,9 +1291,10 @@ void Generator::ClassCollectionDefinition(std::ostream& out, const ComplexType& 
 //     the base's objects whatever document they were read from); a member
 //     that the restriction leaves out is not read or written, a restated
 //     minOccurs or use gives the info's occurrence over the base's storage.
-// A named derived class's info bears the type's name and has base classes,
-// so that the driver writes xsi:type when the object stands under another
-// type's element.
+// A named derived class whose objects a member of a base type may hold
+// (see HasBaseClasses) has base classes, and its info bears the type's
+// name, so that the driver writes xsi:type when the object stands under
+// another element.
 
 // The types whose complete definition the declaration of `type`'s class
 // needs: its base. (A base in another schema of the run needs that schema's
@@ -1445,6 +1448,14 @@ void Generator::PlanDerivations() {
         for (Member& m : *list)
           m.substitution = m.kind == Kind::Cls && Substitutable(m.cls) && (!all || m.cls->abstract);
     }
+  std::set<const ComplexType*> substituted;  // the declared types of such members
+  for (const auto& entry : m_plans)
+    for (const ClassPlan& plan : entry.second)
+      for (const Member& m : plan.Described())
+        if (m.substitution) substituted.insert(m.cls);
+  for (const auto& entry : m_derivedTypes)
+    if (substituted.count(entry.first))
+      m_polymorphic.insert(entry.second.begin(), entry.second.end());
 }
 
 void Generator::InheritedAccess(std::ostream& out, const ClassPlan& plan) {

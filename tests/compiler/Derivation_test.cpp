@@ -99,7 +99,7 @@ TEST(Derivation, ReadsAndWritesObjectsChosenByXsiType) {
   EXPECT_EQ(U8(Root<D::CEmployee>(people->Item(1).get())->GetName()), "Fay");
 }
 
-TEST(Derivation, AnAnonymousExtensionIsItsBasesClassWithoutXsiType) {
+TEST(Derivation, ExtensionsThatNoBaseMemberHoldsAreWrittenWithoutXsiType) {
   const std::string guest =
       "<d:guest xmlns:d='urn:vxbind:derive' id='1'><d:name>Gil</d:name>"
       "<d:host id='2'><d:name>Hal</d:name></d:host></d:guest>";
@@ -109,6 +109,13 @@ TEST(Derivation, AnAnonymousExtensionIsItsBasesClassWithoutXsiType) {
   D::CPerson* person = object.get();
   EXPECT_EQ(U8(person->GetName()), "Gil");
   EXPECT_EQ(U8(object->GetHost()->GetName()), "Hal");
+
+  // So is a named one that no member of its base's type can hold.
+  const std::string point =
+      "<d:point xmlns:d='urn:vxbind:derive'><d:x>1</d:x><d:z>3</d:z></d:point>";
+  auto point3 = Root<D::CPoint3>(D::CreateRootObject(VX_T("point"), VX_T("urn:vxbind:derive")));
+  point3->FromXml(point.c_str());
+  EXPECT_EQ(TreeDifference(point, Written(point3)), "");
 }
 
 TEST(Derivation, WritesXsiTypeOnlyWhereAnotherTypeIsExpected) {
