@@ -180,6 +180,14 @@ struct Member {
   // The class or collection it holds is declared in the header of another
   // schema (forward-declared here): its accessors are defined in the source.
   bool foreign = false;
+  // Derivation: a member of the base's class (declared, initialised and
+  // accessed there); a class member whose object xsi:type chooses; a
+  // restriction's required attribute over an optional one of the base; a
+  // restriction's text type over the base's.
+  bool inherited = false;
+  bool substitution = false;
+  bool restatedRequired = false;
+  const SimpleType* restrictedText = nullptr;
 
   std::string stem;      // ShipTo
   std::string field;     // m_shipTo
@@ -197,6 +205,15 @@ struct ClassPlan {
   std::vector<Member> members;
   bool choice = false;
   std::vector<const Member*> choiceCollections;  // listened to
+  // A derived class: the base's members come first (inheritedCount of them,
+  // with the base's property indexes); `described` are the members its
+  // metadata describes, the base's content followed by its own for an
+  // extension, the restated content for a restriction.
+  bool derived = false;
+  size_t inheritedCount = 0;
+  bool ownsChoice = true;  // declares m_chosen (not when the base does)
+  std::vector<Member> described;
+  const std::vector<Member>& Described() const { return derived ? described : members; }
 };
 
 class Generator {
@@ -222,6 +239,15 @@ class Generator {
   void MarkForeignMembers();
   void NameTypes();
   void PlanClasses();
+  // Derivation (the second half of this file).
+  void PlanDerivations();
+  std::vector<const ComplexType*> CompleteTypesNeeded(const ComplexType& type) const;
+  std::vector<const ClassPlan*> DeclarationOrder(const std::vector<ClassPlan>& plans) const;
+  void SubstitutionFactoryDefinition(std::ostream& out, const ComplexType& type);
+  std::string FactoryName(const ComplexType& type) const {
+    return "Create" + type.cppName.substr(1) + "ByType";
+  }
+  bool Substitutable(const ComplexType* type) const { return m_substitutable.count(type) != 0; }
   std::string HeaderOf(const Schema& schema, const std::string& stem);
   std::string SourceOf(const Schema& schema, const std::string& stem, bool first);
 
@@ -252,6 +278,12 @@ class Generator {
     return object ? ValueType(m) + "()" : "{}";
   }
   void AccessCase(std::ostream& out, const ClassPlan& plan, const Member& m);
+  void InheritedAccess(std::ostream& out, const ClassPlan& plan);
+  // A named type derived from a type that some member takes by xsi:type:
+  // its objects may stand under that member's elements, and name their type
+  // with xsi:type wherever their element is not named after it. (Types
+  // that no such member can hold are written without xsi:type.)
+  bool HasBaseClasses(const ComplexType& type) const { return m_polymorphic.count(&type) != 0; }
 
   std::string ValueType(const Member& m) const {
     return m.kind == Kind::Enum ? m.simple->enumOwner->cppName : KindOf(m.simple->itemType).cppType;
@@ -281,6 +313,12 @@ class Generator {
   std::set<const ComplexType*> m_settled;
   std::map<const SimpleType*, const Schema*> m_unitOfSimple;
   std::map<const ComplexType*, const Schema*> m_unitOfComplex;
+  // Named types that are abstract or have derived types: members of them
+  // take their objects from a substitution factory, by xsi:type.
+  std::set<const ComplexType*> m_substitutable;
+  std::map<const ComplexType*, std::vector<const ComplexType*>> m_derivedTypes;  // direct or not
+  std::map<const ComplexType*, const Schema*> m_schemaOf;
+  std::set<const ComplexType*> m_polymorphic;  // see HasBaseClasses
 
   // What the source being written uses, so that it defines no helper in vain.
   struct Uses {
@@ -506,9 +544,14 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
       if (m_classCollections.count(plan.type)) out << "class " << plan.type->cppName << "Col;\n";
     }
   }
-  for (const ClassPlan& plan : plans) ClassDeclaration(out, plan);
+  for (const ClassPlan* plan : DeclarationOrder(plans)) ClassDeclaration(out, *plan);
   for (const ClassPlan& plan : plans)
     if (m_classCollections.count(plan.type)) ClassCollectionDeclaration(out, *plan.type);
+  for (const ClassPlan& plan : plans)
+    if (Substitutable(plan.type))
+      out << "\n// A new object for `element` of " << plan.type->cppName
+          << " or of the type derived from it\n// that its xsi:type names; null when none suits.\n"
+          << "CSmartPtr<CXmlObjectBase> " << FactoryName(*plan.type) << "(CXmlElement* element);\n";
   for (const SimpleType* type : m_enums)
     if (m_enumCollections.count(type) && Owns(schema, type)) EnumCollectionDeclaration(out, *type);
 
@@ -553,7 +596,7 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
                                                    : "all, in any order");
     comment << " of";
     const char* separator = " ";
-    for (const Member& m : plan.members)
+    for (const Member& m : plan.Described())
       if (!m.attribute && !m.text)
         comment << std::exchange(separator, ", ") << m.xmlName
                 << (m.card == Card::Col                   ? (m.minOccurs == 0 ? "*" : "+")
@@ -562,6 +605,12 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
   }
   if (type.text) comment << ": text with attributes";
   comment << ".";
+  if (type.base)
+    comment << " Derived from " << type.base->cppName << " by "
+            << (type.derivation == ComplexType::Derivation::Extension ? "extension" : "restriction")
+            << (HasBaseClasses(type) ? "; written under another type's element with xsi:type."
+                                     : ".");
+  if (type.abstract) comment << " Abstract: objects are of the types derived from it.";
   // Filled to 100 columns.
   out << "\n//";
   size_t width = 2;
@@ -575,17 +624,22 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
     width += 1 + word.size();
   }
   out << "\n";
-  out << "class " << c << " : public CXmlGeneratedClass {\n public:\n";
-  out << "  explicit " << c
-      << "(const unsigned short* elementName = " << Literal(type.defaultElement) << ");\n";
+  out << "class " << c << " : public "
+      << (type.base ? type.base->cppName : std::string("CXmlGeneratedClass")) << " {\n public:\n";
+  std::string constructor = "  explicit " + c +
+                            "(const unsigned short* elementName = " + Literal(type.defaultElement) +
+                            ");\n";
+  if (!type.abstract) out << constructor;
   out << "  CXmlObjectBase* GetBase() override { return this; }\n";
   out << "  String GetNamespace() const override { return " << ns << "; }\n";
   out << "  void AccessProperty(int propertyIndex, bool read, VxVariant& value) override;\n";
   out << "  CParentElementInfo* GetClassInfo() const override;\n";
   out << "  CElementInfo** GetClassElementInfo() const override;\n";
   out << "  CAttributeInfo** GetClassAttributeInfo() const override;\n";
-  for (const Member& m : plan.members) Accessors(out, m);
+  for (const Member& m : plan.members)
+    if (!m.inherited) Accessors(out, m);
   out << "\n protected:\n";
+  if (type.abstract) out << constructor;
   out << "  ~" << c << "() override;\n";
   out << "  String GetTargetNamespace() const override { return " << ns << "; }\n";
   out << "  void Init() override;\n";
@@ -593,6 +647,7 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
     out << "  void OnEvent(CXmlObjectBase* source, MsgType type, void* data) override;\n";
   out << "\n private:\n";
   for (const Member& m : plan.members) {
+    if (m.inherited) continue;
     if (m.card == Card::Col)
       out << "  CSmartPtr<" << CollectionType(m) << "> " << m.field << ";\n";
     else if (m.kind == Kind::Cls)
@@ -601,7 +656,8 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
       out << "  " << ValueType(m) << " " << m.field << "{};\n";
     if (m.HasValidFlag()) out << "  bool " << m.valid << " = false;\n";
   }
-  if (plan.choice) out << "  String m_chosen;  // the element chosen, \"\" for none\n";
+  if (plan.choice && plan.ownsChoice)
+    out << "  String m_chosen;  // the element chosen, \"\" for none\n";
   out << "};\n";
 }
 
@@ -660,8 +716,10 @@ void Generator::ClassCollectionDeclaration(std::ostream& out, const ComplexType&
   out << "  " << c << "Col(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
       << "      int minOccurs, int maxOccurs)\n"
       << "      : CXmlCollection(elementName, namespaceUri, minOccurs, maxOccurs) {}\n";
-  out << "  // A new item at the end, named after the collection's elements.\n";
-  out << "  CSmartPtr<" << c << "> Add();\n";
+  if (!type.abstract) {
+    out << "  // A new item at the end, named after the collection's elements.\n";
+    out << "  CSmartPtr<" << c << "> Add();\n";
+  }
   out << "  // Appends `item`, which takes the collection's element name.\n";
   out << "  void Add(" << c << "* item);\n";
   out << "  CSmartPtr<" << c << "> Item(int index) const {\n"
@@ -780,11 +838,13 @@ struct Metadata {
     out << "CSmartPtr<CXmlObjectBase> CreateObject(int classNumber, const unsigned short* "
            "elementName) {\n  switch (classNumber) {\n";
     for (const ClassPlan& plan : plans)
-      out << "    case ClassNumber_" << plan.stem << ":\n      return new " << plan.type->cppName
-          << "(elementName);\n";
+      if (!plan.type->abstract)
+        out << "    case ClassNumber_" << plan.stem << ":\n      return new " << plan.type->cppName
+            << "(elementName);\n";
     for (const ComplexType* type : m_uses.foreignClasses)
-      out << "    case ClassNumber_" << type->cppName.substr(1) << ":\n      return new "
-          << type->cppName << "(elementName);\n";
+      if (!type->abstract)
+        out << "    case ClassNumber_" << type->cppName.substr(1) << ":\n      return new "
+            << type->cppName << "(elementName);\n";
     out << "  }\n  return nullptr;\n}\n";
   }
   out << "\n}  // namespace\n";
@@ -796,7 +856,7 @@ struct Metadata {
     for (const auto& s : m_schemas) {
       bool any = false;
       for (const ElementDecl* decl : s->globalElementOrder) {
-        if (!decl->type.complex) continue;
+        if (!decl->type.complex || decl->type.complex->abstract || decl->abstract) continue;
         if (!any) tests << "  if (Utf16::Equal(ns, " << Literal(s->targetNamespace) << ")) {\n";
         any = true;
         tests << "    if (Utf16::Equal(localName, " << Literal(decl->name) << "))\n"
@@ -814,6 +874,8 @@ struct Metadata {
     out << "  return nullptr;\n}\n";
   }
   out << body.str();
+  for (const ClassPlan& plan : plans)
+    if (Substitutable(plan.type)) SubstitutionFactoryDefinition(out, *plan.type);
   out << "\n}  // namespace " << m_namespace << "\n";
   return out.str();
 }
@@ -902,7 +964,10 @@ std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
   const char* group = *plan.type->group == GroupKind::Sequence ? "Seq"
                       : *plan.type->group == GroupKind::Choice ? "Choice"
                                                                : "All";
-  const char* kind = m.kind == Kind::Cls ? "Cls" : m.kind == Kind::Enum ? "Enum" : "Prim";
+  const char* kind = m.substitution         ? "AbsCls"
+                     : m.kind == Kind::Cls  ? "Cls"
+                     : m.kind == Kind::Enum ? "Enum"
+                                            : "Prim";
   const char* card = m.card == Card::Mnd ? "Mnd" : m.card == Card::Opt ? "Opt" : "Col";
   std::string head = std::string("new CElementInfo") + group + kind + card + "(" +
                      Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property;
@@ -910,6 +975,11 @@ std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
       m.cls && m.cls->pseudo ? "XmlElementType_PseudoElement" : "XmlElementType_Element";
   if (m.card == Card::Col)
     return head + (m.kind == Kind::Cls ? std::string(", ") + memberType + ")" : ")");
+  if (m.substitution) {
+    if (m.card == Card::Col) return head + ", " + memberType + ")";
+    return head + ", " + memberType + ", " + FactoryName(*m.cls) +
+           (m.card == Card::Mnd && *plan.type->group == GroupKind::All ? ", 0)" : ")");
+  }
   switch (m.kind) {
     case Kind::Cls: {
       m_uses.createObject = true;
@@ -935,7 +1005,7 @@ std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
 
 std::string Generator::AttributeInfo(const Member& m) {
   std::string head = Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property + ", " +
-                     (m.decl->required ? "false" : "true");
+                     (m.decl->required || m.restatedRequired ? "false" : "true");
   if (m.kind == Kind::Enum)
     return "new CAttributeInfoEnum(" + head + ", " + m.simple->enumOwner->cppName + "ToString, " +
            m.simple->enumOwner->cppName + "FromString)";
@@ -1075,19 +1145,21 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     if (m.text) textIndex = m.property;
   std::ostringstream info;
   info << "new CParentElementInfo(XmlElementGroupType_" << group << ", XmlElementType_"
-       << (type.pseudo ? "PseudoElement" : "Element") << ", " << Literal(type.defaultElement)
-       << ", " << Literal(plan.schema->targetNamespace) << ", " << textIndex << ", "
-       << (type.pseudo ? "false" : "true") << ", false)";
+       << (type.pseudo ? "PseudoElement" : "Element") << ", "
+       << Literal(HasBaseClasses(type) ? type.name : type.defaultElement) << ", "
+       << Literal(plan.schema->targetNamespace) << ", " << textIndex << ", "
+       << (type.pseudo ? "false" : "true") << ", " << (HasBaseClasses(type) ? "true" : "false")
+       << ")";
   out << "      " << Wrap(info.str(), 6) << ",\n      {";
   bool firstInfo = true;
-  for (const Member& m : plan.members) {
+  for (const Member& m : plan.Described()) {
     if (m.attribute || m.text) continue;
     out << (firstInfo ? "" : ",\n       ") << Wrap(ElementInfo(plan, m), 7);
     firstInfo = false;
   }
   out << "},\n      {";
   firstInfo = true;
-  for (const Member& m : plan.members) {
+  for (const Member& m : plan.Described()) {
     if (!m.attribute) continue;
     out << (firstInfo ? "" : ",\n       ") << Wrap(AttributeInfo(m), 7);
     firstInfo = false;
@@ -1097,8 +1169,12 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   // Constructor, destructor, metadata accessors.
   out << c << "::" << c << "(const unsigned short* elementName)";
   bool firstInit = true;
+  if (type.base) {
+    out << "\n    : " << type.base->cppName << "(elementName)";
+    firstInit = false;
+  }
   for (const Member& m : plan.members) {
-    if (m.card != Card::Col) continue;
+    if (m.card != Card::Col || m.inherited) continue;
     out << (firstInit ? "\n    : " : ",\n      ") << m.field << "("
         << Wrap(CollectionConstruction(m), 7 + m.field.size()) << ")";
     firstInit = false;
@@ -1124,11 +1200,13 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
 
   // Init: the state of a new object, and of one about to be read again.
   out << "void " << c << "::Init() {\n";
+  if (type.base) out << "  " << type.base->cppName << "::Init();\n";
   for (const Member& m : plan.members) {
+    if (m.inherited) continue;
     if (m.card == Card::Col) {
       out << "  " << m.field << "->Clear();\n";
     } else if (m.kind == Kind::Cls) {
-      if (m.card == Card::Mnd)
+      if (m.card == Card::Mnd && !m.cls->abstract)
         out << "  " << m.field << " = new " << m.cls->cppName << "(" << Literal(m.xmlName)
             << ");\n";
       else
@@ -1141,12 +1219,12 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
       if (m.HasValidFlag()) out << "  " << m.valid << " = false;\n";
     }
   }
-  if (plan.choice) out << "  m_chosen.clear();\n";
+  if (plan.choice && plan.ownsChoice) out << "  m_chosen.clear();\n";
   out << "}\n";
 
   // Setters defined here: objects, optional values, members of a choice.
   for (const Member& m : plan.members) {
-    if (m.card == Card::Col || m.Fixed()) continue;
+    if (m.card == Card::Col || m.Fixed() || m.inherited) continue;
     std::string name = Literal(m.xmlName);
     if (m.kind == Kind::Cls) {
       out << "\nvoid " << c << "::Set" << m.stem << "(" << m.cls->cppName << "* value) {\n";
@@ -1183,12 +1261,14 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
 
   ForeignAccessors(out, plan);
   out << "\nvoid " << c << "::AccessProperty(int propertyIndex, bool read, VxVariant& value) {\n";
+  if (plan.inheritedCount > 0) InheritedAccess(out, plan);
   if (plan.members.empty()) {
     out << "  static_cast<void>(propertyIndex);\n  static_cast<void>(read);\n"
            "  static_cast<void>(value);\n";
-  } else {
+  } else if (plan.members.size() > plan.inheritedCount) {
     out << "  switch (propertyIndex) {\n";
-    for (const Member& m : plan.members) AccessCase(out, plan, m);
+    for (const Member& m : plan.members)
+      if (!m.inherited) AccessCase(out, plan, m);
     out << "  }\n";
   }
   out << "}\n";
@@ -1197,9 +1277,11 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
 void Generator::ClassCollectionDefinition(std::ostream& out, const ComplexType& type) {
   const std::string& c = type.cppName;
   const std::string col = c + "Col";
-  out << "\nCSmartPtr<" << c << "> " << col << "::Add() {\n"
-      << "  CSmartPtr<" << c << "> item = new " << c << "(GetElementName().c_str());\n"
-      << "  AppendItem(item);\n  return item;\n}\n\n";
+  if (!type.abstract)
+    out << "\nCSmartPtr<" << c << "> " << col << "::Add() {\n"
+        << "  CSmartPtr<" << c << "> item = new " << c << "(GetElementName().c_str());\n"
+        << "  AppendItem(item);\n  return item;\n}\n";
+  out << "\n";
   out << "void " << col << "::Add(" << c << "* item) {\n"
       << "  Throw_IfPropertyIsNull(item, GetElementName().c_str());\n"
       << "  SetElementName(item, GetElementName().c_str());\n  AppendItem(item);\n}\n\n";
@@ -1227,9 +1309,15 @@ void Generator::ClassCollectionDefinition(std::ostream& out, const ComplexType& 
       << "    const CXmlSerializationContext& context, bool) {\n"
       << "  while (current != nullptr && DoesElementNameMatch(context, current, "
          "GetElementName().c_str(),\n"
-      << "                                                    GetNamespaceRef().c_str())) {\n"
-      << "    CSmartPtr<" << c << "> item = new " << c << "(GetElementName().c_str());\n"
-      << "    CXmlObjectBase::FromXml_Int(item, current, current->GetFirstElement(), context);\n"
+      << "                                                    GetNamespaceRef().c_str())) {\n";
+  if (Substitutable(&type))
+    out << "    CSmartPtr<CXmlObjectBase> item = " << FactoryName(type) << "(current);\n"
+        << "    if (item == nullptr)\n      throw CVxValidationException(FormatString(\n"
+        << "          VX_T(\"Failed to find a suitable substitution element for [%s]\"),\n"
+        << "          GetElementName().c_str()));\n";
+  else
+    out << "    CSmartPtr<" << c << "> item = new " << c << "(GetElementName().c_str());\n";
+  out << "    CXmlObjectBase::FromXml_Int(item, current, current->GetFirstElement(), context);\n"
       << "    AppendItem(item);\n"
       << "    current = current->GetNextSiblingElement();\n  }\n  return current;\n}\n";
 }
@@ -1253,7 +1341,8 @@ void Generator::MarkForeignMembers() {
           home = m_unitOfComplex.at(m.cls);
         else if (m.kind == Kind::Enum && m.card == Card::Col)
           home = m_unitOfSimple.at(m.simple->enumOwner);
-        m.foreign = home != nullptr && home != entry.first;
+        // An inherited member is declared and accessed in its base class.
+        m.foreign = home != nullptr && home != entry.first && !m.inherited;
       }
 }
 
@@ -1270,8 +1359,16 @@ std::vector<const Schema*> Generator::IncludedUnits(const Schema& unit, bool sou
   auto plans = m_plans.find(&unit);
   if (plans != m_plans.end())
     for (const ClassPlan& plan : plans->second) {
-      // A derived class needs its base class complete: the base's header
-      // is to be added here, for the header and the source alike.
+      // A derived class needs its base class complete, in the header and
+      // the source alike; the substitution factory of a base creates the
+      // classes derived from it.
+      for (const ComplexType* t : CompleteTypesNeeded(*plan.type))
+        needed.insert(m_unitOfComplex.at(t));
+      if (source && Substitutable(plan.type)) {
+        auto derived = m_derivedTypes.find(plan.type);
+        if (derived != m_derivedTypes.end())
+          for (const ComplexType* t : derived->second) needed.insert(m_unitOfComplex.at(t));
+      }
       for (const Member& m : plan.members) {
         if (m.kind == Kind::Enum && (source || m.card != Card::Col))
           needed.insert(m_unitOfSimple.at(m.simple->enumOwner));
@@ -1318,6 +1415,247 @@ void Generator::ForeignAccessors(std::ostream& out, const ClassPlan& plan) {
   }
 }
 
+// -- derivation -----------------------------------------------------------------
+//
+// A derived type's class derives from its base's class, so that its objects
+// can be stored where the base is expected. Its members are the base's (with
+// the base's property indexes, accessed through the base's AccessProperty)
+// followed by its own. Its metadata describes its whole content:
+//   - an extension: the base's element and attribute infos, then its own;
+//   - a restriction: the content it restates, each element or attribute
+//     bound to the base's member of the same name (the restriction has no
+//     storage of its own: its values are the base's, and so its objects are
+//     the base's objects whatever document they were read from); a member
+//     that the restriction leaves out is not read or written, a restated
+//     minOccurs or use gives the info's occurrence over the base's storage.
+// A named derived class whose objects a member of a base type may hold
+// (see HasBaseClasses) has base classes, and its info bears the type's
+// name, so that the driver writes xsi:type when the object stands under
+// another element.
+
+// The types whose complete definition the declaration of `type`'s class
+// needs: its base. (A base in another schema of the run needs that schema's
+// header.)
+std::vector<const ComplexType*> Generator::CompleteTypesNeeded(const ComplexType& type) const {
+  std::vector<const ComplexType*> needed;
+  if (type.base) needed.push_back(type.base);
+  return needed;
+}
+
+// The plans of one schema, each after the classes of the same schema that
+// its declaration needs complete; otherwise in document order.
+std::vector<const ClassPlan*> Generator::DeclarationOrder(
+    const std::vector<ClassPlan>& plans) const {
+  std::set<const ComplexType*> pending;
+  for (const ClassPlan& plan : plans) pending.insert(plan.type);
+  std::vector<const ClassPlan*> order;
+  while (order.size() < plans.size()) {
+    for (const ClassPlan& plan : plans) {
+      if (!pending.count(plan.type)) continue;
+      bool ready = true;
+      for (const ComplexType* needed : CompleteTypesNeeded(*plan.type))
+        ready = ready && !pending.count(needed);
+      if (!ready) continue;
+      pending.erase(plan.type);
+      order.push_back(&plan);
+    }
+  }
+  return order;
+}
+
+void Generator::PlanDerivations() {
+  std::map<const ComplexType*, ClassPlan*> planOf;
+  std::vector<ClassPlan*> derived;
+  for (auto& entry : m_plans)
+    for (ClassPlan& plan : entry.second) {
+      planOf[plan.type] = &plan;
+      if (plan.type->base) derived.push_back(&plan);
+    }
+  auto depth = [](const ClassPlan* plan) {
+    size_t n = 0;
+    for (const ComplexType* t = plan->type->base; t; t = t->base) ++n;
+    return n;
+  };
+  std::stable_sort(derived.begin(), derived.end(),
+                   [&](const ClassPlan* a, const ClassPlan* b) { return depth(a) < depth(b); });
+
+  for (ClassPlan* plan : derived) {
+    const ComplexType& type = *plan->type;
+    const ClassPlan& base = *planOf.at(type.base);
+    bool extension = type.derivation == ComplexType::Derivation::Extension;
+    auto rename = [&](Member m) {
+      m.inherited = true;
+      m.property = plan->stem + "_" + m.stem;
+      return m;
+    };
+    auto sameName = [](const Member& a, const Member& b) {
+      return a.attribute == b.attribute && !a.text && !b.text && a.xmlName == b.xmlName &&
+             a.ns == b.ns;
+    };
+
+    std::vector<Member> members;
+    NameSet names(ReservedMemberNames());
+    auto derive = [](const std::string& s) {
+      return std::vector<std::string>{"Get" + s,    "Set" + s,           "IsValid" + s,
+                                      "Remove" + s, "m_" + CamelCase(s), "m_valid" + s};
+    };
+    for (const Member& m : base.members) {
+      members.push_back(rename(m));
+      names.Claim(m.stem, derive);
+    }
+    std::vector<Member> described;
+    if (extension) {
+      for (const Member& m : base.Described()) described.push_back(rename(m));
+      // This type's own members follow the base's particles and attributes.
+      size_t elements = 0, attributes = 0;
+      for (Member m : plan->members) {
+        if (m.text) continue;  // the base's text
+        size_t& seen = m.attribute ? attributes : elements;
+        if (seen++ < (m.attribute ? type.inheritedAttributes : type.inheritedParticles)) continue;
+        m.stem = names.Claim(PascalCase(m.xmlName), derive);
+        m.field = "m_" + CamelCase(m.stem);
+        m.valid = "m_valid" + m.stem;
+        m.property = plan->stem + "_" + m.stem;
+        members.push_back(m);
+        described.push_back(m);
+      }
+    } else {
+      // Each restated element takes the first member of its name not yet
+      // taken (a sequence may repeat a name).
+      std::set<size_t> taken;
+      for (const Member& restated : plan->members) {
+        if (restated.attribute || restated.text) continue;
+        for (size_t i = 0; i < base.members.size(); ++i) {
+          if (taken.count(i) || !sameName(base.members[i], restated)) continue;
+          taken.insert(i);
+          Member info = rename(base.members[i]);
+          if (info.card != Card::Col)
+            info.card = restated.minOccurs == 0 || plan->choice ? Card::Opt : Card::Mnd;
+          described.push_back(info);
+          break;
+        }
+      }
+      for (const Member& m : base.members) {
+        if (!m.attribute) continue;
+        Member info = rename(m);
+        for (const Member& restated : plan->members)
+          if (sameName(m, restated)) info.restatedRequired = restated.decl->required;
+        described.push_back(info);
+      }
+      for (Member& m : members)
+        if (m.text && type.text != type.base->text) m.restrictedText = type.text;
+    }
+    plan->members = std::move(members);
+    plan->described = std::move(described);
+    plan->derived = true;
+    plan->inheritedCount = base.members.size();
+    plan->ownsChoice = !base.choice;
+  }
+
+  // Choices listen to their own collections only: the base's constructor
+  // listens to its own.
+  for (auto& entry : m_plans)
+    for (ClassPlan& plan : entry.second) {
+      if (!plan.derived) continue;
+      plan.choiceCollections.clear();
+      for (const Member& m : plan.members)
+        if (plan.choice && !m.inherited && !m.attribute && m.card == Card::Col)
+          plan.choiceCollections.push_back(&m);
+    }
+
+  // Substitution: every named type derived from a base, directly or not.
+  for (const auto& schema : m_schemas)
+    for (const auto& type : schema->complexTypes) m_schemaOf[type.get()] = schema.get();
+  for (const auto& entry : m_plans)
+    for (const ClassPlan& plan : entry.second) {
+      if (plan.type->name.empty() || plan.type->pseudo) continue;
+      for (const ComplexType* b = plan.type->base; b; b = b->base)
+        m_derivedTypes[b].push_back(plan.type);
+    }
+  for (const auto& entry : m_plans)
+    for (const ClassPlan& plan : entry.second)
+      if (!plan.type->pseudo && !plan.type->name.empty() &&
+          (plan.type->abstract || m_derivedTypes.count(plan.type)))
+        m_substitutable.insert(plan.type);
+  // Substitutable members of all groups cannot be read by the library: an
+  // all group takes a non-abstract base's objects as they are.
+  for (auto& entry : m_plans)
+    for (ClassPlan& plan : entry.second) {
+      bool all = plan.type->group == GroupKind::All;
+      for (std::vector<Member>* list : {&plan.members, &plan.described})
+        for (Member& m : *list)
+          m.substitution = m.kind == Kind::Cls && Substitutable(m.cls) && (!all || m.cls->abstract);
+    }
+  std::set<const ComplexType*> substituted;  // the declared types of such members
+  for (const auto& entry : m_plans)
+    for (const ClassPlan& plan : entry.second)
+      for (const Member& m : plan.Described())
+        if (m.substitution) substituted.insert(m.cls);
+  for (const auto& entry : m_derivedTypes)
+    if (substituted.count(entry.first))
+      m_polymorphic.insert(entry.second.begin(), entry.second.end());
+}
+
+void Generator::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
+  const std::string& base = plan.type->base->cppName;
+  out << "  if (propertyIndex < " << plan.inheritedCount << ") {  // the members of " << base
+      << "\n    " << base << "::AccessProperty(propertyIndex, read, value);\n";
+  for (const Member& m : plan.members) {
+    if (!m.restrictedText) continue;
+    // The restriction's text is held as the base's; its own facets are
+    // checked on the way out, as the base's are.
+    const SimpleType& text = *m.restrictedText;
+    out << "    if (read && propertyIndex == " << m.property << ") {\n";
+    if (text.IsEnum())
+      out << "      static_cast<void>(" << text.enumOwner->cppName
+          << "FromString(value.GetString().c_str()));\n";
+    if (!text.facets.Empty()) {
+      std::string rule = RuleName(text.whitespace);
+      m_uses.rules.insert(rule);
+      out << "      VxVariant typed;\n      typed.FromString(value.GetString(), ItemType_"
+          << text.itemType << ", " << rule << ");\n      "
+          << Wrap("static const CPrimitiveRestrictions facets" +
+                      Restrictions(text.facets).substr(22),
+                  6)
+          << ";\n      CheckFacets(" << Literal(plan.type->defaultElement) << ", typed, ItemType_"
+          << text.itemType << ", facets);\n";
+    }
+    out << "    }\n";
+  }
+  out << "    return;\n  }\n";
+}
+
+void Generator::SubstitutionFactoryDefinition(std::ostream& out, const ComplexType& type) {
+  out << "\nCSmartPtr<CXmlObjectBase> " << FactoryName(type) << "(CXmlElement* element) {\n";
+  std::vector<const ComplexType*> candidates;
+  if (!type.abstract) candidates.push_back(&type);
+  for (const ComplexType* t : m_derivedTypes[&type])
+    if (!t->abstract) candidates.push_back(t);
+  if (candidates.empty()) {
+    out << "  static_cast<void>(element);\n  return nullptr;\n}\n";
+    return;
+  }
+  out << "  const String type = CClassfactoryBase::GetElementType(element);\n"
+      << "  const String ns = CClassfactoryBase::GetElementTypeNamespaceUri(element);\n"
+      << "  const unsigned short* name = element->GetLocalName().c_str();\n";
+  // Without xsi:type the element is of the declared type.
+  out << "  if (type.empty()) return "
+      << (type.abstract ? std::string("nullptr") : "new " + type.cppName + "(name)") << ";\n";
+  std::vector<const Schema*> namespaces;
+  for (const ComplexType* t : candidates)
+    if (std::find(namespaces.begin(), namespaces.end(), m_schemaOf[t]) == namespaces.end())
+      namespaces.push_back(m_schemaOf[t]);
+  for (const Schema* schema : namespaces) {
+    out << "  if (Utf16::Equal(ns.c_str(), " << Literal(schema->targetNamespace) << ")) {\n";
+    for (const ComplexType* t : candidates)
+      if (m_schemaOf[t] == schema)
+        out << "    if (Utf16::Equal(type.c_str(), " << Literal(t->name) << ")) return new "
+            << t->cppName << "(name);\n";
+    out << "  }\n";
+  }
+  out << "  return nullptr;\n}\n";
+}
+
 std::vector<OutputFile> Generator::Run() {
   std::set<std::string> stems;
   for (const auto& schema : m_schemas) {
@@ -1340,6 +1678,7 @@ std::vector<OutputFile> Generator::Run() {
   }
   NameTypes();
   PlanClasses();
+  PlanDerivations();
   MarkForeignMembers();
   std::vector<OutputFile> files;
   for (size_t i = 0; i < m_schemas.size(); ++i) {

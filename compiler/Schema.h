@@ -10,6 +10,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Diagnostics.h"
@@ -66,6 +67,9 @@ struct SimpleType {
   // every type derived from it without enumeration facets of its own.
   const SimpleType* enumOwner = nullptr;
   bool resolved = false;
+  // The text of an xs:simpleContent restriction: the base is the text type
+  // of the base complex type, known only once that type is resolved.
+  const SimpleType* presetBase = nullptr;
 
   std::string hint;                          // anonymous: the name of its element or attribute
   std::string cppName;                       // the enum's name, for the enumOwner
@@ -88,6 +92,10 @@ struct ElementDecl {
   std::string ns;
   bool global = false;
   TypeUse type;
+  // Global elements: the head of the substitution group it belongs to, and
+  // whether it may appear itself.
+  std::optional<QName> substitutionGroup;
+  bool abstract = false;
 };
 
 enum class GroupKind { Sequence, Choice, All };
@@ -134,6 +142,24 @@ struct ComplexType {
   // the schema is resolved.
   std::vector<std::pair<QName, SourcePos>> attributeGroupRefs;
 
+  // Derivation from another complex type: xs:complexContent, or
+  // xs:simpleContent whose base is a complex type. A restriction of
+  // xs:anyType is no derivation: the type reads as a plain complex type.
+  enum class Derivation { None, Extension, Restriction };
+  Derivation derivation = Derivation::None;
+  std::optional<QName> baseName;  // as written, resolved into base
+  SourcePos basePos;
+  ComplexType* base = nullptr;
+  bool simpleContent = false;  // derived through xs:simpleContent
+  bool abstract = false;
+  // An extension's content and attributes are its base's followed by its
+  // own: the first inheritedParticles particles and inheritedAttributes
+  // attributes are the base's. A restriction restates its content, which
+  // must name elements and attributes of its base.
+  size_t inheritedParticles = 0;
+  size_t inheritedAttributes = 0;
+  bool derivationSettled = false;
+
   // Given by the naming pass.
   std::string cppName;         // "CUSAddress"
   std::string defaultElement;  // element name of a new object
@@ -178,6 +204,9 @@ struct Schema {
   std::map<std::string, ComplexType*> namedGroups;
   std::vector<std::unique_ptr<AttributeGroup>> attributeGroups;
   std::map<std::string, AttributeGroup*> namedAttributeGroups;
+  // Texts of xs:simpleContent restrictions, with their types: resolved when
+  // the derivation is, after the base's text.
+  std::vector<std::pair<ComplexType*, std::unique_ptr<SimpleType>>> restrictedTexts;
 
   // -- documents of a run: xs:include and xs:import ---------------------------
   std::vector<Directive> directives;

@@ -102,6 +102,14 @@ class Reader {
   // other documents' references need settled.
   void ResolveSimpleTypes();
   void ResolveGlobalAttributes();
+  // Derivation of complex types, in three steps each done for every
+  // document of a run before the next: bases found, contents that need a
+  // model group of their own wrapped, then each type settled after its base.
+  // Then substitution groups, over all documents.
+  void ResolveDerivationBases();
+  void WrapDerivedContents();
+  void SettleDerivations();
+  void ResolveSubstitutionGroups();
   void Check();
 
  private:
@@ -158,6 +166,21 @@ class Reader {
   // to them.
   void ReadNamedGroup(const CXmlElement* e);
   void ReadSimpleContent(const CXmlElement* e, ComplexType& type);
+  // Derivation from complex types (SchemaReader's second half, below).
+  void CheckComplexTypeAttributes(const CXmlElement* e, ComplexType& type);
+  void CheckLastContent(const CXmlElement* e) const;
+  void ReadComplexContent(const CXmlElement* e, ComplexType& type);
+  void ReadSimpleContentRestriction(const CXmlElement* e, ComplexType& type);
+  void ReadSubstitution(const CXmlElement* e, ElementDecl& decl);
+  // The documents whose components a resolution may meet: the run's, or
+  // this one alone.
+  std::vector<Schema*> Documents() const;
+  Schema& DocumentOf(const ComplexType& type) const;
+  ComplexType* SubstitutionChoice(
+      ElementDecl* head, const std::map<const ElementDecl*, std::vector<ElementDecl*>>& direct);
+  void ResolveBase(ComplexType& type);
+  void SettleDerivation(ComplexType& type);
+  void WrapContent(ComplexType& type);
   void ReadAttributeGroup(const CXmlElement* e);
   void AddGroupRef(const CXmlElement* e, ComplexType& type);
   std::pair<QName, SourcePos> AttributeGroupRef(const CXmlElement* e);
@@ -332,8 +355,9 @@ void Reader::ReadDirective(const CXmlElement* e) {
 }
 
 void Reader::ReadGlobalElement(const CXmlElement* e) {
-  CheckAttributes(e, {"name", "type", "id"});
+  CheckAttributes(e, {"name", "type", "id", "substitutionGroup", "abstract", "block", "final"});
   auto decl = std::make_unique<ElementDecl>();
+  ReadSubstitution(e, *decl);
   decl->pos = Pos(e);
   decl->name = NameAttr(e);
   decl->ns = m_schema.targetNamespace;
@@ -381,7 +405,10 @@ ComplexType* Reader::NewComplexType(const CXmlElement* e, const ElementDecl* own
 }
 
 void Reader::ReadComplexType(const CXmlElement* e, ComplexType& type) {
-  CheckAttributes(e, {"name", "id", "mixed"});
+  if (Is(e, "complexType"))
+    CheckComplexTypeAttributes(e, type);
+  else
+    CheckAttributes(e, {"base", "id"});  // the derivation of xs:complexContent
   std::string mixed = Attr(e, "mixed").value_or("false");
   if (mixed == "true" || mixed == "1") Fail(e, "unsupported mixed content");
   if (mixed != "false" && mixed != "0") Fail(e, "invalid mixed '" + mixed + "'");
@@ -415,7 +442,11 @@ void Reader::ReadComplexType(const CXmlElement* e, ComplexType& type) {
       ReadAttribute(c, &type.attributes);
     } else if (Is(c, "attributeGroup")) {
       type.attributeGroupRefs.push_back(AttributeGroupRef(c));
-    } else if (Is(c, "simpleContent")) {
+    } else if (Is(c, "complexContent") && Is(e, "complexType")) {
+      if (type.group || type.textBase || !type.attributes.empty())
+        Fail(c, "xs:complexContent must be the only content of " + Name(e));
+      ReadComplexContent(c, type);
+    } else if (Is(c, "simpleContent") && Is(e, "complexType")) {
       if (type.group || type.textBase || !type.attributes.empty())
         Fail(c, "xs:simpleContent must be the only content of " + Name(e));
       ReadSimpleContent(c, type);
@@ -431,11 +462,14 @@ void Reader::ReadSimpleContent(const CXmlElement* e, ComplexType& type) {
   const CXmlElement* extension = nullptr;
   for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
     if (SkipChild(e, c)) continue;
-    if (!Is(c, "extension")) Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
+    if (!Is(c, "extension") && !Is(c, "restriction"))
+      Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
     if (extension) Fail(c, Name(e) + " with more than one derivation");
     extension = c;
   }
   if (!extension) Fail(e, Name(e) + " without xs:extension");
+  CheckLastContent(e);
+  if (Is(extension, "restriction")) return ReadSimpleContentRestriction(extension, type);
   CheckAttributes(extension, {"base", "id"});
   std::optional<std::string> base = Attr(extension, "base");
   if (!base) Fail(extension, "xs:extension without a base");
@@ -739,6 +773,15 @@ void Reader::Resolve() {
   }
   for (auto& type : m_schema.complexTypes) {
     ExpandAttributeGroups(*type);
+    if (type->textBase && type->textBase->ns == m_schema.targetNamespace &&
+        m_schema.namedComplexTypes.count(type->textBase->local)) {
+      // xs:simpleContent/xs:extension of a complex type of simple content.
+      type->derivation = ComplexType::Derivation::Extension;
+      type->baseName = std::move(type->textBase);
+      type->basePos = type->groupPos;
+      type->simpleContent = true;
+      type->textBase.reset();
+    }
     if (type->textBase) {
       TypeUse text;
       text.name = type->textBase;
@@ -784,7 +827,13 @@ void Reader::Resolve() {
       }
     }
   }
-  if (!m_run) Check();
+  if (!m_run) {
+    ResolveDerivationBases();
+    WrapDerivedContents();
+    SettleDerivations();
+    ResolveSubstitutionGroups();
+    Check();
+  }
 }
 
 template <class T>
@@ -864,7 +913,9 @@ void Reader::ResolveSimpleType(SimpleType* type) {
     const QName& base = current->base;
     const SimpleType* resolvedBase = nullptr;
     SimpleType* named = nullptr;  // a base of this schema, perhaps still to resolve
-    if (base.ns == kXsdNamespace) {
+    if (current->presetBase) {
+      resolvedBase = current->presetBase;
+    } else if (base.ns == kXsdNamespace) {
       resolvedBase = FindBuiltin(base.local);
       if (!resolvedBase && base.local == "anyType")
         throw CompileError(current->pos, "a simple type cannot restrict xs:anyType");
@@ -1011,6 +1062,402 @@ void Reader::CheckContainment() {
       }
     }
   }
+}
+
+// -- derivation of complex types -----------------------------------------------
+//
+// An extension's content is its base's followed by its own, as one sequence
+// (the base's element members first, so that the generated class can derive
+// from the base's class and keep the base's property indexes). Where the
+// parts cannot be one flat list, a choice, the part that is a choice becomes
+// a model group of its own (a pseudo type) first. A restriction restates its
+// base's content: its particles and attributes must be those of the base,
+// and the generated class binds them to the base's members (see Generator).
+
+void Reader::CheckComplexTypeAttributes(const CXmlElement* e, ComplexType& type) {
+  // block and final only limit which derivations are allowed: no binding
+  // changes with them.
+  CheckAttributes(e, {"name", "id", "mixed", "abstract", "block", "final"});
+  std::string abstract = Attr(e, "abstract").value_or("false");
+  if (abstract != "true" && abstract != "1" && abstract != "false" && abstract != "0")
+    Fail(e, "invalid abstract '" + abstract + "'");
+  type.abstract = abstract == "true" || abstract == "1";
+  if (type.abstract && type.name.empty()) Fail(e, "an anonymous xs:complexType cannot be abstract");
+}
+
+// A derivation must be the only content of its type (annotations aside).
+void Reader::CheckLastContent(const CXmlElement* e) const {
+  for (const CXmlElement* c = e->GetNextSiblingElement(); c; c = c->GetNextSiblingElement())
+    if (!IsXsd(c) || !Is(c, "annotation"))
+      Fail(c, Name(e) + " must be the only content of xs:complexType");
+}
+
+void Reader::ReadComplexContent(const CXmlElement* e, ComplexType& type) {
+  CheckAttributes(e, {"id", "mixed"});
+  std::string mixed = Attr(e, "mixed").value_or("false");
+  if (mixed == "true" || mixed == "1") Fail(e, "unsupported mixed content");
+  if (mixed != "false" && mixed != "0") Fail(e, "invalid mixed '" + mixed + "'");
+  const CXmlElement* derivation = nullptr;
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    if (SkipChild(e, c)) continue;
+    if (!Is(c, "extension") && !Is(c, "restriction"))
+      Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
+    if (derivation) Fail(c, Name(e) + " with more than one derivation");
+    derivation = c;
+  }
+  if (!derivation) Fail(e, Name(e) + " without xs:extension or xs:restriction");
+  CheckLastContent(e);
+  std::optional<std::string> base = Attr(derivation, "base");
+  if (!base) Fail(derivation, Name(derivation) + " without a base");
+  type.derivation = Is(derivation, "extension") ? ComplexType::Derivation::Extension
+                                                : ComplexType::Derivation::Restriction;
+  type.baseName = ParseQName(derivation, *base);
+  type.basePos = Pos(derivation);
+  // The derivation holds what a complex type would: a model group and
+  // attributes.
+  ReadComplexType(derivation, type);
+}
+
+// xs:simpleContent/xs:restriction: facets on the base's text (or a simple
+// type of its own), and the base's attributes restated.
+void Reader::ReadSimpleContentRestriction(const CXmlElement* e, ComplexType& type) {
+  CheckAttributes(e, {"base", "id"});
+  std::optional<std::string> base = Attr(e, "base");
+  if (!base) Fail(e, "xs:restriction without a base");
+  type.derivation = ComplexType::Derivation::Restriction;
+  type.baseName = ParseQName(e, *base);
+  type.basePos = Pos(e);
+  type.groupPos = Pos(e);
+  type.simpleContent = true;
+  // An enumeration of the text is named after the type: ShortLabelText.
+  std::string hint = (type.name.empty() ? type.owner->name : type.name) + "Text";
+  std::unique_ptr<SimpleType> text;
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    if (SkipChild(e, c)) continue;
+    if (Is(c, "attribute")) {
+      ReadAttribute(c, &type.attributes);
+    } else if (Is(c, "attributeGroup")) {
+      type.attributeGroupRefs.push_back(AttributeGroupRef(c));
+    } else if (!type.attributes.empty() || !type.attributeGroupRefs.empty()) {
+      Fail(c, "the text's facets must come before the attributes");
+    } else if (Is(c, "simpleType")) {
+      if (text || type.text) Fail(c, "xs:simpleType must come first inside " + Name(e));
+      if (Attr(c, "name")) Fail(c, "a local " + Name(c) + " cannot have a name");
+      SimpleType* anonymous = ReadSimpleType(c, false);
+      anonymous->hint = hint;
+      type.text = anonymous;
+    } else {
+      if (type.text) Fail(c, "unsupported facets after xs:simpleType inside " + Name(e));
+      if (!text) {
+        text = std::make_unique<SimpleType>();
+        text->pos = Pos(e);
+        text->hint = hint;
+      }
+      ReadFacet(c, *text);
+    }
+  }
+  if (text) m_schema.restrictedTexts.emplace_back(&type, std::move(text));
+}
+
+void Reader::ResolveBase(ComplexType& type) {
+  const QName& name = *type.baseName;
+  bool simple = false;
+  if (name.ns == kXsdNamespace && name.local == "anyType") {
+    if (type.derivation == ComplexType::Derivation::Extension || type.simpleContent)
+      throw CompileError(type.basePos,
+                         "unsupported derivation from xs:anyType but by "
+                         "xs:complexContent/xs:restriction");
+    // The long-hand form of a plain complex type.
+    type.derivation = ComplexType::Derivation::None;
+    type.baseName.reset();
+    return;
+  }
+  if (name.ns == kXsdNamespace) {
+    simple = FindBuiltin(name.local) != nullptr;
+  } else {
+    if (ComplexType* base = Find(&Schema::namedComplexTypes, name, type.basePos)) {
+      type.base = base;
+      return;
+    }
+    simple = Find(&Schema::namedSimpleTypes, name, type.basePos) != nullptr;
+  }
+  if (simple)
+    throw CompileError(
+        type.basePos,
+        std::string(type.simpleContent ? "xs:simpleContent/xs:restriction" : "xs:complexContent") +
+            " cannot derive from the simple type '" + name.text + "'");
+  throw CompileError(type.basePos, "unknown type '" + name.text + "'");
+}
+
+// Gives the content of `type` its own model group, held by a sequence of
+// one particle.
+void Reader::WrapContent(ComplexType& type) {
+  auto group = std::make_unique<ComplexType>();
+  group->pos = type.groupPos;
+  group->pseudo = true;
+  group->enclosing = &type;
+  group->group = type.group;
+  group->groupPos = type.groupPos;
+  group->particles = std::move(type.particles);
+  Particle particle;
+  particle.pos = type.groupPos;
+  particle.group = group.get();
+  type.particles.clear();
+  type.particles.push_back(std::move(particle));
+  type.group = GroupKind::Sequence;
+  // The group belongs to the document of its type, whose files hold it.
+  DocumentOf(type).complexTypes.push_back(std::move(group));
+}
+
+std::vector<Schema*> Reader::Documents() const {
+  std::vector<Schema*> documents;
+  if (!m_run) {
+    documents.push_back(&m_schema);
+  } else {
+    for (const auto& entry : *m_run) documents.push_back(entry.second);
+  }
+  return documents;
+}
+
+Schema& Reader::DocumentOf(const ComplexType& type) const {
+  for (Schema* document : Documents())
+    for (const auto& owned : document->complexTypes)
+      if (owned.get() == &type) return *document;
+  return m_schema;
+}
+
+void Reader::ResolveDerivationBases() {
+  std::vector<ComplexType*> derived;
+  for (auto& type : m_schema.complexTypes)
+    if (type->baseName) {
+      ResolveBase(*type);
+      if (type->base) derived.push_back(type.get());
+    }
+  // Circular chains, walked without recursion.
+  for (ComplexType* type : derived) {
+    std::set<const ComplexType*> seen{type};
+    for (const ComplexType* b = type->base; b; b = b->base)
+      if (!seen.insert(b).second)
+        throw CompileError(b->basePos, "circular derivation of the complex type '" + b->name + "'");
+  }
+}
+
+void Reader::WrapDerivedContents() {
+  std::vector<ComplexType*> derived;
+  for (auto& type : m_schema.complexTypes)
+    if (type->base) derived.push_back(type.get());
+  // Contents that cannot be joined into one flat sequence get a model group
+  // of their own: the choice of the type that defines the base's content
+  // (the nearest one up the chain with content of its own), and an
+  // extension's own choice.
+  for (ComplexType* type : derived) {
+    if (type->derivation != ComplexType::Derivation::Extension || type->particles.empty()) continue;
+    ComplexType* owner = type->base;
+    while (owner && owner->particles.empty() &&
+           owner->derivation == ComplexType::Derivation::Extension)
+      owner = owner->base;
+    if (!owner || owner->particles.empty()) continue;
+    if (owner->group == GroupKind::All || type->group == GroupKind::All)
+      throw CompileError(type->basePos,
+                         "unsupported extension that joins xs:all content to "
+                         "other content");
+    if (owner->group == GroupKind::Choice) WrapContent(*owner);
+    if (type->group == GroupKind::Choice) WrapContent(*type);
+  }
+}
+
+// Each type after its base: up the chain to a settled one (perhaps of
+// another document), then down.
+void Reader::SettleDerivations() {
+  std::vector<ComplexType*> derived;
+  for (auto& type : m_schema.complexTypes)
+    if (type->base) derived.push_back(type.get());
+  for (ComplexType* start : derived) {
+    std::vector<ComplexType*> chain;
+    for (ComplexType* t = start; t && t->base && !t->derivationSettled; t = t->base)
+      chain.push_back(t);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+      SettleDerivation(**it);
+      (*it)->derivationSettled = true;
+    }
+  }
+}
+
+void Reader::SettleDerivation(ComplexType& type) {
+  const ComplexType& base = *type.base;
+  const std::string& baseText = type.baseName->text;
+  if (type.simpleContent && !base.text)
+    throw CompileError(type.basePos, "xs:simpleContent cannot derive from the complex type '" +
+                                         baseText + "', which has no simple content");
+  if (!type.simpleContent && base.text)
+    throw CompileError(type.basePos, "xs:complexContent cannot derive from the complex type '" +
+                                         baseText + "', which has simple content");
+  auto find = [](const std::vector<AttributeDecl>& list, const AttributeDecl& attribute) {
+    for (const AttributeDecl& other : list)
+      if (other.name == attribute.name && other.ns == attribute.ns) return true;
+    return false;
+  };
+
+  if (type.derivation == ComplexType::Derivation::Extension) {
+    if (type.simpleContent) type.text = base.text;
+    if (!base.particles.empty()) {
+      std::vector<Particle> joined = base.particles;
+      joined.insert(joined.end(), type.particles.begin(), type.particles.end());
+      if (type.particles.empty()) {
+        type.group = base.group;
+        type.groupPos = base.groupPos;
+      }
+      type.particles = std::move(joined);
+    }
+    type.inheritedParticles = base.particles.size();
+    for (const AttributeDecl& attribute : type.attributes)
+      if (find(base.attributes, attribute))
+        throw CompileError(attribute.pos,
+                           "the attribute '" + attribute.name + "' is already in the base type");
+    std::vector<AttributeDecl> joined = base.attributes;
+    joined.insert(joined.end(), type.attributes.begin(), type.attributes.end());
+    type.attributes = std::move(joined);
+    type.inheritedAttributes = base.attributes.size();
+    return;
+  }
+
+  // Restriction.
+  if (type.simpleContent) {
+    Schema& document = DocumentOf(type);
+    for (auto& [owner, text] : document.restrictedTexts) {
+      if (owner != &type || !text) continue;
+      text->presetBase = base.text;
+      ResolveSimpleType(text.get());
+      type.text = text.get();
+      document.simpleTypes.push_back(std::move(text));
+    }
+    if (!type.text) type.text = base.text;
+    if (type.text->itemType != base.text->itemType)
+      throw CompileError(type.groupPos, "the text's type does not restrict the base's text type " +
+                                            base.text->itemType);
+  }
+  for (const Particle& particle : type.particles) {
+    if (particle.group)
+      throw CompileError(particle.pos,
+                         "unsupported model group in a restriction of a complex type");
+    for (const Particle& inherited : base.particles)
+      if (inherited.group)
+        throw CompileError(particle.pos, "unsupported restriction of the type '" + baseText +
+                                             "', whose content holds a model group");
+    bool known = false;
+    for (const Particle& inherited : base.particles)
+      known = known || (inherited.decl && inherited.decl->name == particle.decl->name &&
+                        inherited.decl->ns == particle.decl->ns);
+    if (!known)
+      throw CompileError(particle.pos, "the element '" + particle.decl->name +
+                                           "' is not in the base type '" + baseText + "'");
+  }
+  if (!type.particles.empty() && type.group != base.group)
+    throw CompileError(type.groupPos,
+                       "unsupported restriction that changes the model group of the base type");
+  for (const AttributeDecl& attribute : type.attributes)
+    if (!find(base.attributes, attribute))
+      throw CompileError(attribute.pos, "the attribute '" + attribute.name +
+                                            "' is not in the base type '" + baseText + "'");
+}
+
+// -- substitution groups -------------------------------------------------------
+//
+// The element infos know their elements by name, so a reference to the head
+// of a substitution group becomes a choice of the elements that may stand
+// for it (the head unless it is abstract, and every element of its group,
+// directly or not): a model group of its own, one per head, named after it
+// (shapeGroup) and shared by all references to the head.
+
+void Reader::ReadSubstitution(const CXmlElement* e, ElementDecl& decl) {
+  if (std::optional<std::string> head = Attr(e, "substitutionGroup"))
+    decl.substitutionGroup = ParseQName(e, *head);
+  std::string abstract = Attr(e, "abstract").value_or("false");
+  if (abstract != "true" && abstract != "1" && abstract != "false" && abstract != "0")
+    Fail(e, "invalid abstract '" + abstract + "'");
+  decl.abstract = abstract == "true" || abstract == "1";
+}
+
+void Reader::ResolveSubstitutionGroups() {
+  std::map<const ElementDecl*, std::vector<ElementDecl*>> direct;
+  std::map<const ElementDecl*, const ElementDecl*> headOf;
+  // The groups of the whole run: an element may join a head of another
+  // document.
+  std::vector<ElementDecl*> all;
+  for (Schema* document : Documents())
+    all.insert(all.end(), document->globalElementOrder.begin(), document->globalElementOrder.end());
+  for (ElementDecl* decl : all) {
+    if (!decl->substitutionGroup) continue;
+    const QName& name = *decl->substitutionGroup;
+    const ElementDecl* head = Find(&Schema::globalElements, name, decl->pos);
+    if (!head) throw CompileError(decl->pos, "unknown element '" + name.text + "'");
+    bool derived = decl->type.simple && decl->type.simple == head->type.simple;
+    for (const ComplexType* t = decl->type.complex; t && head->type.complex; t = t->base)
+      derived = derived || t == head->type.complex;
+    if (!derived)
+      throw CompileError(decl->pos, "the type of the element '" + decl->name +
+                                        "' is not the type of '" + head->name +
+                                        "' or derived from it");
+    direct[head].push_back(decl);
+    headOf[decl] = head;
+  }
+  for (const ElementDecl* decl : all) {
+    std::set<const ElementDecl*> seen{decl};
+    for (auto up = headOf.find(decl); up != headOf.end(); up = headOf.find(up->second))
+      if (!seen.insert(up->second).second)
+        throw CompileError(up->second->pos,
+                           "circular substitution group of the element '" + up->second->name + "'");
+  }
+  std::vector<ComplexType*> types;
+  for (auto& type : m_schema.complexTypes) types.push_back(type.get());
+  std::map<const ElementDecl*, ComplexType*> choices;
+  for (ComplexType* type : types)
+    for (Particle& particle : type->particles) {
+      if (!particle.decl || !particle.decl->global) continue;
+      ElementDecl* head = particle.decl;
+      if (!direct.count(head)) {
+        if (head->abstract)
+          throw CompileError(particle.pos,
+                             "no element can stand for the abstract element '" + head->name + "'");
+        continue;
+      }
+      if (type->group == GroupKind::All)
+        throw CompileError(particle.pos, "unsupported head of a substitution group inside xs:all");
+      ComplexType*& choice = choices[head];
+      if (!choice) choice = SubstitutionChoice(head, direct);
+      particle.group = choice;
+      particle.decl = nullptr;
+      particle.ref.reset();
+    }
+}
+
+ComplexType* Reader::SubstitutionChoice(
+    ElementDecl* head, const std::map<const ElementDecl*, std::vector<ElementDecl*>>& direct) {
+  auto choice = std::make_unique<ComplexType>();
+  choice->pos = head->pos;
+  choice->pseudo = true;
+  choice->name = head->name + "Group";
+  choice->group = GroupKind::Choice;
+  choice->groupPos = head->pos;
+  // The head, then its group breadth first, with a work list.
+  std::deque<ElementDecl*> work{head};
+  while (!work.empty()) {
+    ElementDecl* decl = work.front();
+    work.pop_front();
+    if (!decl->abstract) {
+      Particle particle;
+      particle.pos = decl->pos;
+      particle.decl = decl;
+      choice->particles.push_back(std::move(particle));
+    }
+    auto it = direct.find(decl);
+    if (it != direct.end()) work.insert(work.end(), it->second.begin(), it->second.end());
+  }
+  if (choice->particles.empty())
+    throw CompileError(head->pos,
+                       "no element can stand for the abstract element '" + head->name + "'");
+  m_schema.complexTypes.push_back(std::move(choice));
+  return m_schema.complexTypes.back().get();
 }
 
 // Loads the XML of a schema document; its errors become CompileErrors.
@@ -1271,6 +1718,10 @@ std::vector<std::unique_ptr<Schema>> Loader::Run(const std::vector<std::string>&
   for (Reader& reader : readers) reader.ResolveSimpleTypes();
   for (Reader& reader : readers) reader.ResolveGlobalAttributes();
   for (Reader& reader : readers) reader.Resolve();
+  for (Reader& reader : readers) reader.ResolveDerivationBases();
+  for (Reader& reader : readers) reader.WrapDerivedContents();
+  for (Reader& reader : readers) reader.SettleDerivations();
+  for (Reader& reader : readers) reader.ResolveSubstitutionGroups();
   for (Reader& reader : readers) reader.Check();
   return std::move(m_schemas);
 }
