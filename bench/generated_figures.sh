@@ -4,12 +4,12 @@
 #
 #   cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DVXBIND_BUILD_BENCHMARKS=ON
 #   cmake --build build/bench -j2 --target vxbindc po_instructions bench_binding
-#   bench/generated_figures.sh [BUILD_DIR]
+#   bench/generated_figures.sh [BUILD_DIR [TYPES]]
 #
 # 1. Instructions (callgrind) of one read and one write of the Primer's
 #    purchase order with the generated and the hand-written classes: a run of
 #    1000 minus a run of 0, divided by 1000.
-# 2. vxbindc on a synthetic schema of 2,000 complex types
+# 2. vxbindc on a synthetic schema of 2,000 complex types (or TYPES)
 #    (bench/synthetic_schema.sh): wall time, and the size of what it writes.
 # 3. Compiling that code at -O2 with the project's warnings: one schema is
 #    one translation unit; the same types as two schemas of one namespace
@@ -19,6 +19,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build/bench}" && pwd)
+types=${2:-2000}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 now() { date +%s.%N; }
@@ -42,10 +43,10 @@ else
   echo "(valgrind is not installed)"
 fi
 
-echo "== vxbindc on 2,000 complex types"
-"$root/bench/synthetic_schema.sh" 2000 > "$work/synthetic.xsd"
-"$root/bench/synthetic_schema.sh" 2000 1 2 > "$work/half1.xsd"
-"$root/bench/synthetic_schema.sh" 2000 2 2 > "$work/half2.xsd"
+echo "== vxbindc on $types complex types"
+"$root/bench/synthetic_schema.sh" "$types" > "$work/synthetic.xsd"
+"$root/bench/synthetic_schema.sh" "$types" 1 2 > "$work/half1.xsd"
+"$root/bench/synthetic_schema.sh" "$types" 2 2 > "$work/half2.xsd"
 echo "schema: $(wc -c < "$work/synthetic.xsd") bytes"
 best=""
 for run in 1 2 3; do
