@@ -1,12 +1,13 @@
-// The purchase order of the XML Schema Primer, bound to classes generated
-// from its schema (examples/po): builds an order in code, writes it as XML,
+// The purchase order of the XML Schema Primer, bound to the classes that
+// vxbindc generates from its schema, po/po.xsd, at build time (po.h; see
+// examples/CMakeLists.txt): builds an order in code, writes it as XML,
 // reads the text back into a new order, then shows what the library reports
 // when a value breaks its facet (writing) and when input is invalid
 // (reading): the chain of elements from the root down, and the input line.
 #include <cstdio>
 #include <string>
 
-#include "po/PurchaseOrder.h"
+#include "po.h"  // generated: namespace PurchaseOrder
 
 using namespace PurchaseOrder;
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up on a fresh Debian machine, builds the library and runs
 # the main example: the purchase order of the XML Schema Primer, bound to
-# classes generated from its schema (examples/po).
+# the classes that vxbindc generates from examples/po/po.xsd at build time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh

@@ -20,3 +20,27 @@ if ((${#missing[@]})); then
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi
+
+# The example schemas and instance documents of xsdcxx and libxerces-c-dev
+# are round-trip tests of the schema compiler (tests/roundtrip). Where
+# packages are installed without /usr/share/doc (Debian's Docker images
+# exclude it), they are unpacked from the packages themselves into
+# build/debian-docs, where the tests look second.
+root=$(cd "$(dirname "$0")/.." && pwd)
+docs=$root/build/debian-docs
+for entry in xsdcxx:usr/share/doc/xsdcxx/examples/cxx/tree/hello/hello.xsd \
+             libxerces-c-dev:usr/share/doc/libxerces-c-dev/examples/data/personal.xsd; do
+  p=${entry%%:*}
+  file=${entry#*:}
+  if [ -e "/$file" ] || [ -e "$docs/$file" ]; then continue; fi
+  echo "Unpacking the examples of $p into $docs"
+  mkdir -p "$docs/debs"
+  rm -f "$docs/debs/${p}"_*.deb
+  if ! (cd "$docs/debs" && apt-get download -qq "$p" 2>/dev/null); then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get update -qq
+    (cd "$docs/debs" && apt-get download -qq "$p")
+  fi
+  dpkg-deb -x "$(ls "$docs/debs/${p}"_*.deb | head -n 1)" "$docs"
+done

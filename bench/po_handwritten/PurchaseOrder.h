@@ -1,7 +1,9 @@
-// Classes for the purchase order schema of the XML Schema Primer (po.xsd
-// beside this file), written as the schema compiler generates them: one
-// class per complex type, their metadata built once per class, property
-// access by index, and a typed collection for the repeated item element.
+// Classes for the purchase order schema of the XML Schema Primer
+// (examples/po/po.xsd), written by hand before the schema compiler existed,
+// the way it generates them: one class per complex type, their metadata
+// built once per class, property access by index, and a typed collection
+// for the repeated item element. They are the baseline of the generated
+// classes in bench_binding, and the fuzz_binding target reads into them.
 //
 //   CSmartPtr<CPurchaseOrderType> order = new CPurchaseOrderType;
 //   order->GetShipTo()->SetName(VX_T("Alice Smith"));
@@ -11,12 +13,12 @@
 //
 // The schema has no target namespace: every element and attribute is
 // unqualified.
-#ifndef VXBIND_EXAMPLES_PO_PURCHASEORDER_H
-#define VXBIND_EXAMPLES_PO_PURCHASEORDER_H
+#ifndef VXBIND_BENCH_PO_HANDWRITTEN_PURCHASEORDER_H
+#define VXBIND_BENCH_PO_HANDWRITTEN_PURCHASEORDER_H
 
 #include <vxbind/vxbind.h>
 
-namespace PurchaseOrder {
+namespace HandwrittenPo {
 
 using namespace VxVevAva5;
 using namespace VxVevAva5Data;
@@ -189,6 +191,6 @@ class CItemCol : public CXmlCollection {
                            const CXmlSerializationContext& context, bool optional) override;
 };
 
-}  // namespace PurchaseOrder
+}  // namespace HandwrittenPo
 
-#endif  // VXBIND_EXAMPLES_PO_PURCHASEORDER_H
+#endif  // VXBIND_BENCH_PO_HANDWRITTEN_PURCHASEORDER_H

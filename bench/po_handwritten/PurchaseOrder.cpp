@@ -1,7 +1,7 @@
-// Generated code of the purchase order schema (see PurchaseOrder.h).
+// The hand-written purchase order classes (see PurchaseOrder.h).
 #include "PurchaseOrder.h"
 
-namespace PurchaseOrder {
+namespace HandwrittenPo {
 
 namespace {
 
@@ -423,4 +423,4 @@ CXmlElement* CItemCol::FromXml_Int(CXmlElement*, CXmlElement* current,
   return current;
 }
 
-}  // namespace PurchaseOrder
+}  // namespace HandwrittenPo

@@ -1,0 +1,37 @@
+// The first difference between two documents' infosets, for tools that
+// check a round trip: element names and namespaces, attribute sets, and
+// text. Namespace prefixes and declarations are not compared, nor are
+// xsi:schemaLocation and xsi:noNamespaceSchemaLocation (hints for validators,
+// which binding skips); an xsi:type value is compared as the name it
+// resolves to. Text is compared as is in elements without child elements;
+// in the others (indentation between the children) leading and trailing
+// white space is ignored. With `numbersByValue`, two texts that are both
+// decimal numbers are equal when their values are (-33.8570 and -33.857,
+// +1 and 1): binding keeps values, not their spelling.
+#ifndef VXBIND_TOOLS_ROUNDTRIP_INFOSETDIFFERENCE_H
+#define VXBIND_TOOLS_ROUNDTRIP_INFOSETDIFFERENCE_H
+
+#include <string>
+
+namespace VxVevAva5 {
+class CXmlElement;
+}
+
+namespace vxbind_tools {
+
+// "" when the trees rooted at `expected` and `actual` have the same
+// infoset, otherwise one line (UTF-8) naming the path of the first element
+// that differs and how, e.g.
+//   /library/book[2]/title: text 'Spain' became 'spain'
+// The walk keeps its own stack: any depth is fine.
+std::string InfosetDifference(const VxVevAva5::CXmlElement* expected,
+                              const VxVevAva5::CXmlElement* actual, bool numbersByValue = false);
+
+// A decimal number's text in one spelling per value (no sign for zero or
+// positive values, no leading or trailing zeros, no point without a
+// fraction); the text itself when it is no decimal number.
+std::string CanonicalDecimal(const std::string& text);
+
+}  // namespace vxbind_tools
+
+#endif  // VXBIND_TOOLS_ROUNDTRIP_INFOSETDIFFERENCE_H
