@@ -507,10 +507,10 @@ TEST(CXmlSerializationContext, AdditionalRootAttributesAreSharedByCopies) {
   EXPECT_EQ(ToUtf8(writer.GetString()), "<g version=\"2\" xmlns:AA=\"urn:i\" AA:id=\"7\"/>");
 }
 
-// A million levels: each of these would overflow the stack if it recursed.
+// 300,000 levels: each of these would overflow the stack if it recursed.
 // One tree is alive at a time, but for the copy and its source.
-TEST(CElement, AMillionLevelsAreWrittenReadCopiedAndDestroyed) {
-  const int kDepth = 1000000;
+TEST(CElement, DeepTreesAreWrittenReadCopiedAndDestroyed) {
+  const int kDepth = 300000;
   String written;
   {
     CSmartPtr<CElement> root = new CElement(VX_T("e"));
