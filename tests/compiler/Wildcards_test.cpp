@@ -1,0 +1,4 @@
+#include <gtest/gtest.h>
+
+#include "GeneratedTesting.h"
+#include "wildcards.h"
