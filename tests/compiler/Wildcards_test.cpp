@@ -224,6 +224,8 @@ TEST(GeneratedWildcards, RoundTripAnyContentInSequencesAndChoices) {
       {"bag", "<w:bag " + kW + "/>"},
       {"pick", "<w:pick " + kW + "><w:code>3</w:code></w:pick>"},
       {"pick", "<w:pick " + kW + "><o:thing xmlns:o='urn:other'>t</o:thing></w:pick>"},
+      {"series", "<w:series " + kW + " xmlns:o='urn:other'><w:a>1</w:a><o:x/><w:a>2</w:a>"
+                 "<o:y>y</o:y><o:z/></w:series>"},
       {"label", "<w:label " + kW + " id='l1'>Some  text</w:label>"},
       {"note", "<w:note " + kW + ">Hello <b>x</b> world</w:note>"},
   };
