@@ -349,6 +349,12 @@ class Generator {
   void ConvertedAccessCase(std::ostream& out, const ClassPlan& plan, const Member& m);
   void FixedAttributeAccessCase(std::ostream& out, const Member& m);
   std::string FixedText(const Member& m, const std::string& fixed);
+  // The target namespace that goes with an untyped member's restriction:
+  // the schema's for a wildcard; for an element, its own namespace (the
+  // restriction is then ##targetNamespace or ##local: that namespace only).
+  static std::string UntypedTarget(const ClassPlan& plan, const Member& m) {
+    return m.anyName ? plan.schema->targetNamespace : m.ns;
+  }
   // A new value of the member's type. Not "{}" for the classes: CDateTime
   // has assignments from other types too, and {} would pick one of those.
   std::string Cleared(const Member& m) const {
@@ -1120,7 +1126,7 @@ std::string Generator::UntypedCheck(const ClassPlan& plan, const Member& m,
                                     const std::string& element) {
   m_uses.untyped = true;
   return "CUntypedCol::Check(" + element + ", " + (m.anyName ? "nullptr" : Literal(m.xmlName)) +
-         ", " + Literal(m.restriction) + ", " + Literal(plan.schema->targetNamespace) + ")";
+         ", " + Literal(m.restriction) + ", " + Literal(UntypedTarget(plan, m)) + ")";
 }
 
 std::string Generator::UntypedElementInfo(const ClassPlan& plan, const Member& m) {
@@ -1131,11 +1137,11 @@ std::string Generator::UntypedElementInfo(const ClassPlan& plan, const Member& m
   std::string head = std::string("new CElementInfo") + group + "Untpd" + card + "(" +
                      Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property;
   if (m.card == Card::Col) return head + ")";
-  return head + ", " + Literal(m.restriction) + ", " + Literal(plan.schema->targetNamespace) + ")";
+  return head + ", " + Literal(m.restriction) + ", " + Literal(UntypedTarget(plan, m)) + ")";
 }
 
 std::string Generator::UntypedCollection(const ClassPlan& plan, const Member& m) {
-  const std::string& target = plan.schema->targetNamespace;
+  const std::string target = UntypedTarget(plan, m);
   if (m.attribute)
     return "new CAttributeCol(VX_T(\"\"), " + Literal(m.restriction) + ", " + Literal(target) + ")";
   m_uses.untyped = true;
@@ -1445,13 +1451,15 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     if (m.card == Card::Col) {
       out << "  " << m.field << "->Clear();\n";
     } else if (m.untyped) {
+      // A mandatory one holds an element from the start: the reading fills
+      // it in place.
+      std::string target = UntypedTarget(plan, m);
+      std::string ns = m.anyName ? FirstNamespace(m.restriction, target) : m.ns;
       if (m.card == Card::Mnd)
         out << "  " << m.field << " = "
             << Wrap("new CElement(" + Literal(m.anyName ? "any" : m.xmlName) + ", " +
-                        Literal(m.anyName ? FirstNamespace(m.restriction, plan.schema->targetNamespace)
-                                          : m.ns) +
-                        ", " + Literal(m.restriction) + ", " +
-                        Literal(plan.schema->targetNamespace) + ")",
+                        Literal(ns) + ", " + Literal(m.restriction) + ", " + Literal(target) +
+                        ")",
                     5 + m.field.size())
             << ";\n";
       else
