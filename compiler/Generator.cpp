@@ -301,6 +301,11 @@ struct Member {
   }
 };
 
+// What names a member's accessors.
+const std::string& AccessorName(const Member& m) {
+  return m.nameHint.empty() ? m.xmlName : m.nameHint;
+}
+
 struct ClassPlan {
   const ComplexType* type;
   const Schema* schema;
@@ -515,8 +520,7 @@ void Generator::PlanClasses() {
       plan.choice = type->group == GroupKind::Choice;
       NameSet names(ReservedMemberNames());
       auto claim = [&](Member& m) {
-        m.stem = names.Claim(PascalCase(m.nameHint.empty() ? m.xmlName : m.nameHint),
-                             [](const std::string& s) {
+        m.stem = names.Claim(PascalCase(AccessorName(m)), [](const std::string& s) {
           return std::vector<std::string>{"Get" + s,    "Set" + s,           "IsValid" + s,
                                           "Remove" + s, "m_" + CamelCase(s), "m_valid" + s};
         });

@@ -1204,8 +1204,7 @@ void Reader::FinishFacets(SimpleType& t, const SimpleType& base) {
       }
     }
   }
-  if (t.IsEnum() && t.enumOwner != &t && t.enumOwner->whitespace != t.whitespace)
-    t.enumOwner = &t;
+  if (t.IsEnum() && t.enumOwner != &t && t.enumOwner->whitespace != t.whitespace) t.enumOwner = &t;
 
   const Facets& own = t.ownFacets;
   if (own.totalDigits < 0 && own.fractionDigits < 0) return;
@@ -1276,8 +1275,7 @@ void Reader::CheckElementValues() {
 void Reader::CheckMixed() {
   for (auto& type : m_schema.complexTypes) {
     if (!type->mixed) continue;
-    if (type->textBase)
-      throw CompileError(type->pos, "mixed content cannot have xs:simpleContent");
+    if (type->textBase) throw CompileError(type->pos, "mixed content cannot have xs:simpleContent");
     std::vector<const ComplexType*> work{type.get()};
     std::set<const ComplexType*> seen{type.get()};
     while (!work.empty()) {

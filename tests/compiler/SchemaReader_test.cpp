@@ -108,7 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "<xs:attribute name='g' type='xs:int' default='1'/><xs:complexType name='T'>\n"
                 "<xs:attribute ref='g' use='required'/></xs:complexType>",
                 "t.xsd:3: a required attribute cannot have a default"},
-        Refusal{"WildcardInAll", "<xs:complexType name='T'><xs:all>\n<xs:any/></xs:all></xs:complexType>",
+        Refusal{"WildcardInAll",
+                "<xs:complexType name='T'><xs:all>\n<xs:any/></xs:all></xs:complexType>",
                 "t.xsd:3: xs:any cannot stand inside xs:all"},
         Refusal{"NestedAll", kSeq + "<xs:all/>" + kEnd,
                 "t.xsd:3: xs:all cannot stand inside xs:sequence"},

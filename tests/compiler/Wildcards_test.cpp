@@ -2,13 +2,14 @@
 // values, and the simple types held as text: what the reader refuses, and
 // the classes generated at build time from data/wildcards.xsd bound to
 // documents.
+#include "wildcards.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "GeneratedTesting.h"
 #include "SchemaReader.h"
-#include "wildcards.h"
 
 namespace {
 
@@ -84,8 +85,8 @@ INSTANTIATE_TEST_SUITE_P(
             kSeq + "<xs:element name='a' type='xs:int' default='1' maxOccurs='2'/>" + kEnd,
             "t.xsd:3: unsupported default or fixed value on a repeated element"},
         Row{"DefaultOnARef",
-            "<xs:element name='a' type='xs:int'/>" + kSeq +
-                "<xs:element ref='a' default='1'/>" + kEnd,
+            "<xs:element name='a' type='xs:int'/>" + kSeq + "<xs:element ref='a' default='1'/>" +
+                kEnd,
             "t.xsd:3: xs:element with both ref and default"},
         Row{"MixedSimpleContent",
             "<xs:complexType name='T' mixed='true'><xs:simpleContent>\n"
@@ -219,13 +220,15 @@ TEST(GeneratedWildcards, RoundTripAnyContentInSequencesAndChoices) {
     const char* root;
     std::string xml;
   } cases[] = {
-      {"bag", "<w:bag " + kW + " xmlns:a='urn:a' plain='1' a:x='2'><w:one>1</w:one>"
-              "<z:two xmlns:z='urn:z' z:at='3'><z:in/></z:two><three/></w:bag>"},
+      {"bag", "<w:bag " + kW +
+                  " xmlns:a='urn:a' plain='1' a:x='2'><w:one>1</w:one>"
+                  "<z:two xmlns:z='urn:z' z:at='3'><z:in/></z:two><three/></w:bag>"},
       {"bag", "<w:bag " + kW + "/>"},
       {"pick", "<w:pick " + kW + "><w:code>3</w:code></w:pick>"},
       {"pick", "<w:pick " + kW + "><o:thing xmlns:o='urn:other'>t</o:thing></w:pick>"},
-      {"series", "<w:series " + kW + " xmlns:o='urn:other'><w:a>1</w:a><o:x/><w:a>2</w:a>"
-                 "<o:y>y</o:y><o:z/></w:series>"},
+      {"series", "<w:series " + kW +
+                     " xmlns:o='urn:other'><w:a>1</w:a><o:x/><w:a>2</w:a>"
+                     "<o:y>y</o:y><o:z/></w:series>"},
       {"label", "<w:label " + kW + " id='l1'>Some  text</w:label>"},
       {"note", "<w:note " + kW + ">Hello <b>x</b> world</w:note>"},
   };
@@ -272,8 +275,8 @@ TEST(GeneratedUntyped, KeepsDeepContentAndTheirOwnNames) {
        "The unexpected element [item] remains un processed"},
   };
   for (const Case& c : cases) {
-    std::string failure = Failure(
-        [&] { ReadAs<Wild::CHolder>("<w:holder " + kW + ">" + c.body + "</w:holder>"); });
+    std::string failure =
+        Failure([&] { ReadAs<Wild::CHolder>("<w:holder " + kW + ">" + c.body + "</w:holder>"); });
     EXPECT_NE(failure.find(c.message), std::string::npos) << c.body << "\n" << failure;
   }
 
@@ -283,12 +286,13 @@ TEST(GeneratedUntyped, KeepsDeepContentAndTheirOwnNames) {
   CSmartPtr<CElement> any = new CElement(VX_T("anything"));
   any->SetText(VX_T("t"));
   fresh->SetPayload(any);
-  EXPECT_EQ(TreeDifference("<w:holder " + kW + "><w:payload>t</w:payload></w:holder>",
-                           fresh->ToXml()),
-            "");
+  EXPECT_EQ(
+      TreeDifference("<w:holder " + kW + "><w:payload>t</w:payload></w:holder>", fresh->ToXml()),
+      "");
   fresh->GetItem()->Add(VX_T("other"), VX_T("urn:vxbind:wild"));
-  EXPECT_NE(Failure([&] { fresh->ToXml(); })
-                .find("The element [other] cannot stand for the element [item]"),
+  EXPECT_NE(Failure([&] {
+              fresh->ToXml();
+            }).find("The element [other] cannot stand for the element [item]"),
             std::string::npos);
 }
 
@@ -341,8 +345,7 @@ TEST(GeneratedValueConstraints, DefaultsFillEmptyElementsAndFixedValuesAreChecke
        "Invalid value [mm] for [side]: its value is fixed as [cm]"},
   };
   for (const Case& c : cases) {
-    std::string failure =
-        Failure([&] { ReadAs<Wild::CSettings>(settings(c.attributes, c.body)); });
+    std::string failure = Failure([&] { ReadAs<Wild::CSettings>(settings(c.attributes, c.body)); });
     EXPECT_NE(failure.find(c.message), std::string::npos) << c.body << "\n" << failure;
   }
 
@@ -402,8 +405,7 @@ TEST(GeneratedSimpleTypes, ReadByTheirWhitespaceAndWrittenWithinTheirFacets) {
   for (const Case& c : cases) {
     CSmartPtr<Wild::CValues> changed = ReadAs<Wild::CValues>(xml);
     c.change(*changed);
-    EXPECT_NE(Failure([&] { changed->ToXml(); }).find(c.message), std::string::npos)
-        << c.message;
+    EXPECT_NE(Failure([&] { changed->ToXml(); }).find(c.message), std::string::npos) << c.message;
   }
 }
 
