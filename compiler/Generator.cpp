@@ -766,8 +766,9 @@ void Generator::Accessors(std::ostream& out, const Member& m) {
   }
   if (m.untyped) {
     out << "  CSmartPtr<CElement> Get" << s << "() const { return " << m.field << "; }\n";
-    out << "  // " << (m.anyName ? "Refuses an element of a namespace the wildcard does not admit."
-                                 : "The element takes the member's name and namespace.")
+    out << "  // "
+        << (m.anyName ? "Refuses an element of a namespace the wildcard does not admit."
+                      : "The element takes the member's name and namespace.")
         << "\n  void Set" << s << "(CElement* value);\n";
     if (m.card == Card::Opt) out << "  void Remove" << s << "() { Set" << s << "(nullptr); }\n";
     return;
@@ -1164,8 +1165,8 @@ void Generator::UntypedDefinitions(std::ostream& out, const ClassPlan& plan, con
   if (m.anyName) {
     out << "  if (value != nullptr) " << Wrap(UntypedCheck(plan, m, "value"), 25) << ";\n";
   } else {
-    out << "  if (value != nullptr) {\n    value->SetName(" << name << ");\n    value->SetNamespace("
-        << Literal(m.ns) << ");\n  }\n";
+    out << "  if (value != nullptr) {\n    value->SetName(" << name
+        << ");\n    value->SetNamespace(" << Literal(m.ns) << ");\n  }\n";
   }
   if (plan.choice) out << "  Choice_SelectElement(" << name << ", value, m_chosen);\n";
   out << "  " << m.field << " = value;\n}\n";
@@ -1461,9 +1462,8 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
       std::string ns = m.anyName ? FirstNamespace(m.restriction, target) : m.ns;
       if (m.card == Card::Mnd)
         out << "  " << m.field << " = "
-            << Wrap("new CElement(" + Literal(m.anyName ? "any" : m.xmlName) + ", " +
-                        Literal(ns) + ", " + Literal(m.restriction) + ", " + Literal(target) +
-                        ")",
+            << Wrap("new CElement(" + Literal(m.anyName ? "any" : m.xmlName) + ", " + Literal(ns) +
+                        ", " + Literal(m.restriction) + ", " + Literal(target) + ")",
                     5 + m.field.size())
             << ";\n";
       else
