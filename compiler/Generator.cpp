@@ -695,7 +695,8 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
                     : m.card == Card::Opt && !plan.choice ? "?"
                                                           : "");
   }
-  if (type.text) comment << ": text with attributes";
+  if (type.text)
+    comment << (type.mixed ? "; mixed, its text kept as one string" : ": text with attributes");
   comment << ".";
   // Filled to 100 columns.
   out << "\n//";
