@@ -131,26 +131,6 @@ INSTANTIATE_TEST_SUITE_P(
             "(accepted)"}),
     [](const testing::TestParamInfo<Row>& p) { return std::string(p.param.name); });
 
-TEST(WildcardSchemas, FacetsOfListsUnionsAndDigitsAreKeptOnlyWhereTheyHold) {
-  auto schema = vxbindc::LoadSchema(VXBINDC_TEST_DATA "/wildcards.xsd");
-  auto type = [&](const char* name) { return *schema->namedSimpleTypes.at(name); };
-  // A list is collapsed text; its lengths count items: not kept. Its
-  // pattern is the whole text's.
-  EXPECT_EQ(type("ShortInts").whitespace, vxbindc::Whitespace::Collapse);
-  EXPECT_EQ(type("ShortInts").facets.maxLength, -1);
-  EXPECT_EQ(type("ShortInts").facets.pattern.value_or(""), "[0-9 ]*");
-  // An enumeration of a list of a built-in string type is its text's;
-  // one of a union with other members is not kept.
-  EXPECT_TRUE(type("Sizes").IsEnum());
-  EXPECT_FALSE(type("OneOrAll").IsEnum());
-  EXPECT_EQ(type("Limit").whitespace, vxbindc::Whitespace::Preserve);
-  // totalDigits as bounds, where they are tighter than those in force.
-  EXPECT_EQ(type("Money").facets.maxInclusive.value_or(""), "99999");
-  EXPECT_EQ(type("Money").facets.minInclusive.value_or(""), "-99999");
-  EXPECT_EQ(type("Small").facets.maxInclusive.value_or(""), "500");
-  EXPECT_EQ(type("Small").facets.minInclusive.value_or(""), "-999");
-}
-
 // -- wildcards ---------------------------------------------------------------------
 
 const std::string kEnvelope = ReadFile(VXBINDC_TEST_DATA "/wildcards-envelope.xml");
