@@ -6,6 +6,13 @@
 # "po.h"). OUTPUT_DIR defaults to <target>_generated in the current binary
 # directory. All schemas of one C++ namespace belong in one call: the first
 # schema's source holds the namespace's CreateRootObject.
+#
+# Each schema given makes one header and one source. Schemas reached by
+# xs:include or xs:import need not be given: each is generated into the
+# files of the first schema given that reaches it, and a change to it makes
+# the files again (vxbindc writes a depfile of every schema it read). Give
+# one as well to have files of its own for it. Several calls with different
+# CXX_NAMESPACEs may be linked into one program.
 function(vxbind_generate target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "CXX_NAMESPACE;OUTPUT_DIR" "SCHEMAS")
   if(arg_UNPARSED_ARGUMENTS)
@@ -42,10 +49,13 @@ function(vxbind_generate target)
   endforeach()
 
   list(JOIN arg_SCHEMAS " " names)
+  set(depfile ${CMAKE_CURRENT_BINARY_DIR}/${target}.vxbindc.d)
   add_custom_command(
     OUTPUT ${headers} ${sources}
     COMMAND ${tool} ${schemas} --output ${arg_OUTPUT_DIR} --cxx-namespace ${arg_CXX_NAMESPACE}
+            --depfile ${depfile}
     DEPENDS ${schemas} ${tool}
+    DEPFILE ${depfile}
     COMMENT "vxbindc: ${names} -> ${arg_CXX_NAMESPACE}"
     VERBATIM)
   add_library(${target} STATIC ${sources} ${headers})

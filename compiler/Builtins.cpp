@@ -6,6 +6,7 @@
 namespace vxbindc {
 
 const char* const kXsdNamespace = "http://www.w3.org/2001/XMLSchema";
+const char* const kXmlNamespace = "http://www.w3.org/XML/1998/namespace";
 
 namespace {
 

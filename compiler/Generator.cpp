@@ -161,12 +161,6 @@ const char* GroupName(const ComplexType& type) {
   return "sequence";
 }
 
-bool Owns(const Schema& schema, const SimpleType* type) {
-  for (const auto& t : schema.simpleTypes)
-    if (t.get() == type) return true;
-  return false;
-}
-
 // The helper of the generated untyped members, with the source's other
 // helpers: a collection of CElement that stops where its member ends.
 const char kUntypedCol[] = R"(
@@ -289,6 +283,17 @@ struct Member {
   // stands for the default, a fixed value is checked both ways).
   const ElementDecl* element = nullptr;
   bool converted = false;
+  // The class or collection it holds is declared in the header of another
+  // schema (forward-declared here): its accessors are defined in the source.
+  bool foreign = false;
+  // Derivation: a member of the base's class (declared, initialised and
+  // accessed there); a class member whose object xsi:type chooses; a
+  // restriction's required attribute over an optional one of the base; a
+  // restriction's text type over the base's.
+  bool inherited = false;
+  bool substitution = false;
+  bool restatedRequired = false;
+  const SimpleType* restrictedText = nullptr;
 
   std::string stem;      // ShipTo
   std::string field;     // m_shipTo
@@ -313,6 +318,15 @@ struct ClassPlan {
   std::vector<Member> members;
   bool choice = false;
   std::vector<const Member*> choiceCollections;  // listened to
+  // A derived class: the base's members come first (inheritedCount of them,
+  // with the base's property indexes); `described` are the members its
+  // metadata describes, the base's content followed by its own for an
+  // extension, the restated content for a restriction.
+  bool derived = false;
+  size_t inheritedCount = 0;
+  bool ownsChoice = true;  // declares m_chosen (not when the base does)
+  std::vector<Member> described;
+  const std::vector<Member>& Described() const { return derived ? described : members; }
 };
 
 class Generator {
@@ -323,13 +337,36 @@ class Generator {
   std::vector<OutputFile> Run();
 
  private:
+  // The command-line schema whose files hold `schema` (itself, or the one
+  // that reached it by include or import).
+  static const Schema& UnitOf(const Schema& schema) {
+    return schema.outputUnit ? *schema.outputUnit : schema;
+  }
+  bool Owns(const Schema& unit, const SimpleType* type) const {
+    auto it = m_unitOfSimple.find(type);
+    return it != m_unitOfSimple.end() && it->second == &unit;
+  }
+  // The other generated headers that the header of `unit` includes, or with
+  // `source`, that its source includes.
+  std::vector<const Schema*> IncludedUnits(const Schema& unit, bool source) const;
+  void MarkForeignMembers();
   void NameTypes();
   void PlanClasses();
+  // Derivation (the second half of this file).
+  void PlanDerivations();
+  std::vector<const ComplexType*> CompleteTypesNeeded(const ComplexType& type) const;
+  std::vector<const ClassPlan*> DeclarationOrder(const std::vector<ClassPlan>& plans) const;
+  void SubstitutionFactoryDefinition(std::ostream& out, const ComplexType& type);
+  std::string FactoryName(const ComplexType& type) const {
+    return "Create" + type.cppName.substr(1) + "ByType";
+  }
+  bool Substitutable(const ComplexType* type) const { return m_substitutable.count(type) != 0; }
   std::string HeaderOf(const Schema& schema, const std::string& stem);
   std::string SourceOf(const Schema& schema, const std::string& stem, bool first);
 
   // Header parts.
   void EnumDeclaration(std::ostream& out, const SimpleType& type);
+  void OtherHeaders(std::ostream& out, const Schema& unit);
   void ClassDeclaration(std::ostream& out, const ClassPlan& plan);
   void Accessors(std::ostream& out, const Member& m);
   void ClassCollectionDeclaration(std::ostream& out, const ComplexType& type);
@@ -338,6 +375,7 @@ class Generator {
   // Source parts.
   void EnumDefinition(std::ostream& out, const SimpleType& type);
   void ClassDefinition(std::ostream& out, const ClassPlan& plan);
+  void ForeignAccessors(std::ostream& out, const ClassPlan& plan);
   void ClassCollectionDefinition(std::ostream& out, const ComplexType& type);
   void EnumCollectionDefinition(std::ostream& out, const SimpleType& type);
   std::string ElementInfo(const ClassPlan& plan, const Member& m);
@@ -368,6 +406,12 @@ class Generator {
     return object ? ValueType(m) + "()" : "{}";
   }
   void AccessCase(std::ostream& out, const ClassPlan& plan, const Member& m);
+  void InheritedAccess(std::ostream& out, const ClassPlan& plan);
+  // A named type derived from a type that some member takes by xsi:type:
+  // its objects may stand under that member's elements, and name their type
+  // with xsi:type wherever their element is not named after it. (Types
+  // that no such member can hold are written without xsi:type.)
+  bool HasBaseClasses(const ComplexType& type) const { return m_polymorphic.count(&type) != 0; }
 
   std::string ValueType(const Member& m) const {
     return m.kind == Kind::Enum ? m.simple->enumOwner->cppName : KindOf(m.simple->itemType).cppType;
@@ -397,6 +441,14 @@ class Generator {
   std::set<const ComplexType*> m_emptiable;
   std::set<const ComplexType*> m_settled;
   const ClassPlan* m_plan = nullptr;  // the class being defined
+  std::map<const SimpleType*, const Schema*> m_unitOfSimple;
+  std::map<const ComplexType*, const Schema*> m_unitOfComplex;
+  // Named types that are abstract or have derived types: members of them
+  // take their objects from a substitution factory, by xsi:type.
+  std::set<const ComplexType*> m_substitutable;
+  std::map<const ComplexType*, std::vector<const ComplexType*>> m_derivedTypes;  // direct or not
+  std::map<const ComplexType*, const Schema*> m_schemaOf;
+  std::set<const ComplexType*> m_polymorphic;  // see HasBaseClasses
 
   // What the source being written uses, so that it defines no helper in vain.
   struct Uses {
@@ -406,6 +458,7 @@ class Generator {
     bool untyped = false;
     bool fixed = false;
     std::set<std::string> rules;
+    std::vector<const ComplexType*> foreignClasses;  // made by this source's CreateObject
   } m_uses;
 };
 
@@ -509,8 +562,8 @@ void Generator::PlanClasses() {
       }
     }
   for (const auto& schema : m_schemas) {
-    int number = 0;
-    std::vector<ClassPlan>& plans = m_plans[schema.get()];
+    std::vector<ClassPlan>& plans = m_plans[&UnitOf(*schema)];
+    int number = static_cast<int>(plans.size());  // the documents of one unit count on
     for (const auto& type : schema->complexTypes) {
       type->classNumber = ++number;
       ClassPlan plan;
@@ -617,6 +670,10 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
       << (schema.targetNamespace.empty() ? std::string("none")
                                          : CommentSafe(schema.targetNamespace))
       << "\n";
+  for (const auto& other : m_schemas)
+    if (other->outputUnit == &schema)
+      out << "// Also generated from " << CommentSafe(other->file)
+          << ", reached by include or import.\n";
   out << "#ifndef " << guard << "\n#define " << guard << "\n\n";
   out << "#include <cstdint>\n#include <vector>\n\n#include <vxbind/vxbind.h>\n\n";
   out << "namespace " << m_namespace << " {\n\n";
@@ -629,6 +686,7 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
 
   for (const SimpleType* type : m_enums)
     if (Owns(schema, type)) EnumDeclaration(out, *type);
+  OtherHeaders(out, schema);
 
   const std::vector<ClassPlan>& plans = m_plans[&schema];
   if (!plans.empty()) {
@@ -641,9 +699,14 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
       if (m_classCollections.count(plan.type)) out << "class " << plan.type->cppName << "Col;\n";
     }
   }
-  for (const ClassPlan& plan : plans) ClassDeclaration(out, plan);
+  for (const ClassPlan* plan : DeclarationOrder(plans)) ClassDeclaration(out, *plan);
   for (const ClassPlan& plan : plans)
     if (m_classCollections.count(plan.type)) ClassCollectionDeclaration(out, *plan.type);
+  for (const ClassPlan& plan : plans)
+    if (Substitutable(plan.type))
+      out << "\n// A new object for `element` of " << plan.type->cppName
+          << " or of the type derived from it\n// that its xsi:type names; null when none suits.\n"
+          << "CSmartPtr<CXmlObjectBase> " << FactoryName(*plan.type) << "(CXmlElement* element);\n";
   for (const SimpleType* type : m_enums)
     if (m_enumCollections.count(type) && Owns(schema, type)) EnumCollectionDeclaration(out, *type);
 
@@ -688,7 +751,7 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
                                                    : "all, in any order");
     comment << " of";
     const char* separator = " ";
-    for (const Member& m : plan.members)
+    for (const Member& m : plan.Described())
       if (!m.attribute && !m.text)
         comment << std::exchange(separator, ", ") << (m.anyName ? "any" : m.xmlName)
                 << (m.card == Card::Col                   ? (m.minOccurs == 0 ? "*" : "+")
@@ -698,6 +761,12 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
   if (type.text)
     comment << (type.mixed ? "; mixed, its text kept as one string" : ": text with attributes");
   comment << ".";
+  if (type.base)
+    comment << " Derived from " << type.base->cppName << " by "
+            << (type.derivation == ComplexType::Derivation::Extension ? "extension" : "restriction")
+            << (HasBaseClasses(type) ? "; written under another type's element with xsi:type."
+                                     : ".");
+  if (type.abstract) comment << " Abstract: objects are of the types derived from it.";
   // Filled to 100 columns.
   out << "\n//";
   size_t width = 2;
@@ -711,17 +780,22 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
     width += 1 + word.size();
   }
   out << "\n";
-  out << "class " << c << " : public CXmlGeneratedClass {\n public:\n";
-  out << "  explicit " << c
-      << "(const unsigned short* elementName = " << Literal(type.defaultElement) << ");\n";
+  out << "class " << c << " : public "
+      << (type.base ? type.base->cppName : std::string("CXmlGeneratedClass")) << " {\n public:\n";
+  std::string constructor = "  explicit " + c +
+                            "(const unsigned short* elementName = " + Literal(type.defaultElement) +
+                            ");\n";
+  if (!type.abstract) out << constructor;
   out << "  CXmlObjectBase* GetBase() override { return this; }\n";
   out << "  String GetNamespace() const override { return " << ns << "; }\n";
   out << "  void AccessProperty(int propertyIndex, bool read, VxVariant& value) override;\n";
   out << "  CParentElementInfo* GetClassInfo() const override;\n";
   out << "  CElementInfo** GetClassElementInfo() const override;\n";
   out << "  CAttributeInfo** GetClassAttributeInfo() const override;\n";
-  for (const Member& m : plan.members) Accessors(out, m);
+  for (const Member& m : plan.members)
+    if (!m.inherited) Accessors(out, m);
   out << "\n protected:\n";
+  if (type.abstract) out << constructor;
   out << "  ~" << c << "() override;\n";
   out << "  String GetTargetNamespace() const override { return " << ns << "; }\n";
   out << "  void Init() override;\n";
@@ -729,6 +803,7 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
     out << "  void OnEvent(CXmlObjectBase* source, MsgType type, void* data) override;\n";
   out << "\n private:\n";
   for (const Member& m : plan.members) {
+    if (m.inherited) continue;
     if (m.card == Card::Col)
       out << "  CSmartPtr<" << CollectionType(m) << "> " << m.field << ";\n";
     else if (m.kind == Kind::Cls)
@@ -739,7 +814,8 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
       out << "  " << ValueType(m) << " " << m.field << "{};\n";
     if (m.HasValidFlag()) out << "  bool " << m.valid << " = false;\n";
   }
-  if (plan.choice) out << "  String m_chosen;  // the element chosen, \"\" for none\n";
+  if (plan.choice && plan.ownsChoice)
+    out << "  String m_chosen;  // the element chosen, \"\" for none\n";
   out << "};\n";
 }
 
@@ -760,6 +836,10 @@ void Generator::Accessors(std::ostream& out, const Member& m) {
   else if (m.card == Card::Opt)
     out << ", optional";
   out << "\n";
+  if (m.card == Card::Col && m.foreign) {
+    out << "  CSmartPtr<" << CollectionType(m) << "> Get" << s << "() const;\n";
+    return;
+  }
   if (m.card == Card::Col) {
     out << "  CSmartPtr<" << CollectionType(m) << "> Get" << s << "() const { return " << m.field
         << "; }\n";
@@ -774,9 +854,13 @@ void Generator::Accessors(std::ostream& out, const Member& m) {
     if (m.card == Card::Opt) out << "  void Remove" << s << "() { Set" << s << "(nullptr); }\n";
     return;
   }
-  if (m.kind == Kind::Cls) {
+  if (m.kind == Kind::Cls && m.foreign) {
+    out << "  CSmartPtr<" << m.cls->cppName << "> Get" << s << "() const;\n";
+  } else if (m.kind == Kind::Cls) {
     out << "  CSmartPtr<" << m.cls->cppName << "> Get" << s << "() const { return " << m.field
         << "; }\n";
+  }
+  if (m.kind == Kind::Cls) {
     out << "  void Set" << s << "(" << m.cls->cppName << "* value);\n";
     if (m.card == Card::Opt) out << "  void Remove" << s << "() { Set" << s << "(nullptr); }\n";
     return;
@@ -803,8 +887,10 @@ void Generator::ClassCollectionDeclaration(std::ostream& out, const ComplexType&
   out << "  " << c << "Col(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
       << "      int minOccurs, int maxOccurs)\n"
       << "      : CXmlCollection(elementName, namespaceUri, minOccurs, maxOccurs) {}\n";
-  out << "  // A new item at the end, named after the collection's elements.\n";
-  out << "  CSmartPtr<" << c << "> Add();\n";
+  if (!type.abstract) {
+    out << "  // A new item at the end, named after the collection's elements.\n";
+    out << "  CSmartPtr<" << c << "> Add();\n";
+  }
   out << "  // Appends `item`, which takes the collection's element name.\n";
   out << "  void Add(" << c << "* item);\n";
   out << "  CSmartPtr<" << c << "> Item(int index) const {\n"
@@ -857,13 +943,17 @@ std::string Generator::SourceOf(const Schema& schema, const std::string& stem, b
   for (const ClassPlan& plan : plans)
     if (m_classCollections.count(plan.type)) ClassCollectionDefinition(body, *plan.type);
 
+  std::vector<const Schema*> included = IncludedUnits(schema, true);
+  std::set<const Schema*> sourceIncludes(included.begin(), included.end());
   std::ostringstream out;
   out << "// Generated by vxbindc from " << CommentSafe(Basename(schema.file))
       << ". Do not edit: compile the\n// schema again instead.\n";
   out << "#include \"" << stem << ".h\"\n";
-  if (first)
-    for (size_t i = 1; i < m_schemas.size(); ++i)
-      out << "#include \"" << Stem(m_schemas[i]->file) << ".h\"\n";
+  // The first source's CreateRootObject makes objects of every header's classes.
+  for (const auto& other : m_schemas)
+    if (&UnitOf(*other) == other.get() && other.get() != &schema &&
+        (first || sourceIncludes.count(other.get())))
+      out << "#include \"" << Stem(other->file) << ".h\"\n";
   out << "\n#include <cstddef>\n#include <initializer_list>\n\n";
   out << "namespace " << m_namespace << " {\n\nnamespace {\n\n";
   for (const char* rule : {"kPreserve", "kReplace", "kCollapse"})
@@ -922,12 +1012,21 @@ void CheckFixed(const unsigned short* name, const String& text, const String& fi
     for (size_t i = 0; i < plans.size(); ++i)
       out << (i ? "," : "") << "\n  ClassNumber_" << plans[i].stem << " = "
           << plans[i].type->classNumber;
+    // Classes of other headers held by this one's classes number on.
+    for (size_t i = 0; i < m_uses.foreignClasses.size(); ++i)
+      out << (plans.empty() && i == 0 ? "" : ",") << "\n  ClassNumber_"
+          << m_uses.foreignClasses[i]->cppName.substr(1) << " = " << plans.size() + i + 1;
     out << "\n};\n\n";
     out << "CSmartPtr<CXmlObjectBase> CreateObject(int classNumber, const unsigned short* "
            "elementName) {\n  switch (classNumber) {\n";
     for (const ClassPlan& plan : plans)
-      out << "    case ClassNumber_" << plan.stem << ":\n      return new " << plan.type->cppName
-          << "(elementName);\n";
+      if (!plan.type->abstract)
+        out << "    case ClassNumber_" << plan.stem << ":\n      return new " << plan.type->cppName
+            << "(elementName);\n";
+    for (const ComplexType* type : m_uses.foreignClasses)
+      if (!type->abstract)
+        out << "    case ClassNumber_" << type->cppName.substr(1) << ":\n      return new "
+            << type->cppName << "(elementName);\n";
     out << "  }\n  return nullptr;\n}\n";
   }
   out << "\n}  // namespace\n";
@@ -939,7 +1038,7 @@ void CheckFixed(const unsigned short* name, const String& text, const String& fi
     for (const auto& s : m_schemas) {
       bool any = false;
       for (const ElementDecl* decl : s->globalElementOrder) {
-        if (!decl->type.complex) continue;
+        if (!decl->type.complex || decl->type.complex->abstract || decl->abstract) continue;
         if (!any) tests << "  if (Utf16::Equal(ns, " << Literal(s->targetNamespace) << ")) {\n";
         any = true;
         tests << "    if (Utf16::Equal(localName, " << Literal(decl->name) << "))\n"
@@ -957,6 +1056,8 @@ void CheckFixed(const unsigned short* name, const String& text, const String& fi
     out << "  return nullptr;\n}\n";
   }
   out << body.str();
+  for (const ClassPlan& plan : plans)
+    if (Substitutable(plan.type)) SubstitutionFactoryDefinition(out, *plan.type);
   out << "\n}  // namespace " << m_namespace << "\n";
   return out.str();
 }
@@ -1046,7 +1147,10 @@ std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
                       : *plan.type->group == GroupKind::Choice ? "Choice"
                                                                : "All";
   if (m.untyped) return UntypedElementInfo(plan, m);
-  const char* kind = m.kind == Kind::Cls ? "Cls" : m.kind == Kind::Enum ? "Enum" : "Prim";
+  const char* kind = m.substitution         ? "AbsCls"
+                     : m.kind == Kind::Cls  ? "Cls"
+                     : m.kind == Kind::Enum ? "Enum"
+                                            : "Prim";
   const char* card = m.card == Card::Mnd ? "Mnd" : m.card == Card::Opt ? "Opt" : "Col";
   if (m.converted) {
     // The text as it stands; AccessProperty converts and checks it.
@@ -1062,9 +1166,17 @@ std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
       m.cls && m.cls->pseudo ? "XmlElementType_PseudoElement" : "XmlElementType_Element";
   if (m.card == Card::Col)
     return head + (m.kind == Kind::Cls ? std::string(", ") + memberType + ")" : ")");
+  if (m.substitution) {
+    if (m.card == Card::Col) return head + ", " + memberType + ")";
+    return head + ", " + memberType + ", " + FactoryName(*m.cls) +
+           (m.card == Card::Mnd && *plan.type->group == GroupKind::All ? ", 0)" : ")");
+  }
   switch (m.kind) {
     case Kind::Cls: {
       m_uses.createObject = true;
+      if (m.foreign && std::find(m_uses.foreignClasses.begin(), m_uses.foreignClasses.end(),
+                                 m.cls) == m_uses.foreignClasses.end())
+        m_uses.foreignClasses.push_back(m.cls);
       // Required content: a model group that may match nothing must not
       // fail when nothing is there.
       bool required = !m.cls->pseudo || !m_emptiable.count(m.cls);
@@ -1087,7 +1199,7 @@ std::string Generator::AttributeInfo(const Member& m) {
     return "new CAttributeInfoAny(VX_T(\"AnyAttribute\"), VX_T(\"\"), " + m.property + ", true, " +
            Literal(m.restriction) + ", " + Literal(m_plan->schema->targetNamespace) + ")";
   std::string head = Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property + ", " +
-                     (m.decl->required ? "false" : "true");
+                     (m.decl->required || m.restatedRequired ? "false" : "true");
   if (m.kind == Kind::Enum)
     return "new CAttributeInfoEnum(" + head + ", " + m.simple->enumOwner->cppName + "ToString, " +
            m.simple->enumOwner->cppName + "FromString)";
@@ -1404,19 +1516,21 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     if (m.text) textIndex = m.property;
   std::ostringstream info;
   info << "new CParentElementInfo(XmlElementGroupType_" << group << ", XmlElementType_"
-       << (type.pseudo ? "PseudoElement" : "Element") << ", " << Literal(type.defaultElement)
-       << ", " << Literal(plan.schema->targetNamespace) << ", " << textIndex << ", "
-       << (type.pseudo ? "false" : "true") << ", false)";
+       << (type.pseudo ? "PseudoElement" : "Element") << ", "
+       << Literal(HasBaseClasses(type) ? type.name : type.defaultElement) << ", "
+       << Literal(plan.schema->targetNamespace) << ", " << textIndex << ", "
+       << (type.pseudo ? "false" : "true") << ", " << (HasBaseClasses(type) ? "true" : "false")
+       << ")";
   out << "      " << Wrap(info.str(), 6) << ",\n      {";
   bool firstInfo = true;
-  for (const Member& m : plan.members) {
+  for (const Member& m : plan.Described()) {
     if (m.attribute || m.text) continue;
     out << (firstInfo ? "" : ",\n       ") << Wrap(ElementInfo(plan, m), 7);
     firstInfo = false;
   }
   out << "},\n      {";
   firstInfo = true;
-  for (const Member& m : plan.members) {
+  for (const Member& m : plan.Described()) {
     if (!m.attribute) continue;
     out << (firstInfo ? "" : ",\n       ") << Wrap(AttributeInfo(m), 7);
     firstInfo = false;
@@ -1426,8 +1540,12 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   // Constructor, destructor, metadata accessors.
   out << c << "::" << c << "(const unsigned short* elementName)";
   bool firstInit = true;
+  if (type.base) {
+    out << "\n    : " << type.base->cppName << "(elementName)";
+    firstInit = false;
+  }
   for (const Member& m : plan.members) {
-    if (m.card != Card::Col) continue;
+    if (m.card != Card::Col || m.inherited) continue;
     out << (firstInit ? "\n    : " : ",\n      ") << m.field << "("
         << Wrap(CollectionConstruction(m), 7 + m.field.size()) << ")";
     firstInit = false;
@@ -1453,7 +1571,9 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
 
   // Init: the state of a new object, and of one about to be read again.
   out << "void " << c << "::Init() {\n";
+  if (type.base) out << "  " << type.base->cppName << "::Init();\n";
   for (const Member& m : plan.members) {
+    if (m.inherited) continue;
     if (m.card == Card::Col) {
       out << "  " << m.field << "->Clear();\n";
     } else if (m.untyped) {
@@ -1470,7 +1590,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
       else
         out << "  " << m.field << " = nullptr;\n";
     } else if (m.kind == Kind::Cls) {
-      if (m.card == Card::Mnd)
+      if (m.card == Card::Mnd && !m.cls->abstract)
         out << "  " << m.field << " = new " << m.cls->cppName << "(" << Literal(m.xmlName)
             << ");\n";
       else
@@ -1485,12 +1605,12 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
       if (m.HasValidFlag()) out << "  " << m.valid << " = false;\n";
     }
   }
-  if (plan.choice) out << "  m_chosen.clear();\n";
+  if (plan.choice && plan.ownsChoice) out << "  m_chosen.clear();\n";
   out << "}\n";
 
   // Setters defined here: objects, optional values, members of a choice.
   for (const Member& m : plan.members) {
-    if (m.card == Card::Col || m.Fixed()) continue;
+    if (m.card == Card::Col || m.Fixed() || m.inherited) continue;
     std::string name = Literal(m.xmlName);
     if (m.untyped) {
       UntypedDefinitions(out, plan, m);
@@ -1531,13 +1651,16 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     out << "}\n";
   }
 
+  ForeignAccessors(out, plan);
   out << "\nvoid " << c << "::AccessProperty(int propertyIndex, bool read, VxVariant& value) {\n";
+  if (plan.inheritedCount > 0) InheritedAccess(out, plan);
   if (plan.members.empty()) {
     out << "  static_cast<void>(propertyIndex);\n  static_cast<void>(read);\n"
            "  static_cast<void>(value);\n";
-  } else {
+  } else if (plan.members.size() > plan.inheritedCount) {
     out << "  switch (propertyIndex) {\n";
-    for (const Member& m : plan.members) AccessCase(out, plan, m);
+    for (const Member& m : plan.members)
+      if (!m.inherited) AccessCase(out, plan, m);
     out << "  }\n";
   }
   out << "}\n";
@@ -1546,9 +1669,11 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
 void Generator::ClassCollectionDefinition(std::ostream& out, const ComplexType& type) {
   const std::string& c = type.cppName;
   const std::string col = c + "Col";
-  out << "\nCSmartPtr<" << c << "> " << col << "::Add() {\n"
-      << "  CSmartPtr<" << c << "> item = new " << c << "(GetElementName().c_str());\n"
-      << "  AppendItem(item);\n  return item;\n}\n\n";
+  if (!type.abstract)
+    out << "\nCSmartPtr<" << c << "> " << col << "::Add() {\n"
+        << "  CSmartPtr<" << c << "> item = new " << c << "(GetElementName().c_str());\n"
+        << "  AppendItem(item);\n  return item;\n}\n";
+  out << "\n";
   out << "void " << col << "::Add(" << c << "* item) {\n"
       << "  Throw_IfPropertyIsNull(item, GetElementName().c_str());\n"
       << "  SetElementName(item, GetElementName().c_str());\n  AppendItem(item);\n}\n\n";
@@ -1576,16 +1701,361 @@ void Generator::ClassCollectionDefinition(std::ostream& out, const ComplexType& 
       << "    const CXmlSerializationContext& context, bool) {\n"
       << "  while (current != nullptr && DoesElementNameMatch(context, current, "
          "GetElementName().c_str(),\n"
-      << "                                                    GetNamespaceRef().c_str())) {\n"
-      << "    CSmartPtr<" << c << "> item = new " << c << "(GetElementName().c_str());\n"
-      << "    CXmlObjectBase::FromXml_Int(item, current, current->GetFirstElement(), context);\n"
+      << "                                                    GetNamespaceRef().c_str())) {\n";
+  if (Substitutable(&type))
+    out << "    CSmartPtr<CXmlObjectBase> item = " << FactoryName(type) << "(current);\n"
+        << "    if (item == nullptr)\n      throw CVxValidationException(FormatString(\n"
+        << "          VX_T(\"Failed to find a suitable substitution element for [%s]\"),\n"
+        << "          GetElementName().c_str()));\n";
+  else
+    out << "    CSmartPtr<" << c << "> item = new " << c << "(GetElementName().c_str());\n";
+  out << "    CXmlObjectBase::FromXml_Int(item, current, current->GetFirstElement(), context);\n"
       << "    AppendItem(item);\n"
       << "    current = current->GetNextSiblingElement();\n  }\n  return current;\n}\n";
+}
+
+// -- several files ------------------------------------------------------------
+//
+// Each schema of the command line gives one header and one source; the
+// documents it reaches by include or import that are not on the command line
+// are generated into its files (Schema::outputUnit). The classes of one
+// header may hold classes of another, even when the schemas import each
+// other: a header includes another one only where it needs a complete type,
+// and declares the rest ahead; the accessors of members whose class is
+// declared elsewhere are then defined in the source.
+
+void Generator::MarkForeignMembers() {
+  for (auto& entry : m_plans)
+    for (ClassPlan& plan : entry.second)
+      for (Member& m : plan.members) {
+        const Schema* home = nullptr;
+        if (m.kind == Kind::Cls)
+          home = m_unitOfComplex.at(m.cls);
+        else if (m.kind == Kind::Enum && m.card == Card::Col)
+          home = m_unitOfSimple.at(m.simple->enumOwner);
+        // An inherited member is declared and accessed in its base class.
+        m.foreign = home != nullptr && home != entry.first && !m.inherited;
+      }
+}
+
+// The one place that says which other generated headers a header (or, with
+// `source`, a source) includes. A header needs the enumerations its members
+// hold by value: complete types, so the header is included. The headers
+// declare their enumerations before these includes, so two headers whose
+// enumerations each use the other's still compile in either order. Classes
+// and collections of other headers are declared ahead instead (see
+// OtherHeaders). A source includes every header whose classes, collections
+// or enumerations it uses.
+std::vector<const Schema*> Generator::IncludedUnits(const Schema& unit, bool source) const {
+  std::set<const Schema*> needed;
+  auto plans = m_plans.find(&unit);
+  if (plans != m_plans.end())
+    for (const ClassPlan& plan : plans->second) {
+      // A derived class needs its base class complete, in the header and
+      // the source alike; the substitution factory of a base creates the
+      // classes derived from it.
+      for (const ComplexType* t : CompleteTypesNeeded(*plan.type))
+        needed.insert(m_unitOfComplex.at(t));
+      if (source && Substitutable(plan.type)) {
+        auto derived = m_derivedTypes.find(plan.type);
+        if (derived != m_derivedTypes.end())
+          for (const ComplexType* t : derived->second) needed.insert(m_unitOfComplex.at(t));
+      }
+      for (const Member& m : plan.members) {
+        if (m.kind == Kind::Enum && (source || m.card != Card::Col))
+          needed.insert(m_unitOfSimple.at(m.simple->enumOwner));
+        if (source && m.kind == Kind::Cls) needed.insert(m_unitOfComplex.at(m.cls));
+      }
+    }
+  needed.erase(&unit);
+  std::vector<const Schema*> result;  // in the order of the command line
+  for (const auto& schema : m_schemas)
+    if (needed.count(schema.get())) result.push_back(schema.get());
+  return result;
+}
+
+// The other headers this one needs, and the classes of other headers that
+// its classes hold, declared ahead.
+void Generator::OtherHeaders(std::ostream& out, const Schema& unit) {
+  std::vector<const Schema*> included = IncludedUnits(unit, false);
+  std::vector<std::string> declarations;
+  auto plans = m_plans.find(&unit);
+  if (plans != m_plans.end())
+    for (const ClassPlan& plan : plans->second)
+      for (const Member& m : plan.members) {
+        if (!m.foreign) continue;
+        std::string name = m.card == Card::Col ? CollectionType(m) : m.cls->cppName;
+        if (std::find(declarations.begin(), declarations.end(), name) == declarations.end())
+          declarations.push_back(name);
+      }
+  if (included.empty() && declarations.empty()) return;
+  out << "\n}  // namespace " << m_namespace << "\n\n";
+  for (const Schema* other : included) out << "#include \"" << Stem(other->file) << ".h\"\n";
+  out << (included.empty() ? "" : "\n") << "namespace " << m_namespace << " {\n";
+  if (!declarations.empty()) {
+    out << "\n// Declared in the headers of other schemas.\n";
+    for (const std::string& name : declarations) out << "class " << name << ";\n";
+  }
+}
+
+void Generator::ForeignAccessors(std::ostream& out, const ClassPlan& plan) {
+  for (const Member& m : plan.members) {
+    if (!m.foreign) continue;
+    std::string type = m.card == Card::Col ? CollectionType(m) : m.cls->cppName;
+    out << "\nCSmartPtr<" << type << "> " << plan.type->cppName << "::Get" << m.stem
+        << "() const {\n  return " << m.field << ";\n}\n";
+  }
+}
+
+// -- derivation -----------------------------------------------------------------
+//
+// A derived type's class derives from its base's class, so that its objects
+// can be stored where the base is expected. Its members are the base's (with
+// the base's property indexes, accessed through the base's AccessProperty)
+// followed by its own. Its metadata describes its whole content:
+//   - an extension: the base's element and attribute infos, then its own;
+//   - a restriction: the content it restates, each element or attribute
+//     bound to the base's member of the same name (the restriction has no
+//     storage of its own: its values are the base's, and so its objects are
+//     the base's objects whatever document they were read from); a member
+//     that the restriction leaves out is not read or written, a restated
+//     minOccurs or use gives the info's occurrence over the base's storage.
+// A named derived class whose objects a member of a base type may hold
+// (see HasBaseClasses) has base classes, and its info bears the type's
+// name, so that the driver writes xsi:type when the object stands under
+// another element.
+
+// The types whose complete definition the declaration of `type`'s class
+// needs: its base. (A base in another schema of the run needs that schema's
+// header.)
+std::vector<const ComplexType*> Generator::CompleteTypesNeeded(const ComplexType& type) const {
+  std::vector<const ComplexType*> needed;
+  if (type.base) needed.push_back(type.base);
+  return needed;
+}
+
+// The plans of one schema, each after the classes of the same schema that
+// its declaration needs complete; otherwise in document order.
+std::vector<const ClassPlan*> Generator::DeclarationOrder(
+    const std::vector<ClassPlan>& plans) const {
+  std::set<const ComplexType*> pending;
+  for (const ClassPlan& plan : plans) pending.insert(plan.type);
+  std::vector<const ClassPlan*> order;
+  while (order.size() < plans.size()) {
+    for (const ClassPlan& plan : plans) {
+      if (!pending.count(plan.type)) continue;
+      bool ready = true;
+      for (const ComplexType* needed : CompleteTypesNeeded(*plan.type))
+        ready = ready && !pending.count(needed);
+      if (!ready) continue;
+      pending.erase(plan.type);
+      order.push_back(&plan);
+    }
+  }
+  return order;
+}
+
+void Generator::PlanDerivations() {
+  std::map<const ComplexType*, ClassPlan*> planOf;
+  std::vector<ClassPlan*> derived;
+  for (auto& entry : m_plans)
+    for (ClassPlan& plan : entry.second) {
+      planOf[plan.type] = &plan;
+      if (plan.type->base) derived.push_back(&plan);
+    }
+  auto depth = [](const ClassPlan* plan) {
+    size_t n = 0;
+    for (const ComplexType* t = plan->type->base; t; t = t->base) ++n;
+    return n;
+  };
+  std::stable_sort(derived.begin(), derived.end(),
+                   [&](const ClassPlan* a, const ClassPlan* b) { return depth(a) < depth(b); });
+
+  for (ClassPlan* plan : derived) {
+    const ComplexType& type = *plan->type;
+    const ClassPlan& base = *planOf.at(type.base);
+    bool extension = type.derivation == ComplexType::Derivation::Extension;
+    auto rename = [&](Member m) {
+      m.inherited = true;
+      m.property = plan->stem + "_" + m.stem;
+      return m;
+    };
+    auto sameName = [](const Member& a, const Member& b) {
+      return a.attribute == b.attribute && !a.text && !b.text && a.xmlName == b.xmlName &&
+             a.ns == b.ns;
+    };
+
+    std::vector<Member> members;
+    NameSet names(ReservedMemberNames());
+    auto derive = [](const std::string& s) {
+      return std::vector<std::string>{"Get" + s,    "Set" + s,           "IsValid" + s,
+                                      "Remove" + s, "m_" + CamelCase(s), "m_valid" + s};
+    };
+    for (const Member& m : base.members) {
+      members.push_back(rename(m));
+      names.Claim(m.stem, derive);
+    }
+    std::vector<Member> described;
+    if (extension) {
+      for (const Member& m : base.Described()) described.push_back(rename(m));
+      // This type's own members follow the base's particles and attributes.
+      size_t elements = 0, attributes = 0;
+      for (Member m : plan->members) {
+        if (m.text) continue;  // the base's text
+        size_t& seen = m.attribute ? attributes : elements;
+        if (seen++ < (m.attribute ? type.inheritedAttributes : type.inheritedParticles)) continue;
+        m.stem = names.Claim(PascalCase(AccessorName(m)), derive);
+        m.field = "m_" + CamelCase(m.stem);
+        m.valid = "m_valid" + m.stem;
+        m.property = plan->stem + "_" + m.stem;
+        members.push_back(m);
+        described.push_back(m);
+      }
+    } else {
+      // Each restated element takes the first member of its name not yet
+      // taken (a sequence may repeat a name).
+      std::set<size_t> taken;
+      for (const Member& restated : plan->members) {
+        if (restated.attribute || restated.text) continue;
+        for (size_t i = 0; i < base.members.size(); ++i) {
+          if (taken.count(i) || !sameName(base.members[i], restated)) continue;
+          taken.insert(i);
+          Member info = rename(base.members[i]);
+          if (info.card != Card::Col)
+            info.card = restated.minOccurs == 0 || plan->choice ? Card::Opt : Card::Mnd;
+          described.push_back(info);
+          break;
+        }
+      }
+      for (const Member& m : base.members) {
+        if (!m.attribute) continue;
+        Member info = rename(m);
+        for (const Member& restated : plan->members)
+          if (sameName(m, restated)) info.restatedRequired = restated.decl->required;
+        described.push_back(info);
+      }
+      for (Member& m : members)
+        if (m.text && type.text != type.base->text) m.restrictedText = type.text;
+    }
+    plan->members = std::move(members);
+    plan->described = std::move(described);
+    plan->derived = true;
+    plan->inheritedCount = base.members.size();
+    plan->ownsChoice = !base.choice;
+  }
+
+  // Choices listen to their own collections only: the base's constructor
+  // listens to its own.
+  for (auto& entry : m_plans)
+    for (ClassPlan& plan : entry.second) {
+      if (!plan.derived) continue;
+      plan.choiceCollections.clear();
+      for (const Member& m : plan.members)
+        if (plan.choice && !m.inherited && !m.attribute && m.card == Card::Col)
+          plan.choiceCollections.push_back(&m);
+    }
+
+  // Substitution: every named type derived from a base, directly or not.
+  for (const auto& schema : m_schemas)
+    for (const auto& type : schema->complexTypes) m_schemaOf[type.get()] = schema.get();
+  for (const auto& entry : m_plans)
+    for (const ClassPlan& plan : entry.second) {
+      if (plan.type->name.empty() || plan.type->pseudo) continue;
+      for (const ComplexType* b = plan.type->base; b; b = b->base)
+        m_derivedTypes[b].push_back(plan.type);
+    }
+  for (const auto& entry : m_plans)
+    for (const ClassPlan& plan : entry.second)
+      if (!plan.type->pseudo && !plan.type->name.empty() &&
+          (plan.type->abstract || m_derivedTypes.count(plan.type)))
+        m_substitutable.insert(plan.type);
+  // Substitutable members of all groups cannot be read by the library: an
+  // all group takes a non-abstract base's objects as they are.
+  for (auto& entry : m_plans)
+    for (ClassPlan& plan : entry.second) {
+      bool all = plan.type->group == GroupKind::All;
+      for (std::vector<Member>* list : {&plan.members, &plan.described})
+        for (Member& m : *list)
+          m.substitution = m.kind == Kind::Cls && Substitutable(m.cls) && (!all || m.cls->abstract);
+    }
+  std::set<const ComplexType*> substituted;  // the declared types of such members
+  for (const auto& entry : m_plans)
+    for (const ClassPlan& plan : entry.second)
+      for (const Member& m : plan.Described())
+        if (m.substitution) substituted.insert(m.cls);
+  for (const auto& entry : m_derivedTypes)
+    if (substituted.count(entry.first))
+      m_polymorphic.insert(entry.second.begin(), entry.second.end());
+}
+
+void Generator::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
+  const std::string& base = plan.type->base->cppName;
+  out << "  if (propertyIndex < " << plan.inheritedCount << ") {  // the members of " << base
+      << "\n    " << base << "::AccessProperty(propertyIndex, read, value);\n";
+  for (const Member& m : plan.members) {
+    if (!m.restrictedText) continue;
+    // The restriction's text is held as the base's; its own facets are
+    // checked on the way out, as the base's are.
+    const SimpleType& text = *m.restrictedText;
+    out << "    if (read && propertyIndex == " << m.property << ") {\n";
+    if (text.IsEnum())
+      out << "      static_cast<void>(" << text.enumOwner->cppName
+          << "FromString(value.GetString().c_str()));\n";
+    if (!text.facets.Empty()) {
+      std::string rule = RuleName(text.whitespace);
+      m_uses.rules.insert(rule);
+      out << "      VxVariant typed;\n      typed.FromString(value.GetString(), ItemType_"
+          << text.itemType << ", " << rule << ");\n      "
+          << Wrap("static const CPrimitiveRestrictions facets" +
+                      Restrictions(text.facets).substr(22),
+                  6)
+          << ";\n      CheckFacets(" << Literal(plan.type->defaultElement) << ", typed, ItemType_"
+          << text.itemType << ", facets);\n";
+    }
+    out << "    }\n";
+  }
+  out << "    return;\n  }\n";
+}
+
+void Generator::SubstitutionFactoryDefinition(std::ostream& out, const ComplexType& type) {
+  out << "\nCSmartPtr<CXmlObjectBase> " << FactoryName(type) << "(CXmlElement* element) {\n";
+  std::vector<const ComplexType*> candidates;
+  if (!type.abstract) candidates.push_back(&type);
+  for (const ComplexType* t : m_derivedTypes[&type])
+    if (!t->abstract) candidates.push_back(t);
+  if (candidates.empty()) {
+    out << "  static_cast<void>(element);\n  return nullptr;\n}\n";
+    return;
+  }
+  out << "  const String type = CClassfactoryBase::GetElementType(element);\n"
+      << "  const String ns = CClassfactoryBase::GetElementTypeNamespaceUri(element);\n"
+      << "  const unsigned short* name = element->GetLocalName().c_str();\n";
+  // Without xsi:type the element is of the declared type.
+  out << "  if (type.empty()) return "
+      << (type.abstract ? std::string("nullptr") : "new " + type.cppName + "(name)") << ";\n";
+  std::vector<const Schema*> namespaces;
+  for (const ComplexType* t : candidates)
+    if (std::find(namespaces.begin(), namespaces.end(), m_schemaOf[t]) == namespaces.end())
+      namespaces.push_back(m_schemaOf[t]);
+  for (const Schema* schema : namespaces) {
+    out << "  if (Utf16::Equal(ns.c_str(), " << Literal(schema->targetNamespace) << ")) {\n";
+    for (const ComplexType* t : candidates)
+      if (m_schemaOf[t] == schema)
+        out << "    if (Utf16::Equal(type.c_str(), " << Literal(t->name) << ")) return new "
+            << t->cppName << "(name);\n";
+    out << "  }\n";
+  }
+  out << "  return nullptr;\n}\n";
 }
 
 std::vector<OutputFile> Generator::Run() {
   std::set<std::string> stems;
   for (const auto& schema : m_schemas) {
+    for (const auto& type : schema->simpleTypes) m_unitOfSimple[type.get()] = &UnitOf(*schema);
+    for (const auto& type : schema->complexTypes) m_unitOfComplex[type.get()] = &UnitOf(*schema);
+  }
+  for (const auto& schema : m_schemas) {
+    if (&UnitOf(*schema) != schema.get()) continue;  // generated into another's files
     std::string stem = Stem(schema->file);
     // The name goes into #include lines and the build's file lists.
     if (stem.empty() ||
@@ -1600,9 +2070,12 @@ std::vector<OutputFile> Generator::Run() {
   }
   NameTypes();
   PlanClasses();
+  PlanDerivations();
+  MarkForeignMembers();
   std::vector<OutputFile> files;
   for (size_t i = 0; i < m_schemas.size(); ++i) {
     const Schema& schema = *m_schemas[i];
+    if (&UnitOf(schema) != &schema) continue;
     std::string stem = Stem(schema.file);
     files.push_back(OutputFile{stem + ".h", HeaderOf(schema, stem)});
     files.push_back(OutputFile{stem + ".cpp", SourceOf(schema, stem, i == 0)});

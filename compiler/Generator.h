@@ -6,6 +6,13 @@
 // in the namespace; two schemas with the same file name are refused. The
 // namespace's CreateRootObject is defined in the source of the first schema
 // and knows the global elements of all of them.
+//
+// Only the schemas of the command line (Schema::outputUnit null) have files
+// of their own: a document reached by xs:include or xs:import that is not on
+// the command line is generated into the files of the first command-line
+// schema that reaches it, so that a build knows every file name before the
+// compiler runs. The headers of one run may be included together in any
+// order, also where the schemas import each other.
 #ifndef VXBIND_COMPILER_GENERATOR_H
 #define VXBIND_COMPILER_GENERATOR_H
 

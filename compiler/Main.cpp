@@ -1,6 +1,12 @@
 // vxbindc: XML Schema in, C++ classes for the vxbind runtime out.
 //
-//   vxbindc SCHEMA.xsd... --output DIR --cxx-namespace NS
+//   vxbindc SCHEMA.xsd... --output DIR --cxx-namespace NS [--depfile FILE]
+//
+// Each schema of the command line gives one header and one source, so that
+// a build knows the names of the files before it runs the compiler. A
+// document that a schema reaches by xs:include or xs:import and that is not
+// on the command line is generated into the files of the first command-line
+// schema (in the order given) that reaches it.
 //
 // Every failure is printed as "file:line: message" on stderr and ends the
 // program with status 1, and then no file at all has been written: the
@@ -35,6 +41,10 @@ const char kHelp[] =
     "each schema NAME.xsd, DIR/NAME.h and DIR/NAME.cpp, all in the C++ namespace\n"
     "NS (identifiers joined by ::). All schemas of one namespace are compiled in\n"
     "one run; the first one's source holds the namespace's CreateRootObject.\n"
+    "Documents reached by xs:include or xs:import are read too; one that is not\n"
+    "on the command line is generated into the files of the first schema given\n"
+    "that reaches it. The XML namespace (xml:lang, ...) is built in; nothing is\n"
+    "read over the network.\n"
     "\n"
     "Supported: global and local elements and element references; named and\n"
     "anonymous complex types whose content is a sequence, choice or all group\n"
@@ -43,6 +53,9 @@ const char kHelp[] =
     "length, minLength, maxLength and the four bounds; every built-in type; and\n"
     "attributes (local, global, referenced, in attribute groups) with use,\n"
     "default and fixed; simple content (text of a simple type with attributes).\n"
+    "Complex types derived by extension or restriction (complexContent, and\n"
+    "simpleContent of a complex type), abstract types chosen by xsi:type, and\n"
+    "substitution groups.\n"
     "Wildcards (xs:any, xs:anyAttribute) and elements without a type or of\n"
     "xs:anyType are held as untyped content; mixed content without declared\n"
     "child elements keeps its text as one string; elements may have a default\n"
@@ -54,6 +67,8 @@ const char kHelp[] =
     "Options:\n"
     "  --output DIR          where to write the files (made when missing)\n"
     "  --cxx-namespace NS    the C++ namespace of the generated code\n"
+    "  --depfile FILE        also write FILE: the first header depends on every\n"
+    "                        schema read, in the make format\n"
     "  --help                this text\n"
     "\n"
     "Failures are reported as file:line: message, with exit status 1; then no\n"
@@ -63,6 +78,7 @@ struct Options {
   std::vector<std::string> schemas;
   std::string output;
   std::string cxxNamespace;
+  std::string depfile;
   bool help = false;
 };
 
@@ -144,6 +160,7 @@ Options ParseArguments(int argc, char** argv) {
   Options options;
   int outputAt = 0;
   int namespaceAt = 0;
+  int depfileAt = 0;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     auto value = [&](const char* option, std::string& target, int& at) {
@@ -163,6 +180,9 @@ Options ParseArguments(int argc, char** argv) {
       value("--output", options.output, outputAt);
     } else if (arg == "--cxx-namespace" || arg.rfind("--cxx-namespace=", 0) == 0) {
       value("--cxx-namespace", options.cxxNamespace, namespaceAt);
+    } else if (arg == "--depfile" || arg.rfind("--depfile=", 0) == 0) {
+      value("--depfile", options.depfile, depfileAt);
+      if (options.depfile.empty()) CommandLineError(i, "--depfile needs a file name");
     } else if (arg.size() > 1 && arg[0] == '-') {
       CommandLineError(i, "unknown option '" + arg + "' (see --help)");
     } else {
@@ -215,15 +235,46 @@ void WriteFiles(const std::string& directory, const std::vector<vxbindc::OutputF
   }
 }
 
+// A file name in a make rule: spaces, '#', '$' and ':' escaped.
+std::string MakeEscaped(const std::string& path) {
+  std::string result;
+  for (char c : path) {
+    if (c == ' ' || c == '#' || c == ':' || c == '\\') result += '\\';
+    if (c == '$') result += '$';
+    result += c;
+  }
+  return result;
+}
+
+// "OUTPUT: SCHEMA..." for the build: the generated files are made again when
+// any schema read changes, included and imported ones too. Absolute paths,
+// whatever directory the build runs the compiler in.
+void WriteDepfile(const std::string& depfile, const std::string& output,
+                  const std::vector<std::string>& inputs) {
+  namespace fs = std::filesystem;
+  std::string text = MakeEscaped(fs::absolute(output).lexically_normal().string()) + ":";
+  for (const std::string& input : inputs)
+    text += " \\\n  " + MakeEscaped(fs::absolute(input).lexically_normal().string());
+  text += "\n";
+  WriteFiles(fs::path(depfile).parent_path().string().empty()
+                 ? "."
+                 : fs::path(depfile).parent_path().string(),
+             {vxbindc::OutputFile{fs::path(depfile).filename().string(), text}});
+}
+
 int Run(int argc, char** argv) {
   Options options = ParseArguments(argc, argv);
   if (options.help) {
     std::cout << kHelp;
     return 0;
   }
-  std::vector<std::unique_ptr<vxbindc::Schema>> schemas;
-  for (const std::string& path : options.schemas) schemas.push_back(vxbindc::LoadSchema(path));
-  WriteFiles(options.output, vxbindc::Generate(schemas, options.cxxNamespace));
+  std::vector<std::string> read;
+  std::vector<std::unique_ptr<vxbindc::Schema>> schemas =
+      vxbindc::LoadSchemas(options.schemas, &read);
+  std::vector<vxbindc::OutputFile> files = vxbindc::Generate(schemas, options.cxxNamespace);
+  WriteFiles(options.output, files);
+  if (!options.depfile.empty())
+    WriteDepfile(options.depfile, options.output + "/" + files.front().name, read);
   return 0;
 }
 

@@ -8,7 +8,9 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Diagnostics.h"
@@ -17,6 +19,8 @@ namespace vxbindc {
 
 // Texts are UTF-8 throughout the compiler.
 extern const char* const kXsdNamespace;  // http://www.w3.org/2001/XMLSchema
+// http://www.w3.org/XML/1998/namespace: built in, never read from a file.
+extern const char* const kXmlNamespace;
 
 struct QName {
   std::string ns;
@@ -73,6 +77,9 @@ struct SimpleType {
   // every type derived from it without enumeration facets of its own.
   const SimpleType* enumOwner = nullptr;
   bool resolved = false;
+  // The text of an xs:simpleContent restriction: the base is the text type
+  // of the base complex type, known only once that type is resolved.
+  const SimpleType* presetBase = nullptr;
 
   std::string hint;                          // anonymous: the name of its element or attribute
   std::string cppName;                       // the enum's name, for the enumOwner
@@ -106,6 +113,10 @@ struct ElementDecl {
   // The value an empty element stands for, or the only value it may have.
   std::optional<std::string> defaultValue;
   std::optional<std::string> fixedValue;
+  // Global elements: the head of the substitution group it belongs to, and
+  // whether it may appear itself.
+  std::optional<QName> substitutionGroup;
+  bool abstract = false;
 };
 
 // xs:any or xs:anyAttribute: the namespace constraint as the library takes
@@ -167,6 +178,24 @@ struct ComplexType {
   // xs:anyAttribute, its own or from its attribute groups (the intersection).
   std::optional<Wildcard> anyAttribute;
 
+  // Derivation from another complex type: xs:complexContent, or
+  // xs:simpleContent whose base is a complex type. A restriction of
+  // xs:anyType is no derivation: the type reads as a plain complex type.
+  enum class Derivation { None, Extension, Restriction };
+  Derivation derivation = Derivation::None;
+  std::optional<QName> baseName;  // as written, resolved into base
+  SourcePos basePos;
+  ComplexType* base = nullptr;
+  bool simpleContent = false;  // derived through xs:simpleContent
+  bool abstract = false;
+  // An extension's content and attributes are its base's followed by its
+  // own: the first inheritedParticles particles and inheritedAttributes
+  // attributes are the base's. A restriction restates its content, which
+  // must name elements and attributes of its base.
+  size_t inheritedParticles = 0;
+  size_t inheritedAttributes = 0;
+  bool derivationSettled = false;
+
   // Given by the naming pass.
   std::string cppName;         // "CUSAddress"
   std::string defaultElement;  // element name of a new object
@@ -180,6 +209,14 @@ struct AttributeGroup {
   std::vector<AttributeDecl> attributes;
   std::vector<std::pair<QName, SourcePos>> refs;
   std::optional<Wildcard> anyAttribute;
+};
+
+// An xs:include or xs:import of a schema document, followed by the loader.
+struct Directive {
+  SourcePos pos;
+  bool include = false;
+  std::string ns;  // import: the namespace ("" for none)
+  std::optional<std::string> location;
 };
 
 struct Schema {
@@ -204,6 +241,24 @@ struct Schema {
   std::map<std::string, ComplexType*> namedGroups;
   std::vector<std::unique_ptr<AttributeGroup>> attributeGroups;
   std::map<std::string, AttributeGroup*> namedAttributeGroups;
+  // Texts of xs:simpleContent restrictions, with their types: resolved when
+  // the derivation is, after the base's text.
+  std::vector<std::pair<ComplexType*, std::unique_ptr<SimpleType>>> restrictedTexts;
+
+  // -- documents of a run: xs:include and xs:import ---------------------------
+  std::vector<Directive> directives;
+  std::set<std::string> importedNamespaces;
+  // Set by the loader before reading a document included by one with a
+  // target namespace: a document without one then takes this namespace (a
+  // chameleon include), its unprefixed references too. Cleared by the
+  // reader when the document has a namespace of its own.
+  std::optional<std::string> chameleonNamespace;
+  bool usesXmlNamespace = false;  // refers to xml:lang, xml:space, ...
+  // A document reached by include or import that is not on the command line
+  // is generated into the files of the first command-line schema (in the
+  // order given) that reaches it: that schema. Null for the schemas of the
+  // command line, which have files of their own.
+  const Schema* outputUnit = nullptr;
 };
 
 }  // namespace vxbindc

@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <initializer_list>
 #include <iterator>
+#include <map>
 #include <set>
 #include <utility>
 #include <vector>
@@ -88,9 +90,27 @@ bool IsLexical(const SimpleType& type, const std::string& value) {
 class Reader {
  public:
   explicit Reader(Schema& schema) : m_schema(schema) {}
+  // One document of several: references are looked up in all documents of
+  // `run` (by target namespace), and the checks that follow references
+  // into other documents wait for Check, when all of them are resolved.
+  Reader(Schema& schema, const std::multimap<std::string, Schema*>* run)
+      : m_schema(schema), m_run(run) {}
 
   void Read(const CXmlElement* root);
   void Resolve();
+  // Parts of Resolve to be done for every document of a run first: what
+  // other documents' references need settled.
+  void ResolveSimpleTypes();
+  void ResolveGlobalAttributes();
+  // Derivation of complex types, in three steps each done for every
+  // document of a run before the next: bases found, contents that need a
+  // model group of their own wrapped, then each type settled after its base.
+  // Then substitution groups, over all documents.
+  void ResolveDerivationBases();
+  void WrapDerivedContents();
+  void SettleDerivations();
+  void ResolveSubstitutionGroups();
+  void Check();
 
  private:
   // -- helpers --------------------------------------------------------------
@@ -120,8 +140,14 @@ class Reader {
   QName ParseQName(const CXmlElement* e, const std::string& text) const;
   int ParseOccurs(const CXmlElement* e, const char* attribute, int missing) const;
   std::string NameAttr(const CXmlElement* e) const;
+  // The global component `name` of the symbol space `space`, in any
+  // document of the run; null when there is none. Throws when no document
+  // of the name's namespace was read at all.
+  template <class T>
+  T* Find(std::map<std::string, T*> Schema::*space, const QName& name, const SourcePos& pos) const;
 
   // -- reading --------------------------------------------------------------
+  void ReadDirective(const CXmlElement* e);
   void ReadGlobalElement(const CXmlElement* e);
   void ReadTypeOfDeclaration(const CXmlElement* e, TypeUse& type, const ElementDecl* owner,
                              const ComplexType* enclosing);
@@ -140,6 +166,21 @@ class Reader {
   // to them.
   void ReadNamedGroup(const CXmlElement* e);
   void ReadSimpleContent(const CXmlElement* e, ComplexType& type);
+  // Derivation from complex types (SchemaReader's second half, below).
+  void CheckComplexTypeAttributes(const CXmlElement* e, ComplexType& type);
+  void CheckLastContent(const CXmlElement* e) const;
+  void ReadComplexContent(const CXmlElement* e, ComplexType& type);
+  void ReadSimpleContentRestriction(const CXmlElement* e, ComplexType& type);
+  void ReadSubstitution(const CXmlElement* e, ElementDecl& decl);
+  // The documents whose components a resolution may meet: the run's, or
+  // this one alone.
+  std::vector<Schema*> Documents() const;
+  Schema& DocumentOf(const ComplexType& type) const;
+  ComplexType* SubstitutionChoice(
+      ElementDecl* head, const std::map<const ElementDecl*, std::vector<ElementDecl*>>& direct);
+  void ResolveBase(ComplexType& type);
+  void SettleDerivation(ComplexType& type);
+  void WrapContent(ComplexType& type);
   void ReadAttributeGroup(const CXmlElement* e);
   void AddGroupRef(const CXmlElement* e, ComplexType& type);
   std::pair<QName, SourcePos> AttributeGroupRef(const CXmlElement* e);
@@ -169,6 +210,7 @@ class Reader {
   void CheckGroupCycles();
 
   Schema& m_schema;
+  const std::multimap<std::string, Schema*>* m_run = nullptr;
   struct Pending {
     const CXmlElement* node;
     ComplexType* type;
@@ -221,6 +263,13 @@ QName Reader::ParseQName(const CXmlElement* e, const std::string& text) const {
     name.ns = U8(uri);
   else if (!prefix.empty())
     Fail(e, "undeclared namespace prefix '" + prefix + "' in '" + text + "'");
+  if (name.ns.empty() && m_schema.chameleonNamespace) name.ns = *m_schema.chameleonNamespace;
+  if (name.ns == kXmlNamespace) m_schema.usesXmlNamespace = true;
+  if (m_run && !name.ns.empty() && name.ns != m_schema.targetNamespace &&
+      name.ns != kXsdNamespace && name.ns != kXmlNamespace &&
+      !m_schema.importedNamespaces.count(name.ns))
+    Fail(e, "the namespace '" + name.ns + "' of '" + text +
+                "' is not imported: add <xs:import namespace='" + name.ns + "'/>");
   return name;
 }
 
@@ -251,6 +300,10 @@ void Reader::Read(const CXmlElement* root) {
   m_schema.targetNamespace = Attr(root, "targetNamespace").value_or("");
   if (Attr(root, "targetNamespace") && m_schema.targetNamespace.empty())
     Fail(root, "targetNamespace must not be empty (leave it out for no namespace)");
+  if (Attr(root, "targetNamespace"))
+    m_schema.chameleonNamespace.reset();
+  else if (m_schema.chameleonNamespace)
+    m_schema.targetNamespace = *m_schema.chameleonNamespace;
   for (const char* form : {"elementFormDefault", "attributeFormDefault"}) {
     std::string value = Attr(root, form).value_or("unqualified");
     if (value != "qualified" && value != "unqualified")
@@ -259,9 +312,14 @@ void Reader::Read(const CXmlElement* root) {
         value == "qualified";
   }
 
+  // The imports first: they say which namespaces the references may name.
+  for (const CXmlElement* c = root->GetFirstElement(); c; c = c->GetNextSiblingElement())
+    if (m_run && (Is(c, "include") || Is(c, "import"))) ReadDirective(c);
   for (const CXmlElement* c = root->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
     if (SkipChild(root, c)) continue;
-    if (Is(c, "element")) {
+    if (m_run && (Is(c, "include") || Is(c, "import"))) {
+      continue;
+    } else if (Is(c, "element")) {
       ReadGlobalElement(c);
     } else if (Is(c, "complexType")) {
       std::string name = NameAttr(c);
@@ -299,9 +357,36 @@ void Reader::Read(const CXmlElement* root) {
   }
 }
 
+void Reader::ReadDirective(const CXmlElement* e) {
+  Directive directive;
+  directive.pos = Pos(e);
+  directive.include = Is(e, "include");
+  CheckOnlyAnnotation(e);
+  directive.location = Attr(e, "schemaLocation");
+  if (directive.include) {
+    CheckAttributes(e, {"schemaLocation", "id"});
+    if (!directive.location || directive.location->empty())
+      Fail(e, "xs:include without a schemaLocation");
+    directive.ns = m_schema.targetNamespace;
+  } else {
+    CheckAttributes(e, {"namespace", "schemaLocation", "id"});
+    std::optional<std::string> ns = Attr(e, "namespace");
+    if (ns && ns->empty())
+      Fail(e, "the namespace of xs:import must not be empty (leave it out for no namespace)");
+    directive.ns = ns.value_or("");
+    if (directive.ns == m_schema.targetNamespace)
+      Fail(e, "a schema cannot import its own target namespace (include the document instead)");
+    if (directive.location && directive.location->empty()) directive.location.reset();
+    m_schema.importedNamespaces.insert(directive.ns);
+  }
+  m_schema.directives.push_back(std::move(directive));
+}
+
 void Reader::ReadGlobalElement(const CXmlElement* e) {
-  CheckAttributes(e, {"name", "type", "id", "default", "fixed", "nillable"});
+  CheckAttributes(e, {"name", "type", "id", "substitutionGroup", "abstract", "block", "final",
+                      "default", "fixed", "nillable"});
   auto decl = std::make_unique<ElementDecl>();
+  ReadSubstitution(e, *decl);
   decl->pos = Pos(e);
   decl->name = NameAttr(e);
   decl->ns = m_schema.targetNamespace;
@@ -352,10 +437,14 @@ ComplexType* Reader::NewComplexType(const CXmlElement* e, const ElementDecl* own
 }
 
 void Reader::ReadComplexType(const CXmlElement* e, ComplexType& type) {
-  CheckAttributes(e, {"name", "id", "mixed"});
+  if (Is(e, "complexType"))
+    CheckComplexTypeAttributes(e, type);
+  else
+    CheckAttributes(e, {"base", "id"});  // the derivation of xs:complexContent
   std::string mixed = Attr(e, "mixed").value_or("false");
-  type.mixed = mixed == "true" || mixed == "1";
-  if (!type.mixed && mixed != "false" && mixed != "0") Fail(e, "invalid mixed '" + mixed + "'");
+  if (Is(e, "complexType")) type.mixed = mixed == "true" || mixed == "1";
+  if (mixed != "true" && mixed != "1" && mixed != "false" && mixed != "0")
+    Fail(e, "invalid mixed '" + mixed + "'");
   for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
     if (SkipChild(e, c)) continue;
     if (Is(c, "sequence") || Is(c, "choice") || Is(c, "all")) {
@@ -388,7 +477,11 @@ void Reader::ReadComplexType(const CXmlElement* e, ComplexType& type) {
       type.attributeGroupRefs.push_back(AttributeGroupRef(c));
     } else if (Is(c, "anyAttribute")) {
       ReadAnyAttribute(c, type.anyAttribute);
-    } else if (Is(c, "simpleContent")) {
+    } else if (Is(c, "complexContent") && Is(e, "complexType")) {
+      if (type.group || type.textBase || !type.attributes.empty())
+        Fail(c, "xs:complexContent must be the only content of " + Name(e));
+      ReadComplexContent(c, type);
+    } else if (Is(c, "simpleContent") && Is(e, "complexType")) {
       if (type.group || type.textBase || !type.attributes.empty())
         Fail(c, "xs:simpleContent must be the only content of " + Name(e));
       ReadSimpleContent(c, type);
@@ -404,11 +497,14 @@ void Reader::ReadSimpleContent(const CXmlElement* e, ComplexType& type) {
   const CXmlElement* extension = nullptr;
   for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
     if (SkipChild(e, c)) continue;
-    if (!Is(c, "extension")) Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
+    if (!Is(c, "extension") && !Is(c, "restriction"))
+      Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
     if (extension) Fail(c, Name(e) + " with more than one derivation");
     extension = c;
   }
   if (!extension) Fail(e, Name(e) + " without xs:extension");
+  CheckLastContent(e);
+  if (Is(extension, "restriction")) return ReadSimpleContentRestriction(extension, type);
   CheckAttributes(extension, {"base", "id"});
   std::optional<std::string> base = Attr(extension, "base");
   if (!base) Fail(extension, "xs:extension without a base");
@@ -508,16 +604,14 @@ void Reader::ExpandAttributeGroups(ComplexType& type) {
   while (!work.empty()) {
     auto [name, pos] = work.front();
     work.pop_front();
-    auto it = m_schema.namedAttributeGroups.find(name.local);
-    if (name.ns != m_schema.targetNamespace || it == m_schema.namedAttributeGroups.end())
-      throw CompileError(pos, "unknown attribute group '" + name.text + "'");
-    if (!used.insert(it->second).second)
+    AttributeGroup* group = Find(&Schema::namedAttributeGroups, name, pos);
+    if (!group) throw CompileError(pos, "unknown attribute group '" + name.text + "'");
+    if (!used.insert(group).second)
       throw CompileError(pos, "the attribute group '" + name.text +
                                   "' is used twice in one type, or contains itself");
-    for (const AttributeDecl& attribute : it->second->attributes)
-      type.attributes.push_back(attribute);
-    if (it->second->anyAttribute) IntersectAnyAttribute(type, *it->second->anyAttribute, pos);
-    work.insert(work.end(), it->second->refs.begin(), it->second->refs.end());
+    for (const AttributeDecl& attribute : group->attributes) type.attributes.push_back(attribute);
+    if (group->anyAttribute) IntersectAnyAttribute(type, *group->anyAttribute, pos);
+    work.insert(work.end(), group->refs.begin(), group->refs.end());
   }
 }
 
@@ -733,6 +827,15 @@ void Reader::Resolve() {
   }
   for (auto& type : m_schema.complexTypes) {
     ExpandAttributeGroups(*type);
+    if (type->textBase && type->textBase->ns == m_schema.targetNamespace &&
+        m_schema.namedComplexTypes.count(type->textBase->local)) {
+      // xs:simpleContent/xs:extension of a complex type of simple content.
+      type->derivation = ComplexType::Derivation::Extension;
+      type->baseName = std::move(type->textBase);
+      type->basePos = type->groupPos;
+      type->simpleContent = true;
+      type->textBase.reset();
+    }
     if (type->textBase) {
       TypeUse text;
       text.name = type->textBase;
@@ -741,23 +844,21 @@ void Reader::Resolve() {
     }
     for (Particle& particle : type->particles) {
       if (particle.groupRef) {
-        auto it = m_schema.namedGroups.find(particle.groupRef->local);
-        if (particle.groupRef->ns != m_schema.targetNamespace || it == m_schema.namedGroups.end())
+        particle.group = Find(&Schema::namedGroups, *particle.groupRef, particle.pos);
+        if (!particle.group)
           throw CompileError(particle.pos, "unknown group '" + particle.groupRef->text + "'");
-        particle.group = it->second;
       }
       if (!particle.ref) continue;
-      auto it = m_schema.globalElements.find(particle.ref->local);
-      if (particle.ref->ns != m_schema.targetNamespace || it == m_schema.globalElements.end())
+      particle.decl = Find(&Schema::globalElements, *particle.ref, particle.pos);
+      if (!particle.decl)
         throw CompileError(particle.pos, "unknown element '" + particle.ref->text + "'");
-      particle.decl = it->second;
     }
     for (AttributeDecl& attribute : type->attributes) {
       if (attribute.ref) {
-        auto it = m_schema.globalAttributes.find(attribute.ref->local);
-        if (attribute.ref->ns != m_schema.targetNamespace || it == m_schema.globalAttributes.end())
+        const AttributeDecl* found = Find(&Schema::globalAttributes, *attribute.ref, attribute.pos);
+        if (!found)
           throw CompileError(attribute.pos, "unknown attribute '" + attribute.ref->text + "'");
-        const AttributeDecl& global = *it->second;
+        const AttributeDecl& global = *found;
         attribute.name = global.name;
         attribute.ns = global.ns;
         attribute.type = global.type;
@@ -780,6 +881,46 @@ void Reader::Resolve() {
       }
     }
   }
+  if (!m_run) {
+    ResolveDerivationBases();
+    WrapDerivedContents();
+    SettleDerivations();
+    ResolveSubstitutionGroups();
+    Check();
+  }
+}
+
+template <class T>
+T* Reader::Find(std::map<std::string, T*> Schema::*space, const QName& name,
+                const SourcePos& pos) const {
+  if (!m_run) {
+    if (name.ns != m_schema.targetNamespace) return nullptr;
+    auto it = (m_schema.*space).find(name.local);
+    return it == (m_schema.*space).end() ? nullptr : it->second;
+  }
+  auto documents = m_run->equal_range(name.ns);
+  if (documents.first == documents.second && !name.ns.empty())
+    throw CompileError(pos, "no schema of the namespace '" + name.ns + "' is known for '" +
+                                name.text +
+                                "': import it with a schemaLocation, or compile its schema in "
+                                "the same run");
+  for (auto it = documents.first; it != documents.second; ++it) {
+    auto found = (it->second->*space).find(name.local);
+    if (found != (it->second->*space).end()) return found->second;
+  }
+  return nullptr;
+}
+
+void Reader::ResolveSimpleTypes() {
+  ResolveMemberTypes();  // the members of lists and unions before their types
+  for (auto& type : m_schema.simpleTypes) ResolveSimpleType(type.get());
+}
+
+void Reader::ResolveGlobalAttributes() {
+  for (auto& attribute : m_schema.attributes) ResolveTypeUse(attribute->type, attribute->pos, true);
+}
+
+void Reader::Check() {
   CheckGroupCycles();
   CheckContainment();
   CheckElementValues();
@@ -829,16 +970,16 @@ void Reader::ResolveSimpleType(SimpleType* type) {
     const QName& base = current->base;
     const SimpleType* resolvedBase = nullptr;
     SimpleType* named = nullptr;  // a base of this schema, perhaps still to resolve
-    if (base.ns == kXsdNamespace) {
+    if (current->presetBase) {
+      resolvedBase = current->presetBase;
+    } else if (base.ns == kXsdNamespace) {
       resolvedBase = FindBuiltin(base.local);
       if (!resolvedBase && base.local == "anyType")
         throw CompileError(current->pos, "a simple type cannot restrict xs:anyType");
-    } else if (base.ns == m_schema.targetNamespace) {
-      auto it = m_schema.namedSimpleTypes.find(base.local);
-      if (it != m_schema.namedSimpleTypes.end()) {
-        named = it->second;
-        resolvedBase = named;
-      } else if (m_schema.namedComplexTypes.count(base.local)) {
+    } else {
+      named = Find(&Schema::namedSimpleTypes, base, current->pos);
+      resolvedBase = named;
+      if (!named && Find(&Schema::namedComplexTypes, base, current->pos)) {
         throw CompileError(current->pos,
                            "the simple type restricts the complex type '" + base.text + "'");
       }
@@ -922,15 +1063,13 @@ void Reader::ResolveTypeUse(TypeUse& use, const SourcePos& pos, bool attribute) 
     }
     if (name.local == "anyType") throw CompileError(pos, "unsupported type xs:anyType");
     use.simple = FindBuiltin(name.local);
-  } else if (name.ns == m_schema.targetNamespace) {
-    auto simple = m_schema.namedSimpleTypes.find(name.local);
-    if (simple != m_schema.namedSimpleTypes.end()) use.simple = simple->second;
-    auto complex = m_schema.namedComplexTypes.find(name.local);
-    if (complex != m_schema.namedComplexTypes.end()) {
+  } else {
+    use.simple = Find(&Schema::namedSimpleTypes, name, pos);
+    if (ComplexType* complex = Find(&Schema::namedComplexTypes, name, pos)) {
       if (attribute)
         throw CompileError(
             pos, "an attribute or a text cannot have the complex type '" + name.text + "'");
-      use.complex = complex->second;
+      use.complex = complex;
     }
   }
   if (!use.simple && !use.complex) throw CompileError(pos, "unknown type '" + name.text + "'");
@@ -1274,6 +1413,15 @@ void Reader::CheckElementValues() {
 // torn from its place and the document changed on the way through: refused.
 void Reader::CheckMixed() {
   for (auto& type : m_schema.complexTypes) {
+    // Derived classes take their base's members and infos: a text or an
+    // attribute wildcard would have to be joined with theirs.
+    for (const ComplexType* t = type->base; t; t = t->base) {
+      if (t->mixed || type->mixed)
+        throw CompileError(type->pos, "unsupported mixed content in a derivation of complex types");
+      if (t->anyAttribute || type->anyAttribute)
+        throw CompileError(type->pos,
+                           "unsupported xs:anyAttribute in a derivation of complex types");
+    }
     if (!type->mixed) continue;
     if (type->textBase) throw CompileError(type->pos, "mixed content cannot have xs:simpleContent");
     std::vector<const ComplexType*> work{type.get()};
@@ -1293,8 +1441,407 @@ void Reader::CheckMixed() {
   }
 }
 
-std::unique_ptr<Schema> Build(const std::string& file, CXmlDocument& document,
-                              const std::function<void()>& load) {
+// -- derivation of complex types -----------------------------------------------
+//
+// An extension's content is its base's followed by its own, as one sequence
+// (the base's element members first, so that the generated class can derive
+// from the base's class and keep the base's property indexes). Where the
+// parts cannot be one flat list, a choice, the part that is a choice becomes
+// a model group of its own (a pseudo type) first. A restriction restates its
+// base's content: its particles and attributes must be those of the base,
+// and the generated class binds them to the base's members (see Generator).
+
+void Reader::CheckComplexTypeAttributes(const CXmlElement* e, ComplexType& type) {
+  // block and final only limit which derivations are allowed: no binding
+  // changes with them.
+  CheckAttributes(e, {"name", "id", "mixed", "abstract", "block", "final"});
+  std::string abstract = Attr(e, "abstract").value_or("false");
+  if (abstract != "true" && abstract != "1" && abstract != "false" && abstract != "0")
+    Fail(e, "invalid abstract '" + abstract + "'");
+  type.abstract = abstract == "true" || abstract == "1";
+  if (type.abstract && type.name.empty()) Fail(e, "an anonymous xs:complexType cannot be abstract");
+}
+
+// A derivation must be the only content of its type (annotations aside).
+void Reader::CheckLastContent(const CXmlElement* e) const {
+  for (const CXmlElement* c = e->GetNextSiblingElement(); c; c = c->GetNextSiblingElement())
+    if (!IsXsd(c) || !Is(c, "annotation"))
+      Fail(c, Name(e) + " must be the only content of xs:complexType");
+}
+
+void Reader::ReadComplexContent(const CXmlElement* e, ComplexType& type) {
+  CheckAttributes(e, {"id", "mixed"});
+  std::string mixed = Attr(e, "mixed").value_or("false");
+  if (mixed == "true" || mixed == "1") Fail(e, "unsupported mixed content");
+  if (mixed != "false" && mixed != "0") Fail(e, "invalid mixed '" + mixed + "'");
+  const CXmlElement* derivation = nullptr;
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    if (SkipChild(e, c)) continue;
+    if (!Is(c, "extension") && !Is(c, "restriction"))
+      Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
+    if (derivation) Fail(c, Name(e) + " with more than one derivation");
+    derivation = c;
+  }
+  if (!derivation) Fail(e, Name(e) + " without xs:extension or xs:restriction");
+  CheckLastContent(e);
+  std::optional<std::string> base = Attr(derivation, "base");
+  if (!base) Fail(derivation, Name(derivation) + " without a base");
+  type.derivation = Is(derivation, "extension") ? ComplexType::Derivation::Extension
+                                                : ComplexType::Derivation::Restriction;
+  type.baseName = ParseQName(derivation, *base);
+  type.basePos = Pos(derivation);
+  // The derivation holds what a complex type would: a model group and
+  // attributes.
+  ReadComplexType(derivation, type);
+}
+
+// xs:simpleContent/xs:restriction: facets on the base's text (or a simple
+// type of its own), and the base's attributes restated.
+void Reader::ReadSimpleContentRestriction(const CXmlElement* e, ComplexType& type) {
+  CheckAttributes(e, {"base", "id"});
+  std::optional<std::string> base = Attr(e, "base");
+  if (!base) Fail(e, "xs:restriction without a base");
+  type.derivation = ComplexType::Derivation::Restriction;
+  type.baseName = ParseQName(e, *base);
+  type.basePos = Pos(e);
+  type.groupPos = Pos(e);
+  type.simpleContent = true;
+  // An enumeration of the text is named after the type: ShortLabelText.
+  std::string hint = (type.name.empty() ? type.owner->name : type.name) + "Text";
+  std::unique_ptr<SimpleType> text;
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    if (SkipChild(e, c)) continue;
+    if (Is(c, "attribute")) {
+      ReadAttribute(c, &type.attributes);
+    } else if (Is(c, "attributeGroup")) {
+      type.attributeGroupRefs.push_back(AttributeGroupRef(c));
+    } else if (!type.attributes.empty() || !type.attributeGroupRefs.empty()) {
+      Fail(c, "the text's facets must come before the attributes");
+    } else if (Is(c, "simpleType")) {
+      if (text || type.text) Fail(c, "xs:simpleType must come first inside " + Name(e));
+      if (Attr(c, "name")) Fail(c, "a local " + Name(c) + " cannot have a name");
+      SimpleType* anonymous = ReadSimpleType(c, false);
+      anonymous->hint = hint;
+      type.text = anonymous;
+    } else {
+      if (type.text) Fail(c, "unsupported facets after xs:simpleType inside " + Name(e));
+      if (!text) {
+        text = std::make_unique<SimpleType>();
+        text->pos = Pos(e);
+        text->hint = hint;
+      }
+      ReadFacet(c, *text);
+    }
+  }
+  if (text) m_schema.restrictedTexts.emplace_back(&type, std::move(text));
+}
+
+void Reader::ResolveBase(ComplexType& type) {
+  const QName& name = *type.baseName;
+  bool simple = false;
+  if (name.ns == kXsdNamespace && name.local == "anyType") {
+    if (type.derivation == ComplexType::Derivation::Extension || type.simpleContent)
+      throw CompileError(type.basePos,
+                         "unsupported derivation from xs:anyType but by "
+                         "xs:complexContent/xs:restriction");
+    // The long-hand form of a plain complex type.
+    type.derivation = ComplexType::Derivation::None;
+    type.baseName.reset();
+    return;
+  }
+  if (name.ns == kXsdNamespace) {
+    simple = FindBuiltin(name.local) != nullptr;
+  } else {
+    if (ComplexType* base = Find(&Schema::namedComplexTypes, name, type.basePos)) {
+      type.base = base;
+      return;
+    }
+    simple = Find(&Schema::namedSimpleTypes, name, type.basePos) != nullptr;
+  }
+  if (simple)
+    throw CompileError(
+        type.basePos,
+        std::string(type.simpleContent ? "xs:simpleContent/xs:restriction" : "xs:complexContent") +
+            " cannot derive from the simple type '" + name.text + "'");
+  throw CompileError(type.basePos, "unknown type '" + name.text + "'");
+}
+
+// Gives the content of `type` its own model group, held by a sequence of
+// one particle.
+void Reader::WrapContent(ComplexType& type) {
+  auto group = std::make_unique<ComplexType>();
+  group->pos = type.groupPos;
+  group->pseudo = true;
+  group->enclosing = &type;
+  group->group = type.group;
+  group->groupPos = type.groupPos;
+  group->particles = std::move(type.particles);
+  Particle particle;
+  particle.pos = type.groupPos;
+  particle.group = group.get();
+  type.particles.clear();
+  type.particles.push_back(std::move(particle));
+  type.group = GroupKind::Sequence;
+  // The group belongs to the document of its type, whose files hold it.
+  DocumentOf(type).complexTypes.push_back(std::move(group));
+}
+
+std::vector<Schema*> Reader::Documents() const {
+  std::vector<Schema*> documents;
+  if (!m_run) {
+    documents.push_back(&m_schema);
+  } else {
+    for (const auto& entry : *m_run) documents.push_back(entry.second);
+  }
+  return documents;
+}
+
+Schema& Reader::DocumentOf(const ComplexType& type) const {
+  for (Schema* document : Documents())
+    for (const auto& owned : document->complexTypes)
+      if (owned.get() == &type) return *document;
+  return m_schema;
+}
+
+void Reader::ResolveDerivationBases() {
+  std::vector<ComplexType*> derived;
+  for (auto& type : m_schema.complexTypes)
+    if (type->baseName) {
+      ResolveBase(*type);
+      if (type->base) derived.push_back(type.get());
+    }
+  // Circular chains, walked without recursion.
+  for (ComplexType* type : derived) {
+    std::set<const ComplexType*> seen{type};
+    for (const ComplexType* b = type->base; b; b = b->base)
+      if (!seen.insert(b).second)
+        throw CompileError(b->basePos, "circular derivation of the complex type '" + b->name + "'");
+  }
+}
+
+void Reader::WrapDerivedContents() {
+  std::vector<ComplexType*> derived;
+  for (auto& type : m_schema.complexTypes)
+    if (type->base) derived.push_back(type.get());
+  // Contents that cannot be joined into one flat sequence get a model group
+  // of their own: the choice of the type that defines the base's content
+  // (the nearest one up the chain with content of its own), and an
+  // extension's own choice.
+  for (ComplexType* type : derived) {
+    if (type->derivation != ComplexType::Derivation::Extension || type->particles.empty()) continue;
+    ComplexType* owner = type->base;
+    while (owner && owner->particles.empty() &&
+           owner->derivation == ComplexType::Derivation::Extension)
+      owner = owner->base;
+    if (!owner || owner->particles.empty()) continue;
+    if (owner->group == GroupKind::All || type->group == GroupKind::All)
+      throw CompileError(type->basePos,
+                         "unsupported extension that joins xs:all content to "
+                         "other content");
+    if (owner->group == GroupKind::Choice) WrapContent(*owner);
+    if (type->group == GroupKind::Choice) WrapContent(*type);
+  }
+}
+
+// Each type after its base: up the chain to a settled one (perhaps of
+// another document), then down.
+void Reader::SettleDerivations() {
+  std::vector<ComplexType*> derived;
+  for (auto& type : m_schema.complexTypes)
+    if (type->base) derived.push_back(type.get());
+  for (ComplexType* start : derived) {
+    std::vector<ComplexType*> chain;
+    for (ComplexType* t = start; t && t->base && !t->derivationSettled; t = t->base)
+      chain.push_back(t);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+      SettleDerivation(**it);
+      (*it)->derivationSettled = true;
+    }
+  }
+}
+
+void Reader::SettleDerivation(ComplexType& type) {
+  const ComplexType& base = *type.base;
+  const std::string& baseText = type.baseName->text;
+  if (type.simpleContent && !base.text)
+    throw CompileError(type.basePos, "xs:simpleContent cannot derive from the complex type '" +
+                                         baseText + "', which has no simple content");
+  if (!type.simpleContent && base.text)
+    throw CompileError(type.basePos, "xs:complexContent cannot derive from the complex type '" +
+                                         baseText + "', which has simple content");
+  auto find = [](const std::vector<AttributeDecl>& list, const AttributeDecl& attribute) {
+    for (const AttributeDecl& other : list)
+      if (other.name == attribute.name && other.ns == attribute.ns) return true;
+    return false;
+  };
+
+  if (type.derivation == ComplexType::Derivation::Extension) {
+    if (type.simpleContent) type.text = base.text;
+    if (!base.particles.empty()) {
+      std::vector<Particle> joined = base.particles;
+      joined.insert(joined.end(), type.particles.begin(), type.particles.end());
+      if (type.particles.empty()) {
+        type.group = base.group;
+        type.groupPos = base.groupPos;
+      }
+      type.particles = std::move(joined);
+    }
+    type.inheritedParticles = base.particles.size();
+    for (const AttributeDecl& attribute : type.attributes)
+      if (find(base.attributes, attribute))
+        throw CompileError(attribute.pos,
+                           "the attribute '" + attribute.name + "' is already in the base type");
+    std::vector<AttributeDecl> joined = base.attributes;
+    joined.insert(joined.end(), type.attributes.begin(), type.attributes.end());
+    type.attributes = std::move(joined);
+    type.inheritedAttributes = base.attributes.size();
+    return;
+  }
+
+  // Restriction.
+  if (type.simpleContent) {
+    Schema& document = DocumentOf(type);
+    for (auto& [owner, text] : document.restrictedTexts) {
+      if (owner != &type || !text) continue;
+      text->presetBase = base.text;
+      ResolveSimpleType(text.get());
+      type.text = text.get();
+      document.simpleTypes.push_back(std::move(text));
+    }
+    if (!type.text) type.text = base.text;
+    if (type.text->itemType != base.text->itemType)
+      throw CompileError(type.groupPos, "the text's type does not restrict the base's text type " +
+                                            base.text->itemType);
+  }
+  for (const Particle& particle : type.particles) {
+    if (particle.any)
+      throw CompileError(particle.pos, "unsupported xs:any in a restriction of a complex type");
+    if (particle.group)
+      throw CompileError(particle.pos,
+                         "unsupported model group in a restriction of a complex type");
+    for (const Particle& inherited : base.particles)
+      if (inherited.group)
+        throw CompileError(particle.pos, "unsupported restriction of the type '" + baseText +
+                                             "', whose content holds a model group");
+    bool known = false;
+    for (const Particle& inherited : base.particles)
+      known = known || (inherited.decl && inherited.decl->name == particle.decl->name &&
+                        inherited.decl->ns == particle.decl->ns);
+    if (!known)
+      throw CompileError(particle.pos, "the element '" + particle.decl->name +
+                                           "' is not in the base type '" + baseText + "'");
+  }
+  if (!type.particles.empty() && type.group != base.group)
+    throw CompileError(type.groupPos,
+                       "unsupported restriction that changes the model group of the base type");
+  for (const AttributeDecl& attribute : type.attributes)
+    if (!find(base.attributes, attribute))
+      throw CompileError(attribute.pos, "the attribute '" + attribute.name +
+                                            "' is not in the base type '" + baseText + "'");
+}
+
+// -- substitution groups -------------------------------------------------------
+//
+// The element infos know their elements by name, so a reference to the head
+// of a substitution group becomes a choice of the elements that may stand
+// for it (the head unless it is abstract, and every element of its group,
+// directly or not): a model group of its own, one per head, named after it
+// (shapeGroup) and shared by all references to the head.
+
+void Reader::ReadSubstitution(const CXmlElement* e, ElementDecl& decl) {
+  if (std::optional<std::string> head = Attr(e, "substitutionGroup"))
+    decl.substitutionGroup = ParseQName(e, *head);
+  std::string abstract = Attr(e, "abstract").value_or("false");
+  if (abstract != "true" && abstract != "1" && abstract != "false" && abstract != "0")
+    Fail(e, "invalid abstract '" + abstract + "'");
+  decl.abstract = abstract == "true" || abstract == "1";
+}
+
+void Reader::ResolveSubstitutionGroups() {
+  std::map<const ElementDecl*, std::vector<ElementDecl*>> direct;
+  std::map<const ElementDecl*, const ElementDecl*> headOf;
+  // The groups of the whole run: an element may join a head of another
+  // document.
+  std::vector<ElementDecl*> all;
+  for (Schema* document : Documents())
+    all.insert(all.end(), document->globalElementOrder.begin(), document->globalElementOrder.end());
+  for (ElementDecl* decl : all) {
+    if (!decl->substitutionGroup) continue;
+    const QName& name = *decl->substitutionGroup;
+    const ElementDecl* head = Find(&Schema::globalElements, name, decl->pos);
+    if (!head) throw CompileError(decl->pos, "unknown element '" + name.text + "'");
+    bool derived = decl->type.simple && decl->type.simple == head->type.simple;
+    for (const ComplexType* t = decl->type.complex; t && head->type.complex; t = t->base)
+      derived = derived || t == head->type.complex;
+    if (!derived)
+      throw CompileError(decl->pos, "the type of the element '" + decl->name +
+                                        "' is not the type of '" + head->name +
+                                        "' or derived from it");
+    direct[head].push_back(decl);
+    headOf[decl] = head;
+  }
+  for (const ElementDecl* decl : all) {
+    std::set<const ElementDecl*> seen{decl};
+    for (auto up = headOf.find(decl); up != headOf.end(); up = headOf.find(up->second))
+      if (!seen.insert(up->second).second)
+        throw CompileError(up->second->pos,
+                           "circular substitution group of the element '" + up->second->name + "'");
+  }
+  std::vector<ComplexType*> types;
+  for (auto& type : m_schema.complexTypes) types.push_back(type.get());
+  std::map<const ElementDecl*, ComplexType*> choices;
+  for (ComplexType* type : types)
+    for (Particle& particle : type->particles) {
+      if (!particle.decl || !particle.decl->global) continue;
+      ElementDecl* head = particle.decl;
+      if (!direct.count(head)) {
+        if (head->abstract)
+          throw CompileError(particle.pos,
+                             "no element can stand for the abstract element '" + head->name + "'");
+        continue;
+      }
+      if (type->group == GroupKind::All)
+        throw CompileError(particle.pos, "unsupported head of a substitution group inside xs:all");
+      ComplexType*& choice = choices[head];
+      if (!choice) choice = SubstitutionChoice(head, direct);
+      particle.group = choice;
+      particle.decl = nullptr;
+      particle.ref.reset();
+    }
+}
+
+ComplexType* Reader::SubstitutionChoice(
+    ElementDecl* head, const std::map<const ElementDecl*, std::vector<ElementDecl*>>& direct) {
+  auto choice = std::make_unique<ComplexType>();
+  choice->pos = head->pos;
+  choice->pseudo = true;
+  choice->name = head->name + "Group";
+  choice->group = GroupKind::Choice;
+  choice->groupPos = head->pos;
+  // The head, then its group breadth first, with a work list.
+  std::deque<ElementDecl*> work{head};
+  while (!work.empty()) {
+    ElementDecl* decl = work.front();
+    work.pop_front();
+    if (!decl->abstract) {
+      Particle particle;
+      particle.pos = decl->pos;
+      particle.decl = decl;
+      choice->particles.push_back(std::move(particle));
+    }
+    auto it = direct.find(decl);
+    if (it != direct.end()) work.insert(work.end(), it->second.begin(), it->second.end());
+  }
+  if (choice->particles.empty())
+    throw CompileError(head->pos,
+                       "no element can stand for the abstract element '" + head->name + "'");
+  m_schema.complexTypes.push_back(std::move(choice));
+  return m_schema.complexTypes.back().get();
+}
+
+// Loads the XML of a schema document; its errors become CompileErrors.
+void LoadDocument(const std::string& file, CXmlDocument& document,
+                  const std::function<void()>& load) {
   try {
     document.SetStrictXml(true);
     load();
@@ -1307,6 +1854,11 @@ std::unique_ptr<Schema> Build(const std::string& file, CXmlDocument& document,
       line = static_cast<uint32_t>(std::strtoul(message.c_str() + at + 9, nullptr, 10));
     throw CompileError(SourcePos{file, line}, message);
   }
+}
+
+std::unique_ptr<Schema> Build(const std::string& file, CXmlDocument& document,
+                              const std::function<void()>& load) {
+  LoadDocument(file, document, load);
   auto schema = std::make_unique<Schema>();
   schema->file = file;
   Reader reader(*schema);
@@ -1315,7 +1867,250 @@ std::unique_ptr<Schema> Build(const std::string& file, CXmlDocument& document,
   return schema;
 }
 
+// -- the documents of a run -----------------------------------------------------
+
+// The XML namespace (xml:lang, xml:space, xml:base, xml:id) is built in: its
+// schemaLocation, usually an http address, is never read.
+const char kXmlNamespaceSchema[] =
+    "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema'\n"
+    "           targetNamespace='http://www.w3.org/XML/1998/namespace'>\n"
+    "  <xs:attribute name='lang' type='xs:string'/>\n"
+    "  <xs:attribute name='space'>\n"
+    "    <xs:simpleType>\n"
+    "      <xs:restriction base='xs:NCName'>\n"
+    "        <xs:enumeration value='default'/>\n"
+    "        <xs:enumeration value='preserve'/>\n"
+    "      </xs:restriction>\n"
+    "    </xs:simpleType>\n"
+    "  </xs:attribute>\n"
+    "  <xs:attribute name='base' type='xs:anyURI'/>\n"
+    "  <xs:attribute name='id' type='xs:ID'/>\n"
+    "</xs:schema>\n";
+const char kXmlNamespaceFile[] = "<the xml namespace>";
+
+// "http://...", "file:..." and the like; "C:\..." is a path.
+bool IsUrl(const std::string& location) {
+  size_t colon = location.find(':');
+  if (colon == std::string::npos || colon < 2) return false;
+  for (size_t i = 0; i < colon; ++i) {
+    char c = location[i];
+    bool scheme = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                  (i > 0 && ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'));
+    if (!scheme) return false;
+  }
+  return true;
+}
+
+std::string NamespaceText(const std::string& ns) {
+  return ns.empty() ? std::string("no target namespace") : "the target namespace '" + ns + "'";
+}
+
+// Reads the documents of a run: those of the command line, then, one
+// command-line schema after the other, every document their includes and
+// imports reach, each (file, namespace) once, with a work list; then
+// resolves them all together.
+class Loader {
+ public:
+  std::vector<std::unique_ptr<Schema>> Run(const std::vector<std::string>& paths,
+                                           std::vector<std::string>* files);
+
+ private:
+  Schema* Read(const std::string& file, const SourcePos* at,
+               const std::optional<std::string>& chameleon, const Schema* unit,
+               const std::string* text = nullptr);
+  void Follow(const Schema& from, const Schema* unit, std::deque<const Schema*>& work);
+  static std::string Canonical(const std::string& file);
+  // Global components of one name in two documents of a namespace. One
+  // file given twice on the command line is left to the generator, which
+  // refuses the second pair of output files.
+  using Seen = std::map<std::pair<std::string, std::string>, std::pair<SourcePos, const Schema*>>;
+  template <class T>
+  void CheckDuplicates(std::map<std::string, T*> Schema::*space, const char* what, Seen& seen);
+
+  std::vector<std::unique_ptr<Schema>> m_schemas;
+  std::map<std::pair<std::string, std::string>, Schema*> m_loaded;  // (file, namespace)
+  // The target namespace a file declares; none for a document without one.
+  std::map<std::string, std::optional<std::string>> m_declared;
+  struct Remote {
+    std::string ns;
+    std::string location;
+    SourcePos pos;
+  };
+  std::vector<Remote> m_remote;  // imports by URL: their namespace must come from elsewhere
+  std::multimap<std::string, Schema*> m_run;
+};
+
+std::string Loader::Canonical(const std::string& file) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::path path = fs::weakly_canonical(fs::absolute(file, error), error);
+  return error ? fs::path(file).lexically_normal().string() : path.string();
+}
+
+Schema* Loader::Read(const std::string& file, const SourcePos* at,
+                     const std::optional<std::string>& chameleon, const Schema* unit,
+                     const std::string* text) {
+  CXmlDocument document;
+  if (text != nullptr) {
+    LoadDocument(file, document, [&] { document.LoadXml(text->c_str()); });
+  } else {
+    errno = 0;
+    std::ifstream in(file, std::ios::binary);
+    std::vector<unsigned char> bytes;
+    bool failed = !in;
+    try {
+      // A directory opens, and then fails to read, by an exception.
+      if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::exception&) {
+      failed = true;
+    }
+    if (failed || in.bad()) {
+      std::string reason = errno != 0 ? std::strerror(errno) : "cannot read the file";
+      if (at != nullptr) throw CompileError(*at, "cannot read the schema '" + file + "': " + reason);
+      throw CompileError(SourcePos{file, 0}, "cannot read: " + reason);
+    }
+    if (bytes.empty()) throw CompileError(SourcePos{file, 0}, "the file is empty");
+    if (bytes.size() > UINT32_MAX) throw CompileError(SourcePos{file, 0}, "the file is too large");
+    LoadDocument(file, document, [&] {
+      document.LoadXmlStream(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    });
+  }
+  auto schema = std::make_unique<Schema>();
+  schema->file = file;
+  schema->chameleonNamespace = chameleon;
+  schema->outputUnit = unit;
+  Reader(*schema, &m_run).Read(document.GetDocumentElement());
+  Schema* raw = schema.get();
+  m_schemas.push_back(std::move(schema));
+  std::string canonical = Canonical(file);
+  m_declared.emplace(canonical, raw->chameleonNamespace || raw->targetNamespace.empty()
+                                    ? std::nullopt
+                                    : std::optional<std::string>(raw->targetNamespace));
+  m_loaded.emplace(std::make_pair(canonical, raw->targetNamespace), raw);
+  return raw;
+}
+
+void Loader::Follow(const Schema& from, const Schema* unit, std::deque<const Schema*>& work) {
+  namespace fs = std::filesystem;
+  for (const Directive& directive : from.directives) {
+    if (!directive.include && directive.ns == kXmlNamespace) continue;  // built in
+    if (!directive.location) continue;  // the namespace must come from elsewhere
+    const std::string& location = *directive.location;
+    if (IsUrl(location)) {
+      if (directive.include)
+        throw CompileError(directive.pos, "vxbindc reads no schema from '" + location +
+                                              "': include a local copy by its path");
+      m_remote.push_back(Remote{directive.ns, location, directive.pos});
+      continue;
+    }
+    std::string file = (fs::path(from.file).parent_path() / location).lexically_normal().string();
+    std::string canonical = Canonical(file);
+    // A document without a namespace takes the includer's; imported, it has none.
+    std::optional<std::string> chameleon;
+    if (directive.include && !from.targetNamespace.empty()) chameleon = from.targetNamespace;
+    const Schema* schema = nullptr;
+    auto declared = m_declared.find(canonical);
+    if (declared != m_declared.end()) {
+      std::string ns = declared->second ? *declared->second : chameleon.value_or("");
+      auto loaded = m_loaded.find(std::make_pair(canonical, ns));
+      if (loaded != m_loaded.end()) schema = loaded->second;
+    }
+    if (schema == nullptr) {
+      schema = Read(file, &directive.pos, chameleon, unit);
+      work.push_back(schema);
+    }
+    if (schema->targetNamespace != directive.ns)
+      throw CompileError(directive.pos,
+                         std::string(directive.include ? "the included" : "the imported") +
+                             " schema '" + file + "' has " + NamespaceText(schema->targetNamespace) +
+                             ", but " +
+                             (directive.include ? "the including one has " : "the import names ") +
+                             NamespaceText(directive.ns));
+  }
+}
+
+template <class T>
+void Loader::CheckDuplicates(std::map<std::string, T*> Schema::*space, const char* what,
+                             Seen& seen) {
+  for (const auto& schema : m_schemas)
+    for (const auto& [name, component] : (*schema).*space) {
+      auto [it, fresh] = seen.emplace(std::make_pair(schema->targetNamespace, name),
+                                      std::make_pair(component->pos, schema.get()));
+      if (fresh || Canonical(it->second.second->file) == Canonical(schema->file)) continue;
+      const SourcePos& first = it->second.first;
+      throw CompileError(component->pos, std::string("duplicate ") + what + " '" + name +
+                                             "' (also in " + first.file + ":" +
+                                             std::to_string(first.line) + ")");
+    }
+}
+
+std::vector<std::unique_ptr<Schema>> Loader::Run(const std::vector<std::string>& paths,
+                                                 std::vector<std::string>* files) {
+  for (const std::string& path : paths) Read(path, nullptr, std::nullopt, nullptr);
+  for (size_t i = 0; i < paths.size(); ++i) {
+    const Schema* unit = m_schemas[i].get();
+    std::deque<const Schema*> work{unit};
+    while (!work.empty()) {
+      const Schema* next = work.front();
+      work.pop_front();
+      Follow(*next, unit, work);
+    }
+  }
+  if (files != nullptr)
+    for (const auto& schema : m_schemas) files->push_back(schema->file);
+
+  // The XML namespace, for the first document that refers to it, unless a
+  // schema of that namespace was read.
+  bool xmlRead = false;
+  const Schema* xmlUser = nullptr;
+  for (const auto& schema : m_schemas) {
+    xmlRead = xmlRead || schema->targetNamespace == kXmlNamespace;
+    if (schema->usesXmlNamespace && xmlUser == nullptr) xmlUser = schema.get();
+  }
+  if (xmlUser != nullptr && !xmlRead) {
+    const std::string text = kXmlNamespaceSchema;
+    Read(kXmlNamespaceFile, nullptr, std::nullopt,
+         xmlUser->outputUnit ? xmlUser->outputUnit : xmlUser, &text);
+  }
+  for (const Remote& remote : m_remote) {
+    bool known = false;
+    for (const auto& schema : m_schemas) known = known || schema->targetNamespace == remote.ns;
+    if (!known)
+      throw CompileError(remote.pos, "vxbindc reads no schema from '" + remote.location +
+                                         "': give a local schemaLocation for the namespace '" +
+                                         remote.ns + "', or compile its schema in the same run");
+  }
+
+  Seen types, elements, attributes, groups, attributeGroups;
+  CheckDuplicates(&Schema::namedSimpleTypes, "type", types);
+  CheckDuplicates(&Schema::namedComplexTypes, "type", types);
+  CheckDuplicates(&Schema::globalElements, "element", elements);
+  CheckDuplicates(&Schema::globalAttributes, "attribute", attributes);
+  CheckDuplicates(&Schema::namedGroups, "group", groups);
+  CheckDuplicates(&Schema::namedAttributeGroups, "attribute group", attributeGroups);
+
+  for (const auto& schema : m_schemas) m_run.emplace(schema->targetNamespace, schema.get());
+  std::vector<Reader> readers;
+  readers.reserve(m_schemas.size());
+  for (const auto& schema : m_schemas) readers.emplace_back(*schema, &m_run);
+  // What references into other documents need comes first everywhere.
+  for (Reader& reader : readers) reader.ResolveSimpleTypes();
+  for (Reader& reader : readers) reader.ResolveGlobalAttributes();
+  for (Reader& reader : readers) reader.Resolve();
+  for (Reader& reader : readers) reader.ResolveDerivationBases();
+  for (Reader& reader : readers) reader.WrapDerivedContents();
+  for (Reader& reader : readers) reader.SettleDerivations();
+  for (Reader& reader : readers) reader.ResolveSubstitutionGroups();
+  for (Reader& reader : readers) reader.Check();
+  return std::move(m_schemas);
+}
+
 }  // namespace
+
+std::vector<std::unique_ptr<Schema>> LoadSchemas(const std::vector<std::string>& paths,
+                                                 std::vector<std::string>* files) {
+  return Loader().Run(paths, files);
+}
 
 std::unique_ptr<Schema> LoadSchema(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -125,6 +125,20 @@ INSTANTIATE_TEST_SUITE_P(
             "memberTypes='xs:date'/></xs:simpleType></xs:union></xs:simpleType>"
             "</xs:union></xs:simpleType>",
             "(accepted)"},
+        Row{"MixedDerivation",
+            "<xs:complexType name='B' mixed='true'/>\n<xs:complexType name='D'><xs:complexContent>"
+            "<xs:extension base='B'/></xs:complexContent></xs:complexType>",
+            "t.xsd:3: unsupported mixed content in a derivation of complex types"},
+        Row{"AttributeWildcardDerivation",
+            "<xs:complexType name='B'><xs:anyAttribute/></xs:complexType>\n"
+            "<xs:complexType name='D'><xs:complexContent><xs:extension base='B'>"
+            "<xs:attribute name='a'/></xs:extension></xs:complexContent></xs:complexType>",
+            "t.xsd:3: unsupported xs:anyAttribute in a derivation of complex types"},
+        Row{"WildcardInARestriction",
+            "<xs:complexType name='B'><xs:sequence><xs:any/></xs:sequence></xs:complexType>"
+            "<xs:complexType name='D'><xs:complexContent><xs:restriction base='B'><xs:sequence>\n"
+            "<xs:any/></xs:sequence></xs:restriction></xs:complexContent></xs:complexType>",
+            "t.xsd:3: unsupported xs:any in a restriction of a complex type"},
         Row{"IdentityConstraintsAndNotation",
             "<xs:notation name='n' public='p'/><xs:element name='a'><xs:key name='k'>"
             "<xs:selector xpath='b'/><xs:field xpath='@c'/></xs:key></xs:element>",
@@ -209,6 +223,8 @@ TEST(GeneratedWildcards, RoundTripAnyContentInSequencesAndChoices) {
       {"series", "<w:series " + kW +
                      " xmlns:o='urn:other'><w:a>1</w:a><o:x/><w:a>2</w:a>"
                      "<o:y>y</o:y><o:z/></w:series>"},
+      {"more", "<w:more " + kW + " xmlns:o='urn:other'><w:title>t</w:title><o:x/><o:y/>"
+               "<w:rest a='1'><deep><deeper/></deep></w:rest></w:more>"},
       {"label", "<w:label " + kW + " id='l1'>Some  text</w:label>"},
       {"note", "<w:note " + kW + ">Hello <b>x</b> world</w:note>"},
   };
@@ -219,6 +235,9 @@ TEST(GeneratedWildcards, RoundTripAnyContentInSequencesAndChoices) {
     root->FromXml(c.xml.c_str());
     EXPECT_EQ(TreeDifference(c.xml, root->ToXml()), "") << c.xml;
   }
+  // The derived type's default, inherited from its base.
+  auto more = ReadAs<Wild::CMoreOpen>("<w:more " + kW + "><w:title/></w:more>");
+  EXPECT_EQ(U8(more->GetTitle()), "none");
   // An attribute the attribute group's wildcard does not admit.
   EXPECT_NE(Failure([&] {
               ReadAs<Wild::CBag>("<w:bag " + kW + " xmlns:z='urn:z' z:x='1'/>");
