@@ -223,8 +223,9 @@ TEST(GeneratedWildcards, RoundTripAnyContentInSequencesAndChoices) {
       {"series", "<w:series " + kW +
                      " xmlns:o='urn:other'><w:a>1</w:a><o:x/><w:a>2</w:a>"
                      "<o:y>y</o:y><o:z/></w:series>"},
-      {"more", "<w:more " + kW + " xmlns:o='urn:other'><w:title>t</w:title><o:x/><o:y/>"
-               "<w:rest a='1'><deep><deeper/></deep></w:rest></w:more>"},
+      {"more", "<w:more " + kW +
+                   " xmlns:o='urn:other'><w:title>t</w:title><o:x/><o:y/>"
+                   "<w:rest a='1'><deep><deeper/></deep></w:rest></w:more>"},
       {"label", "<w:label " + kW + " id='l1'>Some  text</w:label>"},
       {"note", "<w:note " + kW + ">Hello <b>x</b> world</w:note>"},
   };
