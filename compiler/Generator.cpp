@@ -161,6 +161,100 @@ const char* GroupName(const ComplexType& type) {
   return "sequence";
 }
 
+// The helper of the generated untyped members, with the source's other
+// helpers: a collection of CElement that stops where its member ends.
+const char kUntypedCol[] = R"(
+// The elements of a repeated wildcard (`name` null), or of a repeated element
+// without a type: reads only the elements its member may hold, no more than
+// it may hold, and writes only such elements.
+class CUntypedCol : public CElementCol {
+ public:
+  CUntypedCol(const unsigned short* name, const unsigned short* namespaceUri,
+              const unsigned short* restriction, const unsigned short* targetNamespace,
+              int minOccurs, int maxOccurs)
+      : CElementCol(namespaceUri, VX_T("##any"), targetNamespace, minOccurs, maxOccurs),
+        m_memberName(name),
+        m_restriction(Utf16::Make(restriction)),
+        m_target(Utf16::Make(targetNamespace)),
+        m_min(minOccurs),
+        m_max(maxOccurs) {}
+
+  // Refuses an element of another name than `name` (unless null), or of a
+  // namespace that `restriction` does not admit.
+  static void Check(const CElement* element, const unsigned short* name,
+                    const unsigned short* restriction, const unsigned short* targetNamespace) {
+    if (name != nullptr && !Utf16::Equal(element->GetName().c_str(), name))
+      throw CVxValidationException(
+          FormatString(VX_T("The element [%s] cannot stand for the element [%s]"),
+                       element->GetName().c_str(), name));
+    TestNamespace(element->GetNamespace().c_str(), restriction, targetNamespace);
+  }
+
+  void ValidateCount(const CXmlSerializationContext& context) const override {
+    if (context.GetIgnoreInvalidCollectionCounts()) return;
+    const unsigned short* shown = m_memberName != nullptr ? m_memberName : VX_T("any");
+    if (m_max >= 0 && GetCount() > m_max)
+      throw CVxValidationException(FormatString(
+          VX_T("The Maximum number of [%s] elements allowed in this collection is %d"), shown,
+          m_max));
+    if (GetCount() < m_min)
+      throw CVxValidationException(FormatString(
+          VX_T("The Minimum number of [%s] elements allowed in this collection is %d"), shown,
+          m_min));
+  }
+
+  CXmlElement* FromXmlLockElementName_Int(String, String, CXmlElement* element,
+                                          CXmlElement* current,
+                                          const CXmlSerializationContext& context) override {
+    return FromXml_Int(element, current, context, false);
+  }
+
+ protected:
+  void ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* namespaceUri,
+                 const CXmlSerializationContext& context, bool optional) const override {
+    for (const CNode* node = GetHeadNode(); node != nullptr; node = node->GetNext())
+      Check(static_cast<const CElement*>(node->GetItem()), m_memberName, m_restriction.c_str(),
+            m_target.c_str());
+    CElementCol::ToXml_Int(writer, root, namespaceUri, context, optional);
+  }
+
+  CXmlElement* FromXml_Int(CXmlElement* element, CXmlElement* current,
+                           const CXmlSerializationContext& context, bool) override {
+    while (current != nullptr && (m_max < 0 || GetCount() < m_max) &&
+           (m_memberName == nullptr ||
+            Utf16::Equal(current->GetLocalName().c_str(), m_memberName)) &&
+           IsNamespaceValid(current->GetNamespaceURI().c_str(), m_restriction.c_str(),
+                            m_target.c_str())) {
+      CSmartPtr<CElement> item =
+          new CElement(current->GetLocalName().c_str(), current->GetNamespaceURI().c_str(),
+                       m_restriction.c_str(), m_target.c_str());
+      current = CXmlObjectBase::FromXml_Int(item, element, current, context);
+      Add(item);
+    }
+    return current;
+  }
+
+ private:
+  const unsigned short* m_memberName;  // a literal, or null
+  String m_restriction;
+  String m_target;
+  int m_min;
+  int m_max;
+};
+)";
+
+// The namespace a new untyped element of a wildcard takes: the first one
+// its constraint names, or one it admits. ##other in a schema without a
+// target namespace admits no namespace known here: the library's own
+// placeholder then stands in.
+std::string FirstNamespace(const std::string& restriction, const std::string& targetNamespace) {
+  std::string first = restriction.substr(0, restriction.find(' '));
+  if (first == "##any" || first == "##targetNamespace") return targetNamespace;
+  if (first == "##other") return targetNamespace.empty() ? "DefaultNamespace" : "";
+  if (first == "##local") return "";
+  return first;
+}
+
 enum class Kind { Cls, Prim, Enum };
 enum class Card { Mnd, Opt, Col };
 
@@ -177,6 +271,18 @@ struct Member {
   int minOccurs = 1;
   int maxOccurs = 1;
   const AttributeDecl* decl = nullptr;  // attributes only
+  // Untyped content: a CElement, or a CElementCol or CAttributeCol, for a
+  // wildcard (anyName: any name, in the namespaces of `restriction`) or for
+  // an element without a type (its own name, in its own namespace).
+  bool untyped = false;
+  bool anyName = false;
+  std::string restriction;
+  std::string nameHint;  // names the accessors where xmlName does not
+  // An element of simple type with a default or fixed value: its info reads
+  // and writes text, and AccessProperty converts it (an empty element
+  // stands for the default, a fixed value is checked both ways).
+  const ElementDecl* element = nullptr;
+  bool converted = false;
   // The class or collection it holds is declared in the header of another
   // schema (forward-declared here): its accessors are defined in the source.
   bool foreign = false;
@@ -195,8 +301,15 @@ struct Member {
   std::string property;  // PurchaseOrderType_ShipTo
 
   bool Fixed() const { return decl && decl->fixedValue; }
-  bool HasValidFlag() const { return card == Card::Opt && kind != Kind::Cls && !Fixed(); }
+  bool HasValidFlag() const {
+    return card == Card::Opt && kind != Kind::Cls && !untyped && !Fixed();
+  }
 };
+
+// What names a member's accessors.
+const std::string& AccessorName(const Member& m) {
+  return m.nameHint.empty() ? m.xmlName : m.nameHint;
+}
 
 struct ClassPlan {
   const ComplexType* type;
@@ -270,6 +383,21 @@ class Generator {
   std::string Restrictions(const Facets& facets);
   std::string CollectionConstruction(const Member& m);
   std::string InitialValue(const Member& m, const std::string& text);
+  // Untyped members, and elements with a default or fixed value.
+  std::string UntypedElementInfo(const ClassPlan& plan, const Member& m);
+  std::string UntypedCollection(const ClassPlan& plan, const Member& m);
+  std::string UntypedCheck(const ClassPlan& plan, const Member& m, const std::string& element);
+  void UntypedDefinitions(std::ostream& out, const ClassPlan& plan, const Member& m);
+  void UntypedAccessCase(std::ostream& out, const ClassPlan& plan, const Member& m);
+  void ConvertedAccessCase(std::ostream& out, const ClassPlan& plan, const Member& m);
+  void FixedAttributeAccessCase(std::ostream& out, const Member& m);
+  std::string FixedText(const Member& m, const std::string& fixed);
+  // The target namespace that goes with an untyped member's restriction:
+  // the schema's for a wildcard; for an element, its own namespace (the
+  // restriction is then ##targetNamespace or ##local: that namespace only).
+  static std::string UntypedTarget(const ClassPlan& plan, const Member& m) {
+    return m.anyName ? plan.schema->targetNamespace : m.ns;
+  }
   // A new value of the member's type. Not "{}" for the classes: CDateTime
   // has assignments from other types too, and {} would pick one of those.
   std::string Cleared(const Member& m) const {
@@ -295,6 +423,7 @@ class Generator {
     return kind.byReference ? std::string("const ") + kind.cppType + "&" : kind.cppType;
   }
   std::string CollectionType(const Member& m) const {
+    if (m.untyped) return m.attribute ? "CAttributeCol" : "CElementCol";
     if (m.kind == Kind::Cls) return m.cls->cppName + "Col";
     if (m.kind == Kind::Enum) return "C" + m.simple->enumOwner->cppName + "Col";
     return "C" + m.simple->itemType + "Col";
@@ -311,6 +440,7 @@ class Generator {
   // a group is read without requiring content).
   std::set<const ComplexType*> m_emptiable;
   std::set<const ComplexType*> m_settled;
+  const ClassPlan* m_plan = nullptr;  // the class being defined
   std::map<const SimpleType*, const Schema*> m_unitOfSimple;
   std::map<const ComplexType*, const Schema*> m_unitOfComplex;
   // Named types that are abstract or have derived types: members of them
@@ -325,6 +455,8 @@ class Generator {
     bool createObject = false;
     bool noFacets = false;
     bool valueOf = false;
+    bool untyped = false;
+    bool fixed = false;
     std::set<std::string> rules;
     std::vector<const ComplexType*> foreignClasses;  // made by this source's CreateObject
   } m_uses;
@@ -441,7 +573,7 @@ void Generator::PlanClasses() {
       plan.choice = type->group == GroupKind::Choice;
       NameSet names(ReservedMemberNames());
       auto claim = [&](Member& m) {
-        m.stem = names.Claim(PascalCase(m.xmlName), [](const std::string& s) {
+        m.stem = names.Claim(PascalCase(AccessorName(m)), [](const std::string& s) {
           return std::vector<std::string>{"Get" + s,    "Set" + s,           "IsValid" + s,
                                           "Remove" + s, "m_" + CamelCase(s), "m_valid" + s};
         });
@@ -455,13 +587,23 @@ void Generator::PlanClasses() {
           m.xmlName = particle.group->defaultElement;
           m.ns = schema->targetNamespace;
           m.cls = particle.group;
+        } else if (particle.any) {
+          m.xmlName = "AnyElement";  // the library's name for elements of any name
+          m.nameHint = "any";
+          m.ns = particle.any->namespaces;  // names the wildcard in messages
+          m.untyped = m.anyName = true;
+          m.restriction = particle.any->namespaces;
         } else {
           m.xmlName = particle.decl->name;
           m.ns = particle.decl->ns;
           m.cls = particle.decl->type.complex;
           m.simple = particle.decl->type.simple;
+          m.element = particle.decl;
+          m.untyped = particle.decl->type.untyped;
+          m.restriction = m.ns.empty() ? "##local" : "##targetNamespace";
+          m.converted = m.simple && (m.element->defaultValue || m.element->fixedValue);
         }
-        m.kind = m.cls ? Kind::Cls : m.simple->IsEnum() ? Kind::Enum : Kind::Prim;
+        m.kind = m.cls ? Kind::Cls : !m.untyped && m.simple->IsEnum() ? Kind::Enum : Kind::Prim;
         m.minOccurs = particle.minOccurs;
         m.maxOccurs = particle.maxOccurs;
         m.card = particle.maxOccurs != 1                  ? Card::Col
@@ -475,7 +617,7 @@ void Generator::PlanClasses() {
       }
       if (type->text) {
         Member m;
-        m.xmlName = "value";
+        m.xmlName = type->mixed ? "text" : "value";
         m.text = true;
         m.simple = type->text;
         m.kind = m.simple->IsEnum() ? Kind::Enum : Kind::Prim;
@@ -491,6 +633,19 @@ void Generator::PlanClasses() {
         m.simple = attribute.type.simple;
         m.kind = m.simple->IsEnum() ? Kind::Enum : Kind::Prim;
         m.card = attribute.required ? Card::Mnd : Card::Opt;
+        claim(m);
+        plan.members.push_back(m);
+      }
+      if (type->anyAttribute) {
+        // Last: the wildcard's info takes every attribute offered to it.
+        Member m;
+        m.xmlName = "AnyAttribute";
+        m.nameHint = "anyAttribute";
+        m.attribute = m.untyped = m.anyName = true;
+        m.restriction = type->anyAttribute->namespaces;
+        m.card = Card::Col;
+        m.minOccurs = 0;
+        m.maxOccurs = -1;
         claim(m);
         plan.members.push_back(m);
       }
@@ -598,12 +753,13 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
     const char* separator = " ";
     for (const Member& m : plan.Described())
       if (!m.attribute && !m.text)
-        comment << std::exchange(separator, ", ") << m.xmlName
+        comment << std::exchange(separator, ", ") << (m.anyName ? "any" : m.xmlName)
                 << (m.card == Card::Col                   ? (m.minOccurs == 0 ? "*" : "+")
                     : m.card == Card::Opt && !plan.choice ? "?"
                                                           : "");
   }
-  if (type.text) comment << ": text with attributes";
+  if (type.text)
+    comment << (type.mixed ? "; mixed, its text kept as one string" : ": text with attributes");
   comment << ".";
   if (type.base)
     comment << " Derived from " << type.base->cppName << " by "
@@ -652,6 +808,8 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
       out << "  CSmartPtr<" << CollectionType(m) << "> " << m.field << ";\n";
     else if (m.kind == Kind::Cls)
       out << "  CSmartPtr<" << m.cls->cppName << "> " << m.field << ";\n";
+    else if (m.untyped)
+      out << "  CSmartPtr<CElement> " << m.field << ";\n";
     else
       out << "  " << ValueType(m) << " " << m.field << "{};\n";
     if (m.HasValidFlag()) out << "  bool " << m.valid << " = false;\n";
@@ -663,7 +821,11 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
 
 void Generator::Accessors(std::ostream& out, const Member& m) {
   const std::string& s = m.stem;
-  out << "\n  // " << (m.text ? "the text" : (m.attribute ? "@" : "") + m.xmlName);
+  out << "\n  // "
+      << (m.text      ? "the text"
+          : m.anyName ? std::string(m.attribute ? "any attributes" : "any elements") +
+                            " (namespaces " + m.restriction + ")"
+                      : (m.attribute ? "@" : "") + m.xmlName + (m.untyped ? ", untyped" : ""));
   if (m.card == Card::Col)
     out << ", " << m.minOccurs << " to "
         << (m.maxOccurs < 0 ? std::string("unbounded") : std::to_string(m.maxOccurs));
@@ -681,6 +843,15 @@ void Generator::Accessors(std::ostream& out, const Member& m) {
   if (m.card == Card::Col) {
     out << "  CSmartPtr<" << CollectionType(m) << "> Get" << s << "() const { return " << m.field
         << "; }\n";
+    return;
+  }
+  if (m.untyped) {
+    out << "  CSmartPtr<CElement> Get" << s << "() const { return " << m.field << "; }\n";
+    out << "  // "
+        << (m.anyName ? "Refuses an element of a namespace the wildcard does not admit."
+                      : "The element takes the member's name and namespace.")
+        << "\n  void Set" << s << "(CElement* value);\n";
+    if (m.card == Card::Opt) out << "  void Remove" << s << "() { Set" << s << "(nullptr); }\n";
     return;
   }
   if (m.kind == Kind::Cls && m.foreign) {
@@ -825,6 +996,17 @@ struct Metadata {
            "                  CWhitespaceUtils::WhitespaceRule rule) {\n"
            "  VxVariant value;\n  value.FromString(Utf16::Make(text), type, rule);\n"
            "  return value;\n}\n";
+  if (m_uses.fixed)
+    out << R"(
+// Refuses a value other than the fixed one.
+void CheckFixed(const unsigned short* name, const String& text, const String& fixed) {
+  if (text != fixed)
+    throw CVxValidationException(
+        FormatString(VX_T("Invalid value [%s] for [%s]: its value is fixed as [%s]"),
+                     text.c_str(), name, fixed.c_str()));
+}
+)";
+  if (m_uses.untyped) out << kUntypedCol;
   if (m_uses.createObject) {
     out << "\nenum ClassNumber {";
     for (size_t i = 0; i < plans.size(); ++i)
@@ -964,11 +1146,20 @@ std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
   const char* group = *plan.type->group == GroupKind::Sequence ? "Seq"
                       : *plan.type->group == GroupKind::Choice ? "Choice"
                                                                : "All";
+  if (m.untyped) return UntypedElementInfo(plan, m);
   const char* kind = m.substitution         ? "AbsCls"
                      : m.kind == Kind::Cls  ? "Cls"
                      : m.kind == Kind::Enum ? "Enum"
                                             : "Prim";
   const char* card = m.card == Card::Mnd ? "Mnd" : m.card == Card::Opt ? "Opt" : "Col";
+  if (m.converted) {
+    // The text as it stands; AccessProperty converts and checks it.
+    m_uses.rules.insert("kPreserve");
+    m_uses.noFacets = true;
+    return std::string("new CElementInfo") + group + "Prim" + card + "(" + Literal(m.xmlName) +
+           ", " + Literal(m.ns) + ", " + m.property +
+           ", ItemType_string, nullptr, kPreserve, NoFacets())";
+  }
   std::string head = std::string("new CElementInfo") + group + kind + card + "(" +
                      Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property;
   const char* memberType =
@@ -1004,6 +1195,9 @@ std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
 }
 
 std::string Generator::AttributeInfo(const Member& m) {
+  if (m.untyped)
+    return "new CAttributeInfoAny(VX_T(\"AnyAttribute\"), VX_T(\"\"), " + m.property + ", true, " +
+           Literal(m.restriction) + ", " + Literal(m_plan->schema->targetNamespace) + ")";
   std::string head = Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property + ", " +
                      (m.decl->required || m.restatedRequired ? "false" : "true");
   if (m.kind == Kind::Enum)
@@ -1019,6 +1213,7 @@ std::string Generator::CollectionConstruction(const Member& m) {
   std::string args = Literal(m.xmlName) + ", " + Literal(m.ns) + ", " +
                      std::to_string(m.minOccurs) + ", " + std::to_string(m.maxOccurs);
   std::string type = CollectionType(m);
+  if (m.untyped) return UntypedCollection(*m_plan, m);
   if (m.kind != Kind::Prim) return "new " + type + "(" + args + ")";
   const Facets& f = m.simple->facets;
   auto text = [](const std::optional<std::string>& v) { return v ? Literal(*v) : "nullptr"; };
@@ -1041,6 +1236,173 @@ std::string Generator::InitialValue(const Member& m, const std::string& text) {
   m_uses.rules.insert(RuleName(m.simple->whitespace));
   return "ValueOf(" + Literal(text) + ", ItemType_" + m.simple->itemType + ", " +
          RuleName(m.simple->whitespace) + ").Get" + KindOf(m.simple->itemType).variant + "()";
+}
+
+// -- untyped members, and elements with a default or fixed value ---------------
+
+std::string Generator::UntypedCheck(const ClassPlan& plan, const Member& m,
+                                    const std::string& element) {
+  m_uses.untyped = true;
+  return "CUntypedCol::Check(" + element + ", " + (m.anyName ? "nullptr" : Literal(m.xmlName)) +
+         ", " + Literal(m.restriction) + ", " + Literal(UntypedTarget(plan, m)) + ")";
+}
+
+std::string Generator::UntypedElementInfo(const ClassPlan& plan, const Member& m) {
+  const char* group = *plan.type->group == GroupKind::Sequence ? "Seq"
+                      : *plan.type->group == GroupKind::Choice ? "Choice"
+                                                               : "All";
+  const char* card = m.card == Card::Mnd ? "Mnd" : m.card == Card::Opt ? "Opt" : "Col";
+  std::string head = std::string("new CElementInfo") + group + "Untpd" + card + "(" +
+                     Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property;
+  if (m.card == Card::Col) return head + ")";
+  return head + ", " + Literal(m.restriction) + ", " + Literal(UntypedTarget(plan, m)) + ")";
+}
+
+std::string Generator::UntypedCollection(const ClassPlan& plan, const Member& m) {
+  const std::string target = UntypedTarget(plan, m);
+  if (m.attribute)
+    return "new CAttributeCol(VX_T(\"\"), " + Literal(m.restriction) + ", " + Literal(target) + ")";
+  m_uses.untyped = true;
+  return "new CUntypedCol(" + (m.anyName ? std::string("nullptr") : Literal(m.xmlName)) + ", " +
+         Literal(m.anyName ? FirstNamespace(m.restriction, target) : m.ns) + ", " +
+         Literal(m.restriction) + ", " + Literal(target) + ", " + std::to_string(m.minOccurs) +
+         ", " + std::to_string(m.maxOccurs) + ")";
+}
+
+// The setter of a single untyped member.
+void Generator::UntypedDefinitions(std::ostream& out, const ClassPlan& plan, const Member& m) {
+  const std::string& c = plan.type->cppName;
+  std::string name = Literal(m.xmlName);
+  out << "\nvoid " << c << "::Set" << m.stem << "(CElement* value) {\n";
+  if (m.card == Card::Mnd) out << "  Throw_IfPropertyIsNull(value, " << name << ");\n";
+  if (m.anyName) {
+    out << "  if (value != nullptr) " << Wrap(UntypedCheck(plan, m, "value"), 25) << ";\n";
+  } else {
+    out << "  if (value != nullptr) {\n    value->SetName(" << name
+        << ");\n    value->SetNamespace(" << Literal(m.ns) << ");\n  }\n";
+  }
+  if (plan.choice) out << "  Choice_SelectElement(" << name << ", value, m_chosen);\n";
+  out << "  " << m.field << " = value;\n}\n";
+}
+
+void Generator::UntypedAccessCase(std::ostream& out, const ClassPlan& plan, const Member& m) {
+  const std::string& f = m.field;
+  out << "      if (read) {\n        if (" << f << " != nullptr) {\n          "
+      << Wrap(UntypedCheck(plan, m, f + ".get()"), 10) << ";\n          value.SetXmlObject(" << f
+      << ");\n        }\n      } else {\n"
+      << "        CXmlObjectBase* object = value.IsValid() ? value.GetXmlObject().get() : "
+         "nullptr;\n";
+  if (plan.choice)
+    out << "        Set" << m.stem << "(static_cast<CElement*>(object));\n";
+  else
+    out << "        " << f << " = static_cast<CElement*>(object);\n";
+  out << "      }\n      return;\n";
+}
+
+// The canonical text of a fixed value, as a C++ expression.
+std::string Generator::FixedText(const Member& m, const std::string& fixed) {
+  m_uses.fixed = true;
+  if (m.kind == Kind::Enum)
+    return "Utf16::Make(" + m.simple->enumOwner->cppName + "ToString(" + InitialValue(m, fixed) +
+           "))";
+  m_uses.valueOf = true;
+  m_uses.rules.insert(RuleName(m.simple->whitespace));
+  return "ValueOf(" + Literal(fixed) + ", ItemType_" + m.simple->itemType + ", " +
+         RuleName(m.simple->whitespace) + ").ToString(nullptr)";
+}
+
+// An element with a default or fixed value: its info hands over the text,
+// converted here. An empty element stands for the default (or the fixed
+// value); a fixed value is checked when read and when written.
+void Generator::ConvertedAccessCase(std::ostream& out, const ClassPlan& plan, const Member& m) {
+  const std::string& f = m.field;
+  const ElementDecl& decl = *m.element;
+  std::string name = Literal(m.xmlName);
+  std::string initial = InitialValue(m, decl.fixedValue ? *decl.fixedValue : *decl.defaultValue);
+  std::string fixed = decl.fixedValue ? FixedText(m, *decl.fixedValue) : std::string();
+  bool optional = m.HasValidFlag();
+  // The canonical text of the value `v` into the String `var`.
+  auto toText = [&](const std::string& v, const std::string& indent, const std::string& var) {
+    std::ostringstream code;
+    if (m.kind == Kind::Enum) {
+      code << indent << "const String " << var << " = Utf16::Make(" << m.simple->enumOwner->cppName
+           << "ToString(" << v << "));\n";
+      return code.str();
+    }
+    code << indent << "VxVariant typed;\n"
+         << indent << "typed.Set" << KindOf(m.simple->itemType).variant << "(" << v << ");\n";
+    if (!m.simple->facets.Empty())
+      code << indent
+           << Wrap("static const CPrimitiveRestrictions facets" +
+                       Restrictions(m.simple->facets).substr(22),
+                   indent.size())
+           << ";\n"
+           << indent << "CheckFacets(" << name << ", typed, ItemType_" << m.simple->itemType
+           << ", facets);\n";
+    code << indent << "const String " << var << " = typed.ToString(nullptr);\n";
+    return code.str();
+  };
+  std::string converted;
+  if (m.kind == Kind::Enum) {
+    const std::string& e = m.simple->enumOwner->cppName;
+    converted = "static_cast<" + e + ">(" + e + "FromString(text.c_str()))";
+  } else {
+    m_uses.valueOf = true;
+    m_uses.rules.insert(RuleName(m.simple->whitespace));
+    converted = "ValueOf(text.c_str(), ItemType_" + m.simple->itemType + ", " +
+                RuleName(m.simple->whitespace) + ").Get" + KindOf(m.simple->itemType).variant +
+                "()";
+  }
+  out << "      if (read) {\n";
+  if (optional) out << "        if (!" << m.valid << ") return;\n";
+  out << toText(f, "        ", "text");
+  if (!fixed.empty())
+    out << "        " << Wrap("CheckFixed(" + name + ", text, " + fixed + ")", 8) << ";\n";
+  out << "        value.SetString(text);\n        return;\n      }\n";
+  if (optional) {
+    out << "      if (!value.IsValid()) {\n";
+    if (plan.choice)
+      out << "        Remove" << m.stem << "();\n";
+    else
+      out << "        " << m.valid << " = false;\n";
+    out << "        return;\n      }\n";
+  }
+  out << "      const String text = value.GetString();\n";
+  out << "      " << Wrap(ValueType(m) + " converted = " + initial, 6) << ";\n"
+      << "      if (!text.empty())\n        " << Wrap("converted = " + converted, 8) << ";\n";
+  if (!fixed.empty())
+    out << "      {\n"
+        << toText("converted", "        ", "canonical") << "        "
+        << Wrap("CheckFixed(" + name + ", canonical, " + fixed + ")", 8) << ";\n      }\n";
+  bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
+  if (optional && plan.choice) {
+    out << "      Set" << m.stem << "(converted" << (string ? ".c_str()" : "") << ");\n";
+  } else {
+    out << "      " << f << " = converted;\n";
+    if (optional) out << "      " << m.valid << " = true;\n";
+  }
+  out << "      return;\n";
+}
+
+// An attribute with a fixed value: read only when it has that value.
+void Generator::FixedAttributeAccessCase(std::ostream& out, const Member& m) {
+  const std::string& f = m.field;
+  std::string fixed = FixedText(m, *m.decl->fixedValue);
+  std::string name = Literal(m.xmlName);
+  if (m.kind == Kind::Enum) {
+    const std::string& e = m.simple->enumOwner->cppName;
+    out << "      if (read) {\n        value.SetI4(" << f << ");\n        return;\n      }\n"
+        << "      CheckFixed(" << name << ", Utf16::Make(" << e << "ToString(value.GetI4())),\n"
+        << "                 " << fixed << ");\n"
+        << "      " << f << " = static_cast<" << e << ">(value.GetI4());\n      return;\n";
+    return;
+  }
+  const char* variant = KindOf(m.simple->itemType).variant;
+  out << "      if (read) {\n        value.Set" << variant << "(" << f
+      << ");\n        return;\n      }\n"
+      << "      " << Wrap("CheckFixed(" + name + ", value.ToString(nullptr), " + fixed + ")", 6)
+      << ";\n"
+      << "      " << f << " = value.Get" << variant << "();\n      return;\n";
 }
 
 void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Member& m) {
@@ -1080,6 +1442,14 @@ void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Membe
     out << "      return;\n";
     return;
   }
+  if (m.untyped) return UntypedAccessCase(out, plan, m);
+  if (m.converted) {
+    out << "    {\n";  // a block for its own declarations
+    ConvertedAccessCase(out, plan, m);
+    out << "    }\n";
+    return;
+  }
+  if (m.Fixed()) return FixedAttributeAccessCase(out, m);
   if (m.kind == Kind::Cls) {
     std::string object = "static_cast<" + m.cls->cppName + "*>(object)";
     out << "      if (read) {\n        if (" << f << " != nullptr) value.SetXmlObject(" << f
@@ -1123,6 +1493,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   const ComplexType& type = *plan.type;
   const std::string& c = type.cppName;
   const std::string& stem = plan.stem;
+  m_plan = &plan;
   out << "\n// -- " << stem << " " << std::string(70 - std::min<size_t>(60, stem.size()), '-')
       << "\n\nnamespace {\n";
 
@@ -1205,6 +1576,19 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     if (m.inherited) continue;
     if (m.card == Card::Col) {
       out << "  " << m.field << "->Clear();\n";
+    } else if (m.untyped) {
+      // A mandatory one holds an element from the start: the reading fills
+      // it in place.
+      std::string target = UntypedTarget(plan, m);
+      std::string ns = m.anyName ? FirstNamespace(m.restriction, target) : m.ns;
+      if (m.card == Card::Mnd)
+        out << "  " << m.field << " = "
+            << Wrap("new CElement(" + Literal(m.anyName ? "any" : m.xmlName) + ", " + Literal(ns) +
+                        ", " + Literal(m.restriction) + ", " + Literal(target) + ")",
+                    5 + m.field.size())
+            << ";\n";
+      else
+        out << "  " << m.field << " = nullptr;\n";
     } else if (m.kind == Kind::Cls) {
       if (m.card == Card::Mnd && !m.cls->abstract)
         out << "  " << m.field << " = new " << m.cls->cppName << "(" << Literal(m.xmlName)
@@ -1214,6 +1598,8 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     } else {
       std::optional<std::string> initial;
       if (m.decl) initial = m.decl->fixedValue ? m.decl->fixedValue : m.decl->defaultValue;
+      if (m.converted)
+        initial = m.element->fixedValue ? m.element->fixedValue : m.element->defaultValue;
       out << "  " << m.field << " = " << (initial ? InitialValue(m, *initial) : Cleared(m))
           << ";\n";
       if (m.HasValidFlag()) out << "  " << m.valid << " = false;\n";
@@ -1226,6 +1612,10 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   for (const Member& m : plan.members) {
     if (m.card == Card::Col || m.Fixed() || m.inherited) continue;
     std::string name = Literal(m.xmlName);
+    if (m.untyped) {
+      UntypedDefinitions(out, plan, m);
+      continue;
+    }
     if (m.kind == Kind::Cls) {
       out << "\nvoid " << c << "::Set" << m.stem << "(" << m.cls->cppName << "* value) {\n";
       if (m.card == Card::Mnd) out << "  Throw_IfPropertyIsNull(value, " << name << ");\n";
@@ -1247,6 +1637,8 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     out << "\nvoid " << c << "::Remove" << m.stem << "() {\n";
     if (inChoice) out << "  Choice_SetElementValid(false, " << name << ", m_chosen);\n";
     std::optional<std::string> initial = m.decl ? m.decl->defaultValue : std::nullopt;
+    if (m.converted)
+      initial = m.element->fixedValue ? m.element->fixedValue : m.element->defaultValue;
     out << "  " << m.field << " = " << (initial ? InitialValue(m, *initial) : Cleared(m)) << ";\n";
     out << "  " << m.valid << " = false;\n}\n";
   }
@@ -1512,7 +1904,7 @@ void Generator::PlanDerivations() {
         if (m.text) continue;  // the base's text
         size_t& seen = m.attribute ? attributes : elements;
         if (seen++ < (m.attribute ? type.inheritedAttributes : type.inheritedParticles)) continue;
-        m.stem = names.Claim(PascalCase(m.xmlName), derive);
+        m.stem = names.Claim(PascalCase(AccessorName(m)), derive);
         m.field = "m_" + CamelCase(m.stem);
         m.valid = "m_valid" + m.stem;
         m.property = plan->stem + "_" + m.stem;

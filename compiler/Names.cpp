@@ -129,7 +129,8 @@ const std::vector<std::string>& ReservedTypeNames() {
       "CmonthDayCol", "CyearCol", "CmonthCol", "CdayCol", "CdateCol", "CdatetimeCol", "CtimeCol",
       "CstringCol", "CbooleanCol", "CdecimalCol", "CintegerCol", "VxVevAva5", "VxVevAva5Data",
       // The generated code's own.
-      "CreateRootObject", "CreateObject", "ClassNumber", "Metadata", "NoFacets", "ValueOf"};
+      "CreateRootObject", "CreateObject", "ClassNumber", "Metadata", "NoFacets", "ValueOf",
+      "CUntypedCol", "CheckFixed", "CAttributeInfoAny", "CheckFacets"};
   return names;
 }
 

@@ -40,6 +40,10 @@ struct Facets {
   std::optional<std::string> maxInclusive;
   std::optional<std::string> minExclusive;
   std::optional<std::string> maxExclusive;
+  // The digit facets, -1 when absent. The library's facets cannot say them;
+  // totalDigits is carried into the bounds where it can be (see the reader).
+  int totalDigits = -1;
+  int fractionDigits = -1;
 
   bool Empty() const {
     return !pattern && length < 0 && minLength < 0 && maxLength < 0 && !minInclusive &&
@@ -48,6 +52,12 @@ struct Facets {
 };
 
 struct ComplexType;
+struct TypeUse;
+
+// How a simple type is made: by restriction (atomic, or a restriction of a
+// list or union type, which keeps the variety of its base), xs:list or
+// xs:union. Lists and unions are held as their text.
+enum class Variety { Atomic, List, Union };
 
 struct SimpleType {
   SourcePos pos;
@@ -75,6 +85,12 @@ struct SimpleType {
   std::string cppName;                       // the enum's name, for the enumOwner
   std::vector<std::string> enumeratorNames;  // one per value, for the enumOwner
   bool IsEnum() const { return enumOwner != nullptr; }
+
+  // xs:whiteSpace of this step; xs:list's item type or xs:union's member
+  // types (named or anonymous), resolved but not checked against.
+  std::optional<Whitespace> ownWhitespace;
+  Variety variety = Variety::Atomic;
+  std::vector<TypeUse> memberTypes;
 };
 
 struct ElementDecl;
@@ -84,6 +100,8 @@ struct TypeUse {
   std::optional<QName> name;
   const SimpleType* simple = nullptr;  // anonymous, or resolved
   ComplexType* complex = nullptr;      // anonymous, or resolved
+  // An element without a type or of xs:anyType: untyped content.
+  bool untyped = false;
 };
 
 struct ElementDecl {
@@ -92,10 +110,23 @@ struct ElementDecl {
   std::string ns;
   bool global = false;
   TypeUse type;
+  // The value an empty element stands for, or the only value it may have.
+  std::optional<std::string> defaultValue;
+  std::optional<std::string> fixedValue;
   // Global elements: the head of the substitution group it belongs to, and
   // whether it may appear itself.
   std::optional<QName> substitutionGroup;
   bool abstract = false;
+};
+
+// xs:any or xs:anyAttribute: the namespace constraint as the library takes
+// it (URIs and the keywords ##any, ##other, ##local, ##targetNamespace,
+// separated by single spaces). processContents is read and checked, but the
+// content is never validated against global declarations: it is held as
+// untyped content whatever it says.
+struct Wildcard {
+  SourcePos pos;
+  std::string namespaces = "##any";
 };
 
 enum class GroupKind { Sequence, Choice, All };
@@ -106,6 +137,7 @@ struct Particle {
   ElementDecl* decl = nullptr;    // local declaration, or the referenced one
   ComplexType* group = nullptr;   // or a nested model group (a pseudo type)
   std::optional<QName> groupRef;  // a reference to a named group, resolved into group
+  std::optional<Wildcard> any;    // or an xs:any
   int minOccurs = 1;
   int maxOccurs = 1;  // -1: unbounded
 };
@@ -141,6 +173,10 @@ struct ComplexType {
   // xs:attributeGroup references; their attributes join `attributes` when
   // the schema is resolved.
   std::vector<std::pair<QName, SourcePos>> attributeGroupRefs;
+  // mixed="true": the text between the children is kept as one string.
+  bool mixed = false;
+  // xs:anyAttribute, its own or from its attribute groups (the intersection).
+  std::optional<Wildcard> anyAttribute;
 
   // Derivation from another complex type: xs:complexContent, or
   // xs:simpleContent whose base is a complex type. A restriction of
@@ -172,6 +208,7 @@ struct AttributeGroup {
   std::string name;
   std::vector<AttributeDecl> attributes;
   std::vector<std::pair<QName, SourcePos>> refs;
+  std::optional<Wildcard> anyAttribute;
 };
 
 // An xs:include or xs:import of a schema document, followed by the loader.

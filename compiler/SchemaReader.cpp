@@ -188,6 +188,20 @@ class Reader {
   SimpleType* ReadSimpleType(const CXmlElement* e, bool global);
   void ReadFacet(const CXmlElement* e, SimpleType& type);
 
+  // -- wildcards, untyped content, value constraints, lists and unions ------
+  Wildcard ReadWildcard(const CXmlElement* e);
+  void ReadAnyParticle(const CXmlElement* e, ComplexType& type);
+  void ReadAnyAttribute(const CXmlElement* e, std::optional<Wildcard>& target);
+  void ReadValueConstraint(const CXmlElement* e, ElementDecl& decl);
+  bool ReadOtherFacet(const CXmlElement* e, SimpleType& type);
+  void ReadListOrUnion(const CXmlElement* e, SimpleType& type);
+  void IntersectAnyAttribute(ComplexType& type, const Wildcard& wildcard, const SourcePos& pos);
+  void ResolveMemberTypes();
+  void ApplyWhitespaceFacet(SimpleType& type, const SimpleType& base);
+  void FinishFacets(SimpleType& type, const SimpleType& base);
+  void CheckElementValues();
+  void CheckMixed();
+
   // -- resolving ------------------------------------------------------------
   void ResolveSimpleType(SimpleType* type);
   void ResolveTypeUse(TypeUse& use, const SourcePos& pos, bool attribute);
@@ -202,6 +216,15 @@ class Reader {
     ComplexType* type;
   };
   std::deque<Pending> m_pending;
+  // Anonymous member types of lists and unions, read from a work list too:
+  // the type that holds each, and its place in the holder's memberTypes.
+  struct PendingMember {
+    const CXmlElement* node;
+    SimpleType* holder;
+    size_t index;
+  };
+  std::deque<PendingMember> m_pendingMembers;
+  bool m_readingMembers = false;
 };
 
 void Reader::CheckAttributes(const CXmlElement* e,
@@ -313,6 +336,11 @@ void Reader::Read(const CXmlElement* root) {
       ReadNamedGroup(c);
     } else if (Is(c, "attributeGroup")) {
       ReadAttributeGroup(c);
+    } else if (Is(c, "notation")) {
+      // Notations change no binding: checked for form, then left alone.
+      CheckAttributes(c, {"name", "public", "system", "id"});
+      NameAttr(c);
+      CheckOnlyAnnotation(c);
     } else {
       Fail(c, "unsupported " + Name(c));
     }
@@ -355,7 +383,8 @@ void Reader::ReadDirective(const CXmlElement* e) {
 }
 
 void Reader::ReadGlobalElement(const CXmlElement* e) {
-  CheckAttributes(e, {"name", "type", "id", "substitutionGroup", "abstract", "block", "final"});
+  CheckAttributes(e, {"name", "type", "id", "substitutionGroup", "abstract", "block", "final",
+                      "default", "fixed", "nillable"});
   auto decl = std::make_unique<ElementDecl>();
   ReadSubstitution(e, *decl);
   decl->pos = Pos(e);
@@ -367,6 +396,7 @@ void Reader::ReadGlobalElement(const CXmlElement* e) {
   m_schema.elements.push_back(std::move(decl));
   m_schema.globalElements[raw->name] = raw;
   m_schema.globalElementOrder.push_back(raw);
+  ReadValueConstraint(e, *raw);
   ReadTypeOfDeclaration(e, raw->type, raw, nullptr);
 }
 
@@ -377,6 +407,8 @@ void Reader::ReadTypeOfDeclaration(const CXmlElement* e, TypeUse& type, const El
   if (std::optional<std::string> name = Attr(e, "type")) type.name = ParseQName(e, *name);
   for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
     if (SkipChild(e, c)) continue;
+    // Identity constraints change no binding; they are not checked.
+    if (owner != nullptr && (Is(c, "unique") || Is(c, "key") || Is(c, "keyref"))) continue;
     bool simple = Is(c, "simpleType");
     bool complex = owner != nullptr && Is(c, "complexType");
     if (!simple && !complex) Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
@@ -410,8 +442,9 @@ void Reader::ReadComplexType(const CXmlElement* e, ComplexType& type) {
   else
     CheckAttributes(e, {"base", "id"});  // the derivation of xs:complexContent
   std::string mixed = Attr(e, "mixed").value_or("false");
-  if (mixed == "true" || mixed == "1") Fail(e, "unsupported mixed content");
-  if (mixed != "false" && mixed != "0") Fail(e, "invalid mixed '" + mixed + "'");
+  if (Is(e, "complexType")) type.mixed = mixed == "true" || mixed == "1";
+  if (mixed != "true" && mixed != "1" && mixed != "false" && mixed != "0")
+    Fail(e, "invalid mixed '" + mixed + "'");
   for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
     if (SkipChild(e, c)) continue;
     if (Is(c, "sequence") || Is(c, "choice") || Is(c, "all")) {
@@ -442,6 +475,8 @@ void Reader::ReadComplexType(const CXmlElement* e, ComplexType& type) {
       ReadAttribute(c, &type.attributes);
     } else if (Is(c, "attributeGroup")) {
       type.attributeGroupRefs.push_back(AttributeGroupRef(c));
+    } else if (Is(c, "anyAttribute")) {
+      ReadAnyAttribute(c, type.anyAttribute);
     } else if (Is(c, "complexContent") && Is(e, "complexType")) {
       if (type.group || type.textBase || !type.attributes.empty())
         Fail(c, "xs:complexContent must be the only content of " + Name(e));
@@ -481,6 +516,8 @@ void Reader::ReadSimpleContent(const CXmlElement* e, ComplexType& type) {
       ReadAttribute(c, &type.attributes);
     else if (Is(c, "attributeGroup"))
       type.attributeGroupRefs.push_back(AttributeGroupRef(c));
+    else if (Is(c, "anyAttribute"))
+      ReadAnyAttribute(c, type.anyAttribute);
     else
       Fail(c, "unsupported " + Name(c) + " inside " + Name(extension));
   }
@@ -539,6 +576,8 @@ void Reader::ReadAttributeGroup(const CXmlElement* e) {
       ReadAttribute(c, &group->attributes);
     else if (Is(c, "attributeGroup"))
       group->refs.push_back(AttributeGroupRef(c));
+    else if (Is(c, "anyAttribute"))
+      ReadAnyAttribute(c, group->anyAttribute);
     else
       Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
   }
@@ -571,6 +610,7 @@ void Reader::ExpandAttributeGroups(ComplexType& type) {
       throw CompileError(pos, "the attribute group '" + name.text +
                                   "' is used twice in one type, or contains itself");
     for (const AttributeDecl& attribute : group->attributes) type.attributes.push_back(attribute);
+    if (group->anyAttribute) IntersectAnyAttribute(type, *group->anyAttribute, pos);
     work.insert(work.end(), group->refs.begin(), group->refs.end());
   }
 }
@@ -592,6 +632,8 @@ void Reader::ReadGroup(const CXmlElement* e, ComplexType& type) {
       AddGroupParticle(c, type);
     } else if (Is(c, "group") && *type.group != GroupKind::All) {
       AddGroupRef(c, type);
+    } else if (Is(c, "any")) {
+      ReadAnyParticle(c, type);
     } else if (Is(c, "all") || Is(c, "sequence") || Is(c, "choice") || Is(c, "group")) {
       Fail(c, Name(c) + " cannot stand inside " + Name(e));
     } else {
@@ -620,7 +662,8 @@ void Reader::AddGroupParticle(const CXmlElement* e, ComplexType& type) {
 }
 
 void Reader::ReadParticle(const CXmlElement* e, ComplexType& type) {
-  CheckAttributes(e, {"name", "type", "ref", "minOccurs", "maxOccurs", "form", "id"});
+  CheckAttributes(e, {"name", "type", "ref", "minOccurs", "maxOccurs", "form", "id", "default",
+                      "fixed", "nillable"});
   Particle particle;
   particle.pos = Pos(e);
   particle.minOccurs = ParseOccurs(e, "minOccurs", 1);
@@ -632,7 +675,7 @@ void Reader::ReadParticle(const CXmlElement* e, ComplexType& type) {
   if (particle.maxOccurs == 0) return;  // the element may not appear: no member
 
   if (std::optional<std::string> ref = Attr(e, "ref")) {
-    for (const char* other : {"name", "type", "form"})
+    for (const char* other : {"name", "type", "form", "default", "fixed", "nillable"})
       if (Attr(e, other)) Fail(e, std::string("xs:element with both ref and ") + other);
     CheckOnlyAnnotation(e);
     particle.ref = ParseQName(e, *ref);
@@ -646,6 +689,7 @@ void Reader::ReadParticle(const CXmlElement* e, ComplexType& type) {
     decl->ns = form == "qualified" ? m_schema.targetNamespace : std::string();
     particle.decl = decl.get();
     m_schema.elements.push_back(std::move(decl));
+    ReadValueConstraint(e, *particle.decl);
     ReadTypeOfDeclaration(e, particle.decl->type, particle.decl, &type);
   }
   type.particles.push_back(std::move(particle));
@@ -708,11 +752,19 @@ SimpleType* Reader::ReadSimpleType(const CXmlElement* e, bool global) {
   const CXmlElement* restriction = nullptr;
   for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
     if (SkipChild(e, c)) continue;
-    if (!Is(c, "restriction")) Fail(c, "unsupported " + Name(c));
+    if (!Is(c, "restriction") && !Is(c, "list") && !Is(c, "union"))
+      Fail(c, "unsupported " + Name(c));
     if (restriction) Fail(c, Name(e) + " with more than one derivation");
     restriction = c;
   }
   if (!restriction) Fail(e, Name(e) + " without xs:restriction");
+  if (!Is(restriction, "restriction")) {
+    ReadListOrUnion(restriction, *type);
+    SimpleType* raw = type.get();
+    m_schema.simpleTypes.push_back(std::move(type));
+    if (global) m_schema.namedSimpleTypes[raw->name] = raw;
+    return raw;
+  }
   CheckAttributes(restriction, {"base", "id"});
   std::optional<std::string> base = Attr(restriction, "base");
   if (!base) Fail(restriction, "unsupported xs:restriction without a base");
@@ -730,6 +782,7 @@ void Reader::ReadFacet(const CXmlElement* e, SimpleType& type) {
   static const char* const kSupported[] = {"enumeration",  "pattern",      "length",
                                            "minLength",    "maxLength",    "minInclusive",
                                            "maxInclusive", "minExclusive", "maxExclusive"};
+  if (ReadOtherFacet(e, type)) return;
   std::string facet = U8(e->GetLocalName());
   bool supported = false;
   for (const char* name : kSupported) supported = supported || facet == name;
@@ -762,6 +815,7 @@ void Reader::ReadFacet(const CXmlElement* e, SimpleType& type) {
 // -- resolving ----------------------------------------------------------------
 
 void Reader::Resolve() {
+  ResolveMemberTypes();
   for (auto& type : m_schema.simpleTypes) ResolveSimpleType(type.get());
   for (auto& attribute : m_schema.attributes) {
     ResolveTypeUse(attribute->type, attribute->pos, true);
@@ -858,6 +912,7 @@ T* Reader::Find(std::map<std::string, T*> Schema::*space, const QName& name,
 }
 
 void Reader::ResolveSimpleTypes() {
+  ResolveMemberTypes();  // the members of lists and unions before their types
   for (auto& type : m_schema.simpleTypes) ResolveSimpleType(type.get());
 }
 
@@ -868,6 +923,8 @@ void Reader::ResolveGlobalAttributes() {
 void Reader::Check() {
   CheckGroupCycles();
   CheckContainment();
+  CheckElementValues();
+  CheckMixed();
 }
 
 // A named group may not contain itself but through an element: such a
@@ -937,6 +994,7 @@ void Reader::ResolveSimpleType(SimpleType* type) {
     const SimpleType& base = *t.baseType;
     t.itemType = base.itemType;
     t.whitespace = base.whitespace;
+    ApplyWhitespaceFacet(t, base);
     t.facets = base.facets;
     const Facets& own = t.ownFacets;
     if (own.pattern) {
@@ -982,6 +1040,7 @@ void Reader::ResolveSimpleType(SimpleType* type) {
       t.enumeration = base.enumeration;
       t.enumOwner = base.enumOwner;
     }
+    FinishFacets(t, base);
     t.resolved = true;
   }
 }
@@ -993,10 +1052,15 @@ void Reader::ResolveTypeUse(TypeUse& use, const SourcePos& pos, bool attribute) 
       use.simple = FindBuiltin("anySimpleType");
       return;
     }
-    throw CompileError(pos, "unsupported element without a type (xs:anyType)");
+    use.untyped = true;  // an element without a type takes any content
+    return;
   }
   const QName& name = *use.name;
   if (name.ns == kXsdNamespace) {
+    if (name.local == "anyType" && !attribute) {
+      use.untyped = true;
+      return;
+    }
     if (name.local == "anyType") throw CompileError(pos, "unsupported type xs:anyType");
     use.simple = FindBuiltin(name.local);
   } else {
@@ -1046,7 +1110,9 @@ void Reader::CheckContainment() {
         continue;
       }
       const Particle& particle = frame.type->particles[frame.next++];
-      const ComplexType* child = particle.group ? particle.group : particle.decl->type.complex;
+      const ComplexType* child = particle.group  ? particle.group
+                                 : particle.decl ? particle.decl->type.complex
+                                                 : nullptr;  // a wildcard
       bool mandatory = particle.minOccurs == 1 && particle.maxOccurs == 1 &&
                        *frame.type->group != GroupKind::Choice;
       if (!child || !mandatory) continue;
@@ -1061,6 +1127,317 @@ void Reader::CheckContainment() {
         stack.push_back(Frame{child, 0});
       }
     }
+  }
+}
+
+// -- wildcards, untyped content, value constraints, lists and unions ------------
+
+// The namespace constraint of xs:any or xs:anyAttribute, as the library's
+// untyped content takes it. Its checks are the library's: a URI of the list
+// (and ##other, when there is a target namespace) also admits unqualified
+// names, which XML Schema would not.
+Wildcard Reader::ReadWildcard(const CXmlElement* e) {
+  CheckOnlyAnnotation(e);
+  Wildcard wildcard;
+  wildcard.pos = Pos(e);
+  // strict, lax and skip all read the content as untyped content: it is not
+  // validated against global declarations, whatever the schema asks.
+  std::string process = Attr(e, "processContents").value_or("strict");
+  if (process != "strict" && process != "lax" && process != "skip")
+    Fail(e, "invalid processContents '" + process + "'");
+  std::string text = Attr(e, "namespace").value_or("##any");
+  std::vector<std::string> tokens;
+  size_t at = 0;
+  while ((at = text.find_first_not_of(" \t\r\n", at)) != std::string::npos) {
+    size_t end = text.find_first_of(" \t\r\n", at);
+    tokens.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
+    at = end;
+  }
+  if (tokens.empty()) Fail(e, "unsupported empty namespace list on " + Name(e));
+  std::string joined;
+  for (const std::string& token : tokens) {
+    bool alone = token == "##any" || token == "##other";
+    if (alone && tokens.size() > 1)
+      Fail(e, token + " must stand alone in the namespace of " + Name(e));
+    if (!alone && token.compare(0, 2, "##") == 0 && token != "##local" &&
+        token != "##targetNamespace")
+      Fail(e, "invalid namespace '" + token + "' on " + Name(e));
+    joined += (joined.empty() ? "" : " ") + token;
+  }
+  wildcard.namespaces = joined;
+  return wildcard;
+}
+
+void Reader::ReadAnyParticle(const CXmlElement* e, ComplexType& type) {
+  if (*type.group == GroupKind::All) Fail(e, "xs:any cannot stand inside xs:all");
+  CheckAttributes(e, {"id", "minOccurs", "maxOccurs", "namespace", "processContents"});
+  Particle particle;
+  particle.pos = Pos(e);
+  particle.minOccurs = ParseOccurs(e, "minOccurs", 1);
+  particle.maxOccurs = ParseOccurs(e, "maxOccurs", 1);
+  if (particle.maxOccurs >= 0 && particle.minOccurs > particle.maxOccurs)
+    Fail(e, "minOccurs is greater than maxOccurs");
+  particle.any = ReadWildcard(e);
+  if (particle.maxOccurs == 0) return;
+  type.particles.push_back(std::move(particle));
+}
+
+void Reader::ReadAnyAttribute(const CXmlElement* e, std::optional<Wildcard>& target) {
+  CheckAttributes(e, {"id", "namespace", "processContents"});
+  if (target) Fail(e, "more than one xs:anyAttribute in one place");
+  target = ReadWildcard(e);
+}
+
+// The attribute wildcard of a type is the intersection of its own and those
+// of its attribute groups. Only the plain cases are taken: equal
+// constraints, or one of them ##any.
+void Reader::IntersectAnyAttribute(ComplexType& type, const Wildcard& wildcard,
+                                   const SourcePos& pos) {
+  if (!type.anyAttribute || type.anyAttribute->namespaces == "##any") {
+    type.anyAttribute = wildcard;
+  } else if (wildcard.namespaces != "##any" &&
+             wildcard.namespaces != type.anyAttribute->namespaces) {
+    throw CompileError(pos, "unsupported intersection of two xs:anyAttribute wildcards ('" +
+                                type.anyAttribute->namespaces + "' and '" + wildcard.namespaces +
+                                "')");
+  }
+}
+
+void Reader::ReadValueConstraint(const CXmlElement* e, ElementDecl& decl) {
+  // Nil elements have no place in the classes: a member holds a value or
+  // is absent, and an absent one is not written as xsi:nil.
+  std::string nillable = Attr(e, "nillable").value_or("false");
+  if (nillable == "true" || nillable == "1") Fail(e, "unsupported nillable");
+  if (nillable != "false" && nillable != "0") Fail(e, "invalid nillable '" + nillable + "'");
+  decl.defaultValue = Attr(e, "default");
+  decl.fixedValue = Attr(e, "fixed");
+  if (decl.defaultValue && decl.fixedValue) Fail(e, "xs:element with both default and fixed");
+}
+
+// xs:whiteSpace, xs:totalDigits and xs:fractionDigits (false: another facet).
+bool Reader::ReadOtherFacet(const CXmlElement* e, SimpleType& type) {
+  std::string facet = U8(e->GetLocalName());
+  if (facet != "whiteSpace" && facet != "totalDigits" && facet != "fractionDigits") return false;
+  CheckAttributes(e, {"value", "id", "fixed"});
+  CheckOnlyAnnotation(e);
+  std::optional<std::string> value = Attr(e, "value");
+  if (!value) Fail(e, Name(e) + " without a value");
+  if (facet == "whiteSpace") {
+    if (*value == "preserve")
+      type.ownWhitespace = Whitespace::Preserve;
+    else if (*value == "replace")
+      type.ownWhitespace = Whitespace::Replace;
+    else if (*value == "collapse")
+      type.ownWhitespace = Whitespace::Collapse;
+    else
+      Fail(e, "invalid xs:whiteSpace value '" + *value + "'");
+    return true;
+  }
+  if (value->empty() || value->size() > 9 ||
+      value->find_first_not_of("0123456789") != std::string::npos ||
+      (facet == "totalDigits" && std::stoi(*value) == 0))
+    Fail(e, "invalid " + Name(e) + " value '" + *value + "'");
+  (facet == "totalDigits" ? type.ownFacets.totalDigits : type.ownFacets.fractionDigits) =
+      std::stoi(*value);
+  return true;
+}
+
+// xs:list and xs:union: held as text (a list collapsed, a union as written,
+// since each member would treat whitespace its own way). Item and member
+// types are resolved, not checked against. Anonymous member types join a
+// work list, read here when the outermost list or union is done.
+void Reader::ReadListOrUnion(const CXmlElement* e, SimpleType& type) {
+  bool list = Is(e, "list");
+  CheckAttributes(e, {list ? "itemType" : "memberTypes", "id"});
+  type.variety = list ? Variety::List : Variety::Union;
+  type.base = QName{kXsdNamespace, "anySimpleType", "xs:anySimpleType"};
+  std::string names = Attr(e, list ? "itemType" : "memberTypes").value_or("");
+  size_t at = 0;
+  while ((at = names.find_first_not_of(" \t\r\n", at)) != std::string::npos) {
+    size_t end = names.find_first_of(" \t\r\n", at);
+    TypeUse use;
+    use.name = ParseQName(e, names.substr(at, end == std::string::npos ? end : end - at));
+    type.memberTypes.push_back(use);
+    at = end;
+  }
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    if (SkipChild(e, c)) continue;
+    if (!Is(c, "simpleType")) Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
+    if (Attr(c, "name")) Fail(c, "a local " + Name(c) + " cannot have a name");
+    m_pendingMembers.push_back(PendingMember{c, &type, type.memberTypes.size()});
+    type.memberTypes.emplace_back();
+  }
+  if (list && type.memberTypes.size() != 1)
+    Fail(e, "xs:list needs one item type: the itemType attribute or an xs:simpleType");
+  if (type.memberTypes.empty()) Fail(e, "xs:union without member types");
+  if (m_readingMembers) return;
+  m_readingMembers = true;
+  while (!m_pendingMembers.empty()) {
+    PendingMember next = m_pendingMembers.front();
+    m_pendingMembers.pop_front();
+    SimpleType* member = ReadSimpleType(next.node, false);
+    member->hint = next.holder->name + "Member";
+    next.holder->memberTypes[next.index].simple = member;
+  }
+  m_readingMembers = false;
+}
+
+void Reader::ResolveMemberTypes() {
+  for (auto& type : m_schema.simpleTypes)
+    for (TypeUse& member : type->memberTypes) ResolveTypeUse(member, type->pos, true);
+}
+
+namespace {
+int Strictness(Whitespace whitespace) {
+  return whitespace == Whitespace::Preserve ? 0 : whitespace == Whitespace::Replace ? 1 : 2;
+}
+const char* WhitespaceName(Whitespace whitespace) {
+  return whitespace == Whitespace::Preserve  ? "preserve"
+         : whitespace == Whitespace::Replace ? "replace"
+                                             : "collapse";
+}
+}  // namespace
+
+// Called with the base's whitespace taken: a list or union sets its own,
+// a restriction keeps its base's variety and may tighten the whitespace.
+void Reader::ApplyWhitespaceFacet(SimpleType& t, const SimpleType& base) {
+  if (!t.memberTypes.empty())
+    t.whitespace = t.variety == Variety::List ? Whitespace::Collapse : Whitespace::Preserve;
+  else
+    t.variety = base.variety;
+  if (!t.ownWhitespace) return;
+  if (t.variety == Variety::Union)
+    throw CompileError(t.pos, "xs:whiteSpace does not apply to a union type");
+  if (Strictness(*t.ownWhitespace) < Strictness(t.whitespace))
+    throw CompileError(t.pos, std::string("xs:whiteSpace '") + WhitespaceName(*t.ownWhitespace) +
+                                  "' would loosen the base's '" + WhitespaceName(t.whitespace) +
+                                  "'");
+  t.whitespace = *t.ownWhitespace;
+}
+
+// Called when the facets of `t` are settled by the common rules: the facets
+// that say something else of a list or union, a C++ enumeration of its own
+// for a type that reads its values by another whitespace rule than the
+// enumeration's owner, and the digit facets.
+void Reader::FinishFacets(SimpleType& t, const SimpleType& base) {
+  if (t.variety != Variety::Atomic && t.memberTypes.empty()) {
+    // A list's lengths count items, not characters: not checked.
+    t.facets.length = base.facets.length;
+    t.facets.minLength = base.facets.minLength;
+    t.facets.maxLength = base.facets.maxLength;
+    // Values compared as text are the values themselves only where every
+    // item or member type is a built-in string type (a union's only if it
+    // keeps whitespace too); else the enumeration is not checked.
+    if (!t.ownEnumeration.empty()) {
+      const SimpleType* root = &t;
+      while (root->memberTypes.empty() && root->baseType != nullptr) root = root->baseType;
+      bool sound = !root->memberTypes.empty();
+      for (const TypeUse& member : root->memberTypes) {
+        const SimpleType* m = member.simple;
+        sound = sound && m != nullptr && FindBuiltin(m->name) == m && m->itemType == "string" &&
+                (t.variety == Variety::List || m->whitespace == Whitespace::Preserve);
+      }
+      if (!sound) {
+        t.enumeration = base.enumeration;
+        t.enumOwner = base.enumOwner;
+      }
+    }
+  }
+  if (t.IsEnum() && t.enumOwner != &t && t.enumOwner->whitespace != t.whitespace) t.enumOwner = &t;
+
+  const Facets& own = t.ownFacets;
+  if (own.totalDigits < 0 && own.fractionDigits < 0) return;
+  static const char* const kDecimals[] = {"decimal", "integer", "i1",  "i2",  "i4",
+                                          "i8",      "ui1",     "ui2", "ui4", "ui8"};
+  bool decimal = false;
+  for (const char* name : kDecimals) decimal = decimal || t.itemType == name;
+  if (!decimal || t.variety != Variety::Atomic)
+    throw CompileError(t.pos, "digit facets do not apply to the item type " + t.itemType);
+  if (own.fractionDigits >= 0) t.facets.fractionDigits = own.fractionDigits;
+  if (own.totalDigits >= 0) t.facets.totalDigits = own.totalDigits;
+  if (t.facets.totalDigits >= 0 && t.facets.fractionDigits > t.facets.totalDigits)
+    throw CompileError(t.pos, "fractionDigits is greater than totalDigits");
+  if (own.totalDigits < 0) return;
+  // totalDigits n bounds the value to n nines either way: said as bounds,
+  // kept where they are tighter than the bounds in force and within the
+  // item type's range. (The digits after the point are not checked.)
+  auto number = [](const std::string& text) {
+    VxVevAva5::VxVariant value;
+    value.FromString(VxVevAva5::Utf16::FromUtf8(text), VxVevAva5::ItemType_decimal,
+                     VxVevAva5::CWhitespaceUtils::WhitespaceRule_Collapse);
+    return value.GetDecimal();
+  };
+  std::string nines(static_cast<size_t>(own.totalDigits), '9');
+  if (IsLexical(t, nines) &&
+      (!t.facets.maxInclusive || number(nines) < number(*t.facets.maxInclusive)))
+    t.facets.maxInclusive = nines;
+  if (IsLexical(t, "-" + nines) &&
+      (!t.facets.minInclusive || number(*t.facets.minInclusive) < number("-" + nines)))
+    t.facets.minInclusive = "-" + nines;
+}
+
+// Default and fixed values of elements: of a simple type, lexically right
+// for it (and one of its enumeration's values), on an element that occurs
+// once at most.
+void Reader::CheckElementValues() {
+  for (auto& decl : m_schema.elements) {
+    for (const std::optional<std::string>* value : {&decl->defaultValue, &decl->fixedValue}) {
+      if (!*value) continue;
+      const char* what = value == &decl->defaultValue ? "default" : "fixed";
+      const SimpleType* type = decl->type.simple;
+      if (type == nullptr)
+        throw CompileError(decl->pos, std::string("unsupported ") + what +
+                                          " value on an element of complex or untyped content");
+      bool ok = IsLexical(*type, **value);
+      if (ok && type->IsEnum()) {
+        ok = false;
+        for (const std::string& e : type->enumeration) ok = ok || e == **value;
+      }
+      if (!ok)
+        throw CompileError(decl->pos, std::string("invalid ") + what + " value '" + **value +
+                                          "' for the element '" + decl->name + "'");
+    }
+  }
+  for (auto& type : m_schema.complexTypes)
+    for (const Particle& particle : type->particles)
+      if (particle.decl && particle.maxOccurs != 1 &&
+          (particle.decl->defaultValue || particle.decl->fixedValue))
+        throw CompileError(particle.pos,
+                           "unsupported default or fixed value on a repeated element");
+}
+
+// Mixed content keeps its text as one string, the element's text, written
+// after the children. Without child elements, or with wildcards only, that
+// is all there is to keep (the text of a wildcard's mixed content moves
+// behind its elements). Between declared child elements the text would be
+// torn from its place and the document changed on the way through: refused.
+void Reader::CheckMixed() {
+  for (auto& type : m_schema.complexTypes) {
+    // Derived classes take their base's members and infos: a text or an
+    // attribute wildcard would have to be joined with theirs.
+    for (const ComplexType* t = type->base; t; t = t->base) {
+      if (t->mixed || type->mixed)
+        throw CompileError(type->pos, "unsupported mixed content in a derivation of complex types");
+      if (t->anyAttribute || type->anyAttribute)
+        throw CompileError(type->pos,
+                           "unsupported xs:anyAttribute in a derivation of complex types");
+    }
+    if (!type->mixed) continue;
+    if (type->textBase) throw CompileError(type->pos, "mixed content cannot have xs:simpleContent");
+    std::vector<const ComplexType*> work{type.get()};
+    std::set<const ComplexType*> seen{type.get()};
+    while (!work.empty()) {
+      const ComplexType* next = work.back();
+      work.pop_back();
+      for (const Particle& particle : next->particles) {
+        if (particle.decl)
+          throw CompileError(type->pos,
+                             "unsupported mixed content with child elements: the text between "
+                             "them cannot be kept in place");
+        if (particle.group && seen.insert(particle.group).second) work.push_back(particle.group);
+      }
+    }
+    type->text = FindBuiltin("string");
   }
 }
 
@@ -1337,6 +1714,8 @@ void Reader::SettleDerivation(ComplexType& type) {
                                             base.text->itemType);
   }
   for (const Particle& particle : type.particles) {
+    if (particle.any)
+      throw CompileError(particle.pos, "unsupported xs:any in a restriction of a complex type");
     if (particle.group)
       throw CompileError(particle.pos,
                          "unsupported model group in a restriction of a complex type");
