@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -12,6 +13,41 @@
 namespace vxbindc {
 
 namespace {
+
+// `text` under a whitespace rule, as the library applies it.
+std::string Normalized(const std::string& text, Whitespace whitespace) {
+  if (whitespace == Whitespace::Preserve) return text;
+  std::string result;
+  for (char c : text) result += (c == '\t' || c == '\n' || c == '\r') ? ' ' : c;
+  if (whitespace == Whitespace::Replace) return result;
+  std::string collapsed;
+  for (char c : result) {
+    if (c == ' ' && (collapsed.empty() || collapsed.back() == ' ')) continue;
+    collapsed += c;
+  }
+  if (!collapsed.empty() && collapsed.back() == ' ') collapsed.pop_back();
+  return collapsed;
+}
+
+// A C++ literal of the integer `value` (a valid lexical form) for a member
+// of the item type; empty for other item types, and for the 64-bit values
+// beyond what a plain literal says.
+std::string IntegerLiteral(const std::string& itemType, const std::string& value) {
+  static const char* const kSmall[] = {"i1", "i2", "i4", "ui1", "ui2", "ui4", "i8", "ui8"};
+  if (std::find(std::begin(kSmall), std::end(kSmall), itemType) == std::end(kSmall)) return "";
+  std::string digits = value;
+  bool negative = !digits.empty() && digits[0] == '-';
+  if (!digits.empty() && (digits[0] == '-' || digits[0] == '+')) digits.erase(0, 1);
+  size_t first = digits.find_first_not_of('0');
+  digits = first == std::string::npos ? "0" : digits.substr(first);
+  if (digits.size() > 18) return "";  // beyond 64-bit signed without care
+  std::string literal = (negative && digits != "0" ? "-" : "") + digits;
+  if (itemType == "i1") return "static_cast<char>(" + literal + ")";
+  if (itemType == "ui4") return literal + "u";
+  if (itemType == "i8") return "INT64_C(" + literal + ")";
+  if (itemType == "ui8") return "UINT64_C(" + literal + ")";
+  return literal;
+}
 
 // How values of one item type live in a generated class.
 struct ValueKind {
@@ -1230,8 +1266,14 @@ std::string Generator::InitialValue(const Member& m, const std::string& text) {
     for (size_t i = 0; i < m.simple->enumeration.size(); ++i)
       if (m.simple->enumeration[i] == text) return m.simple->enumOwner->enumeratorNames[i];
   }
-  if (m.simple->itemType == "string" && m.simple->whitespace == Whitespace::Preserve)
-    return "Utf16::Make(" + Literal(text) + ")";
+  // Strings, integers and booleans are worked out here, once, instead of
+  // being converted from text for every new object. (The reader has checked
+  // that the text is a value of the type.)
+  const std::string& item = m.simple->itemType;
+  std::string value = Normalized(text, m.simple->whitespace);
+  if (item == "string") return "Utf16::Make(" + Literal(value) + ")";
+  if (item == "boolean") return value == "true" || value == "1" ? "true" : "false";
+  if (std::string literal = IntegerLiteral(item, value); !literal.empty()) return literal;
   m_uses.valueOf = true;
   m_uses.rules.insert(RuleName(m.simple->whitespace));
   return "ValueOf(" + Literal(text) + ", ItemType_" + m.simple->itemType + ", " +

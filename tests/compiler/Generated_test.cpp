@@ -454,6 +454,12 @@ TEST(GeneratedEdges, RenameWhatClashesAndEscapeWhatCannotStand) {
   EXPECT_EQ(names->GetA2(), Edges::Odd__);  // the attribute a, after the element a
   EXPECT_EQ(U8(names->GetQuote()), "say \"hi\" \\ now");
   EXPECT_EQ(names->GetWhen(), CDateTime(VX_T("2001-02-03T04:05:06")));
+  EXPECT_EQ(names->GetSmall(), -128);
+  EXPECT_EQ(names->GetBig(), INT64_MIN);
+  EXPECT_EQ(names->GetWide(), UINT64_MAX);
+  EXPECT_EQ(names->GetWord(), UINT32_MAX);
+  EXPECT_TRUE(names->GetFlag());
+  EXPECT_EQ(U8(names->GetWords()), "two words");
   names->SetClass(3);
   names->SetElementName2(VX_T("x"));  // GetElementName is the object's own
   names->SetA(Edges::Odd_U00FC_ber);
