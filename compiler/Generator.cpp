@@ -1074,11 +1074,14 @@ void CheckFixed(const unsigned short* name, const String& text, const String& fi
     for (const auto& s : m_schemas) {
       bool any = false;
       for (const ElementDecl* decl : s->globalElementOrder) {
-        if (!decl->type.complex || decl->type.complex->abstract || decl->abstract) continue;
+        // A class-typed element, or the class of a simple-typed or untyped
+        // one.
+        const ComplexType* type = decl->type.complex ? decl->type.complex : decl->rootClass;
+        if (!type || type->abstract || decl->abstract) continue;
         if (!any) tests << "  if (Utf16::Equal(ns, " << Literal(s->targetNamespace) << ")) {\n";
         any = true;
         tests << "    if (Utf16::Equal(localName, " << Literal(decl->name) << "))\n"
-              << "      return new " << decl->type.complex->cppName << "(localName);\n";
+              << "      return new " << type->cppName << "(localName);\n";
       }
       if (any) tests << "  }\n";
     }

@@ -117,6 +117,9 @@ struct ElementDecl {
   // whether it may appear itself.
   std::optional<QName> substitutionGroup;
   bool abstract = false;
+  // A global element of a simple type: the class that holds its value when
+  // it is the root of a document.
+  struct ComplexType* rootClass = nullptr;
 };
 
 // xs:any or xs:anyAttribute: the namespace constraint as the library takes

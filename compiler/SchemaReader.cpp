@@ -825,6 +825,32 @@ void Reader::Resolve() {
   for (auto& decl : m_schema.elements) {
     ResolveTypeUse(decl->type, decl->pos, false);
   }
+  // A global element of a simple type gets a class of its own, whose text is
+  // the value, so that it can be the root of a document. Members that refer
+  // to the element still hold the value itself.
+  // An untyped one gets the class of xs:anyType: mixed content of any
+  // elements and attributes.
+  for (ElementDecl* decl : m_schema.globalElementOrder) {
+    if (decl->type.complex || (!decl->type.simple && !decl->type.untyped)) continue;
+    auto root = std::make_unique<ComplexType>();
+    root->pos = decl->pos;
+    root->groupPos = decl->pos;
+    root->owner = decl;
+    root->text = decl->type.simple;
+    if (decl->type.untyped) {
+      Particle any;
+      any.pos = decl->pos;
+      any.any = Wildcard{decl->pos, "##any"};
+      any.minOccurs = 0;
+      any.maxOccurs = -1;
+      root->group = GroupKind::Sequence;
+      root->particles.push_back(std::move(any));
+      root->mixed = true;
+      root->anyAttribute = Wildcard{decl->pos, "##any"};
+    }
+    decl->rootClass = root.get();
+    m_schema.complexTypes.push_back(std::move(root));
+  }
   for (auto& type : m_schema.complexTypes) {
     ExpandAttributeGroups(*type);
     if (type->textBase && type->textBase->ns == m_schema.targetNamespace &&

@@ -142,7 +142,7 @@ TEST(GeneratedKinds, CreatesRootObjectsAcrossTheSchemasOfTheNamespace) {
       {VX_T("order"), VX_T(""), "|order"},
       {VX_T("order"), nullptr, "|order"},
       {VX_T("builtins"), nullptr, "|builtins"},
-      {VX_T("note"), VX_T("urn:vxbind:kinds"), nullptr},  // of a simple type
+      {VX_T("note"), VX_T("urn:vxbind:kinds"), "urn:vxbind:kinds|note"},  // of a simple type
       {VX_T("order"), VX_T("urn:other"), nullptr},
       {VX_T("Order"), VX_T(""), nullptr},  // a type's name, no element's
       {nullptr, nullptr, nullptr},
@@ -433,8 +433,31 @@ TEST(GeneratedGroups, ShareANamedGroupsClassAndCopyAttributeGroups) {
 
 // -- names and values C++ cannot take as they are --------------------------------
 
+TEST(GeneratedEdges, GlobalElementsOfSimpleTypesAndUntypedOnesAreRootsToo) {
+  const std::string note = "<e:note xmlns:e='urn:vxbind:edges'> a  b </e:note>";
+  auto text = Root<Edges::CNote>(Edges::CreateRootObject(VX_T("note"), VX_T("urn:vxbind:edges")));
+  text->FromXml(note.c_str());
+  EXPECT_EQ(U8(text->GetValue()), " a  b ");
+  EXPECT_EQ(TreeDifference(note, text->ToXml()), "");
+
+  auto odd = Root<Edges::COdd2>(Edges::CreateRootObject(VX_T("odd"), VX_T("urn:vxbind:edges")));
+  odd->FromXml("<odd xmlns='urn:vxbind:edges'>a-b</odd>");
+  EXPECT_EQ(odd->GetValue(), Edges::Odd_a_b2);
+  EXPECT_NE(Failure([&] { odd->FromXml("<odd xmlns='urn:vxbind:edges'>c</odd>"); })
+                .find("Invalid value [c] for the enumeration [Odd]"),
+            std::string::npos);
+
+  const std::string deep =
+      "<e:anything xmlns:e='urn:vxbind:edges' k='v'><x><y>1</y></x><e:z/></e:anything>";
+  auto any =
+      Root<Edges::CAnything>(Edges::CreateRootObject(VX_T("anything"), VX_T("urn:vxbind:edges")));
+  any->FromXml(deep.c_str());
+  EXPECT_EQ(any->GetAny()->GetCount(), 2);
+  EXPECT_EQ(TreeDifference(deep, any->ToXml()), "");
+  EXPECT_EQ(Edges::CreateRootObject(VX_T("Names"), VX_T("urn:vxbind:edges")), nullptr);
+}
+
 TEST(GeneratedEdges, RenameWhatClashesAndEscapeWhatCannotStand) {
-  EXPECT_EQ(Edges::CreateRootObject(VX_T("note"), VX_T("urn:vxbind:edges")), nullptr);
   // Enumerators: "" -> empty, "a b" and "a-b" -> a_b and a_b2, "??=" -> _,
   // "\u00FCber" -> U00FC_ber.
   const Edges::Odd values[] = {Edges::Odd_empty, Edges::Odd_a_b, Edges::Odd_a_b2, Edges::Odd__,
