@@ -30,9 +30,12 @@ struct OutputFile {
 };
 
 // `cxxNamespace` is one or more identifiers joined by "::". Throws
-// CompileError; gives every file or none.
+// CompileError; gives every file or none. With `sources` N above 1 each
+// schema's source is N files, NAME.cpp and NAME-2.cpp ... NAME-N.cpp (some
+// perhaps without classes), its classes shared out between them so that
+// they can be compiled side by side.
 std::vector<OutputFile> Generate(const std::vector<std::unique_ptr<Schema>>& schemas,
-                                 const std::string& cxxNamespace);
+                                 const std::string& cxxNamespace, int sources = 1);
 
 // The C++ literal VX_T("...") of a UTF-8 text.
 std::string Literal(const std::string& utf8);
