@@ -15,6 +15,8 @@
 #include <string>
 
 #include "GeneratedTesting.h"
+#include "Generator.h"
+#include "SchemaReader.h"
 
 namespace {
 
@@ -56,6 +58,47 @@ TEST(SplitSources, RoundTripDocumentsThroughClassesOfSeveralFiles) {
   }
   auto more = ReadAs<Split::CMoreOpen>("<w:more xmlns:w='urn:vxbind:wild'><w:title/></w:more>");
   EXPECT_EQ(U8(more->GetTitle()), "none");  // the base's element default
+}
+
+// Types of growing size: the shares are contiguous runs of classes of about
+// equal size (not of equal count), every class is defined in exactly one of
+// them, CreateRootObject in the first only.
+TEST(SplitSources, ShareTheClassesByTheirSize) {
+  std::string text = "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema'>\n";
+  const int types = 30;
+  for (int t = 1; t <= types; ++t) {
+    text += "<xs:element name='e" + std::to_string(t) + "' type='T" + std::to_string(t) +
+            "'/>\n<xs:complexType name='T" + std::to_string(t) + "'><xs:sequence>";
+    for (int m = 0; m < t; ++m)
+      text += "<xs:element name='m" + std::to_string(m) + "' type='xs:int'/>";
+    text += "</xs:sequence></xs:complexType>\n";
+  }
+  text += "</xs:schema>\n";
+  std::vector<std::unique_ptr<vxbindc::Schema>> schemas;
+  schemas.push_back(vxbindc::ParseSchema("grow.xsd", text));
+  std::vector<vxbindc::OutputFile> files = vxbindc::Generate(schemas, "Grow", 3);
+  ASSERT_EQ(files.size(), 4u);
+  EXPECT_EQ(files[1].name, "grow.cpp");
+  EXPECT_EQ(files[2].name, "grow-2.cpp");
+  EXPECT_EQ(files[3].name, "grow-3.cpp");
+  size_t total = files[1].text.size() + files[2].text.size() + files[3].text.size();
+  int next = 1;  // the classes in order
+  for (size_t f = 1; f < files.size(); ++f) {
+    const std::string& source = files[f].text;
+    EXPECT_NEAR(static_cast<double>(source.size()), total / 3.0, total * 0.1) << files[f].name;
+    EXPECT_EQ(source.find("CreateRootObject(") != std::string::npos, f == 1) << files[f].name;
+    for (int t = 1; t <= types; ++t) {
+      std::string name = "CT" + std::to_string(t);
+      bool here = source.find("\n" + name + "::" + name + "(") != std::string::npos;
+      if (here) {
+        EXPECT_EQ(t, next++) << files[f].name;
+      }
+    }
+    EXPECT_GT(next, 1) << files[f].name;
+  }
+  EXPECT_EQ(next, types + 1);
+  // By count, the first share would hold ten classes; by size it holds more.
+  EXPECT_NE(files[1].text.find("\nCT13::CT13("), std::string::npos);
 }
 
 // -- the program -------------------------------------------------------------------
