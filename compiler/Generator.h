@@ -5,7 +5,9 @@
 // and enumeration names are given across the run, so that they cannot clash
 // in the namespace; two schemas with the same file name are refused. The
 // namespace's CreateRootObject is defined in the source of the first schema
-// and knows the global elements of all of them.
+// and knows the global elements of all of them. A source may be written as
+// several files (see Generate), the first of them holding what must exist
+// once, each repeating the file-local helpers its classes use.
 //
 // Only the schemas of the command line (Schema::outputUnit null) have files
 // of their own: a document reached by xs:include or xs:import that is not on
