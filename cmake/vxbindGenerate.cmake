@@ -1,4 +1,5 @@
-# vxbind_generate(<target> SCHEMAS <file.xsd>... CXX_NAMESPACE <ns> [OUTPUT_DIR <dir>])
+# vxbind_generate(<target> SCHEMAS <file.xsd>... CXX_NAMESPACE <ns> [OUTPUT_DIR <dir>]
+#                 [SOURCES <n>])
 #
 # Compiles the schemas with vxbindc at build time, again whenever a schema or
 # vxbindc changes, and makes <target>, a static library of the generated
@@ -13,8 +14,13 @@
 # the files again (vxbindc writes a depfile of every schema it read). Give
 # one as well to have files of its own for it. Several calls with different
 # CXX_NAMESPACEs may be linked into one program.
+#
+# SOURCES <n> (default 1) writes each schema's source as n files, <name>.cpp
+# and <name>-2.cpp ... <name>-<n>.cpp, its classes shared out between them in
+# parts of about equal size: a schema of thousands of types then compiles on
+# n cores (build with -j<n>), each compiler needing about 1/n of the memory.
 function(vxbind_generate target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "CXX_NAMESPACE;OUTPUT_DIR" "SCHEMAS")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "CXX_NAMESPACE;OUTPUT_DIR;SOURCES" "SCHEMAS")
   if(arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "vxbind_generate: unexpected arguments ${arg_UNPARSED_ARGUMENTS}")
   endif()
@@ -23,6 +29,12 @@ function(vxbind_generate target)
   endif()
   if(NOT arg_CXX_NAMESPACE)
     message(FATAL_ERROR "vxbind_generate: CXX_NAMESPACE is missing")
+  endif()
+  if(NOT DEFINED arg_SOURCES)
+    set(arg_SOURCES 1)
+  elseif(NOT arg_SOURCES MATCHES "^[1-9][0-9]*$" OR arg_SOURCES GREATER 1000)
+    message(FATAL_ERROR "vxbind_generate: SOURCES must be a number from 1 to 1000, "
+                        "not '${arg_SOURCES}'")
   endif()
   if(NOT arg_OUTPUT_DIR)
     set(arg_OUTPUT_DIR ${CMAKE_CURRENT_BINARY_DIR}/${target}_generated)
@@ -46,6 +58,11 @@ function(vxbind_generate target)
     list(APPEND schemas ${path})
     list(APPEND headers ${arg_OUTPUT_DIR}/${stem}.h)
     list(APPEND sources ${arg_OUTPUT_DIR}/${stem}.cpp)
+    if(arg_SOURCES GREATER 1)
+      foreach(part RANGE 2 ${arg_SOURCES})
+        list(APPEND sources ${arg_OUTPUT_DIR}/${stem}-${part}.cpp)
+      endforeach()
+    endif()
   endforeach()
 
   list(JOIN arg_SCHEMAS " " names)
@@ -53,7 +70,7 @@ function(vxbind_generate target)
   add_custom_command(
     OUTPUT ${headers} ${sources}
     COMMAND ${tool} ${schemas} --output ${arg_OUTPUT_DIR} --cxx-namespace ${arg_CXX_NAMESPACE}
-            --depfile ${depfile}
+            --depfile ${depfile} --sources ${arg_SOURCES}
     DEPENDS ${schemas} ${tool}
     DEPFILE ${depfile}
     COMMENT "vxbindc: ${names} -> ${arg_CXX_NAMESPACE}"

@@ -5,7 +5,9 @@
 // and enumeration names are given across the run, so that they cannot clash
 // in the namespace; two schemas with the same file name are refused. The
 // namespace's CreateRootObject is defined in the source of the first schema
-// and knows the global elements of all of them.
+// and knows the global elements of all of them. A source may be written as
+// several files (see Generate), the first of them holding what must exist
+// once, each repeating the file-local helpers its classes use.
 //
 // Only the schemas of the command line (Schema::outputUnit null) have files
 // of their own: a document reached by xs:include or xs:import that is not on
@@ -30,9 +32,12 @@ struct OutputFile {
 };
 
 // `cxxNamespace` is one or more identifiers joined by "::". Throws
-// CompileError; gives every file or none.
+// CompileError; gives every file or none. With `sources` N above 1 each
+// schema's source is N files, NAME.cpp and NAME-2.cpp ... NAME-N.cpp (some
+// perhaps without classes), its classes shared out between them so that
+// they can be compiled side by side.
 std::vector<OutputFile> Generate(const std::vector<std::unique_ptr<Schema>>& schemas,
-                                 const std::string& cxxNamespace);
+                                 const std::string& cxxNamespace, int sources = 1);
 
 // The C++ literal VX_T("...") of a UTF-8 text.
 std::string Literal(const std::string& utf8);

@@ -1,8 +1,10 @@
 // vxbindc: XML Schema in, C++ classes for the vxbind runtime out.
 //
 //   vxbindc SCHEMA.xsd... --output DIR --cxx-namespace NS [--depfile FILE]
+//           [--sources N]
 //
-// Each schema of the command line gives one header and one source, so that
+// Each schema of the command line gives one header and one source (or N
+// sources, to compile a big schema's classes on several cores), so that
 // a build knows the names of the files before it runs the compiler. A
 // document that a schema reaches by xs:include or xs:import and that is not
 // on the command line is generated into the files of the first command-line
@@ -69,6 +71,11 @@ const char kHelp[] =
     "  --cxx-namespace NS    the C++ namespace of the generated code\n"
     "  --depfile FILE        also write FILE: the first header depends on every\n"
     "                        schema read, in the make format\n"
+    "  --sources N           write each schema's source as N files (default 1),\n"
+    "                        NAME.cpp and NAME-2.cpp ... NAME-N.cpp, its classes\n"
+    "                        shared out between them in parts of about equal\n"
+    "                        size, so that a big schema compiles on N cores; all\n"
+    "                        N are written, also when some hold no class\n"
     "  --help                this text\n"
     "\n"
     "Failures are reported as file:line: message, with exit status 1; then no\n"
@@ -79,6 +86,7 @@ struct Options {
   std::string output;
   std::string cxxNamespace;
   std::string depfile;
+  int sources = 1;
   bool help = false;
 };
 
@@ -156,11 +164,22 @@ bool IsNamespace(const std::string& ns) {
   }
 }
 
+const int kMaxSources = 1000;
+
+// The number of --sources, or 0 when `text` is no decimal from 1 to kMaxSources.
+int SourceCount(const std::string& text) {
+  if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos)
+    return 0;
+  int count = std::stoi(text);
+  return count <= kMaxSources ? count : 0;
+}
+
 Options ParseArguments(int argc, char** argv) {
   Options options;
   int outputAt = 0;
   int namespaceAt = 0;
   int depfileAt = 0;
+  int sourcesAt = 0;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     auto value = [&](const char* option, std::string& target, int& at) {
@@ -183,6 +202,13 @@ Options ParseArguments(int argc, char** argv) {
     } else if (arg == "--depfile" || arg.rfind("--depfile=", 0) == 0) {
       value("--depfile", options.depfile, depfileAt);
       if (options.depfile.empty()) CommandLineError(i, "--depfile needs a file name");
+    } else if (arg == "--sources" || arg.rfind("--sources=", 0) == 0) {
+      std::string count;
+      value("--sources", count, sourcesAt);
+      options.sources = SourceCount(count);
+      if (options.sources == 0)
+        CommandLineError(i, "--sources needs a number from 1 to " +
+                                std::to_string(kMaxSources) + ", not '" + count + "'");
     } else if (arg.size() > 1 && arg[0] == '-') {
       CommandLineError(i, "unknown option '" + arg + "' (see --help)");
     } else {
@@ -271,7 +297,7 @@ int Run(int argc, char** argv) {
   std::vector<std::string> read;
   std::vector<std::unique_ptr<vxbindc::Schema>> schemas =
       vxbindc::LoadSchemas(options.schemas, &read);
-  std::vector<vxbindc::OutputFile> files = vxbindc::Generate(schemas, options.cxxNamespace);
+  std::vector<vxbindc::OutputFile> files = vxbindc::Generate(schemas, options.cxxNamespace, options.sources);
   WriteFiles(options.output, files);
   if (!options.depfile.empty())
     WriteDepfile(options.depfile, options.output + "/" + files.front().name, read);
