@@ -140,6 +140,11 @@ class Reader {
   QName ParseQName(const CXmlElement* e, const std::string& text) const;
   int ParseOccurs(const CXmlElement* e, const char* attribute, int missing) const;
   std::string NameAttr(const CXmlElement* e) const;
+  // A boolean attribute (true, 1, false, 0), false when missing.
+  bool BoolAttr(const CXmlElement* e, const char* name) const;
+  // The one xs:extension or xs:restriction of xs:simpleContent or
+  // xs:complexContent, which must be the last content of its type.
+  const CXmlElement* OnlyDerivation(const CXmlElement* e, const char* missing) const;
   // The global component `name` of the symbol space `space`, in any
   // document of the run; null when there is none. Throws when no document
   // of the name's namespace was read at all.
@@ -281,6 +286,13 @@ int Reader::ParseOccurs(const CXmlElement* e, const char* attribute, int missing
       text->find_first_not_of("0123456789") != std::string::npos)
     Fail(e, std::string("invalid ") + attribute + " '" + *text + "'");
   return std::stoi(*text);
+}
+
+bool Reader::BoolAttr(const CXmlElement* e, const char* name) const {
+  std::string value = Attr(e, name).value_or("false");
+  if (value != "true" && value != "1" && value != "false" && value != "0")
+    Fail(e, std::string("invalid ") + name + " '" + value + "'");
+  return value == "true" || value == "1";
 }
 
 std::string Reader::NameAttr(const CXmlElement* e) const {
@@ -441,10 +453,8 @@ void Reader::ReadComplexType(const CXmlElement* e, ComplexType& type) {
     CheckComplexTypeAttributes(e, type);
   else
     CheckAttributes(e, {"base", "id"});  // the derivation of xs:complexContent
-  std::string mixed = Attr(e, "mixed").value_or("false");
-  if (Is(e, "complexType")) type.mixed = mixed == "true" || mixed == "1";
-  if (mixed != "true" && mixed != "1" && mixed != "false" && mixed != "0")
-    Fail(e, "invalid mixed '" + mixed + "'");
+  bool mixed = BoolAttr(e, "mixed");
+  if (Is(e, "complexType")) type.mixed = mixed;
   for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
     if (SkipChild(e, c)) continue;
     if (Is(c, "sequence") || Is(c, "choice") || Is(c, "all")) {
@@ -494,16 +504,7 @@ void Reader::ReadComplexType(const CXmlElement* e, ComplexType& type) {
 // Text of a simple type with attributes: xs:simpleContent/xs:extension.
 void Reader::ReadSimpleContent(const CXmlElement* e, ComplexType& type) {
   CheckAttributes(e, {"id"});
-  const CXmlElement* extension = nullptr;
-  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
-    if (SkipChild(e, c)) continue;
-    if (!Is(c, "extension") && !Is(c, "restriction"))
-      Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
-    if (extension) Fail(c, Name(e) + " with more than one derivation");
-    extension = c;
-  }
-  if (!extension) Fail(e, Name(e) + " without xs:extension");
-  CheckLastContent(e);
+  const CXmlElement* extension = OnlyDerivation(e, "xs:extension");
   if (Is(extension, "restriction")) return ReadSimpleContentRestriction(extension, type);
   CheckAttributes(extension, {"base", "id"});
   std::optional<std::string> base = Attr(extension, "base");
@@ -1232,9 +1233,7 @@ void Reader::IntersectAnyAttribute(ComplexType& type, const Wildcard& wildcard,
 void Reader::ReadValueConstraint(const CXmlElement* e, ElementDecl& decl) {
   // Nil elements have no place in the classes: a member holds a value or
   // is absent, and an absent one is not written as xsi:nil.
-  std::string nillable = Attr(e, "nillable").value_or("false");
-  if (nillable == "true" || nillable == "1") Fail(e, "unsupported nillable");
-  if (nillable != "false" && nillable != "0") Fail(e, "invalid nillable '" + nillable + "'");
+  if (BoolAttr(e, "nillable")) Fail(e, "unsupported nillable");
   decl.defaultValue = Attr(e, "default");
   decl.fixedValue = Attr(e, "fixed");
   if (decl.defaultValue && decl.fixedValue) Fail(e, "xs:element with both default and fixed");
@@ -1481,11 +1480,22 @@ void Reader::CheckComplexTypeAttributes(const CXmlElement* e, ComplexType& type)
   // block and final only limit which derivations are allowed: no binding
   // changes with them.
   CheckAttributes(e, {"name", "id", "mixed", "abstract", "block", "final"});
-  std::string abstract = Attr(e, "abstract").value_or("false");
-  if (abstract != "true" && abstract != "1" && abstract != "false" && abstract != "0")
-    Fail(e, "invalid abstract '" + abstract + "'");
-  type.abstract = abstract == "true" || abstract == "1";
+  type.abstract = BoolAttr(e, "abstract");
   if (type.abstract && type.name.empty()) Fail(e, "an anonymous xs:complexType cannot be abstract");
+}
+
+const CXmlElement* Reader::OnlyDerivation(const CXmlElement* e, const char* missing) const {
+  const CXmlElement* derivation = nullptr;
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    if (SkipChild(e, c)) continue;
+    if (!Is(c, "extension") && !Is(c, "restriction"))
+      Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
+    if (derivation) Fail(c, Name(e) + " with more than one derivation");
+    derivation = c;
+  }
+  if (!derivation) Fail(e, Name(e) + " without " + missing);
+  CheckLastContent(e);
+  return derivation;
 }
 
 // A derivation must be the only content of its type (annotations aside).
@@ -1497,19 +1507,8 @@ void Reader::CheckLastContent(const CXmlElement* e) const {
 
 void Reader::ReadComplexContent(const CXmlElement* e, ComplexType& type) {
   CheckAttributes(e, {"id", "mixed"});
-  std::string mixed = Attr(e, "mixed").value_or("false");
-  if (mixed == "true" || mixed == "1") Fail(e, "unsupported mixed content");
-  if (mixed != "false" && mixed != "0") Fail(e, "invalid mixed '" + mixed + "'");
-  const CXmlElement* derivation = nullptr;
-  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
-    if (SkipChild(e, c)) continue;
-    if (!Is(c, "extension") && !Is(c, "restriction"))
-      Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
-    if (derivation) Fail(c, Name(e) + " with more than one derivation");
-    derivation = c;
-  }
-  if (!derivation) Fail(e, Name(e) + " without xs:extension or xs:restriction");
-  CheckLastContent(e);
+  if (BoolAttr(e, "mixed")) Fail(e, "unsupported mixed content");
+  const CXmlElement* derivation = OnlyDerivation(e, "xs:extension or xs:restriction");
   std::optional<std::string> base = Attr(derivation, "base");
   if (!base) Fail(derivation, Name(derivation) + " without a base");
   type.derivation = Is(derivation, "extension") ? ComplexType::Derivation::Extension
@@ -1777,10 +1776,7 @@ void Reader::SettleDerivation(ComplexType& type) {
 void Reader::ReadSubstitution(const CXmlElement* e, ElementDecl& decl) {
   if (std::optional<std::string> head = Attr(e, "substitutionGroup"))
     decl.substitutionGroup = ParseQName(e, *head);
-  std::string abstract = Attr(e, "abstract").value_or("false");
-  if (abstract != "true" && abstract != "1" && abstract != "false" && abstract != "0")
-    Fail(e, "invalid abstract '" + abstract + "'");
-  decl.abstract = abstract == "true" || abstract == "1";
+  decl.abstract = BoolAttr(e, "abstract");
 }
 
 void Reader::ResolveSubstitutionGroups() {

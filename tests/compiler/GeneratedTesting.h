@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <utility>
@@ -95,6 +96,17 @@ CSmartPtr<T> ReadAs(const std::string& xml) {
   CSmartPtr<T> object = new T;
   object->FromXml(xml.c_str());
   return object;
+}
+
+// The text of `object` with the given prefixes, and xsi's: xsi:type values
+// are compared as text, so the output takes the test document's prefixes.
+inline String WrittenWith(
+    CXmlObjectBase* object,
+    std::initializer_list<std::pair<const unsigned short*, const unsigned short*>> prefixes) {
+  CXmlSerializationContext context;
+  for (const auto& prefix : prefixes) context.GetNamespaceAliases().Add(prefix.first, prefix.second);
+  context.GetNamespaceAliases().Add(VX_T("xsi"), VX_T("http://www.w3.org/2001/XMLSchema-instance"));
+  return object->ToXml(true, true, EOLType_LF, context);
 }
 
 }  // namespace generated_testing

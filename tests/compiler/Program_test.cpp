@@ -159,4 +159,58 @@ INSTANTIATE_TEST_SUITE_P(
                 "<command line>:4: --output needs a value\n"}),
     [](const testing::TestParamInfo<Refusal>& p) { return std::string(p.param.name); });
 
+TEST_F(Program, SourcesWritesExactlyNFilesAndRefusesOtherCounts) {
+  Write("a.xsd", kGood);
+  Write("a-2.xsd", "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema'/>");
+  // The status, the messages and the files written, out/ emptied again.
+  struct Outcome {
+    int status;
+    std::string err;
+    std::set<std::string> files;
+  };
+  auto RunProgram = [&](const std::string& arguments) {
+    Result result = Run(arguments);
+    Outcome outcome{result.status, result.err, FilesIn("out")};
+    fs::remove_all(m_dir / "out");
+    return outcome;
+  };
+  const std::string run = "a.xsd --output out --cxx-namespace N ";
+  // One class in four sources: the files without classes are written too.
+  Outcome four = RunProgram(run + "--sources 4");
+  EXPECT_EQ(four.status, 0) << four.err;
+  EXPECT_EQ(four.files, (std::set<std::string>{"a.h", "a.cpp", "a-2.cpp", "a-3.cpp", "a-4.cpp"}));
+  Outcome one = RunProgram(run + "--sources=1");
+  EXPECT_EQ(one.files, (std::set<std::string>{"a.h", "a.cpp"}));
+
+  struct Refused {
+    std::string arguments;
+    std::string message;
+  } refused[] = {
+      {run + "--sources 0",
+       "<command line>:7: --sources needs a number from 1 to 1000, not '0'\n"},
+      {run + "--sources=-2",
+       "<command line>:6: --sources needs a number from 1 to 1000, not '-2'\n"},
+      {run + "--sources two",
+       "<command line>:7: --sources needs a number from 1 to 1000, not 'two'\n"},
+      {run + "--sources 1001",
+       "<command line>:7: --sources needs a number from 1 to 1000, not '1001'\n"},
+      {run + "--sources 99999999999",
+       "<command line>:7: --sources needs a number from 1 to 1000, not '99999999999'\n"},
+      {run + "--sources 2 --sources 2", "<command line>:9: --sources given twice\n"},
+      {run + "--sources", "<command line>:6: --sources needs a value\n"},
+      // a.xsd's second source would be a-2.xsd's first.
+      {"a.xsd a-2.xsd --output out --cxx-namespace N --sources 2",
+       "a.xsd:0: another schema of this run also gives a-2.cpp; rename one of them\n"},
+  };
+  for (const Refused& r : refused) {
+    Outcome outcome = RunProgram(r.arguments);
+    EXPECT_EQ(outcome.status, 1) << r.arguments;
+    EXPECT_EQ(outcome.err, r.message) << r.arguments;
+    EXPECT_EQ(outcome.files, std::set<std::string>{}) << r.arguments;
+  }
+  // With one source each, the two schemas' files do not meet.
+  EXPECT_EQ(RunProgram("a.xsd a-2.xsd --output out --cxx-namespace N").status, 0);
+}
+
+
 }  // namespace

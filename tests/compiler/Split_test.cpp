@@ -1,17 +1,13 @@
 // A schema's source written as several files (vxbindc --sources N): classes
 // of data/derivation.xsd and data/wildcards.xsd generated into three
 // sources each bind the test documents as the one-source classes do, and the
-// program's handling of the option.
+// classes are shared out by size (the program's handling of the option is
+// in Program_test.cpp).
 #include "derivationsplit.h"
 #include "wildcardssplit.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <set>
 #include <string>
 
 #include "GeneratedTesting.h"
@@ -22,13 +18,9 @@ namespace {
 
 using namespace VxVevAva5;
 using namespace generated_testing;
-namespace fs = std::filesystem;
 
 String Written(CXmlObjectBase* object) {
-  CXmlSerializationContext context;
-  context.GetNamespaceAliases().Add(VX_T("d"), VX_T("urn:vxbind:derive"));
-  context.GetNamespaceAliases().Add(VX_T("xsi"), VX_T("http://www.w3.org/2001/XMLSchema-instance"));
-  return object->ToXml(true, true, EOLType_LF, context);
+  return WrittenWith(object, {{VX_T("d"), VX_T("urn:vxbind:derive")}});
 }
 
 // Classes, their factories and CreateRootObject come from different files
@@ -99,81 +91,6 @@ TEST(SplitSources, ShareTheClassesByTheirSize) {
   EXPECT_EQ(next, types + 1);
   // By count, the first share would hold ten classes; by size it holds more.
   EXPECT_NE(files[1].text.find("\nCT13::CT13("), std::string::npos);
-}
-
-// -- the program -------------------------------------------------------------------
-
-struct Outcome {
-  int status = -1;
-  std::string err;
-  std::set<std::string> files;  // in out/
-};
-
-// Runs vxbindc in a new directory holding a.xsd and a-2.xsd.
-Outcome RunProgram(const std::string& arguments) {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp ? tmp : "/tmp") + "/vxbindc_split_XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) return {};
-  fs::path dir = pattern;
-  const char schema[] =
-      "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema'>\n"
-      "  <xs:element name='a' type='T'/>\n"
-      "  <xs:complexType name='T'><xs:sequence>\n"
-      "    <xs:element name='b' type='xs:int'/>\n"
-      "  </xs:sequence></xs:complexType>\n"
-      "</xs:schema>\n";
-  std::ofstream(dir / "a.xsd") << schema;
-  std::ofstream(dir / "a-2.xsd") << "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema'/>";
-  std::string command = "cd '" + dir.string() + "' && '" VXBINDC_PROGRAM "' " + arguments +
-                        " >/dev/null 2>stderr.txt";
-  int status = std::system(command.c_str());
-  Outcome outcome;
-  outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  outcome.err = ReadFile((dir / "stderr.txt").string());
-  if (fs::exists(dir / "out"))
-    for (const auto& entry : fs::directory_iterator(dir / "out"))
-      outcome.files.insert(entry.path().filename().string());
-  fs::remove_all(dir);
-  return outcome;
-}
-
-TEST(SplitSources, ProgramWritesExactlyNSourcesAndRefusesOtherCounts) {
-  const std::string run = "a.xsd --output out --cxx-namespace N ";
-  // One class in four sources: the files without classes are written too.
-  Outcome four = RunProgram(run + "--sources 4");
-  EXPECT_EQ(four.status, 0) << four.err;
-  EXPECT_EQ(four.files, (std::set<std::string>{"a.h", "a.cpp", "a-2.cpp", "a-3.cpp", "a-4.cpp"}));
-  Outcome one = RunProgram(run + "--sources=1");
-  EXPECT_EQ(one.files, (std::set<std::string>{"a.h", "a.cpp"}));
-
-  struct Refused {
-    std::string arguments;
-    std::string message;
-  } refused[] = {
-      {run + "--sources 0",
-       "<command line>:7: --sources needs a number from 1 to 1000, not '0'\n"},
-      {run + "--sources=-2",
-       "<command line>:6: --sources needs a number from 1 to 1000, not '-2'\n"},
-      {run + "--sources two",
-       "<command line>:7: --sources needs a number from 1 to 1000, not 'two'\n"},
-      {run + "--sources 1001",
-       "<command line>:7: --sources needs a number from 1 to 1000, not '1001'\n"},
-      {run + "--sources 99999999999",
-       "<command line>:7: --sources needs a number from 1 to 1000, not '99999999999'\n"},
-      {run + "--sources 2 --sources 2", "<command line>:9: --sources given twice\n"},
-      {run + "--sources", "<command line>:6: --sources needs a value\n"},
-      // a.xsd's second source would be a-2.xsd's first.
-      {"a.xsd a-2.xsd --output out --cxx-namespace N --sources 2",
-       "a.xsd:0: another schema of this run also gives a-2.cpp; rename one of them\n"},
-  };
-  for (const Refused& r : refused) {
-    Outcome outcome = RunProgram(r.arguments);
-    EXPECT_EQ(outcome.status, 1) << r.arguments;
-    EXPECT_EQ(outcome.err, r.message) << r.arguments;
-    EXPECT_EQ(outcome.files, std::set<std::string>{}) << r.arguments;
-  }
-  // With one source each, the two schemas' files do not meet.
-  EXPECT_EQ(RunProgram("a.xsd a-2.xsd --output out --cxx-namespace N").status, 0);
 }
 
 }  // namespace
