@@ -5,15 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <initializer_list>
 #include <iterator>
 #include <string>
 #include <utility>
-#include <vector>
 
+#include "roundtrip/InfosetDifference.h"
 #include "vxbind/vxbind.h"
 
 namespace generated_testing {
@@ -27,50 +26,15 @@ inline std::string ReadFile(const std::string& path) {
 
 inline std::string U8(const String& text) { return Utf16::ToUtf8(text); }
 
-// The differences between two documents' trees, "" when there are none:
-// names, namespaces, attributes, and the text of every element (trimmed
-// where the element has children, since indentation is the writer's).
+// The first difference between two documents' infosets, "" when there is
+// none (the round-trip tool's comparison: prefixes aside, xsi:type by the
+// name it resolves to, indentation between children ignored).
 inline std::string TreeDifference(const std::string& expectedUtf8, const String& actual) {
   CXmlDocument a;
   CXmlDocument b;
   a.LoadXml(expectedUtf8.c_str());
   b.LoadXml(actual.c_str());
-  auto trim = [](const String& s) {
-    std::string t = U8(s);
-    size_t first = t.find_first_not_of(" \t\n");
-    return first == std::string::npos ? std::string()
-                                      : t.substr(first, t.find_last_not_of(" \t\n") - first + 1);
-  };
-  auto attributes = [](const CXmlElement* e) {
-    std::vector<std::string> all;
-    for (const CXmlAttribute* at : e->GetAttributes())
-      all.push_back(U8(at->GetNamespaceURI()) + "|" + U8(at->GetLocalName()) + "=" +
-                    U8(at->GetValue()));
-    std::sort(all.begin(), all.end());
-    return all;
-  };
-  std::vector<std::pair<const CXmlElement*, const CXmlElement*>> stack{
-      {a.GetDocumentElement(), b.GetDocumentElement()}};
-  while (!stack.empty()) {
-    auto [x, y] = stack.back();
-    stack.pop_back();
-    if (!x || !y) return std::string(x ? "missing" : "extra") + " element";
-    std::string where = U8(x->GetLocalName());
-    if (x->GetLocalName() != y->GetLocalName() || x->GetNamespaceURI() != y->GetNamespaceURI())
-      return where + ": name or namespace " + U8(y->GetNamespaceURI()) + " " +
-             U8(y->GetLocalName());
-    if (attributes(x) != attributes(y)) return where + ": attributes differ";
-    bool leaf = x->GetFirstElement() == nullptr;
-    std::string tx = leaf ? U8(x->GetText()) : trim(x->GetText());
-    std::string ty = leaf ? U8(y->GetText()) : trim(y->GetText());
-    if (tx != ty) return where + ": text '" + tx + "' became '" + ty + "'";
-    const CXmlElement* cx = x->GetFirstElement();
-    const CXmlElement* cy = y->GetFirstElement();
-    for (; cx || cy; cx = cx ? cx->GetNextSiblingElement() : nullptr,
-                     cy = cy ? cy->GetNextSiblingElement() : nullptr)
-      stack.emplace_back(cx, cy);
-  }
-  return "";
+  return vxbind_tools::InfosetDifference(a.GetDocumentElement(), b.GetDocumentElement());
 }
 
 // The message chain of what `action` throws, "" when it throws nothing.
