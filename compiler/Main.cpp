@@ -28,6 +28,7 @@
 #include "Diagnostics.h"
 #include "Generator.h"
 #include "SchemaReader.h"
+#include "vxbind/platform/Version.h"
 
 namespace {
 
@@ -76,6 +77,8 @@ const char kHelp[] =
     "                        shared out between them in parts of about equal\n"
     "                        size, so that a big schema compiles on N cores; all\n"
     "                        N are written, also when some hold no class\n"
+    "  --version             the version of vxbindc and of the vxbind it\n"
+    "                        generates code for\n"
     "  --help                this text\n"
     "\n"
     "Failures are reported as file:line: message, with exit status 1; then no\n"
@@ -88,6 +91,7 @@ struct Options {
   std::string depfile;
   int sources = 1;
   bool help = false;
+  bool version = false;
 };
 
 [[noreturn]] void CommandLineError(int index, const std::string& message) {
@@ -195,6 +199,8 @@ Options ParseArguments(int argc, char** argv) {
     };
     if (arg == "--help" || arg == "-h") {
       options.help = true;
+    } else if (arg == "--version") {
+      options.version = true;
     } else if (arg == "--output" || arg.rfind("--output=", 0) == 0) {
       value("--output", options.output, outputAt);
     } else if (arg == "--cxx-namespace" || arg.rfind("--cxx-namespace=", 0) == 0) {
@@ -215,7 +221,7 @@ Options ParseArguments(int argc, char** argv) {
       options.schemas.push_back(arg);
     }
   }
-  if (options.help) return options;
+  if (options.help || options.version) return options;
   if (options.schemas.empty()) CommandLineError(0, "no schema given (see --help)");
   if (outputAt == 0) CommandLineError(0, "--output DIR is missing");
   if (options.output.empty()) CommandLineError(outputAt, "--output needs a directory");
@@ -292,6 +298,10 @@ int Run(int argc, char** argv) {
   Options options = ParseArguments(argc, argv);
   if (options.help) {
     std::cout << kHelp;
+    return 0;
+  }
+  if (options.version) {
+    std::cout << "vxbindc " VXBIND_VERSION_STRING "\n";
     return 0;
   }
   std::vector<std::string> read;

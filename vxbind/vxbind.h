@@ -14,6 +14,7 @@
 #include "vxbind/platform/String.h"
 #include "vxbind/platform/Time.h"
 #include "vxbind/platform/Utf16.h"
+#include "vxbind/platform/Version.h"
 
 // Base: errors, smart pointer, shared enums, context, the object base
 #include "vxbind/base/Enums.h"

@@ -10,6 +10,8 @@
 #include <set>
 #include <string>
 
+#include "vxbind/platform/Version.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -94,6 +96,9 @@ TEST_F(Program, Help) {
   Result r = Run("--help");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out.rfind("Usage: vxbindc SCHEMA.xsd... --output DIR --cxx-namespace NS\n", 0), 0u);
+  r = Run("--version");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, std::string("vxbindc ") + VxVevAva5::GetVersionString() + "\n");
 }
 
 struct Refusal {
