@@ -1,13 +1,20 @@
 # What vxbind links: zlib, Debian's UTF-16 build of Expat (libexpatw, from
 # libexpat1-dev) and PCRE2's 8-bit library (libpcre2-8, from libpcre2-dev,
 # for pattern facets); the last two have no CMake package of their own. Used
-# by the build and by the installed package, whose static library needs all
-# three at the consumer's link step.
+# by the build, where a missing one stops the configuration, and by the
+# package of a static vxbind, whose users' link step needs all three: there a
+# missing one makes find_package(vxbind) fail with the reason, as any
+# package's missing dependency does.
 include(CMakeFindDependencyMacro)
 find_dependency(ZLIB)
 if(NOT TARGET vxbind::expatw)
   find_library(VXBIND_EXPATW_LIBRARY expatw)
   if(NOT VXBIND_EXPATW_LIBRARY)
+    if(CMAKE_FIND_PACKAGE_NAME STREQUAL "vxbind")
+      set(vxbind_FOUND FALSE)
+      set(vxbind_NOT_FOUND_MESSAGE "vxbind needs libexpatw, Expat's UTF-16 build (Debian: libexpat1-dev)")
+      return()
+    endif()
     message(FATAL_ERROR "vxbind needs libexpatw, Expat's UTF-16 build (Debian: libexpat1-dev)")
   endif()
   add_library(vxbind::expatw UNKNOWN IMPORTED)
@@ -17,6 +24,11 @@ if(NOT TARGET vxbind::pcre2-8)
   find_library(VXBIND_PCRE2_LIBRARY pcre2-8)
   find_path(VXBIND_PCRE2_INCLUDE_DIR pcre2.h)
   if(NOT VXBIND_PCRE2_LIBRARY OR NOT VXBIND_PCRE2_INCLUDE_DIR)
+    if(CMAKE_FIND_PACKAGE_NAME STREQUAL "vxbind")
+      set(vxbind_FOUND FALSE)
+      set(vxbind_NOT_FOUND_MESSAGE "vxbind needs PCRE2's 8-bit library (Debian: libpcre2-dev)")
+      return()
+    endif()
     message(FATAL_ERROR "vxbind needs PCRE2's 8-bit library (Debian: libpcre2-dev)")
   endif()
   add_library(vxbind::pcre2-8 UNKNOWN IMPORTED)

@@ -19,6 +19,11 @@
 # and <name>-2.cpp ... <name>-<n>.cpp, its classes shared out between them in
 # parts of about equal size: a schema of thousands of types then compiles on
 # n cores (build with -j<n>), each compiler needing about 1/n of the memory.
+#
+# It comes with find_package(vxbind), from an install or from a build folder,
+# and with add_subdirectory(vxbind) when VXBIND_BUILD_COMPILER is set ON
+# before it (vxbind built inside another project builds no vxbindc unless
+# asked).
 function(vxbind_generate target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "CXX_NAMESPACE;OUTPUT_DIR;SOURCES" "SCHEMAS")
   if(arg_UNPARSED_ARGUMENTS)

@@ -1,9 +1,12 @@
 // A consumer of the packaged library: includes the umbrella header, derives
 // a bindable class, writes and reads it through the library, and catches the
-// library's exceptions by their exported types.
+// library's exceptions by their exported types. Built with
+// VXBIND_PACKAGE_VERSION, the version the package announced, it checks that
+// the package, its headers and its library are one version.
 #include <vxbind/vxbind.h>
 
 #include <cstdio>
+#include <cstring>
 
 using namespace VxVevAva5;
 
@@ -39,6 +42,13 @@ int Fail(const char* what) {
 }  // namespace
 
 int main() {
+  if (std::strcmp(GetVersionString(), VXBIND_VERSION_STRING) != 0)
+    return Fail("the library's version is not the headers' " VXBIND_VERSION_STRING);
+#ifdef VXBIND_PACKAGE_VERSION
+  if (std::strcmp(VXBIND_PACKAGE_VERSION, VXBIND_VERSION_STRING) != 0)
+    return Fail("the package's version " VXBIND_PACKAGE_VERSION
+                " is not the headers' " VXBIND_VERSION_STRING);
+#endif
   CSmartPtr<CNote> note = new CNote;
   note->text = VX_T("1 < 2");
   String xml = note->ToXml(false, false);
@@ -80,5 +90,6 @@ int main() {
     if (e.GetMessage() != String(VX_T("Invalid Value for code [AB12]")))
       return Fail(Utf16::ToUtf8(e.GetMessage()).c_str());
   }
+  std::printf("vxbind %s: ok\n", GetVersionString());
   return 0;
 }
