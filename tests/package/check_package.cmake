@@ -5,7 +5,7 @@
 #
 #   -DSOURCE_DIR=<vxbind>  -DWORK_DIR=<scratch>  -DCONSUMER_DIR=<tests/package>
 #   -DCXX=<compiler>  [-DLAUNCHER=<compiler launcher, e.g. ccache>]
-#   -DCHECK=build_tree|install|both, and either
+#   [-DCHECK=build_tree|install|both (the default)], and either
 #   -DBUILD_DIR=<a configured and built vxbind>   (used as it is), or
 #   -DSHARED=ON|OFF                               (configured and built here)
 
@@ -35,6 +35,9 @@ function(find_package_consumer what config_dir)
   endif()
 endfunction()
 
+if(NOT CHECK)
+  set(CHECK both)
+endif()
 file(REMOVE_RECURSE ${WORK_DIR})
 if(NOT BUILD_DIR)
   set(BUILD_DIR ${WORK_DIR}/vxbind)
