@@ -21,9 +21,8 @@
 # n cores (build with -j<n>), each compiler needing about 1/n of the memory.
 #
 # It comes with find_package(vxbind), from an install or from a build folder,
-# and with add_subdirectory(vxbind) when VXBIND_BUILD_COMPILER is set ON
-# before it (vxbind built inside another project builds no vxbindc unless
-# asked).
+# and with add_subdirectory(vxbind), which builds vxbindc only when a
+# vxbind_generate() call needs it.
 function(vxbind_generate target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "CXX_NAMESPACE;OUTPUT_DIR;SOURCES" "SCHEMAS")
   if(arg_UNPARSED_ARGUMENTS)
