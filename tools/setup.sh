@@ -5,7 +5,8 @@
 #                            the examples: a compiler, CMake, make,
 #                            pkg-config, Expat, zlib, PCRE2
 #   tools/setup.sh tests     all of that, and what the test suite and the
-#                            benchmarks use besides (below)
+#                            benchmarks use besides (below); also what
+#                            tools/setup.sh without argument does
 #
 # For the tests: Google Test; Google Benchmark, libxml2 and pugixml (the
 # benchmarks' baselines, compared against only); xsdcxx with libxerces-c-dev
@@ -14,7 +15,7 @@
 # of Fast Infoset (ITU-T X.891) that the interoperability tests run against
 # ours. The library itself never uses any of these.
 set -euo pipefail
-purpose=${1:-}
+purpose=${1:-tests}
 case "$purpose" in
   example|tests) ;;
   *) echo "usage: tools/setup.sh example|tests" >&2; exit 2 ;;
