@@ -1,4 +1,5 @@
-# Checks that the library's includes run one way, down its floors:
+# Checks that the library's includes run one way, down its floors
+# (docs/architecture.md describes them):
 #
 #   8 core/          entry points, class factory
 #   7 model/         generated classes and their driver, element and attribute infos

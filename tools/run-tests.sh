@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Sets everything up on a fresh Debian machine and runs the whole test suite
-# twice: a normal build of the shared library (warnings are errors, benchmarks
-# compiled too; the package tests also build and install a static one), then
-# a build of the static library with AddressSanitizer +
-# UndefinedBehaviorSanitizer (leaks fail). A third, small build runs the
-# binding test of two threads under ThreadSanitizer (only that test, to keep
-# the run short).
+# Sets everything up on a fresh Debian machine (tools/setup.sh tests) and
+# runs the whole test suite twice: a normal build of the shared library
+# (warnings are errors, benchmarks compiled too; the package tests also build
+# and install a static one), then a build of the static library with
+# AddressSanitizer + UndefinedBehaviorSanitizer (leaks fail). A third, small
+# build runs the binding test of two threads under ThreadSanitizer (only that
+# test, to keep the run short).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/setup.sh
+tools/setup.sh tests
 jobs=$(nproc)
 
 echo "== Normal build"

@@ -1,25 +1,47 @@
 #!/usr/bin/env bash
-# Installs what vxbind needs to build, test and benchmark on Debian, if missing.
-# Java and libfastinfoset-java serve the Fast Infoset interoperability tests
-# only (the reference implementation of X.891); the library never uses them.
-# xsdcxx with libxerces-c-dev (CodeSynthesis XSD) and gsoap with libgsoap-dev
-# are the peer binders of bench_binding, benchmarks only.
+# Installs on Debian, if missing, what vxbind needs for one purpose:
+#
+#   tools/setup.sh example   building the library and vxbindc, and running
+#                            the examples: a compiler, CMake, make,
+#                            pkg-config, Expat, zlib, PCRE2
+#   tools/setup.sh tests     all of that, and what the test suite and the
+#                            benchmarks use besides (below); also what
+#                            tools/setup.sh without argument does
+#
+# For the tests: Google Test; Google Benchmark, libxml2 and pugixml (the
+# benchmarks' baselines, compared against only); xsdcxx with libxerces-c-dev
+# (CodeSynthesis XSD) and gsoap with libgsoap-dev, the peer binders of
+# bench_binding; Java and libfastinfoset-java, the reference implementation
+# of Fast Infoset (ITU-T X.891) that the interoperability tests run against
+# ours. The library itself never uses any of these.
 set -euo pipefail
-packages=(g++ cmake make pkg-config libexpat1-dev zlib1g-dev libpcre2-dev libgtest-dev
-          libbenchmark-dev libxml2-dev libpugixml-dev
-          xsdcxx libxerces-c-dev gsoap libgsoap-dev
-          default-jdk-headless libfastinfoset-java)
+purpose=${1:-tests}
+case "$purpose" in
+  example|tests) ;;
+  *) echo "usage: tools/setup.sh example|tests" >&2; exit 2 ;;
+esac
+
+packages=(g++ cmake make pkg-config libexpat1-dev zlib1g-dev libpcre2-dev)
+if [ "$purpose" = tests ]; then
+  packages+=(libgtest-dev libbenchmark-dev libxml2-dev libpugixml-dev
+             xsdcxx libxerces-c-dev gsoap libgsoap-dev
+             default-jdk-headless libfastinfoset-java)
+fi
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+updated=no
 if ((${#missing[@]})); then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
   echo "Installing: ${missing[*]}"
   $sudo apt-get update -qq
+  updated=yes
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi
+[ "$purpose" = tests ] || exit 0
 
 # The example schemas and instance documents of xsdcxx and libxerces-c-dev
 # are round-trip tests of the schema compiler (tests/roundtrip). Where
@@ -37,9 +59,10 @@ for entry in xsdcxx:usr/share/doc/xsdcxx/examples/cxx/tree/hello/hello.xsd \
   mkdir -p "$docs/debs"
   rm -f "$docs/debs/${p}"_*.deb
   if ! (cd "$docs/debs" && apt-get download -qq "$p" 2>/dev/null); then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo apt-get update -qq
+    if [ "$updated" = no ]; then
+      $sudo apt-get update -qq
+      updated=yes
+    fi
     (cd "$docs/debs" && apt-get download -qq "$p")
   fi
   dpkg-deb -x "$(ls "$docs/debs/${p}"_*.deb | head -n 1)" "$docs"
