@@ -112,6 +112,9 @@ const std::string kAllFull =
     "<shapeC xsi:type='Square'><side>1</side></shapeC><count>1</count><price>2</price>"
     "<tag>t</tag><color>red</color><shade>blue</shade><extra/><note/><first>f</first>"
     "<second>2</second></all>";
+// An all group of substitutable members with its optional member only.
+const std::string kAllShape =
+    "<allShape" + kNs + "><shapeO xsi:type='Square'><side>2</side></shapeO></allShape>";
 
 // One row: `input` read with `tolerances` must write what `same` (read
 // with them too) writes, or fail with `same` when it starts with "!".
@@ -321,10 +324,28 @@ TEST(Binding, AllGroupMembersAndTheContextsTolerances) {
                "<leafC id='4'/><count>"),
        "!Failed to process the element [all]\nThe Maximum number of [leafC] elements allowed in "
        "this collection is 3"},
-      {"substitutable members of all groups", kStrict,
-       "<allShape" + kNs + "><shape xsi:type='Circle'><radius>1</radius></shape></allShape>",
-       "!Failed to process the element [allShape]\nAllAbsClsMndElm.ProcessXml, has not been "
-       "implemented fully, contact vxbind-support@example.org"},
+      {"substitutable members in either order", kStrict,
+       Replace(kAllShape, "</allShape>", "<shape xsi:type='Circle'><radius>1</radius></shape>"
+                                         "</allShape>"),
+       "<allShape" + kNs + "><shape xsi:type='Circle'><radius>1</radius></shape>"
+                           "<shapeO xsi:type='Square'><side>2</side></shapeO></allShape>"},
+      {"substitutable member missing", kStrict, kAllShape,
+       "!Failed to process the element [allShape]\nFailed to find the mandatory element [shape]"},
+      {"substitutable member whose xsi:type no class answers", kStrict,
+       Replace(kAllShape, "</allShape>", "<shape xsi:type='Triangle'/></allShape>"),
+       "!Failed to process the element [allShape]\nFailed to find a suitable substitution "
+       "element for [shape]"},
+      {"... an optional one's stays unread", kStrict,
+       "<allShape" + kNs + "><shape xsi:type='Square'><side>1</side></shape>"
+                           "<shapeO xsi:type='Triangle'/></allShape>",
+       "!Failed to process the element [allShape]\nFailed read all the elements held within the "
+       "element [allShape]. The unexpected element [shapeO] remains un processed"},
+      {"substitutable member twice", kStrict,
+       Replace(kAllShape, "</allShape>",
+               "<shape xsi:type='Square'><side>1</side></shape>"
+               "<shape xsi:type='Square'><side>3</side></shape></allShape>"),
+       "!Failed to process the element [allShape]\nFailed read all the elements held within the "
+       "element [allShape]. The unexpected element [shape] remains un processed"},
       {"a repeated wildcard takes the rest", kStrict,
        "<allAny" + kNs + "><a/><count>1</count></allAny>",
        "<allAny" + kNs + "><a/><count>1</count></allAny>"},
