@@ -303,9 +303,6 @@ TEST(Binding, AllGroupMembersAndTheContextsTolerances) {
 }
 
 TEST(Binding, AbstractMembersOfAnAllGroupAreChosenByXsiType) {
-  // TODO: remove the skip once the runtime reads abstract members of all
-  // groups (today "AllAbsClsMndElm.ProcessXml, has not been implemented fully").
-  GTEST_SKIP() << "abstract members of all groups are not read yet";
   const std::string circle = "<shape xsi:type='Circle'><radius>1</radius></shape>";
   const std::string square = "<shapeO xsi:type='Square'><side>2</side></shapeO>";
   const std::string both = "<allShape" + kNs + ">" + circle + square + "</allShape>";
@@ -316,6 +313,12 @@ TEST(Binding, AbstractMembersOfAnAllGroupAreChosenByXsiType) {
       {"xsi:type that no class answers", kStrict, Replace(both, "'Circle'", "'Triangle'"),
        "!Failed to process the element [allShape]\nFailed to find a suitable substitution "
        "element for [shape]"},
+      {"... an optional member's stays unread", kStrict, Replace(both, "'Square'", "'Triangle'"),
+       "!Failed to process the element [allShape]\nFailed read all the elements held within the "
+       "element [allShape]. The unexpected element [shapeO] remains un processed"},
+      {"member twice", kStrict, Replace(both, "</allShape>", circle + "</allShape>"),
+       "!Failed to process the element [allShape]\nFailed read all the elements held within the "
+       "element [allShape]. The unexpected element [shape] remains un processed"},
   });
   CSmartPtr<CAllShape> shapes = new CAllShape;
   shapes->FromXml(both.c_str());
