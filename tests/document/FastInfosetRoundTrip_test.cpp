@@ -4,13 +4,13 @@
 // files, and a million levels of nesting.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "support/Bytes.h"
+#include "support/Document.h"
 #include "support/RandomScript.h"
 #include "support/ScriptObject.h"
 #include "support/Text.h"
@@ -39,27 +39,11 @@ void LoadBytes(CXmlDocument& doc, const CBinaryData& data) {
   doc.LoadXmlStream(const_cast<unsigned char*>(data.GetData()), data.GetLength());
 }
 
-// The elements in document order.
-std::vector<const CXmlElement*> Elements(const CXmlDocument& doc) {
-  std::vector<const CXmlElement*> elements;
-  std::vector<const CXmlElement*> stack{doc.GetDocumentElement()};
-  while (!stack.empty()) {
-    const CXmlElement* e = stack.back();
-    stack.pop_back();
-    elements.push_back(e);
-    std::vector<const CXmlElement*> children;
-    for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement())
-      children.push_back(c);
-    stack.insert(stack.end(), children.rbegin(), children.rend());
-  }
-  return elements;
-}
-
 // The tree with each prefixed xsi:type value as {namespace}name, so that
 // trees whose writers chose other prefixes compare equal.
 vxtest::Tree ExpandedTree(const CXmlDocument& doc) {
   vxtest::Tree tree = vxtest::ReadTree(doc.GetDocumentElement());
-  std::vector<const CXmlElement*> elements = Elements(doc);
+  std::vector<CXmlElement*> elements = vxtest::InOrder(doc.GetDocumentElement());
   for (size_t i = 0; i < tree.size(); ++i) {
     for (vxtest::TreeAttribute& a : tree[i].attributes) {
       size_t colon = a.value.find(':');
@@ -74,7 +58,7 @@ vxtest::Tree ExpandedTree(const CXmlDocument& doc) {
 
 // Every xsi:type prefix resolves, at its element, to the type's namespace.
 std::string CompareTrees(const vxtest::Tree& expected, const CXmlDocument& doc) {
-  std::vector<const CXmlElement*> elements = Elements(doc);
+  std::vector<CXmlElement*> elements = vxtest::InOrder(doc.GetDocumentElement());
   return vxtest::Compare(expected, vxtest::ReadTree(doc.GetDocumentElement()), true,
                          [&](size_t i, const String& prefix, const String& typeNs) {
                            String uri;
