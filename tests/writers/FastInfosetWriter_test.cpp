@@ -316,19 +316,6 @@ TEST(CFastInfosetWriter, DeclaresEveryPrefixItsNamesUse) {
   }
 }
 
-TEST(CFastInfosetWriter, AnXsiTypePrefixIsDeclaredWhereTheValueStands) {
-  Fi fi;
-  fi.Start("r");
-  fi.w.WriteXsiType(U("urn:t"), U("T"));
-  CXmlDocument& doc = fi.End().Read();
-  const CXmlElement* root = doc.GetDocumentElement();
-  String value = root->GetAttribute(U("type"), U("http://www.w3.org/2001/XMLSchema-instance"));
-  ASSERT_EQ(ToUtf8(value).substr(2), ":T");
-  String uri;
-  ASSERT_TRUE(root->LookupNamespaceURI(value.substr(0, 2), uri));
-  EXPECT_EQ(ToUtf8(uri), "urn:t");
-}
-
 TEST(CFastInfosetWriter, RefusesWhatCannotBeWritten) {
   EXPECT_VX_THROW(Fi().Start("r").Start("c").End().Attr("a", "v"), CVxException,
                   "Attributes must be added before elements");
