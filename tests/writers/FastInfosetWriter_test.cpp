@@ -347,10 +347,8 @@ TEST(CFastInfosetWriter, StrictRefusesWhatXmlForbids) {
   EXPECT_VX_THROW(strict()->Start("r").Text(String(1, 0)), CVxException,
                   "The text of the element [r] holds the character U+0000, which XML 1.0 does "
                   "not allow");
-  // What XML allows, TAB, LF and CR in values included, is written exactly.
-  auto fi = strict();
-  CXmlDocument& doc = fi->Start("r").Attr("a", "", U("\t\n x")).Text("a\tb").End().Read();
-  EXPECT_EQ(ToUtf8(doc.GetDocumentElement()->GetAttribute(U("a"), String())), "\t\n x");
+  // What XML allows, TAB and LF in values included, is written exactly: the
+  // strict round trips of CFastInfosetRoundTrip.
 }
 
 TEST(CXmlObjectBaseToFastInfoset, EntryPointsEndTheDocumentAndCompress) {
