@@ -115,6 +115,7 @@ TEST(CFastInfosetWriter, EachDeclarationComesBeforeTheHeader) {
   }
 }
 
+// Each kind of item, and the namespace declarations its names need.
 TEST(CFastInfosetWriter, ItemsAsThePartsOfTheFormatSpellThem) {
   struct Case {
     const char* what;
@@ -149,6 +150,38 @@ TEST(CFastInfosetWriter, ItemsAsThePartsOfTheFormatSpellThem) {
       {"text stops at its first NUL",
        Fi().Start("r").Text(String(VX_T("ab")) + String(1, 0) + String(VX_T("cd"))).End().Octets(),
        "3C 00 72 91 61 62 FF"},
+      // xmlns="urn:o" and xmlns:AA="urn:o" as literals, then AA:r.
+      {"the root's default namespace, and the prefix its name carries",
+       [] {
+         Fi fi;
+         fi.w.SetDefaultNamespace(U("urn:o"));
+         return fi.Start("r", "urn:o").End().Octets();
+       }(),
+       "38 CD 04 75 72 6E 3A 6F CF 01 41 41 04 75 72 6E 3A 6F F0 3F 81 82 00 72 FF"},
+      {"an alias given before the root stays on the root",
+       [] {
+         Fi fi;
+         fi.w.AddNamespace(U("p"), U("urn:p"));
+         return fi.Start("r").End().Octets();
+       }(),
+       "38 CF 00 70 04 75 72 6E 3A 70 F0 3C 00 72 FF"},
+      {"a generated prefix of a child is declared on the child",
+       Fi().Start("r").Start("c", "urn:x").End().End().Octets(),
+       "3C 00 72 38 CF 01 41 41 04 75 72 6E 3A 78 F0 3F 81 81 00 63 FF F0"},
+      {"an attribute's prefix is declared before the element's name",
+       Fi().Start("r").Attr("a", "urn:x", U("1")).End().Octets(),
+       "78 CF 01 41 41 04 75 72 6E 3A 78 F0 3C 00 72 7B 81 81 00 61 40 31 F0 FF"},
+      {"the xml prefix is predefined: index 1, never declared",
+       Fi().Start("r").Attr("lang", "http://www.w3.org/XML/1998/namespace", U("en")).End().Octets(),
+       "7C 00 72 7B 80 80 03 6C 61 6E 67 41 65 6E F0 FF"},
+      {"no namespace inside a default namespace undeclares it",
+       [] {
+         Fi fi;
+         fi.w.SetDefaultNamespace(U("urn:o"));
+         return fi.Start("r", "urn:o").Start("c").End().End().Octets();
+       }(),
+       "38 CD 04 75 72 6E 3A 6F CF 01 41 41 04 75 72 6E 3A 6F F0 3F 81 82 00 72 "
+       "38 CC F0 3C 00 63 FF F0"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -268,52 +301,6 @@ TEST(CFastInfosetWriter, AFullValueTableTakesNoMoreEntries) {
   for (const CXmlElement* e = last; e; e = e->GetNextSiblingElement(), ++n) last = e;
   EXPECT_EQ(n, kLimit + 2);
   EXPECT_EQ(ToUtf8(last->GetAttribute(U("v"), String())), ToUtf8(value(kLimit - 1)));
-}
-
-TEST(CFastInfosetWriter, DeclaresEveryPrefixItsNamesUse) {
-  struct Case {
-    const char* what;
-    std::string octets;
-    const char* expected;  // after the header
-  };
-  const Case cases[] = {
-      // xmlns="urn:o" and xmlns:AA="urn:o" as literals, then AA:r.
-      {"the root's default namespace, and the prefix its name carries",
-       [] {
-         Fi fi;
-         fi.w.SetDefaultNamespace(U("urn:o"));
-         return fi.Start("r", "urn:o").End().Octets();
-       }(),
-       "38 CD 04 75 72 6E 3A 6F CF 01 41 41 04 75 72 6E 3A 6F F0 3F 81 82 00 72 FF"},
-      {"an alias given before the root stays on the root",
-       [] {
-         Fi fi;
-         fi.w.AddNamespace(U("p"), U("urn:p"));
-         return fi.Start("r").End().Octets();
-       }(),
-       "38 CF 00 70 04 75 72 6E 3A 70 F0 3C 00 72 FF"},
-      {"a generated prefix of a child is declared on the child",
-       Fi().Start("r").Start("c", "urn:x").End().End().Octets(),
-       "3C 00 72 38 CF 01 41 41 04 75 72 6E 3A 78 F0 3F 81 81 00 63 FF F0"},
-      {"an attribute's prefix is declared before the element's name",
-       Fi().Start("r").Attr("a", "urn:x", U("1")).End().Octets(),
-       "78 CF 01 41 41 04 75 72 6E 3A 78 F0 3C 00 72 7B 81 81 00 61 40 31 F0 FF"},
-      {"the xml prefix is predefined: index 1, never declared",
-       Fi().Start("r").Attr("lang", "http://www.w3.org/XML/1998/namespace", U("en")).End().Octets(),
-       "7C 00 72 7B 80 80 03 6C 61 6E 67 41 65 6E F0 FF"},
-      {"no namespace inside a default namespace undeclares it",
-       [] {
-         Fi fi;
-         fi.w.SetDefaultNamespace(U("urn:o"));
-         return fi.Start("r", "urn:o").Start("c").End().End().Octets();
-       }(),
-       "38 CD 04 75 72 6E 3A 6F CF 01 41 41 04 75 72 6E 3A 6F F0 3F 81 82 00 72 "
-       "38 CC F0 3C 00 63 FF F0"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    EXPECT_EQ(Body(c.octets), c.expected);
-  }
 }
 
 TEST(CFastInfosetWriter, RefusesWhatCannotBeWritten) {
