@@ -18,7 +18,9 @@
 #include "vxbind/writers/FastInfosetWriter.h"
 
 using namespace VxVevAva5;
+using vxtest::AsBytes;
 using vxtest::CScriptObject;
+using vxtest::LoadBytes;
 using vxtest::ToUtf8;
 using vxtest::U;
 using vxtest::WriterCall;
@@ -33,10 +35,6 @@ CXmlSerializationContext& Strict() {
     return c;
   }();
   return context;
-}
-
-void LoadBytes(CXmlDocument& doc, const CBinaryData& data) {
-  doc.LoadXmlStream(const_cast<unsigned char*>(data.GetData()), data.GetLength());
 }
 
 // The tree with each prefixed xsi:type value as {namespace}name, so that
@@ -76,7 +74,8 @@ TEST(CFastInfosetRoundTrip, RandomDocumentsReadBackAsTheirText) {
     CScriptObject object(vxtest::RandomScript(rng, 1 + round % 30));
     vxtest::Tree expected = vxtest::ExpectedTree(object.script);
     CXmlDocument fromFi, fromText;
-    LoadBytes(fromFi, object.ToFastInfosetStream(static_cast<FInfoDecl>(round % 10), Strict()));
+    LoadBytes(fromFi,
+              AsBytes(object.ToFastInfosetStream(static_cast<FInfoDecl>(round % 10), Strict())));
     std::string why = CompareTrees(expected, fromFi);
     ASSERT_EQ(why, "") << "round " << round;
     // The same object's XML text gives the same tree.
@@ -94,7 +93,7 @@ TEST(CFastInfosetRoundTrip, CompressedDocumentsAndFilesReadBack) {
   for (CompressionType c : {CompressionType_None, CompressionType_GZip, CompressionType_ZLib}) {
     SCOPED_TRACE(c);
     CXmlDocument doc;
-    LoadBytes(doc, object.ToFastInfosetStream(FInfoDecl_V11StandaloneNo, Strict(), c));
+    LoadBytes(doc, AsBytes(object.ToFastInfosetStream(FInfoDecl_V11StandaloneNo, Strict(), c)));
     EXPECT_EQ(CompareTrees(expected, doc), "");
   }
   std::string path = vxtest::TempPath("roundtrip.fi.gz");
@@ -143,7 +142,7 @@ TEST(CFastInfosetRoundTrip, AMillionLevelsWriteAndReadWithoutRecursion) {
   // share one octet.
   EXPECT_LT(data.GetLength(), kDepth * 2);
   auto doc = std::make_unique<CXmlDocument>();
-  LoadBytes(*doc, data);
+  LoadBytes(*doc, AsBytes(data));
   size_t depth = 0;
   const CXmlElement* last = nullptr;
   for (const CXmlElement* e = doc->GetDocumentElement(); e; e = e->GetFirstElement(), ++depth)
