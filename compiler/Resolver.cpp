@@ -29,7 +29,7 @@ const char* WhitespaceName(Whitespace whitespace) {
 
 template <class T>
 T* Resolver::Find(std::map<std::string, T*> Schema::*space, const QName& name,
-                const SourcePos& pos) const {
+                  const SourcePos& pos) const {
   if (!m_run) {
     if (name.ns != m_schema.targetNamespace) return nullptr;
     auto it = (m_schema.*space).find(name.local);
@@ -261,11 +261,21 @@ void Resolver::ResolveDeclarations() {
   for (auto& decl : m_schema.elements) {
     ResolveTypeUse(decl->type, decl->pos, false);
   }
-  // A global element of a simple type gets a class of its own, whose text is
-  // the value, so that it can be the root of a document. Members that refer
-  // to the element still hold the value itself.
-  // An untyped one gets the class of xs:anyType: mixed content of any
-  // elements and attributes.
+  AddRootClasses();
+  for (auto& type : m_schema.complexTypes) {
+    ExpandAttributeGroups(*type);
+    ResolveText(*type);
+    ResolveParticles(*type);
+    ResolveAttributes(*type);
+  }
+}
+
+// A global element of a simple type gets a class of its own, whose text is
+// the value, so that it can be the root of a document. Members that refer
+// to the element still hold the value itself.
+// An untyped one gets the class of xs:anyType: mixed content of any
+// elements and attributes.
+void Resolver::AddRootClasses() {
   for (ElementDecl* decl : m_schema.globalElementOrder) {
     if (decl->type.complex || (!decl->type.simple && !decl->type.untyped)) continue;
     auto root = std::make_unique<ComplexType>();
@@ -287,35 +297,40 @@ void Resolver::ResolveDeclarations() {
     decl->rootClass = root.get();
     m_schema.complexTypes.push_back(std::move(root));
   }
-  for (auto& type : m_schema.complexTypes) {
-    ExpandAttributeGroups(*type);
-    if (type->textBase && type->textBase->ns == m_schema.targetNamespace &&
-        m_schema.namedComplexTypes.count(type->textBase->local)) {
-      // xs:simpleContent/xs:extension of a complex type of simple content.
-      type->derivation = ComplexType::Derivation::Extension;
-      type->baseName = std::move(type->textBase);
-      type->basePos = type->groupPos;
-      type->simpleContent = true;
-      type->textBase.reset();
+}
+
+// The type of the text of xs:simpleContent/xs:extension: a simple type, or
+// a complex type of simple content of this document, which makes the type
+// a derivation of that one.
+void Resolver::ResolveText(ComplexType& type) {
+  if (type.textBase && type.textBase->ns == m_schema.targetNamespace &&
+      m_schema.namedComplexTypes.count(type.textBase->local)) {
+    type.derivation = ComplexType::Derivation::Extension;
+    type.baseName = std::move(type.textBase);
+    type.basePos = type.groupPos;
+    type.simpleContent = true;
+    type.textBase.reset();
+  }
+  if (type.textBase) {
+    TypeUse text;
+    text.name = type.textBase;
+    ResolveTypeUse(text, type.groupPos, true);
+    type.text = text.simple;
+  }
+}
+
+// References to named groups and global elements.
+void Resolver::ResolveParticles(ComplexType& type) {
+  for (Particle& particle : type.particles) {
+    if (particle.groupRef) {
+      particle.group = Find(&Schema::namedGroups, *particle.groupRef, particle.pos);
+      if (!particle.group)
+        throw CompileError(particle.pos, "unknown group '" + particle.groupRef->text + "'");
     }
-    if (type->textBase) {
-      TypeUse text;
-      text.name = type->textBase;
-      ResolveTypeUse(text, type->groupPos, true);
-      type->text = text.simple;
-    }
-    for (Particle& particle : type->particles) {
-      if (particle.groupRef) {
-        particle.group = Find(&Schema::namedGroups, *particle.groupRef, particle.pos);
-        if (!particle.group)
-          throw CompileError(particle.pos, "unknown group '" + particle.groupRef->text + "'");
-      }
-      if (!particle.ref) continue;
-      particle.decl = Find(&Schema::globalElements, *particle.ref, particle.pos);
-      if (!particle.decl)
-        throw CompileError(particle.pos, "unknown element '" + particle.ref->text + "'");
-    }
-    ResolveAttributes(*type);
+    if (!particle.ref) continue;
+    particle.decl = Find(&Schema::globalElements, *particle.ref, particle.pos);
+    if (!particle.decl)
+      throw CompileError(particle.pos, "unknown element '" + particle.ref->text + "'");
   }
 }
 
@@ -402,7 +417,7 @@ void Resolver::ExpandAttributeGroups(ComplexType& type) {
 // of its attribute groups. Only the plain cases are taken: equal
 // constraints, or one of them ##any.
 void Resolver::IntersectAnyAttribute(ComplexType& type, const Wildcard& wildcard,
-                                   const SourcePos& pos) {
+                                     const SourcePos& pos) {
   if (!type.anyAttribute || type.anyAttribute->namespaces == "##any") {
     type.anyAttribute = wildcard;
   } else if (wildcard.namespaces != "##any" &&

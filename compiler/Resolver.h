@@ -29,13 +29,13 @@
 namespace vxbindc {
 
 // The documents of a run, by target namespace.
-using Run = std::multimap<std::string, Schema*>;
+using RunDocuments = std::multimap<std::string, Schema*>;
 
 class Resolver {
  public:
   // `run` null: the schema was read alone, and its references name only its
   // own components and the built-in types.
-  Resolver(Schema& schema, const Run* run) : m_schema(schema), m_run(run) {}
+  Resolver(Schema& schema, const RunDocuments* run) : m_schema(schema), m_run(run) {}
 
   // The phases, in this order. What other documents' references need comes
   // first: the simple types, with the member types of lists and unions, and
@@ -74,6 +74,9 @@ class Resolver {
   void ApplyWhitespaceFacet(SimpleType& type, const SimpleType& base);
   void FinishFacets(SimpleType& type, const SimpleType& base);
   void ResolveTypeUse(TypeUse& use, const SourcePos& pos, bool attribute);
+  void AddRootClasses();
+  void ResolveText(ComplexType& type);
+  void ResolveParticles(ComplexType& type);
   void ResolveAttributes(ComplexType& type);
   void ExpandAttributeGroups(ComplexType& type);
   void IntersectAnyAttribute(ComplexType& type, const Wildcard& wildcard, const SourcePos& pos);
@@ -85,7 +88,7 @@ class Resolver {
       ElementDecl* head, const std::map<const ElementDecl*, std::vector<ElementDecl*>>& direct);
 
   Schema& m_schema;
-  const Run* m_run;
+  const RunDocuments* m_run;
 };
 
 }  // namespace vxbindc

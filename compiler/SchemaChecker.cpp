@@ -72,8 +72,8 @@ void CheckContainment(const Schema& schema) {
         const ComplexType* child = particle.group  ? particle.group
                                    : particle.decl ? particle.decl->type.complex
                                                    : nullptr;  // a wildcard
-        bool mandatory = particle.minOccurs == 1 && particle.maxOccurs == 1 &&
-                         *type.group != GroupKind::Choice;
+        bool mandatory =
+            particle.minOccurs == 1 && particle.maxOccurs == 1 && *type.group != GroupKind::Choice;
         return mandatory ? child : nullptr;
       },
       [](const Particle& particle) {
@@ -95,7 +95,9 @@ void CheckValue(const SimpleType& type, const std::optional<std::string>& value,
     ok = false;
     for (const std::string& e : type.enumeration) ok = ok || e == *value;
   }
-  if (!ok) throw CompileError(pos, std::string("invalid ") + what + " value '" + *value + "' for " + owner);
+  if (!ok)
+    throw CompileError(pos,
+                       std::string("invalid ") + what + " value '" + *value + "' for " + owner);
 }
 
 // Default and fixed values of elements: of a simple type, lexically right

@@ -44,36 +44,40 @@ void LoadDocument(const std::string& file, CXmlDocument& document,
   }
 }
 
-// Loads the schema document of `file`, from `text` when given, else from the
-// file, which `at` (if given) names; and reads it into a new Schema.
+// Loads the schema file `file`; `at`, if given, is the directive that names
+// it.
+void LoadFile(const std::string& file, const SourcePos* at, CXmlDocument& document) {
+  errno = 0;
+  std::ifstream in(file, std::ios::binary);
+  std::vector<unsigned char> bytes;
+  bool failed = !in;
+  try {
+    // A directory opens, and then fails to read, by an exception.
+    if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  } catch (const std::exception&) {
+    failed = true;
+  }
+  if (failed || in.bad()) {
+    std::string reason = errno != 0 ? std::strerror(errno) : "cannot read the file";
+    if (at != nullptr) throw CompileError(*at, "cannot read the schema '" + file + "': " + reason);
+    throw CompileError(SourcePos{file, 0}, "cannot read: " + reason);
+  }
+  if (bytes.empty()) throw CompileError(SourcePos{file, 0}, "the file is empty");
+  if (bytes.size() > UINT32_MAX) throw CompileError(SourcePos{file, 0}, "the file is too large");
+  LoadDocument(file, document,
+               [&] { document.LoadXmlStream(bytes.data(), static_cast<uint32_t>(bytes.size())); });
+}
+
+// Loads the schema document `file`, from `text` when given, and reads it
+// into a new Schema.
 std::unique_ptr<Schema> ReadDocument(const std::string& file, const SourcePos* at,
                                      const std::string* text, ReadMode mode,
                                      const std::optional<std::string>& chameleon) {
   CXmlDocument document;
-  if (text != nullptr) {
+  if (text != nullptr)
     LoadDocument(file, document, [&] { document.LoadXml(text->c_str()); });
-  } else {
-    errno = 0;
-    std::ifstream in(file, std::ios::binary);
-    std::vector<unsigned char> bytes;
-    bool failed = !in;
-    try {
-      // A directory opens, and then fails to read, by an exception.
-      if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } catch (const std::exception&) {
-      failed = true;
-    }
-    if (failed || in.bad()) {
-      std::string reason = errno != 0 ? std::strerror(errno) : "cannot read the file";
-      if (at != nullptr) throw CompileError(*at, "cannot read the schema '" + file + "': " + reason);
-      throw CompileError(SourcePos{file, 0}, "cannot read: " + reason);
-    }
-    if (bytes.empty()) throw CompileError(SourcePos{file, 0}, "the file is empty");
-    if (bytes.size() > UINT32_MAX) throw CompileError(SourcePos{file, 0}, "the file is too large");
-    LoadDocument(file, document, [&] {
-      document.LoadXmlStream(bytes.data(), static_cast<uint32_t>(bytes.size()));
-    });
-  }
+  else
+    LoadFile(file, at, document);
   auto schema = std::make_unique<Schema>();
   schema->file = file;
   schema->chameleonNamespace = chameleon;
@@ -83,7 +87,7 @@ std::unique_ptr<Schema> ReadDocument(const std::string& file, const SourcePos* a
 
 // Resolves the documents, each phase for all of them before the next, and
 // checks them. `run` is null for one document read alone.
-void ResolveAndCheck(const std::vector<Schema*>& documents, const Run* run) {
+void ResolveAndCheck(const std::vector<Schema*>& documents, const RunDocuments* run) {
   std::vector<Resolver> resolvers;
   resolvers.reserve(documents.size());
   for (Schema* document : documents) resolvers.emplace_back(*document, run);
@@ -101,6 +105,7 @@ void ResolveAndCheck(const std::vector<Schema*>& documents, const Run* run) {
   for (Resolver& resolver : resolvers) resolver.ResolveMixedText();
 }
 
+// One document read, resolved and checked on its own.
 std::unique_ptr<Schema> LoadAlone(const std::string& file, const std::string* text) {
   std::unique_ptr<Schema> schema = ReadDocument(file, nullptr, text, ReadMode::Alone, std::nullopt);
   ResolveAndCheck({schema.get()}, nullptr);
@@ -170,7 +175,7 @@ class Loader {
     SourcePos pos;
   };
   std::vector<Remote> m_remote;  // imports by URL: their namespace must come from elsewhere
-  vxbindc::Run m_run;
+  RunDocuments m_run;
 };
 
 Schema* Loader::Read(const std::string& file, const SourcePos* at,
@@ -220,8 +225,8 @@ void Loader::Follow(const Schema& from, const Schema* unit, std::deque<const Sch
     if (schema->targetNamespace != directive.ns)
       throw CompileError(directive.pos,
                          std::string(directive.include ? "the included" : "the imported") +
-                             " schema '" + file + "' has " + NamespaceText(schema->targetNamespace) +
-                             ", but " +
+                             " schema '" + file + "' has " +
+                             NamespaceText(schema->targetNamespace) + ", but " +
                              (directive.include ? "the including one has " : "the import names ") +
                              NamespaceText(directive.ns));
   }

@@ -197,8 +197,7 @@ int Reader::ParseOccurs(const CXmlElement* e, const char* attribute, int missing
   std::optional<std::string> text = Attr(e, attribute);
   if (!text) return missing;
   if (std::string(attribute) == "maxOccurs" && *text == "unbounded") return -1;
-  if (!IsSmallNumber(*text))
-    Fail(e, std::string("invalid ") + attribute + " '" + *text + "'");
+  if (!IsSmallNumber(*text)) Fail(e, std::string("invalid ") + attribute + " '" + *text + "'");
   return std::stoi(*text);
 }
 
@@ -680,8 +679,7 @@ void Reader::ReadFacet(const CXmlElement* e, SimpleType& type) {
     // Patterns of one step are alternatives.
     f.pattern = f.pattern ? "(" + *f.pattern + ")|(" + *value + ")" : *value;
   } else if (facet.find("Length") != std::string::npos || facet == "length") {
-    if (!IsSmallNumber(*value))
-      Fail(e, "invalid " + Name(e) + " value '" + *value + "'");
+    if (!IsSmallNumber(*value)) Fail(e, "invalid " + Name(e) + " value '" + *value + "'");
     int n = std::stoi(*value);
     (facet == "length" ? f.length : facet == "minLength" ? f.minLength : f.maxLength) = n;
   } else {
