@@ -39,7 +39,8 @@ class Resolver {
 
   // The phases, in this order. What other documents' references need comes
   // first: the simple types, with the member types of lists and unions, and
-  // the types of the global attributes.
+  // the types of the global attributes (which a document read alone leaves
+  // to ResolveDeclarations).
   void ResolveSimpleTypes();
   void ResolveGlobalAttributes();
   // The rest of the declarations: global attributes' values, the types of
