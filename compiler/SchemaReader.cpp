@@ -85,6 +85,7 @@ class Reader {
   // -- declarations, types and groups ---------------------------------------
   void ReadDirective(const CXmlElement* e);
   void ReadGlobalElement(const CXmlElement* e);
+  void ReadSubstitution(const CXmlElement* e, ElementDecl& decl);
   void ReadTypeOfDeclaration(const CXmlElement* e, TypeUse& type, const ElementDecl* owner,
                              const ComplexType* enclosing);
   ComplexType* NewComplexType(const CXmlElement* e, const ElementDecl* owner,
@@ -122,12 +123,11 @@ class Reader {
   bool ReadOtherFacet(const CXmlElement* e, SimpleType& type);
   void ReadListOrUnion(const CXmlElement* e, SimpleType& type);
 
-  // -- derivation of complex types, substitution groups ---------------------
+  // -- derivation of complex types ------------------------------------------
   void CheckComplexTypeAttributes(const CXmlElement* e, ComplexType& type);
   void CheckLastContent(const CXmlElement* e) const;
   void ReadComplexContent(const CXmlElement* e, ComplexType& type);
   void ReadSimpleContentRestriction(const CXmlElement* e, ComplexType& type);
-  void ReadSubstitution(const CXmlElement* e, ElementDecl& decl);
 
   Schema& m_schema;
   bool m_inRun;
@@ -333,6 +333,13 @@ void Reader::ReadGlobalElement(const CXmlElement* e) {
   m_schema.globalElementOrder.push_back(raw);
   ReadValueConstraint(e, *raw);
   ReadTypeOfDeclaration(e, raw->type, raw, nullptr);
+}
+
+// The head of the substitution group a global element joins, as written.
+void Reader::ReadSubstitution(const CXmlElement* e, ElementDecl& decl) {
+  if (std::optional<std::string> head = Attr(e, "substitutionGroup"))
+    decl.substitutionGroup = ParseQName(e, *head);
+  decl.abstract = BoolAttr(e, "abstract");
 }
 
 // The type attribute or the one anonymous type inside an element or
@@ -897,14 +904,6 @@ void Reader::ReadSimpleContentRestriction(const CXmlElement* e, ComplexType& typ
     }
   }
   if (text) m_schema.restrictedTexts.emplace_back(&type, std::move(text));
-}
-
-// -- substitution groups -------------------------------------------------------
-
-void Reader::ReadSubstitution(const CXmlElement* e, ElementDecl& decl) {
-  if (std::optional<std::string> head = Attr(e, "substitutionGroup"))
-    decl.substitutionGroup = ParseQName(e, *head);
-  decl.abstract = BoolAttr(e, "abstract");
 }
 
 }  // namespace
