@@ -1,7 +1,7 @@
 // The schema model of vxbindc: what the reader takes from a schema document
-// and resolves, and what the generator turns into classes. Components refer
-// to each other by plain pointers; a Schema owns all of its components, and
-// the built-in types live as long as the program.
+// and the resolver completes, and what the generator turns into classes.
+// Components refer to each other by plain pointers; a Schema owns all of its
+// components, and the built-in types live as long as the program.
 #ifndef VXBIND_COMPILER_SCHEMA_H
 #define VXBIND_COMPILER_SCHEMA_H
 
@@ -41,7 +41,7 @@ struct Facets {
   std::optional<std::string> minExclusive;
   std::optional<std::string> maxExclusive;
   // The digit facets, -1 when absent. The library's facets cannot say them;
-  // totalDigits is carried into the bounds where it can be (see the reader).
+  // totalDigits is carried into the bounds where it can be (see the resolver).
   int totalDigits = -1;
   int fractionDigits = -1;
 
