@@ -9,7 +9,9 @@
 #include <sstream>
 #include <utility>
 
+#include "Builtins.h"
 #include "Names.h"
+#include "vxbind/platform/Version.h"
 
 namespace vxbindc {
 
@@ -59,31 +61,31 @@ struct ValueKind {
 };
 
 const ValueKind kValueKinds[] = {
-    {"hexBinary", "CBinaryData", true, "HexBinary"},
-    {"base64Binary", "CBinaryData", true, "Base64Binary"},
+    {"hexBinary", "::VxVevAva5::CBinaryData", true, "HexBinary"},
+    {"base64Binary", "::VxVevAva5::CBinaryData", true, "Base64Binary"},
     {"i1", "char", false, "I1"},
     {"i2", "short", false, "I2"},
-    {"i4", "int32_t", false, "I4"},
-    {"i8", "int64_t", false, "I8"},
+    {"i4", "::std::int32_t", false, "I4"},
+    {"i8", "::std::int64_t", false, "I8"},
     {"ui1", "unsigned char", false, "UI1"},
     {"ui2", "unsigned short", false, "UI2"},
-    {"ui4", "uint32_t", false, "UI4"},
-    {"ui8", "uint64_t", false, "UI8"},
+    {"ui4", "::std::uint32_t", false, "UI4"},
+    {"ui8", "::std::uint64_t", false, "UI8"},
     {"r4", "float", false, "R4"},
     {"r8", "double", false, "R8"},
-    {"duration", "CDateTimeSpan", true, "Duration"},
-    {"yearMonth", "CDateTime", true, "YearMonth"},
-    {"monthDay", "CDateTime", true, "MonthDay"},
+    {"duration", "::VxVevAva5::CDateTimeSpan", true, "Duration"},
+    {"yearMonth", "::VxVevAva5::CDateTime", true, "YearMonth"},
+    {"monthDay", "::VxVevAva5::CDateTime", true, "MonthDay"},
     {"year", "unsigned short", false, "Year"},
     {"month", "unsigned char", false, "Month"},
     {"day", "unsigned char", false, "Day"},
-    {"date", "CDateTime", true, "Date"},
-    {"datetime", "CDateTime", true, "DateTime"},
-    {"time", "CDateTime", true, "Time"},
-    {"string", "String", false, "String"},
+    {"date", "::VxVevAva5::CDateTime", true, "Date"},
+    {"datetime", "::VxVevAva5::CDateTime", true, "DateTime"},
+    {"time", "::VxVevAva5::CDateTime", true, "Time"},
+    {"string", "::VxVevAva5::String", false, "String"},
     {"boolean", "bool", false, "Boolean"},
-    {"decimal", "CDecimal", true, "Decimal"},
-    {"integer", "CBigInteger", true, "Integer"},
+    {"decimal", "::VxVevAva5::CDecimal", true, "Decimal"},
+    {"integer", "::VxVevAva5::CBigInteger", true, "Integer"},
 };
 
 const ValueKind& KindOf(const std::string& itemType) {
@@ -95,13 +97,13 @@ const ValueKind& KindOf(const std::string& itemType) {
 const char* RuleName(Whitespace whitespace) {
   switch (whitespace) {
     case Whitespace::Preserve:
-      return "kPreserve";
+      return "::VxVevAva5::Generated::kPreserve";
     case Whitespace::Replace:
-      return "kReplace";
+      return "::VxVevAva5::Generated::kReplace";
     case Whitespace::Collapse:
       break;
   }
-  return "kCollapse";
+  return "::VxVevAva5::Generated::kCollapse";
 }
 
 std::string Basename(const std::string& path) {
@@ -122,11 +124,46 @@ std::string CommentSafe(const std::string& text) {
   return result;
 }
 
+// Where the links of a call chain ("a().b(x).c(y)") begin: each '.' after a
+// ')' outside parentheses and quotes; none for a plain call.
+std::vector<size_t> ChainLinks(const std::string& call) {
+  std::vector<size_t> links;
+  int depth = 0;
+  bool quoted = false;
+  for (size_t i = 0; i < call.size(); ++i) {
+    char c = call[i];
+    if (quoted) {
+      if (c == '\\')
+        ++i;
+      else if (c == '"')
+        quoted = false;
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')') {
+      --depth;
+    } else if (c == '.' && depth == 0 && i > 0 && call[i - 1] == ')') {
+      links.push_back(i);
+    }
+  }
+  return links;
+}
+
 // `call` ("new X(a, b, c)") laid out from column `column` within 100
 // columns, one of them kept for the comma or semicolon that follows: its
 // arguments are broken between lines where they do not fit, continuation
 // lines aligned after the opening parenthesis.
 std::string Wrap(const std::string& call, size_t column) {
+  std::vector<size_t> links = ChainLinks(call);
+  if (!links.empty() && column + call.size() > 99) {
+    // A builder's chain: one link a line, under the first.
+    std::string result = call.substr(0, links[0]);
+    links.push_back(call.size());
+    for (size_t i = 0; i + 1 < links.size(); ++i)
+      result += "\n" + std::string(column + 4, ' ') + call.substr(links[i], links[i + 1] - links[i]);
+    return result;
+  }
   size_t open = call.find('(');
   const size_t limit = 99;
   if (column + call.size() <= limit || open == std::string::npos) return call;
@@ -198,88 +235,6 @@ const char* GroupName(const ComplexType& type) {
   return "sequence";
 }
 
-// The helper of the generated untyped members, with the source's other
-// helpers: a collection of CElement that stops where its member ends.
-const char kUntypedCol[] = R"(
-// The elements of a repeated wildcard (`name` null), or of a repeated element
-// without a type: reads only the elements its member may hold, no more than
-// it may hold, and writes only such elements.
-class CUntypedCol : public CElementCol {
- public:
-  CUntypedCol(const unsigned short* name, const unsigned short* namespaceUri,
-              const unsigned short* restriction, const unsigned short* targetNamespace,
-              int minOccurs, int maxOccurs)
-      : CElementCol(namespaceUri, VX_T("##any"), targetNamespace, minOccurs, maxOccurs),
-        m_memberName(name),
-        m_restriction(Utf16::Make(restriction)),
-        m_target(Utf16::Make(targetNamespace)),
-        m_min(minOccurs),
-        m_max(maxOccurs) {}
-
-  // Refuses an element of another name than `name` (unless null), or of a
-  // namespace that `restriction` does not admit.
-  static void Check(const CElement* element, const unsigned short* name,
-                    const unsigned short* restriction, const unsigned short* targetNamespace) {
-    if (name != nullptr && !Utf16::Equal(element->GetName().c_str(), name))
-      throw CVxValidationException(
-          FormatString(VX_T("The element [%s] cannot stand for the element [%s]"),
-                       element->GetName().c_str(), name));
-    TestNamespace(element->GetNamespace().c_str(), restriction, targetNamespace);
-  }
-
-  void ValidateCount(const CXmlSerializationContext& context) const override {
-    if (context.GetIgnoreInvalidCollectionCounts()) return;
-    const unsigned short* shown = m_memberName != nullptr ? m_memberName : VX_T("any");
-    if (m_max >= 0 && GetCount() > m_max)
-      throw CVxValidationException(FormatString(
-          VX_T("The Maximum number of [%s] elements allowed in this collection is %d"), shown,
-          m_max));
-    if (GetCount() < m_min)
-      throw CVxValidationException(FormatString(
-          VX_T("The Minimum number of [%s] elements allowed in this collection is %d"), shown,
-          m_min));
-  }
-
-  CXmlElement* FromXmlLockElementName_Int(String, String, CXmlElement* element,
-                                          CXmlElement* current,
-                                          const CXmlSerializationContext& context) override {
-    return FromXml_Int(element, current, context, false);
-  }
-
- protected:
-  void ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* namespaceUri,
-                 const CXmlSerializationContext& context, bool optional) const override {
-    for (const CNode* node = GetHeadNode(); node != nullptr; node = node->GetNext())
-      Check(static_cast<const CElement*>(node->GetItem()), m_memberName, m_restriction.c_str(),
-            m_target.c_str());
-    CElementCol::ToXml_Int(writer, root, namespaceUri, context, optional);
-  }
-
-  CXmlElement* FromXml_Int(CXmlElement* element, CXmlElement* current,
-                           const CXmlSerializationContext& context, bool) override {
-    while (current != nullptr && (m_max < 0 || GetCount() < m_max) &&
-           (m_memberName == nullptr ||
-            Utf16::Equal(current->GetLocalName().c_str(), m_memberName)) &&
-           IsNamespaceValid(current->GetNamespaceURI().c_str(), m_restriction.c_str(),
-                            m_target.c_str())) {
-      CSmartPtr<CElement> item =
-          new CElement(current->GetLocalName().c_str(), current->GetNamespaceURI().c_str(),
-                       m_restriction.c_str(), m_target.c_str());
-      current = CXmlObjectBase::FromXml_Int(item, element, current, context);
-      Add(item);
-    }
-    return current;
-  }
-
- private:
-  const unsigned short* m_memberName;  // a literal, or null
-  String m_restriction;
-  String m_target;
-  int m_min;
-  int m_max;
-};
-)";
-
 // The namespace a new untyped element of a wildcard takes: the first one
 // its constraint names, or one it admits. ##other in a schema without a
 // target namespace admits no namespace known here: the library's own
@@ -290,6 +245,53 @@ std::string FirstNamespace(const std::string& restriction, const std::string& ta
   if (first == "##other") return targetNamespace.empty() ? "DefaultNamespace" : "";
   if (first == "##local") return "";
   return first;
+}
+
+// The reading and writing overrides of a generated class collection.
+const char kCollectionOverrides[] =
+    "  void ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool root,\n"
+    "                 const unsigned short* namespaceUri,\n"
+    "                 const ::VxVevAva5::CXmlSerializationContext& context,\n"
+    "                 bool optional) const override;\n"
+    "  ::VxVevAva5::CXmlElement* FromXml_Int(::VxVevAva5::CXmlElement* element,\n"
+    "                                        ::VxVevAva5::CXmlElement* current,\n"
+    "                                        const ::VxVevAva5::CXmlSerializationContext& context,\n"
+    "                                        bool optional) override;\n";
+
+// A text for a comment line: no line breaks.
+std::string CommentText(const std::string& text) {
+  std::string result;
+  for (char c : text) result += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
+  return result;
+}
+
+// How a member's comment names a simple type: xs:NAME for a built-in one,
+// its name for another named one, and for an anonymous one its named base
+// and the facets it adds ("xs:positiveInteger, below 100").
+std::string DescribeType(const SimpleType& type) {
+  auto named = [](const SimpleType& t) {
+    return FindBuiltin(t.name) == &t ? "xs:" + t.name : t.name;
+  };
+  if (!type.name.empty()) return named(type);
+  const SimpleType* base = type.baseType;
+  while (base != nullptr && base->name.empty()) base = base->baseType;  // nested anonymous bases
+  std::string text = type.variety == Variety::List    ? std::string("a list")
+                     : type.variety == Variety::Union ? std::string("a union")
+                     : base != nullptr                ? named(*base)
+                                                      : std::string("text");
+  const Facets& f = type.ownFacets;
+  auto quoted = [](const std::string& v) { return "\"" + CommentText(v) + "\""; };
+  if (f.pattern) text += ", matching " + quoted(*f.pattern);
+  if (f.length >= 0) text += ", " + std::to_string(f.length) + " long";
+  if (f.minLength >= 0) text += ", at least " + std::to_string(f.minLength) + " long";
+  if (f.maxLength >= 0) text += ", at most " + std::to_string(f.maxLength) + " long";
+  if (f.minInclusive) text += ", at least " + CommentText(*f.minInclusive);
+  if (f.minExclusive) text += ", above " + CommentText(*f.minExclusive);
+  if (f.maxInclusive) text += ", at most " + CommentText(*f.maxInclusive);
+  if (f.maxExclusive) text += ", below " + CommentText(*f.maxExclusive);
+  if (!type.ownEnumeration.empty())
+    text += ", one of " + std::to_string(type.ownEnumeration.size()) + " values";
+  return text;
 }
 
 enum class Kind { Cls, Prim, Enum };
@@ -422,6 +424,7 @@ class Generator {
   std::string ElementInfo(const ClassPlan& plan, const Member& m);
   std::string AttributeInfo(const Member& m);
   std::string Restrictions(const Facets& facets);
+  std::string FacetsBuilder(const Facets& facets);
   std::string CollectionConstruction(const Member& m);
   std::string InitialValue(const Member& m, const std::string& text);
   // Untyped members, and elements with a default or fixed value.
@@ -454,20 +457,31 @@ class Generator {
   // that no such member can hold are written without xsi:type.)
   bool HasBaseClasses(const ComplexType& type) const { return m_polymorphic.count(&type) != 0; }
 
+  // A name of this namespace as code in a class's scope names it: qualified,
+  // so that no member of a base class (the runtime's or another generated
+  // one) can hide it.
+  std::string Q(const std::string& name) const { return "::" + m_namespace + "::" + name; }
+
+  // The types below are named for any scope, qualified.
   std::string ValueType(const Member& m) const {
-    return m.kind == Kind::Enum ? m.simple->enumOwner->cppName : KindOf(m.simple->itemType).cppType;
+    return m.kind == Kind::Enum ? Q(m.simple->enumOwner->cppName)
+                                : KindOf(m.simple->itemType).cppType;
   }
   std::string ArgType(const Member& m) const {
-    if (m.kind == Kind::Enum) return m.simple->enumOwner->cppName;
+    if (m.kind == Kind::Enum) return Q(m.simple->enumOwner->cppName);
     const ValueKind& kind = KindOf(m.simple->itemType);
     if (std::string(kind.itemType) == "string") return "const unsigned short*";
     return kind.byReference ? std::string("const ") + kind.cppType + "&" : kind.cppType;
   }
   std::string CollectionType(const Member& m) const {
-    if (m.untyped) return m.attribute ? "CAttributeCol" : "CElementCol";
+    if (m.untyped) return m.attribute ? "::VxVevAva5::CAttributeCol" : "::VxVevAva5::CElementCol";
+    if (m.kind == Kind::Prim) return "::VxVevAva5::C" + m.simple->itemType + "Col";
+    return Q(OwnCollection(m));
+  }
+  // The unqualified name of a generated collection.
+  std::string OwnCollection(const Member& m) const {
     if (m.kind == Kind::Cls) return m.cls->cppName + "Col";
-    if (m.kind == Kind::Enum) return "C" + m.simple->enumOwner->cppName + "Col";
-    return "C" + m.simple->itemType + "Col";
+    return "C" + m.simple->enumOwner->cppName + "Col";
   }
 
   const std::vector<std::unique_ptr<Schema>>& m_schemas;
@@ -502,11 +516,6 @@ class Generator {
   // What the source being written uses, so that it defines no helper in vain.
   struct Uses {
     bool createObject = false;
-    bool noFacets = false;
-    bool valueOf = false;
-    bool untyped = false;
-    bool fixed = false;
-    std::set<std::string> rules;
     std::vector<const ComplexType*> foreignClasses;  // made by this source's CreateObject
     std::set<const ComplexType*> made;               // all classes made by it
   } m_uses;
@@ -623,9 +632,11 @@ void Generator::PlanClasses() {
       plan.choice = type->group == GroupKind::Choice;
       NameSet names(ReservedMemberNames());
       auto claim = [&](Member& m) {
-        m.stem = names.Claim(PascalCase(AccessorName(m)), [](const std::string& s) {
-          return std::vector<std::string>{"Get" + s,    "Set" + s,           "IsValid" + s,
-                                          "Remove" + s, "m_" + CamelCase(s), "m_valid" + s};
+        m.stem = names.Claim(PascalCase(AccessorName(m)), [&](const std::string& s) {
+          return std::vector<std::string>{"Get" + s,          "Set" + s,
+                                          "IsValid" + s,      "Remove" + s,
+                                          "m_" + CamelCase(s), "m_valid" + s,
+                                          plan.stem + "_" + s};
         });
         m.field = "m_" + CamelCase(m.stem);
         m.valid = "m_valid" + m.stem;
@@ -713,7 +724,10 @@ void Generator::PlanClasses() {
 
 std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
   std::ostringstream out;
-  std::string guard = "VXBIND_GENERATED_" + Upper(m_namespace) + "_" + Upper(stem) + "_H";
+  // No run of underscores: such identifiers are reserved.
+  std::string guard;
+  for (char c : "VXBIND_GENERATED_" + Upper(m_namespace) + "_" + Upper(stem) + "_H")
+    if (c != '_' || guard.empty() || guard.back() != '_') guard += c;
   out << "// Generated by vxbindc from " << CommentSafe(Basename(schema.file))
       << ". Do not edit: compile the\n// schema again instead.\n";
   out << "//\n// Target namespace: "
@@ -725,14 +739,22 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
       out << "// Also generated from " << CommentSafe(other->file)
           << ", reached by include or import.\n";
   out << "#ifndef " << guard << "\n#define " << guard << "\n\n";
-  out << "#include <cstdint>\n#include <vector>\n\n#include <vxbind/vxbind.h>\n\n";
+  out << "#include <cstdint>\n#include <vector>\n\n#include <vxbind/vxbind.h>\n"
+         "#include <vxbind/core/GeneratedSupport.h>\n\n";
+  // The code below calls the runtime's generated-code support, which may
+  // change between versions: refused at compile time against another one.
+  out << "#if VXBIND_VERSION_MAJOR != " << VXBIND_VERSION_MAJOR
+      << " || VXBIND_VERSION_MINOR != " << VXBIND_VERSION_MINOR << "\n#error \""
+      << CommentSafe(stem) << ".h was generated by vxbindc " << VXBIND_VERSION_STRING
+      << " for vxbind " << VXBIND_VERSION_MAJOR << "." << VXBIND_VERSION_MINOR << "; compile "
+      << CommentSafe(Basename(schema.file))
+      << " again with the vxbindc of the vxbind you build with\"\n#endif\n\n";
   out << "namespace " << m_namespace << " {\n\n";
-  out << "using namespace VxVevAva5;\nusing namespace VxVevAva5Data;\n\n";
   out << "// A new object for the document element `localName` in `namespaceUri` (null\n"
-         "// or empty: no namespace), for the global elements of complex type of every\n"
-         "// schema compiled into this namespace; null for any other element.\n"
-         "CSmartPtr<CXmlObjectBase> CreateRootObject(const unsigned short* localName,\n"
-         "                                           const unsigned short* namespaceUri);\n";
+         "// or empty: no namespace), for every global element of every schema compiled\n"
+         "// into this namespace; null for any other element.\n"
+         "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateRootObject(\n"
+         "    const unsigned short* localName, const unsigned short* namespaceUri);\n";
 
   for (const SimpleType* type : m_enums)
     if (Owns(schema, type)) EnumDeclaration(out, *type);
@@ -756,7 +778,7 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
     if (Substitutable(plan.type))
       out << "\n// A new object for `element` of " << plan.type->cppName
           << " or of the type derived from it\n// that its xsi:type names; null when none suits.\n"
-          << "CSmartPtr<CXmlObjectBase> " << FactoryName(*plan.type) << "(CXmlElement* element);\n";
+          << "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> " << FactoryName(*plan.type) << "(::VxVevAva5::CXmlElement* element);\n";
   for (const SimpleType* type : m_enums)
     if (m_enumCollections.count(type) && Owns(schema, type)) EnumCollectionDeclaration(out, *type);
 
@@ -789,6 +811,8 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
     comment << "The model group " << type.name << ", without an element of its own";
   else if (type.pseudo)
     comment << "A model group in " << type.enclosing->cppName << ", without an element of its own";
+  else if (type.name.empty() && type.owner->rootClass == &type)
+    comment << "The global element " << type.owner->name << " of a simple type, as a document's root";
   else if (type.name.empty())
     comment << "The anonymous type of the element " << type.owner->name;
   else
@@ -808,8 +832,11 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
                     : m.card == Card::Opt && !plan.choice ? "?"
                                                           : "");
   }
-  if (type.text)
-    comment << (type.mixed ? "; mixed, its text kept as one string" : ": text with attributes");
+  if (type.text && type.mixed)
+    comment << "; mixed, its text kept as one string";
+  else if (type.text)
+    comment << ": text of the type " << DescribeType(*type.text)
+            << (type.attributes.empty() && !type.anyAttribute ? "" : ", with attributes");
   comment << ".";
   if (type.base)
     comment << " Derived from " << type.base->cppName << " by "
@@ -831,51 +858,60 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
   }
   out << "\n";
   out << "class " << c << " : public "
-      << (type.base ? type.base->cppName : std::string("CXmlGeneratedClass")) << " {\n public:\n";
+      << (type.base ? type.base->cppName : std::string("::VxVevAva5::CXmlGeneratedClass")) << " {\n public:\n";
   std::string constructor = "  explicit " + c +
                             "(const unsigned short* elementName = " + Literal(type.defaultElement) +
                             ");\n";
   if (!type.abstract) out << constructor;
-  out << "  CXmlObjectBase* GetBase() override { return this; }\n";
-  out << "  String GetNamespace() const override { return " << ns << "; }\n";
-  out << "  void AccessProperty(int propertyIndex, bool read, VxVariant& value) override;\n";
-  out << "  CParentElementInfo* GetClassInfo() const override;\n";
-  out << "  CElementInfo** GetClassElementInfo() const override;\n";
-  out << "  CAttributeInfo** GetClassAttributeInfo() const override;\n";
+  out << "  ::VxVevAva5::CXmlObjectBase* GetBase() override { return this; }\n";
+  out << "  ::VxVevAva5::String GetNamespace() const override { return " << ns << "; }\n";
+  out << "  void AccessProperty(int propertyIndex, bool read, ::VxVevAva5::VxVariant& value) override;\n";
+  out << "  ::VxVevAva5Data::CParentElementInfo* GetClassInfo() const override;\n";
+  out << "  ::VxVevAva5Data::CElementInfo** GetClassElementInfo() const override;\n";
+  out << "  ::VxVevAva5Data::CAttributeInfo** GetClassAttributeInfo() const override;\n";
   for (const Member& m : plan.members)
     if (!m.inherited) Accessors(out, m);
   out << "\n protected:\n";
   if (type.abstract) out << constructor;
   out << "  ~" << c << "() override;\n";
-  out << "  String GetTargetNamespace() const override { return " << ns << "; }\n";
+  out << "  ::VxVevAva5::String GetTargetNamespace() const override { return " << ns << "; }\n";
   out << "  void Init() override;\n";
   if (!plan.choiceCollections.empty())
-    out << "  void OnEvent(CXmlObjectBase* source, MsgType type, void* data) override;\n";
+    out << "  void OnEvent(::VxVevAva5::CXmlObjectBase* source, ::VxVevAva5::CXmlObjectBase::MsgType type, void* data) override;\n";
   out << "\n private:\n";
   for (const Member& m : plan.members) {
     if (m.inherited) continue;
     if (m.card == Card::Col)
-      out << "  CSmartPtr<" << CollectionType(m) << "> " << m.field << ";\n";
+      out << "  ::VxVevAva5::CSmartPtr<" << CollectionType(m) << "> " << m.field << ";\n";
     else if (m.kind == Kind::Cls)
-      out << "  CSmartPtr<" << m.cls->cppName << "> " << m.field << ";\n";
+      out << "  ::VxVevAva5::CSmartPtr<" << Q(m.cls->cppName) << "> " << m.field << ";\n";
     else if (m.untyped)
-      out << "  CSmartPtr<CElement> " << m.field << ";\n";
+      out << "  ::VxVevAva5::CSmartPtr<::VxVevAva5::CElement> " << m.field << ";\n";
     else
       out << "  " << ValueType(m) << " " << m.field << "{};\n";
     if (m.HasValidFlag()) out << "  bool " << m.valid << " = false;\n";
   }
   if (plan.choice && plan.ownsChoice)
-    out << "  String m_chosen;  // the element chosen, \"\" for none\n";
+    out << "  ::VxVevAva5::String m_chosen;  // the element chosen, \"\" for none\n";
   out << "};\n";
 }
 
 void Generator::Accessors(std::ostream& out, const Member& m) {
   const std::string& s = m.stem;
-  out << "\n  // "
-      << (m.text      ? "the text"
-          : m.anyName ? std::string(m.attribute ? "any attributes" : "any elements") +
-                            " (namespaces " + m.restriction + ")"
-                      : (m.attribute ? "@" : "") + m.xmlName + (m.untyped ? ", untyped" : ""));
+  // The member's name, XSD type and occurrence.
+  std::string what = m.text      ? std::string("the text")
+                     : m.anyName ? std::string(m.attribute ? "any attributes" : "any elements") +
+                                       " (namespaces " + m.restriction + ")"
+                                 : (m.attribute ? "@" : "") + m.xmlName;
+  if (m.untyped && !m.anyName)
+    what += ": untyped";
+  else if (m.kind == Kind::Cls && !m.cls->pseudo)
+    what += ": " + (m.cls->name.empty() ? "its anonymous type" : m.cls->name);
+  else if (m.kind == Kind::Cls)
+    what += ": a model group";
+  else if (!m.untyped)
+    what += ": " + DescribeType(*m.simple);
+  out << "\n  // " << CommentText(what);
   if (m.card == Card::Col)
     out << ", " << m.minOccurs << " to "
         << (m.maxOccurs < 0 ? std::string("unbounded") : std::to_string(m.maxOccurs));
@@ -887,31 +923,31 @@ void Generator::Accessors(std::ostream& out, const Member& m) {
     out << ", optional";
   out << "\n";
   if (m.card == Card::Col && m.foreign) {
-    out << "  CSmartPtr<" << CollectionType(m) << "> Get" << s << "() const;\n";
+    out << "  ::VxVevAva5::CSmartPtr<" << CollectionType(m) << "> Get" << s << "() const;\n";
     return;
   }
   if (m.card == Card::Col) {
-    out << "  CSmartPtr<" << CollectionType(m) << "> Get" << s << "() const { return " << m.field
+    out << "  ::VxVevAva5::CSmartPtr<" << CollectionType(m) << "> Get" << s << "() const { return " << m.field
         << "; }\n";
     return;
   }
   if (m.untyped) {
-    out << "  CSmartPtr<CElement> Get" << s << "() const { return " << m.field << "; }\n";
+    out << "  ::VxVevAva5::CSmartPtr<::VxVevAva5::CElement> Get" << s << "() const { return " << m.field << "; }\n";
     out << "  // "
         << (m.anyName ? "Refuses an element of a namespace the wildcard does not admit."
                       : "The element takes the member's name and namespace.")
-        << "\n  void Set" << s << "(CElement* value);\n";
+        << "\n  void Set" << s << "(::VxVevAva5::CElement* value);\n";
     if (m.card == Card::Opt) out << "  void Remove" << s << "() { Set" << s << "(nullptr); }\n";
     return;
   }
   if (m.kind == Kind::Cls && m.foreign) {
-    out << "  CSmartPtr<" << m.cls->cppName << "> Get" << s << "() const;\n";
+    out << "  ::VxVevAva5::CSmartPtr<" << Q(m.cls->cppName) << "> Get" << s << "() const;\n";
   } else if (m.kind == Kind::Cls) {
-    out << "  CSmartPtr<" << m.cls->cppName << "> Get" << s << "() const { return " << m.field
+    out << "  ::VxVevAva5::CSmartPtr<" << Q(m.cls->cppName) << "> Get" << s << "() const { return " << m.field
         << "; }\n";
   }
   if (m.kind == Kind::Cls) {
-    out << "  void Set" << s << "(" << m.cls->cppName << "* value);\n";
+    out << "  void Set" << s << "(" << Q(m.cls->cppName) << "* value);\n";
     if (m.card == Card::Opt) out << "  void Remove" << s << "() { Set" << s << "(nullptr); }\n";
     return;
   }
@@ -919,7 +955,7 @@ void Generator::Accessors(std::ostream& out, const Member& m) {
   out << "  " << ValueType(m) << " Get" << s << "() const { return " << m.field << "; }\n";
   if (m.Fixed()) return;
   bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
-  std::string assign = m.field + " = " + (string ? "Utf16::Make(value)" : "value") + ";";
+  std::string assign = m.field + " = " + (string ? "::VxVevAva5::Utf16::Make(value)" : "value") + ";";
   if (m.card == Card::Mnd) {
     out << "  void Set" << s << "(" << ArgType(m) << " value) { " << assign << " }\n";
     return;
@@ -930,52 +966,49 @@ void Generator::Accessors(std::ostream& out, const Member& m) {
 
 void Generator::ClassCollectionDeclaration(std::ostream& out, const ComplexType& type) {
   const std::string& c = type.cppName;
+  const std::string item = Q(c);
   out << "\n// " << c
       << (type.pseudo ? " items, each written in place in the element that holds them.\n"
                       : " items, each an element of the collection's name.\n");
-  out << "class " << c << "Col : public CXmlCollection {\n public:\n";
+  out << "class " << c << "Col : public ::VxVevAva5::CXmlCollection {\n public:\n";
   out << "  " << c << "Col(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
       << "      int minOccurs, int maxOccurs)\n"
-      << "      : CXmlCollection(elementName, namespaceUri, minOccurs, maxOccurs) {}\n";
+      << "      : ::VxVevAva5::CXmlCollection(elementName, namespaceUri, minOccurs, maxOccurs) {}\n";
   if (!type.abstract) {
     out << "  // A new item at the end, named after the collection's elements.\n";
-    out << "  CSmartPtr<" << c << "> Add();\n";
+    out << "  ::VxVevAva5::CSmartPtr<" << item << "> Add();\n";
   }
   out << "  // Appends `item`, which takes the collection's element name.\n";
-  out << "  void Add(" << c << "* item);\n";
-  out << "  CSmartPtr<" << c << "> Item(int index) const {\n"
-      << "    return static_cast<" << c << "*>(GetItemAtIndex(index));\n  }\n";
-  out << "  CVxIterator<" << c << "> begin() const { return CVxIterator<" << c
-      << ">(GetHeadNode()); }\n";
-  out << "  CVxIterator<" << c << "> end() const { return CVxIterator<" << c << ">(); }\n";
-  out << "\n protected:\n";
-  out << "  void ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* namespaceUri,\n"
-         "                 const CXmlSerializationContext& context, bool optional) const "
-         "override;\n";
-  out << "  CXmlElement* FromXml_Int(CXmlElement* element, CXmlElement* current,\n"
-         "                           const CXmlSerializationContext& context, bool optional) "
-         "override;\n";
-  out << "};\n";
+  out << "  void Add(" << item << "* item);\n";
+  out << "  ::VxVevAva5::CSmartPtr<" << item << "> Item(int index) const {\n"
+      << "    return static_cast<" << item << "*>(GetItemAtIndex(index));\n  }\n";
+  out << "  ::VxVevAva5::CVxIterator<" << item << "> begin() const {\n"
+      << "    return ::VxVevAva5::CVxIterator<" << item << ">(GetHeadNode());\n  }\n";
+  out << "  ::VxVevAva5::CVxIterator<" << item << "> end() const {\n"
+      << "    return ::VxVevAva5::CVxIterator<" << item << ">();\n  }\n";
+  out << "\n protected:\n" << kCollectionOverrides << "};\n";
 }
 
 void Generator::EnumCollectionDeclaration(std::ostream& out, const SimpleType& type) {
   const std::string& e = type.cppName;
+  const std::string value = Q(e);
   const std::string c = "C" + e + "Col";
   out << "\n// " << e << " values, each written as its text.\n";
-  out << "class " << c << " : public CXmlTypeCollection {\n public:\n";
+  out << "class " << c << " : public ::VxVevAva5::Generated::CEnumCollection {\n public:\n";
   out << "  " << c << "(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
       << "      int minOccurs, int maxOccurs);\n";
-  out << "  void Add(" << e << " value);\n";
-  out << "  " << e << " Item(int index) const;\n";
+  out << "  void Add(" << value << " value);\n";
+  out << "  " << value << " Item(int index) const;\n";
   out << "  int GetCount() const override { return static_cast<int>(m_values.size()); }\n";
   out << "  void Clear() override { m_values.clear(); }\n";
   out << "  void Remove(int index) override;\n";
   out << "\n protected:\n";
-  out << "  void ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* namespaceUri,\n"
-         "                 const CXmlSerializationContext& context, bool optional) const "
-         "override;\n";
-  out << "  void AddFromString(String text) override;\n";
-  out << "\n private:\n  std::vector<" << e << "> m_values;\n};\n";
+  out << "  void ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool root,\n"
+         "                 const unsigned short* namespaceUri,\n"
+         "                 const ::VxVevAva5::CXmlSerializationContext& context,\n"
+         "                 bool optional) const override;\n";
+  out << "  void AddFromString(::VxVevAva5::String text) override;\n";
+  out << "\n private:\n  ::std::vector<" << value << "> m_values;\n};\n";
 }
 
 // -- source -------------------------------------------------------------------
@@ -1010,60 +1043,9 @@ std::string Generator::SourceOf(const Schema& schema, const std::string& stem, b
     if (&UnitOf(*other) == other.get() && other.get() != &schema &&
         ((first && m_part == 0) || sourceIncludes.count(other.get())))
       out << "#include \"" << Stem(other->file) << ".h\"\n";
-  out << "\n#include <cstddef>\n#include <initializer_list>\n\n";
-  out << "namespace " << m_namespace << " {\n\nnamespace {\n\n";
-  for (const char* rule : {"kPreserve", "kReplace", "kCollapse"})
-    if (m_uses.rules.count(rule))
-      out << "const CWhitespaceUtils::WhitespaceRule " << rule
-          << " = CWhitespaceUtils::WhitespaceRule_" << (rule + 1) << ";\n";
-  if (begin < end) {
-    out << R"(
-// The metadata of one class: built on first use (a function-local static,
-// so its construction is thread-safe), shared by all objects of the class,
-// freed with CleanMetaData when the program ends.
-struct Metadata {
-  CParentElementInfo* classInfo;
-  CElementInfo** elements;
-  CAttributeInfo** attributes;
-
-  Metadata(CParentElementInfo* info, std::initializer_list<CElementInfo*> elementInfos,
-           std::initializer_list<CAttributeInfo*> attributeInfos)
-      : classInfo(info),
-        elements(new CElementInfo*[elementInfos.size() + 1]),
-        attributes(new CAttributeInfo*[attributeInfos.size() + 1]) {
-    size_t i = 0;
-    for (CElementInfo* e : elementInfos) elements[i++] = e;
-    elements[i] = nullptr;
-    i = 0;
-    for (CAttributeInfo* a : attributeInfos) attributes[i++] = a;
-    attributes[i] = nullptr;
-  }
-  ~Metadata() { CXmlGeneratedClass::CleanMetaData(classInfo, elements, attributes); }
-  Metadata(const Metadata&) = delete;
-  Metadata& operator=(const Metadata&) = delete;
-};
-)";
-  }
-  if (m_uses.noFacets)
-    out << "\nCPrimitiveRestrictions NoFacets() { return CPrimitiveRestrictions(); }\n";
-  if (m_uses.valueOf)
-    out << "\n// The value of a default or fixed text (checked when the schema was compiled).\n"
-           "VxVariant ValueOf(const unsigned short* text, ItemType type,\n"
-           "                  CWhitespaceUtils::WhitespaceRule rule) {\n"
-           "  VxVariant value;\n  value.FromString(Utf16::Make(text), type, rule);\n"
-           "  return value;\n}\n";
-  if (m_uses.fixed)
-    out << R"(
-// Refuses a value other than the fixed one.
-void CheckFixed(const unsigned short* name, const String& text, const String& fixed) {
-  if (text != fixed)
-    throw CVxValidationException(
-        FormatString(VX_T("Invalid value [%s] for [%s]: its value is fixed as [%s]"),
-                     text.c_str(), name, fixed.c_str()));
-}
-)";
-  if (m_uses.untyped) out << kUntypedCol;
+  out << "\nnamespace " << m_namespace << " {\n";
   if (m_uses.createObject) {
+    out << "\nnamespace {\n";
     // With several sources, each knows the classes that its own make.
     auto made = [&](const ClassPlan& plan) {
       return m_parts == 1 || m_uses.made.count(plan.type) != 0;
@@ -1082,7 +1064,7 @@ void CheckFixed(const unsigned short* name, const String& text, const String& fi
       comma = ",";
     }
     out << "\n};\n\n";
-    out << "CSmartPtr<CXmlObjectBase> CreateObject(int classNumber, const unsigned short* "
+    out << "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateObject(int classNumber, const unsigned short* "
            "elementName) {\n  switch (classNumber) {\n";
     for (const ClassPlan& plan : plans)
       if (!plan.type->abstract && made(plan))
@@ -1092,13 +1074,12 @@ void CheckFixed(const unsigned short* name, const String& text, const String& fi
       if (!type->abstract)
         out << "    case ClassNumber_" << type->cppName.substr(1) << ":\n      return new "
             << type->cppName << "(elementName);\n";
-    out << "  }\n  return nullptr;\n}\n";
+    out << "  }\n  return nullptr;\n}\n\n}  // namespace\n";
   }
-  out << "\n}  // namespace\n";
 
   if (first && m_part == 0) {
-    out << "\nCSmartPtr<CXmlObjectBase> CreateRootObject(const unsigned short* localName,\n"
-           "                                           const unsigned short* namespaceUri) {\n";
+    out << "\n::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateRootObject(\n"
+           "    const unsigned short* localName, const unsigned short* namespaceUri) {\n";
     std::ostringstream tests;
     for (const auto& s : m_schemas) {
       bool any = false;
@@ -1107,9 +1088,9 @@ void CheckFixed(const unsigned short* name, const String& text, const String& fi
         // one.
         const ComplexType* type = decl->type.complex ? decl->type.complex : decl->rootClass;
         if (!type || type->abstract || decl->abstract) continue;
-        if (!any) tests << "  if (Utf16::Equal(ns, " << Literal(s->targetNamespace) << ")) {\n";
+        if (!any) tests << "  if (::VxVevAva5::Utf16::Equal(ns, " << Literal(s->targetNamespace) << ")) {\n";
         any = true;
-        tests << "    if (Utf16::Equal(localName, " << Literal(decl->name) << "))\n"
+        tests << "    if (::VxVevAva5::Utf16::Equal(localName, " << Literal(decl->name) << "))\n"
               << "      return new " << type->cppName << "(localName);\n";
       }
       if (any) tests << "  }\n";
@@ -1140,74 +1121,86 @@ void Generator::EnumDefinition(std::ostream& out, const SimpleType& type) {
   std::string value = "text";
   if (type.whitespace != Whitespace::Preserve) {
     value = "value.c_str()";
-    out << "  const String value = CWhitespaceUtils::"
+    out << "  const ::VxVevAva5::String value = ::VxVevAva5::CWhitespaceUtils::"
         << (type.whitespace == Whitespace::Collapse ? "Collapse" : "Replace")
-        << "(Utf16::Make(text));\n";
+        << "(::VxVevAva5::Utf16::Make(text));\n";
   }
   for (size_t i = 0; i < type.enumeration.size(); ++i)
-    out << "  if (Utf16::Equal(" << value << ", " << Literal(type.enumeration[i]) << ")) return "
+    out << "  if (::VxVevAva5::Utf16::Equal(" << value << ", " << Literal(type.enumeration[i]) << ")) return "
         << type.enumeratorNames[i] << ";\n";
-  out << "  throw CVxInvalidValueException(\n"
-      << "      FormatString(VX_T(\"Invalid value [%s] for the enumeration [" << e
+  out << "  throw ::VxVevAva5::CVxInvalidValueException(\n"
+      << "      ::VxVevAva5::FormatString(VX_T(\"Invalid value [%s] for the enumeration [" << e
       << "]\"), text));\n}\n\n";
   out << "const unsigned short* " << e << "ToString(int value) {\n  switch (value) {\n";
   for (size_t i = 0; i < type.enumeration.size(); ++i)
     out << "    case " << type.enumeratorNames[i] << ":\n      return "
         << Literal(type.enumeration[i]) << ";\n";
-  out << "  }\n  throw CVxInvalidValueException(\n"
-      << "      FormatString(VX_T(\"Invalid value [%d] for the enumeration [" << e
+  out << "  }\n  throw ::VxVevAva5::CVxInvalidValueException(\n"
+      << "      ::VxVevAva5::FormatString(VX_T(\"Invalid value [%d] for the enumeration [" << e
       << "]\"), value));\n}\n";
 }
 
 void Generator::EnumCollectionDefinition(std::ostream& out, const SimpleType& type) {
-  const std::string& e = type.cppName;
-  const std::string c = "C" + e + "Col";
-  std::string rule = RuleName(type.whitespace);
-  m_uses.rules.insert(rule);
+  const std::string c = "C" + type.cppName + "Col";
+  const std::string e = Q(type.cppName);
+  const std::string toString = Q(type.cppName + "ToString");
+  const char* const outOfRange =
+      "  if (index < 0 || index >= GetCount())\n"
+      "    throw ::VxVevAva5::CVxInvalidParamException(::VxVevAva5::FormatString(\n"
+      "        VX_T(\"Index %d is out of range, use 0 - %d\"), index, GetCount()));\n";
   out << "\n"
       << c << "::" << c
       << "(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
       << "    int minOccurs, int maxOccurs)\n"
-      << "    : CXmlTypeCollection(ItemType_i4, elementName, namespaceUri, minOccurs, maxOccurs,\n"
-      << "                         nullptr, -1, -1, nullptr, nullptr, nullptr, nullptr, -1, "
-      << rule << ",\n                         nullptr) {}\n\n";
+      << "    : ::VxVevAva5::Generated::CEnumCollection(elementName, namespaceUri, minOccurs, "
+         "maxOccurs,\n"
+      << "                                              " << RuleName(type.whitespace)
+      << ") {}\n\n";
   out << "void " << c << "::Add(" << e << " value) {\n"
-      << "  " << e << "ToString(value);  // refuses a value that is no " << e << "\n"
+      << "  " << toString << "(value);  // refuses a value that is no " << type.cppName << "\n"
       << "  m_values.push_back(value);\n  FireOnCollectionChange();\n}\n\n";
   out << e << " " << c << "::Item(int index) const {\n"
-      << "  if (index < 0 || index >= GetCount())\n"
-      << "    throw CVxInvalidParamException(\n"
-      << "        FormatString(VX_T(\"Index %d is out of range, use 0 - %d\"), index, "
-         "GetCount()));\n"
-      << "  return m_values[static_cast<size_t>(index)];\n}\n\n";
+      << outOfRange << "  return m_values[static_cast<::std::size_t>(index)];\n}\n\n";
   out << "void " << c << "::Remove(int index) {\n"
-      << "  if (index < 0 || index >= GetCount())\n"
-      << "    throw CVxInvalidParamException(\n"
-      << "        FormatString(VX_T(\"Index %d is out of range, use 0 - %d\"), index, "
-         "GetCount()));\n"
+      << outOfRange
       << "  m_values.erase(m_values.begin() + index);\n  FireOnCollectionChange();\n}\n\n";
-  out << "void " << c
-      << "::ToXml_Int(CXmlWriter* writer, bool, const unsigned short* namespaceUri,\n"
-      << "    const CXmlSerializationContext& context, bool) const {\n"
+  out << "void " << c << "::ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool,\n"
+      << "    const unsigned short* namespaceUri,\n"
+      << "    const ::VxVevAva5::CXmlSerializationContext& context, bool) const {\n"
       << "  ValidateCount(context);\n"
       << "  for (" << e << " value : m_values) {\n"
       << "    writer->WriteStartElement(GetElementName(), namespaceUri);\n"
-      << "    writer->WriteText(Utf16::Make(" << e << "ToString(value)));\n"
+      << "    writer->WriteText(::VxVevAva5::Utf16::Make(" << toString << "(value)));\n"
       << "    writer->WriteEndElement();\n  }\n}\n\n";
-  out << "void " << c << "::AddFromString(String text) {\n"
-      << "  Add(static_cast<" << e << ">(" << e << "FromString(text.c_str())));\n}\n";
+  out << "void " << c << "::AddFromString(::VxVevAva5::String text) {\n"
+      << "  Add(static_cast<" << e << ">(" << Q(type.cppName + "FromString")
+      << "(text.c_str())));\n}\n";
 }
 
 std::string Generator::Restrictions(const Facets& f) {
-  if (f.Empty()) {
-    m_uses.noFacets = true;
-    return "NoFacets()";
-  }
-  auto text = [](const std::optional<std::string>& v) { return v ? Literal(*v) : "nullptr"; };
-  return "CPrimitiveRestrictions(" + text(f.pattern) + ", " + std::to_string(f.minLength) + ", " +
-         std::to_string(f.maxLength) + ", " + text(f.minInclusive) + ", " + text(f.maxInclusive) +
-         ", " + text(f.minExclusive) + ", " + text(f.maxExclusive) + ", " +
-         std::to_string(f.length) + ")";
+  if (f.Empty()) return "::VxVevAva5::Generated::NoFacets()";
+  return FacetsBuilder(f);
+}
+
+// The facets as the named-field builder of the runtime's generated-code
+// support: Facets().Pattern(...).MinInclusive(...), only those in force.
+std::string Generator::FacetsBuilder(const Facets& f) {
+  std::string chain = "::VxVevAva5::Generated::Facets()";
+  auto text = [&](const char* field, const std::optional<std::string>& v) {
+    if (v) chain += std::string(".") + field + "(" + Literal(*v) + ")";
+  };
+  auto number = [&](const char* field, int v) {
+    if (v >= 0) chain += std::string(".") + field + "(" + std::to_string(v) + ")";
+  };
+  text("Pattern", f.pattern);
+  number("Length", f.length);
+  number("MinLength", f.minLength);
+  number("MaxLength", f.maxLength);
+  text("MinInclusive", f.minInclusive);
+  text("MaxInclusive", f.maxInclusive);
+  text("MinExclusive", f.minExclusive);
+  text("MaxExclusive", f.maxExclusive);
+  return chain;
 }
 
 std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
@@ -1222,16 +1215,14 @@ std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
   const char* card = m.card == Card::Mnd ? "Mnd" : m.card == Card::Opt ? "Opt" : "Col";
   if (m.converted) {
     // The text as it stands; AccessProperty converts and checks it.
-    m_uses.rules.insert("kPreserve");
-    m_uses.noFacets = true;
-    return std::string("new CElementInfo") + group + "Prim" + card + "(" + Literal(m.xmlName) +
+    return std::string("new ::VxVevAva5Data::CElementInfo") + group + "Prim" + card + "(" + Literal(m.xmlName) +
            ", " + Literal(m.ns) + ", " + m.property +
-           ", ItemType_string, nullptr, kPreserve, NoFacets())";
+           ", ::VxVevAva5::ItemType_string, nullptr, ::VxVevAva5::Generated::kPreserve, ::VxVevAva5::Generated::NoFacets())";
   }
-  std::string head = std::string("new CElementInfo") + group + kind + card + "(" +
+  std::string head = std::string("new ::VxVevAva5Data::CElementInfo") + group + kind + card + "(" +
                      Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property;
   const char* memberType =
-      m.cls && m.cls->pseudo ? "XmlElementType_PseudoElement" : "XmlElementType_Element";
+      m.cls && m.cls->pseudo ? "::VxVevAva5Data::XmlElementType_PseudoElement" : "::VxVevAva5Data::XmlElementType_Element";
   if (m.card == Card::Col)
     return head + (m.kind == Kind::Cls ? std::string(", ") + memberType + ")" : ")");
   if (m.substitution) {
@@ -1258,22 +1249,20 @@ std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
     case Kind::Prim:
       break;
   }
-  m_uses.rules.insert(RuleName(m.simple->whitespace));
-  return head + ", ItemType_" + m.simple->itemType + ", nullptr, " +
+  return head + ", ::VxVevAva5::ItemType_" + m.simple->itemType + ", nullptr, " +
          RuleName(m.simple->whitespace) + ", " + Restrictions(m.simple->facets) + ")";
 }
 
 std::string Generator::AttributeInfo(const Member& m) {
   if (m.untyped)
-    return "new CAttributeInfoAny(VX_T(\"AnyAttribute\"), VX_T(\"\"), " + m.property + ", true, " +
+    return "new ::VxVevAva5Data::CAttributeInfoAny(VX_T(\"AnyAttribute\"), VX_T(\"\"), " + m.property + ", true, " +
            Literal(m.restriction) + ", " + Literal(m_plan->schema->targetNamespace) + ")";
   std::string head = Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property + ", " +
                      (m.decl->required || m.restatedRequired ? "false" : "true");
   if (m.kind == Kind::Enum)
-    return "new CAttributeInfoEnum(" + head + ", " + m.simple->enumOwner->cppName + "ToString, " +
+    return "new ::VxVevAva5Data::CAttributeInfoEnum(" + head + ", " + m.simple->enumOwner->cppName + "ToString, " +
            m.simple->enumOwner->cppName + "FromString)";
-  m_uses.rules.insert(RuleName(m.simple->whitespace));
-  return "new CAttributeInfoPrimitive(" + head + ", ItemType_" + m.simple->itemType +
+  return "new ::VxVevAva5Data::CAttributeInfoPrimitive(" + head + ", ::VxVevAva5::ItemType_" + m.simple->itemType +
          ", nullptr, " + RuleName(m.simple->whitespace) + ", " + Restrictions(m.simple->facets) +
          ")";
 }
@@ -1284,32 +1273,25 @@ std::string Generator::CollectionConstruction(const Member& m) {
   std::string type = CollectionType(m);
   if (m.untyped) return UntypedCollection(*m_plan, m);
   if (m.kind != Kind::Prim) return "new " + type + "(" + args + ")";
-  const Facets& f = m.simple->facets;
-  auto text = [](const std::optional<std::string>& v) { return v ? Literal(*v) : "nullptr"; };
-  m_uses.rules.insert(RuleName(m.simple->whitespace));
-  return "new " + type + "(" + args + ", " + text(f.pattern) + ", " + std::to_string(f.minLength) +
-         ", " + std::to_string(f.maxLength) + ", " + text(f.minInclusive) + ", " +
-         text(f.maxInclusive) + ", " + text(f.minExclusive) + ", " + text(f.maxExclusive) + ", " +
-         std::to_string(f.length) + ", " + RuleName(m.simple->whitespace) + ", nullptr)";
+  return FacetsBuilder(m.simple->facets) + ".NewCollection<" + type + ">(" + args + ", " +
+         RuleName(m.simple->whitespace) + ")";
 }
 
 // The expression for a default or fixed value of an attribute.
 std::string Generator::InitialValue(const Member& m, const std::string& text) {
   if (m.kind == Kind::Enum) {
     for (size_t i = 0; i < m.simple->enumeration.size(); ++i)
-      if (m.simple->enumeration[i] == text) return m.simple->enumOwner->enumeratorNames[i];
+      if (m.simple->enumeration[i] == text) return Q(m.simple->enumOwner->enumeratorNames[i]);
   }
   // Strings, integers and booleans are worked out here, once, instead of
   // being converted from text for every new object. (The reader has checked
   // that the text is a value of the type.)
   const std::string& item = m.simple->itemType;
   std::string value = Normalized(text, m.simple->whitespace);
-  if (item == "string") return "Utf16::Make(" + Literal(value) + ")";
+  if (item == "string") return "::VxVevAva5::Utf16::Make(" + Literal(value) + ")";
   if (item == "boolean") return value == "true" || value == "1" ? "true" : "false";
   if (std::string literal = IntegerLiteral(item, value); !literal.empty()) return literal;
-  m_uses.valueOf = true;
-  m_uses.rules.insert(RuleName(m.simple->whitespace));
-  return "ValueOf(" + Literal(text) + ", ItemType_" + m.simple->itemType + ", " +
+  return "::VxVevAva5::Generated::ValueOf(" + Literal(text) + ", ::VxVevAva5::ItemType_" + m.simple->itemType + ", " +
          RuleName(m.simple->whitespace) + ").Get" + KindOf(m.simple->itemType).variant + "()";
 }
 
@@ -1317,8 +1299,7 @@ std::string Generator::InitialValue(const Member& m, const std::string& text) {
 
 std::string Generator::UntypedCheck(const ClassPlan& plan, const Member& m,
                                     const std::string& element) {
-  m_uses.untyped = true;
-  return "CUntypedCol::Check(" + element + ", " + (m.anyName ? "nullptr" : Literal(m.xmlName)) +
+  return "::VxVevAva5::Generated::CUntypedCol::Check(" + element + ", " + (m.anyName ? "nullptr" : Literal(m.xmlName)) +
          ", " + Literal(m.restriction) + ", " + Literal(UntypedTarget(plan, m)) + ")";
 }
 
@@ -1327,7 +1308,7 @@ std::string Generator::UntypedElementInfo(const ClassPlan& plan, const Member& m
                       : *plan.type->group == GroupKind::Choice ? "Choice"
                                                                : "All";
   const char* card = m.card == Card::Mnd ? "Mnd" : m.card == Card::Opt ? "Opt" : "Col";
-  std::string head = std::string("new CElementInfo") + group + "Untpd" + card + "(" +
+  std::string head = std::string("new ::VxVevAva5Data::CElementInfo") + group + "Untpd" + card + "(" +
                      Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property;
   if (m.card == Card::Col) return head + ")";
   return head + ", " + Literal(m.restriction) + ", " + Literal(UntypedTarget(plan, m)) + ")";
@@ -1336,9 +1317,8 @@ std::string Generator::UntypedElementInfo(const ClassPlan& plan, const Member& m
 std::string Generator::UntypedCollection(const ClassPlan& plan, const Member& m) {
   const std::string target = UntypedTarget(plan, m);
   if (m.attribute)
-    return "new CAttributeCol(VX_T(\"\"), " + Literal(m.restriction) + ", " + Literal(target) + ")";
-  m_uses.untyped = true;
-  return "new CUntypedCol(" + (m.anyName ? std::string("nullptr") : Literal(m.xmlName)) + ", " +
+    return "new ::VxVevAva5::CAttributeCol(VX_T(\"\"), " + Literal(m.restriction) + ", " + Literal(target) + ")";
+  return "new ::VxVevAva5::Generated::CUntypedCol(" + (m.anyName ? std::string("nullptr") : Literal(m.xmlName)) + ", " +
          Literal(m.anyName ? FirstNamespace(m.restriction, target) : m.ns) + ", " +
          Literal(m.restriction) + ", " + Literal(target) + ", " + std::to_string(m.minOccurs) +
          ", " + std::to_string(m.maxOccurs) + ")";
@@ -1348,7 +1328,7 @@ std::string Generator::UntypedCollection(const ClassPlan& plan, const Member& m)
 void Generator::UntypedDefinitions(std::ostream& out, const ClassPlan& plan, const Member& m) {
   const std::string& c = plan.type->cppName;
   std::string name = Literal(m.xmlName);
-  out << "\nvoid " << c << "::Set" << m.stem << "(CElement* value) {\n";
+  out << "\nvoid " << c << "::Set" << m.stem << "(::VxVevAva5::CElement* value) {\n";
   if (m.card == Card::Mnd) out << "  Throw_IfPropertyIsNull(value, " << name << ");\n";
   if (m.anyName) {
     out << "  if (value != nullptr) " << Wrap(UntypedCheck(plan, m, "value"), 25) << ";\n";
@@ -1365,24 +1345,21 @@ void Generator::UntypedAccessCase(std::ostream& out, const ClassPlan& plan, cons
   out << "      if (read) {\n        if (" << f << " != nullptr) {\n          "
       << Wrap(UntypedCheck(plan, m, f + ".get()"), 10) << ";\n          value.SetXmlObject(" << f
       << ");\n        }\n      } else {\n"
-      << "        CXmlObjectBase* object = value.IsValid() ? value.GetXmlObject().get() : "
+      << "        ::VxVevAva5::CXmlObjectBase* object = value.IsValid() ? value.GetXmlObject().get() : "
          "nullptr;\n";
   if (plan.choice)
-    out << "        Set" << m.stem << "(static_cast<CElement*>(object));\n";
+    out << "        Set" << m.stem << "(static_cast<::VxVevAva5::CElement*>(object));\n";
   else
-    out << "        " << f << " = static_cast<CElement*>(object);\n";
+    out << "        " << f << " = static_cast<::VxVevAva5::CElement*>(object);\n";
   out << "      }\n      return;\n";
 }
 
 // The canonical text of a fixed value, as a C++ expression.
 std::string Generator::FixedText(const Member& m, const std::string& fixed) {
-  m_uses.fixed = true;
   if (m.kind == Kind::Enum)
-    return "Utf16::Make(" + m.simple->enumOwner->cppName + "ToString(" + InitialValue(m, fixed) +
+    return "::VxVevAva5::Utf16::Make(" + Q(m.simple->enumOwner->cppName) + "ToString(" + InitialValue(m, fixed) +
            "))";
-  m_uses.valueOf = true;
-  m_uses.rules.insert(RuleName(m.simple->whitespace));
-  return "ValueOf(" + Literal(fixed) + ", ItemType_" + m.simple->itemType + ", " +
+  return "::VxVevAva5::Generated::ValueOf(" + Literal(fixed) + ", ::VxVevAva5::ItemType_" + m.simple->itemType + ", " +
          RuleName(m.simple->whitespace) + ").ToString(nullptr)";
 }
 
@@ -1400,31 +1377,29 @@ void Generator::ConvertedAccessCase(std::ostream& out, const ClassPlan& plan, co
   auto toText = [&](const std::string& v, const std::string& indent, const std::string& var) {
     std::ostringstream code;
     if (m.kind == Kind::Enum) {
-      code << indent << "const String " << var << " = Utf16::Make(" << m.simple->enumOwner->cppName
+      code << indent << "const ::VxVevAva5::String " << var << " = ::VxVevAva5::Utf16::Make(" << Q(m.simple->enumOwner->cppName)
            << "ToString(" << v << "));\n";
       return code.str();
     }
-    code << indent << "VxVariant typed;\n"
+    code << indent << "::VxVevAva5::VxVariant typed;\n"
          << indent << "typed.Set" << KindOf(m.simple->itemType).variant << "(" << v << ");\n";
     if (!m.simple->facets.Empty())
       code << indent
-           << Wrap("static const CPrimitiveRestrictions facets" +
-                       Restrictions(m.simple->facets).substr(22),
+           << Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " +
+                       Restrictions(m.simple->facets),
                    indent.size())
            << ";\n"
-           << indent << "CheckFacets(" << name << ", typed, ItemType_" << m.simple->itemType
+           << indent << "::VxVevAva5::CheckFacets(" << name << ", typed, ::VxVevAva5::ItemType_" << m.simple->itemType
            << ", facets);\n";
-    code << indent << "const String " << var << " = typed.ToString(nullptr);\n";
+    code << indent << "const ::VxVevAva5::String " << var << " = typed.ToString(nullptr);\n";
     return code.str();
   };
   std::string converted;
   if (m.kind == Kind::Enum) {
-    const std::string& e = m.simple->enumOwner->cppName;
+    const std::string e = Q(m.simple->enumOwner->cppName);
     converted = "static_cast<" + e + ">(" + e + "FromString(text.c_str()))";
   } else {
-    m_uses.valueOf = true;
-    m_uses.rules.insert(RuleName(m.simple->whitespace));
-    converted = "ValueOf(text.c_str(), ItemType_" + m.simple->itemType + ", " +
+    converted = "::VxVevAva5::Generated::ValueOf(text.c_str(), ::VxVevAva5::ItemType_" + m.simple->itemType + ", " +
                 RuleName(m.simple->whitespace) + ").Get" + KindOf(m.simple->itemType).variant +
                 "()";
   }
@@ -1432,7 +1407,7 @@ void Generator::ConvertedAccessCase(std::ostream& out, const ClassPlan& plan, co
   if (optional) out << "        if (!" << m.valid << ") return;\n";
   out << toText(f, "        ", "text");
   if (!fixed.empty())
-    out << "        " << Wrap("CheckFixed(" + name + ", text, " + fixed + ")", 8) << ";\n";
+    out << "        " << Wrap("::VxVevAva5::Generated::CheckFixed(" + name + ", text, " + fixed + ")", 8) << ";\n";
   out << "        value.SetString(text);\n        return;\n      }\n";
   if (optional) {
     out << "      if (!value.IsValid()) {\n";
@@ -1442,13 +1417,13 @@ void Generator::ConvertedAccessCase(std::ostream& out, const ClassPlan& plan, co
       out << "        " << m.valid << " = false;\n";
     out << "        return;\n      }\n";
   }
-  out << "      const String text = value.GetString();\n";
+  out << "      const ::VxVevAva5::String text = value.GetString();\n";
   out << "      " << Wrap(ValueType(m) + " converted = " + initial, 6) << ";\n"
       << "      if (!text.empty())\n        " << Wrap("converted = " + converted, 8) << ";\n";
   if (!fixed.empty())
     out << "      {\n"
         << toText("converted", "        ", "canonical") << "        "
-        << Wrap("CheckFixed(" + name + ", canonical, " + fixed + ")", 8) << ";\n      }\n";
+        << Wrap("::VxVevAva5::Generated::CheckFixed(" + name + ", canonical, " + fixed + ")", 8) << ";\n      }\n";
   bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
   if (optional && plan.choice) {
     out << "      Set" << m.stem << "(converted" << (string ? ".c_str()" : "") << ");\n";
@@ -1465,9 +1440,9 @@ void Generator::FixedAttributeAccessCase(std::ostream& out, const Member& m) {
   std::string fixed = FixedText(m, *m.decl->fixedValue);
   std::string name = Literal(m.xmlName);
   if (m.kind == Kind::Enum) {
-    const std::string& e = m.simple->enumOwner->cppName;
+    const std::string e = Q(m.simple->enumOwner->cppName);
     out << "      if (read) {\n        value.SetI4(" << f << ");\n        return;\n      }\n"
-        << "      CheckFixed(" << name << ", Utf16::Make(" << e << "ToString(value.GetI4())),\n"
+        << "      ::VxVevAva5::Generated::CheckFixed(" << name << ", ::VxVevAva5::Utf16::Make(" << e << "ToString(value.GetI4())),\n"
         << "                 " << fixed << ");\n"
         << "      " << f << " = static_cast<" << e << ">(value.GetI4());\n      return;\n";
     return;
@@ -1475,39 +1450,38 @@ void Generator::FixedAttributeAccessCase(std::ostream& out, const Member& m) {
   const char* variant = KindOf(m.simple->itemType).variant;
   out << "      if (read) {\n        value.Set" << variant << "(" << f
       << ");\n        return;\n      }\n"
-      << "      " << Wrap("CheckFixed(" + name + ", value.ToString(nullptr), " + fixed + ")", 6)
+      << "      " << Wrap("::VxVevAva5::Generated::CheckFixed(" + name + ", value.ToString(nullptr), " + fixed + ")", 6)
       << ";\n"
       << "      " << f << " = value.Get" << variant << "();\n      return;\n";
 }
 
 void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Member& m) {
-  out << "    case " << m.property << ":\n";
+  out << "    case " << Q(m.property) << ":\n";
   const std::string& f = m.field;
   if (m.text) {
     // The driver reads and writes the text as a string: converted here by
     // the text's type, and checked against its facets on the way out.
     if (m.kind == Kind::Enum) {
-      const std::string& e = m.simple->enumOwner->cppName;
-      out << "      if (read)\n        value.SetString(Utf16::Make(" << e << "ToString(" << f
+      const std::string e = Q(m.simple->enumOwner->cppName);
+      out << "      if (read)\n        value.SetString(::VxVevAva5::Utf16::Make(" << e << "ToString(" << f
           << ")));\n      else\n        " << f << " = static_cast<" << e << ">(" << e
           << "FromString(value.GetString().c_str()));\n      return;\n";
       return;
     }
     const char* variant = KindOf(m.simple->itemType).variant;
     std::string rule = RuleName(m.simple->whitespace);
-    m_uses.rules.insert(rule);
-    out << "      if (read) {\n        VxVariant typed;\n        typed.Set" << variant << "(" << f
+    out << "      if (read) {\n        ::VxVevAva5::VxVariant typed;\n        typed.Set" << variant << "(" << f
         << ");\n";
     if (!m.simple->facets.Empty())
       out << "        "
-          << Wrap("static const CPrimitiveRestrictions facets" +
-                      Restrictions(m.simple->facets).substr(22),
+          << Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " +
+                      Restrictions(m.simple->facets),
                   8)
           << ";\n"
-          << "        CheckFacets(" << Literal(plan.type->defaultElement) << ", typed, ItemType_"
+          << "        ::VxVevAva5::CheckFacets(" << Literal(plan.type->defaultElement) << ", typed, ::VxVevAva5::ItemType_"
           << m.simple->itemType << ", facets);\n";
     out << "        value.SetString(typed.ToString(nullptr));\n      } else {\n"
-        << "        VxVariant typed;\n        typed.FromString(value.GetString(), ItemType_"
+        << "        ::VxVevAva5::VxVariant typed;\n        typed.FromString(value.GetString(), ::VxVevAva5::ItemType_"
         << m.simple->itemType << ", " << rule << ");\n        " << f << " = typed.Get" << variant
         << "();\n      }\n      return;\n";
     return;
@@ -1526,10 +1500,10 @@ void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Membe
   }
   if (m.Fixed()) return FixedAttributeAccessCase(out, m);
   if (m.kind == Kind::Cls) {
-    std::string object = "static_cast<" + m.cls->cppName + "*>(object)";
+    std::string object = "static_cast<" + Q(m.cls->cppName) + "*>(object)";
     out << "      if (read) {\n        if (" << f << " != nullptr) value.SetXmlObject(" << f
         << ");\n      } else {\n"
-        << "        CXmlObjectBase* object = value.IsValid() ? value.GetXmlObject().get() : "
+        << "        ::VxVevAva5::CXmlObjectBase* object = value.IsValid() ? value.GetXmlObject().get() : "
            "nullptr;\n";
     if (plan.choice)
       out << "        Set" << m.stem << "(" << object << ");\n";
@@ -1582,15 +1556,15 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   const char* group = !type.group || *type.group == GroupKind::Sequence ? "Sequence"
                       : *type.group == GroupKind::Choice                ? "Choice"
                                                                         : "All";
-  out << "\nconst Metadata& " << stem << "Metadata() {\n";
-  out << "  static const Metadata metadata(\n";
+  out << "\nconst ::VxVevAva5::Generated::Metadata& " << stem << "Metadata() {\n";
+  out << "  static const ::VxVevAva5::Generated::Metadata metadata(\n";
   // A model group reads the attributes of its holder's element: it must let
   // them pass.
   std::string textIndex = "-1";
   for (const Member& m : plan.members)
     if (m.text) textIndex = m.property;
   std::ostringstream info;
-  info << "new CParentElementInfo(XmlElementGroupType_" << group << ", XmlElementType_"
+  info << "new ::VxVevAva5Data::CParentElementInfo(::VxVevAva5Data::XmlElementGroupType_" << group << ", ::VxVevAva5Data::XmlElementType_"
        << (type.pseudo ? "PseudoElement" : "Element") << ", "
        << Literal(HasBaseClasses(type) ? type.name : type.defaultElement) << ", "
        << Literal(plan.schema->targetNamespace) << ", " << textIndex << ", "
@@ -1637,12 +1611,13 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
       out << "  " << m->field << "->RemoveEventListener(this);\n";
     out << "}\n\n";
   }
-  out << "CParentElementInfo* " << c << "::GetClassInfo() const {\n  return " << stem
-      << "Metadata().classInfo;\n}\n";
-  out << "CElementInfo** " << c << "::GetClassElementInfo() const {\n  return " << stem
-      << "Metadata().elements;\n}\n";
-  out << "CAttributeInfo** " << c << "::GetClassAttributeInfo() const {\n  return " << stem
-      << "Metadata().attributes;\n}\n\n";
+  const std::string metadata = Q(stem + "Metadata") + "()";
+  out << "::VxVevAva5Data::CParentElementInfo* " << c << "::GetClassInfo() const {\n  return "
+      << metadata << ".ClassInfo();\n}\n";
+  out << "::VxVevAva5Data::CElementInfo** " << c << "::GetClassElementInfo() const {\n  return "
+      << metadata << ".Elements();\n}\n";
+  out << "::VxVevAva5Data::CAttributeInfo** " << c << "::GetClassAttributeInfo() const {\n  return "
+      << metadata << ".Attributes();\n}\n\n";
 
   // Init: the state of a new object, and of one about to be read again.
   out << "void " << c << "::Init() {\n";
@@ -1658,7 +1633,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
       std::string ns = m.anyName ? FirstNamespace(m.restriction, target) : m.ns;
       if (m.card == Card::Mnd)
         out << "  " << m.field << " = "
-            << Wrap("new CElement(" + Literal(m.anyName ? "any" : m.xmlName) + ", " + Literal(ns) +
+            << Wrap("new ::VxVevAva5::CElement(" + Literal(m.anyName ? "any" : m.xmlName) + ", " + Literal(ns) +
                         ", " + Literal(m.restriction) + ", " + Literal(target) + ")",
                     5 + m.field.size())
             << ";\n";
@@ -1666,7 +1641,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
         out << "  " << m.field << " = nullptr;\n";
     } else if (m.kind == Kind::Cls) {
       if (m.card == Card::Mnd && !m.cls->abstract)
-        out << "  " << m.field << " = new " << m.cls->cppName << "(" << Literal(m.xmlName)
+        out << "  " << m.field << " = new " << Q(m.cls->cppName) << "(" << Literal(m.xmlName)
             << ");\n";
       else
         out << "  " << m.field << " = nullptr;\n";
@@ -1692,7 +1667,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
       continue;
     }
     if (m.kind == Kind::Cls) {
-      out << "\nvoid " << c << "::Set" << m.stem << "(" << m.cls->cppName << "* value) {\n";
+      out << "\nvoid " << c << "::Set" << m.stem << "(" << Q(m.cls->cppName) << "* value) {\n";
       if (m.card == Card::Mnd) out << "  Throw_IfPropertyIsNull(value, " << name << ");\n";
       if (plan.choice) out << "  Choice_SelectElement(" << name << ", value, m_chosen);\n";
       if (m.card == Card::Mnd)
@@ -1707,7 +1682,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     bool inChoice = plan.choice && !m.attribute;
     out << "\nvoid " << c << "::Set" << m.stem << "(" << ArgType(m) << " value) {\n";
     if (inChoice) out << "  Choice_SetElementValid(true, " << name << ", m_chosen);\n";
-    out << "  " << m.field << " = " << (string ? "Utf16::Make(value)" : "value") << ";\n";
+    out << "  " << m.field << " = " << (string ? "::VxVevAva5::Utf16::Make(value)" : "value") << ";\n";
     out << "  " << m.valid << " = true;\n}\n";
     out << "\nvoid " << c << "::Remove" << m.stem << "() {\n";
     if (inChoice) out << "  Choice_SetElementValid(false, " << name << ", m_chosen);\n";
@@ -1719,7 +1694,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   }
 
   if (!plan.choiceCollections.empty()) {
-    out << "\nvoid " << c << "::OnEvent(CXmlObjectBase* source, MsgType, void*) {\n";
+    out << "\nvoid " << c << "::OnEvent(::VxVevAva5::CXmlObjectBase* source, ::VxVevAva5::CXmlObjectBase::MsgType, void*) {\n";
     for (const Member* m : plan.choiceCollections)
       out << "  if (source == " << m->field << ".get())\n    Choice_CollectionChanged("
           << Literal(m->xmlName) << ", " << m->field << "->GetCount(), m_chosen);\n";
@@ -1727,7 +1702,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   }
 
   ForeignAccessors(out, plan);
-  out << "\nvoid " << c << "::AccessProperty(int propertyIndex, bool read, VxVariant& value) {\n";
+  out << "\nvoid " << c << "::AccessProperty(int propertyIndex, bool read, ::VxVevAva5::VxVariant& value) {\n";
   if (plan.inheritedCount > 0) InheritedAccess(out, plan);
   if (plan.members.empty()) {
     out << "  static_cast<void>(propertyIndex);\n  static_cast<void>(read);\n"
@@ -1743,48 +1718,60 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
 
 void Generator::ClassCollectionDefinition(std::ostream& out, const ComplexType& type) {
   const std::string& c = type.cppName;
+  const std::string item = Q(c);
   const std::string col = c + "Col";
   if (!type.abstract)
-    out << "\nCSmartPtr<" << c << "> " << col << "::Add() {\n"
-        << "  CSmartPtr<" << c << "> item = new " << c << "(GetElementName().c_str());\n"
+    out << "\n::VxVevAva5::CSmartPtr<" << c << "> " << col << "::Add() {\n"
+        << "  ::VxVevAva5::CSmartPtr<" << item << "> item = new " << item
+        << "(GetElementName().c_str());\n"
         << "  AppendItem(item);\n  return item;\n}\n";
   out << "\n";
-  out << "void " << col << "::Add(" << c << "* item) {\n"
-      << "  Throw_IfPropertyIsNull(item, GetElementName().c_str());\n"
-      << "  SetElementName(item, GetElementName().c_str());\n  AppendItem(item);\n}\n\n";
-  out << "void " << col
-      << "::ToXml_Int(CXmlWriter* writer, bool, const unsigned short* namespaceUri,\n"
-      << "    const CXmlSerializationContext& context, bool) const {\n"
+  out << "void " << col << "::Add(" << item << "* item) {\n"
+      << "  ::VxVevAva5::CXmlObjectBase::Throw_IfPropertyIsNull(item, GetElementName().c_str());\n"
+      << "  ::VxVevAva5::CXmlObjectBase::SetElementName(item, GetElementName().c_str());\n"
+      << "  AppendItem(item);\n}\n\n";
+  out << "void " << col << "::ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool,\n"
+      << "    const unsigned short* namespaceUri,\n"
+      << "    const ::VxVevAva5::CXmlSerializationContext& context, bool) const {\n"
       << "  ValidateCount(context);\n"
-      << "  for (const CNode* node = GetHeadNode(); node != nullptr; node = node->GetNext())\n"
-      << "    CXmlObjectBase::ToXml_Int(node->GetItem(), writer, false, namespaceUri, context, "
-         "false);\n}\n\n";
+      << "  for (const ::VxVevAva5::CXmlCollection::CNode* node = GetHeadNode(); node != nullptr;\n"
+      << "       node = node->GetNext())\n"
+      << "    ::VxVevAva5::CXmlObjectBase::ToXml_Int(node->GetItem(), writer, false, namespaceUri,\n"
+      << "                                           context, false);\n}\n\n";
   if (type.pseudo) {
     // Items of a model group have no element: each reads in place, in the
     // element that holds them, until one takes nothing or the count is full.
-    out << "CXmlElement* " << col << "::FromXml_Int(CXmlElement* element, CXmlElement* current,\n"
-        << "    const CXmlSerializationContext& context, bool) {\n"
+    out << "::VxVevAva5::CXmlElement* " << col << "::FromXml_Int(::VxVevAva5::CXmlElement* element,\n"
+        << "    ::VxVevAva5::CXmlElement* current,\n"
+        << "    const ::VxVevAva5::CXmlSerializationContext& context, bool) {\n"
         << "  while (current != nullptr && (GetMaxOccurs() < 0 || GetCount() < GetMaxOccurs())) {\n"
-        << "    CSmartPtr<" << c << "> item = new " << c << "(GetElementName().c_str());\n"
-        << "    CXmlElement* next = CXmlObjectBase::FromXml_Int(item, element, current, context);\n"
+        << "    ::VxVevAva5::CSmartPtr<" << item << "> item = new " << item
+        << "(GetElementName().c_str());\n"
+        << "    ::VxVevAva5::CXmlElement* next =\n"
+        << "        ::VxVevAva5::CXmlObjectBase::FromXml_Int(item, element, current, context);\n"
         << "    if (next == current) break;\n"
         << "    AppendItem(item);\n"
         << "    current = next;\n  }\n  return current;\n}\n";
     return;
   }
-  out << "CXmlElement* " << col << "::FromXml_Int(CXmlElement*, CXmlElement* current,\n"
-      << "    const CXmlSerializationContext& context, bool) {\n"
-      << "  while (current != nullptr && DoesElementNameMatch(context, current, "
-         "GetElementName().c_str(),\n"
-      << "                                                    GetNamespaceRef().c_str())) {\n";
+  out << "::VxVevAva5::CXmlElement* " << col << "::FromXml_Int(::VxVevAva5::CXmlElement*,\n"
+      << "    ::VxVevAva5::CXmlElement* current,\n"
+      << "    const ::VxVevAva5::CXmlSerializationContext& context, bool) {\n"
+      << "  while (current != nullptr &&\n"
+      << "         DoesElementNameMatch(context, current, GetElementName().c_str(),\n"
+      << "                              GetNamespaceRef().c_str())) {\n";
   if (Substitutable(&type))
-    out << "    CSmartPtr<CXmlObjectBase> item = " << FactoryName(type) << "(current);\n"
-        << "    if (item == nullptr)\n      throw CVxValidationException(FormatString(\n"
+    out << "    ::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> item = " << Q(FactoryName(type))
+        << "(current);\n"
+        << "    if (item == nullptr)\n"
+        << "      throw ::VxVevAva5::CVxValidationException(::VxVevAva5::FormatString(\n"
         << "          VX_T(\"Failed to find a suitable substitution element for [%s]\"),\n"
         << "          GetElementName().c_str()));\n";
   else
-    out << "    CSmartPtr<" << c << "> item = new " << c << "(GetElementName().c_str());\n";
-  out << "    CXmlObjectBase::FromXml_Int(item, current, current->GetFirstElement(), context);\n"
+    out << "    ::VxVevAva5::CSmartPtr<" << item << "> item = new " << item
+        << "(GetElementName().c_str());\n";
+  out << "    ::VxVevAva5::CXmlObjectBase::FromXml_Int(item, current, current->GetFirstElement(),\n"
+      << "                                             context);\n"
       << "    AppendItem(item);\n"
       << "    current = current->GetNextSiblingElement();\n  }\n  return current;\n}\n";
 }
@@ -1859,7 +1846,7 @@ void Generator::OtherHeaders(std::ostream& out, const Schema& unit) {
     for (const ClassPlan& plan : plans->second)
       for (const Member& m : plan.members) {
         if (!m.foreign) continue;
-        std::string name = m.card == Card::Col ? CollectionType(m) : m.cls->cppName;
+        std::string name = m.card == Card::Col ? OwnCollection(m) : m.cls->cppName;
         if (std::find(declarations.begin(), declarations.end(), name) == declarations.end())
           declarations.push_back(name);
       }
@@ -1877,7 +1864,7 @@ void Generator::ForeignAccessors(std::ostream& out, const ClassPlan& plan) {
   for (const Member& m : plan.members) {
     if (!m.foreign) continue;
     std::string type = m.card == Card::Col ? CollectionType(m) : m.cls->cppName;
-    out << "\nCSmartPtr<" << type << "> " << plan.type->cppName << "::Get" << m.stem
+    out << "\n::VxVevAva5::CSmartPtr<" << type << "> " << plan.type->cppName << "::Get" << m.stem
         << "() const {\n  return " << m.field << ";\n}\n";
   }
 }
@@ -1962,9 +1949,11 @@ void Generator::PlanDerivations() {
 
     std::vector<Member> members;
     NameSet names(ReservedMemberNames());
-    auto derive = [](const std::string& s) {
-      return std::vector<std::string>{"Get" + s,    "Set" + s,           "IsValid" + s,
-                                      "Remove" + s, "m_" + CamelCase(s), "m_valid" + s};
+    auto derive = [&](const std::string& s) {
+      return std::vector<std::string>{"Get" + s,          "Set" + s,
+                                      "IsValid" + s,      "Remove" + s,
+                                      "m_" + CamelCase(s), "m_valid" + s,
+                                      plan->stem + "_" + s};
     };
     for (const Member& m : base.members) {
       members.push_back(rename(m));
@@ -2072,19 +2061,18 @@ void Generator::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
     // The restriction's text is held as the base's; its own facets are
     // checked on the way out, as the base's are.
     const SimpleType& text = *m.restrictedText;
-    out << "    if (read && propertyIndex == " << m.property << ") {\n";
+    out << "    if (read && propertyIndex == " << Q(m.property) << ") {\n";
     if (text.IsEnum())
-      out << "      static_cast<void>(" << text.enumOwner->cppName
+      out << "      static_cast<void>(" << Q(text.enumOwner->cppName)
           << "FromString(value.GetString().c_str()));\n";
     if (!text.facets.Empty()) {
       std::string rule = RuleName(text.whitespace);
-      m_uses.rules.insert(rule);
-      out << "      VxVariant typed;\n      typed.FromString(value.GetString(), ItemType_"
+      out << "      ::VxVevAva5::VxVariant typed;\n      typed.FromString(value.GetString(), ::VxVevAva5::ItemType_"
           << text.itemType << ", " << rule << ");\n      "
-          << Wrap("static const CPrimitiveRestrictions facets" +
-                      Restrictions(text.facets).substr(22),
+          << Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " +
+                      Restrictions(text.facets),
                   6)
-          << ";\n      CheckFacets(" << Literal(plan.type->defaultElement) << ", typed, ItemType_"
+          << ";\n      ::VxVevAva5::CheckFacets(" << Literal(plan.type->defaultElement) << ", typed, ::VxVevAva5::ItemType_"
           << text.itemType << ", facets);\n";
     }
     out << "    }\n";
@@ -2093,7 +2081,7 @@ void Generator::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
 }
 
 void Generator::SubstitutionFactoryDefinition(std::ostream& out, const ComplexType& type) {
-  out << "\nCSmartPtr<CXmlObjectBase> " << FactoryName(type) << "(CXmlElement* element) {\n";
+  out << "\n::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> " << FactoryName(type) << "(::VxVevAva5::CXmlElement* element) {\n";
   std::vector<const ComplexType*> candidates;
   if (!type.abstract) candidates.push_back(&type);
   for (const ComplexType* t : m_derivedTypes[&type])
@@ -2102,8 +2090,8 @@ void Generator::SubstitutionFactoryDefinition(std::ostream& out, const ComplexTy
     out << "  static_cast<void>(element);\n  return nullptr;\n}\n";
     return;
   }
-  out << "  const String type = CClassfactoryBase::GetElementType(element);\n"
-      << "  const String ns = CClassfactoryBase::GetElementTypeNamespaceUri(element);\n"
+  out << "  const ::VxVevAva5::String type = ::VxVevAva5::CClassfactoryBase::GetElementType(element);\n"
+      << "  const ::VxVevAva5::String ns = ::VxVevAva5::CClassfactoryBase::GetElementTypeNamespaceUri(element);\n"
       << "  const unsigned short* name = element->GetLocalName().c_str();\n";
   // Without xsi:type the element is of the declared type.
   out << "  if (type.empty()) return "
@@ -2113,10 +2101,10 @@ void Generator::SubstitutionFactoryDefinition(std::ostream& out, const ComplexTy
     if (std::find(namespaces.begin(), namespaces.end(), m_schemaOf[t]) == namespaces.end())
       namespaces.push_back(m_schemaOf[t]);
   for (const Schema* schema : namespaces) {
-    out << "  if (Utf16::Equal(ns.c_str(), " << Literal(schema->targetNamespace) << ")) {\n";
+    out << "  if (::VxVevAva5::Utf16::Equal(ns.c_str(), " << Literal(schema->targetNamespace) << ")) {\n";
     for (const ComplexType* t : candidates)
       if (m_schemaOf[t] == schema)
-        out << "    if (Utf16::Equal(type.c_str(), " << Literal(t->name) << ")) return new "
+        out << "    if (::VxVevAva5::Utf16::Equal(type.c_str(), " << Literal(t->name) << ")) return new "
             << t->cppName << "(name);\n";
     out << "  }\n";
   }
