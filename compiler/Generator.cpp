@@ -158,7 +158,7 @@ std::string Wrap(const std::string& call, size_t column) {
   std::vector<size_t> links = ChainLinks(call);
   if (!links.empty() && column + call.size() > 99) {
     // A builder's chain: one link a line, under the first.
-    std::string result = call.substr(0, links[0]);
+    std::string result = Wrap(call.substr(0, links[0]), column);
     links.push_back(call.size());
     for (size_t i = 0; i + 1 < links.size(); ++i)
       result += "\n" + std::string(column + 4, ' ') + call.substr(links[i], links[i + 1] - links[i]);
@@ -263,6 +263,28 @@ std::string CommentText(const std::string& text) {
   std::string result;
   for (char c : text) result += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
   return result;
+}
+
+// Comment lines of `text` at `indent`, filled to 100 columns; a word longer
+// than a line stands on a line of its own.
+void FillComment(std::ostream& out, const std::string& indent, const std::string& text) {
+  const size_t start = indent.size() + 2;
+  size_t width = start;
+  out << indent << "//";
+  std::istringstream words(CommentText(text));
+  for (std::string word; words >> word;) {
+    // A line that ends in a backslash (or the trigraph of one) would go on
+    // into the next.
+    if (word.back() == '\\' || (word.size() > 2 && word.compare(word.size() - 3, 3, "?\?/") == 0))
+      word += '.';
+    if (width > start && width + 1 + word.size() > 100) {
+      out << "\n" << indent << "//";
+      width = start;
+    }
+    out << " " << word;
+    width += 1 + word.size();
+  }
+  out << "\n";
 }
 
 // How a member's comment names a simple type: xs:NAME for a built-in one,
@@ -430,6 +452,7 @@ class Generator {
   // Untyped members, and elements with a default or fixed value.
   std::string UntypedElementInfo(const ClassPlan& plan, const Member& m);
   std::string UntypedCollection(const ClassPlan& plan, const Member& m);
+  std::string Untyped(const ClassPlan& plan, const Member& m, bool made);
   std::string UntypedCheck(const ClassPlan& plan, const Member& m, const std::string& element);
   void UntypedDefinitions(std::ostream& out, const ClassPlan& plan, const Member& m);
   void UntypedAccessCase(std::ostream& out, const ClassPlan& plan, const Member& m);
@@ -752,7 +775,8 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
   out << "namespace " << m_namespace << " {\n\n";
   out << "// A new object for the document element `localName` in `namespaceUri` (null\n"
          "// or empty: no namespace), for every global element of every schema compiled\n"
-         "// into this namespace; null for any other element.\n"
+         "// into this namespace but those that are abstract or of an abstract type; null\n"
+         "// for any other element.\n"
          "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateRootObject(\n"
          "    const unsigned short* localName, const unsigned short* namespaceUri);\n";
 
@@ -844,19 +868,14 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
             << (HasBaseClasses(type) ? "; written under another type's element with xsi:type."
                                      : ".");
   if (type.abstract) comment << " Abstract: objects are of the types derived from it.";
-  // Filled to 100 columns.
-  out << "\n//";
-  size_t width = 2;
-  std::istringstream words(comment.str());
-  for (std::string word; words >> word;) {
-    if (width + 1 + word.size() > 100) {
-      out << "\n//";
-      width = 2;
-    }
-    out << " " << word;
-    width += 1 + word.size();
-  }
   out << "\n";
+  FillComment(out, "", comment.str());
+  const std::string& documentation =
+      !type.documentation.empty() || !type.owner ? type.documentation : type.owner->documentation;
+  if (!documentation.empty()) {
+    out << "//\n";
+    FillComment(out, "", documentation);
+  }
   out << "class " << c << " : public "
       << (type.base ? type.base->cppName : std::string("::VxVevAva5::CXmlGeneratedClass")) << " {\n public:\n";
   std::string constructor = "  explicit " + c +
@@ -911,17 +930,20 @@ void Generator::Accessors(std::ostream& out, const Member& m) {
     what += ": a model group";
   else if (!m.untyped)
     what += ": " + DescribeType(*m.simple);
-  out << "\n  // " << CommentText(what);
   if (m.card == Card::Col)
-    out << ", " << m.minOccurs << " to "
-        << (m.maxOccurs < 0 ? std::string("unbounded") : std::to_string(m.maxOccurs));
+    what += ", " + std::to_string(m.minOccurs) + " to " +
+            (m.maxOccurs < 0 ? std::string("unbounded") : std::to_string(m.maxOccurs));
   else if (m.Fixed())
-    out << ", fixed";
+    what += ", fixed";
   else if (m.attribute && m.decl->defaultValue)
-    out << ", optional with a default";
+    what += ", optional with a default";
   else if (m.card == Card::Opt)
-    out << ", optional";
+    what += ", optional";
   out << "\n";
+  FillComment(out, "  ", what);
+  const std::string& documentation =
+      m.attribute && m.decl ? m.decl->documentation : m.element ? m.element->documentation : "";
+  if (!documentation.empty()) FillComment(out, "  ", documentation);
   if (m.card == Card::Col && m.foreign) {
     out << "  ::VxVevAva5::CSmartPtr<" << CollectionType(m) << "> Get" << s << "() const;\n";
     return;
@@ -957,7 +979,9 @@ void Generator::Accessors(std::ostream& out, const Member& m) {
   bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
   std::string assign = m.field + " = " + (string ? "::VxVevAva5::Utf16::Make(value)" : "value") + ";";
   if (m.card == Card::Mnd) {
-    out << "  void Set" << s << "(" << ArgType(m) << " value) { " << assign << " }\n";
+    std::string setter = "  void Set" + s + "(" + ArgType(m) + " value) {";
+    out << setter << (setter.size() + assign.size() + 3 <= 100 ? " " + assign + " }\n"
+                                                                 : "\n    " + assign + "\n  }\n");
     return;
   }
   out << "  void Set" << s << "(" << ArgType(m) << " value);\n";
@@ -1064,8 +1088,8 @@ std::string Generator::SourceOf(const Schema& schema, const std::string& stem, b
       comma = ",";
     }
     out << "\n};\n\n";
-    out << "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateObject(int classNumber, const unsigned short* "
-           "elementName) {\n  switch (classNumber) {\n";
+    out << "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateObject(\n"
+           "    int classNumber, const unsigned short* elementName) {\n  switch (classNumber) {\n";
     for (const ClassPlan& plan : plans)
       if (!plan.type->abstract && made(plan))
         out << "    case ClassNumber_" << plan.stem << ":\n      return new " << plan.type->cppName
@@ -1297,10 +1321,20 @@ std::string Generator::InitialValue(const Member& m, const std::string& text) {
 
 // -- untyped members, and elements with a default or fixed value ---------------
 
+// The runtime's description of an untyped member, by field; `made` for one
+// that makes elements (which then take its namespace).
+std::string Generator::Untyped(const ClassPlan& plan, const Member& m, bool made) {
+  const std::string target = UntypedTarget(plan, m);
+  std::string text = "::VxVevAva5::Generated::Untyped()";
+  if (!m.anyName) text += ".Name(" + Literal(m.xmlName) + ")";
+  if (made) text += ".NamespaceUri(" + Literal(m.anyName ? FirstNamespace(m.restriction, target) : m.ns) + ")";
+  return text + ".Restriction(" + Literal(m.restriction) + ").TargetNamespace(" + Literal(target) +
+         ")";
+}
+
 std::string Generator::UntypedCheck(const ClassPlan& plan, const Member& m,
                                     const std::string& element) {
-  return "::VxVevAva5::Generated::CUntypedCol::Check(" + element + ", " + (m.anyName ? "nullptr" : Literal(m.xmlName)) +
-         ", " + Literal(m.restriction) + ", " + Literal(UntypedTarget(plan, m)) + ")";
+  return Untyped(plan, m, false) + ".Check(" + element + ")";
 }
 
 std::string Generator::UntypedElementInfo(const ClassPlan& plan, const Member& m) {
@@ -1318,10 +1352,8 @@ std::string Generator::UntypedCollection(const ClassPlan& plan, const Member& m)
   const std::string target = UntypedTarget(plan, m);
   if (m.attribute)
     return "new ::VxVevAva5::CAttributeCol(VX_T(\"\"), " + Literal(m.restriction) + ", " + Literal(target) + ")";
-  return "new ::VxVevAva5::Generated::CUntypedCol(" + (m.anyName ? std::string("nullptr") : Literal(m.xmlName)) + ", " +
-         Literal(m.anyName ? FirstNamespace(m.restriction, target) : m.ns) + ", " +
-         Literal(m.restriction) + ", " + Literal(target) + ", " + std::to_string(m.minOccurs) +
-         ", " + std::to_string(m.maxOccurs) + ")";
+  return Untyped(plan, m, true) + ".Occurs(" + std::to_string(m.minOccurs) + ", " +
+         std::to_string(m.maxOccurs) + ").NewCollection()";
 }
 
 // The setter of a single untyped member.
@@ -1331,7 +1363,7 @@ void Generator::UntypedDefinitions(std::ostream& out, const ClassPlan& plan, con
   out << "\nvoid " << c << "::Set" << m.stem << "(::VxVevAva5::CElement* value) {\n";
   if (m.card == Card::Mnd) out << "  Throw_IfPropertyIsNull(value, " << name << ");\n";
   if (m.anyName) {
-    out << "  if (value != nullptr) " << Wrap(UntypedCheck(plan, m, "value"), 25) << ";\n";
+    out << "  if (value != nullptr)\n    " << Wrap(UntypedCheck(plan, m, "value"), 4) << ";\n";
   } else {
     out << "  if (value != nullptr) {\n    value->SetName(" << name
         << ");\n    value->SetNamespace(" << Literal(m.ns) << ");\n  }\n";
@@ -1345,8 +1377,8 @@ void Generator::UntypedAccessCase(std::ostream& out, const ClassPlan& plan, cons
   out << "      if (read) {\n        if (" << f << " != nullptr) {\n          "
       << Wrap(UntypedCheck(plan, m, f + ".get()"), 10) << ";\n          value.SetXmlObject(" << f
       << ");\n        }\n      } else {\n"
-      << "        ::VxVevAva5::CXmlObjectBase* object = value.IsValid() ? value.GetXmlObject().get() : "
-         "nullptr;\n";
+      << "        ::VxVevAva5::CXmlObjectBase* object =\n"
+         "            value.IsValid() ? value.GetXmlObject().get() : nullptr;\n";
   if (plan.choice)
     out << "        Set" << m.stem << "(static_cast<::VxVevAva5::CElement*>(object));\n";
   else
@@ -1481,8 +1513,9 @@ void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Membe
           << "        ::VxVevAva5::CheckFacets(" << Literal(plan.type->defaultElement) << ", typed, ::VxVevAva5::ItemType_"
           << m.simple->itemType << ", facets);\n";
     out << "        value.SetString(typed.ToString(nullptr));\n      } else {\n"
-        << "        ::VxVevAva5::VxVariant typed;\n        typed.FromString(value.GetString(), ::VxVevAva5::ItemType_"
-        << m.simple->itemType << ", " << rule << ");\n        " << f << " = typed.Get" << variant
+        << "        ::VxVevAva5::VxVariant typed;\n        typed.FromString(value.GetString(),\n"
+        << "                         ::VxVevAva5::ItemType_" << m.simple->itemType << ", " << rule
+        << ");\n        " << f << " = typed.Get" << variant
         << "();\n      }\n      return;\n";
     return;
   }
@@ -1503,8 +1536,8 @@ void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Membe
     std::string object = "static_cast<" + Q(m.cls->cppName) + "*>(object)";
     out << "      if (read) {\n        if (" << f << " != nullptr) value.SetXmlObject(" << f
         << ");\n      } else {\n"
-        << "        ::VxVevAva5::CXmlObjectBase* object = value.IsValid() ? value.GetXmlObject().get() : "
-           "nullptr;\n";
+        << "        ::VxVevAva5::CXmlObjectBase* object =\n"
+           "            value.IsValid() ? value.GetXmlObject().get() : nullptr;\n";
     if (plan.choice)
       out << "        Set" << m.stem << "(" << object << ");\n";
     else
@@ -1564,12 +1597,13 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   for (const Member& m : plan.members)
     if (m.text) textIndex = m.property;
   std::ostringstream info;
-  info << "new ::VxVevAva5Data::CParentElementInfo(::VxVevAva5Data::XmlElementGroupType_" << group << ", ::VxVevAva5Data::XmlElementType_"
-       << (type.pseudo ? "PseudoElement" : "Element") << ", "
-       << Literal(HasBaseClasses(type) ? type.name : type.defaultElement) << ", "
-       << Literal(plan.schema->targetNamespace) << ", " << textIndex << ", "
-       << (type.pseudo ? "false" : "true") << ", " << (HasBaseClasses(type) ? "true" : "false")
-       << ")";
+  info << "::VxVevAva5::Generated::ClassInfo(::VxVevAva5Data::XmlElementGroupType_" << group
+       << ", " << Literal(HasBaseClasses(type) ? type.name : type.defaultElement) << ", "
+       << Literal(plan.schema->targetNamespace) << ")";
+  if (type.pseudo) info << ".ModelGroup()";
+  if (textIndex != "-1") info << ".TextProperty(" << textIndex << ")";
+  if (HasBaseClasses(type)) info << ".HasBaseClasses()";
+  info << ".New()";
   out << "      " << Wrap(info.str(), 6) << ",\n      {";
   bool firstInfo = true;
   for (const Member& m : plan.Described()) {
@@ -1629,14 +1663,9 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     } else if (m.untyped) {
       // A mandatory one holds an element from the start: the reading fills
       // it in place.
-      std::string target = UntypedTarget(plan, m);
-      std::string ns = m.anyName ? FirstNamespace(m.restriction, target) : m.ns;
       if (m.card == Card::Mnd)
         out << "  " << m.field << " = "
-            << Wrap("new ::VxVevAva5::CElement(" + Literal(m.anyName ? "any" : m.xmlName) + ", " + Literal(ns) +
-                        ", " + Literal(m.restriction) + ", " + Literal(target) + ")",
-                    5 + m.field.size())
-            << ";\n";
+            << Wrap(Untyped(plan, m, true) + ".NewElement()", 5 + m.field.size()) << ";\n";
       else
         out << "  " << m.field << " = nullptr;\n";
     } else if (m.kind == Kind::Cls) {
@@ -1702,7 +1731,8 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   }
 
   ForeignAccessors(out, plan);
-  out << "\nvoid " << c << "::AccessProperty(int propertyIndex, bool read, ::VxVevAva5::VxVariant& value) {\n";
+  out << "\nvoid " << c << "::AccessProperty(int propertyIndex, bool read,\n"
+      << "    ::VxVevAva5::VxVariant& value) {\n";
   if (plan.inheritedCount > 0) InheritedAccess(out, plan);
   if (plan.members.empty()) {
     out << "  static_cast<void>(propertyIndex);\n  static_cast<void>(read);\n"
@@ -2067,8 +2097,9 @@ void Generator::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
           << "FromString(value.GetString().c_str()));\n";
     if (!text.facets.Empty()) {
       std::string rule = RuleName(text.whitespace);
-      out << "      ::VxVevAva5::VxVariant typed;\n      typed.FromString(value.GetString(), ::VxVevAva5::ItemType_"
-          << text.itemType << ", " << rule << ");\n      "
+      out << "      ::VxVevAva5::VxVariant typed;\n      typed.FromString(value.GetString(),\n"
+          << "                       ::VxVevAva5::ItemType_" << text.itemType << ", " << rule
+          << ");\n      "
           << Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " +
                       Restrictions(text.facets),
                   6)

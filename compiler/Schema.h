@@ -120,6 +120,7 @@ struct ElementDecl {
   // A global element of a simple type: the class that holds its value when
   // it is the root of a document.
   struct ComplexType* rootClass = nullptr;
+  std::string documentation;  // its xs:documentation, whitespace collapsed
 };
 
 // xs:any or xs:anyAttribute: the namespace constraint as the library takes
@@ -154,6 +155,7 @@ struct AttributeDecl {
   bool required = false;
   std::optional<std::string> defaultValue;
   std::optional<std::string> fixedValue;
+  std::string documentation;  // its xs:documentation, whitespace collapsed
 };
 
 // A complex type, or a model group that is a particle of another group (or
@@ -166,6 +168,7 @@ struct ComplexType {
   std::string name;                        // empty: anonymous
   const ElementDecl* owner = nullptr;      // anonymous: the element it belongs to
   const ComplexType* enclosing = nullptr;  // anonymous local or pseudo: the type holding it
+  std::string documentation;               // its xs:documentation, whitespace collapsed
   std::optional<GroupKind> group;          // none: no element content
   // Simple content (xs:simpleContent/xs:extension): the type of the text.
   std::optional<QName> textBase;

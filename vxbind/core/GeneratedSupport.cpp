@@ -26,6 +26,28 @@ Metadata::Metadata(VxVevAva5Data::CParentElementInfo* classInfo,
 
 Metadata::~Metadata() { CXmlGeneratedClass::CleanMetaData(m_classInfo, m_elements, m_attributes); }
 
+VxVevAva5Data::CParentElementInfo* ClassInfo::New() const {
+  return new VxVevAva5Data::CParentElementInfo(
+      m_group,
+      m_modelGroup ? VxVevAva5Data::XmlElementType_PseudoElement
+                   : VxVevAva5Data::XmlElementType_Element,
+      m_elementName, m_namespaceUri, m_textProperty, !m_modelGroup, m_hasBaseClasses);
+}
+
+CUntypedCol* Untyped::NewCollection() const {
+  return new CUntypedCol(m_name, m_namespaceUri, m_restriction, m_target, m_minOccurs,
+                         m_maxOccurs);
+}
+
+CElement* Untyped::NewElement() const {
+  return new CElement(m_name != nullptr ? m_name : VX_T("any"), m_namespaceUri, m_restriction,
+                      m_target);
+}
+
+void Untyped::Check(const CElement* element) const {
+  CUntypedCol::Check(element, m_name, m_restriction, m_target);
+}
+
 CPrimitiveRestrictions NoFacets() { return CPrimitiveRestrictions(); }
 
 VxVariant ValueOf(const unsigned short* text, ItemType type,

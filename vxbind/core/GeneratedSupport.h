@@ -102,6 +102,72 @@ class Facets {
   const unsigned short* m_maxExclusive = nullptr;
 };
 
+// The class info of a generated class, its flags by name:
+//   ClassInfo(XmlElementGroupType_Sequence, VX_T("order"), VX_T("urn:o")).TextProperty(2).New()
+class ClassInfo {
+ public:
+  ClassInfo(VxVevAva5Data::XmlElementGroupType group, const unsigned short* elementName,
+            const unsigned short* namespaceUri)
+      : m_group(group), m_elementName(elementName), m_namespaceUri(namespaceUri) {}
+
+  // The class of a model group: no element of its own, and it lets the
+  // attributes of its holder's element pass.
+  ClassInfo& ModelGroup() { m_modelGroup = true; return *this; }
+  // The property that holds the element's own text.
+  ClassInfo& TextProperty(int index) { m_textProperty = index; return *this; }
+  // The class's objects may stand where a base type is expected, named by
+  // xsi:type there.
+  ClassInfo& HasBaseClasses() { m_hasBaseClasses = true; return *this; }
+
+  VXBIND_EXPORT VxVevAva5Data::CParentElementInfo* New() const;
+
+ private:
+  VxVevAva5Data::XmlElementGroupType m_group;
+  const unsigned short* m_elementName;
+  const unsigned short* m_namespaceUri;
+  bool m_modelGroup = false;
+  int m_textProperty = -1;
+  bool m_hasBaseClasses = false;
+};
+
+class CUntypedCol;
+
+// The untyped content of a member, field by field: a wildcard's (no Name:
+// elements of any name) or an element's without a type. The texts are
+// literals, not copied until an object is made.
+//   Untyped().Restriction(VX_T("##other")).TargetNamespace(VX_T("urn:t")).Occurs(0, -1)
+class Untyped {
+ public:
+  // The member's element name.
+  Untyped& Name(const unsigned short* value) { m_name = value; return *this; }
+  // The namespace of the elements that NewCollection and NewElement make.
+  Untyped& NamespaceUri(const unsigned short* value) { m_namespaceUri = value; return *this; }
+  // The namespace constraint ("##any", "##other", URIs, ...) and the target
+  // namespace it is read against.
+  Untyped& Restriction(const unsigned short* value) { m_restriction = value; return *this; }
+  Untyped& TargetNamespace(const unsigned short* value) { m_target = value; return *this; }
+  Untyped& Occurs(int minOccurs, int maxOccurs) {
+    m_minOccurs = minOccurs;
+    m_maxOccurs = maxOccurs;
+    return *this;
+  }
+
+  // The collection of a repeated member.
+  VXBIND_EXPORT CUntypedCol* NewCollection() const;
+  // A new element of a single member, named after it ("any" for a wildcard).
+  VXBIND_EXPORT CElement* NewElement() const;
+  // Refuses an element that the member cannot hold (CUntypedCol::Check).
+  VXBIND_EXPORT void Check(const CElement* element) const;
+
+ private:
+  const unsigned short* m_name = nullptr;
+  const unsigned short* m_namespaceUri = nullptr;
+  const unsigned short* m_restriction = nullptr;
+  const unsigned short* m_target = nullptr;
+  int m_minOccurs = 0;
+  int m_maxOccurs = -1;
+};
+
 // No facet in force.
 VXBIND_EXPORT CPrimitiveRestrictions NoFacets();
 
