@@ -11,6 +11,8 @@
 
 #include "Builtins.h"
 #include "Names.h"
+#include "Planner.h"
+#include "Printer.h"
 #include "vxbind/platform/Version.h"
 
 namespace vxbindc {
@@ -161,7 +163,8 @@ std::string Wrap(const std::string& call, size_t column) {
     std::string result = Wrap(call.substr(0, links[0]), column);
     links.push_back(call.size());
     for (size_t i = 0; i + 1 < links.size(); ++i)
-      result += "\n" + std::string(column + 4, ' ') + call.substr(links[i], links[i + 1] - links[i]);
+      result += "\n" + std::string(column + 4, ' ') +
+                Wrap(call.substr(links[i], links[i + 1] - links[i]), column + 4);
     return result;
   }
   size_t open = call.find('(');
@@ -221,18 +224,6 @@ std::string Upper(const std::string& text) {
     result += !alnum ? '_' : (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
   }
   return result;
-}
-
-const char* GroupName(const ComplexType& type) {
-  switch (type.group.value_or(GroupKind::Sequence)) {
-    case GroupKind::Sequence:
-      break;
-    case GroupKind::Choice:
-      return "choice";
-    case GroupKind::All:
-      return "all";
-  }
-  return "sequence";
 }
 
 // The namespace a new untyped element of a wildcard takes: the first one
@@ -316,80 +307,6 @@ std::string DescribeType(const SimpleType& type) {
   return text;
 }
 
-enum class Kind { Cls, Prim, Enum };
-enum class Card { Mnd, Opt, Col };
-
-// One element or attribute member of a generated class.
-struct Member {
-  std::string xmlName;
-  std::string ns;
-  bool attribute = false;
-  bool text = false;  // the element's text, for a type of simple content
-  Kind kind = Kind::Prim;
-  Card card = Card::Mnd;
-  const ComplexType* cls = nullptr;  // a pseudo type for a nested model group
-  const SimpleType* simple = nullptr;
-  int minOccurs = 1;
-  int maxOccurs = 1;
-  const AttributeDecl* decl = nullptr;  // attributes only
-  // Untyped content: a CElement, or a CElementCol or CAttributeCol, for a
-  // wildcard (anyName: any name, in the namespaces of `restriction`) or for
-  // an element without a type (its own name, in its own namespace).
-  bool untyped = false;
-  bool anyName = false;
-  std::string restriction;
-  std::string nameHint;  // names the accessors where xmlName does not
-  // An element of simple type with a default or fixed value: its info reads
-  // and writes text, and AccessProperty converts it (an empty element
-  // stands for the default, a fixed value is checked both ways).
-  const ElementDecl* element = nullptr;
-  bool converted = false;
-  // The class or collection it holds is declared in the header of another
-  // schema (forward-declared here): its accessors are defined in the source.
-  bool foreign = false;
-  // Derivation: a member of the base's class (declared, initialised and
-  // accessed there); a class member whose object xsi:type chooses; a
-  // restriction's required attribute over an optional one of the base; a
-  // restriction's text type over the base's.
-  bool inherited = false;
-  bool substitution = false;
-  bool restatedRequired = false;
-  const SimpleType* restrictedText = nullptr;
-
-  std::string stem;      // ShipTo
-  std::string field;     // m_shipTo
-  std::string valid;     // m_validShipTo
-  std::string property;  // PurchaseOrderType_ShipTo
-
-  bool Fixed() const { return decl && decl->fixedValue; }
-  bool HasValidFlag() const {
-    return card == Card::Opt && kind != Kind::Cls && !untyped && !Fixed();
-  }
-};
-
-// What names a member's accessors.
-const std::string& AccessorName(const Member& m) {
-  return m.nameHint.empty() ? m.xmlName : m.nameHint;
-}
-
-struct ClassPlan {
-  const ComplexType* type;
-  const Schema* schema;
-  std::string stem;  // cppName without the C
-  std::vector<Member> members;
-  bool choice = false;
-  std::vector<const Member*> choiceCollections;  // listened to
-  // A derived class: the base's members come first (inheritedCount of them,
-  // with the base's property indexes); `described` are the members its
-  // metadata describes, the base's content followed by its own for an
-  // extension, the restated content for a restriction.
-  bool derived = false;
-  size_t inheritedCount = 0;
-  bool ownsChoice = true;  // declares m_chosen (not when the base does)
-  std::vector<Member> described;
-  const std::vector<Member>& Described() const { return derived ? described : members; }
-};
-
 class Generator {
  public:
   Generator(const std::vector<std::unique_ptr<Schema>>& schemas, std::string cxxNamespace,
@@ -399,30 +316,21 @@ class Generator {
   std::vector<OutputFile> Run();
 
  private:
-  // The command-line schema whose files hold `schema` (itself, or the one
-  // that reached it by include or import).
-  static const Schema& UnitOf(const Schema& schema) {
-    return schema.outputUnit ? *schema.outputUnit : schema;
-  }
   bool Owns(const Schema& unit, const SimpleType* type) const {
-    auto it = m_unitOfSimple.find(type);
-    return it != m_unitOfSimple.end() && it->second == &unit;
+    auto it = m_p.unitOfSimple.find(type);
+    return it != m_p.unitOfSimple.end() && it->second == &unit;
   }
   // The other generated headers that the header of `unit` includes, or with
   // `source`, that its source includes.
   std::vector<const Schema*> IncludedUnits(const Schema& unit, bool source) const;
-  void MarkForeignMembers();
-  void NameTypes();
-  void PlanClasses();
   // Derivation (the second half of this file).
-  void PlanDerivations();
   std::vector<const ComplexType*> CompleteTypesNeeded(const ComplexType& type) const;
   std::vector<const ClassPlan*> DeclarationOrder(const std::vector<ClassPlan>& plans) const;
   void SubstitutionFactoryDefinition(std::ostream& out, const ComplexType& type);
   std::string FactoryName(const ComplexType& type) const {
-    return "Create" + type.cppName.substr(1) + "ByType";
+    return "Create" + m_p.NameOf(type).substr(1) + "ByType";
   }
-  bool Substitutable(const ComplexType* type) const { return m_substitutable.count(type) != 0; }
+  bool Substitutable(const ComplexType* type) const { return m_p.substitutable.count(type) != 0; }
   std::string HeaderOf(const Schema& schema, const std::string& stem);
   std::string SourceOf(const Schema& schema, const std::string& stem, bool first);
   // The m_parts sources of `schema`: its classes divided in contiguous
@@ -478,7 +386,7 @@ class Generator {
   // its objects may stand under that member's elements, and name their type
   // with xsi:type wherever their element is not named after it. (Types
   // that no such member can hold are written without xsi:type.)
-  bool HasBaseClasses(const ComplexType& type) const { return m_polymorphic.count(&type) != 0; }
+  bool HasBaseClasses(const ComplexType& type) const { return m_p.polymorphic.count(&type) != 0; }
 
   // A name of this namespace as code in a class's scope names it: qualified,
   // so that no member of a base class (the runtime's or another generated
@@ -487,11 +395,11 @@ class Generator {
 
   // The types below are named for any scope, qualified.
   std::string ValueType(const Member& m) const {
-    return m.kind == Kind::Enum ? Q(m.simple->enumOwner->cppName)
+    return m.kind == Kind::Enum ? Q(m_p.NameOf(m.simple->enumOwner))
                                 : KindOf(m.simple->itemType).cppType;
   }
   std::string ArgType(const Member& m) const {
-    if (m.kind == Kind::Enum) return Q(m.simple->enumOwner->cppName);
+    if (m.kind == Kind::Enum) return Q(m_p.NameOf(m.simple->enumOwner));
     const ValueKind& kind = KindOf(m.simple->itemType);
     if (std::string(kind.itemType) == "string") return "const unsigned short*";
     return kind.byReference ? std::string("const ") + kind.cppType + "&" : kind.cppType;
@@ -503,33 +411,17 @@ class Generator {
   }
   // The unqualified name of a generated collection.
   std::string OwnCollection(const Member& m) const {
-    if (m.kind == Kind::Cls) return m.cls->cppName + "Col";
-    return "C" + m.simple->enumOwner->cppName + "Col";
+    if (m.kind == Kind::Cls) return m_p.NameOf(m.cls) + "Col";
+    return "C" + m_p.NameOf(m.simple->enumOwner) + "Col";
   }
 
   const std::vector<std::unique_ptr<Schema>>& m_schemas;
   std::string m_namespace;
-  NameSet m_names{ReservedTypeNames()};
-  std::vector<const SimpleType*> m_enums;  // that own their values
-  std::map<const Schema*, std::vector<ClassPlan>> m_plans;
-  std::set<const ComplexType*> m_classCollections;  // needed as CxxxCol
-  std::set<const SimpleType*> m_enumCollections;
-  // Model groups that may match no element at all (a pseudo member of such
-  // a group is read without requiring content).
-  std::set<const ComplexType*> m_emptiable;
-  std::set<const ComplexType*> m_settled;
+  Plan m_p;                           // made by Run, read by the rest
   const ClassPlan* m_plan = nullptr;  // the class being defined
-  std::map<const SimpleType*, const Schema*> m_unitOfSimple;
-  std::map<const ComplexType*, const Schema*> m_unitOfComplex;
-  // Named types that are abstract or have derived types: members of them
-  // take their objects from a substitution factory, by xsi:type.
-  std::set<const ComplexType*> m_substitutable;
-  std::map<const ComplexType*, std::vector<const ComplexType*>> m_derivedTypes;  // direct or not
-  std::map<const ComplexType*, const Schema*> m_schemaOf;
-  std::set<const ComplexType*> m_polymorphic;  // see HasBaseClasses
   // The sources of each schema (--sources), and the one being written: the
   // first (m_part 0) holds the enumerations and CreateRootObject, each holds
-  // the classes m_plans[schema][m_partBegin, m_partEnd) and the file-local
+  // the classes of the schema's plans [m_partBegin, m_partEnd) and the file-local
   // helpers those use.
   int m_parts = 1;
   int m_part = 0;
@@ -543,205 +435,6 @@ class Generator {
     std::set<const ComplexType*> made;               // all classes made by it
   } m_uses;
 };
-
-// -- naming -------------------------------------------------------------------
-
-void Generator::NameTypes() {
-  for (const auto& schema : m_schemas)
-    for (const auto& type : schema->complexTypes) {
-      if (type->name.empty()) continue;
-      std::string stem = m_names.Claim(PascalCase(type->name), [](const std::string& s) {
-        return std::vector<std::string>{s, "C" + s, "C" + s + "Col", s + "Metadata",
-                                        s + "Property"};
-      });
-      type->cppName = "C" + stem;
-    }
-  for (const auto& schema : m_schemas) {
-    for (const auto& type : schema->simpleTypes) {
-      if (type->enumOwner != type.get()) continue;
-      std::string base = PascalCase(type->name.empty() ? type->hint : type->name);
-      std::string stem = m_names.Claim(base, [](const std::string& s) {
-        return std::vector<std::string>{s, s + "FromString", s + "ToString", "C" + s,
-                                        "C" + s + "Col"};
-      });
-      type->cppName = stem;
-      NameSet enumerators;
-      for (const std::string& value : type->enumeration)
-        type->enumeratorNames.push_back(enumerators.Claim(stem + "_" + IdentifierPart(value)));
-      m_enums.push_back(type.get());
-    }
-  }
-  for (const auto& schema : m_schemas)
-    for (const auto& type : schema->complexTypes) {
-      if (!type->name.empty()) continue;
-      // A model group is named after the type that holds it: COrderChoice.
-      std::string base = type->pseudo
-                             ? type->enclosing->cppName.substr(1) + PascalCase(GroupName(*type))
-                             : PascalCase(type->owner->name);
-      // A second anonymous type for an element of the same name is told
-      // apart by the name of the type (or, for an anonymous one, of the
-      // element) that holds it: CItemsItem; a third clash gets a number.
-      auto derive = [](const std::string& s) {
-        return std::vector<std::string>{s, "C" + s, "C" + s + "Col", s + "Metadata",
-                                        s + "Property"};
-      };
-      if (!type->pseudo && m_names.Taken("C" + base) && type->enclosing) {
-        const ComplexType& outer = *type->enclosing;
-        base = PascalCase(!outer.name.empty() ? outer.name
-                          : outer.owner       ? outer.owner->name
-                                              : GroupName(outer)) +
-               base;
-      }
-      std::string stem = m_names.Claim(base, derive);
-      type->cppName = "C" + stem;
-    }
-
-  // The element name of a new object: an anonymous type's element; a named
-  // type's only global element, or else the type's own name.
-  for (const auto& schema : m_schemas)
-    for (const auto& type : schema->complexTypes) {
-      ComplexType& t = *type;
-      if (t.pseudo) {
-        t.defaultElement = t.name.empty() ? GroupName(t) : t.name;
-        continue;
-      }
-      if (t.owner) {
-        t.defaultElement = t.owner->name;
-        continue;
-      }
-      std::vector<const ElementDecl*> uses;
-      for (const ElementDecl* decl : schema->globalElementOrder)
-        if (decl->type.complex == &t) uses.push_back(decl);
-      t.defaultElement = uses.size() == 1 ? uses[0]->name : t.name;
-    }
-}
-
-void Generator::PlanClasses() {
-  // Which groups may match nothing: settled for every group before the
-  // groups that hold it, depth first with an explicit stack (named groups
-  // may be used before they are declared). The reader has refused groups
-  // that contain themselves without an element between.
-  for (const auto& schema : m_schemas)
-    for (const auto& start : schema->complexTypes) {
-      if (!start->pseudo || m_settled.count(start.get())) continue;
-      std::vector<std::pair<const ComplexType*, size_t>> stack{{start.get(), 0}};
-      while (!stack.empty()) {
-        auto& [type, next] = stack.back();
-        if (next < type->particles.size()) {
-          const ComplexType* child = type->particles[next++].group;
-          if (child && !m_settled.count(child)) stack.emplace_back(child, 0);
-          continue;
-        }
-        bool choice = type->group == GroupKind::Choice;
-        bool emptiable = !choice;
-        for (const Particle& p : type->particles) {
-          bool optional = p.minOccurs == 0 || (p.group && m_emptiable.count(p.group));
-          emptiable = choice ? emptiable || optional : emptiable && optional;
-        }
-        if (emptiable) m_emptiable.insert(type);
-        m_settled.insert(type);
-        stack.pop_back();
-      }
-    }
-  for (const auto& schema : m_schemas) {
-    std::vector<ClassPlan>& plans = m_plans[&UnitOf(*schema)];
-    int number = static_cast<int>(plans.size());  // the documents of one unit count on
-    for (const auto& type : schema->complexTypes) {
-      type->classNumber = ++number;
-      ClassPlan plan;
-      plan.type = type.get();
-      plan.schema = schema.get();
-      plan.stem = type->cppName.substr(1);
-      plan.choice = type->group == GroupKind::Choice;
-      NameSet names(ReservedMemberNames());
-      auto claim = [&](Member& m) {
-        m.stem = names.Claim(PascalCase(AccessorName(m)), [&](const std::string& s) {
-          return std::vector<std::string>{"Get" + s,          "Set" + s,
-                                          "IsValid" + s,      "Remove" + s,
-                                          "m_" + CamelCase(s), "m_valid" + s,
-                                          plan.stem + "_" + s};
-        });
-        m.field = "m_" + CamelCase(m.stem);
-        m.valid = "m_valid" + m.stem;
-        m.property = plan.stem + "_" + m.stem;
-      };
-      for (const Particle& particle : type->particles) {
-        Member m;
-        if (particle.group) {
-          m.xmlName = particle.group->defaultElement;
-          m.ns = schema->targetNamespace;
-          m.cls = particle.group;
-        } else if (particle.any) {
-          m.xmlName = "AnyElement";  // the library's name for elements of any name
-          m.nameHint = "any";
-          m.ns = particle.any->namespaces;  // names the wildcard in messages
-          m.untyped = m.anyName = true;
-          m.restriction = particle.any->namespaces;
-        } else {
-          m.xmlName = particle.decl->name;
-          m.ns = particle.decl->ns;
-          m.cls = particle.decl->type.complex;
-          m.simple = particle.decl->type.simple;
-          m.element = particle.decl;
-          m.untyped = particle.decl->type.untyped;
-          m.restriction = m.ns.empty() ? "##local" : "##targetNamespace";
-          m.converted = m.simple && (m.element->defaultValue || m.element->fixedValue);
-        }
-        m.kind = m.cls ? Kind::Cls : !m.untyped && m.simple->IsEnum() ? Kind::Enum : Kind::Prim;
-        m.minOccurs = particle.minOccurs;
-        m.maxOccurs = particle.maxOccurs;
-        m.card = particle.maxOccurs != 1                  ? Card::Col
-                 : particle.minOccurs == 0 || plan.choice ? Card::Opt
-                                                          : Card::Mnd;
-        if (m.card == Card::Col && m.kind == Kind::Cls) m_classCollections.insert(m.cls);
-        if (m.card == Card::Col && m.kind == Kind::Enum)
-          m_enumCollections.insert(m.simple->enumOwner);
-        claim(m);
-        plan.members.push_back(m);
-      }
-      if (type->text) {
-        Member m;
-        m.xmlName = type->mixed ? "text" : "value";
-        m.text = true;
-        m.simple = type->text;
-        m.kind = m.simple->IsEnum() ? Kind::Enum : Kind::Prim;
-        claim(m);
-        plan.members.push_back(m);
-      }
-      for (const AttributeDecl& attribute : type->attributes) {
-        Member m;
-        m.xmlName = attribute.name;
-        m.ns = attribute.ns;
-        m.attribute = true;
-        m.decl = &attribute;
-        m.simple = attribute.type.simple;
-        m.kind = m.simple->IsEnum() ? Kind::Enum : Kind::Prim;
-        m.card = attribute.required ? Card::Mnd : Card::Opt;
-        claim(m);
-        plan.members.push_back(m);
-      }
-      if (type->anyAttribute) {
-        // Last: the wildcard's info takes every attribute offered to it.
-        Member m;
-        m.xmlName = "AnyAttribute";
-        m.nameHint = "anyAttribute";
-        m.attribute = m.untyped = m.anyName = true;
-        m.restriction = type->anyAttribute->namespaces;
-        m.card = Card::Col;
-        m.minOccurs = 0;
-        m.maxOccurs = -1;
-        claim(m);
-        plan.members.push_back(m);
-      }
-      plans.push_back(std::move(plan));
-    }
-  }
-  for (auto& entry : m_plans)
-    for (ClassPlan& plan : entry.second)
-      for (const Member& m : plan.members)
-        if (plan.choice && !m.attribute && m.card == Card::Col)
-          plan.choiceCollections.push_back(&m);
-}
 
 // -- header -------------------------------------------------------------------
 
@@ -780,61 +473,64 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
          "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateRootObject(\n"
          "    const unsigned short* localName, const unsigned short* namespaceUri);\n";
 
-  for (const SimpleType* type : m_enums)
+  for (const SimpleType* type : m_p.enums)
     if (Owns(schema, type)) EnumDeclaration(out, *type);
   OtherHeaders(out, schema);
 
-  const std::vector<ClassPlan>& plans = m_plans[&schema];
+  const std::vector<ClassPlan>& plans = m_p.PlansOf(schema);
   if (!plans.empty()) {
     out << "\n";
-    for (const SimpleType* type : m_enums)
-      if (m_enumCollections.count(type) && Owns(schema, type))
-        out << "class C" << type->cppName << "Col;\n";
+    for (const SimpleType* type : m_p.enums)
+      if (m_p.enumCollections.count(type) && Owns(schema, type))
+        out << "class C" << m_p.NameOf(type) << "Col;\n";
     for (const ClassPlan& plan : plans) {
-      out << "class " << plan.type->cppName << ";\n";
-      if (m_classCollections.count(plan.type)) out << "class " << plan.type->cppName << "Col;\n";
+      out << "class " << m_p.NameOf(plan.type) << ";\n";
+      if (m_p.classCollections.count(plan.type)) out << "class " << m_p.NameOf(plan.type) << "Col;\n";
     }
   }
   for (const ClassPlan* plan : DeclarationOrder(plans)) ClassDeclaration(out, *plan);
   for (const ClassPlan& plan : plans)
-    if (m_classCollections.count(plan.type)) ClassCollectionDeclaration(out, *plan.type);
+    if (m_p.classCollections.count(plan.type)) ClassCollectionDeclaration(out, *plan.type);
   for (const ClassPlan& plan : plans)
     if (Substitutable(plan.type))
-      out << "\n// A new object for `element` of " << plan.type->cppName
+      out << "\n// A new object for `element` of " << m_p.NameOf(plan.type)
           << " or of the type derived from it\n// that its xsi:type names; null when none suits.\n"
           << "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> " << FactoryName(*plan.type) << "(::VxVevAva5::CXmlElement* element);\n";
-  for (const SimpleType* type : m_enums)
-    if (m_enumCollections.count(type) && Owns(schema, type)) EnumCollectionDeclaration(out, *type);
+  for (const SimpleType* type : m_p.enums)
+    if (m_p.enumCollections.count(type) && Owns(schema, type)) EnumCollectionDeclaration(out, *type);
 
   out << "\n}  // namespace " << m_namespace << "\n\n#endif  // " << guard << "\n";
   return out.str();
 }
 
 void Generator::EnumDeclaration(std::ostream& out, const SimpleType& type) {
-  const std::string& name = type.cppName;
-  out << "\n// The values of "
-      << (type.name.empty() ? "the anonymous type of " + type.hint : "the type " + type.name)
-      << " (line " << type.pos.line << ").\nenum " << name << " {";
+  Printer p(out);
+  p.Print("\n// The values of $what$ (line $line$).\nenum $enum$ {", "what",
+          type.name.empty() ? "the anonymous type of " + type.hint : "the type " + type.name,
+          "line", type.pos.line, "enum", m_p.NameOf(type));
   for (size_t i = 0; i < type.enumeration.size(); ++i)
-    out << (i ? "," : "") << "\n  " << type.enumeratorNames[i] << " = " << i;
-  out << "\n};\n";
-  out << "// Unknown text: CVxInvalidValueException \"Invalid value [%s] for the enumeration\n"
-         "// ["
-      << name << "]\".\nint " << name << "FromString(const unsigned short* text);\n";
-  out << "// Unknown value: CVxInvalidValueException \"Invalid value [%d] for the\n"
-         "// enumeration ["
-      << name << "]\".\nconst unsigned short* " << name << "ToString(int value);\n";
+    p.Print("$comma$\n  $enumerator$ = $i$", "comma", i ? "," : "", "enumerator",
+            m_p.EnumeratorsOf(type)[i], "i", i);
+  p.Print(
+      "\n};\n"
+      "// Unknown text: CVxInvalidValueException \"Invalid value [%s] for the enumeration\n"
+      "// [$enum$]\".\n"
+      "int $enum$FromString(const unsigned short* text);\n"
+      "// Unknown value: CVxInvalidValueException \"Invalid value [%d] for the\n"
+      "// enumeration [$enum$]\".\n"
+      "const unsigned short* $enum$ToString(int value);\n",
+      "enum", m_p.NameOf(type));
 }
 
 void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
   const ComplexType& type = *plan.type;
-  const std::string& c = type.cppName;
+  const std::string& c = m_p.NameOf(type);
   std::string ns = Literal(plan.schema->targetNamespace);
   std::ostringstream comment;
   if (type.pseudo && !type.name.empty())
     comment << "The model group " << type.name << ", without an element of its own";
   else if (type.pseudo)
-    comment << "A model group in " << type.enclosing->cppName << ", without an element of its own";
+    comment << "A model group in " << m_p.NameOf(type.enclosing) << ", without an element of its own";
   else if (type.name.empty() && type.owner->rootClass == &type)
     comment << "The global element " << type.owner->name << " of a simple type, as a document's root";
   else if (type.name.empty())
@@ -863,7 +559,7 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
             << (type.attributes.empty() && !type.anyAttribute ? "" : ", with attributes");
   comment << ".";
   if (type.base)
-    comment << " Derived from " << type.base->cppName << " by "
+    comment << " Derived from " << m_p.NameOf(type.base) << " by "
             << (type.derivation == ComplexType::Derivation::Extension ? "extension" : "restriction")
             << (HasBaseClasses(type) ? "; written under another type's element with xsi:type."
                                      : ".");
@@ -877,9 +573,9 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
     FillComment(out, "", documentation);
   }
   out << "class " << c << " : public "
-      << (type.base ? type.base->cppName : std::string("::VxVevAva5::CXmlGeneratedClass")) << " {\n public:\n";
+      << (type.base ? m_p.NameOf(type.base) : std::string("::VxVevAva5::CXmlGeneratedClass")) << " {\n public:\n";
   std::string constructor = "  explicit " + c +
-                            "(const unsigned short* elementName = " + Literal(type.defaultElement) +
+                            "(const unsigned short* elementName = " + Literal(m_p.DefaultElementOf(type)) +
                             ");\n";
   if (!type.abstract) out << constructor;
   out << "  ::VxVevAva5::CXmlObjectBase* GetBase() override { return this; }\n";
@@ -903,7 +599,7 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
     if (m.card == Card::Col)
       out << "  ::VxVevAva5::CSmartPtr<" << CollectionType(m) << "> " << m.field << ";\n";
     else if (m.kind == Kind::Cls)
-      out << "  ::VxVevAva5::CSmartPtr<" << Q(m.cls->cppName) << "> " << m.field << ";\n";
+      out << "  ::VxVevAva5::CSmartPtr<" << Q(m_p.NameOf(m.cls)) << "> " << m.field << ";\n";
     else if (m.untyped)
       out << "  ::VxVevAva5::CSmartPtr<::VxVevAva5::CElement> " << m.field << ";\n";
     else
@@ -963,13 +659,13 @@ void Generator::Accessors(std::ostream& out, const Member& m) {
     return;
   }
   if (m.kind == Kind::Cls && m.foreign) {
-    out << "  ::VxVevAva5::CSmartPtr<" << Q(m.cls->cppName) << "> Get" << s << "() const;\n";
+    out << "  ::VxVevAva5::CSmartPtr<" << Q(m_p.NameOf(m.cls)) << "> Get" << s << "() const;\n";
   } else if (m.kind == Kind::Cls) {
-    out << "  ::VxVevAva5::CSmartPtr<" << Q(m.cls->cppName) << "> Get" << s << "() const { return " << m.field
+    out << "  ::VxVevAva5::CSmartPtr<" << Q(m_p.NameOf(m.cls)) << "> Get" << s << "() const { return " << m.field
         << "; }\n";
   }
   if (m.kind == Kind::Cls) {
-    out << "  void Set" << s << "(" << Q(m.cls->cppName) << "* value);\n";
+    out << "  void Set" << s << "(" << Q(m_p.NameOf(m.cls)) << "* value);\n";
     if (m.card == Card::Opt) out << "  void Remove" << s << "() { Set" << s << "(nullptr); }\n";
     return;
   }
@@ -989,50 +685,62 @@ void Generator::Accessors(std::ostream& out, const Member& m) {
 }
 
 void Generator::ClassCollectionDeclaration(std::ostream& out, const ComplexType& type) {
-  const std::string& c = type.cppName;
-  const std::string item = Q(c);
-  out << "\n// " << c
-      << (type.pseudo ? " items, each written in place in the element that holds them.\n"
-                      : " items, each an element of the collection's name.\n");
-  out << "class " << c << "Col : public ::VxVevAva5::CXmlCollection {\n public:\n";
-  out << "  " << c << "Col(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
-      << "      int minOccurs, int maxOccurs)\n"
-      << "      : ::VxVevAva5::CXmlCollection(elementName, namespaceUri, minOccurs, maxOccurs) {}\n";
-  if (!type.abstract) {
-    out << "  // A new item at the end, named after the collection's elements.\n";
-    out << "  ::VxVevAva5::CSmartPtr<" << item << "> Add();\n";
-  }
-  out << "  // Appends `item`, which takes the collection's element name.\n";
-  out << "  void Add(" << item << "* item);\n";
-  out << "  ::VxVevAva5::CSmartPtr<" << item << "> Item(int index) const {\n"
-      << "    return static_cast<" << item << "*>(GetItemAtIndex(index));\n  }\n";
-  out << "  ::VxVevAva5::CVxIterator<" << item << "> begin() const {\n"
-      << "    return ::VxVevAva5::CVxIterator<" << item << ">(GetHeadNode());\n  }\n";
-  out << "  ::VxVevAva5::CVxIterator<" << item << "> end() const {\n"
-      << "    return ::VxVevAva5::CVxIterator<" << item << ">();\n  }\n";
-  out << "\n protected:\n" << kCollectionOverrides << "};\n";
+  Printer p(out);
+  Printer::Variables v{{"class", m_p.NameOf(type)}, {"item", Q(m_p.NameOf(type))}};
+  p.Print(v, type.pseudo ? "\n// $class$ items, each written in place in the element that holds them.\n"
+                         : "\n// $class$ items, each an element of the collection's name.\n");
+  p.Print(v,
+          "class $class$Col : public ::VxVevAva5::CXmlCollection {\n"
+          " public:\n"
+          "  $class$Col(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
+          "      int minOccurs, int maxOccurs)\n"
+          "      : ::VxVevAva5::CXmlCollection(elementName, namespaceUri, minOccurs, maxOccurs) {}\n");
+  if (!type.abstract)
+    p.Print(v,
+            "  // A new item at the end, named after the collection's elements.\n"
+            "  ::VxVevAva5::CSmartPtr<$item$> Add();\n");
+  p.Print(v,
+          "  // Appends `item`, which takes the collection's element name.\n"
+          "  void Add($item$* item);\n"
+          "  ::VxVevAva5::CSmartPtr<$item$> Item(int index) const {\n"
+          "    return static_cast<$item$*>(GetItemAtIndex(index));\n"
+          "  }\n"
+          "  ::VxVevAva5::CVxIterator<$item$> begin() const {\n"
+          "    return ::VxVevAva5::CVxIterator<$item$>(GetHeadNode());\n"
+          "  }\n"
+          "  ::VxVevAva5::CVxIterator<$item$> end() const {\n"
+          "    return ::VxVevAva5::CVxIterator<$item$>();\n"
+          "  }\n"
+          "\n"
+          " protected:\n");
+  out << kCollectionOverrides << "};\n";
 }
 
 void Generator::EnumCollectionDeclaration(std::ostream& out, const SimpleType& type) {
-  const std::string& e = type.cppName;
-  const std::string value = Q(e);
-  const std::string c = "C" + e + "Col";
-  out << "\n// " << e << " values, each written as its text.\n";
-  out << "class " << c << " : public ::VxVevAva5::Generated::CEnumCollection {\n public:\n";
-  out << "  " << c << "(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
-      << "      int minOccurs, int maxOccurs);\n";
-  out << "  void Add(" << value << " value);\n";
-  out << "  " << value << " Item(int index) const;\n";
-  out << "  int GetCount() const override { return static_cast<int>(m_values.size()); }\n";
-  out << "  void Clear() override { m_values.clear(); }\n";
-  out << "  void Remove(int index) override;\n";
-  out << "\n protected:\n";
-  out << "  void ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool root,\n"
-         "                 const unsigned short* namespaceUri,\n"
-         "                 const ::VxVevAva5::CXmlSerializationContext& context,\n"
-         "                 bool optional) const override;\n";
-  out << "  void AddFromString(::VxVevAva5::String text) override;\n";
-  out << "\n private:\n  ::std::vector<" << value << "> m_values;\n};\n";
+  Printer(out).Print(
+      "\n"
+      "// $enum$ values, each written as its text.\n"
+      "class C$enum$Col : public ::VxVevAva5::Generated::CEnumCollection {\n"
+      " public:\n"
+      "  C$enum$Col(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
+      "      int minOccurs, int maxOccurs);\n"
+      "  void Add($value$ value);\n"
+      "  $value$ Item(int index) const;\n"
+      "  int GetCount() const override { return static_cast<int>(m_values.size()); }\n"
+      "  void Clear() override { m_values.clear(); }\n"
+      "  void Remove(int index) override;\n"
+      "\n"
+      " protected:\n"
+      "  void ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool root,\n"
+      "                 const unsigned short* namespaceUri,\n"
+      "                 const ::VxVevAva5::CXmlSerializationContext& context,\n"
+      "                 bool optional) const override;\n"
+      "  void AddFromString(::VxVevAva5::String text) override;\n"
+      "\n"
+      " private:\n"
+      "  ::std::vector<$value$> m_values;\n"
+      "};\n",
+      "enum", m_p.NameOf(type), "value", Q(m_p.NameOf(type)));
 }
 
 // -- source -------------------------------------------------------------------
@@ -1040,18 +748,18 @@ void Generator::EnumCollectionDeclaration(std::ostream& out, const SimpleType& t
 std::string Generator::SourceOf(const Schema& schema, const std::string& stem, bool first) {
   m_uses = Uses();
   std::ostringstream body;
-  for (const SimpleType* type : m_enums)
+  for (const SimpleType* type : m_p.enums)
     if (m_part == 0 && Owns(schema, type)) {
       EnumDefinition(body, *type);
-      if (m_enumCollections.count(type)) EnumCollectionDefinition(body, *type);
+      if (m_p.enumCollections.count(type)) EnumCollectionDefinition(body, *type);
     }
-  const std::vector<ClassPlan>& plans = m_plans[&schema];
+  const std::vector<ClassPlan>& plans = m_p.PlansOf(schema);
   // This source's share of the classes (all of them with one source).
   const size_t begin = std::min(m_partBegin, plans.size());
   const size_t end = std::min(m_partEnd, plans.size());
   for (size_t i = begin; i < end; ++i) ClassDefinition(body, plans[i]);
   for (size_t i = begin; i < end; ++i)
-    if (m_classCollections.count(plans[i].type)) ClassCollectionDefinition(body, *plans[i].type);
+    if (m_p.classCollections.count(plans[i].type)) ClassCollectionDefinition(body, *plans[i].type);
 
   std::vector<const Schema*> included = IncludedUnits(schema, true);
   std::set<const Schema*> sourceIncludes(included.begin(), included.end());
@@ -1078,12 +786,12 @@ std::string Generator::SourceOf(const Schema& schema, const std::string& stem, b
     const char* comma = "";
     for (size_t i = 0; i < plans.size(); ++i)
       if (made(plans[i])) {
-        out << comma << "\n  ClassNumber_" << plans[i].stem << " = " << plans[i].type->classNumber;
+        out << comma << "\n  ClassNumber_" << plans[i].stem << " = " << m_p.ClassNumberOf(plans[i].type);
         comma = ",";
       }
     // Classes of other headers held by this one's classes number on.
     for (size_t i = 0; i < m_uses.foreignClasses.size(); ++i) {
-      out << comma << "\n  ClassNumber_" << m_uses.foreignClasses[i]->cppName.substr(1) << " = "
+      out << comma << "\n  ClassNumber_" << m_p.NameOf(m_uses.foreignClasses[i]).substr(1) << " = "
           << plans.size() + i + 1;
       comma = ",";
     }
@@ -1092,12 +800,12 @@ std::string Generator::SourceOf(const Schema& schema, const std::string& stem, b
            "    int classNumber, const unsigned short* elementName) {\n  switch (classNumber) {\n";
     for (const ClassPlan& plan : plans)
       if (!plan.type->abstract && made(plan))
-        out << "    case ClassNumber_" << plan.stem << ":\n      return new " << plan.type->cppName
+        out << "    case ClassNumber_" << plan.stem << ":\n      return new " << m_p.NameOf(plan.type)
             << "(elementName);\n";
     for (const ComplexType* type : m_uses.foreignClasses)
       if (!type->abstract)
-        out << "    case ClassNumber_" << type->cppName.substr(1) << ":\n      return new "
-            << type->cppName << "(elementName);\n";
+        out << "    case ClassNumber_" << m_p.NameOf(type).substr(1) << ":\n      return new "
+            << m_p.NameOf(type) << "(elementName);\n";
     out << "  }\n  return nullptr;\n}\n\n}  // namespace\n";
   }
 
@@ -1115,7 +823,7 @@ std::string Generator::SourceOf(const Schema& schema, const std::string& stem, b
         if (!any) tests << "  if (::VxVevAva5::Utf16::Equal(ns, " << Literal(s->targetNamespace) << ")) {\n";
         any = true;
         tests << "    if (::VxVevAva5::Utf16::Equal(localName, " << Literal(decl->name) << "))\n"
-              << "      return new " << type->cppName << "(localName);\n";
+              << "      return new " << m_p.NameOf(type) << "(localName);\n";
       }
       if (any) tests << "  }\n";
     }
@@ -1136,69 +844,92 @@ std::string Generator::SourceOf(const Schema& schema, const std::string& stem, b
 }
 
 void Generator::EnumDefinition(std::ostream& out, const SimpleType& type) {
-  const std::string& e = type.cppName;
-  out << "\n// -- " << e << " " << std::string(70 - std::min<size_t>(60, e.size()), '-') << "\n\n";
-  out << "int " << e << "FromString(const unsigned short* text) {\n";
-  out << "  if (text == nullptr) text = VX_T(\"\");\n";
+  const std::string& e = m_p.NameOf(type);
+  Printer p(out);
+  p.Print(
+      "\n// -- $enum$ $rule$\n\n"
+      "int $enum$FromString(const unsigned short* text) {\n"
+      "  if (text == nullptr) text = VX_T(\"\");\n",
+      "enum", e, "rule", std::string(70 - std::min<size_t>(60, e.size()), '-'));
   // The text is handed over as it stands; the type's whitespace rule says
   // which value it is.
   std::string value = "text";
   if (type.whitespace != Whitespace::Preserve) {
     value = "value.c_str()";
-    out << "  const ::VxVevAva5::String value = ::VxVevAva5::CWhitespaceUtils::"
-        << (type.whitespace == Whitespace::Collapse ? "Collapse" : "Replace")
-        << "(::VxVevAva5::Utf16::Make(text));\n";
+    p.Print(
+        "  const ::VxVevAva5::String value = "
+        "::VxVevAva5::CWhitespaceUtils::$rule$(::VxVevAva5::Utf16::Make(text));\n",
+        "rule", type.whitespace == Whitespace::Collapse ? "Collapse" : "Replace");
   }
   for (size_t i = 0; i < type.enumeration.size(); ++i)
-    out << "  if (::VxVevAva5::Utf16::Equal(" << value << ", " << Literal(type.enumeration[i]) << ")) return "
-        << type.enumeratorNames[i] << ";\n";
-  out << "  throw ::VxVevAva5::CVxInvalidValueException(\n"
-      << "      ::VxVevAva5::FormatString(VX_T(\"Invalid value [%s] for the enumeration [" << e
-      << "]\"), text));\n}\n\n";
-  out << "const unsigned short* " << e << "ToString(int value) {\n  switch (value) {\n";
+    p.Print("  if (::VxVevAva5::Utf16::Equal($value$, $text$)) return $enumerator$;\n", "value",
+            value, "text", Literal(type.enumeration[i]), "enumerator", m_p.EnumeratorsOf(type)[i]);
+  p.Print(
+      "  throw ::VxVevAva5::CVxInvalidValueException(\n"
+      "      ::VxVevAva5::FormatString(VX_T(\"Invalid value [%s] for the enumeration [$enum$]\"), "
+      "text));\n"
+      "}\n\n"
+      "const unsigned short* $enum$ToString(int value) {\n"
+      "  switch (value) {\n",
+      "enum", e);
   for (size_t i = 0; i < type.enumeration.size(); ++i)
-    out << "    case " << type.enumeratorNames[i] << ":\n      return "
-        << Literal(type.enumeration[i]) << ";\n";
-  out << "  }\n  throw ::VxVevAva5::CVxInvalidValueException(\n"
-      << "      ::VxVevAva5::FormatString(VX_T(\"Invalid value [%d] for the enumeration [" << e
-      << "]\"), value));\n}\n";
+    p.Print("    case $enumerator$:\n      return $text$;\n", "enumerator",
+            m_p.EnumeratorsOf(type)[i], "text", Literal(type.enumeration[i]));
+  p.Print(
+      "  }\n"
+      "  throw ::VxVevAva5::CVxInvalidValueException(\n"
+      "      ::VxVevAva5::FormatString(VX_T(\"Invalid value [%d] for the enumeration [$enum$]\"), "
+      "value));\n"
+      "}\n",
+      "enum", e);
 }
 
 void Generator::EnumCollectionDefinition(std::ostream& out, const SimpleType& type) {
-  const std::string c = "C" + type.cppName + "Col";
-  const std::string e = Q(type.cppName);
-  const std::string toString = Q(type.cppName + "ToString");
-  const char* const outOfRange =
+  Printer(out).Print(
+      "\n"
+      "$col$::$col$(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
+      "    int minOccurs, int maxOccurs)\n"
+      "    : ::VxVevAva5::Generated::CEnumCollection(elementName, namespaceUri, minOccurs, "
+      "maxOccurs,\n"
+      "                                              $rule$) {}\n"
+      "\n"
+      "void $col$::Add($value$ value) {\n"
+      "  $toString$(value);  // refuses a value that is no $enum$\n"
+      "  m_values.push_back(value);\n"
+      "  FireOnCollectionChange();\n"
+      "}\n"
+      "\n"
+      "$value$ $col$::Item(int index) const {\n"
+      "$outOfRange$"
+      "  return m_values[static_cast<::std::size_t>(index)];\n"
+      "}\n"
+      "\n"
+      "void $col$::Remove(int index) {\n"
+      "$outOfRange$"
+      "  m_values.erase(m_values.begin() + index);\n"
+      "  FireOnCollectionChange();\n"
+      "}\n"
+      "\n"
+      "void $col$::ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool,\n"
+      "    const unsigned short* namespaceUri,\n"
+      "    const ::VxVevAva5::CXmlSerializationContext& context, bool) const {\n"
+      "  ValidateCount(context);\n"
+      "  for ($value$ value : m_values) {\n"
+      "    writer->WriteStartElement(GetElementName(), namespaceUri);\n"
+      "    writer->WriteText(::VxVevAva5::Utf16::Make($toString$(value)));\n"
+      "    writer->WriteEndElement();\n"
+      "  }\n"
+      "}\n"
+      "\n"
+      "void $col$::AddFromString(::VxVevAva5::String text) {\n"
+      "  Add(static_cast<$value$>($fromString$(text.c_str())));\n"
+      "}\n",
+      "col", "C" + m_p.NameOf(type) + "Col", "enum", m_p.NameOf(type), "value", Q(m_p.NameOf(type)),
+      "toString", Q(m_p.NameOf(type) + "ToString"), "fromString", Q(m_p.NameOf(type) + "FromString"),
+      "rule", RuleName(type.whitespace), "outOfRange",
       "  if (index < 0 || index >= GetCount())\n"
       "    throw ::VxVevAva5::CVxInvalidParamException(::VxVevAva5::FormatString(\n"
-      "        VX_T(\"Index %d is out of range, use 0 - %d\"), index, GetCount()));\n";
-  out << "\n"
-      << c << "::" << c
-      << "(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
-      << "    int minOccurs, int maxOccurs)\n"
-      << "    : ::VxVevAva5::Generated::CEnumCollection(elementName, namespaceUri, minOccurs, "
-         "maxOccurs,\n"
-      << "                                              " << RuleName(type.whitespace)
-      << ") {}\n\n";
-  out << "void " << c << "::Add(" << e << " value) {\n"
-      << "  " << toString << "(value);  // refuses a value that is no " << type.cppName << "\n"
-      << "  m_values.push_back(value);\n  FireOnCollectionChange();\n}\n\n";
-  out << e << " " << c << "::Item(int index) const {\n"
-      << outOfRange << "  return m_values[static_cast<::std::size_t>(index)];\n}\n\n";
-  out << "void " << c << "::Remove(int index) {\n"
-      << outOfRange
-      << "  m_values.erase(m_values.begin() + index);\n  FireOnCollectionChange();\n}\n\n";
-  out << "void " << c << "::ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool,\n"
-      << "    const unsigned short* namespaceUri,\n"
-      << "    const ::VxVevAva5::CXmlSerializationContext& context, bool) const {\n"
-      << "  ValidateCount(context);\n"
-      << "  for (" << e << " value : m_values) {\n"
-      << "    writer->WriteStartElement(GetElementName(), namespaceUri);\n"
-      << "    writer->WriteText(::VxVevAva5::Utf16::Make(" << toString << "(value)));\n"
-      << "    writer->WriteEndElement();\n  }\n}\n\n";
-  out << "void " << c << "::AddFromString(::VxVevAva5::String text) {\n"
-      << "  Add(static_cast<" << e << ">(" << Q(type.cppName + "FromString")
-      << "(text.c_str())));\n}\n";
+      "        VX_T(\"Index %d is out of range, use 0 - %d\"), index, GetCount()));\n");
 }
 
 std::string Generator::Restrictions(const Facets& f) {
@@ -1263,13 +994,13 @@ std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
         m_uses.foreignClasses.push_back(m.cls);
       // Required content: a model group that may match nothing must not
       // fail when nothing is there.
-      bool required = !m.cls->pseudo || !m_emptiable.count(m.cls);
-      return head + ", " + memberType + ", CreateObject, ClassNumber_" + m.cls->cppName.substr(1) +
+      bool required = !m.cls->pseudo || !m_p.emptiable.count(m.cls);
+      return head + ", " + memberType + ", CreateObject, ClassNumber_" + m_p.NameOf(m.cls).substr(1) +
              (m.card == Card::Mnd ? (required ? ", true)" : ", false)") : ")");
     }
     case Kind::Enum:
-      return head + ", " + m.simple->enumOwner->cppName + "ToString, " +
-             m.simple->enumOwner->cppName + "FromString)";
+      return head + ", " + m_p.NameOf(m.simple->enumOwner) + "ToString, " +
+             m_p.NameOf(m.simple->enumOwner) + "FromString)";
     case Kind::Prim:
       break;
   }
@@ -1279,13 +1010,12 @@ std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
 
 std::string Generator::AttributeInfo(const Member& m) {
   if (m.untyped)
-    return "new ::VxVevAva5Data::CAttributeInfoAny(VX_T(\"AnyAttribute\"), VX_T(\"\"), " + m.property + ", true, " +
-           Literal(m.restriction) + ", " + Literal(m_plan->schema->targetNamespace) + ")";
+    return Untyped(*m_plan, m, false) + ".NewAttributeInfo(" + m.property + ")";
   std::string head = Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property + ", " +
                      (m.decl->required || m.restatedRequired ? "false" : "true");
   if (m.kind == Kind::Enum)
-    return "new ::VxVevAva5Data::CAttributeInfoEnum(" + head + ", " + m.simple->enumOwner->cppName + "ToString, " +
-           m.simple->enumOwner->cppName + "FromString)";
+    return "new ::VxVevAva5Data::CAttributeInfoEnum(" + head + ", " + m_p.NameOf(m.simple->enumOwner) + "ToString, " +
+           m_p.NameOf(m.simple->enumOwner) + "FromString)";
   return "new ::VxVevAva5Data::CAttributeInfoPrimitive(" + head + ", ::VxVevAva5::ItemType_" + m.simple->itemType +
          ", nullptr, " + RuleName(m.simple->whitespace) + ", " + Restrictions(m.simple->facets) +
          ")";
@@ -1305,7 +1035,7 @@ std::string Generator::CollectionConstruction(const Member& m) {
 std::string Generator::InitialValue(const Member& m, const std::string& text) {
   if (m.kind == Kind::Enum) {
     for (size_t i = 0; i < m.simple->enumeration.size(); ++i)
-      if (m.simple->enumeration[i] == text) return Q(m.simple->enumOwner->enumeratorNames[i]);
+      if (m.simple->enumeration[i] == text) return Q(m_p.EnumeratorsOf(m.simple->enumOwner)[i]);
   }
   // Strings, integers and booleans are worked out here, once, instead of
   // being converted from text for every new object. (The reader has checked
@@ -1342,23 +1072,21 @@ std::string Generator::UntypedElementInfo(const ClassPlan& plan, const Member& m
                       : *plan.type->group == GroupKind::Choice ? "Choice"
                                                                : "All";
   const char* card = m.card == Card::Mnd ? "Mnd" : m.card == Card::Opt ? "Opt" : "Col";
-  std::string head = std::string("new ::VxVevAva5Data::CElementInfo") + group + "Untpd" + card + "(" +
-                     Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property;
-  if (m.card == Card::Col) return head + ")";
-  return head + ", " + Literal(m.restriction) + ", " + Literal(UntypedTarget(plan, m)) + ")";
+  const std::string info = std::string("::VxVevAva5Data::CElementInfo") + group + "Untpd" + card;
+  const std::string arguments = Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property;
+  if (m.card == Card::Col) return "new " + info + "(" + arguments + ")";
+  return Untyped(plan, m, false) + ".NewInfo<" + info + ">(" + arguments + ")";
 }
 
 std::string Generator::UntypedCollection(const ClassPlan& plan, const Member& m) {
-  const std::string target = UntypedTarget(plan, m);
-  if (m.attribute)
-    return "new ::VxVevAva5::CAttributeCol(VX_T(\"\"), " + Literal(m.restriction) + ", " + Literal(target) + ")";
+  if (m.attribute) return Untyped(plan, m, false) + ".NewAttributeCollection()";
   return Untyped(plan, m, true) + ".Occurs(" + std::to_string(m.minOccurs) + ", " +
          std::to_string(m.maxOccurs) + ").NewCollection()";
 }
 
 // The setter of a single untyped member.
 void Generator::UntypedDefinitions(std::ostream& out, const ClassPlan& plan, const Member& m) {
-  const std::string& c = plan.type->cppName;
+  const std::string& c = m_p.NameOf(plan.type);
   std::string name = Literal(m.xmlName);
   out << "\nvoid " << c << "::Set" << m.stem << "(::VxVevAva5::CElement* value) {\n";
   if (m.card == Card::Mnd) out << "  Throw_IfPropertyIsNull(value, " << name << ");\n";
@@ -1389,7 +1117,7 @@ void Generator::UntypedAccessCase(std::ostream& out, const ClassPlan& plan, cons
 // The canonical text of a fixed value, as a C++ expression.
 std::string Generator::FixedText(const Member& m, const std::string& fixed) {
   if (m.kind == Kind::Enum)
-    return "::VxVevAva5::Utf16::Make(" + Q(m.simple->enumOwner->cppName) + "ToString(" + InitialValue(m, fixed) +
+    return "::VxVevAva5::Utf16::Make(" + Q(m_p.NameOf(m.simple->enumOwner)) + "ToString(" + InitialValue(m, fixed) +
            "))";
   return "::VxVevAva5::Generated::ValueOf(" + Literal(fixed) + ", ::VxVevAva5::ItemType_" + m.simple->itemType + ", " +
          RuleName(m.simple->whitespace) + ").ToString(nullptr)";
@@ -1409,7 +1137,7 @@ void Generator::ConvertedAccessCase(std::ostream& out, const ClassPlan& plan, co
   auto toText = [&](const std::string& v, const std::string& indent, const std::string& var) {
     std::ostringstream code;
     if (m.kind == Kind::Enum) {
-      code << indent << "const ::VxVevAva5::String " << var << " = ::VxVevAva5::Utf16::Make(" << Q(m.simple->enumOwner->cppName)
+      code << indent << "const ::VxVevAva5::String " << var << " = ::VxVevAva5::Utf16::Make(" << Q(m_p.NameOf(m.simple->enumOwner))
            << "ToString(" << v << "));\n";
       return code.str();
     }
@@ -1428,7 +1156,7 @@ void Generator::ConvertedAccessCase(std::ostream& out, const ClassPlan& plan, co
   };
   std::string converted;
   if (m.kind == Kind::Enum) {
-    const std::string e = Q(m.simple->enumOwner->cppName);
+    const std::string e = Q(m_p.NameOf(m.simple->enumOwner));
     converted = "static_cast<" + e + ">(" + e + "FromString(text.c_str()))";
   } else {
     converted = "::VxVevAva5::Generated::ValueOf(text.c_str(), ::VxVevAva5::ItemType_" + m.simple->itemType + ", " +
@@ -1472,7 +1200,7 @@ void Generator::FixedAttributeAccessCase(std::ostream& out, const Member& m) {
   std::string fixed = FixedText(m, *m.decl->fixedValue);
   std::string name = Literal(m.xmlName);
   if (m.kind == Kind::Enum) {
-    const std::string e = Q(m.simple->enumOwner->cppName);
+    const std::string e = Q(m_p.NameOf(m.simple->enumOwner));
     out << "      if (read) {\n        value.SetI4(" << f << ");\n        return;\n      }\n"
         << "      ::VxVevAva5::Generated::CheckFixed(" << name << ", ::VxVevAva5::Utf16::Make(" << e << "ToString(value.GetI4())),\n"
         << "                 " << fixed << ");\n"
@@ -1494,7 +1222,7 @@ void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Membe
     // The driver reads and writes the text as a string: converted here by
     // the text's type, and checked against its facets on the way out.
     if (m.kind == Kind::Enum) {
-      const std::string e = Q(m.simple->enumOwner->cppName);
+      const std::string e = Q(m_p.NameOf(m.simple->enumOwner));
       out << "      if (read)\n        value.SetString(::VxVevAva5::Utf16::Make(" << e << "ToString(" << f
           << ")));\n      else\n        " << f << " = static_cast<" << e << ">(" << e
           << "FromString(value.GetString().c_str()));\n      return;\n";
@@ -1510,7 +1238,7 @@ void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Membe
                       Restrictions(m.simple->facets),
                   8)
           << ";\n"
-          << "        ::VxVevAva5::CheckFacets(" << Literal(plan.type->defaultElement) << ", typed, ::VxVevAva5::ItemType_"
+          << "        ::VxVevAva5::CheckFacets(" << Literal(m_p.DefaultElementOf(plan.type)) << ", typed, ::VxVevAva5::ItemType_"
           << m.simple->itemType << ", facets);\n";
     out << "        value.SetString(typed.ToString(nullptr));\n      } else {\n"
         << "        ::VxVevAva5::VxVariant typed;\n        typed.FromString(value.GetString(),\n"
@@ -1533,7 +1261,7 @@ void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Membe
   }
   if (m.Fixed()) return FixedAttributeAccessCase(out, m);
   if (m.kind == Kind::Cls) {
-    std::string object = "static_cast<" + Q(m.cls->cppName) + "*>(object)";
+    std::string object = "static_cast<" + Q(m_p.NameOf(m.cls)) + "*>(object)";
     out << "      if (read) {\n        if (" << f << " != nullptr) value.SetXmlObject(" << f
         << ");\n      } else {\n"
         << "        ::VxVevAva5::CXmlObjectBase* object =\n"
@@ -1573,7 +1301,7 @@ void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Membe
 
 void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   const ComplexType& type = *plan.type;
-  const std::string& c = type.cppName;
+  const std::string& c = m_p.NameOf(type);
   const std::string& stem = plan.stem;
   m_plan = &plan;
   out << "\n// -- " << stem << " " << std::string(70 - std::min<size_t>(60, stem.size()), '-')
@@ -1598,7 +1326,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     if (m.text) textIndex = m.property;
   std::ostringstream info;
   info << "::VxVevAva5::Generated::ClassInfo(::VxVevAva5Data::XmlElementGroupType_" << group
-       << ", " << Literal(HasBaseClasses(type) ? type.name : type.defaultElement) << ", "
+       << ", " << Literal(HasBaseClasses(type) ? type.name : m_p.DefaultElementOf(type)) << ", "
        << Literal(plan.schema->targetNamespace) << ")";
   if (type.pseudo) info << ".ModelGroup()";
   if (textIndex != "-1") info << ".TextProperty(" << textIndex << ")";
@@ -1624,7 +1352,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   out << c << "::" << c << "(const unsigned short* elementName)";
   bool firstInit = true;
   if (type.base) {
-    out << "\n    : " << type.base->cppName << "(elementName)";
+    out << "\n    : " << m_p.NameOf(type.base) << "(elementName)";
     firstInit = false;
   }
   for (const Member& m : plan.members) {
@@ -1655,7 +1383,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
 
   // Init: the state of a new object, and of one about to be read again.
   out << "void " << c << "::Init() {\n";
-  if (type.base) out << "  " << type.base->cppName << "::Init();\n";
+  if (type.base) out << "  " << m_p.NameOf(type.base) << "::Init();\n";
   for (const Member& m : plan.members) {
     if (m.inherited) continue;
     if (m.card == Card::Col) {
@@ -1670,7 +1398,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
         out << "  " << m.field << " = nullptr;\n";
     } else if (m.kind == Kind::Cls) {
       if (m.card == Card::Mnd && !m.cls->abstract)
-        out << "  " << m.field << " = new " << Q(m.cls->cppName) << "(" << Literal(m.xmlName)
+        out << "  " << m.field << " = new " << Q(m_p.NameOf(m.cls)) << "(" << Literal(m.xmlName)
             << ");\n";
       else
         out << "  " << m.field << " = nullptr;\n";
@@ -1696,7 +1424,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
       continue;
     }
     if (m.kind == Kind::Cls) {
-      out << "\nvoid " << c << "::Set" << m.stem << "(" << Q(m.cls->cppName) << "* value) {\n";
+      out << "\nvoid " << c << "::Set" << m.stem << "(" << Q(m_p.NameOf(m.cls)) << "* value) {\n";
       if (m.card == Card::Mnd) out << "  Throw_IfPropertyIsNull(value, " << name << ");\n";
       if (plan.choice) out << "  Choice_SelectElement(" << name << ", value, m_chosen);\n";
       if (m.card == Card::Mnd)
@@ -1747,63 +1475,80 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
 }
 
 void Generator::ClassCollectionDefinition(std::ostream& out, const ComplexType& type) {
-  const std::string& c = type.cppName;
-  const std::string item = Q(c);
-  const std::string col = c + "Col";
+  Printer p(out);
+  Printer::Variables v{{"class", m_p.NameOf(type)},
+                       {"item", Q(m_p.NameOf(type))},
+                       {"col", m_p.NameOf(type) + "Col"},
+                       {"factory", Q(FactoryName(type))}};
   if (!type.abstract)
-    out << "\n::VxVevAva5::CSmartPtr<" << c << "> " << col << "::Add() {\n"
-        << "  ::VxVevAva5::CSmartPtr<" << item << "> item = new " << item
-        << "(GetElementName().c_str());\n"
-        << "  AppendItem(item);\n  return item;\n}\n";
-  out << "\n";
-  out << "void " << col << "::Add(" << item << "* item) {\n"
-      << "  ::VxVevAva5::CXmlObjectBase::Throw_IfPropertyIsNull(item, GetElementName().c_str());\n"
-      << "  ::VxVevAva5::CXmlObjectBase::SetElementName(item, GetElementName().c_str());\n"
-      << "  AppendItem(item);\n}\n\n";
-  out << "void " << col << "::ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool,\n"
-      << "    const unsigned short* namespaceUri,\n"
-      << "    const ::VxVevAva5::CXmlSerializationContext& context, bool) const {\n"
-      << "  ValidateCount(context);\n"
-      << "  for (const ::VxVevAva5::CXmlCollection::CNode* node = GetHeadNode(); node != nullptr;\n"
-      << "       node = node->GetNext())\n"
-      << "    ::VxVevAva5::CXmlObjectBase::ToXml_Int(node->GetItem(), writer, false, namespaceUri,\n"
-      << "                                           context, false);\n}\n\n";
+    p.Print(v,
+            "\n"
+            "::VxVevAva5::CSmartPtr<$class$> $col$::Add() {\n"
+            "  ::VxVevAva5::CSmartPtr<$item$> item = new $item$(GetElementName().c_str());\n"
+            "  AppendItem(item);\n"
+            "  return item;\n"
+            "}\n");
+  p.Print(v,
+          "\n"
+          "void $col$::Add($item$* item) {\n"
+          "  ::VxVevAva5::CXmlObjectBase::Throw_IfPropertyIsNull(item, GetElementName().c_str());\n"
+          "  ::VxVevAva5::CXmlObjectBase::SetElementName(item, GetElementName().c_str());\n"
+          "  AppendItem(item);\n"
+          "}\n"
+          "\n"
+          "void $col$::ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool,\n"
+          "    const unsigned short* namespaceUri,\n"
+          "    const ::VxVevAva5::CXmlSerializationContext& context, bool) const {\n"
+          "  ValidateCount(context);\n"
+          "  for (const ::VxVevAva5::CXmlCollection::CNode* node = GetHeadNode(); node != nullptr;\n"
+          "       node = node->GetNext())\n"
+          "    ::VxVevAva5::CXmlObjectBase::ToXml_Int(node->GetItem(), writer, false, namespaceUri,\n"
+          "                                           context, false);\n"
+          "}\n"
+          "\n");
   if (type.pseudo) {
     // Items of a model group have no element: each reads in place, in the
     // element that holds them, until one takes nothing or the count is full.
-    out << "::VxVevAva5::CXmlElement* " << col << "::FromXml_Int(::VxVevAva5::CXmlElement* element,\n"
-        << "    ::VxVevAva5::CXmlElement* current,\n"
-        << "    const ::VxVevAva5::CXmlSerializationContext& context, bool) {\n"
-        << "  while (current != nullptr && (GetMaxOccurs() < 0 || GetCount() < GetMaxOccurs())) {\n"
-        << "    ::VxVevAva5::CSmartPtr<" << item << "> item = new " << item
-        << "(GetElementName().c_str());\n"
-        << "    ::VxVevAva5::CXmlElement* next =\n"
-        << "        ::VxVevAva5::CXmlObjectBase::FromXml_Int(item, element, current, context);\n"
-        << "    if (next == current) break;\n"
-        << "    AppendItem(item);\n"
-        << "    current = next;\n  }\n  return current;\n}\n";
+    p.Print(v,
+            "::VxVevAva5::CXmlElement* $col$::FromXml_Int(::VxVevAva5::CXmlElement* element,\n"
+            "    ::VxVevAva5::CXmlElement* current,\n"
+            "    const ::VxVevAva5::CXmlSerializationContext& context, bool) {\n"
+            "  while (current != nullptr && (GetMaxOccurs() < 0 || GetCount() < GetMaxOccurs())) {\n"
+            "    ::VxVevAva5::CSmartPtr<$item$> item = new $item$(GetElementName().c_str());\n"
+            "    ::VxVevAva5::CXmlElement* next =\n"
+            "        ::VxVevAva5::CXmlObjectBase::FromXml_Int(item, element, current, context);\n"
+            "    if (next == current) break;\n"
+            "    AppendItem(item);\n"
+            "    current = next;\n"
+            "  }\n"
+            "  return current;\n"
+            "}\n");
     return;
   }
-  out << "::VxVevAva5::CXmlElement* " << col << "::FromXml_Int(::VxVevAva5::CXmlElement*,\n"
-      << "    ::VxVevAva5::CXmlElement* current,\n"
-      << "    const ::VxVevAva5::CXmlSerializationContext& context, bool) {\n"
-      << "  while (current != nullptr &&\n"
-      << "         DoesElementNameMatch(context, current, GetElementName().c_str(),\n"
-      << "                              GetNamespaceRef().c_str())) {\n";
+  p.Print(v,
+          "::VxVevAva5::CXmlElement* $col$::FromXml_Int(::VxVevAva5::CXmlElement*,\n"
+          "    ::VxVevAva5::CXmlElement* current,\n"
+          "    const ::VxVevAva5::CXmlSerializationContext& context, bool) {\n"
+          "  while (current != nullptr &&\n"
+          "         DoesElementNameMatch(context, current, GetElementName().c_str(),\n"
+          "                              GetNamespaceRef().c_str())) {\n");
   if (Substitutable(&type))
-    out << "    ::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> item = " << Q(FactoryName(type))
-        << "(current);\n"
-        << "    if (item == nullptr)\n"
-        << "      throw ::VxVevAva5::CVxValidationException(::VxVevAva5::FormatString(\n"
-        << "          VX_T(\"Failed to find a suitable substitution element for [%s]\"),\n"
-        << "          GetElementName().c_str()));\n";
+    p.Print(v,
+            "    ::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> item = $factory$(current);\n"
+            "    if (item == nullptr)\n"
+            "      throw ::VxVevAva5::CVxValidationException(::VxVevAva5::FormatString(\n"
+            "          VX_T(\"Failed to find a suitable substitution element for [%s]\"),\n"
+            "          GetElementName().c_str()));\n");
   else
-    out << "    ::VxVevAva5::CSmartPtr<" << item << "> item = new " << item
-        << "(GetElementName().c_str());\n";
-  out << "    ::VxVevAva5::CXmlObjectBase::FromXml_Int(item, current, current->GetFirstElement(),\n"
-      << "                                             context);\n"
-      << "    AppendItem(item);\n"
-      << "    current = current->GetNextSiblingElement();\n  }\n  return current;\n}\n";
+    p.Print(v, "    ::VxVevAva5::CSmartPtr<$item$> item = new $item$(GetElementName().c_str());\n");
+  p.Print(v,
+          "    ::VxVevAva5::CXmlObjectBase::FromXml_Int(item, current, current->GetFirstElement(),\n"
+          "                                             context);\n"
+          "    AppendItem(item);\n"
+          "    current = current->GetNextSiblingElement();\n"
+          "  }\n"
+          "  return current;\n"
+          "}\n");
 }
 
 // -- several files ------------------------------------------------------------
@@ -1816,20 +1561,6 @@ void Generator::ClassCollectionDefinition(std::ostream& out, const ComplexType& 
 // and declares the rest ahead; the accessors of members whose class is
 // declared elsewhere are then defined in the source.
 
-void Generator::MarkForeignMembers() {
-  for (auto& entry : m_plans)
-    for (ClassPlan& plan : entry.second)
-      for (Member& m : plan.members) {
-        const Schema* home = nullptr;
-        if (m.kind == Kind::Cls)
-          home = m_unitOfComplex.at(m.cls);
-        else if (m.kind == Kind::Enum && m.card == Card::Col)
-          home = m_unitOfSimple.at(m.simple->enumOwner);
-        // An inherited member is declared and accessed in its base class.
-        m.foreign = home != nullptr && home != entry.first && !m.inherited;
-      }
-}
-
 // The one place that says which other generated headers a header (or, with
 // `source`, a source) includes. A header needs the enumerations its members
 // hold by value: complete types, so the header is included. The headers
@@ -1840,23 +1571,23 @@ void Generator::MarkForeignMembers() {
 // or enumerations it uses.
 std::vector<const Schema*> Generator::IncludedUnits(const Schema& unit, bool source) const {
   std::set<const Schema*> needed;
-  auto plans = m_plans.find(&unit);
-  if (plans != m_plans.end())
+  auto plans = m_p.plans.find(&unit);
+  if (plans != m_p.plans.end())
     for (const ClassPlan& plan : plans->second) {
       // A derived class needs its base class complete, in the header and
       // the source alike; the substitution factory of a base creates the
       // classes derived from it.
       for (const ComplexType* t : CompleteTypesNeeded(*plan.type))
-        needed.insert(m_unitOfComplex.at(t));
+        needed.insert(m_p.unitOfComplex.at(t));
       if (source && Substitutable(plan.type)) {
-        auto derived = m_derivedTypes.find(plan.type);
-        if (derived != m_derivedTypes.end())
-          for (const ComplexType* t : derived->second) needed.insert(m_unitOfComplex.at(t));
+        auto derived = m_p.derivedTypes.find(plan.type);
+        if (derived != m_p.derivedTypes.end())
+          for (const ComplexType* t : derived->second) needed.insert(m_p.unitOfComplex.at(t));
       }
       for (const Member& m : plan.members) {
         if (m.kind == Kind::Enum && (source || m.card != Card::Col))
-          needed.insert(m_unitOfSimple.at(m.simple->enumOwner));
-        if (source && m.kind == Kind::Cls) needed.insert(m_unitOfComplex.at(m.cls));
+          needed.insert(m_p.unitOfSimple.at(m.simple->enumOwner));
+        if (source && m.kind == Kind::Cls) needed.insert(m_p.unitOfComplex.at(m.cls));
       }
     }
   needed.erase(&unit);
@@ -1871,12 +1602,12 @@ std::vector<const Schema*> Generator::IncludedUnits(const Schema& unit, bool sou
 void Generator::OtherHeaders(std::ostream& out, const Schema& unit) {
   std::vector<const Schema*> included = IncludedUnits(unit, false);
   std::vector<std::string> declarations;
-  auto plans = m_plans.find(&unit);
-  if (plans != m_plans.end())
+  auto plans = m_p.plans.find(&unit);
+  if (plans != m_p.plans.end())
     for (const ClassPlan& plan : plans->second)
       for (const Member& m : plan.members) {
         if (!m.foreign) continue;
-        std::string name = m.card == Card::Col ? OwnCollection(m) : m.cls->cppName;
+        std::string name = m.card == Card::Col ? OwnCollection(m) : m_p.NameOf(m.cls);
         if (std::find(declarations.begin(), declarations.end(), name) == declarations.end())
           declarations.push_back(name);
       }
@@ -1893,8 +1624,8 @@ void Generator::OtherHeaders(std::ostream& out, const Schema& unit) {
 void Generator::ForeignAccessors(std::ostream& out, const ClassPlan& plan) {
   for (const Member& m : plan.members) {
     if (!m.foreign) continue;
-    std::string type = m.card == Card::Col ? CollectionType(m) : m.cls->cppName;
-    out << "\n::VxVevAva5::CSmartPtr<" << type << "> " << plan.type->cppName << "::Get" << m.stem
+    std::string type = m.card == Card::Col ? CollectionType(m) : m_p.NameOf(m.cls);
+    out << "\n::VxVevAva5::CSmartPtr<" << type << "> " << m_p.NameOf(plan.type) << "::Get" << m.stem
         << "() const {\n  return " << m.field << ";\n}\n";
   }
 }
@@ -1947,143 +1678,8 @@ std::vector<const ClassPlan*> Generator::DeclarationOrder(
   return order;
 }
 
-void Generator::PlanDerivations() {
-  std::map<const ComplexType*, ClassPlan*> planOf;
-  std::vector<ClassPlan*> derived;
-  for (auto& entry : m_plans)
-    for (ClassPlan& plan : entry.second) {
-      planOf[plan.type] = &plan;
-      if (plan.type->base) derived.push_back(&plan);
-    }
-  auto depth = [](const ClassPlan* plan) {
-    size_t n = 0;
-    for (const ComplexType* t = plan->type->base; t; t = t->base) ++n;
-    return n;
-  };
-  std::stable_sort(derived.begin(), derived.end(),
-                   [&](const ClassPlan* a, const ClassPlan* b) { return depth(a) < depth(b); });
-
-  for (ClassPlan* plan : derived) {
-    const ComplexType& type = *plan->type;
-    const ClassPlan& base = *planOf.at(type.base);
-    bool extension = type.derivation == ComplexType::Derivation::Extension;
-    auto rename = [&](Member m) {
-      m.inherited = true;
-      m.property = plan->stem + "_" + m.stem;
-      return m;
-    };
-    auto sameName = [](const Member& a, const Member& b) {
-      return a.attribute == b.attribute && !a.text && !b.text && a.xmlName == b.xmlName &&
-             a.ns == b.ns;
-    };
-
-    std::vector<Member> members;
-    NameSet names(ReservedMemberNames());
-    auto derive = [&](const std::string& s) {
-      return std::vector<std::string>{"Get" + s,          "Set" + s,
-                                      "IsValid" + s,      "Remove" + s,
-                                      "m_" + CamelCase(s), "m_valid" + s,
-                                      plan->stem + "_" + s};
-    };
-    for (const Member& m : base.members) {
-      members.push_back(rename(m));
-      names.Claim(m.stem, derive);
-    }
-    std::vector<Member> described;
-    if (extension) {
-      for (const Member& m : base.Described()) described.push_back(rename(m));
-      // This type's own members follow the base's particles and attributes.
-      size_t elements = 0, attributes = 0;
-      for (Member m : plan->members) {
-        if (m.text) continue;  // the base's text
-        size_t& seen = m.attribute ? attributes : elements;
-        if (seen++ < (m.attribute ? type.inheritedAttributes : type.inheritedParticles)) continue;
-        m.stem = names.Claim(PascalCase(AccessorName(m)), derive);
-        m.field = "m_" + CamelCase(m.stem);
-        m.valid = "m_valid" + m.stem;
-        m.property = plan->stem + "_" + m.stem;
-        members.push_back(m);
-        described.push_back(m);
-      }
-    } else {
-      // Each restated element takes the first member of its name not yet
-      // taken (a sequence may repeat a name).
-      std::set<size_t> taken;
-      for (const Member& restated : plan->members) {
-        if (restated.attribute || restated.text) continue;
-        for (size_t i = 0; i < base.members.size(); ++i) {
-          if (taken.count(i) || !sameName(base.members[i], restated)) continue;
-          taken.insert(i);
-          Member info = rename(base.members[i]);
-          if (info.card != Card::Col)
-            info.card = restated.minOccurs == 0 || plan->choice ? Card::Opt : Card::Mnd;
-          described.push_back(info);
-          break;
-        }
-      }
-      for (const Member& m : base.members) {
-        if (!m.attribute) continue;
-        Member info = rename(m);
-        for (const Member& restated : plan->members)
-          if (sameName(m, restated)) info.restatedRequired = restated.decl->required;
-        described.push_back(info);
-      }
-      for (Member& m : members)
-        if (m.text && type.text != type.base->text) m.restrictedText = type.text;
-    }
-    plan->members = std::move(members);
-    plan->described = std::move(described);
-    plan->derived = true;
-    plan->inheritedCount = base.members.size();
-    plan->ownsChoice = !base.choice;
-  }
-
-  // Choices listen to their own collections only: the base's constructor
-  // listens to its own.
-  for (auto& entry : m_plans)
-    for (ClassPlan& plan : entry.second) {
-      if (!plan.derived) continue;
-      plan.choiceCollections.clear();
-      for (const Member& m : plan.members)
-        if (plan.choice && !m.inherited && !m.attribute && m.card == Card::Col)
-          plan.choiceCollections.push_back(&m);
-    }
-
-  // Substitution: every named type derived from a base, directly or not.
-  for (const auto& schema : m_schemas)
-    for (const auto& type : schema->complexTypes) m_schemaOf[type.get()] = schema.get();
-  for (const auto& entry : m_plans)
-    for (const ClassPlan& plan : entry.second) {
-      if (plan.type->name.empty() || plan.type->pseudo) continue;
-      for (const ComplexType* b = plan.type->base; b; b = b->base)
-        m_derivedTypes[b].push_back(plan.type);
-    }
-  for (const auto& entry : m_plans)
-    for (const ClassPlan& plan : entry.second)
-      if (!plan.type->pseudo && !plan.type->name.empty() &&
-          (plan.type->abstract || m_derivedTypes.count(plan.type)))
-        m_substitutable.insert(plan.type);
-  // Substitutable members of all groups cannot be read by the library: an
-  // all group takes a non-abstract base's objects as they are.
-  for (auto& entry : m_plans)
-    for (ClassPlan& plan : entry.second) {
-      bool all = plan.type->group == GroupKind::All;
-      for (std::vector<Member>* list : {&plan.members, &plan.described})
-        for (Member& m : *list)
-          m.substitution = m.kind == Kind::Cls && Substitutable(m.cls) && (!all || m.cls->abstract);
-    }
-  std::set<const ComplexType*> substituted;  // the declared types of such members
-  for (const auto& entry : m_plans)
-    for (const ClassPlan& plan : entry.second)
-      for (const Member& m : plan.Described())
-        if (m.substitution) substituted.insert(m.cls);
-  for (const auto& entry : m_derivedTypes)
-    if (substituted.count(entry.first))
-      m_polymorphic.insert(entry.second.begin(), entry.second.end());
-}
-
 void Generator::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
-  const std::string& base = plan.type->base->cppName;
+  const std::string& base = m_p.NameOf(plan.type->base);
   out << "  if (propertyIndex < " << plan.inheritedCount << ") {  // the members of " << base
       << "\n    " << base << "::AccessProperty(propertyIndex, read, value);\n";
   for (const Member& m : plan.members) {
@@ -2093,7 +1689,7 @@ void Generator::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
     const SimpleType& text = *m.restrictedText;
     out << "    if (read && propertyIndex == " << Q(m.property) << ") {\n";
     if (text.IsEnum())
-      out << "      static_cast<void>(" << Q(text.enumOwner->cppName)
+      out << "      static_cast<void>(" << Q(m_p.NameOf(text.enumOwner))
           << "FromString(value.GetString().c_str()));\n";
     if (!text.facets.Empty()) {
       std::string rule = RuleName(text.whitespace);
@@ -2103,7 +1699,7 @@ void Generator::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
           << Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " +
                       Restrictions(text.facets),
                   6)
-          << ";\n      ::VxVevAva5::CheckFacets(" << Literal(plan.type->defaultElement) << ", typed, ::VxVevAva5::ItemType_"
+          << ";\n      ::VxVevAva5::CheckFacets(" << Literal(m_p.DefaultElementOf(plan.type)) << ", typed, ::VxVevAva5::ItemType_"
           << text.itemType << ", facets);\n";
     }
     out << "    }\n";
@@ -2115,7 +1711,7 @@ void Generator::SubstitutionFactoryDefinition(std::ostream& out, const ComplexTy
   out << "\n::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> " << FactoryName(type) << "(::VxVevAva5::CXmlElement* element) {\n";
   std::vector<const ComplexType*> candidates;
   if (!type.abstract) candidates.push_back(&type);
-  for (const ComplexType* t : m_derivedTypes[&type])
+  for (const ComplexType* t : m_p.DerivedFrom(&type))
     if (!t->abstract) candidates.push_back(t);
   if (candidates.empty()) {
     out << "  static_cast<void>(element);\n  return nullptr;\n}\n";
@@ -2126,17 +1722,17 @@ void Generator::SubstitutionFactoryDefinition(std::ostream& out, const ComplexTy
       << "  const unsigned short* name = element->GetLocalName().c_str();\n";
   // Without xsi:type the element is of the declared type.
   out << "  if (type.empty()) return "
-      << (type.abstract ? std::string("nullptr") : "new " + type.cppName + "(name)") << ";\n";
+      << (type.abstract ? std::string("nullptr") : "new " + m_p.NameOf(type) + "(name)") << ";\n";
   std::vector<const Schema*> namespaces;
   for (const ComplexType* t : candidates)
-    if (std::find(namespaces.begin(), namespaces.end(), m_schemaOf[t]) == namespaces.end())
-      namespaces.push_back(m_schemaOf[t]);
+    if (std::find(namespaces.begin(), namespaces.end(), m_p.schemaOf.at(t)) == namespaces.end())
+      namespaces.push_back(m_p.schemaOf.at(t));
   for (const Schema* schema : namespaces) {
     out << "  if (::VxVevAva5::Utf16::Equal(ns.c_str(), " << Literal(schema->targetNamespace) << ")) {\n";
     for (const ComplexType* t : candidates)
-      if (m_schemaOf[t] == schema)
+      if (m_p.schemaOf.at(t) == schema)
         out << "    if (::VxVevAva5::Utf16::Equal(type.c_str(), " << Literal(t->name) << ")) return new "
-            << t->cppName << "(name);\n";
+            << m_p.NameOf(t) << "(name);\n";
     out << "  }\n";
   }
   out << "  return nullptr;\n}\n";
@@ -2144,23 +1740,23 @@ void Generator::SubstitutionFactoryDefinition(std::ostream& out, const ComplexTy
 
 std::vector<std::string> Generator::SourcesOf(const Schema& schema, const std::string& stem,
                                              bool first) {
-  const std::vector<ClassPlan>& plans = m_plans[&schema];
+  const std::vector<ClassPlan>& plans = m_p.PlansOf(schema);
   std::vector<size_t> bounds{0};  // where each source's share begins
   if (m_parts > 1) {
     // The size of each class's code, the first source's enumerations
     // counted before the first class.
     std::vector<size_t> upTo{0};  // the size of the code before class i
-    for (const SimpleType* type : m_enums)
+    for (const SimpleType* type : m_p.enums)
       if (Owns(schema, type)) {
         std::ostringstream text;
         EnumDefinition(text, *type);
-        if (m_enumCollections.count(type)) EnumCollectionDefinition(text, *type);
+        if (m_p.enumCollections.count(type)) EnumCollectionDefinition(text, *type);
         upTo[0] += text.str().size();
       }
     for (const ClassPlan& plan : plans) {
       std::ostringstream text;
       ClassDefinition(text, plan);
-      if (m_classCollections.count(plan.type)) ClassCollectionDefinition(text, *plan.type);
+      if (m_p.classCollections.count(plan.type)) ClassCollectionDefinition(text, *plan.type);
       if (Substitutable(plan.type)) SubstitutionFactoryDefinition(text, *plan.type);
       upTo.push_back(upTo.back() + text.str().size());
     }
@@ -2192,10 +1788,6 @@ std::vector<std::string> Generator::SourcesOf(const Schema& schema, const std::s
 std::vector<OutputFile> Generator::Run() {
   std::set<std::string> stems;
   for (const auto& schema : m_schemas) {
-    for (const auto& type : schema->simpleTypes) m_unitOfSimple[type.get()] = &UnitOf(*schema);
-    for (const auto& type : schema->complexTypes) m_unitOfComplex[type.get()] = &UnitOf(*schema);
-  }
-  for (const auto& schema : m_schemas) {
     if (&UnitOf(*schema) != schema.get()) continue;  // generated into another's files
     std::string stem = Stem(schema->file);
     // The name goes into #include lines and the build's file lists.
@@ -2216,10 +1808,7 @@ std::vector<OutputFile> Generator::Run() {
         throw CompileError(SourcePos{schema->file, 0},
                            "another schema of this run also gives " + Stem(schema->file) + "-" +
                                std::to_string(k) + ".cpp; rename one of them");
-  NameTypes();
-  PlanClasses();
-  PlanDerivations();
-  MarkForeignMembers();
+  m_p = MakePlan(m_schemas);
   std::vector<OutputFile> files;
   for (size_t i = 0; i < m_schemas.size(); ++i) {
     const Schema& schema = *m_schemas[i];

@@ -81,9 +81,7 @@ struct SimpleType {
   // of the base complex type, known only once that type is resolved.
   const SimpleType* presetBase = nullptr;
 
-  std::string hint;                          // anonymous: the name of its element or attribute
-  std::string cppName;                       // the enum's name, for the enumOwner
-  std::vector<std::string> enumeratorNames;  // one per value, for the enumOwner
+  std::string hint;  // anonymous: the name of its element or attribute
   bool IsEnum() const { return enumOwner != nullptr; }
 
   // xs:whiteSpace of this step; xs:list's item type or xs:union's member
@@ -201,11 +199,6 @@ struct ComplexType {
   size_t inheritedParticles = 0;
   size_t inheritedAttributes = 0;
   bool derivationSettled = false;
-
-  // Given by the naming pass.
-  std::string cppName;         // "CUSAddress"
-  std::string defaultElement;  // element name of a new object
-  int classNumber = 0;
 };
 
 // A named xs:attributeGroup: attributes and references to other groups.

@@ -48,6 +48,15 @@ void Untyped::Check(const CElement* element) const {
   CUntypedCol::Check(element, m_name, m_restriction, m_target);
 }
 
+VxVevAva5Data::CAttributeInfoAny* Untyped::NewAttributeInfo(int property) const {
+  return new VxVevAva5Data::CAttributeInfoAny(VX_T("AnyAttribute"), VX_T(""), property, true,
+                                              m_restriction, m_target);
+}
+
+CAttributeCol* Untyped::NewAttributeCollection() const {
+  return new CAttributeCol(VX_T(""), m_restriction, m_target);
+}
+
 CPrimitiveRestrictions NoFacets() { return CPrimitiveRestrictions(); }
 
 VxVariant ValueOf(const unsigned short* text, ItemType type,

@@ -26,6 +26,7 @@
 #include "vxbind/conversions/PrimitiveRestrictions.h"
 #include "vxbind/conversions/Variant.h"
 #include "vxbind/conversions/WhitespaceUtils.h"
+#include "vxbind/model/AttributeInfo.h"
 #include "vxbind/model/XmlGeneratedClass.h"
 #include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
@@ -158,6 +159,18 @@ class Untyped {
   VXBIND_EXPORT CElement* NewElement() const;
   // Refuses an element that the member cannot hold (CUntypedCol::Check).
   VXBIND_EXPORT void Check(const CElement* element) const;
+
+  // The element info of a single member (CElementInfoSeqUntpdOpt, ...): its
+  // element's name and namespace (for a wildcard, "AnyElement" and the
+  // constraint, as messages name it) and its property.
+  template <class Info>
+  Info* NewInfo(const unsigned short* elementName, const unsigned short* elementNamespace,
+                int property) const {
+    return new Info(elementName, elementNamespace, property, m_restriction, m_target);
+  }
+  // The attribute info and the collection of xs:anyAttribute.
+  VXBIND_EXPORT VxVevAva5Data::CAttributeInfoAny* NewAttributeInfo(int property) const;
+  VXBIND_EXPORT CAttributeCol* NewAttributeCollection() const;
 
  private:
   const unsigned short* m_name = nullptr;
