@@ -326,6 +326,10 @@ class Generator {
   // Derivation (the second half of this file).
   std::vector<const ComplexType*> CompleteTypesNeeded(const ComplexType& type) const;
   std::vector<const ClassPlan*> DeclarationOrder(const std::vector<ClassPlan>& plans) const;
+  // The factories: of the classes by number (file-local), of the document
+  // elements, and of a base's classes by xsi:type.
+  void CreateObjectDefinition(std::ostream& out, const std::vector<ClassPlan>& plans);
+  void CreateRootObjectDefinition(std::ostream& out);
   void SubstitutionFactoryDefinition(std::ostream& out, const ComplexType& type);
   std::string FactoryName(const ComplexType& type) const {
     return "Create" + m_p.NameOf(type).substr(1) + "ByType";
@@ -776,66 +780,8 @@ std::string Generator::SourceOf(const Schema& schema, const std::string& stem, b
         ((first && m_part == 0) || sourceIncludes.count(other.get())))
       out << "#include \"" << Stem(other->file) << ".h\"\n";
   out << "\nnamespace " << m_namespace << " {\n";
-  if (m_uses.createObject) {
-    out << "\nnamespace {\n";
-    // With several sources, each knows the classes that its own make.
-    auto made = [&](const ClassPlan& plan) {
-      return m_parts == 1 || m_uses.made.count(plan.type) != 0;
-    };
-    out << "\nenum ClassNumber {";
-    const char* comma = "";
-    for (size_t i = 0; i < plans.size(); ++i)
-      if (made(plans[i])) {
-        out << comma << "\n  ClassNumber_" << plans[i].stem << " = " << m_p.ClassNumberOf(plans[i].type);
-        comma = ",";
-      }
-    // Classes of other headers held by this one's classes number on.
-    for (size_t i = 0; i < m_uses.foreignClasses.size(); ++i) {
-      out << comma << "\n  ClassNumber_" << m_p.NameOf(m_uses.foreignClasses[i]).substr(1) << " = "
-          << plans.size() + i + 1;
-      comma = ",";
-    }
-    out << "\n};\n\n";
-    out << "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateObject(\n"
-           "    int classNumber, const unsigned short* elementName) {\n  switch (classNumber) {\n";
-    for (const ClassPlan& plan : plans)
-      if (!plan.type->abstract && made(plan))
-        out << "    case ClassNumber_" << plan.stem << ":\n      return new " << m_p.NameOf(plan.type)
-            << "(elementName);\n";
-    for (const ComplexType* type : m_uses.foreignClasses)
-      if (!type->abstract)
-        out << "    case ClassNumber_" << m_p.NameOf(type).substr(1) << ":\n      return new "
-            << m_p.NameOf(type) << "(elementName);\n";
-    out << "  }\n  return nullptr;\n}\n\n}  // namespace\n";
-  }
-
-  if (first && m_part == 0) {
-    out << "\n::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateRootObject(\n"
-           "    const unsigned short* localName, const unsigned short* namespaceUri) {\n";
-    std::ostringstream tests;
-    for (const auto& s : m_schemas) {
-      bool any = false;
-      for (const ElementDecl* decl : s->globalElementOrder) {
-        // A class-typed element, or the class of a simple-typed or untyped
-        // one.
-        const ComplexType* type = decl->type.complex ? decl->type.complex : decl->rootClass;
-        if (!type || type->abstract || decl->abstract) continue;
-        if (!any) tests << "  if (::VxVevAva5::Utf16::Equal(ns, " << Literal(s->targetNamespace) << ")) {\n";
-        any = true;
-        tests << "    if (::VxVevAva5::Utf16::Equal(localName, " << Literal(decl->name) << "))\n"
-              << "      return new " << m_p.NameOf(type) << "(localName);\n";
-      }
-      if (any) tests << "  }\n";
-    }
-    if (tests.str().empty()) {
-      out << "  static_cast<void>(localName);\n  static_cast<void>(namespaceUri);\n";
-    } else {
-      out << "  if (localName == nullptr) return nullptr;\n"
-             "  const unsigned short* ns = namespaceUri != nullptr ? namespaceUri : VX_T(\"\");\n"
-          << tests.str();
-    }
-    out << "  return nullptr;\n}\n";
-  }
+  if (m_uses.createObject) CreateObjectDefinition(out, plans);
+  if (first && m_part == 0) CreateRootObjectDefinition(out);
   out << body.str();
   for (size_t i = begin; i < end; ++i)
     if (Substitutable(plans[i].type)) SubstitutionFactoryDefinition(out, *plans[i].type);
@@ -1707,35 +1653,117 @@ void Generator::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
   out << "    return;\n  }\n";
 }
 
+void Generator::CreateObjectDefinition(std::ostream& out, const std::vector<ClassPlan>& plans) {
+  Printer p(out);
+  // With several sources, each knows the classes that its own make.
+  auto made = [&](const ClassPlan& plan) {
+    return m_parts == 1 || m_uses.made.count(plan.type) != 0;
+  };
+  p.Print("\nnamespace {\n\nenum ClassNumber {");
+  const char* comma = "";
+  for (const ClassPlan& plan : plans)
+    if (made(plan)) {
+      p.Print("$comma$\n  ClassNumber_$stem$ = $number$", "comma", comma, "stem", plan.stem,
+              "number", m_p.ClassNumberOf(plan.type));
+      comma = ",";
+    }
+  // Classes of other headers held by this one's classes number on.
+  for (size_t i = 0; i < m_uses.foreignClasses.size(); ++i) {
+    p.Print("$comma$\n  ClassNumber_$stem$ = $number$", "comma", comma, "stem",
+            m_p.NameOf(m_uses.foreignClasses[i]).substr(1), "number", plans.size() + i + 1);
+    comma = ",";
+  }
+  p.Print(
+      "\n};\n\n"
+      "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateObject(\n"
+      "    int classNumber, const unsigned short* elementName) {\n"
+      "  switch (classNumber) {\n");
+  std::vector<const ComplexType*> types;
+  for (const ClassPlan& plan : plans)
+    if (made(plan)) types.push_back(plan.type);
+  types.insert(types.end(), m_uses.foreignClasses.begin(), m_uses.foreignClasses.end());
+  for (const ComplexType* type : types)
+    if (!type->abstract)
+      p.Print("    case ClassNumber_$stem$:\n      return new $class$(elementName);\n", "stem",
+              m_p.NameOf(type).substr(1), "class", m_p.NameOf(type));
+  p.Print("  }\n  return nullptr;\n}\n\n}  // namespace\n");
+}
+
+// Knows the global elements of every schema of the run.
+void Generator::CreateRootObjectDefinition(std::ostream& out) {
+  Printer p(out);
+  p.Print(
+      "\n"
+      "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateRootObject(\n"
+      "    const unsigned short* localName, const unsigned short* namespaceUri) {\n");
+  std::ostringstream tests;
+  Printer t(tests);
+  for (const auto& s : m_schemas) {
+    bool any = false;
+    for (const ElementDecl* decl : s->globalElementOrder) {
+      // A class-typed element, or the class of a simple-typed or untyped
+      // one.
+      const ComplexType* type = decl->type.complex ? decl->type.complex : decl->rootClass;
+      if (!type || type->abstract || decl->abstract) continue;
+      if (!any)
+        t.Print("  if (::VxVevAva5::Utf16::Equal(ns, $ns$)) {\n", "ns",
+                Literal(s->targetNamespace));
+      any = true;
+      t.Print(
+          "    if (::VxVevAva5::Utf16::Equal(localName, $name$))\n"
+          "      return new $class$(localName);\n",
+          "name", Literal(decl->name), "class", m_p.NameOf(type));
+    }
+    if (any) t.Print("  }\n");
+  }
+  if (tests.str().empty())
+    p.Print("  static_cast<void>(localName);\n  static_cast<void>(namespaceUri);\n");
+  else
+    p.Print(
+        "  if (localName == nullptr) return nullptr;\n"
+        "  const unsigned short* ns = namespaceUri != nullptr ? namespaceUri : VX_T(\"\");\n"
+        "$tests$",
+        "tests", tests.str());
+  p.Print("  return nullptr;\n}\n");
+}
+
 void Generator::SubstitutionFactoryDefinition(std::ostream& out, const ComplexType& type) {
-  out << "\n::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> " << FactoryName(type) << "(::VxVevAva5::CXmlElement* element) {\n";
+  Printer p(out);
+  p.Print(
+      "\n"
+      "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> $factory$(\n"
+      "    ::VxVevAva5::CXmlElement* element) {\n",
+      "factory", FactoryName(type));
   std::vector<const ComplexType*> candidates;
   if (!type.abstract) candidates.push_back(&type);
   for (const ComplexType* t : m_p.DerivedFrom(&type))
     if (!t->abstract) candidates.push_back(t);
   if (candidates.empty()) {
-    out << "  static_cast<void>(element);\n  return nullptr;\n}\n";
+    p.Print("  static_cast<void>(element);\n  return nullptr;\n}\n");
     return;
   }
-  out << "  const ::VxVevAva5::String type = ::VxVevAva5::CClassfactoryBase::GetElementType(element);\n"
-      << "  const ::VxVevAva5::String ns = ::VxVevAva5::CClassfactoryBase::GetElementTypeNamespaceUri(element);\n"
-      << "  const unsigned short* name = element->GetLocalName().c_str();\n";
   // Without xsi:type the element is of the declared type.
-  out << "  if (type.empty()) return "
-      << (type.abstract ? std::string("nullptr") : "new " + m_p.NameOf(type) + "(name)") << ";\n";
+  p.Print(
+      "  const ::VxVevAva5::String type = ::VxVevAva5::CClassfactoryBase::GetElementType(element);\n"
+      "  const ::VxVevAva5::String ns =\n"
+      "      ::VxVevAva5::CClassfactoryBase::GetElementTypeNamespaceUri(element);\n"
+      "  const unsigned short* name = element->GetLocalName().c_str();\n"
+      "  if (type.empty()) return $declared$;\n",
+      "declared", type.abstract ? "nullptr" : "new " + m_p.NameOf(type) + "(name)");
   std::vector<const Schema*> namespaces;
   for (const ComplexType* t : candidates)
     if (std::find(namespaces.begin(), namespaces.end(), m_p.schemaOf.at(t)) == namespaces.end())
       namespaces.push_back(m_p.schemaOf.at(t));
   for (const Schema* schema : namespaces) {
-    out << "  if (::VxVevAva5::Utf16::Equal(ns.c_str(), " << Literal(schema->targetNamespace) << ")) {\n";
+    p.Print("  if (::VxVevAva5::Utf16::Equal(ns.c_str(), $ns$)) {\n", "ns",
+            Literal(schema->targetNamespace));
     for (const ComplexType* t : candidates)
       if (m_p.schemaOf.at(t) == schema)
-        out << "    if (::VxVevAva5::Utf16::Equal(type.c_str(), " << Literal(t->name) << ")) return new "
-            << m_p.NameOf(t) << "(name);\n";
-    out << "  }\n";
+        p.Print("    if (::VxVevAva5::Utf16::Equal(type.c_str(), $type$)) return new $class$(name);\n",
+                "type", Literal(t->name), "class", m_p.NameOf(t));
+    p.Print("  }\n");
   }
-  out << "  return nullptr;\n}\n";
+  p.Print("  return nullptr;\n}\n");
 }
 
 std::vector<std::string> Generator::SourcesOf(const Schema& schema, const std::string& stem,
