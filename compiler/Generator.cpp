@@ -675,48 +675,51 @@ void Generator::Accessors(std::ostream& out, const Member& m) {
   const std::string& documentation =
       m.attribute && m.decl ? m.decl->documentation : m.element ? m.element->documentation : "";
   if (!documentation.empty()) FillComment(out, "  ", documentation);
-  if (m.card == Card::Col && m.foreign) {
-    out << "  ::VxVevAva5::CSmartPtr<" << CollectionType(m) << "> Get" << s << "() const;\n";
-    return;
-  }
+  // The getter of what a member holds by reference, declared here and
+  // defined in the source when another header declares its type.
+  Printer p(out);
+  Printer::Variables v{{"stem", s}, {"field", m.field}, {"valid", m.valid}};
+  auto getter = [&](const std::string& held) {
+    v["held"] = held;
+    if (m.foreign)
+      p.Print(v, "  ::VxVevAva5::CSmartPtr<$held$> Get$stem$() const;\n");
+    else
+      p.Print(v, "  ::VxVevAva5::CSmartPtr<$held$> Get$stem$() const { return $field$; }\n");
+  };
   if (m.card == Card::Col) {
-    out << "  ::VxVevAva5::CSmartPtr<" << CollectionType(m) << "> Get" << s << "() const { return " << m.field
-        << "; }\n";
+    getter(CollectionType(m));
     return;
   }
   if (m.untyped) {
-    out << "  ::VxVevAva5::CSmartPtr<::VxVevAva5::CElement> Get" << s << "() const { return " << m.field << "; }\n";
-    out << "  // "
-        << (m.anyName ? "Refuses an element of a namespace the wildcard does not admit."
-                      : "The element takes the member's name and namespace.")
-        << "\n  void Set" << s << "(::VxVevAva5::CElement* value);\n";
-    if (m.card == Card::Opt) out << "  void Remove" << s << "() { Set" << s << "(nullptr); }\n";
+    getter("::VxVevAva5::CElement");
+    p.Print(v, m.anyName ? "  // Refuses an element of a namespace the wildcard does not admit.\n"
+                         : "  // The element takes the member's name and namespace.\n");
+    p.Print(v, "  void Set$stem$(::VxVevAva5::CElement* value);\n");
+    if (m.card == Card::Opt) p.Print(v, "  void Remove$stem$() { Set$stem$(nullptr); }\n");
     return;
-  }
-  if (m.kind == Kind::Cls && m.foreign) {
-    out << "  ::VxVevAva5::CSmartPtr<" << Q(m_p.NameOf(m.cls)) << "> Get" << s << "() const;\n";
-  } else if (m.kind == Kind::Cls) {
-    out << "  ::VxVevAva5::CSmartPtr<" << Q(m_p.NameOf(m.cls)) << "> Get" << s << "() const { return " << m.field
-        << "; }\n";
   }
   if (m.kind == Kind::Cls) {
-    out << "  void Set" << s << "(" << Q(m_p.NameOf(m.cls)) << "* value);\n";
-    if (m.card == Card::Opt) out << "  void Remove" << s << "() { Set" << s << "(nullptr); }\n";
+    getter(Q(m_p.NameOf(m.cls)));
+    p.Print(v, "  void Set$stem$($held$* value);\n");
+    if (m.card == Card::Opt) p.Print(v, "  void Remove$stem$() { Set$stem$(nullptr); }\n");
     return;
   }
-  if (m.HasValidFlag()) out << "  bool IsValid" << s << "() const { return " << m.valid << "; }\n";
-  out << "  " << ValueType(m) << " Get" << s << "() const { return " << m.field << "; }\n";
+  v["value"] = ValueType(m);
+  v["argument"] = ArgType(m);
+  if (m.HasValidFlag()) p.Print(v, "  bool IsValid$stem$() const { return $valid$; }\n");
+  p.Print(v, "  $value$ Get$stem$() const { return $field$; }\n");
   if (m.Fixed()) return;
-  bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
-  std::string assign = m.field + " = " + (string ? "::VxVevAva5::Utf16::Make(value)" : "value") + ";";
-  if (m.card == Card::Mnd) {
-    std::string setter = "  void Set" + s + "(" + ArgType(m) + " value) {";
-    out << setter << (setter.size() + assign.size() + 3 <= 100 ? " " + assign + " }\n"
-                                                                 : "\n    " + assign + "\n  }\n");
+  if (m.card != Card::Mnd) {
+    p.Print(v, "  void Set$stem$($argument$ value);\n  void Remove$stem$();\n");
     return;
   }
-  out << "  void Set" << s << "(" << ArgType(m) << " value);\n";
-  out << "  void Remove" << s << "();\n";
+  // A required value's setter is defined in the class, on one line if it fits.
+  bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
+  v["assign"] = m.field + " = " + (string ? "::VxVevAva5::Utf16::Make(value)" : "value") + ";";
+  std::string setter = "  void Set" + s + "(" + ArgType(m) + " value) {";
+  p.Print(v, setter.size() + v["assign"].size() + 3 <= 100
+                 ? "  void Set$stem$($argument$ value) { $assign$ }\n"
+                 : "  void Set$stem$($argument$ value) {\n    $assign$\n  }\n");
 }
 
 void Generator::ClassCollectionDeclaration(std::ostream& out, const ComplexType& type) {
@@ -1281,21 +1284,26 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   const std::string& c = m_p.NameOf(type);
   const std::string& stem = plan.stem;
   m_plan = &plan;
-  out << "\n// -- " << stem << " " << std::string(70 - std::min<size_t>(60, stem.size()), '-')
-      << "\n\nnamespace {\n";
-
-  bool anyProperty = !plan.members.empty();
-  if (anyProperty) {
-    out << "enum " << stem << "Property {";
+  Printer p(out);
+  Printer::Variables v{{"class", c},
+                       {"stem", stem},
+                       {"rule", std::string(70 - std::min<size_t>(60, stem.size()), '-')},
+                       {"metadata", Q(stem + "Metadata") + "()"}};
+  p.Print(v, "\n// -- $stem$ $rule$\n\nnamespace {\n");
+  if (!plan.members.empty()) {
+    p.Print(v, "enum $stem$Property {");
     for (size_t i = 0; i < plan.members.size(); ++i)
-      out << (i ? "," : "") << "\n  " << plan.members[i].property;
-    out << "\n};\n";
+      p.Print("$comma$\n  $property$", "comma", i ? "," : "", "property",
+              plan.members[i].property);
+    p.Print(v, "\n};\n");
   }
   const char* group = !type.group || *type.group == GroupKind::Sequence ? "Sequence"
                       : *type.group == GroupKind::Choice                ? "Choice"
                                                                         : "All";
-  out << "\nconst ::VxVevAva5::Generated::Metadata& " << stem << "Metadata() {\n";
-  out << "  static const ::VxVevAva5::Generated::Metadata metadata(\n";
+  p.Print(v,
+          "\n"
+          "const ::VxVevAva5::Generated::Metadata& $stem$Metadata() {\n"
+          "  static const ::VxVevAva5::Generated::Metadata metadata(\n");
   // A model group reads the attributes of its holder's element: it must let
   // them pass.
   std::string textIndex = "-1";
@@ -1338,25 +1346,29 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
         << Wrap(CollectionConstruction(m), 7 + m.field.size()) << ")";
     firstInit = false;
   }
-  out << " {\n  SetElementName(elementName);\n";
+  p.Print(v, " {\n  SetElementName(elementName);\n");
   for (const Member* m : plan.choiceCollections)
-    out << "  " << m->field << "->AddEventListener(this);\n";
-  out << "  Init();\n}\n\n";
+    p.Print("  $field$->AddEventListener(this);\n", "field", m->field);
+  p.Print(v, "  Init();\n}\n\n");
   if (plan.choiceCollections.empty()) {
-    out << c << "::~" << c << "() = default;\n\n";
+    p.Print(v, "$class$::~$class$() = default;\n\n");
   } else {
-    out << c << "::~" << c << "() {\n";
+    p.Print(v, "$class$::~$class$() {\n");
     for (const Member* m : plan.choiceCollections)
-      out << "  " << m->field << "->RemoveEventListener(this);\n";
-    out << "}\n\n";
+      p.Print("  $field$->RemoveEventListener(this);\n", "field", m->field);
+    p.Print(v, "}\n\n");
   }
-  const std::string metadata = Q(stem + "Metadata") + "()";
-  out << "::VxVevAva5Data::CParentElementInfo* " << c << "::GetClassInfo() const {\n  return "
-      << metadata << ".ClassInfo();\n}\n";
-  out << "::VxVevAva5Data::CElementInfo** " << c << "::GetClassElementInfo() const {\n  return "
-      << metadata << ".Elements();\n}\n";
-  out << "::VxVevAva5Data::CAttributeInfo** " << c << "::GetClassAttributeInfo() const {\n  return "
-      << metadata << ".Attributes();\n}\n\n";
+  p.Print(v,
+          "::VxVevAva5Data::CParentElementInfo* $class$::GetClassInfo() const {\n"
+          "  return $metadata$.ClassInfo();\n"
+          "}\n"
+          "::VxVevAva5Data::CElementInfo** $class$::GetClassElementInfo() const {\n"
+          "  return $metadata$.Elements();\n"
+          "}\n"
+          "::VxVevAva5Data::CAttributeInfo** $class$::GetClassAttributeInfo() const {\n"
+          "  return $metadata$.Attributes();\n"
+          "}\n"
+          "\n");
 
   // Init: the state of a new object, and of one about to be read again.
   out << "void " << c << "::Init() {\n";
