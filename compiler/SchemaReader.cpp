@@ -28,6 +28,28 @@ bool IsSmallNumber(const std::string& text) {
          text.find_first_not_of("0123456789") == std::string::npos;
 }
 
+// The text of the first xs:documentation of a declaration's xs:annotation,
+// its whitespace collapsed; kept for the comments of the generated code.
+std::string Documentation(const CXmlElement* e) {
+  auto is = [](const CXmlElement* c, const char* name) {
+    return U8(c->GetNamespaceURI()) == kXsdNamespace && U8(c->GetLocalName()) == name;
+  };
+  for (const CXmlElement* a = e->GetFirstElement(); a; a = a->GetNextSiblingElement())
+    for (const CXmlElement* d = is(a, "annotation") ? a->GetFirstElement() : nullptr; d;
+         d = d->GetNextSiblingElement()) {
+      if (!is(d, "documentation")) continue;
+      std::string text;
+      for (char c : U8(d->GetText())) {
+        bool space = c == ' ' || c == '\t' || c == '\n' || c == '\r';
+        if (space && (text.empty() || text.back() == ' ')) continue;
+        text += space ? ' ' : c;
+      }
+      if (!text.empty() && text.back() == ' ') text.pop_back();
+      return text;
+    }
+  return "";
+}
+
 // The words of a list-valued attribute, as whitespace separates them.
 std::vector<std::string> Words(const std::string& text) {
   std::vector<std::string> words;
@@ -326,6 +348,7 @@ void Reader::ReadGlobalElement(const CXmlElement* e) {
   decl->name = NameAttr(e);
   decl->ns = m_schema.targetNamespace;
   decl->global = true;
+  decl->documentation = Documentation(e);
   if (m_schema.globalElements.count(decl->name)) Fail(e, "duplicate element '" + decl->name + "'");
   ElementDecl* raw = decl.get();
   m_schema.elements.push_back(std::move(decl));
@@ -370,6 +393,7 @@ ComplexType* Reader::NewComplexType(const CXmlElement* e, const ElementDecl* own
                                     const ComplexType* enclosing) {
   auto type = std::make_unique<ComplexType>();
   type->pos = Pos(e);
+  type->documentation = Documentation(e);
   type->owner = owner;
   type->enclosing = enclosing;
   ComplexType* raw = type.get();
@@ -578,6 +602,7 @@ void Reader::ReadParticle(const CXmlElement* e, ComplexType& type) {
         Attr(e, "form").value_or(m_schema.elementsQualified ? "qualified" : "unqualified");
     if (form != "qualified" && form != "unqualified") Fail(e, "invalid form '" + form + "'");
     decl->ns = form == "qualified" ? m_schema.targetNamespace : std::string();
+    decl->documentation = Documentation(e);
     particle.decl = decl.get();
     m_schema.elements.push_back(std::move(decl));
     ReadValueConstraint(e, *particle.decl);
@@ -589,6 +614,7 @@ void Reader::ReadParticle(const CXmlElement* e, ComplexType& type) {
 void Reader::ReadAttribute(const CXmlElement* e, std::vector<AttributeDecl>* target) {
   AttributeDecl attribute;
   attribute.pos = Pos(e);
+  attribute.documentation = Documentation(e);
   std::optional<std::string> ref = target ? Attr(e, "ref") : std::nullopt;
   if (!target) {
     // Global attributes are always in the target namespace.
