@@ -400,15 +400,13 @@ void Planner::PlanDerivations() {
       if (!plan.type->pseudo && !plan.type->name.empty() &&
           (plan.type->abstract || m_out.derivedTypes.count(plan.type)))
         m_out.substitutable.insert(plan.type);
-  // Substitutable members of all groups cannot be read by the library: an
-  // all group takes a non-abstract base's objects as they are.
+  // A member of an abstract or extended type takes the class that xsi:type
+  // names, in every group.
   for (auto& entry : m_out.plans)
-    for (ClassPlan& plan : entry.second) {
-      bool all = plan.type->group == GroupKind::All;
+    for (ClassPlan& plan : entry.second)
       for (std::vector<Member>* list : {&plan.members, &plan.described})
         for (Member& m : *list)
-          m.substitution = m.kind == Kind::Cls && m_out.Substitutable(m.cls) && (!all || m.cls->abstract);
-    }
+          m.substitution = m.kind == Kind::Cls && m_out.Substitutable(m.cls);
   std::set<const ComplexType*> substituted;  // the declared types of such members
   for (const auto& entry : m_out.plans)
     for (const ClassPlan& plan : entry.second)

@@ -9,6 +9,8 @@
 #include "TestSchema.h"
 #include "support/Text.h"
 
+using namespace VxVevAva5;
+using namespace VxVevAva5Data;
 using namespace TestSchema;
 using vxtest::ToUtf8;
 using vxtest::alloc::Promise;
