@@ -40,9 +40,6 @@ struct OutputFile {
 std::vector<OutputFile> Generate(const std::vector<std::unique_ptr<Schema>>& schemas,
                                  const std::string& cxxNamespace, int sources = 1);
 
-// The C++ literal VX_T("...") of a UTF-8 text.
-std::string Literal(const std::string& utf8);
-
 }  // namespace vxbindc
 
 #endif  // VXBIND_COMPILER_GENERATOR_H
