@@ -6,7 +6,9 @@ namespace vxbindc {
 
 void ClassCollectionDeclaration(std::ostream& out, const EmitContext& c, const ComplexType& type) {
   Printer p(out);
-  Printer::Variables v{{"class", c.plan.NameOf(type)}, {"item", c.Q(c.plan.NameOf(type))}};
+  Printer::Variables v{{"class", c.plan.NameOf(type)},
+                       {"item", c.Q(c.plan.NameOf(type))},
+                       {"toXml", kCollectionToXmlDeclaration}};
   p.Print(v, type.pseudo ? "\n// $class$ items, each written in place in the element that holds them.\n"
                          : "\n// $class$ items, each an element of the collection's name.\n");
   p.Print(v,
@@ -34,10 +36,7 @@ void ClassCollectionDeclaration(std::ostream& out, const EmitContext& c, const C
           "  }\n"
           "\n"
           " protected:\n"
-          "  void ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool root,\n"
-          "                 const unsigned short* namespaceUri,\n"
-          "                 const ::VxVevAva5::CXmlSerializationContext& context,\n"
-          "                 bool optional) const override;\n"
+          "$toXml$"
           "  ::VxVevAva5::CXmlElement* FromXml_Int(::VxVevAva5::CXmlElement* element,\n"
           "                                        ::VxVevAva5::CXmlElement* current,\n"
           "                                        const ::VxVevAva5::CXmlSerializationContext& "
@@ -51,7 +50,8 @@ void ClassCollectionDefinition(std::ostream& out, const EmitContext& c, const Co
   Printer::Variables v{{"class", c.plan.NameOf(type)},
                        {"item", c.Q(c.plan.NameOf(type))},
                        {"col", c.plan.NameOf(type) + "Col"},
-                       {"factory", c.Q(c.FactoryName(type))}};
+                       {"factory", c.Q(c.FactoryName(type))},
+                       {"toXmlHead", CollectionToXmlHead(c.plan.NameOf(type) + "Col")}};
   if (!type.abstract)
     p.Print(v,
             "\n"
@@ -68,10 +68,7 @@ void ClassCollectionDefinition(std::ostream& out, const EmitContext& c, const Co
           "  AppendItem(item);\n"
           "}\n"
           "\n"
-          "void $col$::ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool,\n"
-          "    const unsigned short* namespaceUri,\n"
-          "    const ::VxVevAva5::CXmlSerializationContext& context, bool) const {\n"
-          "  ValidateCount(context);\n"
+          "$toXmlHead$"
           "  for (const ::VxVevAva5::CXmlCollection::CNode* node = GetHeadNode(); node != nullptr;\n"
           "       node = node->GetNext())\n"
           "    ::VxVevAva5::CXmlObjectBase::ToXml_Int(node->GetItem(), writer, false, namespaceUri,\n"

@@ -1,10 +1,29 @@
 #include "EmitSupport.h"
 
 #include <cstdio>
+#include <sstream>
 
 #include "Names.h"
+#include "Printer.h"
 
 namespace vxbindc {
+
+const char kCollectionToXmlDeclaration[] =
+    "  void ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool root,\n"
+    "                 const unsigned short* namespaceUri,\n"
+    "                 const ::VxVevAva5::CXmlSerializationContext& context,\n"
+    "                 bool optional) const override;\n";
+
+std::string CollectionToXmlHead(const std::string& col) {
+  std::ostringstream head;
+  Printer(head).Print(
+      "void $col$::ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool,\n"
+      "    const unsigned short* namespaceUri,\n"
+      "    const ::VxVevAva5::CXmlSerializationContext& context, bool) const {\n"
+      "  ValidateCount(context);\n",
+      "col", col);
+  return head.str();
+}
 
 std::string Literal(const std::string& utf8) {
   std::string result = "VX_T(\"";

@@ -1,8 +1,9 @@
 // What the emitters of generated code share: the plan and the namespace they
-// write for (EmitContext), the C++ literal of a text, and the names of the
-// runtime's whitespace rules. Each emitter (EnumerationEmitter.h,
-// CollectionEmitter.h, FactoryEmitter.h, the classes in Generator.cpp) writes
-// one kind of generated entity from what the plan says.
+// write for (EmitContext), the text that both kinds of collection have, the
+// C++ literal of a text, and the names of the runtime's whitespace rules.
+// Each emitter (EnumerationEmitter.h, CollectionEmitter.h, FactoryEmitter.h,
+// the classes in Generator.cpp) writes one kind of generated entity from what
+// the plan says.
 #ifndef VXBIND_COMPILER_EMITSUPPORT_H
 #define VXBIND_COMPILER_EMITSUPPORT_H
 
@@ -28,6 +29,14 @@ struct EmitContext {
     return "Create" + plan.NameOf(type).substr(1) + "ByType";
   }
 };
+
+// The declaration of the writing override (ToXml_Int) of a generated
+// collection, of classes (CollectionEmitter.h) or of enumeration values
+// (EnumerationEmitter.h), for the protected part of its class.
+extern const char kCollectionToXmlDeclaration[];
+// The head of its definition in the collection class `col`, down to the
+// check of the item count.
+std::string CollectionToXmlHead(const std::string& col);
 
 // The C++ literal VX_T("...") of a UTF-8 text.
 std::string Literal(const std::string& utf8);

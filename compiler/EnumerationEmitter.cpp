@@ -101,16 +101,14 @@ void EnumCollectionDeclaration(std::ostream& out, const EmitContext& c, const Si
       "  void Remove(int index) override;\n"
       "\n"
       " protected:\n"
-      "  void ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool root,\n"
-      "                 const unsigned short* namespaceUri,\n"
-      "                 const ::VxVevAva5::CXmlSerializationContext& context,\n"
-      "                 bool optional) const override;\n"
+      "$toXml$"
       "  void AddFromString(::VxVevAva5::String text) override;\n"
       "\n"
       " private:\n"
       "  ::std::vector<$value$> m_values;\n"
       "};\n",
-      "enum", c.plan.NameOf(type), "value", c.Q(c.plan.NameOf(type)));
+      "enum", c.plan.NameOf(type), "value", c.Q(c.plan.NameOf(type)), "toXml",
+      kCollectionToXmlDeclaration);
 }
 
 void EnumCollectionDefinition(std::ostream& out, const EmitContext& c, const SimpleType& type) {
@@ -140,10 +138,7 @@ void EnumCollectionDefinition(std::ostream& out, const EmitContext& c, const Sim
       "  FireOnCollectionChange();\n"
       "}\n"
       "\n"
-      "void $col$::ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool,\n"
-      "    const unsigned short* namespaceUri,\n"
-      "    const ::VxVevAva5::CXmlSerializationContext& context, bool) const {\n"
-      "  ValidateCount(context);\n"
+      "$toXmlHead$"
       "  for ($value$ value : m_values) {\n"
       "    writer->WriteStartElement(GetElementName(), namespaceUri);\n"
       "    writer->WriteText(::VxVevAva5::Utf16::Make($toString$(value)));\n"
@@ -154,7 +149,7 @@ void EnumCollectionDefinition(std::ostream& out, const EmitContext& c, const Sim
       "void $col$::AddFromString(::VxVevAva5::String text) {\n"
       "  Add(static_cast<$value$>($fromString$(text.c_str())));\n"
       "}\n",
-      "col", "C" + e + "Col", "enum", e, "value", c.Q(e), "toString", c.Q(e + "ToString"),
+      "col", "C" + e + "Col", "toXmlHead", CollectionToXmlHead("C" + e + "Col"), "enum", e, "value", c.Q(e), "toString", c.Q(e + "ToString"),
       "fromString", c.Q(e + "FromString"), "rule", RuleName(type.whitespace), "outOfRange",
       "  if (index < 0 || index >= GetCount())\n"
       "    throw ::VxVevAva5::CVxInvalidParamException(::VxVevAva5::FormatString(\n"
