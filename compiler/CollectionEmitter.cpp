@@ -9,14 +9,16 @@ void ClassCollectionDeclaration(std::ostream& out, const EmitContext& c, const C
   Printer::Variables v{{"class", c.plan.NameOf(type)},
                        {"item", c.Q(c.plan.NameOf(type))},
                        {"toXml", kCollectionToXmlDeclaration}};
-  p.Print(v, type.pseudo ? "\n// $class$ items, each written in place in the element that holds them.\n"
-                         : "\n// $class$ items, each an element of the collection's name.\n");
-  p.Print(v,
-          "class $class$Col : public ::VxVevAva5::CXmlCollection {\n"
-          " public:\n"
-          "  $class$Col(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
-          "      int minOccurs, int maxOccurs)\n"
-          "      : ::VxVevAva5::CXmlCollection(elementName, namespaceUri, minOccurs, maxOccurs) {}\n");
+  p.Print(v, type.pseudo
+                 ? "\n// $class$ items, each written in place in the element that holds them.\n"
+                 : "\n// $class$ items, each an element of the collection's name.\n");
+  p.Print(
+      v,
+      "class $class$Col : public ::VxVevAva5::CXmlCollection {\n"
+      " public:\n"
+      "  $class$Col(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
+      "      int minOccurs, int maxOccurs)\n"
+      "      : ::VxVevAva5::CXmlCollection(elementName, namespaceUri, minOccurs, maxOccurs) {}\n");
   // An abstract type's objects are made elsewhere and appended.
   if (!type.abstract)
     p.Print(v,
@@ -60,38 +62,40 @@ void ClassCollectionDefinition(std::ostream& out, const EmitContext& c, const Co
             "  AppendItem(item);\n"
             "  return item;\n"
             "}\n");
-  p.Print(v,
-          "\n"
-          "void $col$::Add($item$* item) {\n"
-          "  ::VxVevAva5::CXmlObjectBase::Throw_IfPropertyIsNull(item, GetElementName().c_str());\n"
-          "  ::VxVevAva5::CXmlObjectBase::SetElementName(item, GetElementName().c_str());\n"
-          "  AppendItem(item);\n"
-          "}\n"
-          "\n"
-          "$toXmlHead$"
-          "  for (const ::VxVevAva5::CXmlCollection::CNode* node = GetHeadNode(); node != nullptr;\n"
-          "       node = node->GetNext())\n"
-          "    ::VxVevAva5::CXmlObjectBase::ToXml_Int(node->GetItem(), writer, false, namespaceUri,\n"
-          "                                           context, false);\n"
-          "}\n"
-          "\n");
+  p.Print(
+      v,
+      "\n"
+      "void $col$::Add($item$* item) {\n"
+      "  ::VxVevAva5::CXmlObjectBase::Throw_IfPropertyIsNull(item, GetElementName().c_str());\n"
+      "  ::VxVevAva5::CXmlObjectBase::SetElementName(item, GetElementName().c_str());\n"
+      "  AppendItem(item);\n"
+      "}\n"
+      "\n"
+      "$toXmlHead$"
+      "  for (const ::VxVevAva5::CXmlCollection::CNode* node = GetHeadNode(); node != nullptr;\n"
+      "       node = node->GetNext())\n"
+      "    ::VxVevAva5::CXmlObjectBase::ToXml_Int(node->GetItem(), writer, false, namespaceUri,\n"
+      "                                           context, false);\n"
+      "}\n"
+      "\n");
   if (type.pseudo) {
     // Items of a model group have no element: each reads in place, in the
     // element that holds them, until one takes nothing or the count is full.
-    p.Print(v,
-            "::VxVevAva5::CXmlElement* $col$::FromXml_Int(::VxVevAva5::CXmlElement* element,\n"
-            "    ::VxVevAva5::CXmlElement* current,\n"
-            "    const ::VxVevAva5::CXmlSerializationContext& context, bool) {\n"
-            "  while (current != nullptr && (GetMaxOccurs() < 0 || GetCount() < GetMaxOccurs())) {\n"
-            "    ::VxVevAva5::CSmartPtr<$item$> item = new $item$(GetElementName().c_str());\n"
-            "    ::VxVevAva5::CXmlElement* next =\n"
-            "        ::VxVevAva5::CXmlObjectBase::FromXml_Int(item, element, current, context);\n"
-            "    if (next == current) break;\n"
-            "    AppendItem(item);\n"
-            "    current = next;\n"
-            "  }\n"
-            "  return current;\n"
-            "}\n");
+    p.Print(
+        v,
+        "::VxVevAva5::CXmlElement* $col$::FromXml_Int(::VxVevAva5::CXmlElement* element,\n"
+        "    ::VxVevAva5::CXmlElement* current,\n"
+        "    const ::VxVevAva5::CXmlSerializationContext& context, bool) {\n"
+        "  while (current != nullptr && (GetMaxOccurs() < 0 || GetCount() < GetMaxOccurs())) {\n"
+        "    ::VxVevAva5::CSmartPtr<$item$> item = new $item$(GetElementName().c_str());\n"
+        "    ::VxVevAva5::CXmlElement* next =\n"
+        "        ::VxVevAva5::CXmlObjectBase::FromXml_Int(item, element, current, context);\n"
+        "    if (next == current) break;\n"
+        "    AppendItem(item);\n"
+        "    current = next;\n"
+        "  }\n"
+        "  return current;\n"
+        "}\n");
     return;
   }
   p.Print(v,
@@ -112,14 +116,15 @@ void ClassCollectionDefinition(std::ostream& out, const EmitContext& c, const Co
             "          GetElementName().c_str()));\n");
   else
     p.Print(v, "    ::VxVevAva5::CSmartPtr<$item$> item = new $item$(GetElementName().c_str());\n");
-  p.Print(v,
-          "    ::VxVevAva5::CXmlObjectBase::FromXml_Int(item, current, current->GetFirstElement(),\n"
-          "                                             context);\n"
-          "    AppendItem(item);\n"
-          "    current = current->GetNextSiblingElement();\n"
-          "  }\n"
-          "  return current;\n"
-          "}\n");
+  p.Print(
+      v,
+      "    ::VxVevAva5::CXmlObjectBase::FromXml_Int(item, current, current->GetFirstElement(),\n"
+      "                                             context);\n"
+      "    AppendItem(item);\n"
+      "    current = current->GetNextSiblingElement();\n"
+      "  }\n"
+      "  return current;\n"
+      "}\n");
 }
 
 }  // namespace vxbindc

@@ -149,8 +149,9 @@ void EnumCollectionDefinition(std::ostream& out, const EmitContext& c, const Sim
       "void $col$::AddFromString(::VxVevAva5::String text) {\n"
       "  Add(static_cast<$value$>($fromString$(text.c_str())));\n"
       "}\n",
-      "col", "C" + e + "Col", "toXmlHead", CollectionToXmlHead("C" + e + "Col"), "enum", e, "value", c.Q(e), "toString", c.Q(e + "ToString"),
-      "fromString", c.Q(e + "FromString"), "rule", RuleName(type.whitespace), "outOfRange",
+      "col", "C" + e + "Col", "toXmlHead", CollectionToXmlHead("C" + e + "Col"), "enum", e, "value",
+      c.Q(e), "toString", c.Q(e + "ToString"), "fromString", c.Q(e + "FromString"), "rule",
+      RuleName(type.whitespace), "outOfRange",
       "  if (index < 0 || index >= GetCount())\n"
       "    throw ::VxVevAva5::CVxInvalidParamException(::VxVevAva5::FormatString(\n"
       "        VX_T(\"Index %d is out of range, use 0 - %d\"), index, GetCount()));\n");

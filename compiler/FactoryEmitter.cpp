@@ -16,7 +16,8 @@ void CreateObjectDefinition(std::ostream& out, const EmitContext& c,
   for (const ClassPlan& plan : plans)
     if (made == nullptr || made->count(plan.type) != 0)
       numbered.emplace_back(plan.type, static_cast<size_t>(c.plan.ClassNumberOf(plan.type)));
-  for (size_t i = 0; i < foreign.size(); ++i) numbered.emplace_back(foreign[i], plans.size() + i + 1);
+  for (size_t i = 0; i < foreign.size(); ++i)
+    numbered.emplace_back(foreign[i], plans.size() + i + 1);
 
   std::ostringstream numbers;
   std::ostringstream cases;
@@ -107,7 +108,8 @@ void SubstitutionFactoryDefinition(std::ostream& out, const EmitContext& c,
   }
   // Without xsi:type the element is of the declared type.
   p.Print(
-      "  const ::VxVevAva5::String type = ::VxVevAva5::CClassfactoryBase::GetElementType(element);\n"
+      "  const ::VxVevAva5::String type = "
+      "::VxVevAva5::CClassfactoryBase::GetElementType(element);\n"
       "  const ::VxVevAva5::String ns =\n"
       "      ::VxVevAva5::CClassfactoryBase::GetElementTypeNamespaceUri(element);\n"
       "  const unsigned short* name = element->GetLocalName().c_str();\n"
@@ -123,8 +125,9 @@ void SubstitutionFactoryDefinition(std::ostream& out, const EmitContext& c,
             Literal(schema->targetNamespace));
     for (const ComplexType* t : candidates)
       if (c.plan.schemaOf.at(t) == schema)
-        p.Print("    if (::VxVevAva5::Utf16::Equal(type.c_str(), $type$)) return new $class$(name);\n",
-                "type", Literal(t->name), "class", c.plan.NameOf(t));
+        p.Print(
+            "    if (::VxVevAva5::Utf16::Equal(type.c_str(), $type$)) return new $class$(name);\n",
+            "type", Literal(t->name), "class", c.plan.NameOf(t));
     p.Print("  }\n");
   }
   p.Print("  return nullptr;\n}\n");

@@ -486,14 +486,16 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
   }
   for (const ClassPlan* plan : DeclarationOrder(plans)) ClassDeclaration(out, *plan);
   for (const ClassPlan& plan : plans)
-    if (m_p.classCollections.count(plan.type)) ClassCollectionDeclaration(out, Context(), *plan.type);
+    if (m_p.classCollections.count(plan.type))
+      ClassCollectionDeclaration(out, Context(), *plan.type);
   for (const ClassPlan& plan : plans)
     if (Substitutable(plan.type))
       out << "\n// A new object for `element` of " << m_p.NameOf(plan.type)
           << " or of the type derived from it\n// that its xsi:type names; null when none suits.\n"
           << "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> " << FactoryName(*plan.type) << "(::VxVevAva5::CXmlElement* element);\n";
   for (const SimpleType* type : m_p.enums)
-    if (m_p.enumCollections.count(type) && Owns(schema, type)) EnumCollectionDeclaration(out, Context(), *type);
+    if (m_p.enumCollections.count(type) && Owns(schema, type))
+      EnumCollectionDeclaration(out, Context(), *type);
 
   out << "\n}  // namespace " << m_namespace << "\n\n#endif  // " << guard << "\n";
   return out.str();
@@ -688,7 +690,8 @@ std::string Generator::SourceOf(const Schema& schema, const std::string& stem, b
   const size_t end = std::min(m_partEnd, plans.size());
   for (size_t i = begin; i < end; ++i) ClassDefinition(body, plans[i]);
   for (size_t i = begin; i < end; ++i)
-    if (m_p.classCollections.count(plans[i].type)) ClassCollectionDefinition(body, Context(), *plans[i].type);
+    if (m_p.classCollections.count(plans[i].type))
+      ClassCollectionDefinition(body, Context(), *plans[i].type);
 
   std::vector<const Schema*> included = IncludedUnits(schema, true);
   std::set<const Schema*> sourceIncludes(included.begin(), included.end());
@@ -705,7 +708,8 @@ std::string Generator::SourceOf(const Schema& schema, const std::string& stem, b
         ((first && m_part == 0) || sourceIncludes.count(other.get())))
       out << "#include \"" << Stem(other->file) << ".h\"\n";
   out << "\nnamespace " << m_namespace << " {\n";
-  if (m_uses.createObject) CreateObjectDefinition(out, Context(), plans, m_parts == 1 ? nullptr : &m_uses.made,
+  if (m_uses.createObject)
+    CreateObjectDefinition(out, Context(), plans, m_parts == 1 ? nullptr : &m_uses.made,
                            m_uses.foreignClasses);
   if (first && m_part == 0) CreateRootObjectDefinition(out, Context(), m_schemas);
   out << body.str();
@@ -1440,7 +1444,8 @@ std::vector<std::string> Generator::SourcesOf(const Schema& schema, const std::s
     for (const ClassPlan& plan : plans) {
       std::ostringstream text;
       ClassDefinition(text, plan);
-      if (m_p.classCollections.count(plan.type)) ClassCollectionDefinition(text, Context(), *plan.type);
+      if (m_p.classCollections.count(plan.type))
+        ClassCollectionDefinition(text, Context(), *plan.type);
       if (Substitutable(plan.type)) SubstitutionFactoryDefinition(text, Context(), *plan.type);
       upTo.push_back(upTo.back() + text.str().size());
     }
