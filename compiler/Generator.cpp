@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <iterator>
 #include <map>
 #include <set>
@@ -10,6 +9,10 @@
 #include <utility>
 
 #include "Builtins.h"
+#include "CollectionEmitter.h"
+#include "EmitSupport.h"
+#include "EnumerationEmitter.h"
+#include "FactoryEmitter.h"
 #include "Names.h"
 #include "Planner.h"
 #include "Printer.h"
@@ -94,18 +97,6 @@ const ValueKind& KindOf(const std::string& itemType) {
   for (const ValueKind& kind : kValueKinds)
     if (itemType == kind.itemType) return kind;
   return kValueKinds[21];  // string; the built-in table names no other type
-}
-
-const char* RuleName(Whitespace whitespace) {
-  switch (whitespace) {
-    case Whitespace::Preserve:
-      return "::VxVevAva5::Generated::kPreserve";
-    case Whitespace::Replace:
-      return "::VxVevAva5::Generated::kReplace";
-    case Whitespace::Collapse:
-      break;
-  }
-  return "::VxVevAva5::Generated::kCollapse";
 }
 
 std::string Basename(const std::string& path) {
@@ -238,17 +229,6 @@ std::string FirstNamespace(const std::string& restriction, const std::string& ta
   return first;
 }
 
-// The reading and writing overrides of a generated class collection.
-const char kCollectionOverrides[] =
-    "  void ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool root,\n"
-    "                 const unsigned short* namespaceUri,\n"
-    "                 const ::VxVevAva5::CXmlSerializationContext& context,\n"
-    "                 bool optional) const override;\n"
-    "  ::VxVevAva5::CXmlElement* FromXml_Int(::VxVevAva5::CXmlElement* element,\n"
-    "                                        ::VxVevAva5::CXmlElement* current,\n"
-    "                                        const ::VxVevAva5::CXmlSerializationContext& context,\n"
-    "                                        bool optional) override;\n";
-
 // A text for a comment line: no line breaks.
 std::string CommentText(const std::string& text) {
   std::string result;
@@ -326,14 +306,9 @@ class Generator {
   // Derivation (the second half of this file).
   std::vector<const ComplexType*> CompleteTypesNeeded(const ComplexType& type) const;
   std::vector<const ClassPlan*> DeclarationOrder(const std::vector<ClassPlan>& plans) const;
-  // The factories: of the classes by number (file-local), of the document
-  // elements, and of a base's classes by xsi:type.
-  void CreateObjectDefinition(std::ostream& out, const std::vector<ClassPlan>& plans);
-  void CreateRootObjectDefinition(std::ostream& out);
-  void SubstitutionFactoryDefinition(std::ostream& out, const ComplexType& type);
-  std::string FactoryName(const ComplexType& type) const {
-    return "Create" + m_p.NameOf(type).substr(1) + "ByType";
-  }
+  // What the emitters of enumerations, collections and factories write from.
+  EmitContext Context() const { return EmitContext{m_p, m_namespace}; }
+  std::string FactoryName(const ComplexType& type) const { return Context().FactoryName(type); }
   bool Substitutable(const ComplexType* type) const { return m_p.substitutable.count(type) != 0; }
   std::string HeaderOf(const Schema& schema, const std::string& stem);
   std::string SourceOf(const Schema& schema, const std::string& stem, bool first);
@@ -342,19 +317,13 @@ class Generator {
   std::vector<std::string> SourcesOf(const Schema& schema, const std::string& stem, bool first);
 
   // Header parts.
-  void EnumDeclaration(std::ostream& out, const SimpleType& type);
   void OtherHeaders(std::ostream& out, const Schema& unit);
   void ClassDeclaration(std::ostream& out, const ClassPlan& plan);
   void Accessors(std::ostream& out, const Member& m);
-  void ClassCollectionDeclaration(std::ostream& out, const ComplexType& type);
-  void EnumCollectionDeclaration(std::ostream& out, const SimpleType& type);
 
   // Source parts.
-  void EnumDefinition(std::ostream& out, const SimpleType& type);
   void ClassDefinition(std::ostream& out, const ClassPlan& plan);
   void ForeignAccessors(std::ostream& out, const ClassPlan& plan);
-  void ClassCollectionDefinition(std::ostream& out, const ComplexType& type);
-  void EnumCollectionDefinition(std::ostream& out, const SimpleType& type);
   std::string ElementInfo(const ClassPlan& plan, const Member& m);
   std::string AttributeInfo(const Member& m);
   std::string Restrictions(const Facets& facets);
@@ -395,7 +364,7 @@ class Generator {
   // A name of this namespace as code in a class's scope names it: qualified,
   // so that no member of a base class (the runtime's or another generated
   // one) can hide it.
-  std::string Q(const std::string& name) const { return "::" + m_namespace + "::" + name; }
+  std::string Q(const std::string& name) const { return Context().Q(name); }
 
   // The types below are named for any scope, qualified.
   std::string ValueType(const Member& m) const {
@@ -501,7 +470,7 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
           "    const unsigned short* localName, const unsigned short* namespaceUri);\n");
 
   for (const SimpleType* type : m_p.enums)
-    if (Owns(schema, type)) EnumDeclaration(out, *type);
+    if (Owns(schema, type)) EnumDeclaration(out, Context(), *type);
   OtherHeaders(out, schema);
 
   const std::vector<ClassPlan>& plans = m_p.PlansOf(schema);
@@ -517,36 +486,19 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
   }
   for (const ClassPlan* plan : DeclarationOrder(plans)) ClassDeclaration(out, *plan);
   for (const ClassPlan& plan : plans)
-    if (m_p.classCollections.count(plan.type)) ClassCollectionDeclaration(out, *plan.type);
+    if (m_p.classCollections.count(plan.type))
+      ClassCollectionDeclaration(out, Context(), *plan.type);
   for (const ClassPlan& plan : plans)
     if (Substitutable(plan.type))
       out << "\n// A new object for `element` of " << m_p.NameOf(plan.type)
           << " or of the type derived from it\n// that its xsi:type names; null when none suits.\n"
           << "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> " << FactoryName(*plan.type) << "(::VxVevAva5::CXmlElement* element);\n";
   for (const SimpleType* type : m_p.enums)
-    if (m_p.enumCollections.count(type) && Owns(schema, type)) EnumCollectionDeclaration(out, *type);
+    if (m_p.enumCollections.count(type) && Owns(schema, type))
+      EnumCollectionDeclaration(out, Context(), *type);
 
   out << "\n}  // namespace " << m_namespace << "\n\n#endif  // " << guard << "\n";
   return out.str();
-}
-
-void Generator::EnumDeclaration(std::ostream& out, const SimpleType& type) {
-  Printer p(out);
-  p.Print("\n// The values of $what$ (line $line$).\nenum $enum$ {", "what",
-          type.name.empty() ? "the anonymous type of " + type.hint : "the type " + type.name,
-          "line", type.pos.line, "enum", m_p.NameOf(type));
-  for (size_t i = 0; i < type.enumeration.size(); ++i)
-    p.Print("$comma$\n  $enumerator$ = $i$", "comma", i ? "," : "", "enumerator",
-            m_p.EnumeratorsOf(type)[i], "i", i);
-  p.Print(
-      "\n};\n"
-      "// Unknown text: CVxInvalidValueException \"Invalid value [%s] for the enumeration\n"
-      "// [$enum$]\".\n"
-      "int $enum$FromString(const unsigned short* text);\n"
-      "// Unknown value: CVxInvalidValueException \"Invalid value [%d] for the\n"
-      "// enumeration [$enum$]\".\n"
-      "const unsigned short* $enum$ToString(int value);\n",
-      "enum", m_p.NameOf(type));
 }
 
 void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
@@ -722,65 +674,6 @@ void Generator::Accessors(std::ostream& out, const Member& m) {
                  : "  void Set$stem$($argument$ value) {\n    $assign$\n  }\n");
 }
 
-void Generator::ClassCollectionDeclaration(std::ostream& out, const ComplexType& type) {
-  Printer p(out);
-  Printer::Variables v{{"class", m_p.NameOf(type)}, {"item", Q(m_p.NameOf(type))}};
-  p.Print(v, type.pseudo ? "\n// $class$ items, each written in place in the element that holds them.\n"
-                         : "\n// $class$ items, each an element of the collection's name.\n");
-  p.Print(v,
-          "class $class$Col : public ::VxVevAva5::CXmlCollection {\n"
-          " public:\n"
-          "  $class$Col(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
-          "      int minOccurs, int maxOccurs)\n"
-          "      : ::VxVevAva5::CXmlCollection(elementName, namespaceUri, minOccurs, maxOccurs) {}\n");
-  if (!type.abstract)
-    p.Print(v,
-            "  // A new item at the end, named after the collection's elements.\n"
-            "  ::VxVevAva5::CSmartPtr<$item$> Add();\n");
-  p.Print(v,
-          "  // Appends `item`, which takes the collection's element name.\n"
-          "  void Add($item$* item);\n"
-          "  ::VxVevAva5::CSmartPtr<$item$> Item(int index) const {\n"
-          "    return static_cast<$item$*>(GetItemAtIndex(index));\n"
-          "  }\n"
-          "  ::VxVevAva5::CVxIterator<$item$> begin() const {\n"
-          "    return ::VxVevAva5::CVxIterator<$item$>(GetHeadNode());\n"
-          "  }\n"
-          "  ::VxVevAva5::CVxIterator<$item$> end() const {\n"
-          "    return ::VxVevAva5::CVxIterator<$item$>();\n"
-          "  }\n"
-          "\n"
-          " protected:\n");
-  out << kCollectionOverrides << "};\n";
-}
-
-void Generator::EnumCollectionDeclaration(std::ostream& out, const SimpleType& type) {
-  Printer(out).Print(
-      "\n"
-      "// $enum$ values, each written as its text.\n"
-      "class C$enum$Col : public ::VxVevAva5::Generated::CEnumCollection {\n"
-      " public:\n"
-      "  C$enum$Col(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
-      "      int minOccurs, int maxOccurs);\n"
-      "  void Add($value$ value);\n"
-      "  $value$ Item(int index) const;\n"
-      "  int GetCount() const override { return static_cast<int>(m_values.size()); }\n"
-      "  void Clear() override { m_values.clear(); }\n"
-      "  void Remove(int index) override;\n"
-      "\n"
-      " protected:\n"
-      "  void ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool root,\n"
-      "                 const unsigned short* namespaceUri,\n"
-      "                 const ::VxVevAva5::CXmlSerializationContext& context,\n"
-      "                 bool optional) const override;\n"
-      "  void AddFromString(::VxVevAva5::String text) override;\n"
-      "\n"
-      " private:\n"
-      "  ::std::vector<$value$> m_values;\n"
-      "};\n",
-      "enum", m_p.NameOf(type), "value", Q(m_p.NameOf(type)));
-}
-
 // -- source -------------------------------------------------------------------
 
 std::string Generator::SourceOf(const Schema& schema, const std::string& stem, bool first) {
@@ -788,8 +681,8 @@ std::string Generator::SourceOf(const Schema& schema, const std::string& stem, b
   std::ostringstream body;
   for (const SimpleType* type : m_p.enums)
     if (m_part == 0 && Owns(schema, type)) {
-      EnumDefinition(body, *type);
-      if (m_p.enumCollections.count(type)) EnumCollectionDefinition(body, *type);
+      EnumDefinition(body, Context(), *type);
+      if (m_p.enumCollections.count(type)) EnumCollectionDefinition(body, Context(), *type);
     }
   const std::vector<ClassPlan>& plans = m_p.PlansOf(schema);
   // This source's share of the classes (all of them with one source).
@@ -797,7 +690,8 @@ std::string Generator::SourceOf(const Schema& schema, const std::string& stem, b
   const size_t end = std::min(m_partEnd, plans.size());
   for (size_t i = begin; i < end; ++i) ClassDefinition(body, plans[i]);
   for (size_t i = begin; i < end; ++i)
-    if (m_p.classCollections.count(plans[i].type)) ClassCollectionDefinition(body, *plans[i].type);
+    if (m_p.classCollections.count(plans[i].type))
+      ClassCollectionDefinition(body, Context(), *plans[i].type);
 
   std::vector<const Schema*> included = IncludedUnits(schema, true);
   std::set<const Schema*> sourceIncludes(included.begin(), included.end());
@@ -814,102 +708,15 @@ std::string Generator::SourceOf(const Schema& schema, const std::string& stem, b
         ((first && m_part == 0) || sourceIncludes.count(other.get())))
       out << "#include \"" << Stem(other->file) << ".h\"\n";
   out << "\nnamespace " << m_namespace << " {\n";
-  if (m_uses.createObject) CreateObjectDefinition(out, plans);
-  if (first && m_part == 0) CreateRootObjectDefinition(out);
+  if (m_uses.createObject)
+    CreateObjectDefinition(out, Context(), plans, m_parts == 1 ? nullptr : &m_uses.made,
+                           m_uses.foreignClasses);
+  if (first && m_part == 0) CreateRootObjectDefinition(out, Context(), m_schemas);
   out << body.str();
   for (size_t i = begin; i < end; ++i)
-    if (Substitutable(plans[i].type)) SubstitutionFactoryDefinition(out, *plans[i].type);
+    if (Substitutable(plans[i].type)) SubstitutionFactoryDefinition(out, Context(), *plans[i].type);
   out << "\n}  // namespace " << m_namespace << "\n";
   return out.str();
-}
-
-void Generator::EnumDefinition(std::ostream& out, const SimpleType& type) {
-  const std::string& e = m_p.NameOf(type);
-  Printer p(out);
-  p.Print(
-      "\n// -- $enum$ $rule$\n\n"
-      "int $enum$FromString(const unsigned short* text) {\n"
-      "  if (text == nullptr) text = VX_T(\"\");\n",
-      "enum", e, "rule", std::string(70 - std::min<size_t>(60, e.size()), '-'));
-  // The text is handed over as it stands; the type's whitespace rule says
-  // which value it is.
-  std::string value = "text";
-  if (type.whitespace != Whitespace::Preserve) {
-    value = "value.c_str()";
-    p.Print(
-        "  const ::VxVevAva5::String value = "
-        "::VxVevAva5::CWhitespaceUtils::$rule$(::VxVevAva5::Utf16::Make(text));\n",
-        "rule", type.whitespace == Whitespace::Collapse ? "Collapse" : "Replace");
-  }
-  for (size_t i = 0; i < type.enumeration.size(); ++i)
-    p.Print("  if (::VxVevAva5::Utf16::Equal($value$, $text$)) return $enumerator$;\n", "value",
-            value, "text", Literal(type.enumeration[i]), "enumerator", m_p.EnumeratorsOf(type)[i]);
-  p.Print(
-      "  throw ::VxVevAva5::CVxInvalidValueException(\n"
-      "      ::VxVevAva5::FormatString(VX_T(\"Invalid value [%s] for the enumeration [$enum$]\"), "
-      "text));\n"
-      "}\n\n"
-      "const unsigned short* $enum$ToString(int value) {\n"
-      "  switch (value) {\n",
-      "enum", e);
-  for (size_t i = 0; i < type.enumeration.size(); ++i)
-    p.Print("    case $enumerator$:\n      return $text$;\n", "enumerator",
-            m_p.EnumeratorsOf(type)[i], "text", Literal(type.enumeration[i]));
-  p.Print(
-      "  }\n"
-      "  throw ::VxVevAva5::CVxInvalidValueException(\n"
-      "      ::VxVevAva5::FormatString(VX_T(\"Invalid value [%d] for the enumeration [$enum$]\"), "
-      "value));\n"
-      "}\n",
-      "enum", e);
-}
-
-void Generator::EnumCollectionDefinition(std::ostream& out, const SimpleType& type) {
-  Printer(out).Print(
-      "\n"
-      "$col$::$col$(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
-      "    int minOccurs, int maxOccurs)\n"
-      "    : ::VxVevAva5::Generated::CEnumCollection(elementName, namespaceUri, minOccurs, "
-      "maxOccurs,\n"
-      "                                              $rule$) {}\n"
-      "\n"
-      "void $col$::Add($value$ value) {\n"
-      "  $toString$(value);  // refuses a value that is no $enum$\n"
-      "  m_values.push_back(value);\n"
-      "  FireOnCollectionChange();\n"
-      "}\n"
-      "\n"
-      "$value$ $col$::Item(int index) const {\n"
-      "$outOfRange$"
-      "  return m_values[static_cast<::std::size_t>(index)];\n"
-      "}\n"
-      "\n"
-      "void $col$::Remove(int index) {\n"
-      "$outOfRange$"
-      "  m_values.erase(m_values.begin() + index);\n"
-      "  FireOnCollectionChange();\n"
-      "}\n"
-      "\n"
-      "void $col$::ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool,\n"
-      "    const unsigned short* namespaceUri,\n"
-      "    const ::VxVevAva5::CXmlSerializationContext& context, bool) const {\n"
-      "  ValidateCount(context);\n"
-      "  for ($value$ value : m_values) {\n"
-      "    writer->WriteStartElement(GetElementName(), namespaceUri);\n"
-      "    writer->WriteText(::VxVevAva5::Utf16::Make($toString$(value)));\n"
-      "    writer->WriteEndElement();\n"
-      "  }\n"
-      "}\n"
-      "\n"
-      "void $col$::AddFromString(::VxVevAva5::String text) {\n"
-      "  Add(static_cast<$value$>($fromString$(text.c_str())));\n"
-      "}\n",
-      "col", "C" + m_p.NameOf(type) + "Col", "enum", m_p.NameOf(type), "value", Q(m_p.NameOf(type)),
-      "toString", Q(m_p.NameOf(type) + "ToString"), "fromString", Q(m_p.NameOf(type) + "FromString"),
-      "rule", RuleName(type.whitespace), "outOfRange",
-      "  if (index < 0 || index >= GetCount())\n"
-      "    throw ::VxVevAva5::CVxInvalidParamException(::VxVevAva5::FormatString(\n"
-      "        VX_T(\"Index %d is out of range, use 0 - %d\"), index, GetCount()));\n");
 }
 
 std::string Generator::Restrictions(const Facets& f) {
@@ -1463,83 +1270,6 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   out << "}\n";
 }
 
-void Generator::ClassCollectionDefinition(std::ostream& out, const ComplexType& type) {
-  Printer p(out);
-  Printer::Variables v{{"class", m_p.NameOf(type)},
-                       {"item", Q(m_p.NameOf(type))},
-                       {"col", m_p.NameOf(type) + "Col"},
-                       {"factory", Q(FactoryName(type))}};
-  if (!type.abstract)
-    p.Print(v,
-            "\n"
-            "::VxVevAva5::CSmartPtr<$class$> $col$::Add() {\n"
-            "  ::VxVevAva5::CSmartPtr<$item$> item = new $item$(GetElementName().c_str());\n"
-            "  AppendItem(item);\n"
-            "  return item;\n"
-            "}\n");
-  p.Print(v,
-          "\n"
-          "void $col$::Add($item$* item) {\n"
-          "  ::VxVevAva5::CXmlObjectBase::Throw_IfPropertyIsNull(item, GetElementName().c_str());\n"
-          "  ::VxVevAva5::CXmlObjectBase::SetElementName(item, GetElementName().c_str());\n"
-          "  AppendItem(item);\n"
-          "}\n"
-          "\n"
-          "void $col$::ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool,\n"
-          "    const unsigned short* namespaceUri,\n"
-          "    const ::VxVevAva5::CXmlSerializationContext& context, bool) const {\n"
-          "  ValidateCount(context);\n"
-          "  for (const ::VxVevAva5::CXmlCollection::CNode* node = GetHeadNode(); node != nullptr;\n"
-          "       node = node->GetNext())\n"
-          "    ::VxVevAva5::CXmlObjectBase::ToXml_Int(node->GetItem(), writer, false, namespaceUri,\n"
-          "                                           context, false);\n"
-          "}\n"
-          "\n");
-  if (type.pseudo) {
-    // Items of a model group have no element: each reads in place, in the
-    // element that holds them, until one takes nothing or the count is full.
-    p.Print(v,
-            "::VxVevAva5::CXmlElement* $col$::FromXml_Int(::VxVevAva5::CXmlElement* element,\n"
-            "    ::VxVevAva5::CXmlElement* current,\n"
-            "    const ::VxVevAva5::CXmlSerializationContext& context, bool) {\n"
-            "  while (current != nullptr && (GetMaxOccurs() < 0 || GetCount() < GetMaxOccurs())) {\n"
-            "    ::VxVevAva5::CSmartPtr<$item$> item = new $item$(GetElementName().c_str());\n"
-            "    ::VxVevAva5::CXmlElement* next =\n"
-            "        ::VxVevAva5::CXmlObjectBase::FromXml_Int(item, element, current, context);\n"
-            "    if (next == current) break;\n"
-            "    AppendItem(item);\n"
-            "    current = next;\n"
-            "  }\n"
-            "  return current;\n"
-            "}\n");
-    return;
-  }
-  p.Print(v,
-          "::VxVevAva5::CXmlElement* $col$::FromXml_Int(::VxVevAva5::CXmlElement*,\n"
-          "    ::VxVevAva5::CXmlElement* current,\n"
-          "    const ::VxVevAva5::CXmlSerializationContext& context, bool) {\n"
-          "  while (current != nullptr &&\n"
-          "         DoesElementNameMatch(context, current, GetElementName().c_str(),\n"
-          "                              GetNamespaceRef().c_str())) {\n");
-  if (Substitutable(&type))
-    p.Print(v,
-            "    ::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> item = $factory$(current);\n"
-            "    if (item == nullptr)\n"
-            "      throw ::VxVevAva5::CVxValidationException(::VxVevAva5::FormatString(\n"
-            "          VX_T(\"Failed to find a suitable substitution element for [%s]\"),\n"
-            "          GetElementName().c_str()));\n");
-  else
-    p.Print(v, "    ::VxVevAva5::CSmartPtr<$item$> item = new $item$(GetElementName().c_str());\n");
-  p.Print(v,
-          "    ::VxVevAva5::CXmlObjectBase::FromXml_Int(item, current, current->GetFirstElement(),\n"
-          "                                             context);\n"
-          "    AppendItem(item);\n"
-          "    current = current->GetNextSiblingElement();\n"
-          "  }\n"
-          "  return current;\n"
-          "}\n");
-}
-
 // -- several files ------------------------------------------------------------
 //
 // Each schema of the command line gives one header and one source; the
@@ -1696,119 +1426,6 @@ void Generator::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
   out << "    return;\n  }\n";
 }
 
-void Generator::CreateObjectDefinition(std::ostream& out, const std::vector<ClassPlan>& plans) {
-  Printer p(out);
-  // With several sources, each knows the classes that its own make.
-  auto made = [&](const ClassPlan& plan) {
-    return m_parts == 1 || m_uses.made.count(plan.type) != 0;
-  };
-  p.Print("\nnamespace {\n\nenum ClassNumber {");
-  const char* comma = "";
-  for (const ClassPlan& plan : plans)
-    if (made(plan)) {
-      p.Print("$comma$\n  ClassNumber_$stem$ = $number$", "comma", comma, "stem", plan.stem,
-              "number", m_p.ClassNumberOf(plan.type));
-      comma = ",";
-    }
-  // Classes of other headers held by this one's classes number on.
-  for (size_t i = 0; i < m_uses.foreignClasses.size(); ++i) {
-    p.Print("$comma$\n  ClassNumber_$stem$ = $number$", "comma", comma, "stem",
-            m_p.NameOf(m_uses.foreignClasses[i]).substr(1), "number", plans.size() + i + 1);
-    comma = ",";
-  }
-  p.Print(
-      "\n};\n\n"
-      "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateObject(\n"
-      "    int classNumber, const unsigned short* elementName) {\n"
-      "  switch (classNumber) {\n");
-  std::vector<const ComplexType*> types;
-  for (const ClassPlan& plan : plans)
-    if (made(plan)) types.push_back(plan.type);
-  types.insert(types.end(), m_uses.foreignClasses.begin(), m_uses.foreignClasses.end());
-  for (const ComplexType* type : types)
-    if (!type->abstract)
-      p.Print("    case ClassNumber_$stem$:\n      return new $class$(elementName);\n", "stem",
-              m_p.NameOf(type).substr(1), "class", m_p.NameOf(type));
-  p.Print("  }\n  return nullptr;\n}\n\n}  // namespace\n");
-}
-
-// Knows the global elements of every schema of the run.
-void Generator::CreateRootObjectDefinition(std::ostream& out) {
-  Printer p(out);
-  p.Print(
-      "\n"
-      "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateRootObject(\n"
-      "    const unsigned short* localName, const unsigned short* namespaceUri) {\n");
-  std::ostringstream tests;
-  Printer t(tests);
-  for (const auto& s : m_schemas) {
-    bool any = false;
-    for (const ElementDecl* decl : s->globalElementOrder) {
-      // A class-typed element, or the class of a simple-typed or untyped
-      // one.
-      const ComplexType* type = decl->type.complex ? decl->type.complex : decl->rootClass;
-      if (!type || type->abstract || decl->abstract) continue;
-      if (!any)
-        t.Print("  if (::VxVevAva5::Utf16::Equal(ns, $ns$)) {\n", "ns",
-                Literal(s->targetNamespace));
-      any = true;
-      t.Print(
-          "    if (::VxVevAva5::Utf16::Equal(localName, $name$))\n"
-          "      return new $class$(localName);\n",
-          "name", Literal(decl->name), "class", m_p.NameOf(type));
-    }
-    if (any) t.Print("  }\n");
-  }
-  if (tests.str().empty())
-    p.Print("  static_cast<void>(localName);\n  static_cast<void>(namespaceUri);\n");
-  else
-    p.Print(
-        "  if (localName == nullptr) return nullptr;\n"
-        "  const unsigned short* ns = namespaceUri != nullptr ? namespaceUri : VX_T(\"\");\n"
-        "$tests$",
-        "tests", tests.str());
-  p.Print("  return nullptr;\n}\n");
-}
-
-void Generator::SubstitutionFactoryDefinition(std::ostream& out, const ComplexType& type) {
-  Printer p(out);
-  p.Print(
-      "\n"
-      "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> $factory$(\n"
-      "    ::VxVevAva5::CXmlElement* element) {\n",
-      "factory", FactoryName(type));
-  std::vector<const ComplexType*> candidates;
-  if (!type.abstract) candidates.push_back(&type);
-  for (const ComplexType* t : m_p.DerivedFrom(&type))
-    if (!t->abstract) candidates.push_back(t);
-  if (candidates.empty()) {
-    p.Print("  static_cast<void>(element);\n  return nullptr;\n}\n");
-    return;
-  }
-  // Without xsi:type the element is of the declared type.
-  p.Print(
-      "  const ::VxVevAva5::String type = ::VxVevAva5::CClassfactoryBase::GetElementType(element);\n"
-      "  const ::VxVevAva5::String ns =\n"
-      "      ::VxVevAva5::CClassfactoryBase::GetElementTypeNamespaceUri(element);\n"
-      "  const unsigned short* name = element->GetLocalName().c_str();\n"
-      "  if (type.empty()) return $declared$;\n",
-      "declared", type.abstract ? "nullptr" : "new " + m_p.NameOf(type) + "(name)");
-  std::vector<const Schema*> namespaces;
-  for (const ComplexType* t : candidates)
-    if (std::find(namespaces.begin(), namespaces.end(), m_p.schemaOf.at(t)) == namespaces.end())
-      namespaces.push_back(m_p.schemaOf.at(t));
-  for (const Schema* schema : namespaces) {
-    p.Print("  if (::VxVevAva5::Utf16::Equal(ns.c_str(), $ns$)) {\n", "ns",
-            Literal(schema->targetNamespace));
-    for (const ComplexType* t : candidates)
-      if (m_p.schemaOf.at(t) == schema)
-        p.Print("    if (::VxVevAva5::Utf16::Equal(type.c_str(), $type$)) return new $class$(name);\n",
-                "type", Literal(t->name), "class", m_p.NameOf(t));
-    p.Print("  }\n");
-  }
-  p.Print("  return nullptr;\n}\n");
-}
-
 std::vector<std::string> Generator::SourcesOf(const Schema& schema, const std::string& stem,
                                              bool first) {
   const std::vector<ClassPlan>& plans = m_p.PlansOf(schema);
@@ -1820,15 +1437,16 @@ std::vector<std::string> Generator::SourcesOf(const Schema& schema, const std::s
     for (const SimpleType* type : m_p.enums)
       if (Owns(schema, type)) {
         std::ostringstream text;
-        EnumDefinition(text, *type);
-        if (m_p.enumCollections.count(type)) EnumCollectionDefinition(text, *type);
+        EnumDefinition(text, Context(), *type);
+        if (m_p.enumCollections.count(type)) EnumCollectionDefinition(text, Context(), *type);
         upTo[0] += text.str().size();
       }
     for (const ClassPlan& plan : plans) {
       std::ostringstream text;
       ClassDefinition(text, plan);
-      if (m_p.classCollections.count(plan.type)) ClassCollectionDefinition(text, *plan.type);
-      if (Substitutable(plan.type)) SubstitutionFactoryDefinition(text, *plan.type);
+      if (m_p.classCollections.count(plan.type))
+        ClassCollectionDefinition(text, Context(), *plan.type);
+      if (Substitutable(plan.type)) SubstitutionFactoryDefinition(text, Context(), *plan.type);
       upTo.push_back(upTo.back() + text.str().size());
     }
     m_uses = Uses();
@@ -1895,39 +1513,6 @@ std::vector<OutputFile> Generator::Run() {
 }
 
 }  // namespace
-
-std::string Literal(const std::string& utf8) {
-  std::string result = "VX_T(\"";
-  for (size_t i = 0; i < utf8.size();) {
-    unsigned char c = static_cast<unsigned char>(utf8[i]);
-    if (c < 0x80) {
-      if (c == '?' && i > 0 && utf8[i - 1] == '?') {
-        result += "\\?";  // no trigraph, even for a compiler that reads them
-      } else if (c == '\\' || c == '"') {
-        result += '\\';
-        result += static_cast<char>(c);
-      } else if (c < 0x20 || c == 0x7F) {
-        char octal[8];
-        std::snprintf(octal, sizeof octal, "\\%03o", c);
-        result += octal;
-      } else {
-        result += static_cast<char>(c);
-      }
-      ++i;
-      continue;
-    }
-    size_t length = 0;
-    unsigned long cp = CodePointAt(utf8, i, &length);
-    char escape[32];
-    if (cp > 0xFFFF)
-      std::snprintf(escape, sizeof escape, "\\U%08lX", cp);
-    else
-      std::snprintf(escape, sizeof escape, "\\u%04lX", cp);
-    result += escape;
-    i += length;
-  }
-  return result + "\")";
-}
 
 std::vector<OutputFile> Generate(const std::vector<std::unique_ptr<Schema>>& schemas,
                                  const std::string& cxxNamespace, int sources) {

@@ -1,5 +1,7 @@
-// C++ code for resolved schemas, in the style of examples/po: the plan of
-// Planner.h written out, with Printer.h's templates where the text is fixed.
+// Assembles the generated files: for resolved schemas, the C++ headers and
+// sources in the style of examples/po, from the plan of Planner.h and the
+// parts that the emitters write (EnumerationEmitter.h, CollectionEmitter.h,
+// FactoryEmitter.h). For now it also emits the classes themselves.
 //
 // All schemas of one run share one C++ namespace, and each gives one header
 // and one source named after the schema file (po.xsd: po.h, po.cpp). Class
@@ -39,9 +41,6 @@ struct OutputFile {
 // they can be compiled side by side.
 std::vector<OutputFile> Generate(const std::vector<std::unique_ptr<Schema>>& schemas,
                                  const std::string& cxxNamespace, int sources = 1);
-
-// The C++ literal VX_T("...") of a UTF-8 text.
-std::string Literal(const std::string& utf8);
 
 }  // namespace vxbindc
 

@@ -3,7 +3,8 @@
 // the planner makes the C++ names of types, enumerations and members (see
 // Names.h), the members of each class, which collections and substitution
 // factories are needed, and which file each type is generated into. The
-// generator (Generator.cpp) only writes out what the plan says.
+// generator (Generator.cpp and the emitters) only writes out what the plan
+// says.
 #ifndef VXBIND_COMPILER_PLANNER_H
 #define VXBIND_COMPILER_PLANNER_H
 

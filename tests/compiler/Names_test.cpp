@@ -9,7 +9,7 @@
 #include <regex>
 #include <set>
 
-#include "Generator.h"
+#include "EmitSupport.h"
 
 namespace vxbindc {
 namespace {

@@ -1,0 +1,137 @@
+#include "FactoryEmitter.h"
+
+#include <algorithm>
+#include <sstream>
+#include <utility>
+
+#include "Printer.h"
+
+namespace vxbindc {
+
+void CreateObjectDefinition(std::ostream& out, const EmitContext& c,
+                            const std::vector<ClassPlan>& plans,
+                            const std::set<const ComplexType*>* made,
+                            const std::vector<const ComplexType*>& foreign) {
+  // The classes made here, each with its number.
+  std::vector<std::pair<const ComplexType*, size_t>> numbered;
+  for (const ClassPlan& plan : plans)
+    if (made == nullptr || made->count(plan.type) != 0)
+      numbered.emplace_back(plan.type, static_cast<size_t>(c.plan.ClassNumberOf(plan.type)));
+  for (size_t i = 0; i < foreign.size(); ++i)
+    numbered.emplace_back(foreign[i], plans.size() + i + 1);
+
+  std::ostringstream numbers;
+  std::ostringstream cases;
+  Printer n(numbers);
+  Printer k(cases);
+  for (const auto& [type, number] : numbered) {
+    const std::string stem = c.plan.NameOf(type).substr(1);
+    n.Print("$comma$\n  ClassNumber_$stem$ = $number$", "comma", numbers.tellp() > 0 ? "," : "",
+            "stem", stem, "number", number);
+    if (!type->abstract)
+      k.Print("    case ClassNumber_$stem$:\n      return new $class$(elementName);\n", "stem",
+              stem, "class", c.plan.NameOf(type));
+  }
+  Printer(out).Print(
+      "\n"
+      "namespace {\n"
+      "\n"
+      "enum ClassNumber {$numbers$\n"
+      "};\n"
+      "\n"
+      "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateObject(\n"
+      "    int classNumber, const unsigned short* elementName) {\n"
+      "  switch (classNumber) {\n"
+      "$cases$"
+      "  }\n"
+      "  return nullptr;\n"
+      "}\n"
+      "\n"
+      "}  // namespace\n",
+      "numbers", numbers.str(), "cases", cases.str());
+}
+
+void CreateRootObjectDefinition(std::ostream& out, const EmitContext& c,
+                                const std::vector<std::unique_ptr<Schema>>& schemas) {
+  // One test of the namespace for each schema, then one of the name for
+  // each of its global elements that makes an object.
+  std::ostringstream tests;
+  Printer t(tests);
+  for (const auto& s : schemas) {
+    bool any = false;
+    for (const ElementDecl* decl : s->globalElementOrder) {
+      // A class-typed element, or the class of a simple-typed or untyped
+      // one.
+      const ComplexType* type = decl->type.complex ? decl->type.complex : decl->rootClass;
+      if (!type || type->abstract || decl->abstract) continue;
+      if (!any)
+        t.Print("  if (::VxVevAva5::Utf16::Equal(ns, $ns$)) {\n", "ns",
+                Literal(s->targetNamespace));
+      any = true;
+      t.Print(
+          "    if (::VxVevAva5::Utf16::Equal(localName, $name$))\n"
+          "      return new $class$(localName);\n",
+          "name", Literal(decl->name), "class", c.plan.NameOf(type));
+    }
+    if (any) t.Print("  }\n");
+  }
+  Printer p(out);
+  p.Print(
+      "\n"
+      "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateRootObject(\n"
+      "    const unsigned short* localName, const unsigned short* namespaceUri) {\n");
+  if (tests.str().empty())
+    p.Print("  static_cast<void>(localName);\n  static_cast<void>(namespaceUri);\n");
+  else
+    p.Print(
+        "  if (localName == nullptr) return nullptr;\n"
+        "  const unsigned short* ns = namespaceUri != nullptr ? namespaceUri : VX_T(\"\");\n"
+        "$tests$",
+        "tests", tests.str());
+  p.Print("  return nullptr;\n}\n");
+}
+
+void SubstitutionFactoryDefinition(std::ostream& out, const EmitContext& c,
+                                   const ComplexType& type) {
+  Printer p(out);
+  p.Print(
+      "\n"
+      "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> $factory$(\n"
+      "    ::VxVevAva5::CXmlElement* element) {\n",
+      "factory", c.FactoryName(type));
+  std::vector<const ComplexType*> candidates;
+  if (!type.abstract) candidates.push_back(&type);
+  for (const ComplexType* t : c.plan.DerivedFrom(&type))
+    if (!t->abstract) candidates.push_back(t);
+  if (candidates.empty()) {
+    p.Print("  static_cast<void>(element);\n  return nullptr;\n}\n");
+    return;
+  }
+  // Without xsi:type the element is of the declared type.
+  p.Print(
+      "  const ::VxVevAva5::String type = "
+      "::VxVevAva5::CClassfactoryBase::GetElementType(element);\n"
+      "  const ::VxVevAva5::String ns =\n"
+      "      ::VxVevAva5::CClassfactoryBase::GetElementTypeNamespaceUri(element);\n"
+      "  const unsigned short* name = element->GetLocalName().c_str();\n"
+      "  if (type.empty()) return $declared$;\n",
+      "declared", type.abstract ? "nullptr" : "new " + c.plan.NameOf(type) + "(name)");
+  // The candidates by the namespace of their schema, in order of first use.
+  std::vector<const Schema*> namespaces;
+  for (const ComplexType* t : candidates)
+    if (std::find(namespaces.begin(), namespaces.end(), c.plan.schemaOf.at(t)) == namespaces.end())
+      namespaces.push_back(c.plan.schemaOf.at(t));
+  for (const Schema* schema : namespaces) {
+    p.Print("  if (::VxVevAva5::Utf16::Equal(ns.c_str(), $ns$)) {\n", "ns",
+            Literal(schema->targetNamespace));
+    for (const ComplexType* t : candidates)
+      if (c.plan.schemaOf.at(t) == schema)
+        p.Print(
+            "    if (::VxVevAva5::Utf16::Equal(type.c_str(), $type$)) return new $class$(name);\n",
+            "type", Literal(t->name), "class", c.plan.NameOf(t));
+    p.Print("  }\n");
+  }
+  p.Print("  return nullptr;\n}\n");
+}
+
+}  // namespace vxbindc
