@@ -2,8 +2,11 @@
 // the member access helpers of their AccessProperty.
 #include "vxbind/model/MetadataTable.h"
 
+#include <memory>
+#include <mutex>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/collections/XmlCollectionBase.h"
@@ -11,6 +14,7 @@
 #include "vxbind/model/ElementInfo.h"
 #include "vxbind/model/ElementInfoKinds.h"
 #include "vxbind/platform/Format.h"
+#include "vxbind/platform/Utf16.h"
 
 namespace VxVevAva5Data {
 
@@ -236,6 +240,61 @@ void BuildMetadata(const ClassTable& table, CParentElementInfo*& classInfo,
   attributeInfos = attributes;
 }
 
+namespace {
+
+// The metadata built by every CTableMetadata of the program, freed at exit.
+class BuiltMetadata {
+ public:
+  static BuiltMetadata& Instance() {
+    static BuiltMetadata instance;
+    return instance;
+  }
+  std::mutex& Lock() { return m_lock; }
+  // Records `built` for freeing at exit and publishes it in `slot`; when
+  // it throws (no memory to record it), nothing changed.
+  void Keep(CTableMetadata::Built* built, std::atomic<const CTableMetadata::Built*>& slot) {
+    m_kept.push_back({built, &slot});
+    slot.store(built, std::memory_order_release);
+  }
+  ~BuiltMetadata() {
+    for (const Kept& kept : m_kept) {
+      kept.slot->store(nullptr, std::memory_order_relaxed);
+      CXmlGeneratedClass::CleanMetaData(kept.built->classInfo, kept.built->elementInfos,
+                                        kept.built->attributeInfos);
+      delete kept.built;
+    }
+  }
+
+ private:
+  struct Kept {
+    CTableMetadata::Built* built;
+    std::atomic<const CTableMetadata::Built*>* slot;
+  };
+  BuiltMetadata() = default;
+
+  std::mutex m_lock;
+  std::vector<Kept> m_kept;
+};
+
+}  // namespace
+
+const CTableMetadata::Built& CTableMetadata::Build() const {
+  BuiltMetadata& all = BuiltMetadata::Instance();
+  std::lock_guard<std::mutex> hold(all.Lock());
+  // Another thread may have built it while this one waited.
+  if (const Built* built = m_built.load(std::memory_order_acquire)) return *built;
+  auto built = std::make_unique<Built>();
+  BuildMetadata(*m_table, built->classInfo, built->elementInfos, built->attributeInfos);
+  try {
+    all.Keep(built.get(), m_built);
+  } catch (...) {
+    CXmlGeneratedClass::CleanMetaData(built->classInfo, built->elementInfos,
+                                      built->attributeInfos);
+    throw;
+  }
+  return *built.release();
+}
+
 // -- Member access ----------------------------------------------------------------
 
 namespace {
@@ -322,6 +381,10 @@ void ObjectToVariant(CXmlObjectBase* object, VxVariant& value) {
 
 void AccessCollection(VxVevAva5::CXmlCollectionBase* member, bool read, VxVariant& value) {
   if (read) value.SetXmlCollection(member);
+}
+
+void AssignText(String& member, const unsigned short* text) {
+  member = VxVevAva5::Utf16::Make(text);
 }
 
 }  // namespace VxVevAva5Data

@@ -40,6 +40,7 @@
 #ifndef VXBIND_MODEL_METADATATABLE_H
 #define VXBIND_MODEL_METADATATABLE_H
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -329,6 +330,43 @@ struct ClassTable {
 VXBIND_EXPORT void BuildMetadata(const ClassTable& table, CParentElementInfo*& classInfo,
                                  CElementInfo**& elementInfos, CAttributeInfo**& attributeInfos);
 
+// The metadata of one generated class, built from its table on first use by
+// whichever thread gets there first, then shared by all objects of the class
+// and all threads; freed (CleanMetaData) when the program ends. It holds
+// only the table's address and an atomic pointer, so a namespace-scope
+// object is constant-initialised and needs no guard, no code at start-up
+// and no destructor of its own:
+//   CTableMetadata kItemMetadata(kItem);
+//   CParentElementInfo* CItem::GetClassInfo() const { return kItemMetadata.ClassInfo(); }
+// Building throws what BuildMetadata throws; the next call tries again.
+class VXBIND_EXPORT CTableMetadata {
+ public:
+  constexpr explicit CTableMetadata(const ClassTable& table) : m_table(&table) {}
+  CTableMetadata(const CTableMetadata&) = delete;
+  CTableMetadata& operator=(const CTableMetadata&) = delete;
+
+  CParentElementInfo* ClassInfo() const { return Infos().classInfo; }
+  CElementInfo** ElementInfos() const { return Infos().elementInfos; }
+  CAttributeInfo** AttributeInfos() const { return Infos().attributeInfos; }
+
+  // What BuildMetadata made of the table.
+  struct Built {
+    CParentElementInfo* classInfo;
+    CElementInfo** elementInfos;
+    CAttributeInfo** attributeInfos;
+  };
+
+ private:
+  const Built& Infos() const {
+    const Built* built = m_built.load(std::memory_order_acquire);
+    return built != nullptr ? *built : Build();
+  }
+  const Built& Build() const;
+
+  const ClassTable* m_table;
+  mutable std::atomic<const Built*> m_built{nullptr};
+};
+
 // ---- Member access ---------------------------------------------------------------
 // One call per case of a generated AccessProperty. `read` true: the member
 // into `value` (nothing when an optional member has no value, or an object
@@ -381,6 +419,10 @@ inline void AccessObject(VxVevAva5::CSmartPtr<Class>& member, bool read, VxVaria
 // replaces them); writing does nothing.
 VXBIND_EXPORT void AccessCollection(VxVevAva5::CXmlCollectionBase* member, bool read,
                                     VxVariant& value);
+
+// A text member set from `text` ("" for null), out of line: for Init and
+// the setters of text members.
+VXBIND_EXPORT void AssignText(String& member, const unsigned short* text);
 
 }  // namespace VxVevAva5Data
 
