@@ -339,6 +339,8 @@ VXBIND_EXPORT void BuildMetadata(const ClassTable& table, CParentElementInfo*& c
 //   CTableMetadata kItemMetadata(kItem);
 //   CParentElementInfo* CItem::GetClassInfo() const { return kItemMetadata.ClassInfo(); }
 // Building throws what BuildMetadata throws; the next call tries again.
+// Only for objects of static storage duration, as above: the library
+// empties the object again when it frees the metadata at exit.
 class VXBIND_EXPORT CTableMetadata {
  public:
   constexpr explicit CTableMetadata(const ClassTable& table) : m_table(&table) {}
