@@ -223,6 +223,12 @@ constexpr ElementMember kEveryKind[] = {
     UntypedElement(MemberOccurs_Repeated, u"untpdCol", kNs, 14),
 };
 
+constexpr AttributeMember kEveryAttribute[] = {
+    PrimitiveAttribute(u"code", u"", 0, true, ItemType_string,
+                       CWhitespaceUtils::WhitespaceRule_Preserve, &kCodeFacets),
+    EnumAttribute(u"tone", u"urn:tones", 1, false, ShadeToText, ShadeFromText),
+    AnyAttribute(2, u"##other", kNs)};
+
 struct GroupCase {
   XmlElementGroupType group;
   std::vector<const std::type_info*> expected;  // null: the group has no such kind
@@ -264,7 +270,7 @@ TEST(MetadataTableTest, BuildsEveryKindOfEveryGroup) {
       types.push_back(c.expected[i]);
     }
     ClassTable table = {c.group, XmlElementType_Element, u"holder", kNs, 3, true, true,
-                        rows.data(), rows.size(), kItemAttributes, std::size(kItemAttributes)};
+                        rows.data(), rows.size(), kEveryAttribute, std::size(kEveryAttribute)};
     Built built(table);
     EXPECT_EQ(built.info->GetElementGroupType(), c.group);
     EXPECT_EQ(built.info->GetElementType(), XmlElementType_Element);
@@ -295,24 +301,16 @@ TEST(MetadataTableTest, BuildsEveryKindOfEveryGroup) {
       EXPECT_EQ(ToUtf8(untyped->GetNamespaceSpec()), "##any");
       EXPECT_EQ(ToUtf8(untyped->GetTargetNamespace()), "urn:target");
     }
-    ASSERT_EQ(built.AttributeCount(), 2u);
+    ASSERT_EQ(built.AttributeCount(), 3u);
     EXPECT_EQ(typeid(*built.attributes[0]), typeid(CAttributeInfoPrimitive));
     EXPECT_TRUE(built.attributes[0]->GetOptional());
     EXPECT_EQ(typeid(*built.attributes[1]), typeid(CAttributeInfoEnum));
     EXPECT_FALSE(built.attributes[1]->GetOptional());
-    EXPECT_EQ(built.attributes[1]->GetPropertyIndex(), Item_Tone);
+    EXPECT_EQ(ToUtf8(built.attributes[1]->GetAttributeNamespace()), "urn:tones");
+    EXPECT_EQ(built.attributes[1]->GetPropertyIndex(), 1);
+    EXPECT_EQ(typeid(*built.attributes[2]), typeid(CAttributeInfoAny));
+    EXPECT_EQ(ToUtf8(built.attributes[2]->GetAttributeName()), "AnyAttribute");
   }
-}
-
-TEST(MetadataTableTest, AnAttributeWildcardTakesEveryAttribute) {
-  constexpr AttributeMember rows[] = {AnyAttribute(4, u"##other", kNs)};
-  ClassTable table = {XmlElementGroupType_Sequence, XmlElementType_Element, u"e", kNs, -1,
-                      true, false, nullptr, 0, rows, 1};
-  Built built(table);
-  ASSERT_EQ(built.AttributeCount(), 1u);
-  EXPECT_EQ(typeid(*built.attributes[0]), typeid(CAttributeInfoAny));
-  EXPECT_EQ(ToUtf8(built.attributes[0]->GetAttributeName()), "AnyAttribute");
-  EXPECT_EQ(built.ElementCount(), 0u);
 }
 
 TEST(MetadataTableTest, RefusesRowsOfNoKnownKind) {
@@ -385,20 +383,18 @@ TEST(MetadataTableTest, FacetsReachTheRestrictions) {
     value.SetString(Utf16::FromUtf8(v));
     return value;
   };
-  EXPECT_TRUE(passes(0, i4(1)));
-  EXPECT_FALSE(passes(0, i4(0)));
-  EXPECT_TRUE(passes(0, i4(99)));
-  EXPECT_FALSE(passes(0, i4(100)));
-  EXPECT_TRUE(passes(1, text("abcd")));
-  EXPECT_FALSE(passes(1, text("a")));
-  EXPECT_FALSE(passes(1, text("abcde")));
-  EXPECT_FALSE(passes(1, text("ab1")));
-  EXPECT_TRUE(passes(2, text("abc")));
-  EXPECT_FALSE(passes(2, text("ab")));
-  EXPECT_TRUE(passes(3, i4(9)));
-  EXPECT_FALSE(passes(3, i4(0)));
-  EXPECT_FALSE(passes(3, i4(10)));
-  EXPECT_TRUE(passes(4, text("")));
+  const struct {
+    int row;
+    VxVariant value;
+    bool passes;
+  } checks[] = {{0, i4(1), true},          {0, i4(0), false},         {0, i4(99), true},
+                {0, i4(100), false},       {1, text("abcd"), true},   {1, text("a"), false},
+                {1, text("abcde"), false}, {1, text("ab1"), false},   {2, text("abc"), true},
+                {2, text("ab"), false},    {3, i4(9), true},          {3, i4(0), false},
+                {3, i4(10), false},        {4, text(""), true}};
+  for (const auto& check : checks)
+    EXPECT_EQ(passes(check.row, check.value), check.passes)
+        << check.row << " " << ToUtf8(check.value.ToString(nullptr));
 }
 
 // -- A class on tables, read and written -------------------------------------------------
