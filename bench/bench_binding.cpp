@@ -54,6 +54,7 @@
 
 
 using namespace GeneratedPo;
+using namespace VxVevAva5;  // the generated header names the library qualified
 
 namespace {
 

@@ -9,7 +9,11 @@
 #include <sstream>
 #include <utility>
 
+#include "Builtins.h"
 #include "Names.h"
+#include "Planner.h"
+#include "Printer.h"
+#include "vxbind/platform/Version.h"
 
 namespace vxbindc {
 
@@ -59,31 +63,31 @@ struct ValueKind {
 };
 
 const ValueKind kValueKinds[] = {
-    {"hexBinary", "CBinaryData", true, "HexBinary"},
-    {"base64Binary", "CBinaryData", true, "Base64Binary"},
+    {"hexBinary", "::VxVevAva5::CBinaryData", true, "HexBinary"},
+    {"base64Binary", "::VxVevAva5::CBinaryData", true, "Base64Binary"},
     {"i1", "char", false, "I1"},
     {"i2", "short", false, "I2"},
-    {"i4", "int32_t", false, "I4"},
-    {"i8", "int64_t", false, "I8"},
+    {"i4", "::std::int32_t", false, "I4"},
+    {"i8", "::std::int64_t", false, "I8"},
     {"ui1", "unsigned char", false, "UI1"},
     {"ui2", "unsigned short", false, "UI2"},
-    {"ui4", "uint32_t", false, "UI4"},
-    {"ui8", "uint64_t", false, "UI8"},
+    {"ui4", "::std::uint32_t", false, "UI4"},
+    {"ui8", "::std::uint64_t", false, "UI8"},
     {"r4", "float", false, "R4"},
     {"r8", "double", false, "R8"},
-    {"duration", "CDateTimeSpan", true, "Duration"},
-    {"yearMonth", "CDateTime", true, "YearMonth"},
-    {"monthDay", "CDateTime", true, "MonthDay"},
+    {"duration", "::VxVevAva5::CDateTimeSpan", true, "Duration"},
+    {"yearMonth", "::VxVevAva5::CDateTime", true, "YearMonth"},
+    {"monthDay", "::VxVevAva5::CDateTime", true, "MonthDay"},
     {"year", "unsigned short", false, "Year"},
     {"month", "unsigned char", false, "Month"},
     {"day", "unsigned char", false, "Day"},
-    {"date", "CDateTime", true, "Date"},
-    {"datetime", "CDateTime", true, "DateTime"},
-    {"time", "CDateTime", true, "Time"},
-    {"string", "String", false, "String"},
+    {"date", "::VxVevAva5::CDateTime", true, "Date"},
+    {"datetime", "::VxVevAva5::CDateTime", true, "DateTime"},
+    {"time", "::VxVevAva5::CDateTime", true, "Time"},
+    {"string", "::VxVevAva5::String", false, "String"},
     {"boolean", "bool", false, "Boolean"},
-    {"decimal", "CDecimal", true, "Decimal"},
-    {"integer", "CBigInteger", true, "Integer"},
+    {"decimal", "::VxVevAva5::CDecimal", true, "Decimal"},
+    {"integer", "::VxVevAva5::CBigInteger", true, "Integer"},
 };
 
 const ValueKind& KindOf(const std::string& itemType) {
@@ -95,13 +99,13 @@ const ValueKind& KindOf(const std::string& itemType) {
 const char* RuleName(Whitespace whitespace) {
   switch (whitespace) {
     case Whitespace::Preserve:
-      return "kPreserve";
+      return "::VxVevAva5::Generated::kPreserve";
     case Whitespace::Replace:
-      return "kReplace";
+      return "::VxVevAva5::Generated::kReplace";
     case Whitespace::Collapse:
       break;
   }
-  return "kCollapse";
+  return "::VxVevAva5::Generated::kCollapse";
 }
 
 std::string Basename(const std::string& path) {
@@ -122,11 +126,47 @@ std::string CommentSafe(const std::string& text) {
   return result;
 }
 
+// Where the links of a call chain ("a().b(x).c(y)") begin: each '.' after a
+// ')' outside parentheses and quotes; none for a plain call.
+std::vector<size_t> ChainLinks(const std::string& call) {
+  std::vector<size_t> links;
+  int depth = 0;
+  bool quoted = false;
+  for (size_t i = 0; i < call.size(); ++i) {
+    char c = call[i];
+    if (quoted) {
+      if (c == '\\')
+        ++i;
+      else if (c == '"')
+        quoted = false;
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')') {
+      --depth;
+    } else if (c == '.' && depth == 0 && i > 0 && call[i - 1] == ')') {
+      links.push_back(i);
+    }
+  }
+  return links;
+}
+
 // `call` ("new X(a, b, c)") laid out from column `column` within 100
 // columns, one of them kept for the comma or semicolon that follows: its
 // arguments are broken between lines where they do not fit, continuation
 // lines aligned after the opening parenthesis.
 std::string Wrap(const std::string& call, size_t column) {
+  std::vector<size_t> links = ChainLinks(call);
+  if (!links.empty() && column + call.size() > 99) {
+    // A builder's chain: one link a line, under the first.
+    std::string result = Wrap(call.substr(0, links[0]), column);
+    links.push_back(call.size());
+    for (size_t i = 0; i + 1 < links.size(); ++i)
+      result += "\n" + std::string(column + 4, ' ') +
+                Wrap(call.substr(links[i], links[i + 1] - links[i]), column + 4);
+    return result;
+  }
   size_t open = call.find('(');
   const size_t limit = 99;
   if (column + call.size() <= limit || open == std::string::npos) return call;
@@ -186,100 +226,6 @@ std::string Upper(const std::string& text) {
   return result;
 }
 
-const char* GroupName(const ComplexType& type) {
-  switch (type.group.value_or(GroupKind::Sequence)) {
-    case GroupKind::Sequence:
-      break;
-    case GroupKind::Choice:
-      return "choice";
-    case GroupKind::All:
-      return "all";
-  }
-  return "sequence";
-}
-
-// The helper of the generated untyped members, with the source's other
-// helpers: a collection of CElement that stops where its member ends.
-const char kUntypedCol[] = R"(
-// The elements of a repeated wildcard (`name` null), or of a repeated element
-// without a type: reads only the elements its member may hold, no more than
-// it may hold, and writes only such elements.
-class CUntypedCol : public CElementCol {
- public:
-  CUntypedCol(const unsigned short* name, const unsigned short* namespaceUri,
-              const unsigned short* restriction, const unsigned short* targetNamespace,
-              int minOccurs, int maxOccurs)
-      : CElementCol(namespaceUri, VX_T("##any"), targetNamespace, minOccurs, maxOccurs),
-        m_memberName(name),
-        m_restriction(Utf16::Make(restriction)),
-        m_target(Utf16::Make(targetNamespace)),
-        m_min(minOccurs),
-        m_max(maxOccurs) {}
-
-  // Refuses an element of another name than `name` (unless null), or of a
-  // namespace that `restriction` does not admit.
-  static void Check(const CElement* element, const unsigned short* name,
-                    const unsigned short* restriction, const unsigned short* targetNamespace) {
-    if (name != nullptr && !Utf16::Equal(element->GetName().c_str(), name))
-      throw CVxValidationException(
-          FormatString(VX_T("The element [%s] cannot stand for the element [%s]"),
-                       element->GetName().c_str(), name));
-    TestNamespace(element->GetNamespace().c_str(), restriction, targetNamespace);
-  }
-
-  void ValidateCount(const CXmlSerializationContext& context) const override {
-    if (context.GetIgnoreInvalidCollectionCounts()) return;
-    const unsigned short* shown = m_memberName != nullptr ? m_memberName : VX_T("any");
-    if (m_max >= 0 && GetCount() > m_max)
-      throw CVxValidationException(FormatString(
-          VX_T("The Maximum number of [%s] elements allowed in this collection is %d"), shown,
-          m_max));
-    if (GetCount() < m_min)
-      throw CVxValidationException(FormatString(
-          VX_T("The Minimum number of [%s] elements allowed in this collection is %d"), shown,
-          m_min));
-  }
-
-  CXmlElement* FromXmlLockElementName_Int(String, String, CXmlElement* element,
-                                          CXmlElement* current,
-                                          const CXmlSerializationContext& context) override {
-    return FromXml_Int(element, current, context, false);
-  }
-
- protected:
-  void ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* namespaceUri,
-                 const CXmlSerializationContext& context, bool optional) const override {
-    for (const CNode* node = GetHeadNode(); node != nullptr; node = node->GetNext())
-      Check(static_cast<const CElement*>(node->GetItem()), m_memberName, m_restriction.c_str(),
-            m_target.c_str());
-    CElementCol::ToXml_Int(writer, root, namespaceUri, context, optional);
-  }
-
-  CXmlElement* FromXml_Int(CXmlElement* element, CXmlElement* current,
-                           const CXmlSerializationContext& context, bool) override {
-    while (current != nullptr && (m_max < 0 || GetCount() < m_max) &&
-           (m_memberName == nullptr ||
-            Utf16::Equal(current->GetLocalName().c_str(), m_memberName)) &&
-           IsNamespaceValid(current->GetNamespaceURI().c_str(), m_restriction.c_str(),
-                            m_target.c_str())) {
-      CSmartPtr<CElement> item =
-          new CElement(current->GetLocalName().c_str(), current->GetNamespaceURI().c_str(),
-                       m_restriction.c_str(), m_target.c_str());
-      current = CXmlObjectBase::FromXml_Int(item, element, current, context);
-      Add(item);
-    }
-    return current;
-  }
-
- private:
-  const unsigned short* m_memberName;  // a literal, or null
-  String m_restriction;
-  String m_target;
-  int m_min;
-  int m_max;
-};
-)";
-
 // The namespace a new untyped element of a wildcard takes: the first one
 // its constraint names, or one it admits. ##other in a schema without a
 // target namespace admits no namespace known here: the library's own
@@ -292,79 +238,74 @@ std::string FirstNamespace(const std::string& restriction, const std::string& ta
   return first;
 }
 
-enum class Kind { Cls, Prim, Enum };
-enum class Card { Mnd, Opt, Col };
+// The reading and writing overrides of a generated class collection.
+const char kCollectionOverrides[] =
+    "  void ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool root,\n"
+    "                 const unsigned short* namespaceUri,\n"
+    "                 const ::VxVevAva5::CXmlSerializationContext& context,\n"
+    "                 bool optional) const override;\n"
+    "  ::VxVevAva5::CXmlElement* FromXml_Int(::VxVevAva5::CXmlElement* element,\n"
+    "                                        ::VxVevAva5::CXmlElement* current,\n"
+    "                                        const ::VxVevAva5::CXmlSerializationContext& context,\n"
+    "                                        bool optional) override;\n";
 
-// One element or attribute member of a generated class.
-struct Member {
-  std::string xmlName;
-  std::string ns;
-  bool attribute = false;
-  bool text = false;  // the element's text, for a type of simple content
-  Kind kind = Kind::Prim;
-  Card card = Card::Mnd;
-  const ComplexType* cls = nullptr;  // a pseudo type for a nested model group
-  const SimpleType* simple = nullptr;
-  int minOccurs = 1;
-  int maxOccurs = 1;
-  const AttributeDecl* decl = nullptr;  // attributes only
-  // Untyped content: a CElement, or a CElementCol or CAttributeCol, for a
-  // wildcard (anyName: any name, in the namespaces of `restriction`) or for
-  // an element without a type (its own name, in its own namespace).
-  bool untyped = false;
-  bool anyName = false;
-  std::string restriction;
-  std::string nameHint;  // names the accessors where xmlName does not
-  // An element of simple type with a default or fixed value: its info reads
-  // and writes text, and AccessProperty converts it (an empty element
-  // stands for the default, a fixed value is checked both ways).
-  const ElementDecl* element = nullptr;
-  bool converted = false;
-  // The class or collection it holds is declared in the header of another
-  // schema (forward-declared here): its accessors are defined in the source.
-  bool foreign = false;
-  // Derivation: a member of the base's class (declared, initialised and
-  // accessed there); a class member whose object xsi:type chooses; a
-  // restriction's required attribute over an optional one of the base; a
-  // restriction's text type over the base's.
-  bool inherited = false;
-  bool substitution = false;
-  bool restatedRequired = false;
-  const SimpleType* restrictedText = nullptr;
-
-  std::string stem;      // ShipTo
-  std::string field;     // m_shipTo
-  std::string valid;     // m_validShipTo
-  std::string property;  // PurchaseOrderType_ShipTo
-
-  bool Fixed() const { return decl && decl->fixedValue; }
-  bool HasValidFlag() const {
-    return card == Card::Opt && kind != Kind::Cls && !untyped && !Fixed();
-  }
-};
-
-// What names a member's accessors.
-const std::string& AccessorName(const Member& m) {
-  return m.nameHint.empty() ? m.xmlName : m.nameHint;
+// A text for a comment line: no line breaks.
+std::string CommentText(const std::string& text) {
+  std::string result;
+  for (char c : text) result += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
+  return result;
 }
 
-struct ClassPlan {
-  const ComplexType* type;
-  const Schema* schema;
-  std::string stem;  // cppName without the C
-  std::vector<Member> members;
-  bool choice = false;
-  std::vector<const Member*> choiceCollections;  // listened to
-  // A derived class: the base's members come first (inheritedCount of them,
-  // with the base's property indexes); `described` are the members its
-  // metadata describes, the base's content followed by its own for an
-  // extension, the restated content for a restriction.
-  bool derived = false;
-  size_t inheritedCount = 0;
-  bool ownsChoice = true;  // declares m_chosen (not when the base does)
-  std::vector<Member> described;
-  const std::vector<Member>& Described() const { return derived ? described : members; }
-};
+// Comment lines of `text` at `indent`, filled to 100 columns; a word longer
+// than a line stands on a line of its own.
+void FillComment(std::ostream& out, const std::string& indent, const std::string& text) {
+  const size_t start = indent.size() + 2;
+  size_t width = start;
+  out << indent << "//";
+  std::istringstream words(CommentText(text));
+  for (std::string word; words >> word;) {
+    // A line that ends in a backslash (or the trigraph of one) would go on
+    // into the next.
+    if (word.back() == '\\' || (word.size() > 2 && word.compare(word.size() - 3, 3, "?\?/") == 0))
+      word += '.';
+    if (width > start && width + 1 + word.size() > 100) {
+      out << "\n" << indent << "//";
+      width = start;
+    }
+    out << " " << word;
+    width += 1 + word.size();
+  }
+  out << "\n";
+}
+
+// How a member's comment names a simple type: xs:NAME for a built-in one,
+// its name for another named one, and for an anonymous one its named base
+// and the facets it adds ("xs:positiveInteger, below 100").
+std::string DescribeType(const SimpleType& type) {
+  auto named = [](const SimpleType& t) {
+    return FindBuiltin(t.name) == &t ? "xs:" + t.name : t.name;
+  };
+  if (!type.name.empty()) return named(type);
+  const SimpleType* base = type.baseType;
+  while (base != nullptr && base->name.empty()) base = base->baseType;  // nested anonymous bases
+  std::string text = type.variety == Variety::List    ? std::string("a list")
+                     : type.variety == Variety::Union ? std::string("a union")
+                     : base != nullptr                ? named(*base)
+                                                      : std::string("text");
+  const Facets& f = type.ownFacets;
+  auto quoted = [](const std::string& v) { return "\"" + CommentText(v) + "\""; };
+  if (f.pattern) text += ", matching " + quoted(*f.pattern);
+  if (f.length >= 0) text += ", " + std::to_string(f.length) + " long";
+  if (f.minLength >= 0) text += ", at least " + std::to_string(f.minLength) + " long";
+  if (f.maxLength >= 0) text += ", at most " + std::to_string(f.maxLength) + " long";
+  if (f.minInclusive) text += ", at least " + CommentText(*f.minInclusive);
+  if (f.minExclusive) text += ", above " + CommentText(*f.minExclusive);
+  if (f.maxInclusive) text += ", at most " + CommentText(*f.maxInclusive);
+  if (f.maxExclusive) text += ", below " + CommentText(*f.maxExclusive);
+  if (!type.ownEnumeration.empty())
+    text += ", one of " + std::to_string(type.ownEnumeration.size()) + " values";
+  return text;
+}
 
 class Generator {
  public:
@@ -375,30 +316,25 @@ class Generator {
   std::vector<OutputFile> Run();
 
  private:
-  // The command-line schema whose files hold `schema` (itself, or the one
-  // that reached it by include or import).
-  static const Schema& UnitOf(const Schema& schema) {
-    return schema.outputUnit ? *schema.outputUnit : schema;
-  }
   bool Owns(const Schema& unit, const SimpleType* type) const {
-    auto it = m_unitOfSimple.find(type);
-    return it != m_unitOfSimple.end() && it->second == &unit;
+    auto it = m_p.unitOfSimple.find(type);
+    return it != m_p.unitOfSimple.end() && it->second == &unit;
   }
   // The other generated headers that the header of `unit` includes, or with
   // `source`, that its source includes.
   std::vector<const Schema*> IncludedUnits(const Schema& unit, bool source) const;
-  void MarkForeignMembers();
-  void NameTypes();
-  void PlanClasses();
   // Derivation (the second half of this file).
-  void PlanDerivations();
   std::vector<const ComplexType*> CompleteTypesNeeded(const ComplexType& type) const;
   std::vector<const ClassPlan*> DeclarationOrder(const std::vector<ClassPlan>& plans) const;
+  // The factories: of the classes by number (file-local), of the document
+  // elements, and of a base's classes by xsi:type.
+  void CreateObjectDefinition(std::ostream& out, const std::vector<ClassPlan>& plans);
+  void CreateRootObjectDefinition(std::ostream& out);
   void SubstitutionFactoryDefinition(std::ostream& out, const ComplexType& type);
   std::string FactoryName(const ComplexType& type) const {
-    return "Create" + type.cppName.substr(1) + "ByType";
+    return "Create" + m_p.NameOf(type).substr(1) + "ByType";
   }
-  bool Substitutable(const ComplexType* type) const { return m_substitutable.count(type) != 0; }
+  bool Substitutable(const ComplexType* type) const { return m_p.substitutable.count(type) != 0; }
   std::string HeaderOf(const Schema& schema, const std::string& stem);
   std::string SourceOf(const Schema& schema, const std::string& stem, bool first);
   // The m_parts sources of `schema`: its classes divided in contiguous
@@ -422,11 +358,13 @@ class Generator {
   std::string ElementInfo(const ClassPlan& plan, const Member& m);
   std::string AttributeInfo(const Member& m);
   std::string Restrictions(const Facets& facets);
+  std::string FacetsBuilder(const Facets& facets);
   std::string CollectionConstruction(const Member& m);
   std::string InitialValue(const Member& m, const std::string& text);
   // Untyped members, and elements with a default or fixed value.
   std::string UntypedElementInfo(const ClassPlan& plan, const Member& m);
   std::string UntypedCollection(const ClassPlan& plan, const Member& m);
+  std::string Untyped(const ClassPlan& plan, const Member& m, bool made);
   std::string UntypedCheck(const ClassPlan& plan, const Member& m, const std::string& element);
   void UntypedDefinitions(std::ostream& out, const ClassPlan& plan, const Member& m);
   void UntypedAccessCase(std::ostream& out, const ClassPlan& plan, const Member& m);
@@ -452,47 +390,42 @@ class Generator {
   // its objects may stand under that member's elements, and name their type
   // with xsi:type wherever their element is not named after it. (Types
   // that no such member can hold are written without xsi:type.)
-  bool HasBaseClasses(const ComplexType& type) const { return m_polymorphic.count(&type) != 0; }
+  bool HasBaseClasses(const ComplexType& type) const { return m_p.polymorphic.count(&type) != 0; }
 
+  // A name of this namespace as code in a class's scope names it: qualified,
+  // so that no member of a base class (the runtime's or another generated
+  // one) can hide it.
+  std::string Q(const std::string& name) const { return "::" + m_namespace + "::" + name; }
+
+  // The types below are named for any scope, qualified.
   std::string ValueType(const Member& m) const {
-    return m.kind == Kind::Enum ? m.simple->enumOwner->cppName : KindOf(m.simple->itemType).cppType;
+    return m.kind == Kind::Enum ? Q(m_p.NameOf(m.simple->enumOwner))
+                                : KindOf(m.simple->itemType).cppType;
   }
   std::string ArgType(const Member& m) const {
-    if (m.kind == Kind::Enum) return m.simple->enumOwner->cppName;
+    if (m.kind == Kind::Enum) return Q(m_p.NameOf(m.simple->enumOwner));
     const ValueKind& kind = KindOf(m.simple->itemType);
     if (std::string(kind.itemType) == "string") return "const unsigned short*";
     return kind.byReference ? std::string("const ") + kind.cppType + "&" : kind.cppType;
   }
   std::string CollectionType(const Member& m) const {
-    if (m.untyped) return m.attribute ? "CAttributeCol" : "CElementCol";
-    if (m.kind == Kind::Cls) return m.cls->cppName + "Col";
-    if (m.kind == Kind::Enum) return "C" + m.simple->enumOwner->cppName + "Col";
-    return "C" + m.simple->itemType + "Col";
+    if (m.untyped) return m.attribute ? "::VxVevAva5::CAttributeCol" : "::VxVevAva5::CElementCol";
+    if (m.kind == Kind::Prim) return "::VxVevAva5::C" + m.simple->itemType + "Col";
+    return Q(OwnCollection(m));
+  }
+  // The unqualified name of a generated collection.
+  std::string OwnCollection(const Member& m) const {
+    if (m.kind == Kind::Cls) return m_p.NameOf(m.cls) + "Col";
+    return "C" + m_p.NameOf(m.simple->enumOwner) + "Col";
   }
 
   const std::vector<std::unique_ptr<Schema>>& m_schemas;
   std::string m_namespace;
-  NameSet m_names{ReservedTypeNames()};
-  std::vector<const SimpleType*> m_enums;  // that own their values
-  std::map<const Schema*, std::vector<ClassPlan>> m_plans;
-  std::set<const ComplexType*> m_classCollections;  // needed as CxxxCol
-  std::set<const SimpleType*> m_enumCollections;
-  // Model groups that may match no element at all (a pseudo member of such
-  // a group is read without requiring content).
-  std::set<const ComplexType*> m_emptiable;
-  std::set<const ComplexType*> m_settled;
+  Plan m_p;                           // made by Run, read by the rest
   const ClassPlan* m_plan = nullptr;  // the class being defined
-  std::map<const SimpleType*, const Schema*> m_unitOfSimple;
-  std::map<const ComplexType*, const Schema*> m_unitOfComplex;
-  // Named types that are abstract or have derived types: members of them
-  // take their objects from a substitution factory, by xsi:type.
-  std::set<const ComplexType*> m_substitutable;
-  std::map<const ComplexType*, std::vector<const ComplexType*>> m_derivedTypes;  // direct or not
-  std::map<const ComplexType*, const Schema*> m_schemaOf;
-  std::set<const ComplexType*> m_polymorphic;  // see HasBaseClasses
   // The sources of each schema (--sources), and the one being written: the
   // first (m_part 0) holds the enumerations and CreateRootObject, each holds
-  // the classes m_plans[schema][m_partBegin, m_partEnd) and the file-local
+  // the classes of the schema's plans [m_partBegin, m_partEnd) and the file-local
   // helpers those use.
   int m_parts = 1;
   int m_part = 0;
@@ -502,293 +435,130 @@ class Generator {
   // What the source being written uses, so that it defines no helper in vain.
   struct Uses {
     bool createObject = false;
-    bool noFacets = false;
-    bool valueOf = false;
-    bool untyped = false;
-    bool fixed = false;
-    std::set<std::string> rules;
     std::vector<const ComplexType*> foreignClasses;  // made by this source's CreateObject
     std::set<const ComplexType*> made;               // all classes made by it
   } m_uses;
 };
 
-// -- naming -------------------------------------------------------------------
-
-void Generator::NameTypes() {
-  for (const auto& schema : m_schemas)
-    for (const auto& type : schema->complexTypes) {
-      if (type->name.empty()) continue;
-      std::string stem = m_names.Claim(PascalCase(type->name), [](const std::string& s) {
-        return std::vector<std::string>{s, "C" + s, "C" + s + "Col", s + "Metadata",
-                                        s + "Property"};
-      });
-      type->cppName = "C" + stem;
-    }
-  for (const auto& schema : m_schemas) {
-    for (const auto& type : schema->simpleTypes) {
-      if (type->enumOwner != type.get()) continue;
-      std::string base = PascalCase(type->name.empty() ? type->hint : type->name);
-      std::string stem = m_names.Claim(base, [](const std::string& s) {
-        return std::vector<std::string>{s, s + "FromString", s + "ToString", "C" + s,
-                                        "C" + s + "Col"};
-      });
-      type->cppName = stem;
-      NameSet enumerators;
-      for (const std::string& value : type->enumeration)
-        type->enumeratorNames.push_back(enumerators.Claim(stem + "_" + IdentifierPart(value)));
-      m_enums.push_back(type.get());
-    }
-  }
-  for (const auto& schema : m_schemas)
-    for (const auto& type : schema->complexTypes) {
-      if (!type->name.empty()) continue;
-      // A model group is named after the type that holds it: COrderChoice.
-      std::string base = type->pseudo
-                             ? type->enclosing->cppName.substr(1) + PascalCase(GroupName(*type))
-                             : PascalCase(type->owner->name);
-      // A second anonymous type for an element of the same name is told
-      // apart by the name of the type (or, for an anonymous one, of the
-      // element) that holds it: CItemsItem; a third clash gets a number.
-      auto derive = [](const std::string& s) {
-        return std::vector<std::string>{s, "C" + s, "C" + s + "Col", s + "Metadata",
-                                        s + "Property"};
-      };
-      if (!type->pseudo && m_names.Taken("C" + base) && type->enclosing) {
-        const ComplexType& outer = *type->enclosing;
-        base = PascalCase(!outer.name.empty() ? outer.name
-                          : outer.owner       ? outer.owner->name
-                                              : GroupName(outer)) +
-               base;
-      }
-      std::string stem = m_names.Claim(base, derive);
-      type->cppName = "C" + stem;
-    }
-
-  // The element name of a new object: an anonymous type's element; a named
-  // type's only global element, or else the type's own name.
-  for (const auto& schema : m_schemas)
-    for (const auto& type : schema->complexTypes) {
-      ComplexType& t = *type;
-      if (t.pseudo) {
-        t.defaultElement = t.name.empty() ? GroupName(t) : t.name;
-        continue;
-      }
-      if (t.owner) {
-        t.defaultElement = t.owner->name;
-        continue;
-      }
-      std::vector<const ElementDecl*> uses;
-      for (const ElementDecl* decl : schema->globalElementOrder)
-        if (decl->type.complex == &t) uses.push_back(decl);
-      t.defaultElement = uses.size() == 1 ? uses[0]->name : t.name;
-    }
-}
-
-void Generator::PlanClasses() {
-  // Which groups may match nothing: settled for every group before the
-  // groups that hold it, depth first with an explicit stack (named groups
-  // may be used before they are declared). The reader has refused groups
-  // that contain themselves without an element between.
-  for (const auto& schema : m_schemas)
-    for (const auto& start : schema->complexTypes) {
-      if (!start->pseudo || m_settled.count(start.get())) continue;
-      std::vector<std::pair<const ComplexType*, size_t>> stack{{start.get(), 0}};
-      while (!stack.empty()) {
-        auto& [type, next] = stack.back();
-        if (next < type->particles.size()) {
-          const ComplexType* child = type->particles[next++].group;
-          if (child && !m_settled.count(child)) stack.emplace_back(child, 0);
-          continue;
-        }
-        bool choice = type->group == GroupKind::Choice;
-        bool emptiable = !choice;
-        for (const Particle& p : type->particles) {
-          bool optional = p.minOccurs == 0 || (p.group && m_emptiable.count(p.group));
-          emptiable = choice ? emptiable || optional : emptiable && optional;
-        }
-        if (emptiable) m_emptiable.insert(type);
-        m_settled.insert(type);
-        stack.pop_back();
-      }
-    }
-  for (const auto& schema : m_schemas) {
-    std::vector<ClassPlan>& plans = m_plans[&UnitOf(*schema)];
-    int number = static_cast<int>(plans.size());  // the documents of one unit count on
-    for (const auto& type : schema->complexTypes) {
-      type->classNumber = ++number;
-      ClassPlan plan;
-      plan.type = type.get();
-      plan.schema = schema.get();
-      plan.stem = type->cppName.substr(1);
-      plan.choice = type->group == GroupKind::Choice;
-      NameSet names(ReservedMemberNames());
-      auto claim = [&](Member& m) {
-        m.stem = names.Claim(PascalCase(AccessorName(m)), [](const std::string& s) {
-          return std::vector<std::string>{"Get" + s,    "Set" + s,           "IsValid" + s,
-                                          "Remove" + s, "m_" + CamelCase(s), "m_valid" + s};
-        });
-        m.field = "m_" + CamelCase(m.stem);
-        m.valid = "m_valid" + m.stem;
-        m.property = plan.stem + "_" + m.stem;
-      };
-      for (const Particle& particle : type->particles) {
-        Member m;
-        if (particle.group) {
-          m.xmlName = particle.group->defaultElement;
-          m.ns = schema->targetNamespace;
-          m.cls = particle.group;
-        } else if (particle.any) {
-          m.xmlName = "AnyElement";  // the library's name for elements of any name
-          m.nameHint = "any";
-          m.ns = particle.any->namespaces;  // names the wildcard in messages
-          m.untyped = m.anyName = true;
-          m.restriction = particle.any->namespaces;
-        } else {
-          m.xmlName = particle.decl->name;
-          m.ns = particle.decl->ns;
-          m.cls = particle.decl->type.complex;
-          m.simple = particle.decl->type.simple;
-          m.element = particle.decl;
-          m.untyped = particle.decl->type.untyped;
-          m.restriction = m.ns.empty() ? "##local" : "##targetNamespace";
-          m.converted = m.simple && (m.element->defaultValue || m.element->fixedValue);
-        }
-        m.kind = m.cls ? Kind::Cls : !m.untyped && m.simple->IsEnum() ? Kind::Enum : Kind::Prim;
-        m.minOccurs = particle.minOccurs;
-        m.maxOccurs = particle.maxOccurs;
-        m.card = particle.maxOccurs != 1                  ? Card::Col
-                 : particle.minOccurs == 0 || plan.choice ? Card::Opt
-                                                          : Card::Mnd;
-        if (m.card == Card::Col && m.kind == Kind::Cls) m_classCollections.insert(m.cls);
-        if (m.card == Card::Col && m.kind == Kind::Enum)
-          m_enumCollections.insert(m.simple->enumOwner);
-        claim(m);
-        plan.members.push_back(m);
-      }
-      if (type->text) {
-        Member m;
-        m.xmlName = type->mixed ? "text" : "value";
-        m.text = true;
-        m.simple = type->text;
-        m.kind = m.simple->IsEnum() ? Kind::Enum : Kind::Prim;
-        claim(m);
-        plan.members.push_back(m);
-      }
-      for (const AttributeDecl& attribute : type->attributes) {
-        Member m;
-        m.xmlName = attribute.name;
-        m.ns = attribute.ns;
-        m.attribute = true;
-        m.decl = &attribute;
-        m.simple = attribute.type.simple;
-        m.kind = m.simple->IsEnum() ? Kind::Enum : Kind::Prim;
-        m.card = attribute.required ? Card::Mnd : Card::Opt;
-        claim(m);
-        plan.members.push_back(m);
-      }
-      if (type->anyAttribute) {
-        // Last: the wildcard's info takes every attribute offered to it.
-        Member m;
-        m.xmlName = "AnyAttribute";
-        m.nameHint = "anyAttribute";
-        m.attribute = m.untyped = m.anyName = true;
-        m.restriction = type->anyAttribute->namespaces;
-        m.card = Card::Col;
-        m.minOccurs = 0;
-        m.maxOccurs = -1;
-        claim(m);
-        plan.members.push_back(m);
-      }
-      plans.push_back(std::move(plan));
-    }
-  }
-  for (auto& entry : m_plans)
-    for (ClassPlan& plan : entry.second)
-      for (const Member& m : plan.members)
-        if (plan.choice && !m.attribute && m.card == Card::Col)
-          plan.choiceCollections.push_back(&m);
-}
-
 // -- header -------------------------------------------------------------------
 
 std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
   std::ostringstream out;
-  std::string guard = "VXBIND_GENERATED_" + Upper(m_namespace) + "_" + Upper(stem) + "_H";
-  out << "// Generated by vxbindc from " << CommentSafe(Basename(schema.file))
-      << ". Do not edit: compile the\n// schema again instead.\n";
-  out << "//\n// Target namespace: "
-      << (schema.targetNamespace.empty() ? std::string("none")
-                                         : CommentSafe(schema.targetNamespace))
-      << "\n";
+  // No run of underscores: such identifiers are reserved.
+  std::string guard;
+  for (char c : "VXBIND_GENERATED_" + Upper(m_namespace) + "_" + Upper(stem) + "_H")
+    if (c != '_' || guard.empty() || guard.back() != '_') guard += c;
+  // The schema's file name in the #error's string literal (no trigraph).
+  std::string file;
+  for (char c : CommentSafe(Basename(schema.file))) {
+    if (c == '"' || (c == '?' && !file.empty() && file.back() == '?')) file += '\\';
+    file += c;
+  }
+  Printer p(out);
+  Printer::Variables v{
+      {"file", CommentSafe(Basename(schema.file))},
+      {"target", schema.targetNamespace.empty() ? "none" : CommentSafe(schema.targetNamespace)},
+      {"guard", guard},
+      {"major", std::to_string(VXBIND_VERSION_MAJOR)},
+      {"minor", std::to_string(VXBIND_VERSION_MINOR)},
+      {"vxbindc", VXBIND_VERSION_STRING},
+      {"header", stem + ".h"},
+      {"schema", file},
+      {"namespace", m_namespace}};
+  p.Print(v,
+          "// Generated by vxbindc from $file$. Do not edit: compile the\n"
+          "// schema again instead.\n"
+          "//\n"
+          "// Target namespace: $target$\n");
   for (const auto& other : m_schemas)
     if (other->outputUnit == &schema)
-      out << "// Also generated from " << CommentSafe(other->file)
-          << ", reached by include or import.\n";
-  out << "#ifndef " << guard << "\n#define " << guard << "\n\n";
-  out << "#include <cstdint>\n#include <vector>\n\n#include <vxbind/vxbind.h>\n\n";
-  out << "namespace " << m_namespace << " {\n\n";
-  out << "using namespace VxVevAva5;\nusing namespace VxVevAva5Data;\n\n";
-  out << "// A new object for the document element `localName` in `namespaceUri` (null\n"
-         "// or empty: no namespace), for the global elements of complex type of every\n"
-         "// schema compiled into this namespace; null for any other element.\n"
-         "CSmartPtr<CXmlObjectBase> CreateRootObject(const unsigned short* localName,\n"
-         "                                           const unsigned short* namespaceUri);\n";
+      p.Print("// Also generated from $file$, reached by include or import.\n", "file",
+              CommentSafe(other->file));
+  // The code below calls the runtime's generated-code support, which may
+  // change between versions: refused at compile time against another one.
+  p.Print(v,
+          "#ifndef $guard$\n"
+          "#define $guard$\n"
+          "\n"
+          "#include <cstdint>\n"
+          "#include <vector>\n"
+          "\n"
+          "#include <vxbind/vxbind.h>\n"
+          "#include <vxbind/core/GeneratedSupport.h>\n"
+          "\n"
+          "#if VXBIND_VERSION_MAJOR != $major$ || VXBIND_VERSION_MINOR != $minor$\n"
+          "#error \"$header$ was generated by vxbindc $vxbindc$ for vxbind $major$.$minor$; "
+          "compile $schema$ again with the vxbindc of the vxbind you build with\"\n"
+          "#endif\n"
+          "\n"
+          "namespace $namespace$ {\n"
+          "\n"
+          "// A new object for the document element `localName` in `namespaceUri` (null\n"
+          "// or empty: no namespace), for every global element of every schema compiled\n"
+          "// into this namespace but those that are abstract or of an abstract type; null\n"
+          "// for any other element.\n"
+          "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateRootObject(\n"
+          "    const unsigned short* localName, const unsigned short* namespaceUri);\n");
 
-  for (const SimpleType* type : m_enums)
+  for (const SimpleType* type : m_p.enums)
     if (Owns(schema, type)) EnumDeclaration(out, *type);
   OtherHeaders(out, schema);
 
-  const std::vector<ClassPlan>& plans = m_plans[&schema];
+  const std::vector<ClassPlan>& plans = m_p.PlansOf(schema);
   if (!plans.empty()) {
     out << "\n";
-    for (const SimpleType* type : m_enums)
-      if (m_enumCollections.count(type) && Owns(schema, type))
-        out << "class C" << type->cppName << "Col;\n";
+    for (const SimpleType* type : m_p.enums)
+      if (m_p.enumCollections.count(type) && Owns(schema, type))
+        out << "class C" << m_p.NameOf(type) << "Col;\n";
     for (const ClassPlan& plan : plans) {
-      out << "class " << plan.type->cppName << ";\n";
-      if (m_classCollections.count(plan.type)) out << "class " << plan.type->cppName << "Col;\n";
+      out << "class " << m_p.NameOf(plan.type) << ";\n";
+      if (m_p.classCollections.count(plan.type)) out << "class " << m_p.NameOf(plan.type) << "Col;\n";
     }
   }
   for (const ClassPlan* plan : DeclarationOrder(plans)) ClassDeclaration(out, *plan);
   for (const ClassPlan& plan : plans)
-    if (m_classCollections.count(plan.type)) ClassCollectionDeclaration(out, *plan.type);
+    if (m_p.classCollections.count(plan.type)) ClassCollectionDeclaration(out, *plan.type);
   for (const ClassPlan& plan : plans)
     if (Substitutable(plan.type))
-      out << "\n// A new object for `element` of " << plan.type->cppName
+      out << "\n// A new object for `element` of " << m_p.NameOf(plan.type)
           << " or of the type derived from it\n// that its xsi:type names; null when none suits.\n"
-          << "CSmartPtr<CXmlObjectBase> " << FactoryName(*plan.type) << "(CXmlElement* element);\n";
-  for (const SimpleType* type : m_enums)
-    if (m_enumCollections.count(type) && Owns(schema, type)) EnumCollectionDeclaration(out, *type);
+          << "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> " << FactoryName(*plan.type) << "(::VxVevAva5::CXmlElement* element);\n";
+  for (const SimpleType* type : m_p.enums)
+    if (m_p.enumCollections.count(type) && Owns(schema, type)) EnumCollectionDeclaration(out, *type);
 
   out << "\n}  // namespace " << m_namespace << "\n\n#endif  // " << guard << "\n";
   return out.str();
 }
 
 void Generator::EnumDeclaration(std::ostream& out, const SimpleType& type) {
-  const std::string& name = type.cppName;
-  out << "\n// The values of "
-      << (type.name.empty() ? "the anonymous type of " + type.hint : "the type " + type.name)
-      << " (line " << type.pos.line << ").\nenum " << name << " {";
+  Printer p(out);
+  p.Print("\n// The values of $what$ (line $line$).\nenum $enum$ {", "what",
+          type.name.empty() ? "the anonymous type of " + type.hint : "the type " + type.name,
+          "line", type.pos.line, "enum", m_p.NameOf(type));
   for (size_t i = 0; i < type.enumeration.size(); ++i)
-    out << (i ? "," : "") << "\n  " << type.enumeratorNames[i] << " = " << i;
-  out << "\n};\n";
-  out << "// Unknown text: CVxInvalidValueException \"Invalid value [%s] for the enumeration\n"
-         "// ["
-      << name << "]\".\nint " << name << "FromString(const unsigned short* text);\n";
-  out << "// Unknown value: CVxInvalidValueException \"Invalid value [%d] for the\n"
-         "// enumeration ["
-      << name << "]\".\nconst unsigned short* " << name << "ToString(int value);\n";
+    p.Print("$comma$\n  $enumerator$ = $i$", "comma", i ? "," : "", "enumerator",
+            m_p.EnumeratorsOf(type)[i], "i", i);
+  p.Print(
+      "\n};\n"
+      "// Unknown text: CVxInvalidValueException \"Invalid value [%s] for the enumeration\n"
+      "// [$enum$]\".\n"
+      "int $enum$FromString(const unsigned short* text);\n"
+      "// Unknown value: CVxInvalidValueException \"Invalid value [%d] for the\n"
+      "// enumeration [$enum$]\".\n"
+      "const unsigned short* $enum$ToString(int value);\n",
+      "enum", m_p.NameOf(type));
 }
 
 void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
   const ComplexType& type = *plan.type;
-  const std::string& c = type.cppName;
-  std::string ns = Literal(plan.schema->targetNamespace);
+  const std::string& c = m_p.NameOf(type);
   std::ostringstream comment;
   if (type.pseudo && !type.name.empty())
     comment << "The model group " << type.name << ", without an element of its own";
   else if (type.pseudo)
-    comment << "A model group in " << type.enclosing->cppName << ", without an element of its own";
+    comment << "A model group in " << m_p.NameOf(type.enclosing) << ", without an element of its own";
+  else if (type.name.empty() && type.owner->rootClass == &type)
+    comment << "The global element " << type.owner->name << " of a simple type, as a document's root";
   else if (type.name.empty())
     comment << "The anonymous type of the element " << type.owner->name;
   else
@@ -808,174 +578,207 @@ void Generator::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
                     : m.card == Card::Opt && !plan.choice ? "?"
                                                           : "");
   }
-  if (type.text)
-    comment << (type.mixed ? "; mixed, its text kept as one string" : ": text with attributes");
+  if (type.text && type.mixed)
+    comment << "; mixed, its text kept as one string";
+  else if (type.text)
+    comment << ": text of the type " << DescribeType(*type.text)
+            << (type.attributes.empty() && !type.anyAttribute ? "" : ", with attributes");
   comment << ".";
   if (type.base)
-    comment << " Derived from " << type.base->cppName << " by "
+    comment << " Derived from " << m_p.NameOf(type.base) << " by "
             << (type.derivation == ComplexType::Derivation::Extension ? "extension" : "restriction")
             << (HasBaseClasses(type) ? "; written under another type's element with xsi:type."
                                      : ".");
   if (type.abstract) comment << " Abstract: objects are of the types derived from it.";
-  // Filled to 100 columns.
-  out << "\n//";
-  size_t width = 2;
-  std::istringstream words(comment.str());
-  for (std::string word; words >> word;) {
-    if (width + 1 + word.size() > 100) {
-      out << "\n//";
-      width = 2;
-    }
-    out << " " << word;
-    width += 1 + word.size();
-  }
   out << "\n";
-  out << "class " << c << " : public "
-      << (type.base ? type.base->cppName : std::string("CXmlGeneratedClass")) << " {\n public:\n";
-  std::string constructor = "  explicit " + c +
-                            "(const unsigned short* elementName = " + Literal(type.defaultElement) +
-                            ");\n";
-  if (!type.abstract) out << constructor;
-  out << "  CXmlObjectBase* GetBase() override { return this; }\n";
-  out << "  String GetNamespace() const override { return " << ns << "; }\n";
-  out << "  void AccessProperty(int propertyIndex, bool read, VxVariant& value) override;\n";
-  out << "  CParentElementInfo* GetClassInfo() const override;\n";
-  out << "  CElementInfo** GetClassElementInfo() const override;\n";
-  out << "  CAttributeInfo** GetClassAttributeInfo() const override;\n";
+  FillComment(out, "", comment.str());
+  const std::string& documentation =
+      !type.documentation.empty() || !type.owner ? type.documentation : type.owner->documentation;
+  if (!documentation.empty()) {
+    out << "//\n";
+    FillComment(out, "", documentation);
+  }
+  Printer p(out);
+  Printer::Variables v{
+      {"class", c},
+      {"base", type.base ? m_p.NameOf(type.base) : "::VxVevAva5::CXmlGeneratedClass"},
+      {"element", Literal(m_p.DefaultElementOf(type))},
+      {"ns", Literal(plan.schema->targetNamespace)}};
+  const char* const constructor =
+      "  explicit $class$(const unsigned short* elementName = $element$);\n";
+  p.Print(v, "class $class$ : public $base$ {\n public:\n");
+  if (!type.abstract) p.Print(v, constructor);
+  p.Print(v,
+          "  ::VxVevAva5::CXmlObjectBase* GetBase() override { return this; }\n"
+          "  ::VxVevAva5::String GetNamespace() const override { return $ns$; }\n"
+          "  void AccessProperty(int propertyIndex, bool read,\n"
+          "                      ::VxVevAva5::VxVariant& value) override;\n"
+          "  ::VxVevAva5Data::CParentElementInfo* GetClassInfo() const override;\n"
+          "  ::VxVevAva5Data::CElementInfo** GetClassElementInfo() const override;\n"
+          "  ::VxVevAva5Data::CAttributeInfo** GetClassAttributeInfo() const override;\n");
   for (const Member& m : plan.members)
     if (!m.inherited) Accessors(out, m);
-  out << "\n protected:\n";
-  if (type.abstract) out << constructor;
-  out << "  ~" << c << "() override;\n";
-  out << "  String GetTargetNamespace() const override { return " << ns << "; }\n";
-  out << "  void Init() override;\n";
+  p.Print(v, "\n protected:\n");
+  if (type.abstract) p.Print(v, constructor);
+  p.Print(v,
+          "  ~$class$() override;\n"
+          "  ::VxVevAva5::String GetTargetNamespace() const override { return $ns$; }\n"
+          "  void Init() override;\n");
   if (!plan.choiceCollections.empty())
-    out << "  void OnEvent(CXmlObjectBase* source, MsgType type, void* data) override;\n";
-  out << "\n private:\n";
+    p.Print(v,
+            "  void OnEvent(::VxVevAva5::CXmlObjectBase* source,\n"
+            "               ::VxVevAva5::CXmlObjectBase::MsgType type, void* data) override;\n");
+  p.Print(v, "\n private:\n");
   for (const Member& m : plan.members) {
     if (m.inherited) continue;
-    if (m.card == Card::Col)
-      out << "  CSmartPtr<" << CollectionType(m) << "> " << m.field << ";\n";
-    else if (m.kind == Kind::Cls)
-      out << "  CSmartPtr<" << m.cls->cppName << "> " << m.field << ";\n";
-    else if (m.untyped)
-      out << "  CSmartPtr<CElement> " << m.field << ";\n";
+    std::string held = m.card == Card::Col    ? CollectionType(m)
+                       : m.kind == Kind::Cls ? Q(m_p.NameOf(m.cls))
+                       : m.untyped           ? "::VxVevAva5::CElement"
+                                             : "";
+    if (!held.empty())
+      p.Print("  ::VxVevAva5::CSmartPtr<$type$> $field$;\n", "type", held, "field", m.field);
     else
-      out << "  " << ValueType(m) << " " << m.field << "{};\n";
-    if (m.HasValidFlag()) out << "  bool " << m.valid << " = false;\n";
+      p.Print("  $type$ $field${};\n", "type", ValueType(m), "field", m.field);
+    if (m.HasValidFlag()) p.Print("  bool $valid$ = false;\n", "valid", m.valid);
   }
   if (plan.choice && plan.ownsChoice)
-    out << "  String m_chosen;  // the element chosen, \"\" for none\n";
+    out << "  ::VxVevAva5::String m_chosen;  // the element chosen, \"\" for none\n";
   out << "};\n";
 }
 
 void Generator::Accessors(std::ostream& out, const Member& m) {
   const std::string& s = m.stem;
-  out << "\n  // "
-      << (m.text      ? "the text"
-          : m.anyName ? std::string(m.attribute ? "any attributes" : "any elements") +
-                            " (namespaces " + m.restriction + ")"
-                      : (m.attribute ? "@" : "") + m.xmlName + (m.untyped ? ", untyped" : ""));
+  // The member's name, XSD type and occurrence.
+  std::string what = m.text      ? std::string("the text")
+                     : m.anyName ? std::string(m.attribute ? "any attributes" : "any elements") +
+                                       " (namespaces " + m.restriction + ")"
+                                 : (m.attribute ? "@" : "") + m.xmlName;
+  if (m.untyped && !m.anyName)
+    what += ": untyped";
+  else if (m.kind == Kind::Cls && !m.cls->pseudo)
+    what += ": " + (m.cls->name.empty() ? "its anonymous type" : m.cls->name);
+  else if (m.kind == Kind::Cls)
+    what += ": a model group";
+  else if (!m.untyped)
+    what += ": " + DescribeType(*m.simple);
   if (m.card == Card::Col)
-    out << ", " << m.minOccurs << " to "
-        << (m.maxOccurs < 0 ? std::string("unbounded") : std::to_string(m.maxOccurs));
+    what += ", " + std::to_string(m.minOccurs) + " to " +
+            (m.maxOccurs < 0 ? std::string("unbounded") : std::to_string(m.maxOccurs));
   else if (m.Fixed())
-    out << ", fixed";
+    what += ", fixed";
   else if (m.attribute && m.decl->defaultValue)
-    out << ", optional with a default";
+    what += ", optional with a default";
   else if (m.card == Card::Opt)
-    out << ", optional";
+    what += ", optional";
   out << "\n";
-  if (m.card == Card::Col && m.foreign) {
-    out << "  CSmartPtr<" << CollectionType(m) << "> Get" << s << "() const;\n";
-    return;
-  }
+  FillComment(out, "  ", what);
+  const std::string& documentation =
+      m.attribute && m.decl ? m.decl->documentation : m.element ? m.element->documentation : "";
+  if (!documentation.empty()) FillComment(out, "  ", documentation);
+  // The getter of what a member holds by reference, declared here and
+  // defined in the source when another header declares its type.
+  Printer p(out);
+  Printer::Variables v{{"stem", s}, {"field", m.field}, {"valid", m.valid}};
+  auto getter = [&](const std::string& held) {
+    v["held"] = held;
+    if (m.foreign)
+      p.Print(v, "  ::VxVevAva5::CSmartPtr<$held$> Get$stem$() const;\n");
+    else
+      p.Print(v, "  ::VxVevAva5::CSmartPtr<$held$> Get$stem$() const { return $field$; }\n");
+  };
   if (m.card == Card::Col) {
-    out << "  CSmartPtr<" << CollectionType(m) << "> Get" << s << "() const { return " << m.field
-        << "; }\n";
+    getter(CollectionType(m));
     return;
   }
   if (m.untyped) {
-    out << "  CSmartPtr<CElement> Get" << s << "() const { return " << m.field << "; }\n";
-    out << "  // "
-        << (m.anyName ? "Refuses an element of a namespace the wildcard does not admit."
-                      : "The element takes the member's name and namespace.")
-        << "\n  void Set" << s << "(CElement* value);\n";
-    if (m.card == Card::Opt) out << "  void Remove" << s << "() { Set" << s << "(nullptr); }\n";
+    getter("::VxVevAva5::CElement");
+    p.Print(v, m.anyName ? "  // Refuses an element of a namespace the wildcard does not admit.\n"
+                         : "  // The element takes the member's name and namespace.\n");
+    p.Print(v, "  void Set$stem$(::VxVevAva5::CElement* value);\n");
+    if (m.card == Card::Opt) p.Print(v, "  void Remove$stem$() { Set$stem$(nullptr); }\n");
     return;
-  }
-  if (m.kind == Kind::Cls && m.foreign) {
-    out << "  CSmartPtr<" << m.cls->cppName << "> Get" << s << "() const;\n";
-  } else if (m.kind == Kind::Cls) {
-    out << "  CSmartPtr<" << m.cls->cppName << "> Get" << s << "() const { return " << m.field
-        << "; }\n";
   }
   if (m.kind == Kind::Cls) {
-    out << "  void Set" << s << "(" << m.cls->cppName << "* value);\n";
-    if (m.card == Card::Opt) out << "  void Remove" << s << "() { Set" << s << "(nullptr); }\n";
+    getter(Q(m_p.NameOf(m.cls)));
+    p.Print(v, "  void Set$stem$($held$* value);\n");
+    if (m.card == Card::Opt) p.Print(v, "  void Remove$stem$() { Set$stem$(nullptr); }\n");
     return;
   }
-  if (m.HasValidFlag()) out << "  bool IsValid" << s << "() const { return " << m.valid << "; }\n";
-  out << "  " << ValueType(m) << " Get" << s << "() const { return " << m.field << "; }\n";
+  v["value"] = ValueType(m);
+  v["argument"] = ArgType(m);
+  if (m.HasValidFlag()) p.Print(v, "  bool IsValid$stem$() const { return $valid$; }\n");
+  p.Print(v, "  $value$ Get$stem$() const { return $field$; }\n");
   if (m.Fixed()) return;
-  bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
-  std::string assign = m.field + " = " + (string ? "Utf16::Make(value)" : "value") + ";";
-  if (m.card == Card::Mnd) {
-    out << "  void Set" << s << "(" << ArgType(m) << " value) { " << assign << " }\n";
+  if (m.card != Card::Mnd) {
+    p.Print(v, "  void Set$stem$($argument$ value);\n  void Remove$stem$();\n");
     return;
   }
-  out << "  void Set" << s << "(" << ArgType(m) << " value);\n";
-  out << "  void Remove" << s << "();\n";
+  // A required value's setter is defined in the class, on one line if it fits.
+  bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
+  v["assign"] = m.field + " = " + (string ? "::VxVevAva5::Utf16::Make(value)" : "value") + ";";
+  std::string setter = "  void Set" + s + "(" + ArgType(m) + " value) {";
+  p.Print(v, setter.size() + v["assign"].size() + 3 <= 100
+                 ? "  void Set$stem$($argument$ value) { $assign$ }\n"
+                 : "  void Set$stem$($argument$ value) {\n    $assign$\n  }\n");
 }
 
 void Generator::ClassCollectionDeclaration(std::ostream& out, const ComplexType& type) {
-  const std::string& c = type.cppName;
-  out << "\n// " << c
-      << (type.pseudo ? " items, each written in place in the element that holds them.\n"
-                      : " items, each an element of the collection's name.\n");
-  out << "class " << c << "Col : public CXmlCollection {\n public:\n";
-  out << "  " << c << "Col(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
-      << "      int minOccurs, int maxOccurs)\n"
-      << "      : CXmlCollection(elementName, namespaceUri, minOccurs, maxOccurs) {}\n";
-  if (!type.abstract) {
-    out << "  // A new item at the end, named after the collection's elements.\n";
-    out << "  CSmartPtr<" << c << "> Add();\n";
-  }
-  out << "  // Appends `item`, which takes the collection's element name.\n";
-  out << "  void Add(" << c << "* item);\n";
-  out << "  CSmartPtr<" << c << "> Item(int index) const {\n"
-      << "    return static_cast<" << c << "*>(GetItemAtIndex(index));\n  }\n";
-  out << "  CVxIterator<" << c << "> begin() const { return CVxIterator<" << c
-      << ">(GetHeadNode()); }\n";
-  out << "  CVxIterator<" << c << "> end() const { return CVxIterator<" << c << ">(); }\n";
-  out << "\n protected:\n";
-  out << "  void ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* namespaceUri,\n"
-         "                 const CXmlSerializationContext& context, bool optional) const "
-         "override;\n";
-  out << "  CXmlElement* FromXml_Int(CXmlElement* element, CXmlElement* current,\n"
-         "                           const CXmlSerializationContext& context, bool optional) "
-         "override;\n";
-  out << "};\n";
+  Printer p(out);
+  Printer::Variables v{{"class", m_p.NameOf(type)}, {"item", Q(m_p.NameOf(type))}};
+  p.Print(v, type.pseudo ? "\n// $class$ items, each written in place in the element that holds them.\n"
+                         : "\n// $class$ items, each an element of the collection's name.\n");
+  p.Print(v,
+          "class $class$Col : public ::VxVevAva5::CXmlCollection {\n"
+          " public:\n"
+          "  $class$Col(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
+          "      int minOccurs, int maxOccurs)\n"
+          "      : ::VxVevAva5::CXmlCollection(elementName, namespaceUri, minOccurs, maxOccurs) {}\n");
+  if (!type.abstract)
+    p.Print(v,
+            "  // A new item at the end, named after the collection's elements.\n"
+            "  ::VxVevAva5::CSmartPtr<$item$> Add();\n");
+  p.Print(v,
+          "  // Appends `item`, which takes the collection's element name.\n"
+          "  void Add($item$* item);\n"
+          "  ::VxVevAva5::CSmartPtr<$item$> Item(int index) const {\n"
+          "    return static_cast<$item$*>(GetItemAtIndex(index));\n"
+          "  }\n"
+          "  ::VxVevAva5::CVxIterator<$item$> begin() const {\n"
+          "    return ::VxVevAva5::CVxIterator<$item$>(GetHeadNode());\n"
+          "  }\n"
+          "  ::VxVevAva5::CVxIterator<$item$> end() const {\n"
+          "    return ::VxVevAva5::CVxIterator<$item$>();\n"
+          "  }\n"
+          "\n"
+          " protected:\n");
+  out << kCollectionOverrides << "};\n";
 }
 
 void Generator::EnumCollectionDeclaration(std::ostream& out, const SimpleType& type) {
-  const std::string& e = type.cppName;
-  const std::string c = "C" + e + "Col";
-  out << "\n// " << e << " values, each written as its text.\n";
-  out << "class " << c << " : public CXmlTypeCollection {\n public:\n";
-  out << "  " << c << "(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
-      << "      int minOccurs, int maxOccurs);\n";
-  out << "  void Add(" << e << " value);\n";
-  out << "  " << e << " Item(int index) const;\n";
-  out << "  int GetCount() const override { return static_cast<int>(m_values.size()); }\n";
-  out << "  void Clear() override { m_values.clear(); }\n";
-  out << "  void Remove(int index) override;\n";
-  out << "\n protected:\n";
-  out << "  void ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* namespaceUri,\n"
-         "                 const CXmlSerializationContext& context, bool optional) const "
-         "override;\n";
-  out << "  void AddFromString(String text) override;\n";
-  out << "\n private:\n  std::vector<" << e << "> m_values;\n};\n";
+  Printer(out).Print(
+      "\n"
+      "// $enum$ values, each written as its text.\n"
+      "class C$enum$Col : public ::VxVevAva5::Generated::CEnumCollection {\n"
+      " public:\n"
+      "  C$enum$Col(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
+      "      int minOccurs, int maxOccurs);\n"
+      "  void Add($value$ value);\n"
+      "  $value$ Item(int index) const;\n"
+      "  int GetCount() const override { return static_cast<int>(m_values.size()); }\n"
+      "  void Clear() override { m_values.clear(); }\n"
+      "  void Remove(int index) override;\n"
+      "\n"
+      " protected:\n"
+      "  void ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool root,\n"
+      "                 const unsigned short* namespaceUri,\n"
+      "                 const ::VxVevAva5::CXmlSerializationContext& context,\n"
+      "                 bool optional) const override;\n"
+      "  void AddFromString(::VxVevAva5::String text) override;\n"
+      "\n"
+      " private:\n"
+      "  ::std::vector<$value$> m_values;\n"
+      "};\n",
+      "enum", m_p.NameOf(type), "value", Q(m_p.NameOf(type)));
 }
 
 // -- source -------------------------------------------------------------------
@@ -983,18 +786,18 @@ void Generator::EnumCollectionDeclaration(std::ostream& out, const SimpleType& t
 std::string Generator::SourceOf(const Schema& schema, const std::string& stem, bool first) {
   m_uses = Uses();
   std::ostringstream body;
-  for (const SimpleType* type : m_enums)
+  for (const SimpleType* type : m_p.enums)
     if (m_part == 0 && Owns(schema, type)) {
       EnumDefinition(body, *type);
-      if (m_enumCollections.count(type)) EnumCollectionDefinition(body, *type);
+      if (m_p.enumCollections.count(type)) EnumCollectionDefinition(body, *type);
     }
-  const std::vector<ClassPlan>& plans = m_plans[&schema];
+  const std::vector<ClassPlan>& plans = m_p.PlansOf(schema);
   // This source's share of the classes (all of them with one source).
   const size_t begin = std::min(m_partBegin, plans.size());
   const size_t end = std::min(m_partEnd, plans.size());
   for (size_t i = begin; i < end; ++i) ClassDefinition(body, plans[i]);
   for (size_t i = begin; i < end; ++i)
-    if (m_classCollections.count(plans[i].type)) ClassCollectionDefinition(body, *plans[i].type);
+    if (m_p.classCollections.count(plans[i].type)) ClassCollectionDefinition(body, *plans[i].type);
 
   std::vector<const Schema*> included = IncludedUnits(schema, true);
   std::set<const Schema*> sourceIncludes(included.begin(), included.end());
@@ -1010,119 +813,9 @@ std::string Generator::SourceOf(const Schema& schema, const std::string& stem, b
     if (&UnitOf(*other) == other.get() && other.get() != &schema &&
         ((first && m_part == 0) || sourceIncludes.count(other.get())))
       out << "#include \"" << Stem(other->file) << ".h\"\n";
-  out << "\n#include <cstddef>\n#include <initializer_list>\n\n";
-  out << "namespace " << m_namespace << " {\n\nnamespace {\n\n";
-  for (const char* rule : {"kPreserve", "kReplace", "kCollapse"})
-    if (m_uses.rules.count(rule))
-      out << "const CWhitespaceUtils::WhitespaceRule " << rule
-          << " = CWhitespaceUtils::WhitespaceRule_" << (rule + 1) << ";\n";
-  if (begin < end) {
-    out << R"(
-// The metadata of one class: built on first use (a function-local static,
-// so its construction is thread-safe), shared by all objects of the class,
-// freed with CleanMetaData when the program ends.
-struct Metadata {
-  CParentElementInfo* classInfo;
-  CElementInfo** elements;
-  CAttributeInfo** attributes;
-
-  Metadata(CParentElementInfo* info, std::initializer_list<CElementInfo*> elementInfos,
-           std::initializer_list<CAttributeInfo*> attributeInfos)
-      : classInfo(info),
-        elements(new CElementInfo*[elementInfos.size() + 1]),
-        attributes(new CAttributeInfo*[attributeInfos.size() + 1]) {
-    size_t i = 0;
-    for (CElementInfo* e : elementInfos) elements[i++] = e;
-    elements[i] = nullptr;
-    i = 0;
-    for (CAttributeInfo* a : attributeInfos) attributes[i++] = a;
-    attributes[i] = nullptr;
-  }
-  ~Metadata() { CXmlGeneratedClass::CleanMetaData(classInfo, elements, attributes); }
-  Metadata(const Metadata&) = delete;
-  Metadata& operator=(const Metadata&) = delete;
-};
-)";
-  }
-  if (m_uses.noFacets)
-    out << "\nCPrimitiveRestrictions NoFacets() { return CPrimitiveRestrictions(); }\n";
-  if (m_uses.valueOf)
-    out << "\n// The value of a default or fixed text (checked when the schema was compiled).\n"
-           "VxVariant ValueOf(const unsigned short* text, ItemType type,\n"
-           "                  CWhitespaceUtils::WhitespaceRule rule) {\n"
-           "  VxVariant value;\n  value.FromString(Utf16::Make(text), type, rule);\n"
-           "  return value;\n}\n";
-  if (m_uses.fixed)
-    out << R"(
-// Refuses a value other than the fixed one.
-void CheckFixed(const unsigned short* name, const String& text, const String& fixed) {
-  if (text != fixed)
-    throw CVxValidationException(
-        FormatString(VX_T("Invalid value [%s] for [%s]: its value is fixed as [%s]"),
-                     text.c_str(), name, fixed.c_str()));
-}
-)";
-  if (m_uses.untyped) out << kUntypedCol;
-  if (m_uses.createObject) {
-    // With several sources, each knows the classes that its own make.
-    auto made = [&](const ClassPlan& plan) {
-      return m_parts == 1 || m_uses.made.count(plan.type) != 0;
-    };
-    out << "\nenum ClassNumber {";
-    const char* comma = "";
-    for (size_t i = 0; i < plans.size(); ++i)
-      if (made(plans[i])) {
-        out << comma << "\n  ClassNumber_" << plans[i].stem << " = " << plans[i].type->classNumber;
-        comma = ",";
-      }
-    // Classes of other headers held by this one's classes number on.
-    for (size_t i = 0; i < m_uses.foreignClasses.size(); ++i) {
-      out << comma << "\n  ClassNumber_" << m_uses.foreignClasses[i]->cppName.substr(1) << " = "
-          << plans.size() + i + 1;
-      comma = ",";
-    }
-    out << "\n};\n\n";
-    out << "CSmartPtr<CXmlObjectBase> CreateObject(int classNumber, const unsigned short* "
-           "elementName) {\n  switch (classNumber) {\n";
-    for (const ClassPlan& plan : plans)
-      if (!plan.type->abstract && made(plan))
-        out << "    case ClassNumber_" << plan.stem << ":\n      return new " << plan.type->cppName
-            << "(elementName);\n";
-    for (const ComplexType* type : m_uses.foreignClasses)
-      if (!type->abstract)
-        out << "    case ClassNumber_" << type->cppName.substr(1) << ":\n      return new "
-            << type->cppName << "(elementName);\n";
-    out << "  }\n  return nullptr;\n}\n";
-  }
-  out << "\n}  // namespace\n";
-
-  if (first && m_part == 0) {
-    out << "\nCSmartPtr<CXmlObjectBase> CreateRootObject(const unsigned short* localName,\n"
-           "                                           const unsigned short* namespaceUri) {\n";
-    std::ostringstream tests;
-    for (const auto& s : m_schemas) {
-      bool any = false;
-      for (const ElementDecl* decl : s->globalElementOrder) {
-        // A class-typed element, or the class of a simple-typed or untyped
-        // one.
-        const ComplexType* type = decl->type.complex ? decl->type.complex : decl->rootClass;
-        if (!type || type->abstract || decl->abstract) continue;
-        if (!any) tests << "  if (Utf16::Equal(ns, " << Literal(s->targetNamespace) << ")) {\n";
-        any = true;
-        tests << "    if (Utf16::Equal(localName, " << Literal(decl->name) << "))\n"
-              << "      return new " << type->cppName << "(localName);\n";
-      }
-      if (any) tests << "  }\n";
-    }
-    if (tests.str().empty()) {
-      out << "  static_cast<void>(localName);\n  static_cast<void>(namespaceUri);\n";
-    } else {
-      out << "  if (localName == nullptr) return nullptr;\n"
-             "  const unsigned short* ns = namespaceUri != nullptr ? namespaceUri : VX_T(\"\");\n"
-          << tests.str();
-    }
-    out << "  return nullptr;\n}\n";
-  }
+  out << "\nnamespace " << m_namespace << " {\n";
+  if (m_uses.createObject) CreateObjectDefinition(out, plans);
+  if (first && m_part == 0) CreateRootObjectDefinition(out);
   out << body.str();
   for (size_t i = begin; i < end; ++i)
     if (Substitutable(plans[i].type)) SubstitutionFactoryDefinition(out, *plans[i].type);
@@ -1131,83 +824,118 @@ void CheckFixed(const unsigned short* name, const String& text, const String& fi
 }
 
 void Generator::EnumDefinition(std::ostream& out, const SimpleType& type) {
-  const std::string& e = type.cppName;
-  out << "\n// -- " << e << " " << std::string(70 - std::min<size_t>(60, e.size()), '-') << "\n\n";
-  out << "int " << e << "FromString(const unsigned short* text) {\n";
-  out << "  if (text == nullptr) text = VX_T(\"\");\n";
+  const std::string& e = m_p.NameOf(type);
+  Printer p(out);
+  p.Print(
+      "\n// -- $enum$ $rule$\n\n"
+      "int $enum$FromString(const unsigned short* text) {\n"
+      "  if (text == nullptr) text = VX_T(\"\");\n",
+      "enum", e, "rule", std::string(70 - std::min<size_t>(60, e.size()), '-'));
   // The text is handed over as it stands; the type's whitespace rule says
   // which value it is.
   std::string value = "text";
   if (type.whitespace != Whitespace::Preserve) {
     value = "value.c_str()";
-    out << "  const String value = CWhitespaceUtils::"
-        << (type.whitespace == Whitespace::Collapse ? "Collapse" : "Replace")
-        << "(Utf16::Make(text));\n";
+    p.Print(
+        "  const ::VxVevAva5::String value = "
+        "::VxVevAva5::CWhitespaceUtils::$rule$(::VxVevAva5::Utf16::Make(text));\n",
+        "rule", type.whitespace == Whitespace::Collapse ? "Collapse" : "Replace");
   }
   for (size_t i = 0; i < type.enumeration.size(); ++i)
-    out << "  if (Utf16::Equal(" << value << ", " << Literal(type.enumeration[i]) << ")) return "
-        << type.enumeratorNames[i] << ";\n";
-  out << "  throw CVxInvalidValueException(\n"
-      << "      FormatString(VX_T(\"Invalid value [%s] for the enumeration [" << e
-      << "]\"), text));\n}\n\n";
-  out << "const unsigned short* " << e << "ToString(int value) {\n  switch (value) {\n";
+    p.Print("  if (::VxVevAva5::Utf16::Equal($value$, $text$)) return $enumerator$;\n", "value",
+            value, "text", Literal(type.enumeration[i]), "enumerator", m_p.EnumeratorsOf(type)[i]);
+  p.Print(
+      "  throw ::VxVevAva5::CVxInvalidValueException(\n"
+      "      ::VxVevAva5::FormatString(VX_T(\"Invalid value [%s] for the enumeration [$enum$]\"), "
+      "text));\n"
+      "}\n\n"
+      "const unsigned short* $enum$ToString(int value) {\n"
+      "  switch (value) {\n",
+      "enum", e);
   for (size_t i = 0; i < type.enumeration.size(); ++i)
-    out << "    case " << type.enumeratorNames[i] << ":\n      return "
-        << Literal(type.enumeration[i]) << ";\n";
-  out << "  }\n  throw CVxInvalidValueException(\n"
-      << "      FormatString(VX_T(\"Invalid value [%d] for the enumeration [" << e
-      << "]\"), value));\n}\n";
+    p.Print("    case $enumerator$:\n      return $text$;\n", "enumerator",
+            m_p.EnumeratorsOf(type)[i], "text", Literal(type.enumeration[i]));
+  p.Print(
+      "  }\n"
+      "  throw ::VxVevAva5::CVxInvalidValueException(\n"
+      "      ::VxVevAva5::FormatString(VX_T(\"Invalid value [%d] for the enumeration [$enum$]\"), "
+      "value));\n"
+      "}\n",
+      "enum", e);
 }
 
 void Generator::EnumCollectionDefinition(std::ostream& out, const SimpleType& type) {
-  const std::string& e = type.cppName;
-  const std::string c = "C" + e + "Col";
-  std::string rule = RuleName(type.whitespace);
-  m_uses.rules.insert(rule);
-  out << "\n"
-      << c << "::" << c
-      << "(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
-      << "    int minOccurs, int maxOccurs)\n"
-      << "    : CXmlTypeCollection(ItemType_i4, elementName, namespaceUri, minOccurs, maxOccurs,\n"
-      << "                         nullptr, -1, -1, nullptr, nullptr, nullptr, nullptr, -1, "
-      << rule << ",\n                         nullptr) {}\n\n";
-  out << "void " << c << "::Add(" << e << " value) {\n"
-      << "  " << e << "ToString(value);  // refuses a value that is no " << e << "\n"
-      << "  m_values.push_back(value);\n  FireOnCollectionChange();\n}\n\n";
-  out << e << " " << c << "::Item(int index) const {\n"
-      << "  if (index < 0 || index >= GetCount())\n"
-      << "    throw CVxInvalidParamException(\n"
-      << "        FormatString(VX_T(\"Index %d is out of range, use 0 - %d\"), index, "
-         "GetCount()));\n"
-      << "  return m_values[static_cast<size_t>(index)];\n}\n\n";
-  out << "void " << c << "::Remove(int index) {\n"
-      << "  if (index < 0 || index >= GetCount())\n"
-      << "    throw CVxInvalidParamException(\n"
-      << "        FormatString(VX_T(\"Index %d is out of range, use 0 - %d\"), index, "
-         "GetCount()));\n"
-      << "  m_values.erase(m_values.begin() + index);\n  FireOnCollectionChange();\n}\n\n";
-  out << "void " << c
-      << "::ToXml_Int(CXmlWriter* writer, bool, const unsigned short* namespaceUri,\n"
-      << "    const CXmlSerializationContext& context, bool) const {\n"
-      << "  ValidateCount(context);\n"
-      << "  for (" << e << " value : m_values) {\n"
-      << "    writer->WriteStartElement(GetElementName(), namespaceUri);\n"
-      << "    writer->WriteText(Utf16::Make(" << e << "ToString(value)));\n"
-      << "    writer->WriteEndElement();\n  }\n}\n\n";
-  out << "void " << c << "::AddFromString(String text) {\n"
-      << "  Add(static_cast<" << e << ">(" << e << "FromString(text.c_str())));\n}\n";
+  Printer(out).Print(
+      "\n"
+      "$col$::$col$(const unsigned short* elementName, const unsigned short* namespaceUri,\n"
+      "    int minOccurs, int maxOccurs)\n"
+      "    : ::VxVevAva5::Generated::CEnumCollection(elementName, namespaceUri, minOccurs, "
+      "maxOccurs,\n"
+      "                                              $rule$) {}\n"
+      "\n"
+      "void $col$::Add($value$ value) {\n"
+      "  $toString$(value);  // refuses a value that is no $enum$\n"
+      "  m_values.push_back(value);\n"
+      "  FireOnCollectionChange();\n"
+      "}\n"
+      "\n"
+      "$value$ $col$::Item(int index) const {\n"
+      "$outOfRange$"
+      "  return m_values[static_cast<::std::size_t>(index)];\n"
+      "}\n"
+      "\n"
+      "void $col$::Remove(int index) {\n"
+      "$outOfRange$"
+      "  m_values.erase(m_values.begin() + index);\n"
+      "  FireOnCollectionChange();\n"
+      "}\n"
+      "\n"
+      "void $col$::ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool,\n"
+      "    const unsigned short* namespaceUri,\n"
+      "    const ::VxVevAva5::CXmlSerializationContext& context, bool) const {\n"
+      "  ValidateCount(context);\n"
+      "  for ($value$ value : m_values) {\n"
+      "    writer->WriteStartElement(GetElementName(), namespaceUri);\n"
+      "    writer->WriteText(::VxVevAva5::Utf16::Make($toString$(value)));\n"
+      "    writer->WriteEndElement();\n"
+      "  }\n"
+      "}\n"
+      "\n"
+      "void $col$::AddFromString(::VxVevAva5::String text) {\n"
+      "  Add(static_cast<$value$>($fromString$(text.c_str())));\n"
+      "}\n",
+      "col", "C" + m_p.NameOf(type) + "Col", "enum", m_p.NameOf(type), "value", Q(m_p.NameOf(type)),
+      "toString", Q(m_p.NameOf(type) + "ToString"), "fromString", Q(m_p.NameOf(type) + "FromString"),
+      "rule", RuleName(type.whitespace), "outOfRange",
+      "  if (index < 0 || index >= GetCount())\n"
+      "    throw ::VxVevAva5::CVxInvalidParamException(::VxVevAva5::FormatString(\n"
+      "        VX_T(\"Index %d is out of range, use 0 - %d\"), index, GetCount()));\n");
 }
 
 std::string Generator::Restrictions(const Facets& f) {
-  if (f.Empty()) {
-    m_uses.noFacets = true;
-    return "NoFacets()";
-  }
-  auto text = [](const std::optional<std::string>& v) { return v ? Literal(*v) : "nullptr"; };
-  return "CPrimitiveRestrictions(" + text(f.pattern) + ", " + std::to_string(f.minLength) + ", " +
-         std::to_string(f.maxLength) + ", " + text(f.minInclusive) + ", " + text(f.maxInclusive) +
-         ", " + text(f.minExclusive) + ", " + text(f.maxExclusive) + ", " +
-         std::to_string(f.length) + ")";
+  if (f.Empty()) return "::VxVevAva5::Generated::NoFacets()";
+  return FacetsBuilder(f);
+}
+
+// The facets as the named-field builder of the runtime's generated-code
+// support: Facets().Pattern(...).MinInclusive(...), only those in force.
+std::string Generator::FacetsBuilder(const Facets& f) {
+  std::string chain = "::VxVevAva5::Generated::Facets()";
+  auto text = [&](const char* field, const std::optional<std::string>& v) {
+    if (v) chain += std::string(".") + field + "(" + Literal(*v) + ")";
+  };
+  auto number = [&](const char* field, int v) {
+    if (v >= 0) chain += std::string(".") + field + "(" + std::to_string(v) + ")";
+  };
+  text("Pattern", f.pattern);
+  number("Length", f.length);
+  number("MinLength", f.minLength);
+  number("MaxLength", f.maxLength);
+  text("MinInclusive", f.minInclusive);
+  text("MaxInclusive", f.maxInclusive);
+  text("MinExclusive", f.minExclusive);
+  text("MaxExclusive", f.maxExclusive);
+  return chain;
 }
 
 std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
@@ -1222,16 +950,14 @@ std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
   const char* card = m.card == Card::Mnd ? "Mnd" : m.card == Card::Opt ? "Opt" : "Col";
   if (m.converted) {
     // The text as it stands; AccessProperty converts and checks it.
-    m_uses.rules.insert("kPreserve");
-    m_uses.noFacets = true;
-    return std::string("new CElementInfo") + group + "Prim" + card + "(" + Literal(m.xmlName) +
+    return std::string("new ::VxVevAva5Data::CElementInfo") + group + "Prim" + card + "(" + Literal(m.xmlName) +
            ", " + Literal(m.ns) + ", " + m.property +
-           ", ItemType_string, nullptr, kPreserve, NoFacets())";
+           ", ::VxVevAva5::ItemType_string, nullptr, ::VxVevAva5::Generated::kPreserve, ::VxVevAva5::Generated::NoFacets())";
   }
-  std::string head = std::string("new CElementInfo") + group + kind + card + "(" +
+  std::string head = std::string("new ::VxVevAva5Data::CElementInfo") + group + kind + card + "(" +
                      Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property;
   const char* memberType =
-      m.cls && m.cls->pseudo ? "XmlElementType_PseudoElement" : "XmlElementType_Element";
+      m.cls && m.cls->pseudo ? "::VxVevAva5Data::XmlElementType_PseudoElement" : "::VxVevAva5Data::XmlElementType_Element";
   if (m.card == Card::Col)
     return head + (m.kind == Kind::Cls ? std::string(", ") + memberType + ")" : ")");
   if (m.substitution) {
@@ -1248,32 +974,29 @@ std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
         m_uses.foreignClasses.push_back(m.cls);
       // Required content: a model group that may match nothing must not
       // fail when nothing is there.
-      bool required = !m.cls->pseudo || !m_emptiable.count(m.cls);
-      return head + ", " + memberType + ", CreateObject, ClassNumber_" + m.cls->cppName.substr(1) +
+      bool required = !m.cls->pseudo || !m_p.emptiable.count(m.cls);
+      return head + ", " + memberType + ", CreateObject, ClassNumber_" + m_p.NameOf(m.cls).substr(1) +
              (m.card == Card::Mnd ? (required ? ", true)" : ", false)") : ")");
     }
     case Kind::Enum:
-      return head + ", " + m.simple->enumOwner->cppName + "ToString, " +
-             m.simple->enumOwner->cppName + "FromString)";
+      return head + ", " + m_p.NameOf(m.simple->enumOwner) + "ToString, " +
+             m_p.NameOf(m.simple->enumOwner) + "FromString)";
     case Kind::Prim:
       break;
   }
-  m_uses.rules.insert(RuleName(m.simple->whitespace));
-  return head + ", ItemType_" + m.simple->itemType + ", nullptr, " +
+  return head + ", ::VxVevAva5::ItemType_" + m.simple->itemType + ", nullptr, " +
          RuleName(m.simple->whitespace) + ", " + Restrictions(m.simple->facets) + ")";
 }
 
 std::string Generator::AttributeInfo(const Member& m) {
   if (m.untyped)
-    return "new CAttributeInfoAny(VX_T(\"AnyAttribute\"), VX_T(\"\"), " + m.property + ", true, " +
-           Literal(m.restriction) + ", " + Literal(m_plan->schema->targetNamespace) + ")";
+    return Untyped(*m_plan, m, false) + ".NewAttributeInfo(" + m.property + ")";
   std::string head = Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property + ", " +
                      (m.decl->required || m.restatedRequired ? "false" : "true");
   if (m.kind == Kind::Enum)
-    return "new CAttributeInfoEnum(" + head + ", " + m.simple->enumOwner->cppName + "ToString, " +
-           m.simple->enumOwner->cppName + "FromString)";
-  m_uses.rules.insert(RuleName(m.simple->whitespace));
-  return "new CAttributeInfoPrimitive(" + head + ", ItemType_" + m.simple->itemType +
+    return "new ::VxVevAva5Data::CAttributeInfoEnum(" + head + ", " + m_p.NameOf(m.simple->enumOwner) + "ToString, " +
+           m_p.NameOf(m.simple->enumOwner) + "FromString)";
+  return "new ::VxVevAva5Data::CAttributeInfoPrimitive(" + head + ", ::VxVevAva5::ItemType_" + m.simple->itemType +
          ", nullptr, " + RuleName(m.simple->whitespace) + ", " + Restrictions(m.simple->facets) +
          ")";
 }
@@ -1284,42 +1007,44 @@ std::string Generator::CollectionConstruction(const Member& m) {
   std::string type = CollectionType(m);
   if (m.untyped) return UntypedCollection(*m_plan, m);
   if (m.kind != Kind::Prim) return "new " + type + "(" + args + ")";
-  const Facets& f = m.simple->facets;
-  auto text = [](const std::optional<std::string>& v) { return v ? Literal(*v) : "nullptr"; };
-  m_uses.rules.insert(RuleName(m.simple->whitespace));
-  return "new " + type + "(" + args + ", " + text(f.pattern) + ", " + std::to_string(f.minLength) +
-         ", " + std::to_string(f.maxLength) + ", " + text(f.minInclusive) + ", " +
-         text(f.maxInclusive) + ", " + text(f.minExclusive) + ", " + text(f.maxExclusive) + ", " +
-         std::to_string(f.length) + ", " + RuleName(m.simple->whitespace) + ", nullptr)";
+  return FacetsBuilder(m.simple->facets) + ".NewCollection<" + type + ">(" + args + ", " +
+         RuleName(m.simple->whitespace) + ")";
 }
 
 // The expression for a default or fixed value of an attribute.
 std::string Generator::InitialValue(const Member& m, const std::string& text) {
   if (m.kind == Kind::Enum) {
     for (size_t i = 0; i < m.simple->enumeration.size(); ++i)
-      if (m.simple->enumeration[i] == text) return m.simple->enumOwner->enumeratorNames[i];
+      if (m.simple->enumeration[i] == text) return Q(m_p.EnumeratorsOf(m.simple->enumOwner)[i]);
   }
   // Strings, integers and booleans are worked out here, once, instead of
   // being converted from text for every new object. (The reader has checked
   // that the text is a value of the type.)
   const std::string& item = m.simple->itemType;
   std::string value = Normalized(text, m.simple->whitespace);
-  if (item == "string") return "Utf16::Make(" + Literal(value) + ")";
+  if (item == "string") return "::VxVevAva5::Utf16::Make(" + Literal(value) + ")";
   if (item == "boolean") return value == "true" || value == "1" ? "true" : "false";
   if (std::string literal = IntegerLiteral(item, value); !literal.empty()) return literal;
-  m_uses.valueOf = true;
-  m_uses.rules.insert(RuleName(m.simple->whitespace));
-  return "ValueOf(" + Literal(text) + ", ItemType_" + m.simple->itemType + ", " +
+  return "::VxVevAva5::Generated::ValueOf(" + Literal(text) + ", ::VxVevAva5::ItemType_" + m.simple->itemType + ", " +
          RuleName(m.simple->whitespace) + ").Get" + KindOf(m.simple->itemType).variant + "()";
 }
 
 // -- untyped members, and elements with a default or fixed value ---------------
 
+// The runtime's description of an untyped member, by field; `made` for one
+// that makes elements (which then take its namespace).
+std::string Generator::Untyped(const ClassPlan& plan, const Member& m, bool made) {
+  const std::string target = UntypedTarget(plan, m);
+  std::string text = "::VxVevAva5::Generated::Untyped()";
+  if (!m.anyName) text += ".Name(" + Literal(m.xmlName) + ")";
+  if (made) text += ".NamespaceUri(" + Literal(m.anyName ? FirstNamespace(m.restriction, target) : m.ns) + ")";
+  return text + ".Restriction(" + Literal(m.restriction) + ").TargetNamespace(" + Literal(target) +
+         ")";
+}
+
 std::string Generator::UntypedCheck(const ClassPlan& plan, const Member& m,
                                     const std::string& element) {
-  m_uses.untyped = true;
-  return "CUntypedCol::Check(" + element + ", " + (m.anyName ? "nullptr" : Literal(m.xmlName)) +
-         ", " + Literal(m.restriction) + ", " + Literal(UntypedTarget(plan, m)) + ")";
+  return Untyped(plan, m, false) + ".Check(" + element + ")";
 }
 
 std::string Generator::UntypedElementInfo(const ClassPlan& plan, const Member& m) {
@@ -1327,31 +1052,26 @@ std::string Generator::UntypedElementInfo(const ClassPlan& plan, const Member& m
                       : *plan.type->group == GroupKind::Choice ? "Choice"
                                                                : "All";
   const char* card = m.card == Card::Mnd ? "Mnd" : m.card == Card::Opt ? "Opt" : "Col";
-  std::string head = std::string("new CElementInfo") + group + "Untpd" + card + "(" +
-                     Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property;
-  if (m.card == Card::Col) return head + ")";
-  return head + ", " + Literal(m.restriction) + ", " + Literal(UntypedTarget(plan, m)) + ")";
+  const std::string info = std::string("::VxVevAva5Data::CElementInfo") + group + "Untpd" + card;
+  const std::string arguments = Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property;
+  if (m.card == Card::Col) return "new " + info + "(" + arguments + ")";
+  return Untyped(plan, m, false) + ".NewInfo<" + info + ">(" + arguments + ")";
 }
 
 std::string Generator::UntypedCollection(const ClassPlan& plan, const Member& m) {
-  const std::string target = UntypedTarget(plan, m);
-  if (m.attribute)
-    return "new CAttributeCol(VX_T(\"\"), " + Literal(m.restriction) + ", " + Literal(target) + ")";
-  m_uses.untyped = true;
-  return "new CUntypedCol(" + (m.anyName ? std::string("nullptr") : Literal(m.xmlName)) + ", " +
-         Literal(m.anyName ? FirstNamespace(m.restriction, target) : m.ns) + ", " +
-         Literal(m.restriction) + ", " + Literal(target) + ", " + std::to_string(m.minOccurs) +
-         ", " + std::to_string(m.maxOccurs) + ")";
+  if (m.attribute) return Untyped(plan, m, false) + ".NewAttributeCollection()";
+  return Untyped(plan, m, true) + ".Occurs(" + std::to_string(m.minOccurs) + ", " +
+         std::to_string(m.maxOccurs) + ").NewCollection()";
 }
 
 // The setter of a single untyped member.
 void Generator::UntypedDefinitions(std::ostream& out, const ClassPlan& plan, const Member& m) {
-  const std::string& c = plan.type->cppName;
+  const std::string& c = m_p.NameOf(plan.type);
   std::string name = Literal(m.xmlName);
-  out << "\nvoid " << c << "::Set" << m.stem << "(CElement* value) {\n";
+  out << "\nvoid " << c << "::Set" << m.stem << "(::VxVevAva5::CElement* value) {\n";
   if (m.card == Card::Mnd) out << "  Throw_IfPropertyIsNull(value, " << name << ");\n";
   if (m.anyName) {
-    out << "  if (value != nullptr) " << Wrap(UntypedCheck(plan, m, "value"), 25) << ";\n";
+    out << "  if (value != nullptr)\n    " << Wrap(UntypedCheck(plan, m, "value"), 4) << ";\n";
   } else {
     out << "  if (value != nullptr) {\n    value->SetName(" << name
         << ");\n    value->SetNamespace(" << Literal(m.ns) << ");\n  }\n";
@@ -1365,24 +1085,21 @@ void Generator::UntypedAccessCase(std::ostream& out, const ClassPlan& plan, cons
   out << "      if (read) {\n        if (" << f << " != nullptr) {\n          "
       << Wrap(UntypedCheck(plan, m, f + ".get()"), 10) << ";\n          value.SetXmlObject(" << f
       << ");\n        }\n      } else {\n"
-      << "        CXmlObjectBase* object = value.IsValid() ? value.GetXmlObject().get() : "
-         "nullptr;\n";
+      << "        ::VxVevAva5::CXmlObjectBase* object =\n"
+         "            value.IsValid() ? value.GetXmlObject().get() : nullptr;\n";
   if (plan.choice)
-    out << "        Set" << m.stem << "(static_cast<CElement*>(object));\n";
+    out << "        Set" << m.stem << "(static_cast<::VxVevAva5::CElement*>(object));\n";
   else
-    out << "        " << f << " = static_cast<CElement*>(object);\n";
+    out << "        " << f << " = static_cast<::VxVevAva5::CElement*>(object);\n";
   out << "      }\n      return;\n";
 }
 
 // The canonical text of a fixed value, as a C++ expression.
 std::string Generator::FixedText(const Member& m, const std::string& fixed) {
-  m_uses.fixed = true;
   if (m.kind == Kind::Enum)
-    return "Utf16::Make(" + m.simple->enumOwner->cppName + "ToString(" + InitialValue(m, fixed) +
+    return "::VxVevAva5::Utf16::Make(" + Q(m_p.NameOf(m.simple->enumOwner)) + "ToString(" + InitialValue(m, fixed) +
            "))";
-  m_uses.valueOf = true;
-  m_uses.rules.insert(RuleName(m.simple->whitespace));
-  return "ValueOf(" + Literal(fixed) + ", ItemType_" + m.simple->itemType + ", " +
+  return "::VxVevAva5::Generated::ValueOf(" + Literal(fixed) + ", ::VxVevAva5::ItemType_" + m.simple->itemType + ", " +
          RuleName(m.simple->whitespace) + ").ToString(nullptr)";
 }
 
@@ -1400,31 +1117,29 @@ void Generator::ConvertedAccessCase(std::ostream& out, const ClassPlan& plan, co
   auto toText = [&](const std::string& v, const std::string& indent, const std::string& var) {
     std::ostringstream code;
     if (m.kind == Kind::Enum) {
-      code << indent << "const String " << var << " = Utf16::Make(" << m.simple->enumOwner->cppName
+      code << indent << "const ::VxVevAva5::String " << var << " = ::VxVevAva5::Utf16::Make(" << Q(m_p.NameOf(m.simple->enumOwner))
            << "ToString(" << v << "));\n";
       return code.str();
     }
-    code << indent << "VxVariant typed;\n"
+    code << indent << "::VxVevAva5::VxVariant typed;\n"
          << indent << "typed.Set" << KindOf(m.simple->itemType).variant << "(" << v << ");\n";
     if (!m.simple->facets.Empty())
       code << indent
-           << Wrap("static const CPrimitiveRestrictions facets" +
-                       Restrictions(m.simple->facets).substr(22),
+           << Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " +
+                       Restrictions(m.simple->facets),
                    indent.size())
            << ";\n"
-           << indent << "CheckFacets(" << name << ", typed, ItemType_" << m.simple->itemType
+           << indent << "::VxVevAva5::CheckFacets(" << name << ", typed, ::VxVevAva5::ItemType_" << m.simple->itemType
            << ", facets);\n";
-    code << indent << "const String " << var << " = typed.ToString(nullptr);\n";
+    code << indent << "const ::VxVevAva5::String " << var << " = typed.ToString(nullptr);\n";
     return code.str();
   };
   std::string converted;
   if (m.kind == Kind::Enum) {
-    const std::string& e = m.simple->enumOwner->cppName;
+    const std::string e = Q(m_p.NameOf(m.simple->enumOwner));
     converted = "static_cast<" + e + ">(" + e + "FromString(text.c_str()))";
   } else {
-    m_uses.valueOf = true;
-    m_uses.rules.insert(RuleName(m.simple->whitespace));
-    converted = "ValueOf(text.c_str(), ItemType_" + m.simple->itemType + ", " +
+    converted = "::VxVevAva5::Generated::ValueOf(text.c_str(), ::VxVevAva5::ItemType_" + m.simple->itemType + ", " +
                 RuleName(m.simple->whitespace) + ").Get" + KindOf(m.simple->itemType).variant +
                 "()";
   }
@@ -1432,7 +1147,7 @@ void Generator::ConvertedAccessCase(std::ostream& out, const ClassPlan& plan, co
   if (optional) out << "        if (!" << m.valid << ") return;\n";
   out << toText(f, "        ", "text");
   if (!fixed.empty())
-    out << "        " << Wrap("CheckFixed(" + name + ", text, " + fixed + ")", 8) << ";\n";
+    out << "        " << Wrap("::VxVevAva5::Generated::CheckFixed(" + name + ", text, " + fixed + ")", 8) << ";\n";
   out << "        value.SetString(text);\n        return;\n      }\n";
   if (optional) {
     out << "      if (!value.IsValid()) {\n";
@@ -1442,13 +1157,13 @@ void Generator::ConvertedAccessCase(std::ostream& out, const ClassPlan& plan, co
       out << "        " << m.valid << " = false;\n";
     out << "        return;\n      }\n";
   }
-  out << "      const String text = value.GetString();\n";
+  out << "      const ::VxVevAva5::String text = value.GetString();\n";
   out << "      " << Wrap(ValueType(m) + " converted = " + initial, 6) << ";\n"
       << "      if (!text.empty())\n        " << Wrap("converted = " + converted, 8) << ";\n";
   if (!fixed.empty())
     out << "      {\n"
         << toText("converted", "        ", "canonical") << "        "
-        << Wrap("CheckFixed(" + name + ", canonical, " + fixed + ")", 8) << ";\n      }\n";
+        << Wrap("::VxVevAva5::Generated::CheckFixed(" + name + ", canonical, " + fixed + ")", 8) << ";\n      }\n";
   bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
   if (optional && plan.choice) {
     out << "      Set" << m.stem << "(converted" << (string ? ".c_str()" : "") << ");\n";
@@ -1465,9 +1180,9 @@ void Generator::FixedAttributeAccessCase(std::ostream& out, const Member& m) {
   std::string fixed = FixedText(m, *m.decl->fixedValue);
   std::string name = Literal(m.xmlName);
   if (m.kind == Kind::Enum) {
-    const std::string& e = m.simple->enumOwner->cppName;
+    const std::string e = Q(m_p.NameOf(m.simple->enumOwner));
     out << "      if (read) {\n        value.SetI4(" << f << ");\n        return;\n      }\n"
-        << "      CheckFixed(" << name << ", Utf16::Make(" << e << "ToString(value.GetI4())),\n"
+        << "      ::VxVevAva5::Generated::CheckFixed(" << name << ", ::VxVevAva5::Utf16::Make(" << e << "ToString(value.GetI4())),\n"
         << "                 " << fixed << ");\n"
         << "      " << f << " = static_cast<" << e << ">(value.GetI4());\n      return;\n";
     return;
@@ -1475,40 +1190,40 @@ void Generator::FixedAttributeAccessCase(std::ostream& out, const Member& m) {
   const char* variant = KindOf(m.simple->itemType).variant;
   out << "      if (read) {\n        value.Set" << variant << "(" << f
       << ");\n        return;\n      }\n"
-      << "      " << Wrap("CheckFixed(" + name + ", value.ToString(nullptr), " + fixed + ")", 6)
+      << "      " << Wrap("::VxVevAva5::Generated::CheckFixed(" + name + ", value.ToString(nullptr), " + fixed + ")", 6)
       << ";\n"
       << "      " << f << " = value.Get" << variant << "();\n      return;\n";
 }
 
 void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Member& m) {
-  out << "    case " << m.property << ":\n";
+  out << "    case " << Q(m.property) << ":\n";
   const std::string& f = m.field;
   if (m.text) {
     // The driver reads and writes the text as a string: converted here by
     // the text's type, and checked against its facets on the way out.
     if (m.kind == Kind::Enum) {
-      const std::string& e = m.simple->enumOwner->cppName;
-      out << "      if (read)\n        value.SetString(Utf16::Make(" << e << "ToString(" << f
+      const std::string e = Q(m_p.NameOf(m.simple->enumOwner));
+      out << "      if (read)\n        value.SetString(::VxVevAva5::Utf16::Make(" << e << "ToString(" << f
           << ")));\n      else\n        " << f << " = static_cast<" << e << ">(" << e
           << "FromString(value.GetString().c_str()));\n      return;\n";
       return;
     }
     const char* variant = KindOf(m.simple->itemType).variant;
     std::string rule = RuleName(m.simple->whitespace);
-    m_uses.rules.insert(rule);
-    out << "      if (read) {\n        VxVariant typed;\n        typed.Set" << variant << "(" << f
+    out << "      if (read) {\n        ::VxVevAva5::VxVariant typed;\n        typed.Set" << variant << "(" << f
         << ");\n";
     if (!m.simple->facets.Empty())
       out << "        "
-          << Wrap("static const CPrimitiveRestrictions facets" +
-                      Restrictions(m.simple->facets).substr(22),
+          << Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " +
+                      Restrictions(m.simple->facets),
                   8)
           << ";\n"
-          << "        CheckFacets(" << Literal(plan.type->defaultElement) << ", typed, ItemType_"
+          << "        ::VxVevAva5::CheckFacets(" << Literal(m_p.DefaultElementOf(plan.type)) << ", typed, ::VxVevAva5::ItemType_"
           << m.simple->itemType << ", facets);\n";
     out << "        value.SetString(typed.ToString(nullptr));\n      } else {\n"
-        << "        VxVariant typed;\n        typed.FromString(value.GetString(), ItemType_"
-        << m.simple->itemType << ", " << rule << ");\n        " << f << " = typed.Get" << variant
+        << "        ::VxVevAva5::VxVariant typed;\n        typed.FromString(value.GetString(),\n"
+        << "                         ::VxVevAva5::ItemType_" << m.simple->itemType << ", " << rule
+        << ");\n        " << f << " = typed.Get" << variant
         << "();\n      }\n      return;\n";
     return;
   }
@@ -1526,11 +1241,11 @@ void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Membe
   }
   if (m.Fixed()) return FixedAttributeAccessCase(out, m);
   if (m.kind == Kind::Cls) {
-    std::string object = "static_cast<" + m.cls->cppName + "*>(object)";
+    std::string object = "static_cast<" + Q(m_p.NameOf(m.cls)) + "*>(object)";
     out << "      if (read) {\n        if (" << f << " != nullptr) value.SetXmlObject(" << f
         << ");\n      } else {\n"
-        << "        CXmlObjectBase* object = value.IsValid() ? value.GetXmlObject().get() : "
-           "nullptr;\n";
+        << "        ::VxVevAva5::CXmlObjectBase* object =\n"
+           "            value.IsValid() ? value.GetXmlObject().get() : nullptr;\n";
     if (plan.choice)
       out << "        Set" << m.stem << "(" << object << ");\n";
     else
@@ -1566,36 +1281,42 @@ void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Membe
 
 void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   const ComplexType& type = *plan.type;
-  const std::string& c = type.cppName;
+  const std::string& c = m_p.NameOf(type);
   const std::string& stem = plan.stem;
   m_plan = &plan;
-  out << "\n// -- " << stem << " " << std::string(70 - std::min<size_t>(60, stem.size()), '-')
-      << "\n\nnamespace {\n";
-
-  bool anyProperty = !plan.members.empty();
-  if (anyProperty) {
-    out << "enum " << stem << "Property {";
+  Printer p(out);
+  Printer::Variables v{{"class", c},
+                       {"stem", stem},
+                       {"rule", std::string(70 - std::min<size_t>(60, stem.size()), '-')},
+                       {"metadata", Q(stem + "Metadata") + "()"}};
+  p.Print(v, "\n// -- $stem$ $rule$\n\nnamespace {\n");
+  if (!plan.members.empty()) {
+    p.Print(v, "enum $stem$Property {");
     for (size_t i = 0; i < plan.members.size(); ++i)
-      out << (i ? "," : "") << "\n  " << plan.members[i].property;
-    out << "\n};\n";
+      p.Print("$comma$\n  $property$", "comma", i ? "," : "", "property",
+              plan.members[i].property);
+    p.Print(v, "\n};\n");
   }
   const char* group = !type.group || *type.group == GroupKind::Sequence ? "Sequence"
                       : *type.group == GroupKind::Choice                ? "Choice"
                                                                         : "All";
-  out << "\nconst Metadata& " << stem << "Metadata() {\n";
-  out << "  static const Metadata metadata(\n";
+  p.Print(v,
+          "\n"
+          "const ::VxVevAva5::Generated::Metadata& $stem$Metadata() {\n"
+          "  static const ::VxVevAva5::Generated::Metadata metadata(\n");
   // A model group reads the attributes of its holder's element: it must let
   // them pass.
   std::string textIndex = "-1";
   for (const Member& m : plan.members)
     if (m.text) textIndex = m.property;
   std::ostringstream info;
-  info << "new CParentElementInfo(XmlElementGroupType_" << group << ", XmlElementType_"
-       << (type.pseudo ? "PseudoElement" : "Element") << ", "
-       << Literal(HasBaseClasses(type) ? type.name : type.defaultElement) << ", "
-       << Literal(plan.schema->targetNamespace) << ", " << textIndex << ", "
-       << (type.pseudo ? "false" : "true") << ", " << (HasBaseClasses(type) ? "true" : "false")
-       << ")";
+  info << "::VxVevAva5::Generated::ClassInfo(::VxVevAva5Data::XmlElementGroupType_" << group
+       << ", " << Literal(HasBaseClasses(type) ? type.name : m_p.DefaultElementOf(type)) << ", "
+       << Literal(plan.schema->targetNamespace) << ")";
+  if (type.pseudo) info << ".ModelGroup()";
+  if (textIndex != "-1") info << ".TextProperty(" << textIndex << ")";
+  if (HasBaseClasses(type)) info << ".HasBaseClasses()";
+  info << ".New()";
   out << "      " << Wrap(info.str(), 6) << ",\n      {";
   bool firstInfo = true;
   for (const Member& m : plan.Described()) {
@@ -1616,7 +1337,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   out << c << "::" << c << "(const unsigned short* elementName)";
   bool firstInit = true;
   if (type.base) {
-    out << "\n    : " << type.base->cppName << "(elementName)";
+    out << "\n    : " << m_p.NameOf(type.base) << "(elementName)";
     firstInit = false;
   }
   for (const Member& m : plan.members) {
@@ -1625,28 +1346,33 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
         << Wrap(CollectionConstruction(m), 7 + m.field.size()) << ")";
     firstInit = false;
   }
-  out << " {\n  SetElementName(elementName);\n";
+  p.Print(v, " {\n  SetElementName(elementName);\n");
   for (const Member* m : plan.choiceCollections)
-    out << "  " << m->field << "->AddEventListener(this);\n";
-  out << "  Init();\n}\n\n";
+    p.Print("  $field$->AddEventListener(this);\n", "field", m->field);
+  p.Print(v, "  Init();\n}\n\n");
   if (plan.choiceCollections.empty()) {
-    out << c << "::~" << c << "() = default;\n\n";
+    p.Print(v, "$class$::~$class$() = default;\n\n");
   } else {
-    out << c << "::~" << c << "() {\n";
+    p.Print(v, "$class$::~$class$() {\n");
     for (const Member* m : plan.choiceCollections)
-      out << "  " << m->field << "->RemoveEventListener(this);\n";
-    out << "}\n\n";
+      p.Print("  $field$->RemoveEventListener(this);\n", "field", m->field);
+    p.Print(v, "}\n\n");
   }
-  out << "CParentElementInfo* " << c << "::GetClassInfo() const {\n  return " << stem
-      << "Metadata().classInfo;\n}\n";
-  out << "CElementInfo** " << c << "::GetClassElementInfo() const {\n  return " << stem
-      << "Metadata().elements;\n}\n";
-  out << "CAttributeInfo** " << c << "::GetClassAttributeInfo() const {\n  return " << stem
-      << "Metadata().attributes;\n}\n\n";
+  p.Print(v,
+          "::VxVevAva5Data::CParentElementInfo* $class$::GetClassInfo() const {\n"
+          "  return $metadata$.ClassInfo();\n"
+          "}\n"
+          "::VxVevAva5Data::CElementInfo** $class$::GetClassElementInfo() const {\n"
+          "  return $metadata$.Elements();\n"
+          "}\n"
+          "::VxVevAva5Data::CAttributeInfo** $class$::GetClassAttributeInfo() const {\n"
+          "  return $metadata$.Attributes();\n"
+          "}\n"
+          "\n");
 
   // Init: the state of a new object, and of one about to be read again.
   out << "void " << c << "::Init() {\n";
-  if (type.base) out << "  " << type.base->cppName << "::Init();\n";
+  if (type.base) out << "  " << m_p.NameOf(type.base) << "::Init();\n";
   for (const Member& m : plan.members) {
     if (m.inherited) continue;
     if (m.card == Card::Col) {
@@ -1654,19 +1380,14 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     } else if (m.untyped) {
       // A mandatory one holds an element from the start: the reading fills
       // it in place.
-      std::string target = UntypedTarget(plan, m);
-      std::string ns = m.anyName ? FirstNamespace(m.restriction, target) : m.ns;
       if (m.card == Card::Mnd)
         out << "  " << m.field << " = "
-            << Wrap("new CElement(" + Literal(m.anyName ? "any" : m.xmlName) + ", " + Literal(ns) +
-                        ", " + Literal(m.restriction) + ", " + Literal(target) + ")",
-                    5 + m.field.size())
-            << ";\n";
+            << Wrap(Untyped(plan, m, true) + ".NewElement()", 5 + m.field.size()) << ";\n";
       else
         out << "  " << m.field << " = nullptr;\n";
     } else if (m.kind == Kind::Cls) {
       if (m.card == Card::Mnd && !m.cls->abstract)
-        out << "  " << m.field << " = new " << m.cls->cppName << "(" << Literal(m.xmlName)
+        out << "  " << m.field << " = new " << Q(m_p.NameOf(m.cls)) << "(" << Literal(m.xmlName)
             << ");\n";
       else
         out << "  " << m.field << " = nullptr;\n";
@@ -1692,7 +1413,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
       continue;
     }
     if (m.kind == Kind::Cls) {
-      out << "\nvoid " << c << "::Set" << m.stem << "(" << m.cls->cppName << "* value) {\n";
+      out << "\nvoid " << c << "::Set" << m.stem << "(" << Q(m_p.NameOf(m.cls)) << "* value) {\n";
       if (m.card == Card::Mnd) out << "  Throw_IfPropertyIsNull(value, " << name << ");\n";
       if (plan.choice) out << "  Choice_SelectElement(" << name << ", value, m_chosen);\n";
       if (m.card == Card::Mnd)
@@ -1707,7 +1428,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     bool inChoice = plan.choice && !m.attribute;
     out << "\nvoid " << c << "::Set" << m.stem << "(" << ArgType(m) << " value) {\n";
     if (inChoice) out << "  Choice_SetElementValid(true, " << name << ", m_chosen);\n";
-    out << "  " << m.field << " = " << (string ? "Utf16::Make(value)" : "value") << ";\n";
+    out << "  " << m.field << " = " << (string ? "::VxVevAva5::Utf16::Make(value)" : "value") << ";\n";
     out << "  " << m.valid << " = true;\n}\n";
     out << "\nvoid " << c << "::Remove" << m.stem << "() {\n";
     if (inChoice) out << "  Choice_SetElementValid(false, " << name << ", m_chosen);\n";
@@ -1719,7 +1440,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   }
 
   if (!plan.choiceCollections.empty()) {
-    out << "\nvoid " << c << "::OnEvent(CXmlObjectBase* source, MsgType, void*) {\n";
+    out << "\nvoid " << c << "::OnEvent(::VxVevAva5::CXmlObjectBase* source, ::VxVevAva5::CXmlObjectBase::MsgType, void*) {\n";
     for (const Member* m : plan.choiceCollections)
       out << "  if (source == " << m->field << ".get())\n    Choice_CollectionChanged("
           << Literal(m->xmlName) << ", " << m->field << "->GetCount(), m_chosen);\n";
@@ -1727,7 +1448,8 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   }
 
   ForeignAccessors(out, plan);
-  out << "\nvoid " << c << "::AccessProperty(int propertyIndex, bool read, VxVariant& value) {\n";
+  out << "\nvoid " << c << "::AccessProperty(int propertyIndex, bool read,\n"
+      << "    ::VxVevAva5::VxVariant& value) {\n";
   if (plan.inheritedCount > 0) InheritedAccess(out, plan);
   if (plan.members.empty()) {
     out << "  static_cast<void>(propertyIndex);\n  static_cast<void>(read);\n"
@@ -1742,51 +1464,80 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
 }
 
 void Generator::ClassCollectionDefinition(std::ostream& out, const ComplexType& type) {
-  const std::string& c = type.cppName;
-  const std::string col = c + "Col";
+  Printer p(out);
+  Printer::Variables v{{"class", m_p.NameOf(type)},
+                       {"item", Q(m_p.NameOf(type))},
+                       {"col", m_p.NameOf(type) + "Col"},
+                       {"factory", Q(FactoryName(type))}};
   if (!type.abstract)
-    out << "\nCSmartPtr<" << c << "> " << col << "::Add() {\n"
-        << "  CSmartPtr<" << c << "> item = new " << c << "(GetElementName().c_str());\n"
-        << "  AppendItem(item);\n  return item;\n}\n";
-  out << "\n";
-  out << "void " << col << "::Add(" << c << "* item) {\n"
-      << "  Throw_IfPropertyIsNull(item, GetElementName().c_str());\n"
-      << "  SetElementName(item, GetElementName().c_str());\n  AppendItem(item);\n}\n\n";
-  out << "void " << col
-      << "::ToXml_Int(CXmlWriter* writer, bool, const unsigned short* namespaceUri,\n"
-      << "    const CXmlSerializationContext& context, bool) const {\n"
-      << "  ValidateCount(context);\n"
-      << "  for (const CNode* node = GetHeadNode(); node != nullptr; node = node->GetNext())\n"
-      << "    CXmlObjectBase::ToXml_Int(node->GetItem(), writer, false, namespaceUri, context, "
-         "false);\n}\n\n";
+    p.Print(v,
+            "\n"
+            "::VxVevAva5::CSmartPtr<$class$> $col$::Add() {\n"
+            "  ::VxVevAva5::CSmartPtr<$item$> item = new $item$(GetElementName().c_str());\n"
+            "  AppendItem(item);\n"
+            "  return item;\n"
+            "}\n");
+  p.Print(v,
+          "\n"
+          "void $col$::Add($item$* item) {\n"
+          "  ::VxVevAva5::CXmlObjectBase::Throw_IfPropertyIsNull(item, GetElementName().c_str());\n"
+          "  ::VxVevAva5::CXmlObjectBase::SetElementName(item, GetElementName().c_str());\n"
+          "  AppendItem(item);\n"
+          "}\n"
+          "\n"
+          "void $col$::ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool,\n"
+          "    const unsigned short* namespaceUri,\n"
+          "    const ::VxVevAva5::CXmlSerializationContext& context, bool) const {\n"
+          "  ValidateCount(context);\n"
+          "  for (const ::VxVevAva5::CXmlCollection::CNode* node = GetHeadNode(); node != nullptr;\n"
+          "       node = node->GetNext())\n"
+          "    ::VxVevAva5::CXmlObjectBase::ToXml_Int(node->GetItem(), writer, false, namespaceUri,\n"
+          "                                           context, false);\n"
+          "}\n"
+          "\n");
   if (type.pseudo) {
     // Items of a model group have no element: each reads in place, in the
     // element that holds them, until one takes nothing or the count is full.
-    out << "CXmlElement* " << col << "::FromXml_Int(CXmlElement* element, CXmlElement* current,\n"
-        << "    const CXmlSerializationContext& context, bool) {\n"
-        << "  while (current != nullptr && (GetMaxOccurs() < 0 || GetCount() < GetMaxOccurs())) {\n"
-        << "    CSmartPtr<" << c << "> item = new " << c << "(GetElementName().c_str());\n"
-        << "    CXmlElement* next = CXmlObjectBase::FromXml_Int(item, element, current, context);\n"
-        << "    if (next == current) break;\n"
-        << "    AppendItem(item);\n"
-        << "    current = next;\n  }\n  return current;\n}\n";
+    p.Print(v,
+            "::VxVevAva5::CXmlElement* $col$::FromXml_Int(::VxVevAva5::CXmlElement* element,\n"
+            "    ::VxVevAva5::CXmlElement* current,\n"
+            "    const ::VxVevAva5::CXmlSerializationContext& context, bool) {\n"
+            "  while (current != nullptr && (GetMaxOccurs() < 0 || GetCount() < GetMaxOccurs())) {\n"
+            "    ::VxVevAva5::CSmartPtr<$item$> item = new $item$(GetElementName().c_str());\n"
+            "    ::VxVevAva5::CXmlElement* next =\n"
+            "        ::VxVevAva5::CXmlObjectBase::FromXml_Int(item, element, current, context);\n"
+            "    if (next == current) break;\n"
+            "    AppendItem(item);\n"
+            "    current = next;\n"
+            "  }\n"
+            "  return current;\n"
+            "}\n");
     return;
   }
-  out << "CXmlElement* " << col << "::FromXml_Int(CXmlElement*, CXmlElement* current,\n"
-      << "    const CXmlSerializationContext& context, bool) {\n"
-      << "  while (current != nullptr && DoesElementNameMatch(context, current, "
-         "GetElementName().c_str(),\n"
-      << "                                                    GetNamespaceRef().c_str())) {\n";
+  p.Print(v,
+          "::VxVevAva5::CXmlElement* $col$::FromXml_Int(::VxVevAva5::CXmlElement*,\n"
+          "    ::VxVevAva5::CXmlElement* current,\n"
+          "    const ::VxVevAva5::CXmlSerializationContext& context, bool) {\n"
+          "  while (current != nullptr &&\n"
+          "         DoesElementNameMatch(context, current, GetElementName().c_str(),\n"
+          "                              GetNamespaceRef().c_str())) {\n");
   if (Substitutable(&type))
-    out << "    CSmartPtr<CXmlObjectBase> item = " << FactoryName(type) << "(current);\n"
-        << "    if (item == nullptr)\n      throw CVxValidationException(FormatString(\n"
-        << "          VX_T(\"Failed to find a suitable substitution element for [%s]\"),\n"
-        << "          GetElementName().c_str()));\n";
+    p.Print(v,
+            "    ::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> item = $factory$(current);\n"
+            "    if (item == nullptr)\n"
+            "      throw ::VxVevAva5::CVxValidationException(::VxVevAva5::FormatString(\n"
+            "          VX_T(\"Failed to find a suitable substitution element for [%s]\"),\n"
+            "          GetElementName().c_str()));\n");
   else
-    out << "    CSmartPtr<" << c << "> item = new " << c << "(GetElementName().c_str());\n";
-  out << "    CXmlObjectBase::FromXml_Int(item, current, current->GetFirstElement(), context);\n"
-      << "    AppendItem(item);\n"
-      << "    current = current->GetNextSiblingElement();\n  }\n  return current;\n}\n";
+    p.Print(v, "    ::VxVevAva5::CSmartPtr<$item$> item = new $item$(GetElementName().c_str());\n");
+  p.Print(v,
+          "    ::VxVevAva5::CXmlObjectBase::FromXml_Int(item, current, current->GetFirstElement(),\n"
+          "                                             context);\n"
+          "    AppendItem(item);\n"
+          "    current = current->GetNextSiblingElement();\n"
+          "  }\n"
+          "  return current;\n"
+          "}\n");
 }
 
 // -- several files ------------------------------------------------------------
@@ -1799,20 +1550,6 @@ void Generator::ClassCollectionDefinition(std::ostream& out, const ComplexType& 
 // and declares the rest ahead; the accessors of members whose class is
 // declared elsewhere are then defined in the source.
 
-void Generator::MarkForeignMembers() {
-  for (auto& entry : m_plans)
-    for (ClassPlan& plan : entry.second)
-      for (Member& m : plan.members) {
-        const Schema* home = nullptr;
-        if (m.kind == Kind::Cls)
-          home = m_unitOfComplex.at(m.cls);
-        else if (m.kind == Kind::Enum && m.card == Card::Col)
-          home = m_unitOfSimple.at(m.simple->enumOwner);
-        // An inherited member is declared and accessed in its base class.
-        m.foreign = home != nullptr && home != entry.first && !m.inherited;
-      }
-}
-
 // The one place that says which other generated headers a header (or, with
 // `source`, a source) includes. A header needs the enumerations its members
 // hold by value: complete types, so the header is included. The headers
@@ -1823,23 +1560,23 @@ void Generator::MarkForeignMembers() {
 // or enumerations it uses.
 std::vector<const Schema*> Generator::IncludedUnits(const Schema& unit, bool source) const {
   std::set<const Schema*> needed;
-  auto plans = m_plans.find(&unit);
-  if (plans != m_plans.end())
+  auto plans = m_p.plans.find(&unit);
+  if (plans != m_p.plans.end())
     for (const ClassPlan& plan : plans->second) {
       // A derived class needs its base class complete, in the header and
       // the source alike; the substitution factory of a base creates the
       // classes derived from it.
       for (const ComplexType* t : CompleteTypesNeeded(*plan.type))
-        needed.insert(m_unitOfComplex.at(t));
+        needed.insert(m_p.unitOfComplex.at(t));
       if (source && Substitutable(plan.type)) {
-        auto derived = m_derivedTypes.find(plan.type);
-        if (derived != m_derivedTypes.end())
-          for (const ComplexType* t : derived->second) needed.insert(m_unitOfComplex.at(t));
+        auto derived = m_p.derivedTypes.find(plan.type);
+        if (derived != m_p.derivedTypes.end())
+          for (const ComplexType* t : derived->second) needed.insert(m_p.unitOfComplex.at(t));
       }
       for (const Member& m : plan.members) {
         if (m.kind == Kind::Enum && (source || m.card != Card::Col))
-          needed.insert(m_unitOfSimple.at(m.simple->enumOwner));
-        if (source && m.kind == Kind::Cls) needed.insert(m_unitOfComplex.at(m.cls));
+          needed.insert(m_p.unitOfSimple.at(m.simple->enumOwner));
+        if (source && m.kind == Kind::Cls) needed.insert(m_p.unitOfComplex.at(m.cls));
       }
     }
   needed.erase(&unit);
@@ -1854,12 +1591,12 @@ std::vector<const Schema*> Generator::IncludedUnits(const Schema& unit, bool sou
 void Generator::OtherHeaders(std::ostream& out, const Schema& unit) {
   std::vector<const Schema*> included = IncludedUnits(unit, false);
   std::vector<std::string> declarations;
-  auto plans = m_plans.find(&unit);
-  if (plans != m_plans.end())
+  auto plans = m_p.plans.find(&unit);
+  if (plans != m_p.plans.end())
     for (const ClassPlan& plan : plans->second)
       for (const Member& m : plan.members) {
         if (!m.foreign) continue;
-        std::string name = m.card == Card::Col ? CollectionType(m) : m.cls->cppName;
+        std::string name = m.card == Card::Col ? OwnCollection(m) : m_p.NameOf(m.cls);
         if (std::find(declarations.begin(), declarations.end(), name) == declarations.end())
           declarations.push_back(name);
       }
@@ -1876,8 +1613,8 @@ void Generator::OtherHeaders(std::ostream& out, const Schema& unit) {
 void Generator::ForeignAccessors(std::ostream& out, const ClassPlan& plan) {
   for (const Member& m : plan.members) {
     if (!m.foreign) continue;
-    std::string type = m.card == Card::Col ? CollectionType(m) : m.cls->cppName;
-    out << "\nCSmartPtr<" << type << "> " << plan.type->cppName << "::Get" << m.stem
+    std::string type = m.card == Card::Col ? CollectionType(m) : m_p.NameOf(m.cls);
+    out << "\n::VxVevAva5::CSmartPtr<" << type << "> " << m_p.NameOf(plan.type) << "::Get" << m.stem
         << "() const {\n  return " << m.field << ";\n}\n";
   }
 }
@@ -1930,141 +1667,8 @@ std::vector<const ClassPlan*> Generator::DeclarationOrder(
   return order;
 }
 
-void Generator::PlanDerivations() {
-  std::map<const ComplexType*, ClassPlan*> planOf;
-  std::vector<ClassPlan*> derived;
-  for (auto& entry : m_plans)
-    for (ClassPlan& plan : entry.second) {
-      planOf[plan.type] = &plan;
-      if (plan.type->base) derived.push_back(&plan);
-    }
-  auto depth = [](const ClassPlan* plan) {
-    size_t n = 0;
-    for (const ComplexType* t = plan->type->base; t; t = t->base) ++n;
-    return n;
-  };
-  std::stable_sort(derived.begin(), derived.end(),
-                   [&](const ClassPlan* a, const ClassPlan* b) { return depth(a) < depth(b); });
-
-  for (ClassPlan* plan : derived) {
-    const ComplexType& type = *plan->type;
-    const ClassPlan& base = *planOf.at(type.base);
-    bool extension = type.derivation == ComplexType::Derivation::Extension;
-    auto rename = [&](Member m) {
-      m.inherited = true;
-      m.property = plan->stem + "_" + m.stem;
-      return m;
-    };
-    auto sameName = [](const Member& a, const Member& b) {
-      return a.attribute == b.attribute && !a.text && !b.text && a.xmlName == b.xmlName &&
-             a.ns == b.ns;
-    };
-
-    std::vector<Member> members;
-    NameSet names(ReservedMemberNames());
-    auto derive = [](const std::string& s) {
-      return std::vector<std::string>{"Get" + s,    "Set" + s,           "IsValid" + s,
-                                      "Remove" + s, "m_" + CamelCase(s), "m_valid" + s};
-    };
-    for (const Member& m : base.members) {
-      members.push_back(rename(m));
-      names.Claim(m.stem, derive);
-    }
-    std::vector<Member> described;
-    if (extension) {
-      for (const Member& m : base.Described()) described.push_back(rename(m));
-      // This type's own members follow the base's particles and attributes.
-      size_t elements = 0, attributes = 0;
-      for (Member m : plan->members) {
-        if (m.text) continue;  // the base's text
-        size_t& seen = m.attribute ? attributes : elements;
-        if (seen++ < (m.attribute ? type.inheritedAttributes : type.inheritedParticles)) continue;
-        m.stem = names.Claim(PascalCase(AccessorName(m)), derive);
-        m.field = "m_" + CamelCase(m.stem);
-        m.valid = "m_valid" + m.stem;
-        m.property = plan->stem + "_" + m.stem;
-        members.push_back(m);
-        described.push_back(m);
-      }
-    } else {
-      // Each restated element takes the first member of its name not yet
-      // taken (a sequence may repeat a name).
-      std::set<size_t> taken;
-      for (const Member& restated : plan->members) {
-        if (restated.attribute || restated.text) continue;
-        for (size_t i = 0; i < base.members.size(); ++i) {
-          if (taken.count(i) || !sameName(base.members[i], restated)) continue;
-          taken.insert(i);
-          Member info = rename(base.members[i]);
-          if (info.card != Card::Col)
-            info.card = restated.minOccurs == 0 || plan->choice ? Card::Opt : Card::Mnd;
-          described.push_back(info);
-          break;
-        }
-      }
-      for (const Member& m : base.members) {
-        if (!m.attribute) continue;
-        Member info = rename(m);
-        for (const Member& restated : plan->members)
-          if (sameName(m, restated)) info.restatedRequired = restated.decl->required;
-        described.push_back(info);
-      }
-      for (Member& m : members)
-        if (m.text && type.text != type.base->text) m.restrictedText = type.text;
-    }
-    plan->members = std::move(members);
-    plan->described = std::move(described);
-    plan->derived = true;
-    plan->inheritedCount = base.members.size();
-    plan->ownsChoice = !base.choice;
-  }
-
-  // Choices listen to their own collections only: the base's constructor
-  // listens to its own.
-  for (auto& entry : m_plans)
-    for (ClassPlan& plan : entry.second) {
-      if (!plan.derived) continue;
-      plan.choiceCollections.clear();
-      for (const Member& m : plan.members)
-        if (plan.choice && !m.inherited && !m.attribute && m.card == Card::Col)
-          plan.choiceCollections.push_back(&m);
-    }
-
-  // Substitution: every named type derived from a base, directly or not.
-  for (const auto& schema : m_schemas)
-    for (const auto& type : schema->complexTypes) m_schemaOf[type.get()] = schema.get();
-  for (const auto& entry : m_plans)
-    for (const ClassPlan& plan : entry.second) {
-      if (plan.type->name.empty() || plan.type->pseudo) continue;
-      for (const ComplexType* b = plan.type->base; b; b = b->base)
-        m_derivedTypes[b].push_back(plan.type);
-    }
-  for (const auto& entry : m_plans)
-    for (const ClassPlan& plan : entry.second)
-      if (!plan.type->pseudo && !plan.type->name.empty() &&
-          (plan.type->abstract || m_derivedTypes.count(plan.type)))
-        m_substitutable.insert(plan.type);
-  // Substitutable members of all groups cannot be read by the library: an
-  // all group takes a non-abstract base's objects as they are.
-  for (auto& entry : m_plans)
-    for (ClassPlan& plan : entry.second) {
-      bool all = plan.type->group == GroupKind::All;
-      for (std::vector<Member>* list : {&plan.members, &plan.described})
-        for (Member& m : *list)
-          m.substitution = m.kind == Kind::Cls && Substitutable(m.cls) && (!all || m.cls->abstract);
-    }
-  std::set<const ComplexType*> substituted;  // the declared types of such members
-  for (const auto& entry : m_plans)
-    for (const ClassPlan& plan : entry.second)
-      for (const Member& m : plan.Described())
-        if (m.substitution) substituted.insert(m.cls);
-  for (const auto& entry : m_derivedTypes)
-    if (substituted.count(entry.first))
-      m_polymorphic.insert(entry.second.begin(), entry.second.end());
-}
-
 void Generator::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
-  const std::string& base = plan.type->base->cppName;
+  const std::string& base = m_p.NameOf(plan.type->base);
   out << "  if (propertyIndex < " << plan.inheritedCount << ") {  // the members of " << base
       << "\n    " << base << "::AccessProperty(propertyIndex, read, value);\n";
   for (const Member& m : plan.members) {
@@ -2072,19 +1676,19 @@ void Generator::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
     // The restriction's text is held as the base's; its own facets are
     // checked on the way out, as the base's are.
     const SimpleType& text = *m.restrictedText;
-    out << "    if (read && propertyIndex == " << m.property << ") {\n";
+    out << "    if (read && propertyIndex == " << Q(m.property) << ") {\n";
     if (text.IsEnum())
-      out << "      static_cast<void>(" << text.enumOwner->cppName
+      out << "      static_cast<void>(" << Q(m_p.NameOf(text.enumOwner))
           << "FromString(value.GetString().c_str()));\n";
     if (!text.facets.Empty()) {
       std::string rule = RuleName(text.whitespace);
-      m_uses.rules.insert(rule);
-      out << "      VxVariant typed;\n      typed.FromString(value.GetString(), ItemType_"
-          << text.itemType << ", " << rule << ");\n      "
-          << Wrap("static const CPrimitiveRestrictions facets" +
-                      Restrictions(text.facets).substr(22),
+      out << "      ::VxVevAva5::VxVariant typed;\n      typed.FromString(value.GetString(),\n"
+          << "                       ::VxVevAva5::ItemType_" << text.itemType << ", " << rule
+          << ");\n      "
+          << Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " +
+                      Restrictions(text.facets),
                   6)
-          << ";\n      CheckFacets(" << Literal(plan.type->defaultElement) << ", typed, ItemType_"
+          << ";\n      ::VxVevAva5::CheckFacets(" << Literal(m_p.DefaultElementOf(plan.type)) << ", typed, ::VxVevAva5::ItemType_"
           << text.itemType << ", facets);\n";
     }
     out << "    }\n";
@@ -2092,56 +1696,138 @@ void Generator::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
   out << "    return;\n  }\n";
 }
 
+void Generator::CreateObjectDefinition(std::ostream& out, const std::vector<ClassPlan>& plans) {
+  Printer p(out);
+  // With several sources, each knows the classes that its own make.
+  auto made = [&](const ClassPlan& plan) {
+    return m_parts == 1 || m_uses.made.count(plan.type) != 0;
+  };
+  p.Print("\nnamespace {\n\nenum ClassNumber {");
+  const char* comma = "";
+  for (const ClassPlan& plan : plans)
+    if (made(plan)) {
+      p.Print("$comma$\n  ClassNumber_$stem$ = $number$", "comma", comma, "stem", plan.stem,
+              "number", m_p.ClassNumberOf(plan.type));
+      comma = ",";
+    }
+  // Classes of other headers held by this one's classes number on.
+  for (size_t i = 0; i < m_uses.foreignClasses.size(); ++i) {
+    p.Print("$comma$\n  ClassNumber_$stem$ = $number$", "comma", comma, "stem",
+            m_p.NameOf(m_uses.foreignClasses[i]).substr(1), "number", plans.size() + i + 1);
+    comma = ",";
+  }
+  p.Print(
+      "\n};\n\n"
+      "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateObject(\n"
+      "    int classNumber, const unsigned short* elementName) {\n"
+      "  switch (classNumber) {\n");
+  std::vector<const ComplexType*> types;
+  for (const ClassPlan& plan : plans)
+    if (made(plan)) types.push_back(plan.type);
+  types.insert(types.end(), m_uses.foreignClasses.begin(), m_uses.foreignClasses.end());
+  for (const ComplexType* type : types)
+    if (!type->abstract)
+      p.Print("    case ClassNumber_$stem$:\n      return new $class$(elementName);\n", "stem",
+              m_p.NameOf(type).substr(1), "class", m_p.NameOf(type));
+  p.Print("  }\n  return nullptr;\n}\n\n}  // namespace\n");
+}
+
+// Knows the global elements of every schema of the run.
+void Generator::CreateRootObjectDefinition(std::ostream& out) {
+  Printer p(out);
+  p.Print(
+      "\n"
+      "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateRootObject(\n"
+      "    const unsigned short* localName, const unsigned short* namespaceUri) {\n");
+  std::ostringstream tests;
+  Printer t(tests);
+  for (const auto& s : m_schemas) {
+    bool any = false;
+    for (const ElementDecl* decl : s->globalElementOrder) {
+      // A class-typed element, or the class of a simple-typed or untyped
+      // one.
+      const ComplexType* type = decl->type.complex ? decl->type.complex : decl->rootClass;
+      if (!type || type->abstract || decl->abstract) continue;
+      if (!any)
+        t.Print("  if (::VxVevAva5::Utf16::Equal(ns, $ns$)) {\n", "ns",
+                Literal(s->targetNamespace));
+      any = true;
+      t.Print(
+          "    if (::VxVevAva5::Utf16::Equal(localName, $name$))\n"
+          "      return new $class$(localName);\n",
+          "name", Literal(decl->name), "class", m_p.NameOf(type));
+    }
+    if (any) t.Print("  }\n");
+  }
+  if (tests.str().empty())
+    p.Print("  static_cast<void>(localName);\n  static_cast<void>(namespaceUri);\n");
+  else
+    p.Print(
+        "  if (localName == nullptr) return nullptr;\n"
+        "  const unsigned short* ns = namespaceUri != nullptr ? namespaceUri : VX_T(\"\");\n"
+        "$tests$",
+        "tests", tests.str());
+  p.Print("  return nullptr;\n}\n");
+}
+
 void Generator::SubstitutionFactoryDefinition(std::ostream& out, const ComplexType& type) {
-  out << "\nCSmartPtr<CXmlObjectBase> " << FactoryName(type) << "(CXmlElement* element) {\n";
+  Printer p(out);
+  p.Print(
+      "\n"
+      "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> $factory$(\n"
+      "    ::VxVevAva5::CXmlElement* element) {\n",
+      "factory", FactoryName(type));
   std::vector<const ComplexType*> candidates;
   if (!type.abstract) candidates.push_back(&type);
-  for (const ComplexType* t : m_derivedTypes[&type])
+  for (const ComplexType* t : m_p.DerivedFrom(&type))
     if (!t->abstract) candidates.push_back(t);
   if (candidates.empty()) {
-    out << "  static_cast<void>(element);\n  return nullptr;\n}\n";
+    p.Print("  static_cast<void>(element);\n  return nullptr;\n}\n");
     return;
   }
-  out << "  const String type = CClassfactoryBase::GetElementType(element);\n"
-      << "  const String ns = CClassfactoryBase::GetElementTypeNamespaceUri(element);\n"
-      << "  const unsigned short* name = element->GetLocalName().c_str();\n";
   // Without xsi:type the element is of the declared type.
-  out << "  if (type.empty()) return "
-      << (type.abstract ? std::string("nullptr") : "new " + type.cppName + "(name)") << ";\n";
+  p.Print(
+      "  const ::VxVevAva5::String type = ::VxVevAva5::CClassfactoryBase::GetElementType(element);\n"
+      "  const ::VxVevAva5::String ns =\n"
+      "      ::VxVevAva5::CClassfactoryBase::GetElementTypeNamespaceUri(element);\n"
+      "  const unsigned short* name = element->GetLocalName().c_str();\n"
+      "  if (type.empty()) return $declared$;\n",
+      "declared", type.abstract ? "nullptr" : "new " + m_p.NameOf(type) + "(name)");
   std::vector<const Schema*> namespaces;
   for (const ComplexType* t : candidates)
-    if (std::find(namespaces.begin(), namespaces.end(), m_schemaOf[t]) == namespaces.end())
-      namespaces.push_back(m_schemaOf[t]);
+    if (std::find(namespaces.begin(), namespaces.end(), m_p.schemaOf.at(t)) == namespaces.end())
+      namespaces.push_back(m_p.schemaOf.at(t));
   for (const Schema* schema : namespaces) {
-    out << "  if (Utf16::Equal(ns.c_str(), " << Literal(schema->targetNamespace) << ")) {\n";
+    p.Print("  if (::VxVevAva5::Utf16::Equal(ns.c_str(), $ns$)) {\n", "ns",
+            Literal(schema->targetNamespace));
     for (const ComplexType* t : candidates)
-      if (m_schemaOf[t] == schema)
-        out << "    if (Utf16::Equal(type.c_str(), " << Literal(t->name) << ")) return new "
-            << t->cppName << "(name);\n";
-    out << "  }\n";
+      if (m_p.schemaOf.at(t) == schema)
+        p.Print("    if (::VxVevAva5::Utf16::Equal(type.c_str(), $type$)) return new $class$(name);\n",
+                "type", Literal(t->name), "class", m_p.NameOf(t));
+    p.Print("  }\n");
   }
-  out << "  return nullptr;\n}\n";
+  p.Print("  return nullptr;\n}\n");
 }
 
 std::vector<std::string> Generator::SourcesOf(const Schema& schema, const std::string& stem,
                                              bool first) {
-  const std::vector<ClassPlan>& plans = m_plans[&schema];
+  const std::vector<ClassPlan>& plans = m_p.PlansOf(schema);
   std::vector<size_t> bounds{0};  // where each source's share begins
   if (m_parts > 1) {
     // The size of each class's code, the first source's enumerations
     // counted before the first class.
     std::vector<size_t> upTo{0};  // the size of the code before class i
-    for (const SimpleType* type : m_enums)
+    for (const SimpleType* type : m_p.enums)
       if (Owns(schema, type)) {
         std::ostringstream text;
         EnumDefinition(text, *type);
-        if (m_enumCollections.count(type)) EnumCollectionDefinition(text, *type);
+        if (m_p.enumCollections.count(type)) EnumCollectionDefinition(text, *type);
         upTo[0] += text.str().size();
       }
     for (const ClassPlan& plan : plans) {
       std::ostringstream text;
       ClassDefinition(text, plan);
-      if (m_classCollections.count(plan.type)) ClassCollectionDefinition(text, *plan.type);
+      if (m_p.classCollections.count(plan.type)) ClassCollectionDefinition(text, *plan.type);
       if (Substitutable(plan.type)) SubstitutionFactoryDefinition(text, *plan.type);
       upTo.push_back(upTo.back() + text.str().size());
     }
@@ -2173,10 +1859,6 @@ std::vector<std::string> Generator::SourcesOf(const Schema& schema, const std::s
 std::vector<OutputFile> Generator::Run() {
   std::set<std::string> stems;
   for (const auto& schema : m_schemas) {
-    for (const auto& type : schema->simpleTypes) m_unitOfSimple[type.get()] = &UnitOf(*schema);
-    for (const auto& type : schema->complexTypes) m_unitOfComplex[type.get()] = &UnitOf(*schema);
-  }
-  for (const auto& schema : m_schemas) {
     if (&UnitOf(*schema) != schema.get()) continue;  // generated into another's files
     std::string stem = Stem(schema->file);
     // The name goes into #include lines and the build's file lists.
@@ -2197,10 +1879,7 @@ std::vector<OutputFile> Generator::Run() {
         throw CompileError(SourcePos{schema->file, 0},
                            "another schema of this run also gives " + Stem(schema->file) + "-" +
                                std::to_string(k) + ".cpp; rename one of them");
-  NameTypes();
-  PlanClasses();
-  PlanDerivations();
-  MarkForeignMembers();
+  m_p = MakePlan(m_schemas);
   std::vector<OutputFile> files;
   for (size_t i = 0; i < m_schemas.size(); ++i) {
     const Schema& schema = *m_schemas[i];

@@ -1,4 +1,5 @@
-// C++ code for resolved schemas, in the style of examples/po.
+// C++ code for resolved schemas, in the style of examples/po: the plan of
+// Planner.h written out, with Printer.h's templates where the text is fixed.
 //
 // All schemas of one run share one C++ namespace, and each gives one header
 // and one source named after the schema file (po.xsd: po.h, po.cpp). Class

@@ -1,7 +1,7 @@
 // The schema model of vxbindc: what the reader takes from a schema document
-// and resolves, and what the generator turns into classes. Components refer
-// to each other by plain pointers; a Schema owns all of its components, and
-// the built-in types live as long as the program.
+// and the resolver completes, and what the generator turns into classes.
+// Components refer to each other by plain pointers; a Schema owns all of its
+// components, and the built-in types live as long as the program.
 #ifndef VXBIND_COMPILER_SCHEMA_H
 #define VXBIND_COMPILER_SCHEMA_H
 
@@ -41,7 +41,7 @@ struct Facets {
   std::optional<std::string> minExclusive;
   std::optional<std::string> maxExclusive;
   // The digit facets, -1 when absent. The library's facets cannot say them;
-  // totalDigits is carried into the bounds where it can be (see the reader).
+  // totalDigits is carried into the bounds where it can be (see the resolver).
   int totalDigits = -1;
   int fractionDigits = -1;
 
@@ -81,9 +81,7 @@ struct SimpleType {
   // of the base complex type, known only once that type is resolved.
   const SimpleType* presetBase = nullptr;
 
-  std::string hint;                          // anonymous: the name of its element or attribute
-  std::string cppName;                       // the enum's name, for the enumOwner
-  std::vector<std::string> enumeratorNames;  // one per value, for the enumOwner
+  std::string hint;  // anonymous: the name of its element or attribute
   bool IsEnum() const { return enumOwner != nullptr; }
 
   // xs:whiteSpace of this step; xs:list's item type or xs:union's member
@@ -120,6 +118,7 @@ struct ElementDecl {
   // A global element of a simple type: the class that holds its value when
   // it is the root of a document.
   struct ComplexType* rootClass = nullptr;
+  std::string documentation;  // its xs:documentation, whitespace collapsed
 };
 
 // xs:any or xs:anyAttribute: the namespace constraint as the library takes
@@ -154,6 +153,7 @@ struct AttributeDecl {
   bool required = false;
   std::optional<std::string> defaultValue;
   std::optional<std::string> fixedValue;
+  std::string documentation;  // its xs:documentation, whitespace collapsed
 };
 
 // A complex type, or a model group that is a particle of another group (or
@@ -166,6 +166,7 @@ struct ComplexType {
   std::string name;                        // empty: anonymous
   const ElementDecl* owner = nullptr;      // anonymous: the element it belongs to
   const ComplexType* enclosing = nullptr;  // anonymous local or pseudo: the type holding it
+  std::string documentation;               // its xs:documentation, whitespace collapsed
   std::optional<GroupKind> group;          // none: no element content
   // Simple content (xs:simpleContent/xs:extension): the type of the text.
   std::optional<QName> textBase;
@@ -198,11 +199,6 @@ struct ComplexType {
   size_t inheritedParticles = 0;
   size_t inheritedAttributes = 0;
   bool derivationSettled = false;
-
-  // Given by the naming pass.
-  std::string cppName;         // "CUSAddress"
-  std::string defaultElement;  // element name of a new object
-  int classNumber = 0;
 };
 
 // A named xs:attributeGroup: attributes and references to other groups.

@@ -9,7 +9,10 @@
 
 #include "po.h"  // generated: namespace PurchaseOrder
 
+// The generated code names the library fully qualified; a program may bring
+// both namespaces in for brevity.
 using namespace PurchaseOrder;
+using namespace VxVevAva5;
 
 namespace {
 

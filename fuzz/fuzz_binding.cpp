@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "model/schema/TestSchema.h"
+#include "TestSchema.h"
 #include "po_handwritten/PurchaseOrder.h"
 
 using namespace VxVevAva5;
@@ -50,15 +50,11 @@ std::string RootName(const std::string& xml) {
 }
 
 CSmartPtr<CXmlGeneratedClass> NewRoot(const std::string& name) {
-  using namespace TestSchema;
-  if (name == "seq") return new CSeqHolder;
-  if (name == "all") return new CAllHolder;
-  if (name == "choice") return new CChoiceHolder;
-  if (name == "choiceAny") return new CChoiceAny;
-  if (name == "allAny") return new CAllAny;
-  if (name == "allShape") return new CAllShape;
   if (name == "purchaseOrder") return new HandwrittenPo::CPurchaseOrderType;
-  return new CNode;
+  CSmartPtr<CXmlObjectBase> root = TestSchema::CreateRootObject(
+      Utf16::FromUtf8(name).c_str(), VX_T("urn:vxbind:test"));
+  if (root == nullptr) return new TestSchema::CNode;
+  return static_cast<CXmlGeneratedClass*>(root.get());
 }
 
 }  // namespace

@@ -358,13 +358,3 @@ TEST(CPrimitiveCol, CopiesOwnTheirValues) {
   EXPECT_EQ(dateCopy.GetCount(), 1);
   EXPECT_EQ(ToUtf8(CConversions::dateToString(*dateCopy.begin())), "2004-01-01");
 }
-
-TEST(CPrimitiveCol, TheVariantCarriesAPrimitiveCollection) {
-  CSmartPtr<Ci4Col> col = Make<Ci4Col>();
-  col->Add(7);
-  VxVariant v;
-  v.SetXmlCollection(col);
-  CSmartPtr<CXmlCollectionBase> back = v.GetXmlCollection();
-  EXPECT_EQ(back->GetCount(), 1);
-  EXPECT_EQ(Write(back), "<r><v>7</v></r>");
-}

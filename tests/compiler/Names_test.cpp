@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <set>
+
 #include "Generator.h"
 
 namespace vxbindc {
@@ -56,6 +62,49 @@ TEST(Names, ClaimsTheFirstFreeStemForAllItsNames) {
   names.Reserve("Box2");
   EXPECT_EQ(names.Claim("Box"), "Box");
   EXPECT_EQ(names.Claim("Box"), "Box3");
+}
+
+TEST(Names, KeywordsMacrosAndReservedShapesAreNeverGiven) {
+  for (const char* name : {"class", "int", "override", "final", "import", "module", "and",
+                           "NULL", "EOF", "errno", "assert", "linux", "unix", "TRUE", "DEBUG",
+                           "min", "max", "major", "minor", "INT_MAX", "VX_T", "VXBIND_EXPORT",
+                           "VXBIND_CORE_GENERATEDSUPPORT_H", "__x", "_Upper"})
+    EXPECT_TRUE(Unusable(name)) << name;
+  for (const char* name : {"Class", "CNode", "Null", "EOF2", "INT_MAX2", "m__", "_lower", "x_"})
+    EXPECT_FALSE(Unusable(name)) << name;
+
+  NameSet names;
+  EXPECT_EQ(names.Claim("NULL"), "NULL2");
+  EXPECT_EQ(names.Claim("INT_MAX"), "INT_MAX2");
+  // A derived name that is a macro moves the stem on too.
+  auto derive = [](const std::string& s) { return std::vector<std::string>{"C" + s, s + "_MAX"}; };
+  EXPECT_EQ(names.Claim("INT", derive), "INT2");
+  // Runs of underscores, and a leading one, cannot be mended by a number.
+  EXPECT_EQ(names.Claim("Odd__"), "Odd_");
+  EXPECT_EQ(names.Claim("_Value", derive), "x_Value");
+}
+
+// Every Get/Set/IsValid/Remove member of the bases of a generated class is
+// reserved: a schema member of that name would hide or override it.
+TEST(Names, MemberNamesKeepClearOfTheBasesMembers) {
+  const std::vector<std::string>& reserved = ReservedMemberNames();
+  const std::pair<const char*, const char*> bases[] = {
+      {"/vxbind/base/XmlObjectBase.h", "class VXBIND_EXPORT CXmlObjectBase "},
+      {"/vxbind/model/XmlGeneratedClass.h", "class VXBIND_EXPORT CXmlGeneratedClass "}};
+  for (const auto& base : bases) {
+    std::ifstream in(std::string(VXBIND_SOURCE_DIR) + base.first);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    size_t begin = text.find(base.second);
+    ASSERT_NE(begin, std::string::npos) << base.first;
+    std::string body = text.substr(begin, text.find("\n};", begin) - begin);
+    body = std::regex_replace(body, std::regex("//[^\n]*"), "");
+    std::regex member("[^\\w:.>]((Get|Set|IsValid|Remove)\\w*)\\s*\\(");
+    int found = 0;
+    for (std::sregex_iterator it(body.begin(), body.end(), member), end; it != end; ++it, ++found)
+      EXPECT_NE(std::find(reserved.begin(), reserved.end(), (*it)[1].str()), reserved.end())
+          << (*it)[1].str() << " of " << base.first;
+    EXPECT_GT(found, 0) << base.first;
+  }
 }
 
 TEST(Names, LiteralsEscapeWhatASourceCannotHoldAsItIs) {

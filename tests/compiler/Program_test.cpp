@@ -92,6 +92,44 @@ TEST_F(Program, WritesAHeaderAndASourcePerSchema) {
   EXPECT_NE(ReadFile(m_dir / "out/good.h").find("namespace A::B {"), std::string::npos);
 }
 
+// Each member's comment gives its XSD type, the facets its anonymous type
+// adds, its occurrence and its documentation; the class's comment its own.
+TEST_F(Program, CommentsSayWhatTheSchemaSays) {
+  Write("doc.xsd",
+        "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema'>\n"
+        "  <xs:element name='note' type='xs:string'/>\n"
+        "  <xs:complexType name='T'>\n"
+        "    <xs:annotation><xs:documentation>An order\n   line.</xs:documentation>"
+        "</xs:annotation>\n"
+        "    <xs:sequence>\n"
+        "      <xs:element name='quantity'><xs:simpleType>\n"
+        "        <xs:restriction base='xs:positiveInteger'><xs:maxExclusive value='100'/>"
+        "</xs:restriction>\n"
+        "      </xs:simpleType></xs:element>\n"
+        "      <xs:element name='code' minOccurs='0'>\n"
+        "        <xs:annotation><xs:documentation>Ends in C:\\</xs:documentation>"
+        "</xs:annotation>\n"
+        "        <xs:simpleType><xs:restriction base='xs:string'>"
+        "<xs:pattern value='[A-Z]+'/></xs:restriction></xs:simpleType>\n"
+        "      </xs:element>\n"
+        "      <xs:element name='line' type='T' maxOccurs='unbounded'/>\n"
+        "    </xs:sequence>\n"
+        "  </xs:complexType>\n"
+        "</xs:schema>\n");
+  Result r = Run("doc.xsd --output out --cxx-namespace D");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string header = ReadFile(m_dir / "out/doc.h");
+  for (const char* line :
+       {"  // quantity: xs:positiveInteger, below 100\n",
+        "  // code: xs:string, matching \"[A-Z]+\", optional\n  // Ends in C:\\.\n",
+        "  // line: T, 1 to unbounded\n", "// The complex type T (line 3): a sequence of",
+        "//\n// An order line.\n",
+        "// The global element note of a simple type, as a document's root (line 2): text of the"})
+    EXPECT_NE(header.find(line), std::string::npos) << line << "\nin:\n" << header;
+  EXPECT_EQ(header.find("with attributes"), std::string::npos);
+  EXPECT_EQ((header + ReadFile(m_dir / "out/doc.cpp")).find("using namespace"), std::string::npos);
+}
+
 TEST_F(Program, Help) {
   Result r = Run("--help");
   EXPECT_EQ(r.status, 0);

@@ -1,6 +1,6 @@
 // The schema reader: what it refuses, with which place and message, and what
 // it makes of the constructs it takes.
-#include "SchemaReader.h"
+#include "SchemaLoader.h"
 
 #include <gtest/gtest.h>
 

@@ -319,21 +319,6 @@ TEST(CPrimitiveRestrictions, TheDispatchingCheckRefusesCharAndUnknownTypes) {
             "Invalid Value for v [4294967295]");
 }
 
-TEST(CPrimitiveRestrictions, TypedChecksTakeTheirOwnValueTypes) {
-  CPrimitiveRestrictions r = Facets("[a-c]+", 1, 3, "--03", nullptr, nullptr, nullptr, -1);
-  EXPECT_NO_THROW(CheckFacets<ItemType_string>(VX_T("s"), U("abc"), r));
-  EXPECT_VX_THROW(CheckFacets<ItemType_string>(VX_T("s"), U("abd"), r), CVxException,
-                  "Invalid Value for s [abd]");
-  EXPECT_VX_THROW(CheckFacets<ItemType_month>(VX_T("m"), 2, r), CVxException,
-                  "Invalid Value for m [2]");
-  EXPECT_NO_THROW(CheckFacets<ItemType_month>(VX_T("m"), 3, r));
-  CPrimitiveRestrictions dates =
-      Facets(nullptr, -1, -1, nullptr, "2004-12-31", nullptr, nullptr, -1);
-  EXPECT_VX_THROW(CheckFacets<ItemType_date>(VX_T("d"), CDateTime(2005, 1, 1), dates), CVxException,
-                  "Invalid Value for d [2005-01-01]");
-  EXPECT_NO_THROW(CheckFacets<ItemType_date>(VX_T("d"), CDateTime(2004, 12, 31), dates));
-}
-
 TEST(CPrimitiveRestrictions, CopiesShareTheCompiledStateAndOutliveTheOriginal) {
   CPrimitiveRestrictions copy;
   {

@@ -3,9 +3,11 @@
 #include <cstring>
 #include <string>
 
+#include "support/Nodes.h"
 #include "support/Text.h"
 
 using namespace VxVevAva5;
+using vxtest::CTestNode;
 using vxtest::ToUtf8;
 using vxtest::U;
 
@@ -13,23 +15,6 @@ namespace {
 
 constexpr auto kPreserve = CWhitespaceUtils::WhitespaceRule_Preserve;
 constexpr auto kCollapse = CWhitespaceUtils::WhitespaceRule_Collapse;
-
-// A bindable object that counts its deletions.
-class CCounted : public CXmlObjectBase {
- public:
-  explicit CCounted(int* deleted) : m_deleted(deleted) {}
-  CXmlObjectBase* GetBase() override { return this; }
-  String GetNamespace() const override { return String(); }
-
- protected:
-  ~CCounted() override { ++*m_deleted; }
-  String GetTargetNamespace() const override { return String(); }
-  void ToXml_Int(CXmlWriter*, bool, const unsigned short*, const CXmlSerializationContext&,
-                 bool) const override {}
-  CXmlElement* FromXml_Int(CXmlElement*, CXmlElement* current, const CXmlSerializationContext&,
-                           bool) override { return current; }
-  int* m_deleted;
-};
 
 struct RoundTrip {
   ItemType type;
@@ -119,7 +104,7 @@ TEST(VxVariant, InvalidAndUnknownTypesThrow) {
   EXPECT_VX_THROW(v.GetType(), CVxException, "Invalid Type 0");
   EXPECT_VX_THROW(v.ToString(nullptr), CVxException, "Invalid Type 0 to convert to string");
   int deleted = 0;
-  v.SetXmlObject(new CCounted(&deleted));
+  v.SetXmlObject(new CTestNode("n", "", &deleted));
   EXPECT_VX_THROW(v.GetType(), CVxException, "Invalid Type 27");
   EXPECT_VX_THROW(v.ToString(nullptr), CVxException, "Invalid Type 27 to convert to string");
   v.Clear();
@@ -176,7 +161,7 @@ TEST(VxVariant, CopiesOfOwnedKindsAreIndependent) {
 
 TEST(VxVariant, ObjectKindsHoldOneCountedReferenceEach) {
   int deleted = 0;
-  CSmartPtr<CCounted> obj = new CCounted(&deleted);  // count 1
+  CSmartPtr<CTestNode> obj = new CTestNode("n", "", &deleted);  // count 1
   auto count = [&] {  // the count, read by taking and giving back one more
     int n = obj->AddRef();
     obj->Release();

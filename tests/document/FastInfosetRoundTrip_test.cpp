@@ -4,13 +4,13 @@
 // files, and a million levels of nesting.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "support/Bytes.h"
+#include "support/Document.h"
 #include "support/RandomScript.h"
 #include "support/ScriptObject.h"
 #include "support/Text.h"
@@ -18,7 +18,9 @@
 #include "vxbind/writers/FastInfosetWriter.h"
 
 using namespace VxVevAva5;
+using vxtest::AsBytes;
 using vxtest::CScriptObject;
+using vxtest::LoadBytes;
 using vxtest::ToUtf8;
 using vxtest::U;
 using vxtest::WriterCall;
@@ -35,31 +37,11 @@ CXmlSerializationContext& Strict() {
   return context;
 }
 
-void LoadBytes(CXmlDocument& doc, const CBinaryData& data) {
-  doc.LoadXmlStream(const_cast<unsigned char*>(data.GetData()), data.GetLength());
-}
-
-// The elements in document order.
-std::vector<const CXmlElement*> Elements(const CXmlDocument& doc) {
-  std::vector<const CXmlElement*> elements;
-  std::vector<const CXmlElement*> stack{doc.GetDocumentElement()};
-  while (!stack.empty()) {
-    const CXmlElement* e = stack.back();
-    stack.pop_back();
-    elements.push_back(e);
-    std::vector<const CXmlElement*> children;
-    for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement())
-      children.push_back(c);
-    stack.insert(stack.end(), children.rbegin(), children.rend());
-  }
-  return elements;
-}
-
 // The tree with each prefixed xsi:type value as {namespace}name, so that
 // trees whose writers chose other prefixes compare equal.
 vxtest::Tree ExpandedTree(const CXmlDocument& doc) {
   vxtest::Tree tree = vxtest::ReadTree(doc.GetDocumentElement());
-  std::vector<const CXmlElement*> elements = Elements(doc);
+  std::vector<CXmlElement*> elements = vxtest::InOrder(doc.GetDocumentElement());
   for (size_t i = 0; i < tree.size(); ++i) {
     for (vxtest::TreeAttribute& a : tree[i].attributes) {
       size_t colon = a.value.find(':');
@@ -74,7 +56,7 @@ vxtest::Tree ExpandedTree(const CXmlDocument& doc) {
 
 // Every xsi:type prefix resolves, at its element, to the type's namespace.
 std::string CompareTrees(const vxtest::Tree& expected, const CXmlDocument& doc) {
-  std::vector<const CXmlElement*> elements = Elements(doc);
+  std::vector<CXmlElement*> elements = vxtest::InOrder(doc.GetDocumentElement());
   return vxtest::Compare(expected, vxtest::ReadTree(doc.GetDocumentElement()), true,
                          [&](size_t i, const String& prefix, const String& typeNs) {
                            String uri;
@@ -92,7 +74,8 @@ TEST(CFastInfosetRoundTrip, RandomDocumentsReadBackAsTheirText) {
     CScriptObject object(vxtest::RandomScript(rng, 1 + round % 30));
     vxtest::Tree expected = vxtest::ExpectedTree(object.script);
     CXmlDocument fromFi, fromText;
-    LoadBytes(fromFi, object.ToFastInfosetStream(static_cast<FInfoDecl>(round % 10), Strict()));
+    LoadBytes(fromFi,
+              AsBytes(object.ToFastInfosetStream(static_cast<FInfoDecl>(round % 10), Strict())));
     std::string why = CompareTrees(expected, fromFi);
     ASSERT_EQ(why, "") << "round " << round;
     // The same object's XML text gives the same tree.
@@ -110,7 +93,7 @@ TEST(CFastInfosetRoundTrip, CompressedDocumentsAndFilesReadBack) {
   for (CompressionType c : {CompressionType_None, CompressionType_GZip, CompressionType_ZLib}) {
     SCOPED_TRACE(c);
     CXmlDocument doc;
-    LoadBytes(doc, object.ToFastInfosetStream(FInfoDecl_V11StandaloneNo, Strict(), c));
+    LoadBytes(doc, AsBytes(object.ToFastInfosetStream(FInfoDecl_V11StandaloneNo, Strict(), c)));
     EXPECT_EQ(CompareTrees(expected, doc), "");
   }
   std::string path = vxtest::TempPath("roundtrip.fi.gz");
@@ -159,7 +142,7 @@ TEST(CFastInfosetRoundTrip, AMillionLevelsWriteAndReadWithoutRecursion) {
   // share one octet.
   EXPECT_LT(data.GetLength(), kDepth * 2);
   auto doc = std::make_unique<CXmlDocument>();
-  LoadBytes(*doc, data);
+  LoadBytes(*doc, AsBytes(data));
   size_t depth = 0;
   const CXmlElement* last = nullptr;
   for (const CXmlElement* e = doc->GetDocumentElement(); e; e = e->GetFirstElement(), ++depth)

@@ -8,9 +8,11 @@
 #include <thread>
 #include <vector>
 
-#include "model/schema/TestSchema.h"
+#include "TestSchema.h"
 #include "support/Text.h"
 
+using namespace VxVevAva5;
+using namespace VxVevAva5Data;
 using namespace TestSchema;
 using vxtest::ToUtf8;
 
@@ -23,28 +25,28 @@ std::string BindRepeatedly(int seed, int rounds) {
   std::string first;
   try {
     for (int round = 0; round < rounds; ++round) {
-      CSmartPtr<CSeqHolder> seq = new CSeqHolder;
-      seq->version = Utf16::FromUtf8(std::to_string(seed) + ".0");
-      seq->leafM->SetId(seed);
-      seq->leafM->SetText(VX_T("text"));
-      seq->pair->SetFirst(VX_T("f"));
-      CSmartPtr<CCircle> circle = new CCircle(VX_T("shapeM"));
+      CSmartPtr<CSeq> seq = new CSeq;
+      seq->SetVersion(Utf16::FromUtf8(std::to_string(seed) + ".0").c_str());
+      seq->GetLeafM()->SetId(seed);
+      seq->GetLeafM()->SetText(VX_T("text"));
+      seq->GetPair()->SetFirst(VX_T("f"));
+      CSmartPtr<CCircle> circle = new CCircle;
       circle->SetRadius(seed + 0.5);
-      seq->shapeM = circle;
+      seq->SetShapeM(circle);
       CSmartPtr<CSquare> square = new CSquare;
       square->SetSide(round + 1);
-      seq->shapeC->Add(square);
-      seq->count = seed;
-      seq->tag->Add(Utf16::FromUtf8("t" + std::to_string(round % 7)));
-      seq->hue->Add(Color_green);
-      seq->any->Add(VX_T("free"))->SetText(VX_T("x"));
-      CSmartPtr<CChoiceHolder> choice = new CChoiceHolder;
+      seq->GetShapeC()->Add(square);
+      seq->SetCount(seed);
+      seq->GetTag()->Add(Utf16::FromUtf8("t" + std::to_string(round % 7)));
+      seq->GetHue()->Add(Color_green);
+      seq->GetAny()->Add(VX_T("free"))->SetText(VX_T("x"));
+      CSmartPtr<CChoice> choice = new CChoice;
       choice->GetLeafC()->Add()->SetId(round);
 
       String text = seq->ToXml(false, false) + choice->ToXml(false, false);
-      CSmartPtr<CSeqHolder> seqCopy = new CSeqHolder;
+      CSmartPtr<CSeq> seqCopy = new CSeq;
       seqCopy->FromXml(seq->ToXml().c_str());
-      CSmartPtr<CChoiceHolder> choiceCopy = new CChoiceHolder;
+      CSmartPtr<CChoice> choiceCopy = new CChoice;
       choiceCopy->FromXml(choice->ToXml().c_str());
       String again = seqCopy->ToXml(false, false) + choiceCopy->ToXml(false, false);
       if (again != text) return "round trip differs: " + ToUtf8(again);

@@ -32,13 +32,6 @@ const unsigned short* const kAnyElement = VX_T("AnyElement");
       VX_T("Failed to find a suitable substitution element for [%s]"), elementName.c_str()));
 }
 
-// Substitutable members of all groups cannot be read.
-[[noreturn]] void ThrowAllGroupSubstitution() {
-  throw CVxException(
-      String(VX_T("AllAbsClsMndElm.ProcessXml, has not been implemented fully, contact "
-                  "vxbind-support@example.org")));
-}
-
 }  // namespace
 
 // -- Cls: a child object of a known class -----------------------------------------
@@ -205,14 +198,18 @@ void CElementInfoAbsClsKind<Group>::PseudoChildAttributeToXml(
 }
 
 template <class Group>
-bool CElementInfoAbsClsKind<Group>::ReadMandatoryInSequence(const CXmlSerializationContext& context,
-                                                            CXmlGeneratedClass* object,
-                                                            CXmlElement*, CXmlElement** current,
-                                                            const unsigned short*,
-                                                            XmlElementType ownerType) {
-  CSmartPtr<CXmlObjectBase> child;
-  if (this->IsThisElement(context, *current) && m_substitutionFactory != nullptr)
-    child = m_substitutionFactory(*current);
+CSmartPtr<CXmlObjectBase> CElementInfoAbsClsKind<Group>::Substitute(
+    const CXmlSerializationContext& context, CXmlElement* element) const {
+  if (!this->IsThisElement(context, element) || m_substitutionFactory == nullptr) return nullptr;
+  return m_substitutionFactory(element);
+}
+
+template <class Group>
+bool CElementInfoAbsClsKind<Group>::ReadMandatory(const CXmlSerializationContext& context,
+                                                  CXmlGeneratedClass* object,
+                                                  CXmlElement** current,
+                                                  XmlElementType ownerType) {
+  CSmartPtr<CXmlObjectBase> child = Substitute(context, *current);
   if (child == nullptr) {
     if (ownerType == XmlElementType_Element) ThrowNoSubstitution(this->GetElementName());
     return false;
@@ -223,11 +220,24 @@ bool CElementInfoAbsClsKind<Group>::ReadMandatoryInSequence(const CXmlSerializat
 }
 
 template <class Group>
-bool CElementInfoAbsClsKind<Group>::ReadMandatoryInAll(const CXmlSerializationContext&,
-                                                       CXmlGeneratedClass*, CXmlElement*,
-                                                       CXmlElement**, const unsigned short*,
-                                                       XmlElementType) {
-  ThrowAllGroupSubstitution();
+bool CElementInfoAbsClsKind<Group>::ReadMandatoryInSequence(const CXmlSerializationContext& context,
+                                                            CXmlGeneratedClass* object,
+                                                            CXmlElement*, CXmlElement** current,
+                                                            const unsigned short*,
+                                                            XmlElementType ownerType) {
+  return ReadMandatory(context, object, current, ownerType);
+}
+
+template <class Group>
+bool CElementInfoAbsClsKind<Group>::ReadMandatoryInAll(const CXmlSerializationContext& context,
+                                                       CXmlGeneratedClass* object, CXmlElement*,
+                                                       CXmlElement** current,
+                                                       const unsigned short*,
+                                                       XmlElementType ownerType) {
+  // Another member's element is left to the other members; the member's
+  // own element must name a class, as in a sequence.
+  if (!this->IsThisElement(context, *current)) return false;
+  return ReadMandatory(context, object, current, ownerType);
 }
 
 template <class Group>
@@ -235,17 +245,16 @@ bool CElementInfoAbsClsKind<Group>::ReadOptional(const CXmlSerializationContext&
                                                  CXmlGeneratedClass* object, CXmlElement*,
                                                  CXmlElement** current, const unsigned short*,
                                                  XmlElementType) {
-  if (Group::kGroup == XmlElementGroupType_All) ThrowAllGroupSubstitution();
   if (!this->IsThisElement(context, *current)) return false;
-  CSmartPtr<CXmlObjectBase> child =
-      m_substitutionFactory != nullptr ? m_substitutionFactory(*current) : nullptr;
+  CSmartPtr<CXmlObjectBase> child = Substitute(context, *current);
   if (Group::kGroup == XmlElementGroupType_Choice) {
     this->StoreObject(object, child);  // no class: no object
     if (child == nullptr) return false;
     this->ReadFromElement(child, current, context);
     return true;
   }
-  if (child == nullptr) return false;  // nothing changes
+  // No class: nothing changes, and the element stays for the driver.
+  if (child == nullptr) return false;
   this->ReadFromElement(child, current, context);
   this->StoreObject(object, child);
   return true;

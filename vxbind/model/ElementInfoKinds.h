@@ -51,11 +51,11 @@
 //     finds its own;
 //   - an all-group mandatory member that no pass found throws "Failed to
 //     find the mandatory element [%s]" from Validate;
-//   - a substitutable member whose factory finds no class throws "Failed to
-//     find a suitable substitution element for [%s]" (sequence, mandatory);
-//     substitutable members of all groups cannot be read (CVxException
-//     "AllAbsClsMndElm.ProcessXml, has not been implemented fully, contact
-//     ...");
+//   - a mandatory substitutable member whose factory finds no class for its
+//     element throws "Failed to find a suitable substitution element for
+//     [%s]": in a sequence also when its element is missing, in an all
+//     group only for its own element (a missing one is Validate's);
+//     optional ones leave such an element unread, as unknown;
 //   - a mandatory wildcard that takes nothing throws "Failed to find the
 //     required element from namespace [%s]" (the member's namespace);
 //   - conversion errors, the enumeration converter's errors and a child's
@@ -166,6 +166,17 @@ class VXBIND_EXPORT CElementInfoAbsClsKind : public Group {
   bool MissingIsError() const { return true; }
 
  private:
+  // The object for `element` when it is the member's: the class that the
+  // substitution factory picks; null for another element, or when no class
+  // suits.
+  VxVevAva5::CSmartPtr<CXmlObjectBase> Substitute(const CXmlSerializationContext& context,
+                                                  CXmlElement* element) const;
+  // Reads the member's element at the cursor into the object Substitute
+  // picks, and stores it. No object: "Failed to find a suitable
+  // substitution element for [%s]" with an element owner, false otherwise.
+  bool ReadMandatory(const CXmlSerializationContext& context, CXmlGeneratedClass* object,
+                     CXmlElement** current, XmlElementType ownerType);
+
   XmlElementType m_memberType;
   SubstitutionFactoryFunction m_substitutionFactory;
   int m_reserved;  // stored for CElementInfoAllAbsClsMnd; nothing reads it

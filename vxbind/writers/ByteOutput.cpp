@@ -247,8 +247,7 @@ CBinaryData CXmlTextWriter::GetBytes(XmlEncoding encoding) {
       return CBinaryData(out, static_cast<uint32_t>(units * 2), /*adopt=*/true);
     }
     default:
-      throw CVxException(String(
-          VX_T("Unknown Encoding, select UTF-8 (contact support@vxbind.example for support)")));
+      throw CVxException(String(VX_T("Unknown Encoding, select UTF-8")));
   }
 }
 

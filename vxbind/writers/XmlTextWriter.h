@@ -88,8 +88,8 @@ class VXBIND_EXPORT CXmlTextWriter : public CXmlWriter {
   // The whole output so far as bytes: UTF-8 for XmlEncoding_UTF8, UTF-16
   // low byte first without byte order mark for XmlEncoding_UTF16 and
   // XmlEncoding_UTF16NoLabel. Any other encoding throws CVxException
-  // "Unknown Encoding, select UTF-8 (contact ... for support)". The buffer is
-  // unchanged. Defined with the byte output (ByteOutput.cpp).
+  // "Unknown Encoding, select UTF-8". The buffer is unchanged. Defined with
+  // the byte output (ByteOutput.cpp).
   CBinaryData GetBytes(XmlEncoding encoding);
 
   // <!--text-->, the text escaped, then the end of line (indent or not).

@@ -1,0 +1,131 @@
+// The runtime's support of generated code: each named field of the builders
+// reaches the argument it names (a swapped pair would pass every generated
+// class that happens not to use both).
+#include "vxbind/core/GeneratedSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "support/Text.h"
+#include "vxbind/collections/PrimitiveCol.h"
+
+using namespace VxVevAva5;
+using vxtest::ToUtf8;
+using vxtest::U;
+
+namespace {
+
+bool Keeps(const CPrimitiveRestrictions& facets, int value) {
+  try {
+    CheckFacets<ItemType_i4>(VX_T("v"), value, facets);
+    return true;
+  } catch (const CVxException&) {
+    return false;
+  }
+}
+
+bool KeepsText(const CPrimitiveRestrictions& facets, const char* text) {
+  try {
+    CheckFacets<ItemType_string>(VX_T("s"), U(text), facets);
+    return true;
+  } catch (const CVxException&) {
+    return false;
+  }
+}
+
+TEST(GeneratedFacets, EachFieldIsTheFacetItNames) {
+  using Generated::Facets;
+  EXPECT_TRUE(Keeps(Facets().MinInclusive(VX_T("5")), 5));
+  EXPECT_FALSE(Keeps(Facets().MinInclusive(VX_T("5")), 4));
+  EXPECT_TRUE(Keeps(Facets().MaxInclusive(VX_T("5")), 5));
+  EXPECT_FALSE(Keeps(Facets().MaxInclusive(VX_T("5")), 6));
+  EXPECT_FALSE(Keeps(Facets().MinExclusive(VX_T("5")), 5));
+  EXPECT_TRUE(Keeps(Facets().MinExclusive(VX_T("5")), 6));
+  EXPECT_FALSE(Keeps(Facets().MaxExclusive(VX_T("5")), 5));
+  EXPECT_TRUE(Keeps(Facets().MaxExclusive(VX_T("5")), 4));
+  EXPECT_TRUE(Keeps(Facets().MinInclusive(VX_T("1")).MaxExclusive(VX_T("100")), 99));
+  EXPECT_FALSE(Keeps(Facets().MinInclusive(VX_T("1")).MaxExclusive(VX_T("100")), 0));
+
+  EXPECT_TRUE(KeepsText(Facets().Length(3), "abc"));
+  EXPECT_FALSE(KeepsText(Facets().Length(3), "ab"));
+  EXPECT_FALSE(KeepsText(Facets().MinLength(3), "ab"));
+  EXPECT_TRUE(KeepsText(Facets().MinLength(3), "abcd"));
+  EXPECT_TRUE(KeepsText(Facets().MaxLength(3), "ab"));
+  EXPECT_FALSE(KeepsText(Facets().MaxLength(3), "abcd"));
+  EXPECT_TRUE(KeepsText(Facets().Pattern(VX_T("\\d{3}-[A-Z]{2}")), "872-AA"));
+  EXPECT_FALSE(KeepsText(Facets().Pattern(VX_T("\\d{3}-[A-Z]{2}")), "872-aa"));
+  EXPECT_TRUE(KeepsText(Facets(), ""));  // none in force
+}
+
+TEST(GeneratedFacets, MakeCollectionsThatCheckThem) {
+  CSmartPtr<Ci4Col> numbers = Generated::Facets().MaxExclusive(VX_T("10")).NewCollection<Ci4Col>(
+      VX_T("n"), VX_T("urn:n"), 0, 2, Generated::kCollapse);  // name, namespace, occurrence
+  numbers->Add(9);
+  EXPECT_THROW(numbers->Add(10), CVxException);
+  EXPECT_EQ(numbers->GetMaxOccurs(), 2);
+}
+
+TEST(GeneratedClassInfo, FlagsByName) {
+  using Generated::ClassInfo;
+  std::unique_ptr<VxVevAva5Data::CParentElementInfo> plain(
+      ClassInfo(VxVevAva5Data::XmlElementGroupType_Choice, VX_T("order"), VX_T("urn:o")).New());
+  EXPECT_EQ(plain->GetElementGroupType(), VxVevAva5Data::XmlElementGroupType_Choice);
+  EXPECT_EQ(plain->GetElementType(), VxVevAva5Data::XmlElementType_Element);
+  EXPECT_EQ(ToUtf8(plain->GetElementName()), "order");
+  EXPECT_EQ(ToUtf8(plain->GetElementNamespace()), "urn:o");
+  EXPECT_EQ(plain->GetElementTextPropertyIndex(), -1);
+  EXPECT_TRUE(plain->GetFromXmlFailIfAttributeUnknown());
+  EXPECT_FALSE(plain->GetHasBaseClasses());
+
+  std::unique_ptr<VxVevAva5Data::CParentElementInfo> group(
+      ClassInfo(VxVevAva5Data::XmlElementGroupType_Sequence, VX_T("g"), VX_T(""))
+          .ModelGroup()
+          .TextProperty(3)
+          .HasBaseClasses()
+          .New());
+  EXPECT_EQ(group->GetElementType(), VxVevAva5Data::XmlElementType_PseudoElement);
+  EXPECT_FALSE(group->GetFromXmlFailIfAttributeUnknown());  // the holder's attributes pass
+  EXPECT_EQ(group->GetElementTextPropertyIndex(), 3);
+  EXPECT_TRUE(group->GetHasBaseClasses());
+}
+
+TEST(GeneratedUntyped, ChecksNameAndNamespace) {
+  const auto note = Generated::Untyped()
+                        .Name(VX_T("note"))
+                        .NamespaceUri(VX_T("urn:t"))
+                        .Restriction(VX_T("##targetNamespace"))
+                        .TargetNamespace(VX_T("urn:t"));
+  CSmartPtr<CElement> made = note.NewElement();
+  EXPECT_EQ(ToUtf8(made->GetName()), "note");
+  EXPECT_EQ(ToUtf8(made->GetNamespace()), "urn:t");
+  EXPECT_NO_THROW(note.Check(made.get()));
+  CSmartPtr<CElement> other = new CElement(VX_T("other"), VX_T("urn:t"));
+  EXPECT_VX_THROW(note.Check(other.get()), CVxValidationException,
+                  "The element [other] cannot stand for the element [note]");
+
+  // A wildcard takes any name, in the namespaces it admits.
+  auto any = Generated::Untyped()
+                       .NamespaceUri(VX_T("urn:a"))
+                       .Restriction(VX_T("##other"))
+                       .TargetNamespace(VX_T("urn:t"));
+  EXPECT_EQ(ToUtf8(CSmartPtr<CElement>(any.NewElement())->GetName()), "any");
+  CSmartPtr<CElement> foreign = new CElement(VX_T("x"), VX_T("urn:a"));
+  EXPECT_NO_THROW(any.Check(foreign.get()));
+  EXPECT_THROW(any.Check(other.get()), CVxException);  // urn:t is the target namespace
+  CSmartPtr<Generated::CUntypedCol> col = any.Occurs(0, 1).NewCollection();
+  col->Add(VX_T("first"));
+  col->Add(VX_T("second"));
+  EXPECT_VX_THROW(col->ValidateCount(CXmlSerializationContext::GetDefaultContext()),
+                  CVxValidationException,
+                  "The Maximum number of [any] elements allowed in this collection is 1");
+}
+
+TEST(GeneratedValues, FixedAndDefaultTexts) {
+  EXPECT_NO_THROW(Generated::CheckFixed(VX_T("c"), U("US"), U("US")));
+  EXPECT_VX_THROW(Generated::CheckFixed(VX_T("c"), U("UK"), U("US")), CVxValidationException,
+                  "Invalid value [UK] for [c]: its value is fixed as [US]");
+  EXPECT_EQ(Generated::ValueOf(VX_T(" 42 "), ItemType_i4, Generated::kCollapse).GetI4(), 42);
+}
+
+}  // namespace
