@@ -73,6 +73,12 @@ void CheckFixed(const unsigned short* name, const String& text, const String& fi
                      text.c_str(), name, fixed.c_str()));
 }
 
+void CheckFixedValue(const unsigned short* name, const VxVariant& value,
+                     const unsigned short* fixed, ItemType type,
+                     CWhitespaceUtils::WhitespaceRule rule) {
+  CheckFixed(name, value.ToString(nullptr), ValueOf(fixed, type, rule).ToString(nullptr));
+}
+
 CEnumCollection::CEnumCollection(const unsigned short* elementName,
                                  const unsigned short* namespaceUri, int minOccurs,
                                  int maxOccurs, CWhitespaceUtils::WhitespaceRule rule)

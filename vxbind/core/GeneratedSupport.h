@@ -27,6 +27,7 @@
 #include "vxbind/conversions/Variant.h"
 #include "vxbind/conversions/WhitespaceUtils.h"
 #include "vxbind/model/AttributeInfo.h"
+#include "vxbind/model/MetadataTable.h"
 #include "vxbind/model/XmlGeneratedClass.h"
 #include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
@@ -192,6 +193,22 @@ VXBIND_EXPORT VxVariant ValueOf(const unsigned short* text, ItemType type,
 // value [%s] for [%s]: its value is fixed as [%s]".
 VXBIND_EXPORT void CheckFixed(const unsigned short* name, const String& text,
                               const String& fixed);
+
+// CheckFixed for the value a member with a fixed value is given: `value`
+// against `fixed`, read as `type` with `rule`, both in canonical form.
+VXBIND_EXPORT void CheckFixedValue(const unsigned short* name, const VxVariant& value,
+                                   const unsigned short* fixed, ItemType type,
+                                   CWhitespaceUtils::WhitespaceRule rule);
+
+// One case of AccessProperty for a member with a fixed value: read as any
+// member (MetadataTable.h); written only with the fixed value.
+template <ItemType kType>
+inline void AccessFixed(typename ItemTypeTraits<kType>::ValueType& member,
+                        const unsigned short* name, const unsigned short* fixed,
+                        CWhitespaceUtils::WhitespaceRule rule, bool read, VxVariant& value) {
+  if (!read) CheckFixedValue(name, value, fixed, kType, rule);
+  VxVevAva5Data::AccessValue<kType>(member, read, value);
+}
 
 // The base of a generated collection of enumeration values: the values are
 // kept by the generated class, read through AddFromString.
