@@ -99,6 +99,28 @@ const ValueKind& KindOf(const std::string& itemType) {
   return kValueKinds[21];  // string; the built-in table names no other type
 }
 
+// `return function(arguments);` at six columns, the arguments on a line of
+// their own when the whole does not fit in 100 columns.
+std::string ReturnCall(const std::string& function, const std::string& arguments) {
+  std::string line = "      return " + function + "(" + arguments + ");\n";
+  if (line.size() <= 101) return line;
+  return "      return " + function + "(\n          " + arguments + ");\n";
+}
+
+// The occurrence of a member in its table row.
+const char* Occurs(Card card) {
+  return card == Card::Mnd   ? "::VxVevAva5Data::MemberOccurs_Mandatory"
+         : card == Card::Opt ? "::VxVevAva5Data::MemberOccurs_Optional"
+                             : "::VxVevAva5Data::MemberOccurs_Repeated";
+}
+
+// `utf8` as a char16_t literal, for the constant tables (VX_T is no
+// constant expression).
+std::string U16(const std::string& utf8) {
+  const std::string literal = Literal(utf8);  // VX_T("...")
+  return "u" + literal.substr(5, literal.size() - 6);
+}
+
 std::string Basename(const std::string& path) {
   size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -324,14 +346,22 @@ class Generator {
   // Source parts.
   void ClassDefinition(std::ostream& out, const ClassPlan& plan);
   void ForeignAccessors(std::ostream& out, const ClassPlan& plan);
-  std::string ElementInfo(const ClassPlan& plan, const Member& m);
-  std::string AttributeInfo(const Member& m);
+  // The class's metadata as constant tables (vxbind/model/MetadataTable.h),
+  // in the namespace <stem>Metadata; a member's row, with `facets` the name
+  // of its facet table ("" for none).
+  void MetadataTables(std::ostream& out, const ClassPlan& plan);
+  std::string ElementRow(const ClassPlan& plan, const Member& m, const std::string& facets);
+  std::string AttributeRow(const Member& m, const std::string& facets);
+  std::string FacetTable(const Facets& facets);
   std::string Restrictions(const Facets& facets);
   std::string FacetsBuilder(const Facets& facets);
   std::string CollectionConstruction(const Member& m);
   std::string InitialValue(const Member& m, const std::string& text);
+  // The statement that gives a value member its initial value (`initial`,
+  // a default or fixed text, or none); a text through the runtime's
+  // AssignText or clear(), out of line, instead of a String assignment.
+  std::string Reset(const Member& m, const std::optional<std::string>& initial);
   // Untyped members, and elements with a default or fixed value.
-  std::string UntypedElementInfo(const ClassPlan& plan, const Member& m);
   std::string UntypedCollection(const ClassPlan& plan, const Member& m);
   std::string Untyped(const ClassPlan& plan, const Member& m, bool made);
   std::string UntypedCheck(const ClassPlan& plan, const Member& m, const std::string& element);
@@ -745,35 +775,53 @@ std::string Generator::FacetsBuilder(const Facets& f) {
   return chain;
 }
 
-std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
-  const char* group = *plan.type->group == GroupKind::Sequence ? "Seq"
-                      : *plan.type->group == GroupKind::Choice ? "Choice"
-                                                               : "All";
-  if (m.untyped) return UntypedElementInfo(plan, m);
-  const char* kind = m.substitution         ? "AbsCls"
-                     : m.kind == Kind::Cls  ? "Cls"
-                     : m.kind == Kind::Enum ? "Enum"
-                                            : "Prim";
-  const char* card = m.card == Card::Mnd ? "Mnd" : m.card == Card::Opt ? "Opt" : "Col";
+// The facets as a constant table: FacetTable().Pattern(u"...")..., only those
+// in force.
+std::string Generator::FacetTable(const Facets& f) {
+  std::string chain = "::VxVevAva5Data::FacetTable()";
+  auto text = [&](const char* field, const std::optional<std::string>& v) {
+    if (v) chain += std::string(".") + field + "(" + U16(*v) + ")";
+  };
+  auto number = [&](const char* field, int v) {
+    if (v >= 0) chain += std::string(".") + field + "(" + std::to_string(v) + ")";
+  };
+  text("Pattern", f.pattern);
+  number("Length", f.length);
+  number("MinLength", f.minLength);
+  number("MaxLength", f.maxLength);
+  text("MinInclusive", f.minInclusive);
+  text("MaxInclusive", f.maxInclusive);
+  text("MinExclusive", f.minExclusive);
+  text("MaxExclusive", f.maxExclusive);
+  return chain;
+}
+
+std::string Generator::ElementRow(const ClassPlan& plan, const Member& m,
+                                  const std::string& facets) {
+  const std::string head = std::string(Occurs(m.card)) + ", " + U16(m.xmlName) + ", " +
+                           U16(m.ns) + ", " + Q(m.property);
+  if (m.untyped) {
+    if (m.card == Card::Col) return "::VxVevAva5Data::UntypedElement(" + head + ")";
+    return "::VxVevAva5Data::UntypedElement(" + head + ", " + U16(m.restriction) + ", " +
+           U16(UntypedTarget(plan, m)) + ")";
+  }
   if (m.converted) {
     // The text as it stands; AccessProperty converts and checks it.
-    return std::string("new ::VxVevAva5Data::CElementInfo") + group + "Prim" + card + "(" + Literal(m.xmlName) +
-           ", " + Literal(m.ns) + ", " + m.property +
-           ", ::VxVevAva5::ItemType_string, nullptr, ::VxVevAva5::Generated::kPreserve, ::VxVevAva5::Generated::NoFacets())";
+    return "::VxVevAva5Data::PrimitiveElement(" + head +
+           ", ::VxVevAva5::ItemType_string, ::VxVevAva5::Generated::kPreserve)";
   }
-  std::string head = std::string("new ::VxVevAva5Data::CElementInfo") + group + kind + card + "(" +
-                     Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property;
-  const char* memberType =
-      m.cls && m.cls->pseudo ? "::VxVevAva5Data::XmlElementType_PseudoElement" : "::VxVevAva5Data::XmlElementType_Element";
-  if (m.card == Card::Col)
-    return head + (m.kind == Kind::Cls ? std::string(", ") + memberType + ")" : ")");
+  const char* memberType = m.cls && m.cls->pseudo ? "::VxVevAva5Data::XmlElementType_PseudoElement"
+                                                  : "::VxVevAva5Data::XmlElementType_Element";
   if (m.substitution) {
-    if (m.card == Card::Col) return head + ", " + memberType + ")";
-    return head + ", " + memberType + ", " + FactoryName(*m.cls) +
-           (m.card == Card::Mnd && *plan.type->group == GroupKind::All ? ", 0)" : ")");
+    if (m.card == Card::Col)
+      return "::VxVevAva5Data::SubstitutionElement(" + head + ", " + memberType + ")";
+    return "::VxVevAva5Data::SubstitutionElement(" + head + ", " + memberType + ", " +
+           FactoryName(*m.cls) + ")";
   }
   switch (m.kind) {
     case Kind::Cls: {
+      if (m.card == Card::Col)
+        return "::VxVevAva5Data::ClassElement(" + head + ", " + memberType + ")";
       m_uses.createObject = true;
       m_uses.made.insert(m.cls);
       if (m.foreign && std::find(m_uses.foreignClasses.begin(), m_uses.foreignClasses.end(),
@@ -782,30 +830,93 @@ std::string Generator::ElementInfo(const ClassPlan& plan, const Member& m) {
       // Required content: a model group that may match nothing must not
       // fail when nothing is there.
       bool required = !m.cls->pseudo || !m_p.emptiable.count(m.cls);
-      return head + ", " + memberType + ", CreateObject, ClassNumber_" + m_p.NameOf(m.cls).substr(1) +
-             (m.card == Card::Mnd ? (required ? ", true)" : ", false)") : ")");
+      return "::VxVevAva5Data::ClassElement(" + head + ", " + memberType + ", CreateObject, " +
+             "ClassNumber_" + m_p.NameOf(m.cls).substr(1) +
+             (m.card == Card::Mnd && !required ? ", false)" : ")");
     }
     case Kind::Enum:
-      return head + ", " + m_p.NameOf(m.simple->enumOwner) + "ToString, " +
-             m_p.NameOf(m.simple->enumOwner) + "FromString)";
+      if (m.card == Card::Col) return "::VxVevAva5Data::EnumElement(" + head + ")";
+      return "::VxVevAva5Data::EnumElement(" + head + ", " +
+             Q(m_p.NameOf(m.simple->enumOwner) + "ToString") + ", " +
+             Q(m_p.NameOf(m.simple->enumOwner) + "FromString") + ")";
     case Kind::Prim:
       break;
   }
-  return head + ", ::VxVevAva5::ItemType_" + m.simple->itemType + ", nullptr, " +
-         RuleName(m.simple->whitespace) + ", " + Restrictions(m.simple->facets) + ")";
+  if (m.card == Card::Col) return "::VxVevAva5Data::PrimitiveElement(" + head + ")";
+  return "::VxVevAva5Data::PrimitiveElement(" + head + ", ::VxVevAva5::ItemType_" +
+         m.simple->itemType + ", " + RuleName(m.simple->whitespace) +
+         (facets.empty() ? "" : ", &" + facets) + ")";
 }
 
-std::string Generator::AttributeInfo(const Member& m) {
+std::string Generator::AttributeRow(const Member& m, const std::string& facets) {
   if (m.untyped)
-    return Untyped(*m_plan, m, false) + ".NewAttributeInfo(" + m.property + ")";
-  std::string head = Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property + ", " +
-                     (m.decl->required || m.restatedRequired ? "false" : "true");
+    return "::VxVevAva5Data::AnyAttribute(" + Q(m.property) + ", " + U16(m.restriction) + ", " +
+           U16(UntypedTarget(*m_plan, m)) + ")";
+  const std::string head = U16(m.xmlName) + ", " + U16(m.ns) + ", " + Q(m.property) + ", " +
+                           (m.decl->required || m.restatedRequired ? "false" : "true");
   if (m.kind == Kind::Enum)
-    return "new ::VxVevAva5Data::CAttributeInfoEnum(" + head + ", " + m_p.NameOf(m.simple->enumOwner) + "ToString, " +
-           m_p.NameOf(m.simple->enumOwner) + "FromString)";
-  return "new ::VxVevAva5Data::CAttributeInfoPrimitive(" + head + ", ::VxVevAva5::ItemType_" + m.simple->itemType +
-         ", nullptr, " + RuleName(m.simple->whitespace) + ", " + Restrictions(m.simple->facets) +
-         ")";
+    return "::VxVevAva5Data::EnumAttribute(" + head + ", " +
+           Q(m_p.NameOf(m.simple->enumOwner) + "ToString") + ", " +
+           Q(m_p.NameOf(m.simple->enumOwner) + "FromString") + ")";
+  return "::VxVevAva5Data::PrimitiveAttribute(" + head + ", ::VxVevAva5::ItemType_" +
+         m.simple->itemType + ", " + RuleName(m.simple->whitespace) +
+         (facets.empty() ? "" : ", &" + facets) + ")";
+}
+
+void Generator::MetadataTables(std::ostream& out, const ClassPlan& plan) {
+  const ComplexType& type = *plan.type;
+  Printer p(out);
+  p.Print("\nnamespace $stem$Metadata {\n", "stem", plan.stem);
+  // The facet tables first: the rows point to them.
+  std::map<const Member*, std::string> facets;
+  for (const Member& m : plan.Described()) {
+    if (m.text || m.untyped || m.converted || m.card == Card::Col || m.kind != Kind::Prim ||
+        m.simple->facets.Empty())
+      continue;
+    std::string name = "kFacets" + std::to_string(facets.size());
+    facets[&m] = name;
+    out << "constexpr ::VxVevAva5Data::FacetTable " << name << " =\n    "
+        << Wrap(FacetTable(m.simple->facets), 4) << ";\n";
+  }
+  auto facetsOf = [&](const Member& m) {
+    auto found = facets.find(&m);
+    return found == facets.end() ? std::string() : found->second;
+  };
+  size_t elements = 0, attributes = 0;
+  for (const Member& m : plan.Described()) {
+    if (m.attribute || m.text) continue;
+    out << (elements++ ? ",\n    " : "constexpr ::VxVevAva5Data::ElementMember kElements[] = {\n    ")
+        << Wrap(ElementRow(plan, m, facetsOf(m)), 4);
+  }
+  if (elements) out << "};\n";
+  for (const Member& m : plan.Described()) {
+    if (!m.attribute) continue;
+    out << (attributes++ ? ",\n    "
+                         : "constexpr ::VxVevAva5Data::AttributeMember kAttributes[] = {\n    ")
+        << Wrap(AttributeRow(m, facetsOf(m)), 4);
+  }
+  if (attributes) out << "};\n";
+  // A model group reads the attributes of its holder's element: it must let
+  // them pass.
+  std::string textIndex = "-1";
+  for (const Member& m : plan.members)
+    if (m.text) textIndex = Q(m.property);
+  const char* group = !type.group || *type.group == GroupKind::Sequence ? "Sequence"
+                      : *type.group == GroupKind::Choice                ? "Choice"
+                                                                        : "All";
+  p.Print("constexpr ::VxVevAva5Data::ClassTable kTable = {\n"
+          "    ::VxVevAva5Data::XmlElementGroupType_$group$, ::VxVevAva5Data::XmlElementType_$type$,\n"
+          "    $name$, $namespace$, $text$, $failIfUnknown$, $hasBase$,\n"
+          "    $elements$, $elementCount$, $attributes$, $attributeCount$};\n"
+          "const ::VxVevAva5Data::CTableMetadata kMetadata(kTable);\n"
+          "}  // namespace $stem$Metadata\n",
+          "group", group, "type", type.pseudo ? "PseudoElement" : "Element", "name",
+          U16(HasBaseClasses(type) ? type.name : m_p.DefaultElementOf(type)), "namespace",
+          U16(plan.schema->targetNamespace), "text", textIndex, "failIfUnknown",
+          type.pseudo ? "false" : "true", "hasBase", HasBaseClasses(type) ? "true" : "false",
+          "elements", elements ? "kElements" : "nullptr", "elementCount", elements, "attributes",
+          attributes ? "kAttributes" : "nullptr", "attributeCount", attributes, "stem",
+          plan.stem);
 }
 
 std::string Generator::CollectionConstruction(const Member& m) {
@@ -836,6 +947,15 @@ std::string Generator::InitialValue(const Member& m, const std::string& text) {
          RuleName(m.simple->whitespace) + ").Get" + KindOf(m.simple->itemType).variant + "()";
 }
 
+std::string Generator::Reset(const Member& m, const std::optional<std::string>& initial) {
+  if (m.kind == Kind::Prim && m.simple->itemType == "string") {
+    if (!initial) return m.field + ".clear();";
+    return "::VxVevAva5Data::AssignText(" + m.field + ", " +
+           Literal(Normalized(*initial, m.simple->whitespace)) + ");";
+  }
+  return m.field + " = " + (initial ? InitialValue(m, *initial) : Cleared(m)) + ";";
+}
+
 // -- untyped members, and elements with a default or fixed value ---------------
 
 // The runtime's description of an untyped member, by field; `made` for one
@@ -852,17 +972,6 @@ std::string Generator::Untyped(const ClassPlan& plan, const Member& m, bool made
 std::string Generator::UntypedCheck(const ClassPlan& plan, const Member& m,
                                     const std::string& element) {
   return Untyped(plan, m, false) + ".Check(" + element + ")";
-}
-
-std::string Generator::UntypedElementInfo(const ClassPlan& plan, const Member& m) {
-  const char* group = *plan.type->group == GroupKind::Sequence ? "Seq"
-                      : *plan.type->group == GroupKind::Choice ? "Choice"
-                                                               : "All";
-  const char* card = m.card == Card::Mnd ? "Mnd" : m.card == Card::Opt ? "Opt" : "Col";
-  const std::string info = std::string("::VxVevAva5Data::CElementInfo") + group + "Untpd" + card;
-  const std::string arguments = Literal(m.xmlName) + ", " + Literal(m.ns) + ", " + m.property;
-  if (m.card == Card::Col) return "new " + info + "(" + arguments + ")";
-  return Untyped(plan, m, false) + ".NewInfo<" + info + ">(" + arguments + ")";
 }
 
 std::string Generator::UntypedCollection(const ClassPlan& plan, const Member& m) {
@@ -994,12 +1103,10 @@ void Generator::FixedAttributeAccessCase(std::ostream& out, const Member& m) {
         << "      " << f << " = static_cast<" << e << ">(value.GetI4());\n      return;\n";
     return;
   }
-  const char* variant = KindOf(m.simple->itemType).variant;
-  out << "      if (read) {\n        value.Set" << variant << "(" << f
-      << ");\n        return;\n      }\n"
-      << "      " << Wrap("::VxVevAva5::Generated::CheckFixed(" + name + ", value.ToString(nullptr), " + fixed + ")", 6)
-      << ";\n"
-      << "      " << f << " = value.Get" << variant << "();\n      return;\n";
+  out << ReturnCall("::VxVevAva5::Generated::AccessFixed<::VxVevAva5::ItemType_" +
+                        m.simple->itemType + ">",
+                    f + ", " + name + ", " + Literal(*m.decl->fixedValue) + ", " +
+                        RuleName(m.simple->whitespace) + ", read, value");
 }
 
 void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Member& m) {
@@ -1035,8 +1142,8 @@ void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Membe
     return;
   }
   if (m.card == Card::Col) {
-    out << "      if (read) value.SetXmlCollection(" << f << ");  // owned, never replaced\n";
-    out << "      return;\n";
+    // Owned, never replaced: read only.
+    out << ReturnCall("::VxVevAva5Data::AccessCollection", f + ", read, value");
     return;
   }
   if (m.untyped) return UntypedAccessCase(out, plan, m);
@@ -1047,6 +1154,10 @@ void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Membe
     return;
   }
   if (m.Fixed()) return FixedAttributeAccessCase(out, m);
+  if (m.kind == Kind::Cls && !plan.choice) {
+    out << ReturnCall("::VxVevAva5Data::AccessObject", f + ", read, value");
+    return;
+  }
   if (m.kind == Kind::Cls) {
     std::string object = "static_cast<" + Q(m_p.NameOf(m.cls)) + "*>(object)";
     out << "      if (read) {\n        if (" << f << " != nullptr) value.SetXmlObject(" << f
@@ -1058,6 +1169,15 @@ void Generator::AccessCase(std::ostream& out, const ClassPlan& plan, const Membe
     else
       out << "        " << f << " = " << object << ";\n";
     out << "      }\n      return;\n";
+    return;
+  }
+  if (!plan.choice || m.attribute) {
+    // One call of the runtime's member access.
+    std::string access = m.kind == Kind::Enum
+                             ? std::string("::VxVevAva5Data::AccessEnum")
+                             : "::VxVevAva5Data::AccessValue<::VxVevAva5::ItemType_" +
+                                   m.simple->itemType + ">";
+    out << ReturnCall(access, f + (m.HasValidFlag() ? ", " + m.valid : "") + ", read, value");
     return;
   }
   std::string set, get;
@@ -1095,7 +1215,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   Printer::Variables v{{"class", c},
                        {"stem", stem},
                        {"rule", std::string(70 - std::min<size_t>(60, stem.size()), '-')},
-                       {"metadata", Q(stem + "Metadata") + "()"}};
+                       {"metadata", Q(stem + "Metadata") + "::kMetadata"}};
   p.Print(v, "\n// -- $stem$ $rule$\n\nnamespace {\n");
   if (!plan.members.empty()) {
     p.Print(v, "enum $stem$Property {");
@@ -1104,41 +1224,8 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
               plan.members[i].property);
     p.Print(v, "\n};\n");
   }
-  const char* group = !type.group || *type.group == GroupKind::Sequence ? "Sequence"
-                      : *type.group == GroupKind::Choice                ? "Choice"
-                                                                        : "All";
-  p.Print(v,
-          "\n"
-          "const ::VxVevAva5::Generated::Metadata& $stem$Metadata() {\n"
-          "  static const ::VxVevAva5::Generated::Metadata metadata(\n");
-  // A model group reads the attributes of its holder's element: it must let
-  // them pass.
-  std::string textIndex = "-1";
-  for (const Member& m : plan.members)
-    if (m.text) textIndex = m.property;
-  std::ostringstream info;
-  info << "::VxVevAva5::Generated::ClassInfo(::VxVevAva5Data::XmlElementGroupType_" << group
-       << ", " << Literal(HasBaseClasses(type) ? type.name : m_p.DefaultElementOf(type)) << ", "
-       << Literal(plan.schema->targetNamespace) << ")";
-  if (type.pseudo) info << ".ModelGroup()";
-  if (textIndex != "-1") info << ".TextProperty(" << textIndex << ")";
-  if (HasBaseClasses(type)) info << ".HasBaseClasses()";
-  info << ".New()";
-  out << "      " << Wrap(info.str(), 6) << ",\n      {";
-  bool firstInfo = true;
-  for (const Member& m : plan.Described()) {
-    if (m.attribute || m.text) continue;
-    out << (firstInfo ? "" : ",\n       ") << Wrap(ElementInfo(plan, m), 7);
-    firstInfo = false;
-  }
-  out << "},\n      {";
-  firstInfo = true;
-  for (const Member& m : plan.Described()) {
-    if (!m.attribute) continue;
-    out << (firstInfo ? "" : ",\n       ") << Wrap(AttributeInfo(m), 7);
-    firstInfo = false;
-  }
-  out << "});\n  return metadata;\n}\n}  // namespace\n\n";
+  MetadataTables(out, plan);
+  out << "}  // namespace\n\n";
 
   // Constructor, destructor, metadata accessors.
   out << c << "::" << c << "(const unsigned short* elementName)";
@@ -1170,10 +1257,10 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
           "  return $metadata$.ClassInfo();\n"
           "}\n"
           "::VxVevAva5Data::CElementInfo** $class$::GetClassElementInfo() const {\n"
-          "  return $metadata$.Elements();\n"
+          "  return $metadata$.ElementInfos();\n"
           "}\n"
           "::VxVevAva5Data::CAttributeInfo** $class$::GetClassAttributeInfo() const {\n"
-          "  return $metadata$.Attributes();\n"
+          "  return $metadata$.AttributeInfos();\n"
           "}\n"
           "\n");
 
@@ -1203,8 +1290,7 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
       if (m.decl) initial = m.decl->fixedValue ? m.decl->fixedValue : m.decl->defaultValue;
       if (m.converted)
         initial = m.element->fixedValue ? m.element->fixedValue : m.element->defaultValue;
-      out << "  " << m.field << " = " << (initial ? InitialValue(m, *initial) : Cleared(m))
-          << ";\n";
+      out << "  " << Reset(m, initial) << "\n";
       if (m.HasValidFlag()) out << "  " << m.valid << " = false;\n";
     }
   }
@@ -1235,14 +1321,17 @@ void Generator::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     bool inChoice = plan.choice && !m.attribute;
     out << "\nvoid " << c << "::Set" << m.stem << "(" << ArgType(m) << " value) {\n";
     if (inChoice) out << "  Choice_SetElementValid(true, " << name << ", m_chosen);\n";
-    out << "  " << m.field << " = " << (string ? "::VxVevAva5::Utf16::Make(value)" : "value") << ";\n";
+    if (string)
+      out << "  ::VxVevAva5Data::AssignText(" << m.field << ", value);\n";
+    else
+      out << "  " << m.field << " = value;\n";
     out << "  " << m.valid << " = true;\n}\n";
     out << "\nvoid " << c << "::Remove" << m.stem << "() {\n";
     if (inChoice) out << "  Choice_SetElementValid(false, " << name << ", m_chosen);\n";
     std::optional<std::string> initial = m.decl ? m.decl->defaultValue : std::nullopt;
     if (m.converted)
       initial = m.element->fixedValue ? m.element->fixedValue : m.element->defaultValue;
-    out << "  " << m.field << " = " << (initial ? InitialValue(m, *initial) : Cleared(m)) << ";\n";
+    out << "  " << Reset(m, initial) << "\n";
     out << "  " << m.valid << " = false;\n}\n";
   }
 

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "support/Text.h"
 #include "vxbind/collections/PrimitiveCol.h"
 
@@ -66,30 +64,6 @@ TEST(GeneratedFacets, MakeCollectionsThatCheckThem) {
   EXPECT_EQ(numbers->GetMaxOccurs(), 2);
 }
 
-TEST(GeneratedClassInfo, FlagsByName) {
-  using Generated::ClassInfo;
-  std::unique_ptr<VxVevAva5Data::CParentElementInfo> plain(
-      ClassInfo(VxVevAva5Data::XmlElementGroupType_Choice, VX_T("order"), VX_T("urn:o")).New());
-  EXPECT_EQ(plain->GetElementGroupType(), VxVevAva5Data::XmlElementGroupType_Choice);
-  EXPECT_EQ(plain->GetElementType(), VxVevAva5Data::XmlElementType_Element);
-  EXPECT_EQ(ToUtf8(plain->GetElementName()), "order");
-  EXPECT_EQ(ToUtf8(plain->GetElementNamespace()), "urn:o");
-  EXPECT_EQ(plain->GetElementTextPropertyIndex(), -1);
-  EXPECT_TRUE(plain->GetFromXmlFailIfAttributeUnknown());
-  EXPECT_FALSE(plain->GetHasBaseClasses());
-
-  std::unique_ptr<VxVevAva5Data::CParentElementInfo> group(
-      ClassInfo(VxVevAva5Data::XmlElementGroupType_Sequence, VX_T("g"), VX_T(""))
-          .ModelGroup()
-          .TextProperty(3)
-          .HasBaseClasses()
-          .New());
-  EXPECT_EQ(group->GetElementType(), VxVevAva5Data::XmlElementType_PseudoElement);
-  EXPECT_FALSE(group->GetFromXmlFailIfAttributeUnknown());  // the holder's attributes pass
-  EXPECT_EQ(group->GetElementTextPropertyIndex(), 3);
-  EXPECT_TRUE(group->GetHasBaseClasses());
-}
-
 TEST(GeneratedUntyped, ChecksNameAndNamespace) {
   const auto note = Generated::Untyped()
                         .Name(VX_T("note"))
@@ -126,6 +100,21 @@ TEST(GeneratedValues, FixedAndDefaultTexts) {
   EXPECT_VX_THROW(Generated::CheckFixed(VX_T("c"), U("UK"), U("US")), CVxValidationException,
                   "Invalid value [UK] for [c]: its value is fixed as [US]");
   EXPECT_EQ(Generated::ValueOf(VX_T(" 42 "), ItemType_i4, Generated::kCollapse).GetI4(), 42);
+
+  // A member with a fixed value takes only that value, compared in canonical form.
+  int32_t member = 7;
+  VxVariant value;
+  value.SetI4(7);
+  EXPECT_NO_THROW(Generated::AccessFixed<ItemType_i4>(member, VX_T("v"), VX_T(" +07 "),
+                                                      Generated::kCollapse, false, value));
+  value.SetI4(8);
+  EXPECT_VX_THROW(Generated::AccessFixed<ItemType_i4>(member, VX_T("v"), VX_T("7"),
+                                                      Generated::kCollapse, false, value),
+                  CVxValidationException, "Invalid value [8] for [v]: its value is fixed as [7]");
+  EXPECT_EQ(member, 7);
+  Generated::AccessFixed<ItemType_i4>(member, VX_T("v"), VX_T("7"), Generated::kCollapse, true,
+                                      value);
+  EXPECT_EQ(value.GetI4(), 7);
 }
 
 }  // namespace

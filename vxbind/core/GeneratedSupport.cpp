@@ -10,30 +10,6 @@
 namespace VxVevAva5 {
 namespace Generated {
 
-Metadata::Metadata(VxVevAva5Data::CParentElementInfo* classInfo,
-                   std::initializer_list<VxVevAva5Data::CElementInfo*> elements,
-                   std::initializer_list<VxVevAva5Data::CAttributeInfo*> attributes)
-    : m_classInfo(classInfo),
-      m_elements(new VxVevAva5Data::CElementInfo*[elements.size() + 1]),
-      m_attributes(new VxVevAva5Data::CAttributeInfo*[attributes.size() + 1]) {
-  size_t i = 0;
-  for (VxVevAva5Data::CElementInfo* e : elements) m_elements[i++] = e;
-  m_elements[i] = nullptr;
-  i = 0;
-  for (VxVevAva5Data::CAttributeInfo* a : attributes) m_attributes[i++] = a;
-  m_attributes[i] = nullptr;
-}
-
-Metadata::~Metadata() { CXmlGeneratedClass::CleanMetaData(m_classInfo, m_elements, m_attributes); }
-
-VxVevAva5Data::CParentElementInfo* ClassInfo::New() const {
-  return new VxVevAva5Data::CParentElementInfo(
-      m_group,
-      m_modelGroup ? VxVevAva5Data::XmlElementType_PseudoElement
-                   : VxVevAva5Data::XmlElementType_Element,
-      m_elementName, m_namespaceUri, m_textProperty, !m_modelGroup, m_hasBaseClasses);
-}
-
 CUntypedCol* Untyped::NewCollection() const {
   return new CUntypedCol(m_name, m_namespaceUri, m_restriction, m_target, m_minOccurs,
                          m_maxOccurs);
@@ -46,11 +22,6 @@ CElement* Untyped::NewElement() const {
 
 void Untyped::Check(const CElement* element) const {
   CUntypedCol::Check(element, m_name, m_restriction, m_target);
-}
-
-VxVevAva5Data::CAttributeInfoAny* Untyped::NewAttributeInfo(int property) const {
-  return new VxVevAva5Data::CAttributeInfoAny(VX_T("AnyAttribute"), VX_T(""), property, true,
-                                              m_restriction, m_target);
 }
 
 CAttributeCol* Untyped::NewAttributeCollection() const {
@@ -71,6 +42,12 @@ void CheckFixed(const unsigned short* name, const String& text, const String& fi
     throw CVxValidationException(
         FormatString(VX_T("Invalid value [%s] for [%s]: its value is fixed as [%s]"),
                      text.c_str(), name, fixed.c_str()));
+}
+
+void CheckFixedValue(const unsigned short* name, const VxVariant& value,
+                     const unsigned short* fixed, ItemType type,
+                     CWhitespaceUtils::WhitespaceRule rule) {
+  CheckFixed(name, value.ToString(nullptr), ValueOf(fixed, type, rule).ToString(nullptr));
 }
 
 CEnumCollection::CEnumCollection(const unsigned short* elementName,

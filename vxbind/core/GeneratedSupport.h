@@ -3,9 +3,10 @@
 // -----------------------------------------------------------------------------
 //
 // The runtime's part of the code that vxbindc generates: what every generated
-// source would otherwise repeat (the metadata holder, the default and fixed
-// value helpers, the collection of untyped elements) and the named-field
-// builders with which it describes facets and collections.
+// source would otherwise repeat (the default and fixed value helpers, the
+// collection of untyped elements) and the named-field builders with which it
+// describes facets and collections. The metadata itself is constant tables,
+// built by the runtime (vxbind/model/MetadataTable.h).
 //
 // Generated code includes this header itself; programs do not, and should not
 // use what it declares. Its contents follow the generator and may change
@@ -17,8 +18,6 @@
 #ifndef VXBIND_CORE_GENERATEDSUPPORT_H
 #define VXBIND_CORE_GENERATEDSUPPORT_H
 
-#include <initializer_list>
-
 #include "vxbind/base/Enums.h"
 #include "vxbind/base/SerializationContext.h"
 #include "vxbind/collections/Element.h"
@@ -27,6 +26,7 @@
 #include "vxbind/conversions/Variant.h"
 #include "vxbind/conversions/WhitespaceUtils.h"
 #include "vxbind/model/AttributeInfo.h"
+#include "vxbind/model/MetadataTable.h"
 #include "vxbind/model/XmlGeneratedClass.h"
 #include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
@@ -38,29 +38,6 @@ namespace Generated {
 constexpr CWhitespaceUtils::WhitespaceRule kPreserve = CWhitespaceUtils::WhitespaceRule_Preserve;
 constexpr CWhitespaceUtils::WhitespaceRule kReplace = CWhitespaceUtils::WhitespaceRule_Replace;
 constexpr CWhitespaceUtils::WhitespaceRule kCollapse = CWhitespaceUtils::WhitespaceRule_Collapse;
-
-// The metadata of one generated class: its class info and its null-ended
-// element and attribute info arrays, owned. A generated class keeps one in a
-// function-local static (built on first use, thread-safely), shared by all
-// its objects and freed with CleanMetaData when the program ends.
-class VXBIND_EXPORT Metadata {
- public:
-  Metadata(VxVevAva5Data::CParentElementInfo* classInfo,
-           std::initializer_list<VxVevAva5Data::CElementInfo*> elements,
-           std::initializer_list<VxVevAva5Data::CAttributeInfo*> attributes);
-  ~Metadata();
-  Metadata(const Metadata&) = delete;
-  Metadata& operator=(const Metadata&) = delete;
-
-  VxVevAva5Data::CParentElementInfo* ClassInfo() const { return m_classInfo; }
-  VxVevAva5Data::CElementInfo** Elements() const { return m_elements; }
-  VxVevAva5Data::CAttributeInfo** Attributes() const { return m_attributes; }
-
- private:
-  VxVevAva5Data::CParentElementInfo* m_classInfo;
-  VxVevAva5Data::CElementInfo** m_elements;
-  VxVevAva5Data::CAttributeInfo** m_attributes;
-};
 
 // The facets of a member, field by field; those not named are not in force:
 //   Facets().Pattern(VX_T("\\d{3}")).MinInclusive(VX_T("1")).MaxExclusive(VX_T("100"))
@@ -103,34 +80,6 @@ class Facets {
   const unsigned short* m_maxExclusive = nullptr;
 };
 
-// The class info of a generated class, its flags by name:
-//   ClassInfo(XmlElementGroupType_Sequence, VX_T("order"), VX_T("urn:o")).TextProperty(2).New()
-class ClassInfo {
- public:
-  ClassInfo(VxVevAva5Data::XmlElementGroupType group, const unsigned short* elementName,
-            const unsigned short* namespaceUri)
-      : m_group(group), m_elementName(elementName), m_namespaceUri(namespaceUri) {}
-
-  // The class of a model group: no element of its own, and it lets the
-  // attributes of its holder's element pass.
-  ClassInfo& ModelGroup() { m_modelGroup = true; return *this; }
-  // The property that holds the element's own text.
-  ClassInfo& TextProperty(int index) { m_textProperty = index; return *this; }
-  // The class's objects may stand where a base type is expected, named by
-  // xsi:type there.
-  ClassInfo& HasBaseClasses() { m_hasBaseClasses = true; return *this; }
-
-  VXBIND_EXPORT VxVevAva5Data::CParentElementInfo* New() const;
-
- private:
-  VxVevAva5Data::XmlElementGroupType m_group;
-  const unsigned short* m_elementName;
-  const unsigned short* m_namespaceUri;
-  bool m_modelGroup = false;
-  int m_textProperty = -1;
-  bool m_hasBaseClasses = false;
-};
-
 class CUntypedCol;
 
 // The untyped content of a member, field by field: a wildcard's (no Name:
@@ -160,16 +109,7 @@ class Untyped {
   // Refuses an element that the member cannot hold (CUntypedCol::Check).
   VXBIND_EXPORT void Check(const CElement* element) const;
 
-  // The element info of a single member (CElementInfoSeqUntpdOpt, ...): its
-  // element's name and namespace (for a wildcard, "AnyElement" and the
-  // constraint, as messages name it) and its property.
-  template <class Info>
-  Info* NewInfo(const unsigned short* elementName, const unsigned short* elementNamespace,
-                int property) const {
-    return new Info(elementName, elementNamespace, property, m_restriction, m_target);
-  }
-  // The attribute info and the collection of xs:anyAttribute.
-  VXBIND_EXPORT VxVevAva5Data::CAttributeInfoAny* NewAttributeInfo(int property) const;
+  // The collection of xs:anyAttribute.
   VXBIND_EXPORT CAttributeCol* NewAttributeCollection() const;
 
  private:
@@ -192,6 +132,22 @@ VXBIND_EXPORT VxVariant ValueOf(const unsigned short* text, ItemType type,
 // value [%s] for [%s]: its value is fixed as [%s]".
 VXBIND_EXPORT void CheckFixed(const unsigned short* name, const String& text,
                               const String& fixed);
+
+// CheckFixed for the value a member with a fixed value is given: `value`
+// against `fixed`, read as `type` with `rule`, both in canonical form.
+VXBIND_EXPORT void CheckFixedValue(const unsigned short* name, const VxVariant& value,
+                                   const unsigned short* fixed, ItemType type,
+                                   CWhitespaceUtils::WhitespaceRule rule);
+
+// One case of AccessProperty for a member with a fixed value: read as any
+// member (MetadataTable.h); written only with the fixed value.
+template <ItemType kType>
+inline void AccessFixed(typename ItemTypeTraits<kType>::ValueType& member,
+                        const unsigned short* name, const unsigned short* fixed,
+                        CWhitespaceUtils::WhitespaceRule rule, bool read, VxVariant& value) {
+  if (!read) CheckFixedValue(name, value, fixed, kType, rule);
+  VxVevAva5Data::AccessValue<kType>(member, read, value);
+}
 
 // The base of a generated collection of enumeration values: the values are
 // kept by the generated class, read through AddFromString.
