@@ -2,8 +2,8 @@
 // write for (EmitContext), the text that both kinds of collection have, the
 // C++ literal of a text, and the names of the runtime's whitespace rules.
 // Each emitter (EnumerationEmitter.h, CollectionEmitter.h, FactoryEmitter.h,
-// the classes in Generator.cpp) writes one kind of generated entity from what
-// the plan says.
+// ClassEmitter.h) writes one kind of generated entity from what the plan
+// says.
 #ifndef VXBIND_COMPILER_EMITSUPPORT_H
 #define VXBIND_COMPILER_EMITSUPPORT_H
 
@@ -27,6 +27,12 @@ struct EmitContext {
   // The substitution factory of `type` (FactoryEmitter.h), unqualified.
   std::string FactoryName(const ComplexType& type) const {
     return "Create" + plan.NameOf(type).substr(1) + "ByType";
+  }
+  // The unqualified name of the generated collection that `m` holds, of a
+  // class or an enumeration.
+  std::string OwnCollection(const Member& m) const {
+    if (m.kind == Kind::Cls) return plan.NameOf(m.cls) + "Col";
+    return "C" + plan.NameOf(m.simple->enumOwner) + "Col";
   }
 };
 

@@ -1,7 +1,7 @@
 // Assembles the generated files: for resolved schemas, the C++ headers and
 // sources in the style of examples/po, from the plan of Planner.h and the
-// parts that the emitters write (EnumerationEmitter.h, CollectionEmitter.h,
-// FactoryEmitter.h). For now it also emits the classes themselves.
+// parts that the emitters write (ClassEmitter.h, EnumerationEmitter.h,
+// CollectionEmitter.h, FactoryEmitter.h). It writes no entity itself.
 //
 // All schemas of one run share one C++ namespace, and each gives one header
 // and one source named after the schema file (po.xsd: po.h, po.cpp). Class

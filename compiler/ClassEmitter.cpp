@@ -1,0 +1,1220 @@
+#include "ClassEmitter.h"
+
+#include <algorithm>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <utility>
+
+#include "Builtins.h"
+#include "Printer.h"
+
+namespace vxbindc {
+
+namespace {
+
+// `text` under a whitespace rule, as the library applies it.
+std::string Normalized(const std::string& text, Whitespace whitespace) {
+  if (whitespace == Whitespace::Preserve) return text;
+  std::string result;
+  for (char c : text) result += (c == '\t' || c == '\n' || c == '\r') ? ' ' : c;
+  if (whitespace == Whitespace::Replace) return result;
+  std::string collapsed;
+  for (char c : result) {
+    if (c == ' ' && (collapsed.empty() || collapsed.back() == ' ')) continue;
+    collapsed += c;
+  }
+  if (!collapsed.empty() && collapsed.back() == ' ') collapsed.pop_back();
+  return collapsed;
+}
+
+// A C++ literal of the integer `value` (a valid lexical form) for a member
+// of the item type; empty for other item types, and for the 64-bit values
+// beyond what a plain literal says.
+std::string IntegerLiteral(const std::string& itemType, const std::string& value) {
+  static const char* const kSmall[] = {"i1", "i2", "i4", "ui1", "ui2", "ui4", "i8", "ui8"};
+  if (std::find(std::begin(kSmall), std::end(kSmall), itemType) == std::end(kSmall)) return "";
+  std::string digits = value;
+  bool negative = !digits.empty() && digits[0] == '-';
+  if (!digits.empty() && (digits[0] == '-' || digits[0] == '+')) digits.erase(0, 1);
+  size_t first = digits.find_first_not_of('0');
+  digits = first == std::string::npos ? "0" : digits.substr(first);
+  if (digits.size() > 18) return "";  // beyond 64-bit signed without care
+  std::string literal = (negative && digits != "0" ? "-" : "") + digits;
+  if (itemType == "i1") return "static_cast<char>(" + literal + ")";
+  if (itemType == "ui4") return literal + "u";
+  if (itemType == "i8") return "INT64_C(" + literal + ")";
+  if (itemType == "ui8") return "UINT64_C(" + literal + ")";
+  return literal;
+}
+
+// How values of one item type live in a generated class.
+struct ValueKind {
+  const char* itemType;
+  const char* cppType;
+  bool byReference;     // setters take const T&
+  const char* variant;  // VxVariant::Set<variant> / Get<variant>
+};
+
+const ValueKind kValueKinds[] = {
+    {"hexBinary", "::VxVevAva5::CBinaryData", true, "HexBinary"},
+    {"base64Binary", "::VxVevAva5::CBinaryData", true, "Base64Binary"},
+    {"i1", "char", false, "I1"},
+    {"i2", "short", false, "I2"},
+    {"i4", "::std::int32_t", false, "I4"},
+    {"i8", "::std::int64_t", false, "I8"},
+    {"ui1", "unsigned char", false, "UI1"},
+    {"ui2", "unsigned short", false, "UI2"},
+    {"ui4", "::std::uint32_t", false, "UI4"},
+    {"ui8", "::std::uint64_t", false, "UI8"},
+    {"r4", "float", false, "R4"},
+    {"r8", "double", false, "R8"},
+    {"duration", "::VxVevAva5::CDateTimeSpan", true, "Duration"},
+    {"yearMonth", "::VxVevAva5::CDateTime", true, "YearMonth"},
+    {"monthDay", "::VxVevAva5::CDateTime", true, "MonthDay"},
+    {"year", "unsigned short", false, "Year"},
+    {"month", "unsigned char", false, "Month"},
+    {"day", "unsigned char", false, "Day"},
+    {"date", "::VxVevAva5::CDateTime", true, "Date"},
+    {"datetime", "::VxVevAva5::CDateTime", true, "DateTime"},
+    {"time", "::VxVevAva5::CDateTime", true, "Time"},
+    {"string", "::VxVevAva5::String", false, "String"},
+    {"boolean", "bool", false, "Boolean"},
+    {"decimal", "::VxVevAva5::CDecimal", true, "Decimal"},
+    {"integer", "::VxVevAva5::CBigInteger", true, "Integer"},
+};
+
+const ValueKind& KindOf(const std::string& itemType) {
+  for (const ValueKind& kind : kValueKinds)
+    if (itemType == kind.itemType) return kind;
+  return kValueKinds[21];  // string; the built-in table names no other type
+}
+
+// `return function(arguments);` at six columns, the arguments on a line of
+// their own when the whole does not fit in 100 columns.
+std::string ReturnCall(const std::string& function, const std::string& arguments) {
+  std::string line = "      return " + function + "(" + arguments + ");\n";
+  if (line.size() <= 101) return line;
+  return "      return " + function + "(\n          " + arguments + ");\n";
+}
+
+// The occurrence of a member in its table row.
+const char* Occurs(Card card) {
+  return card == Card::Mnd   ? "::VxVevAva5Data::MemberOccurs_Mandatory"
+         : card == Card::Opt ? "::VxVevAva5Data::MemberOccurs_Optional"
+                             : "::VxVevAva5Data::MemberOccurs_Repeated";
+}
+
+// `utf8` as a char16_t literal, for the constant tables (VX_T is no
+// constant expression).
+std::string U16(const std::string& utf8) {
+  const std::string literal = Literal(utf8);  // VX_T("...")
+  return "u" + literal.substr(5, literal.size() - 6);
+}
+
+// Where the links of a call chain ("a().b(x).c(y)") begin: each '.' after a
+// ')' outside parentheses and quotes; none for a plain call.
+std::vector<size_t> ChainLinks(const std::string& call) {
+  std::vector<size_t> links;
+  int depth = 0;
+  bool quoted = false;
+  for (size_t i = 0; i < call.size(); ++i) {
+    char c = call[i];
+    if (quoted) {
+      if (c == '\\')
+        ++i;
+      else if (c == '"')
+        quoted = false;
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')') {
+      --depth;
+    } else if (c == '.' && depth == 0 && i > 0 && call[i - 1] == ')') {
+      links.push_back(i);
+    }
+  }
+  return links;
+}
+
+// `call` ("new X(a, b, c)") laid out from column `column` within 100
+// columns, one of them kept for the comma or semicolon that follows: its
+// arguments are broken between lines where they do not fit, continuation
+// lines aligned after the opening parenthesis.
+std::string Wrap(const std::string& call, size_t column) {
+  std::vector<size_t> links = ChainLinks(call);
+  if (!links.empty() && column + call.size() > 99) {
+    // A builder's chain: one link a line, under the first.
+    std::string result = Wrap(call.substr(0, links[0]), column);
+    links.push_back(call.size());
+    for (size_t i = 0; i + 1 < links.size(); ++i)
+      result += "\n" + std::string(column + 4, ' ') +
+                Wrap(call.substr(links[i], links[i + 1] - links[i]), column + 4);
+    return result;
+  }
+  size_t open = call.find('(');
+  const size_t limit = 99;
+  if (column + call.size() <= limit || open == std::string::npos) return call;
+  std::vector<std::string> arguments;
+  int depth = 0;
+  bool quoted = false;
+  size_t start = open + 1;
+  for (size_t i = open + 1; i + 1 < call.size(); ++i) {
+    char c = call[i];
+    if (quoted) {
+      if (c == '\\')
+        ++i;
+      else if (c == '"')
+        quoted = false;
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')') {
+      --depth;
+    } else if (c == ',' && depth == 0) {
+      arguments.push_back(call.substr(start, i - start));
+      start = i + 2;  // after ", "
+    }
+  }
+  arguments.push_back(call.substr(start, call.size() - 1 - start));
+  std::string indent(column + open + 1, ' ');
+  std::string result = call.substr(0, open + 1);
+  size_t width = column + result.size();
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    std::string piece = arguments[i] + (i + 1 < arguments.size() ? "," : ")");
+    if (i > 0 && width + 1 + piece.size() > limit) {
+      result += "\n" + indent;
+      width = indent.size();
+    } else if (i > 0) {
+      result += " ";
+      ++width;
+    }
+    // An argument that is a call of its own (the restrictions) and still
+    // does not fit is laid out the same way, one level down.
+    if (width + piece.size() > limit && arguments[i].find('(') != std::string::npos &&
+        arguments[i].compare(0, 5, "VX_T(") != 0)
+      piece = Wrap(arguments[i], width) + piece.substr(arguments[i].size());
+    result += piece;
+    size_t lastBreak = piece.rfind('\n');
+    width = lastBreak == std::string::npos ? width + piece.size() : piece.size() - lastBreak - 1;
+  }
+  return result;
+}
+
+
+// The namespace a new untyped element of a wildcard takes: the first one
+// its constraint names, or one it admits. ##other in a schema without a
+// target namespace admits no namespace known here: the library's own
+// placeholder then stands in.
+std::string FirstNamespace(const std::string& restriction, const std::string& targetNamespace) {
+  std::string first = restriction.substr(0, restriction.find(' '));
+  if (first == "##any" || first == "##targetNamespace") return targetNamespace;
+  if (first == "##other") return targetNamespace.empty() ? "DefaultNamespace" : "";
+  if (first == "##local") return "";
+  return first;
+}
+
+// A text for a comment line: no line breaks.
+std::string CommentText(const std::string& text) {
+  std::string result;
+  for (char c : text) result += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
+  return result;
+}
+
+// Comment lines of `text` at `indent`, filled to 100 columns; a word longer
+// than a line stands on a line of its own.
+void FillComment(std::ostream& out, const std::string& indent, const std::string& text) {
+  const size_t start = indent.size() + 2;
+  size_t width = start;
+  out << indent << "//";
+  std::istringstream words(CommentText(text));
+  for (std::string word; words >> word;) {
+    // A line that ends in a backslash (or the trigraph of one) would go on
+    // into the next.
+    if (word.back() == '\\' || (word.size() > 2 && word.compare(word.size() - 3, 3, "?\?/") == 0))
+      word += '.';
+    if (width > start && width + 1 + word.size() > 100) {
+      out << "\n" << indent << "//";
+      width = start;
+    }
+    out << " " << word;
+    width += 1 + word.size();
+  }
+  out << "\n";
+}
+
+// How a member's comment names a simple type: xs:NAME for a built-in one,
+// its name for another named one, and for an anonymous one its named base
+// and the facets it adds ("xs:positiveInteger, below 100").
+std::string DescribeType(const SimpleType& type) {
+  auto named = [](const SimpleType& t) {
+    return FindBuiltin(t.name) == &t ? "xs:" + t.name : t.name;
+  };
+  if (!type.name.empty()) return named(type);
+  const SimpleType* base = type.baseType;
+  while (base != nullptr && base->name.empty()) base = base->baseType;  // nested anonymous bases
+  std::string text = type.variety == Variety::List    ? std::string("a list")
+                     : type.variety == Variety::Union ? std::string("a union")
+                     : base != nullptr                ? named(*base)
+                                                      : std::string("text");
+  const Facets& f = type.ownFacets;
+  auto quoted = [](const std::string& v) { return "\"" + CommentText(v) + "\""; };
+  if (f.pattern) text += ", matching " + quoted(*f.pattern);
+  if (f.length >= 0) text += ", " + std::to_string(f.length) + " long";
+  if (f.minLength >= 0) text += ", at least " + std::to_string(f.minLength) + " long";
+  if (f.maxLength >= 0) text += ", at most " + std::to_string(f.maxLength) + " long";
+  if (f.minInclusive) text += ", at least " + CommentText(*f.minInclusive);
+  if (f.minExclusive) text += ", above " + CommentText(*f.minExclusive);
+  if (f.maxInclusive) text += ", at most " + CommentText(*f.maxInclusive);
+  if (f.maxExclusive) text += ", below " + CommentText(*f.maxExclusive);
+  if (!type.ownEnumeration.empty())
+    text += ", one of " + std::to_string(type.ownEnumeration.size()) + " values";
+  return text;
+}
+
+// Writes the classes of one plan; a definition also notes what it uses.
+class ClassWriter {
+ public:
+  ClassWriter(const EmitContext& c, ClassUses* uses) : m_c(c), m_p(c.plan), m_uses(uses) {}
+
+  void ClassDeclaration(std::ostream& out, const ClassPlan& plan);
+  void ClassDefinition(std::ostream& out, const ClassPlan& plan);
+
+ private:
+  void Accessors(std::ostream& out, const Member& m);
+  void ForeignAccessors(std::ostream& out, const ClassPlan& plan);
+  // The class's metadata as constant tables (vxbind/model/MetadataTable.h),
+  // in the namespace <stem>Metadata; a member's row, with `facets` the name
+  // of its facet table ("" for none).
+  void MetadataTables(std::ostream& out, const ClassPlan& plan);
+  std::string ElementRow(const ClassPlan& plan, const Member& m, const std::string& facets);
+  std::string AttributeRow(const Member& m, const std::string& facets);
+  std::string FacetTable(const Facets& facets);
+  std::string Restrictions(const Facets& facets);
+  std::string FacetsBuilder(const Facets& facets);
+  std::string CollectionConstruction(const Member& m);
+  std::string InitialValue(const Member& m, const std::string& text);
+  // The statement that gives a value member its initial value (`initial`,
+  // a default or fixed text, or none); a text through the runtime's
+  // AssignText or clear(), out of line, instead of a String assignment.
+  std::string Reset(const Member& m, const std::optional<std::string>& initial);
+  // Untyped members, and elements with a default or fixed value.
+  std::string UntypedCollection(const ClassPlan& plan, const Member& m);
+  std::string Untyped(const ClassPlan& plan, const Member& m, bool made);
+  std::string UntypedCheck(const ClassPlan& plan, const Member& m, const std::string& element);
+  void UntypedDefinitions(std::ostream& out, const ClassPlan& plan, const Member& m);
+  void UntypedAccessCase(std::ostream& out, const ClassPlan& plan, const Member& m);
+  void ConvertedAccessCase(std::ostream& out, const ClassPlan& plan, const Member& m);
+  void FixedAttributeAccessCase(std::ostream& out, const Member& m);
+  std::string FixedText(const Member& m, const std::string& fixed);
+  // The target namespace that goes with an untyped member's restriction:
+  // the schema's for a wildcard; for an element, its own namespace (the
+  // restriction is then ##targetNamespace or ##local: that namespace only).
+  static std::string UntypedTarget(const ClassPlan& plan, const Member& m) {
+    return m.anyName ? plan.schema->targetNamespace : m.ns;
+  }
+  // A new value of the member's type. Not "{}" for the classes: CDateTime
+  // has assignments from other types too, and {} would pick one of those.
+  std::string Cleared(const Member& m) const {
+    bool object = m.kind == Kind::Enum || m.simple->itemType == "string" ||
+                  KindOf(m.simple->itemType).byReference;
+    return object ? ValueType(m) + "()" : "{}";
+  }
+  void AccessCase(std::ostream& out, const ClassPlan& plan, const Member& m);
+  void InheritedAccess(std::ostream& out, const ClassPlan& plan);
+  // A named type derived from a type that some member takes by xsi:type:
+  // its objects may stand under that member's elements, and name their type
+  // with xsi:type wherever their element is not named after it. (Types
+  // that no such member can hold are written without xsi:type.)
+  bool HasBaseClasses(const ComplexType& type) const { return m_p.polymorphic.count(&type) != 0; }
+
+  // A name of this namespace as code in a class's scope names it: qualified,
+  // so that no member of a base class (the runtime's or another generated
+  // one) can hide it.
+  std::string Q(const std::string& name) const { return m_c.Q(name); }
+
+  // The types below are named for any scope, qualified.
+  std::string ValueType(const Member& m) const {
+    return m.kind == Kind::Enum ? Q(m_p.NameOf(m.simple->enumOwner))
+                                : KindOf(m.simple->itemType).cppType;
+  }
+  std::string ArgType(const Member& m) const {
+    if (m.kind == Kind::Enum) return Q(m_p.NameOf(m.simple->enumOwner));
+    const ValueKind& kind = KindOf(m.simple->itemType);
+    if (std::string(kind.itemType) == "string") return "const unsigned short*";
+    return kind.byReference ? std::string("const ") + kind.cppType + "&" : kind.cppType;
+  }
+  std::string CollectionType(const Member& m) const {
+    if (m.untyped) return m.attribute ? "::VxVevAva5::CAttributeCol" : "::VxVevAva5::CElementCol";
+    if (m.kind == Kind::Prim) return "::VxVevAva5::C" + m.simple->itemType + "Col";
+    return Q(m_c.OwnCollection(m));
+  }
+
+  std::string FactoryName(const ComplexType& type) const { return m_c.FactoryName(type); }
+
+  const EmitContext& m_c;
+  const Plan& m_p;
+  ClassUses* m_uses;                  // null for a declaration
+  const ClassPlan* m_plan = nullptr;  // the class being defined
+};
+
+void ClassWriter::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
+  const ComplexType& type = *plan.type;
+  const std::string& c = m_p.NameOf(type);
+  std::ostringstream comment;
+  if (type.pseudo && !type.name.empty())
+    comment << "The model group " << type.name << ", without an element of its own";
+  else if (type.pseudo)
+    comment << "A model group in " << m_p.NameOf(type.enclosing) << ", without an element of its own";
+  else if (type.name.empty() && type.owner->rootClass == &type)
+    comment << "The global element " << type.owner->name << " of a simple type, as a document's root";
+  else if (type.name.empty())
+    comment << "The anonymous type of the element " << type.owner->name;
+  else
+    comment << "The complex type " << type.name;
+  comment << " (line " << type.pos.line << ")";
+  if (type.group) {
+    comment << ": "
+            << (*type.group == GroupKind::Sequence ? "a sequence"
+                : *type.group == GroupKind::Choice ? "a choice of one"
+                                                   : "all, in any order");
+    comment << " of";
+    const char* separator = " ";
+    for (const Member& m : plan.Described())
+      if (!m.attribute && !m.text)
+        comment << std::exchange(separator, ", ") << (m.anyName ? "any" : m.xmlName)
+                << (m.card == Card::Col                   ? (m.minOccurs == 0 ? "*" : "+")
+                    : m.card == Card::Opt && !plan.choice ? "?"
+                                                          : "");
+  }
+  if (type.text && type.mixed)
+    comment << "; mixed, its text kept as one string";
+  else if (type.text)
+    comment << ": text of the type " << DescribeType(*type.text)
+            << (type.attributes.empty() && !type.anyAttribute ? "" : ", with attributes");
+  comment << ".";
+  if (type.base)
+    comment << " Derived from " << m_p.NameOf(type.base) << " by "
+            << (type.derivation == ComplexType::Derivation::Extension ? "extension" : "restriction")
+            << (HasBaseClasses(type) ? "; written under another type's element with xsi:type."
+                                     : ".");
+  if (type.abstract) comment << " Abstract: objects are of the types derived from it.";
+  out << "\n";
+  FillComment(out, "", comment.str());
+  const std::string& documentation =
+      !type.documentation.empty() || !type.owner ? type.documentation : type.owner->documentation;
+  if (!documentation.empty()) {
+    out << "//\n";
+    FillComment(out, "", documentation);
+  }
+  Printer p(out);
+  Printer::Variables v{
+      {"class", c},
+      {"base", type.base ? m_p.NameOf(type.base) : "::VxVevAva5::CXmlGeneratedClass"},
+      {"element", Literal(m_p.DefaultElementOf(type))},
+      {"ns", Literal(plan.schema->targetNamespace)}};
+  const char* const constructor =
+      "  explicit $class$(const unsigned short* elementName = $element$);\n";
+  p.Print(v, "class $class$ : public $base$ {\n public:\n");
+  if (!type.abstract) p.Print(v, constructor);
+  p.Print(v,
+          "  ::VxVevAva5::CXmlObjectBase* GetBase() override { return this; }\n"
+          "  ::VxVevAva5::String GetNamespace() const override { return $ns$; }\n"
+          "  void AccessProperty(int propertyIndex, bool read,\n"
+          "                      ::VxVevAva5::VxVariant& value) override;\n"
+          "  ::VxVevAva5Data::CParentElementInfo* GetClassInfo() const override;\n"
+          "  ::VxVevAva5Data::CElementInfo** GetClassElementInfo() const override;\n"
+          "  ::VxVevAva5Data::CAttributeInfo** GetClassAttributeInfo() const override;\n");
+  for (const Member& m : plan.members)
+    if (!m.inherited) Accessors(out, m);
+  p.Print(v, "\n protected:\n");
+  if (type.abstract) p.Print(v, constructor);
+  p.Print(v,
+          "  ~$class$() override;\n"
+          "  ::VxVevAva5::String GetTargetNamespace() const override { return $ns$; }\n"
+          "  void Init() override;\n");
+  if (!plan.choiceCollections.empty())
+    p.Print(v,
+            "  void OnEvent(::VxVevAva5::CXmlObjectBase* source,\n"
+            "               ::VxVevAva5::CXmlObjectBase::MsgType type, void* data) override;\n");
+  p.Print(v, "\n private:\n");
+  for (const Member& m : plan.members) {
+    if (m.inherited) continue;
+    std::string held = m.card == Card::Col    ? CollectionType(m)
+                       : m.kind == Kind::Cls ? Q(m_p.NameOf(m.cls))
+                       : m.untyped           ? "::VxVevAva5::CElement"
+                                             : "";
+    if (!held.empty())
+      p.Print("  ::VxVevAva5::CSmartPtr<$type$> $field$;\n", "type", held, "field", m.field);
+    else
+      p.Print("  $type$ $field${};\n", "type", ValueType(m), "field", m.field);
+    if (m.HasValidFlag()) p.Print("  bool $valid$ = false;\n", "valid", m.valid);
+  }
+  if (plan.choice && plan.ownsChoice)
+    out << "  ::VxVevAva5::String m_chosen;  // the element chosen, \"\" for none\n";
+  out << "};\n";
+}
+
+void ClassWriter::Accessors(std::ostream& out, const Member& m) {
+  const std::string& s = m.stem;
+  // The member's name, XSD type and occurrence.
+  std::string what = m.text      ? std::string("the text")
+                     : m.anyName ? std::string(m.attribute ? "any attributes" : "any elements") +
+                                       " (namespaces " + m.restriction + ")"
+                                 : (m.attribute ? "@" : "") + m.xmlName;
+  if (m.untyped && !m.anyName)
+    what += ": untyped";
+  else if (m.kind == Kind::Cls && !m.cls->pseudo)
+    what += ": " + (m.cls->name.empty() ? "its anonymous type" : m.cls->name);
+  else if (m.kind == Kind::Cls)
+    what += ": a model group";
+  else if (!m.untyped)
+    what += ": " + DescribeType(*m.simple);
+  if (m.card == Card::Col)
+    what += ", " + std::to_string(m.minOccurs) + " to " +
+            (m.maxOccurs < 0 ? std::string("unbounded") : std::to_string(m.maxOccurs));
+  else if (m.Fixed())
+    what += ", fixed";
+  else if (m.attribute && m.decl->defaultValue)
+    what += ", optional with a default";
+  else if (m.card == Card::Opt)
+    what += ", optional";
+  out << "\n";
+  FillComment(out, "  ", what);
+  const std::string& documentation =
+      m.attribute && m.decl ? m.decl->documentation : m.element ? m.element->documentation : "";
+  if (!documentation.empty()) FillComment(out, "  ", documentation);
+  // The getter of what a member holds by reference, declared here and
+  // defined in the source when another header declares its type.
+  Printer p(out);
+  Printer::Variables v{{"stem", s}, {"field", m.field}, {"valid", m.valid}};
+  auto getter = [&](const std::string& held) {
+    v["held"] = held;
+    if (m.foreign)
+      p.Print(v, "  ::VxVevAva5::CSmartPtr<$held$> Get$stem$() const;\n");
+    else
+      p.Print(v, "  ::VxVevAva5::CSmartPtr<$held$> Get$stem$() const { return $field$; }\n");
+  };
+  if (m.card == Card::Col) {
+    getter(CollectionType(m));
+    return;
+  }
+  if (m.untyped) {
+    getter("::VxVevAva5::CElement");
+    p.Print(v, m.anyName ? "  // Refuses an element of a namespace the wildcard does not admit.\n"
+                         : "  // The element takes the member's name and namespace.\n");
+    p.Print(v, "  void Set$stem$(::VxVevAva5::CElement* value);\n");
+    if (m.card == Card::Opt) p.Print(v, "  void Remove$stem$() { Set$stem$(nullptr); }\n");
+    return;
+  }
+  if (m.kind == Kind::Cls) {
+    getter(Q(m_p.NameOf(m.cls)));
+    p.Print(v, "  void Set$stem$($held$* value);\n");
+    if (m.card == Card::Opt) p.Print(v, "  void Remove$stem$() { Set$stem$(nullptr); }\n");
+    return;
+  }
+  v["value"] = ValueType(m);
+  v["argument"] = ArgType(m);
+  if (m.HasValidFlag()) p.Print(v, "  bool IsValid$stem$() const { return $valid$; }\n");
+  p.Print(v, "  $value$ Get$stem$() const { return $field$; }\n");
+  if (m.Fixed()) return;
+  if (m.card != Card::Mnd) {
+    p.Print(v, "  void Set$stem$($argument$ value);\n  void Remove$stem$();\n");
+    return;
+  }
+  // A required value's setter is defined in the class, on one line if it fits.
+  bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
+  v["assign"] = m.field + " = " + (string ? "::VxVevAva5::Utf16::Make(value)" : "value") + ";";
+  std::string setter = "  void Set" + s + "(" + ArgType(m) + " value) {";
+  p.Print(v, setter.size() + v["assign"].size() + 3 <= 100
+                 ? "  void Set$stem$($argument$ value) { $assign$ }\n"
+                 : "  void Set$stem$($argument$ value) {\n    $assign$\n  }\n");
+}
+
+
+std::string ClassWriter::Restrictions(const Facets& f) {
+  if (f.Empty()) return "::VxVevAva5::Generated::NoFacets()";
+  return FacetsBuilder(f);
+}
+
+// The facets as the named-field builder of the runtime's generated-code
+// support: Facets().Pattern(...).MinInclusive(...), only those in force.
+std::string ClassWriter::FacetsBuilder(const Facets& f) {
+  std::string chain = "::VxVevAva5::Generated::Facets()";
+  auto text = [&](const char* field, const std::optional<std::string>& v) {
+    if (v) chain += std::string(".") + field + "(" + Literal(*v) + ")";
+  };
+  auto number = [&](const char* field, int v) {
+    if (v >= 0) chain += std::string(".") + field + "(" + std::to_string(v) + ")";
+  };
+  text("Pattern", f.pattern);
+  number("Length", f.length);
+  number("MinLength", f.minLength);
+  number("MaxLength", f.maxLength);
+  text("MinInclusive", f.minInclusive);
+  text("MaxInclusive", f.maxInclusive);
+  text("MinExclusive", f.minExclusive);
+  text("MaxExclusive", f.maxExclusive);
+  return chain;
+}
+
+// The facets as a constant table: FacetTable().Pattern(u"...")..., only those
+// in force.
+std::string ClassWriter::FacetTable(const Facets& f) {
+  std::string chain = "::VxVevAva5Data::FacetTable()";
+  auto text = [&](const char* field, const std::optional<std::string>& v) {
+    if (v) chain += std::string(".") + field + "(" + U16(*v) + ")";
+  };
+  auto number = [&](const char* field, int v) {
+    if (v >= 0) chain += std::string(".") + field + "(" + std::to_string(v) + ")";
+  };
+  text("Pattern", f.pattern);
+  number("Length", f.length);
+  number("MinLength", f.minLength);
+  number("MaxLength", f.maxLength);
+  text("MinInclusive", f.minInclusive);
+  text("MaxInclusive", f.maxInclusive);
+  text("MinExclusive", f.minExclusive);
+  text("MaxExclusive", f.maxExclusive);
+  return chain;
+}
+
+std::string ClassWriter::ElementRow(const ClassPlan& plan, const Member& m,
+                                  const std::string& facets) {
+  const std::string head = std::string(Occurs(m.card)) + ", " + U16(m.xmlName) + ", " +
+                           U16(m.ns) + ", " + Q(m.property);
+  if (m.untyped) {
+    if (m.card == Card::Col) return "::VxVevAva5Data::UntypedElement(" + head + ")";
+    return "::VxVevAva5Data::UntypedElement(" + head + ", " + U16(m.restriction) + ", " +
+           U16(UntypedTarget(plan, m)) + ")";
+  }
+  if (m.converted) {
+    // The text as it stands; AccessProperty converts and checks it.
+    return "::VxVevAva5Data::PrimitiveElement(" + head +
+           ", ::VxVevAva5::ItemType_string, ::VxVevAva5::Generated::kPreserve)";
+  }
+  const char* memberType = m.cls && m.cls->pseudo ? "::VxVevAva5Data::XmlElementType_PseudoElement"
+                                                  : "::VxVevAva5Data::XmlElementType_Element";
+  if (m.substitution) {
+    if (m.card == Card::Col)
+      return "::VxVevAva5Data::SubstitutionElement(" + head + ", " + memberType + ")";
+    return "::VxVevAva5Data::SubstitutionElement(" + head + ", " + memberType + ", " +
+           FactoryName(*m.cls) + ")";
+  }
+  switch (m.kind) {
+    case Kind::Cls: {
+      if (m.card == Card::Col)
+        return "::VxVevAva5Data::ClassElement(" + head + ", " + memberType + ")";
+      m_uses->createObject = true;
+      m_uses->made.insert(m.cls);
+      if (m.foreign && std::find(m_uses->foreignClasses.begin(), m_uses->foreignClasses.end(),
+                                 m.cls) == m_uses->foreignClasses.end())
+        m_uses->foreignClasses.push_back(m.cls);
+      // Required content: a model group that may match nothing must not
+      // fail when nothing is there.
+      bool required = !m.cls->pseudo || !m_p.emptiable.count(m.cls);
+      return "::VxVevAva5Data::ClassElement(" + head + ", " + memberType + ", CreateObject, " +
+             "ClassNumber_" + m_p.NameOf(m.cls).substr(1) +
+             (m.card == Card::Mnd && !required ? ", false)" : ")");
+    }
+    case Kind::Enum:
+      if (m.card == Card::Col) return "::VxVevAva5Data::EnumElement(" + head + ")";
+      return "::VxVevAva5Data::EnumElement(" + head + ", " +
+             Q(m_p.NameOf(m.simple->enumOwner) + "ToString") + ", " +
+             Q(m_p.NameOf(m.simple->enumOwner) + "FromString") + ")";
+    case Kind::Prim:
+      break;
+  }
+  if (m.card == Card::Col) return "::VxVevAva5Data::PrimitiveElement(" + head + ")";
+  return "::VxVevAva5Data::PrimitiveElement(" + head + ", ::VxVevAva5::ItemType_" +
+         m.simple->itemType + ", " + RuleName(m.simple->whitespace) +
+         (facets.empty() ? "" : ", &" + facets) + ")";
+}
+
+std::string ClassWriter::AttributeRow(const Member& m, const std::string& facets) {
+  if (m.untyped)
+    return "::VxVevAva5Data::AnyAttribute(" + Q(m.property) + ", " + U16(m.restriction) + ", " +
+           U16(UntypedTarget(*m_plan, m)) + ")";
+  const std::string head = U16(m.xmlName) + ", " + U16(m.ns) + ", " + Q(m.property) + ", " +
+                           (m.decl->required || m.restatedRequired ? "false" : "true");
+  if (m.kind == Kind::Enum)
+    return "::VxVevAva5Data::EnumAttribute(" + head + ", " +
+           Q(m_p.NameOf(m.simple->enumOwner) + "ToString") + ", " +
+           Q(m_p.NameOf(m.simple->enumOwner) + "FromString") + ")";
+  return "::VxVevAva5Data::PrimitiveAttribute(" + head + ", ::VxVevAva5::ItemType_" +
+         m.simple->itemType + ", " + RuleName(m.simple->whitespace) +
+         (facets.empty() ? "" : ", &" + facets) + ")";
+}
+
+void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
+  const ComplexType& type = *plan.type;
+  Printer p(out);
+  p.Print("\nnamespace $stem$Metadata {\n", "stem", plan.stem);
+  // The facet tables first: the rows point to them.
+  std::map<const Member*, std::string> facets;
+  for (const Member& m : plan.Described()) {
+    if (m.text || m.untyped || m.converted || m.card == Card::Col || m.kind != Kind::Prim ||
+        m.simple->facets.Empty())
+      continue;
+    std::string name = "kFacets" + std::to_string(facets.size());
+    facets[&m] = name;
+    out << "constexpr ::VxVevAva5Data::FacetTable " << name << " =\n    "
+        << Wrap(FacetTable(m.simple->facets), 4) << ";\n";
+  }
+  auto facetsOf = [&](const Member& m) {
+    auto found = facets.find(&m);
+    return found == facets.end() ? std::string() : found->second;
+  };
+  size_t elements = 0, attributes = 0;
+  for (const Member& m : plan.Described()) {
+    if (m.attribute || m.text) continue;
+    out << (elements++ ? ",\n    " : "constexpr ::VxVevAva5Data::ElementMember kElements[] = {\n    ")
+        << Wrap(ElementRow(plan, m, facetsOf(m)), 4);
+  }
+  if (elements) out << "};\n";
+  for (const Member& m : plan.Described()) {
+    if (!m.attribute) continue;
+    out << (attributes++ ? ",\n    "
+                         : "constexpr ::VxVevAva5Data::AttributeMember kAttributes[] = {\n    ")
+        << Wrap(AttributeRow(m, facetsOf(m)), 4);
+  }
+  if (attributes) out << "};\n";
+  // A model group reads the attributes of its holder's element: it must let
+  // them pass.
+  std::string textIndex = "-1";
+  for (const Member& m : plan.members)
+    if (m.text) textIndex = Q(m.property);
+  const char* group = !type.group || *type.group == GroupKind::Sequence ? "Sequence"
+                      : *type.group == GroupKind::Choice                ? "Choice"
+                                                                        : "All";
+  p.Print("constexpr ::VxVevAva5Data::ClassTable kTable = {\n"
+          "    ::VxVevAva5Data::XmlElementGroupType_$group$, ::VxVevAva5Data::XmlElementType_$type$,\n"
+          "    $name$, $namespace$, $text$, $failIfUnknown$, $hasBase$,\n"
+          "    $elements$, $elementCount$, $attributes$, $attributeCount$};\n"
+          "const ::VxVevAva5Data::CTableMetadata kMetadata(kTable);\n"
+          "}  // namespace $stem$Metadata\n",
+          "group", group, "type", type.pseudo ? "PseudoElement" : "Element", "name",
+          U16(HasBaseClasses(type) ? type.name : m_p.DefaultElementOf(type)), "namespace",
+          U16(plan.schema->targetNamespace), "text", textIndex, "failIfUnknown",
+          type.pseudo ? "false" : "true", "hasBase", HasBaseClasses(type) ? "true" : "false",
+          "elements", elements ? "kElements" : "nullptr", "elementCount", elements, "attributes",
+          attributes ? "kAttributes" : "nullptr", "attributeCount", attributes, "stem",
+          plan.stem);
+}
+
+std::string ClassWriter::CollectionConstruction(const Member& m) {
+  std::string args = Literal(m.xmlName) + ", " + Literal(m.ns) + ", " +
+                     std::to_string(m.minOccurs) + ", " + std::to_string(m.maxOccurs);
+  std::string type = CollectionType(m);
+  if (m.untyped) return UntypedCollection(*m_plan, m);
+  if (m.kind != Kind::Prim) return "new " + type + "(" + args + ")";
+  return FacetsBuilder(m.simple->facets) + ".NewCollection<" + type + ">(" + args + ", " +
+         RuleName(m.simple->whitespace) + ")";
+}
+
+// The expression for a default or fixed value of an attribute.
+std::string ClassWriter::InitialValue(const Member& m, const std::string& text) {
+  if (m.kind == Kind::Enum) {
+    for (size_t i = 0; i < m.simple->enumeration.size(); ++i)
+      if (m.simple->enumeration[i] == text) return Q(m_p.EnumeratorsOf(m.simple->enumOwner)[i]);
+  }
+  // Strings, integers and booleans are worked out here, once, instead of
+  // being converted from text for every new object. (The reader has checked
+  // that the text is a value of the type.)
+  const std::string& item = m.simple->itemType;
+  std::string value = Normalized(text, m.simple->whitespace);
+  if (item == "string") return "::VxVevAva5::Utf16::Make(" + Literal(value) + ")";
+  if (item == "boolean") return value == "true" || value == "1" ? "true" : "false";
+  if (std::string literal = IntegerLiteral(item, value); !literal.empty()) return literal;
+  return "::VxVevAva5::Generated::ValueOf(" + Literal(text) + ", ::VxVevAva5::ItemType_" + m.simple->itemType + ", " +
+         RuleName(m.simple->whitespace) + ").Get" + KindOf(m.simple->itemType).variant + "()";
+}
+
+std::string ClassWriter::Reset(const Member& m, const std::optional<std::string>& initial) {
+  if (m.kind == Kind::Prim && m.simple->itemType == "string") {
+    if (!initial) return m.field + ".clear();";
+    return "::VxVevAva5Data::AssignText(" + m.field + ", " +
+           Literal(Normalized(*initial, m.simple->whitespace)) + ");";
+  }
+  return m.field + " = " + (initial ? InitialValue(m, *initial) : Cleared(m)) + ";";
+}
+
+// -- untyped members, and elements with a default or fixed value ---------------
+
+// The runtime's description of an untyped member, by field; `made` for one
+// that makes elements (which then take its namespace).
+std::string ClassWriter::Untyped(const ClassPlan& plan, const Member& m, bool made) {
+  const std::string target = UntypedTarget(plan, m);
+  std::string text = "::VxVevAva5::Generated::Untyped()";
+  if (!m.anyName) text += ".Name(" + Literal(m.xmlName) + ")";
+  if (made) text += ".NamespaceUri(" + Literal(m.anyName ? FirstNamespace(m.restriction, target) : m.ns) + ")";
+  return text + ".Restriction(" + Literal(m.restriction) + ").TargetNamespace(" + Literal(target) +
+         ")";
+}
+
+std::string ClassWriter::UntypedCheck(const ClassPlan& plan, const Member& m,
+                                    const std::string& element) {
+  return Untyped(plan, m, false) + ".Check(" + element + ")";
+}
+
+std::string ClassWriter::UntypedCollection(const ClassPlan& plan, const Member& m) {
+  if (m.attribute) return Untyped(plan, m, false) + ".NewAttributeCollection()";
+  return Untyped(plan, m, true) + ".Occurs(" + std::to_string(m.minOccurs) + ", " +
+         std::to_string(m.maxOccurs) + ").NewCollection()";
+}
+
+// The setter of a single untyped member.
+void ClassWriter::UntypedDefinitions(std::ostream& out, const ClassPlan& plan, const Member& m) {
+  const std::string& c = m_p.NameOf(plan.type);
+  std::string name = Literal(m.xmlName);
+  out << "\nvoid " << c << "::Set" << m.stem << "(::VxVevAva5::CElement* value) {\n";
+  if (m.card == Card::Mnd) out << "  Throw_IfPropertyIsNull(value, " << name << ");\n";
+  if (m.anyName) {
+    out << "  if (value != nullptr)\n    " << Wrap(UntypedCheck(plan, m, "value"), 4) << ";\n";
+  } else {
+    out << "  if (value != nullptr) {\n    value->SetName(" << name
+        << ");\n    value->SetNamespace(" << Literal(m.ns) << ");\n  }\n";
+  }
+  if (plan.choice) out << "  Choice_SelectElement(" << name << ", value, m_chosen);\n";
+  out << "  " << m.field << " = value;\n}\n";
+}
+
+void ClassWriter::UntypedAccessCase(std::ostream& out, const ClassPlan& plan, const Member& m) {
+  const std::string& f = m.field;
+  out << "      if (read) {\n        if (" << f << " != nullptr) {\n          "
+      << Wrap(UntypedCheck(plan, m, f + ".get()"), 10) << ";\n          value.SetXmlObject(" << f
+      << ");\n        }\n      } else {\n"
+      << "        ::VxVevAva5::CXmlObjectBase* object =\n"
+         "            value.IsValid() ? value.GetXmlObject().get() : nullptr;\n";
+  if (plan.choice)
+    out << "        Set" << m.stem << "(static_cast<::VxVevAva5::CElement*>(object));\n";
+  else
+    out << "        " << f << " = static_cast<::VxVevAva5::CElement*>(object);\n";
+  out << "      }\n      return;\n";
+}
+
+// The canonical text of a fixed value, as a C++ expression.
+std::string ClassWriter::FixedText(const Member& m, const std::string& fixed) {
+  if (m.kind == Kind::Enum)
+    return "::VxVevAva5::Utf16::Make(" + Q(m_p.NameOf(m.simple->enumOwner)) + "ToString(" + InitialValue(m, fixed) +
+           "))";
+  return "::VxVevAva5::Generated::ValueOf(" + Literal(fixed) + ", ::VxVevAva5::ItemType_" + m.simple->itemType + ", " +
+         RuleName(m.simple->whitespace) + ").ToString(nullptr)";
+}
+
+// An element with a default or fixed value: its info hands over the text,
+// converted here. An empty element stands for the default (or the fixed
+// value); a fixed value is checked when read and when written.
+void ClassWriter::ConvertedAccessCase(std::ostream& out, const ClassPlan& plan, const Member& m) {
+  const std::string& f = m.field;
+  const ElementDecl& decl = *m.element;
+  std::string name = Literal(m.xmlName);
+  std::string initial = InitialValue(m, decl.fixedValue ? *decl.fixedValue : *decl.defaultValue);
+  std::string fixed = decl.fixedValue ? FixedText(m, *decl.fixedValue) : std::string();
+  bool optional = m.HasValidFlag();
+  // The canonical text of the value `v` into the String `var`.
+  auto toText = [&](const std::string& v, const std::string& indent, const std::string& var) {
+    std::ostringstream code;
+    if (m.kind == Kind::Enum) {
+      code << indent << "const ::VxVevAva5::String " << var << " = ::VxVevAva5::Utf16::Make(" << Q(m_p.NameOf(m.simple->enumOwner))
+           << "ToString(" << v << "));\n";
+      return code.str();
+    }
+    code << indent << "::VxVevAva5::VxVariant typed;\n"
+         << indent << "typed.Set" << KindOf(m.simple->itemType).variant << "(" << v << ");\n";
+    if (!m.simple->facets.Empty())
+      code << indent
+           << Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " +
+                       Restrictions(m.simple->facets),
+                   indent.size())
+           << ";\n"
+           << indent << "::VxVevAva5::CheckFacets(" << name << ", typed, ::VxVevAva5::ItemType_" << m.simple->itemType
+           << ", facets);\n";
+    code << indent << "const ::VxVevAva5::String " << var << " = typed.ToString(nullptr);\n";
+    return code.str();
+  };
+  std::string converted;
+  if (m.kind == Kind::Enum) {
+    const std::string e = Q(m_p.NameOf(m.simple->enumOwner));
+    converted = "static_cast<" + e + ">(" + e + "FromString(text.c_str()))";
+  } else {
+    converted = "::VxVevAva5::Generated::ValueOf(text.c_str(), ::VxVevAva5::ItemType_" + m.simple->itemType + ", " +
+                RuleName(m.simple->whitespace) + ").Get" + KindOf(m.simple->itemType).variant +
+                "()";
+  }
+  out << "      if (read) {\n";
+  if (optional) out << "        if (!" << m.valid << ") return;\n";
+  out << toText(f, "        ", "text");
+  if (!fixed.empty())
+    out << "        " << Wrap("::VxVevAva5::Generated::CheckFixed(" + name + ", text, " + fixed + ")", 8) << ";\n";
+  out << "        value.SetString(text);\n        return;\n      }\n";
+  if (optional) {
+    out << "      if (!value.IsValid()) {\n";
+    if (plan.choice)
+      out << "        Remove" << m.stem << "();\n";
+    else
+      out << "        " << m.valid << " = false;\n";
+    out << "        return;\n      }\n";
+  }
+  out << "      const ::VxVevAva5::String text = value.GetString();\n";
+  out << "      " << Wrap(ValueType(m) + " converted = " + initial, 6) << ";\n"
+      << "      if (!text.empty())\n        " << Wrap("converted = " + converted, 8) << ";\n";
+  if (!fixed.empty())
+    out << "      {\n"
+        << toText("converted", "        ", "canonical") << "        "
+        << Wrap("::VxVevAva5::Generated::CheckFixed(" + name + ", canonical, " + fixed + ")", 8) << ";\n      }\n";
+  bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
+  if (optional && plan.choice) {
+    out << "      Set" << m.stem << "(converted" << (string ? ".c_str()" : "") << ");\n";
+  } else {
+    out << "      " << f << " = converted;\n";
+    if (optional) out << "      " << m.valid << " = true;\n";
+  }
+  out << "      return;\n";
+}
+
+// An attribute with a fixed value: read only when it has that value.
+void ClassWriter::FixedAttributeAccessCase(std::ostream& out, const Member& m) {
+  const std::string& f = m.field;
+  std::string fixed = FixedText(m, *m.decl->fixedValue);
+  std::string name = Literal(m.xmlName);
+  if (m.kind == Kind::Enum) {
+    const std::string e = Q(m_p.NameOf(m.simple->enumOwner));
+    out << "      if (read) {\n        value.SetI4(" << f << ");\n        return;\n      }\n"
+        << "      ::VxVevAva5::Generated::CheckFixed(" << name << ", ::VxVevAva5::Utf16::Make(" << e << "ToString(value.GetI4())),\n"
+        << "                 " << fixed << ");\n"
+        << "      " << f << " = static_cast<" << e << ">(value.GetI4());\n      return;\n";
+    return;
+  }
+  out << ReturnCall("::VxVevAva5::Generated::AccessFixed<::VxVevAva5::ItemType_" +
+                        m.simple->itemType + ">",
+                    f + ", " + name + ", " + Literal(*m.decl->fixedValue) + ", " +
+                        RuleName(m.simple->whitespace) + ", read, value");
+}
+
+void ClassWriter::AccessCase(std::ostream& out, const ClassPlan& plan, const Member& m) {
+  out << "    case " << Q(m.property) << ":\n";
+  const std::string& f = m.field;
+  if (m.text) {
+    // The driver reads and writes the text as a string: converted here by
+    // the text's type, and checked against its facets on the way out.
+    if (m.kind == Kind::Enum) {
+      const std::string e = Q(m_p.NameOf(m.simple->enumOwner));
+      out << "      if (read)\n        value.SetString(::VxVevAva5::Utf16::Make(" << e << "ToString(" << f
+          << ")));\n      else\n        " << f << " = static_cast<" << e << ">(" << e
+          << "FromString(value.GetString().c_str()));\n      return;\n";
+      return;
+    }
+    const char* variant = KindOf(m.simple->itemType).variant;
+    std::string rule = RuleName(m.simple->whitespace);
+    out << "      if (read) {\n        ::VxVevAva5::VxVariant typed;\n        typed.Set" << variant << "(" << f
+        << ");\n";
+    if (!m.simple->facets.Empty())
+      out << "        "
+          << Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " +
+                      Restrictions(m.simple->facets),
+                  8)
+          << ";\n"
+          << "        ::VxVevAva5::CheckFacets(" << Literal(m_p.DefaultElementOf(plan.type)) << ", typed, ::VxVevAva5::ItemType_"
+          << m.simple->itemType << ", facets);\n";
+    out << "        value.SetString(typed.ToString(nullptr));\n      } else {\n"
+        << "        ::VxVevAva5::VxVariant typed;\n        typed.FromString(value.GetString(),\n"
+        << "                         ::VxVevAva5::ItemType_" << m.simple->itemType << ", " << rule
+        << ");\n        " << f << " = typed.Get" << variant
+        << "();\n      }\n      return;\n";
+    return;
+  }
+  if (m.card == Card::Col) {
+    // Owned, never replaced: read only.
+    out << ReturnCall("::VxVevAva5Data::AccessCollection", f + ", read, value");
+    return;
+  }
+  if (m.untyped) return UntypedAccessCase(out, plan, m);
+  if (m.converted) {
+    out << "    {\n";  // a block for its own declarations
+    ConvertedAccessCase(out, plan, m);
+    out << "    }\n";
+    return;
+  }
+  if (m.Fixed()) return FixedAttributeAccessCase(out, m);
+  if (m.kind == Kind::Cls && !plan.choice) {
+    out << ReturnCall("::VxVevAva5Data::AccessObject", f + ", read, value");
+    return;
+  }
+  if (m.kind == Kind::Cls) {
+    std::string object = "static_cast<" + Q(m_p.NameOf(m.cls)) + "*>(object)";
+    out << "      if (read) {\n        if (" << f << " != nullptr) value.SetXmlObject(" << f
+        << ");\n      } else {\n"
+        << "        ::VxVevAva5::CXmlObjectBase* object =\n"
+           "            value.IsValid() ? value.GetXmlObject().get() : nullptr;\n";
+    if (plan.choice)
+      out << "        Set" << m.stem << "(" << object << ");\n";
+    else
+      out << "        " << f << " = " << object << ";\n";
+    out << "      }\n      return;\n";
+    return;
+  }
+  if (!plan.choice || m.attribute) {
+    // One call of the runtime's member access.
+    std::string access = m.kind == Kind::Enum
+                             ? std::string("::VxVevAva5Data::AccessEnum")
+                             : "::VxVevAva5Data::AccessValue<::VxVevAva5::ItemType_" +
+                                   m.simple->itemType + ">";
+    out << ReturnCall(access, f + (m.HasValidFlag() ? ", " + m.valid : "") + ", read, value");
+    return;
+  }
+  std::string set, get;
+  if (m.kind == Kind::Enum) {
+    set = "value.SetI4(" + f + ")";
+    get = "static_cast<" + ValueType(m) + ">(value.GetI4())";
+  } else {
+    const char* variant = KindOf(m.simple->itemType).variant;
+    set = std::string("value.Set") + variant + "(" + f + ")";
+    get = std::string("value.Get") + variant + "()";
+  }
+  if (!m.HasValidFlag()) {
+    out << "      if (read)\n        " << set << ";\n      else\n        " << f << " = " << get
+        << ";\n      return;\n";
+    return;
+  }
+  out << "      if (read) {\n        if (" << m.valid << ") " << set << ";\n";
+  if (plan.choice && !m.attribute) {
+    bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
+    out << "      } else if (value.IsValid()) {\n        Set" << m.stem << "(" << get
+        << (string ? ".c_str()" : "") << ");\n      } else {\n        Remove" << m.stem
+        << "();\n      }\n      return;\n";
+    return;
+  }
+  out << "      } else {\n        " << m.valid << " = value.IsValid();\n        if (" << m.valid
+      << ") " << f << " = " << get << ";\n      }\n      return;\n";
+}
+
+void ClassWriter::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
+  const ComplexType& type = *plan.type;
+  const std::string& c = m_p.NameOf(type);
+  const std::string& stem = plan.stem;
+  m_plan = &plan;
+  Printer p(out);
+  Printer::Variables v{{"class", c},
+                       {"stem", stem},
+                       {"rule", std::string(70 - std::min<size_t>(60, stem.size()), '-')},
+                       {"metadata", Q(stem + "Metadata") + "::kMetadata"}};
+  p.Print(v, "\n// -- $stem$ $rule$\n\nnamespace {\n");
+  if (!plan.members.empty()) {
+    p.Print(v, "enum $stem$Property {");
+    for (size_t i = 0; i < plan.members.size(); ++i)
+      p.Print("$comma$\n  $property$", "comma", i ? "," : "", "property",
+              plan.members[i].property);
+    p.Print(v, "\n};\n");
+  }
+  MetadataTables(out, plan);
+  out << "}  // namespace\n\n";
+
+  // Constructor, destructor, metadata accessors.
+  out << c << "::" << c << "(const unsigned short* elementName)";
+  bool firstInit = true;
+  if (type.base) {
+    out << "\n    : " << m_p.NameOf(type.base) << "(elementName)";
+    firstInit = false;
+  }
+  for (const Member& m : plan.members) {
+    if (m.card != Card::Col || m.inherited) continue;
+    out << (firstInit ? "\n    : " : ",\n      ") << m.field << "("
+        << Wrap(CollectionConstruction(m), 7 + m.field.size()) << ")";
+    firstInit = false;
+  }
+  p.Print(v, " {\n  SetElementName(elementName);\n");
+  for (const Member* m : plan.choiceCollections)
+    p.Print("  $field$->AddEventListener(this);\n", "field", m->field);
+  p.Print(v, "  Init();\n}\n\n");
+  if (plan.choiceCollections.empty()) {
+    p.Print(v, "$class$::~$class$() = default;\n\n");
+  } else {
+    p.Print(v, "$class$::~$class$() {\n");
+    for (const Member* m : plan.choiceCollections)
+      p.Print("  $field$->RemoveEventListener(this);\n", "field", m->field);
+    p.Print(v, "}\n\n");
+  }
+  p.Print(v,
+          "::VxVevAva5Data::CParentElementInfo* $class$::GetClassInfo() const {\n"
+          "  return $metadata$.ClassInfo();\n"
+          "}\n"
+          "::VxVevAva5Data::CElementInfo** $class$::GetClassElementInfo() const {\n"
+          "  return $metadata$.ElementInfos();\n"
+          "}\n"
+          "::VxVevAva5Data::CAttributeInfo** $class$::GetClassAttributeInfo() const {\n"
+          "  return $metadata$.AttributeInfos();\n"
+          "}\n"
+          "\n");
+
+  // Init: the state of a new object, and of one about to be read again.
+  out << "void " << c << "::Init() {\n";
+  if (type.base) out << "  " << m_p.NameOf(type.base) << "::Init();\n";
+  for (const Member& m : plan.members) {
+    if (m.inherited) continue;
+    if (m.card == Card::Col) {
+      out << "  " << m.field << "->Clear();\n";
+    } else if (m.untyped) {
+      // A mandatory one holds an element from the start: the reading fills
+      // it in place.
+      if (m.card == Card::Mnd)
+        out << "  " << m.field << " = "
+            << Wrap(Untyped(plan, m, true) + ".NewElement()", 5 + m.field.size()) << ";\n";
+      else
+        out << "  " << m.field << " = nullptr;\n";
+    } else if (m.kind == Kind::Cls) {
+      if (m.card == Card::Mnd && !m.cls->abstract)
+        out << "  " << m.field << " = new " << Q(m_p.NameOf(m.cls)) << "(" << Literal(m.xmlName)
+            << ");\n";
+      else
+        out << "  " << m.field << " = nullptr;\n";
+    } else {
+      std::optional<std::string> initial;
+      if (m.decl) initial = m.decl->fixedValue ? m.decl->fixedValue : m.decl->defaultValue;
+      if (m.converted)
+        initial = m.element->fixedValue ? m.element->fixedValue : m.element->defaultValue;
+      out << "  " << Reset(m, initial) << "\n";
+      if (m.HasValidFlag()) out << "  " << m.valid << " = false;\n";
+    }
+  }
+  if (plan.choice && plan.ownsChoice) out << "  m_chosen.clear();\n";
+  out << "}\n";
+
+  // Setters defined here: objects, optional values, members of a choice.
+  for (const Member& m : plan.members) {
+    if (m.card == Card::Col || m.Fixed() || m.inherited) continue;
+    std::string name = Literal(m.xmlName);
+    if (m.untyped) {
+      UntypedDefinitions(out, plan, m);
+      continue;
+    }
+    if (m.kind == Kind::Cls) {
+      out << "\nvoid " << c << "::Set" << m.stem << "(" << Q(m_p.NameOf(m.cls)) << "* value) {\n";
+      if (m.card == Card::Mnd) out << "  Throw_IfPropertyIsNull(value, " << name << ");\n";
+      if (plan.choice) out << "  Choice_SelectElement(" << name << ", value, m_chosen);\n";
+      if (m.card == Card::Mnd)
+        out << "  SetElementName(value, " << name << ");\n";
+      else
+        out << "  if (value != nullptr) SetElementName(value, " << name << ");\n";
+      out << "  " << m.field << " = value;\n}\n";
+      continue;
+    }
+    if (m.card != Card::Opt) continue;
+    bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
+    bool inChoice = plan.choice && !m.attribute;
+    out << "\nvoid " << c << "::Set" << m.stem << "(" << ArgType(m) << " value) {\n";
+    if (inChoice) out << "  Choice_SetElementValid(true, " << name << ", m_chosen);\n";
+    if (string)
+      out << "  ::VxVevAva5Data::AssignText(" << m.field << ", value);\n";
+    else
+      out << "  " << m.field << " = value;\n";
+    out << "  " << m.valid << " = true;\n}\n";
+    out << "\nvoid " << c << "::Remove" << m.stem << "() {\n";
+    if (inChoice) out << "  Choice_SetElementValid(false, " << name << ", m_chosen);\n";
+    std::optional<std::string> initial = m.decl ? m.decl->defaultValue : std::nullopt;
+    if (m.converted)
+      initial = m.element->fixedValue ? m.element->fixedValue : m.element->defaultValue;
+    out << "  " << Reset(m, initial) << "\n";
+    out << "  " << m.valid << " = false;\n}\n";
+  }
+
+  if (!plan.choiceCollections.empty()) {
+    out << "\nvoid " << c << "::OnEvent(::VxVevAva5::CXmlObjectBase* source, ::VxVevAva5::CXmlObjectBase::MsgType, void*) {\n";
+    for (const Member* m : plan.choiceCollections)
+      out << "  if (source == " << m->field << ".get())\n    Choice_CollectionChanged("
+          << Literal(m->xmlName) << ", " << m->field << "->GetCount(), m_chosen);\n";
+    out << "}\n";
+  }
+
+  ForeignAccessors(out, plan);
+  out << "\nvoid " << c << "::AccessProperty(int propertyIndex, bool read,\n"
+      << "    ::VxVevAva5::VxVariant& value) {\n";
+  if (plan.inheritedCount > 0) InheritedAccess(out, plan);
+  if (plan.members.empty()) {
+    out << "  static_cast<void>(propertyIndex);\n  static_cast<void>(read);\n"
+           "  static_cast<void>(value);\n";
+  } else if (plan.members.size() > plan.inheritedCount) {
+    out << "  switch (propertyIndex) {\n";
+    for (const Member& m : plan.members)
+      if (!m.inherited) AccessCase(out, plan, m);
+    out << "  }\n";
+  }
+  out << "}\n";
+}
+
+
+void ClassWriter::ForeignAccessors(std::ostream& out, const ClassPlan& plan) {
+  for (const Member& m : plan.members) {
+    if (!m.foreign) continue;
+    std::string type = m.card == Card::Col ? CollectionType(m) : m_p.NameOf(m.cls);
+    out << "\n::VxVevAva5::CSmartPtr<" << type << "> " << m_p.NameOf(plan.type) << "::Get" << m.stem
+        << "() const {\n  return " << m.field << ";\n}\n";
+  }
+}
+
+
+// -- derivation -----------------------------------------------------------------
+//
+// A derived type's class derives from its base's class, so that its objects
+// can be stored where the base is expected. Its members are the base's (with
+// the base's property indexes, accessed through the base's AccessProperty)
+// followed by its own. Its metadata describes its whole content:
+//   - an extension: the base's element and attribute infos, then its own;
+//   - a restriction: the content it restates, each element or attribute
+//     bound to the base's member of the same name (the restriction has no
+//     storage of its own: its values are the base's, and so its objects are
+//     the base's objects whatever document they were read from); a member
+//     that the restriction leaves out is not read or written, a restated
+//     minOccurs or use gives the info's occurrence over the base's storage.
+// A named derived class whose objects a member of a base type may hold
+// (see HasBaseClasses) has base classes, and its info bears the type's
+// name, so that the driver writes xsi:type when the object stands under
+// another element.
+
+// The types whose complete definition the declaration of `type`'s class
+// needs: its base. (A base in another schema of the run needs that schema's
+
+void ClassWriter::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
+  const std::string& base = m_p.NameOf(plan.type->base);
+  out << "  if (propertyIndex < " << plan.inheritedCount << ") {  // the members of " << base
+      << "\n    " << base << "::AccessProperty(propertyIndex, read, value);\n";
+  for (const Member& m : plan.members) {
+    if (!m.restrictedText) continue;
+    // The restriction's text is held as the base's; its own facets are
+    // checked on the way out, as the base's are.
+    const SimpleType& text = *m.restrictedText;
+    out << "    if (read && propertyIndex == " << Q(m.property) << ") {\n";
+    if (text.IsEnum())
+      out << "      static_cast<void>(" << Q(m_p.NameOf(text.enumOwner))
+          << "FromString(value.GetString().c_str()));\n";
+    if (!text.facets.Empty()) {
+      std::string rule = RuleName(text.whitespace);
+      out << "      ::VxVevAva5::VxVariant typed;\n      typed.FromString(value.GetString(),\n"
+          << "                       ::VxVevAva5::ItemType_" << text.itemType << ", " << rule
+          << ");\n      "
+          << Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " +
+                      Restrictions(text.facets),
+                  6)
+          << ";\n      ::VxVevAva5::CheckFacets(" << Literal(m_p.DefaultElementOf(plan.type)) << ", typed, ::VxVevAva5::ItemType_"
+          << text.itemType << ", facets);\n";
+    }
+    out << "    }\n";
+  }
+  out << "    return;\n  }\n";
+}
+
+}  // namespace
+
+void ClassDeclaration(std::ostream& out, const EmitContext& c, const ClassPlan& plan) {
+  ClassWriter(c, nullptr).ClassDeclaration(out, plan);
+}
+
+void ClassDefinition(std::ostream& out, const EmitContext& c, const ClassPlan& plan,
+                     ClassUses& uses) {
+  ClassWriter(c, &uses).ClassDefinition(out, plan);
+}
+
+}  // namespace vxbindc
