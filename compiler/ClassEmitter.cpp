@@ -768,32 +768,45 @@ std::string ClassWriter::UntypedCollection(const ClassPlan& plan, const Member& 
 
 // The setter of a single untyped member.
 void ClassWriter::UntypedDefinitions(std::ostream& out, const ClassPlan& plan, const Member& m) {
-  const std::string& c = m_p.NameOf(plan.type);
-  std::string name = Literal(m.xmlName);
-  out << "\nvoid " << c << "::Set" << m.stem << "(::VxVevAva5::CElement* value) {\n";
-  if (m.card == Card::Mnd) out << "  Throw_IfPropertyIsNull(value, " << name << ");\n";
+  Printer p(out);
+  Printer::Variables v{{"class", m_p.NameOf(plan.type)},
+                       {"stem", m.stem},
+                       {"name", Literal(m.xmlName)},
+                       {"ns", Literal(m.ns)},
+                       {"field", m.field}};
+  p.Print(v, "\nvoid $class$::Set$stem$(::VxVevAva5::CElement* value) {\n");
+  if (m.card == Card::Mnd) p.Print(v, "  Throw_IfPropertyIsNull(value, $name$);\n");
   if (m.anyName) {
-    out << "  if (value != nullptr)\n    " << Wrap(UntypedCheck(plan, m, "value"), 4) << ";\n";
+    v["check"] = Wrap(UntypedCheck(plan, m, "value"), 4);
+    p.Print(v, "  if (value != nullptr)\n    $check$;\n");
   } else {
-    out << "  if (value != nullptr) {\n    value->SetName(" << name
-        << ");\n    value->SetNamespace(" << Literal(m.ns) << ");\n  }\n";
+    p.Print(v,
+            "  if (value != nullptr) {\n"
+            "    value->SetName($name$);\n"
+            "    value->SetNamespace($ns$);\n"
+            "  }\n");
   }
-  if (plan.choice) out << "  Choice_SelectElement(" << name << ", value, m_chosen);\n";
-  out << "  " << m.field << " = value;\n}\n";
+  if (plan.choice) p.Print(v, "  Choice_SelectElement($name$, value, m_chosen);\n");
+  p.Print(v, "  $field$ = value;\n}\n");
 }
 
 void ClassWriter::UntypedAccessCase(std::ostream& out, const ClassPlan& plan, const Member& m) {
-  const std::string& f = m.field;
-  out << "      if (read) {\n        if (" << f << " != nullptr) {\n          "
-      << Wrap(UntypedCheck(plan, m, f + ".get()"), 10) << ";\n          value.SetXmlObject(" << f
-      << ");\n        }\n      } else {\n"
-      << "        ::VxVevAva5::CXmlObjectBase* object =\n"
-         "            value.IsValid() ? value.GetXmlObject().get() : nullptr;\n";
-  if (plan.choice)
-    out << "        Set" << m.stem << "(static_cast<::VxVevAva5::CElement*>(object));\n";
-  else
-    out << "        " << f << " = static_cast<::VxVevAva5::CElement*>(object);\n";
-  out << "      }\n      return;\n";
+  Printer p(out);
+  Printer::Variables v{{"stem", m.stem},
+                       {"field", m.field},
+                       {"check", Wrap(UntypedCheck(plan, m, m.field + ".get()"), 10)}};
+  p.Print(v,
+          "      if (read) {\n"
+          "        if ($field$ != nullptr) {\n"
+          "          $check$;\n"
+          "          value.SetXmlObject($field$);\n"
+          "        }\n"
+          "      } else {\n"
+          "        ::VxVevAva5::CXmlObjectBase* object =\n"
+          "            value.IsValid() ? value.GetXmlObject().get() : nullptr;\n");
+  p.Print(v, plan.choice ? "        Set$stem$(static_cast<::VxVevAva5::CElement*>(object));\n"
+                         : "        $field$ = static_cast<::VxVevAva5::CElement*>(object);\n");
+  p.Print(v, "      }\n      return;\n");
 }
 
 // The canonical text of a fixed value, as a C++ expression.
@@ -882,11 +895,17 @@ void ClassWriter::FixedAttributeAccessCase(std::ostream& out, const Member& m) {
   std::string fixed = FixedText(m, *m.decl->fixedValue);
   std::string name = Literal(m.xmlName);
   if (m.kind == Kind::Enum) {
-    const std::string e = Q(m_p.NameOf(m.simple->enumOwner));
-    out << "      if (read) {\n        value.SetI4(" << f << ");\n        return;\n      }\n"
-        << "      ::VxVevAva5::Generated::CheckFixed(" << name << ", ::VxVevAva5::Utf16::Make(" << e << "ToString(value.GetI4())),\n"
-        << "                 " << fixed << ");\n"
-        << "      " << f << " = static_cast<" << e << ">(value.GetI4());\n      return;\n";
+    Printer(out).Print(
+        "      if (read) {\n"
+        "        value.SetI4($field$);\n"
+        "        return;\n"
+        "      }\n"
+        "      ::VxVevAva5::Generated::CheckFixed($name$, "
+        "::VxVevAva5::Utf16::Make($enum$ToString(value.GetI4())),\n"
+        "                 $fixed$);\n"
+        "      $field$ = static_cast<$enum$>(value.GetI4());\n"
+        "      return;\n",
+        "field", f, "name", name, "enum", Q(m_p.NameOf(m.simple->enumOwner)), "fixed", fixed);
     return;
   }
   out << ReturnCall("::VxVevAva5::Generated::AccessFixed<::VxVevAva5::ItemType_" +
@@ -896,35 +915,50 @@ void ClassWriter::FixedAttributeAccessCase(std::ostream& out, const Member& m) {
 }
 
 void ClassWriter::AccessCase(std::ostream& out, const ClassPlan& plan, const Member& m) {
-  out << "    case " << Q(m.property) << ":\n";
+  Printer p(out);
+  Printer::Variables v{
+      {"property", Q(m.property)}, {"field", m.field}, {"valid", m.valid}, {"stem", m.stem}};
+  p.Print(v, "    case $property$:\n");
   const std::string& f = m.field;
   if (m.text) {
     // The driver reads and writes the text as a string: converted here by
     // the text's type, and checked against its facets on the way out.
     if (m.kind == Kind::Enum) {
-      const std::string e = Q(m_p.NameOf(m.simple->enumOwner));
-      out << "      if (read)\n        value.SetString(::VxVevAva5::Utf16::Make(" << e << "ToString(" << f
-          << ")));\n      else\n        " << f << " = static_cast<" << e << ">(" << e
-          << "FromString(value.GetString().c_str()));\n      return;\n";
+      v["enum"] = Q(m_p.NameOf(m.simple->enumOwner));
+      p.Print(v,
+              "      if (read)\n"
+              "        value.SetString(::VxVevAva5::Utf16::Make($enum$ToString($field$)));\n"
+              "      else\n"
+              "        $field$ = static_cast<$enum$>($enum$FromString(value.GetString().c_str()));\n"
+              "      return;\n");
       return;
     }
-    const char* variant = KindOf(m.simple->itemType).variant;
-    std::string rule = RuleName(m.simple->whitespace);
-    out << "      if (read) {\n        ::VxVevAva5::VxVariant typed;\n        typed.Set" << variant << "(" << f
-        << ");\n";
-    if (!m.simple->facets.Empty())
-      out << "        "
-          << Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " +
-                      Restrictions(m.simple->facets),
-                  8)
-          << ";\n"
-          << "        ::VxVevAva5::CheckFacets(" << Literal(m_p.DefaultElementOf(plan.type)) << ", typed, ::VxVevAva5::ItemType_"
-          << m.simple->itemType << ", facets);\n";
-    out << "        value.SetString(typed.ToString(nullptr));\n      } else {\n"
-        << "        ::VxVevAva5::VxVariant typed;\n        typed.FromString(value.GetString(),\n"
-        << "                         ::VxVevAva5::ItemType_" << m.simple->itemType << ", " << rule
-        << ");\n        " << f << " = typed.Get" << variant
-        << "();\n      }\n      return;\n";
+    v["variant"] = KindOf(m.simple->itemType).variant;
+    v["rule"] = RuleName(m.simple->whitespace);
+    v["item"] = m.simple->itemType;
+    p.Print(v,
+            "      if (read) {\n"
+            "        ::VxVevAva5::VxVariant typed;\n"
+            "        typed.Set$variant$($field$);\n");
+    if (!m.simple->facets.Empty()) {
+      v["facets"] = Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " +
+                             Restrictions(m.simple->facets),
+                         8);
+      v["element"] = Literal(m_p.DefaultElementOf(plan.type));
+      p.Print(v,
+              "        $facets$;\n"
+              "        ::VxVevAva5::CheckFacets($element$, typed, ::VxVevAva5::ItemType_$item$, "
+              "facets);\n");
+    }
+    p.Print(v,
+            "        value.SetString(typed.ToString(nullptr));\n"
+            "      } else {\n"
+            "        ::VxVevAva5::VxVariant typed;\n"
+            "        typed.FromString(value.GetString(),\n"
+            "                         ::VxVevAva5::ItemType_$item$, $rule$);\n"
+            "        $field$ = typed.Get$variant$();\n"
+            "      }\n"
+            "      return;\n");
     return;
   }
   if (m.card == Card::Col) {
@@ -934,9 +968,9 @@ void ClassWriter::AccessCase(std::ostream& out, const ClassPlan& plan, const Mem
   }
   if (m.untyped) return UntypedAccessCase(out, plan, m);
   if (m.converted) {
-    out << "    {\n";  // a block for its own declarations
+    p.Print(v, "    {\n");  // a block for its own declarations
     ConvertedAccessCase(out, plan, m);
-    out << "    }\n";
+    p.Print(v, "    }\n");
     return;
   }
   if (m.Fixed()) return FixedAttributeAccessCase(out, m);
@@ -945,16 +979,18 @@ void ClassWriter::AccessCase(std::ostream& out, const ClassPlan& plan, const Mem
     return;
   }
   if (m.kind == Kind::Cls) {
-    std::string object = "static_cast<" + Q(m_p.NameOf(m.cls)) + "*>(object)";
-    out << "      if (read) {\n        if (" << f << " != nullptr) value.SetXmlObject(" << f
-        << ");\n      } else {\n"
-        << "        ::VxVevAva5::CXmlObjectBase* object =\n"
-           "            value.IsValid() ? value.GetXmlObject().get() : nullptr;\n";
-    if (plan.choice)
-      out << "        Set" << m.stem << "(" << object << ");\n";
-    else
-      out << "        " << f << " = " << object << ";\n";
-    out << "      }\n      return;\n";
+    // A member of a choice: set through its setter, which makes it the one
+    // chosen.
+    v["class"] = Q(m_p.NameOf(m.cls));
+    p.Print(v,
+            "      if (read) {\n"
+            "        if ($field$ != nullptr) value.SetXmlObject($field$);\n"
+            "      } else {\n"
+            "        ::VxVevAva5::CXmlObjectBase* object =\n"
+            "            value.IsValid() ? value.GetXmlObject().get() : nullptr;\n"
+            "        Set$stem$(static_cast<$class$*>(object));\n"
+            "      }\n"
+            "      return;\n");
     return;
   }
   if (!plan.choice || m.attribute) {
@@ -966,30 +1002,35 @@ void ClassWriter::AccessCase(std::ostream& out, const ClassPlan& plan, const Mem
     out << ReturnCall(access, f + (m.HasValidFlag() ? ", " + m.valid : "") + ", read, value");
     return;
   }
-  std::string set, get;
+  // A value of a choice.
   if (m.kind == Kind::Enum) {
-    set = "value.SetI4(" + f + ")";
-    get = "static_cast<" + ValueType(m) + ">(value.GetI4())";
+    v["set"] = "value.SetI4(" + f + ")";
+    v["get"] = "static_cast<" + ValueType(m) + ">(value.GetI4())";
   } else {
     const char* variant = KindOf(m.simple->itemType).variant;
-    set = std::string("value.Set") + variant + "(" + f + ")";
-    get = std::string("value.Get") + variant + "()";
+    v["set"] = std::string("value.Set") + variant + "(" + f + ")";
+    v["get"] = std::string("value.Get") + variant + "()";
   }
   if (!m.HasValidFlag()) {
-    out << "      if (read)\n        " << set << ";\n      else\n        " << f << " = " << get
-        << ";\n      return;\n";
+    p.Print(v,
+            "      if (read)\n"
+            "        $set$;\n"
+            "      else\n"
+            "        $field$ = $get$;\n"
+            "      return;\n");
     return;
   }
-  out << "      if (read) {\n        if (" << m.valid << ") " << set << ";\n";
-  if (plan.choice && !m.attribute) {
-    bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
-    out << "      } else if (value.IsValid()) {\n        Set" << m.stem << "(" << get
-        << (string ? ".c_str()" : "") << ");\n      } else {\n        Remove" << m.stem
-        << "();\n      }\n      return;\n";
-    return;
-  }
-  out << "      } else {\n        " << m.valid << " = value.IsValid();\n        if (" << m.valid
-      << ") " << f << " = " << get << ";\n      }\n      return;\n";
+  bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
+  v["argument"] = v["get"] + (string ? ".c_str()" : "");
+  p.Print(v,
+          "      if (read) {\n"
+          "        if ($valid$) $set$;\n"
+          "      } else if (value.IsValid()) {\n"
+          "        Set$stem$($argument$);\n"
+          "      } else {\n"
+          "        Remove$stem$();\n"
+          "      }\n"
+          "      return;\n");
 }
 
 void ClassWriter::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
@@ -1011,22 +1052,22 @@ void ClassWriter::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     p.Print(v, "\n};\n");
   }
   MetadataTables(out, plan);
-  out << "}  // namespace\n\n";
+  p.Print(v, "}  // namespace\n\n");
 
-  // Constructor, destructor, metadata accessors.
-  out << c << "::" << c << "(const unsigned short* elementName)";
-  bool firstInit = true;
-  if (type.base) {
-    out << "\n    : " << m_p.NameOf(type.base) << "(elementName)";
-    firstInit = false;
-  }
-  for (const Member& m : plan.members) {
-    if (m.card != Card::Col || m.inherited) continue;
-    out << (firstInit ? "\n    : " : ",\n      ") << m.field << "("
-        << Wrap(CollectionConstruction(m), 7 + m.field.size()) << ")";
-    firstInit = false;
-  }
-  p.Print(v, " {\n  SetElementName(elementName);\n");
+  // Constructor, destructor, metadata accessors. The constructor initializes
+  // the base class and the collections.
+  std::string initializers;
+  auto initialize = [&](const std::string& initializer) {
+    initializers += (initializers.empty() ? "\n    : " : ",\n      ") + initializer;
+  };
+  if (type.base) initialize(m_p.NameOf(type.base) + "(elementName)");
+  for (const Member& m : plan.members)
+    if (m.card == Card::Col && !m.inherited)
+      initialize(m.field + "(" + Wrap(CollectionConstruction(m), 7 + m.field.size()) + ")");
+  v["initializers"] = initializers;
+  p.Print(v,
+          "$class$::$class$(const unsigned short* elementName)$initializers$ {\n"
+          "  SetElementName(elementName);\n");
   for (const Member* m : plan.choiceCollections)
     p.Print("  $field$->AddEventListener(this);\n", "field", m->field);
   p.Print(v, "  Init();\n}\n\n");
@@ -1051,100 +1092,110 @@ void ClassWriter::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
           "\n");
 
   // Init: the state of a new object, and of one about to be read again.
-  out << "void " << c << "::Init() {\n";
-  if (type.base) out << "  " << m_p.NameOf(type.base) << "::Init();\n";
+  p.Print(v, "void $class$::Init() {\n");
+  if (type.base) p.Print("  $base$::Init();\n", "base", m_p.NameOf(type.base));
   for (const Member& m : plan.members) {
     if (m.inherited) continue;
+    Printer::Variables f{{"field", m.field}, {"valid", m.valid}};
     if (m.card == Card::Col) {
-      out << "  " << m.field << "->Clear();\n";
-    } else if (m.untyped) {
+      p.Print(f, "  $field$->Clear();\n");
+    } else if (m.untyped && m.card == Card::Mnd) {
       // A mandatory one holds an element from the start: the reading fills
       // it in place.
-      if (m.card == Card::Mnd)
-        out << "  " << m.field << " = "
-            << Wrap(Untyped(plan, m, true) + ".NewElement()", 5 + m.field.size()) << ";\n";
-      else
-        out << "  " << m.field << " = nullptr;\n";
-    } else if (m.kind == Kind::Cls) {
-      if (m.card == Card::Mnd && !m.cls->abstract)
-        out << "  " << m.field << " = new " << Q(m_p.NameOf(m.cls)) << "(" << Literal(m.xmlName)
-            << ");\n";
-      else
-        out << "  " << m.field << " = nullptr;\n";
+      f["element"] = Wrap(Untyped(plan, m, true) + ".NewElement()", 5 + m.field.size());
+      p.Print(f, "  $field$ = $element$;\n");
+    } else if (m.kind == Kind::Cls && m.card == Card::Mnd && !m.cls->abstract) {
+      f["class"] = Q(m_p.NameOf(m.cls));
+      f["name"] = Literal(m.xmlName);
+      p.Print(f, "  $field$ = new $class$($name$);\n");
+    } else if (m.untyped || m.kind == Kind::Cls) {
+      p.Print(f, "  $field$ = nullptr;\n");
     } else {
       std::optional<std::string> initial;
       if (m.decl) initial = m.decl->fixedValue ? m.decl->fixedValue : m.decl->defaultValue;
       if (m.converted)
         initial = m.element->fixedValue ? m.element->fixedValue : m.element->defaultValue;
-      out << "  " << Reset(m, initial) << "\n";
-      if (m.HasValidFlag()) out << "  " << m.valid << " = false;\n";
+      p.Print("  $reset$\n", "reset", Reset(m, initial));
+      if (m.HasValidFlag()) p.Print(f, "  $valid$ = false;\n");
     }
   }
-  if (plan.choice && plan.ownsChoice) out << "  m_chosen.clear();\n";
-  out << "}\n";
+  if (plan.choice && plan.ownsChoice) p.Print(v, "  m_chosen.clear();\n");
+  p.Print(v, "}\n");
 
   // Setters defined here: objects, optional values, members of a choice.
   for (const Member& m : plan.members) {
     if (m.card == Card::Col || m.Fixed() || m.inherited) continue;
-    std::string name = Literal(m.xmlName);
     if (m.untyped) {
       UntypedDefinitions(out, plan, m);
       continue;
     }
+    Printer::Variables s{{"class", c},
+                         {"stem", m.stem},
+                         {"name", Literal(m.xmlName)},
+                         {"field", m.field},
+                         {"valid", m.valid}};
     if (m.kind == Kind::Cls) {
-      out << "\nvoid " << c << "::Set" << m.stem << "(" << Q(m_p.NameOf(m.cls)) << "* value) {\n";
-      if (m.card == Card::Mnd) out << "  Throw_IfPropertyIsNull(value, " << name << ");\n";
-      if (plan.choice) out << "  Choice_SelectElement(" << name << ", value, m_chosen);\n";
-      if (m.card == Card::Mnd)
-        out << "  SetElementName(value, " << name << ");\n";
-      else
-        out << "  if (value != nullptr) SetElementName(value, " << name << ");\n";
-      out << "  " << m.field << " = value;\n}\n";
+      s["type"] = Q(m_p.NameOf(m.cls));
+      p.Print(s, "\nvoid $class$::Set$stem$($type$* value) {\n");
+      if (m.card == Card::Mnd) p.Print(s, "  Throw_IfPropertyIsNull(value, $name$);\n");
+      if (plan.choice) p.Print(s, "  Choice_SelectElement($name$, value, m_chosen);\n");
+      p.Print(s, m.card == Card::Mnd ? "  SetElementName(value, $name$);\n"
+                                     : "  if (value != nullptr) SetElementName(value, $name$);\n");
+      p.Print(s, "  $field$ = value;\n}\n");
       continue;
     }
     if (m.card != Card::Opt) continue;
     bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
     bool inChoice = plan.choice && !m.attribute;
-    out << "\nvoid " << c << "::Set" << m.stem << "(" << ArgType(m) << " value) {\n";
-    if (inChoice) out << "  Choice_SetElementValid(true, " << name << ", m_chosen);\n";
-    if (string)
-      out << "  ::VxVevAva5Data::AssignText(" << m.field << ", value);\n";
-    else
-      out << "  " << m.field << " = value;\n";
-    out << "  " << m.valid << " = true;\n}\n";
-    out << "\nvoid " << c << "::Remove" << m.stem << "() {\n";
-    if (inChoice) out << "  Choice_SetElementValid(false, " << name << ", m_chosen);\n";
     std::optional<std::string> initial = m.decl ? m.decl->defaultValue : std::nullopt;
     if (m.converted)
       initial = m.element->fixedValue ? m.element->fixedValue : m.element->defaultValue;
-    out << "  " << Reset(m, initial) << "\n";
-    out << "  " << m.valid << " = false;\n}\n";
+    s["argument"] = ArgType(m);
+    s["reset"] = Reset(m, initial);
+    p.Print(s, "\nvoid $class$::Set$stem$($argument$ value) {\n");
+    if (inChoice) p.Print(s, "  Choice_SetElementValid(true, $name$, m_chosen);\n");
+    p.Print(s, string ? "  ::VxVevAva5Data::AssignText($field$, value);\n" : "  $field$ = value;\n");
+    p.Print(s,
+            "  $valid$ = true;\n"
+            "}\n"
+            "\n"
+            "void $class$::Remove$stem$() {\n");
+    if (inChoice) p.Print(s, "  Choice_SetElementValid(false, $name$, m_chosen);\n");
+    p.Print(s,
+            "  $reset$\n"
+            "  $valid$ = false;\n"
+            "}\n");
   }
 
   if (!plan.choiceCollections.empty()) {
-    out << "\nvoid " << c << "::OnEvent(::VxVevAva5::CXmlObjectBase* source, ::VxVevAva5::CXmlObjectBase::MsgType, void*) {\n";
+    p.Print(v,
+            "\nvoid $class$::OnEvent(::VxVevAva5::CXmlObjectBase* source, "
+            "::VxVevAva5::CXmlObjectBase::MsgType, void*) {\n");
     for (const Member* m : plan.choiceCollections)
-      out << "  if (source == " << m->field << ".get())\n    Choice_CollectionChanged("
-          << Literal(m->xmlName) << ", " << m->field << "->GetCount(), m_chosen);\n";
-    out << "}\n";
+      p.Print("  if (source == $field$.get())\n"
+              "    Choice_CollectionChanged($name$, $field$->GetCount(), m_chosen);\n",
+              "field", m->field, "name", Literal(m->xmlName));
+    p.Print(v, "}\n");
   }
 
   ForeignAccessors(out, plan);
-  out << "\nvoid " << c << "::AccessProperty(int propertyIndex, bool read,\n"
-      << "    ::VxVevAva5::VxVariant& value) {\n";
+  p.Print(v,
+          "\nvoid $class$::AccessProperty(int propertyIndex, bool read,\n"
+          "    ::VxVevAva5::VxVariant& value) {\n");
   if (plan.inheritedCount > 0) InheritedAccess(out, plan);
   if (plan.members.empty()) {
-    out << "  static_cast<void>(propertyIndex);\n  static_cast<void>(read);\n"
-           "  static_cast<void>(value);\n";
+    p.Print(v,
+            "  static_cast<void>(propertyIndex);\n"
+            "  static_cast<void>(read);\n"
+            "  static_cast<void>(value);\n");
   } else if (plan.members.size() > plan.inheritedCount) {
-    out << "  switch (propertyIndex) {\n";
+    p.Print(v, "  switch (propertyIndex) {\n");
     for (const Member& m : plan.members)
       if (!m.inherited) AccessCase(out, plan, m);
-    out << "  }\n";
+    p.Print(v, "  }\n");
   }
-  out << "}\n";
+  p.Print(v, "}\n");
 }
-
 
 void ClassWriter::ForeignAccessors(std::ostream& out, const ClassPlan& plan) {
   for (const Member& m : plan.members) {
