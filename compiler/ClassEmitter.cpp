@@ -454,8 +454,8 @@ void ClassWriter::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
     if (m.HasValidFlag()) p.Print("  bool $valid$ = false;\n", "valid", m.valid);
   }
   if (plan.choice && plan.ownsChoice)
-    out << "  ::VxVevAva5::String m_chosen;  // the element chosen, \"\" for none\n";
-  out << "};\n";
+    p.Print(v, "  ::VxVevAva5::String m_chosen;  // the element chosen, \"\" for none\n");
+  p.Print(v, "};\n");
 }
 
 void ClassWriter::Accessors(std::ostream& out, const Member& m) {
@@ -661,27 +661,30 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
       continue;
     std::string name = "kFacets" + std::to_string(facets.size());
     facets[&m] = name;
-    out << "constexpr ::VxVevAva5Data::FacetTable " << name << " =\n    "
-        << Wrap(FacetTable(m.simple->facets), 4) << ";\n";
+    p.Print("constexpr ::VxVevAva5Data::FacetTable $name$ =\n    $table$;\n", "name", name,
+            "table", Wrap(FacetTable(m.simple->facets), 4));
   }
   auto facetsOf = [&](const Member& m) {
     auto found = facets.find(&m);
     return found == facets.end() ? std::string() : found->second;
   };
+  // The rows, each from the fifth column.
+  std::string elementRows, attributeRows;
   size_t elements = 0, attributes = 0;
   for (const Member& m : plan.Described()) {
     if (m.attribute || m.text) continue;
-    out << (elements++ ? ",\n    " : "constexpr ::VxVevAva5Data::ElementMember kElements[] = {\n    ")
-        << Wrap(ElementRow(plan, m, facetsOf(m)), 4);
+    elementRows += (elements++ ? ",\n    " : "") + Wrap(ElementRow(plan, m, facetsOf(m)), 4);
   }
-  if (elements) out << "};\n";
   for (const Member& m : plan.Described()) {
     if (!m.attribute) continue;
-    out << (attributes++ ? ",\n    "
-                         : "constexpr ::VxVevAva5Data::AttributeMember kAttributes[] = {\n    ")
-        << Wrap(AttributeRow(m, facetsOf(m)), 4);
+    attributeRows += (attributes++ ? ",\n    " : "") + Wrap(AttributeRow(m, facetsOf(m)), 4);
   }
-  if (attributes) out << "};\n";
+  if (elements)
+    p.Print("constexpr ::VxVevAva5Data::ElementMember kElements[] = {\n    $rows$};\n", "rows",
+            elementRows);
+  if (attributes)
+    p.Print("constexpr ::VxVevAva5Data::AttributeMember kAttributes[] = {\n    $rows$};\n", "rows",
+            attributeRows);
   // A model group reads the attributes of its holder's element: it must let
   // them pass.
   std::string textIndex = "-1";
@@ -828,65 +831,88 @@ void ClassWriter::ConvertedAccessCase(std::ostream& out, const ClassPlan& plan, 
   std::string initial = InitialValue(m, decl.fixedValue ? *decl.fixedValue : *decl.defaultValue);
   std::string fixed = decl.fixedValue ? FixedText(m, *decl.fixedValue) : std::string();
   bool optional = m.HasValidFlag();
-  // The canonical text of the value `v` into the String `var`.
-  auto toText = [&](const std::string& v, const std::string& indent, const std::string& var) {
-    std::ostringstream code;
+  Printer p(out);
+  Printer::Variables v{{"field", f},
+                       {"valid", m.valid},
+                       {"stem", m.stem},
+                       {"name", name},
+                       {"item", m.simple->itemType},
+                       {"variant", KindOf(m.simple->itemType).variant}};
+  // The canonical text of the value `value` into the String `var`, at
+  // eight columns.
+  auto toText = [&](const std::string& value, const std::string& var) {
+    v["value"] = value;
+    v["var"] = var;
     if (m.kind == Kind::Enum) {
-      code << indent << "const ::VxVevAva5::String " << var << " = ::VxVevAva5::Utf16::Make(" << Q(m_p.NameOf(m.simple->enumOwner))
-           << "ToString(" << v << "));\n";
-      return code.str();
+      v["enum"] = Q(m_p.NameOf(m.simple->enumOwner));
+      p.Print(v,
+              "        const ::VxVevAva5::String $var$ = "
+              "::VxVevAva5::Utf16::Make($enum$ToString($value$));\n");
+      return;
     }
-    code << indent << "::VxVevAva5::VxVariant typed;\n"
-         << indent << "typed.Set" << KindOf(m.simple->itemType).variant << "(" << v << ");\n";
-    if (!m.simple->facets.Empty())
-      code << indent
-           << Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " +
-                       Restrictions(m.simple->facets),
-                   indent.size())
-           << ";\n"
-           << indent << "::VxVevAva5::CheckFacets(" << name << ", typed, ::VxVevAva5::ItemType_" << m.simple->itemType
-           << ", facets);\n";
-    code << indent << "const ::VxVevAva5::String " << var << " = typed.ToString(nullptr);\n";
-    return code.str();
+    p.Print(v,
+            "        ::VxVevAva5::VxVariant typed;\n"
+            "        typed.Set$variant$($value$);\n");
+    if (!m.simple->facets.Empty()) {
+      v["facets"] = Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " +
+                             Restrictions(m.simple->facets),
+                         8);
+      p.Print(v,
+              "        $facets$;\n"
+              "        ::VxVevAva5::CheckFacets($name$, typed, ::VxVevAva5::ItemType_$item$, "
+              "facets);\n");
+    }
+    p.Print(v, "        const ::VxVevAva5::String $var$ = typed.ToString(nullptr);\n");
+  };
+  // The check of a fixed value's text in `var`, at eight columns.
+  auto checkFixed = [&](const std::string& var) {
+    p.Print("        $check$;\n", "check",
+            Wrap("::VxVevAva5::Generated::CheckFixed(" + name + ", " + var + ", " + fixed + ")",
+                 8));
   };
   std::string converted;
   if (m.kind == Kind::Enum) {
     const std::string e = Q(m_p.NameOf(m.simple->enumOwner));
     converted = "static_cast<" + e + ">(" + e + "FromString(text.c_str()))";
   } else {
-    converted = "::VxVevAva5::Generated::ValueOf(text.c_str(), ::VxVevAva5::ItemType_" + m.simple->itemType + ", " +
-                RuleName(m.simple->whitespace) + ").Get" + KindOf(m.simple->itemType).variant +
-                "()";
+    converted = "::VxVevAva5::Generated::ValueOf(text.c_str(), ::VxVevAva5::ItemType_" +
+                m.simple->itemType + ", " + RuleName(m.simple->whitespace) + ").Get" +
+                KindOf(m.simple->itemType).variant + "()";
   }
-  out << "      if (read) {\n";
-  if (optional) out << "        if (!" << m.valid << ") return;\n";
-  out << toText(f, "        ", "text");
-  if (!fixed.empty())
-    out << "        " << Wrap("::VxVevAva5::Generated::CheckFixed(" + name + ", text, " + fixed + ")", 8) << ";\n";
-  out << "        value.SetString(text);\n        return;\n      }\n";
+  p.Print(v, "      if (read) {\n");
+  if (optional) p.Print(v, "        if (!$valid$) return;\n");
+  toText(f, "text");
+  if (!fixed.empty()) checkFixed("text");
+  p.Print(v,
+          "        value.SetString(text);\n"
+          "        return;\n"
+          "      }\n");
   if (optional) {
-    out << "      if (!value.IsValid()) {\n";
-    if (plan.choice)
-      out << "        Remove" << m.stem << "();\n";
-    else
-      out << "        " << m.valid << " = false;\n";
-    out << "        return;\n      }\n";
+    p.Print(v, "      if (!value.IsValid()) {\n");
+    p.Print(v, plan.choice ? "        Remove$stem$();\n" : "        $valid$ = false;\n");
+    p.Print(v, "        return;\n      }\n");
   }
-  out << "      const ::VxVevAva5::String text = value.GetString();\n";
-  out << "      " << Wrap(ValueType(m) + " converted = " + initial, 6) << ";\n"
-      << "      if (!text.empty())\n        " << Wrap("converted = " + converted, 8) << ";\n";
-  if (!fixed.empty())
-    out << "      {\n"
-        << toText("converted", "        ", "canonical") << "        "
-        << Wrap("::VxVevAva5::Generated::CheckFixed(" + name + ", canonical, " + fixed + ")", 8) << ";\n      }\n";
+  v["initial"] = Wrap(ValueType(m) + " converted = " + initial, 6);
+  v["convert"] = Wrap("converted = " + converted, 8);
+  p.Print(v,
+          "      const ::VxVevAva5::String text = value.GetString();\n"
+          "      $initial$;\n"
+          "      if (!text.empty())\n"
+          "        $convert$;\n");
+  if (!fixed.empty()) {
+    p.Print(v, "      {\n");
+    toText("converted", "canonical");
+    checkFixed("canonical");
+    p.Print(v, "      }\n");
+  }
   bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
-  if (optional && plan.choice) {
-    out << "      Set" << m.stem << "(converted" << (string ? ".c_str()" : "") << ");\n";
-  } else {
-    out << "      " << f << " = converted;\n";
-    if (optional) out << "      " << m.valid << " = true;\n";
-  }
-  out << "      return;\n";
+  if (optional && plan.choice)
+    p.Print(v, string ? "      Set$stem$(converted.c_str());\n" : "      Set$stem$(converted);\n");
+  else if (optional)
+    p.Print(v, "      $field$ = converted;\n      $valid$ = true;\n");
+  else
+    p.Print(v, "      $field$ = converted;\n");
+  p.Print(v, "      return;\n");
 }
 
 // An attribute with a fixed value: read only when it has that value.
@@ -1200,12 +1226,12 @@ void ClassWriter::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
 void ClassWriter::ForeignAccessors(std::ostream& out, const ClassPlan& plan) {
   for (const Member& m : plan.members) {
     if (!m.foreign) continue;
-    std::string type = m.card == Card::Col ? CollectionType(m) : m_p.NameOf(m.cls);
-    out << "\n::VxVevAva5::CSmartPtr<" << type << "> " << m_p.NameOf(plan.type) << "::Get" << m.stem
-        << "() const {\n  return " << m.field << ";\n}\n";
+    Printer(out).Print(
+        "\n::VxVevAva5::CSmartPtr<$type$> $class$::Get$stem$() const {\n  return $field$;\n}\n",
+        "type", m.card == Card::Col ? CollectionType(m) : m_p.NameOf(m.cls), "class",
+        m_p.NameOf(plan.type), "stem", m.stem, "field", m.field);
   }
 }
-
 
 // -- derivation -----------------------------------------------------------------
 //
@@ -1225,36 +1251,39 @@ void ClassWriter::ForeignAccessors(std::ostream& out, const ClassPlan& plan) {
 // name, so that the driver writes xsi:type when the object stands under
 // another element.
 
-// The types whose complete definition the declaration of `type`'s class
-// needs: its base. (A base in another schema of the run needs that schema's
-
 void ClassWriter::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
-  const std::string& base = m_p.NameOf(plan.type->base);
-  out << "  if (propertyIndex < " << plan.inheritedCount << ") {  // the members of " << base
-      << "\n    " << base << "::AccessProperty(propertyIndex, read, value);\n";
+  Printer p(out);
+  p.Print("  if (propertyIndex < $count$) {  // the members of $base$\n"
+          "    $base$::AccessProperty(propertyIndex, read, value);\n",
+          "count", plan.inheritedCount, "base", m_p.NameOf(plan.type->base));
   for (const Member& m : plan.members) {
     if (!m.restrictedText) continue;
     // The restriction's text is held as the base's; its own facets are
     // checked on the way out, as the base's are.
     const SimpleType& text = *m.restrictedText;
-    out << "    if (read && propertyIndex == " << Q(m.property) << ") {\n";
+    Printer::Variables v{{"property", Q(m.property)},
+                         {"item", text.itemType},
+                         {"rule", RuleName(text.whitespace)},
+                         {"element", Literal(m_p.DefaultElementOf(plan.type))}};
+    p.Print(v, "    if (read && propertyIndex == $property$) {\n");
     if (text.IsEnum())
-      out << "      static_cast<void>(" << Q(m_p.NameOf(text.enumOwner))
-          << "FromString(value.GetString().c_str()));\n";
+      p.Print("      static_cast<void>($enum$FromString(value.GetString().c_str()));\n", "enum",
+              Q(m_p.NameOf(text.enumOwner)));
     if (!text.facets.Empty()) {
-      std::string rule = RuleName(text.whitespace);
-      out << "      ::VxVevAva5::VxVariant typed;\n      typed.FromString(value.GetString(),\n"
-          << "                       ::VxVevAva5::ItemType_" << text.itemType << ", " << rule
-          << ");\n      "
-          << Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " +
-                      Restrictions(text.facets),
-                  6)
-          << ";\n      ::VxVevAva5::CheckFacets(" << Literal(m_p.DefaultElementOf(plan.type)) << ", typed, ::VxVevAva5::ItemType_"
-          << text.itemType << ", facets);\n";
+      v["facets"] = Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " +
+                             Restrictions(text.facets),
+                         6);
+      p.Print(v,
+              "      ::VxVevAva5::VxVariant typed;\n"
+              "      typed.FromString(value.GetString(),\n"
+              "                       ::VxVevAva5::ItemType_$item$, $rule$);\n"
+              "      $facets$;\n"
+              "      ::VxVevAva5::CheckFacets($element$, typed, ::VxVevAva5::ItemType_$item$, "
+              "facets);\n");
     }
-    out << "    }\n";
+    p.Print(v, "    }\n");
   }
-  out << "    return;\n  }\n";
+  p.Print("    return;\n  }\n");
 }
 
 }  // namespace
