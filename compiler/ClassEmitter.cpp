@@ -204,7 +204,6 @@ std::string Wrap(const std::string& call, size_t column) {
   return result;
 }
 
-
 // The namespace a new untyped element of a wildcard takes: the first one
 // its constraint names, or one it admits. ##other in a schema without a
 // target namespace admits no namespace known here: the library's own
@@ -368,9 +367,11 @@ void ClassWriter::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
   if (type.pseudo && !type.name.empty())
     comment << "The model group " << type.name << ", without an element of its own";
   else if (type.pseudo)
-    comment << "A model group in " << m_p.NameOf(type.enclosing) << ", without an element of its own";
+    comment << "A model group in " << m_p.NameOf(type.enclosing)
+            << ", without an element of its own";
   else if (type.name.empty() && type.owner->rootClass == &type)
-    comment << "The global element " << type.owner->name << " of a simple type, as a document's root";
+    comment << "The global element " << type.owner->name
+            << " of a simple type, as a document's root";
   else if (type.name.empty())
     comment << "The anonymous type of the element " << type.owner->name;
   else
@@ -443,7 +444,7 @@ void ClassWriter::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
   p.Print(v, "\n private:\n");
   for (const Member& m : plan.members) {
     if (m.inherited) continue;
-    std::string held = m.card == Card::Col    ? CollectionType(m)
+    std::string held = m.card == Card::Col   ? CollectionType(m)
                        : m.kind == Kind::Cls ? Q(m_p.NameOf(m.cls))
                        : m.untyped           ? "::VxVevAva5::CElement"
                                              : "";
@@ -484,8 +485,9 @@ void ClassWriter::Accessors(std::ostream& out, const Member& m) {
     what += ", optional";
   out << "\n";
   FillComment(out, "  ", what);
-  const std::string& documentation =
-      m.attribute && m.decl ? m.decl->documentation : m.element ? m.element->documentation : "";
+  const std::string& documentation = m.attribute && m.decl ? m.decl->documentation
+                                     : m.element           ? m.element->documentation
+                                                           : "";
   if (!documentation.empty()) FillComment(out, "  ", documentation);
   // The getter of what a member holds by reference, declared here and
   // defined in the source when another header declares its type.
@@ -534,18 +536,17 @@ void ClassWriter::Accessors(std::ostream& out, const Member& m) {
                  : "  void Set$stem$($argument$ value) {\n    $assign$\n  }\n");
 }
 
-
 std::string ClassWriter::Restrictions(const Facets& f) {
   if (f.Empty()) return "::VxVevAva5::Generated::NoFacets()";
   return FacetsBuilder(f);
 }
 
-// The facets as the named-field builder of the runtime's generated-code
-// support: Facets().Pattern(...).MinInclusive(...), only those in force.
-std::string ClassWriter::FacetsBuilder(const Facets& f) {
-  std::string chain = "::VxVevAva5::Generated::Facets()";
+// The facets in force as calls of a chain after `chain`, the texts as
+// `literal` writes them: start.Pattern(...).MinInclusive(...)...
+std::string FacetCalls(std::string chain, const Facets& f,
+                       std::string (*literal)(const std::string&)) {
   auto text = [&](const char* field, const std::optional<std::string>& v) {
-    if (v) chain += std::string(".") + field + "(" + Literal(*v) + ")";
+    if (v) chain += std::string(".") + field + "(" + literal(*v) + ")";
   };
   auto number = [&](const char* field, int v) {
     if (v >= 0) chain += std::string(".") + field + "(" + std::to_string(v) + ")";
@@ -559,33 +560,24 @@ std::string ClassWriter::FacetsBuilder(const Facets& f) {
   text("MinExclusive", f.minExclusive);
   text("MaxExclusive", f.maxExclusive);
   return chain;
+}
+
+// The facets as the named-field builder of the runtime's generated-code
+// support: Facets().Pattern(VX_T("..."))..., only those in force.
+std::string ClassWriter::FacetsBuilder(const Facets& f) {
+  return FacetCalls("::VxVevAva5::Generated::Facets()", f, Literal);
 }
 
 // The facets as a constant table: FacetTable().Pattern(u"...")..., only those
 // in force.
 std::string ClassWriter::FacetTable(const Facets& f) {
-  std::string chain = "::VxVevAva5Data::FacetTable()";
-  auto text = [&](const char* field, const std::optional<std::string>& v) {
-    if (v) chain += std::string(".") + field + "(" + U16(*v) + ")";
-  };
-  auto number = [&](const char* field, int v) {
-    if (v >= 0) chain += std::string(".") + field + "(" + std::to_string(v) + ")";
-  };
-  text("Pattern", f.pattern);
-  number("Length", f.length);
-  number("MinLength", f.minLength);
-  number("MaxLength", f.maxLength);
-  text("MinInclusive", f.minInclusive);
-  text("MaxInclusive", f.maxInclusive);
-  text("MinExclusive", f.minExclusive);
-  text("MaxExclusive", f.maxExclusive);
-  return chain;
+  return FacetCalls("::VxVevAva5Data::FacetTable()", f, U16);
 }
 
 std::string ClassWriter::ElementRow(const ClassPlan& plan, const Member& m,
-                                  const std::string& facets) {
-  const std::string head = std::string(Occurs(m.card)) + ", " + U16(m.xmlName) + ", " +
-                           U16(m.ns) + ", " + Q(m.property);
+                                    const std::string& facets) {
+  const std::string head =
+      std::string(Occurs(m.card)) + ", " + U16(m.xmlName) + ", " + U16(m.ns) + ", " + Q(m.property);
   if (m.untyped) {
     if (m.card == Card::Col) return "::VxVevAva5Data::UntypedElement(" + head + ")";
     return "::VxVevAva5Data::UntypedElement(" + head + ", " + U16(m.restriction) + ", " +
@@ -661,8 +653,8 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
       continue;
     std::string name = "kFacets" + std::to_string(facets.size());
     facets[&m] = name;
-    p.Print("constexpr ::VxVevAva5Data::FacetTable $name$ =\n    $table$;\n", "name", name,
-            "table", Wrap(FacetTable(m.simple->facets), 4));
+    p.Print("constexpr ::VxVevAva5Data::FacetTable $name$ =\n    $table$;\n", "name", name, "table",
+            Wrap(FacetTable(m.simple->facets), 4));
   }
   auto facetsOf = [&](const Member& m) {
     auto found = facets.find(&m);
@@ -693,19 +685,19 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
   const char* group = !type.group || *type.group == GroupKind::Sequence ? "Sequence"
                       : *type.group == GroupKind::Choice                ? "Choice"
                                                                         : "All";
-  p.Print("constexpr ::VxVevAva5Data::ClassTable kTable = {\n"
-          "    ::VxVevAva5Data::XmlElementGroupType_$group$, ::VxVevAva5Data::XmlElementType_$type$,\n"
-          "    $name$, $namespace$, $text$, $failIfUnknown$, $hasBase$,\n"
-          "    $elements$, $elementCount$, $attributes$, $attributeCount$};\n"
-          "const ::VxVevAva5Data::CTableMetadata kMetadata(kTable);\n"
-          "}  // namespace $stem$Metadata\n",
-          "group", group, "type", type.pseudo ? "PseudoElement" : "Element", "name",
-          U16(HasBaseClasses(type) ? type.name : m_p.DefaultElementOf(type)), "namespace",
-          U16(plan.schema->targetNamespace), "text", textIndex, "failIfUnknown",
-          type.pseudo ? "false" : "true", "hasBase", HasBaseClasses(type) ? "true" : "false",
-          "elements", elements ? "kElements" : "nullptr", "elementCount", elements, "attributes",
-          attributes ? "kAttributes" : "nullptr", "attributeCount", attributes, "stem",
-          plan.stem);
+  p.Print(
+      "constexpr ::VxVevAva5Data::ClassTable kTable = {\n"
+      "    ::VxVevAva5Data::XmlElementGroupType_$group$, ::VxVevAva5Data::XmlElementType_$type$,\n"
+      "    $name$, $namespace$, $text$, $failIfUnknown$, $hasBase$,\n"
+      "    $elements$, $elementCount$, $attributes$, $attributeCount$};\n"
+      "const ::VxVevAva5Data::CTableMetadata kMetadata(kTable);\n"
+      "}  // namespace $stem$Metadata\n",
+      "group", group, "type", type.pseudo ? "PseudoElement" : "Element", "name",
+      U16(HasBaseClasses(type) ? type.name : m_p.DefaultElementOf(type)), "namespace",
+      U16(plan.schema->targetNamespace), "text", textIndex, "failIfUnknown",
+      type.pseudo ? "false" : "true", "hasBase", HasBaseClasses(type) ? "true" : "false",
+      "elements", elements ? "kElements" : "nullptr", "elementCount", elements, "attributes",
+      attributes ? "kAttributes" : "nullptr", "attributeCount", attributes, "stem", plan.stem);
 }
 
 std::string ClassWriter::CollectionConstruction(const Member& m) {
@@ -732,8 +724,9 @@ std::string ClassWriter::InitialValue(const Member& m, const std::string& text) 
   if (item == "string") return "::VxVevAva5::Utf16::Make(" + Literal(value) + ")";
   if (item == "boolean") return value == "true" || value == "1" ? "true" : "false";
   if (std::string literal = IntegerLiteral(item, value); !literal.empty()) return literal;
-  return "::VxVevAva5::Generated::ValueOf(" + Literal(text) + ", ::VxVevAva5::ItemType_" + m.simple->itemType + ", " +
-         RuleName(m.simple->whitespace) + ").Get" + KindOf(m.simple->itemType).variant + "()";
+  return "::VxVevAva5::Generated::ValueOf(" + Literal(text) + ", ::VxVevAva5::ItemType_" +
+         m.simple->itemType + ", " + RuleName(m.simple->whitespace) + ").Get" +
+         KindOf(m.simple->itemType).variant + "()";
 }
 
 std::string ClassWriter::Reset(const Member& m, const std::optional<std::string>& initial) {
@@ -753,13 +746,15 @@ std::string ClassWriter::Untyped(const ClassPlan& plan, const Member& m, bool ma
   const std::string target = UntypedTarget(plan, m);
   std::string text = "::VxVevAva5::Generated::Untyped()";
   if (!m.anyName) text += ".Name(" + Literal(m.xmlName) + ")";
-  if (made) text += ".NamespaceUri(" + Literal(m.anyName ? FirstNamespace(m.restriction, target) : m.ns) + ")";
+  if (made)
+    text +=
+        ".NamespaceUri(" + Literal(m.anyName ? FirstNamespace(m.restriction, target) : m.ns) + ")";
   return text + ".Restriction(" + Literal(m.restriction) + ").TargetNamespace(" + Literal(target) +
          ")";
 }
 
 std::string ClassWriter::UntypedCheck(const ClassPlan& plan, const Member& m,
-                                    const std::string& element) {
+                                      const std::string& element) {
   return Untyped(plan, m, false) + ".Check(" + element + ")";
 }
 
@@ -815,10 +810,10 @@ void ClassWriter::UntypedAccessCase(std::ostream& out, const ClassPlan& plan, co
 // The canonical text of a fixed value, as a C++ expression.
 std::string ClassWriter::FixedText(const Member& m, const std::string& fixed) {
   if (m.kind == Kind::Enum)
-    return "::VxVevAva5::Utf16::Make(" + Q(m_p.NameOf(m.simple->enumOwner)) + "ToString(" + InitialValue(m, fixed) +
-           "))";
-  return "::VxVevAva5::Generated::ValueOf(" + Literal(fixed) + ", ::VxVevAva5::ItemType_" + m.simple->itemType + ", " +
-         RuleName(m.simple->whitespace) + ").ToString(nullptr)";
+    return "::VxVevAva5::Utf16::Make(" + Q(m_p.NameOf(m.simple->enumOwner)) + "ToString(" +
+           InitialValue(m, fixed) + "))";
+  return "::VxVevAva5::Generated::ValueOf(" + Literal(fixed) + ", ::VxVevAva5::ItemType_" +
+         m.simple->itemType + ", " + RuleName(m.simple->whitespace) + ").ToString(nullptr)";
 }
 
 // An element with a default or fixed value: its info hands over the text,
@@ -866,9 +861,9 @@ void ClassWriter::ConvertedAccessCase(std::ostream& out, const ClassPlan& plan, 
   };
   // The check of a fixed value's text in `var`, at eight columns.
   auto checkFixed = [&](const std::string& var) {
-    p.Print("        $check$;\n", "check",
-            Wrap("::VxVevAva5::Generated::CheckFixed(" + name + ", " + var + ", " + fixed + ")",
-                 8));
+    p.Print(
+        "        $check$;\n", "check",
+        Wrap("::VxVevAva5::Generated::CheckFixed(" + name + ", " + var + ", " + fixed + ")", 8));
   };
   std::string converted;
   if (m.kind == Kind::Enum) {
@@ -934,10 +929,10 @@ void ClassWriter::FixedAttributeAccessCase(std::ostream& out, const Member& m) {
         "field", f, "name", name, "enum", Q(m_p.NameOf(m.simple->enumOwner)), "fixed", fixed);
     return;
   }
-  out << ReturnCall("::VxVevAva5::Generated::AccessFixed<::VxVevAva5::ItemType_" +
-                        m.simple->itemType + ">",
-                    f + ", " + name + ", " + Literal(*m.decl->fixedValue) + ", " +
-                        RuleName(m.simple->whitespace) + ", read, value");
+  out << ReturnCall(
+      "::VxVevAva5::Generated::AccessFixed<::VxVevAva5::ItemType_" + m.simple->itemType + ">",
+      f + ", " + name + ", " + Literal(*m.decl->fixedValue) + ", " +
+          RuleName(m.simple->whitespace) + ", read, value");
 }
 
 void ClassWriter::AccessCase(std::ostream& out, const ClassPlan& plan, const Member& m) {
@@ -951,12 +946,13 @@ void ClassWriter::AccessCase(std::ostream& out, const ClassPlan& plan, const Mem
     // the text's type, and checked against its facets on the way out.
     if (m.kind == Kind::Enum) {
       v["enum"] = Q(m_p.NameOf(m.simple->enumOwner));
-      p.Print(v,
-              "      if (read)\n"
-              "        value.SetString(::VxVevAva5::Utf16::Make($enum$ToString($field$)));\n"
-              "      else\n"
-              "        $field$ = static_cast<$enum$>($enum$FromString(value.GetString().c_str()));\n"
-              "      return;\n");
+      p.Print(
+          v,
+          "      if (read)\n"
+          "        value.SetString(::VxVevAva5::Utf16::Make($enum$ToString($field$)));\n"
+          "      else\n"
+          "        $field$ = static_cast<$enum$>($enum$FromString(value.GetString().c_str()));\n"
+          "      return;\n");
       return;
     }
     v["variant"] = KindOf(m.simple->itemType).variant;
@@ -1021,10 +1017,10 @@ void ClassWriter::AccessCase(std::ostream& out, const ClassPlan& plan, const Mem
   }
   if (!plan.choice || m.attribute) {
     // One call of the runtime's member access.
-    std::string access = m.kind == Kind::Enum
-                             ? std::string("::VxVevAva5Data::AccessEnum")
-                             : "::VxVevAva5Data::AccessValue<::VxVevAva5::ItemType_" +
-                                   m.simple->itemType + ">";
+    std::string access =
+        m.kind == Kind::Enum
+            ? std::string("::VxVevAva5Data::AccessEnum")
+            : "::VxVevAva5Data::AccessValue<::VxVevAva5::ItemType_" + m.simple->itemType + ">";
     out << ReturnCall(access, f + (m.HasValidFlag() ? ", " + m.valid : "") + ", read, value");
     return;
   }
@@ -1073,8 +1069,7 @@ void ClassWriter::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   if (!plan.members.empty()) {
     p.Print(v, "enum $stem$Property {");
     for (size_t i = 0; i < plan.members.size(); ++i)
-      p.Print("$comma$\n  $property$", "comma", i ? "," : "", "property",
-              plan.members[i].property);
+      p.Print("$comma$\n  $property$", "comma", i ? "," : "", "property", plan.members[i].property);
     p.Print(v, "\n};\n");
   }
   MetadataTables(out, plan);
@@ -1180,7 +1175,8 @@ void ClassWriter::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     s["reset"] = Reset(m, initial);
     p.Print(s, "\nvoid $class$::Set$stem$($argument$ value) {\n");
     if (inChoice) p.Print(s, "  Choice_SetElementValid(true, $name$, m_chosen);\n");
-    p.Print(s, string ? "  ::VxVevAva5Data::AssignText($field$, value);\n" : "  $field$ = value;\n");
+    p.Print(s,
+            string ? "  ::VxVevAva5Data::AssignText($field$, value);\n" : "  $field$ = value;\n");
     p.Print(s,
             "  $valid$ = true;\n"
             "}\n"
@@ -1198,9 +1194,10 @@ void ClassWriter::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
             "\nvoid $class$::OnEvent(::VxVevAva5::CXmlObjectBase* source, "
             "::VxVevAva5::CXmlObjectBase::MsgType, void*) {\n");
     for (const Member* m : plan.choiceCollections)
-      p.Print("  if (source == $field$.get())\n"
-              "    Choice_CollectionChanged($name$, $field$->GetCount(), m_chosen);\n",
-              "field", m->field, "name", Literal(m->xmlName));
+      p.Print(
+          "  if (source == $field$.get())\n"
+          "    Choice_CollectionChanged($name$, $field$->GetCount(), m_chosen);\n",
+          "field", m->field, "name", Literal(m->xmlName));
     p.Print(v, "}\n");
   }
 
@@ -1253,9 +1250,10 @@ void ClassWriter::ForeignAccessors(std::ostream& out, const ClassPlan& plan) {
 
 void ClassWriter::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
   Printer p(out);
-  p.Print("  if (propertyIndex < $count$) {  // the members of $base$\n"
-          "    $base$::AccessProperty(propertyIndex, read, value);\n",
-          "count", plan.inheritedCount, "base", m_p.NameOf(plan.type->base));
+  p.Print(
+      "  if (propertyIndex < $count$) {  // the members of $base$\n"
+      "    $base$::AccessProperty(propertyIndex, read, value);\n",
+      "count", plan.inheritedCount, "base", m_p.NameOf(plan.type->base));
   for (const Member& m : plan.members) {
     if (!m.restrictedText) continue;
     // The restriction's text is held as the base's; its own facets are
@@ -1270,9 +1268,9 @@ void ClassWriter::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
       p.Print("      static_cast<void>($enum$FromString(value.GetString().c_str()));\n", "enum",
               Q(m_p.NameOf(text.enumOwner)));
     if (!text.facets.Empty()) {
-      v["facets"] = Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " +
-                             Restrictions(text.facets),
-                         6);
+      v["facets"] = Wrap(
+          "static const ::VxVevAva5::CPrimitiveRestrictions facets = " + Restrictions(text.facets),
+          6);
       p.Print(v,
               "      ::VxVevAva5::VxVariant typed;\n"
               "      typed.FromString(value.GetString(),\n"

@@ -81,7 +81,7 @@ class Generator {
 
   const std::vector<std::unique_ptr<Schema>>& m_schemas;
   std::string m_namespace;
-  Plan m_p;                           // made by Run, read by the rest
+  Plan m_p;  // made by Run, read by the rest
   // The sources of each schema (--sources), and the one being written: the
   // first (m_part 0) holds the enumerations and CreateRootObject, each holds
   // the classes of the schema's plans [m_partBegin, m_partEnd) and the file-local
@@ -92,7 +92,6 @@ class Generator {
   size_t m_partEnd = SIZE_MAX;
 
   ClassUses m_uses;  // what the source being written uses
-
 };
 
 // -- header -------------------------------------------------------------------
@@ -167,7 +166,8 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
         out << "class C" << m_p.NameOf(type) << "Col;\n";
     for (const ClassPlan& plan : plans) {
       out << "class " << m_p.NameOf(plan.type) << ";\n";
-      if (m_p.classCollections.count(plan.type)) out << "class " << m_p.NameOf(plan.type) << "Col;\n";
+      if (m_p.classCollections.count(plan.type))
+        out << "class " << m_p.NameOf(plan.type) << "Col;\n";
     }
   }
   for (const ClassPlan* plan : DeclarationOrder(plans)) ClassDeclaration(out, Context(), *plan);
@@ -178,7 +178,8 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
     if (Substitutable(plan.type))
       out << "\n// A new object for `element` of " << m_p.NameOf(plan.type)
           << " or of the type derived from it\n// that its xsi:type names; null when none suits.\n"
-          << "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> " << FactoryName(*plan.type) << "(::VxVevAva5::CXmlElement* element);\n";
+          << "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> " << FactoryName(*plan.type)
+          << "(::VxVevAva5::CXmlElement* element);\n";
   for (const SimpleType* type : m_p.enums)
     if (m_p.enumCollections.count(type) && Owns(schema, type))
       EnumCollectionDeclaration(out, Context(), *type);
@@ -338,9 +339,8 @@ std::vector<const ClassPlan*> Generator::DeclarationOrder(
   return order;
 }
 
-
 std::vector<std::string> Generator::SourcesOf(const Schema& schema, const std::string& stem,
-                                             bool first) {
+                                              bool first) {
   const std::vector<ClassPlan>& plans = m_p.PlansOf(schema);
   std::vector<size_t> bounds{0};  // where each source's share begins
   if (m_parts > 1) {
