@@ -113,13 +113,13 @@ std::string U16(const std::string& utf8) {
   return "u" + literal.substr(5, literal.size() - 6);
 }
 
-// Where the links of a call chain ("a().b(x).c(y)") begin: each '.' after a
-// ')' outside parentheses and quotes; none for a plain call.
-std::vector<size_t> ChainLinks(const std::string& call) {
-  std::vector<size_t> links;
+// Each place of `call` in [begin, end) outside quotes and outside the
+// parentheses opened there, given to `at`.
+template <class At>
+void ForEachOutside(const std::string& call, size_t begin, size_t end, At at) {
   int depth = 0;
   bool quoted = false;
-  for (size_t i = 0; i < call.size(); ++i) {
+  for (size_t i = begin; i < end; ++i) {
     char c = call[i];
     if (quoted) {
       if (c == '\\')
@@ -132,10 +132,19 @@ std::vector<size_t> ChainLinks(const std::string& call) {
       ++depth;
     } else if (c == ')') {
       --depth;
-    } else if (c == '.' && depth == 0 && i > 0 && call[i - 1] == ')') {
-      links.push_back(i);
+    } else if (depth == 0) {
+      at(i);
     }
   }
+}
+
+// Where the links of a call chain ("a().b(x).c(y)") begin: each '.' after a
+// ')' outside parentheses and quotes; none for a plain call.
+std::vector<size_t> ChainLinks(const std::string& call) {
+  std::vector<size_t> links;
+  ForEachOutside(call, 0, call.size(), [&](size_t i) {
+    if (call[i] == '.' && i > 0 && call[i - 1] == ')') links.push_back(i);
+  });
   return links;
 }
 
@@ -158,27 +167,12 @@ std::string Wrap(const std::string& call, size_t column) {
   const size_t limit = 99;
   if (column + call.size() <= limit || open == std::string::npos) return call;
   std::vector<std::string> arguments;
-  int depth = 0;
-  bool quoted = false;
   size_t start = open + 1;
-  for (size_t i = open + 1; i + 1 < call.size(); ++i) {
-    char c = call[i];
-    if (quoted) {
-      if (c == '\\')
-        ++i;
-      else if (c == '"')
-        quoted = false;
-    } else if (c == '"') {
-      quoted = true;
-    } else if (c == '(') {
-      ++depth;
-    } else if (c == ')') {
-      --depth;
-    } else if (c == ',' && depth == 0) {
-      arguments.push_back(call.substr(start, i - start));
-      start = i + 2;  // after ", "
-    }
-  }
+  ForEachOutside(call, open + 1, call.size() - 1, [&](size_t i) {
+    if (call[i] != ',') return;
+    arguments.push_back(call.substr(start, i - start));
+    start = i + 2;  // after ", "
+  });
   arguments.push_back(call.substr(start, call.size() - 1 - start));
   std::string indent(column + open + 1, ' ');
   std::string result = call.substr(0, open + 1);
@@ -293,6 +287,10 @@ class ClassWriter {
   std::string AttributeRow(const Member& m, const std::string& facets);
   std::string FacetTable(const Facets& facets);
   std::string Restrictions(const Facets& facets);
+  // The check of the VxVariant `typed` against the facets of `type`, at
+  // `indent`, its failure naming `element` (a literal).
+  void CheckFacets(Printer& p, const std::string& indent, const SimpleType& type,
+                   const std::string& element);
   std::string FacetsBuilder(const Facets& facets);
   std::string CollectionConstruction(const Member& m);
   std::string InitialValue(const Member& m, const std::string& text);
@@ -539,6 +537,18 @@ void ClassWriter::Accessors(std::ostream& out, const Member& m) {
 std::string ClassWriter::Restrictions(const Facets& f) {
   if (f.Empty()) return "::VxVevAva5::Generated::NoFacets()";
   return FacetsBuilder(f);
+}
+
+void ClassWriter::CheckFacets(Printer& p, const std::string& indent, const SimpleType& type,
+                              const std::string& element) {
+  p.Print(
+      "$indent$$facets$;\n"
+      "$indent$::VxVevAva5::CheckFacets($element$, typed, ::VxVevAva5::ItemType_$item$, "
+      "facets);\n",
+      "indent", indent, "facets",
+      Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " + Restrictions(type.facets),
+           indent.size()),
+      "element", element, "item", type.itemType);
 }
 
 // The facets in force as calls of a chain after `chain`, the texts as
@@ -831,7 +841,6 @@ void ClassWriter::ConvertedAccessCase(std::ostream& out, const ClassPlan& plan, 
                        {"valid", m.valid},
                        {"stem", m.stem},
                        {"name", name},
-                       {"item", m.simple->itemType},
                        {"variant", KindOf(m.simple->itemType).variant}};
   // The canonical text of the value `value` into the String `var`, at
   // eight columns.
@@ -848,15 +857,7 @@ void ClassWriter::ConvertedAccessCase(std::ostream& out, const ClassPlan& plan, 
     p.Print(v,
             "        ::VxVevAva5::VxVariant typed;\n"
             "        typed.Set$variant$($value$);\n");
-    if (!m.simple->facets.Empty()) {
-      v["facets"] = Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " +
-                             Restrictions(m.simple->facets),
-                         8);
-      p.Print(v,
-              "        $facets$;\n"
-              "        ::VxVevAva5::CheckFacets($name$, typed, ::VxVevAva5::ItemType_$item$, "
-              "facets);\n");
-    }
+    if (!m.simple->facets.Empty()) CheckFacets(p, "        ", *m.simple, name);
     p.Print(v, "        const ::VxVevAva5::String $var$ = typed.ToString(nullptr);\n");
   };
   // The check of a fixed value's text in `var`, at eight columns.
@@ -962,16 +963,8 @@ void ClassWriter::AccessCase(std::ostream& out, const ClassPlan& plan, const Mem
             "      if (read) {\n"
             "        ::VxVevAva5::VxVariant typed;\n"
             "        typed.Set$variant$($field$);\n");
-    if (!m.simple->facets.Empty()) {
-      v["facets"] = Wrap("static const ::VxVevAva5::CPrimitiveRestrictions facets = " +
-                             Restrictions(m.simple->facets),
-                         8);
-      v["element"] = Literal(m_p.DefaultElementOf(plan.type));
-      p.Print(v,
-              "        $facets$;\n"
-              "        ::VxVevAva5::CheckFacets($element$, typed, ::VxVevAva5::ItemType_$item$, "
-              "facets);\n");
-    }
+    if (!m.simple->facets.Empty())
+      CheckFacets(p, "        ", *m.simple, Literal(m_p.DefaultElementOf(plan.type)));
     p.Print(v,
             "        value.SetString(typed.ToString(nullptr));\n"
             "      } else {\n"
@@ -1259,25 +1252,18 @@ void ClassWriter::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
     // The restriction's text is held as the base's; its own facets are
     // checked on the way out, as the base's are.
     const SimpleType& text = *m.restrictedText;
-    Printer::Variables v{{"property", Q(m.property)},
-                         {"item", text.itemType},
-                         {"rule", RuleName(text.whitespace)},
-                         {"element", Literal(m_p.DefaultElementOf(plan.type))}};
+    Printer::Variables v{
+        {"property", Q(m.property)}, {"item", text.itemType}, {"rule", RuleName(text.whitespace)}};
     p.Print(v, "    if (read && propertyIndex == $property$) {\n");
     if (text.IsEnum())
       p.Print("      static_cast<void>($enum$FromString(value.GetString().c_str()));\n", "enum",
               Q(m_p.NameOf(text.enumOwner)));
     if (!text.facets.Empty()) {
-      v["facets"] = Wrap(
-          "static const ::VxVevAva5::CPrimitiveRestrictions facets = " + Restrictions(text.facets),
-          6);
       p.Print(v,
               "      ::VxVevAva5::VxVariant typed;\n"
               "      typed.FromString(value.GetString(),\n"
-              "                       ::VxVevAva5::ItemType_$item$, $rule$);\n"
-              "      $facets$;\n"
-              "      ::VxVevAva5::CheckFacets($element$, typed, ::VxVevAva5::ItemType_$item$, "
-              "facets);\n");
+              "                       ::VxVevAva5::ItemType_$item$, $rule$);\n");
+      CheckFacets(p, "      ", text, Literal(m_p.DefaultElementOf(plan.type)));
     }
     p.Print(v, "    }\n");
   }
