@@ -152,6 +152,18 @@ struct ElementMember {
   const char16_t* targetNamespace = nullptr;  // untyped
 };
 
+// What every element row starts with; the builders below fill in the rest.
+constexpr ElementMember ElementRow(ElementMemberKind kind, MemberOccurs occurs,
+                                   const char16_t* name, const char16_t* ns, int propertyIndex) {
+  ElementMember m;
+  m.kind = kind;
+  m.occurs = occurs;
+  m.name = name;
+  m.elementNamespace = ns;
+  m.propertyIndex = propertyIndex;
+  return m;
+}
+
 // The element member builders. Repeated members take the name, the namespace
 // and the property index only (and the member type, for class members).
 constexpr ElementMember ClassElement(MemberOccurs occurs, const char16_t* name,
@@ -159,12 +171,7 @@ constexpr ElementMember ClassElement(MemberOccurs occurs, const char16_t* name,
                                      XmlElementType memberType,
                                      VxVevAva5::ClassFactoryFunction factory = nullptr,
                                      int classNumber = 0, bool requiredContent = true) {
-  ElementMember m;
-  m.kind = ElementMemberKind_Class;
-  m.occurs = occurs;
-  m.name = name;
-  m.elementNamespace = ns;
-  m.propertyIndex = propertyIndex;
+  ElementMember m = ElementRow(ElementMemberKind_Class, occurs, name, ns, propertyIndex);
   m.memberType = memberType;
   m.classFactory = factory;
   m.classNumber = classNumber;
@@ -175,12 +182,7 @@ constexpr ElementMember ClassElement(MemberOccurs occurs, const char16_t* name,
 constexpr ElementMember SubstitutionElement(
     MemberOccurs occurs, const char16_t* name, const char16_t* ns, int propertyIndex,
     XmlElementType memberType, VxVevAva5::SubstitutionFactoryFunction factory = nullptr) {
-  ElementMember m;
-  m.kind = ElementMemberKind_Substitution;
-  m.occurs = occurs;
-  m.name = name;
-  m.elementNamespace = ns;
-  m.propertyIndex = propertyIndex;
+  ElementMember m = ElementRow(ElementMemberKind_Substitution, occurs, name, ns, propertyIndex);
   m.memberType = memberType;
   m.substitutionFactory = factory;
   return m;
@@ -191,12 +193,7 @@ constexpr ElementMember PrimitiveElement(
     VxVevAva5::ItemType itemType = VxVevAva5::ItemType_Invalid,
     CWhitespaceUtils::WhitespaceRule whitespace = CWhitespaceUtils::WhitespaceRule_Preserve,
     const FacetTable* facets = nullptr, const char16_t* format = nullptr) {
-  ElementMember m;
-  m.kind = ElementMemberKind_Primitive;
-  m.occurs = occurs;
-  m.name = name;
-  m.elementNamespace = ns;
-  m.propertyIndex = propertyIndex;
+  ElementMember m = ElementRow(ElementMemberKind_Primitive, occurs, name, ns, propertyIndex);
   m.itemType = itemType;
   m.whitespace = whitespace;
   m.facets = facets;
@@ -208,12 +205,7 @@ constexpr ElementMember EnumElement(MemberOccurs occurs, const char16_t* name,
                                     const char16_t* ns, int propertyIndex,
                                     VxVevAva5::EnumToStringFunction toText = nullptr,
                                     VxVevAva5::EnumFromStringFunction fromText = nullptr) {
-  ElementMember m;
-  m.kind = ElementMemberKind_Enum;
-  m.occurs = occurs;
-  m.name = name;
-  m.elementNamespace = ns;
-  m.propertyIndex = propertyIndex;
+  ElementMember m = ElementRow(ElementMemberKind_Enum, occurs, name, ns, propertyIndex);
   m.toText = toText;
   m.fromText = fromText;
   return m;
@@ -223,12 +215,7 @@ constexpr ElementMember UntypedElement(MemberOccurs occurs, const char16_t* name
                                        const char16_t* ns, int propertyIndex,
                                        const char16_t* namespaceSpec = nullptr,
                                        const char16_t* targetNamespace = nullptr) {
-  ElementMember m;
-  m.kind = ElementMemberKind_Untyped;
-  m.occurs = occurs;
-  m.name = name;
-  m.elementNamespace = ns;
-  m.propertyIndex = propertyIndex;
+  ElementMember m = ElementRow(ElementMemberKind_Untyped, occurs, name, ns, propertyIndex);
   m.namespaceSpec = namespaceSpec;
   m.targetNamespace = targetNamespace;
   return m;
