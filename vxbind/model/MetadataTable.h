@@ -244,18 +244,25 @@ struct AttributeMember {
   const char16_t* targetNamespace = nullptr;
 };
 
+// What every attribute row starts with; the builders below fill in the rest.
+constexpr AttributeMember AttributeRow(AttributeMemberKind kind, const char16_t* name,
+                                       const char16_t* ns, int propertyIndex, bool optional) {
+  AttributeMember m;
+  m.kind = kind;
+  m.name = name;
+  m.attributeNamespace = ns;
+  m.propertyIndex = propertyIndex;
+  m.optional = optional;
+  return m;
+}
+
 // The attribute member builders.
 constexpr AttributeMember PrimitiveAttribute(
     const char16_t* name, const char16_t* ns, int propertyIndex, bool optional,
     VxVevAva5::ItemType itemType,
     CWhitespaceUtils::WhitespaceRule whitespace = CWhitespaceUtils::WhitespaceRule_Preserve,
     const FacetTable* facets = nullptr, const char16_t* format = nullptr) {
-  AttributeMember m;
-  m.kind = AttributeMemberKind_Primitive;
-  m.name = name;
-  m.attributeNamespace = ns;
-  m.propertyIndex = propertyIndex;
-  m.optional = optional;
+  AttributeMember m = AttributeRow(AttributeMemberKind_Primitive, name, ns, propertyIndex, optional);
   m.itemType = itemType;
   m.whitespace = whitespace;
   m.facets = facets;
@@ -267,12 +274,7 @@ constexpr AttributeMember EnumAttribute(const char16_t* name, const char16_t* ns
                                         int propertyIndex, bool optional,
                                         VxVevAva5::EnumToStringFunction toText,
                                         VxVevAva5::EnumFromStringFunction fromText) {
-  AttributeMember m;
-  m.kind = AttributeMemberKind_Enum;
-  m.name = name;
-  m.attributeNamespace = ns;
-  m.propertyIndex = propertyIndex;
-  m.optional = optional;
+  AttributeMember m = AttributeRow(AttributeMemberKind_Enum, name, ns, propertyIndex, optional);
   m.toText = toText;
   m.fromText = fromText;
   return m;
@@ -281,12 +283,7 @@ constexpr AttributeMember EnumAttribute(const char16_t* name, const char16_t* ns
 // The wildcard's member takes every attribute offered to it: list it last.
 constexpr AttributeMember AnyAttribute(int propertyIndex, const char16_t* namespaceSpec,
                                        const char16_t* targetNamespace) {
-  AttributeMember m;
-  m.kind = AttributeMemberKind_Any;
-  m.name = u"AnyAttribute";
-  m.attributeNamespace = u"";
-  m.propertyIndex = propertyIndex;
-  m.optional = true;
+  AttributeMember m = AttributeRow(AttributeMemberKind_Any, u"AnyAttribute", u"", propertyIndex, true);
   m.namespaceSpec = namespaceSpec;
   m.targetNamespace = targetNamespace;
   return m;
