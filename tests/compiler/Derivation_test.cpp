@@ -15,6 +15,7 @@
 
 #include "GeneratedTesting.h"
 #include "Generator.h"
+#include "ReaderTesting.h"
 #include "SchemaReader.h"
 
 namespace {
@@ -211,34 +212,14 @@ TEST(Derivation, ChecksARestrictionsFacetsOnTheWayOut) {
 
 // -- what the reader refuses ---------------------------------------------------
 
-std::string ErrorOf(const std::string& body) {
-  std::string text =
-      "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema'>\n" + body + "\n</xs:schema>\n";
-  try {
-    vxbindc::ParseSchema("t.xsd", text);
-  } catch (const vxbindc::CompileError& e) {
-    return e.Format();
-  }
-  return "(accepted)";
-}
-
 std::string Extension(const std::string& name, const std::string& base,
                       const std::string& content = "") {
   return "<xs:complexType name='" + name + "'><xs:complexContent>\n<xs:extension base='" + base +
          "'>" + content + "</xs:extension></xs:complexContent></xs:complexType>";
 }
 
-struct Refusal {
-  const char* name;
-  std::string body;
-  std::string expected;
-};
-void PrintTo(const Refusal& r, std::ostream* os) { *os << r.name; }
-class DerivationRefusals : public testing::TestWithParam<Refusal> {};
-
-TEST_P(DerivationRefusals, NameTheLineAndTheFault) {
-  EXPECT_EQ(ErrorOf(GetParam().body), GetParam().expected);
-}
+using reader_testing::Refusal;
+using reader_testing::Refusals;
 
 const std::string kBase =
     "<xs:complexType name='B'><xs:sequence><xs:element name='e' type='xs:int'/>"
@@ -251,7 +232,7 @@ const std::string kPrice =
     "</xs:simpleContent></xs:complexType>\n";
 
 INSTANTIATE_TEST_SUITE_P(
-    Derivation, DerivationRefusals,
+    Derivation, Refusals,
     testing::Values(
         Refusal{"UnknownBase", Extension("T", "Missing"), "t.xsd:3: unknown type 'Missing'"},
         Refusal{"Circular", Extension("T", "U") + "\n" + Extension("U", "T"),
@@ -339,7 +320,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "<xs:element name='a' type='xs:int'/>"
                 "<xs:element name='b' type='xs:int' substitutionGroup='a'/>\n"
                 "<xs:complexType name='T'><xs:all><xs:element ref='a'/></xs:all></xs:complexType>",
-                "t.xsd:3: unsupported head of a substitution group inside xs:all"}));
+                "t.xsd:3: unsupported head of a substitution group inside xs:all"}),
+    reader_testing::RefusalName);
 
 // Every line of the test schema left out in turn: files or a message that
 // names a line, never anything else.

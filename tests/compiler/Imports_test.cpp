@@ -2,17 +2,15 @@
 // time from data/imports (two C++ namespaces in one program), and the
 // program's messages for what it cannot compile.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "GeneratedTesting.h"
+#include "ProgramTesting.h"
 #include "catalog.h"
 #include "people.h"  // includes library.h, which includes people.h
 #include "library.h"
@@ -23,6 +21,7 @@ using namespace generated_testing;
 namespace L = Imports::Library;
 namespace C = Imports::Catalog;
 namespace fs = std::filesystem;
+using program_testing::Result;
 
 const std::string kData = VXBINDC_TEST_DATA "/imports/";
 
@@ -95,41 +94,7 @@ TEST(Imports, SecondNamespaceInTheSameProgram) {
 
 // -- the program ----------------------------------------------------------------
 
-// Runs vxbindc on main.xsd in a directory of its own, with the files of a
-// case written beside it.
-class ImportsProgram : public testing::Test {
- protected:
-  void SetUp() override {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp ? tmp : "/tmp") + "/vxbindc_imports_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    m_dir = pattern;
-  }
-  void TearDown() override { fs::remove_all(m_dir); }
-
-  void Write(const std::string& name, const std::string& text) {
-    fs::path path = m_dir / name;
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-  }
-  // The status; the message in `err`.
-  int Run(const std::string& arguments, std::string& err) {
-    std::string command = "cd '" + m_dir.string() + "' && '" VXBINDC_PROGRAM "' " + arguments +
-                          " --output out --cxx-namespace N 2>err.txt";
-    int status = std::system(command.c_str());
-    err = ReadFile((m_dir / "err.txt").string());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  std::set<std::string> Output() {
-    std::set<std::string> names;
-    if (fs::exists(m_dir / "out"))
-      for (const auto& entry : fs::directory_iterator(m_dir / "out"))
-        names.insert(entry.path().filename().string());
-    return names;
-  }
-
-  fs::path m_dir;
-};
+using ImportsProgram = program_testing::ProgramTest;
 
 std::string Schema(const std::string& attributes, const std::string& body) {
   return "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema' " + attributes + ">\n" + body +
@@ -154,15 +119,14 @@ class ImportsCases : public ImportsProgram, public testing::WithParamInterface<I
 // compiles writes main's two files and no others.
 TEST_P(ImportsCases, CompileOrReportAndWriteNothing) {
   for (const auto& [name, text] : GetParam().files) Write(name, text);
-  std::string err;
-  int status = Run("main.xsd", err);
-  EXPECT_EQ(err, GetParam().message);
+  Result r = Run("main.xsd --output out --cxx-namespace N");
+  EXPECT_EQ(r.err, GetParam().message);
   if (GetParam().message.empty()) {
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(Output(), (std::set<std::string>{"main.h", "main.cpp"}));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(FilesIn("out"), (std::set<std::string>{"main.h", "main.cpp"}));
   } else {
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(Output(), std::set<std::string>{});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(FilesIn("out"), std::set<std::string>{});
   }
 }
 
@@ -262,10 +226,10 @@ TEST_F(ImportsProgram, DepfileNamesEverySchemaRead) {
   Write("main.xsd", Schema(kM, "<xs:import namespace='urn:o' schemaLocation='sub/o.xsd'/>\n"));
   Write("sub/o.xsd", Schema(kO, "<xs:include schemaLocation='part.xsd'/>\n"));
   Write("sub/part.xsd", Schema("", ""));
-  std::string err;
-  ASSERT_EQ(Run("main.xsd --depfile deps/main.d", err), 0) << err;
+  Result r = Run("main.xsd --depfile deps/main.d --output out --cxx-namespace N");
+  ASSERT_EQ(r.status, 0) << r.err;
   std::string dir = fs::canonical(m_dir).string();
-  EXPECT_EQ(ReadFile((m_dir / "deps/main.d").string()),
+  EXPECT_EQ(ReadFile(m_dir / "deps/main.d"),
             dir + "/out/main.h: \\\n  " + dir + "/main.xsd \\\n  " + dir + "/sub/o.xsd \\\n  " +
                 dir + "/sub/part.xsd\n");
 }

@@ -12,35 +12,15 @@
 #include <vector>
 
 #include "Generator.h"
+#include "ReaderTesting.h"
 
 namespace vxbindc {
 namespace {
 
-// A schema whose body starts on line 2 (line 1 holds the xs:schema tag).
-std::string Schema(const std::string& body, const std::string& schemaAttributes = "") {
-  return "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema'" + schemaAttributes + ">\n" +
-         body + "\n</xs:schema>\n";
-}
-
-std::string ErrorOf(const std::string& text) {
-  try {
-    ParseSchema("t.xsd", text);
-  } catch (const CompileError& e) {
-    return e.Format();
-  }
-  return "(accepted)";
-}
-
-struct Refusal {
-  const char* name;
-  std::string body;
-  std::string expected;
-};
-
-// Test names and failure reports show the row's name, not its bytes.
-void PrintTo(const Refusal& r, std::ostream* os) { *os << r.name; }
-
-class Refusals : public testing::TestWithParam<Refusal> {};
+using reader_testing::ErrorOf;
+using reader_testing::Refusal;
+using reader_testing::Refusals;
+using reader_testing::Schema;
 
 TEST_P(Refusals, NameTheLineAndTheConstruct) {
   EXPECT_EQ(ErrorOf(Schema(GetParam().body)), GetParam().expected);
@@ -228,7 +208,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "t.xsd:3: minOccurs is greater than maxOccurs"},
         Refusal{"RefWithName", kSeq + "<xs:element ref='a' name='b'/>" + kEnd,
                 "t.xsd:3: xs:element with both ref and name"}),
-    [](const testing::TestParamInfo<Refusal>& p) { return std::string(p.param.name); });
+    reader_testing::RefusalName);
 
 TEST(SchemaReader, RefusesWhatIsNoSchema) {
   EXPECT_EQ(ErrorOf("<schema/>"), "t.xsd:1: not an XML Schema: the document element is 'schema'");

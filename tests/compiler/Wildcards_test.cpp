@@ -9,7 +9,7 @@
 #include <string>
 
 #include "GeneratedTesting.h"
-#include "SchemaReader.h"
+#include "ReaderTesting.h"
 
 namespace {
 
@@ -20,130 +20,110 @@ const std::string kW = "xmlns:w='urn:vxbind:wild'";
 
 // -- the reader ------------------------------------------------------------------
 
-std::string ErrorOf(const std::string& body) {
-  try {
-    vxbindc::ParseSchema("t.xsd", "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema'>\n" +
-                                      body + "\n</xs:schema>\n");
-  } catch (const vxbindc::CompileError& e) {
-    return e.Format();
-  }
-  return "(accepted)";
-}
-
-struct Row {
-  const char* name;
-  std::string body;
-  std::string expected;
-};
-void PrintTo(const Row& r, std::ostream* os) { *os << r.name; }
-
-class WildcardSchemas : public testing::TestWithParam<Row> {};
-
-TEST_P(WildcardSchemas, AreReadOrRefusedAtTheirLine) {
-  EXPECT_EQ(ErrorOf(GetParam().body), GetParam().expected);
-}
+using reader_testing::Refusal;
+using reader_testing::Refusals;
 
 const std::string kSeq = "<xs:complexType name='T'><xs:sequence>\n";
 const std::string kEnd = "\n</xs:sequence></xs:complexType>";
 
 INSTANTIATE_TEST_SUITE_P(
-    Wildcards, WildcardSchemas,
+    Wildcards, Refusals,
     testing::Values(
-        Row{"AnyInAList", kSeq + "<xs:any namespace='##any urn:a'/>" + kEnd,
+        Refusal{"AnyInAList", kSeq + "<xs:any namespace='##any urn:a'/>" + kEnd,
             "t.xsd:3: ##any must stand alone in the namespace of xs:any"},
-        Row{"UnknownKeyword", kSeq + "<xs:any namespace='##all'/>" + kEnd,
+        Refusal{"UnknownKeyword", kSeq + "<xs:any namespace='##all'/>" + kEnd,
             "t.xsd:3: invalid namespace '##all' on xs:any"},
-        Row{"EmptyNamespaceList", kSeq + "<xs:any namespace=''/>" + kEnd,
+        Refusal{"EmptyNamespaceList", kSeq + "<xs:any namespace=''/>" + kEnd,
             "t.xsd:3: unsupported empty namespace list on xs:any"},
-        Row{"BadProcessContents",
+        Refusal{"BadProcessContents",
             "<xs:complexType name='T'>\n<xs:anyAttribute processContents='loose'/>"
             "</xs:complexType>",
             "t.xsd:3: invalid processContents 'loose'"},
-        Row{"TwoAttributeWildcards",
+        Refusal{"TwoAttributeWildcards",
             "<xs:attributeGroup name='G'><xs:anyAttribute namespace='urn:a'/>"
             "</xs:attributeGroup><xs:complexType name='T'>\n<xs:attributeGroup ref='G'/>"
             "<xs:anyAttribute namespace='##other'/></xs:complexType>",
             "t.xsd:3: unsupported intersection of two xs:anyAttribute wildcards ('##other' and "
             "'urn:a')"},
-        Row{"WildcardsThatIntersect",
+        Refusal{"WildcardsThatIntersect",
             "<xs:attributeGroup name='G'><xs:anyAttribute namespace='urn:a'/>"
             "</xs:attributeGroup><xs:complexType name='T'><xs:attributeGroup ref='G'/>"
             "<xs:anyAttribute/></xs:complexType>",
             "(accepted)"},
-        Row{"DefaultAndFixed", "<xs:element name='a' type='xs:int' default='1' fixed='1'/>",
+        Refusal{"DefaultAndFixed", "<xs:element name='a' type='xs:int' default='1' fixed='1'/>",
             "t.xsd:2: xs:element with both default and fixed"},
-        Row{"BadElementDefault", "<xs:element name='a' type='xs:int' default='x'/>",
+        Refusal{"BadElementDefault", "<xs:element name='a' type='xs:int' default='x'/>",
             "t.xsd:2: invalid default value 'x' for the element 'a'"},
-        Row{"FixedOutsideEnumeration",
+        Refusal{"FixedOutsideEnumeration",
             "<xs:simpleType name='E'><xs:restriction base='xs:string'>"
             "<xs:enumeration value='a'/></xs:restriction></xs:simpleType>\n"
             "<xs:element name='e' type='E' fixed='b'/>",
             "t.xsd:3: invalid fixed value 'b' for the element 'e'"},
-        Row{"DefaultOfComplexContent", "<xs:element name='a' default='x'/>",
+        Refusal{"DefaultOfComplexContent", "<xs:element name='a' default='x'/>",
             "t.xsd:2: unsupported default value on an element of complex or untyped content"},
-        Row{"DefaultOfARepeatedElement",
+        Refusal{"DefaultOfARepeatedElement",
             kSeq + "<xs:element name='a' type='xs:int' default='1' maxOccurs='2'/>" + kEnd,
             "t.xsd:3: unsupported default or fixed value on a repeated element"},
-        Row{"DefaultOnARef",
+        Refusal{"DefaultOnARef",
             "<xs:element name='a' type='xs:int'/>" + kSeq + "<xs:element ref='a' default='1'/>" +
                 kEnd,
             "t.xsd:3: xs:element with both ref and default"},
-        Row{"MixedSimpleContent",
+        Refusal{"MixedSimpleContent",
             "<xs:complexType name='T' mixed='true'><xs:simpleContent>\n"
             "<xs:extension base='xs:int'/></xs:simpleContent></xs:complexType>",
             "t.xsd:2: mixed content cannot have xs:simpleContent"},
-        Row{"MixedWithElementsInAGroup",
+        Refusal{"MixedWithElementsInAGroup",
             "<xs:group name='G'><xs:sequence><xs:element name='b' type='xs:int'/>"
             "</xs:sequence></xs:group>\n<xs:complexType name='T' mixed='true'><xs:sequence>"
             "<xs:any/><xs:group ref='G' minOccurs='0'/></xs:sequence></xs:complexType>",
             "t.xsd:3: unsupported mixed content with child elements: the text between them "
             "cannot be kept in place"},
-        Row{"WhiteSpaceOfAUnion",
+        Refusal{"WhiteSpaceOfAUnion",
             "<xs:simpleType name='U'><xs:union memberTypes='xs:int xs:date'/></xs:simpleType>\n"
             "<xs:simpleType name='V'><xs:restriction base='U'><xs:whiteSpace value='collapse'/>"
             "</xs:restriction></xs:simpleType>",
             "t.xsd:3: xs:whiteSpace does not apply to a union type"},
-        Row{"WhiteSpaceOfANumber",
+        Refusal{"WhiteSpaceOfANumber",
             "<xs:simpleType name='S'>\n<xs:restriction base='xs:int'>"
             "<xs:whiteSpace value='replace'/></xs:restriction></xs:simpleType>",
             "t.xsd:2: xs:whiteSpace 'replace' would loosen the base's 'collapse'"},
-        Row{"DigitsOfAString",
+        Refusal{"DigitsOfAString",
             "<xs:simpleType name='S'>\n<xs:restriction base='xs:string'>"
             "<xs:totalDigits value='3'/></xs:restriction></xs:simpleType>",
             "t.xsd:2: digit facets do not apply to the item type string"},
-        Row{"MoreFractionThanTotal",
+        Refusal{"MoreFractionThanTotal",
             "<xs:simpleType name='S'>\n<xs:restriction base='xs:decimal'>"
             "<xs:totalDigits value='2'/><xs:fractionDigits value='3'/></xs:restriction>"
             "</xs:simpleType>",
             "t.xsd:2: fractionDigits is greater than totalDigits"},
-        Row{"UnknownMemberType",
+        Refusal{"UnknownMemberType",
             "<xs:simpleType name='U'>\n<xs:union memberTypes='xs:int Nothing'/></xs:simpleType>",
             "t.xsd:2: unknown type 'Nothing'"},
-        Row{"NestedUnionsAndLists",
+        Refusal{"NestedUnionsAndLists",
             "<xs:simpleType name='U'><xs:union><xs:simpleType><xs:union><xs:simpleType>"
             "<xs:list itemType='xs:int'/></xs:simpleType><xs:simpleType><xs:union "
             "memberTypes='xs:date'/></xs:simpleType></xs:union></xs:simpleType>"
             "</xs:union></xs:simpleType>",
             "(accepted)"},
-        Row{"MixedDerivation",
+        Refusal{"MixedDerivation",
             "<xs:complexType name='B' mixed='true'/>\n<xs:complexType name='D'><xs:complexContent>"
             "<xs:extension base='B'/></xs:complexContent></xs:complexType>",
             "t.xsd:3: unsupported mixed content in a derivation of complex types"},
-        Row{"AttributeWildcardDerivation",
+        Refusal{"AttributeWildcardDerivation",
             "<xs:complexType name='B'><xs:anyAttribute/></xs:complexType>\n"
             "<xs:complexType name='D'><xs:complexContent><xs:extension base='B'>"
             "<xs:attribute name='a'/></xs:extension></xs:complexContent></xs:complexType>",
             "t.xsd:3: unsupported xs:anyAttribute in a derivation of complex types"},
-        Row{"WildcardInARestriction",
+        Refusal{"WildcardInARestriction",
             "<xs:complexType name='B'><xs:sequence><xs:any/></xs:sequence></xs:complexType>"
             "<xs:complexType name='D'><xs:complexContent><xs:restriction base='B'><xs:sequence>\n"
             "<xs:any/></xs:sequence></xs:restriction></xs:complexContent></xs:complexType>",
             "t.xsd:3: unsupported xs:any in a restriction of a complex type"},
-        Row{"IdentityConstraintsAndNotation",
+        Refusal{"IdentityConstraintsAndNotation",
             "<xs:notation name='n' public='p'/><xs:element name='a'><xs:key name='k'>"
             "<xs:selector xpath='b'/><xs:field xpath='@c'/></xs:key></xs:element>",
             "(accepted)"}),
-    [](const testing::TestParamInfo<Row>& p) { return std::string(p.param.name); });
+    reader_testing::RefusalName);
 
 // -- wildcards ---------------------------------------------------------------------
 
