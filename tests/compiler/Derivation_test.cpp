@@ -8,15 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "GeneratedTesting.h"
-#include "Generator.h"
 #include "ReaderTesting.h"
-#include "SchemaReader.h"
 
 namespace {
 
@@ -322,28 +317,6 @@ INSTANTIATE_TEST_SUITE_P(
                 "<xs:complexType name='T'><xs:all><xs:element ref='a'/></xs:all></xs:complexType>",
                 "t.xsd:3: unsupported head of a substitution group inside xs:all"}),
     reader_testing::RefusalName);
-
-// Every line of the test schema left out in turn: files or a message that
-// names a line, never anything else.
-TEST(Derivation, AnswersEveryDamagedSchemaWithFilesOrAMessage) {
-  std::vector<std::string> lines;
-  std::istringstream in(ReadFile(VXBINDC_TEST_DATA "/derivation.xsd"));
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  ASSERT_GT(lines.size(), 100u);
-  for (size_t i = 0; i < lines.size(); ++i) {
-    std::string text;
-    for (size_t k = 0; k < lines.size(); ++k)
-      if (k != i) text += lines[k] + "\n";
-    try {
-      std::vector<std::unique_ptr<vxbindc::Schema>> schemas;
-      schemas.push_back(vxbindc::ParseSchema("m.xsd", text));
-      EXPECT_EQ(vxbindc::Generate(schemas, "M").size(), 2u);
-    } catch (const vxbindc::CompileError& e) {
-      EXPECT_EQ(e.Format().rfind("m.xsd:", 0), 0u) << e.Format();
-      EXPECT_NE(e.Pos().line, 0u) << e.Format();
-    }
-  }
-}
 
 }  // namespace
 

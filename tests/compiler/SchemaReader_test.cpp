@@ -326,11 +326,11 @@ std::string ReadData(const std::string& name) {
 }
 
 // Whatever a schema holds, the compiler answers with classes or with a
-// "file:line: message": every line of the test schemas left out, and every
+// "file:line: message" naming a line: every line of the test schemas left out, and every
 // line doubled, in turn.
 TEST(SchemaReader, AnswersEveryDamagedSchemaWithFilesOrAMessage) {
-  const std::regex message("m\\.xsd:[0-9]+: .+");
-  for (const char* name : {"kinds.xsd", "groups.xsd", "edges.xsd"}) {
+  const std::regex message("m\\.xsd:[1-9][0-9]*: .+");
+  for (const char* name : {"kinds.xsd", "groups.xsd", "edges.xsd", "derivation.xsd"}) {
     std::vector<std::string> lines;
     std::istringstream in(ReadData(name));
     for (std::string line; std::getline(in, line);) lines.push_back(line);
