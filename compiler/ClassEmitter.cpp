@@ -163,7 +163,17 @@ std::string Wrap(const std::string& call, size_t column) {
                 Wrap(call.substr(links[i], links[i + 1] - links[i]), column + 4);
     return result;
   }
-  size_t open = call.find('(');
+  // The first parenthesis outside quotes: a string literal is no call.
+  size_t open = std::string::npos;
+  bool quoted = false;
+  for (size_t i = 0; i < call.size() && open == std::string::npos; ++i) {
+    if (quoted && call[i] == '\\')
+      ++i;
+    else if (call[i] == '"')
+      quoted = !quoted;
+    else if (!quoted && call[i] == '(')
+      open = i;
+  }
   const size_t limit = 99;
   if (column + call.size() <= limit || open == std::string::npos) return call;
   std::vector<std::string> arguments;

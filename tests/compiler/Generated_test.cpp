@@ -447,6 +447,14 @@ TEST(GeneratedEdges, GlobalElementsOfSimpleTypesAndUntypedOnesAreRootsToo) {
                 .find("Invalid value [c] for the enumeration [Odd]"),
             std::string::npos);
 
+  // Its pattern is broken between lines in the generated source.
+  auto quoted =
+      Root<Edges::CQuoted>(Edges::CreateRootObject(VX_T("quoted"), VX_T("urn:vxbind:edges")));
+  quoted->FromXml("<quoted xmlns='urn:vxbind:edges'>ab(x,'y\")</quoted>");
+  EXPECT_EQ(U8(quoted->GetValue()), "ab(x,'y\")");
+  quoted->SetValue(VX_T("ab;"));
+  EXPECT_NE(Failure([&] { quoted->ToXml(); }).find("Invalid Value"), std::string::npos);
+
   const std::string deep =
       "<e:anything xmlns:e='urn:vxbind:edges' k='v'><x><y>1</y></x><e:z/></e:anything>";
   auto any =
