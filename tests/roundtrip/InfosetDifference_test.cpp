@@ -69,6 +69,13 @@ TEST(InfosetDifference, NumbersByValue) {
                                       {".", "."},      {"", ""},       {"1.2.3", "1.2.3"}};
   for (const auto& c : canonical) EXPECT_EQ(CanonicalDecimal(c[0]), c[1]) << c[0];
 
+  EXPECT_EQ(Difference("<a x='-1.50E+07'><b>4E-089</b><c>1e1</c></a>",
+                       "<a x='-1.5e7'><b>4e-89</b><c>1e1</c></a>", true),
+            "");
+  EXPECT_EQ(Difference("<a><b>1e1</b></a>", "<a><b>10</b></a>", true),
+            "/a/b: text '1e1' became '10'");
+  EXPECT_EQ(Difference("<a><b>1e1.5</b></a>", "<a><b>1e1.50</b></a>", true),
+            "/a/b: text '1e1.5' became '1e1.50'");
   EXPECT_EQ(Difference("<a t='10:00:00.50+00:00'><b>2015-12-11T15:43:13.000+01:00</b></a>",
                        "<a t='10:00:00.5Z'><b>2015-12-11T15:43:13+01:00</b></a>", true),
             "");

@@ -34,6 +34,16 @@ std::string Trimmed(const std::string& text) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// [sign] digits [. digits], a digit at least.
+bool IsDecimal(const std::string& text) {
+  size_t i = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+  bool digit = false;
+  for (; i < text.size() && IsDigit(text[i]); ++i) digit = true;
+  if (i < text.size() && text[i] == '.') ++i;
+  for (; i < text.size() && IsDigit(text[i]); ++i) digit = true;
+  return digit && i == text.size();
+}
+
 }  // namespace
 
 std::string CanonicalDecimal(const std::string& text) {
@@ -74,10 +84,25 @@ std::string CanonicalTime(const std::string& text) {
 
 namespace {
 
+// A floating-point number in exponent notation with its mantissa and
+// exponent each in one spelling (1.50E+07 -> 1.5e7); the text itself when
+// it is none.
+std::string CanonicalExponent(const std::string& text) {
+  size_t e = text.find_first_of("eE");
+  if (e == std::string::npos) return text;
+  std::string mantissa = text.substr(0, e);
+  std::string exponent = text.substr(e + 1);
+  if (!IsDecimal(mantissa) || !IsDecimal(exponent) || exponent.find('.') != std::string::npos)
+    return text;
+  return CanonicalDecimal(mantissa) + "e" + CanonicalDecimal(exponent);
+}
+
 // The spelling of a value that --numbers-by-value compares.
 std::string CanonicalValue(const std::string& text) {
-  std::string decimal = CanonicalDecimal(text);
-  return decimal != text ? decimal : CanonicalTime(text);
+  std::string number = CanonicalDecimal(text);
+  if (number != text) return number;
+  number = CanonicalExponent(text);
+  return number != text ? number : CanonicalTime(text);
 }
 
 // Nothing but white space with a line break: the indentation a document

@@ -9,7 +9,9 @@
 // only white space with a line break (an empty element of element-only
 // content, indented) matches the same element empty. With
 // `numbersByValue`, two texts that are both decimal numbers are equal when
-// their values are (-33.8570 and -33.857, +1 and 1), and so are two times
+// their values are (-33.8570 and -33.857, +1 and 1), two numbers in
+// exponent notation when their mantissas and exponents are (1.50E+07 and
+// 1.5e7; 1e1 and 10 are not), and so are two times
 // or dates with times that differ in the spelling of their seconds or of
 // UTC (13.000 and 13, +00:00 and Z): binding keeps values, not their
 // spelling.
