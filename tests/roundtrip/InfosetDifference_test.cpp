@@ -72,6 +72,11 @@ TEST(InfosetDifference, NumbersByValue) {
   EXPECT_EQ(Difference("<a x='-1.50E+07'><b>4E-089</b><c>1e1</c></a>",
                        "<a x='-1.5e7'><b>4e-89</b><c>1e1</c></a>", true),
             "");
+  EXPECT_EQ(Difference("<a><b>\n 12 </b><c> true</c><d x=' -000 '/></a>",
+                       "<a><b>12</b><c>true</c><d x='0'/></a>", true),
+            "");
+  EXPECT_EQ(Difference("<a><b> ab </b></a>", "<a><b>ab</b></a>", true),
+            "/a/b: text ' ab ' became 'ab'");
   EXPECT_EQ(Difference("<a><b>1e1</b></a>", "<a><b>10</b></a>", true),
             "/a/b: text '1e1' became '10'");
   EXPECT_EQ(Difference("<a><b>1e1.5</b></a>", "<a><b>1e1.50</b></a>", true),

@@ -97,12 +97,17 @@ std::string CanonicalExponent(const std::string& text) {
   return CanonicalDecimal(mantissa) + "e" + CanonicalDecimal(exponent);
 }
 
-// The spelling of a value that --numbers-by-value compares.
+// The spelling of a value that --numbers-by-value compares. A number, a
+// time or a boolean may have white space around it, which XML Schema
+// collapses; other text keeps its white space.
 std::string CanonicalValue(const std::string& text) {
-  std::string number = CanonicalDecimal(text);
-  if (number != text) return number;
-  number = CanonicalExponent(text);
-  return number != text ? number : CanonicalTime(text);
+  std::string value = Trimmed(text);
+  std::string canonical = CanonicalDecimal(value);
+  if (canonical == value) canonical = CanonicalExponent(value);
+  if (canonical == value) canonical = CanonicalTime(value);
+  if (canonical != value || IsDecimal(value) || value == "true" || value == "false")
+    return canonical;
+  return text;
 }
 
 // Nothing but white space with a line break: the indentation a document

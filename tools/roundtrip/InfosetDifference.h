@@ -13,7 +13,8 @@
 // exponent notation when their mantissas and exponents are (1.50E+07 and
 // 1.5e7; 1e1 and 10 are not), and so are two times
 // or dates with times that differ in the spelling of their seconds or of
-// UTC (13.000 and 13, +00:00 and Z): binding keeps values, not their
+// UTC (13.000 and 13, +00:00 and Z); white space around a number, a time or
+// true or false does not count either: binding keeps values, not their
 // spelling.
 #ifndef VXBIND_TOOLS_ROUNDTRIP_INFOSETDIFFERENCE_H
 #define VXBIND_TOOLS_ROUNDTRIP_INFOSETDIFFERENCE_H
