@@ -189,9 +189,10 @@ int main(int argc, char** argv) {
   std::map<std::string, Construct> constructs;
   std::vector<std::pair<std::string, std::string>> failures;  // file, reason
   std::map<std::string, std::map<std::string, int>> reasons;  // construct -> kind -> count
-  auto fail = [&](const std::string& construct, const std::string& file, const std::string& why) {
+  auto fail = [&](const std::string& construct, const std::string& file, const std::string& why,
+                  const std::string& kind = std::string()) {
     failures.emplace_back(file, why);
-    ++reasons[construct][Kind(why)];
+    ++reasons[construct][kind.empty() ? Kind(why) : kind];
   };
 
   for (const std::string& unit : order) {
@@ -248,7 +249,9 @@ int main(int argc, char** argv) {
         }
       } else if (!refused) {
         tally.Add(false);
-        fail(d.construct, d.path, why.empty() ? "invalid document accepted" : why);
+        fail(d.construct, d.path,
+             "invalid document accepted" + (why.empty() ? std::string() : " (" + why + ")"),
+             "invalid document accepted");
       } else if (!s.valid_documents_pass) {
         tally.Add(false);
         fail(d.construct, d.path, "refused, but so are valid documents of its schema");
