@@ -11,5 +11,6 @@ if(status STREQUAL "0")
   message(FATAL_ERROR "accepted: read and written back without an error")
 endif()
 if(NOT status STREQUAL "1" OR NOT out MATCHES "(binding failed|writing the objects back failed):")
-  message(FATAL_ERROR "exit status ${status}, expected 1 with the binding or the writing refusing it")
+  message(FATAL_ERROR "failed otherwise than by binding or writing back refusing it "
+                      "(exit status ${status})")
 endif()
