@@ -10,7 +10,9 @@
 //   an invalid document: reading or writing it back fails; counted only
 //                       where the schema's valid documents all pass, so
 //                       that a schema failing for another reason lends
-//                       those refusals no credit
+//                       those refusals no credit; one accepted is reported
+//                       as a facet not checked (NIST's) or as structure not
+//                       checked on read (the others')
 // A check of a schema that was not compiled fails. Schemas that use
 // xs:redefine, and their documents, are left out and counted apart.
 // Exit status 1 when fewer than N checks pass (a regression; more is
@@ -248,10 +250,13 @@ int main(int argc, char** argv) {
           fail(d.construct, d.path, why);
         }
       } else if (!refused) {
+        // NIST's documents break a facet, which binding checks today; the
+        // others break the structure, which reading does not check yet.
+        std::string kind = d.construct.rfind("NIST ", 0) == 0
+                               ? "invalid document accepted: a facet not checked"
+                               : "invalid document accepted: structure not checked on read";
         tally.Add(false);
-        fail(d.construct, d.path,
-             "invalid document accepted" + (why.empty() ? std::string() : " (" + why + ")"),
-             "invalid document accepted");
+        fail(d.construct, d.path, kind + (why.empty() ? std::string() : " (" + why + ")"), kind);
       } else if (!s.valid_documents_pass) {
         tally.Add(false);
         fail(d.construct, d.path, "refused, but so are valid documents of its schema");
