@@ -17,6 +17,8 @@
 // xs:redefine, and their documents, are left out and counted apart.
 // Exit status 1 when fewer than N checks pass (a regression; more is
 // fine), 2 for a bad command line or unreadable CHECKS.
+#include "XsdTests.h"
+
 #include <vxbind/vxbind.h>
 
 #include <cstdio>
@@ -29,7 +31,6 @@
 #include <string>
 #include <vector>
 
-#include "XsdTests.h"
 #include "roundtrip/InfosetDifference.h"
 
 namespace {
@@ -82,7 +83,8 @@ struct Construct {
   int left_out_documents = 0;
   Tally All() const {
     Tally all;
-    for (const Tally* t : {&valid_schemas, &invalid_schemas, &valid_documents, &invalid_documents}) {
+    for (const Tally* t :
+         {&valid_schemas, &invalid_schemas, &valid_documents, &invalid_documents}) {
       all.pass += t->pass;
       all.total += t->total;
     }
@@ -102,8 +104,7 @@ struct Document {
 // The round trip of one document: "" when it reads, binds, writes back and
 // (with `compare`) has the same infoset; otherwise what failed, and
 // `refused` says whether binding or writing refused it.
-std::string RoundTrip(const std::string& path, vxbind_xsdtests::CreateRoot create,
-                      bool& refused) {
+std::string RoundTrip(const std::string& path, vxbind_xsdtests::CreateRoot create, bool& refused) {
   refused = false;
   CXmlDocument document;
   try {
@@ -135,8 +136,7 @@ std::string RoundTrip(const std::string& path, vxbind_xsdtests::CreateRoot creat
   } catch (const CVxException& e) {
     return "the copy is no document: " + Innermost(e);
   }
-  std::string difference =
-      vxbind_tools::InfosetDifference(root, copy.GetDocumentElement(), true);
+  std::string difference = vxbind_tools::InfosetDifference(root, copy.GetDocumentElement(), true);
   return difference.empty() ? std::string() : "the copy differs at " + difference;
 }
 
@@ -211,8 +211,7 @@ int main(int argc, char** argv) {
     } else {
       bool refused = s.status == "refused";
       c.invalid_schemas.Add(refused);
-      if (!refused)
-        fail(s.construct, s.files, s.why.empty() ? "invalid schema compiled" : s.why);
+      if (!refused) fail(s.construct, s.files, s.why.empty() ? "invalid schema compiled" : s.why);
     }
   }
 
@@ -314,12 +313,13 @@ int main(int argc, char** argv) {
   for (const auto& [file, why] : failures) std::printf("  %s: %s\n", file.c_str(), why.c_str());
 
   if (all.pass < atLeast) {
-    std::printf("\nFAILED: %d checks pass, fewer than the %d expected (tests/corpus/CMakeLists.txt)\n",
-                all.pass, atLeast);
+    std::printf(
+        "\nFAILED: %d checks pass, fewer than the %d expected (tests/corpus/CMakeLists.txt)\n",
+        all.pass, atLeast);
     return 1;
   }
   if (all.pass > atLeast)
-    std::printf("\n%d checks pass, more than the %d expected: the expectation may rise\n",
-                all.pass, atLeast);
+    std::printf("\n%d checks pass, more than the %d expected: the expectation may rise\n", all.pass,
+                atLeast);
   return 0;
 }
