@@ -50,6 +50,11 @@ TEST(InfosetDifference, IgnoresSpellingReportsContent) {
       {"<a><b><c/></b><d y='1'/></a>", "<a><b><e/></b><d/></a>", "/a/b/c: element c became e"},
       {"<a x='1.50'/>", "<a x='1.5'/>",
        "/a: attribute x=1.50 is missing, attribute x=1.5 appeared"},
+      // Indentation in an element without children is no text; other white
+      // space is.
+      {"<a><b>\n  </b></a>", "<a><b/></a>", ""},
+      {"<a><b>  </b></a>", "<a><b/></a>", "/a/b: text '  ' became ''"},
+      {"<a><b>\n  </b></a>", "<a><b>x</b></a>", "/a/b: text '\n  ' became 'x'"},
   };
   for (const Case& c : cases)
     EXPECT_EQ(Difference(c.expected, c.actual), c.difference) << c.expected << "\n" << c.actual;
@@ -63,6 +68,32 @@ TEST(InfosetDifference, NumbersByValue) {
                                       {"-010", "-10"}, {"1e3", "1e3"}, {"-", "-"},
                                       {".", "."},      {"", ""},       {"1.2.3", "1.2.3"}};
   for (const auto& c : canonical) EXPECT_EQ(CanonicalDecimal(c[0]), c[1]) << c[0];
+
+  EXPECT_EQ(Difference("<a x='-1.50E+07'><b>4E-089</b><c>1e1</c></a>",
+                       "<a x='-1.5e7'><b>4e-89</b><c>1e1</c></a>", true),
+            "");
+  EXPECT_EQ(Difference("<a><b>\n 12 </b><c> true</c><d x=' -000 '/></a>",
+                       "<a><b>12</b><c>true</c><d x='0'/></a>", true),
+            "");
+  EXPECT_EQ(Difference("<a><b> ab </b></a>", "<a><b>ab</b></a>", true),
+            "/a/b: text ' ab ' became 'ab'");
+  EXPECT_EQ(Difference("<a><b>1e1</b></a>", "<a><b>10</b></a>", true),
+            "/a/b: text '1e1' became '10'");
+  EXPECT_EQ(Difference("<a><b>1e1.5</b></a>", "<a><b>1e1.50</b></a>", true),
+            "/a/b: text '1e1.5' became '1e1.50'");
+  EXPECT_EQ(Difference("<a t='10:00:00.50+00:00'><b>2015-12-11T15:43:13.000+01:00</b></a>",
+                       "<a t='10:00:00.5Z'><b>2015-12-11T15:43:13+01:00</b></a>", true),
+            "");
+  // Another offset is another spelling too, but binding keeps the one read.
+  EXPECT_EQ(Difference("<a><b>2015-12-11T15:43:13+01:00</b></a>",
+                       "<a><b>2015-12-11T14:43:13Z</b></a>", true),
+            "/a/b: text '2015-12-11T15:43:13+01:00' became '2015-12-11T14:43:13Z'");
+  const char* const times[][2] = {{"-0044-03-15T12:00:00.000Z", "-0044-03-15T12:00:00Z"},
+                                  {"23:59:60.0100-00:00", "23:59:60.01Z"},
+                                  {"12:00:00.", "12:00:00."},
+                                  {"2015-12-11", "2015-12-11"},
+                                  {"12:00", "12:00"}};
+  for (const auto& c : times) EXPECT_EQ(vxbind_tools::CanonicalTime(c[0]), c[1]) << c[0];
 }
 
 TEST(InfosetDifference, AnyDepthWithoutRecursion) {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <iterator>
 #include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,16 @@ std::string Trimmed(const std::string& text) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// [sign] digits [. digits], a digit at least.
+bool IsDecimal(const std::string& text) {
+  size_t i = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+  bool digit = false;
+  for (; i < text.size() && IsDigit(text[i]); ++i) digit = true;
+  if (i < text.size() && text[i] == '.') ++i;
+  for (; i < text.size() && IsDigit(text[i]); ++i) digit = true;
+  return digit && i == text.size();
+}
+
 }  // namespace
 
 std::string CanonicalDecimal(const std::string& text) {
@@ -56,7 +67,55 @@ std::string CanonicalDecimal(const std::string& text) {
   return (negative ? "-" : "") + integer + (fraction.empty() ? "" : "." + fraction);
 }
 
+std::string CanonicalTime(const std::string& text) {
+  // [date 'T'] hh:mm:ss [.fraction] [timezone]
+  static const std::regex time(
+      "(-?[0-9]{4,}-[0-9]{2}-[0-9]{2}T)?([0-9]{2}:[0-9]{2}:[0-9]{2})(\\.[0-9]+)?"
+      "(Z|[+-][0-9]{2}:[0-9]{2})?");
+  std::smatch m;
+  if (!std::regex_match(text, m, time)) return text;
+  std::string fraction = m[3].str();
+  fraction.erase(fraction.find_last_not_of('0') + 1);
+  if (fraction == ".") fraction.clear();
+  std::string zone = m[4].str();
+  if (zone == "+00:00" || zone == "-00:00") zone = "Z";
+  return m[1].str() + m[2].str() + fraction + zone;
+}
+
 namespace {
+
+// A floating-point number in exponent notation with its mantissa and
+// exponent each in one spelling (1.50E+07 -> 1.5e7); the text itself when
+// it is none.
+std::string CanonicalExponent(const std::string& text) {
+  size_t e = text.find_first_of("eE");
+  if (e == std::string::npos) return text;
+  std::string mantissa = text.substr(0, e);
+  std::string exponent = text.substr(e + 1);
+  if (!IsDecimal(mantissa) || !IsDecimal(exponent) || exponent.find('.') != std::string::npos)
+    return text;
+  return CanonicalDecimal(mantissa) + "e" + CanonicalDecimal(exponent);
+}
+
+// The spelling of a value that --numbers-by-value compares. A number, a
+// time or a boolean may have white space around it, which XML Schema
+// collapses; other text keeps its white space.
+std::string CanonicalValue(const std::string& text) {
+  std::string value = Trimmed(text);
+  std::string canonical = CanonicalDecimal(value);
+  if (canonical == value) canonical = CanonicalExponent(value);
+  if (canonical == value) canonical = CanonicalTime(value);
+  if (canonical != value || IsDecimal(value) || value == "true" || value == "false")
+    return canonical;
+  return text;
+}
+
+// Nothing but white space with a line break: the indentation a document
+// leaves in an element of element-only content that has no children.
+bool IsIndentation(const std::string& text) {
+  return text.find('\n') != std::string::npos &&
+         text.find_first_not_of(" \t\r\n") == std::string::npos;
+}
 
 // An xsi:type value as "{namespace}local", its prefix resolved in `e`.
 std::string ResolvedTypeName(const CXmlElement* e, const std::string& value) {
@@ -78,7 +137,7 @@ std::vector<std::string> Attributes(const CXmlElement* e, bool numbersByValue) {
     if (ns == "http://www.w3.org/2000/xmlns/" || (ns.empty() && local == "xmlns")) continue;
     if (ns == kXsi && (local == "schemaLocation" || local == "noNamespaceSchemaLocation")) continue;
     if (ns == kXsi && local == "type") value = ResolvedTypeName(e, value);
-    if (numbersByValue) value = CanonicalDecimal(value);
+    if (numbersByValue) value = CanonicalValue(value);
     all.push_back((ns.empty() ? local : "{" + ns + "}" + local) + "=" + value);
   }
   std::sort(all.begin(), all.end());
@@ -112,8 +171,10 @@ std::string TextDifference(const CXmlElement* x, const CXmlElement* y, bool numb
   if (!leaf) {
     tx = Trimmed(tx);
     ty = Trimmed(ty);
+  } else if ((tx.empty() && IsIndentation(ty)) || (ty.empty() && IsIndentation(tx))) {
+    return std::string();
   }
-  if (tx == ty || (numbersByValue && CanonicalDecimal(tx) == CanonicalDecimal(ty)))
+  if (tx == ty || (numbersByValue && CanonicalValue(tx) == CanonicalValue(ty)))
     return std::string();
   return "text '" + tx + "' became '" + ty + "'";
 }

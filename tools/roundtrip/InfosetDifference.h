@@ -5,9 +5,17 @@
 // which binding skips); an xsi:type value is compared as the name it
 // resolves to. Text is compared as is in elements without child elements;
 // in the others (indentation between the children) leading and trailing
-// white space is ignored. With `numbersByValue`, two texts that are both
-// decimal numbers are equal when their values are (-33.8570 and -33.857,
-// +1 and 1): binding keeps values, not their spelling.
+// white space is ignored, and an element without children whose text is
+// only white space with a line break (an empty element of element-only
+// content, indented) matches the same element empty. With
+// `numbersByValue`, two texts that are both decimal numbers are equal when
+// their values are (-33.8570 and -33.857, +1 and 1), two numbers in
+// exponent notation when their mantissas and exponents are (1.50E+07 and
+// 1.5e7; 1e1 and 10 are not), and so are two times
+// or dates with times that differ in the spelling of their seconds or of
+// UTC (13.000 and 13, +00:00 and Z); white space around a number, a time or
+// true or false does not count either: binding keeps values, not their
+// spelling.
 #ifndef VXBIND_TOOLS_ROUNDTRIP_INFOSETDIFFERENCE_H
 #define VXBIND_TOOLS_ROUNDTRIP_INFOSETDIFFERENCE_H
 
@@ -31,6 +39,11 @@ std::string InfosetDifference(const VxVevAva5::CXmlElement* expected,
 // positive values, no leading or trailing zeros, no point without a
 // fraction); the text itself when it is no decimal number.
 std::string CanonicalDecimal(const std::string& text);
+
+// An xs:time or xs:dateTime text in one spelling per value as far as the
+// seconds' fraction (no trailing zeros) and UTC ("Z" for +00:00 and -00:00)
+// go; the text itself when it is neither.
+std::string CanonicalTime(const std::string& text);
 
 }  // namespace vxbind_tools
 
