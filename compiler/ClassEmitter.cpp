@@ -472,7 +472,8 @@ void ClassWriter::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
   if (plan.choice && plan.ownsChoice)
     p.Print(v, "  ::VxVevAva5::String m_chosen;  // the element chosen, \"\" for none\n");
   if (ownsAllOrder)
-    p.Print(v, "  ::VxVevAva5::CAllGroupOrder m_allGroupOrder;  // as read, when not the schema's\n");
+    p.Print(v,
+            "  ::VxVevAva5::CAllGroupOrder m_allGroupOrder;  // as read, when not the schema's\n");
   p.Print(v, "};\n");
 }
 

@@ -158,8 +158,9 @@ TEST(Derivation, WritesXsiTypeOnlyWhereAnotherTypeIsExpected) {
 // names, which it writes back; without xsi:type the declared type's, and
 // none for an abstract one.
 TEST(Derivation, RootsOfABaseTypeTakeTheClassThatXsiTypeNames) {
-  const std::string open = "xmlns:d='urn:vxbind:derive' "
-                           "xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance'";
+  const std::string open =
+      "xmlns:d='urn:vxbind:derive' "
+      "xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance'";
   struct Case {
     std::string xml;
     const std::type_info& type;  // of the object made; void: none
@@ -167,11 +168,13 @@ TEST(Derivation, RootsOfABaseTypeTakeTheClassThatXsiTypeNames) {
   const Case cases[] = {
       {"<d:anyShape " + open + " xsi:type='d:Circle' label='c'><d:radius>2</d:radius></d:anyShape>",
        typeid(D::CCircle)},
-      {"<d:anyShape " + open + " xsi:type='d:PlainSquare' label='p'><d:side>3</d:side>"
-       "</d:anyShape>",
+      {"<d:anyShape " + open +
+           " xsi:type='d:PlainSquare' label='p'><d:side>3</d:side>"
+           "</d:anyShape>",
        typeid(D::CPlainSquare)},
-      {"<d:person " + open + " xsi:type='d:Manager' id='1'><d:name>Cy</d:name><d:salary>2"
-       "</d:salary><d:reports>4</d:reports></d:person>",
+      {"<d:person " + open +
+           " xsi:type='d:Manager' id='1'><d:name>Cy</d:name><d:salary>2"
+           "</d:salary><d:reports>4</d:reports></d:person>",
        typeid(D::CManager)},
       {"<d:person " + open + " id='1'><d:name>Ann</d:name></d:person>", typeid(D::CPerson)},
       {"<d:box " + open + " label='b'><d:side>6</d:side></d:box>", typeid(D::CPlainSquare)},

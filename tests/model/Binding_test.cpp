@@ -282,11 +282,11 @@ TEST(Binding, SequenceMembersAndTheContextsTolerances) {
 
 TEST(Binding, AllGroupMembersAndTheContextsTolerances) {
   // Any order is read, and written back as it came.
-  EXPECT_EQ(Rewrite("<all" + kNs +
-                        "><extra/><color>red</color><count>1</count><leafM id='1'/></all>",
-                    kStrict),
-            "<AA:all xmlns:AA=\"urn:vxbind:test\"><AA:extra/><AA:color>red</AA:color>"
-            "<AA:count>1</AA:count><AA:leafM id=\"1\"/></AA:all>");
+  EXPECT_EQ(
+      Rewrite("<all" + kNs + "><extra/><color>red</color><count>1</count><leafM id='1'/></all>",
+              kStrict),
+      "<AA:all xmlns:AA=\"urn:vxbind:test\"><AA:extra/><AA:color>red</AA:color>"
+      "<AA:count>1</AA:count><AA:leafM id=\"1\"/></AA:all>");
   EXPECT_EQ(Rewrite("<all" + kNs +
                         "><note/><extra/><shade>blue</shade><color>red</color><price>2</price>"
                         "<count>1</count><leafO id='2'/><leafM id='1'/></all>",

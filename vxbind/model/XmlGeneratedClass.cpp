@@ -281,8 +281,8 @@ void CXmlGeneratedClass::ProcessElementSeqToXml(const CXmlSerializationContext& 
 
 void CXmlGeneratedClass::ProcessElementAllToXml(const CXmlSerializationContext& context,
                                                 CElementInfo** infos, CXmlWriter* writer) const {
-  // The order of the document read, then the members that it did not have;
-  // the order holds nothing of the object, so reading it changes nothing.
+  // The order of the document read, then the members that it did not have.
+  // (One accessor serves reading and writing; here it is only read.)
   const CAllGroupOrder* order = const_cast<CXmlGeneratedClass*>(this)->GetAllGroupOrder();
   if (order == nullptr || order->IsSchemaOrder()) {
     ProcessElementSeqToXml(context, infos, writer);

@@ -197,8 +197,8 @@ class VXBIND_EXPORT CXmlGeneratedClass : public CXmlObjectBase {
   // xsi:type when the object's type is not the one that the schema declares
   // for its element (the writer's declared type; for a root, the type of
   // the global element of its name), then the attribute infos, then the
-  // attributes of pseudo-element members. Failures: CVxException "Failed to convert attributes to XML"
-  // around them.
+  // attributes of pseudo-element members. Failures: CVxException "Failed
+  // to convert attributes to XML" around them.
   void AttributesToXml_Int(CXmlWriter* writer,
                            const CXmlSerializationContext& context) const override;
   // Binds the object from `element` (the children from `current` on) by
