@@ -328,10 +328,11 @@ class ClassWriter {
   // declared type. (Types that no such member can hold are written without
   // xsi:type.)
   bool HasBaseClasses(const ComplexType& type) const { return m_p.polymorphic.count(&type) != 0; }
-  // A class whose content is an xs:all group, and whose base's is not.
+  // A class whose content is an xs:all group (a model group's too), and
+  // whose base's is not.
   static bool OwnsAllGroupOrder(const ComplexType& type) {
     auto all = [](const ComplexType* t) { return t->group && *t->group == GroupKind::All; };
-    if (type.pseudo || !all(&type)) return false;
+    if (!all(&type)) return false;
     for (const ComplexType* b = type.base; b; b = b->base)
       if (all(b)) return false;
     return true;

@@ -66,6 +66,12 @@ TEST(AllGroup, MembersReadInAnyOrderAreWrittenBackInTheirOrder) {
   board->FromXml(Board(kExtra + kOwner + kMain).c_str());
   board->SetTitle(VX_T("t"));
   EXPECT_EQ(TreeDifference(Board(kExtra + kOwner + kMain + kTitle), Written(board)), "");
+
+  // A named group keeps its order as well.
+  const std::string pair =
+      "<a:pair xmlns:a='urn:vxbind:allgroup'><a:right>2</a:right><a:left>1</a:left></a:pair>";
+  auto sides = ReadAs<A::CPair>(pair);
+  EXPECT_EQ(TreeDifference(pair, Written(sides)), "");
   CSmartPtr<A::CBoard> copy = new A::CBoard(*board);
   copy->SetExtra(nullptr);
   EXPECT_EQ(TreeDifference(Board(kOwner + kMain + kTitle), Written(copy)), "");
