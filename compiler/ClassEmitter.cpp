@@ -197,9 +197,11 @@ std::string Wrap(const std::string& call, size_t column) {
       ++width;
     }
     // An argument that is a call of its own (the restrictions) and still
-    // does not fit is laid out the same way, one level down.
-    if (width + piece.size() > limit && arguments[i].find('(') != std::string::npos &&
-        arguments[i].compare(0, 5, "VX_T(") != 0)
+    // does not fit is laid out the same way, one level down; not a text,
+    // whose parentheses are its own.
+    const size_t paren = arguments[i].find('(');
+    if (width + piece.size() > limit && paren != std::string::npos &&
+        paren < arguments[i].find('"') && arguments[i].compare(0, 5, "VX_T(") != 0)
       piece = Wrap(arguments[i], width) + piece.substr(arguments[i].size());
     result += piece;
     size_t lastBreak = piece.rfind('\n');
@@ -332,11 +334,21 @@ class ClassWriter {
   }
   void AccessCase(std::ostream& out, const ClassPlan& plan, const Member& m);
   void InheritedAccess(std::ostream& out, const ClassPlan& plan);
-  // A named type derived from a type that some member takes by xsi:type:
-  // its objects may stand under that member's elements, and name their type
-  // with xsi:type wherever their element is not named after it. (Types
-  // that no such member can hold are written without xsi:type.)
+  // A named type derived from a type that some member (or global element)
+  // takes by xsi:type: its objects may stand under that member's elements,
+  // and name their type with xsi:type wherever it is not the element's
+  // declared type. (Types that no such member can hold are written without
+  // xsi:type.)
   bool HasBaseClasses(const ComplexType& type) const { return m_p.polymorphic.count(&type) != 0; }
+  // A class whose content is an xs:all group (a model group's too), and
+  // whose base's is not.
+  static bool OwnsAllGroupOrder(const ComplexType& type) {
+    auto all = [](const ComplexType* t) { return t->group && *t->group == GroupKind::All; };
+    if (!all(&type)) return false;
+    for (const ComplexType* b = type.base; b; b = b->base)
+      if (all(b)) return false;
+    return true;
+  }
 
   // A name of this namespace as code in a class's scope names it: qualified,
   // so that no member of a base class (the runtime's or another generated
@@ -449,6 +461,14 @@ void ClassWriter::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
     p.Print(v,
             "  void OnEvent(::VxVevAva5::CXmlObjectBase* source,\n"
             "               ::VxVevAva5::CXmlObjectBase::MsgType type, void* data) override;\n");
+  // An all group keeps the order its members came in (its base's, when that
+  // is an all group too).
+  const bool ownsAllOrder = OwnsAllGroupOrder(type);
+  if (ownsAllOrder)
+    p.Print(v,
+            "  ::VxVevAva5::CAllGroupOrder* GetAllGroupOrder() override {\n"
+            "    return &m_allGroupOrder;\n"
+            "  }\n");
   p.Print(v, "\n private:\n");
   for (const Member& m : plan.members) {
     if (m.inherited) continue;
@@ -464,6 +484,9 @@ void ClassWriter::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
   }
   if (plan.choice && plan.ownsChoice)
     p.Print(v, "  ::VxVevAva5::String m_chosen;  // the element chosen, \"\" for none\n");
+  if (ownsAllOrder)
+    p.Print(v,
+            "  ::VxVevAva5::CAllGroupOrder m_allGroupOrder;  // as read, when not the schema's\n");
   p.Print(v, "};\n");
 }
 
@@ -610,16 +633,25 @@ std::string ClassWriter::ElementRow(const ClassPlan& plan, const Member& m,
   }
   const char* memberType = m.cls && m.cls->pseudo ? "::VxVevAva5Data::XmlElementType_PseudoElement"
                                                   : "::VxVevAva5Data::XmlElementType_Element";
+  // The declared type of an element of a class, against which its objects
+  // decide whether to name theirs with xsi:type.
+  const std::string declared =
+      m.kind != Kind::Cls || m.cls->pseudo
+          ? std::string()
+          : ".DeclaredType(" + U16(m.cls->name) + ", " +
+                U16(m_p.schemaOf.count(m.cls) ? m_p.schemaOf.at(m.cls)->targetNamespace
+                                              : plan.schema->targetNamespace) +
+                ")";
   if (m.substitution) {
     if (m.card == Card::Col)
-      return "::VxVevAva5Data::SubstitutionElement(" + head + ", " + memberType + ")";
+      return "::VxVevAva5Data::SubstitutionElement(" + head + ", " + memberType + ")" + declared;
     return "::VxVevAva5Data::SubstitutionElement(" + head + ", " + memberType + ", " +
-           FactoryName(*m.cls) + ")";
+           FactoryName(*m.cls) + ")" + declared;
   }
   switch (m.kind) {
     case Kind::Cls: {
       if (m.card == Card::Col)
-        return "::VxVevAva5Data::ClassElement(" + head + ", " + memberType + ")";
+        return "::VxVevAva5Data::ClassElement(" + head + ", " + memberType + ")" + declared;
       m_uses->createObject = true;
       m_uses->made.insert(m.cls);
       if (m.foreign && std::find(m_uses->foreignClasses.begin(), m_uses->foreignClasses.end(),
@@ -630,7 +662,7 @@ std::string ClassWriter::ElementRow(const ClassPlan& plan, const Member& m,
       bool required = !m.cls->pseudo || !m_p.emptiable.count(m.cls);
       return "::VxVevAva5Data::ClassElement(" + head + ", " + memberType + ", CreateObject, " +
              "ClassNumber_" + m_p.NameOf(m.cls).substr(1) +
-             (m.card == Card::Mnd && !required ? ", false)" : ")");
+             (m.card == Card::Mnd && !required ? ", false)" : ")") + declared;
     }
     case Kind::Enum:
       if (m.card == Card::Col) return "::VxVevAva5Data::EnumElement(" + head + ")";
@@ -705,11 +737,21 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
   const char* group = !type.group || *type.group == GroupKind::Sequence ? "Sequence"
                       : *type.group == GroupKind::Choice                ? "Choice"
                                                                         : "All";
+  // A class with base classes: the global elements of its type, where its
+  // objects need no xsi:type as a document's root.
+  std::string globals;
+  auto roots = m_p.globalElementsOf.find(&type);
+  if (HasBaseClasses(type) && roots != m_p.globalElementsOf.end()) {
+    std::string names;
+    for (const std::string& name : roots->second) names += (names.empty() ? "" : ", ") + U16(name);
+    p.Print("constexpr const char16_t* kGlobalElements[] = {$names$};\n", "names", names);
+    globals = ",\n    kGlobalElements, " + std::to_string(roots->second.size());
+  }
   p.Print(
       "constexpr ::VxVevAva5Data::ClassTable kTable = {\n"
       "    ::VxVevAva5Data::XmlElementGroupType_$group$, ::VxVevAva5Data::XmlElementType_$type$,\n"
       "    $name$, $namespace$, $text$, $failIfUnknown$, $hasBase$,\n"
-      "    $elements$, $elementCount$, $attributes$, $attributeCount$};\n"
+      "    $elements$, $elementCount$, $attributes$, $attributeCount$$globals$};\n"
       "const ::VxVevAva5Data::CTableMetadata kMetadata(kTable);\n"
       "}  // namespace $stem$Metadata\n",
       "group", group, "type", type.pseudo ? "PseudoElement" : "Element", "name",
@@ -717,7 +759,8 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
       U16(plan.schema->targetNamespace), "text", textIndex, "failIfUnknown",
       type.pseudo ? "false" : "true", "hasBase", HasBaseClasses(type) ? "true" : "false",
       "elements", elements ? "kElements" : "nullptr", "elementCount", elements, "attributes",
-      attributes ? "kAttributes" : "nullptr", "attributeCount", attributes, "stem", plan.stem);
+      attributes ? "kAttributes" : "nullptr", "attributeCount", attributes, "globals", globals,
+      "stem", plan.stem);
 }
 
 std::string ClassWriter::CollectionConstruction(const Member& m) {
@@ -1248,8 +1291,8 @@ void ClassWriter::ForeignAccessors(std::ostream& out, const ClassPlan& plan) {
 //     minOccurs or use gives the info's occurrence over the base's storage.
 // A named derived class whose objects a member of a base type may hold
 // (see HasBaseClasses) has base classes, and its info bears the type's
-// name, so that the driver writes xsi:type when the object stands under
-// another element.
+// name, so that the driver writes xsi:type when the object stands under an
+// element of another declared type (the member rows say theirs).
 
 void ClassWriter::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
   Printer p(out);

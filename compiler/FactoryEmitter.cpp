@@ -55,25 +55,42 @@ void CreateRootObjectDefinition(std::ostream& out, const EmitContext& c,
                                 const std::vector<std::unique_ptr<Schema>>& schemas) {
   // One test of the namespace for each schema, then one of the name for
   // each of its global elements that makes an object.
-  std::ostringstream tests;
+  // The second function, which sees the element, lets its xsi:type choose
+  // among the types derived from the declared one, and takes elements of
+  // an abstract type.
+  std::ostringstream tests, typedTests;
   Printer t(tests);
+  Printer typed(typedTests);
   for (const auto& s : schemas) {
-    bool any = false;
+    bool any = false, anyTyped = false;
     for (const ElementDecl* decl : s->globalElementOrder) {
       // A class-typed element, or the class of a simple-typed or untyped
       // one.
       const ComplexType* type = decl->type.complex ? decl->type.complex : decl->rootClass;
-      if (!type || type->abstract || decl->abstract) continue;
-      if (!any)
-        t.Print("  if (::VxVevAva5::Utf16::Equal(ns, $ns$)) {\n", "ns",
-                Literal(s->targetNamespace));
+      if (!type || decl->abstract) continue;
+      Printer::Variables v{{"ns", Literal(s->targetNamespace)},
+                           {"name", Literal(decl->name)},
+                           {"class", c.plan.NameOf(type)},
+                           {"factory", c.plan.Substitutable(type) ? c.FactoryName(*type) : ""}};
+      if (!anyTyped) typed.Print(v, "  if (::VxVevAva5::Utf16::Equal(ns, $ns$)) {\n");
+      anyTyped = true;
+      if (c.plan.Substitutable(type))
+        typed.Print(v,
+                    "    if (::VxVevAva5::Utf16::Equal(localName, $name$))\n"
+                    "      return $factory$(element);\n");
+      else
+        typed.Print(v,
+                    "    if (::VxVevAva5::Utf16::Equal(localName, $name$))\n"
+                    "      return new $class$(localName);\n");
+      if (type->abstract) continue;
+      if (!any) t.Print(v, "  if (::VxVevAva5::Utf16::Equal(ns, $ns$)) {\n");
       any = true;
-      t.Print(
-          "    if (::VxVevAva5::Utf16::Equal(localName, $name$))\n"
-          "      return new $class$(localName);\n",
-          "name", Literal(decl->name), "class", c.plan.NameOf(type));
+      t.Print(v,
+              "    if (::VxVevAva5::Utf16::Equal(localName, $name$))\n"
+              "      return new $class$(localName);\n");
     }
     if (any) t.Print("  }\n");
+    if (anyTyped) typed.Print("  }\n");
   }
   Printer p(out);
   p.Print(
@@ -88,6 +105,20 @@ void CreateRootObjectDefinition(std::ostream& out, const EmitContext& c,
         "  const unsigned short* ns = namespaceUri != nullptr ? namespaceUri : VX_T(\"\");\n"
         "$tests$",
         "tests", tests.str());
+  p.Print("  return nullptr;\n}\n");
+  p.Print(
+      "\n"
+      "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateRootObject(\n"
+      "    ::VxVevAva5::CXmlElement* element) {\n");
+  if (typedTests.str().empty())
+    p.Print("  static_cast<void>(element);\n");
+  else
+    p.Print(
+        "  if (element == nullptr) return nullptr;\n"
+        "  const unsigned short* localName = element->GetLocalName().c_str();\n"
+        "  const unsigned short* ns = element->GetNamespaceURI().c_str();\n"
+        "$tests$",
+        "tests", typedTests.str());
   p.Print("  return nullptr;\n}\n");
 }
 

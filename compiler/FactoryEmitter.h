@@ -3,7 +3,9 @@
 //   - CreateObject, file-local in each source that needs it: an object of a
 //     class by its number, for the infos of class members;
 //   - CreateRootObject, once for the namespace: the object of a document
-//     element, by its name and namespace, for every schema of the run;
+//     element, by its name and namespace, for every schema of the run; and
+//     its overload that takes the element, whose xsi:type may name a type
+//     derived from the declared one (the declared one may be abstract);
 //   - CreateXxxByType, for each substitutable type: the object of the type,
 //     or of a type derived from it, that an element's xsi:type names.
 #ifndef VXBIND_COMPILER_FACTORYEMITTER_H
@@ -26,7 +28,8 @@ void CreateObjectDefinition(std::ostream& out, const EmitContext& c,
                             const std::vector<ClassPlan>& plans,
                             const std::set<const ComplexType*>* made,
                             const std::vector<const ComplexType*>& foreign);
-// Knows the global elements of all `schemas`.
+// Both CreateRootObject functions; they know the global elements of all
+// `schemas`.
 void CreateRootObjectDefinition(std::ostream& out, const EmitContext& c,
                                 const std::vector<std::unique_ptr<Schema>>& schemas);
 // Without xsi:type an element is of `type` itself; an abstract type gives

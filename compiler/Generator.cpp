@@ -152,7 +152,13 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
           "// into this namespace but those that are abstract or of an abstract type; null\n"
           "// for any other element.\n"
           "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateRootObject(\n"
-          "    const unsigned short* localName, const unsigned short* namespaceUri);\n");
+          "    const unsigned short* localName, const unsigned short* namespaceUri);\n"
+          "// A new object for the document element `element`: as above, and where\n"
+          "// the element's type has derived types, of the one that its xsi:type\n"
+          "// names; for a global element of an abstract type, only by xsi:type. Null\n"
+          "// when no class suits.\n"
+          "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateRootObject(\n"
+          "    ::VxVevAva5::CXmlElement* element);\n");
 
   for (const SimpleType* type : m_p.enums)
     if (Owns(schema, type)) EnumDeclaration(out, Context(), *type);

@@ -412,9 +412,19 @@ void Planner::PlanDerivations() {
     for (const ClassPlan& plan : entry.second)
       for (const Member& m : plan.Described())
         if (m.substitution) substituted.insert(m.cls);
+  // And those of global elements: a document's root takes the class that
+  // its xsi:type names too.
+  for (const auto& schema : m_schemas)
+    for (const ElementDecl* decl : schema->globalElementOrder)
+      if (decl->type.complex && m_out.Substitutable(decl->type.complex))
+        substituted.insert(decl->type.complex);
   for (const auto& entry : m_out.derivedTypes)
     if (substituted.count(entry.first))
       m_out.polymorphic.insert(entry.second.begin(), entry.second.end());
+  for (const auto& schema : m_schemas)
+    for (const ElementDecl* decl : schema->globalElementOrder)
+      if (decl->type.complex && m_out.polymorphic.count(decl->type.complex))
+        m_out.globalElementsOf[decl->type.complex].push_back(decl->name);
 }
 
 

@@ -114,10 +114,13 @@ struct Plan {
   std::set<const ComplexType*> substitutable;
   std::map<const ComplexType*, std::vector<const ComplexType*>> derivedTypes;  // direct or not
   std::map<const ComplexType*, const Schema*> schemaOf;
-  // Named types derived from a type that some member takes by xsi:type: their
-  // objects may stand under that member's elements, and name their type with
-  // xsi:type wherever their element is not named after it.
+  // Named types derived from a type that some member or global element takes
+  // by xsi:type: their objects may stand under that member's elements, and
+  // name their type with xsi:type wherever it is not the declared one.
   std::set<const ComplexType*> polymorphic;
+  // For each of them, the global elements declared with it: a document's
+  // root of one of these names needs no xsi:type to say the type.
+  std::map<const ComplexType*, std::vector<std::string>> globalElementsOf;
 
   const std::string& NameOf(const ComplexType* type) const { return classNames.at(type); }
   const std::string& NameOf(const ComplexType& type) const { return NameOf(&type); }

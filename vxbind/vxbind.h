@@ -55,6 +55,7 @@
 #include "vxbind/collections/XmlCollectionBase.h"
 
 // Content model: generated classes, their driver, element and attribute infos
+#include "vxbind/model/AllGroupOrder.h"
 #include "vxbind/model/AttributeInfo.h"
 #include "vxbind/model/ElementInfo.h"
 #include "vxbind/model/ElementInfoKinds.h"

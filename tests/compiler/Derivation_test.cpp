@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <typeinfo>
 
 #include "GeneratedTesting.h"
 #include "ReaderTesting.h"
@@ -77,8 +78,7 @@ TEST(Derivation, ReadsAndWritesObjectsChosenByXsiType) {
 
   // The elements of a substitution group stand for its abstract head, each
   // in a choice of its own: circle, then box (in square's group), then
-  // square. (An object of a derived type names its type with xsi:type
-  // wherever its element is not named after the type, as here.)
+  // square. Each holds its own declared type: written without xsi:type.
   auto figures = drawing->GetFigureGroup();
   ASSERT_EQ(figures->GetCount(), 3);
   EXPECT_EQ(figures->Item(0)->GetCircle()->GetRadius(), 5);
@@ -121,22 +121,85 @@ TEST(Derivation, WritesXsiTypeOnlyWhereAnotherTypeIsExpected) {
   CSmartPtr<D::CPerson> person = new D::CPerson;
   person->SetName(VX_T("Dee"));
   drawing->GetStaff()->Add(person);  // the declared type itself
+  CSmartPtr<D::CManager> boss = new D::CManager;
+  boss->SetName(VX_T("Max"));
+  drawing->GetStaff()->Add(boss);  // two levels below it
+  // Types derived from a type that members take by xsi:type, each under an
+  // element declared with that very type.
+  CSmartPtr<D::CCircle> circle = new D::CCircle;
+  circle->SetRadius(1);
+  drawing->GetFigureGroup()->Add()->SetCircle(circle);
+  CSmartPtr<D::CPlainSquare> box = new D::CPlainSquare;
+  box->SetSide(2);
+  box->SetLabel(VX_T("b"));
+  drawing->GetFigureGroup()->Add()->SetBox(box);
   const char expected[] =
       "<d:drawing xmlns:d='urn:vxbind:derive' "
       "xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance'><d:main xsi:type='d:Square'>"
-      "<d:side>7</d:side></d:main><d:staff id='0'><d:name>Dee</d:name></d:staff></d:drawing>";
+      "<d:side>7</d:side></d:main><d:staff id='0'><d:name>Dee</d:name></d:staff>"
+      "<d:staff id='0' xsi:type='d:Manager'><d:name>Max</d:name><d:salary>0</d:salary>"
+      "<d:reports>0</d:reports></d:staff><d:circle><d:radius>1</d:radius></d:circle>"
+      "<d:box label='b'><d:side>2</d:side></d:box></d:drawing>";
   String written = Written(drawing);
   EXPECT_EQ(TreeDifference(expected, written), "") << U8(written);
   // And back: the Square comes out of the Shape member.
   auto again = ReadAs<D::CDrawing>(U8(written));
   EXPECT_EQ(Root<D::CSquare>(again->GetMain().get())->GetSide(), 7);
+  EXPECT_EQ(Root<D::CManager>(again->GetStaff()->Item(1).get())->GetReports(), 0);
 
-  // A derived type at the root names itself (its element is not its type's
-  // name), which reads back.
+  // A root of its global element's type says nothing either.
   auto manager = Root<D::CManager>(D::CreateRootObject(VX_T("manager"), VX_T("urn:vxbind:derive")));
   manager->SetReports(2);
-  EXPECT_NE(U8(Written(manager)).find("xsi:type=\"d:Manager\""), std::string::npos);
+  EXPECT_EQ(U8(Written(manager)).find("xsi:type"), std::string::npos) << U8(Written(manager));
   EXPECT_EQ(ReadAs<D::CManager>(U8(Written(manager)))->GetReports(), 2);
+}
+
+// A document's root of a base type: its class is the one that its xsi:type
+// names, which it writes back; without xsi:type the declared type's, and
+// none for an abstract one.
+TEST(Derivation, RootsOfABaseTypeTakeTheClassThatXsiTypeNames) {
+  const std::string open =
+      "xmlns:d='urn:vxbind:derive' "
+      "xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance'";
+  struct Case {
+    std::string xml;
+    const std::type_info& type;  // of the object made; void: none
+  };
+  const Case cases[] = {
+      {"<d:anyShape " + open + " xsi:type='d:Circle' label='c'><d:radius>2</d:radius></d:anyShape>",
+       typeid(D::CCircle)},
+      {"<d:anyShape " + open +
+           " xsi:type='d:PlainSquare' label='p'><d:side>3</d:side>"
+           "</d:anyShape>",
+       typeid(D::CPlainSquare)},
+      {"<d:person " + open +
+           " xsi:type='d:Manager' id='1'><d:name>Cy</d:name><d:salary>2"
+           "</d:salary><d:reports>4</d:reports></d:person>",
+       typeid(D::CManager)},
+      {"<d:person " + open + " id='1'><d:name>Ann</d:name></d:person>", typeid(D::CPerson)},
+      {"<d:box " + open + " label='b'><d:side>6</d:side></d:box>", typeid(D::CPlainSquare)},
+      {"<d:anyShape " + open + "><d:radius>2</d:radius></d:anyShape>", typeid(void)},
+      {"<d:anyShape " + open + " xsi:type='d:Triangle'/>", typeid(void)},
+      {"<d:person " + open + " xsi:type='d:Circle' id='1'/>", typeid(void)},
+      {"<d:figure " + open + " xsi:type='d:Circle'/>", typeid(void)},  // an abstract element
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.xml);
+    CXmlDocument document;
+    document.LoadXml(c.xml.c_str());
+    CSmartPtr<CXmlObjectBase> object = D::CreateRootObject(document.GetDocumentElement());
+    if (c.type == typeid(void)) {
+      EXPECT_EQ(object.get(), nullptr);
+      continue;
+    }
+    ASSERT_NE(object.get(), nullptr);
+    EXPECT_EQ(typeid(*object), c.type);
+    CXmlSerializationContext context;
+    object->FromXmlElement(document.GetDocumentElement(), context);
+    EXPECT_EQ(TreeDifference(c.xml, Written(object)), "");
+  }
+  // By name alone an abstract type gives nothing.
+  EXPECT_EQ(D::CreateRootObject(VX_T("anyShape"), VX_T("urn:vxbind:derive")).get(), nullptr);
 }
 
 struct BadDrawing {
@@ -330,9 +393,9 @@ TEST(CrossDerivation, BaseAndDerivedTypesOfSchemasThatImportEachOther) {
       "<s:shape xsi:type='r:Circle'><s:label>c</s:label><r:radius>1.5</r:radius></s:shape>"
       "<s:shape xsi:type='r:Ring'><s:label>r</s:label><r:radius>2</r:radius>"
       "<r:inner>1</r:inner></s:shape>"
-      // A type that base members may hold names itself wherever its element
-      // is not named after it: the ring's xsi:type is written back too.
-      "<r:ring xsi:type='r:Ring'><s:label>x</s:label><r:radius>4</r:radius><r:inner>3</r:inner></r:ring>"
+      // A type that base members may hold, under an element of its own
+      // type: no xsi:type.
+      "<r:ring><s:label>x</s:label><r:radius>4</r:radius><r:inner>3</r:inner></r:ring>"
       "</s:drawing>";
   auto drawing = Root<CrossDerive::CDrawing>(
       CrossDerive::CreateRootObject(VX_T("drawing"), VX_T("urn:vxbind:shapes")));

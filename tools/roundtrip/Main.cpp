@@ -93,9 +93,8 @@ int RoundTrip(const Options& options) {
   } catch (const CVxException& e) {
     return Fail(name, "cannot be read:\n" + Describe(e));
   }
-  const CXmlElement* root = document.GetDocumentElement();
-  CSmartPtr<CXmlObjectBase> object =
-      vxbind_tools::CreateRootObject(root->GetLocalName().c_str(), root->GetNamespaceURI().c_str());
+  CXmlElement* root = document.GetDocumentElement();
+  CSmartPtr<CXmlObjectBase> object = vxbind_tools::CreateRootObject(root);
   if (!object) {
     std::string ns = U8(root->GetNamespaceURI());
     return Fail(name, "no generated class for the document element " +

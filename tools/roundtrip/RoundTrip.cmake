@@ -35,9 +35,8 @@ function(vxbind_add_roundtrip program)
 
 namespace vxbind_tools {
 
-VxVevAva5::CSmartPtr<VxVevAva5::CXmlObjectBase> CreateRootObject(
-    const unsigned short* localName, const unsigned short* namespaceUri) {
-  return @arg_CXX_NAMESPACE@::CreateRootObject(localName, namespaceUri);
+VxVevAva5::CSmartPtr<VxVevAva5::CXmlObjectBase> CreateRootObject(VxVevAva5::CXmlElement* root) {
+  return @arg_CXX_NAMESPACE@::CreateRootObject(root);
 }
 
 const char kGeneratedFrom[] = "@arg_CXX_NAMESPACE@ (@from@)";

@@ -9,9 +9,9 @@
 namespace vxbind_tools {
 
 // The generated namespace's CreateRootObject: a new object for a document
-// element, null when no global element of the schemas has that name.
-VxVevAva5::CSmartPtr<VxVevAva5::CXmlObjectBase> CreateRootObject(
-    const unsigned short* localName, const unsigned short* namespaceUri);
+// element, of the class that its xsi:type names where it has one; null when
+// no global element of the schemas has that name or no class suits.
+VxVevAva5::CSmartPtr<VxVevAva5::CXmlObjectBase> CreateRootObject(VxVevAva5::CXmlElement* root);
 
 // The C++ namespace and the schemas the classes were generated from, for
 // --help.

@@ -35,6 +35,30 @@ bool TokenIs(const unsigned short* token, size_t length, const unsigned short* t
   return text[i] == 0;
 }
 
+// Tells the writer, for as long as a member writes objects, the type that
+// the schema declares for their element; then what it said before, for the
+// objects that the enclosing member is still writing.
+class DeclaredTypeScope {
+ public:
+  DeclaredTypeScope(CXmlWriter* writer, const CElementInfo& info)
+      : m_writer(writer),
+        m_name(writer->GetDeclaredTypeName()),
+        m_namespace(writer->GetDeclaredTypeNamespace()) {
+    if (info.HasDeclaredType())
+      writer->SetDeclaredType(&info.GetDeclaredTypeName(), &info.GetDeclaredTypeNamespace());
+    else
+      writer->SetDeclaredType(nullptr, nullptr);
+  }
+  ~DeclaredTypeScope() { m_writer->SetDeclaredType(m_name, m_namespace); }
+  DeclaredTypeScope(const DeclaredTypeScope&) = delete;
+  DeclaredTypeScope& operator=(const DeclaredTypeScope&) = delete;
+
+ private:
+  CXmlWriter* m_writer;
+  const String* m_name;
+  const String* m_namespace;
+};
+
 }  // namespace
 
 CElementInfo::CElementInfo(const unsigned short* elementName,
@@ -60,6 +84,13 @@ CElementInfo::CElementInfo(const unsigned short* elementName,
 CElementInfo::CElementInfo(const CElementInfo& other) = default;
 CElementInfo& CElementInfo::operator=(const CElementInfo& other) = default;
 CElementInfo::~CElementInfo() = default;
+
+void CElementInfo::SetDeclaredType(const unsigned short* typeName,
+                                   const unsigned short* typeNamespace) {
+  m_declaredTypeKnown = true;
+  m_declaredTypeName = Make(typeName);
+  m_declaredTypeNamespace = Make(typeNamespace);
+}
 
 void CElementInfo::PseudoChildAttributeToXml(const CXmlSerializationContext&,
                                              const CXmlGeneratedClass*, CXmlWriter*) const {}
@@ -153,6 +184,7 @@ bool CElementInfo::ElementToXmlCol(const CXmlSerializationContext& context,
   if (value.GetItemType() != VxVevAva5::ItemType_XmlCollection) return false;
   CSmartPtr<CXmlCollectionBase> collection = value.GetXmlCollection();
   if (collection == nullptr || collection->GetCount() <= 0) return false;
+  DeclaredTypeScope declared(writer, *this);
   CXmlObjectBase::ToXml_Int(collection->GetBase(), writer, false, m_elementNamespace.c_str(),
                             context, false);
   return true;
@@ -166,6 +198,7 @@ bool CElementInfo::ElementToXmlCls(const CXmlSerializationContext& context,
   if (value.GetItemType() != VxVevAva5::ItemType_XmlObject) return false;
   CSmartPtr<CXmlObjectBase> child = value.GetXmlObject();
   if (child == nullptr) return false;
+  DeclaredTypeScope declared(writer, *this);
   CXmlObjectBase::ToXml_Int(child, writer, false, m_elementNamespace.c_str(), context, optional);
   return true;
 }

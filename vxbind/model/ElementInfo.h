@@ -106,6 +106,17 @@ class VXBIND_EXPORT CElementInfo {
   const String& GetElementNamespace() const { return m_elementNamespace; }
   int GetPropertyIndex() const { return m_propertyIndex; }
 
+  // The schema type declared for the member's element, for a member that
+  // holds objects: its name ("" for an anonymous type) and namespace. An
+  // object written by the member names its own type with xsi:type only when
+  // it is another (a type derived from the declared one). Set by the
+  // metadata builder, before the info is shared; without it the member
+  // does not say, and its objects decide as a document's root does.
+  void SetDeclaredType(const unsigned short* typeName, const unsigned short* typeNamespace);
+  bool HasDeclaredType() const { return m_declaredTypeKnown; }
+  const String& GetDeclaredTypeName() const { return m_declaredTypeName; }
+  const String& GetDeclaredTypeNamespace() const { return m_declaredTypeNamespace; }
+
   // True when `element` is this member's: the same local name (exactly),
   // and the same namespace URI unless the context ignores namespaces. False
   // for no element.
@@ -222,6 +233,9 @@ class VXBIND_EXPORT CElementInfo {
   const unsigned short* m_format = nullptr;
   CWhitespaceUtils::WhitespaceRule m_whitespaceRule = CWhitespaceUtils::WhitespaceRule_Preserve;
   bool m_primitive = false;
+  bool m_declaredTypeKnown = false;
+  String m_declaredTypeName;
+  String m_declaredTypeNamespace;
 };
 
 // The group bases. Each says which group it is, for the member kinds that

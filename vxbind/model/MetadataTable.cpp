@@ -221,11 +221,17 @@ void BuildMetadata(const ClassTable& table, CParentElementInfo*& classInfo,
                                   table.failIfAttributeUnknown, table.hasBaseClasses);
     // Null-filled, so that what is built so far is a null-ended array for
     // CleanMetaData at every step.
+    if (table.globalElements != nullptr)
+      for (std::size_t i = 0; i < table.globalElementCount; ++i)
+        info->AddGlobalElement(Units(table.globalElements[i]));
     elements = new CElementInfo*[elementCount + 1]();
     attributes = new CAttributeInfo*[attributeCount + 1]();
     for (std::size_t i = 0; i < elementCount; ++i) {
-      elements[i] = NewElementInfo(table.group, table.elements[i]);
-      if (elements[i] == nullptr) ThrowUnknownKind(table, table.elements[i].name);
+      const ElementMember& m = table.elements[i];
+      elements[i] = NewElementInfo(table.group, m);
+      if (elements[i] == nullptr) ThrowUnknownKind(table, m.name);
+      if (m.typeName != nullptr)
+        elements[i]->SetDeclaredType(Units(m.typeName), Units(m.typeNamespace));
     }
     for (std::size_t i = 0; i < attributeCount; ++i) {
       attributes[i] = NewAttributeInfo(table.attributes[i]);

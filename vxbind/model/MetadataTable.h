@@ -150,6 +150,21 @@ struct ElementMember {
   const FacetTable* facets = nullptr;  // primitive: null for none
   const char16_t* namespaceSpec = nullptr;    // untyped: the wildcard's constraint
   const char16_t* targetNamespace = nullptr;  // untyped
+  // Class and substitution members: the schema type declared for the
+  // element, by name ("" for an anonymous type) and namespace; null: not
+  // said (CElementInfo::SetDeclaredType).
+  const char16_t* typeName = nullptr;
+  const char16_t* typeNamespace = nullptr;
+
+  // The same row with the declared type:
+  //   ClassElement(...).DeclaredType(u"Shape", u"urn:shapes")
+  constexpr ElementMember DeclaredType(const char16_t* declaredName,
+                                       const char16_t* declaredNamespace) const {
+    ElementMember m = *this;
+    m.typeName = declaredName;
+    m.typeNamespace = declaredNamespace;
+    return m;
+  }
 };
 
 // What every element row starts with; the builders below fill in the rest.
@@ -303,6 +318,10 @@ struct ClassTable {
   std::size_t elementCount;
   const AttributeMember* attributes;  // null when attributeCount is 0
   std::size_t attributeCount;
+  // A class with base classes: the local names of the global elements
+  // declared with its type (CParentElementInfo::AddGlobalElement).
+  const char16_t* const* globalElements = nullptr;
+  std::size_t globalElementCount = 0;
 };
 
 // The class info of `table` and its null-ended element and attribute info

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/base/NamespaceAliasMap.h"
@@ -32,6 +33,16 @@ CParentElementInfo::CParentElementInfo(XmlElementGroupType groupType, XmlElement
       m_textPropertyIndex(elementTextPropertyIndex),
       m_failIfAttributeUnknown(fromXmlFailIfAttributeUnknown),
       m_hasBaseClasses(hasBaseClasses) {}
+
+void CParentElementInfo::AddGlobalElement(const unsigned short* localName) {
+  m_globalElements.push_back(VxVevAva5::Utf16::Make(localName));
+}
+
+bool CParentElementInfo::IsGlobalElement(const String& localName) const {
+  for (const String& name : m_globalElements)
+    if (name == localName) return true;
+  return false;
+}
 
 }  // namespace VxVevAva5Data
 
@@ -113,6 +124,18 @@ void CheckLeftover(const CXmlSerializationContext& context, const CXmlElement* e
     offered = current;
     ThrowLeftover(element, current);
   }
+}
+
+// Whether an object of a class with base classes (whose info bears its
+// type's name) is of the type that the schema declares for its element `name`:
+// the type that the writing member declares, or without one, the type of a
+// global element of that name.
+bool IsOfDeclaredType(const CXmlWriter& writer, const CParentElementInfo& info,
+                      const String& name) {
+  if (const String* declared = writer.GetDeclaredTypeName())
+    return *declared == info.GetElementName() &&
+           *writer.GetDeclaredTypeNamespace() == info.GetElementNamespace();
+  return info.IsGlobalElement(name);
 }
 
 }  // namespace
@@ -239,7 +262,7 @@ void CXmlGeneratedClass::AttributesToXml_Int(CXmlWriter* writer,
                                              const CXmlSerializationContext& context) const {
   try {
     const CParentElementInfo* info = GetClassInfo();
-    if (info->GetHasBaseClasses() && info->GetElementName() != GetElementName())
+    if (info->GetHasBaseClasses() && !IsOfDeclaredType(*writer, *info, GetElementName()))
       writer->WriteXsiType(info->GetElementNamespace(), info->GetElementName());
     for (CAttributeInfo* const* p = OrEmpty(GetClassAttributeInfo()); *p != nullptr; ++p)
       (*p)->AttributeToXml(context, this, writer);
@@ -258,7 +281,23 @@ void CXmlGeneratedClass::ProcessElementSeqToXml(const CXmlSerializationContext& 
 
 void CXmlGeneratedClass::ProcessElementAllToXml(const CXmlSerializationContext& context,
                                                 CElementInfo** infos, CXmlWriter* writer) const {
-  ProcessElementSeqToXml(context, infos, writer);
+  // The order of the document read, then the members that it did not have.
+  // (One accessor serves reading and writing; here it is only read.)
+  const CAllGroupOrder* order = const_cast<CXmlGeneratedClass*>(this)->GetAllGroupOrder();
+  if (order == nullptr || order->IsSchemaOrder()) {
+    ProcessElementSeqToXml(context, infos, writer);
+    return;
+  }
+  const size_t count = static_cast<size_t>(GetClassElementInfoCount());
+  FlagArray written(count);
+  for (int position : order->GetPositions()) {
+    const size_t i = static_cast<size_t>(position);
+    if (position < 0 || i >= count || written[i]) continue;
+    written[i] = true;
+    infos[i]->ElementToXml(context, this, writer);
+  }
+  for (size_t i = 0; i < count; ++i)
+    if (!written[i]) infos[i]->ElementToXml(context, this, writer);
 }
 
 void CXmlGeneratedClass::ProcessElementChoiceToXml(const CXmlSerializationContext& context,
@@ -394,6 +433,11 @@ CXmlElement* CXmlGeneratedClass::ProcessElementAllFromXml(const CXmlSerializatio
   CElementInfo* const* infos = OrEmpty(GetClassElementInfo());
   const size_t count = static_cast<size_t>(GetClassElementInfoCount());
   FlagArray read(count);
+  // The members that took something, and the order they did when it is
+  // not the schema's (made at the first member that comes early).
+  FlagArray came(count);
+  size_t last = 0;
+  std::vector<int> order;
   // Passes over the remaining input, each member offered what is left until
   // it took something; a pass that takes nothing ends the group.
   CXmlElement* previous = nullptr;
@@ -402,10 +446,20 @@ CXmlElement* CXmlGeneratedClass::ProcessElementAllFromXml(const CXmlSerializatio
     for (size_t i = 0; i < count; ++i) {
       if (read[i]) continue;
       offered = current;
+      CXmlElement* const before = current;
       read[i] = infos[i]->ElementFromXml(context, this, element, &current, ownerNamespace.c_str(),
                                          ownerType);
+      // A repeated member reads on every pass: the first run counts.
+      if ((!read[i] && current == before) || came[i]) continue;
+      if (order.empty() && i < last)
+        for (size_t j = 0; j < count; ++j)
+          if (came[j]) order.push_back(static_cast<int>(j));
+      if (!order.empty()) order.push_back(static_cast<int>(i));
+      came[i] = true;
+      last = i;
     }
   }
+  if (CAllGroupOrder* kept = GetAllGroupOrder()) kept->SetPositions(std::move(order));
   offered = current;
   for (size_t i = 0; i < count; ++i)
     if (!infos[i]->Validate(context, this, read[i], ownerType == XmlElementType_Element))

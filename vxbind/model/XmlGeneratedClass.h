@@ -57,10 +57,12 @@
 #define VXBIND_MODEL_XMLGENERATEDCLASS_H
 
 #include <cstdint>
+#include <vector>
 
 #include "vxbind/base/SerializationContext.h"
 #include "vxbind/base/XmlObjectBase.h"
 #include "vxbind/conversions/Variant.h"
+#include "vxbind/model/AllGroupOrder.h"
 #include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
 
@@ -115,6 +117,14 @@ class VXBIND_EXPORT CParentElementInfo {
   bool GetFromXmlFailIfAttributeUnknown() const { return m_failIfAttributeUnknown; }
   bool GetHasBaseClasses() const { return m_hasBaseClasses; }
 
+  // The global elements declared with the class's own type, for a class
+  // that has base classes: an object that is a document's root (or is
+  // written by a member that does not say its declared type) names its type
+  // with xsi:type unless its element is one of these. Added by the
+  // metadata builder, before the info is shared.
+  void AddGlobalElement(const unsigned short* localName);
+  bool IsGlobalElement(const String& localName) const;
+
  private:
   XmlElementGroupType m_groupType;
   XmlElementType m_elementType;
@@ -123,6 +133,7 @@ class VXBIND_EXPORT CParentElementInfo {
   int m_textPropertyIndex;
   bool m_failIfAttributeUnknown;
   bool m_hasBaseClasses;
+  std::vector<String> m_globalElements;
 };
 
 }  // namespace VxVevAva5Data
@@ -170,6 +181,10 @@ class VXBIND_EXPORT CXmlGeneratedClass : public CXmlObjectBase {
   // The generated class's own hook, called first by every FromXml_Int on
   // the object (reading again starts from the initial state).
   virtual void Init() = 0;
+  // Where a class of an xs:all group keeps the order in which its members
+  // came in the document read (written back in that order); null here: the
+  // schema's order.
+  virtual CAllGroupOrder* GetAllGroupOrder() { return nullptr; }
 
   // The driver. Writes the element (for the root: the context's processing
   // instructions, namespace aliases, default namespace, additional root
@@ -179,10 +194,11 @@ class VXBIND_EXPORT CXmlGeneratedClass : public CXmlObjectBase {
   // [%s] to XML" around them.
   void ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* namespaceUri,
                  const CXmlSerializationContext& context, bool optional) const override;
-  // xsi:type when the object is written under another element than its
-  // class's, then the attribute infos, then the attributes of pseudo-element
-  // members. Failures: CVxException "Failed to convert attributes to XML"
-  // around them.
+  // xsi:type when the object's type is not the one that the schema declares
+  // for its element (the writer's declared type; for a root, the type of
+  // the global element of its name), then the attribute infos, then the
+  // attributes of pseudo-element members. Failures: CVxException "Failed
+  // to convert attributes to XML" around them.
   void AttributesToXml_Int(CXmlWriter* writer,
                            const CXmlSerializationContext& context) const override;
   // Binds the object from `element` (the children from `current` on) by

@@ -197,6 +197,18 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
   // Adds xsi:type naming `typeName` in `typeNamespaceUri`.
   virtual void WriteXsiType(const String& typeNamespaceUri, const String& typeName) = 0;
 
+  // The schema type declared for the element of the object about to be
+  // written: its name and namespace, set by the member that writes the
+  // object, so that the object names its own type with xsi:type only when
+  // it is another. Null where no member says (a document's root). The
+  // texts are the caller's; the member sets them back when it is done.
+  void SetDeclaredType(const String* typeName, const String* typeNamespaceUri) {
+    m_declaredTypeName = typeName;
+    m_declaredTypeNamespace = typeNamespaceUri;
+  }
+  const String* GetDeclaredTypeName() const { return m_declaredTypeName; }
+  const String* GetDeclaredTypeNamespace() const { return m_declaredTypeNamespace; }
+
  protected:
   // The two-letter generated prefix number n: 0 "AA", 1 "AB", 25 "AZ", 26 "BA".
   static String NsIntToString(int n);
@@ -277,6 +289,8 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
   // The one among them that is the default namespace, or kNoDefault.
   size_t m_defaultBinding = kNoDefault;
   unsigned long long m_tagCount = 0;
+  const String* m_declaredTypeName = nullptr;
+  const String* m_declaredTypeNamespace = nullptr;
 };
 
 }  // namespace VxVevAva5
