@@ -197,11 +197,9 @@ std::string Wrap(const std::string& call, size_t column) {
       ++width;
     }
     // An argument that is a call of its own (the restrictions) and still
-    // does not fit is laid out the same way, one level down; not a text,
-    // whose parentheses are its own.
-    const size_t paren = arguments[i].find('(');
-    if (width + piece.size() > limit && paren != std::string::npos &&
-        paren < arguments[i].find('"') && arguments[i].compare(0, 5, "VX_T(") != 0)
+    // does not fit is laid out the same way, one level down.
+    if (width + piece.size() > limit && arguments[i].find('(') != std::string::npos &&
+        arguments[i].compare(0, 5, "VX_T(") != 0)
       piece = Wrap(arguments[i], width) + piece.substr(arguments[i].size());
     result += piece;
     size_t lastBreak = piece.rfind('\n');
