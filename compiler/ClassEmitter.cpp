@@ -83,6 +83,7 @@ const ValueKind kValueKinds[] = {
     {"boolean", "bool", false, "Boolean"},
     {"decimal", "::VxVevAva5::CDecimal", true, "Decimal"},
     {"integer", "::VxVevAva5::CBigInteger", true, "Integer"},
+    {"QName", "::VxVevAva5::CQName", true, "QName"},
 };
 
 const ValueKind& KindOf(const std::string& itemType) {

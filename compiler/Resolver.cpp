@@ -125,8 +125,8 @@ void Resolver::ResolveSimpleType(SimpleType* type) {
     }
     // Lengths count the units of strings and the bytes of binary data;
     // bounds need an order.
-    bool measured =
-        t.itemType == "string" || t.itemType == "hexBinary" || t.itemType == "base64Binary";
+    bool measured = t.itemType == "string" || t.itemType == "QName" ||
+                    t.itemType == "hexBinary" || t.itemType == "base64Binary";
     bool ordered = !measured && t.itemType != "boolean";
     if (!measured && (own.length >= 0 || own.minLength >= 0 || own.maxLength >= 0))
       throw CompileError(t.pos, "length facets do not apply to the item type " + t.itemType);
@@ -156,7 +156,9 @@ void Resolver::ResolveSimpleType(SimpleType* type) {
             throw CompileError(t.pos, "enumeration value '" + value + "' is not one of the base's");
         }
       t.enumeration = t.ownEnumeration;
-      t.enumOwner = &t;
+      // An enumeration of QNames lists names in namespaces, which a C++
+      // enum of texts cannot hold: such a type stays a QName value.
+      t.enumOwner = t.itemType == "QName" ? nullptr : &t;
     } else {
       t.enumeration = base.enumeration;
       t.enumOwner = base.enumOwner;

@@ -6,6 +6,8 @@
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/collections/detail/Errors.h"
+#include "vxbind/collections/detail/QNameValues.h"
+#include "vxbind/document/XmlDocument.h"
 #include "vxbind/conversions/Conversions.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
@@ -65,6 +67,8 @@ const unsigned short* ClassName(ItemType type) {
       return VX_T("CbooleanCol");
     case ItemType_decimal:
       return VX_T("CdecimalCol");
+    case ItemType_QName:
+      return VX_T("CQNameCol");
     default:
       return VX_T("CintegerCol");
   }
@@ -239,6 +243,14 @@ template <ItemType kType>
 void CPrimitiveCol<kType>::ToXml_Int(CXmlWriter* writer, bool, const unsigned short*,
                                      const CXmlSerializationContext& context, bool) const {
   ValidateCount(context);
+  if constexpr (kType == ItemType_QName) {
+    for (const CQName& value : m_values) {
+      writer->WriteStartElement(GetElementName(), GetNamespaceRef());
+      writer->WriteText(writer->QNameToText(value));
+      writer->WriteEndElement();
+    }
+    return;
+  }
   const unsigned short* format = GetFormat();
   WriteItems(writer, GetElementName(), GetNamespaceRef(), m_values, m_values.size(),
              [format](typename ItemTypeTraits<kType>::ArgType v) {
@@ -249,6 +261,17 @@ void CPrimitiveCol<kType>::ToXml_Int(CXmlWriter* writer, bool, const unsigned sh
 template <ItemType kType>
 void CPrimitiveCol<kType>::AddFromString(String text) {
   Add(ItemTypeTraits<kType>::FromString(text, GetWhitespaceRule()));
+}
+
+template <ItemType kType>
+void CPrimitiveCol<kType>::AddFromElement(const CXmlElement& element) {
+  if constexpr (kType == ItemType_QName) {
+    CQName value = ItemTypeTraits<kType>::FromString(element.GetText(), GetWhitespaceRule());
+    detail::ResolveQName(value, element);
+    Add(std::move(value));
+  } else {
+    AddFromString(element.GetText());
+  }
 }
 
 // -- The date collections ------------------------------------------------------
@@ -386,6 +409,7 @@ VX_DEFINE_COLLECTION(CstringCol, CPrimitiveCol<ItemType_string>)
 VX_DEFINE_COLLECTION(CbooleanCol, CPrimitiveCol<ItemType_boolean>)
 VX_DEFINE_COLLECTION(CdecimalCol, CPrimitiveCol<ItemType_decimal>)
 VX_DEFINE_COLLECTION(CintegerCol, CPrimitiveCol<ItemType_integer>)
+VX_DEFINE_COLLECTION(CQNameCol, CPrimitiveCol<ItemType_QName>)
 #undef VX_DEFINE_COLLECTION
 
 }  // namespace VxVevAva5

@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "vxbind/base/Exceptions.h"
+#include "vxbind/collections/detail/QNameValues.h"
 #include "vxbind/collections/XmlCollectionBase.h"
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/model/detail/Errors.h"
@@ -129,7 +130,10 @@ bool CElementInfo::ElementToXmlPrim(const CXmlSerializationContext&,
   if (!value.IsValid()) return false;
   CheckRestriction(value);
   writer->WriteStartElement(m_elementName, m_elementNamespace);
-  writer->WriteText(value.ToString(m_format));
+  if (m_itemType == VxVevAva5::ItemType_QName)
+    writer->WriteText(writer->QNameToText(value.GetQName()));
+  else
+    writer->WriteText(value.ToString(m_format));
   writer->WriteEndElement();
   return true;
 }
@@ -194,6 +198,7 @@ CElementInfo::SearchResult CElementInfo::SearchMandatory(const CXmlSerialization
 void CElementInfo::ReadPrimitive(CXmlGeneratedClass* object, CXmlElement** current) const {
   VxVariant value;
   value.FromString(TextOf(*current), m_itemType, m_whitespaceRule);
+  VxVevAva5::detail::ResolveQName(value, **current);
   AccessProperty(object, false, value);
   *current = (*current)->GetNextSiblingElement();
 }

@@ -335,7 +335,8 @@ struct VariantKind;
   X(ItemType_string, String)     \
   X(ItemType_boolean, Boolean)   \
   X(ItemType_decimal, Decimal)   \
-  X(ItemType_integer, Integer)
+  X(ItemType_integer, Integer)   \
+  X(ItemType_QName, QName)
 VX_ITEM_TYPES(VX_VARIANT_KIND)
 #undef VX_VARIANT_KIND
 

@@ -351,7 +351,7 @@ void CXmlGeneratedClass::ProcessAttributesFromXml(const CXmlSerializationContext
     CXmlAttribute* attribute = const_cast<CXmlAttribute*>(&element->GetAttributeAt(a));
     if (attribute->IsNamespaceAttribute()) continue;
     size_t i = 0;
-    while (i < count && !infos[i]->AttributeFromXml(context, this, attribute)) ++i;
+    while (i < count && !infos[i]->AttributeFromElement(context, this, attribute, *element)) ++i;
     if (i < count) {
       found[i] = true;
     } else if (failIfUnknown && !context.GetIgnoreUnknownAttributes()) {

@@ -609,4 +609,12 @@ void CFastInfosetWriter::WriteCharacterChunk(const String& text) {
   out.Advance(m.octets);
 }
 
+// A declaration that the value needs waits with the attributes for the
+// start tag.
+String CFastInfosetWriter::QNameToText(const CQName& value) {
+  OpenStartTag();
+  bool declared = false;
+  return ResolveQName(value, declared);
+}
+
 }  // namespace VxVevAva5

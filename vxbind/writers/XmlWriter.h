@@ -51,6 +51,7 @@
 #include "vxbind/base/InstanceMonitor.h"
 #include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
+#include "vxbind/values/QName.h"
 
 namespace VxVevAva5 {
 
@@ -196,6 +197,17 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
                               const String& value) = 0;
   // Adds xsi:type naming `typeName` in `typeNamespaceUri`.
   virtual void WriteXsiType(const String& typeNamespaceUri, const String& typeName) = 0;
+  // The text to write for a QName value in the content or an attribute of
+  // the innermost element, whose start tag must still be open:
+  // "prefix:local" with a prefix that the output binds to the value's
+  // namespace there, declared on that start tag when none is bound yet (the
+  // value's own prefix when it is free, a generated one otherwise); "local"
+  // for a value without prefix in the default namespace in force, and for a
+  // value without namespace where no default namespace is in force. A
+  // value without namespace cannot be written where a default namespace is
+  // in force: CVxException "The QName [%s] has no namespace, but a default
+  // namespace is in force at the element [%s]".
+  virtual String QNameToText(const CQName& value);
 
  protected:
   // The two-letter generated prefix number n: 0 "AA", 1 "AB", 25 "AZ", 26 "BA".
@@ -228,6 +240,10 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
   // start tag (the last one) and `declared` is set. The reference stays
   // valid until the writer's namespaces change again.
   const String& ResolvePrefix(const String& namespaceUri, bool& declared);
+  // QNameToText's decision; `declared` says that a declaration was added to
+  // the start tag (the last one), which a writer that writes declarations
+  // as they come must write now. An element must be open.
+  String ResolveQName(const CQName& value, bool& declared);
   // Ends the innermost element: the declarations of its start tag go out of
   // force and its parent becomes the innermost element.
   void PopContext();
@@ -263,6 +279,9 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
   const String& ResolveUnbound(CXmlWriterContext& context, const String& prefix,
                                const String& namespaceUri);
   String FreshPrefix(const CXmlWriterContext& context) const;
+  // Whether `prefix` may be declared for a new namespace here: neither a
+  // prefix of the scope nor bound in the output, and not reserved (xml...).
+  bool IsFreePrefix(const CXmlWriterContext& context, const String& prefix) const;
   const String& OutputDefaultNamespace() const;
 
   String m_defaultNamespaceUri;
