@@ -7,7 +7,12 @@
 // in the others (indentation between the children) leading and trailing
 // white space is ignored. With `numbersByValue`, two texts that are both
 // decimal numbers are equal when their values are (-33.8570 and -33.857,
-// +1 and 1): binding keeps values, not their spelling.
+// +1 and 1): binding keeps values, not their spelling. Two texts (of leaf
+// elements, or attribute values) that have the form of a QName
+// ("prefix:local" or "local") are equal when they name the same namespace
+// and local name where each stands (no prefix: the default namespace): a
+// QName value may come back with another prefix, or with one where it had
+// none. Texts that are equal as they are stay equal.
 #ifndef VXBIND_TOOLS_ROUNDTRIP_INFOSETDIFFERENCE_H
 #define VXBIND_TOOLS_ROUNDTRIP_INFOSETDIFFERENCE_H
 

@@ -11,6 +11,7 @@
 #include "vxbind/base/NamespaceAliasMap.h"
 #include "vxbind/collections/Element.h"
 #include "vxbind/collections/XmlCollectionBase.h"
+#include "vxbind/collections/detail/QNameValues.h"
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/model/AttributeInfo.h"
 #include "vxbind/model/ElementInfo.h"
@@ -230,7 +231,10 @@ void CXmlGeneratedClass::WriteObject(CXmlWriter* writer, bool root,
   if (textIndex != -1) {
     VxVariant text;
     ReadProperty(textIndex, text);
-    writer->WriteText(text.GetString());
+    if (text.GetItemType() == ItemType_QName)
+      writer->WriteText(writer->QNameToText(text.GetQName()));
+    else
+      writer->WriteText(text.GetString());
   }
   if (ownElement) writer->WriteEndElement();
 }
@@ -334,6 +338,11 @@ CXmlElement* CXmlGeneratedClass::ReadObject(CXmlElement* element, CXmlElement* c
     VxVariant text;
     text.SetString(length != 0 ? String(data, length) : String());
     AccessProperty(textIndex, false, text);
+    // A QName text comes back as the value it made, to be resolved here.
+    if (text.GetItemType() == ItemType_QName) {
+      VxVevAva5::detail::ResolveQName(text, *element);
+      AccessProperty(textIndex, false, text);
+    }
   }
   return next;
 }

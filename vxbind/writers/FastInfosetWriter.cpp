@@ -610,11 +610,13 @@ void CFastInfosetWriter::WriteCharacterChunk(const String& text) {
 }
 
 // A declaration that the value needs waits with the attributes for the
-// start tag.
+// start tag, which then cannot have gone out already.
 String CFastInfosetWriter::QNameToText(const CQName& value) {
   OpenStartTag();
   bool declared = false;
-  return ResolveQName(value, declared);
+  String text = ResolveQName(value, declared);
+  if (declared && m_eager) LeaveEagerStartTag();
+  return text;
 }
 
 }  // namespace VxVevAva5
