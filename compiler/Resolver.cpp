@@ -70,6 +70,16 @@ Schema& Resolver::DocumentOf(const ComplexType& type) const {
 void Resolver::ResolveSimpleTypes() {
   ResolveMemberTypes();  // the members of lists and unions before their types
   for (auto& type : m_schema.simpleTypes) ResolveSimpleType(type.get());
+  // Lists of QNames hold the names, not their text, once every item type
+  // is known (a list with an enumeration stays an enumeration of texts).
+  for (auto& type : m_schema.simpleTypes) {
+    SimpleType& t = *type;
+    if (t.variety != Variety::List || t.IsEnum()) continue;
+    const SimpleType* list = &t;
+    while (list->memberTypes.empty() && list->baseType != nullptr) list = list->baseType;
+    const SimpleType* item = list->memberTypes.empty() ? nullptr : list->memberTypes[0].simple;
+    if (item != nullptr && item->resolved && item->itemType == "QName") t.itemType = "QNameList";
+  }
 }
 
 void Resolver::ResolveMemberTypes() {

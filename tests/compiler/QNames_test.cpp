@@ -27,6 +27,7 @@ const char* const kFault =
     "<q:seen xmlns='urn:default'>plain</q:seen>"
     "<q:seen xmlns:s='urn:rebound'>s:Other</q:seen>"
     "<q:named note='n'>q:Server</q:named>"
+    "<q:names xmlns:n='urn:n'> n:a\tq:b  c </q:names>"
     "</q:fault>";
 
 void ExpectName(const CQName& value, const unsigned short* ns, const char* local) {
@@ -44,6 +45,11 @@ TEST(QNames, ReadingResolvesEachPrefixWhereItsTextStands) {
   ExpectName(fault->GetSeen()->Item(0), VX_T("urn:default"), "plain");
   ExpectName(fault->GetSeen()->Item(1), VX_T("urn:rebound"), "Other");
   ExpectName(fault->GetNamed()->GetValue(), kNs, "Server");
+  CQNameList names = fault->GetNames();
+  ASSERT_EQ(names.size(), 3u);
+  ExpectName(names[0], VX_T("urn:n"), "a");
+  ExpectName(names[1], kNs, "b");
+  ExpectName(names[2], VX_T(""), "c");
   // Compared by namespace and local name, whatever the prefix.
   EXPECT_EQ(fault->GetSubcode(), CQName(kNs, VX_T("Client"), VX_T("other")));
 }
@@ -65,6 +71,7 @@ TEST(QNames, WritingKeepsWhatEachValueMeans) {
     EXPECT_EQ(copy->GetSeen()->Item(0), fault->GetSeen()->Item(0));
     EXPECT_EQ(copy->GetSeen()->Item(1), fault->GetSeen()->Item(1));
     EXPECT_EQ(copy->GetNamed()->GetValue(), fault->GetNamed()->GetValue());
+    EXPECT_EQ(copy->GetNames(), fault->GetNames());
   }
   // A value's own prefix is reused where it is free; "s" means the SOAP
   // namespace on the root and another inside the second <seen>.
@@ -114,6 +121,8 @@ TEST(QNames, UnboundPrefixesAndMalformedNamesAreRefusedWithTheirLine) {
        "The prefix [z] of the QName [z:b] is not bound", 3},
       {kOpen + "<q:code>q:a</q:code>\n<q:named>w:b</q:named></q:fault>",
        "The prefix [w] of the QName [w:b] is not bound", 3},
+      {kOpen + "<q:code>q:a</q:code>\n<q:names>q:a v:b</q:names></q:fault>",
+       "The prefix [v] of the QName [v:b] is not bound", 3},
       {kOpen + "<q:code>a:b:c</q:code></q:fault>",
        "The text [a:b:c] is not a qualified name (QName)", 2},
       {kOpen + "<q:code>:b</q:code></q:fault>", "is not a qualified name", 2},
@@ -142,6 +151,10 @@ TEST(QNames, ParsingSplitsButResolvesNothing) {
   EXPECT_EQ(U8(CQName(VX_T("urn:x"), VX_T("a"), VX_T("p")).ToExpandedString()), "{urn:x}a");
   for (const unsigned short* bad : {VX_T("a b"), VX_T("p:"), VX_T("1a"), VX_T("a:b:c")})
     EXPECT_THROW(CQName::Parse(bad), CVxInvalidValueException) << U8(bad);
+  CQNameList list = CQName::ParseList(VX_T("\n a:b  c\t"));
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(U8(CQName::ListToString(list)), "a:b c");
+  EXPECT_TRUE(CQName::ParseList(VX_T("  ")).empty());
 }
 
 }  // namespace

@@ -87,12 +87,21 @@ std::string ResolvedQName(const CXmlElement* e, const std::string& text) {
   return "{" + U8(uri) + "}" + name.substr(start);
 }
 
-// Whether two values that differ as text name the same QName where they
-// stand, read as QNames.
+// Whether two values that differ as text name the same QNames where they
+// stand, read as QNames or as lists of them (items apart by one space).
 bool SameQName(const CXmlElement* x, const std::string& tx, const CXmlElement* y,
                const std::string& ty) {
-  std::string rx = ResolvedQName(x, tx);
-  return !rx.empty() && rx == ResolvedQName(y, ty);
+  size_t i = 0;
+  size_t j = 0;
+  for (;;) {
+    size_t ei = std::min(tx.find(' ', i), tx.size());
+    size_t ej = std::min(ty.find(' ', j), ty.size());
+    std::string rx = ResolvedQName(x, tx.substr(i, ei - i));
+    if (rx.empty() || rx != ResolvedQName(y, ty.substr(j, ej - j))) return false;
+    if (ei == tx.size() || ej == ty.size()) return ei == tx.size() && ej == ty.size();
+    i = ei + 1;
+    j = ej + 1;
+  }
 }
 
 // The attributes that carry data, each as "{namespace}name=value", sorted.

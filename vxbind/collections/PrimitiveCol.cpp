@@ -69,6 +69,8 @@ const unsigned short* ClassName(ItemType type) {
       return VX_T("CdecimalCol");
     case ItemType_QName:
       return VX_T("CQNameCol");
+    case ItemType_QNameList:
+      return VX_T("CQNameListCol");
     default:
       return VX_T("CintegerCol");
   }
@@ -243,10 +245,13 @@ template <ItemType kType>
 void CPrimitiveCol<kType>::ToXml_Int(CXmlWriter* writer, bool, const unsigned short*,
                                      const CXmlSerializationContext& context, bool) const {
   ValidateCount(context);
-  if constexpr (kType == ItemType_QName) {
-    for (const CQName& value : m_values) {
+  if constexpr (kType == ItemType_QName || kType == ItemType_QNameList) {
+    for (const ValueType& value : m_values) {
       writer->WriteStartElement(GetElementName(), GetNamespaceRef());
-      writer->WriteText(writer->QNameToText(value));
+      if constexpr (kType == ItemType_QName)
+        writer->WriteText(writer->QNameToText(value));
+      else
+        writer->WriteText(detail::QNameText(value, *writer));
       writer->WriteEndElement();
     }
     return;
@@ -268,6 +273,10 @@ void CPrimitiveCol<kType>::AddFromElement(const CXmlElement& element) {
   if constexpr (kType == ItemType_QName) {
     CQName value = ItemTypeTraits<kType>::FromString(element.GetText(), GetWhitespaceRule());
     detail::ResolveQName(value, element);
+    Add(std::move(value));
+  } else if constexpr (kType == ItemType_QNameList) {
+    CQNameList value = ItemTypeTraits<kType>::FromString(element.GetText(), GetWhitespaceRule());
+    for (CQName& name : value) detail::ResolveQName(name, element);
     Add(std::move(value));
   } else {
     AddFromString(element.GetText());
@@ -410,6 +419,7 @@ VX_DEFINE_COLLECTION(CbooleanCol, CPrimitiveCol<ItemType_boolean>)
 VX_DEFINE_COLLECTION(CdecimalCol, CPrimitiveCol<ItemType_decimal>)
 VX_DEFINE_COLLECTION(CintegerCol, CPrimitiveCol<ItemType_integer>)
 VX_DEFINE_COLLECTION(CQNameCol, CPrimitiveCol<ItemType_QName>)
+VX_DEFINE_COLLECTION(CQNameListCol, CPrimitiveCol<ItemType_QNameList>)
 #undef VX_DEFINE_COLLECTION
 
 }  // namespace VxVevAva5

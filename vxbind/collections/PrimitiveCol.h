@@ -4,8 +4,8 @@
 //
 // The primitive collections: the holders of repeated simple-typed members,
 // one class per item type, named after it (Ci4Col, CstringCol, CdateCol, ...,
-// and CQNameCol, whose items are read and written with the namespace
-// declarations in scope, like every QName value).
+// and CQNameCol and CQNameListCol, whose items are read and written with the
+// namespace declarations in scope, like every QName value).
 // Each stores its values in insertion order, checks every value against the
 // member's facets when it is added (reading included), writes each value as
 // an element of its own and reads a run of such elements back.
@@ -294,6 +294,7 @@ VX_DECLARE_COLLECTION(CbooleanCol, CPrimitiveCol<ItemType_boolean>)
 VX_DECLARE_COLLECTION(CdecimalCol, CPrimitiveCol<ItemType_decimal>)
 VX_DECLARE_COLLECTION(CintegerCol, CPrimitiveCol<ItemType_integer>)
 VX_DECLARE_COLLECTION(CQNameCol, CPrimitiveCol<ItemType_QName>)
+VX_DECLARE_COLLECTION(CQNameListCol, CPrimitiveCol<ItemType_QNameList>)
 #undef VX_DECLARE_COLLECTION
 
 }  // namespace VxVevAva5

@@ -108,9 +108,9 @@ void CAttributeInfoPrimitive::AttributeToXml(const CXmlSerializationContext&,
     value.ToString(m_format);
   }
   CheckRestriction(value);
-  if (m_itemType == VxVevAva5::ItemType_QName) {
-    // The value's prefix is declared before the attribute that uses it.
-    String text = writer->QNameToText(value.GetQName());
+  if (VxVevAva5::detail::IsQNameKind(m_itemType)) {
+    // The value's prefixes are declared before the attribute that uses them.
+    String text = VxVevAva5::detail::QNameText(value, *writer);
     writer->WriteAttribute(GetAttributeName(), GetAttributeNamespace(), text);
     return;
   }
@@ -133,7 +133,7 @@ bool CAttributeInfoPrimitive::AttributeFromElement(const CXmlSerializationContex
                                                    CXmlGeneratedClass* object,
                                                    CXmlAttribute* attribute,
                                                    const CXmlElement& owner) {
-  if (m_itemType != VxVevAva5::ItemType_QName)
+  if (!VxVevAva5::detail::IsQNameKind(m_itemType))
     return AttributeFromXml(context, object, attribute);
   if (attribute->GetLocalName() != GetAttributeName() ||
       attribute->GetNamespaceURI() != GetAttributeNamespace())

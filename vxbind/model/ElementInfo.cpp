@@ -130,8 +130,8 @@ bool CElementInfo::ElementToXmlPrim(const CXmlSerializationContext&,
   if (!value.IsValid()) return false;
   CheckRestriction(value);
   writer->WriteStartElement(m_elementName, m_elementNamespace);
-  if (m_itemType == VxVevAva5::ItemType_QName)
-    writer->WriteText(writer->QNameToText(value.GetQName()));
+  if (VxVevAva5::detail::IsQNameKind(m_itemType))
+    writer->WriteText(VxVevAva5::detail::QNameText(value, *writer));
   else
     writer->WriteText(value.ToString(m_format));
   writer->WriteEndElement();

@@ -231,8 +231,8 @@ void CXmlGeneratedClass::WriteObject(CXmlWriter* writer, bool root,
   if (textIndex != -1) {
     VxVariant text;
     ReadProperty(textIndex, text);
-    if (text.GetItemType() == ItemType_QName)
-      writer->WriteText(writer->QNameToText(text.GetQName()));
+    if (VxVevAva5::detail::IsQNameKind(text.GetItemType()))
+      writer->WriteText(VxVevAva5::detail::QNameText(text, *writer));
     else
       writer->WriteText(text.GetString());
   }
@@ -339,7 +339,7 @@ CXmlElement* CXmlGeneratedClass::ReadObject(CXmlElement* element, CXmlElement* c
     text.SetString(length != 0 ? String(data, length) : String());
     AccessProperty(textIndex, false, text);
     // A QName text comes back as the value it made, to be resolved here.
-    if (text.GetItemType() == ItemType_QName) {
+    if (VxVevAva5::detail::IsQNameKind(text.GetItemType())) {
       VxVevAva5::detail::ResolveQName(text, *element);
       AccessProperty(textIndex, false, text);
     }

@@ -76,4 +76,25 @@ CQName CQName::Parse(const String& text) {
                 text.substr(begin, colon - begin));
 }
 
+std::vector<CQName> CQName::ParseList(const String& text) {
+  std::vector<CQName> list;
+  size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && IsSpace(text[i])) ++i;
+    size_t start = i;
+    while (i < text.size() && !IsSpace(text[i])) ++i;
+    if (i > start) list.push_back(Parse(text.substr(start, i - start)));
+  }
+  return list;
+}
+
+String CQName::ListToString(const std::vector<CQName>& list) {
+  String text;
+  for (const CQName& item : list) {
+    if (!text.empty()) text.push_back(u' ');
+    text += item.ToString();
+  }
+  return text;
+}
+
 }  // namespace VxVevAva5

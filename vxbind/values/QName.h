@@ -16,9 +16,14 @@
 //   CQName fault(VX_T("http://schemas.xmlsoap.org/soap/envelope/"), VX_T("Server"),
 //                VX_T("soap"));
 //   fault.ToString();  // "soap:Server"
+//
+// A list of QNames (xs:list of xs:QName) is a CQNameList, read and written
+// by ParseList and ListToString: items apart by single spaces.
 
 #ifndef VXBIND_VALUES_QNAME_H
 #define VXBIND_VALUES_QNAME_H
+
+#include <vector>
 
 #include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
@@ -54,6 +59,12 @@ class VXBIND_EXPORT CQName {
   // character that no XML name has) throws CVxInvalidValueException "The
   // text [%s] is not a qualified name (QName)".
   static CQName Parse(const String& text);
+  // The items of a whitespace-separated list, each split by Parse (whose
+  // exception an item that is no QName throws); an empty or blank text is
+  // the empty list.
+  static std::vector<CQName> ParseList(const String& text);
+  // The items' lexical forms (ToString) apart by single spaces.
+  static String ListToString(const std::vector<CQName>& list);
 
   bool operator==(const CQName& other) const {
     return m_localName == other.m_localName && m_namespaceUri == other.m_namespaceUri;
@@ -65,6 +76,9 @@ class VXBIND_EXPORT CQName {
   String m_localName;
   String m_prefix;
 };
+
+// The value of a list of QNames.
+typedef std::vector<CQName> CQNameList;
 
 }  // namespace VxVevAva5
 

@@ -3,6 +3,7 @@
 #include "vxbind/base/Enums.h"
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Format.h"
+#include "vxbind/writers/XmlWriter.h"
 
 namespace VxVevAva5 {
 namespace detail {
@@ -27,10 +28,29 @@ void ResolveQName(CQName& value, const CXmlElement& element) {
 }
 
 void ResolveQName(VxVariant& value, const CXmlElement& element) {
-  if (value.GetItemType() != ItemType_QName) return;
-  CQName name = value.GetQName();
-  ResolveQName(name, element);
-  value.SetQName(name);
+  if (value.GetItemType() == ItemType_QName) {
+    CQName name = value.GetQName();
+    ResolveQName(name, element);
+    value.SetQName(name);
+  } else if (value.GetItemType() == ItemType_QNameList) {
+    CQNameList list = value.GetQNameList();
+    for (CQName& name : list) ResolveQName(name, element);
+    value.SetQNameList(list);
+  }
+}
+
+String QNameText(const CQNameList& list, CXmlWriter& writer) {
+  String text;
+  for (const CQName& name : list) {
+    if (!text.empty()) text.push_back(u' ');
+    text += writer.QNameToText(name);
+  }
+  return text;
+}
+
+String QNameText(const VxVariant& value, CXmlWriter& writer) {
+  if (value.GetItemType() == ItemType_QNameList) return QNameText(value.GetQNameList(), writer);
+  return writer.QNameToText(value.GetQName());
 }
 
 }  // namespace detail
