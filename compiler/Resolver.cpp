@@ -135,8 +135,8 @@ void Resolver::ResolveSimpleType(SimpleType* type) {
     }
     // Lengths count the units of strings and the bytes of binary data;
     // bounds need an order.
-    bool measured = t.itemType == "string" || t.itemType == "QName" ||
-                    t.itemType == "hexBinary" || t.itemType == "base64Binary";
+    bool measured = t.itemType == "string" || t.itemType == "QName" || t.itemType == "hexBinary" ||
+                    t.itemType == "base64Binary";
     bool ordered = !measured && t.itemType != "boolean";
     if (!measured && (own.length >= 0 || own.minLength >= 0 || own.maxLength >= 0))
       throw CompileError(t.pos, "length facets do not apply to the item type " + t.itemType);

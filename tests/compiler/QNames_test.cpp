@@ -2,12 +2,13 @@
 // data/qnames.xsd. A QName's prefix means the namespace that the
 // declarations in scope bind it to: read, it is resolved there; written,
 // its namespace gets a prefix declared where none is bound.
+#include "qnames.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "GeneratedTesting.h"
-#include "qnames.h"
 
 namespace {
 
@@ -84,7 +85,7 @@ TEST(QNames, ValuesBuiltInCodeGetTheirBinding) {
   CSmartPtr<Q::CFault> fault = new Q::CFault;
   fault->SetCode(CQName(kSoap, VX_T("Server")));  // no prefix: one is made up
   fault->SetKind(CQName(VX_T("urn:k"), VX_T("kind"), VX_T("k")));
-  fault->GetSeen()->Add(CQName(kNs, VX_T("mine")));  // the element's own namespace
+  fault->GetSeen()->Add(CQName(kNs, VX_T("mine")));       // the element's own namespace
   fault->GetSeen()->Add(CQName(VX_T(""), VX_T("bare")));  // no namespace at all
   CXmlSerializationContext context;
   context.GetNamespaceAliases().Add(VX_T("q"), kNs);
@@ -101,8 +102,9 @@ TEST(QNames, ValuesBuiltInCodeGetTheirBinding) {
   // namespace has no way to be written.
   CXmlSerializationContext defaulted;
   defaulted.SetDefaultNamespaceURI(kNs);
-  EXPECT_NE(Failure([&] { fault->ToXml(false, false, EOLType_LF, defaulted); })
-                .find("The QName [bare] has no namespace, but a default namespace is in force"),
+  EXPECT_NE(Failure([&] {
+              fault->ToXml(false, false, EOLType_LF, defaulted);
+            }).find("The QName [bare] has no namespace, but a default namespace is in force"),
             std::string::npos);
 }
 

@@ -82,8 +82,7 @@ std::string ResolvedQName(const CXmlElement* e, const std::string& text) {
     return std::string();
   String uri;
   std::string prefix = colon == std::string::npos ? std::string() : name.substr(0, colon);
-  if (!e->LookupNamespaceURI(Utf16::FromUtf8(prefix), uri) && !prefix.empty())
-    return std::string();
+  if (!e->LookupNamespaceURI(Utf16::FromUtf8(prefix), uri) && !prefix.empty()) return std::string();
   return "{" + U8(uri) + "}" + name.substr(start);
 }
 

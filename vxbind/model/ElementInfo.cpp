@@ -5,8 +5,8 @@
 #include <cstddef>
 
 #include "vxbind/base/Exceptions.h"
-#include "vxbind/collections/detail/QNameValues.h"
 #include "vxbind/collections/XmlCollectionBase.h"
+#include "vxbind/collections/detail/QNameValues.h"
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/model/detail/Errors.h"
 #include "vxbind/platform/Format.h"
@@ -198,7 +198,7 @@ CElementInfo::SearchResult CElementInfo::SearchMandatory(const CXmlSerialization
 void CElementInfo::ReadPrimitive(CXmlGeneratedClass* object, CXmlElement** current) const {
   VxVariant value;
   value.FromString(TextOf(*current), m_itemType, m_whitespaceRule);
-  VxVevAva5::detail::ResolveQName(value, **current);
+  if (VxVevAva5::detail::IsQNameKind(m_itemType)) VxVevAva5::detail::ResolveQName(value, **current);
   AccessProperty(object, false, value);
   *current = (*current)->GetNextSiblingElement();
 }

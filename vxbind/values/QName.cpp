@@ -58,16 +58,16 @@ CQName CQName::Parse(const String& text) {
   while (begin < end && IsSpace(text[begin])) ++begin;
   while (end > begin && IsSpace(text[end - 1])) --end;
   size_t colon = end;
+  size_t colons = 0;
   for (size_t i = begin; i < end; ++i) {
     if (text[i] != u':') continue;
-    if (colon != end) colon = begin;  // a second colon: no QName
-    else colon = i;
-    if (colon == begin) break;
+    colon = i;
+    ++colons;
   }
   const unsigned short* data = text.data();
-  bool valid = colon == end ? IsNCName(data + begin, end - begin)
-                            : colon != begin && IsNCName(data + begin, colon - begin) &&
-                                  IsNCName(data + colon + 1, end - colon - 1);
+  bool valid = colons == 0 ? IsNCName(data + begin, end - begin)
+                           : colons == 1 && IsNCName(data + begin, colon - begin) &&
+                                 IsNCName(data + colon + 1, end - colon - 1);
   if (!valid)
     throw CVxInvalidValueException(
         FormatString(VX_T("The text [%s] is not a qualified name (QName)"), text.c_str()));

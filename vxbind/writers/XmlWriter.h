@@ -22,11 +22,12 @@
 // bindings in force in the output: the default namespace and the prefix ->
 // URI bindings that a reader of the output sees at the current element.
 // Whenever a name (an element's, an attribute's, or the prefix inside an
-// xsi:type value) would not be bound to the namespace intended, the start
-// tag that is open gets the declaration it needs: xmlns="" for an element
-// without namespace inside a default namespace, xmlns="U" for a default
-// namespace set inside an element, xmlns:p="U" for a prefix added inside an
-// element or bound to another namespace there. When that prefix already
+// xsi:type or other QName value) would not be bound to the namespace
+// intended, the start tag that is open gets the declaration it needs:
+// xmlns="" for an element without namespace inside a default namespace,
+// xmlns="U" for a default namespace set inside an element, xmlns:p="U" for
+// a prefix added inside an element or bound to another namespace there
+// (for a QName value, its own prefix where that is free). When that prefix already
 // means something else on the very same tag, the name gets another prefix
 // ("AA", "AB", ... not in use). Two aliases that share a prefix are not
 // declared on the root (that would be a duplicate attribute) but where they
