@@ -26,7 +26,8 @@ constexpr Whitespace C = Whitespace::Collapse;
 // The lexical rules of the name types (Name, NCName, NMTOKEN, ...) are not
 // carried as patterns: they need the \i and \c classes of XML Schema
 // expressions. The list types (IDREFS, NMTOKENS, ENTITIES) are held as one
-// string.
+// string. QName values have a kind of their own: their prefix means a
+// namespace.
 const BuiltinRow kRows[] = {
     {"anySimpleType", "string", P, nullptr, nullptr, nullptr},
     {"string", "string", P, nullptr, nullptr, nullptr},
@@ -43,7 +44,7 @@ const BuiltinRow kRows[] = {
     {"NMTOKEN", "string", C, nullptr, nullptr, nullptr},
     {"NMTOKENS", "string", C, nullptr, nullptr, nullptr},
     {"anyURI", "string", C, nullptr, nullptr, nullptr},
-    {"QName", "string", C, nullptr, nullptr, nullptr},
+    {"QName", "QName", C, nullptr, nullptr, nullptr},
     {"NOTATION", "string", C, nullptr, nullptr, nullptr},
     {"boolean", "boolean", C, nullptr, nullptr, nullptr},
     {"float", "r4", C, nullptr, nullptr, nullptr},

@@ -83,6 +83,8 @@ const ValueKind kValueKinds[] = {
     {"boolean", "bool", false, "Boolean"},
     {"decimal", "::VxVevAva5::CDecimal", true, "Decimal"},
     {"integer", "::VxVevAva5::CBigInteger", true, "Integer"},
+    {"QName", "::VxVevAva5::CQName", true, "QName"},
+    {"QNameList", "::VxVevAva5::CQNameList", true, "QNameList"},
 };
 
 const ValueKind& KindOf(const std::string& itemType) {
@@ -1016,6 +1018,22 @@ void ClassWriter::AccessCase(std::ostream& out, const ClassPlan& plan, const Mem
             "        typed.Set$variant$($field$);\n");
     if (!m.simple->facets.Empty())
       CheckFacets(p, "        ", *m.simple, Literal(m_p.DefaultElementOf(plan.type)));
+    if (m.simple->itemType == "QName" || m.simple->itemType == "QNameList") {
+      // A QName travels as itself, for the driver to resolve its prefix
+      // where the text stood and to declare it where it is written: the
+      // text handed in comes back as the value it made.
+      p.Print(v,
+              "        value = typed;\n"
+              "      } else if (value.GetItemType() == ::VxVevAva5::ItemType_$item$) {\n"
+              "        $field$ = value.Get$variant$();\n"
+              "      } else {\n"
+              "        value.FromString(value.GetString(),\n"
+              "                         ::VxVevAva5::ItemType_$item$, $rule$);\n"
+              "        $field$ = value.Get$variant$();\n"
+              "      }\n"
+              "      return;\n");
+      return;
+    }
     p.Print(v,
             "        value.SetString(typed.ToString(nullptr));\n"
             "      } else {\n"

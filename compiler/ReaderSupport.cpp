@@ -46,7 +46,9 @@ VxVevAva5::ItemType ItemTypeOf(const std::string& name) {
                                                             {"string", ItemType_string},
                                                             {"boolean", ItemType_boolean},
                                                             {"decimal", ItemType_decimal},
-                                                            {"integer", ItemType_integer}};
+                                                            {"integer", ItemType_integer},
+                                                            {"QName", ItemType_QName},
+                                                            {"QNameList", ItemType_QNameList}};
   for (const auto& entry : kTypes)
     if (name == entry.first) return entry.second;
   return ItemType_Invalid;

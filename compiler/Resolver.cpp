@@ -70,6 +70,16 @@ Schema& Resolver::DocumentOf(const ComplexType& type) const {
 void Resolver::ResolveSimpleTypes() {
   ResolveMemberTypes();  // the members of lists and unions before their types
   for (auto& type : m_schema.simpleTypes) ResolveSimpleType(type.get());
+  // Lists of QNames hold the names, not their text, once every item type
+  // is known (a list with an enumeration stays an enumeration of texts).
+  for (auto& type : m_schema.simpleTypes) {
+    SimpleType& t = *type;
+    if (t.variety != Variety::List || t.IsEnum()) continue;
+    const SimpleType* list = &t;
+    while (list->memberTypes.empty() && list->baseType != nullptr) list = list->baseType;
+    const SimpleType* item = list->memberTypes.empty() ? nullptr : list->memberTypes[0].simple;
+    if (item != nullptr && item->resolved && item->itemType == "QName") t.itemType = "QNameList";
+  }
 }
 
 void Resolver::ResolveMemberTypes() {
@@ -125,8 +135,8 @@ void Resolver::ResolveSimpleType(SimpleType* type) {
     }
     // Lengths count the units of strings and the bytes of binary data;
     // bounds need an order.
-    bool measured =
-        t.itemType == "string" || t.itemType == "hexBinary" || t.itemType == "base64Binary";
+    bool measured = t.itemType == "string" || t.itemType == "QName" || t.itemType == "hexBinary" ||
+                    t.itemType == "base64Binary";
     bool ordered = !measured && t.itemType != "boolean";
     if (!measured && (own.length >= 0 || own.minLength >= 0 || own.maxLength >= 0))
       throw CompileError(t.pos, "length facets do not apply to the item type " + t.itemType);
@@ -156,7 +166,9 @@ void Resolver::ResolveSimpleType(SimpleType* type) {
             throw CompileError(t.pos, "enumeration value '" + value + "' is not one of the base's");
         }
       t.enumeration = t.ownEnumeration;
-      t.enumOwner = &t;
+      // An enumeration of QNames lists names in namespaces, which a C++
+      // enum of texts cannot hold: such a type stays a QName value.
+      t.enumOwner = t.itemType == "QName" ? nullptr : &t;
     } else {
       t.enumeration = base.enumeration;
       t.enumOwner = base.enumOwner;

@@ -32,6 +32,7 @@
 #include "vxbind/values/DateTime.h"
 #include "vxbind/values/DateTimeSpan.h"
 #include "vxbind/values/Decimal.h"
+#include "vxbind/values/QName.h"
 
 // Variant and conversions
 #include "vxbind/conversions/Conversions.h"

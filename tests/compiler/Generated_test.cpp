@@ -201,7 +201,7 @@ TEST(GeneratedKinds, BindTheTextOfSimpleContent) {
 // -- built-in types -------------------------------------------------------------
 
 const char kBuiltins[] =
-    "<builtins><anySimpleType>any</anySimpleType><string> two  spaces </string>"
+    "<builtins xmlns:k='urn:k'><anySimpleType>any</anySimpleType><string> two  spaces </string>"
     "<normalizedString>a\tb</normalizedString><token> a   b </token><language>en-GB</language>"
     "<Name>a:b</Name><NCName>ab</NCName><ID>id1</ID><IDREF>id1</IDREF><IDREFS>id1 id2</IDREFS>"
     "<ENTITY>e</ENTITY><ENTITIES>e f</ENTITIES><NMTOKEN>n-1</NMTOKEN><NMTOKENS>n1 n2</NMTOKENS>"
@@ -225,6 +225,7 @@ TEST(GeneratedBuiltins, MapEveryBuiltInTypeToItsItemType) {
   EXPECT_EQ(U8(all->GetNormalizedString()), "a b");
   EXPECT_EQ(U8(all->GetToken()), "a b");
   EXPECT_EQ(U8(all->GetIDREFS()), "id1 id2");
+  EXPECT_EQ(all->GetQName(), CQName(VX_T("urn:k"), VX_T("x")));
   EXPECT_TRUE(all->GetBoolean());
   EXPECT_EQ(all->GetFloat(), 1.5f);
   EXPECT_EQ(all->GetDouble(), -2.25);

@@ -57,6 +57,7 @@ const RoundTrip kRoundTrips[] = {
     {ItemType_decimal, "decimal", "-0012.500", "-12.5"},
     {ItemType_integer, "integer", "+000123456789012345678901234567890",
      "123456789012345678901234567890"},
+    {ItemType_QName, "QName", " soap:Server ", "soap:Server"},
 };
 
 }  // namespace

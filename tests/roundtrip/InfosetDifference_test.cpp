@@ -35,12 +35,20 @@ TEST(InfosetDifference, IgnoresSpellingReportsContent) {
        ""},
       {"<a " + xsi + " xmlns:p='urn:t' xsi:type='p:T'/>",
        "<a " + xsi + " xmlns:q='urn:t' xsi:type='q:T'/>", ""},
+      // What may be QName values, by the names they resolve to.
+      {"<a xmlns:p='urn:t' k='p:K'><b xmlns='urn:t'>V</b></a>",
+       "<a xmlns:q='urn:t' k='q:K'><b xmlns='urn:t' xmlns:r='urn:t'>r:V</b></a>", ""},
+      {"<a xmlns:p='urn:t'><b>p:V W</b></a>", "<a xmlns:q='urn:t'><b>q:V W</b></a>", ""},
       // Differences, the first in document order.
       {"<a " + xsi + " xmlns:p='urn:t' xsi:type='p:T'/>",
        "<a " + xsi + " xmlns:p='urn:u' xsi:type='p:T'/>",
        "/a: attribute {http://www.w3.org/2001/XMLSchema-instance}type={urn:t}T is missing, "
        "attribute {http://www.w3.org/2001/XMLSchema-instance}type={urn:u}T appeared"},
       {"<a><b> x</b></a>", "<a><b>x</b></a>", "/a/b: text ' x' became 'x'"},
+      {"<a xmlns:p='urn:t' k='p:K'/>", "<a xmlns:q='urn:u' k='q:K'/>",
+       "/a: attribute k=p:K is missing, attribute k=q:K appeared"},
+      {"<a xmlns:p='urn:t'><b>p:V W</b></a>", "<a xmlns:q='urn:t'><b>q:V  W</b></a>",
+       "/a/b: text 'p:V W' became 'q:V  W'"},
       {"<a x='1'>t<b/></a>", "<a x='1'>u<b/></a>", "/a: text 't' became 'u'"},
       {"<a><b/><c/></a>", "<a><b/></a>", "/a: element c is missing"},
       {"<a><b/></a>", "<a><b/><d xmlns='urn:d'/></a>", "/a: element {urn:d}d appeared"},

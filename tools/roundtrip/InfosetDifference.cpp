@@ -127,6 +127,41 @@ std::string ResolvedTypeName(const CXmlElement* e, const std::string& value) {
   return "{" + U8(uri) + "}" + name.substr(colon == std::string::npos ? 0 : colon + 1);
 }
 
+// A text that has the form of a QName ("p:local" or "local") as
+// "{namespace}local", its prefix resolved in `e` (no prefix: the default
+// namespace); "" for any other text and for an unbound prefix. Binding may
+// write a QName value with another prefix than it was read with.
+std::string ResolvedQName(const CXmlElement* e, const std::string& text) {
+  const std::string& name = text;
+  size_t colon = name.find(':');
+  size_t start = colon == std::string::npos ? 0 : colon + 1;
+  if (name.empty() || colon == 0 || start == name.size() ||
+      name.find_first_of(" \t\n\r/:", start) != std::string::npos ||
+      name.find_first_of(" \t\n\r/") < start)
+    return std::string();
+  String uri;
+  std::string prefix = colon == std::string::npos ? std::string() : name.substr(0, colon);
+  if (!e->LookupNamespaceURI(Utf16::FromUtf8(prefix), uri) && !prefix.empty()) return std::string();
+  return "{" + U8(uri) + "}" + name.substr(start);
+}
+
+// Whether two values that differ as text name the same QNames where they
+// stand, read as QNames or as lists of them (items apart by one space).
+bool SameQName(const CXmlElement* x, const std::string& tx, const CXmlElement* y,
+               const std::string& ty) {
+  size_t i = 0;
+  size_t j = 0;
+  for (;;) {
+    size_t ei = std::min(tx.find(' ', i), tx.size());
+    size_t ej = std::min(ty.find(' ', j), ty.size());
+    std::string rx = ResolvedQName(x, tx.substr(i, ei - i));
+    if (rx.empty() || rx != ResolvedQName(y, ty.substr(j, ej - j))) return false;
+    if (ei == tx.size() || ej == ty.size()) return ei == tx.size() && ej == ty.size();
+    i = ei + 1;
+    j = ej + 1;
+  }
+}
+
 // The attributes that carry data, each as "{namespace}name=value", sorted.
 std::vector<std::string> Attributes(const CXmlElement* e, bool numbersByValue) {
   std::vector<std::string> all;
@@ -155,6 +190,15 @@ std::string AttributeDifference(const CXmlElement* x, const CXmlElement* y, bool
   std::vector<std::string> ax = Attributes(x, numbersByValue);
   std::vector<std::string> ay = Attributes(y, numbersByValue);
   if (ax == ay) return std::string();
+  // The same names, and values that differ only in a QName's prefix.
+  bool same = ax.size() == ay.size();
+  for (size_t i = 0; same && i < ax.size(); ++i) {
+    size_t ex = ax[i].find('=');
+    size_t ey = ay[i].find('=');
+    same = ax[i].compare(0, ex, ay[i], 0, ey) == 0 &&
+           (ax[i] == ay[i] || SameQName(x, ax[i].substr(ex + 1), y, ay[i].substr(ey + 1)));
+  }
+  if (same) return std::string();
   std::string lost = FirstMissing(ax, ay);
   std::string added = FirstMissing(ay, ax);
   std::string text;
@@ -174,7 +218,8 @@ std::string TextDifference(const CXmlElement* x, const CXmlElement* y, bool numb
   } else if ((tx.empty() && IsIndentation(ty)) || (ty.empty() && IsIndentation(tx))) {
     return std::string();
   }
-  if (tx == ty || (numbersByValue && CanonicalValue(tx) == CanonicalValue(ty)))
+  if (tx == ty || (numbersByValue && CanonicalValue(tx) == CanonicalValue(ty)) ||
+      (leaf && SameQName(x, tx, y, ty)))
     return std::string();
   return "text '" + tx + "' became '" + ty + "'";
 }

@@ -16,6 +16,11 @@
 // UTC (13.000 and 13, +00:00 and Z); white space around a number, a time or
 // true or false does not count either: binding keeps values, not their
 // spelling.
+// Two texts (of leaf elements, or attribute values) that have the form of
+// a QName ("prefix:local" or "local") are equal when they name the same
+// namespace and local name where each stands (no prefix: the default
+// namespace): a QName value may come back with another prefix, or with one
+// where it had none. Texts that are equal as they are stay equal.
 #ifndef VXBIND_TOOLS_ROUNDTRIP_INFOSETDIFFERENCE_H
 #define VXBIND_TOOLS_ROUNDTRIP_INFOSETDIFFERENCE_H
 

@@ -6,7 +6,9 @@
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/collections/detail/Errors.h"
+#include "vxbind/collections/detail/QNameValues.h"
 #include "vxbind/conversions/Conversions.h"
+#include "vxbind/document/XmlDocument.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
 #include "vxbind/writers/XmlWriter.h"
@@ -65,6 +67,10 @@ const unsigned short* ClassName(ItemType type) {
       return VX_T("CbooleanCol");
     case ItemType_decimal:
       return VX_T("CdecimalCol");
+    case ItemType_QName:
+      return VX_T("CQNameCol");
+    case ItemType_QNameList:
+      return VX_T("CQNameListCol");
     default:
       return VX_T("CintegerCol");
   }
@@ -239,6 +245,17 @@ template <ItemType kType>
 void CPrimitiveCol<kType>::ToXml_Int(CXmlWriter* writer, bool, const unsigned short*,
                                      const CXmlSerializationContext& context, bool) const {
   ValidateCount(context);
+  if constexpr (kType == ItemType_QName || kType == ItemType_QNameList) {
+    for (const ValueType& value : m_values) {
+      writer->WriteStartElement(GetElementName(), GetNamespaceRef());
+      if constexpr (kType == ItemType_QName)
+        writer->WriteText(writer->QNameToText(value));
+      else
+        writer->WriteText(detail::QNameText(value, *writer));
+      writer->WriteEndElement();
+    }
+    return;
+  }
   const unsigned short* format = GetFormat();
   WriteItems(writer, GetElementName(), GetNamespaceRef(), m_values, m_values.size(),
              [format](typename ItemTypeTraits<kType>::ArgType v) {
@@ -249,6 +266,21 @@ void CPrimitiveCol<kType>::ToXml_Int(CXmlWriter* writer, bool, const unsigned sh
 template <ItemType kType>
 void CPrimitiveCol<kType>::AddFromString(String text) {
   Add(ItemTypeTraits<kType>::FromString(text, GetWhitespaceRule()));
+}
+
+template <ItemType kType>
+void CPrimitiveCol<kType>::AddFromElement(const CXmlElement& element) {
+  if constexpr (kType == ItemType_QName) {
+    CQName value = ItemTypeTraits<kType>::FromString(element.GetText(), GetWhitespaceRule());
+    detail::ResolveQName(value, element);
+    Add(std::move(value));
+  } else if constexpr (kType == ItemType_QNameList) {
+    CQNameList value = ItemTypeTraits<kType>::FromString(element.GetText(), GetWhitespaceRule());
+    for (CQName& name : value) detail::ResolveQName(name, element);
+    Add(std::move(value));
+  } else {
+    AddFromString(element.GetText());
+  }
 }
 
 // -- The date collections ------------------------------------------------------
@@ -386,6 +418,8 @@ VX_DEFINE_COLLECTION(CstringCol, CPrimitiveCol<ItemType_string>)
 VX_DEFINE_COLLECTION(CbooleanCol, CPrimitiveCol<ItemType_boolean>)
 VX_DEFINE_COLLECTION(CdecimalCol, CPrimitiveCol<ItemType_decimal>)
 VX_DEFINE_COLLECTION(CintegerCol, CPrimitiveCol<ItemType_integer>)
+VX_DEFINE_COLLECTION(CQNameCol, CPrimitiveCol<ItemType_QName>)
+VX_DEFINE_COLLECTION(CQNameListCol, CPrimitiveCol<ItemType_QNameList>)
 #undef VX_DEFINE_COLLECTION
 
 }  // namespace VxVevAva5

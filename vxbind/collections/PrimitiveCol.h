@@ -3,7 +3,9 @@
 // -----------------------------------------------------------------------------
 //
 // The primitive collections: the holders of repeated simple-typed members,
-// one class per item type, named after it (Ci4Col, CstringCol, CdateCol, ...).
+// one class per item type, named after it (Ci4Col, CstringCol, CdateCol, ...,
+// and CQNameCol and CQNameListCol, whose items are read and written with the
+// namespace declarations in scope, like every QName value).
 // Each stores its values in insertion order, checks every value against the
 // member's facets when it is added (reading included), writes each value as
 // an element of its own and reads a run of such elements back.
@@ -167,6 +169,7 @@ class VXBIND_EXPORT CPrimitiveCol : public CXmlTypeCollection, public CInstanceM
   void ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* namespaceUri,
                  const CXmlSerializationContext& context, bool optional) const override;
   void AddFromString(String text) override;
+  void AddFromElement(const CXmlElement& element) override;
 
  private:
   using Storage = typename std::conditional<std::is_same<ValueType, bool>::value, CBoolArray,
@@ -290,6 +293,8 @@ VX_DECLARE_COLLECTION(CstringCol, CPrimitiveCol<ItemType_string>)
 VX_DECLARE_COLLECTION(CbooleanCol, CPrimitiveCol<ItemType_boolean>)
 VX_DECLARE_COLLECTION(CdecimalCol, CPrimitiveCol<ItemType_decimal>)
 VX_DECLARE_COLLECTION(CintegerCol, CPrimitiveCol<ItemType_integer>)
+VX_DECLARE_COLLECTION(CQNameCol, CPrimitiveCol<ItemType_QName>)
+VX_DECLARE_COLLECTION(CQNameListCol, CPrimitiveCol<ItemType_QNameList>)
 #undef VX_DECLARE_COLLECTION
 
 }  // namespace VxVevAva5

@@ -387,9 +387,13 @@ CXmlElement* CXmlTypeCollection::FromXml_Int(CXmlElement*, CXmlElement* current,
   const String& namespaceUri = GetNamespaceRef();
   for (; current != nullptr; current = current->GetNextSiblingElement()) {
     if (!DoesElementNameMatch(context, current, name.c_str(), namespaceUri.c_str())) break;
-    AddFromString(current->GetText());
+    AddFromElement(*current);
   }
   return current;
+}
+
+void CXmlTypeCollection::AddFromElement(const CXmlElement& element) {
+  AddFromString(element.GetText());
 }
 
 }  // namespace VxVevAva5

@@ -255,7 +255,7 @@ class VXBIND_EXPORT CXmlTypeCollection : public CXmlCollectionBase {
 
   // Takes the run of sibling elements from `current` on that carry the
   // collection's element name and namespace (DoesElementNameMatch), adding
-  // each one's text with AddFromString; returns the first element not taken
+  // each one with AddFromElement; returns the first element not taken
   // (null at the end). A conversion or facet error passes on, with the items
   // before it kept.
   CXmlElement* FromXml_Int(CXmlElement* element, CXmlElement* current,
@@ -263,6 +263,10 @@ class VXBIND_EXPORT CXmlTypeCollection : public CXmlCollectionBase {
   // Reads one item from its element's text (the whitespace rule applied)
   // and adds it.
   virtual void AddFromString(String text) = 0;
+  // Reads one item from its element: AddFromString of its text, unless the
+  // item's reading needs the element itself (QName: its prefix means what
+  // the declarations in scope there say).
+  virtual void AddFromElement(const CXmlElement& element);
 
  private:
   CPrimitiveRestrictions m_restrictions;

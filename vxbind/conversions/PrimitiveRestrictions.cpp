@@ -447,6 +447,10 @@ void CheckFacets(const unsigned short* name, typename ItemTypeTraits<kType>::Arg
     (void)restrictions;
   } else if constexpr (kType == ItemType_hexBinary || kType == ItemType_base64Binary) {
     CheckLengths<kType>(name, value, value.GetLength(), restrictions);
+  } else if constexpr (kType == ItemType_QName || kType == ItemType_QNameList) {
+    // Lengths and patterns of QNames apply to their lexical form.
+    CheckFacets<ItemType_string>(name, ItemTypeTraits<kType>::ToString(value, nullptr),
+                                 restrictions);
   } else if constexpr (kType == ItemType_string) {
     CheckLengths<kType>(name, value, value.size(), restrictions);
     const RestrictionState* s = RestrictionAccess::State(restrictions);
@@ -485,13 +489,16 @@ VX_INSTANTIATE_CHECK(ItemType_string)
 VX_INSTANTIATE_CHECK(ItemType_boolean)
 VX_INSTANTIATE_CHECK(ItemType_decimal)
 VX_INSTANTIATE_CHECK(ItemType_integer)
+VX_INSTANTIATE_CHECK(ItemType_QName)
+VX_INSTANTIATE_CHECK(ItemType_QNameList)
 #undef VX_INSTANTIATE_CHECK
 
 void CheckFacets(const unsigned short* name, const VxVariant& value, ItemType itemType,
                  const CPrimitiveRestrictions& restrictions) {
   // Without facets nothing needs the value (and no copy of it is made).
-  bool known =
-      itemType >= ItemType_hexBinary && itemType <= ItemType_integer && itemType != ItemType_char;
+  bool known = (itemType >= ItemType_hexBinary && itemType <= ItemType_integer &&
+                itemType != ItemType_char) ||
+               itemType == ItemType_QName || itemType == ItemType_QNameList;
   if (known && !RestrictionAccess::HasFacets(restrictions)) return;
   const CPrimitiveRestrictions& r = restrictions;
   switch (itemType) {
@@ -545,6 +552,10 @@ void CheckFacets(const unsigned short* name, const VxVariant& value, ItemType it
       return CheckFacets<ItemType_decimal>(name, value.GetDecimal(), r);
     case ItemType_integer:
       return CheckFacets<ItemType_integer>(name, value.GetInteger(), r);
+    case ItemType_QName:
+      return CheckFacets<ItemType_QName>(name, value.GetQName(), r);
+    case ItemType_QNameList:
+      return CheckFacets<ItemType_QNameList>(name, value.GetQNameList(), r);
     default:
       throw CVxInvalidValueException(VX_T("unknown type [") + value.GetType() + VX_T("]"));
   }

@@ -74,7 +74,7 @@ struct RestrictionAccess;
 //               applied first; ui8 uses the signed 64-bit reading, as the
 //               variant does
 //   ToString    its writing conversion; `format` reaches r4, r8 and decimal
-// Defined for item types 1..26 but char (22).
+// Defined for item types 1..26 but char (22), and for the QName kinds (29, 30).
 template <ItemType kType>
 struct ItemTypeTraits;
 
@@ -152,6 +152,12 @@ VX_ITEM_TYPE_TRAITS(ItemType_decimal, CDecimal, false, CConversions::decimalFrom
 VX_ITEM_TYPE_TRAITS(ItemType_integer, CBigInteger, false,
                     CConversions::integerFromString(text, rule),
                     CConversions::integerToString(value))
+// Only split: the prefix is resolved where the text stood, by the reader.
+VX_ITEM_TYPE_TRAITS(ItemType_QName, CQName, false,
+                    CQName::Parse(CWhitespaceUtils::ApplyRule(rule, text)), value.ToString())
+VX_ITEM_TYPE_TRAITS(ItemType_QNameList, CQNameList, false,
+                    CQName::ParseList(CWhitespaceUtils::ApplyRule(rule, text)),
+                    CQName::ListToString(value))
 #undef VX_ITEM_TYPE_TRAITS
 
 class VXBIND_EXPORT CPrimitiveRestrictions {

@@ -17,10 +17,14 @@ const unsigned short* const kTypeNames[] = {
     VX_T("r8"),         VX_T("duration"),  VX_T("yearMonth"),    VX_T("monthDay"),
     VX_T("year"),       VX_T("month"),     VX_T("day"),          VX_T("date"),
     VX_T("datetime"),   VX_T("time"),      VX_T("char"),         VX_T("string"),
-    VX_T("boolean"),    VX_T("decimal"),   VX_T("integer"),
+    VX_T("boolean"),    VX_T("decimal"),   VX_T("integer"),      nullptr,
+    nullptr,            VX_T("QName"),     VX_T("QNameList"),
 };
 
-bool IsConvertible(ItemType type) { return type >= ItemType_hexBinary && type <= ItemType_integer; }
+bool IsConvertible(ItemType type) {
+  return (type >= ItemType_hexBinary && type <= ItemType_integer) || type == ItemType_QName ||
+         type == ItemType_QNameList;
+}
 
 bool IsDateKind(ItemType type) {
   return type == ItemType_yearMonth || type == ItemType_monthDay || type == ItemType_date ||
@@ -56,6 +60,8 @@ bool VisitOwnedType(ItemType type, F&& f) {
     case ItemType_string: f(TypeTag<String>()); return true;
     case ItemType_decimal: f(TypeTag<CDecimal>()); return true;
     case ItemType_integer: f(TypeTag<CBigInteger>()); return true;
+    case ItemType_QName: f(TypeTag<CQName>()); return true;
+    case ItemType_QNameList: f(TypeTag<CQNameList>()); return true;
     default: return false;
   }
 }
@@ -71,7 +77,7 @@ void VxVariant::Swap(VxVariant& other) noexcept {
 
 VxVariant& VxVariant::operator=(const VxVariant& other) {
   if (this == &other) return *this;
-  if (other.m_type < ItemType_Invalid || other.m_type > ItemType_XmlCollection) {
+  if (other.m_type < ItemType_Invalid || other.m_type > ItemType_QNameList) {
     Clear();
     throw CVxException(String(VX_T("Unknown Type")));
   }
@@ -127,6 +133,10 @@ void VxVariant::SetTime(const CDateTime& v) { SetOwned(ItemType_time, new CDateT
 void VxVariant::SetString(String v) { SetOwned(ItemType_string, new String(std::move(v))); }
 void VxVariant::SetDecimal(const CDecimal& v) { SetOwned(ItemType_decimal, new CDecimal(v)); }
 void VxVariant::SetInteger(const CBigInteger& v) { SetOwned(ItemType_integer, new CBigInteger(v)); }
+void VxVariant::SetQName(const CQName& v) { SetOwned(ItemType_QName, new CQName(v)); }
+void VxVariant::SetQNameList(const CQNameList& v) {
+  SetOwned(ItemType_QNameList, new CQNameList(v));
+}
 
 void VxVariant::SetI1(char v) { Clear(); m_type = ItemType_i1; m_value.i1 = v; }
 void VxVariant::SetI2(short v) { Clear(); m_type = ItemType_i2; m_value.i2 = v; }
@@ -204,6 +214,16 @@ CDecimal VxVariant::GetDecimal() const {
   return *static_cast<const CDecimal*>(m_value.ptr);
 }
 
+CQName VxVariant::GetQName() const {
+  if (m_type != ItemType_QName || !m_value.ptr) ThrowWrongKind(VX_T("QName"));
+  return *static_cast<const CQName*>(m_value.ptr);
+}
+
+CQNameList VxVariant::GetQNameList() const {
+  if (m_type != ItemType_QNameList || !m_value.ptr) ThrowWrongKind(VX_T("QNameList"));
+  return *static_cast<const CQNameList*>(m_value.ptr);
+}
+
 CBigInteger VxVariant::GetInteger() const {
   if (m_type != ItemType_integer || !m_value.ptr) ThrowWrongKind(VX_T("integer"));
   return *static_cast<const CBigInteger*>(m_value.ptr);
@@ -251,6 +271,12 @@ String VxVariant::ToString(const unsigned short* format) const {
     case ItemType_integer:
       if (!m_value.ptr) ThrowWrongKind(VX_T("integer"));
       return CConversions::integerToString(*static_cast<const CBigInteger*>(m_value.ptr));
+    case ItemType_QName:
+      if (!m_value.ptr) ThrowWrongKind(VX_T("QName"));
+      return static_cast<const CQName*>(m_value.ptr)->ToString();
+    case ItemType_QNameList:
+      if (!m_value.ptr) ThrowWrongKind(VX_T("QNameList"));
+      return CQName::ListToString(*static_cast<const CQNameList*>(m_value.ptr));
     default:
       ThrowNotConvertible(m_type);
   }
@@ -292,6 +318,13 @@ void VxVariant::FromString(const String& text, ItemType type,
       break;
     case ItemType_integer:
       SetOwned(ItemType_integer, new CBigInteger(C::integerFromString(text, rule)));
+      break;
+    case ItemType_QName:
+      SetOwned(ItemType_QName, new CQName(CQName::Parse(CWhitespaceUtils::ApplyRule(rule, text))));
+      break;
+    case ItemType_QNameList:
+      SetOwned(ItemType_QNameList,
+               new CQNameList(CQName::ParseList(CWhitespaceUtils::ApplyRule(rule, text))));
       break;
     default: ThrowNotConvertible(type);
   }

@@ -8,7 +8,8 @@
 // metadata and primitive collections carry.
 //
 // Small kinds live inline in an 8-byte slot. The large kinds (binary data,
-// dates, durations, strings, decimals, big integers) are heap copies that the
+// dates, durations, strings, decimals, big integers, QNames and their
+// lists) are heap copies that the
 // variant owns alone and deep-copies with itself. Object and collection kinds
 // hold one counted reference to a library object.
 //
@@ -32,6 +33,7 @@
 #include "vxbind/values/DateTime.h"
 #include "vxbind/values/DateTimeSpan.h"
 #include "vxbind/values/Decimal.h"
+#include "vxbind/values/QName.h"
 
 namespace VxVevAva5 {
 
@@ -69,6 +71,10 @@ enum ItemType : int32_t {
   ItemType_integer = 26,
   ItemType_XmlObject = 27,
   ItemType_XmlCollection = 28,
+  // An xs:QName (CQName): after the two counted kinds, as they came later.
+  ItemType_QName = 29,
+  // A list of QNames (CQNameList).
+  ItemType_QNameList = 30,
 };
 
 struct VXBIND_EXPORT VxVariant {
@@ -83,7 +89,7 @@ struct VXBIND_EXPORT VxVariant {
 
   // Clears this variant, then copies `other`: inline kinds by value, owned
   // kinds as new heap copies, counted kinds as one more reference. A source
-  // item type outside 0..28 throws CVxException "Unknown Type" and leaves
+  // item type outside 0..30 throws CVxException "Unknown Type" and leaves
   // this variant empty. Assigning a variant to itself keeps its value.
   VxVariant& operator=(const VxVariant& other);
   // Releases this variant's value and takes over that of `other`, which is
@@ -130,6 +136,8 @@ struct VXBIND_EXPORT VxVariant {
   void SetBoolean(bool value);
   void SetDecimal(const CDecimal& value);
   void SetInteger(const CBigInteger& value);
+  void SetQName(const CQName& value);
+  void SetQNameList(const CQNameList& value);
   // Takes a reference on a non-null object.
   void SetXmlObject(CXmlObjectBase* value);
   // Item type 28; takes a reference on a non-null collection. Defined with
@@ -168,6 +176,8 @@ struct VXBIND_EXPORT VxVariant {
   String GetString() const;
   CDecimal GetDecimal() const;
   CBigInteger GetInteger() const;
+  CQName GetQName() const;
+  CQNameList GetQNameList() const;
   // A new counted reference to the held object; null when none is held,
   // including when the variant holds a value of another kind.
   CSmartPtr<CXmlObjectBase> GetXmlObject() const;
@@ -176,15 +186,20 @@ struct VXBIND_EXPORT VxVariant {
   CSmartPtr<CXmlCollectionBase> GetXmlCollection() const;
 
   // The XSD-ish name of the item type ("i4", "dateTime" is "datetime", ...).
-  // Throws CVxException "Invalid Type %d" outside 1..26.
+  // Throws CVxException "Invalid Type %d" outside 1..26 and 29..30.
   String GetType() const;
   // The lexical form of the value. `format` goes to r4/r8 (a printf format)
   // and decimal (fraction digits as text) only; null picks their defaults.
-  // Throws CVxException "Invalid Type %d to convert to string" outside 1..26.
+  // A QName gives "prefix:local" with the prefix it holds; a list of them
+  // its items apart by spaces.
+  // Throws CVxException "Invalid Type %d to convert to string" outside 1..26
+  // and 29..30.
   String ToString(const unsigned short* format) const;
   // Reads `text` as `type` by its conversion (applying `rule` first), then
   // stores it. Throws CVxException "Invalid Type %d to convert to string" for
-  // a type outside 1..26; conversion errors pass through. On any failure the
+  // a type outside 1..26 and 29..30; conversion errors pass through. A
+  // QName is only split (CQName::Parse, ParseList): its namespace URI stays
+  // empty until the reader resolves the prefix where the text stood. On any failure the
   // variant keeps its previous value. ui8 text is read by the signed 64-bit
   // reading and stored as unsigned.
   void FromString(const String& text, ItemType type, CWhitespaceUtils::WhitespaceRule rule);

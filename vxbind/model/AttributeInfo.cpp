@@ -6,6 +6,7 @@
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/collections/Element.h"
 #include "vxbind/collections/XmlCollectionBase.h"
+#include "vxbind/collections/detail/QNameValues.h"
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
@@ -107,6 +108,12 @@ void CAttributeInfoPrimitive::AttributeToXml(const CXmlSerializationContext&,
     value.ToString(m_format);
   }
   CheckRestriction(value);
+  if (VxVevAva5::detail::IsQNameKind(m_itemType)) {
+    // The value's prefixes are declared before the attribute that uses them.
+    String text = VxVevAva5::detail::QNameText(value, *writer);
+    writer->WriteAttribute(GetAttributeName(), GetAttributeNamespace(), text);
+    return;
+  }
   writer->WriteAttribute(GetAttributeName(), GetAttributeNamespace(), value.ToString(m_format));
 }
 
@@ -118,6 +125,22 @@ bool CAttributeInfoPrimitive::AttributeFromXml(const CXmlSerializationContext&,
     return false;
   VxVariant value;
   value.FromString(ValueOf(attribute), m_itemType, m_whitespaceRule);
+  AccessProperty(object, false, value);
+  return true;
+}
+
+bool CAttributeInfoPrimitive::AttributeFromElement(const CXmlSerializationContext& context,
+                                                   CXmlGeneratedClass* object,
+                                                   CXmlAttribute* attribute,
+                                                   const CXmlElement& owner) {
+  if (!VxVevAva5::detail::IsQNameKind(m_itemType))
+    return AttributeFromXml(context, object, attribute);
+  if (attribute->GetLocalName() != GetAttributeName() ||
+      attribute->GetNamespaceURI() != GetAttributeNamespace())
+    return false;
+  VxVariant value;
+  value.FromString(ValueOf(attribute), m_itemType, m_whitespaceRule);
+  VxVevAva5::detail::ResolveQName(value, owner);
   AccessProperty(object, false, value);
   return true;
 }

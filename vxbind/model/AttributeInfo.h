@@ -40,6 +40,7 @@
 
 namespace VxVevAva5 {
 class CXmlAttribute;
+class CXmlElement;
 class CXmlWriter;
 }  // namespace VxVevAva5
 
@@ -48,6 +49,7 @@ namespace VxVevAva5Data {
 using VxVevAva5::CPrimitiveRestrictions;
 using VxVevAva5::CWhitespaceUtils;
 using VxVevAva5::CXmlAttribute;
+using VxVevAva5::CXmlElement;
 using VxVevAva5::CXmlGeneratedClass;
 using VxVevAva5::CXmlObjectBase;
 using VxVevAva5::CXmlSerializationContext;
@@ -67,6 +69,15 @@ class VXBIND_EXPORT CAttributeInfo {
   // True when this info took `attribute` (its value is then stored).
   virtual bool AttributeFromXml(const CXmlSerializationContext& context, CXmlGeneratedClass* object,
                                 CXmlAttribute* attribute) = 0;
+  // AttributeFromXml for an attribute of `owner`, which a value that needs
+  // the namespace declarations in scope (a QName) is read with. The
+  // reading of a generated class calls this one.
+  virtual bool AttributeFromElement(const CXmlSerializationContext& context,
+                                    CXmlGeneratedClass* object, CXmlAttribute* attribute,
+                                    const CXmlElement& owner) {
+    (void)owner;
+    return AttributeFromXml(context, object, attribute);
+  }
   // Called once per read, after every attribute was offered; `found` is
   // true when this info took one. A required attribute not found throws
   // CVxValidationException "Failed to find the required Attribute [%s]".
@@ -133,8 +144,12 @@ class VXBIND_EXPORT CAttributeInfoPrimitive : public CAttributeInfo {
 
   void AttributeToXml(const CXmlSerializationContext& context, const CXmlGeneratedClass* object,
                       CXmlWriter* writer) const override;
+  // A QName read here keeps the prefix it was written with and no
+  // namespace; AttributeFromElement resolves it.
   bool AttributeFromXml(const CXmlSerializationContext& context, CXmlGeneratedClass* object,
                         CXmlAttribute* attribute) override;
+  bool AttributeFromElement(const CXmlSerializationContext& context, CXmlGeneratedClass* object,
+                            CXmlAttribute* attribute, const CXmlElement& owner) override;
   void Validate(const CXmlSerializationContext& context, bool found) const override;
 
   // The facet check (CheckFacets with the attribute name, the item type and

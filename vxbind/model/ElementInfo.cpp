@@ -6,6 +6,7 @@
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/collections/XmlCollectionBase.h"
+#include "vxbind/collections/detail/QNameValues.h"
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/model/detail/Errors.h"
 #include "vxbind/platform/Format.h"
@@ -160,7 +161,10 @@ bool CElementInfo::ElementToXmlPrim(const CXmlSerializationContext&,
   if (!value.IsValid()) return false;
   CheckRestriction(value);
   writer->WriteStartElement(m_elementName, m_elementNamespace);
-  writer->WriteText(value.ToString(m_format));
+  if (VxVevAva5::detail::IsQNameKind(m_itemType))
+    writer->WriteText(VxVevAva5::detail::QNameText(value, *writer));
+  else
+    writer->WriteText(value.ToString(m_format));
   writer->WriteEndElement();
   return true;
 }
@@ -227,6 +231,7 @@ CElementInfo::SearchResult CElementInfo::SearchMandatory(const CXmlSerialization
 void CElementInfo::ReadPrimitive(CXmlGeneratedClass* object, CXmlElement** current) const {
   VxVariant value;
   value.FromString(TextOf(*current), m_itemType, m_whitespaceRule);
+  if (VxVevAva5::detail::IsQNameKind(m_itemType)) VxVevAva5::detail::ResolveQName(value, **current);
   AccessProperty(object, false, value);
   *current = (*current)->GetNextSiblingElement();
 }

@@ -341,7 +341,9 @@ struct VariantKind;
   X(ItemType_string, String)     \
   X(ItemType_boolean, Boolean)   \
   X(ItemType_decimal, Decimal)   \
-  X(ItemType_integer, Integer)
+  X(ItemType_integer, Integer)   \
+  X(ItemType_QName, QName)       \
+  X(ItemType_QNameList, QNameList)
 VX_ITEM_TYPES(VX_VARIANT_KIND)
 #undef VX_VARIANT_KIND
 

@@ -12,6 +12,7 @@
 #include "vxbind/base/NamespaceAliasMap.h"
 #include "vxbind/collections/Element.h"
 #include "vxbind/collections/XmlCollectionBase.h"
+#include "vxbind/collections/detail/QNameValues.h"
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/model/AttributeInfo.h"
 #include "vxbind/model/ElementInfo.h"
@@ -253,7 +254,10 @@ void CXmlGeneratedClass::WriteObject(CXmlWriter* writer, bool root,
   if (textIndex != -1) {
     VxVariant text;
     ReadProperty(textIndex, text);
-    writer->WriteText(text.GetString());
+    if (VxVevAva5::detail::IsQNameKind(text.GetItemType()))
+      writer->WriteText(VxVevAva5::detail::QNameText(text, *writer));
+    else
+      writer->WriteText(text.GetString());
   }
   if (ownElement) writer->WriteEndElement();
 }
@@ -373,6 +377,11 @@ CXmlElement* CXmlGeneratedClass::ReadObject(CXmlElement* element, CXmlElement* c
     VxVariant text;
     text.SetString(length != 0 ? String(data, length) : String());
     AccessProperty(textIndex, false, text);
+    // A QName text comes back as the value it made, to be resolved here.
+    if (VxVevAva5::detail::IsQNameKind(text.GetItemType())) {
+      VxVevAva5::detail::ResolveQName(text, *element);
+      AccessProperty(textIndex, false, text);
+    }
   }
   return next;
 }
@@ -390,7 +399,7 @@ void CXmlGeneratedClass::ProcessAttributesFromXml(const CXmlSerializationContext
     CXmlAttribute* attribute = const_cast<CXmlAttribute*>(&element->GetAttributeAt(a));
     if (attribute->IsNamespaceAttribute()) continue;
     size_t i = 0;
-    while (i < count && !infos[i]->AttributeFromXml(context, this, attribute)) ++i;
+    while (i < count && !infos[i]->AttributeFromElement(context, this, attribute, *element)) ++i;
     if (i < count) {
       found[i] = true;
     } else if (failIfUnknown && !context.GetIgnoreUnknownAttributes()) {

@@ -609,4 +609,14 @@ void CFastInfosetWriter::WriteCharacterChunk(const String& text) {
   out.Advance(m.octets);
 }
 
+// A declaration that the value needs waits with the attributes for the
+// start tag, which then cannot have gone out already.
+String CFastInfosetWriter::QNameToText(const CQName& value) {
+  OpenStartTag();
+  bool declared = false;
+  String text = ResolveQName(value, declared);
+  if (declared && m_eager) LeaveEagerStartTag();
+  return text;
+}
+
 }  // namespace VxVevAva5

@@ -116,6 +116,7 @@ class VXBIND_EXPORT CFastInfosetWriter : public CXmlWriter {
   // when the output does not bind it; no prefix when the type's namespace
   // is empty or the scope's default one. Same failures as WriteAttribute.
   void WriteXsiType(const String& typeNamespaceUri, const String& typeName) override;
+  String QNameToText(const CQName& value) override;
 
  private:
   // A name of the open start tag: its index in its table when it has one

@@ -317,4 +317,15 @@ void CXmlTextWriter::WriteXsiType(const String& typeNamespaceUri, const String& 
   WriteAttributeValue(kTypeName, 4, XsiNamespace(), value->data(), value->size());
 }
 
+String CXmlTextWriter::QNameToText(const CQName& value) {
+  OpenStartTag();
+  bool declared = false;
+  String text = ResolveQName(value, declared);
+  if (declared) {
+    size_t last = GetDeclarationCount() - 1;
+    AppendDeclaration(GetDeclarationPrefix(last), GetDeclarationUri(last), true);
+  }
+  return text;
+}
+
 }  // namespace VxVevAva5

@@ -125,6 +125,7 @@ class VXBIND_EXPORT CXmlTextWriter : public CXmlWriter {
   // type's namespace is the scope's default one or empty).
   // Same failures as WriteAttribute.
   void WriteXsiType(const String& typeNamespaceUri, const String& typeName) override;
+  String QNameToText(const CQName& value) override;
 
  private:
   CXmlWriterContext& OpenStartTag();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "vxbind/base/Exceptions.h"
+#include "vxbind/platform/Format.h"
 #include "vxbind/writers/detail/SameText.h"
 #include "vxbind/writers/detail/XmlNames.h"
 
@@ -391,6 +392,58 @@ String CXmlWriter::FreshPrefix(const CXmlWriterContext& context) const {
   size_t n = 0;
   while (taken[n]) ++n;
   return NsIntToString(static_cast<int>(n));
+}
+
+String CXmlWriter::QNameToText(const CQName& value) {
+  if (m_currentContext == nullptr || !m_currentContext->IsStartTagOpen())
+    throw CVxException(VX_T("A QName value can only be written while a start tag is open."));
+  bool declared = false;
+  return ResolveQName(value, declared);
+}
+
+String CXmlWriter::ResolveQName(const CQName& value, bool& declared) {
+  declared = false;
+  CXmlWriterContext& context = *m_currentContext;
+  const String& namespaceUri = value.GetNamespaceURI();
+  const String& preferred = value.GetPrefix();
+  if (namespaceUri.empty()) {
+    if (!OutputDefaultNamespace().empty())
+      throw CVxException(FormatString(
+          VX_T("The QName [%s] has no namespace, but a default namespace is in force at the "
+               "element [%s]"),
+          value.GetLocalName().c_str(), context.GetLocalName().c_str()));
+    return value.GetLocalName();
+  }
+  if (preferred.empty() && detail::SameText(OutputDefaultNamespace(), namespaceUri))
+    return value.GetLocalName();
+  const String* prefix = nullptr;
+  if (!preferred.empty() && FindPrefix(context.GetScopeMap(), namespaceUri) == nullptr &&
+      !detail::SameText(namespaceUri, XmlNamespace()) && IsFreePrefix(context, preferred)) {
+    // The value's own prefix, unused so far: it joins the scope and is
+    // declared here, as a generated one would be.
+    context.AddNamespace(namespaceUri, preferred);
+    size_t count = m_bindings.size();
+    prefix = &ResolveUnbound(context, context.GetPrefix(namespaceUri), namespaceUri);
+    declared = m_bindings.size() != count;
+  } else {
+    prefix = &ResolvePrefix(namespaceUri, declared);
+  }
+  String text = *prefix;
+  text.push_back(u':');
+  text += value.GetLocalName();
+  return text;
+}
+
+bool CXmlWriter::IsFreePrefix(const CXmlWriterContext& context, const String& prefix) const {
+  if (prefix.size() >= 3 && (prefix[0] == u'x' || prefix[0] == u'X') &&
+      (prefix[1] == u'm' || prefix[1] == u'M') && (prefix[2] == u'l' || prefix[2] == u'L'))
+    return false;  // reserved
+  const NamespaceMap& map = context.GetScopeMap();
+  for (NamespaceMap::const_iterator it = map.begin(); it != map.end(); ++it)
+    if (detail::SameText(it->second, prefix)) return false;
+  for (const Binding& binding : m_bindings)
+    if (detail::SameText(binding.prefix, prefix)) return false;
+  return true;
 }
 
 }  // namespace VxVevAva5

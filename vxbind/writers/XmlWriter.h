@@ -22,11 +22,12 @@
 // bindings in force in the output: the default namespace and the prefix ->
 // URI bindings that a reader of the output sees at the current element.
 // Whenever a name (an element's, an attribute's, or the prefix inside an
-// xsi:type value) would not be bound to the namespace intended, the start
-// tag that is open gets the declaration it needs: xmlns="" for an element
-// without namespace inside a default namespace, xmlns="U" for a default
-// namespace set inside an element, xmlns:p="U" for a prefix added inside an
-// element or bound to another namespace there. When that prefix already
+// xsi:type or other QName value) would not be bound to the namespace
+// intended, the start tag that is open gets the declaration it needs:
+// xmlns="" for an element without namespace inside a default namespace,
+// xmlns="U" for a default namespace set inside an element, xmlns:p="U" for
+// a prefix added inside an element or bound to another namespace there
+// (for a QName value, its own prefix where that is free). When that prefix already
 // means something else on the very same tag, the name gets another prefix
 // ("AA", "AB", ... not in use). Two aliases that share a prefix are not
 // declared on the root (that would be a duplicate attribute) but where they
@@ -51,6 +52,7 @@
 #include "vxbind/base/InstanceMonitor.h"
 #include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
+#include "vxbind/values/QName.h"
 
 namespace VxVevAva5 {
 
@@ -196,6 +198,17 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
                               const String& value) = 0;
   // Adds xsi:type naming `typeName` in `typeNamespaceUri`.
   virtual void WriteXsiType(const String& typeNamespaceUri, const String& typeName) = 0;
+  // The text to write for a QName value in the content or an attribute of
+  // the innermost element, whose start tag must still be open:
+  // "prefix:local" with a prefix that the output binds to the value's
+  // namespace there, declared on that start tag when none is bound yet (the
+  // value's own prefix when it is free, a generated one otherwise); "local"
+  // for a value without prefix in the default namespace in force, and for a
+  // value without namespace where no default namespace is in force. A
+  // value without namespace cannot be written where a default namespace is
+  // in force: CVxException "The QName [%s] has no namespace, but a default
+  // namespace is in force at the element [%s]".
+  virtual String QNameToText(const CQName& value);
 
   // The schema type declared for the element of the object about to be
   // written: its name and namespace, set by the member that writes the
@@ -240,6 +253,10 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
   // start tag (the last one) and `declared` is set. The reference stays
   // valid until the writer's namespaces change again.
   const String& ResolvePrefix(const String& namespaceUri, bool& declared);
+  // QNameToText's decision; `declared` says that a declaration was added to
+  // the start tag (the last one), which a writer that writes declarations
+  // as they come must write now. An element must be open.
+  String ResolveQName(const CQName& value, bool& declared);
   // Ends the innermost element: the declarations of its start tag go out of
   // force and its parent becomes the innermost element.
   void PopContext();
@@ -275,6 +292,9 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
   const String& ResolveUnbound(CXmlWriterContext& context, const String& prefix,
                                const String& namespaceUri);
   String FreshPrefix(const CXmlWriterContext& context) const;
+  // Whether `prefix` may be declared for a new namespace here: neither a
+  // prefix of the scope nor bound in the output, and not reserved (xml...).
+  bool IsFreePrefix(const CXmlWriterContext& context, const String& prefix) const;
   const String& OutputDefaultNamespace() const;
 
   String m_defaultNamespaceUri;
