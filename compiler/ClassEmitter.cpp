@@ -311,7 +311,7 @@ class ClassWriter {
   // the schema's for a wildcard; for an element, its own namespace (the
   // restriction is then ##targetNamespace or ##local: that namespace only).
   static std::string UntypedTarget(const ClassPlan& plan, const Member& m) {
-    return m.anyName ? plan.schema->targetNamespace : m.ns;
+    return m.anyName ? m.wildcardTarget.value_or(plan.schema->targetNamespace) : m.ns;
   }
   // A new value of the member's type. Not "{}" for the classes: CDateTime
   // has assignments from other types too, and {} would pick one of those.
