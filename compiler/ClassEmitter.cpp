@@ -1084,6 +1084,11 @@ void ClassWriter::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
           "  SetElementName(elementName);\n");
   for (const Member* m : plan.choiceCollections)
     p.Print("  $field$->AddEventListener(this);\n", "field", m->field);
+  // The base's attribute wildcard, joined with this type's.
+  for (const Member& m : plan.Described())
+    if (m.inherited && m.attribute && m.anyName)
+      p.Print("  Get$stem$()->SetRestriction($restriction$, $target$);\n", "stem", m.stem,
+              "restriction", Literal(m.restriction), "target", Literal(UntypedTarget(plan, m)));
   p.Print(v, "  Init();\n}\n\n");
   if (plan.choiceCollections.empty()) {
     p.Print(v, "$class$::~$class$() = default;\n\n");

@@ -864,7 +864,10 @@ void Resolver::ResolveSubstitutionGroups() {
   for (auto& type : m_schema.complexTypes) types.push_back(type.get());
   std::map<const ElementDecl*, ComplexType*> choices;
   for (ComplexType* type : types) {
-    if (type->group == GroupKind::All) ExpandHeadsInAll(*type, direct);
+    if (type->group == GroupKind::All) {
+      ExpandHeadsInAll(*type, direct);
+      continue;
+    }
     for (Particle& particle : type->particles) {
       if (!particle.decl || !particle.decl->global) continue;
       ElementDecl* head = particle.decl;
@@ -892,6 +895,9 @@ void Resolver::ExpandHeadsInAll(
   std::vector<Particle> expanded;
   for (Particle& particle : type.particles) {
     ElementDecl* head = particle.decl;
+    if (head && head->global && head->abstract && !direct.count(head))
+      throw CompileError(particle.pos,
+                         "no element can stand for the abstract element '" + head->name + "'");
     if (!head || !head->global || !direct.count(head)) {
       expanded.push_back(std::move(particle));
       continue;

@@ -729,7 +729,7 @@ void Reader::ReadPendingMembers() {
     SimpleType& holder = *next.holder;
     if (next.index == kBaseIndex) {
       holder.anonymousBase = ReadSimpleType(
-          next.node, false, (holder.name.empty() ? holder.hint : holder.name) + "Base");
+          next.node, false, holder.name.empty() ? holder.hint : holder.name);
     } else {
       SimpleType* member = ReadSimpleType(next.node, false, holder.name + "Member");
       holder.memberTypes[next.index].simple = member;
