@@ -612,8 +612,11 @@ std::string ClassWriter::ElementRow(const ClassPlan& plan, const Member& m,
         return "::VxVevAva5Data::ClassElement(" + head + ", " + memberType + ")";
       m_uses->createObject = true;
       m_uses->made.insert(m.cls);
-      if (m.foreign && std::find(m_uses->foreignClasses.begin(), m_uses->foreignClasses.end(),
-                                 m.cls) == m_uses->foreignClasses.end())
+      // Of another header: a member of its own, or one inherited from a base
+      // there (whose metadata this class restates).
+      bool foreign = m_p.unitOfComplex.at(m.cls) != &UnitOf(*plan.schema);
+      if (foreign && std::find(m_uses->foreignClasses.begin(), m_uses->foreignClasses.end(),
+                               m.cls) == m_uses->foreignClasses.end())
         m_uses->foreignClasses.push_back(m.cls);
       // Required content: a model group that may match nothing must not
       // fail when nothing is there.
