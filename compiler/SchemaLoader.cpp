@@ -210,12 +210,15 @@ void Loader::Follow(const Schema& from, const Schema* unit, std::deque<const Sch
       // An include by URL is met by a schema of the command line: one of
       // the includer's namespace, or a document without one by the name the
       // URL ends in, read again into the includer's namespace (a chameleon).
+      // (Without a namespace, only the name tells which document is meant.)
       const Schema* given = nullptr;
       std::string name = location.substr(location.find_last_of('/') + 1);
       for (size_t i = 0; i < m_given && !given; ++i) {
         const Schema& schema = *m_schemas[i];
         bool itself = CanonicalPath(schema.file) == CanonicalPath(from.file);
-        if (!itself && schema.targetNamespace == directive.ns) given = &schema;
+        bool named = fs::path(schema.file).filename().string() == name;
+        if (!itself && schema.targetNamespace == directive.ns && (named || !directive.ns.empty()))
+          given = &schema;
       }
       for (size_t i = 0; i < m_given && !given && !directive.ns.empty(); ++i)
         if (m_schemas[i]->targetNamespace.empty() &&
@@ -284,9 +287,13 @@ std::vector<std::unique_ptr<Schema>> Loader::Run(const std::vector<std::string>&
   }
   for (const Remote& remote : m_remote) {
     bool known = false;
-    for (const auto& schema : m_schemas)
+    // An include is met by another document of its namespace (one reached
+    // by a local path, say); one without a namespace was met by name or not.
+    for (const auto& schema : m_schemas) {
+      bool other = CanonicalPath(schema->file) != CanonicalPath(remote.pos.file);
       known = known || (schema->targetNamespace == remote.ns &&
-                        (!remote.include || CanonicalPath(schema->file) != CanonicalPath(remote.pos.file)));
+                        (!remote.include || (!remote.ns.empty() && other)));
+    }
     if (!known && remote.include)
       throw CompileError(remote.pos, "vxbindc reads no schema from '" + remote.location +
                                          "': include a local copy by its path");

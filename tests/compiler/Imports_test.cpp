@@ -245,6 +245,13 @@ TEST_F(ImportsProgram, IncludeByUrlIsMetByASchemaOfTheCommandLine) {
   EXPECT_EQ(r.err, "main.xsd:2: vxbindc reads no schema from 'http://example.com/x/part.xsd': "
                    "include a local copy by its path\n");
   EXPECT_EQ(FilesIn("other"), std::set<std::string>{});
+  // Without a namespace, only the name tells which schema is meant.
+  Write("main.xsd", Schema("", "<xs:include schemaLocation='http://example.com/x/part.xsd'/>\n"
+                               "<xs:element name='a' type='P'/>\n"));
+  r = Run("main.xsd other.xsd --output unnamed --cxx-namespace N");
+  EXPECT_EQ(r.status, 1);
+  r = Run("main.xsd part.xsd --output named --cxx-namespace N");
+  EXPECT_EQ(r.err, "");
 }
 
 // The depfile names every schema read, reached ones too, for the build.
