@@ -355,7 +355,7 @@ void Planner::PlanDerivations() {
       // This type's own members follow the base's particles and attributes.
       size_t elements = 0, attributes = 0;
       for (const Member& m : plan->members) {
-        if (m.text) continue;  // the base's text
+        if (m.text) continue;                         // the base's text
         if (isAnyAttribute(m) && wildcard) continue;  // the base's, widened
         size_t& seen = m.attribute ? attributes : elements;
         if (seen++ < (m.attribute ? type.inheritedAttributes : type.inheritedParticles)) continue;

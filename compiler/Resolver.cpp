@@ -751,9 +751,9 @@ void Resolver::SettleDerivation(ComplexType& type) {
     type.withheld.erase(std::make_pair(attribute.ns, attribute.name));
   if (type.anyAttribute) {
     if (!base.anyAttribute)
-      throw CompileError(type.anyAttribute->pos,
-                         "the restriction has an xs:anyAttribute, but its base type '" +
-                             baseText + "' has none");
+      throw CompileError(
+          type.anyAttribute->pos,
+          "the restriction has an xs:anyAttribute, but its base type '" + baseText + "' has none");
     type.anyAttribute = Combine(Intersection, *type.anyAttribute, *base.anyAttribute);
   }
 
@@ -924,7 +924,8 @@ void Resolver::ExpandHeadsInAll(
   }
   for (size_t i = 0; i < expanded.size(); ++i)
     for (size_t j = 0; j < i; ++j)
-      if (expanded[i].decl && expanded[j].decl && expanded[i].decl->name == expanded[j].decl->name &&
+      if (expanded[i].decl && expanded[j].decl &&
+          expanded[i].decl->name == expanded[j].decl->name &&
           expanded[i].decl->ns == expanded[j].decl->ns)
         throw CompileError(expanded[i].pos, "the element '" + expanded[i].decl->name +
                                                 "' stands twice in one xs:all, as a member of a "

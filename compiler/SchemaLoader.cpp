@@ -175,7 +175,7 @@ class Loader {
     SourcePos pos;
     bool include;
   };
-  size_t m_given = 0;  // the documents of the command line, first in m_schemas
+  size_t m_given = 0;            // the documents of the command line, first in m_schemas
   std::vector<Remote> m_remote;  // imports by URL: their namespace must come from elsewhere
   RunDocuments m_run;
 };

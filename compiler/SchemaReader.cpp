@@ -696,8 +696,7 @@ SimpleType* Reader::ReadSimpleType(const CXmlElement* e, bool global, const std:
     std::optional<std::string> base = Attr(restriction, "base");
     if (base) type->base = ParseQName(restriction, *base);
     bool first = true, anonymousBase = false;
-    for (const CXmlElement* c = restriction->GetFirstElement(); c;
-         c = c->GetNextSiblingElement()) {
+    for (const CXmlElement* c = restriction->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
       if (SkipChild(restriction, c)) continue;
       if (Is(c, "simpleType")) {
         // The base as an anonymous type, read from the work list.
@@ -728,8 +727,8 @@ void Reader::ReadPendingMembers() {
     m_pendingMembers.pop_front();
     SimpleType& holder = *next.holder;
     if (next.index == kBaseIndex) {
-      holder.anonymousBase = ReadSimpleType(
-          next.node, false, holder.name.empty() ? holder.hint : holder.name);
+      holder.anonymousBase =
+          ReadSimpleType(next.node, false, holder.name.empty() ? holder.hint : holder.name);
     } else {
       SimpleType* member = ReadSimpleType(next.node, false, holder.name + "Member");
       holder.memberTypes[next.index].simple = member;

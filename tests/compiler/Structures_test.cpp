@@ -4,7 +4,6 @@
 // documents and in xs:all, restrictions of wildcards, and what the reader
 // still refuses of them.
 #include "structures.h"
-#include "structures-parts.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +12,7 @@
 #include "GeneratedTesting.h"
 #include "ReaderTesting.h"
 #include "SchemaLoader.h"
+#include "structures-parts.h"
 
 namespace {
 
@@ -30,8 +30,8 @@ String Written(CXmlObjectBase* object) {
 }
 
 CSmartPtr<S::CStructures> ReadDocument(const std::string& xml) {
-  auto root = Root<S::CStructures>(
-      S::CreateRootObject(VX_T("structures"), VX_T("urn:vxbind:structures")));
+  auto root =
+      Root<S::CStructures>(S::CreateRootObject(VX_T("structures"), VX_T("urn:vxbind:structures")));
   if (root) root->FromXml(xml.c_str());
   return root;
 }
@@ -250,7 +250,8 @@ INSTANTIATE_TEST_SUITE_P(
     Structures, WildcardAlgebra,
     testing::Values(
         WildcardCase{"ExtensionKeepsTheBases", "##local", "", true, "", "##local (urn:t)"},
-        WildcardCase{"UnionOfSets", "##local urn:a", "urn:b", true, "", "##local urn:a urn:b (urn:t)"},
+        WildcardCase{"UnionOfSets", "##local urn:a", "urn:b", true, "",
+                     "##local urn:a urn:b (urn:t)"},
         WildcardCase{"UnionWithAny", "urn:a", "##any", true, "", "##any (urn:t)"},
         WildcardCase{"UnionOfTwoNegations", "##other", "##other", true, "", "##other (urn:t)"},
         WildcardCase{"UnionOfNegationAndItsNamespace", "##other", "##targetNamespace", true, "",
@@ -267,8 +268,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "urn:a (urn:t)"},
         WildcardCase{"EmptyIntersection", "urn:a", "urn:b", false, "", "none"},
         WildcardCase{"GroupMeetsOwn", "##any", "##local urn:a", false, "##other", "urn:a (urn:t)"},
-        WildcardCase{"GroupAloneInAnExtension", "urn:b", "", true, "urn:a",
-                     "urn:a urn:b (urn:t)"}),
+        WildcardCase{"GroupAloneInAnExtension", "urn:b", "", true, "urn:a", "urn:a urn:b (urn:t)"}),
     [](const testing::TestParamInfo<WildcardCase>& p) { return std::string(p.param.name); });
 
 }  // namespace
