@@ -323,7 +323,7 @@ class ClassWriter {
   // the schema's for a wildcard; for an element, its own namespace (the
   // restriction is then ##targetNamespace or ##local: that namespace only).
   static std::string UntypedTarget(const ClassPlan& plan, const Member& m) {
-    return m.anyName ? plan.schema->targetNamespace : m.ns;
+    return m.anyName ? m.wildcardTarget.value_or(plan.schema->targetNamespace) : m.ns;
   }
   // A new value of the member's type. Not "{}" for the classes: CDateTime
   // has assignments from other types too, and {} would pick one of those.
@@ -654,8 +654,11 @@ std::string ClassWriter::ElementRow(const ClassPlan& plan, const Member& m,
         return "::VxVevAva5Data::ClassElement(" + head + ", " + memberType + ")" + declared;
       m_uses->createObject = true;
       m_uses->made.insert(m.cls);
-      if (m.foreign && std::find(m_uses->foreignClasses.begin(), m_uses->foreignClasses.end(),
-                                 m.cls) == m_uses->foreignClasses.end())
+      // Of another header: a member of its own, or one inherited from a base
+      // there (whose metadata this class restates).
+      bool foreign = m_p.unitOfComplex.at(m.cls) != &UnitOf(*plan.schema);
+      if (foreign && std::find(m_uses->foreignClasses.begin(), m_uses->foreignClasses.end(),
+                               m.cls) == m_uses->foreignClasses.end())
         m_uses->foreignClasses.push_back(m.cls);
       // Required content: a model group that may match nothing must not
       // fail when nothing is there.
@@ -1153,6 +1156,11 @@ void ClassWriter::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
           "  SetElementName(elementName);\n");
   for (const Member* m : plan.choiceCollections)
     p.Print("  $field$->AddEventListener(this);\n", "field", m->field);
+  // The base's attribute wildcard, joined with this type's.
+  for (const Member& m : plan.Described())
+    if (m.inherited && m.attribute && m.anyName)
+      p.Print("  Get$stem$()->SetRestriction($restriction$, $target$);\n", "stem", m.stem,
+              "restriction", Literal(m.restriction), "target", Literal(UntypedTarget(plan, m)));
   p.Print(v, "  Init();\n}\n\n");
   if (plan.choiceCollections.empty()) {
     p.Print(v, "$class$::~$class$() = default;\n\n");

@@ -189,8 +189,10 @@ void Planner::PlanClasses() {
         m.valid = "m_valid" + m.stem;
         m.property = plan.stem + "_" + m.stem;
       };
-      for (const Particle& particle : type->particles) {
+      for (size_t i = 0; i < type->particles.size(); ++i) {
+        const Particle& particle = type->particles[i];
         Member m;
+        m.fromWildcard = type->fromWildcard.count(i) != 0;
         if (particle.group) {
           m.xmlName = m_out.DefaultElementOf(particle.group);
           m.ns = schema->targetNamespace;
@@ -251,6 +253,8 @@ void Planner::PlanClasses() {
         m.nameHint = "anyAttribute";
         m.attribute = m.untyped = m.anyName = true;
         m.restriction = type->anyAttribute->namespaces;
+        if (type->anyAttribute->target != schema->targetNamespace)
+          m.wildcardTarget = type->anyAttribute->target;
         m.card = Card::Col;
         m.minOccurs = 0;
         m.maxOccurs = -1;
@@ -324,21 +328,38 @@ void Planner::PlanDerivations() {
       members.push_back(rename(m));
       names.Claim(m.stem, derive);
     }
+    auto own = [&](Member m) {
+      m.stem = names.Claim(PascalCase(AccessorName(m)), derive);
+      m.field = "m_" + CamelCase(m.stem);
+      m.valid = "m_valid" + m.stem;
+      m.property = plan->stem + "_" + m.stem;
+      members.push_back(m);
+      return m;
+    };
+    auto isAnyAttribute = [](const Member& m) { return m.attribute && m.anyName; };
+    // The attribute wildcard of the type, as the base's member that holds it
+    // (last: it takes every attribute offered to it).
+    std::optional<Member> wildcard;
+    for (const Member& m : base.members)
+      if (isAnyAttribute(m) && type.anyAttribute) {
+        wildcard = rename(m);
+        wildcard->restriction = type.anyAttribute->namespaces;
+        wildcard->wildcardTarget.reset();
+        if (type.anyAttribute->target != plan->schema->targetNamespace)
+          wildcard->wildcardTarget = type.anyAttribute->target;
+      }
     std::vector<Member> described;
     if (extension) {
-      for (const Member& m : base.Described()) described.push_back(rename(m));
+      for (const Member& m : base.Described())
+        if (!isAnyAttribute(m)) described.push_back(rename(m));
       // This type's own members follow the base's particles and attributes.
       size_t elements = 0, attributes = 0;
-      for (Member m : plan->members) {
-        if (m.text) continue;  // the base's text
+      for (const Member& m : plan->members) {
+        if (m.text) continue;                         // the base's text
+        if (isAnyAttribute(m) && wildcard) continue;  // the base's, widened
         size_t& seen = m.attribute ? attributes : elements;
         if (seen++ < (m.attribute ? type.inheritedAttributes : type.inheritedParticles)) continue;
-        m.stem = names.Claim(PascalCase(AccessorName(m)), derive);
-        m.field = "m_" + CamelCase(m.stem);
-        m.valid = "m_valid" + m.stem;
-        m.property = plan->stem + "_" + m.stem;
-        members.push_back(m);
-        described.push_back(m);
+        described.push_back(own(m));
       }
     } else {
       // Each restated element takes the first member of its name not yet
@@ -346,6 +367,23 @@ void Planner::PlanDerivations() {
       std::set<size_t> taken;
       for (const Member& restated : plan->members) {
         if (restated.attribute || restated.text) continue;
+        if (restated.fromWildcard) {
+          described.push_back(own(restated));
+          continue;
+        }
+        if (restated.anyName) {
+          // A narrower xs:any: the base's wildcard member, with its namespaces.
+          for (const Member& m : base.members)
+            if (m.anyName && !m.attribute) {
+              Member info = rename(m);
+              info.restriction = restated.restriction;
+              info.minOccurs = restated.minOccurs;
+              info.maxOccurs = restated.maxOccurs;
+              described.push_back(info);
+              break;
+            }
+          continue;
+        }
         for (size_t i = 0; i < base.members.size(); ++i) {
           if (taken.count(i) || !sameName(base.members[i], restated)) continue;
           taken.insert(i);
@@ -357,7 +395,7 @@ void Planner::PlanDerivations() {
         }
       }
       for (const Member& m : base.members) {
-        if (!m.attribute) continue;
+        if (!m.attribute || isAnyAttribute(m) || type.withheld.count({m.ns, m.xmlName})) continue;
         Member info = rename(m);
         for (const Member& restated : plan->members)
           if (sameName(m, restated)) info.restatedRequired = restated.decl->required;
@@ -366,6 +404,7 @@ void Planner::PlanDerivations() {
       for (Member& m : members)
         if (m.text && type.text != type.base->text) m.restrictedText = type.text;
     }
+    if (wildcard) described.push_back(*wildcard);
     plan->members = std::move(members);
     plan->described = std::move(described);
     plan->derived = true;

@@ -10,6 +10,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -40,6 +41,12 @@ struct Member {
   bool untyped = false;
   bool anyName = false;
   std::string restriction;
+  // An attribute wildcard's: the namespace its ##targetNamespace and
+  // ##other name, when not the class's own.
+  std::optional<std::string> wildcardTarget;
+  // A restriction's element that its base admits by a wildcard: a member of
+  // the restriction's own class.
+  bool fromWildcard = false;
   std::string nameHint;  // names the accessors where xmlName does not
   // An element of simple type with a default or fixed value: its info reads
   // and writes text, and AccessProperty converts it (an empty element

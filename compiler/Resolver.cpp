@@ -25,6 +25,129 @@ const char* WhitespaceName(Whitespace whitespace) {
                                              : "collapse";
 }
 
+// -- namespace constraints of wildcards ------------------------------------------
+//
+// XML Schema's three forms: any namespace; not(x), every namespace but x and
+// no namespace (x itself may be no namespace, ""); a set of namespaces, ""
+// standing for unqualified names. The library's wildcards say them as
+// ##any; ##other with x as the target namespace; a list of URIs and ##local.
+struct Constraint {
+  enum Form { Any, Not, Set } form = Any;
+  std::string negated;
+  std::set<std::string> names;
+};
+
+Constraint ConstraintOf(const Wildcard& wildcard) {
+  Constraint c;
+  size_t at = 0;
+  const std::string& text = wildcard.namespaces;
+  while (at < text.size()) {
+    size_t end = text.find(' ', at);
+    std::string token = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+    at = end == std::string::npos ? text.size() : end + 1;
+    if (token == "##any") return c;
+    if (token == "##other") {
+      c.form = Constraint::Not;
+      c.negated = wildcard.target;
+      return c;
+    }
+    c.form = Constraint::Set;
+    c.names.insert(token == "##local"             ? std::string()
+                   : token == "##targetNamespace" ? wildcard.target
+                                                  : token);
+  }
+  return c;
+}
+
+// The wildcard that says `c`, at `pos` and read in a document of the
+// namespace `target`; none for the empty set, which admits nothing.
+std::optional<Wildcard> WildcardOf(const Constraint& c, const SourcePos& pos,
+                                   const std::string& target) {
+  Wildcard w;
+  w.pos = pos;
+  w.target = target;
+  if (c.form == Constraint::Any) return w;
+  if (c.form == Constraint::Not) {
+    w.namespaces = "##other";
+    w.target = c.negated;
+    return w;
+  }
+  if (c.names.empty()) return std::nullopt;
+  w.namespaces.clear();
+  for (const std::string& name : c.names)
+    w.namespaces += (w.namespaces.empty() ? "" : " ") + (name.empty() ? "##local" : name);
+  return w;
+}
+
+// Attribute Wildcard Union (Structures 3.10.6). The one union that XML
+// Schema 1.0 cannot say, not(x) with a set that holds no namespace but not
+// x, is widened to any namespace.
+Constraint Union(const Constraint& a, const Constraint& b) {
+  if (a.form == Constraint::Any || b.form == Constraint::Any) return Constraint{};
+  if (a.form == Constraint::Set && b.form == Constraint::Set) {
+    Constraint c = a;
+    c.names.insert(b.names.begin(), b.names.end());
+    return c;
+  }
+  if (a.form == Constraint::Not && b.form == Constraint::Not) {
+    if (a.negated == b.negated) return a;
+    return Constraint{Constraint::Not, "", {}};
+  }
+  const Constraint& negation = a.form == Constraint::Not ? a : b;
+  const Constraint& set = a.form == Constraint::Not ? b : a;
+  bool absent = set.names.count("") != 0;
+  if (negation.negated.empty()) return absent ? Constraint{} : negation;
+  bool negated = set.names.count(negation.negated) != 0;
+  if (negated && absent) return Constraint{};
+  if (negated) return Constraint{Constraint::Not, "", {}};
+  if (absent) return Constraint{};  // not expressible: widened
+  return negation;
+}
+
+// Attribute Wildcard Intersection (Structures 3.10.6). Two negations of
+// different namespaces, which XML Schema 1.0 cannot say, keep the first.
+Constraint Intersection(const Constraint& a, const Constraint& b) {
+  if (a.form == Constraint::Any) return b;
+  if (b.form == Constraint::Any) return a;
+  if (a.form == Constraint::Set && b.form == Constraint::Set) {
+    Constraint c = a;
+    c.names.clear();
+    for (const std::string& name : a.names)
+      if (b.names.count(name)) c.names.insert(name);
+    return c;
+  }
+  if (a.form == Constraint::Not && b.form == Constraint::Not) {
+    if (a.negated.empty()) return b;
+    return a;  // equal, or not expressible: widened
+  }
+  const Constraint& negation = a.form == Constraint::Not ? a : b;
+  Constraint c = a.form == Constraint::Not ? b : a;
+  c.names.erase(negation.negated);
+  c.names.erase("");
+  return c;
+}
+
+bool operator==(const Constraint& a, const Constraint& b) {
+  return a.form == b.form && a.negated == b.negated && a.names == b.names;
+}
+
+// The union or intersection (`op`) of the wildcards `a` and `b`, said at
+// `a`; one of them as written where it is the result.
+std::optional<Wildcard> Combine(Constraint (*op)(const Constraint&, const Constraint&),
+                                const Wildcard& a, const Wildcard& b) {
+  Constraint result = op(ConstraintOf(a), ConstraintOf(b));
+  if (result == ConstraintOf(a)) return a;
+  if (result == ConstraintOf(b)) return b;
+  return WildcardOf(result, a.pos, a.target);
+}
+
+// Whether `c` admits the namespace `ns` ("" for none).
+bool Admits(const Constraint& c, const std::string& ns) {
+  if (c.form == Constraint::Any) return true;
+  if (c.form == Constraint::Not) return !ns.empty() && ns != c.negated;
+  return c.names.count(ns) != 0;
+}
+
 }  // namespace
 
 template <class T>
@@ -103,6 +226,9 @@ void Resolver::ResolveSimpleType(SimpleType* type) {
     SimpleType* named = nullptr;  // a base of this schema, perhaps still to resolve
     if (current->presetBase) {
       resolvedBase = current->presetBase;
+    } else if (current->anonymousBase) {
+      named = current->anonymousBase;
+      resolvedBase = named;
     } else if (base.ns == kXsdNamespace) {
       resolvedBase = FindBuiltin(base.local);
       if (!resolvedBase && base.local == "anyType")
@@ -270,6 +396,7 @@ void Resolver::ResolveDeclarations() {
     ResolveTypeUse(attribute->type, attribute->pos, true);
     CheckAttributeValues(*attribute);
   }
+  InheritHeadTypes();
   for (auto& decl : m_schema.elements) {
     ResolveTypeUse(decl->type, decl->pos, false);
   }
@@ -279,6 +406,32 @@ void Resolver::ResolveDeclarations() {
     ResolveText(*type);
     ResolveParticles(*type);
     ResolveAttributes(*type);
+  }
+}
+
+// An element of a substitution group without a type of its own has its
+// head's (up the chain of heads that have none either); without any, it is
+// untyped. The head's type is taken as written: its name, or the very
+// anonymous type, whose class serves both.
+void Resolver::InheritHeadTypes() {
+  for (ElementDecl* decl : m_schema.globalElementOrder) {
+    auto typeless = [](const ElementDecl& e) {
+      return !e.type.name && !e.type.simple && !e.type.complex && !e.type.untyped;
+    };
+    if (!decl->substitutionGroup || !typeless(*decl)) continue;
+    std::set<const ElementDecl*> seen{decl};
+    const ElementDecl* head = decl;
+    while (head->substitutionGroup && typeless(*head)) {
+      const ElementDecl* next = Find(&Schema::globalElements, *head->substitutionGroup, head->pos);
+      if (!next || !seen.insert(next).second) break;  // refused with the groups
+      head = next;
+    }
+    if (head != decl && !typeless(*head)) {
+      decl->type = head->type;
+      // A name resolves again here; an anonymous type is shared as it is.
+      if (decl->type.name) decl->type.simple = nullptr, decl->type.complex = nullptr;
+      decl->type.untyped = false;
+    }
   }
 }
 
@@ -298,13 +451,13 @@ void Resolver::AddRootClasses() {
     if (decl->type.untyped) {
       Particle any;
       any.pos = decl->pos;
-      any.any = Wildcard{decl->pos, "##any"};
+      any.any = Wildcard{decl->pos, "##any", m_schema.targetNamespace};
       any.minOccurs = 0;
       any.maxOccurs = -1;
       root->group = GroupKind::Sequence;
       root->particles.push_back(std::move(any));
       root->mixed = true;
-      root->anyAttribute = Wildcard{decl->pos, "##any"};
+      root->anyAttribute = Wildcard{decl->pos, "##any", m_schema.targetNamespace};
     }
     decl->rootClass = root.get();
     m_schema.complexTypes.push_back(std::move(root));
@@ -369,8 +522,15 @@ void Resolver::ResolveAttributes(ComplexType& type) {
       ResolveTypeUse(attribute.type, attribute.pos, true);
     }
     CheckAttributeValues(attribute);
-    CheckAttributeUnique(type.attributes, attribute);
   }
+  // Prohibited attributes stand for none: kept aside for a restriction,
+  // which withdraws the base's attributes of their names.
+  std::vector<AttributeDecl> kept;
+  for (AttributeDecl& attribute : type.attributes)
+    (attribute.prohibited ? type.prohibitedAttributes : kept).push_back(std::move(attribute));
+  type.attributes = std::move(kept);
+  for (const AttributeDecl& attribute : type.attributes)
+    CheckAttributeUnique(type.attributes, attribute);
 }
 
 void Resolver::ResolveTypeUse(TypeUse& use, const SourcePos& pos, bool attribute) {
@@ -411,6 +571,7 @@ void Resolver::ExpandAttributeGroups(ComplexType& type) {
   std::deque<std::pair<QName, SourcePos>> work(type.attributeGroupRefs.begin(),
                                                type.attributeGroupRefs.end());
   std::set<const AttributeGroup*> used;
+  bool withdrawn = false;  // an empty intersection stays empty
   while (!work.empty()) {
     auto [name, pos] = work.front();
     work.pop_front();
@@ -420,24 +581,18 @@ void Resolver::ExpandAttributeGroups(ComplexType& type) {
       throw CompileError(pos, "the attribute group '" + name.text +
                                   "' is used twice in one type, or contains itself");
     for (const AttributeDecl& attribute : group->attributes) type.attributes.push_back(attribute);
-    if (group->anyAttribute) IntersectAnyAttribute(type, *group->anyAttribute, pos);
+    if (group->anyAttribute) {
+      // The complete wildcard: the intersection of the type's own and its
+      // groups'. An empty one admits nothing: no wildcard.
+      if (!type.anyAttribute)
+        type.anyAttribute = group->anyAttribute;
+      else
+        type.anyAttribute = Combine(Intersection, *type.anyAttribute, *group->anyAttribute);
+      if (!type.anyAttribute) withdrawn = true;
+    }
     work.insert(work.end(), group->refs.begin(), group->refs.end());
   }
-}
-
-// The attribute wildcard of a type is the intersection of its own and those
-// of its attribute groups. Only the plain cases are taken: equal
-// constraints, or one of them ##any.
-void Resolver::IntersectAnyAttribute(ComplexType& type, const Wildcard& wildcard,
-                                     const SourcePos& pos) {
-  if (!type.anyAttribute || type.anyAttribute->namespaces == "##any") {
-    type.anyAttribute = wildcard;
-  } else if (wildcard.namespaces != "##any" &&
-             wildcard.namespaces != type.anyAttribute->namespaces) {
-    throw CompileError(pos, "unsupported intersection of two xs:anyAttribute wildcards ('" +
-                                type.anyAttribute->namespaces + "' and '" + wildcard.namespaces +
-                                "')");
-  }
+  if (withdrawn) type.anyAttribute.reset();
 }
 
 // -- derivation of complex types -----------------------------------------------
@@ -590,7 +745,28 @@ void Resolver::SettleDerivation(ComplexType& type) {
     joined.insert(joined.end(), type.attributes.begin(), type.attributes.end());
     type.attributes = std::move(joined);
     type.inheritedAttributes = base.attributes.size();
+    type.withheld = base.withheld;
+    // The attribute wildcard: the union of the base's and its own.
+    if (type.anyAttribute && base.anyAttribute)
+      type.anyAttribute = Combine(Union, *type.anyAttribute, *base.anyAttribute);
+    else if (base.anyAttribute)
+      type.anyAttribute = base.anyAttribute;
     return;
+  }
+
+  // Restriction: the base's attributes stay but those it prohibits (and
+  // those withdrawn further up); its wildcard is its own, within the base's.
+  type.withheld = base.withheld;
+  for (const AttributeDecl& attribute : type.prohibitedAttributes)
+    type.withheld.emplace(attribute.ns, attribute.name);
+  for (const AttributeDecl& attribute : type.attributes)
+    type.withheld.erase(std::make_pair(attribute.ns, attribute.name));
+  if (type.anyAttribute) {
+    if (!base.anyAttribute)
+      throw CompileError(
+          type.anyAttribute->pos,
+          "the restriction has an xs:anyAttribute, but its base type '" + baseText + "' has none");
+    type.anyAttribute = Combine(Intersection, *type.anyAttribute, *base.anyAttribute);
   }
 
   // Restriction.
@@ -608,9 +784,17 @@ void Resolver::SettleDerivation(ComplexType& type) {
       throw CompileError(type.groupPos, "the text's type does not restrict the base's text type " +
                                             base.text->itemType);
   }
-  for (const Particle& particle : type.particles) {
-    if (particle.any)
-      throw CompileError(particle.pos, "unsupported xs:any in a restriction of a complex type");
+  // The base's element wildcard, if its content is a flat list with one.
+  const Particle* baseAny = nullptr;
+  for (const Particle& inherited : base.particles)
+    if (inherited.any) baseAny = baseAny ? nullptr : &inherited;
+  for (size_t i = 0; i < type.particles.size(); ++i) {
+    const Particle& particle = type.particles[i];
+    if (particle.any) {
+      if (!baseAny)
+        throw CompileError(particle.pos, "unsupported xs:any in a restriction of a complex type");
+      continue;
+    }
     if (particle.group)
       throw CompileError(particle.pos,
                          "unsupported model group in a restriction of a complex type");
@@ -622,6 +806,11 @@ void Resolver::SettleDerivation(ComplexType& type) {
     for (const Particle& inherited : base.particles)
       known = known || (inherited.decl && inherited.decl->name == particle.decl->name &&
                         inherited.decl->ns == particle.decl->ns);
+    if (!known && baseAny && Admits(ConstraintOf(*baseAny->any), particle.decl->ns)) {
+      // An element that the base's wildcard admits: a member of this type.
+      type.fromWildcard.insert(i);
+      continue;
+    }
     if (!known)
       throw CompileError(particle.pos, "the element '" + particle.decl->name +
                                            "' is not in the base type '" + baseText + "'");
@@ -656,7 +845,17 @@ void Resolver::ResolveSubstitutionGroups() {
     const QName& name = *decl->substitutionGroup;
     const ElementDecl* head = Find(&Schema::globalElements, name, decl->pos);
     if (!head) throw CompileError(decl->pos, "unknown element '" + name.text + "'");
-    bool derived = decl->type.simple && decl->type.simple == head->type.simple;
+    // Every type derives from xs:anyType.
+    bool derived = head->type.untyped;
+    for (const SimpleType* t = decl->type.simple; t && head->type.simple; t = t->baseType) {
+      // The built-in types are known by their item types only: a built-in
+      // derives from another of its item type (normalizedString, string).
+      bool builtins = !t->baseType && FindBuiltin(t->name) == t &&
+                      FindBuiltin(head->type.simple->name) == head->type.simple;
+      derived = derived || t == head->type.simple ||
+                (builtins && (t->itemType == head->type.simple->itemType ||
+                              head->type.simple->name == "anySimpleType"));
+    }
     for (const ComplexType* t = decl->type.complex; t && head->type.complex; t = t->base)
       derived = derived || t == head->type.complex;
     if (!derived)
@@ -676,7 +875,11 @@ void Resolver::ResolveSubstitutionGroups() {
   std::vector<ComplexType*> types;
   for (auto& type : m_schema.complexTypes) types.push_back(type.get());
   std::map<const ElementDecl*, ComplexType*> choices;
-  for (ComplexType* type : types)
+  for (ComplexType* type : types) {
+    if (type->group == GroupKind::All) {
+      ExpandHeadsInAll(*type, direct);
+      continue;
+    }
     for (Particle& particle : type->particles) {
       if (!particle.decl || !particle.decl->global) continue;
       ElementDecl* head = particle.decl;
@@ -686,14 +889,60 @@ void Resolver::ResolveSubstitutionGroups() {
                              "no element can stand for the abstract element '" + head->name + "'");
         continue;
       }
-      if (type->group == GroupKind::All)
-        throw CompileError(particle.pos, "unsupported head of a substitution group inside xs:all");
       ComplexType*& choice = choices[head];
       if (!choice) choice = SubstitutionChoice(head, direct);
       particle.group = choice;
       particle.decl = nullptr;
       particle.ref.reset();
     }
+  }
+}
+
+// xs:all holds elements only, so a head of a substitution group there is
+// replaced by the elements that may stand for it, each an optional member
+// of the group: the class cannot then require one of them to be present
+// (a mandatory head with a single element in its place stays mandatory).
+void Resolver::ExpandHeadsInAll(
+    ComplexType& type, const std::map<const ElementDecl*, std::vector<ElementDecl*>>& direct) {
+  std::vector<Particle> expanded;
+  for (Particle& particle : type.particles) {
+    ElementDecl* head = particle.decl;
+    if (head && head->global && head->abstract && !direct.count(head))
+      throw CompileError(particle.pos,
+                         "no element can stand for the abstract element '" + head->name + "'");
+    if (!head || !head->global || !direct.count(head)) {
+      expanded.push_back(std::move(particle));
+      continue;
+    }
+    std::vector<ElementDecl*> members;
+    std::deque<ElementDecl*> work{head};
+    while (!work.empty()) {
+      ElementDecl* decl = work.front();
+      work.pop_front();
+      if (!decl->abstract) members.push_back(decl);
+      auto it = direct.find(decl);
+      if (it != direct.end()) work.insert(work.end(), it->second.begin(), it->second.end());
+    }
+    if (members.empty())
+      throw CompileError(particle.pos,
+                         "no element can stand for the abstract element '" + head->name + "'");
+    for (ElementDecl* decl : members) {
+      Particle one = particle;
+      one.decl = decl;
+      one.ref.reset();
+      if (members.size() > 1) one.minOccurs = 0;
+      expanded.push_back(std::move(one));
+    }
+  }
+  for (size_t i = 0; i < expanded.size(); ++i)
+    for (size_t j = 0; j < i; ++j)
+      if (expanded[i].decl && expanded[j].decl &&
+          expanded[i].decl->name == expanded[j].decl->name &&
+          expanded[i].decl->ns == expanded[j].decl->ns)
+        throw CompileError(expanded[i].pos, "the element '" + expanded[i].decl->name +
+                                                "' stands twice in one xs:all, as a member of a "
+                                                "substitution group");
+  type.particles = std::move(expanded);
 }
 
 ComplexType* Resolver::SubstitutionChoice(

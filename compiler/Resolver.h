@@ -80,11 +80,15 @@ class Resolver {
   void ResolveParticles(ComplexType& type);
   void ResolveAttributes(ComplexType& type);
   void ExpandAttributeGroups(ComplexType& type);
-  void IntersectAnyAttribute(ComplexType& type, const Wildcard& wildcard, const SourcePos& pos);
+  // The types of global elements that have none of their own but join a
+  // substitution group: their head's.
+  void InheritHeadTypes();
   std::vector<ComplexType*> DerivedTypes() const;
   void ResolveBase(ComplexType& type);
   void WrapContent(ComplexType& type);
   void SettleDerivation(ComplexType& type);
+  void ExpandHeadsInAll(ComplexType& type,
+                        const std::map<const ElementDecl*, std::vector<ElementDecl*>>& direct);
   ComplexType* SubstitutionChoice(
       ElementDecl* head, const std::map<const ElementDecl*, std::vector<ElementDecl*>>& direct);
 

@@ -89,6 +89,8 @@ struct SimpleType {
   std::optional<Whitespace> ownWhitespace;
   Variety variety = Variety::Atomic;
   std::vector<TypeUse> memberTypes;
+  // xs:restriction whose base is an anonymous xs:simpleType child.
+  SimpleType* anonymousBase = nullptr;
 };
 
 struct ElementDecl;
@@ -129,6 +131,9 @@ struct ElementDecl {
 struct Wildcard {
   SourcePos pos;
   std::string namespaces = "##any";
+  // The namespace that ##targetNamespace and ##other name: that of the
+  // schema document the wildcard was read from (or worked out in).
+  std::string target;
 };
 
 enum class GroupKind { Sequence, Choice, All };
@@ -151,6 +156,9 @@ struct AttributeDecl {
   std::string ns;
   TypeUse type;
   bool required = false;
+  // use="prohibited": in a restriction, the base's attribute of this name
+  // is withdrawn; anywhere else the declaration stands for nothing.
+  bool prohibited = false;
   std::optional<std::string> defaultValue;
   std::optional<std::string> fixedValue;
   std::string documentation;  // its xs:documentation, whitespace collapsed
@@ -199,6 +207,14 @@ struct ComplexType {
   size_t inheritedParticles = 0;
   size_t inheritedAttributes = 0;
   bool derivationSettled = false;
+  // Attributes of the base's class that elements of this type never carry:
+  // prohibited by this restriction or by one up the chain (namespace, name).
+  std::set<std::pair<std::string, std::string>> withheld;
+  // The use="prohibited" declarations of this type, out of `attributes`.
+  std::vector<AttributeDecl> prohibitedAttributes;
+  // A restriction's particles that restate elements admitted by a wildcard
+  // of the base (by index in `particles`): members of this type's own.
+  std::set<size_t> fromWildcard;
 };
 
 // A named xs:attributeGroup: attributes and references to other groups.

@@ -129,15 +129,13 @@ void CheckElementValues(const Schema& schema) {
 // torn from its place and the document changed on the way through: refused.
 void CheckMixedContent(const Schema& schema) {
   for (auto& type : schema.complexTypes) {
-    // Derived classes take their base's members and infos: a text or an
-    // attribute wildcard would have to be joined with theirs.
-    for (const ComplexType* t = type->base; t; t = t->base) {
+    // Derived classes take their base's members and infos: a text would
+    // have to be joined with theirs. (A restriction to element-only content
+    // leaves the base's text unread.)
+    bool elementOnly = type->derivation == ComplexType::Derivation::Restriction && !type->mixed;
+    for (const ComplexType* t = type->base; t && !elementOnly; t = t->base)
       if (t->mixed || type->mixed)
         throw CompileError(type->pos, "unsupported mixed content in a derivation of complex types");
-      if (t->anyAttribute || type->anyAttribute)
-        throw CompileError(type->pos,
-                           "unsupported xs:anyAttribute in a derivation of complex types");
-    }
     if (!type->mixed) continue;
     if (type->textBase) throw CompileError(type->pos, "mixed content cannot have xs:simpleContent");
     std::vector<const ComplexType*> work{type.get()};

@@ -173,7 +173,9 @@ class Loader {
     std::string ns;
     std::string location;
     SourcePos pos;
+    bool include;
   };
+  size_t m_given = 0;            // the documents of the command line, first in m_schemas
   std::vector<Remote> m_remote;  // imports by URL: their namespace must come from elsewhere
   RunDocuments m_run;
 };
@@ -199,14 +201,36 @@ void Loader::Follow(const Schema& from, const Schema* unit, std::deque<const Sch
     if (!directive.include && directive.ns == kXmlNamespace) continue;  // built in
     if (!directive.location) continue;  // the namespace must come from elsewhere
     const std::string& location = *directive.location;
-    if (IsUrl(location)) {
-      if (directive.include)
-        throw CompileError(directive.pos, "vxbindc reads no schema from '" + location +
-                                              "': include a local copy by its path");
-      m_remote.push_back(Remote{directive.ns, location, directive.pos});
-      continue;
-    }
     std::string file = (fs::path(from.file).parent_path() / location).lexically_normal().string();
+    if (IsUrl(location)) {
+      if (!directive.include) {
+        m_remote.push_back(Remote{directive.ns, location, directive.pos, false});
+        continue;
+      }
+      // An include by URL is met by a schema of the command line: one of
+      // the includer's namespace, or a document without one by the name the
+      // URL ends in, read again into the includer's namespace (a chameleon).
+      // (Without a namespace, only the name tells which document is meant.)
+      const Schema* given = nullptr;
+      std::string name = location.substr(location.find_last_of('/') + 1);
+      for (size_t i = 0; i < m_given && !given; ++i) {
+        const Schema& schema = *m_schemas[i];
+        bool itself = CanonicalPath(schema.file) == CanonicalPath(from.file);
+        bool named = fs::path(schema.file).filename().string() == name;
+        if (!itself && schema.targetNamespace == directive.ns && (named || !directive.ns.empty()))
+          given = &schema;
+      }
+      for (size_t i = 0; i < m_given && !given && !directive.ns.empty(); ++i)
+        if (m_schemas[i]->targetNamespace.empty() &&
+            fs::path(m_schemas[i]->file).filename().string() == name)
+          given = m_schemas[i].get();
+      if (!given) {
+        m_remote.push_back(Remote{directive.ns, location, directive.pos, true});
+        continue;
+      }
+      if (given->targetNamespace == directive.ns) continue;  // in the run already
+      file = given->file;
+    }
     std::string canonical = CanonicalPath(file);
     // A document without a namespace takes the includer's; imported, it has none.
     std::optional<std::string> chameleon;
@@ -235,6 +259,7 @@ void Loader::Follow(const Schema& from, const Schema* unit, std::deque<const Sch
 std::vector<std::unique_ptr<Schema>> Loader::Run(const std::vector<std::string>& paths,
                                                  std::vector<std::string>* files) {
   for (const std::string& path : paths) Read(path, nullptr, std::nullopt, nullptr);
+  m_given = m_schemas.size();
   for (size_t i = 0; i < paths.size(); ++i) {
     const Schema* unit = m_schemas[i].get();
     std::deque<const Schema*> work{unit};
@@ -262,7 +287,16 @@ std::vector<std::unique_ptr<Schema>> Loader::Run(const std::vector<std::string>&
   }
   for (const Remote& remote : m_remote) {
     bool known = false;
-    for (const auto& schema : m_schemas) known = known || schema->targetNamespace == remote.ns;
+    // An include is met by another document of its namespace (one reached
+    // by a local path, say); one without a namespace was met by name or not.
+    for (const auto& schema : m_schemas) {
+      bool other = CanonicalPath(schema->file) != CanonicalPath(remote.pos.file);
+      known = known || (schema->targetNamespace == remote.ns &&
+                        (!remote.include || (!remote.ns.empty() && other)));
+    }
+    if (!known && remote.include)
+      throw CompileError(remote.pos, "vxbindc reads no schema from '" + remote.location +
+                                         "': include a local copy by its path");
     if (!known)
       throw CompileError(remote.pos, "vxbindc reads no schema from '" + remote.location +
                                          "': give a local schemaLocation for the namespace '" +

@@ -134,7 +134,11 @@ class Reader {
   void AddGroupRef(const CXmlElement* e, ComplexType& type);
   std::pair<QName, SourcePos> AttributeGroupRef(const CXmlElement* e);
   void ReadSimpleContent(const CXmlElement* e, ComplexType& type);
-  SimpleType* ReadSimpleType(const CXmlElement* e, bool global);
+  // `hint` names an anonymous type after its element or attribute.
+  SimpleType* ReadSimpleType(const CXmlElement* e, bool global, const std::string& hint = "");
+  // Reads the anonymous types that lists, unions and restrictions hold,
+  // met while reading others, from the work list.
+  void ReadPendingMembers();
   void ReadFacet(const CXmlElement* e, SimpleType& type);
 
   // -- wildcards, value constraints, lists and unions -----------------------
@@ -160,11 +164,13 @@ class Reader {
   std::deque<Pending> m_pending;
   // Anonymous member types of lists and unions, read from a work list too:
   // the type that holds each, and its place in the holder's memberTypes.
+  // An anonymous base (xs:restriction's xs:simpleType) has kBaseIndex.
   struct PendingMember {
     const CXmlElement* node;
     SimpleType* holder;
     size_t index;
   };
+  static constexpr size_t kBaseIndex = static_cast<size_t>(-1);
   std::deque<PendingMember> m_pendingMembers;
   bool m_readingMembers = false;
 };
@@ -298,6 +304,12 @@ void Reader::Read(const CXmlElement* root) {
       CheckAttributes(c, {"name", "public", "system", "id"});
       NameAttr(c);
       CheckOnlyAnnotation(c);
+    } else if (Is(c, "redefine")) {
+      // A redefinition changes the types and groups of another document in
+      // place: the classes of that document would no longer be its own.
+      Fail(c, "unsupported xs:redefine of '" + Attr(c, "schemaLocation").value_or("") +
+                  "': vxbindc binds each schema document as written; write the changes into a "
+                  "copy of that schema and include the copy");
     } else {
       Fail(c, "unsupported " + Name(c));
     }
@@ -380,9 +392,7 @@ void Reader::ReadTypeOfDeclaration(const CXmlElement* e, TypeUse& type, const El
     if (type.name || type.simple || type.complex) Fail(c, Name(e) + " with more than one type");
     if (Attr(c, "name")) Fail(c, "a local " + Name(c) + " cannot have a name");
     if (simple) {
-      SimpleType* anonymous = ReadSimpleType(c, false);
-      anonymous->hint = NameAttr(e);
-      type.simple = anonymous;
+      type.simple = ReadSimpleType(c, false, NameAttr(e));
     } else {
       type.complex = NewComplexType(c, owner, enclosing);
     }
@@ -637,15 +647,18 @@ void Reader::ReadAttribute(const CXmlElement* e, std::vector<AttributeDecl>* tar
   }
 
   std::string use = Attr(e, "use").value_or("optional");
-  if (use == "prohibited") Fail(e, "unsupported use 'prohibited'");
-  if (use != "optional" && use != "required") Fail(e, "invalid use '" + use + "'");
+  if (use != "optional" && use != "required" && use != "prohibited")
+    Fail(e, "invalid use '" + use + "'");
   attribute.required = use == "required";
+  attribute.prohibited = use == "prohibited";
   attribute.defaultValue = Attr(e, "default");
   attribute.fixedValue = Attr(e, "fixed");
   if (attribute.defaultValue && attribute.fixedValue)
     Fail(e, "xs:attribute with both default and fixed");
   if (attribute.defaultValue && attribute.required)
     Fail(e, "a required attribute cannot have a default");
+  if (attribute.defaultValue && attribute.prohibited)
+    Fail(e, "a prohibited attribute cannot have a default");
   if (!ref) ReadTypeOfDeclaration(e, attribute.type, nullptr, nullptr);
   if (target) {
     target->push_back(std::move(attribute));
@@ -657,10 +670,11 @@ void Reader::ReadAttribute(const CXmlElement* e, std::vector<AttributeDecl>* tar
   m_schema.globalAttributes[m_schema.attributes.back()->name] = m_schema.attributes.back().get();
 }
 
-SimpleType* Reader::ReadSimpleType(const CXmlElement* e, bool global) {
+SimpleType* Reader::ReadSimpleType(const CXmlElement* e, bool global, const std::string& hint) {
   CheckAttributes(e, {"name", "id", "final"});
   auto type = std::make_unique<SimpleType>();
   type->pos = Pos(e);
+  type->hint = hint;
   if (global) {
     type->name = NameAttr(e);
     if (m_schema.namedComplexTypes.count(type->name) || m_schema.namedSimpleTypes.count(type->name))
@@ -680,15 +694,47 @@ SimpleType* Reader::ReadSimpleType(const CXmlElement* e, bool global) {
   } else {
     CheckAttributes(restriction, {"base", "id"});
     std::optional<std::string> base = Attr(restriction, "base");
-    if (!base) Fail(restriction, "unsupported xs:restriction without a base");
-    type->base = ParseQName(restriction, *base);
-    for (const CXmlElement* c = restriction->GetFirstElement(); c; c = c->GetNextSiblingElement())
-      if (!SkipChild(restriction, c)) ReadFacet(c, *type);
+    if (base) type->base = ParseQName(restriction, *base);
+    bool first = true, anonymousBase = false;
+    for (const CXmlElement* c = restriction->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+      if (SkipChild(restriction, c)) continue;
+      if (Is(c, "simpleType")) {
+        // The base as an anonymous type, read from the work list.
+        if (base) Fail(c, "xs:restriction with both a base and an xs:simpleType");
+        if (!first) Fail(c, "xs:simpleType must come first inside xs:restriction");
+        if (Attr(c, "name")) Fail(c, "a local " + Name(c) + " cannot have a name");
+        m_pendingMembers.push_back(PendingMember{c, type.get(), kBaseIndex});
+        anonymousBase = true;
+      } else {
+        ReadFacet(c, *type);
+      }
+      first = false;
+    }
+    if (!base && !anonymousBase)
+      Fail(restriction, "xs:restriction without a base or an xs:simpleType");
   }
   SimpleType* raw = type.get();
   m_schema.simpleTypes.push_back(std::move(type));
   if (global) m_schema.namedSimpleTypes[raw->name] = raw;
+  if (!m_readingMembers) ReadPendingMembers();
   return raw;
+}
+
+void Reader::ReadPendingMembers() {
+  m_readingMembers = true;
+  while (!m_pendingMembers.empty()) {
+    PendingMember next = m_pendingMembers.front();
+    m_pendingMembers.pop_front();
+    SimpleType& holder = *next.holder;
+    if (next.index == kBaseIndex) {
+      holder.anonymousBase =
+          ReadSimpleType(next.node, false, holder.name.empty() ? holder.hint : holder.name);
+    } else {
+      SimpleType* member = ReadSimpleType(next.node, false, holder.name + "Member");
+      holder.memberTypes[next.index].simple = member;
+    }
+  }
+  m_readingMembers = false;
 }
 
 void Reader::ReadFacet(const CXmlElement* e, SimpleType& type) {
@@ -733,6 +779,7 @@ Wildcard Reader::ReadWildcard(const CXmlElement* e) {
   CheckOnlyAnnotation(e);
   Wildcard wildcard;
   wildcard.pos = Pos(e);
+  wildcard.target = m_schema.targetNamespace;
   // strict, lax and skip all read the content as untyped content: it is not
   // validated against global declarations, whatever the schema asks.
   std::string process = Attr(e, "processContents").value_or("strict");
@@ -829,16 +876,6 @@ void Reader::ReadListOrUnion(const CXmlElement* e, SimpleType& type) {
   if (list && type.memberTypes.size() != 1)
     Fail(e, "xs:list needs one item type: the itemType attribute or an xs:simpleType");
   if (type.memberTypes.empty()) Fail(e, "xs:union without member types");
-  if (m_readingMembers) return;
-  m_readingMembers = true;
-  while (!m_pendingMembers.empty()) {
-    PendingMember next = m_pendingMembers.front();
-    m_pendingMembers.pop_front();
-    SimpleType* member = ReadSimpleType(next.node, false);
-    member->hint = next.holder->name + "Member";
-    next.holder->memberTypes[next.index].simple = member;
-  }
-  m_readingMembers = false;
 }
 
 // -- derivation of complex types -----------------------------------------------
@@ -907,18 +944,14 @@ void Reader::ReadSimpleContentRestriction(const CXmlElement* e, ComplexType& typ
   std::unique_ptr<SimpleType> text;
   for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
     if (SkipChild(e, c)) continue;
-    if (Is(c, "attribute")) {
-      ReadAttribute(c, &type.attributes);
-    } else if (Is(c, "attributeGroup")) {
-      type.attributeGroupRefs.push_back(AttributeGroupRef(c));
-    } else if (!type.attributes.empty() || !type.attributeGroupRefs.empty()) {
+    if (ReadAttributeContent(c, type.attributes, type.attributeGroupRefs, type.anyAttribute)) {
+      continue;
+    } else if (!type.attributes.empty() || !type.attributeGroupRefs.empty() || type.anyAttribute) {
       Fail(c, "the text's facets must come before the attributes");
     } else if (Is(c, "simpleType")) {
       if (text || type.text) Fail(c, "xs:simpleType must come first inside " + Name(e));
       if (Attr(c, "name")) Fail(c, "a local " + Name(c) + " cannot have a name");
-      SimpleType* anonymous = ReadSimpleType(c, false);
-      anonymous->hint = hint;
-      type.text = anonymous;
+      type.text = ReadSimpleType(c, false, hint);
     } else {
       if (type.text) Fail(c, "unsupported facets after xs:simpleType inside " + Name(e));
       if (!text) {

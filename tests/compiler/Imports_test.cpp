@@ -218,8 +218,41 @@ INSTANTIATE_TEST_SUITE_P(
         ImportsCase{"Redefine",
                     {{"main.xsd", Schema(kM, "<xs:redefine schemaLocation='part.xsd'/>\n")},
                      {"part.xsd", Schema(kM, "")}},
-                    "main.xsd:2: unsupported xs:redefine\n"}),
+                    "main.xsd:2: unsupported xs:redefine of 'part.xsd': vxbindc binds each "
+                    "schema document as written; write the changes into a copy of that schema "
+                    "and include the copy\n"}),
     [](const testing::TestParamInfo<ImportsCase>& p) { return std::string(p.param.name); });
+
+// An include by URL is met by a schema of the command line: one of the
+// includer's namespace, or one without a namespace by the name the URL ends
+// in, which then takes the includer's (a chameleon); no other.
+TEST_F(ImportsProgram, IncludeByUrlIsMetByASchemaOfTheCommandLine) {
+  Write("main.xsd", Schema(kM, "<xs:include schemaLocation='http://example.com/x/part.xsd'/>\n"
+                               "<xs:element name='a' type='m:P'/>\n"));
+  const std::string kP = "<xs:complexType name='P'/>\n";
+  Write("part.xsd", Schema(kM, kP));
+  Result r = Run("main.xsd part.xsd --output same --cxx-namespace N");
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.status, 0);
+  Write("part.xsd", Schema("", kP));
+  r = Run("main.xsd part.xsd --output chameleon --cxx-namespace N");
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(FilesIn("chameleon"),
+            (std::set<std::string>{"main.h", "main.cpp", "part.h", "part.cpp"}));
+  Write("other.xsd", Schema("", kP));
+  r = Run("main.xsd other.xsd --output other --cxx-namespace N");
+  EXPECT_EQ(r.err, "main.xsd:2: vxbindc reads no schema from 'http://example.com/x/part.xsd': "
+                   "include a local copy by its path\n");
+  EXPECT_EQ(FilesIn("other"), std::set<std::string>{});
+  // Without a namespace, only the name tells which schema is meant.
+  Write("main.xsd", Schema("", "<xs:include schemaLocation='http://example.com/x/part.xsd'/>\n"
+                               "<xs:element name='a' type='P'/>\n"));
+  r = Run("main.xsd other.xsd --output unnamed --cxx-namespace N");
+  EXPECT_EQ(r.status, 1);
+  r = Run("main.xsd part.xsd --output named --cxx-namespace N");
+  EXPECT_EQ(r.err, "");
+}
 
 // The depfile names every schema read, reached ones too, for the build.
 TEST_F(ImportsProgram, DepfileNamesEverySchemaRead) {

@@ -135,10 +135,6 @@ INSTANTIATE_TEST_SUITE_P(
                 "t.xsd:2: unknown element 'b'"},
         Refusal{"Nillable", "<xs:element name='a' type='xs:int' nillable='true'/>",
                 "t.xsd:2: unsupported nillable"},
-        Refusal{"ProhibitedAttribute",
-                "<xs:complexType name='T'>\n"
-                "<xs:attribute name='a' use='prohibited'/></xs:complexType>",
-                "t.xsd:3: unsupported use 'prohibited'"},
         Refusal{"PatternOnPattern",
                 "<xs:simpleType name='A'><xs:restriction base='xs:string'>"
                 "<xs:pattern value='a*'/></xs:restriction></xs:simpleType>\n"

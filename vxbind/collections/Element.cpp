@@ -172,6 +172,15 @@ CAttributeCol::CAttributeCol(const unsigned short* namespaceUri, const unsigned 
   SetNamespaceUri(collectionNamespace);
 }
 
+void CAttributeCol::SetRestriction(const unsigned short* restriction,
+                                   const unsigned short* targetNamespace) {
+  m_restriction = Utf16::Make(restriction);
+  m_targetNamespace = Utf16::Make(targetNamespace);
+  String first = m_restriction.substr(0, m_restriction.find(u' '));
+  bool uri = first.size() >= 2 && first[0] != u'#' && first[1] != u'#';
+  SetNamespaceUri(uri ? first : String());
+}
+
 CAttributeCol::CAttributeCol(const CAttributeCol& other) = default;
 CAttributeCol& CAttributeCol::operator=(const CAttributeCol& other) = default;
 CAttributeCol::~CAttributeCol() = default;

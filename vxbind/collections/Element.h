@@ -122,6 +122,9 @@ class VXBIND_EXPORT CAttributeCol : public CXmlCollection, public CInstanceMonit
   CAttributeCol(const CAttributeCol& other);
   CAttributeCol& operator=(const CAttributeCol& other);
   ~CAttributeCol() override;
+  // The namespaces admitted from now on, and the collection's namespace as
+  // the constructor takes it: a derived type's wildcard over its base's.
+  void SetRestriction(const unsigned short* restriction, const unsigned short* targetNamespace);
 
   // A new attribute (value "" / `value`) in the collection's namespace.
   CSmartPtr<CAttribute> Add(const unsigned short* name);
