@@ -226,6 +226,7 @@ void BuildMetadata(const ClassTable& table, CParentElementInfo*& classInfo,
     for (std::size_t i = 0; i < elementCount; ++i) {
       elements[i] = NewElementInfo(table.group, table.elements[i]);
       if (elements[i] == nullptr) ThrowUnknownKind(table, table.elements[i].name);
+      elements[i]->SetNillable(table.elements[i].nillable);
     }
     for (std::size_t i = 0; i < attributeCount; ++i) {
       attributes[i] = NewAttributeInfo(table.attributes[i]);

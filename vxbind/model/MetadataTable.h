@@ -135,6 +135,7 @@ struct ElementMember {
   ElementMemberKind kind = ElementMemberKind_Primitive;
   MemberOccurs occurs = MemberOccurs_Mandatory;
   bool requiredContent = false;  // class, mandatory: a model group must consume something
+  bool nillable = false;         // declared nillable: reads and writes xsi:nil (see Nillable)
   CWhitespaceUtils::WhitespaceRule whitespace = CWhitespaceUtils::WhitespaceRule_Preserve;
   XmlElementType memberType = XmlElementType_Element;  // class, substitution
   int propertyIndex = 0;
@@ -218,6 +219,15 @@ constexpr ElementMember UntypedElement(MemberOccurs occurs, const char16_t* name
   ElementMember m = ElementRow(ElementMemberKind_Untyped, occurs, name, ns, propertyIndex);
   m.namespaceSpec = namespaceSpec;
   m.targetNamespace = targetNamespace;
+  return m;
+}
+
+// A row of an element declared nillable="true":
+//   Nillable(PrimitiveElement(MemberOccurs_Optional, u"note", u"", 3, ItemType_string))
+// Its element may carry xsi:nil (see CElementInfo::IsNillable); without it,
+// xsi:nil is refused.
+constexpr ElementMember Nillable(ElementMember m) {
+  m.nillable = true;
   return m;
 }
 
