@@ -1280,10 +1280,15 @@ void ClassWriter::ForeignAccessors(std::ostream& out, const ClassPlan& plan) {
 // content keeps xsi:nil among its attributes.
 
 void ClassWriter::NilAccessors(std::ostream& out, const Member& m) {
-  if (!m.nillable || m.card == Card::Col || m.untyped) return;
+  if (!m.nillable || m.card == Card::Col || m.anyName) return;
   Printer p(out);
-  Printer::Variables v{{"stem", m.stem}, {"nil", m.nil}};
-  if (m.HasNilFlag()) {
+  Printer::Variables v{{"stem", m.stem}, {"nil", m.nil}, {"field", m.field}};
+  if (m.untyped) {
+    p.Print(v,
+            "  // Nil: xsi:nil=\"true\" among the element's attributes, and no content\n"
+            "  // (SetNil makes an element when there is none).\n"
+            "  bool IsNil$stem$() const { return ::VxVevAva5::Generated::IsNil($field$.get()); }\n");
+  } else if (m.HasNilFlag()) {
     p.Print(v,
             "  // Nil: written with xsi:nil=\"true\", its value absent; setting a value\n"
             "  // clears it.\n"
@@ -1298,7 +1303,7 @@ void ClassWriter::NilAccessors(std::ostream& out, const Member& m) {
 }
 
 void ClassWriter::NilDefinitions(std::ostream& out, const ClassPlan& plan, const Member& m) {
-  if (m.card == Card::Col || m.untyped) return;
+  if (m.card == Card::Col || m.anyName) return;
   Printer p(out);
   Printer::Variables v{{"class", m_p.NameOf(plan.type)},
                        {"stem", m.stem},
@@ -1314,6 +1319,18 @@ void ClassWriter::NilDefinitions(std::ostream& out, const ClassPlan& plan, const
       if (plan.choice) p.Print(v, "    Choice_SetElementValid(true, $name$, m_chosen);\n");
     }
     p.Print(v, "  }\n  $nil$ = nil;\n}\n");
+    return;
+  }
+  if (m.untyped) {
+    v["element"] = Wrap(Untyped(plan, m, true) + ".NewElement()", 13 + m.stem.size());
+    p.Print(v,
+            "\nvoid $class$::SetNil$stem$(bool nil) {\n"
+            "  if ($field$ == nullptr) {\n"
+            "    if (!nil) return;\n"
+            "    Set$stem$($element$);\n"
+            "  }\n"
+            "  ::VxVevAva5::Generated::SetNil($field$.get(), nil);\n"
+            "}\n");
     return;
   }
   v["type"] = Q(m_p.NameOf(m.cls));

@@ -42,7 +42,7 @@ TEST(Nil, EveryKindReadsNilAndWritesItBack) {
                           "<count xsi:nil='true'/><note xsi:nil='true'/><color xsi:nil='true'/>"
                           "<part id='7' xsi:nil='true'/><spare><name>s</name></spare>"
                           "<failure message='m' xsi:nil='true'/><failure>boom</failure>"
-                          "<value xsi:nil='true'/><value>v</value>" +
+                          "<value xsi:nil='true'/><value>v</value><blob xsi:nil='true'/>" +
                           kEnd;
   CSmartPtr<Nil::CRecord> record = ReadAs<Nil::CRecord>(xml);
   EXPECT_TRUE(record->IsNilCount());
@@ -57,6 +57,9 @@ TEST(Nil, EveryKindReadsNilAndWritesItBack) {
   EXPECT_TRUE(record->GetFailure()->Item(0)->IsXsiNil());
   EXPECT_EQ(U8(record->GetFailure()->Item(0)->GetMessage()), "m");
   EXPECT_FALSE(record->GetFailure()->Item(1)->IsXsiNil());
+  EXPECT_TRUE(Generated::IsNil(record->GetValue()->Item(0)));  // untyped: among its attributes
+  EXPECT_FALSE(Generated::IsNil(record->GetValue()->Item(1)));
+  EXPECT_TRUE(record->IsNilBlob());
   EXPECT_EQ(TreeDifference(xml, record->ToXml()), "");
 
   // "1" is nil too, "0" and "false" are not; reading again starts afresh.
@@ -81,8 +84,9 @@ TEST(Nil, AccessorsSetAndClearIt) {
   ASSERT_NE(record->GetSpare(), nullptr);
   record->GetSpare()->SetId(VX_T("s"));
   record->GetPart()->SetName(VX_T("p"));
+  record->SetNilBlob(true);
   EXPECT_EQ(TreeDifference(kHead + "<count xsi:nil='true'/><note xsi:nil='true'/>" + kPart +
-                               "<spare id='s' xsi:nil='true'/>" + kEnd,
+                               "<spare id='s' xsi:nil='true'/><blob xsi:nil='true'/>" + kEnd,
                            record->ToXml()),
             "");
 
@@ -90,8 +94,9 @@ TEST(Nil, AccessorsSetAndClearIt) {
   EXPECT_FALSE(record->IsNilCount());
   record->SetNilNote(false);
   record->SetNilSpare(false);
+  record->SetNilBlob(false);
   EXPECT_EQ(TreeDifference(kHead + "<count>4</count>" + kPart +
-                               "<spare id='s'><name></name></spare>" + kEnd,
+                               "<spare id='s'><name></name></spare><blob/>" + kEnd,
                            record->ToXml()),
             "");
 }
