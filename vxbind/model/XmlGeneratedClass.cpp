@@ -317,8 +317,10 @@ CXmlElement* CXmlGeneratedClass::ReadObject(CXmlElement* element, CXmlElement* c
   Init();
   const CParentElementInfo* info = GetClassInfo();
   const XmlElementType ownerType = info->GetElementType();
-  if (ownerType == XmlElementType_Element) SetElementName(element->GetLocalName().c_str());
-  if (ownerType == XmlElementType_Element) SetXsiNil(false);
+  if (ownerType == XmlElementType_Element) {
+    SetElementName(element->GetLocalName().c_str());
+    SetXsiNil(false);  // until its xsi:nil says otherwise
+  }
   ProcessAttributesFromXml(context, element, info->GetFromXmlFailIfAttributeUnknown());
   if (IsXsiNil()) {
     // Its attributes only: the content is absent.
