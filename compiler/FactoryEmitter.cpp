@@ -68,6 +68,18 @@ void CreateRootObjectDefinition(std::ostream& out, const EmitContext& c,
         t.Print("  if (::VxVevAva5::Utf16::Equal(ns, $ns$)) {\n", "ns",
                 Literal(s->targetNamespace));
       any = true;
+      if (decl->nillable) {
+        // The root may be nil: the object is told so before it reads.
+        t.Print(
+            "    if (::VxVevAva5::Utf16::Equal(localName, $name$)) {\n"
+            "      ::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> root =\n"
+            "          new $class$(localName);\n"
+            "      root->SetXsiNillable(true);\n"
+            "      return root;\n"
+            "    }\n",
+            "name", Literal(decl->name), "class", c.plan.NameOf(type));
+        continue;
+      }
       t.Print(
           "    if (::VxVevAva5::Utf16::Equal(localName, $name$))\n"
           "      return new $class$(localName);\n",

@@ -101,6 +101,18 @@ TEST(Nil, AccessorsSetAndClearIt) {
             "");
 }
 
+TEST(Nil, ARootFromTheFactoryMayBeNil) {
+  const std::string xml =
+      "<stamp xmlns='urn:nil' xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance' "
+      "xsi:nil='true'/>";
+  CSmartPtr<CXmlObjectBase> root = Nil::CreateRootObject(VX_T("stamp"), VX_T("urn:nil"));
+  root->FromXml(xml.c_str());
+  EXPECT_TRUE(root->IsXsiNil());
+  EXPECT_EQ(TreeDifference(xml, root->ToXml()), "");
+  // A root made by hand is not told that its element is nillable.
+  EXPECT_NE(Failure([&] { ReadAs<Nil::CStamp>(xml); }).find("is not nillable"), std::string::npos);
+}
+
 // Malformed nil, each on the document's second line.
 struct BadNil {
   const char* name;
