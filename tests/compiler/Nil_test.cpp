@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "GeneratedTesting.h"
@@ -120,6 +121,8 @@ struct BadNil {
   std::string bad;
   std::string message;  // the end of the failure chain
 };
+
+void PrintTo(const BadNil& c, std::ostream* os) { *os << c.name; }
 
 class BadNils : public testing::TestWithParam<BadNil> {};
 
