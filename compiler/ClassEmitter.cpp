@@ -694,7 +694,7 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
   for (const Member& m : plan.Described()) {
     if (m.attribute || m.text) continue;
     std::string row = ElementRow(plan, m, facetsOf(m));
-    if (m.nillable) row = "::VxVevAva5Data::Nillable(" + row + ")";
+    if (m.nillable) row += ".Nillable()";
     elementRows += (elements++ ? ",\n    " : "") + Wrap(row, 4);
   }
   for (const Member& m : plan.Described()) {

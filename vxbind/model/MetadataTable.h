@@ -135,7 +135,7 @@ struct ElementMember {
   ElementMemberKind kind = ElementMemberKind_Primitive;
   MemberOccurs occurs = MemberOccurs_Mandatory;
   bool requiredContent = false;  // class, mandatory: a model group must consume something
-  bool nillable = false;         // declared nillable: reads and writes xsi:nil (see Nillable)
+  bool nillable = false;         // declared nillable: reads and writes xsi:nil (Nillable())
   CWhitespaceUtils::WhitespaceRule whitespace = CWhitespaceUtils::WhitespaceRule_Preserve;
   XmlElementType memberType = XmlElementType_Element;  // class, substitution
   int propertyIndex = 0;
@@ -151,6 +151,16 @@ struct ElementMember {
   const FacetTable* facets = nullptr;  // primitive: null for none
   const char16_t* namespaceSpec = nullptr;    // untyped: the wildcard's constraint
   const char16_t* targetNamespace = nullptr;  // untyped
+
+  // The row of an element declared nillable="true", whose element may
+  // carry xsi:nil (see CElementInfo::IsNillable); without it, xsi:nil is
+  // refused:
+  //   PrimitiveElement(MemberOccurs_Optional, u"note", u"", 3, ItemType_string).Nillable()
+  constexpr ElementMember Nillable() const {
+    ElementMember m = *this;
+    m.nillable = true;
+    return m;
+  }
 };
 
 // What every element row starts with; the builders below fill in the rest.
@@ -219,15 +229,6 @@ constexpr ElementMember UntypedElement(MemberOccurs occurs, const char16_t* name
   ElementMember m = ElementRow(ElementMemberKind_Untyped, occurs, name, ns, propertyIndex);
   m.namespaceSpec = namespaceSpec;
   m.targetNamespace = targetNamespace;
-  return m;
-}
-
-// A row of an element declared nillable="true":
-//   Nillable(PrimitiveElement(MemberOccurs_Optional, u"note", u"", 3, ItemType_string))
-// Its element may carry xsi:nil (see CElementInfo::IsNillable); without it,
-// xsi:nil is refused.
-constexpr ElementMember Nillable(ElementMember m) {
-  m.nillable = true;
   return m;
 }
 
