@@ -349,6 +349,16 @@ class ClassWriter {
       if (all(b)) return false;
     return true;
   }
+  // Whether the class declares nil flags of its own (and so AccessNil).
+  static bool HasOwnNilFlags(const ClassPlan& plan) {
+    for (const Member& m : plan.members)
+      if (m.HasNilFlag() && !m.inherited) return true;
+    return false;
+  }
+  // Nil: the accessors' declarations and definitions, and AccessNil.
+  void NilAccessors(std::ostream& out, const Member& m);
+  void NilDefinitions(std::ostream& out, const ClassPlan& plan, const Member& m);
+  void AccessNil(std::ostream& out, const ClassPlan& plan);
 
   // A name of this namespace as code in a class's scope names it: qualified,
   // so that no member of a base class (the runtime's or another generated
@@ -449,6 +459,8 @@ void ClassWriter::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
           "  ::VxVevAva5Data::CParentElementInfo* GetClassInfo() const override;\n"
           "  ::VxVevAva5Data::CElementInfo** GetClassElementInfo() const override;\n"
           "  ::VxVevAva5Data::CAttributeInfo** GetClassAttributeInfo() const override;\n");
+  if (HasOwnNilFlags(plan))
+    p.Print(v, "  bool AccessNil(int propertyIndex, const bool* nil) override;\n");
   for (const Member& m : plan.members)
     if (!m.inherited) Accessors(out, m);
   p.Print(v, "\n protected:\n");
@@ -481,6 +493,10 @@ void ClassWriter::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
     else
       p.Print("  $type$ $field${};\n", "type", ValueType(m), "field", m.field);
     if (m.HasValidFlag()) p.Print("  bool $valid$ = false;\n", "valid", m.valid);
+    if (m.HasNilFlag()) p.Print("  bool $nil$ = false;\n", "nil", m.nil);
+    if (m.HasEmptyFlag())
+      p.Print("  bool $empty$ = false;  // read empty: written empty while the default\n",
+              "empty", m.empty);
   }
   if (plan.choice && plan.ownsChoice)
     p.Print(v, "  ::VxVevAva5::String m_chosen;  // the element chosen, \"\" for none\n");
@@ -520,6 +536,7 @@ void ClassWriter::Accessors(std::ostream& out, const Member& m) {
                                      : m.element           ? m.element->documentation
                                                            : "";
   if (!documentation.empty()) FillComment(out, "  ", documentation);
+  NilAccessors(out, m);
   // The getter of what a member holds by reference, declared here and
   // defined in the source when another header declares its type.
   Printer p(out);
@@ -560,7 +577,8 @@ void ClassWriter::Accessors(std::ostream& out, const Member& m) {
   }
   // A required value's setter is defined in the class, on one line if it fits.
   bool string = m.kind == Kind::Prim && m.simple->itemType == "string";
-  v["assign"] = m.field + " = " + (string ? "::VxVevAva5::Utf16::Make(value)" : "value") + ";";
+  v["assign"] = m.field + " = " + (string ? "::VxVevAva5::Utf16::Make(value)" : "value") + ";" +
+                (m.HasNilFlag() ? " " + m.nil + " = false;" : "");
   std::string setter = "  void Set" + s + "(" + ArgType(m) + " value) {";
   p.Print(v, setter.size() + v["assign"].size() + 3 <= 100
                  ? "  void Set$stem$($argument$ value) { $assign$ }\n"
@@ -720,7 +738,9 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
   size_t elements = 0, attributes = 0;
   for (const Member& m : plan.Described()) {
     if (m.attribute || m.text) continue;
-    elementRows += (elements++ ? ",\n    " : "") + Wrap(ElementRow(plan, m, facetsOf(m)), 4);
+    std::string row = ElementRow(plan, m, facetsOf(m));
+    if (m.nillable) row += ".Nillable()";
+    elementRows += (elements++ ? ",\n    " : "") + Wrap(row, 4);
   }
   for (const Member& m : plan.Described()) {
     if (!m.attribute) continue;
@@ -933,6 +953,24 @@ void ClassWriter::ConvertedAccessCase(std::ostream& out, const ClassPlan& plan, 
   }
   p.Print(v, "      if (read) {\n");
   if (optional) p.Print(v, "        if (!$valid$) return;\n");
+  if (m.HasEmptyFlag()) {
+    // Read empty and still the default: written empty again.
+    v["empty"] = m.empty;
+    v["initial"] = initial;
+    if (m.kind == Kind::Enum) {
+      p.Print(v, "        if ($empty$ && $field$ == $initial$) {\n");
+    } else {
+      p.Print(v,
+              "        ::VxVevAva5::VxVariant now, initial;\n"
+              "        now.Set$variant$($field$);\n"
+              "        initial.Set$variant$($initial$);\n"
+              "        if ($empty$ && now.ToString(nullptr) == initial.ToString(nullptr)) {\n");
+    }
+    p.Print(v,
+            "          value.SetString(::VxVevAva5::String());\n"
+            "          return;\n"
+            "        }\n");
+  }
   toText(f, "text");
   if (!fixed.empty()) checkFixed("text");
   p.Print(v,
@@ -951,6 +989,7 @@ void ClassWriter::ConvertedAccessCase(std::ostream& out, const ClassPlan& plan, 
           "      $initial$;\n"
           "      if (!text.empty())\n"
           "        $convert$;\n");
+  if (m.HasEmptyFlag()) p.Print("      $empty$ = text.empty();\n", "empty", m.empty);
   if (!fixed.empty()) {
     p.Print(v, "      {\n");
     toText("converted", "canonical");
@@ -1209,6 +1248,8 @@ void ClassWriter::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
       p.Print("  $reset$\n", "reset", Reset(m, initial));
       if (m.HasValidFlag()) p.Print(f, "  $valid$ = false;\n");
     }
+    if (m.HasNilFlag()) p.Print("  $nil$ = false;\n", "nil", m.nil);
+    if (m.HasEmptyFlag()) p.Print("  $empty$ = false;\n", "empty", m.empty);
   }
   if (plan.choice && plan.ownsChoice) p.Print(v, "  m_chosen.clear();\n");
   p.Print(v, "}\n");
@@ -1243,12 +1284,14 @@ void ClassWriter::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
       initial = m.element->fixedValue ? m.element->fixedValue : m.element->defaultValue;
     s["argument"] = ArgType(m);
     s["reset"] = Reset(m, initial);
+    s["unnil"] = m.HasNilFlag() ? "  " + m.nil + " = false;\n" : "";
     p.Print(s, "\nvoid $class$::Set$stem$($argument$ value) {\n");
     if (inChoice) p.Print(s, "  Choice_SetElementValid(true, $name$, m_chosen);\n");
     p.Print(s,
             string ? "  ::VxVevAva5Data::AssignText($field$, value);\n" : "  $field$ = value;\n");
     p.Print(s,
             "  $valid$ = true;\n"
+            "$unnil$"
             "}\n"
             "\n"
             "void $class$::Remove$stem$() {\n");
@@ -1256,8 +1299,11 @@ void ClassWriter::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     p.Print(s,
             "  $reset$\n"
             "  $valid$ = false;\n"
+            "$unnil$"
             "}\n");
   }
+  for (const Member& m : plan.members)
+    if (m.nillable && !m.inherited) NilDefinitions(out, plan, m);
 
   if (!plan.choiceCollections.empty()) {
     p.Print(v,
@@ -1288,6 +1334,7 @@ void ClassWriter::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
     p.Print(v, "  }\n");
   }
   p.Print(v, "}\n");
+  if (HasOwnNilFlags(plan)) AccessNil(out, plan);
 }
 
 void ClassWriter::ForeignAccessors(std::ostream& out, const ClassPlan& plan) {
@@ -1298,6 +1345,105 @@ void ClassWriter::ForeignAccessors(std::ostream& out, const ClassPlan& plan) {
         "type", m.card == Card::Col ? CollectionType(m) : m_p.NameOf(m.cls), "class",
         m_p.NameOf(plan.type), "stem", m.stem, "field", m.field);
   }
+}
+
+// -- nil ------------------------------------------------------------------------
+//
+// A member whose element is nillable may stand nil: its element is written
+// with xsi:nil="true" and no content, and its value is absent. A value
+// member keeps a flag of its own, which the infos reach through AccessNil;
+// a child object keeps its own (IsXsiNil) and keeps its attributes when
+// nil. Items of a collection are objects and say it themselves. Untyped
+// content keeps xsi:nil among its attributes.
+
+void ClassWriter::NilAccessors(std::ostream& out, const Member& m) {
+  if (!m.nillable || m.card == Card::Col || m.anyName) return;
+  Printer p(out);
+  Printer::Variables v{{"stem", m.stem}, {"nil", m.nil}, {"field", m.field}};
+  if (m.untyped) {
+    p.Print(v,
+            "  // Nil: xsi:nil=\"true\" among the element's attributes, and no content\n"
+            "  // (SetNil makes an element when there is none).\n"
+            "  bool IsNil$stem$() const { return ::VxVevAva5::Generated::IsNil($field$.get()); }\n");
+  } else if (m.HasNilFlag()) {
+    p.Print(v,
+            "  // Nil: written with xsi:nil=\"true\", its value absent; setting a value\n"
+            "  // clears it.\n"
+            "  bool IsNil$stem$() const { return $nil$; }\n");
+  } else {
+    p.Print(v,
+            "  // Nil: the object is written with its attributes, xsi:nil=\"true\" and no\n"
+            "  // content (SetNil makes an object when there is none).\n"
+            "  bool IsNil$stem$() const;\n");
+  }
+  p.Print(v, "  void SetNil$stem$(bool nil);\n");
+}
+
+void ClassWriter::NilDefinitions(std::ostream& out, const ClassPlan& plan, const Member& m) {
+  if (m.card == Card::Col || m.anyName) return;
+  Printer p(out);
+  Printer::Variables v{{"class", m_p.NameOf(plan.type)},
+                       {"stem", m.stem},
+                       {"name", Literal(m.xmlName)},
+                       {"field", m.field},
+                       {"nil", m.nil}};
+  if (m.HasNilFlag()) {
+    p.Print(v, "\nvoid $class$::SetNil$stem$(bool nil) {\n  if (nil) {\n");
+    if (m.card == Card::Mnd) {
+      p.Print("    $reset$\n", "reset", Reset(m, std::nullopt));
+    } else {
+      p.Print(v, "    Remove$stem$();\n");
+      if (plan.choice) p.Print(v, "    Choice_SetElementValid(true, $name$, m_chosen);\n");
+    }
+    p.Print(v, "  }\n  $nil$ = nil;\n}\n");
+    return;
+  }
+  if (m.untyped) {
+    v["element"] = Wrap(Untyped(plan, m, true) + ".NewElement()", 13 + m.stem.size());
+    p.Print(v,
+            "\nvoid $class$::SetNil$stem$(bool nil) {\n"
+            "  if ($field$ == nullptr) {\n"
+            "    if (!nil) return;\n"
+            "    Set$stem$($element$);\n"
+            "  }\n"
+            "  ::VxVevAva5::Generated::SetNil($field$.get(), nil);\n"
+            "}\n");
+    return;
+  }
+  v["type"] = Q(m_p.NameOf(m.cls));
+  p.Print(v,
+          "\nbool $class$::IsNil$stem$() const {\n"
+          "  return $field$ != nullptr && $field$->IsXsiNil();\n"
+          "}\n"
+          "\n"
+          "void $class$::SetNil$stem$(bool nil) {\n"
+          "  if ($field$ == nullptr) {\n"
+          "    if (!nil) return;\n");
+  if (m.cls->abstract)
+    p.Print(v,
+            "    throw ::VxVevAva5::CVxInvalidStateException(::VxVevAva5::String(\n"
+            "        VX_T(\"The member holds no object to make nil: set one first\")));\n");
+  else
+    p.Print(v, "    Set$stem$(new $type$($name$));\n");
+  p.Print(v, "  }\n  $field$->SetXsiNil(nil);\n}\n");
+}
+
+void ClassWriter::AccessNil(std::ostream& out, const ClassPlan& plan) {
+  Printer p(out);
+  p.Print(
+      "\nbool $class$::AccessNil(int propertyIndex, const bool* nil) {\n"
+      "  switch (propertyIndex) {\n",
+      "class", m_p.NameOf(plan.type));
+  for (const Member& m : plan.members) {
+    if (!m.HasNilFlag() || m.inherited) continue;
+    p.Print(
+        "    case $property$:\n"
+        "      if (nil != nullptr) $nil$ = *nil;\n"
+        "      return $nil$;\n",
+        "property", Q(m.property), "nil", m.nil);
+  }
+  p.Print("  }\n  return $base$::AccessNil(propertyIndex, nil);\n}\n", "base",
+          plan.type->base ? m_p.NameOf(plan.type->base) : "::VxVevAva5::CXmlGeneratedClass");
 }
 
 // -- derivation -----------------------------------------------------------------

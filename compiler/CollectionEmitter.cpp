@@ -118,6 +118,7 @@ void ClassCollectionDefinition(std::ostream& out, const EmitContext& c, const Co
     p.Print(v, "    ::VxVevAva5::CSmartPtr<$item$> item = new $item$(GetElementName().c_str());\n");
   p.Print(
       v,
+      "    item->SetXsiNillable(IsXsiNillable());  // nil items: when the member is nillable\n"
       "    ::VxVevAva5::CXmlObjectBase::FromXml_Int(item, current, current->GetFirstElement(),\n"
       "                                             context);\n"
       "    AppendItem(item);\n"

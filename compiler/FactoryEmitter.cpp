@@ -70,24 +70,39 @@ void CreateRootObjectDefinition(std::ostream& out, const EmitContext& c,
       if (!type || decl->abstract) continue;
       Printer::Variables v{{"ns", Literal(s->targetNamespace)},
                            {"name", Literal(decl->name)},
-                           {"class", c.plan.NameOf(type)},
-                           {"factory", c.plan.Substitutable(type) ? c.FactoryName(*type) : ""}};
+                           {"class", c.plan.NameOf(type)}};
       if (!anyTyped) typed.Print(v, "  if (::VxVevAva5::Utf16::Equal(ns, $ns$)) {\n");
       anyTyped = true;
-      if (c.plan.Substitutable(type))
+      v["make"] = c.plan.Substitutable(type) ? c.FactoryName(*type) + "(element)"
+                                              : "new " + c.plan.NameOf(type) + "(localName)";
+      if (decl->nillable)
+        // The root may be nil: the object is told so before it reads.
         typed.Print(v,
-                    "    if (::VxVevAva5::Utf16::Equal(localName, $name$))\n"
-                    "      return $factory$(element);\n");
+                    "    if (::VxVevAva5::Utf16::Equal(localName, $name$)) {\n"
+                    "      ::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> root = $make$;\n"
+                    "      if (root != nullptr) root->SetXsiNillable(true);\n"
+                    "      return root;\n"
+                    "    }\n");
       else
         typed.Print(v,
                     "    if (::VxVevAva5::Utf16::Equal(localName, $name$))\n"
-                    "      return new $class$(localName);\n");
+                    "      return $make$;\n");
       if (type->abstract) continue;
       if (!any) t.Print(v, "  if (::VxVevAva5::Utf16::Equal(ns, $ns$)) {\n");
       any = true;
-      t.Print(v,
-              "    if (::VxVevAva5::Utf16::Equal(localName, $name$))\n"
-              "      return new $class$(localName);\n");
+      if (decl->nillable)
+        // The root may be nil: the object is told so before it reads.
+        t.Print(v,
+                "    if (::VxVevAva5::Utf16::Equal(localName, $name$)) {\n"
+                "      ::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> root =\n"
+                "          new $class$(localName);\n"
+                "      root->SetXsiNillable(true);\n"
+                "      return root;\n"
+                "    }\n");
+      else
+        t.Print(v,
+                "    if (::VxVevAva5::Utf16::Equal(localName, $name$))\n"
+                "      return new $class$(localName);\n");
     }
     if (any) t.Print("  }\n");
     if (anyTyped) typed.Print("  }\n");

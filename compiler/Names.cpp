@@ -184,7 +184,7 @@ const std::vector<std::string>& ReservedMemberNames() {
       "GetClassInfo", "GetElementName", "GetNamespace", "GetTargetNamespace", "SetElementName",
       "IsElementInList", "IsNamespaceValid", "AccessProperty", "ReadProperty", "Init", "OnEvent",
       "AddRef", "Release", "ToXml", "FromXml", "m_elementName", "m_chosen", "GetAllGroupOrder",
-      "m_allGroupOrder"};
+      "m_allGroupOrder", "IsXsiNil", "SetXsiNil", "IsXsiNillable", "SetXsiNillable", "AccessNil"};
   return names;
 }
 

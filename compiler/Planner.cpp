@@ -182,11 +182,15 @@ void Planner::PlanClasses() {
         m.stem = names.Claim(PascalCase(AccessorName(m)), [&](const std::string& s) {
           return std::vector<std::string>{"Get" + s,          "Set" + s,
                                           "IsValid" + s,      "Remove" + s,
+                                          "IsNil" + s,        "SetNil" + s,
                                           "m_" + CamelCase(s), "m_valid" + s,
+                                          "m_nil" + s,        "m_empty" + s,
                                           plan.stem + "_" + s};
         });
         m.field = "m_" + CamelCase(m.stem);
         m.valid = "m_valid" + m.stem;
+        m.nil = "m_nil" + m.stem;
+        m.empty = "m_empty" + m.stem;
         m.property = plan.stem + "_" + m.stem;
       };
       for (size_t i = 0; i < type->particles.size(); ++i) {
@@ -212,6 +216,7 @@ void Planner::PlanClasses() {
           m.untyped = particle.decl->type.untyped;
           m.restriction = m.ns.empty() ? "##local" : "##targetNamespace";
           m.converted = m.simple && (m.element->defaultValue || m.element->fixedValue);
+          m.nillable = particle.decl->nillable;
         }
         m.kind = m.cls ? Kind::Cls : !m.untyped && m.simple->IsEnum() ? Kind::Enum : Kind::Prim;
         m.minOccurs = particle.minOccurs;
@@ -321,7 +326,9 @@ void Planner::PlanDerivations() {
     auto derive = [&](const std::string& s) {
       return std::vector<std::string>{"Get" + s,          "Set" + s,
                                       "IsValid" + s,      "Remove" + s,
+                                      "IsNil" + s,        "SetNil" + s,
                                       "m_" + CamelCase(s), "m_valid" + s,
+                                      "m_nil" + s,        "m_empty" + s,
                                       plan->stem + "_" + s};
     };
     for (const Member& m : base.members) {
@@ -332,6 +339,8 @@ void Planner::PlanDerivations() {
       m.stem = names.Claim(PascalCase(AccessorName(m)), derive);
       m.field = "m_" + CamelCase(m.stem);
       m.valid = "m_valid" + m.stem;
+      m.nil = "m_nil" + m.stem;
+      m.empty = "m_empty" + m.stem;
       m.property = plan->stem + "_" + m.stem;
       members.push_back(m);
       return m;

@@ -53,6 +53,11 @@ struct Member {
   // stands for the default, a fixed value is checked both ways).
   const ElementDecl* element = nullptr;
   bool converted = false;
+  // nillable="true": its element may be nil. A value member keeps that in a
+  // flag of its own (nil); a child object keeps it itself (IsXsiNil).
+  bool nillable = false;
+  std::string nil;    // m_nilShipTo
+  std::string empty;  // m_emptyShipTo: a converted member with a default read empty
   // The class or collection it holds is declared in the header of another
   // schema (forward-declared here): its accessors are defined in the source.
   bool foreign = false;
@@ -74,6 +79,11 @@ struct Member {
   bool HasValidFlag() const {
     return card == Card::Opt && kind != Kind::Cls && !untyped && !Fixed();
   }
+  // A single value member that may be nil: the class keeps a flag for it.
+  bool HasNilFlag() const { return nillable && card != Card::Col && kind != Kind::Cls && !untyped; }
+  // A member with a default that remembers reading an empty element, so that
+  // it is written empty again while its value is the default.
+  bool HasEmptyFlag() const { return converted && element->defaultValue.has_value(); }
 };
 
 // What names a member's accessors.

@@ -113,6 +113,8 @@ struct ElementDecl {
   // The value an empty element stands for, or the only value it may have.
   std::optional<std::string> defaultValue;
   std::optional<std::string> fixedValue;
+  // nillable="true": the element may stand nil, with xsi:nil="true".
+  bool nillable = false;
   // Global elements: the head of the substitution group it belongs to, and
   // whether it may appear itself.
   std::optional<QName> substitutionGroup;

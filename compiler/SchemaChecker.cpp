@@ -120,6 +120,13 @@ void CheckElementValues(const Schema& schema) {
           (particle.decl->defaultValue || particle.decl->fixedValue))
         throw CompileError(particle.pos,
                            "unsupported default or fixed value on a repeated element");
+  // Collections of values keep no state per item: a nil item would be lost.
+  for (auto& type : schema.complexTypes)
+    for (const Particle& particle : type->particles)
+      if (particle.decl && particle.maxOccurs != 1 && particle.decl->nillable &&
+          particle.decl->type.simple != nullptr)
+        throw CompileError(particle.pos,
+                           "unsupported nillable on a repeated element of simple type");
 }
 
 // Mixed content keeps its text as one string, the element's text, written

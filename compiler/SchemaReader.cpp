@@ -818,9 +818,7 @@ void Reader::ReadAnyAttribute(const CXmlElement* e, std::optional<Wildcard>& tar
 }
 
 void Reader::ReadValueConstraint(const CXmlElement* e, ElementDecl& decl) {
-  // Nil elements have no place in the classes: a member holds a value or
-  // is absent, and an absent one is not written as xsi:nil.
-  if (BoolAttr(e, "nillable")) Fail(e, "unsupported nillable");
+  decl.nillable = BoolAttr(e, "nillable");
   decl.defaultValue = Attr(e, "default");
   decl.fixedValue = Attr(e, "fixed");
   if (decl.defaultValue && decl.fixedValue) Fail(e, "xs:element with both default and fixed");

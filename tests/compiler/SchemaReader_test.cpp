@@ -133,8 +133,6 @@ INSTANTIATE_TEST_SUITE_P(
                 "t.xsd:4: xs:whiteSpace 'preserve' would loosen the base's 'collapse'"},
         Refusal{"SubstitutionGroup", "<xs:element name='a' type='xs:int' substitutionGroup='b'/>",
                 "t.xsd:2: unknown element 'b'"},
-        Refusal{"Nillable", "<xs:element name='a' type='xs:int' nillable='true'/>",
-                "t.xsd:2: unsupported nillable"},
         Refusal{"PatternOnPattern",
                 "<xs:simpleType name='A'><xs:restriction base='xs:string'>"
                 "<xs:pattern value='a*'/></xs:restriction></xs:simpleType>\n"

@@ -51,13 +51,32 @@ class VXBIND_EXPORT CXmlObjectBase {
   };
 
   CXmlObjectBase() = default;
-  // Copies the element name only; the copy starts with its own count of 0.
-  CXmlObjectBase(const CXmlObjectBase& other) : m_elementName(other.m_elementName) {}
-  // Copies the element name only; the target's count is unchanged.
+  // Copies the element name and the nil state; the copy starts with its own
+  // count of 0.
+  CXmlObjectBase(const CXmlObjectBase& other)
+      : m_elementName(other.m_elementName),
+        m_xsiNil(other.m_xsiNil),
+        m_xsiNillable(other.m_xsiNillable) {}
+  // Copies the element name and the nil state; the target's count is
+  // unchanged.
   CXmlObjectBase& operator=(const CXmlObjectBase& other) {
     m_elementName = other.m_elementName;
+    m_xsiNil = other.m_xsiNil;
+    m_xsiNillable = other.m_xsiNillable;
     return *this;
   }
+
+  // Nil: an object that stands for an element with xsi:nil="true" writes
+  // its start tag and attributes with xsi:nil and no content; reading sets
+  // it from the element. Generated classes offer it per member (IsNilX,
+  // SetNilX).
+  bool IsXsiNil() const { return m_xsiNil; }
+  void SetXsiNil(bool nil) { m_xsiNil = nil; }
+  // Whether the element the object is read from may carry xsi:nil (its
+  // declaration is nillable): set by the member or collection that reads
+  // it, and by a collection for its items.
+  bool IsXsiNillable() const { return m_xsiNillable; }
+  void SetXsiNillable(bool nillable) { m_xsiNillable = nillable; }
 
   // The object that stands for this one in the object graph.
   virtual CXmlObjectBase* GetBase() = 0;
@@ -239,6 +258,8 @@ class VXBIND_EXPORT CXmlObjectBase {
 
   String m_elementName;
   int32_t m_refCount = 0;
+  bool m_xsiNil = false;
+  bool m_xsiNillable = false;
 };
 
 }  // namespace VxVevAva5

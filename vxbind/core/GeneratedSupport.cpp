@@ -28,6 +28,39 @@ CAttributeCol* Untyped::NewAttributeCollection() const {
   return new CAttributeCol(VX_T(""), m_restriction, m_target);
 }
 
+namespace {
+
+const unsigned short* const kXsi = VX_T("http://www.w3.org/2001/XMLSchema-instance");
+
+bool IsXsiNil(const CAttribute& attribute) {
+  return attribute.GetName() == VX_T("nil") && attribute.GetNamespace() == kXsi;
+}
+
+}  // namespace
+
+bool IsNil(const CElement* element) {
+  if (element == nullptr) return false;
+  for (const CAttribute& attribute : *element->GetAttributes()) {
+    if (!IsXsiNil(attribute)) continue;
+    String value = attribute.GetValue();
+    const size_t first = value.find_first_not_of(VX_T(" \t\r\n"));
+    if (first == String::npos) return false;
+    value = value.substr(first, value.find_last_not_of(VX_T(" \t\r\n")) - first + 1);
+    return value == VX_T("true") || value == VX_T("1");
+  }
+  return false;
+}
+
+void SetNil(CElement* element, bool nil) {
+  CSmartPtr<CAttributeCol> attributes = element->GetAttributes();
+  for (int i = attributes->GetCount() - 1; i >= 0; --i)
+    if (IsXsiNil(*attributes->Item(i))) attributes->Remove(i);
+  if (!nil) return;
+  attributes->Add(VX_T("nil"), VX_T("true"), kXsi);
+  element->SetText(VX_T(""));
+  element->GetChildElements()->Clear();
+}
+
 CPrimitiveRestrictions NoFacets() { return CPrimitiveRestrictions(); }
 
 VxVariant ValueOf(const unsigned short* text, ItemType type,

@@ -121,6 +121,13 @@ class Untyped {
   int m_maxOccurs = -1;
 };
 
+// Nil untyped content: xsi:nil is one of the element's attributes. IsNil:
+// whether `element` (null: none) carries xsi:nil="true" (or "1"). SetNil
+// true: xsi:nil="true" replaces any xsi:nil, and the text and child
+// elements go; false: xsi:nil goes.
+VXBIND_EXPORT bool IsNil(const CElement* element);
+VXBIND_EXPORT void SetNil(CElement* element, bool nil);
+
 // No facet in force.
 VXBIND_EXPORT CPrimitiveRestrictions NoFacets();
 

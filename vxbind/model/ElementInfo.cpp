@@ -9,6 +9,7 @@
 #include "vxbind/collections/detail/QNameValues.h"
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/model/detail/Errors.h"
+#include "vxbind/model/detail/Nil.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
 #include "vxbind/writers/XmlWriter.h"
@@ -154,8 +155,32 @@ void CElementInfo::AttributesToXml_Int(const CXmlObjectBase* object, CXmlWriter*
   CXmlObjectBase::AttributesToXml_Int(object, writer, context);
 }
 
+bool CElementInfo::WriteNil(const CXmlGeneratedClass* object, CXmlWriter* writer) const {
+  // Asking does not change the object.
+  if (!m_nillable || !const_cast<CXmlGeneratedClass*>(object)->AccessNil(m_propertyIndex, nullptr))
+    return false;
+  writer->WriteStartElement(m_elementName, m_elementNamespace);
+  VxVevAva5::detail::WriteXsiNil(writer);
+  writer->WriteEndElement();
+  return true;
+}
+
+bool CElementInfo::ReadNil(CXmlGeneratedClass* object, const CXmlElement* element) const {
+  const VxVevAva5::CXmlAttribute* attribute =
+      element->GetAttributeCount() != 0 ? VxVevAva5::detail::FindXsiNil(*element) : nullptr;
+  bool nil = false;
+  if (attribute != nullptr) {
+    if (!m_nillable) VxVevAva5::detail::ThrowNotNillable(m_elementName);
+    nil = VxVevAva5::detail::XsiNilValue(*attribute, *element);
+    if (nil) VxVevAva5::detail::CheckNilIsEmpty(*element);
+  }
+  if (m_nillable) object->AccessNil(m_propertyIndex, &nil);
+  return nil;
+}
+
 bool CElementInfo::ElementToXmlPrim(const CXmlSerializationContext&,
                                     const CXmlGeneratedClass* object, CXmlWriter* writer) const {
+  if (WriteNil(object, writer)) return true;
   VxVariant value;
   ReadProperty(object, value);
   if (!value.IsValid()) return false;
@@ -172,6 +197,7 @@ bool CElementInfo::ElementToXmlPrim(const CXmlSerializationContext&,
 bool CElementInfo::ElementToXmlEnum(const CXmlSerializationContext&,
                                     const CXmlGeneratedClass* object, CXmlWriter* writer,
                                     const unsigned short* (*toText)(int)) const {
+  if (WriteNil(object, writer)) return true;
   VxVariant value;
   ReadProperty(object, value);
   if (!value.IsValid()) return false;
@@ -229,18 +255,23 @@ CElementInfo::SearchResult CElementInfo::SearchMandatory(const CXmlSerialization
 }
 
 void CElementInfo::ReadPrimitive(CXmlGeneratedClass* object, CXmlElement** current) const {
-  VxVariant value;
-  value.FromString(TextOf(*current), m_itemType, m_whitespaceRule);
-  if (VxVevAva5::detail::IsQNameKind(m_itemType)) VxVevAva5::detail::ResolveQName(value, **current);
-  AccessProperty(object, false, value);
+  if (!ReadNil(object, *current)) {
+    VxVariant value;
+    value.FromString(TextOf(*current), m_itemType, m_whitespaceRule);
+    if (VxVevAva5::detail::IsQNameKind(m_itemType))
+      VxVevAva5::detail::ResolveQName(value, **current);
+    AccessProperty(object, false, value);
+  }
   *current = (*current)->GetNextSiblingElement();
 }
 
 void CElementInfo::ReadEnum(CXmlGeneratedClass* object, CXmlElement** current,
                             int (*fromText)(const unsigned short*)) const {
-  VxVariant value;
-  value.SetI4(fromText(TextOf(*current).c_str()));
-  AccessProperty(object, false, value);
+  if (!ReadNil(object, *current)) {
+    VxVariant value;
+    value.SetI4(fromText(TextOf(*current).c_str()));
+    AccessProperty(object, false, value);
+  }
   *current = (*current)->GetNextSiblingElement();
 }
 
@@ -271,8 +302,9 @@ void CElementInfo::StoreObject(CXmlGeneratedClass* object, CXmlObjectBase* child
 }
 
 void CElementInfo::ReadFromElement(CXmlObjectBase* child, CXmlElement** current,
-                                   const CXmlSerializationContext& context) {
+                                   const CXmlSerializationContext& context) const {
   CXmlElement* element = *current;
+  child->SetXsiNillable(m_nillable);
   CXmlObjectBase::FromXml_Int(child, element, element->GetFirstElement(), context);
   *current = element->GetNextSiblingElement();
 }
@@ -311,8 +343,10 @@ namespace {
 
 // Lets the member's collection read its run of elements at the cursor;
 // returns where the run ended.
+// (Items of a nillable member may be nil: the collection tells them.)
 CXmlElement* ReadRun(CXmlCollectionBase* collection, CXmlElement* parent, CXmlElement* current,
-                     const CXmlSerializationContext& context) {
+                     const CXmlSerializationContext& context, bool nillable) {
+  collection->SetXsiNillable(nillable);
   return CXmlObjectBase::FromXml_Int(collection, parent, current, context);
 }
 
@@ -336,7 +370,7 @@ bool CElementInfoSeqCol::ElementFromXml(const CXmlSerializationContext& context,
                                         CXmlElement** current, const unsigned short*,
                                         XmlElementType) {
   CSmartPtr<CXmlCollectionBase> collection = FetchCollection(object);
-  *current = ReadRun(collection, parent, *current, context);
+  *current = ReadRun(collection, parent, *current, context, IsNillable());
   CheckCount(collection, context);
   return true;
 }
@@ -355,7 +389,7 @@ bool CElementInfoAllCol::ElementFromXml(const CXmlSerializationContext& context,
                                         CXmlElement** current, const unsigned short*,
                                         XmlElementType) {
   CSmartPtr<CXmlCollectionBase> collection = FetchCollection(object);
-  *current = ReadRun(collection, parent, *current, context);
+  *current = ReadRun(collection, parent, *current, context, IsNillable());
   return false;  // offered the input again on the next pass
 }
 
@@ -381,7 +415,7 @@ bool CElementInfoChoiceCol::ElementFromXml(const CXmlSerializationContext& conte
                                            CXmlElement** current, const unsigned short*,
                                            XmlElementType) {
   CSmartPtr<CXmlCollectionBase> collection = FetchCollection(object);
-  CXmlElement* next = ReadRun(collection, parent, *current, context);
+  CXmlElement* next = ReadRun(collection, parent, *current, context, IsNillable());
   if (next == *current) return false;
   *current = next;
   CheckCount(collection, context);

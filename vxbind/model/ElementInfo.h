@@ -105,6 +105,12 @@ class VXBIND_EXPORT CElementInfo {
   const String& GetElementName() const { return m_elementName; }
   const String& GetElementNamespace() const { return m_elementNamespace; }
   int GetPropertyIndex() const { return m_propertyIndex; }
+  // Whether the member's element is declared nillable: it then reads and
+  // writes xsi:nil (a value member's nil state through the object's
+  // AccessNil, a child object's as its own IsXsiNil); otherwise xsi:nil on
+  // its element is refused. Set once, when the metadata is built.
+  bool IsNillable() const { return m_nillable; }
+  void SetNillable(bool nillable) { m_nillable = nillable; }
 
   // The schema type declared for the member's element, for a member that
   // holds objects: its name ("" for an anonymous type) and namespace. An
@@ -196,11 +202,21 @@ class VXBIND_EXPORT CElementInfo {
   // `skipInModelGroup` (and the context ignores them), else kSearchMissing.
   SearchResult SearchMandatory(const CXmlSerializationContext& context, CXmlElement** current,
                                XmlElementType ownerType, bool skipInModelGroup) const;
+  // The xsi:nil of a value member's element: true when it is nil (the
+  // member is then marked nil and its value left alone), false otherwise
+  // (a nillable member is then marked not nil). xsi:nil on the element of
+  // a member that is not nillable, a value that is no boolean, and a nil
+  // element with content throw CVxValidationException.
+  bool ReadNil(CXmlGeneratedClass* object, const CXmlElement* element) const;
+  // When the (nillable) value member is nil: writes its element with
+  // xsi:nil="true" and returns true.
+  bool WriteNil(const CXmlGeneratedClass* object, CXmlWriter* writer) const;
   // *current's text as the member's primitive value (the whitespace rule
-  // applied; no facet check), stored; the cursor advances.
+  // applied; no facet check), stored, or the member marked nil; the cursor
+  // advances.
   void ReadPrimitive(CXmlGeneratedClass* object, CXmlElement** current) const;
-  // *current's text (as it stands) through `fromText`, stored as an i4;
-  // the cursor advances.
+  // *current's text (as it stands) through `fromText`, stored as an i4, or
+  // the member marked nil; the cursor advances.
   void ReadEnum(CXmlGeneratedClass* object, CXmlElement** current,
                 int (*fromText)(const unsigned short*)) const;
   // The member's current object; a member that holds none (generated code
@@ -212,9 +228,10 @@ class VXBIND_EXPORT CElementInfo {
   VxVevAva5::CSmartPtr<CXmlCollectionBase> FetchCollection(const CXmlGeneratedClass* object) const;
   // Stores `child` (null: an invalid variant) into the member.
   void StoreObject(CXmlGeneratedClass* object, CXmlObjectBase* child) const;
-  // Reads `child` from *current (its own element) and advances.
-  static void ReadFromElement(CXmlObjectBase* child, CXmlElement** current,
-                              const CXmlSerializationContext& context);
+  // Reads `child` from *current (its own element) and advances; the child
+  // may be nil when the member is nillable.
+  void ReadFromElement(CXmlObjectBase* child, CXmlElement** current,
+                       const CXmlSerializationContext& context) const;
   // Reads `child` in place (its content at the cursor, inside `parent`);
   // true when it consumed something, the cursor then moved past it.
   static bool ReadInPlace(CXmlObjectBase* child, CXmlElement* parent, CXmlElement** current,
@@ -236,6 +253,7 @@ class VXBIND_EXPORT CElementInfo {
   bool m_declaredTypeKnown = false;
   String m_declaredTypeName;
   String m_declaredTypeNamespace;
+  bool m_nillable = false;
 };
 
 // The group bases. Each says which group it is, for the member kinds that

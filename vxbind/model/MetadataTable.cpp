@@ -232,6 +232,7 @@ void BuildMetadata(const ClassTable& table, CParentElementInfo*& classInfo,
       if (elements[i] == nullptr) ThrowUnknownKind(table, m.name);
       if (m.typeName != nullptr)
         elements[i]->SetDeclaredType(Units(m.typeName), Units(m.typeNamespace));
+      elements[i]->SetNillable(m.nillable);
     }
     for (std::size_t i = 0; i < attributeCount; ++i) {
       attributes[i] = NewAttributeInfo(table.attributes[i]);

@@ -135,6 +135,7 @@ struct ElementMember {
   ElementMemberKind kind = ElementMemberKind_Primitive;
   MemberOccurs occurs = MemberOccurs_Mandatory;
   bool requiredContent = false;  // class, mandatory: a model group must consume something
+  bool nillable = false;         // declared nillable: reads and writes xsi:nil (Nillable())
   CWhitespaceUtils::WhitespaceRule whitespace = CWhitespaceUtils::WhitespaceRule_Preserve;
   XmlElementType memberType = XmlElementType_Element;  // class, substitution
   int propertyIndex = 0;
@@ -163,6 +164,16 @@ struct ElementMember {
     ElementMember m = *this;
     m.typeName = declaredName;
     m.typeNamespace = declaredNamespace;
+    return m;
+  }
+
+  // The row of an element declared nillable="true", whose element may
+  // carry xsi:nil (see CElementInfo::IsNillable); without it, xsi:nil is
+  // refused:
+  //   PrimitiveElement(MemberOccurs_Optional, u"note", u"", 3, ItemType_string).Nillable()
+  constexpr ElementMember Nillable() const {
+    ElementMember m = *this;
+    m.nillable = true;
     return m;
   }
 };

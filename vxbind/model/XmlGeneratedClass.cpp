@@ -16,6 +16,7 @@
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/model/AttributeInfo.h"
 #include "vxbind/model/ElementInfo.h"
+#include "vxbind/model/detail/Nil.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
 #include "vxbind/writers/XmlWriter.h"
@@ -159,6 +160,8 @@ void CXmlGeneratedClass::CleanMetaData(CParentElementInfo*& classInfo, CElementI
   }
 }
 
+bool CXmlGeneratedClass::AccessNil(int, const bool*) { return false; }
+
 void CXmlGeneratedClass::ReadProperty(int propertyIndex, VxVariant& value) const {
   // Reading does not change the object; the accessor is one operation for
   // both directions.
@@ -232,6 +235,12 @@ void CXmlGeneratedClass::WriteObject(CXmlWriter* writer, bool root,
     if (root) {
       String schema = context.GetInLineSchema();
       if (!schema.empty()) writer->WriteInLineSchema(schema);
+    }
+    if (IsXsiNil()) {
+      // Attributes, and no content.
+      detail::WriteXsiNil(writer);
+      writer->WriteEndElement();
+      return;
     }
   }
 
@@ -351,8 +360,16 @@ CXmlElement* CXmlGeneratedClass::ReadObject(CXmlElement* element, CXmlElement* c
   Init();
   const CParentElementInfo* info = GetClassInfo();
   const XmlElementType ownerType = info->GetElementType();
-  if (ownerType == XmlElementType_Element) SetElementName(element->GetLocalName().c_str());
+  if (ownerType == XmlElementType_Element) {
+    SetElementName(element->GetLocalName().c_str());
+    SetXsiNil(false);  // until its xsi:nil says otherwise
+  }
   ProcessAttributesFromXml(context, element, info->GetFromXmlFailIfAttributeUnknown());
+  if (IsXsiNil()) {
+    // Its attributes only: the content is absent.
+    detail::CheckNilIsEmpty(*element);
+    return current;
+  }
 
   CXmlElement* next;
   switch (info->GetElementGroupType()) {
@@ -398,6 +415,13 @@ void CXmlGeneratedClass::ProcessAttributesFromXml(const CXmlSerializationContext
     // because the protocol hands them on.
     CXmlAttribute* attribute = const_cast<CXmlAttribute*>(&element->GetAttributeAt(a));
     if (attribute->IsNamespaceAttribute()) continue;
+    if (detail::IsXsiNilAttribute(*attribute)) {
+      // A model group sees its holder's attributes: the holder's own.
+      if (GetClassInfo()->GetElementType() != XmlElementType_Element) continue;
+      if (!IsXsiNillable()) detail::ThrowNotNillable(element->GetLocalName());
+      SetXsiNil(detail::XsiNilValue(*attribute, *element));
+      continue;
+    }
     size_t i = 0;
     while (i < count && !infos[i]->AttributeFromElement(context, this, attribute, *element)) ++i;
     if (i < count) {

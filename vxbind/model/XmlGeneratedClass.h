@@ -160,6 +160,11 @@ class VXBIND_EXPORT CXmlGeneratedClass : public CXmlObjectBase {
   // object is taken over) the member numbered `propertyIndex`. Implemented
   // by every generated class; the infos call it.
   virtual void AccessProperty(int propertyIndex, bool read, VxVariant& value) = 0;
+  // Whether the nillable member of simple type numbered `propertyIndex` is
+  // nil: `nil` null reads it, otherwise sets it (a nil member's value is
+  // absent). Generated classes with such members override it; here no
+  // member is nil. (A nil child object says so itself: IsXsiNil.)
+  virtual bool AccessNil(int propertyIndex, const bool* nil);
   // The class's metadata: the same objects on every call, built once by
   // the generated code. Both arrays are null-terminated; the element infos
   // are in document order.
@@ -217,7 +222,9 @@ class VXBIND_EXPORT CXmlGeneratedClass : public CXmlObjectBase {
   bool DoesElementContainOptionalElementCollections() const;
   // Offers every attribute of `element` (namespace declarations and xsi:
   // attributes excepted) to the attribute infos, then lets each check that
-  // it was satisfied. An attribute nobody takes throws
+  // it was satisfied. xsi:nil sets the object's nil state (IsXsiNil); on an
+  // element that is not nillable (IsXsiNillable) it throws
+  // CVxValidationException. An attribute nobody takes throws
   // CVxValidationException "Unexpected Attribute [%s] found." when
   // `failIfUnknown` and the context does not ignore unknown attributes.
   void ProcessAttributesFromXml(const CXmlSerializationContext& context, CXmlElement* element,
