@@ -584,14 +584,28 @@ std::string ClassWriter::FacetTable(const Facets& f) {
   return FacetCalls("::VxVevAva5Data::FacetTable()", f, U16);
 }
 
+// A wildcard's processContents and the set's declarations that it checks
+// against (`declarations`, qualified) as the table rows say them: empty for
+// skip, which the builders take when they are not given.
+std::string ProcessArgument(const Member& m, const std::string& declarations) {
+  if (m.process == Process::Skip) return "";
+  return std::string(m.process == Process::Lax ? "::VxVevAva5Data::ProcessContents_Lax"
+                                               : "::VxVevAva5Data::ProcessContents_Strict") +
+         ", &" + declarations;
+}
+
 std::string ClassWriter::ElementRow(const ClassPlan& plan, const Member& m,
                                     const std::string& facets) {
   const std::string head =
       std::string(Occurs(m.card)) + ", " + U16(m.xmlName) + ", " + U16(m.ns) + ", " + Q(m.property);
   if (m.untyped) {
-    if (m.card == Card::Col) return "::VxVevAva5Data::UntypedElement(" + head + ")";
+    const std::string process = ProcessArgument(m, Q(kGlobalDeclarations));
+    if (m.card == Card::Col && process.empty())
+      return "::VxVevAva5Data::UntypedElement(" + head + ")";
+    if (m.card == Card::Col)
+      return "::VxVevAva5Data::UntypedElement(" + head + ", nullptr, nullptr, " + process + ")";
     return "::VxVevAva5Data::UntypedElement(" + head + ", " + U16(m.restriction) + ", " +
-           U16(UntypedTarget(plan, m)) + ")";
+           U16(UntypedTarget(plan, m)) + (process.empty() ? "" : ", " + process) + ")";
   }
   if (m.converted) {
     // The text as it stands; AccessProperty converts and checks it.
@@ -639,7 +653,9 @@ std::string ClassWriter::ElementRow(const ClassPlan& plan, const Member& m,
 std::string ClassWriter::AttributeRow(const Member& m, const std::string& facets) {
   if (m.untyped)
     return "::VxVevAva5Data::AnyAttribute(" + Q(m.property) + ", " + U16(m.restriction) + ", " +
-           U16(UntypedTarget(*m_plan, m)) + ")";
+           U16(UntypedTarget(*m_plan, m)) +
+           (m.process == Process::Skip ? "" : ", " + ProcessArgument(m, Q(kGlobalDeclarations))) +
+           ")";
   const std::string head = U16(m.xmlName) + ", " + U16(m.ns) + ", " + Q(m.property) + ", " +
                            (m.decl->required || m.restatedRequired ? "false" : "true");
   if (m.kind == Kind::Enum)
@@ -649,6 +665,17 @@ std::string ClassWriter::AttributeRow(const Member& m, const std::string& facets
   return "::VxVevAva5Data::PrimitiveAttribute(" + head + ", ::VxVevAva5::ItemType_" +
          m.simple->itemType + ", " + RuleName(m.simple->whitespace) +
          (facets.empty() ? "" : ", &" + facets) + ")";
+}
+
+// Whether the type's content is element-only or empty: not mixed, no
+// simple content, and no mixed type along its derivation (an extension that
+// adds nothing keeps a mixed base's content), so that text inside its
+// element is refused when read.
+bool ElementOnly(const ComplexType& type) {
+  if (type.pseudo) return false;
+  for (const ComplexType* t = &type; t != nullptr; t = t->base)
+    if (t->mixed || t->text || t->simpleContent) return false;
+  return true;
 }
 
 void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
@@ -699,7 +726,7 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
       "constexpr ::VxVevAva5Data::ClassTable kTable = {\n"
       "    ::VxVevAva5Data::XmlElementGroupType_$group$, ::VxVevAva5Data::XmlElementType_$type$,\n"
       "    $name$, $namespace$, $text$, $failIfUnknown$, $hasBase$,\n"
-      "    $elements$, $elementCount$, $attributes$, $attributeCount$};\n"
+      "    $elements$, $elementCount$, $attributes$, $attributeCount$, $elementOnly$};\n"
       "const ::VxVevAva5Data::CTableMetadata kMetadata(kTable);\n"
       "}  // namespace $stem$Metadata\n",
       "group", group, "type", type.pseudo ? "PseudoElement" : "Element", "name",
@@ -707,7 +734,8 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
       U16(plan.schema->targetNamespace), "text", textIndex, "failIfUnknown",
       type.pseudo ? "false" : "true", "hasBase", HasBaseClasses(type) ? "true" : "false",
       "elements", elements ? "kElements" : "nullptr", "elementCount", elements, "attributes",
-      attributes ? "kAttributes" : "nullptr", "attributeCount", attributes, "stem", plan.stem);
+      attributes ? "kAttributes" : "nullptr", "attributeCount", attributes, "elementOnly",
+      ElementOnly(type) ? "true" : "false", "stem", plan.stem);
 }
 
 std::string ClassWriter::CollectionConstruction(const Member& m) {
@@ -1271,6 +1299,12 @@ void ClassWriter::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
 }
 
 }  // namespace
+
+std::string TableText(const std::string& utf8) { return U16(utf8); }
+
+std::string TableFacets(const Facets& facets) {
+  return FacetCalls("::VxVevAva5Data::FacetTable()", facets, U16);
+}
 
 void ClassDeclaration(std::ostream& out, const EmitContext& c, const ClassPlan& plan) {
   ClassWriter(c, nullptr).ClassDeclaration(out, plan);

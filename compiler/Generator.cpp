@@ -152,7 +152,11 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
           "// into this namespace but those that are abstract or of an abstract type; null\n"
           "// for any other element.\n"
           "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateRootObject(\n"
-          "    const unsigned short* localName, const unsigned short* namespaceUri);\n");
+          "    const unsigned short* localName, const unsigned short* namespaceUri);\n"
+          "\n"
+          "// The global declarations of the schemas compiled into this namespace, which\n"
+          "// lax and strict wildcards check what they read against.\n"
+          "extern const ::VxVevAva5Data::SchemaSetTable kGlobalDeclarations;\n");
 
   for (const SimpleType* type : m_p.enums)
     if (Owns(schema, type)) EnumDeclaration(out, Context(), *type);

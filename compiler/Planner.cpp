@@ -201,6 +201,7 @@ void Planner::PlanClasses() {
           m.ns = particle.any->namespaces;  // names the wildcard in messages
           m.untyped = m.anyName = true;
           m.restriction = particle.any->namespaces;
+          m.process = particle.any->process;
         } else {
           m.xmlName = particle.decl->name;
           m.ns = particle.decl->ns;
@@ -251,6 +252,7 @@ void Planner::PlanClasses() {
         m.nameHint = "anyAttribute";
         m.attribute = m.untyped = m.anyName = true;
         m.restriction = type->anyAttribute->namespaces;
+        m.process = type->anyAttribute->process;
         m.card = Card::Col;
         m.minOccurs = 0;
         m.maxOccurs = -1;

@@ -40,6 +40,7 @@ struct Member {
   bool untyped = false;
   bool anyName = false;
   std::string restriction;
+  Process process = Process::Skip;  // a wildcard's processContents
   std::string nameHint;  // names the accessors where xmlName does not
   // An element of simple type with a default or fixed value: its info reads
   // and writes text, and AccessProperty converts it (an empty element

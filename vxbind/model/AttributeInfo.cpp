@@ -7,6 +7,7 @@
 #include "vxbind/collections/Element.h"
 #include "vxbind/collections/XmlCollectionBase.h"
 #include "vxbind/document/XmlDocument.h"
+#include "vxbind/model/GlobalDeclarations.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
 #include "vxbind/writers/XmlWriter.h"
@@ -195,6 +196,8 @@ void CAttributeInfoAny::AttributeToXml(const CXmlSerializationContext& context,
 bool CAttributeInfoAny::AttributeFromXml(const CXmlSerializationContext&,
                                          CXmlGeneratedClass* object, CXmlAttribute* attribute) {
   TestNamespace(attribute->GetNamespaceURI(), m_namespaceSpec, m_targetNamespace);
+  if (m_processContents != ProcessContents_Skip) 
+    CheckWildcardAttribute(*attribute, m_processContents, m_declarations);
   VxVariant value;
   ReadProperty(object, value);
   CSmartPtr<VxVevAva5::CXmlCollectionBase> collection;

@@ -176,7 +176,9 @@ class VXBIND_EXPORT CAttributeInfoEnum : public CAttributeInfo {
 // `namespaceSpec` (CVxInvalidNamespaceException when refused), into the
 // member's CAttributeCol; a member that is no CAttributeCol throws
 // CVxException "Serialization Data Error : The collection should be a
-// CAttributeCol, it was not!". Writing writes the whole collection.
+// CAttributeCol, it was not!". Writing writes the whole collection. With
+// processContents lax or strict, an attribute is checked against the global
+// declaration it matches before it is taken.
 class VXBIND_EXPORT CAttributeInfoAny : public CAttributeInfo {
  public:
   // Both texts are copied.
@@ -194,9 +196,19 @@ class VXBIND_EXPORT CAttributeInfoAny : public CAttributeInfo {
   // Does nothing.
   void Validate(const CXmlSerializationContext& context, bool found) const override;
 
+  // What is checked of the attributes taken (skip unless set, once, before
+  // the info is shared): see CheckWildcardAttribute.
+  ProcessContents GetProcessContents() const { return m_processContents; }
+  void SetProcessContents(ProcessContents process, const SchemaSetTable* declarations) {
+    m_processContents = process;
+    m_declarations = declarations;
+  }
+
  private:
   String m_namespaceSpec;
   String m_targetNamespace;
+  ProcessContents m_processContents = ProcessContents_Skip;
+  const SchemaSetTable* m_declarations = nullptr;
 };
 
 }  // namespace VxVevAva5Data

@@ -105,6 +105,15 @@ class VXBIND_EXPORT CElementInfo {
   const String& GetElementName() const { return m_elementName; }
   const String& GetElementNamespace() const { return m_elementNamespace; }
   int GetPropertyIndex() const { return m_propertyIndex; }
+  // What the untyped member of a wildcard checks of what it reads, against
+  // the declarations of its schema set (GlobalDeclarations.h): skip unless
+  // set, once, before the info is shared; other kinds ignore it.
+  ProcessContents GetProcessContents() const { return m_processContents; }
+  const SchemaSetTable* GetDeclarations() const { return m_declarations; }
+  void SetProcessContents(ProcessContents process, const SchemaSetTable* declarations) {
+    m_processContents = process;
+    m_declarations = declarations;
+  }
 
   // True when `element` is this member's: the same local name (exactly),
   // and the same namespace URI unless the context ignores namespaces. False
@@ -222,6 +231,8 @@ class VXBIND_EXPORT CElementInfo {
   const unsigned short* m_format = nullptr;
   CWhitespaceUtils::WhitespaceRule m_whitespaceRule = CWhitespaceUtils::WhitespaceRule_Preserve;
   bool m_primitive = false;
+  ProcessContents m_processContents = ProcessContents_Skip;
+  const SchemaSetTable* m_declarations = nullptr;
 };
 
 // The group bases. Each says which group it is, for the member kinds that

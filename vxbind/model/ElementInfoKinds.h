@@ -270,6 +270,9 @@ class VXBIND_EXPORT CElementInfoUntpdKind : public Group {
  private:
   // Whether the member takes an element of this local name.
   bool TakesName(const CXmlElement* element) const;
+  // ReadInPlace, then the wildcard check of the element read.
+  bool ReadChecked(CXmlObjectBase* element, CXmlElement* parent, CXmlElement** current,
+                   const CXmlSerializationContext& context);
 
   String m_namespaceSpec;
   String m_targetNamespace;

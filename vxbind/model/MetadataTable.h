@@ -66,6 +66,7 @@ using VxVevAva5::VxVariant;
 
 class CAttributeInfo;
 class CElementInfo;
+struct SchemaSetTable;
 
 // ---- The tables ----------------------------------------------------------------
 
@@ -150,6 +151,8 @@ struct ElementMember {
   const FacetTable* facets = nullptr;  // primitive: null for none
   const char16_t* namespaceSpec = nullptr;    // untyped: the wildcard's constraint
   const char16_t* targetNamespace = nullptr;  // untyped
+  ProcessContents processContents = ProcessContents_Skip;  // untyped
+  const SchemaSetTable* declarations = nullptr;  // untyped: what lax and strict check against
 };
 
 // What every element row starts with; the builders below fill in the rest.
@@ -214,10 +217,14 @@ constexpr ElementMember EnumElement(MemberOccurs occurs, const char16_t* name,
 constexpr ElementMember UntypedElement(MemberOccurs occurs, const char16_t* name,
                                        const char16_t* ns, int propertyIndex,
                                        const char16_t* namespaceSpec = nullptr,
-                                       const char16_t* targetNamespace = nullptr) {
+                                       const char16_t* targetNamespace = nullptr,
+                                       ProcessContents processContents = ProcessContents_Skip,
+                                       const SchemaSetTable* declarations = nullptr) {
   ElementMember m = ElementRow(ElementMemberKind_Untyped, occurs, name, ns, propertyIndex);
   m.namespaceSpec = namespaceSpec;
   m.targetNamespace = targetNamespace;
+  m.processContents = processContents;
+  m.declarations = declarations;
   return m;
 }
 
@@ -242,6 +249,8 @@ struct AttributeMember {
   const FacetTable* facets = nullptr;
   const char16_t* namespaceSpec = nullptr;  // any: the wildcard's constraint
   const char16_t* targetNamespace = nullptr;
+  ProcessContents processContents = ProcessContents_Skip;  // any
+  const SchemaSetTable* declarations = nullptr;            // any
 };
 
 // What every attribute row starts with; the builders below fill in the rest.
@@ -282,10 +291,14 @@ constexpr AttributeMember EnumAttribute(const char16_t* name, const char16_t* ns
 
 // The wildcard's member takes every attribute offered to it: list it last.
 constexpr AttributeMember AnyAttribute(int propertyIndex, const char16_t* namespaceSpec,
-                                       const char16_t* targetNamespace) {
+                                       const char16_t* targetNamespace,
+                                       ProcessContents processContents = ProcessContents_Skip,
+                                       const SchemaSetTable* declarations = nullptr) {
   AttributeMember m = AttributeRow(AttributeMemberKind_Any, u"AnyAttribute", u"", propertyIndex, true);
   m.namespaceSpec = namespaceSpec;
   m.targetNamespace = targetNamespace;
+  m.processContents = processContents;
+  m.declarations = declarations;
   return m;
 }
 
@@ -303,6 +316,9 @@ struct ClassTable {
   std::size_t elementCount;
   const AttributeMember* attributes;  // null when attributeCount is 0
   std::size_t attributeCount;
+  // Element-only content: text between the children is refused when read
+  // (CParentElementInfo::SetElementOnly).
+  bool elementOnly = false;
 };
 
 // The class info of `table` and its null-ended element and attribute info

@@ -98,6 +98,22 @@ CAttributeInfo* const* OrEmpty(CAttributeInfo** infos) {
   return infos != nullptr ? infos : kNone;
 }
 
+// Refuses text other than XML whitespace directly inside `element`, whose
+// content is element-only.
+void CheckNoText(const CXmlElement* element) {
+  size_t length;
+  const unsigned short* data = element->GetTextData(length);
+  for (size_t i = 0; i < length; ++i) {
+    const unsigned short c = data[i];
+    if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r') continue;
+    size_t end = i;
+    while (end < length && end - i < 40) ++end;
+    throw CVxValidationException(FormatString(
+        VX_T("The element [%s] has element-only content: the text [%s] is not allowed in it"),
+        element->GetLocalName().c_str(), String(data + i, end - i).c_str()));
+  }
+}
+
 [[noreturn]] void ThrowLeftover(const CXmlElement* element, const CXmlElement* current) {
   throw CVxValidationException(FormatString(
       VX_T("Failed read all the elements held within the element [%s]. The unexpected element "
@@ -310,6 +326,7 @@ CXmlElement* CXmlGeneratedClass::ReadObject(CXmlElement* element, CXmlElement* c
   const XmlElementType ownerType = info->GetElementType();
   if (ownerType == XmlElementType_Element) SetElementName(element->GetLocalName().c_str());
   ProcessAttributesFromXml(context, element, info->GetFromXmlFailIfAttributeUnknown());
+  if (info->GetElementOnly() && ownerType == XmlElementType_Element) CheckNoText(element);
 
   CXmlElement* next;
   switch (info->GetElementGroupType()) {
