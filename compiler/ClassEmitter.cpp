@@ -285,6 +285,8 @@ class ClassWriter {
   void MetadataTables(std::ostream& out, const ClassPlan& plan);
   std::string ElementRow(const ClassPlan& plan, const Member& m, const std::string& facets);
   std::string AttributeRow(const Member& m, const std::string& facets);
+  // The row without what AttributeRow wraps it in.
+  std::string PresentAttributeRow(const Member& m, const std::string& facets);
   std::string FacetTable(const Facets& facets);
   std::string Restrictions(const Facets& facets);
   // The check of the VxVariant `typed` against the facets of `type`, at
@@ -451,6 +453,7 @@ void ClassWriter::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
     else
       p.Print("  $type$ $field${};\n", "type", ValueType(m), "field", m.field);
     if (m.HasValidFlag()) p.Print("  bool $valid$ = false;\n", "valid", m.valid);
+    if (m.KeepsPresence()) p.Print("  bool $valid$ = true;\n", "valid", m.valid);
   }
   if (plan.choice && plan.ownsChoice)
     p.Print(v, "  ::VxVevAva5::String m_chosen;  // the element chosen, \"\" for none\n");
@@ -651,6 +654,12 @@ std::string ClassWriter::ElementRow(const ClassPlan& plan, const Member& m,
 }
 
 std::string ClassWriter::AttributeRow(const Member& m, const std::string& facets) {
+  if (m.KeepsPresence())
+    return "::VxVevAva5Data::TellsAbsence(" + PresentAttributeRow(m, facets) + ")";
+  return PresentAttributeRow(m, facets);
+}
+
+std::string ClassWriter::PresentAttributeRow(const Member& m, const std::string& facets) {
   if (m.untyped)
     return "::VxVevAva5Data::AnyAttribute(" + Q(m.property) + ", " + U16(m.restriction) + ", " +
            U16(UntypedTarget(*m_plan, m)) +
@@ -944,12 +953,21 @@ void ClassWriter::FixedAttributeAccessCase(std::ostream& out, const Member& m) {
   const std::string& f = m.field;
   std::string fixed = FixedText(m, *m.decl->fixedValue);
   std::string name = Literal(m.xmlName);
+  const bool presence = m.KeepsPresence();
   if (m.kind == Kind::Enum) {
     Printer(out).Print(
-        "      if (read) {\n"
-        "        value.SetI4($field$);\n"
-        "        return;\n"
-        "      }\n"
+        presence ? "      if (read) {\n"
+                   "        if ($valid$) value.SetI4($field$);\n"
+                   "        return;\n"
+                   "      }\n"
+                   "      $valid$ = value.IsValid();\n"
+                   "      if (!$valid$) return;\n"
+                 : "      if (read) {\n"
+                   "        value.SetI4($field$);\n"
+                   "        return;\n"
+                   "      }\n",
+        "field", f, "valid", m.valid);
+    Printer(out).Print(
         "      ::VxVevAva5::Generated::CheckFixed($name$, "
         "::VxVevAva5::Utf16::Make($enum$ToString(value.GetI4())),\n"
         "                 $fixed$);\n"
@@ -960,8 +978,8 @@ void ClassWriter::FixedAttributeAccessCase(std::ostream& out, const Member& m) {
   }
   out << ReturnCall(
       "::VxVevAva5::Generated::AccessFixed<::VxVevAva5::ItemType_" + m.simple->itemType + ">",
-      f + ", " + name + ", " + Literal(*m.decl->fixedValue) + ", " +
-          RuleName(m.simple->whitespace) + ", read, value");
+      f + (presence ? ", " + m.valid : "") + ", " + name + ", " + Literal(*m.decl->fixedValue) +
+          ", " + RuleName(m.simple->whitespace) + ", read, value");
 }
 
 void ClassWriter::AccessCase(std::ostream& out, const ClassPlan& plan, const Member& m) {
@@ -1159,6 +1177,7 @@ void ClassWriter::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
         initial = m.element->fixedValue ? m.element->fixedValue : m.element->defaultValue;
       p.Print("  $reset$\n", "reset", Reset(m, initial));
       if (m.HasValidFlag()) p.Print(f, "  $valid$ = false;\n");
+      if (m.KeepsPresence()) p.Print(f, "  $valid$ = true;\n");
     }
   }
   if (plan.choice && plan.ownsChoice) p.Print(v, "  m_chosen.clear();\n");

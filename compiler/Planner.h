@@ -65,6 +65,9 @@ struct Member {
   std::string property;  // PurchaseOrderType_ShipTo
 
   bool Fixed() const { return decl && decl->fixedValue; }
+  // An optional attribute with a fixed value keeps whether it is present
+  // (in `valid`): a new object has it, one read has it when the input did.
+  bool KeepsPresence() const { return attribute && Fixed() && card == Card::Opt; }
   bool HasValidFlag() const {
     return card == Card::Opt && kind != Kind::Cls && !untyped && !Fixed();
   }

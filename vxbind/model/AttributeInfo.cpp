@@ -70,6 +70,11 @@ void CAttributeInfo::AccessProperty(CXmlGeneratedClass* object, bool read, VxVar
   object->AccessProperty(m_propertyIndex, read, value);
 }
 
+void CAttributeInfo::TellAbsent(CXmlGeneratedClass* object) const {
+  VxVariant absent;
+  object->AccessProperty(m_propertyIndex, false, absent);
+}
+
 void CAttributeInfo::ReadProperty(const CXmlGeneratedClass* object, VxVariant& value) const {
   object->ReadProperty(m_propertyIndex, value);
 }

@@ -2,6 +2,7 @@
 #include "vxbind/model/GlobalDeclarations.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "vxbind/base/Exceptions.h"
@@ -122,8 +123,12 @@ void CheckElement(CXmlElement* element, ProcessContents process, const SchemaSet
                      process, set);
     }
   } catch (CVxException& e) {
+    // On the link thrown here: the binding's own wrapper records the line of
+    // the wildcard's element on the link it catches.
     e.SetLineNumber(element->GetLineNumber());
-    throw;
+    throw CVxValidationException(FormatString(VX_T("Failed to process the element [%s]"),
+                                              element->GetLocalName().c_str()),
+                                 std::move(e));
   }
   // Pushed last child first, so that they are checked in document order.
   const std::size_t mark = pending.size();

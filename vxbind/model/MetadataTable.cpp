@@ -177,7 +177,15 @@ CElementInfo* NewElementInfo(XmlElementGroupType group, const ElementMember& m) 
   return nullptr;
 }
 
+CAttributeInfo* NewAttributeInfoOfKind(const AttributeMember& m);
+
 CAttributeInfo* NewAttributeInfo(const AttributeMember& m) {
+  CAttributeInfo* info = NewAttributeInfoOfKind(m);
+  if (info != nullptr) info->SetTellsAbsence(m.tellsAbsence);
+  return info;
+}
+
+CAttributeInfo* NewAttributeInfoOfKind(const AttributeMember& m) {
   const unsigned short* name = Units(m.name);
   const unsigned short* ns = Units(m.attributeNamespace);
   switch (m.kind) {

@@ -251,6 +251,7 @@ struct AttributeMember {
   const char16_t* targetNamespace = nullptr;
   ProcessContents processContents = ProcessContents_Skip;  // any
   const SchemaSetTable* declarations = nullptr;            // any
+  bool tellsAbsence = false;  // see TellsAbsence
 };
 
 // What every attribute row starts with; the builders below fill in the rest.
@@ -286,6 +287,14 @@ constexpr AttributeMember EnumAttribute(const char16_t* name, const char16_t* ns
   AttributeMember m = AttributeRow(AttributeMemberKind_Enum, name, ns, propertyIndex, optional);
   m.toText = toText;
   m.fromText = fromText;
+  return m;
+}
+
+// A row whose member is told, when a document read lacks the attribute,
+// with an invalid variant written to it (an attribute whose fixed value is
+// written back only when the input had it).
+constexpr AttributeMember TellsAbsence(AttributeMember m) {
+  m.tellsAbsence = true;
   return m;
 }
 

@@ -106,8 +106,12 @@ void CheckNoText(const CXmlElement* element) {
   for (size_t i = 0; i < length; ++i) {
     const unsigned short c = data[i];
     if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r') continue;
+    // Up to 40 units of it, without the whitespace that ends the run.
     size_t end = i;
     while (end < length && end - i < 40) ++end;
+    while (end > i + 1 && (data[end - 1] == u' ' || data[end - 1] == u'\t' ||
+                           data[end - 1] == u'\n' || data[end - 1] == u'\r'))
+      --end;
     throw CVxValidationException(FormatString(
         VX_T("The element [%s] has element-only content: the text [%s] is not allowed in it"),
         element->GetLocalName().c_str(), String(data + i, end - i).c_str()));
@@ -376,7 +380,10 @@ void CXmlGeneratedClass::ProcessAttributesFromXml(const CXmlSerializationContext
                                                 attribute->GetLocalName().c_str()));
     }
   }
-  for (size_t i = 0; i < count; ++i) infos[i]->Validate(context, found[i]);
+  for (size_t i = 0; i < count; ++i) {
+    infos[i]->Validate(context, found[i]);
+    if (!found[i] && infos[i]->GetTellsAbsence()) infos[i]->TellAbsent(this);
+  }
 }
 
 CXmlElement* CXmlGeneratedClass::ProcessElementSeqFromXml(const CXmlSerializationContext& context,
