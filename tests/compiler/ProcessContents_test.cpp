@@ -3,13 +3,12 @@
 // empty content; attributes with a default or fixed value written back only
 // when the input had them. Classes generated at build time from
 // data/process.xsd.
-#include "process.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "GeneratedTesting.h"
+#include "process.h"
 
 namespace {
 
@@ -92,11 +91,13 @@ TEST(ProcessContents, WhatTheDeclarationsRefuseIsRefusedWhereTheyApply) {
 
 TEST(ProcessContents, ValidContentIsReadAndKeptUntyped) {
   // lax: undeclared content of any kind; declared content that is valid.
-  const std::string lax = Doc(
-      "lax", "p:flag='1' p:unit='mm' other='x' q:z='y' xml:lang='en' "
-      "xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance'",
-      "\n  <p:part price='3'><p:n>1</p:n></p:part>\n  <q:a p:flag='0' xsi:schemaLocation='urn:q q.xsd'>text <q:b>"
-      "<p:part><p:n>2</p:n></p:part></q:b></q:a>\n  <p:unknown>words</p:unknown>\n");
+  const std::string lax =
+      Doc("lax",
+          "p:flag='1' p:unit='mm' other='x' q:z='y' xml:lang='en' "
+          "xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance'",
+          "\n  <p:part price='3'><p:n>1</p:n></p:part>\n  <q:a p:flag='0' "
+          "xsi:schemaLocation='urn:q q.xsd'>text <q:b>"
+          "<p:part><p:n>2</p:n></p:part></q:b></q:a>\n  <p:unknown>words</p:unknown>\n");
   CSmartPtr<Process::CLax> read = new Process::CLax;
   ASSERT_EQ(Failure([&] { read->FromXml(lax.c_str()); }), "");
   EXPECT_EQ(read->GetAny()->GetCount(), 3);

@@ -201,7 +201,7 @@ void CAttributeInfoAny::AttributeToXml(const CXmlSerializationContext& context,
 bool CAttributeInfoAny::AttributeFromXml(const CXmlSerializationContext&,
                                          CXmlGeneratedClass* object, CXmlAttribute* attribute) {
   TestNamespace(attribute->GetNamespaceURI(), m_namespaceSpec, m_targetNamespace);
-  if (m_processContents != ProcessContents_Skip) 
+  if (m_processContents != ProcessContents_Skip)
     CheckWildcardAttribute(*attribute, m_processContents, m_declarations);
   VxVariant value;
   ReadProperty(object, value);

@@ -35,10 +35,9 @@ const unsigned short kXsiNamespace[] = {'h', 't', 't', 'p', ':', '/', '/', 'w', 
                                         '/', 'X', 'M', 'L', 'S', 'c', 'h', 'e', 'm', 'a', '-',
                                         'i', 'n', 's', 't', 'a', 'n', 'c', 'e', 0};
 
-const unsigned short kXmlNamespace[] = {'h', 't', 't', 'p', ':', '/', '/', 'w', 'w', 'w', '.',
-                                        'w', '3', '.', 'o', 'r', 'g', '/', 'X', 'M', 'L', '/',
-                                        '1', '9', '9', '8', '/', 'n', 'a', 'm', 'e', 's', 'p',
-                                        'a', 'c', 'e', 0};
+const unsigned short kXmlNamespace[] = {
+    'h', 't', 't', 'p', ':', '/', '/', 'w', 'w', 'w', '.', 'w', '3', '.', 'o', 'r', 'g', '/', 'X',
+    'M', 'L', '/', '1', '9', '9', '8', '/', 'n', 'a', 'm', 'e', 's', 'p', 'a', 'c', 'e', 0};
 
 // {namespace}name, or name without a namespace.
 String Described(const String& localName, const String& namespaceUri) {
@@ -126,9 +125,9 @@ void CheckElement(CXmlElement* element, ProcessContents process, const SchemaSet
     // On the link thrown here: the binding's own wrapper records the line of
     // the wildcard's element on the link it catches.
     e.SetLineNumber(element->GetLineNumber());
-    throw CVxValidationException(FormatString(VX_T("Failed to process the element [%s]"),
-                                              element->GetLocalName().c_str()),
-                                 std::move(e));
+    throw CVxValidationException(
+        FormatString(VX_T("Failed to process the element [%s]"), element->GetLocalName().c_str()),
+        std::move(e));
   }
   // Pushed last child first, so that they are checked in document order.
   const std::size_t mark = pending.size();

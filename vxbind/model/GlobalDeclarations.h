@@ -136,8 +136,8 @@ VXBIND_EXPORT void CheckWildcardAttribute(const VxVevAva5::CXmlAttribute& attrib
 // declaration of the element [%s] is known (processContents strict)". The
 // line of the element at fault is recorded on the exception.
 VXBIND_EXPORT void CheckWildcardElements(VxVevAva5::CXmlElement* first,
-                                         const VxVevAva5::CXmlElement* end,
-                                         ProcessContents process, const SchemaSetTable* set,
+                                         const VxVevAva5::CXmlElement* end, ProcessContents process,
+                                         const SchemaSetTable* set,
                                          const CXmlSerializationContext& context);
 
 }  // namespace VxVevAva5Data
