@@ -297,6 +297,8 @@ class ClassWriter {
   void MetadataTables(std::ostream& out, const ClassPlan& plan);
   std::string ElementRow(const ClassPlan& plan, const Member& m, const std::string& facets);
   std::string AttributeRow(const Member& m, const std::string& facets);
+  // The row without what AttributeRow wraps it in.
+  std::string PresentAttributeRow(const Member& m, const std::string& facets);
   std::string FacetTable(const Facets& facets);
   std::string Restrictions(const Facets& facets);
   // The check of the VxVariant `typed` against the facets of `type`, at
@@ -497,6 +499,7 @@ void ClassWriter::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
     if (m.HasEmptyFlag())
       p.Print("  bool $empty$ = false;  // read empty: written empty while the default\n",
               "empty", m.empty);
+    if (m.KeepsPresence()) p.Print("  bool $valid$ = true;\n", "valid", m.valid);
   }
   if (plan.choice && plan.ownsChoice)
     p.Print(v, "  ::VxVevAva5::String m_chosen;  // the element chosen, \"\" for none\n");
@@ -635,14 +638,28 @@ std::string ClassWriter::FacetTable(const Facets& f) {
   return FacetCalls("::VxVevAva5Data::FacetTable()", f, U16);
 }
 
+// A wildcard's processContents and the set's declarations that it checks
+// against (`declarations`, qualified) as the table rows say them: empty for
+// skip, which the builders take when they are not given.
+std::string ProcessArgument(const Member& m, const std::string& declarations) {
+  if (m.process == Process::Skip) return "";
+  return std::string(m.process == Process::Lax ? "::VxVevAva5Data::ProcessContents_Lax"
+                                               : "::VxVevAva5Data::ProcessContents_Strict") +
+         ", &" + declarations;
+}
+
 std::string ClassWriter::ElementRow(const ClassPlan& plan, const Member& m,
                                     const std::string& facets) {
   const std::string head =
       std::string(Occurs(m.card)) + ", " + U16(m.xmlName) + ", " + U16(m.ns) + ", " + Q(m.property);
   if (m.untyped) {
-    if (m.card == Card::Col) return "::VxVevAva5Data::UntypedElement(" + head + ")";
+    const std::string process = ProcessArgument(m, Q(kGlobalDeclarations));
+    if (m.card == Card::Col && process.empty())
+      return "::VxVevAva5Data::UntypedElement(" + head + ")";
+    if (m.card == Card::Col)
+      return "::VxVevAva5Data::UntypedElement(" + head + ", nullptr, nullptr, " + process + ")";
     return "::VxVevAva5Data::UntypedElement(" + head + ", " + U16(m.restriction) + ", " +
-           U16(UntypedTarget(plan, m)) + ")";
+           U16(UntypedTarget(plan, m)) + (process.empty() ? "" : ", " + process) + ")";
   }
   if (m.converted) {
     // The text as it stands; AccessProperty converts and checks it.
@@ -700,9 +717,17 @@ std::string ClassWriter::ElementRow(const ClassPlan& plan, const Member& m,
 }
 
 std::string ClassWriter::AttributeRow(const Member& m, const std::string& facets) {
+  if (m.KeepsPresence())
+    return "::VxVevAva5Data::TellsAbsence(" + PresentAttributeRow(m, facets) + ")";
+  return PresentAttributeRow(m, facets);
+}
+
+std::string ClassWriter::PresentAttributeRow(const Member& m, const std::string& facets) {
   if (m.untyped)
     return "::VxVevAva5Data::AnyAttribute(" + Q(m.property) + ", " + U16(m.restriction) + ", " +
-           U16(UntypedTarget(*m_plan, m)) + ")";
+           U16(UntypedTarget(*m_plan, m)) +
+           (m.process == Process::Skip ? "" : ", " + ProcessArgument(m, Q(kGlobalDeclarations))) +
+           ")";
   const std::string head = U16(m.xmlName) + ", " + U16(m.ns) + ", " + Q(m.property) + ", " +
                            (m.decl->required || m.restatedRequired ? "false" : "true");
   if (m.kind == Kind::Enum)
@@ -712,6 +737,17 @@ std::string ClassWriter::AttributeRow(const Member& m, const std::string& facets
   return "::VxVevAva5Data::PrimitiveAttribute(" + head + ", ::VxVevAva5::ItemType_" +
          m.simple->itemType + ", " + RuleName(m.simple->whitespace) +
          (facets.empty() ? "" : ", &" + facets) + ")";
+}
+
+// Whether the type's content is element-only or empty: not mixed, no
+// simple content, and no mixed type along its derivation (an extension that
+// adds nothing keeps a mixed base's content), so that text inside its
+// element is refused when read.
+bool ElementOnly(const ComplexType& type) {
+  if (type.pseudo) return false;
+  for (const ComplexType* t = &type; t != nullptr; t = t->base)
+    if (t->mixed || t->text || t->simpleContent) return false;
+  return true;
 }
 
 void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
@@ -774,7 +810,7 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
       "constexpr ::VxVevAva5Data::ClassTable kTable = {\n"
       "    ::VxVevAva5Data::XmlElementGroupType_$group$, ::VxVevAva5Data::XmlElementType_$type$,\n"
       "    $name$, $namespace$, $text$, $failIfUnknown$, $hasBase$,\n"
-      "    $elements$, $elementCount$, $attributes$, $attributeCount$$globals$};\n"
+      "    $elements$, $elementCount$, $attributes$, $attributeCount$, $elementOnly$$globals$};\n"
       "const ::VxVevAva5Data::CTableMetadata kMetadata(kTable);\n"
       "}  // namespace $stem$Metadata\n",
       "group", group, "type", type.pseudo ? "PseudoElement" : "Element", "name",
@@ -782,8 +818,8 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
       U16(plan.schema->targetNamespace), "text", textIndex, "failIfUnknown",
       type.pseudo ? "false" : "true", "hasBase", HasBaseClasses(type) ? "true" : "false",
       "elements", elements ? "kElements" : "nullptr", "elementCount", elements, "attributes",
-      attributes ? "kAttributes" : "nullptr", "attributeCount", attributes, "globals", globals,
-      "stem", plan.stem);
+      attributes ? "kAttributes" : "nullptr", "attributeCount", attributes, "elementOnly",
+      ElementOnly(type) ? "true" : "false", "globals", globals, "stem", plan.stem);
 }
 
 std::string ClassWriter::CollectionConstruction(const Member& m) {
@@ -1011,12 +1047,21 @@ void ClassWriter::FixedAttributeAccessCase(std::ostream& out, const Member& m) {
   const std::string& f = m.field;
   std::string fixed = FixedText(m, *m.decl->fixedValue);
   std::string name = Literal(m.xmlName);
+  const bool presence = m.KeepsPresence();
   if (m.kind == Kind::Enum) {
     Printer(out).Print(
-        "      if (read) {\n"
-        "        value.SetI4($field$);\n"
-        "        return;\n"
-        "      }\n"
+        presence ? "      if (read) {\n"
+                   "        if ($valid$) value.SetI4($field$);\n"
+                   "        return;\n"
+                   "      }\n"
+                   "      $valid$ = value.IsValid();\n"
+                   "      if (!$valid$) return;\n"
+                 : "      if (read) {\n"
+                   "        value.SetI4($field$);\n"
+                   "        return;\n"
+                   "      }\n",
+        "field", f, "valid", m.valid);
+    Printer(out).Print(
         "      ::VxVevAva5::Generated::CheckFixed($name$, "
         "::VxVevAva5::Utf16::Make($enum$ToString(value.GetI4())),\n"
         "                 $fixed$);\n"
@@ -1027,8 +1072,8 @@ void ClassWriter::FixedAttributeAccessCase(std::ostream& out, const Member& m) {
   }
   out << ReturnCall(
       "::VxVevAva5::Generated::AccessFixed<::VxVevAva5::ItemType_" + m.simple->itemType + ">",
-      f + ", " + name + ", " + Literal(*m.decl->fixedValue) + ", " +
-          RuleName(m.simple->whitespace) + ", read, value");
+      f + (presence ? ", " + m.valid : "") + ", " + name + ", " + Literal(*m.decl->fixedValue) +
+          ", " + RuleName(m.simple->whitespace) + ", read, value");
 }
 
 void ClassWriter::AccessCase(std::ostream& out, const ClassPlan& plan, const Member& m) {
@@ -1247,6 +1292,7 @@ void ClassWriter::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
         initial = m.element->fixedValue ? m.element->fixedValue : m.element->defaultValue;
       p.Print("  $reset$\n", "reset", Reset(m, initial));
       if (m.HasValidFlag()) p.Print(f, "  $valid$ = false;\n");
+      if (m.KeepsPresence()) p.Print(f, "  $valid$ = true;\n");
     }
     if (m.HasNilFlag()) p.Print("  $nil$ = false;\n", "nil", m.nil);
     if (m.HasEmptyFlag()) p.Print("  $empty$ = false;\n", "empty", m.empty);
@@ -1494,6 +1540,12 @@ void ClassWriter::InheritedAccess(std::ostream& out, const ClassPlan& plan) {
 }
 
 }  // namespace
+
+std::string TableText(const std::string& utf8) { return U16(utf8); }
+
+std::string TableFacets(const Facets& facets) {
+  return FacetCalls("::VxVevAva5Data::FacetTable()", facets, U16);
+}
 
 void ClassDeclaration(std::ostream& out, const EmitContext& c, const ClassPlan& plan) {
   ClassWriter(c, nullptr).ClassDeclaration(out, plan);

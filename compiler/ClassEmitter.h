@@ -9,6 +9,7 @@
 
 #include <ostream>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "EmitSupport.h"
@@ -23,6 +24,11 @@ struct ClassUses {
   std::vector<const ComplexType*> foreignClasses;  // made by CreateObject, of other headers
   std::set<const ComplexType*> made;               // all classes made by CreateObject
 };
+
+// For the constant tables: a text as a char16_t literal, and the facets in
+// force as a FacetTable expression.
+std::string TableText(const std::string& utf8);
+std::string TableFacets(const Facets& facets);
 
 void ClassDeclaration(std::ostream& out, const EmitContext& c, const ClassPlan& plan);
 // Adds to `uses` what the definition needs.

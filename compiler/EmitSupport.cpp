@@ -58,6 +58,8 @@ std::string Literal(const std::string& utf8) {
   return result + "\")";
 }
 
+const char kGlobalDeclarations[] = "kGlobalDeclarations";
+
 const char* RuleName(Whitespace whitespace) {
   switch (whitespace) {
     case Whitespace::Preserve:

@@ -50,6 +50,10 @@ std::string Literal(const std::string& utf8);
 // The generated code's name of a whitespace rule (kPreserve ...), qualified.
 const char* RuleName(Whitespace whitespace);
 
+// The name of the schema set's table of global declarations, which the rows
+// of lax and strict wildcards point to (FactoryEmitter.h).
+extern const char kGlobalDeclarations[];
+
 }  // namespace vxbindc
 
 #endif  // VXBIND_COMPILER_EMITSUPPORT_H

@@ -4,6 +4,7 @@
 #include <sstream>
 #include <utility>
 
+#include "ClassEmitter.h"
 #include "Printer.h"
 
 namespace vxbindc {
@@ -135,6 +136,62 @@ void CreateRootObjectDefinition(std::ostream& out, const EmitContext& c,
         "$tests$",
         "tests", typedTests.str());
   p.Print("  return nullptr;\n}\n");
+  GlobalDeclarationsDefinition(out, c, schemas);
+}
+
+void GlobalDeclarationsDefinition(std::ostream& out, const EmitContext& c,
+                                  const std::vector<std::unique_ptr<Schema>>& schemas) {
+  std::ostringstream facets, attributes, elements;
+  Printer f(facets);
+  size_t facetCount = 0, attributeCount = 0, elementCount = 0;
+  for (const auto& s : schemas) {
+    for (const auto& decl : s->attributes) {
+      const SimpleType* type = decl->type.simple;
+      std::string row;
+      if (type != nullptr && type->IsEnum()) {
+        row = "::VxVevAva5Data::GlobalEnumAttribute(" + TableText(decl->name) + ", " +
+              TableText(s->targetNamespace) + ", " + c.Q(c.plan.NameOf(type->enumOwner)) +
+              "FromString)";
+      } else {
+        std::string facetsName;
+        if (type != nullptr && !type->facets.Empty()) {
+          facetsName = "kGlobalFacets" + std::to_string(facetCount++);
+          f.Print("constexpr ::VxVevAva5Data::FacetTable $name$ =\n    $table$;\n", "name",
+                  facetsName, "table", TableFacets(type->facets));
+        }
+        row = "::VxVevAva5Data::GlobalPrimitiveAttribute(" + TableText(decl->name) + ", " +
+              TableText(s->targetNamespace) + ", ::VxVevAva5::ItemType_" +
+              (type != nullptr ? type->itemType : std::string("string")) + ", " +
+              RuleName(type != nullptr ? type->whitespace : Whitespace::Preserve) +
+              (facetsName.empty() ? "" : ", &" + facetsName) + ")";
+      }
+      attributes << (attributeCount++ ? ",\n    " : "\n    ") << row;
+    }
+    for (const ElementDecl* decl : s->globalElementOrder)
+      elements << (elementCount++ ? ",\n    " : "\n    ") << "{" << TableText(decl->name)
+               << ", " << TableText(s->targetNamespace) << "}";
+  }
+  Printer p(out);
+  p.Print(
+      "\n"
+      "// The global declarations that lax and strict wildcards check against.\n"
+      "namespace {\n"
+      "$facets$",
+      "facets", facets.str());
+  if (attributeCount)
+    p.Print("constexpr ::VxVevAva5Data::GlobalAttribute kGlobalAttributes[] = {$rows$};\n",
+            "rows", attributes.str());
+  if (elementCount)
+    p.Print("constexpr ::VxVevAva5Data::GlobalElement kGlobalElements[] = {$rows$};\n", "rows",
+            elements.str());
+  p.Print(
+      "}  // namespace\n"
+      "\n"
+      "const ::VxVevAva5Data::SchemaSetTable $name$ = {\n"
+      "    $attributes$, $attributeCount$, $elements$, $elementCount$, CreateRootObject};\n",
+      "name", kGlobalDeclarations, "attributes",
+      attributeCount ? "kGlobalAttributes" : "nullptr", "attributeCount", attributeCount,
+      "elements", elementCount ? "kGlobalElements" : "nullptr", "elementCount", elementCount);
 }
 
 void SubstitutionFactoryDefinition(std::ostream& out, const EmitContext& c,

@@ -29,9 +29,15 @@ void CreateObjectDefinition(std::ostream& out, const EmitContext& c,
                             const std::set<const ComplexType*>* made,
                             const std::vector<const ComplexType*>& foreign);
 // Both CreateRootObject functions; they know the global elements of all
-// `schemas`.
+// `schemas`. Followed by GlobalDeclarationsDefinition.
 void CreateRootObjectDefinition(std::ostream& out, const EmitContext& c,
                                 const std::vector<std::unique_ptr<Schema>>& schemas);
+// The SchemaSetTable kGlobalDeclarations of the namespace: the global
+// attribute declarations and global elements of all `schemas`, and
+// CreateRootObject, against which lax and strict wildcards check what they
+// read.
+void GlobalDeclarationsDefinition(std::ostream& out, const EmitContext& c,
+                                  const std::vector<std::unique_ptr<Schema>>& schemas);
 // Without xsi:type an element is of `type` itself; an abstract type gives
 // no object then.
 void SubstitutionFactoryDefinition(std::ostream& out, const EmitContext& c,

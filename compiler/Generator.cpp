@@ -159,6 +159,10 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
           "// when no class suits.\n"
           "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateRootObject(\n"
           "    ::VxVevAva5::CXmlElement* element);\n");
+          "\n"
+          "// The global declarations of the schemas compiled into this namespace, which\n"
+          "// lax and strict wildcards check what they read against.\n"
+          "extern const ::VxVevAva5Data::SchemaSetTable kGlobalDeclarations;\n");
 
   for (const SimpleType* type : m_p.enums)
     if (Owns(schema, type)) EnumDeclaration(out, Context(), *type);

@@ -207,6 +207,7 @@ void Planner::PlanClasses() {
           m.ns = particle.any->namespaces;  // names the wildcard in messages
           m.untyped = m.anyName = true;
           m.restriction = particle.any->namespaces;
+          m.process = particle.any->process;
         } else {
           m.xmlName = particle.decl->name;
           m.ns = particle.decl->ns;
@@ -260,6 +261,7 @@ void Planner::PlanClasses() {
         m.restriction = type->anyAttribute->namespaces;
         if (type->anyAttribute->target != schema->targetNamespace)
           m.wildcardTarget = type->anyAttribute->target;
+        m.process = type->anyAttribute->process;
         m.card = Card::Col;
         m.minOccurs = 0;
         m.maxOccurs = -1;

@@ -47,6 +47,7 @@ struct Member {
   // A restriction's element that its base admits by a wildcard: a member of
   // the restriction's own class.
   bool fromWildcard = false;
+  Process process = Process::Skip;  // a wildcard's processContents
   std::string nameHint;  // names the accessors where xmlName does not
   // An element of simple type with a default or fixed value: its info reads
   // and writes text, and AccessProperty converts it (an empty element
@@ -76,6 +77,9 @@ struct Member {
   std::string property;  // PurchaseOrderType_ShipTo
 
   bool Fixed() const { return decl && decl->fixedValue; }
+  // An optional attribute with a fixed value keeps whether it is present
+  // (in `valid`): a new object has it, one read has it when the input did.
+  bool KeepsPresence() const { return attribute && Fixed() && card == Card::Opt; }
   bool HasValidFlag() const {
     return card == Card::Opt && kind != Kind::Cls && !untyped && !Fixed();
   }

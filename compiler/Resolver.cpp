@@ -439,7 +439,7 @@ void Resolver::InheritHeadTypes() {
 // the value, so that it can be the root of a document. Members that refer
 // to the element still hold the value itself.
 // An untyped one gets the class of xs:anyType: mixed content of any
-// elements and attributes.
+// elements and attributes, checked laxly.
 void Resolver::AddRootClasses() {
   for (ElementDecl* decl : m_schema.globalElementOrder) {
     if (decl->type.complex || (!decl->type.simple && !decl->type.untyped)) continue;
@@ -451,13 +451,14 @@ void Resolver::AddRootClasses() {
     if (decl->type.untyped) {
       Particle any;
       any.pos = decl->pos;
-      any.any = Wildcard{decl->pos, "##any", m_schema.targetNamespace};
+      any.any = Wildcard{decl->pos, "##any", m_schema.targetNamespace, Process::Lax};
       any.minOccurs = 0;
       any.maxOccurs = -1;
       root->group = GroupKind::Sequence;
       root->particles.push_back(std::move(any));
       root->mixed = true;
-      root->anyAttribute = Wildcard{decl->pos, "##any", m_schema.targetNamespace};
+      root->anyAttribute =
+          Wildcard{decl->pos, "##any", m_schema.targetNamespace, Process::Lax};
     }
     decl->rootClass = root.get();
     m_schema.complexTypes.push_back(std::move(root));

@@ -127,15 +127,18 @@ struct ElementDecl {
 
 // xs:any or xs:anyAttribute: the namespace constraint as the library takes
 // it (URIs and the keywords ##any, ##other, ##local, ##targetNamespace,
-// separated by single spaces). processContents is read and checked, but the
-// content is never validated against global declarations: it is held as
-// untyped content whatever it says.
+// separated by single spaces), and processContents. The content is held as
+// untyped content whatever processContents says; lax and strict have the
+// library check it, when read, against the global declarations of the
+// schema sets the program was built with.
+enum class Process { Skip, Lax, Strict };
 struct Wildcard {
   SourcePos pos;
   std::string namespaces = "##any";
   // The namespace that ##targetNamespace and ##other name: that of the
   // schema document the wildcard was read from (or worked out in).
   std::string target;
+  Process process = Process::Skip;  // what a wildcard made by the compiler checks
 };
 
 enum class GroupKind { Sequence, Choice, All };

@@ -780,11 +780,12 @@ Wildcard Reader::ReadWildcard(const CXmlElement* e) {
   Wildcard wildcard;
   wildcard.pos = Pos(e);
   wildcard.target = m_schema.targetNamespace;
-  // strict, lax and skip all read the content as untyped content: it is not
-  // validated against global declarations, whatever the schema asks.
   std::string process = Attr(e, "processContents").value_or("strict");
   if (process != "strict" && process != "lax" && process != "skip")
     Fail(e, "invalid processContents '" + process + "'");
+  wildcard.process = process == "strict" ? Process::Strict
+                     : process == "lax"  ? Process::Lax
+                                         : Process::Skip;
   std::string text = Attr(e, "namespace").value_or("##any");
   std::vector<std::string> tokens = Words(text);
   if (tokens.empty()) Fail(e, "unsupported empty namespace list on " + Name(e));

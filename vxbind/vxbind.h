@@ -60,6 +60,7 @@
 #include "vxbind/model/AttributeInfo.h"
 #include "vxbind/model/ElementInfo.h"
 #include "vxbind/model/ElementInfoKinds.h"
+#include "vxbind/model/GlobalDeclarations.h"
 #include "vxbind/model/XmlGeneratedClass.h"
 
 // Binding core: entry points and class-factory helpers

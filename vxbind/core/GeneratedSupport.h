@@ -156,6 +156,21 @@ inline void AccessFixed(typename ItemTypeTraits<kType>::ValueType& member,
   VxVevAva5Data::AccessValue<kType>(member, read, value);
 }
 
+// The same for an optional attribute with a fixed value and its presence:
+// read, nothing when it is absent; written, an invalid variant makes it
+// absent (the member keeps the fixed value).
+template <ItemType kType>
+inline void AccessFixed(typename ItemTypeTraits<kType>::ValueType& member, bool& present,
+                        const unsigned short* name, const unsigned short* fixed,
+                        CWhitespaceUtils::WhitespaceRule rule, bool read, VxVariant& value) {
+  if (read) {
+    if (present) VxVevAva5Data::AccessValue<kType>(member, read, value);
+    return;
+  }
+  present = value.IsValid();
+  if (present) AccessFixed<kType>(member, name, fixed, rule, read, value);
+}
+
 // The base of a generated collection of enumeration values: the values are
 // kept by the generated class, read through AddFromString.
 class VXBIND_EXPORT CEnumCollection : public CXmlTypeCollection {

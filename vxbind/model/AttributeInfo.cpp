@@ -8,6 +8,7 @@
 #include "vxbind/collections/XmlCollectionBase.h"
 #include "vxbind/collections/detail/QNameValues.h"
 #include "vxbind/document/XmlDocument.h"
+#include "vxbind/model/GlobalDeclarations.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
 #include "vxbind/writers/XmlWriter.h"
@@ -68,6 +69,11 @@ void CAttributeInfo::TestNamespace(const String& namespaceUri, const String& nam
 
 void CAttributeInfo::AccessProperty(CXmlGeneratedClass* object, bool read, VxVariant& value) const {
   object->AccessProperty(m_propertyIndex, read, value);
+}
+
+void CAttributeInfo::TellAbsent(CXmlGeneratedClass* object) const {
+  VxVariant absent;
+  object->AccessProperty(m_propertyIndex, false, absent);
 }
 
 void CAttributeInfo::ReadProperty(const CXmlGeneratedClass* object, VxVariant& value) const {
@@ -218,6 +224,8 @@ void CAttributeInfoAny::AttributeToXml(const CXmlSerializationContext& context,
 bool CAttributeInfoAny::AttributeFromXml(const CXmlSerializationContext&,
                                          CXmlGeneratedClass* object, CXmlAttribute* attribute) {
   TestNamespace(attribute->GetNamespaceURI(), m_namespaceSpec, m_targetNamespace);
+  if (m_processContents != ProcessContents_Skip)
+    CheckWildcardAttribute(*attribute, m_processContents, m_declarations);
   VxVariant value;
   ReadProperty(object, value);
   CSmartPtr<VxVevAva5::CXmlCollectionBase> collection;

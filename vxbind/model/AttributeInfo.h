@@ -22,8 +22,9 @@
 // number of threads may use them at once.
 //
 // Attribute infos carry no default or fixed value: an absent optional
-// attribute leaves its member as it was, and writing never adds an
-// attribute that has no value. Facets are checked on writing only.
+// attribute leaves its member as it was (unless the info tells absence,
+// see SetTellsAbsence), and writing never adds an attribute that has no
+// value. Facets are checked on writing only.
 
 #ifndef VXBIND_MODEL_ATTRIBUTEINFO_H
 #define VXBIND_MODEL_ATTRIBUTEINFO_H
@@ -88,6 +89,12 @@ class VXBIND_EXPORT CAttributeInfo {
   const String& GetAttributeNamespace() const { return m_attributeNamespace; }
   int GetPropertyIndex() const { return m_propertyIndex; }
   bool GetOptional() const { return m_optional; }
+  // Whether the driver calls TellAbsent when a document read lacks the
+  // attribute (false unless set, once, before the info is shared).
+  bool GetTellsAbsence() const { return m_tellsAbsence; }
+  void SetTellsAbsence(bool tells) { m_tellsAbsence = tells; }
+  // Writes an invalid variant to the member: the attribute is absent.
+  void TellAbsent(CXmlGeneratedClass* object) const;
 
   // True when `attribute` has this info's local name and, unless the
   // context ignores namespaces, its namespace URI. False for none.
@@ -122,6 +129,7 @@ class VXBIND_EXPORT CAttributeInfo {
   String m_attributeNamespace;
   int m_propertyIndex;
   bool m_optional;
+  bool m_tellsAbsence = false;
 };
 
 // An attribute of a primitive type. Reading takes only an attribute of
@@ -191,7 +199,9 @@ class VXBIND_EXPORT CAttributeInfoEnum : public CAttributeInfo {
 // `namespaceSpec` (CVxInvalidNamespaceException when refused), into the
 // member's CAttributeCol; a member that is no CAttributeCol throws
 // CVxException "Serialization Data Error : The collection should be a
-// CAttributeCol, it was not!". Writing writes the whole collection.
+// CAttributeCol, it was not!". Writing writes the whole collection. With
+// processContents lax or strict, an attribute is checked against the global
+// declaration it matches before it is taken.
 class VXBIND_EXPORT CAttributeInfoAny : public CAttributeInfo {
  public:
   // Both texts are copied.
@@ -209,9 +219,19 @@ class VXBIND_EXPORT CAttributeInfoAny : public CAttributeInfo {
   // Does nothing.
   void Validate(const CXmlSerializationContext& context, bool found) const override;
 
+  // What is checked of the attributes taken (skip unless set, once, before
+  // the info is shared): see CheckWildcardAttribute.
+  ProcessContents GetProcessContents() const { return m_processContents; }
+  void SetProcessContents(ProcessContents process, const SchemaSetTable* declarations) {
+    m_processContents = process;
+    m_declarations = declarations;
+  }
+
  private:
   String m_namespaceSpec;
   String m_targetNamespace;
+  ProcessContents m_processContents = ProcessContents_Skip;
+  const SchemaSetTable* m_declarations = nullptr;
 };
 
 }  // namespace VxVevAva5Data

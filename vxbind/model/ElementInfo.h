@@ -122,6 +122,15 @@ class VXBIND_EXPORT CElementInfo {
   bool HasDeclaredType() const { return m_declaredTypeKnown; }
   const String& GetDeclaredTypeName() const { return m_declaredTypeName; }
   const String& GetDeclaredTypeNamespace() const { return m_declaredTypeNamespace; }
+  // What the untyped member of a wildcard checks of what it reads, against
+  // the declarations of its schema set (GlobalDeclarations.h): skip unless
+  // set, once, before the info is shared; other kinds ignore it.
+  ProcessContents GetProcessContents() const { return m_processContents; }
+  const SchemaSetTable* GetDeclarations() const { return m_declarations; }
+  void SetProcessContents(ProcessContents process, const SchemaSetTable* declarations) {
+    m_processContents = process;
+    m_declarations = declarations;
+  }
 
   // True when `element` is this member's: the same local name (exactly),
   // and the same namespace URI unless the context ignores namespaces. False
@@ -254,6 +263,8 @@ class VXBIND_EXPORT CElementInfo {
   String m_declaredTypeName;
   String m_declaredTypeNamespace;
   bool m_nillable = false;
+  ProcessContents m_processContents = ProcessContents_Skip;
+  const SchemaSetTable* m_declarations = nullptr;
 };
 
 // The group bases. Each says which group it is, for the member kinds that

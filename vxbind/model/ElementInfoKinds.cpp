@@ -9,6 +9,7 @@
 #include "vxbind/collections/Element.h"
 #include "vxbind/collections/XmlCollectionBase.h"
 #include "vxbind/document/XmlDocument.h"
+#include "vxbind/model/GlobalDeclarations.h"
 #include "vxbind/model/detail/Errors.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
@@ -396,12 +397,23 @@ bool CElementInfoUntpdKind<Group>::TakesName(const CXmlElement* element) const {
 }
 
 template <class Group>
+bool CElementInfoUntpdKind<Group>::ReadChecked(CXmlObjectBase* element, CXmlElement* parent,
+                                               CXmlElement** current,
+                                               const CXmlSerializationContext& context) {
+  CXmlElement* const before = *current;
+  if (!this->ReadInPlace(element, parent, current, context)) return false;
+  CheckWildcardElements(before, *current, this->GetProcessContents(), this->GetDeclarations(),
+                        context);
+  return true;
+}
+
+template <class Group>
 bool CElementInfoUntpdKind<Group>::ReadMandatoryInSequence(
     const CXmlSerializationContext& context, CXmlGeneratedClass* object, CXmlElement* parent,
     CXmlElement** current, const unsigned short*, XmlElementType ownerType) {
   if (*current == nullptr) VxVevAva5::detail::ThrowRequiredElementMissing(this->GetElementName());
   CSmartPtr<CXmlObjectBase> element = this->FetchObject(object);
-  if (TakesName(*current) && this->ReadInPlace(element, parent, current, context)) return true;
+  if (TakesName(*current) && ReadChecked(element, parent, current, context)) return true;
   if (ownerType == XmlElementType_Element)
     throw CVxValidationException(
         FormatString(VX_T("Failed to find the required element from namespace [%s]"),
@@ -416,7 +428,7 @@ bool CElementInfoUntpdKind<Group>::ReadMandatoryInAll(const CXmlSerializationCon
                                                       const unsigned short*, XmlElementType) {
   if (*current == nullptr) return false;
   CSmartPtr<CXmlObjectBase> element = this->FetchObject(object);
-  return TakesName(*current) && this->ReadInPlace(element, parent, current, context);
+  return TakesName(*current) && ReadChecked(element, parent, current, context);
 }
 
 template <class Group>
@@ -430,7 +442,7 @@ bool CElementInfoUntpdKind<Group>::ReadOptional(const CXmlSerializationContext& 
       m_namespaceSpec.c_str(), ownerNamespace, m_targetNamespace.c_str());
   CSmartPtr<CElement> element = new CElement(this->GetElementName().c_str(), namespaceUri.c_str(),
                                              m_namespaceSpec.c_str(), m_targetNamespace.c_str());
-  if (!TakesName(*current) || !this->ReadInPlace(element, parent, current, context)) return false;
+  if (!TakesName(*current) || !ReadChecked(element, parent, current, context)) return false;
   this->StoreObject(object, element);
   return true;
 }
@@ -508,6 +520,8 @@ bool CElementInfoUntpdColKind<GroupCol>::ElementFromXml(const CXmlSerializationC
   }
   if (GroupCol::kGroup == XmlElementGroupType_Choice && after == before) return false;
   *current = after;
+  CheckWildcardElements(before, after, this->GetProcessContents(), this->GetDeclarations(),
+                        context);
   if (!context.GetIgnoreInvalidCollectionCounts()) collection->ValidateCount(context);
   return true;
 }

@@ -242,7 +242,10 @@ class VXBIND_EXPORT CElementInfoEnumKind : public Group {
 // "AnyElement" takes an element of any name; another name only elements of
 // that name. `namespaceSpec` is the wildcard's namespace constraint and
 // `targetNamespace` the schema's (both copied); a new element made for an
-// optional member gets its namespace from GetAnyDefaultNamespace.
+// optional member gets its namespace from GetAnyDefaultNamespace. What a
+// wildcard with processContents lax or strict reads is also checked
+// (CheckWildcardElements, GlobalDeclarations.h); so is the run a repeated
+// one reads.
 template <class Group>
 class VXBIND_EXPORT CElementInfoUntpdKind : public Group {
  public:
@@ -270,6 +273,9 @@ class VXBIND_EXPORT CElementInfoUntpdKind : public Group {
  private:
   // Whether the member takes an element of this local name.
   bool TakesName(const CXmlElement* element) const;
+  // ReadInPlace, then the wildcard check of the element read.
+  bool ReadChecked(CXmlObjectBase* element, CXmlElement* parent, CXmlElement** current,
+                   const CXmlSerializationContext& context);
 
   String m_namespaceSpec;
   String m_targetNamespace;

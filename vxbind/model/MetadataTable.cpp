@@ -153,10 +153,14 @@ CElementInfo* NewElementInfo(const ElementMember& m) {
       if (single && (m.toText == nullptr || m.fromText == nullptr)) return nullptr;
       return ByOccurrence<typename Kinds::EnumMnd, typename Kinds::EnumOpt,
                           typename Kinds::EnumCol>(m, m.toText, m.fromText);
-    case ElementMemberKind_Untyped:
-      return ByOccurrence<typename Kinds::UntpdMnd, typename Kinds::UntpdOpt,
-                          typename Kinds::UntpdCol>(m, Units(m.namespaceSpec),
-                                                    Units(m.targetNamespace));
+    case ElementMemberKind_Untyped: {
+      CElementInfo* info =
+          ByOccurrence<typename Kinds::UntpdMnd, typename Kinds::UntpdOpt,
+                       typename Kinds::UntpdCol>(m, Units(m.namespaceSpec),
+                                                 Units(m.targetNamespace));
+      if (info != nullptr) info->SetProcessContents(m.processContents, m.declarations);
+      return info;
+    }
   }
   return nullptr;
 }
@@ -173,7 +177,15 @@ CElementInfo* NewElementInfo(XmlElementGroupType group, const ElementMember& m) 
   return nullptr;
 }
 
+CAttributeInfo* NewAttributeInfoOfKind(const AttributeMember& m);
+
 CAttributeInfo* NewAttributeInfo(const AttributeMember& m) {
+  CAttributeInfo* info = NewAttributeInfoOfKind(m);
+  if (info != nullptr) info->SetTellsAbsence(m.tellsAbsence);
+  return info;
+}
+
+CAttributeInfo* NewAttributeInfoOfKind(const AttributeMember& m) {
   const unsigned short* name = Units(m.name);
   const unsigned short* ns = Units(m.attributeNamespace);
   switch (m.kind) {
@@ -184,9 +196,12 @@ CAttributeInfo* NewAttributeInfo(const AttributeMember& m) {
     case AttributeMemberKind_Enum:
       if (m.toText == nullptr || m.fromText == nullptr) return nullptr;
       return new CAttributeInfoEnum(name, ns, m.propertyIndex, m.optional, m.toText, m.fromText);
-    case AttributeMemberKind_Any:
-      return new CAttributeInfoAny(name, ns, m.propertyIndex, m.optional, Units(m.namespaceSpec),
-                                   Units(m.targetNamespace));
+    case AttributeMemberKind_Any: {
+      auto* info = new CAttributeInfoAny(name, ns, m.propertyIndex, m.optional,
+                                         Units(m.namespaceSpec), Units(m.targetNamespace));
+      info->SetProcessContents(m.processContents, m.declarations);
+      return info;
+    }
   }
   return nullptr;
 }
@@ -219,6 +234,7 @@ void BuildMetadata(const ClassTable& table, CParentElementInfo*& classInfo,
     info = new CParentElementInfo(table.group, table.elementType, Units(table.elementName),
                                   Units(table.elementNamespace), table.textPropertyIndex,
                                   table.failIfAttributeUnknown, table.hasBaseClasses);
+    info->SetElementOnly(table.elementOnly);
     // Null-filled, so that what is built so far is a null-ended array for
     // CleanMetaData at every step.
     if (table.globalElements != nullptr)

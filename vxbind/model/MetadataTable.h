@@ -66,6 +66,7 @@ using VxVevAva5::VxVariant;
 
 class CAttributeInfo;
 class CElementInfo;
+struct SchemaSetTable;
 
 // ---- The tables ----------------------------------------------------------------
 
@@ -151,6 +152,9 @@ struct ElementMember {
   const FacetTable* facets = nullptr;  // primitive: null for none
   const char16_t* namespaceSpec = nullptr;    // untyped: the wildcard's constraint
   const char16_t* targetNamespace = nullptr;  // untyped
+  ProcessContents processContents = ProcessContents_Skip;  // untyped
+  const SchemaSetTable* declarations = nullptr;  // untyped: what lax and strict check against
+
   // Class and substitution members: the schema type declared for the
   // element, by name ("" for an anonymous type) and namespace; null: not
   // said (CElementInfo::SetDeclaredType).
@@ -240,10 +244,14 @@ constexpr ElementMember EnumElement(MemberOccurs occurs, const char16_t* name,
 constexpr ElementMember UntypedElement(MemberOccurs occurs, const char16_t* name,
                                        const char16_t* ns, int propertyIndex,
                                        const char16_t* namespaceSpec = nullptr,
-                                       const char16_t* targetNamespace = nullptr) {
+                                       const char16_t* targetNamespace = nullptr,
+                                       ProcessContents processContents = ProcessContents_Skip,
+                                       const SchemaSetTable* declarations = nullptr) {
   ElementMember m = ElementRow(ElementMemberKind_Untyped, occurs, name, ns, propertyIndex);
   m.namespaceSpec = namespaceSpec;
   m.targetNamespace = targetNamespace;
+  m.processContents = processContents;
+  m.declarations = declarations;
   return m;
 }
 
@@ -268,6 +276,9 @@ struct AttributeMember {
   const FacetTable* facets = nullptr;
   const char16_t* namespaceSpec = nullptr;  // any: the wildcard's constraint
   const char16_t* targetNamespace = nullptr;
+  ProcessContents processContents = ProcessContents_Skip;  // any
+  const SchemaSetTable* declarations = nullptr;            // any
+  bool tellsAbsence = false;  // see TellsAbsence
 };
 
 // What every attribute row starts with; the builders below fill in the rest.
@@ -306,12 +317,24 @@ constexpr AttributeMember EnumAttribute(const char16_t* name, const char16_t* ns
   return m;
 }
 
+// A row whose member is told, when a document read lacks the attribute,
+// with an invalid variant written to it (an attribute whose fixed value is
+// written back only when the input had it).
+constexpr AttributeMember TellsAbsence(AttributeMember m) {
+  m.tellsAbsence = true;
+  return m;
+}
+
 // The wildcard's member takes every attribute offered to it: list it last.
 constexpr AttributeMember AnyAttribute(int propertyIndex, const char16_t* namespaceSpec,
-                                       const char16_t* targetNamespace) {
+                                       const char16_t* targetNamespace,
+                                       ProcessContents processContents = ProcessContents_Skip,
+                                       const SchemaSetTable* declarations = nullptr) {
   AttributeMember m = AttributeRow(AttributeMemberKind_Any, u"AnyAttribute", u"", propertyIndex, true);
   m.namespaceSpec = namespaceSpec;
   m.targetNamespace = targetNamespace;
+  m.processContents = processContents;
+  m.declarations = declarations;
   return m;
 }
 
@@ -329,6 +352,9 @@ struct ClassTable {
   std::size_t elementCount;
   const AttributeMember* attributes;  // null when attributeCount is 0
   std::size_t attributeCount;
+  // Element-only content: text between the children is refused when read
+  // (CParentElementInfo::SetElementOnly).
+  bool elementOnly = false;
   // A class with base classes: the local names of the global elements
   // declared with its type (CParentElementInfo::AddGlobalElement).
   const char16_t* const* globalElements = nullptr;

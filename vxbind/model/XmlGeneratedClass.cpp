@@ -111,6 +111,26 @@ CAttributeInfo* const* OrEmpty(CAttributeInfo** infos) {
   return infos != nullptr ? infos : kNone;
 }
 
+// Refuses text other than XML whitespace directly inside `element`, whose
+// content is element-only.
+void CheckNoText(const CXmlElement* element) {
+  size_t length;
+  const unsigned short* data = element->GetTextData(length);
+  for (size_t i = 0; i < length; ++i) {
+    const unsigned short c = data[i];
+    if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r') continue;
+    // Up to 40 units of it, without the whitespace that ends the run.
+    size_t end = i;
+    while (end < length && end - i < 40) ++end;
+    while (end > i + 1 && (data[end - 1] == u' ' || data[end - 1] == u'\t' ||
+                           data[end - 1] == u'\n' || data[end - 1] == u'\r'))
+      --end;
+    throw CVxValidationException(FormatString(
+        VX_T("The element [%s] has element-only content: the text [%s] is not allowed in it"),
+        element->GetLocalName().c_str(), String(data + i, end - i).c_str()));
+  }
+}
+
 [[noreturn]] void ThrowLeftover(const CXmlElement* element, const CXmlElement* current) {
   throw CVxValidationException(FormatString(
       VX_T("Failed read all the elements held within the element [%s]. The unexpected element "
@@ -370,6 +390,7 @@ CXmlElement* CXmlGeneratedClass::ReadObject(CXmlElement* element, CXmlElement* c
     detail::CheckNilIsEmpty(*element);
     return current;
   }
+  if (info->GetElementOnly() && ownerType == XmlElementType_Element) CheckNoText(element);
 
   CXmlElement* next;
   switch (info->GetElementGroupType()) {
@@ -431,7 +452,10 @@ void CXmlGeneratedClass::ProcessAttributesFromXml(const CXmlSerializationContext
                                                 attribute->GetLocalName().c_str()));
     }
   }
-  for (size_t i = 0; i < count; ++i) infos[i]->Validate(context, found[i]);
+  for (size_t i = 0; i < count; ++i) {
+    infos[i]->Validate(context, found[i]);
+    if (!found[i] && infos[i]->GetTellsAbsence()) infos[i]->TellAbsent(this);
+  }
 }
 
 CXmlElement* CXmlGeneratedClass::ProcessElementSeqFromXml(const CXmlSerializationContext& context,

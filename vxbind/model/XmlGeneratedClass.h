@@ -88,8 +88,19 @@ enum XmlElementType : int32_t {
   XmlElementType_PseudoElement = 1,
 };
 
+// How the content of a wildcard (xs:any, xs:anyAttribute) is checked when
+// read, as its processContents says; it is held as untyped content in
+// every case (see GlobalDeclarations.h). Values are fixed: generated code
+// stores them.
+enum ProcessContents : uint8_t {
+  ProcessContents_Skip = 0,    // nothing is checked
+  ProcessContents_Lax = 1,     // what a known global declaration matches is checked
+  ProcessContents_Strict = 2,  // as lax, and what none matches is refused
+};
+
 class CElementInfo;
 class CAttributeInfo;
+struct SchemaSetTable;
 
 // What a generated class says about itself as a whole. Fixed at
 // construction.
@@ -116,6 +127,11 @@ class VXBIND_EXPORT CParentElementInfo {
   int GetElementTextPropertyIndex() const { return m_textPropertyIndex; }
   bool GetFromXmlFailIfAttributeUnknown() const { return m_failIfAttributeUnknown; }
   bool GetHasBaseClasses() const { return m_hasBaseClasses; }
+  // Element-only content (not mixed, no simple content): text other than
+  // whitespace directly inside the element is refused when read. Off
+  // unless set, once, before the info is shared.
+  bool GetElementOnly() const { return m_elementOnly; }
+  void SetElementOnly(bool elementOnly) { m_elementOnly = elementOnly; }
 
   // The global elements declared with the class's own type, for a class
   // that has base classes: an object that is a document's root (or is
@@ -134,6 +150,7 @@ class VXBIND_EXPORT CParentElementInfo {
   bool m_failIfAttributeUnknown;
   bool m_hasBaseClasses;
   std::vector<String> m_globalElements;
+  bool m_elementOnly = false;
 };
 
 }  // namespace VxVevAva5Data

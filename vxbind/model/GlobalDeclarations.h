@@ -1,0 +1,145 @@
+// -----------------------------------------------------------------------------
+// File: GlobalDeclarations.h
+// -----------------------------------------------------------------------------
+//
+// The global declarations of the schema sets a program is built with, and
+// the checks of wildcard content against them.
+//
+// Wildcard content (xs:any, xs:anyAttribute) is held as untyped content
+// whatever the wildcard's processContents says. With lax or strict, what is
+// read is also checked: an attribute that matches a global attribute
+// declaration (local name and namespace) must be a valid value of its type
+// and facets; an element that matches a global element declaration must
+// bind into the class of that element (the object made for the check is
+// dropped: the content stays untyped). Under lax, an element that matches
+// no declaration is looked into: its attributes and children are checked in
+// the same way. Under strict, an element or attribute that matches no
+// declaration is refused. Attributes in the XML Schema instance namespace
+// (xsi:type, xsi:nil, ...) and in the xml namespace (xml:lang, ...) are
+// never checked.
+//
+// Each generated schema set (the schemas compiled into one C++ namespace)
+// describes its global declarations in one SchemaSetTable, constant data,
+// and its wildcard rows point to it (MetadataTable.h), so that a wildcard
+// is checked against the declarations of its own set only, whatever other
+// sets the program holds:
+//
+//   constexpr GlobalAttribute kAttributes[] = {
+//       GlobalPrimitiveAttribute(u"mustUnderstand", u"urn:env", ItemType_boolean, kCollapse,
+//                                &kFacets0)};
+//   constexpr GlobalElement kElements[] = {{u"Envelope", u"urn:env"}};
+//   extern const SchemaSetTable kGlobalDeclarations = {kAttributes, 1, kElements, 1,
+//                                                      CreateRootObject};
+//
+// The tables are only read: any number of threads may check at once.
+
+#ifndef VXBIND_MODEL_GLOBALDECLARATIONS_H
+#define VXBIND_MODEL_GLOBALDECLARATIONS_H
+
+#include <cstddef>
+
+#include "vxbind/base/GeneratedCode.h"
+#include "vxbind/base/SerializationContext.h"
+#include "vxbind/base/SmartPtr.h"
+#include "vxbind/base/XmlObjectBase.h"
+#include "vxbind/conversions/Variant.h"
+#include "vxbind/conversions/WhitespaceUtils.h"
+#include "vxbind/model/MetadataTable.h"
+#include "vxbind/model/XmlGeneratedClass.h"
+#include "vxbind/platform/Export.h"
+#include "vxbind/platform/String.h"
+
+namespace VxVevAva5 {
+class CXmlAttribute;
+class CXmlElement;
+}  // namespace VxVevAva5
+
+namespace VxVevAva5Data {
+
+using VxVevAva5::CXmlSerializationContext;
+
+// One global attribute declaration: a value of `itemType` with `facets`
+// (null: none), or of an enumeration when `fromText` is set.
+struct GlobalAttribute {
+  const char16_t* name = nullptr;
+  const char16_t* attributeNamespace = nullptr;  // "" or null: none
+  VxVevAva5::ItemType itemType = VxVevAva5::ItemType_string;
+  CWhitespaceUtils::WhitespaceRule whitespace = CWhitespaceUtils::WhitespaceRule_Preserve;
+  const FacetTable* facets = nullptr;
+  VxVevAva5::EnumFromStringFunction fromText = nullptr;
+};
+
+constexpr GlobalAttribute GlobalPrimitiveAttribute(const char16_t* name, const char16_t* ns,
+                                                   VxVevAva5::ItemType itemType,
+                                                   CWhitespaceUtils::WhitespaceRule whitespace,
+                                                   const FacetTable* facets = nullptr) {
+  GlobalAttribute a;
+  a.name = name;
+  a.attributeNamespace = ns;
+  a.itemType = itemType;
+  a.whitespace = whitespace;
+  a.facets = facets;
+  return a;
+}
+
+constexpr GlobalAttribute GlobalEnumAttribute(const char16_t* name, const char16_t* ns,
+                                              VxVevAva5::EnumFromStringFunction fromText) {
+  GlobalAttribute a;
+  a.name = name;
+  a.attributeNamespace = ns;
+  a.fromText = fromText;
+  return a;
+}
+
+// One global element declaration; its class comes from the set's root
+// factory (none for an abstract element or one of an abstract type: such an
+// element is declared, and not bound).
+struct GlobalElement {
+  const char16_t* name;
+  const char16_t* elementNamespace;  // "" or null: none
+};
+
+// The generated CreateRootObject.
+typedef VxVevAva5::CSmartPtr<CXmlObjectBase> (*RootFactoryFunction)(
+    const unsigned short* localName, const unsigned short* namespaceUri);
+
+struct SchemaSetTable {
+  const GlobalAttribute* attributes;  // null when attributeCount is 0
+  std::size_t attributeCount;
+  const GlobalElement* elements;  // null when elementCount is 0
+  std::size_t elementCount;
+  RootFactoryFunction createRoot;
+};
+
+// The set's declaration of an attribute or element of this local name and
+// namespace: null or false when it has none (or `set` is null).
+VXBIND_EXPORT const GlobalAttribute* FindGlobalAttribute(const SchemaSetTable* set,
+                                                         const String& localName,
+                                                         const String& namespaceUri);
+VXBIND_EXPORT bool FindGlobalElement(const SchemaSetTable* set, const String& localName,
+                                     const String& namespaceUri);
+
+// The check of one attribute taken by a wildcard. A value its declaration
+// refuses throws CVxValidationException "The attribute [%s] does not match
+// its global declaration" around the conversion's or facet's exception;
+// under strict, an attribute without declaration throws
+// CVxValidationException "No global declaration of the attribute [%s] is
+// known (processContents strict)". The name is given as {namespace}name
+// when it has a namespace.
+VXBIND_EXPORT void CheckWildcardAttribute(const VxVevAva5::CXmlAttribute& attribute,
+                                          ProcessContents process, const SchemaSetTable* set);
+
+// The check of the sibling elements [first, end) taken by a wildcard, and,
+// under lax, of what undeclared ones hold (without recursion, however deep).
+// An element that does not bind throws what binding throws; under strict,
+// one without declaration throws CVxValidationException "No global
+// declaration of the element [%s] is known (processContents strict)". The
+// line of the element at fault is recorded on the exception.
+VXBIND_EXPORT void CheckWildcardElements(VxVevAva5::CXmlElement* first,
+                                         const VxVevAva5::CXmlElement* end, ProcessContents process,
+                                         const SchemaSetTable* set,
+                                         const CXmlSerializationContext& context);
+
+}  // namespace VxVevAva5Data
+
+#endif  // VXBIND_MODEL_GLOBALDECLARATIONS_H
