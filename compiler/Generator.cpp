@@ -158,7 +158,7 @@ std::string Generator::HeaderOf(const Schema& schema, const std::string& stem) {
           "// names; for a global element of an abstract type, only by xsi:type. Null\n"
           "// when no class suits.\n"
           "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateRootObject(\n"
-          "    ::VxVevAva5::CXmlElement* element);\n");
+          "    ::VxVevAva5::CXmlElement* element);\n"
           "\n"
           "// The global declarations of the schemas compiled into this namespace, which\n"
           "// lax and strict wildcards check what they read against.\n"
