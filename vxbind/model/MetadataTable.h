@@ -303,6 +303,7 @@ struct ClassTable {
   std::size_t elementCount;
   const AttributeMember* attributes;  // null when attributeCount is 0
   std::size_t attributeCount;
+  bool mixed = false;  // mixed content with its text runs kept in place
 };
 
 // The class info of `table` and its null-ended element and attribute info

@@ -180,6 +180,7 @@ void CXmlTextWriter::WriteInLineSchema(const String& text) {
 
 void CXmlTextWriter::WriteStartElement(const String& localName, const String& namespaceUri) {
   if (m_strict) detail::CheckChars(localName, VX_T("The element name [%s]"), localName);
+  WriteRunBeforeChild();
   CStringBuffer& out = *m_buffer;
   CXmlWriterContext* parent = GetCurrentContext();
   if (parent != nullptr) {
@@ -225,6 +226,7 @@ void CXmlTextWriter::WriteText(const String& text) {
 }
 
 void CXmlTextWriter::WriteEndElement() {
+  WriteRunsBeforeEnd();
   CXmlWriterContext* context = GetCurrentContext();
   if (context == nullptr) ThrowNoElement(VX_T("There is no open element to end."));
   CStringBuffer& out = *m_buffer;

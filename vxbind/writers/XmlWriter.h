@@ -54,6 +54,8 @@
 
 namespace VxVevAva5 {
 
+class CXmlObjectBase;
+
 class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
  public:
   // Namespace URI -> prefix, ordered by URI (plain code-unit comparison).
@@ -151,6 +153,9 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
     // True when prefixes were used on this start tag without being stamped
     // (before m_prefixesBound became false while the tag was open).
     bool m_unstampedUses = false;
+    // Mixed content (CXmlWriter::SetMixedRuns): null when there is none.
+    const String* m_runs = nullptr;
+    size_t m_runCount = 0;
   };
 
   explicit CXmlWriter(const unsigned short* className);
@@ -197,6 +202,26 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
   // Adds xsi:type naming `typeName` in `typeNamespaceUri`.
   virtual void WriteXsiType(const String& typeNamespaceUri, const String& typeName) = 0;
 
+  // Mixed content: the text runs of the innermost open element, kept in
+  // place while whoever writes its children knows nothing of them. Run k is
+  // written just before the element's k-th child element starts (counted
+  // from 0), the runs left over just before its end tag. The runs are not
+  // copied: they must stay as they are until the element ends. Nothing
+  // happens without an open element.
+  void SetMixedRuns(const String* runs, size_t count) {
+    if (m_currentContext != nullptr) {
+      m_currentContext->m_runs = count != 0 ? runs : nullptr;
+      m_currentContext->m_runCount = count;
+    }
+  }
+
+  // True only for a writer that records content instead of writing it
+  // (CXmlGeneratedClass::GetMixedContent): objects then tell it, with
+  // NoteObject, that they are about to start their element. Real writers
+  // are never told (NoteObject does nothing here).
+  bool GetRecordsObjects() const { return m_recordsObjects; }
+  virtual void NoteObject(const CXmlObjectBase* object);
+
  protected:
   // The two-letter generated prefix number n: 0 "AA", 1 "AB", 25 "AZ", 26 "BA".
   static String NsIntToString(int n);
@@ -232,6 +257,21 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
   // force and its parent becomes the innermost element.
   void PopContext();
 
+  // Concrete writers call these first in WriteStartElement and in
+  // WriteEndElement: they write (with WriteText) the mixed-content run due
+  // in the innermost element before its next child, or the runs left before
+  // its end tag (see SetMixedRuns). One test when there are none.
+  void SetRecordsObjects(bool records) { m_recordsObjects = records; }
+
+  void WriteRunBeforeChild() {
+    if (m_currentContext != nullptr && m_currentContext->m_runs != nullptr)
+      WriteDueRuns(*m_currentContext, false);
+  }
+  void WriteRunsBeforeEnd() {
+    if (m_currentContext != nullptr && m_currentContext->m_runs != nullptr)
+      WriteDueRuns(*m_currentContext, true);
+  }
+
   // The declarations of the innermost start tag so far, in the order they
   // are to be written: prefix (empty for the default namespace) and URI.
   // None while no element is open.
@@ -256,6 +296,7 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
   static constexpr size_t kNoDefault = static_cast<size_t>(-1);
 
   CXmlWriterContext* PushContext(const String& localName, const String& namespaceUri);
+  void WriteDueRuns(CXmlWriterContext& context, bool atEnd);
   void DeclareRootNamespaces(CXmlWriterContext& root, bool declareDefault);
   void Declare(CXmlWriterContext& context, const String& prefix, const String& namespaceUri);
   const String& ResolveUncommon(CXmlWriterContext& context, const String* prefix,
@@ -277,6 +318,7 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
   // The one among them that is the default namespace, or kNoDefault.
   size_t m_defaultBinding = kNoDefault;
   unsigned long long m_tagCount = 0;
+  bool m_recordsObjects = false;
 };
 
 }  // namespace VxVevAva5
