@@ -183,7 +183,9 @@ const std::vector<std::string>& ReservedMemberNames() {
       "GetBase", "GetClassAttributeInfo", "GetClassElementInfo", "GetClassElementInfoCount",
       "GetClassInfo", "GetElementName", "GetNamespace", "GetTargetNamespace", "SetElementName",
       "IsElementInList", "IsNamespaceValid", "AccessProperty", "ReadProperty", "Init", "OnEvent",
-      "AddRef", "Release", "ToXml", "FromXml", "m_elementName", "m_chosen"};
+      "AddRef", "Release", "ToXml", "FromXml", "m_elementName", "m_chosen",
+      "GetMixedRuns", "SetMixedRuns", "SetMixedRun", "AppendMixedRun", "ClearMixedRuns",
+      "GetMixedContent", "IsMixed"};
   return names;
 }
 

@@ -41,7 +41,9 @@ TEST(InfosetDifference, IgnoresSpellingReportsContent) {
        "/a: attribute {http://www.w3.org/2001/XMLSchema-instance}type={urn:t}T is missing, "
        "attribute {http://www.w3.org/2001/XMLSchema-instance}type={urn:u}T appeared"},
       {"<a><b> x</b></a>", "<a><b>x</b></a>", "/a/b: text ' x' became 'x'"},
-      {"<a x='1'>t<b/></a>", "<a x='1'>u<b/></a>", "/a: text 't' became 'u'"},
+      {"<a x='1'>t<b/></a>", "<a x='1'>u<b/></a>", "/a: text 't' before child element 1 became 'u'"},
+      {"<a>t<b/>\n  </a>", "<a>\n  <b/>t</a>", "/a: text 't' before child element 1 became ''"},
+      {"<a><b/>t<c/>u</a>", "<a><b/>t<c/> u\n</a>", ""},
       {"<a><b/><c/></a>", "<a><b/></a>", "/a: element c is missing"},
       {"<a><b/></a>", "<a><b/><d xmlns='urn:d'/></a>", "/a: element {urn:d}d appeared"},
       {"<a><b xmlns='urn:x'/></a>", "<a><b/></a>", "/a/b: element {urn:x}b became b"},

@@ -4,8 +4,10 @@
 // xsi:schemaLocation and xsi:noNamespaceSchemaLocation (hints for validators,
 // which binding skips); an xsi:type value is compared as the name it
 // resolves to. Text is compared as is in elements without child elements;
-// in the others (indentation between the children) leading and trailing
-// white space is ignored. With `numbersByValue`, two texts that are both
+// in the others run by run, each run between two children (or before the
+// first, after the last) with its counterpart, so that text that moved is
+// a difference, leading and trailing white space of a run ignored
+// (indentation). With `numbersByValue`, two texts that are both
 // decimal numbers are equal when their values are (-33.8570 and -33.857,
 // +1 and 1): binding keeps values, not their spelling.
 #ifndef VXBIND_TOOLS_ROUNDTRIP_INFOSETDIFFERENCE_H

@@ -769,13 +769,17 @@ void CElement::ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* na
   };
   std::vector<Frame> stack;
   auto openObject = [&](const CElement* e, bool isRoot) {
-    if (isRoot && writer->GetRecordsObjects()) writer->NoteObject(e);
+    if (e == this && writer->GetRecordsObjects()) writer->NoteObject(e);
     writer->WriteStartElement(e->m_name, e->m_namespace);
     if (isRoot) CAttributeCol::WriteAdditionalRootAttributes(writer, context);
     if (e->m_attributesPending)
       writeNodeAttributes(e->m_pending);
     else if (e->m_attributes != nullptr)
       CXmlObjectBase::ToXml_Int(e->m_attributes, writer, false, namespaceUri, context, false);
+    // Text read between children goes back between them.
+    if (e->m_textPlaced && !e->m_text.empty() &&
+        (e->m_childrenPending || (e->m_children != nullptr && e->m_children->GetCount() != 0)))
+      writer->MarkMixedContent();
     if (e->m_childrenPending) {
       stack.push_back(Frame{e, nullptr, nullptr, e->m_pending->firstChild});
     } else if (e->m_children != nullptr) {
@@ -806,6 +810,7 @@ void CElement::ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* na
       top.nextNode = n->next;
       writeText(top, n->textPosition, false);
       writer->WriteStartElement(*n->name, *n->namespaceUri);
+      if (n->textLength != 0 && n->firstChild != nullptr) writer->MarkMixedContent();
       writeNodeAttributes(n);
       stack.push_back(Frame{nullptr, n, nullptr, n->firstChild});
       continue;

@@ -50,6 +50,8 @@
 #ifndef VXBIND_COLLECTIONS_ELEMENT_H
 #define VXBIND_COLLECTIONS_ELEMENT_H
 
+#include <cstdint>
+
 #include "vxbind/base/InstanceMonitor.h"
 #include "vxbind/base/SerializationContext.h"
 #include "vxbind/base/SmartPtr.h"

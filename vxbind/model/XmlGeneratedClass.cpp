@@ -158,7 +158,7 @@ class CContentRecorder : public CXmlWriter {
     CXmlWriterContext* context = GetCurrentContext();
     if (context == nullptr || text.empty()) return;
     if (context->GetDepth() == 1) {
-      items.back().text += text;
+      if (items.back().object == nullptr) items.back().text += text;
     } else if (context->GetDepth() == 0) {
       if (items.empty() || !items.back().isText) {
         items.emplace_back();

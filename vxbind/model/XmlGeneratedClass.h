@@ -141,8 +141,7 @@ namespace VxVevAva5 {
 // (CXmlGeneratedClass::GetMixedContent): a text run, or a child element.
 struct CMixedContentItem {
   bool isText = false;
-  // The run; for a child element, the text written directly inside it (the
-  // value of an element of simple type).
+  // The run; for a child element of simple type, its value as written.
   String text;
   // A child element's name.
   String localName;

@@ -180,6 +180,7 @@ CXmlWriter::CXmlWriterContext* CXmlWriter::PushContext(const String& localName,
   CXmlWriterContext* parent = m_currentContext;
   context->m_childCount = 0;
   context->m_runs = nullptr;
+  context->m_mixed = false;
   context->m_startTagOpen = true;
   context->m_attributesAnnounced = false;
   // A context on the free list owns no map, so a failed copy below puts it

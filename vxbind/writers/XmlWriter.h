@@ -110,6 +110,9 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
     // The prefix of the element's name as its start tag wrote it (empty for
     // an unprefixed name); the end tag repeats it.
     const String& GetNamePrefix() const { return m_namePrefix; }
+    // True for an element marked as holding mixed content
+    // (CXmlWriter::MarkMixedContent).
+    bool IsMixed() const { return m_mixed; }
 
    private:
     friend class CXmlWriter;
@@ -156,6 +159,7 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
     // Mixed content (CXmlWriter::SetMixedRuns): null when there is none.
     const String* m_runs = nullptr;
     size_t m_runCount = 0;
+    bool m_mixed = false;
   };
 
   explicit CXmlWriter(const unsigned short* className);
@@ -208,11 +212,19 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
   // from 0), the runs left over just before its end tag. The runs are not
   // copied: they must stay as they are until the element ends. Nothing
   // happens without an open element.
+  // The element is then mixed (MarkMixedContent).
   void SetMixedRuns(const String* runs, size_t count) {
     if (m_currentContext != nullptr) {
       m_currentContext->m_runs = count != 0 ? runs : nullptr;
       m_currentContext->m_runCount = count;
+      m_currentContext->m_mixed = true;
     }
+  }
+  // Says that the innermost open element holds mixed content, its text in
+  // place between its children: an indenting writer adds no white space
+  // directly inside it (its children's own content is indented as usual).
+  void MarkMixedContent() {
+    if (m_currentContext != nullptr) m_currentContext->m_mixed = true;
   }
 
   // True only for a writer that records content instead of writing it
