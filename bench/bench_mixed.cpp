@@ -37,7 +37,7 @@ std::string MakeDocument(uint32_t seed) {
     for (int i = 0; i < count; ++i) s += std::string(i ? " " : "") + kWords[rng() % 16];
     return s;
   };
-  std::string xml = "<m:doc xmlns:m=\"urn:vxbind:mixed\" xmlns:o=\"urn:other\">";
+  std::string xml = "<m:doc xmlns:o=\"urn:other\" xmlns:m=\"urn:vxbind:mixed\">";
   for (int i = 0; i < kSegmentCount; ++i) {
     xml += "<m:source id=\"" + std::to_string(i) + "\">" + words(1 + rng() % 3) + " ";
     int inlines = 1 + rng() % 4;
@@ -89,6 +89,17 @@ std::string Written(const CXmlObjectBase& doc) {
   return Utf16::ToUtf8(doc.ToXml(false, false, EOLType_LF, Context()));
 }
 
+// "" when `written` is the input, else where it first differs.
+std::string Mismatch(const std::string& written) {
+  const std::string& input = Data();
+  size_t at = 0;
+  while (at < written.size() && at < input.size() && written[at] == input[at]) ++at;
+  if (at == written.size() && at == input.size()) return std::string();
+  size_t from = at < 40 ? 0 : at - 40;
+  return "at byte " + std::to_string(at) + ": '" + input.substr(from, 80) + "' became '" +
+         written.substr(from, 80) + "'";
+}
+
 void BM_Mixed_DocumentLoad(benchmark::State& state) {
   for (auto _ : state) {
     CXmlDocument document;
@@ -105,7 +116,9 @@ void BM_Mixed_Read(benchmark::State& state) {
     doc->FromXmlStream(Bytes(), Length());
     benchmark::DoNotOptimize(doc.get());
   }
-  if (Written(*doc) != Data()) state.SkipWithError("the objects read do not write the input back");
+  std::string mismatch = Mismatch(Written(*doc));
+  if (!mismatch.empty())
+    state.SkipWithError(("the objects read do not write the input back " + mismatch).c_str());
   SetBytes(state);
 }
 BENCHMARK(BM_Mixed_Read)->Unit(benchmark::kMillisecond);
@@ -118,7 +131,9 @@ void BM_Mixed_Write(benchmark::State& state) {
     text = doc->ToXml(false, false, EOLType_LF, Context());
     benchmark::DoNotOptimize(text.data());
   }
-  if (Utf16::ToUtf8(text) != Data()) state.SkipWithError("the objects wrote another document");
+  std::string mismatch = Mismatch(Utf16::ToUtf8(text));
+  if (!mismatch.empty())
+    state.SkipWithError(("the objects wrote another document " + mismatch).c_str());
   SetBytes(state);
 }
 BENCHMARK(BM_Mixed_Write)->Unit(benchmark::kMillisecond);
