@@ -795,14 +795,16 @@ void CElement::ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* na
     if (top.nextObject != nullptr) {
       const CXmlObjectBase* item = top.nextObject->GetItem();
       top.nextObject = top.nextObject->GetNext();
-      const CElement* child = dynamic_cast<const CElement*>(item);
+      // An element of a class derived from CElement writes itself.
+      const bool plain = typeid(*item) == typeid(CElement);
+      const CElement* child = plain ? static_cast<const CElement*>(item)
+                                    : dynamic_cast<const CElement*>(item);
       if (child != nullptr && child->m_textPosition != kNoTextPosition)
         writeText(top, child->m_textPosition, false);
-      // An element of a class derived from CElement writes itself.
-      if (typeid(*item) != typeid(CElement))
+      if (!plain)
         CXmlObjectBase::ToXml_Int(item, writer, false, namespaceUri, context, false);
       else
-        openObject(static_cast<const CElement*>(item), false);
+        openObject(child, false);
       continue;
     }
     if (top.nextNode != nullptr) {

@@ -7,7 +7,8 @@
 //
 // A document reads XML text, bytes or a file completely (byte input that is
 // gzip or zlib data is inflated first) and owns the resulting tree: for every
-// element its namespace URI, local name, character content and attributes, in
+// element its namespace URI, local name, character content (with the place
+// of each child element in it, for mixed content) and attributes, in
 // document order, the namespace bindings in scope at each element, and for
 // the document the prefix declarations met anywhere in the input. Comments,
 // processing instructions and the document type are not kept.
