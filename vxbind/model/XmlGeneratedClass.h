@@ -12,7 +12,9 @@
 //     class has an element of its own or is a model group whose content sits
 //     in its parent's element (a pseudo element), its element name and
 //     namespace, the property that holds its text, whether unknown
-//     attributes are refused, whether it derives from another schema type;
+//     attributes are refused, whether it derives from another schema type,
+//     whether its content is mixed (its objects then keep their text runs
+//     in place between the child elements: see "Mixed content" below);
 //   - a null-terminated array of element infos (ElementInfo.h,
 //     ElementInfoKinds.h), one per element member, in document order;
 //   - a null-terminated array of attribute infos (AttributeInfo.h);
