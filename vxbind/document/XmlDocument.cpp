@@ -140,8 +140,10 @@ const unsigned short* CXmlElement::GetTextRunData(const CXmlElement* after,
   // elements: nothing outside the text is ever handed out.
   to = std::min(to, m_textLength);
   if (from >= to) {
+    // Never null, so that the units may go to anything that takes a range.
+    static const unsigned short kNone = 0;
     length = 0;
-    return m_text;
+    return &kNone;
   }
   length = to - from;
   return m_text + from;
