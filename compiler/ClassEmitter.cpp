@@ -424,7 +424,7 @@ void ClassWriter::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
                                                           : "");
   }
   if (type.text && type.mixed)
-    comment << "; mixed, its text kept as one string";
+    comment << "; mixed, its text kept in place around the children";
   else if (type.text)
     comment << ": text of the type " << DescribeType(*type.text)
             << (type.attributes.empty() && !type.anyAttribute ? "" : ", with attributes");
@@ -810,7 +810,7 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
       "constexpr ::VxVevAva5Data::ClassTable kTable = {\n"
       "    ::VxVevAva5Data::XmlElementGroupType_$group$, ::VxVevAva5Data::XmlElementType_$type$,\n"
       "    $name$, $namespace$, $text$, $failIfUnknown$, $hasBase$,\n"
-      "    $elements$, $elementCount$, $attributes$, $attributeCount$, $elementOnly$$globals$};\n"
+      "    $elements$, $elementCount$, $attributes$, $attributeCount$, $elementOnly$, $mixed$$globals$};\n"
       "const ::VxVevAva5Data::CTableMetadata kMetadata(kTable);\n"
       "}  // namespace $stem$Metadata\n",
       "group", group, "type", type.pseudo ? "PseudoElement" : "Element", "name",
@@ -819,7 +819,8 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
       type.pseudo ? "false" : "true", "hasBase", HasBaseClasses(type) ? "true" : "false",
       "elements", elements ? "kElements" : "nullptr", "elementCount", elements, "attributes",
       attributes ? "kAttributes" : "nullptr", "attributeCount", attributes, "elementOnly",
-      ElementOnly(type) ? "true" : "false", "globals", globals, "stem", plan.stem);
+      ElementOnly(type) ? "true" : "false", "mixed", type.mixed ? "true" : "false", "globals",
+      globals, "stem", plan.stem);
 }
 
 std::string ClassWriter::CollectionConstruction(const Member& m) {

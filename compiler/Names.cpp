@@ -184,7 +184,9 @@ const std::vector<std::string>& ReservedMemberNames() {
       "GetClassInfo", "GetElementName", "GetNamespace", "GetTargetNamespace", "SetElementName",
       "IsElementInList", "IsNamespaceValid", "AccessProperty", "ReadProperty", "Init", "OnEvent",
       "AddRef", "Release", "ToXml", "FromXml", "m_elementName", "m_chosen", "GetAllGroupOrder",
-      "m_allGroupOrder", "IsXsiNil", "SetXsiNil", "IsXsiNillable", "SetXsiNillable", "AccessNil"};
+      "m_allGroupOrder", "IsXsiNil", "SetXsiNil", "IsXsiNillable", "SetXsiNillable", "AccessNil",
+      "GetMixedRuns", "SetMixedRuns", "SetMixedRun", "AppendMixedRun", "ClearMixedRuns",
+      "GetMixedContent", "IsMixed"};
   return names;
 }
 

@@ -977,11 +977,19 @@ ComplexType* Resolver::SubstitutionChoice(
 
 // -- mixed content --------------------------------------------------------------
 
-// Mixed content keeps its text as one string, the element's text, written
-// after the children (CheckMixedContent says where that is possible).
+// Mixed content keeps its text as one string, the element's text, and its
+// runs in place between the children. An extension of a mixed type is
+// mixed, whatever it says itself.
 void Resolver::ResolveMixedText() {
-  for (auto& type : m_schema.complexTypes)
+  for (auto& type : m_schema.complexTypes) {
+    size_t steps = m_schema.complexTypes.size();  // derivations have no cycles; bounded anyway
+    for (const ComplexType* t = type.get();
+         !type->mixed && t->base && t->derivation == ComplexType::Derivation::Extension &&
+         steps-- > 0;
+         t = t->base)
+      type->mixed = t->base->mixed;
     if (type->mixed) type->text = FindBuiltin("string");
+  }
 }
 
 }  // namespace vxbindc

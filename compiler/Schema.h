@@ -190,7 +190,8 @@ struct ComplexType {
   // xs:attributeGroup references; their attributes join `attributes` when
   // the schema is resolved.
   std::vector<std::pair<QName, SourcePos>> attributeGroupRefs;
-  // mixed="true": the text between the children is kept as one string.
+  // mixed="true": the text between the children is kept as one string and
+  // as runs in place between them.
   bool mixed = false;
   // xs:anyAttribute, its own or from its attribute groups (the intersection).
   std::optional<Wildcard> anyAttribute;

@@ -20,8 +20,8 @@ namespace vxbindc {
 // - a type contains itself only through an optional or repeated element;
 // - the default and fixed values of elements are values of their types, on
 //   elements that occur once at most;
-// - mixed content has no child elements, and no derivation of complex types
-//   has mixed content or attribute wildcards.
+// - mixed content is not simple content, and no derivation of complex types
+//   has attribute wildcards.
 // Throws CompileError.
 void CheckSchema(const Schema& schema);
 

@@ -914,7 +914,8 @@ void Reader::CheckLastContent(const CXmlElement* e) const {
 
 void Reader::ReadComplexContent(const CXmlElement* e, ComplexType& type) {
   CheckAttributes(e, {"id", "mixed"});
-  if (BoolAttr(e, "mixed")) Fail(e, "unsupported mixed content");
+  // Said here, it overrides what xs:complexType says.
+  if (Attr(e, "mixed")) type.mixed = BoolAttr(e, "mixed");
   const CXmlElement* derivation = OnlyDerivation(e, "xs:extension or xs:restriction");
   std::optional<std::string> base = Attr(derivation, "base");
   if (!base) Fail(derivation, Name(derivation) + " without a base");

@@ -333,6 +333,10 @@ TEST(CElement, ReadContentIsTheSameWhetherMadeAtOnceOrWhenAskedFor) {
   eager->FromXml(U(kMixed).c_str());
   std::string written = Xml(lazy);  // written before anything was made
   EXPECT_EQ(written, Xml(eager));
+  // The text stays where it was among the children, at every level.
+  EXPECT_NE(written.find(">t1<AA:c>in<AA:g AB:y=\"3\"/></AA:c>t2<AB:d/></AA:p>"),
+            std::string::npos)
+      << written;
   EXPECT_EQ(Describe(*lazy), Describe(*eager));
   EXPECT_EQ(Describe(*lazy),
             "{urn:a}p {}a=1 {urn:b}x=2 [t1t2]\n {urn:a}c [in]\n  {urn:a}g {urn:b}y=3 []\n"
@@ -355,8 +359,8 @@ TEST(CElement, ChangesToReadContentAreWrittenWithWhatWasNotTouched) {
   c->SetText(VX_T("changed"));
   EXPECT_EQ(
       Xml(e),
-      "<AA:p xmlns:AA=\"urn:a\" a=\"1\" xmlns:AB=\"urn:b\" AB:x=\"2\"><AA:c><AA:g AB:y=\"3\"/>"
-      "changed</AA:c><AB:d/>t1t2</AA:p>");
+      "<AA:p xmlns:AA=\"urn:a\" a=\"1\" xmlns:AB=\"urn:b\" AB:x=\"2\">t1<AA:c><AA:g AB:y=\"3\"/>"
+      "changed</AA:c>t2<AB:d/></AA:p>");
   // A copy shares the collections, made first if need be.
   CSmartPtr<CElement> other = new CElement(VX_T("x"));
   other->FromXml(U(kMixed).c_str());

@@ -14,6 +14,8 @@
 #include "support/Bytes.h"
 #include "support/Document.h"
 #include "support/Text.h"
+#include "vxbind/writers/FastInfosetWriter.h"
+#include "vxbind/writers/XmlTextWriter.h"
 
 using namespace VxVevAva5;
 using vxtest::Deflate;
@@ -43,6 +45,20 @@ const char kSample[] =
 const char kSampleDump[] =
     "{urn:r}root[ {}id=7 {urn:r}kind=x]\"tail\"({urn:d}item[ {}n=1]\"caf\xC3\xA9\""
     "{urn:d}item[ {}n=2])";
+
+// The tree with each element's text put back between its children by their
+// text positions: {text}<name>...</name>{text}. Recursive: shallow trees.
+std::string Interleaved(const CXmlElement* e) {
+  std::string out = "<" + ToUtf8(e->GetLocalName()) + ">";
+  const CXmlElement* previous = nullptr;
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    out += ToUtf8(e->GetTextBetween(previous, c)) + Interleaved(c);
+    previous = c;
+  }
+  size_t length;
+  const unsigned short* rest = e->GetTextRunData(previous, nullptr, length);
+  return out + ToUtf8(String(rest, length)) + "</" + ToUtf8(e->GetLocalName()) + ">";
+}
 
 }  // namespace
 
@@ -356,4 +372,75 @@ TEST(CXmlDocument, BillionLaughsIsStoppedByExpat) {
   EXPECT_VX_THROW(doc.LoadXml((xml + "]>\n<l>&l9;</l>").c_str()), CVxException,
                   "limit on input amplification factor (from DTD and entities) breached at "
                   "line 14");
+}
+
+// Mixed content: both readers record where each element stood in its
+// parent's text, so the text reads back in place; the writers put runs
+// handed to them (SetMixedRuns) before the children they belong to.
+TEST(CXmlElement, TextPositionsKeepMixedContentInPlaceOnBothReaders) {
+  const char* xml =
+      "<p>Click <b>here &amp; <i>now</i></b><![CDATA[ or ]]>\r\n<br/><br/>"
+      "<i>there</i>, done.</p>";
+  const std::string expected =
+      "<p>Click <b>here & <i>now</i></b> or \n<br></br><br></br><i>there</i>, done.</p>";
+  CXmlDocument text;
+  text.LoadXml(xml);
+  const CXmlElement* p = text.GetDocumentElement();
+  EXPECT_EQ(Interleaved(p), expected);
+  EXPECT_EQ(ToUtf8(p->GetText()), "Click  or \n, done.");  // as it always was
+  EXPECT_EQ(p->GetTextPosition(), 0u);
+  // Runs between siblings that are not neighbours, and mixed-up arguments
+  // (another element's child, children in the wrong order): never outside.
+  const CXmlElement* b = p->GetFirstElement();
+  const CXmlElement* last = b->GetNextSiblingElement()->GetNextSiblingElement()->GetNextSiblingElement();
+  EXPECT_EQ(ToUtf8(p->GetTextBetween(b, last)), " or \n");
+  EXPECT_EQ(ToUtf8(p->GetTextBetween(last, b)), "");
+  EXPECT_EQ(ToUtf8(b->GetTextBetween(nullptr, last)), "here & ");
+
+  // The same content through both writers, the runs handed over as a mixed
+  // object does; the Fast Infoset reader places the text the same way.
+  const std::vector<String> runs = {U("Click "), U(" or \n"), String(), String(),
+                                    U(", done.")};
+  auto write = [&](CXmlWriter& w) {
+    w.WriteStartElement(U("p"), String());
+    w.SetMixedRuns(runs.data(), runs.size());
+    w.WriteStartElement(U("b"), String());
+    w.WriteStartElement(U("i"), String());  // b has no runs: its text goes last
+    w.WriteText(U("now"));
+    w.WriteEndElement();
+    w.WriteText(U("here & "));
+    w.WriteEndElement();
+    for (const char* name : {"br", "br", "i"}) {
+      w.WriteStartElement(U(name), String());
+      if (*name == 'i') w.WriteText(U("there"));
+      w.WriteEndElement();
+    }
+    w.WriteEndElement();
+    w.WriteEndDocument();
+  };
+  const std::string rewritten =
+      "<p>Click <b><i>now</i>here & </b> or \n<br></br><br></br><i>there</i>, done.</p>";
+  CXmlTextWriter textWriter;
+  textWriter.SetIndent(false);
+  write(textWriter);
+  CXmlDocument fromText;
+  fromText.LoadXml(textWriter.GetString().c_str());
+  EXPECT_EQ(Interleaved(fromText.GetDocumentElement()), rewritten);
+  CFastInfosetWriter fiWriter;
+  fiWriter.WriteStartDocument(FInfoDecl_None);
+  write(fiWriter);
+  CBinaryData fi = fiWriter.GetBinaryData();
+  CXmlDocument fromFi;
+  fromFi.LoadXmlStream(const_cast<unsigned char*>(fi.GetData()), fi.GetLength());
+  EXPECT_EQ(Interleaved(fromFi.GetDocumentElement()), rewritten);
+
+  // Fewer children than runs: what is left goes before the end tag.
+  CXmlTextWriter shortWriter;
+  shortWriter.SetIndent(false);
+  shortWriter.WriteStartElement(U("p"), String());
+  shortWriter.SetMixedRuns(runs.data(), runs.size());
+  shortWriter.WriteStartElement(U("b"), String());
+  shortWriter.WriteEndElement();
+  shortWriter.WriteEndElement();
+  EXPECT_EQ(ToUtf8(shortWriter.GetString()), "<p>Click <b/> or \n, done.</p>");
 }

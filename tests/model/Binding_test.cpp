@@ -165,7 +165,7 @@ TEST(Binding, EveryKindOfASequenceWritesReadsAndWritesTheSame) {
             "AB:type=\"AA:Square\"><AA:side>4</AA:side></AA:shapeC>"
             "<AA:count>5</AA:count><AA:price>12.5</AA:price><AA:tag>a</AA:tag><AA:tag>b</AA:tag>"
             "<AA:color>green</AA:color><AA:shade>red</AA:shade><AA:hue>blue</AA:hue>"
-            "<AA:hue>red</AA:hue><AA:extra a=\"1\"><AA:in/>e</AA:extra><AA:note/>"
+            "<AA:hue>red</AA:hue><AA:extra a=\"1\">e<AA:in/></AA:extra><AA:note/>"
             "<AA:free>x</AA:free><AB:other xmlns:AB=\"urn:other\"/></AA:seq>");
   // What was read is what was written: reading the output again changes nothing.
   EXPECT_EQ(Write(*ReadSeq(written)), written);

@@ -209,19 +209,38 @@ std::string AttributeDifference(const CXmlElement* x, const CXmlElement* y, bool
 }
 
 std::string TextDifference(const CXmlElement* x, const CXmlElement* y, bool numbersByValue) {
+  auto same = [numbersByValue](const std::string& a, const std::string& b) {
+    return a == b || (numbersByValue && CanonicalValue(a) == CanonicalValue(b));
+  };
   bool leaf = x->GetFirstElement() == nullptr && y->GetFirstElement() == nullptr;
-  std::string tx = U8(x->GetText());
-  std::string ty = U8(y->GetText());
-  if (!leaf) {
-    tx = Trimmed(tx);
-    ty = Trimmed(ty);
-  } else if ((tx.empty() && IsIndentation(ty)) || (ty.empty() && IsIndentation(tx))) {
-    return std::string();
+  if (leaf) {
+    std::string tx = U8(x->GetText());
+    std::string ty = U8(y->GetText());
+    if (same(tx, ty) || SameQName(x, tx, y, ty) || (tx.empty() && IsIndentation(ty)) ||
+        (ty.empty() && IsIndentation(tx)))
+      return std::string();
+    return "text '" + tx + "' became '" + ty + "'";
   }
-  if (tx == ty || (numbersByValue && CanonicalValue(tx) == CanonicalValue(ty)) ||
-      (leaf && SameQName(x, tx, y, ty)))
-    return std::string();
-  return "text '" + tx + "' became '" + ty + "'";
+  // Between children the text stays in place: run k, before child k (the
+  // last one after all children), is compared with its counterpart.
+  const CXmlElement* px = nullptr;
+  const CXmlElement* py = nullptr;
+  const CXmlElement* cx = x->GetFirstElement();
+  const CXmlElement* cy = y->GetFirstElement();
+  for (int k = 1;; ++k) {
+    std::string rx = Trimmed(U8(x->GetTextBetween(px, cx)));
+    std::string ry = Trimmed(U8(y->GetTextBetween(py, cy)));
+    if (!same(rx, ry))
+      return "text '" + rx + "' " +
+             (cx != nullptr ? "before child element " + std::to_string(k)
+                            : std::string("after the child elements")) +
+             " became '" + ry + "'";
+    if (cx == nullptr || cy == nullptr) return std::string();
+    px = cx;
+    py = cy;
+    cx = cx->GetNextSiblingElement();
+    cy = cy->GetNextSiblingElement();
+  }
 }
 
 }  // namespace

@@ -4,18 +4,19 @@
 // xsi:schemaLocation and xsi:noNamespaceSchemaLocation (hints for validators,
 // which binding skips); an xsi:type value is compared as the name it
 // resolves to. Text is compared as is in elements without child elements;
-// in the others (indentation between the children) leading and trailing
-// white space is ignored, and an element without children whose text is
-// only white space with a line break (an empty element of element-only
-// content, indented) matches the same element empty. With
-// `numbersByValue`, two texts that are both decimal numbers are equal when
-// their values are (-33.8570 and -33.857, +1 and 1), two numbers in
-// exponent notation when their mantissas and exponents are (1.50E+07 and
-// 1.5e7; 1e1 and 10 are not), and so are two times
-// or dates with times that differ in the spelling of their seconds or of
-// UTC (13.000 and 13, +00:00 and Z); white space around a number, a time or
-// true or false does not count either: binding keeps values, not their
-// spelling.
+// in the others run by run, each run between two children (or before the
+// first, after the last) with its counterpart, so that text that moved is
+// a difference, leading and trailing white space of a run ignored
+// (indentation); an element without children whose text is only white
+// space with a line break (an empty element of element-only content,
+// indented) matches the same element empty. With `numbersByValue`, two
+// texts that are both decimal numbers are equal when their values are
+// (-33.8570 and -33.857, +1 and 1), two numbers in exponent notation when
+// their mantissas and exponents are (1.50E+07 and 1.5e7; 1e1 and 10 are
+// not), and so are two times or dates with times that differ in the
+// spelling of their seconds or of UTC (13.000 and 13, +00:00 and Z); white
+// space around a number, a time or true or false does not count either:
+// binding keeps values, not their spelling.
 // Two texts (of leaf elements, or attribute values) that have the form of
 // a QName ("prefix:local" or "local") are equal when they name the same
 // namespace and local name where each stands (no prefix: the default

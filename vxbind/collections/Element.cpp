@@ -376,7 +376,9 @@ CElement::CElement(const detail::SnapshotNode* node, detail::ElementSnapshot* sn
       m_text(node->text, node->textLength),
       m_namespace(*node->namespaceUri),
       m_restriction(restriction),
-      m_targetNamespace(targetNamespace) {
+      m_targetNamespace(targetNamespace),
+      m_textPlaced(true),
+      m_textPosition(node->textPosition) {
   m_attributesPending = node->attributeCount > 0;
   m_childrenPending = node->firstChild != nullptr;
   if (m_attributesPending || m_childrenPending) {
@@ -394,7 +396,9 @@ CElement::CElement(const CElement& other)
       m_restriction(other.m_restriction),
       m_targetNamespace(other.m_targetNamespace),
       m_attributes(other.Attributes()),
-      m_children(other.Children()) {}
+      m_children(other.Children()),
+      m_textPlaced(other.m_textPlaced),
+      m_textPosition(other.m_textPosition) {}
 
 CElement& CElement::operator=(const CElement& other) {
   if (this == &other) return *this;
@@ -406,6 +410,8 @@ CElement& CElement::operator=(const CElement& other) {
   m_namespace = other.m_namespace;
   m_restriction = other.m_restriction;
   m_targetNamespace = other.m_targetNamespace;
+  m_textPlaced = other.m_textPlaced;
+  m_textPosition = other.m_textPosition;
   DropPending();
   m_attributes = std::move(attributes);
   m_children = std::move(children);
@@ -535,6 +541,7 @@ void CElement::SetNamespace(const unsigned short* namespaceUri) {
 void CElement::SetText(const unsigned short* text) {
   FireOnChangeText(text);
   m_text = Utf16::Make(text);
+  m_textPlaced = false;
 }
 
 void CElement::FireOnChangeName(const unsigned short*) {}
@@ -622,6 +629,8 @@ void CElement::CopyXmlElement(CXmlElement* element) {
     target->KeepCollectionNamespace(source->GetNamespaceURI());
     target->m_namespace = source->GetNamespaceURI();
     target->m_text = source->GetText();
+    target->m_textPlaced = true;
+    target->m_textPosition = source->GetTextPosition();
     target->DropPending();
     if (target->m_attributes != nullptr) target->m_attributes->Clear();
     if (target->m_children != nullptr) target->m_children->Clear();
@@ -671,6 +680,7 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
     const detail::SnapshotNode* node = snapshot->Copy(*current);
     snapshot->EndDocument();
     m_text.assign(node->text, node->textLength);
+    m_textPlaced = true;
     m_name = *node->name;
     m_attributesPending = node->attributeCount > 0;
     m_childrenPending = node->firstChild != nullptr;
@@ -709,11 +719,13 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
           new CElement(source->GetLocalName().c_str(), namespaceUri.c_str(),
                        children.m_restriction.c_str(), children.m_targetNamespace.c_str());
       ReadAttributes(child, source, context);
+      child->m_textPosition = source->GetTextPosition();
       CElement* target = child;
       stack.push_back(Frame{target, std::move(child), source, source->GetFirstElement()});
       continue;
     }
     // All children read: the element takes its own text and names.
+    top.target->m_textPlaced = true;
     top.target->m_text = top.source->GetText();
     top.target->m_name = top.source->GetLocalName();
     top.target->KeepCollectionNamespace(top.source->GetNamespaceURI());
@@ -734,8 +746,29 @@ void CElement::ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* na
     const detail::SnapshotNode* node;  // the node, for a node
     const CXmlCollection::CNode* nextObject;
     const detail::SnapshotNode* nextNode;
+    size_t textWritten = 0;  // how much of the element's text is out
   };
   String scratch;  // texts and values from snapshots, in a reused buffer
+  // The element's text up to `position` (where a child stood in it when it
+  // was read), as far as not written yet; from a node, or from an element
+  // whose text is still the one read. `all`: the rest.
+  auto writeText = [&](Frame& f, uint32_t position, bool all) {
+    const unsigned short* text;
+    size_t length;
+    if (f.element != nullptr) {
+      if (!all && !f.element->m_textPlaced) return;
+      text = f.element->m_text.data();
+      length = f.element->m_text.size();
+    } else {
+      text = f.node->text;
+      length = f.node->textLength;
+    }
+    size_t end = all ? length : std::min<size_t>(position, length);
+    if (end <= f.textWritten) return;
+    scratch.assign(text + f.textWritten, end - f.textWritten);
+    f.textWritten = end;
+    writer->WriteText(scratch);
+  };
   auto writeNodeAttributes = [&](const detail::SnapshotNode* n) {
     for (uint32_t i = 0; i < n->attributeCount; ++i) {
       const detail::SnapshotAttribute& a = n->attributes[i];
@@ -745,12 +778,17 @@ void CElement::ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* na
   };
   std::vector<Frame> stack;
   auto openObject = [&](const CElement* e, bool isRoot) {
+    if (e == this && writer->GetRecordsObjects()) writer->NoteObject(e);
     writer->WriteStartElement(e->m_name, e->m_namespace);
     if (isRoot) CAttributeCol::WriteAdditionalRootAttributes(writer, context);
     if (e->m_attributesPending)
       writeNodeAttributes(e->m_pending);
     else if (e->m_attributes != nullptr)
       CXmlObjectBase::ToXml_Int(e->m_attributes, writer, false, namespaceUri, context, false);
+    // Text read between children goes back between them.
+    if (e->m_textPlaced && !e->m_text.empty() &&
+        (e->m_childrenPending || (e->m_children != nullptr && e->m_children->GetCount() != 0)))
+      writer->MarkMixedContent();
     if (e->m_childrenPending) {
       stack.push_back(Frame{e, nullptr, nullptr, e->m_pending->firstChild});
     } else if (e->m_children != nullptr) {
@@ -767,26 +805,28 @@ void CElement::ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* na
       const CXmlObjectBase* item = top.nextObject->GetItem();
       top.nextObject = top.nextObject->GetNext();
       // An element of a class derived from CElement writes itself.
-      if (typeid(*item) != typeid(CElement))
+      const bool plain = typeid(*item) == typeid(CElement);
+      const CElement* child = plain ? static_cast<const CElement*>(item)
+                                    : dynamic_cast<const CElement*>(item);
+      if (child != nullptr && child->m_textPosition != kNoTextPosition)
+        writeText(top, child->m_textPosition, false);
+      if (!plain)
         CXmlObjectBase::ToXml_Int(item, writer, false, namespaceUri, context, false);
       else
-        openObject(static_cast<const CElement*>(item), false);
+        openObject(child, false);
       continue;
     }
     if (top.nextNode != nullptr) {
       const detail::SnapshotNode* n = top.nextNode;
       top.nextNode = n->next;
+      writeText(top, n->textPosition, false);
       writer->WriteStartElement(*n->name, *n->namespaceUri);
+      if (n->textLength != 0 && n->firstChild != nullptr) writer->MarkMixedContent();
       writeNodeAttributes(n);
       stack.push_back(Frame{nullptr, n, nullptr, n->firstChild});
       continue;
     }
-    if (top.element != nullptr) {
-      writer->WriteText(top.element->m_text);
-    } else {
-      scratch.assign(top.node->text, top.node->textLength);
-      writer->WriteText(scratch);
-    }
+    writeText(top, 0, true);
     writer->WriteEndElement();
     stack.pop_back();
   }

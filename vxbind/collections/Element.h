@@ -34,6 +34,12 @@
 // or shares them), and are written straight from it. Content that is read
 // and written back untouched costs little more than the document itself.
 //
+// Mixed content. An element read from a document keeps its text where it
+// was among its child elements: each child remembers its position in its
+// parent's text, and writing puts the text back around the children. Text
+// set with SetText, and elements made in code, write the text after the
+// children.
+//
 // Ownership. An element owns its two collections through counted references
 // and the collections own their items; GetAttributes() and
 // GetChildElements() hand out references to the same collections, and a
@@ -43,6 +49,8 @@
 
 #ifndef VXBIND_COLLECTIONS_ELEMENT_H
 #define VXBIND_COLLECTIONS_ELEMENT_H
+
+#include <cstdint>
 
 #include "vxbind/base/InstanceMonitor.h"
 #include "vxbind/base/SerializationContext.h"
@@ -251,7 +259,13 @@ class VXBIND_EXPORT CElement : public CXmlObjectBase, public CInstanceMonitor {
   CXmlObjectBase* GetBase() override { return this; }
   String GetNamespace() const override { return m_namespace; }
   String GetName() const { return m_name; }
+  // All the text directly inside the element, joined.
   String GetText() const { return m_text; }
+  // Where the element stood in its parent's text when it was read (the
+  // number of units of the parent's GetText() before it), or
+  // kNoTextPosition for an element made in code.
+  static constexpr uint32_t kNoTextPosition = 0xFFFFFFFFu;
+  uint32_t GetTextPosition() const { return m_textPosition; }
   // The setters store the text (null as ""); no namespace test.
   void SetName(const unsigned short* name);
   void SetNamespace(const unsigned short* namespaceUri);
@@ -350,6 +364,10 @@ class VXBIND_EXPORT CElement : public CXmlObjectBase, public CInstanceMonitor {
   mutable const detail::SnapshotNode* m_pending = nullptr;
   mutable bool m_attributesPending = false;
   mutable bool m_childrenPending = false;
+  // True when the children's text positions place m_text (it was read, not
+  // set since).
+  bool m_textPlaced = false;
+  uint32_t m_textPosition = kNoTextPosition;
 };
 
 // Inline: walking a collection by index is a loop over Item.

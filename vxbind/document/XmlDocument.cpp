@@ -131,6 +131,30 @@ const String& CXmlElement::GetText() const {
   return *cache.text;
 }
 
+const unsigned short* CXmlElement::GetTextRunData(const CXmlElement* after,
+                                                  const CXmlElement* before,
+                                                  size_t& length) const {
+  uint32_t from = after != nullptr ? after->m_textPosition : 0;
+  uint32_t to = before != nullptr ? before->m_textPosition : m_textLength;
+  // Positions come from this element's own text, but a caller may mix up
+  // elements: nothing outside the text is ever handed out.
+  to = std::min(to, m_textLength);
+  if (from >= to) {
+    // Never null, so that the units may go to anything that takes a range.
+    static const unsigned short kNone = 0;
+    length = 0;
+    return &kNone;
+  }
+  length = to - from;
+  return m_text + from;
+}
+
+String CXmlElement::GetTextBetween(const CXmlElement* after, const CXmlElement* before) const {
+  size_t length;
+  const unsigned short* data = GetTextRunData(after, before, length);
+  return length != 0 ? String(data, length) : String();
+}
+
 const std::vector<CXmlAttribute*>& CXmlElement::GetAttributes() const {
   if (m_attributeCount == 0) return EmptyAttributeList();
   detail::DocumentStorage& storage = StorageOf(m_name);
@@ -183,6 +207,7 @@ bool CXmlElement::LookupNamespaceURI(const String& prefix, String& uri) const {
 CXmlElement* CXmlElement::CreateNewChildElement() {
   detail::DocumentStorage& storage = StorageOf(m_name);
   CXmlElement* child = storage.document->NewElement(storage.names.Empty());
+  child->m_textPosition = m_textLength;
   if (m_lastChild != nullptr)
     m_lastChild->m_nextSibling = child;
   else
@@ -515,6 +540,7 @@ inline void CXmlDocument::OpenElement(CXmlElement* parent, CXmlElement* e) {
   if (parent == nullptr) {
     m_documentElement = e;
   } else {
+    e->m_textPosition = parent->m_textLength;
     if (parent->m_lastChild != nullptr)
       parent->m_lastChild->m_nextSibling = e;
     else

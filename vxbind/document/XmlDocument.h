@@ -7,7 +7,8 @@
 //
 // A document reads XML text, bytes or a file completely (byte input that is
 // gzip or zlib data is inflated first) and owns the resulting tree: for every
-// element its namespace URI, local name, character content and attributes, in
+// element its namespace URI, local name, character content (with the place
+// of each child element in it, for mixed content) and attributes, in
 // document order, the namespace bindings in scope at each element, and for
 // the document the prefix declarations met anywhere in the input. Comments,
 // processing instructions and the document type are not kept.
@@ -110,6 +111,21 @@ class VXBIND_EXPORT CXmlElement : public CInstanceMonitor {
   // All character data directly inside the element, in document order,
   // whitespace between children included, carriage returns left out.
   const String& GetText() const;
+  // Where this element stands in its parent's text: the number of units of
+  // the parent's GetText() that came before its start tag (0 for the
+  // document element). With it, mixed content reads in document order: the
+  // text before the first child is the parent's text up to the child's
+  // position, the text between two children runs from one position to the
+  // next, the rest follows the last child.
+  uint32_t GetTextPosition() const { return m_textPosition; }
+  // The run of this element's text between the child elements `after` and
+  // `before` (null `after`: from the start; null `before`: to the end), as
+  // a new String. The children must be this element's, `after` before
+  // `before`; positions out of order give an empty run.
+  String GetTextBetween(const CXmlElement* after, const CXmlElement* before) const;
+  // The same run's `length` units (not NUL-terminated), without a copy.
+  const unsigned short* GetTextRunData(const CXmlElement* after, const CXmlElement* before,
+                                       size_t& length) const;
   // The attributes in document order (an empty vector when there are none).
   const std::vector<CXmlAttribute*>& GetAttributes() const;
   // Value of the first attribute with this local name and namespace URI, or
@@ -173,7 +189,8 @@ class VXBIND_EXPORT CXmlElement : public CInstanceMonitor {
   uint32_t m_textCapacity = 0;
   mutable detail::ElementCache* m_cache = nullptr;  // made by GetText and GetAttributes
   uint32_t m_index = 0;  // number in document order, for the namespace bindings
-  uint32_t m_line = 0;   // in the padding after m_index: the element stays 80 bytes
+  uint32_t m_line = 0;   // in the padding after m_index
+  uint32_t m_textPosition = 0;  // the parent's text length when this element was added
 };
 
 class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {

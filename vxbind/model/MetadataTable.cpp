@@ -233,7 +233,8 @@ void BuildMetadata(const ClassTable& table, CParentElementInfo*& classInfo,
   try {
     info = new CParentElementInfo(table.group, table.elementType, Units(table.elementName),
                                   Units(table.elementNamespace), table.textPropertyIndex,
-                                  table.failIfAttributeUnknown, table.hasBaseClasses);
+                                  table.failIfAttributeUnknown, table.hasBaseClasses,
+                                  table.mixed);
     info->SetElementOnly(table.elementOnly);
     // Null-filled, so that what is built so far is a null-ended array for
     // CleanMetaData at every step.

@@ -355,6 +355,7 @@ struct ClassTable {
   // Element-only content: text between the children is refused when read
   // (CParentElementInfo::SetElementOnly).
   bool elementOnly = false;
+  bool mixed = false;  // mixed content with its text runs kept in place
   // A class with base classes: the local names of the global elements
   // declared with its type (CParentElementInfo::AddGlobalElement).
   const char16_t* const* globalElements = nullptr;

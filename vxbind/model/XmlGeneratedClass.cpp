@@ -27,14 +27,16 @@ CParentElementInfo::CParentElementInfo(XmlElementGroupType groupType, XmlElement
                                        const unsigned short* elementName,
                                        const unsigned short* elementNamespace,
                                        int elementTextPropertyIndex,
-                                       bool fromXmlFailIfAttributeUnknown, bool hasBaseClasses)
+                                       bool fromXmlFailIfAttributeUnknown, bool hasBaseClasses,
+                                       bool mixed)
     : m_groupType(groupType),
       m_elementType(elementType),
       m_elementName(VxVevAva5::Utf16::Make(elementName)),
       m_elementNamespace(VxVevAva5::Utf16::Make(elementNamespace)),
       m_textPropertyIndex(elementTextPropertyIndex),
       m_failIfAttributeUnknown(fromXmlFailIfAttributeUnknown),
-      m_hasBaseClasses(hasBaseClasses) {}
+      m_hasBaseClasses(hasBaseClasses),
+      m_mixed(mixed) {}
 
 void CParentElementInfo::AddGlobalElement(const unsigned short* localName) {
   m_globalElements.push_back(VxVevAva5::Utf16::Make(localName));
@@ -160,9 +162,146 @@ bool IsOfDeclaredType(const CXmlWriter& writer, const CParentElementInfo& info,
   return info.IsGlobalElement(name);
 }
 
+// True when `runs` joined are `text`.
+bool RunsMake(const std::vector<String>& runs, const String& text) {
+  size_t at = 0;
+  for (const String& run : runs) {
+    if (run.size() > text.size() - at || text.compare(at, run.size(), run) != 0) return false;
+    at += run.size();
+  }
+  return at == text.size();
+}
+
+// A writer that writes nothing: it records the content of the element it
+// is given, as GetMixedContent hands it out. The base keeps the open
+// elements (and so the mixed runs) as for a real writer.
+class CContentRecorder : public CXmlWriter {
+ public:
+  CContentRecorder() : CXmlWriter(VX_T("CContentRecorder")) { SetRecordsObjects(true); }
+
+  std::vector<CMixedContentItem> items;
+
+  void NoteObject(const CXmlObjectBase* object) override { m_next = object; }
+  void WriteComment(const String&) override {}
+  void WriteProcessingInstruction(const String&) override {}
+  void WriteInLineSchema(const String&) override {}
+  void WriteStartElement(const String& localName, const String& namespaceUri) override {
+    WriteRunBeforeChild();
+    CXmlWriterContext* parent = GetCurrentContext();
+    if (parent != nullptr) parent->IncrementChildCount();
+    CXmlWriterContext& context = StartElementScope(localName, namespaceUri);
+    const CXmlObjectBase* object = m_next;
+    m_next = nullptr;
+    if (context.GetDepth() != 1) return;
+    CMixedContentItem item;
+    item.localName = localName;
+    item.namespaceUri = namespaceUri;
+    item.object = const_cast<CXmlObjectBase*>(object);
+    items.push_back(std::move(item));
+  }
+  void WriteText(const String& text) override {
+    CXmlWriterContext* context = GetCurrentContext();
+    if (context == nullptr || text.empty()) return;
+    if (context->GetDepth() == 1) {
+      if (items.back().object == nullptr) items.back().text += text;
+    } else if (context->GetDepth() == 0) {
+      if (items.empty() || !items.back().isText) {
+        items.emplace_back();
+        items.back().isText = true;
+      }
+      items.back().text += text;
+    }
+  }
+  void WriteEndElement() override {
+    WriteRunsBeforeEnd();
+    PopContext();
+  }
+  void WriteAttribute(const String&, const String&, const String&) override {}
+  void WriteXsiType(const String&, const String&) override {}
+
+ private:
+  const CXmlObjectBase* m_next = nullptr;
+};
+
 }  // namespace
 
 CXmlGeneratedClass::~CXmlGeneratedClass() = default;
+
+CXmlGeneratedClass::CXmlGeneratedClass(const CXmlGeneratedClass& other)
+    : CXmlObjectBase(other),
+      m_mixedRuns(other.m_mixedRuns != nullptr ? new std::vector<String>(*other.m_mixedRuns)
+                                               : nullptr) {}
+
+CXmlGeneratedClass& CXmlGeneratedClass::operator=(const CXmlGeneratedClass& other) {
+  if (this == &other) return *this;
+  std::unique_ptr<std::vector<String>> runs(
+      other.m_mixedRuns != nullptr ? new std::vector<String>(*other.m_mixedRuns) : nullptr);
+  CXmlObjectBase::operator=(other);
+  m_mixedRuns = std::move(runs);
+  return *this;
+}
+
+// -- Mixed content ---------------------------------------------------------------
+
+bool CXmlGeneratedClass::IsMixed() const { return GetClassInfo()->GetMixed(); }
+
+const std::vector<String>& CXmlGeneratedClass::GetMixedRuns() const {
+  static const std::vector<String> kNone;
+  return m_mixedRuns != nullptr ? *m_mixedRuns : kNone;
+}
+
+void CXmlGeneratedClass::SetMixedRuns(std::vector<String> runs) {
+  if (m_mixedRuns == nullptr)
+    m_mixedRuns.reset(new std::vector<String>(std::move(runs)));
+  else
+    *m_mixedRuns = std::move(runs);
+  SyncMixedText();
+}
+
+void CXmlGeneratedClass::SetMixedRun(size_t index, const String& text) {
+  if (m_mixedRuns == nullptr) m_mixedRuns.reset(new std::vector<String>);
+  if (m_mixedRuns->size() <= index) m_mixedRuns->resize(index + 1);
+  (*m_mixedRuns)[index] = text;
+  SyncMixedText();
+}
+
+void CXmlGeneratedClass::AppendMixedRun(const String& text) {
+  if (m_mixedRuns == nullptr) m_mixedRuns.reset(new std::vector<String>);
+  m_mixedRuns->push_back(text);
+  SyncMixedText();
+}
+
+void CXmlGeneratedClass::ClearMixedRuns() { m_mixedRuns.reset(); }
+
+void CXmlGeneratedClass::SyncMixedText() {
+  const int textIndex = GetClassInfo()->GetElementTextPropertyIndex();
+  if (textIndex == -1) return;
+  String joined;
+  for (const String& run : GetMixedRuns()) joined += run;
+  VxVariant text;
+  text.SetString(joined);
+  AccessProperty(textIndex, false, text);
+}
+
+const std::vector<String>* CXmlGeneratedClass::RunsToWrite(int textIndex) const {
+  if (m_mixedRuns == nullptr || m_mixedRuns->empty()) return nullptr;
+  if (textIndex == -1) return m_mixedRuns.get();
+  VxVariant text;
+  ReadProperty(textIndex, text);
+  return RunsMake(*m_mixedRuns, text.GetString()) ? m_mixedRuns.get() : nullptr;
+}
+
+std::vector<CMixedContentItem> CXmlGeneratedClass::GetMixedContent() const {
+  CContentRecorder recorder;
+  const CXmlSerializationContext& context = CXmlSerializationContext::GetDefaultContext();
+  const String ns = GetNamespace();
+  // A model group writes no element of its own: it gets one to stand in.
+  const bool own = GetClassInfo()->GetElementType() == XmlElementType_Element;
+  if (!own) recorder.WriteStartElement(String(), String());
+  ToXml_Int(&recorder, false, ns.c_str(), context, false);
+  if (!own) recorder.WriteEndElement();
+  return std::move(recorder.items);
+}
 
 void CXmlGeneratedClass::CleanMetaData(CParentElementInfo*& classInfo, CElementInfo**& elementInfos,
                                        CAttributeInfo**& attributeInfos) {
@@ -249,6 +388,7 @@ void CXmlGeneratedClass::WriteObject(CXmlWriter* writer, bool root,
       String defaultNamespace = context.GetDefaultNamespaceURI();
       if (!defaultNamespace.empty()) writer->SetDefaultNamespace(defaultNamespace);
     }
+    if (writer->GetRecordsObjects()) writer->NoteObject(this);
     writer->WriteStartElement(GetElementName(), Utf16::Make(namespaceUri));
     if (root) CAttributeCol::WriteAdditionalRootAttributes(writer, context);
     AttributesToXml_Int(writer, context);
@@ -262,6 +402,15 @@ void CXmlGeneratedClass::WriteObject(CXmlWriter* writer, bool root,
       writer->WriteEndElement();
       return;
     }
+  }
+
+  const int textIndex = info->GetElementTextPropertyIndex();
+  // Mixed content read or built with its runs: the writer puts them
+  // between the children, whoever writes those.
+  const std::vector<String>* runs = nullptr;
+  if (m_mixedRuns != nullptr && ownElement) {
+    runs = RunsToWrite(textIndex);
+    if (runs != nullptr) writer->SetMixedRuns(runs->data(), runs->size());
   }
 
   CElementInfo** infos = GetClassElementInfo();
@@ -279,8 +428,7 @@ void CXmlGeneratedClass::WriteObject(CXmlWriter* writer, bool root,
       throw CVxException(String(VX_T("Unknown XML Group Type")));
   }
 
-  const int textIndex = info->GetElementTextPropertyIndex();
-  if (textIndex != -1) {
+  if (textIndex != -1 && runs == nullptr) {
     VxVariant text;
     ReadProperty(textIndex, text);
     if (VxVevAva5::detail::IsQNameKind(text.GetItemType()))
@@ -378,6 +526,7 @@ CXmlElement* CXmlGeneratedClass::ReadObject(CXmlElement* element, CXmlElement* c
                                             const CXmlSerializationContext& context, bool optional,
                                             CXmlElement*& offered) {
   Init();
+  m_mixedRuns.reset();
   const CParentElementInfo* info = GetClassInfo();
   const XmlElementType ownerType = info->GetElementType();
   if (ownerType == XmlElementType_Element) {
@@ -421,7 +570,24 @@ CXmlElement* CXmlGeneratedClass::ReadObject(CXmlElement* element, CXmlElement* c
       AccessProperty(textIndex, false, text);
     }
   }
+  if (info->GetMixed() && ownerType == XmlElementType_Element) ReadMixedRuns(element);
   return next;
+}
+
+void CXmlGeneratedClass::ReadMixedRuns(const CXmlElement* element) {
+  // Text and child elements both: otherwise the text member says it all.
+  size_t length;
+  element->GetTextData(length);
+  if (length == 0 || element->GetFirstElement() == nullptr) return;
+  std::unique_ptr<std::vector<String>> runs(new std::vector<String>);
+  const CXmlElement* previous = nullptr;
+  for (const CXmlElement* child = element->GetFirstElement(); child != nullptr;
+       child = child->GetNextSiblingElement()) {
+    runs->push_back(element->GetTextBetween(previous, child));
+    previous = child;
+  }
+  runs->push_back(element->GetTextBetween(previous, nullptr));
+  m_mixedRuns = std::move(runs);
 }
 
 void CXmlGeneratedClass::ProcessAttributesFromXml(const CXmlSerializationContext& context,

@@ -12,7 +12,9 @@
 //     class has an element of its own or is a model group whose content sits
 //     in its parent's element (a pseudo element), its element name and
 //     namespace, the property that holds its text, whether unknown
-//     attributes are refused, whether it derives from another schema type;
+//     attributes are refused, whether it derives from another schema type,
+//     whether its content is mixed (its objects then keep their text runs
+//     in place between the child elements: see "Mixed content" below);
 //   - a null-terminated array of element infos (ElementInfo.h,
 //     ElementInfoKinds.h), one per element member, in document order;
 //   - a null-terminated array of attribute infos (AttributeInfo.h);
@@ -56,10 +58,13 @@
 #ifndef VXBIND_MODEL_XMLGENERATEDCLASS_H
 #define VXBIND_MODEL_XMLGENERATEDCLASS_H
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "vxbind/base/SerializationContext.h"
+#include "vxbind/base/SmartPtr.h"
 #include "vxbind/base/XmlObjectBase.h"
 #include "vxbind/conversions/Variant.h"
 #include "vxbind/model/AllGroupOrder.h"
@@ -112,10 +117,12 @@ class VXBIND_EXPORT CParentElementInfo {
   // unknown attributes). `hasBaseClasses`: the class derives from another
   // schema type and may stand where that type is expected (it is then
   // written with xsi:type). The texts are copied.
+  // `mixed`: the type has mixed content, whose text runs the objects keep
+  // in place between their child elements (see CXmlGeneratedClass).
   CParentElementInfo(XmlElementGroupType groupType, XmlElementType elementType,
                      const unsigned short* elementName, const unsigned short* elementNamespace,
                      int elementTextPropertyIndex, bool fromXmlFailIfAttributeUnknown,
-                     bool hasBaseClasses);
+                     bool hasBaseClasses, bool mixed = false);
   CParentElementInfo(const CParentElementInfo&) = default;
   CParentElementInfo& operator=(const CParentElementInfo&) = default;
   ~CParentElementInfo() = default;
@@ -141,6 +148,8 @@ class VXBIND_EXPORT CParentElementInfo {
   void AddGlobalElement(const unsigned short* localName);
   bool IsGlobalElement(const String& localName) const;
 
+  bool GetMixed() const { return m_mixed; }
+
  private:
   XmlElementGroupType m_groupType;
   XmlElementType m_elementType;
@@ -151,11 +160,26 @@ class VXBIND_EXPORT CParentElementInfo {
   bool m_hasBaseClasses;
   std::vector<String> m_globalElements;
   bool m_elementOnly = false;
+  bool m_mixed;
 };
 
 }  // namespace VxVevAva5Data
 
 namespace VxVevAva5 {
+
+// One item of an object's mixed content, in document order
+// (CXmlGeneratedClass::GetMixedContent): a text run, or a child element.
+struct CMixedContentItem {
+  bool isText = false;
+  // The run; for a child element of simple type, its value as written.
+  String text;
+  // A child element's name.
+  String localName;
+  String namespaceUri;
+  // The object that wrote the child element: a generated class, or untyped
+  // content (CElement); null for an element of simple type.
+  CSmartPtr<CXmlObjectBase> object;
+};
 
 class VXBIND_EXPORT CXmlGeneratedClass : public CXmlObjectBase {
  public:
@@ -168,8 +192,37 @@ class VXBIND_EXPORT CXmlGeneratedClass : public CXmlObjectBase {
   static constexpr int kMaxNestingDepth = 2500;
 
   CXmlGeneratedClass() = default;
-  CXmlGeneratedClass(const CXmlGeneratedClass& other) = default;
-  CXmlGeneratedClass& operator=(const CXmlGeneratedClass& other) = default;
+  // Copies the mixed-content runs too.
+  CXmlGeneratedClass(const CXmlGeneratedClass& other);
+  CXmlGeneratedClass& operator=(const CXmlGeneratedClass& other);
+
+  // ---- Mixed content ----
+  // An object of a class with mixed content (GetClassInfo()->GetMixed())
+  // keeps the text around its child elements as runs: run k is the text
+  // before its k-th child element (counted from 0, whichever member or
+  // model group holds that child), the last run the text after the last
+  // child. Reading fills them; writing puts each run back before its child
+  // and what is left over before the end tag, so the text stays in place.
+  // The class's text member (GetText() of the generated class) holds all
+  // runs joined. Runs are written only while they still add up to that
+  // text: an object whose text was set since (SetText) writes it after its
+  // children, as an object without runs does.
+  bool IsMixed() const;
+  // The runs; empty when the object has none (made in code, or read from
+  // an element without child elements: the text member holds it all).
+  const std::vector<String>& GetMixedRuns() const;
+  // These set the runs and the text member to the runs joined (for objects
+  // built in code: run k goes before child element k).
+  void SetMixedRuns(std::vector<String> runs);
+  // Run `index`, the runs before it made empty where there were none.
+  void SetMixedRun(size_t index, const String& text);
+  void AppendMixedRun(const String& text);
+  void ClearMixedRuns();
+  // The content in document order, as writing would give it: text runs
+  // (empty ones left out) and child elements with their objects. Written
+  // with the default context; what would fail to be written throws as
+  // ToXml would.
+  std::vector<CMixedContentItem> GetMixedContent() const;
 
   // Reads (read true: the member's value into `value`; an absent optional
   // member as an invalid variant; a child object or collection as a counted
@@ -278,6 +331,15 @@ class VXBIND_EXPORT CXmlGeneratedClass : public CXmlObjectBase {
                           const CXmlSerializationContext& context, bool optional,
                           CXmlElement*& offered);
   int GetClassElementInfoCount() const;
+  // Sets the text member to the runs joined.
+  void SyncMixedText();
+  // The runs of `element`'s text around its child elements.
+  void ReadMixedRuns(const CXmlElement* element);
+  // The runs to write, or null when there are none or the text member
+  // no longer matches them.
+  const std::vector<String>* RunsToWrite(int textIndex) const;
+
+  std::unique_ptr<std::vector<String>> m_mixedRuns;  // null: none
 };
 
 }  // namespace VxVevAva5

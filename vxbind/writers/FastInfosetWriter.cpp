@@ -184,6 +184,7 @@ void CFastInfosetWriter::WriteProcessingInstruction(const String&) {
 
 void CFastInfosetWriter::WriteStartElement(const String& localName, const String& namespaceUri) {
   if (m_strict) detail::CheckChars(localName, VX_T("The element name [%s]"), localName);
+  WriteRunBeforeChild();
   CXmlWriterContext* parent = GetCurrentContext();
   if (parent != nullptr) CloseStartTag(*parent);
   if (m_owedTerminator) {
@@ -261,6 +262,7 @@ void CFastInfosetWriter::WriteText(const String& text) {
 }
 
 void CFastInfosetWriter::WriteEndElement() {
+  WriteRunsBeforeEnd();
   CXmlWriterContext* context = GetCurrentContext();
   if (context == nullptr) ThrowNoElement(VX_T("There is no open element to end."));
   CloseStartTag(*context);

@@ -180,21 +180,24 @@ void CXmlTextWriter::WriteInLineSchema(const String& text) {
 
 void CXmlTextWriter::WriteStartElement(const String& localName, const String& namespaceUri) {
   if (m_strict) detail::CheckChars(localName, VX_T("The element name [%s]"), localName);
+  WriteRunBeforeChild();
   CStringBuffer& out = *m_buffer;
   CXmlWriterContext* parent = GetCurrentContext();
+  // No white space goes into mixed content.
+  const bool indent = m_indent && (parent == nullptr || !parent->IsMixed());
   if (parent != nullptr) {
     parent->IncrementChildCount();
     if (parent->IsStartTagOpen()) {
       out.AppendChar('>');
       parent->SetStartTagOpen(false);
-      if (m_indent) AppendEol();
+      if (indent) AppendEol();
     }
   }
   // The base decides the prefix and what the tag declares: a prefix that
   // the output does not bind yet, a default namespace that the element
   // needs, and for the root the namespaces given before it.
   CXmlWriterContext& context = StartElementScope(localName, namespaceUri);
-  if (m_indent) AppendTabs(context.GetDepth());
+  if (indent) AppendTabs(context.GetDepth());
   out.AppendChar('<');
   const String& prefix = context.GetNamePrefix();
   if (!prefix.empty()) {
@@ -225,13 +228,15 @@ void CXmlTextWriter::WriteText(const String& text) {
 }
 
 void CXmlTextWriter::WriteEndElement() {
+  WriteRunsBeforeEnd();
   CXmlWriterContext* context = GetCurrentContext();
   if (context == nullptr) ThrowNoElement(VX_T("There is no open element to end."));
   CStringBuffer& out = *m_buffer;
   if (context->IsStartTagOpen()) {
     out.Append(kEmptyTagClose, 2);
   } else {
-    if (m_indent && context->GetChildCount() > 0) AppendTabs(context->GetDepth());
+    if (m_indent && context->GetChildCount() > 0 && !context->IsMixed())
+      AppendTabs(context->GetDepth());
     out.Append(kEndTagOpen, 2);
     // The start tag's name, whatever happened to the scope since.
     const String& prefix = context->GetNamePrefix();
@@ -242,7 +247,8 @@ void CXmlTextWriter::WriteEndElement() {
     AppendRaw(context->GetLocalName());
     out.AppendChar('>');
   }
-  if (m_indent) AppendEol();
+  const CXmlWriterContext* parent = context->GetParent();
+  if (m_indent && (parent == nullptr || !parent->IsMixed())) AppendEol();
   PopContext();
 }
 

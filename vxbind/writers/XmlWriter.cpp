@@ -180,6 +180,8 @@ CXmlWriter::CXmlWriterContext* CXmlWriter::PushContext(const String& localName,
   }
   CXmlWriterContext* parent = m_currentContext;
   context->m_childCount = 0;
+  context->m_runs = nullptr;
+  context->m_mixed = false;
   context->m_startTagOpen = true;
   context->m_attributesAnnounced = false;
   // A context on the free list owns no map, so a failed copy below puts it
@@ -213,6 +215,23 @@ CXmlWriter::CXmlWriterContext* CXmlWriter::PushContext(const String& localName,
   context->m_parent = parent;
   m_currentContext = context;
   return context;
+}
+
+void CXmlWriter::NoteObject(const CXmlObjectBase*) {}
+
+void CXmlWriter::WriteDueRuns(CXmlWriterContext& context, bool atEnd) {
+  const String* runs = context.m_runs;
+  const size_t count = context.m_runCount;
+  const size_t child = context.m_childCount;
+  // Written runs are never written again: at the end, those after the
+  // children; before child k, run k only.
+  context.m_runs = nullptr;  // WriteText must not come back here
+  if (atEnd) {
+    for (size_t k = child; k < count; ++k) WriteText(runs[k]);
+    return;
+  }
+  if (child < count) WriteText(runs[child]);
+  context.m_runs = runs;
 }
 
 void CXmlWriter::PopContext() {

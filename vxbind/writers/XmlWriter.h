@@ -56,6 +56,8 @@
 
 namespace VxVevAva5 {
 
+class CXmlObjectBase;
+
 class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
  public:
   // Namespace URI -> prefix, ordered by URI (plain code-unit comparison).
@@ -110,6 +112,9 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
     // The prefix of the element's name as its start tag wrote it (empty for
     // an unprefixed name); the end tag repeats it.
     const String& GetNamePrefix() const { return m_namePrefix; }
+    // True for an element marked as holding mixed content
+    // (CXmlWriter::MarkMixedContent).
+    bool IsMixed() const { return m_mixed; }
 
    private:
     friend class CXmlWriter;
@@ -153,6 +158,10 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
     // True when prefixes were used on this start tag without being stamped
     // (before m_prefixesBound became false while the tag was open).
     bool m_unstampedUses = false;
+    // Mixed content (CXmlWriter::SetMixedRuns): null when there is none.
+    const String* m_runs = nullptr;
+    size_t m_runCount = 0;
+    bool m_mixed = false;
   };
 
   explicit CXmlWriter(const unsigned short* className);
@@ -222,6 +231,34 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
   const String* GetDeclaredTypeName() const { return m_declaredTypeName; }
   const String* GetDeclaredTypeNamespace() const { return m_declaredTypeNamespace; }
 
+  // Mixed content: the text runs of the innermost open element, kept in
+  // place while whoever writes its children knows nothing of them. Run k is
+  // written just before the element's k-th child element starts (counted
+  // from 0), the runs left over just before its end tag. The runs are not
+  // copied: they must stay as they are until the element ends. Nothing
+  // happens without an open element.
+  // The element is then mixed (MarkMixedContent).
+  void SetMixedRuns(const String* runs, size_t count) {
+    if (m_currentContext != nullptr) {
+      m_currentContext->m_runs = count != 0 ? runs : nullptr;
+      m_currentContext->m_runCount = count;
+      m_currentContext->m_mixed = true;
+    }
+  }
+  // Says that the innermost open element holds mixed content, its text in
+  // place between its children: an indenting writer adds no white space
+  // directly inside it (its children's own content is indented as usual).
+  void MarkMixedContent() {
+    if (m_currentContext != nullptr) m_currentContext->m_mixed = true;
+  }
+
+  // True only for a writer that records content instead of writing it
+  // (CXmlGeneratedClass::GetMixedContent): objects then tell it, with
+  // NoteObject, that they are about to start their element. Real writers
+  // are never told (NoteObject does nothing here).
+  bool GetRecordsObjects() const { return m_recordsObjects; }
+  virtual void NoteObject(const CXmlObjectBase* object);
+
  protected:
   // The two-letter generated prefix number n: 0 "AA", 1 "AB", 25 "AZ", 26 "BA".
   static String NsIntToString(int n);
@@ -261,6 +298,21 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
   // force and its parent becomes the innermost element.
   void PopContext();
 
+  // Concrete writers call these first in WriteStartElement and in
+  // WriteEndElement: they write (with WriteText) the mixed-content run due
+  // in the innermost element before its next child, or the runs left before
+  // its end tag (see SetMixedRuns). One test when there are none.
+  void SetRecordsObjects(bool records) { m_recordsObjects = records; }
+
+  void WriteRunBeforeChild() {
+    if (m_currentContext != nullptr && m_currentContext->m_runs != nullptr)
+      WriteDueRuns(*m_currentContext, false);
+  }
+  void WriteRunsBeforeEnd() {
+    if (m_currentContext != nullptr && m_currentContext->m_runs != nullptr)
+      WriteDueRuns(*m_currentContext, true);
+  }
+
   // The declarations of the innermost start tag so far, in the order they
   // are to be written: prefix (empty for the default namespace) and URI.
   // None while no element is open.
@@ -285,6 +337,7 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
   static constexpr size_t kNoDefault = static_cast<size_t>(-1);
 
   CXmlWriterContext* PushContext(const String& localName, const String& namespaceUri);
+  void WriteDueRuns(CXmlWriterContext& context, bool atEnd);
   void DeclareRootNamespaces(CXmlWriterContext& root, bool declareDefault);
   void Declare(CXmlWriterContext& context, const String& prefix, const String& namespaceUri);
   const String& ResolveUncommon(CXmlWriterContext& context, const String* prefix,
@@ -311,6 +364,7 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
   unsigned long long m_tagCount = 0;
   const String* m_declaredTypeName = nullptr;
   const String* m_declaredTypeNamespace = nullptr;
+  bool m_recordsObjects = false;
 };
 
 }  // namespace VxVevAva5

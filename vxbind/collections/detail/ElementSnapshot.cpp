@@ -75,6 +75,7 @@ const SnapshotNode* ElementSnapshot::Copy(const CXmlElement& element) {
     const unsigned short* text = source.GetTextData(length);
     node->text = CopyUnits(text, length);
     node->textLength = static_cast<uint32_t>(length);
+    node->textPosition = source.GetTextPosition();
     size_t count = source.GetAttributeCount();
     node->attributeCount = static_cast<uint32_t>(count);
     node->attributes = nullptr;

@@ -40,6 +40,7 @@ struct SnapshotNode {
   const String* namespaceUri;
   const unsigned short* text;
   uint32_t textLength;
+  uint32_t textPosition;  // where the element stood in its parent's text
   uint32_t attributeCount;
   const SnapshotAttribute* attributes;
   const SnapshotNode* firstChild;
