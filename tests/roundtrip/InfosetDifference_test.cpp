@@ -87,6 +87,15 @@ TEST(InfosetDifference, NumbersByValue) {
             "");
   EXPECT_EQ(Difference("<a><b> ab </b></a>", "<a><b>ab</b></a>", true),
             "/a/b: text ' ab ' became 'ab'");
+  // Base64 lines joined, a pretty-printed word trimmed; not a string's words.
+  EXPECT_EQ(Difference("<a><b>QUJDREVGR0hJ\nSktMTU5PUA==</b><c>urn:a:b\n  </c></a>",
+                       "<a><b>QUJDREVGR0hJSktMTU5PUA==</b><c>urn:a:b</c></a>", true),
+            "");
+  EXPECT_EQ(Difference("<a><b>two\nwords</b></a>", "<a><b>two words</b></a>", true),
+            "/a/b: text 'two\nwords' became 'two words'");
+  EXPECT_EQ(Difference("<a><b>QUJDREVGR0hJ\nSktMTU5PUA==</b></a>",
+                       "<a><b>QUJDREVGR0hJSktMTU5PUA==</b></a>"),
+            "/a/b: text 'QUJDREVGR0hJ\nSktMTU5PUA==' became 'QUJDREVGR0hJSktMTU5PUA=='");
   EXPECT_EQ(Difference("<a><b>1e1</b></a>", "<a><b>10</b></a>", true),
             "/a/b: text '1e1' became '10'");
   EXPECT_EQ(Difference("<a><b>1e1.5</b></a>", "<a><b>1e1.50</b></a>", true),

@@ -100,8 +100,21 @@ std::string CanonicalExponent(const std::string& text) {
 // The spelling of a value that --numbers-by-value compares. A number, a
 // time or a boolean may have white space around it, which XML Schema
 // collapses; other text keeps its white space.
+// Base64 (or hexadecimal) data broken into lines loses its line breaks, and
+// a value read with white space around it that holds a line break (a
+// pretty-printed anyURI or token) loses it: XML Schema collapses both.
 std::string CanonicalValue(const std::string& text) {
   std::string value = Trimmed(text);
+  if (text.find('\n') != std::string::npos) {
+    std::string packed;
+    for (char c : value)
+      if (c != ' ' && c != '\t' && c != '\r' && c != '\n') packed += c;
+    if (packed.size() >= 16 &&
+        packed.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                 "0123456789+/=") == std::string::npos)
+      return packed;
+    if (value.find_first_of(" \t\r\n") == std::string::npos) return value;
+  }
   std::string canonical = CanonicalDecimal(value);
   if (canonical == value) canonical = CanonicalExponent(value);
   if (canonical == value) canonical = CanonicalTime(value);
