@@ -231,8 +231,9 @@ foreach(key IN LISTS units)
       endforeach()
       string(APPEND declarations "namespace ${ns} {\n"
         "::VxVevAva5::CSmartPtr<::VxVevAva5::CXmlObjectBase> CreateRootObject(\n"
-        "    const unsigned short* localName, const unsigned short* namespaceUri);\n}\n")
-      string(APPEND table "    {\"u${unit}\", &${ns}::CreateRootObject},\n")
+        "    ::VxVevAva5::CXmlElement* element);\n}\n")
+      string(APPEND table "    {\"u${unit}\",\n"
+        "     static_cast<::vxbind_xsdtests::CreateRoot>(&${ns}::CreateRootObject)},\n")
       math(EXPR accepted "${accepted} + 1")
     elseif(NOT rc STREQUAL "1")
       set(status failed)

@@ -113,8 +113,7 @@ std::string RoundTrip(const std::string& path, vxbind_xsdtests::CreateRoot creat
     return "cannot be read: " + Innermost(e);
   }
   const CXmlElement* root = document.GetDocumentElement();
-  CSmartPtr<CXmlObjectBase> object =
-      create(root->GetLocalName().c_str(), root->GetNamespaceURI().c_str());
+  CSmartPtr<CXmlObjectBase> object = create(const_cast<CXmlElement*>(root));
   if (!object) return "no class for the document element " + U8(root->GetLocalName());
   CXmlSerializationContext context;
   CBinaryData written;

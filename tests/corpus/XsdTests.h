@@ -8,8 +8,9 @@
 
 namespace vxbind_xsdtests {
 
+// The class of a document element, its xsi:type taken into account.
 using CreateRoot = VxVevAva5::CSmartPtr<VxVevAva5::CXmlObjectBase> (*)(
-    const unsigned short* localName, const unsigned short* namespaceUri);
+    VxVevAva5::CXmlElement* element);
 
 struct Unit {
   const char* name;  // "u12"
