@@ -321,6 +321,57 @@ void Resolver::ApplyWhitespaceFacet(SimpleType& t, const SimpleType& base) {
   t.whitespace = *t.ownWhitespace;
 }
 
+// Facets in force that no value could satisfy together: a minimum length
+// above the maximum, a length outside them, a lower bound above the upper
+// one (or equal to it where either excludes it). Bounds are compared for
+// the number types, whose values the compiler can order.
+void Resolver::CheckFacetsAgree(const SimpleType& t) {
+  const Facets& f = t.facets;
+  if (f.minLength >= 0 && f.maxLength >= 0 && f.minLength > f.maxLength)
+    throw CompileError(t.pos, "minLength is greater than maxLength");
+  if (f.length >= 0 && ((f.minLength >= 0 && f.minLength > f.length) ||
+                        (f.maxLength >= 0 && f.maxLength < f.length)))
+    throw CompileError(t.pos, "length is outside minLength and maxLength");
+  static const char* const kNumbers[] = {"decimal", "integer", "i1",  "i2",  "i4", "i8",
+                                         "ui1",     "ui2",     "ui4", "ui8", "r4", "r8"};
+  bool number = false;
+  for (const char* name : kNumbers) number = number || t.itemType == name;
+  if (!number || t.variety != Variety::Atomic) return;
+  const bool floating = t.itemType == "r4" || t.itemType == "r8";
+  // -1, 0 or 1 as a is below, equal to or above b; 2 when either is no
+  // number the compiler can order (INF, NaN: left to the library).
+  auto compare = [&](const std::string& a, const std::string& b) {
+    if (!IsLexical(t, a) || !IsLexical(t, b)) return 2;
+    VxVevAva5::VxVariant x, y;
+    const auto type = floating ? VxVevAva5::ItemType_r8 : VxVevAva5::ItemType_decimal;
+    const auto rule = VxVevAva5::CWhitespaceUtils::WhitespaceRule_Collapse;
+    try {
+      x.FromString(VxVevAva5::Utf16::FromUtf8(a), type, rule);
+      y.FromString(VxVevAva5::Utf16::FromUtf8(b), type, rule);
+    } catch (const VxVevAva5::CVxException&) {
+      return 2;
+    }
+    if (floating) {
+      double u = x.GetR8(), v = y.GetR8();
+      if (u != u || v != v) return 2;
+      return u < v ? -1 : u > v ? 1 : 0;
+    }
+    return x.GetDecimal() < y.GetDecimal() ? -1 : x.GetDecimal() > y.GetDecimal() ? 1 : 0;
+  };
+  const std::optional<std::string>* lower[] = {&f.minInclusive, &f.minExclusive};
+  const std::optional<std::string>* upper[] = {&f.maxInclusive, &f.maxExclusive};
+  for (int i = 0; i < 2; ++i)
+    for (int j = 0; j < 2; ++j) {
+      if (!*lower[i] || !*upper[j]) continue;
+      int order = compare(**lower[i], **upper[j]);
+      if (order == 1 || (order == 0 && (i == 1 || j == 1)))
+        throw CompileError(t.pos, std::string(i == 0 ? "minInclusive" : "minExclusive") + " '" +
+                                      **lower[i] + "' is not below " +
+                                      (j == 0 ? "maxInclusive" : "maxExclusive") + " '" +
+                                      **upper[j] + "'");
+    }
+}
+
 // Called when the facets of `t` are settled by the common rules: the facets
 // that say something else of a list or union, a C++ enumeration of its own
 // for a type that reads its values by another whitespace rule than the
@@ -350,6 +401,7 @@ void Resolver::FinishFacets(SimpleType& t, const SimpleType& base) {
     }
   }
   if (t.IsEnum() && t.enumOwner != &t && t.enumOwner->whitespace != t.whitespace) t.enumOwner = &t;
+  CheckFacetsAgree(t);
 
   const Facets& own = t.ownFacets;
   if (own.totalDigits < 0 && own.fractionDigits < 0) return;

@@ -74,6 +74,7 @@ class Resolver {
   void ResolveSimpleType(SimpleType* type);
   void ApplyWhitespaceFacet(SimpleType& type, const SimpleType& base);
   void FinishFacets(SimpleType& type, const SimpleType& base);
+  static void CheckFacetsAgree(const SimpleType& type);
   void ResolveTypeUse(TypeUse& use, const SourcePos& pos, bool attribute);
   void AddRootClasses();
   void ResolveText(ComplexType& type);

@@ -89,6 +89,20 @@ INSTANTIATE_TEST_SUITE_P(
             "<xs:totalDigits value='2'/><xs:fractionDigits value='3'/></xs:restriction>"
             "</xs:simpleType>",
             "t.xsd:2: fractionDigits is greater than totalDigits"},
+        Refusal{"LengthsThatCannotMeet",
+            "<xs:simpleType name='S'>\n<xs:restriction base='xs:string'>"
+            "<xs:minLength value='6'/><xs:maxLength value='5'/></xs:restriction></xs:simpleType>",
+            "t.xsd:2: minLength is greater than maxLength"},
+        Refusal{"BoundsThatCannotMeet",
+            "<xs:simpleType name='B'><xs:restriction base='xs:byte'><xs:maxInclusive value='1'/>"
+            "</xs:restriction></xs:simpleType><xs:simpleType name='S'>\n<xs:restriction base='B'>"
+            "<xs:minInclusive value='7'/></xs:restriction></xs:simpleType>",
+            "t.xsd:2: minInclusive '7' is not below maxInclusive '1'"},
+        Refusal{"ExclusiveBoundsThatMeet",
+            "<xs:simpleType name='S'>\n<xs:restriction base='xs:double'>"
+            "<xs:minExclusive value='1.5'/><xs:maxInclusive value='15E-1'/></xs:restriction>"
+            "</xs:simpleType>",
+            "t.xsd:2: minExclusive '1.5' is not below maxInclusive '15E-1'"},
         Refusal{"UnknownMemberType",
             "<xs:simpleType name='U'>\n<xs:union memberTypes='xs:int Nothing'/></xs:simpleType>",
             "t.xsd:2: unknown type 'Nothing'"},
