@@ -83,6 +83,17 @@ struct FacetTable {
   const char16_t* minExclusive = nullptr;
   const char16_t* maxExclusive = nullptr;
 
+ private:
+  // Before its callers: clang does not evaluate a member template defined
+  // after them in a constant expression.
+  template <class T>
+  constexpr FacetTable With(T FacetTable::*field, T v) const {
+    FacetTable copy = *this;
+    copy.*field = v;
+    return copy;
+  }
+
+ public:
   constexpr FacetTable Pattern(const char16_t* v) const { return With(&FacetTable::pattern, v); }
   constexpr FacetTable Length(int v) const { return With(&FacetTable::length, v); }
   constexpr FacetTable MinLength(int v) const { return With(&FacetTable::minLength, v); }
@@ -100,13 +111,6 @@ struct FacetTable {
     return With(&FacetTable::maxExclusive, v);
   }
 
- private:
-  template <class T>
-  constexpr FacetTable With(T FacetTable::*field, T v) const {
-    FacetTable copy = *this;
-    copy.*field = v;
-    return copy;
-  }
 };
 
 // The CPrimitiveRestrictions of `facets` (null: none in force).
