@@ -6,6 +6,7 @@
 // would take stack in proportion to the depth of the input.
 #include "vxbind/collections/Element.h"
 
+#include <memory>
 #include <typeinfo>
 #include <utility>
 #include <vector>
@@ -48,6 +49,40 @@ bool IsSoleHolder(CXmlObjectBase* object) {
   int32_t count = object->AddRef();
   object->Release();
   return count == 2;
+}
+
+// The namespace declarations of a snapshot node, of a document element's
+// start tag, or that its content needs where it is (`inScope`), as CElement
+// keeps them.
+std::shared_ptr<const std::vector<String>> DeclarationsOf(const detail::SnapshotNode* node) {
+  if (node->declarationCount == 0) return nullptr;
+  auto declarations = std::make_shared<std::vector<String>>();
+  declarations->reserve(2 * node->declarationCount);
+  for (uint32_t i = 0; i < 2 * node->declarationCount; ++i)
+    declarations->push_back(*node->declarations[i]);
+  return declarations;
+}
+
+std::shared_ptr<const std::vector<String>> DeclarationsOf(const CXmlElement& source,
+                                                          bool inScope) {
+  std::vector<CXmlElement::NamespaceBinding> bindings;
+  if (inScope)
+    detail::AppendContentBindings(source, bindings);
+  else
+    source.GetNamespaceDeclarations(bindings);
+  if (bindings.empty()) return nullptr;
+  auto declarations = std::make_shared<std::vector<String>>();
+  declarations->reserve(2 * bindings.size());
+  for (const CXmlElement::NamespaceBinding& b : bindings) {
+    declarations->push_back(*b.prefix);
+    declarations->push_back(*b.uri);
+  }
+  return declarations;
+}
+
+void DeclareAll(CXmlWriter* writer, const String* const* declarations, size_t count) {
+  for (size_t i = 0; i < count; ++i)
+    writer->DeclareForContent(*declarations[2 * i], *declarations[2 * i + 1]);
 }
 
 }  // namespace
@@ -378,7 +413,8 @@ CElement::CElement(const detail::SnapshotNode* node, detail::ElementSnapshot* sn
       m_restriction(restriction),
       m_targetNamespace(targetNamespace),
       m_textPlaced(true),
-      m_textPosition(node->textPosition) {
+      m_textPosition(node->textPosition),
+      m_declarations(DeclarationsOf(node)) {
   m_attributesPending = node->attributeCount > 0;
   m_childrenPending = node->firstChild != nullptr;
   if (m_attributesPending || m_childrenPending) {
@@ -398,7 +434,8 @@ CElement::CElement(const CElement& other)
       m_attributes(other.Attributes()),
       m_children(other.Children()),
       m_textPlaced(other.m_textPlaced),
-      m_textPosition(other.m_textPosition) {}
+      m_textPosition(other.m_textPosition),
+      m_declarations(other.m_declarations) {}
 
 CElement& CElement::operator=(const CElement& other) {
   if (this == &other) return *this;
@@ -412,6 +449,7 @@ CElement& CElement::operator=(const CElement& other) {
   m_targetNamespace = other.m_targetNamespace;
   m_textPlaced = other.m_textPlaced;
   m_textPosition = other.m_textPosition;
+  m_declarations = other.m_declarations;
   DropPending();
   m_attributes = std::move(attributes);
   m_children = std::move(children);
@@ -520,6 +558,7 @@ void CElement::Init(const unsigned short* name, const unsigned short* namespaceU
   m_namespace.swap(newNamespace);
   m_restriction.swap(newRestriction);
   m_targetNamespace.swap(newTarget);
+  m_declarations = nullptr;
   // New, empty collections (made when first used).
   DropPending();
   m_attributes = nullptr;
@@ -624,8 +663,9 @@ void CElement::CopyXmlElement(CXmlElement* element) {
     CSmartPtr<CElement> owner;  // null for this element itself
     CXmlElement* next;
   };
-  auto copyOwn = [](CElement* target, CXmlElement* source) {
+  auto copyOwn = [](CElement* target, CXmlElement* source, bool top) {
     target->m_name = source->GetLocalName();
+    target->m_declarations = DeclarationsOf(*source, top);
     target->KeepCollectionNamespace(source->GetNamespaceURI());
     target->m_namespace = source->GetNamespaceURI();
     target->m_text = source->GetText();
@@ -639,7 +679,7 @@ void CElement::CopyXmlElement(CXmlElement* element) {
                                 a->GetNamespaceURI().c_str());
   };
   std::vector<Frame> stack;
-  copyOwn(this, element);
+  copyOwn(this, element, true);
   stack.push_back(Frame{this, nullptr, element->GetFirstElement()});
   while (!stack.empty()) {
     Frame& top = stack.back();
@@ -647,7 +687,7 @@ void CElement::CopyXmlElement(CXmlElement* element) {
       CXmlElement* source = top.next;
       top.next = source->GetNextSiblingElement();
       CSmartPtr<CElement> copy = new CElement(source->GetLocalName().c_str());
-      copyOwn(copy, source);
+      copyOwn(copy, source, false);
       CElement* target = copy;
       stack.push_back(Frame{target, std::move(copy), source->GetFirstElement()});
       continue;
@@ -682,6 +722,7 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
     m_text.assign(node->text, node->textLength);
     m_textPlaced = true;
     m_name = *node->name;
+    m_declarations = DeclarationsOf(node);
     m_attributesPending = node->attributeCount > 0;
     m_childrenPending = node->firstChild != nullptr;
     if (m_attributesPending || m_childrenPending) {
@@ -728,6 +769,7 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
     top.target->m_textPlaced = true;
     top.target->m_text = top.source->GetText();
     top.target->m_name = top.source->GetLocalName();
+    top.target->m_declarations = DeclarationsOf(*top.source, top.target == this);
     top.target->KeepCollectionNamespace(top.source->GetNamespaceURI());
     top.target->m_namespace = top.source->GetNamespaceURI();
     CSmartPtr<CElement> done = std::move(top.owner);
@@ -780,6 +822,10 @@ void CElement::ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* na
   auto openObject = [&](const CElement* e, bool isRoot) {
     if (e == this && writer->GetRecordsObjects()) writer->NoteObject(e);
     writer->WriteStartElement(e->m_name, e->m_namespace);
+    if (e->m_declarations != nullptr) {
+      const std::vector<String>& d = *e->m_declarations;
+      for (size_t i = 0; i + 1 < d.size(); i += 2) writer->DeclareForContent(d[i], d[i + 1]);
+    }
     if (isRoot) CAttributeCol::WriteAdditionalRootAttributes(writer, context);
     if (e->m_attributesPending)
       writeNodeAttributes(e->m_pending);
@@ -821,6 +867,7 @@ void CElement::ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* na
       top.nextNode = n->next;
       writeText(top, n->textPosition, false);
       writer->WriteStartElement(*n->name, *n->namespaceUri);
+      DeclareAll(writer, n->declarations, n->declarationCount);
       if (n->textLength != 0 && n->firstChild != nullptr) writer->MarkMixedContent();
       writeNodeAttributes(n);
       stack.push_back(Frame{nullptr, n, nullptr, n->firstChild});

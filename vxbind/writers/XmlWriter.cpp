@@ -420,9 +420,67 @@ String CXmlWriter::QNameToText(const CQName& value) {
   return ResolveQName(value, declared);
 }
 
+bool CXmlWriter::DeclareForContent(const String& prefix, const String& namespaceUri) {
+  if (m_currentContext == nullptr || !m_currentContext->IsStartTagOpen()) return false;
+  // The concrete writer's QNameToText writes what ResolveQName declares;
+  // with the flag set, ResolveQName declares the prefix and returns "".
+  struct Flag {
+    bool& on;
+    ~Flag() { on = false; }
+  } flag{m_contentDeclaration};
+  m_contentDeclaration = true;
+  size_t count = m_bindings.size();
+  QNameToText(CQName(namespaceUri, String(), prefix));
+  return m_bindings.size() != count;
+}
+
+bool CXmlWriter::DeclareContentPrefix(CXmlWriterContext& context, const String& prefix,
+                                      const String& namespaceUri) {
+  if (prefix.size() >= 3 && (prefix[0] == u'x' || prefix[0] == u'X') &&
+      (prefix[1] == u'm' || prefix[1] == u'M') && (prefix[2] == u'l' || prefix[2] == u'L'))
+    return false;
+  // The default namespace is the writer's to choose for the names (a QName
+  // value without prefix is read in it, but content rarely relies on that).
+  if (prefix.empty() || namespaceUri.empty()) return false;
+  size_t found = m_bindings.size();
+  while (found > 0 && !detail::SameText(m_bindings[found - 1].prefix, prefix)) --found;
+  if (found > 0) {
+    const Binding& binding = m_bindings[found - 1];
+    if (detail::SameText(binding.namespaceUri, namespaceUri)) return false;
+    // Bound to another namespace by this very tag, or used by it (its own
+    // name's prefix is not always stamped): it stays.
+    if (found - 1 >= context.m_bindingMark || binding.usedByTag == context.m_tag ||
+        detail::SameText(context.GetNamePrefix(), prefix))
+      return false;
+  }
+  const NamespaceMap& map = context.GetScopeMap();
+  const String* scopeUri = nullptr;
+  for (NamespaceMap::const_iterator it = map.begin(); it != map.end(); ++it)
+    if (detail::SameText(it->second, prefix)) {
+      scopeUri = &it->first;
+      break;
+    }
+  if (scopeUri != nullptr) {
+    // The scope's prefix for another namespace stops being bound here: its
+    // names take another one.
+    if (!detail::SameText(*scopeUri, namespaceUri)) context.m_prefixesBound = false;
+  } else if (!detail::SameText(namespaceUri, XmlNamespace())) {
+    // The prefix becomes the scope's for its namespace (one it had is
+    // bound still, only no longer chosen), so that no prefix made up for
+    // another namespace inside can be this one.
+    context.AddNamespace(namespaceUri, prefix);
+  }
+  Declare(context, prefix, namespaceUri);
+  return true;
+}
+
 String CXmlWriter::ResolveQName(const CQName& value, bool& declared) {
   declared = false;
   CXmlWriterContext& context = *m_currentContext;
+  if (m_contentDeclaration) {
+    declared = DeclareContentPrefix(context, value.GetPrefix(), value.GetNamespaceURI());
+    return String();
+  }
   const String& namespaceUri = value.GetNamespaceURI();
   const String& preferred = value.GetPrefix();
   if (namespaceUri.empty()) {
