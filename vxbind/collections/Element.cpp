@@ -80,11 +80,6 @@ std::shared_ptr<const std::vector<String>> DeclarationsOf(const CXmlElement& sou
   return declarations;
 }
 
-void DeclareAll(CXmlWriter* writer, const String* const* declarations, size_t count) {
-  for (size_t i = 0; i < count; ++i)
-    writer->DeclareForContent(*declarations[2 * i], *declarations[2 * i + 1]);
-}
-
 }  // namespace
 
 // -- Namespace restrictions (CXmlObjectBase) -----------------------------------
@@ -819,13 +814,15 @@ void CElement::ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* na
     }
   };
   std::vector<Frame> stack;
+  std::vector<const String*> declarations;  // an element's, as the writer takes them
   auto openObject = [&](const CElement* e, bool isRoot) {
     if (e == this && writer->GetRecordsObjects()) writer->NoteObject(e);
-    writer->WriteStartElement(e->m_name, e->m_namespace);
     if (e->m_declarations != nullptr) {
-      const std::vector<String>& d = *e->m_declarations;
-      for (size_t i = 0; i + 1 < d.size(); i += 2) writer->DeclareForContent(d[i], d[i + 1]);
+      declarations.clear();
+      for (const String& d : *e->m_declarations) declarations.push_back(&d);
+      writer->SetNextDeclarations(declarations.data(), declarations.size() / 2);
     }
+    writer->WriteStartElement(e->m_name, e->m_namespace);
     if (isRoot) CAttributeCol::WriteAdditionalRootAttributes(writer, context);
     if (e->m_attributesPending)
       writeNodeAttributes(e->m_pending);
@@ -866,8 +863,8 @@ void CElement::ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* na
       const detail::SnapshotNode* n = top.nextNode;
       top.nextNode = n->next;
       writeText(top, n->textPosition, false);
+      writer->SetNextDeclarations(n->declarations, n->declarationCount);
       writer->WriteStartElement(*n->name, *n->namespaceUri);
-      DeclareAll(writer, n->declarations, n->declarationCount);
       if (n->textLength != 0 && n->firstChild != nullptr) writer->MarkMixedContent();
       writeNodeAttributes(n);
       stack.push_back(Frame{nullptr, n, nullptr, n->firstChild});

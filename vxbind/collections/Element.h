@@ -45,10 +45,10 @@
 // top of untyped content also the bindings it inherits whose prefix a value
 // inside names (its ancestors stay behind): a QName in a value (xsi:type="xs:string", <code>p:Fault</code>)
 // means what it meant only where its prefix is bound as it was. Writing
-// declares each prefix on the element where the output does not bind it to
-// that URI already (see CXmlWriter::DeclareForContent; the default namespace
-// is left to the writer, which chooses it for the names). Elements made in
-// code have none.
+// declares each prefix on the element again where the output does not bind
+// it so already, and the names inside use those prefixes (see
+// CXmlWriter::SetNextDeclarations; the default namespace stays the writer's
+// choice). Elements made in code have none.
 //
 // Ownership. An element owns its two collections through counted references
 // and the collections own their items; GetAttributes() and

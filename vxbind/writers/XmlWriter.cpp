@@ -301,8 +301,49 @@ void CXmlWriter::DeclareRootNamespaces(CXmlWriterContext& root, bool declareDefa
   root.m_prefixesBound = all;
 }
 
+void CXmlWriter::DeclareForContent(CXmlWriterContext& context, const String& prefix,
+                                   const String& namespaceUri) {
+  // The default namespace stays the writer's choice for the names.
+  if (prefix.empty() || namespaceUri.empty()) return;
+  if (prefix.size() >= 3 && (prefix[0] == u'x' || prefix[0] == u'X') &&
+      (prefix[1] == u'm' || prefix[1] == u'M') && (prefix[2] == u'l' || prefix[2] == u'L'))
+    return;
+  size_t found = m_bindings.size();
+  while (found > 0 && !detail::SameText(m_bindings[found - 1].prefix, prefix)) --found;
+  bool bound = false;
+  if (found > 0) {
+    const Binding& binding = m_bindings[found - 1];
+    bound = detail::SameText(binding.namespaceUri, namespaceUri);
+    // Bound to another namespace by this very tag: it stays.
+    if (!bound && found - 1 >= context.m_bindingMark) return;
+  }
+  const NamespaceMap& map = context.GetScopeMap();
+  const String* scopeUri = nullptr;
+  for (NamespaceMap::const_iterator it = map.begin(); it != map.end(); ++it)
+    if (detail::SameText(it->second, prefix)) {
+      scopeUri = &it->first;
+      break;
+    }
+  // The prefix becomes the scope's for its namespace (one the namespace had
+  // is bound still, only no longer chosen), so that no prefix made up for
+  // another namespace inside can be this one. A namespace that had this
+  // prefix loses it: its names inside get one of their own rather than
+  // taking the prefix back from the content.
+  if (!detail::SameText(namespaceUri, XmlNamespace()) &&
+      (scopeUri == nullptr || !detail::SameText(*scopeUri, namespaceUri))) {
+    String previous = scopeUri != nullptr ? *scopeUri : String();
+    context.AddNamespace(namespaceUri, prefix);
+    if (scopeUri != nullptr) context.m_scopeMap->erase(previous);
+  }
+  if (!bound) Declare(context, prefix, namespaceUri);
+}
+
 CXmlWriter::CXmlWriterContext& CXmlWriter::StartElementScope(const String& localName,
                                                              const String& namespaceUri) {
+  const String* const* content = m_nextDeclarations;
+  const size_t contentCount = m_nextDeclarationCount;
+  m_nextDeclarations = nullptr;
+  m_nextDeclarationCount = 0;
   CXmlWriterContext* parent = m_currentContext;
   CXmlWriterContext& context = *PushContext(localName, namespaceUri);
   context.m_namePrefix.clear();
@@ -318,6 +359,12 @@ CXmlWriter::CXmlWriterContext& CXmlWriter::StartElementScope(const String& local
   } else {
     // A root without namespace would be moved by the default namespace.
     DeclareRootNamespaces(context, prefixed || !namespaceUri.empty());
+  }
+  if (content != nullptr) {
+    for (size_t i = 0; i < contentCount; ++i)
+      DeclareForContent(context, *content[2 * i], *content[2 * i + 1]);
+    prefixed = !namespaceUri.empty() &&
+               !detail::SameText(namespaceUri, context.GetScopeDefaultNamespace());
   }
   if (prefixed) {
     bool declared = false;
@@ -420,67 +467,9 @@ String CXmlWriter::QNameToText(const CQName& value) {
   return ResolveQName(value, declared);
 }
 
-bool CXmlWriter::DeclareForContent(const String& prefix, const String& namespaceUri) {
-  if (m_currentContext == nullptr || !m_currentContext->IsStartTagOpen()) return false;
-  // The concrete writer's QNameToText writes what ResolveQName declares;
-  // with the flag set, ResolveQName declares the prefix and returns "".
-  struct Flag {
-    bool& on;
-    ~Flag() { on = false; }
-  } flag{m_contentDeclaration};
-  m_contentDeclaration = true;
-  size_t count = m_bindings.size();
-  QNameToText(CQName(namespaceUri, String(), prefix));
-  return m_bindings.size() != count;
-}
-
-bool CXmlWriter::DeclareContentPrefix(CXmlWriterContext& context, const String& prefix,
-                                      const String& namespaceUri) {
-  if (prefix.size() >= 3 && (prefix[0] == u'x' || prefix[0] == u'X') &&
-      (prefix[1] == u'm' || prefix[1] == u'M') && (prefix[2] == u'l' || prefix[2] == u'L'))
-    return false;
-  // The default namespace is the writer's to choose for the names (a QName
-  // value without prefix is read in it, but content rarely relies on that).
-  if (prefix.empty() || namespaceUri.empty()) return false;
-  size_t found = m_bindings.size();
-  while (found > 0 && !detail::SameText(m_bindings[found - 1].prefix, prefix)) --found;
-  if (found > 0) {
-    const Binding& binding = m_bindings[found - 1];
-    if (detail::SameText(binding.namespaceUri, namespaceUri)) return false;
-    // Bound to another namespace by this very tag, or used by it (its own
-    // name's prefix is not always stamped): it stays.
-    if (found - 1 >= context.m_bindingMark || binding.usedByTag == context.m_tag ||
-        detail::SameText(context.GetNamePrefix(), prefix))
-      return false;
-  }
-  const NamespaceMap& map = context.GetScopeMap();
-  const String* scopeUri = nullptr;
-  for (NamespaceMap::const_iterator it = map.begin(); it != map.end(); ++it)
-    if (detail::SameText(it->second, prefix)) {
-      scopeUri = &it->first;
-      break;
-    }
-  if (scopeUri != nullptr) {
-    // The scope's prefix for another namespace stops being bound here: its
-    // names take another one.
-    if (!detail::SameText(*scopeUri, namespaceUri)) context.m_prefixesBound = false;
-  } else if (!detail::SameText(namespaceUri, XmlNamespace())) {
-    // The prefix becomes the scope's for its namespace (one it had is
-    // bound still, only no longer chosen), so that no prefix made up for
-    // another namespace inside can be this one.
-    context.AddNamespace(namespaceUri, prefix);
-  }
-  Declare(context, prefix, namespaceUri);
-  return true;
-}
-
 String CXmlWriter::ResolveQName(const CQName& value, bool& declared) {
   declared = false;
   CXmlWriterContext& context = *m_currentContext;
-  if (m_contentDeclaration) {
-    declared = DeclareContentPrefix(context, value.GetPrefix(), value.GetNamespaceURI());
-    return String();
-  }
   const String& namespaceUri = value.GetNamespaceURI();
   const String& preferred = value.GetPrefix();
   if (namespaceUri.empty()) {

@@ -61,15 +61,16 @@ void AppendContentBindings(const CXmlElement& element,
   if (inScope.empty()) return;
   std::vector<CXmlElement::NamespaceBinding> own;
   element.GetNamespaceDeclarations(own);
-  // The element's own declarations are kept; the default namespace is left
-  // out, as the writer chooses it for the names.
+  // The element's own declarations are kept; the default namespace is not
+  // (a writer chooses one for the names).
   std::vector<bool> used(inScope.size(), false);
+  std::vector<bool> wanted(inScope.size(), true);
   size_t left = 0;
   for (size_t b = 0; b < inScope.size(); ++b) {
     for (const CXmlElement::NamespaceBinding& o : own)
       if (o.prefix == inScope[b].prefix) used[b] = true;
-    if (!used[b] && inScope[b].prefix->empty()) used[b] = true;
-    if (!used[b]) ++left;
+    if (inScope[b].prefix->empty()) used[b] = wanted[b] = false;
+    if (!used[b] && wanted[b]) ++left;
   }
   // The subtree's texts and attribute values, without recursion.
   std::vector<const CXmlElement*> stack{&element};
@@ -87,7 +88,7 @@ void AppendContentBindings(const CXmlElement& element,
       stack.push_back(c);
   }
   for (size_t b = 0; b < inScope.size(); ++b)
-    if (used[b] && !inScope[b].prefix->empty()) bindings.push_back(inScope[b]);
+    if (used[b] && wanted[b]) bindings.push_back(inScope[b]);
 }
 
 void* ElementSnapshot::Allocate(size_t bytes) {

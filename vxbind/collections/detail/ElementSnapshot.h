@@ -57,8 +57,8 @@ struct SnapshotNode {
 // is taken away from its ancestors: those declared on its own start tag, and
 // of those it inherits, each whose prefix a text or attribute value in its
 // subtree names ("p:" after a character that no name has), as a QName
-// there may. The default namespace is left out: a writer chooses it, and
-// the prefixes, for the names.
+// there may. The default namespace is left out: a writer chooses its own
+// for the names.
 void AppendContentBindings(const CXmlElement& element,
                            std::vector<CXmlElement::NamespaceBinding>& bindings);
 
