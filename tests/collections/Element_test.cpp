@@ -528,6 +528,12 @@ TEST(CElement, KeepsTheNamespaceDeclarationsItsValuesNeed) {
   CSmartPtr<CElementCol> collection = new CElementCol(VX_T(""), VX_T("##any"), VX_T(""), 0, -1);
   CXmlObjectBase::FromXml_Int(collection, v, v, context);
   ASSERT_EQ(collection->GetCount(), 1);
+  // The prefixes are the source's, the names' included.
+  EXPECT_EQ(Xml(lazy),
+            "<v xmlns:f=\"urn:faults\" xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+            "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" xsi:type=\"xs:string\">"
+            "<code>f:Client</code><f:inner xmlns:f=\"urn:other\"><code>f:Server</code></f:inner>"
+            "<code>f:Client</code></v>");
 
   for (CElement* e : {lazy.get(), eager.get(), made.get(), copy.get(),
                       collection->Item(0).get()}) {
