@@ -815,6 +815,12 @@ void CElement::ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* na
   };
   std::vector<Frame> stack;
   std::vector<const String*> declarations;  // an element's, as the writer takes them
+  // Declarations handed to the writer point into this call's data: none may
+  // stay behind for a later element when a start tag fails.
+  struct Forget {
+    CXmlWriter* writer;
+    ~Forget() { writer->SetNextDeclarations(nullptr, 0); }
+  } forget{writer};
   auto openObject = [&](const CElement* e, bool isRoot) {
     if (e == this && writer->GetRecordsObjects()) writer->NoteObject(e);
     if (e->m_declarations != nullptr) {

@@ -360,12 +360,9 @@ CXmlWriter::CXmlWriterContext& CXmlWriter::StartElementScope(const String& local
     // A root without namespace would be moved by the default namespace.
     DeclareRootNamespaces(context, prefixed || !namespaceUri.empty());
   }
-  if (content != nullptr) {
+  if (content != nullptr)
     for (size_t i = 0; i < contentCount; ++i)
       DeclareForContent(context, *content[2 * i], *content[2 * i + 1]);
-    prefixed = !namespaceUri.empty() &&
-               !detail::SameText(namespaceUri, context.GetScopeDefaultNamespace());
-  }
   if (prefixed) {
     bool declared = false;
     context.m_namePrefix.assign(ResolvePrefix(namespaceUri, declared));
