@@ -6,6 +6,7 @@
 #include "support/Nodes.h"
 #include "support/Text.h"
 #include "vxbind/document/XmlDocument.h"
+#include "vxbind/values/BinaryData.h"
 #include "vxbind/writers/XmlTextWriter.h"
 
 using namespace VxVevAva5;
@@ -333,8 +334,9 @@ TEST(CElement, ReadContentIsTheSameWhetherMadeAtOnceOrWhenAskedFor) {
   eager->FromXml(U(kMixed).c_str());
   std::string written = Xml(lazy);  // written before anything was made
   EXPECT_EQ(written, Xml(eager));
-  // The text stays where it was among the children, at every level.
-  EXPECT_NE(written.find(">t1<AA:c>in<AA:g AB:y=\"3\"/></AA:c>t2<AB:d/></AA:p>"),
+  // The text stays where it was among the children, at every level; the
+  // prefix declared on the element is kept.
+  EXPECT_NE(written.find(">t1<AA:c>in<AA:g b:y=\"3\"/></AA:c>t2<b:d/></AA:p>"),
             std::string::npos)
       << written;
   EXPECT_EQ(Describe(*lazy), Describe(*eager));
@@ -359,8 +361,8 @@ TEST(CElement, ChangesToReadContentAreWrittenWithWhatWasNotTouched) {
   c->SetText(VX_T("changed"));
   EXPECT_EQ(
       Xml(e),
-      "<AA:p xmlns:AA=\"urn:a\" a=\"1\" xmlns:AB=\"urn:b\" AB:x=\"2\">t1<AA:c><AA:g AB:y=\"3\"/>"
-      "changed</AA:c>t2<AB:d/></AA:p>");
+      "<AA:p xmlns:AA=\"urn:a\" xmlns:b=\"urn:b\" a=\"1\" b:x=\"2\">t1<AA:c><AA:g b:y=\"3\"/>"
+      "changed</AA:c>t2<b:d/></AA:p>");
   // A copy shares the collections, made first if need be.
   CSmartPtr<CElement> other = new CElement(VX_T("x"));
   other->FromXml(U(kMixed).c_str());
@@ -457,6 +459,103 @@ TEST(CElement, SetNamespaceRestrictionsTestsTheWholeSubtree) {
                   CVxInvalidNamespaceException,
                   "The namespace urn:d in the class g is invalid against restriction urn:a urn:b "
                   "urn:c");
+}
+
+namespace {
+
+// What a written <v> says, in document order: each element's expanded name,
+// the meaning of v's xsi:type and of each <code>'s text, read with the
+// bindings in scope where they stand.
+std::string Meanings(const CXmlDocument& document) {
+  auto meaning = [](const CXmlElement& at, const String& value) {
+    size_t colon = value.find(u':');
+    String uri;
+    if (colon == String::npos || !at.LookupNamespaceURI(value.substr(0, colon), uri))
+      return "(" + ToUtf8(value) + ")";
+    return "{" + ToUtf8(uri) + "}" + ToUtf8(value.substr(colon + 1));
+  };
+  const CXmlElement* root = document.GetDocumentElement();
+  std::string out = meaning(
+      *root, root->GetAttribute(U("type"), U("http://www.w3.org/2001/XMLSchema-instance")));
+  std::vector<const CXmlElement*> stack{root};
+  while (!stack.empty()) {
+    const CXmlElement* e = stack.back();
+    stack.pop_back();
+    out += " {" + ToUtf8(e->GetNamespaceURI()) + "}" + ToUtf8(e->GetLocalName());
+    if (e->GetLocalName() == U("code")) out += "=" + meaning(*e, e->GetText());
+    std::vector<const CXmlElement*> children;
+    for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement())
+      children.push_back(c);
+    stack.insert(stack.end(), children.rbegin(), children.rend());
+  }
+  return out;
+}
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+}  // namespace
+
+TEST(CElement, KeepsTheNamespaceDeclarationsItsValuesNeed) {
+  // QNames in an attribute and in texts, whose prefixes are declared outside
+  // the untyped content (xs, f), on it (xsi) and again inside it (f).
+  CXmlDocument source;
+  source.LoadXml(VX_T(
+      "<env xmlns:xs='http://www.w3.org/2001/XMLSchema' xmlns:f='urn:faults'>"
+      "<v xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance' xsi:type='xs:string'>"
+      "<code>f:Client</code><f:inner xmlns:f='urn:other'><code>f:Server</code></f:inner>"
+      "<code>f:Client</code></v></env>"));
+  const std::string expected =
+      "{http://www.w3.org/2001/XMLSchema}string {}v {}code={urn:faults}Client "
+      "{urn:other}inner {}code={urn:other}Server {}code={urn:faults}Client";
+  CXmlElement* v = source.GetDocumentElement()->GetFirstElement();
+  const CXmlSerializationContext& context = CXmlSerializationContext::GetDefaultContext();
+
+  // Read into a snapshot, read object by object, made objects from the
+  // snapshot, copied, and read by a collection.
+  CSmartPtr<CElement> lazy = new CElement(VX_T("x"));
+  CXmlObjectBase::FromXml_Int(lazy, v, v, context);
+  CSmartPtr<CElement> eager = new CElement(VX_T("x"));
+  eager->GetChildElements();
+  CXmlObjectBase::FromXml_Int(eager, v, v, context);
+  CSmartPtr<CElement> made = new CElement(VX_T("x"));
+  CXmlObjectBase::FromXml_Int(made, v, v, context);
+  made->GetChildElements()->Item(1)->GetChildElements();
+  CSmartPtr<CElement> copy = new CElement(*made);
+  CSmartPtr<CElementCol> collection = new CElementCol(VX_T(""), VX_T("##any"), VX_T(""), 0, -1);
+  CXmlObjectBase::FromXml_Int(collection, v, v, context);
+  ASSERT_EQ(collection->GetCount(), 1);
+  // The prefixes are the source's, the names' included.
+  EXPECT_EQ(Xml(lazy),
+            "<v xmlns:f=\"urn:faults\" xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+            "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" xsi:type=\"xs:string\">"
+            "<code>f:Client</code><f:inner xmlns:f=\"urn:other\"><code>f:Server</code></f:inner>"
+            "<code>f:Client</code></v>");
+
+  for (CElement* e : {lazy.get(), eager.get(), made.get(), copy.get(),
+                      collection->Item(0).get()}) {
+    std::string text = Xml(e);
+    SCOPED_TRACE(text);
+    CXmlDocument written;
+    written.LoadXml(text.c_str());
+    EXPECT_EQ(Meanings(written), expected);
+    // Declared where the output did not bind them yet, and only there.
+    EXPECT_EQ(Count(text, "xmlns:xs="), 1u);
+    EXPECT_EQ(Count(text, "xmlns:xsi="), 1u);
+    EXPECT_EQ(Count(text, "xmlns:f="), 2u);
+    EXPECT_NE(text.find("xsi:type=\"xs:string\""), std::string::npos);
+    CBinaryData fi = e->ToFastInfosetStream();
+    CXmlDocument fromFi;
+    fromFi.LoadXmlStream(const_cast<unsigned char*>(fi.GetData()), fi.GetLength());
+    EXPECT_EQ(Meanings(fromFi), expected);
+  }
+  // Elements made in code declare only what their names need.
+  CSmartPtr<CElement> built = new CElement(VX_T("v"));
+  built->GetChildElements()->Add(VX_T("code"), VX_T("urn:faults"))->SetText(VX_T("f:Client"));
+  EXPECT_EQ(Xml(built), "<v><AA:code xmlns:AA=\"urn:faults\">f:Client</AA:code></v>");
 }
 
 TEST(CElement, CopiesShareTheCollections) {

@@ -6,6 +6,7 @@
 // would take stack in proportion to the depth of the input.
 #include "vxbind/collections/Element.h"
 
+#include <memory>
 #include <typeinfo>
 #include <utility>
 #include <vector>
@@ -48,6 +49,35 @@ bool IsSoleHolder(CXmlObjectBase* object) {
   int32_t count = object->AddRef();
   object->Release();
   return count == 2;
+}
+
+// The namespace declarations of a snapshot node, of a document element's
+// start tag, or that its content needs where it is (`inScope`), as CElement
+// keeps them.
+std::shared_ptr<const std::vector<String>> DeclarationsOf(const detail::SnapshotNode* node) {
+  if (node->declarationCount == 0) return nullptr;
+  auto declarations = std::make_shared<std::vector<String>>();
+  declarations->reserve(2 * node->declarationCount);
+  for (uint32_t i = 0; i < 2 * node->declarationCount; ++i)
+    declarations->push_back(*node->declarations[i]);
+  return declarations;
+}
+
+std::shared_ptr<const std::vector<String>> DeclarationsOf(const CXmlElement& source,
+                                                          bool inScope) {
+  std::vector<CXmlElement::NamespaceBinding> bindings;
+  if (inScope)
+    detail::AppendContentBindings(source, bindings);
+  else
+    source.GetNamespaceDeclarations(bindings);
+  if (bindings.empty()) return nullptr;
+  auto declarations = std::make_shared<std::vector<String>>();
+  declarations->reserve(2 * bindings.size());
+  for (const CXmlElement::NamespaceBinding& b : bindings) {
+    declarations->push_back(*b.prefix);
+    declarations->push_back(*b.uri);
+  }
+  return declarations;
 }
 
 }  // namespace
@@ -378,7 +408,8 @@ CElement::CElement(const detail::SnapshotNode* node, detail::ElementSnapshot* sn
       m_restriction(restriction),
       m_targetNamespace(targetNamespace),
       m_textPlaced(true),
-      m_textPosition(node->textPosition) {
+      m_textPosition(node->textPosition),
+      m_declarations(DeclarationsOf(node)) {
   m_attributesPending = node->attributeCount > 0;
   m_childrenPending = node->firstChild != nullptr;
   if (m_attributesPending || m_childrenPending) {
@@ -398,7 +429,8 @@ CElement::CElement(const CElement& other)
       m_attributes(other.Attributes()),
       m_children(other.Children()),
       m_textPlaced(other.m_textPlaced),
-      m_textPosition(other.m_textPosition) {}
+      m_textPosition(other.m_textPosition),
+      m_declarations(other.m_declarations) {}
 
 CElement& CElement::operator=(const CElement& other) {
   if (this == &other) return *this;
@@ -412,6 +444,7 @@ CElement& CElement::operator=(const CElement& other) {
   m_targetNamespace = other.m_targetNamespace;
   m_textPlaced = other.m_textPlaced;
   m_textPosition = other.m_textPosition;
+  m_declarations = other.m_declarations;
   DropPending();
   m_attributes = std::move(attributes);
   m_children = std::move(children);
@@ -520,6 +553,7 @@ void CElement::Init(const unsigned short* name, const unsigned short* namespaceU
   m_namespace.swap(newNamespace);
   m_restriction.swap(newRestriction);
   m_targetNamespace.swap(newTarget);
+  m_declarations = nullptr;
   // New, empty collections (made when first used).
   DropPending();
   m_attributes = nullptr;
@@ -624,8 +658,9 @@ void CElement::CopyXmlElement(CXmlElement* element) {
     CSmartPtr<CElement> owner;  // null for this element itself
     CXmlElement* next;
   };
-  auto copyOwn = [](CElement* target, CXmlElement* source) {
+  auto copyOwn = [](CElement* target, CXmlElement* source, bool top) {
     target->m_name = source->GetLocalName();
+    target->m_declarations = DeclarationsOf(*source, top);
     target->KeepCollectionNamespace(source->GetNamespaceURI());
     target->m_namespace = source->GetNamespaceURI();
     target->m_text = source->GetText();
@@ -639,7 +674,7 @@ void CElement::CopyXmlElement(CXmlElement* element) {
                                 a->GetNamespaceURI().c_str());
   };
   std::vector<Frame> stack;
-  copyOwn(this, element);
+  copyOwn(this, element, true);
   stack.push_back(Frame{this, nullptr, element->GetFirstElement()});
   while (!stack.empty()) {
     Frame& top = stack.back();
@@ -647,7 +682,7 @@ void CElement::CopyXmlElement(CXmlElement* element) {
       CXmlElement* source = top.next;
       top.next = source->GetNextSiblingElement();
       CSmartPtr<CElement> copy = new CElement(source->GetLocalName().c_str());
-      copyOwn(copy, source);
+      copyOwn(copy, source, false);
       CElement* target = copy;
       stack.push_back(Frame{target, std::move(copy), source->GetFirstElement()});
       continue;
@@ -682,6 +717,7 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
     m_text.assign(node->text, node->textLength);
     m_textPlaced = true;
     m_name = *node->name;
+    m_declarations = DeclarationsOf(node);
     m_attributesPending = node->attributeCount > 0;
     m_childrenPending = node->firstChild != nullptr;
     if (m_attributesPending || m_childrenPending) {
@@ -728,6 +764,7 @@ CXmlElement* CElement::FromXml_Int(CXmlElement*, CXmlElement* current,
     top.target->m_textPlaced = true;
     top.target->m_text = top.source->GetText();
     top.target->m_name = top.source->GetLocalName();
+    top.target->m_declarations = DeclarationsOf(*top.source, top.target == this);
     top.target->KeepCollectionNamespace(top.source->GetNamespaceURI());
     top.target->m_namespace = top.source->GetNamespaceURI();
     CSmartPtr<CElement> done = std::move(top.owner);
@@ -777,8 +814,20 @@ void CElement::ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* na
     }
   };
   std::vector<Frame> stack;
+  std::vector<const String*> declarations;  // an element's, as the writer takes them
+  // Declarations handed to the writer point into this call's data: none may
+  // stay behind for a later element when a start tag fails.
+  struct Forget {
+    CXmlWriter* writer;
+    ~Forget() { writer->SetNextDeclarations(nullptr, 0); }
+  } forget{writer};
   auto openObject = [&](const CElement* e, bool isRoot) {
     if (e == this && writer->GetRecordsObjects()) writer->NoteObject(e);
+    if (e->m_declarations != nullptr) {
+      declarations.clear();
+      for (const String& d : *e->m_declarations) declarations.push_back(&d);
+      writer->SetNextDeclarations(declarations.data(), declarations.size() / 2);
+    }
     writer->WriteStartElement(e->m_name, e->m_namespace);
     if (isRoot) CAttributeCol::WriteAdditionalRootAttributes(writer, context);
     if (e->m_attributesPending)
@@ -820,6 +869,7 @@ void CElement::ToXml_Int(CXmlWriter* writer, bool root, const unsigned short* na
       const detail::SnapshotNode* n = top.nextNode;
       top.nextNode = n->next;
       writeText(top, n->textPosition, false);
+      writer->SetNextDeclarations(n->declarations, n->declarationCount);
       writer->WriteStartElement(*n->name, *n->namespaceUri);
       if (n->textLength != 0 && n->firstChild != nullptr) writer->MarkMixedContent();
       writeNodeAttributes(n);

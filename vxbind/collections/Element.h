@@ -40,6 +40,16 @@
 // set with SetText, and elements made in code, write the text after the
 // children.
 //
+// Namespace declarations. An element read from a document keeps the
+// namespace declarations made on its start tag, and the element read at the
+// top of untyped content also the bindings it inherits whose prefix a value
+// inside names (its ancestors stay behind): a QName in a value (xsi:type="xs:string", <code>p:Fault</code>)
+// means what it meant only where its prefix is bound as it was. Writing
+// declares each prefix on the element again where the output does not bind
+// it so already, and the names inside use those prefixes (see
+// CXmlWriter::SetNextDeclarations; the default namespace stays the writer's
+// choice). Elements made in code have none.
+//
 // Ownership. An element owns its two collections through counted references
 // and the collections own their items; GetAttributes() and
 // GetChildElements() hand out references to the same collections, and a
@@ -51,6 +61,8 @@
 #define VXBIND_COLLECTIONS_ELEMENT_H
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "vxbind/base/InstanceMonitor.h"
 #include "vxbind/base/SerializationContext.h"
@@ -368,6 +380,9 @@ class VXBIND_EXPORT CElement : public CXmlObjectBase, public CInstanceMonitor {
   // set since).
   bool m_textPlaced = false;
   uint32_t m_textPosition = kNoTextPosition;
+  // The declarations read with the element, as prefix, URI pairs; null
+  // when there are none. Shared by copies: never changed once made.
+  std::shared_ptr<const std::vector<String>> m_declarations;
 };
 
 // Inline: walking a collection by index is a loop over Item.

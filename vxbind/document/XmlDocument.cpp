@@ -204,6 +204,31 @@ bool CXmlElement::LookupNamespaceURI(const String& prefix, String& uri) const {
   return false;
 }
 
+void CXmlElement::GetNamespaceDeclarations(std::vector<NamespaceBinding>& bindings) const {
+  const detail::DocumentStorage& storage = StorageOf(m_name);
+  const std::vector<uint32_t>& elements = storage.declarationElements;
+  if (elements.empty() || elements.back() < m_index) return;
+  auto first = std::lower_bound(elements.begin(), elements.end(), m_index);
+  for (auto at = first; at != elements.end() && *at == m_index; ++at) {
+    const auto& declaration = storage.declarations[static_cast<size_t>(at - elements.begin())];
+    bindings.push_back(NamespaceBinding{
+        declaration.first, declaration.second ? declaration.second : &EmptyString()});
+  }
+}
+
+void CXmlElement::GetNamespacesInScope(std::vector<NamespaceBinding>& bindings) const {
+  const detail::DocumentStorage& storage = StorageOf(m_name);
+  for (const auto& entry : storage.prefixes) {
+    if (Utf16::Equal(entry.first.c_str(), VX_T("xml"))) continue;
+    const std::vector<detail::PrefixBinding>& changes = entry.second.bindings;
+    auto after = std::upper_bound(
+        changes.begin(), changes.end(), m_index,
+        [](uint32_t index, const detail::PrefixBinding& b) { return index < b.from; });
+    if (after == changes.begin() || (after - 1)->uri == nullptr) continue;
+    bindings.push_back(NamespaceBinding{&entry.first, (after - 1)->uri});
+  }
+}
+
 CXmlElement* CXmlElement::CreateNewChildElement() {
   detail::DocumentStorage& storage = StorageOf(m_name);
   CXmlElement* child = storage.document->NewElement(storage.names.Empty());
@@ -463,6 +488,8 @@ void CXmlDocument::AddNamespaceDeclaration(const unsigned short* prefix,
   storage.openDeclarations.push_back(detail::OpenDeclaration{
       storage.elementCount, m_openElements.size() + 1, &record.bindings, replaced});
   SetBinding(record.bindings, storage.elementCount, bound);
+  storage.declarationElements.push_back(storage.elementCount);
+  storage.declarations.emplace_back(&found->first, bound);
 }
 
 void CXmlDocument::EndDeclarationScopes(detail::DocumentStorage& storage) {

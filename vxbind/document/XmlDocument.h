@@ -141,6 +141,22 @@ class VXBIND_EXPORT CXmlElement : public CInstanceMonitor {
   // namespace processing (schema type 2). Takes time logarithmic in the
   // number of declarations of the prefix, whatever the depth.
   bool LookupNamespaceURI(const String& prefix, String& uri) const;
+  // A prefix ("" for the default namespace) and the URI it stands for (""
+  // for an undeclaration), as the two calls below give them. The strings
+  // belong to the document.
+  struct NamespaceBinding {
+    const String* prefix;
+    const String* uri;
+  };
+  // Appends to `bindings` the declarations made on this element's own start
+  // tag, in the order read. Takes time logarithmic in the number of
+  // declarations in the document; nothing is kept for elements without any.
+  void GetNamespaceDeclarations(std::vector<NamespaceBinding>& bindings) const;
+  // Appends every binding in force at this element (declared here or on an
+  // ancestor), one per prefix in prefix order, leaving out the default
+  // namespace where none is in force and "xml". What content needs that is
+  // to be read again away from its ancestors.
+  void GetNamespacesInScope(std::vector<NamespaceBinding>& bindings) const;
 
   // The same data without making the Strings and the list that GetText and
   // GetAttributes keep, for code that copies a whole tree: the text's

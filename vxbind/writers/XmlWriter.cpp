@@ -301,8 +301,49 @@ void CXmlWriter::DeclareRootNamespaces(CXmlWriterContext& root, bool declareDefa
   root.m_prefixesBound = all;
 }
 
+void CXmlWriter::DeclareForContent(CXmlWriterContext& context, const String& prefix,
+                                   const String& namespaceUri) {
+  // The default namespace stays the writer's choice for the names.
+  if (prefix.empty() || namespaceUri.empty()) return;
+  if (prefix.size() >= 3 && (prefix[0] == u'x' || prefix[0] == u'X') &&
+      (prefix[1] == u'm' || prefix[1] == u'M') && (prefix[2] == u'l' || prefix[2] == u'L'))
+    return;
+  size_t found = m_bindings.size();
+  while (found > 0 && !detail::SameText(m_bindings[found - 1].prefix, prefix)) --found;
+  bool bound = false;
+  if (found > 0) {
+    const Binding& binding = m_bindings[found - 1];
+    bound = detail::SameText(binding.namespaceUri, namespaceUri);
+    // Bound to another namespace by this very tag: it stays.
+    if (!bound && found - 1 >= context.m_bindingMark) return;
+  }
+  const NamespaceMap& map = context.GetScopeMap();
+  const String* scopeUri = nullptr;
+  for (NamespaceMap::const_iterator it = map.begin(); it != map.end(); ++it)
+    if (detail::SameText(it->second, prefix)) {
+      scopeUri = &it->first;
+      break;
+    }
+  // The prefix becomes the scope's for its namespace (one the namespace had
+  // is bound still, only no longer chosen), so that no prefix made up for
+  // another namespace inside can be this one. A namespace that had this
+  // prefix loses it: its names inside get one of their own rather than
+  // taking the prefix back from the content.
+  if (!detail::SameText(namespaceUri, XmlNamespace()) &&
+      (scopeUri == nullptr || !detail::SameText(*scopeUri, namespaceUri))) {
+    String previous = scopeUri != nullptr ? *scopeUri : String();
+    context.AddNamespace(namespaceUri, prefix);
+    if (scopeUri != nullptr) context.m_scopeMap->erase(previous);
+  }
+  if (!bound) Declare(context, prefix, namespaceUri);
+}
+
 CXmlWriter::CXmlWriterContext& CXmlWriter::StartElementScope(const String& localName,
                                                              const String& namespaceUri) {
+  const String* const* content = m_nextDeclarations;
+  const size_t contentCount = m_nextDeclarationCount;
+  m_nextDeclarations = nullptr;
+  m_nextDeclarationCount = 0;
   CXmlWriterContext* parent = m_currentContext;
   CXmlWriterContext& context = *PushContext(localName, namespaceUri);
   context.m_namePrefix.clear();
@@ -319,6 +360,9 @@ CXmlWriter::CXmlWriterContext& CXmlWriter::StartElementScope(const String& local
     // A root without namespace would be moved by the default namespace.
     DeclareRootNamespaces(context, prefixed || !namespaceUri.empty());
   }
+  if (content != nullptr)
+    for (size_t i = 0; i < contentCount; ++i)
+      DeclareForContent(context, *content[2 * i], *content[2 * i + 1]);
   if (prefixed) {
     bool declared = false;
     context.m_namePrefix.assign(ResolvePrefix(namespaceUri, declared));

@@ -219,6 +219,22 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
   // namespace is in force at the element [%s]".
   virtual String QNameToText(const CQName& value);
 
+  // Namespace declarations for the start tag of the next element, taken
+  // before its name gets a prefix: for content that names namespaces by
+  // prefix where the writer cannot see it (QNames in untyped text or
+  // attribute values). `pairs` holds `count` prefix, URI pairs; they are
+  // read by the next WriteStartElement, not copied. Each prefix is declared
+  // unless the output binds it to that URI already, the tag binds it
+  // otherwise, it begins with "xml", or the URI is empty (XML 1.0 cannot
+  // undeclare a prefix), and becomes the scope's prefix for its URI, so that
+  // the element's name and the names inside use it. Pairs for the default
+  // namespace (prefix "") are passed over: the writer chooses that one for
+  // the names.
+  void SetNextDeclarations(const String* const* pairs, size_t count) {
+    m_nextDeclarations = count != 0 ? pairs : nullptr;
+    m_nextDeclarationCount = count;
+  }
+
   // The schema type declared for the element of the object about to be
   // written: its name and namespace, set by the member that writes the
   // object, so that the object names its own type with xsi:type only when
@@ -345,6 +361,9 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
   const String& ResolveUnbound(CXmlWriterContext& context, const String& prefix,
                                const String& namespaceUri);
   String FreshPrefix(const CXmlWriterContext& context) const;
+  // One of SetNextDeclarations' pairs, on the start tag being opened.
+  void DeclareForContent(CXmlWriterContext& context, const String& prefix,
+                         const String& namespaceUri);
   // Whether `prefix` may be declared for a new namespace here: neither a
   // prefix of the scope nor bound in the output, and not reserved (xml...).
   bool IsFreePrefix(const CXmlWriterContext& context, const String& prefix) const;
@@ -365,6 +384,9 @@ class VXBIND_EXPORT CXmlWriter : public CInstanceMonitor {
   const String* m_declaredTypeName = nullptr;
   const String* m_declaredTypeNamespace = nullptr;
   bool m_recordsObjects = false;
+  // SetNextDeclarations' pairs, until the next start tag takes them.
+  const String* const* m_nextDeclarations = nullptr;
+  size_t m_nextDeclarationCount = 0;
 };
 
 }  // namespace VxVevAva5

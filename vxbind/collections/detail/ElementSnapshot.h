@@ -19,11 +19,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "vxbind/document/XmlDocument.h"
 #include "vxbind/platform/String.h"
 
 namespace VxVevAva5 {
 
-class CXmlElement;
 
 namespace detail {
 
@@ -42,10 +42,25 @@ struct SnapshotNode {
   uint32_t textLength;
   uint32_t textPosition;  // where the element stood in its parent's text
   uint32_t attributeCount;
+  // The namespace declarations that the element's content may need, as
+  // prefix, URI pairs ("" prefix: the default namespace; "" URI: an
+  // undeclaration): those of its start tag, or for the element copied at
+  // the top with ElementSnapshot::Copy's `inScope`, AppendContentBindings'.
+  uint32_t declarationCount;
+  const String* const* declarations;
   const SnapshotAttribute* attributes;
   const SnapshotNode* firstChild;
   const SnapshotNode* next;
 };
+
+// Appends the namespace bindings that the content of `element` needs once it
+// is taken away from its ancestors: those declared on its own start tag, and
+// of those it inherits, each whose prefix a text or attribute value in its
+// subtree names ("p:" after a character that no name has), as a QName
+// there may. The default namespace is left out: a writer chooses its own
+// for the names.
+void AppendContentBindings(const CXmlElement& element,
+                           std::vector<CXmlElement::NamespaceBinding>& bindings);
 
 class ElementSnapshot {
  public:
@@ -67,7 +82,10 @@ class ElementSnapshot {
   // Copies `element` with its attributes, text and subtree, without
   // recursion. Copies made from one document share its names; call
   // EndDocument before copying from another.
-  const SnapshotNode* Copy(const CXmlElement& element);
+  // The copy keeps each element's namespace declarations; with `inScope`,
+  // `element` itself keeps what AppendContentBindings gives, since its
+  // ancestors are not copied.
+  const SnapshotNode* Copy(const CXmlElement& element, bool inScope = true);
   // Forgets the document the names came from (its addresses may be reused).
   void EndDocument() { m_names.clear(); }
 
@@ -83,6 +101,7 @@ class ElementSnapshot {
   // The document's names (interned there, so one address per name) to ours.
   std::unordered_map<const String*, const String*> m_names;
   std::deque<String> m_ownNames;
+  std::vector<CXmlElement::NamespaceBinding> m_bindings;  // scratch, reused
   std::atomic<int32_t> m_refCount{0};
 };
 

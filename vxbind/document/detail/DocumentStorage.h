@@ -15,6 +15,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "vxbind/document/detail/Arena.h"
@@ -86,6 +87,11 @@ struct DocumentStorage {
   // depth and the number of declarations. The URIs live in `strings`.
   std::map<String, PrefixRecord, std::less<>> prefixes;
   std::vector<OpenDeclaration> openDeclarations;  // innermost last
+  // Every declaration in document order: the declaring element's number
+  // (non-decreasing), and the prefix (a key of `prefixes`) and URI (null for
+  // an undeclaration) it declared.
+  std::vector<uint32_t> declarationElements;
+  std::vector<std::pair<const String*, const String*>> declarations;
   uint32_t elementCount = 0;                      // the next element's number
 };
 
