@@ -119,14 +119,11 @@ void CheckNoText(const CXmlElement* element) {
   size_t length;
   const unsigned short* data = element->GetTextData(length);
   for (size_t i = 0; i < length; ++i) {
-    const unsigned short c = data[i];
-    if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r') continue;
+    if (Utf16::IsXmlSpace(data[i])) continue;
     // Up to 40 units of it, without the whitespace that ends the run.
     size_t end = i;
     while (end < length && end - i < 40) ++end;
-    while (end > i + 1 && (data[end - 1] == u' ' || data[end - 1] == u'\t' ||
-                           data[end - 1] == u'\n' || data[end - 1] == u'\r'))
-      --end;
+    while (end > i + 1 && Utf16::IsXmlSpace(data[end - 1])) --end;
     throw CVxValidationException(FormatString(
         VX_T("The element [%s] has element-only content: the text [%s] is not allowed in it"),
         element->GetLocalName().c_str(), String(data + i, end - i).c_str()));

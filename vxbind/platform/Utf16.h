@@ -36,6 +36,11 @@ inline bool Equal(const unsigned short* a, const unsigned short* b) noexcept {
   return Compare(a, b) == 0;
 }
 
+// True for the four characters XML calls white space.
+inline bool IsXmlSpace(unsigned short c) noexcept {
+  return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
 // A String from NUL-terminated text; "" for null.
 VXBIND_EXPORT String Make(const unsigned short* text);
 

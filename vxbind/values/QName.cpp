@@ -5,11 +5,10 @@
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Format.h"
+#include "vxbind/platform/Utf16.h"
 
 namespace VxVevAva5 {
 namespace {
-
-bool IsSpace(unsigned short c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
 
 // Whether `c` may stand in an NCName, at its start or after it. Characters
 // beyond ASCII are taken as they come: the document reader has already
@@ -55,8 +54,8 @@ String CQName::ToExpandedString() const {
 CQName CQName::Parse(const String& text) {
   size_t begin = 0;
   size_t end = text.size();
-  while (begin < end && IsSpace(text[begin])) ++begin;
-  while (end > begin && IsSpace(text[end - 1])) --end;
+  while (begin < end && Utf16::IsXmlSpace(text[begin])) ++begin;
+  while (end > begin && Utf16::IsXmlSpace(text[end - 1])) --end;
   size_t colon = end;
   size_t colons = 0;
   for (size_t i = begin; i < end; ++i) {
@@ -80,9 +79,9 @@ std::vector<CQName> CQName::ParseList(const String& text) {
   std::vector<CQName> list;
   size_t i = 0;
   while (i < text.size()) {
-    while (i < text.size() && IsSpace(text[i])) ++i;
+    while (i < text.size() && Utf16::IsXmlSpace(text[i])) ++i;
     size_t start = i;
-    while (i < text.size() && !IsSpace(text[i])) ++i;
+    while (i < text.size() && !Utf16::IsXmlSpace(text[i])) ++i;
     if (i > start) list.push_back(Parse(text.substr(start, i - start)));
   }
   return list;

@@ -23,7 +23,6 @@ const String& NilName() {
   return name;
 }
 
-bool IsSpace(unsigned short c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
 
 }  // namespace
 
@@ -44,8 +43,8 @@ bool XsiNilValue(const CXmlAttribute& attribute, const CXmlElement& element) {
   size_t length;
   const unsigned short* value = attribute.GetValueData(length);
   size_t begin = 0;
-  while (begin < length && IsSpace(value[begin])) ++begin;
-  while (length > begin && IsSpace(value[length - 1])) --length;
+  while (begin < length && Utf16::IsXmlSpace(value[begin])) ++begin;
+  while (length > begin && Utf16::IsXmlSpace(value[length - 1])) --length;
   const String token(value + begin, length - begin);
   if (token == VX_T("true") || token == VX_T("1")) return true;
   if (token == VX_T("false") || token == VX_T("0")) return false;
