@@ -474,13 +474,14 @@ TEST(Binding, TheChainGivesTheLineOfTheDeepestElementInvolved) {
   struct Row {
     std::string input;
     uint32_t line;
+    uint32_t column;  // where the element's start tag begins
   };
   const Row rows[] = {
-      {Replace(kSeq, "id='1'", "\nid='x'"), 1},          // the leaf's start tag
-      {Replace(kSeq, "<count>1", "\n\n<count>x"), 3},    // the value's element
-      {Replace(kAll, "</all>", "\n<bogus/></all>"), 2},  // the element left over
-      {Replace(kSeq, "<count>1</count>", "\n"), 2},      // missing: where it was looked for
-      {"\n<node" + kNs + "><node>\n<node><value>x</value></node></node></node>", 3},
+      {Replace(kSeq, "id='1'", "\nid='x'"), 1, 98},         // the leaf's start tag
+      {Replace(kSeq, "<count>1", "\n\n  <count>x"), 3, 3},  // the value's element
+      {Replace(kAll, "</all>", "\n<bogus/></all>"), 2, 1},  // the element left over
+      {Replace(kSeq, "<count>1</count>", "\n"), 2, 1},      // missing: where it was looked for
+      {"\n<node" + kNs + "><node>\n<node><value>x</value></node></node></node>", 3, 7},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.input);
@@ -490,6 +491,7 @@ TEST(Binding, TheChainGivesTheLineOfTheDeepestElementInvolved) {
       ADD_FAILURE() << "did not throw";
     } catch (const CVxException& e) {
       EXPECT_EQ(e.GetLineNumber(), row.line) << ToUtf8(e.GetFullMessage());
+      EXPECT_EQ(e.GetColumnNumber(), row.column) << ToUtf8(e.GetFullMessage());
     }
   }
   // Writing has no input lines.

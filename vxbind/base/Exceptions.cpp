@@ -73,7 +73,7 @@ CVxException::CVxException(String message, CVxException&& inner)
 }
 
 CVxException::CVxException(const CVxException& other)
-    : m_message(other.m_message), m_line(other.m_line) {
+    : m_message(other.m_message), m_line(other.m_line), m_column(other.m_column) {
   if (t_linkBeingCloned == &other) {
     t_linkBeingCloned = nullptr;  // one link only: CloneChain does the rest
     return;
@@ -90,6 +90,7 @@ CVxException& CVxException::operator=(const CVxException& other) {
     DeleteChain(m_inner);
     m_inner = inner;
     m_line = other.m_line;
+    m_column = other.m_column;
   }
   return *this;
 }
@@ -111,6 +112,13 @@ uint32_t CVxException::GetLineNumber() const {
   for (const CVxException* e = this; e != nullptr; e = e->m_inner)
     if (e->m_line != 0) line = e->m_line;
   return line;
+}
+
+uint32_t CVxException::GetColumnNumber() const {
+  uint32_t column = 0;
+  for (const CVxException* e = this; e != nullptr; e = e->m_inner)
+    if (e->m_line != 0) column = e->m_column;
+  return column;
 }
 
 CVxException* CVxException::Clone() const { return new CVxException(*this); }

@@ -61,8 +61,16 @@ class VXBIND_EXPORT CVxException {
   // the line of the deepest element involved. Messages and GetFullMessage()
   // never show it.
   uint32_t GetLineNumber() const;
+  // The column (from 1) that goes with GetLineNumber(): recorded by the same
+  // link, where the element's start tag begins; 0 when unknown.
+  uint32_t GetColumnNumber() const;
   // Records the input line of this link of the chain (0: none).
   void SetLineNumber(uint32_t line) { m_line = line; }
+  // Records the input line and column of this link of the chain.
+  void SetPosition(uint32_t line, uint32_t column) {
+    m_line = line;
+    m_column = column;
+  }
 
  protected:
   // A heap copy of the same most-derived class.
@@ -76,6 +84,7 @@ class VXBIND_EXPORT CVxException {
   String m_message;
   CVxException* m_inner = nullptr;
   uint32_t m_line = 0;
+  uint32_t m_column = 0;
 };
 
 // Declares a subclass with the four constructors of the family and Clone.

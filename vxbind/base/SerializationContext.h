@@ -90,6 +90,17 @@ class VXBIND_EXPORT CXmlSerializationContext {
   bool GetStrictXml() const { return m_strictXml; }
   void SetStrictXml(bool strict) { m_strictXml = strict; }
 
+  // Validation on read, off by default. On, reading an instance document
+  // into generated classes refuses what an XML Schema 1.0 validator refuses
+  // for the schema the classes were generated from: every facet of every
+  // simple value (on elements, attributes, list items and union members),
+  // the content model exactly as declared, xsi:type and xsi:nil, wildcard
+  // namespaces and processContents, ID/IDREF and identity constraints. The
+  // tolerances above do not apply while validating. Off, reading checks what
+  // it always did (see docs/validation.md).
+  bool GetValidateOnRead() const { return m_validateOnRead; }
+  void SetValidateOnRead(bool validate) { m_validateOnRead = validate; }
+
   // The attributes written on the root element of every output. The first
   // call creates the collection (empty, no namespace, restriction "##any");
   // every call returns a new reference to the same one. Copies of a context
@@ -116,6 +127,7 @@ class VXBIND_EXPORT CXmlSerializationContext {
   bool m_ignoreUnknownAttributes = false;
   bool m_ignoreNamespaces = false;
   bool m_strictXml = false;
+  bool m_validateOnRead = false;
   SchemaType m_schemaType = SchemaType_Default;
 };
 

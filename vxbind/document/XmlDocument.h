@@ -172,6 +172,9 @@ class VXBIND_EXPORT CXmlElement : public CInstanceMonitor {
   // text reader saw it; 0 when the input had no lines to give (readers of
   // other formats, trees built in code).
   uint32_t GetLineNumber() const { return m_line; }
+  // The column (from 1) where the start tag begins; 0 when unknown (built
+  // in code, read from Fast Infoset).
+  uint32_t GetColumnNumber() const { return m_column; }
 
  protected:
   explicit CXmlElement(const CXmlDocument* document);
@@ -207,6 +210,7 @@ class VXBIND_EXPORT CXmlElement : public CInstanceMonitor {
   uint32_t m_index = 0;  // number in document order, for the namespace bindings
   uint32_t m_line = 0;   // in the padding after m_index
   uint32_t m_textPosition = 0;  // the parent's text length when this element was added
+  uint32_t m_column = 0;        // in the padding after m_textPosition
 };
 
 class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {

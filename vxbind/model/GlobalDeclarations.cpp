@@ -124,7 +124,7 @@ void CheckElement(CXmlElement* element, ProcessContents process, const SchemaSet
   } catch (CVxException& e) {
     // On the link thrown here: the binding's own wrapper records the line of
     // the wildcard's element on the link it catches.
-    e.SetLineNumber(element->GetLineNumber());
+    e.SetPosition(element->GetLineNumber(), element->GetColumnNumber());
     throw CVxValidationException(
         FormatString(VX_T("Failed to process the element [%s]"), element->GetLocalName().c_str()),
         std::move(e));

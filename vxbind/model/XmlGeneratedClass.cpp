@@ -511,7 +511,7 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
     // this is. Thrown as a temporary and wrapped by move, nothing of the
     // chain is copied, so failing at any depth stays linear.
     if (offered == nullptr) offered = element;
-    if (offered != nullptr) e.SetLineNumber(offered->GetLineNumber());
+    if (offered != nullptr) e.SetPosition(offered->GetLineNumber(), offered->GetColumnNumber());
     throw CVxValidationException(
         FormatString(VX_T("Failed to process the element [%s]"),
                      element != nullptr ? element->GetLocalName().c_str() : VX_T("")),

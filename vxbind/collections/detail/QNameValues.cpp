@@ -23,7 +23,7 @@ void ResolveQName(CQName& value, const CXmlElement& element) {
   CVxInvalidValueException e(FormatString(
       VX_T("The prefix [%s] of the QName [%s] is not bound to a namespace at the element [%s]"),
       value.GetPrefix().c_str(), value.ToString().c_str(), element.GetLocalName().c_str()));
-  e.SetLineNumber(element.GetLineNumber());
+  e.SetPosition(element.GetLineNumber(), element.GetColumnNumber());
   throw e;
 }
 

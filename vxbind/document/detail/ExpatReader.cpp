@@ -158,6 +158,8 @@ void CExpatReader::OnStartElement(void* userData, const unsigned short* name,
     CXmlElement* element = reader->m_document->AddElementExpanded(name, attributes);
     XML_Size line = XML_GetCurrentLineNumber(reader->m_parser);
     element->m_line = static_cast<uint32_t>(std::min<XML_Size>(line, UINT32_MAX));
+    XML_Size column = XML_GetCurrentColumnNumber(reader->m_parser);
+    element->m_column = static_cast<uint32_t>(std::min<XML_Size>(column, UINT32_MAX - 1) + 1);
   } catch (...) {
     reader->Fail();
   }
