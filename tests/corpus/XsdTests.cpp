@@ -128,9 +128,9 @@ struct Outcome {
   // "" when the document reads, binds, writes back and has the same infoset
   // in the copy; otherwise what failed.
   std::string why;
-  bool refused = false;      // binding or writing back refused it
-  bool bound = false;        // binding (without validation) took it
-  std::string validation;    // "" when reading with validation on took it
+  bool refused = false;            // binding or writing back refused it
+  bool bound = false;              // binding (without validation) took it
+  std::string validation;          // "" when reading with validation on took it
   bool validationRefused = false;  // a CVxException from that reading
 };
 
@@ -279,8 +279,9 @@ bool WriteAcceptedList(const std::string& file, const std::string& suite,
     out << "\n## " << construct << ": " << documents.size() << " accepted, " << t.pass << " of "
         << t.total << " refused\n";
     for (const Accepted& a : documents) {
-      out << "\n" << a.path << "\n  schema: " << a.schemas << "\n  without validation: "
-          << a.without << "\n  text: " << Gist(suite + "/" + a.path) << "\n";
+      out << "\n"
+          << a.path << "\n  schema: " << a.schemas << "\n  without validation: " << a.without
+          << "\n  text: " << Gist(suite + "/" + a.path) << "\n";
     }
   }
   out.close();
@@ -350,8 +351,7 @@ int main(int argc, char** argv) {
     } else if (f.size() == 5 && f[0] == "document") {
       documents.push_back(Document{f[1], f[2], f[3], f[4]});
     } else {
-      std::fprintf(stderr, "%s: bad line in %s: %s\n", argv[0], args.checks.c_str(),
-                   line.c_str());
+      std::fprintf(stderr, "%s: bad line in %s: %s\n", argv[0], args.checks.c_str(), line.c_str());
       return 2;
     }
   }
@@ -444,8 +444,8 @@ int main(int argc, char** argv) {
       validating.Add(o.validationRefused && s.valid_documents_validate);
       if (!o.validationRefused) {
         std::string without = why.empty() ? "accepted, and written back the same"
-                              : o.refused  ? "refused: " + why
-                                           : why;
+                              : o.refused ? "refused: " + why
+                                          : why;
         if (!o.validation.empty()) without += "; with validation: " + o.validation;
         accepted[d.construct].push_back(Accepted{d.path, s.files, without});
       }
@@ -476,11 +476,12 @@ int main(int argc, char** argv) {
       total.valid_schemas.Text().c_str(), total.invalid_schemas.Text().c_str(),
       total.valid_documents.Text().c_str(), total.invalid_documents.Text().c_str(),
       total.left_out_schemas, total.left_out_documents);
-  std::printf("With validation on (read only):\n"
-              "  invalid documents refused with validation: %d of %d (%s)\n"
-              "  valid documents refused with validation: %zu",
-              total.invalid_validating.pass, total.invalid_validating.total,
-              Percent(total.invalid_validating).c_str(), validRefused.size());
+  std::printf(
+      "With validation on (read only):\n"
+      "  invalid documents refused with validation: %d of %d (%s)\n"
+      "  valid documents refused with validation: %zu",
+      total.invalid_validating.pass, total.invalid_validating.total,
+      Percent(total.invalid_validating).c_str(), validRefused.size());
   if (!validRefusedBoth.empty())
     std::printf(" (and %zu that reading without validation refuses too)", validRefusedBoth.size());
   std::printf("\n\n");
@@ -494,8 +495,9 @@ int main(int argc, char** argv) {
                 c.invalid_documents.Text().c_str(), c.valid_validating.Text().c_str(),
                 c.invalid_validating.Text().c_str());
   }
-  std::printf("(valid val: valid documents read with validation on; bad val: invalid documents\n"
-              " refused when read with validation on)\n");
+  std::printf(
+      "(valid val: valid documents read with validation on; bad val: invalid documents\n"
+      " refused when read with validation on)\n");
 
   std::map<std::string, int> byKind;
   for (const auto& [construct, kinds] : reasons)
@@ -537,8 +539,8 @@ int main(int argc, char** argv) {
         all.pass, args.atLeast);
     status = 1;
   } else if (all.pass > args.atLeast) {
-    std::printf("\n%d checks pass, more than the %d expected: the expectation may rise\n",
-                all.pass, args.atLeast);
+    std::printf("\n%d checks pass, more than the %d expected: the expectation may rise\n", all.pass,
+                args.atLeast);
   }
   const int refused = total.invalid_validating.pass;
   if (refused < args.validatingAtLeast) {

@@ -155,8 +155,9 @@ int RoundTrip(const Options& options) {
     if (again.GetLength() != written.GetLength() ||
         (written.GetLength() != 0 &&
          std::memcmp(again.GetData(), written.GetData(), written.GetLength()) != 0))
-      return Fail(name, "what was read with validation on writes otherwise than what was read "
-                        "without it");
+      return Fail(name,
+                  "what was read with validation on writes otherwise than what was read "
+                  "without it");
   }
   if (options.compare) {
     CXmlDocument copy;
