@@ -6,9 +6,9 @@
 #   cmake --build build/bench -j2 --target vxbindc po_instructions bench_binding
 #   bench/generated_figures.sh [BUILD_DIR [TYPES]]
 #
-# 1. Instructions (callgrind) of one read and one write of the Primer's
-#    purchase order with the generated and the hand-written classes: a run of
-#    1000 minus a run of 0, divided by 1000.
+# 1. Instructions (callgrind) of one read, one read with validation on and
+#    one write of the Primer's purchase order with the generated and the
+#    hand-written classes: a run of 1000 minus a run of 0, divided by 1000.
 # 2. vxbindc on a synthetic schema of 2,000 complex types (or TYPES)
 #    (bench/synthetic_schema.sh): wall time, and the size of what it writes.
 # 3. Compiling that code at -O2 with the project's warnings: one schema is
@@ -33,7 +33,7 @@ if command -v valgrind >/dev/null; then
     awk '/^(summary|totals):/ {print $2; exit}' "$work/cg"
   }
   for classes in generated handwritten; do
-    for operation in read write; do
+    for operation in read validate write; do
       none=$(instructions $classes $operation 0)
       many=$(instructions $classes $operation 1000)
       echo "$classes $operation: $(( (many - none) / 1000 )) instructions"

@@ -18,7 +18,7 @@ namespace {
 using namespace VxVevAva5;
 
 const char kUsage[] =
-    "Usage: %s [--compare] [--output FILE] DOCUMENT\n"
+    "Usage: %s [--compare] [--validate] [--output FILE] DOCUMENT\n"
     "\n"
     "Reads DOCUMENT (XML text in UTF-8, UTF-16 or an encoding it declares,\n"
     "gzip- or zlib-compressed or not, or Fast Infoset) into a new object of the\n"
@@ -37,10 +37,18 @@ const char kUsage[] =
     "                   into lines matches the same data in one line, and a\n"
     "                   word matches itself with white space and a line\n"
     "                   break around it\n"
+    "  --validate       first read DOCUMENT into another object with validation\n"
+    "                   on (CXmlSerializationContext::SetValidateOnRead): when\n"
+    "                   that refuses it, stop there ('binding with validation\n"
+    "                   failed'); otherwise go on as without the option, and\n"
+    "                   check at the end that both objects write the same text\n"
     "  --output FILE    write the copy to FILE ('-': the standard output);\n"
     "                   without it the copy goes to the standard output, or\n"
     "                   nowhere with --compare\n"
     "  --help           this text\n"
+    "\n"
+    "Failures end with the input line and column of the element at fault,\n"
+    "where there is one: (input line 12, column 5).\n"
     "\n"
     "Exit status: 0 when everything worked (and the copy matches); 1 when the\n"
     "document cannot be read or bound, the copy cannot be written, or it\n"
@@ -53,6 +61,7 @@ struct Options {
   std::string output;  // "" for none
   bool compare = false;
   bool numbersByValue = false;
+  bool validate = false;
 };
 
 std::string U8(const String& text) { return Utf16::ToUtf8(text); }
@@ -63,10 +72,14 @@ int Usage(const char* program, const std::string& problem) {
 }
 
 // The library's report of a failure: the chain of messages and the input
-// line, when there is one.
+// line and column, when there are.
 std::string Describe(const CVxException& e) {
   std::string text = U8(e.GetFullMessage());
-  if (e.GetLineNumber() != 0) text += "\n(input line " + std::to_string(e.GetLineNumber()) + ")";
+  if (e.GetLineNumber() != 0) {
+    text += "\n(input line " + std::to_string(e.GetLineNumber());
+    if (e.GetColumnNumber() != 0) text += ", column " + std::to_string(e.GetColumnNumber());
+    text += ")";
+  }
   return text;
 }
 
@@ -104,6 +117,19 @@ int RoundTrip(const Options& options) {
                           (ns.empty() ? "" : "{" + ns + "}") + U8(root->GetLocalName()) +
                           " (classes of " + vxbind_tools::kGeneratedFrom + ")");
   }
+  // Read with validation on first: what it refuses, nothing else is
+  // asked of the document.
+  CSmartPtr<CXmlObjectBase> validated;
+  if (options.validate) {
+    validated = vxbind_tools::CreateRootObject(root);  // as `object`: not null
+    CXmlSerializationContext validating;
+    validating.SetValidateOnRead(true);
+    try {
+      validated->FromXmlElement(root, validating);
+    } catch (const CVxException& e) {
+      return Fail(name, "binding with validation failed:\n" + Describe(e));
+    }
+  }
   CXmlSerializationContext context;
   try {
     object->FromXmlElement(root, context);
@@ -118,6 +144,21 @@ int RoundTrip(const Options& options) {
   }
   if (!options.output.empty() && !WriteBytes(options.output, written))
     return Fail(name, "cannot write the copy to " + options.output);
+  if (validated) {
+    // Validation decides what is accepted, never what is bound.
+    CBinaryData again;
+    try {
+      again = validated->ToXmlStream(true, true, XmlEncoding_UTF8, EOLType_LF, context);
+    } catch (const CVxException& e) {
+      return Fail(name, "writing back what was read with validation failed:\n" + Describe(e));
+    }
+    if (again.GetLength() != written.GetLength() ||
+        (written.GetLength() != 0 &&
+         std::memcmp(again.GetData(), written.GetData(), written.GetLength()) != 0))
+      return Fail(name,
+                  "what was read with validation on writes otherwise than what was read "
+                  "without it");
+  }
   if (options.compare) {
     CXmlDocument copy;
     try {
@@ -148,6 +189,8 @@ int main(int argc, char** argv) {
       options.compare = true;
     } else if (arg == "--numbers-by-value") {
       options.numbersByValue = true;
+    } else if (arg == "--validate") {
+      options.validate = true;
     } else if (arg == "--output") {
       if (i + 1 >= argc) return Usage(program, "--output needs a file");
       if (outputGiven) return Usage(program, "--output given twice");
