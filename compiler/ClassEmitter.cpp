@@ -703,6 +703,9 @@ std::string ClassWriter::SimpleTypeTables(Printer& p, const SimpleType& top) {
                                       "' is not a simple type");
       found.push_back(use.simple);
     }
+    if (found.empty())
+      throw CompileError(t.pos, "the list or union type '" + DescribeType(t) +
+                                    "' has no item or member type");
     return found;
   };
   while (!stack.empty()) {

@@ -130,7 +130,7 @@ bool CAttributeInfoPrimitive::AttributeFromXml(const CXmlSerializationContext& c
   if (attribute->GetLocalName() != GetAttributeName() ||
       attribute->GetNamespaceURI() != GetAttributeNamespace())
     return false;
-  CheckSimpleTypeOf(context, attribute);
+  if (m_simpleType != nullptr) CheckSimpleTypeOf(context, attribute);
   VxVariant value;
   value.FromString(ValueOf(attribute), m_itemType, m_whitespaceRule);
   AccessProperty(object, false, value);
@@ -146,7 +146,7 @@ bool CAttributeInfoPrimitive::AttributeFromElement(const CXmlSerializationContex
   if (attribute->GetLocalName() != GetAttributeName() ||
       attribute->GetNamespaceURI() != GetAttributeNamespace())
     return false;
-  CheckSimpleTypeOf(context, attribute);
+  if (m_simpleType != nullptr) CheckSimpleTypeOf(context, attribute);
   VxVariant value;
   value.FromString(ValueOf(attribute), m_itemType, m_whitespaceRule);
   VxVevAva5::detail::ResolveQName(value, owner);
@@ -160,7 +160,7 @@ void CAttributeInfoPrimitive::Validate(const CXmlSerializationContext&, bool fou
 
 void CAttributeInfoPrimitive::CheckSimpleTypeOf(const CXmlSerializationContext& context,
                                                 const CXmlAttribute* attribute) const {
-  if (m_simpleType != nullptr && context.GetValidateOnRead())
+  if (context.GetValidateOnRead())
     CheckSimpleType(m_simpleType, GetAttributeName().c_str(), ValueOf(attribute));
 }
 
