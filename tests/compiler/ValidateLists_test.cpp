@@ -93,6 +93,10 @@ TEST(ValidateLists, RefusesWhatTheTypeRefusesAtItsElement) {
        "Failed to process the element [label]\n"
        "Invalid Value for label [1 tiny]: the item [tiny] is not a valid [Size]",
        2, 35},
+      {"a restriction of a built-in list", Record(kCounts + kSize + "<tokens>abc defg</tokens>"),
+       Record(kCounts + kSize + "<tokens>a b c</tokens>"),
+       "Invalid Value for tokens [a b c]: the list has [3] items where [at most 2] are expected",
+       2, 35},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -116,7 +120,7 @@ TEST(ValidateLists, RefusesWhatTheTypeRefusesAtItsElement) {
 TEST(ValidateLists, ValuesReadAsTheirTextAndWriteBack) {
   const std::string xml = Record(
       "<counts>\n 1  02 </counts><size>3</size><size>small</size><when>7 8</when>"
-      "<tags>red green</tags><label lang='en'>1 small</label>",
+      "<tags>red green</tags><label lang='en'>1 small</label><tokens>abc defg</tokens>",
       " sizes='small 2'");
   CSmartPtr<ValidateLists::CRecord> record = ReadValidating(xml);
   EXPECT_EQ(U8(record->GetCounts()), "1 02");  // a list is held collapsed
