@@ -263,10 +263,12 @@ std::string DescribeType(const SimpleType& type) {
   if (!type.name.empty()) return named(type);
   const SimpleType* base = type.baseType;
   while (base != nullptr && base->name.empty()) base = base->baseType;  // nested anonymous bases
-  std::string text = type.variety == Variety::List    ? std::string("a list")
-                     : type.variety == Variety::Union ? std::string("a union")
-                     : base != nullptr                ? named(*base)
-                                                      : std::string("text");
+  // A restriction of a list or union is named after its base.
+  const bool made = !type.memberTypes.empty();
+  std::string text = made && type.variety == Variety::List    ? std::string("a list")
+                     : made && type.variety == Variety::Union ? std::string("a union")
+                     : base != nullptr                        ? named(*base)
+                                                              : std::string("text");
   const Facets& f = type.ownFacets;
   auto quoted = [](const std::string& v) { return "\"" + CommentText(v) + "\""; };
   if (f.pattern) text += ", matching " + quoted(*f.pattern);

@@ -93,6 +93,11 @@ TEST(ValidateLists, RefusesWhatTheTypeRefusesAtItsElement) {
        "Failed to process the element [label]\n"
        "Invalid Value for label [1 tiny]: the item [tiny] is not a valid [Size]",
        2, 35},
+      {"simple content restricting a list's length", Record(kCounts + kSize + "<short>4</short>"),
+       Record(kCounts + kSize + "<short>4 large</short>"),
+       "Failed to process the element [short]\n"
+       "Invalid Value for short [4 large]: the list has [2] items where [at most 1] are expected",
+       2, 35},
       {"a restriction of a built-in list", Record(kCounts + kSize + "<tokens>abc defg</tokens>"),
        Record(kCounts + kSize + "<tokens>a b c</tokens>"),
        "Invalid Value for tokens [a b c]: the list has [3] items where [at most 2] are expected",
