@@ -894,13 +894,17 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
   p.Print("\nnamespace $stem$Metadata {\n", "stem", plan.stem);
   // The simple type tables of list and union members first, then the facet
   // tables: the rows point to them.
+  // (Those the class uses: its rows', its text's and its own collections'.)
   m_typeTables.clear();
-  for (const std::vector<Member>* members : {&plan.members, &plan.Described()})
-    for (const Member& m : *members) {
-      const SimpleType* simple = m.text && m.restrictedText ? m.restrictedText : m.simple;
-      if (!m.untyped && !m.converted && m.kind == Kind::Prim && IsListOrUnion(simple))
-        SimpleTypeTables(p, *simple);
-    }
+  auto tables = [&](const Member& m) {
+    const SimpleType* simple = m.text && m.restrictedText ? m.restrictedText : m.simple;
+    if (!m.untyped && !m.converted && m.kind == Kind::Prim && IsListOrUnion(simple))
+      SimpleTypeTables(p, *simple);
+  };
+  for (const Member& m : plan.Described())
+    if (!m.text && m.card != Card::Col) tables(m);
+  for (const Member& m : plan.members)
+    if (m.text || (m.card == Card::Col && !m.inherited)) tables(m);
   std::map<const Member*, std::string> facets;
   for (const Member& m : plan.Described()) {
     if (m.text || m.untyped || m.converted || m.card == Card::Col || m.kind != Kind::Prim)
