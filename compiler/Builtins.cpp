@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <utility>
 
 namespace vxbindc {
 
@@ -26,8 +27,8 @@ constexpr Whitespace C = Whitespace::Collapse;
 // The lexical rules of the name types (Name, NCName, NMTOKEN, ...) are not
 // carried as patterns: they need the \i and \c classes of XML Schema
 // expressions. The list types (IDREFS, NMTOKENS, ENTITIES) are held as one
-// string. QName values have a kind of their own: their prefix means a
-// namespace.
+// string, and are lists of their item types as far as facets go. QName
+// values have a kind of their own: their prefix means a namespace.
 const BuiltinRow kRows[] = {
     {"anySimpleType", "string", P, nullptr, nullptr, nullptr},
     {"string", "string", P, nullptr, nullptr, nullptr},
@@ -91,6 +92,17 @@ BuiltinMap MakeBuiltins() {
     if (row.pattern) type->facets.pattern = row.pattern;
     type->resolved = true;
     map.emplace(row.name, std::move(type));
+  }
+  // The built-in lists: their length facets count items, at least one.
+  for (const auto& [list, item] : {std::pair<const char*, const char*>{"IDREFS", "IDREF"},
+                                   {"ENTITIES", "ENTITY"},
+                                   {"NMTOKENS", "NMTOKEN"}}) {
+    SimpleType& type = *map.at(list);
+    type.variety = Variety::List;
+    type.ownFacets.minLength = 1;
+    TypeUse use;
+    use.simple = map.at(item).get();
+    type.memberTypes.push_back(use);
   }
   return map;
 }

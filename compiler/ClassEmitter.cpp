@@ -4,8 +4,10 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <utility>
+#include <vector>
 
 #include "Builtins.h"
 #include "Printer.h"
@@ -261,10 +263,12 @@ std::string DescribeType(const SimpleType& type) {
   if (!type.name.empty()) return named(type);
   const SimpleType* base = type.baseType;
   while (base != nullptr && base->name.empty()) base = base->baseType;  // nested anonymous bases
-  std::string text = type.variety == Variety::List    ? std::string("a list")
-                     : type.variety == Variety::Union ? std::string("a union")
-                     : base != nullptr                ? named(*base)
-                                                      : std::string("text");
+  // A restriction of a list or union is named after its base.
+  const bool made = !type.memberTypes.empty();
+  std::string text = made && type.variety == Variety::List    ? std::string("a list")
+                     : made && type.variety == Variety::Union ? std::string("a union")
+                     : base != nullptr                        ? named(*base)
+                                                              : std::string("text");
   const Facets& f = type.ownFacets;
   auto quoted = [](const std::string& v) { return "\"" + CommentText(v) + "\""; };
   if (f.pattern) text += ", matching " + quoted(*f.pattern);
@@ -300,6 +304,12 @@ class ClassWriter {
   // The row without what AttributeRow wraps it in.
   std::string PresentAttributeRow(const Member& m, const std::string& facets);
   std::string FacetTable(const Facets& facets);
+  // The constant tables of a list or union type and of the types it is
+  // made of (vxbind/model/SimpleTypeTable.h), each printed once per class
+  // before the first that points to it; returns the name of `type`'s.
+  std::string SimpleTypeTables(Printer& p, const SimpleType& type);
+  // The table of a member's list or union type, "" for another type.
+  std::string TypeTableOf(const Member& m) const;
   std::string Restrictions(const Facets& facets);
   // The check of the VxVariant `typed` against the facets of `type`, at
   // `indent`, its failure naming `element` (a literal).
@@ -390,6 +400,8 @@ class ClassWriter {
   const Plan& m_p;
   ClassUses* m_uses;                  // null for a declaration
   const ClassPlan* m_plan = nullptr;  // the class being defined
+  // The simple type tables of the class being defined, by type.
+  std::map<const SimpleType*, std::string> m_typeTables;
 };
 
 void ClassWriter::ClassDeclaration(std::ostream& out, const ClassPlan& plan) {
@@ -638,6 +650,132 @@ std::string ClassWriter::FacetTable(const Facets& f) {
   return FacetCalls("::VxVevAva5Data::FacetTable()", f, U16);
 }
 
+// Whether values of `type` are lists or unions, held as their text and
+// checked against a simple type table when read with validation.
+bool IsListOrUnion(const SimpleType* type) {
+  return type != nullptr && type->variety != Variety::Atomic;
+}
+
+// The list or union that `type` restricts (itself when it is one).
+const SimpleType& VarietyRoot(const SimpleType& type) {
+  const SimpleType* root = &type;
+  while (root->memberTypes.empty() && root->baseType != nullptr) root = root->baseType;
+  return *root;
+}
+
+// A list's or union's facets along its restrictions, down to the list or
+// union itself: the pattern in force, the lengths (counting items) and the
+// enumeration of the nearest step that has them.
+Facets OwnVarietyFacets(const SimpleType& type, std::vector<std::string>& enumeration) {
+  Facets f;
+  f.pattern = type.facets.pattern;
+  const SimpleType& root = VarietyRoot(type);
+  for (const SimpleType* t = &type;; t = t->baseType) {
+    if (f.length < 0) f.length = t->ownFacets.length;
+    if (f.minLength < 0) f.minLength = t->ownFacets.minLength;
+    if (f.maxLength < 0) f.maxLength = t->ownFacets.maxLength;
+    if (enumeration.empty()) enumeration = t->ownEnumeration;
+    if (t == &root || t->baseType == nullptr) break;
+  }
+  return f;
+}
+
+std::string ClassWriter::TypeTableOf(const Member& m) const {
+  const SimpleType* type = m.text && m.restrictedText ? m.restrictedText : m.simple;
+  if (m.untyped || m.converted || m.kind != Kind::Prim || !IsListOrUnion(type)) return "";
+  auto found = m_typeTables.find(type);
+  return found == m_typeTables.end() ? std::string() : found->second;
+}
+
+std::string ClassWriter::SimpleTypeTables(Printer& p, const SimpleType& top) {
+  // Depth first without recursion, each type's table after those of its
+  // item or member types; a type met again on its own path is circular.
+  struct Visit {
+    const SimpleType* type;
+    bool expanded;
+  };
+  std::vector<Visit> stack{{&top, false}};
+  std::set<const SimpleType*> onPath;
+  auto parts = [](const SimpleType& t) {
+    std::vector<const SimpleType*> found;
+    if (t.variety == Variety::Atomic) return found;
+    for (const TypeUse& use : VarietyRoot(t).memberTypes) {
+      if (use.simple == nullptr)
+        throw CompileError(t.pos, "the item or member type of '" + DescribeType(t) +
+                                      "' is not a simple type");
+      found.push_back(use.simple);
+    }
+    if (found.empty())
+      throw CompileError(t.pos, "the list or union type '" + DescribeType(t) +
+                                    "' has no item or member type");
+    return found;
+  };
+  while (!stack.empty()) {
+    Visit visit = stack.back();
+    const SimpleType& t = *visit.type;
+    if (m_typeTables.count(&t)) {
+      stack.pop_back();
+      continue;
+    }
+    if (!visit.expanded) {
+      if (!onPath.insert(&t).second)
+        throw CompileError(t.pos, "the list or union type '" + DescribeType(t) +
+                                      "' is made of itself");
+      stack.back().expanded = true;
+      for (const SimpleType* part : parts(t))
+        if (!m_typeTables.count(part)) stack.push_back({part, false});
+      continue;
+    }
+    stack.pop_back();
+    onPath.erase(&t);
+    const std::string n = std::to_string(m_typeTables.size());
+    const std::string name = "kType" + n;
+    std::vector<std::string> enumeration;
+    Facets facets;
+    if (t.variety == Variety::Atomic) {
+      facets = t.facets;
+      enumeration = t.enumeration;
+    } else {
+      facets = OwnVarietyFacets(t, enumeration);
+    }
+    std::string facetArgument;
+    if (!facets.Empty()) {
+      p.Print("constexpr ::VxVevAva5Data::FacetTable kTypeFacets$n$ =\n    $table$;\n", "n", n,
+              "table", Wrap(FacetTable(facets), 4));
+      facetArgument = ", &kTypeFacets" + n;
+    }
+    const std::string described = U16(DescribeType(t));
+    std::string table;
+    if (t.variety == Variety::Atomic) {
+      table = "::VxVevAva5Data::AtomicType(" + described + ", ::VxVevAva5::ItemType_" +
+              t.itemType + ", " + RuleName(t.whitespace) + facetArgument + ")";
+    } else if (t.variety == Variety::List) {
+      table = "::VxVevAva5Data::ListType(" + described + ", &" +
+              m_typeTables.at(parts(t).front()) + facetArgument + ")";
+    } else {
+      std::string members;
+      for (const SimpleType* part : parts(t))
+        members += (members.empty() ? "&" : ", &") + m_typeTables.at(part);
+      p.Print("constexpr const ::VxVevAva5Data::SimpleTypeTable* kTypeMembers$n$[] = {$m$};\n",
+              "n", n, "m", Wrap(members, 4));
+      table = "::VxVevAva5Data::UnionType(" + described + ", kTypeMembers" + n + ", " +
+              std::to_string(parts(t).size()) + facetArgument + ")";
+    }
+    if (!enumeration.empty()) {
+      std::string values;
+      for (const std::string& value : enumeration)
+        values += (values.empty() ? "" : ", ") + U16(value);
+      p.Print("constexpr const char16_t* kTypeValues$n$[] = {$v$};\n", "n", n, "v",
+              Wrap(values, 4));
+      table += ".Enumeration(kTypeValues" + n + ", " + std::to_string(enumeration.size()) + ")";
+    }
+    p.Print("constexpr ::VxVevAva5Data::SimpleTypeTable $name$ =\n    $table$;\n", "name", name,
+            "table", Wrap(table, 4));
+    m_typeTables[&t] = name;
+  }
+  return m_typeTables.at(&top);
+}
+
 // A wildcard's processContents and the set's declarations that it checks
 // against (`declarations`, qualified) as the table rows say them: empty for
 // skip, which the builders take when they are not given.
@@ -754,16 +892,30 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
   const ComplexType& type = *plan.type;
   Printer p(out);
   p.Print("\nnamespace $stem$Metadata {\n", "stem", plan.stem);
-  // The facet tables first: the rows point to them.
+  // The simple type tables of list and union members first, then the facet
+  // tables: the rows point to them.
+  // (Those the class uses: its rows', its text's and its own collections'.)
+  m_typeTables.clear();
+  auto tables = [&](const Member& m) {
+    const SimpleType* simple = m.text && m.restrictedText ? m.restrictedText : m.simple;
+    if (!m.untyped && !m.converted && m.kind == Kind::Prim && IsListOrUnion(simple))
+      SimpleTypeTables(p, *simple);
+  };
+  for (const Member& m : plan.Described())
+    if (!m.text && m.card != Card::Col) tables(m);
+  for (const Member& m : plan.members)
+    if (m.text || (m.card == Card::Col && !m.inherited)) tables(m);
   std::map<const Member*, std::string> facets;
   for (const Member& m : plan.Described()) {
-    if (m.text || m.untyped || m.converted || m.card == Card::Col || m.kind != Kind::Prim ||
-        m.simple->facets.Empty())
+    if (m.text || m.untyped || m.converted || m.card == Card::Col || m.kind != Kind::Prim)
       continue;
+    const std::string table = TypeTableOf(m);
+    if (m.simple->facets.Empty() && table.empty()) continue;
     std::string name = "kFacets" + std::to_string(facets.size());
     facets[&m] = name;
     p.Print("constexpr ::VxVevAva5Data::FacetTable $name$ =\n    $table$;\n", "name", name, "table",
-            Wrap(FacetTable(m.simple->facets), 4));
+            Wrap(FacetTable(m.simple->facets) + (table.empty() ? "" : ".SimpleType(&" + table + ")"),
+                 4));
   }
   auto facetsOf = [&](const Member& m) {
     auto found = facets.find(&m);
@@ -791,8 +943,12 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
   // A model group reads the attributes of its holder's element: it must let
   // them pass.
   std::string textIndex = "-1";
+  std::string textType;
   for (const Member& m : plan.members)
-    if (m.text) textIndex = Q(m.property);
+    if (m.text) {
+      textIndex = Q(m.property);
+      textType = TypeTableOf(m);
+    }
   const char* group = !type.group || *type.group == GroupKind::Sequence ? "Sequence"
                       : *type.group == GroupKind::Choice                ? "Choice"
                                                                         : "All";
@@ -806,6 +962,8 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
     p.Print("constexpr const char16_t* kGlobalElements[] = {$names$};\n", "names", names);
     globals = ",\n    kGlobalElements, " + std::to_string(roots->second.size());
   }
+  if (!textType.empty())
+    globals = (globals.empty() ? std::string(",\n    nullptr, 0") : globals) + ", &" + textType;
   p.Print(
       "constexpr ::VxVevAva5Data::ClassTable kTable = {\n"
       "    ::VxVevAva5Data::XmlElementGroupType_$group$, ::VxVevAva5Data::XmlElementType_$type$,\n"
@@ -829,8 +987,10 @@ std::string ClassWriter::CollectionConstruction(const Member& m) {
   std::string type = CollectionType(m);
   if (m.untyped) return UntypedCollection(*m_plan, m);
   if (m.kind != Kind::Prim) return "new " + type + "(" + args + ")";
-  return FacetsBuilder(m.simple->facets) + ".NewCollection<" + type + ">(" + args + ", " +
-         RuleName(m.simple->whitespace) + ")";
+  const std::string table = TypeTableOf(m);
+  return FacetsBuilder(m.simple->facets) +
+         (table.empty() ? "" : ".SimpleType(&" + Q(m_plan->stem + "Metadata") + "::" + table + ")") +
+         ".NewCollection<" + type + ">(" + args + ", " + RuleName(m.simple->whitespace) + ")";
 }
 
 // The expression for a default or fixed value of an attribute.

@@ -121,6 +121,13 @@ INSTANTIATE_TEST_SUITE_P(
         // the document reader's, as the program reports them.
         Refusal{"UnknownType", kHead + "\n<xs:element name='x' type='Nope'/></xs:schema>", kRun,
                 "bad.xsd:3: unknown type 'Nope'\n"},
+        // The generator's: a union that is its own member through a list.
+        Refusal{"CircularUnion",
+                kHead +
+                    "<xs:simpleType name='V'><xs:list itemType='U'/></xs:simpleType>\n"
+                    "<xs:simpleType name='U'><xs:union memberTypes='xs:int V'/></xs:simpleType>\n"
+                    "<xs:element name='x' type='U'/></xs:schema>",
+                kRun, "bad.xsd:3: the list or union type 'U' is made of itself\n"},
         Refusal{"NotWellFormed", kHead + "<xs:element>\n</xs:schema>", kRun,
                 "bad.xsd:3: mismatched tag at line 3\n"},
         Refusal{"EmptyFile", "", kRun, "bad.xsd:0: the file is empty\n"},

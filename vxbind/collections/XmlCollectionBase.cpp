@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
+#include "vxbind/base/Exceptions.h"
 #include "vxbind/collections/detail/Errors.h"
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/platform/Format.h"
@@ -387,6 +389,15 @@ CXmlElement* CXmlTypeCollection::FromXml_Int(CXmlElement*, CXmlElement* current,
   const String& namespaceUri = GetNamespaceRef();
   for (; current != nullptr; current = current->GetNextSiblingElement()) {
     if (!DoesElementNameMatch(context, current, name.c_str(), namespaceUri.c_str())) break;
+    if (m_textCheck != nullptr && context.GetValidateOnRead()) {
+      try {
+        m_textCheck(m_textCheckData, name.c_str(), current->GetText());
+      } catch (CVxException& e) {
+        e.SetPosition(current->GetLineNumber(), current->GetColumnNumber());
+        throw CVxValidationException(
+            FormatString(VX_T("Failed to process the element [%s]"), name.c_str()), std::move(e));
+      }
+    }
     AddFromElement(*current);
   }
   return current;

@@ -240,6 +240,20 @@ class VXBIND_EXPORT CXmlTypeCollection : public CXmlCollectionBase {
   // collection (generated code passes literals).
   const unsigned short* GetFormat() const { return m_format; }
 
+  // A check of each item's text, as it stands in the document, made when
+  // the context validates (CXmlSerializationContext::GetValidateOnRead)
+  // before the item is read: `check(data, elementName, text)` throws what
+  // the text breaks. Generated code sets it for items of a list or union
+  // type. A failure passes on wrapped in CVxValidationException "Failed to
+  // process the element [%s]", the item's element's line and column on the
+  // inner one.
+  using TextCheck = void (*)(const void* data, const unsigned short* elementName,
+                             const String& text);
+  void SetTextCheck(TextCheck check, const void* data) {
+    m_textCheck = check;
+    m_textCheckData = data;
+  }
+
  protected:
   // The facet arguments are those of CPrimitiveRestrictions, in its order.
   CXmlTypeCollection(ItemType itemType, const unsigned short* elementName,
@@ -273,6 +287,8 @@ class VXBIND_EXPORT CXmlTypeCollection : public CXmlCollectionBase {
   ItemType m_itemType;
   const unsigned short* m_format;
   CWhitespaceUtils::WhitespaceRule m_whitespaceRule;
+  TextCheck m_textCheck = nullptr;
+  const void* m_textCheckData = nullptr;
 };
 
 // Walks the items of a CXmlCollection whose items are all T, in collection

@@ -27,6 +27,7 @@
 #include "vxbind/conversions/WhitespaceUtils.h"
 #include "vxbind/model/AttributeInfo.h"
 #include "vxbind/model/MetadataTable.h"
+#include "vxbind/model/SimpleTypeTable.h"
 #include "vxbind/model/XmlGeneratedClass.h"
 #include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
@@ -53,6 +54,11 @@ class Facets {
   Facets& MaxInclusive(const unsigned short* value) { m_maxInclusive = value; return *this; }
   Facets& MinExclusive(const unsigned short* value) { m_minExclusive = value; return *this; }
   Facets& MaxExclusive(const unsigned short* value) { m_maxExclusive = value; return *this; }
+  // The items' list or union type, checked when read with validation.
+  Facets& SimpleType(const VxVevAva5Data::SimpleTypeTable* value) {
+    m_simpleType = value;
+    return *this;
+  }
 
   operator CPrimitiveRestrictions() const {  // NOLINT: the builder's purpose
     return CPrimitiveRestrictions(m_pattern, m_minLength, m_maxLength, m_minInclusive,
@@ -64,9 +70,13 @@ class Facets {
   Collection* NewCollection(const unsigned short* elementName, const unsigned short* namespaceUri,
                             int minOccurs, int maxOccurs,
                             CWhitespaceUtils::WhitespaceRule rule) const {
-    return new Collection(elementName, namespaceUri, minOccurs, maxOccurs, m_pattern, m_minLength,
-                          m_maxLength, m_minInclusive, m_maxInclusive, m_minExclusive,
-                          m_maxExclusive, m_length, rule, nullptr);
+    Collection* collection =
+        new Collection(elementName, namespaceUri, minOccurs, maxOccurs, m_pattern, m_minLength,
+                       m_maxLength, m_minInclusive, m_maxInclusive, m_minExclusive,
+                       m_maxExclusive, m_length, rule, nullptr);
+    if (m_simpleType != nullptr)
+      collection->SetTextCheck(&VxVevAva5Data::CheckSimpleTypeText, m_simpleType);
+    return collection;
   }
 
  private:
@@ -78,6 +88,7 @@ class Facets {
   const unsigned short* m_maxInclusive = nullptr;
   const unsigned short* m_minExclusive = nullptr;
   const unsigned short* m_maxExclusive = nullptr;
+  const VxVevAva5Data::SimpleTypeTable* m_simpleType = nullptr;
 };
 
 class CUntypedCol;

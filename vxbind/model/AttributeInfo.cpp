@@ -9,6 +9,7 @@
 #include "vxbind/collections/detail/QNameValues.h"
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/model/GlobalDeclarations.h"
+#include "vxbind/model/SimpleTypeTable.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
 #include "vxbind/writers/XmlWriter.h"
@@ -123,12 +124,13 @@ void CAttributeInfoPrimitive::AttributeToXml(const CXmlSerializationContext&,
   writer->WriteAttribute(GetAttributeName(), GetAttributeNamespace(), value.ToString(m_format));
 }
 
-bool CAttributeInfoPrimitive::AttributeFromXml(const CXmlSerializationContext&,
+bool CAttributeInfoPrimitive::AttributeFromXml(const CXmlSerializationContext& context,
                                                CXmlGeneratedClass* object,
                                                CXmlAttribute* attribute) {
   if (attribute->GetLocalName() != GetAttributeName() ||
       attribute->GetNamespaceURI() != GetAttributeNamespace())
     return false;
+  if (m_simpleType != nullptr) CheckSimpleTypeOf(context, attribute);
   VxVariant value;
   value.FromString(ValueOf(attribute), m_itemType, m_whitespaceRule);
   AccessProperty(object, false, value);
@@ -144,6 +146,7 @@ bool CAttributeInfoPrimitive::AttributeFromElement(const CXmlSerializationContex
   if (attribute->GetLocalName() != GetAttributeName() ||
       attribute->GetNamespaceURI() != GetAttributeNamespace())
     return false;
+  if (m_simpleType != nullptr) CheckSimpleTypeOf(context, attribute);
   VxVariant value;
   value.FromString(ValueOf(attribute), m_itemType, m_whitespaceRule);
   VxVevAva5::detail::ResolveQName(value, owner);
@@ -153,6 +156,12 @@ bool CAttributeInfoPrimitive::AttributeFromElement(const CXmlSerializationContex
 
 void CAttributeInfoPrimitive::Validate(const CXmlSerializationContext&, bool found) const {
   ValidateRequired(found);
+}
+
+void CAttributeInfoPrimitive::CheckSimpleTypeOf(const CXmlSerializationContext& context,
+                                                const CXmlAttribute* attribute) const {
+  if (context.GetValidateOnRead())
+    CheckSimpleType(m_simpleType, GetAttributeName().c_str(), ValueOf(attribute));
 }
 
 void CAttributeInfoPrimitive::CheckRestriction(VxVariant value) const {

@@ -164,7 +164,17 @@ class VXBIND_EXPORT CAttributeInfoPrimitive : public CAttributeInfo {
   // the restrictions); throws the facet's exception.
   void CheckRestriction(VxVariant value) const;
 
+  // An attribute of a list or union type: the type's table, against which
+  // reading checks the value when the context validates (null: none). Set
+  // by the metadata builder, before the info is shared.
+  const SimpleTypeTable* GetSimpleType() const { return m_simpleType; }
+  void SetSimpleType(const SimpleTypeTable* type) { m_simpleType = type; }
+
  private:
+  void CheckSimpleTypeOf(const CXmlSerializationContext& context,
+                         const CXmlAttribute* attribute) const;
+
+  const SimpleTypeTable* m_simpleType = nullptr;
   CPrimitiveRestrictions m_restrictions;
   ItemType m_itemType;
   const unsigned short* m_format;

@@ -8,6 +8,7 @@
 #include "vxbind/collections/XmlCollectionBase.h"
 #include "vxbind/collections/detail/QNameValues.h"
 #include "vxbind/document/XmlDocument.h"
+#include "vxbind/model/SimpleTypeTable.h"
 #include "vxbind/model/detail/Errors.h"
 #include "vxbind/model/detail/Nil.h"
 #include "vxbind/platform/Format.h"
@@ -254,10 +255,14 @@ CElementInfo::SearchResult CElementInfo::SearchMandatory(const CXmlSerialization
   return kSearchFound;
 }
 
-void CElementInfo::ReadPrimitive(CXmlGeneratedClass* object, CXmlElement** current) const {
+void CElementInfo::ReadPrimitive(CXmlGeneratedClass* object, CXmlElement** current,
+                                 const CXmlSerializationContext& context) const {
   if (!ReadNil(object, *current)) {
     VxVariant value;
-    value.FromString(TextOf(*current), m_itemType, m_whitespaceRule);
+    const String text = TextOf(*current);
+    if (m_simpleType != nullptr && context.GetValidateOnRead())
+      CheckSimpleType(m_simpleType, m_elementName.c_str(), text);
+    value.FromString(text, m_itemType, m_whitespaceRule);
     if (VxVevAva5::detail::IsQNameKind(m_itemType))
       VxVevAva5::detail::ResolveQName(value, **current);
     AccessProperty(object, false, value);

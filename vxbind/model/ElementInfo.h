@@ -131,6 +131,11 @@ class VXBIND_EXPORT CElementInfo {
     m_processContents = process;
     m_declarations = declarations;
   }
+  // A primitive member of a list or union type: the type's table, against
+  // which reading checks the element's text when the context validates
+  // (null: none). Set by the metadata builder, before the info is shared.
+  const SimpleTypeTable* GetSimpleType() const { return m_simpleType; }
+  void SetSimpleType(const SimpleTypeTable* type) { m_simpleType = type; }
 
   // True when `element` is this member's: the same local name (exactly),
   // and the same namespace URI unless the context ignores namespaces. False
@@ -221,9 +226,10 @@ class VXBIND_EXPORT CElementInfo {
   // xsi:nil="true" and returns true.
   bool WriteNil(const CXmlGeneratedClass* object, CXmlWriter* writer) const;
   // *current's text as the member's primitive value (the whitespace rule
-  // applied; no facet check), stored, or the member marked nil; the cursor
-  // advances.
-  void ReadPrimitive(CXmlGeneratedClass* object, CXmlElement** current) const;
+  // applied; no facet check but the simple type's, when the context
+  // validates), stored, or the member marked nil; the cursor advances.
+  void ReadPrimitive(CXmlGeneratedClass* object, CXmlElement** current,
+                     const CXmlSerializationContext& context) const;
   // *current's text (as it stands) through `fromText`, stored as an i4, or
   // the member marked nil; the cursor advances.
   void ReadEnum(CXmlGeneratedClass* object, CXmlElement** current,
@@ -265,6 +271,7 @@ class VXBIND_EXPORT CElementInfo {
   bool m_nillable = false;
   ProcessContents m_processContents = ProcessContents_Skip;
   const SchemaSetTable* m_declarations = nullptr;
+  const SimpleTypeTable* m_simpleType = nullptr;
 };
 
 // The group bases. Each says which group it is, for the member kinds that

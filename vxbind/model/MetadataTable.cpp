@@ -145,10 +145,14 @@ CElementInfo* NewElementInfo(const ElementMember& m) {
       }
       return ByOccurrence<NoKind, typename Kinds::AbsClsOpt, NoKind>(m, m.memberType,
                                                                      m.substitutionFactory);
-    case ElementMemberKind_Primitive:
-      return ByOccurrence<typename Kinds::PrimMnd, typename Kinds::PrimOpt,
-                          typename Kinds::PrimCol>(m, m.itemType, Units(m.format), m.whitespace,
-                                                   MakeRestrictions(m.facets));
+    case ElementMemberKind_Primitive: {
+      CElementInfo* info =
+          ByOccurrence<typename Kinds::PrimMnd, typename Kinds::PrimOpt,
+                       typename Kinds::PrimCol>(m, m.itemType, Units(m.format), m.whitespace,
+                                                MakeRestrictions(m.facets));
+      if (info != nullptr && m.facets != nullptr) info->SetSimpleType(m.facets->simpleType);
+      return info;
+    }
     case ElementMemberKind_Enum:
       if (single && (m.toText == nullptr || m.fromText == nullptr)) return nullptr;
       return ByOccurrence<typename Kinds::EnumMnd, typename Kinds::EnumOpt,
@@ -189,10 +193,13 @@ CAttributeInfo* NewAttributeInfoOfKind(const AttributeMember& m) {
   const unsigned short* name = Units(m.name);
   const unsigned short* ns = Units(m.attributeNamespace);
   switch (m.kind) {
-    case AttributeMemberKind_Primitive:
-      return new CAttributeInfoPrimitive(name, ns, m.propertyIndex, m.optional, m.itemType,
-                                         Units(m.format), m.whitespace,
-                                         MakeRestrictions(m.facets));
+    case AttributeMemberKind_Primitive: {
+      auto* info = new CAttributeInfoPrimitive(name, ns, m.propertyIndex, m.optional, m.itemType,
+                                               Units(m.format), m.whitespace,
+                                               MakeRestrictions(m.facets));
+      if (m.facets != nullptr) info->SetSimpleType(m.facets->simpleType);
+      return info;
+    }
     case AttributeMemberKind_Enum:
       if (m.toText == nullptr || m.fromText == nullptr) return nullptr;
       return new CAttributeInfoEnum(name, ns, m.propertyIndex, m.optional, m.toText, m.fromText);
@@ -236,6 +243,7 @@ void BuildMetadata(const ClassTable& table, CParentElementInfo*& classInfo,
                                   table.failIfAttributeUnknown, table.hasBaseClasses,
                                   table.mixed);
     info->SetElementOnly(table.elementOnly);
+    info->SetTextType(table.textType);
     // Null-filled, so that what is built so far is a null-ended array for
     // CleanMetaData at every step.
     if (table.globalElements != nullptr)

@@ -67,6 +67,7 @@ using VxVevAva5::VxVariant;
 class CAttributeInfo;
 class CElementInfo;
 struct SchemaSetTable;
+struct SimpleTypeTable;  // SimpleTypeTable.h
 
 // ---- The tables ----------------------------------------------------------------
 
@@ -82,6 +83,9 @@ struct FacetTable {
   const char16_t* maxInclusive = nullptr;
   const char16_t* minExclusive = nullptr;
   const char16_t* maxExclusive = nullptr;
+  // A list or union type: what reading checks the text against when the
+  // context validates (the other facets are the text's, as a string).
+  const SimpleTypeTable* simpleType = nullptr;
 
  private:
   // Before its callers: clang does not evaluate a member template defined
@@ -109,6 +113,9 @@ struct FacetTable {
   }
   constexpr FacetTable MaxExclusive(const char16_t* v) const {
     return With(&FacetTable::maxExclusive, v);
+  }
+  constexpr FacetTable SimpleType(const SimpleTypeTable* v) const {
+    return With(&FacetTable::simpleType, v);
   }
 
 };
@@ -364,6 +371,9 @@ struct ClassTable {
   // declared with its type (CParentElementInfo::AddGlobalElement).
   const char16_t* const* globalElements = nullptr;
   std::size_t globalElementCount = 0;
+  // Simple content of a list or union type: what reading checks the text
+  // against when the context validates (CParentElementInfo::SetTextType).
+  const SimpleTypeTable* textType = nullptr;
 };
 
 // The class info of `table` and its null-ended element and attribute info

@@ -16,6 +16,7 @@
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/model/AttributeInfo.h"
 #include "vxbind/model/ElementInfo.h"
+#include "vxbind/model/SimpleTypeTable.h"
 #include "vxbind/model/detail/Nil.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
@@ -560,6 +561,9 @@ CXmlElement* CXmlGeneratedClass::ReadObject(CXmlElement* element, CXmlElement* c
     const unsigned short* data = element->GetTextData(length);
     VxVariant text;
     text.SetString(length != 0 ? String(data, length) : String());
+    if (info->GetTextType() != nullptr && context.GetValidateOnRead())
+      VxVevAva5Data::CheckSimpleType(info->GetTextType(), element->GetLocalName().c_str(),
+                                     text.GetString());
     AccessProperty(textIndex, false, text);
     // A QName text comes back as the value it made, to be resolved here.
     if (VxVevAva5::detail::IsQNameKind(text.GetItemType())) {

@@ -106,6 +106,7 @@ enum ProcessContents : uint8_t {
 class CElementInfo;
 class CAttributeInfo;
 struct SchemaSetTable;
+struct SimpleTypeTable;
 
 // What a generated class says about itself as a whole. Fixed at
 // construction.
@@ -150,6 +151,12 @@ class VXBIND_EXPORT CParentElementInfo {
 
   bool GetMixed() const { return m_mixed; }
 
+  // Simple content of a list or union type: the type's table, against
+  // which reading checks the text when the context validates (null: none).
+  // Set by the metadata builder, before the info is shared.
+  const SimpleTypeTable* GetTextType() const { return m_textType; }
+  void SetTextType(const SimpleTypeTable* type) { m_textType = type; }
+
  private:
   XmlElementGroupType m_groupType;
   XmlElementType m_elementType;
@@ -161,6 +168,7 @@ class VXBIND_EXPORT CParentElementInfo {
   std::vector<String> m_globalElements;
   bool m_elementOnly = false;
   bool m_mixed;
+  const SimpleTypeTable* m_textType = nullptr;
 };
 
 }  // namespace VxVevAva5Data
