@@ -47,6 +47,7 @@
 #include "vxbind/conversions/PrimitiveRestrictions.h"
 #include "vxbind/conversions/Variant.h"
 #include "vxbind/conversions/WhitespaceUtils.h"
+#include "vxbind/model/IdentityTable.h"
 #include "vxbind/model/XmlGeneratedClass.h"
 #include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
@@ -130,6 +131,17 @@ class VXBIND_EXPORT CElementInfo {
   void SetProcessContents(ProcessContents process, const SchemaSetTable* declarations) {
     m_processContents = process;
     m_declarations = declarations;
+  }
+
+  // Validation on read: whether the content of the member's element is an
+  // ID, an IDREF or a list of them, and the identity constraints of its
+  // declaration (IdentityTable.h). None unless set, once, when the metadata
+  // is built.
+  IdKind GetIdKind() const { return m_idKind; }
+  const IdentityTable* GetIdentity() const { return m_identity; }
+  void SetIdentity(IdKind kind, const IdentityTable* identity) {
+    m_idKind = kind;
+    m_identity = identity;
   }
 
   // True when `element` is this member's: the same local name (exactly),
@@ -245,6 +257,13 @@ class VXBIND_EXPORT CElementInfo {
   // true when it consumed something, the cursor then moved past it.
   static bool ReadInPlace(CXmlObjectBase* child, CXmlElement* parent, CXmlElement** current,
                           const CXmlSerializationContext& context);
+  // The member read the sibling elements from `first` up to `end` (null:
+  // to the last): with validation on, their IDs, references and identity
+  // constraints go to the document's checks. Nothing for a member without
+  // any.
+  void NoteRead(const CXmlElement* first, const CXmlElement* end) const {
+    if (m_idKind != IdKind_None || m_identity != nullptr) NoteIdentities(first, end);
+  }
   // "Failed to find the mandatory element [%s]".
   [[noreturn]] void ThrowMissingMandatory() const;
   // "Not implemented, should never be called".
@@ -265,6 +284,10 @@ class VXBIND_EXPORT CElementInfo {
   bool m_nillable = false;
   ProcessContents m_processContents = ProcessContents_Skip;
   const SchemaSetTable* m_declarations = nullptr;
+  IdKind m_idKind = IdKind_None;
+  const IdentityTable* m_identity = nullptr;
+
+  void NoteIdentities(const CXmlElement* first, const CXmlElement* end) const;
 };
 
 // The group bases. Each says which group it is, for the member kinds that

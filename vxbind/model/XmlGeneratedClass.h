@@ -106,6 +106,8 @@ enum ProcessContents : uint8_t {
 class CElementInfo;
 class CAttributeInfo;
 struct SchemaSetTable;
+struct IdentityTable;
+struct RootIdentity;
 
 // What a generated class says about itself as a whole. Fixed at
 // construction.
@@ -150,6 +152,15 @@ class VXBIND_EXPORT CParentElementInfo {
 
   bool GetMixed() const { return m_mixed; }
 
+  // The global elements of the class's type that have identity constraints
+  // (IdentityTable.h; a table, not copied), set by the metadata builder;
+  // the constraints of the one named `localName` in `ns`, or null.
+  void SetRootIdentities(const RootIdentity* roots, std::size_t count) {
+    m_rootIdentities = roots;
+    m_rootIdentityCount = count;
+  }
+  const IdentityTable* FindRootIdentity(const String& localName, const String& ns) const;
+
  private:
   XmlElementGroupType m_groupType;
   XmlElementType m_elementType;
@@ -161,6 +172,8 @@ class VXBIND_EXPORT CParentElementInfo {
   std::vector<String> m_globalElements;
   bool m_elementOnly = false;
   bool m_mixed;
+  const RootIdentity* m_rootIdentities = nullptr;
+  std::size_t m_rootIdentityCount = 0;
 };
 
 }  // namespace VxVevAva5Data
