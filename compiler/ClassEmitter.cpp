@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "Builtins.h"
+#include "IdentityEmitter.h"
 #include "Printer.h"
 
 namespace vxbindc {
@@ -769,6 +770,7 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
     auto found = facets.find(&m);
     return found == facets.end() ? std::string() : found->second;
   };
+  const IdentityTableNames identity = IdentityTables(out, plan);
   // The rows, each from the fifth column.
   std::string elementRows, attributeRows;
   size_t elements = 0, attributes = 0;
@@ -776,11 +778,13 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
     if (m.attribute || m.text) continue;
     std::string row = ElementRow(plan, m, facetsOf(m));
     if (m.nillable) row += ".Nillable()";
+    row += IdentityRowSuffix(m, identity);
     elementRows += (elements++ ? ",\n    " : "") + Wrap(row, 4);
   }
   for (const Member& m : plan.Described()) {
     if (!m.attribute) continue;
-    attributeRows += (attributes++ ? ",\n    " : "") + Wrap(AttributeRow(m, facetsOf(m)), 4);
+    attributeRows += (attributes++ ? ",\n    " : "") +
+                     Wrap(AttributeRow(m, facetsOf(m)) + IdentityRowSuffix(m, identity), 4);
   }
   if (elements)
     p.Print("constexpr ::VxVevAva5Data::ElementMember kElements[] = {\n    $rows$};\n", "rows",
@@ -806,6 +810,10 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
     p.Print("constexpr const char16_t* kGlobalElements[] = {$names$};\n", "names", names);
     globals = ",\n    kGlobalElements, " + std::to_string(roots->second.size());
   }
+  // The global elements of its type with identity constraints, read as roots.
+  if (!identity.roots.empty())
+    globals = (globals.empty() ? ",\n    nullptr, 0" : globals) + ", " + identity.roots + ", " +
+              std::to_string(identity.rootCount);
   p.Print(
       "constexpr ::VxVevAva5Data::ClassTable kTable = {\n"
       "    ::VxVevAva5Data::XmlElementGroupType_$group$, ::VxVevAva5Data::XmlElementType_$type$,\n"

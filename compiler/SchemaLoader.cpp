@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "ReaderSupport.h"
+#include "IdentityConstraints.h"
 #include "Resolver.h"
 #include "SchemaChecker.h"
 #include "SchemaReader.h"
@@ -103,6 +104,7 @@ void ResolveAndCheck(const std::vector<Schema*>& documents, const RunDocuments* 
   for (Resolver& resolver : resolvers) resolver.ResolveSubstitutionGroups();
   for (Schema* document : documents) CheckSchema(*document);
   for (Resolver& resolver : resolvers) resolver.ResolveMixedText();
+  ResolveIdentityConstraints(documents);
 }
 
 // One document read, resolved and checked on its own.
