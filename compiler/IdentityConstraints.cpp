@@ -262,6 +262,25 @@ void SettleFieldValues(const ElementDecl& decl, IdentityConstraint& constraint) 
 
 }  // namespace
 
+std::string IdKindOf(const SimpleType* type) {
+  for (const SimpleType* t = type; t != nullptr; t = t->baseType) {
+    if (t->variety == Variety::Union) return "";
+    if (t->variety == Variety::List) {
+      if (t->memberTypes.empty()) continue;  // a restriction of a list
+      const SimpleType* item = t->memberTypes.front().simple;
+      if (item == nullptr || item->variety != Variety::Atomic) return "";
+      const std::string kind = IdKindOf(item);
+      return kind == "Id" ? "Ids" : kind == "IdRef" ? "IdRefs" : "";
+    }
+    if (t->baseType == nullptr && t->pos.file == "<built-in>") {
+      if (t->name == "ID") return "Id";
+      if (t->name == "IDREF") return "IdRef";
+      if (t->name == "IDREFS") return "IdRefs";
+    }
+  }
+  return "";
+}
+
 bool ParseIdentityXPath(const std::string& text, bool field, const PrefixLookup& lookup,
                         XPathExpr& out, std::string& error) {
   try {
@@ -274,6 +293,18 @@ bool ParseIdentityXPath(const std::string& text, bool field, const PrefixLookup&
 }
 
 void ResolveIdentityConstraints(const std::vector<Schema*>& documents) {
+  // An element carries at most one ID attribute.
+  for (Schema* schema : documents)
+    for (const auto& type : schema->complexTypes) {
+      const AttributeDecl* id = nullptr;
+      for (const AttributeDecl& attribute : type->attributes) {
+        if (attribute.prohibited || IdKindOf(attribute.type.simple) != "Id") continue;
+        if (id != nullptr)
+          throw CompileError(type->pos, "two attributes of type ID, '" + id->name + "' and '" +
+                                            attribute.name + "', in one complex type");
+        id = &attribute;
+      }
+    }
   std::map<Key, IdentityConstraint*> byName;
   for (Schema* schema : documents)
     for (const auto& decl : schema->elements)

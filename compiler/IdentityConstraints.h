@@ -28,12 +28,17 @@ using PrefixLookup = std::function<bool(const std::string& prefix, std::string& 
 bool ParseIdentityXPath(const std::string& text, bool field, const PrefixLookup& lookup,
                         XPathExpr& out, std::string& error);
 
-// Across the documents of a run: refuses two identity constraints of one
-// name, a keyref whose refer names no key or unique or one with another
-// number of fields; works out how each field's values compare from the
-// declarations it selects; notes the global elements with constraints in
-// the types read as their roots (ComplexType::identityRoots). Throws
-// CompileError.
+// "Id", "IdRef", "IdRefs" or "Ids" for a simple type that is xs:ID,
+// xs:IDREF or xs:IDREFS, derived from one, or a list of IDs or IDREFs; ""
+// for any other.
+std::string IdKindOf(const SimpleType* type);
+
+// Across the documents of a run: refuses a complex type with two attributes
+// of type ID, two identity constraints of one name, and a keyref whose
+// refer names no key or unique or one with another number of fields;
+// works out how each field's values compare from the declarations it
+// selects; notes the global elements with constraints in the types read as
+// their roots (ComplexType::identityRoots). Throws CompileError.
 void ResolveIdentityConstraints(const std::vector<Schema*>& documents);
 
 }  // namespace vxbindc

@@ -3,30 +3,11 @@
 #include <vector>
 
 #include "ClassEmitter.h"
+#include "IdentityConstraints.h"
 
 namespace vxbindc {
 
 namespace {
-
-// "Id", "IdRef", "IdRefs", "Ids", or "" for a type that is none of these.
-std::string IdKindOf(const SimpleType* type) {
-  for (const SimpleType* t = type; t != nullptr; t = t->baseType) {
-    if (t->variety == Variety::Union) return "";
-    if (t->variety == Variety::List) {
-      if (t->memberTypes.empty()) continue;  // a restriction of a list
-      const SimpleType* item = t->memberTypes.front().simple;
-      if (item == nullptr || item->variety != Variety::Atomic) return "";
-      const std::string kind = IdKindOf(item);
-      return kind == "Id" ? "Ids" : kind == "IdRef" ? "IdRefs" : "";
-    }
-    if (t->baseType == nullptr && t->pos.file == "<built-in>") {
-      if (t->name == "ID") return "Id";
-      if (t->name == "IDREF") return "IdRef";
-      if (t->name == "IDREFS") return "IdRefs";
-    }
-  }
-  return "";
-}
 
 const char* StepKind(XPathStep::Kind kind) {
   switch (kind) {

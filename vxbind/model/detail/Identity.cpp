@@ -215,7 +215,6 @@ class CIdentityChecks {
 
   void NoteIdValues(IdKind kind, const unsigned short* data, size_t length,
                     const CXmlElement& owner, const void* node);
-  void NoteIdAttribute(const CXmlAttribute& attribute, const CXmlElement& owner);
   void NoteConstrained(const IdentityTable& table, const CXmlElement& element);
   void Finish();
 
@@ -256,8 +255,6 @@ class CIdentityChecks {
   const CXmlElement& m_root;
   std::unordered_map<String, const void*, StringHash> m_ids;
   std::vector<Reference> m_references;
-  const CXmlElement* m_idOwner = nullptr;
-  const CXmlAttribute* m_idAttribute = nullptr;
   std::vector<Constrained> m_constrained;
   std::unordered_map<const CXmlElement*, size_t> m_constrainedIndex;
   std::vector<const CXmlElement*> m_path;  // Walk's ancestors
@@ -288,16 +285,6 @@ void CIdentityChecks::NoteIdValues(IdKind kind, const unsigned short* data, size
       throw CVxValidationException(
           FormatString(VX_T("Duplicate ID value [%s]"), found.first->first.c_str()));
   } while (at < text.size());
-}
-
-void CIdentityChecks::NoteIdAttribute(const CXmlAttribute& attribute, const CXmlElement& owner) {
-  if (m_idOwner == &owner && m_idAttribute != &attribute)
-    throw CVxValidationException(FormatString(
-        VX_T("The element [%s] carries more than one ID attribute: [%s] and [%s]"),
-        owner.GetLocalName().c_str(), m_idAttribute->GetLocalName().c_str(),
-        attribute.GetLocalName().c_str()));
-  m_idOwner = &owner;
-  m_idAttribute = &attribute;
 }
 
 void CIdentityChecks::NoteConstrained(const IdentityTable& table, const CXmlElement& element) {
@@ -593,14 +580,22 @@ void NoteElements(IdKind kind, const IdentityTable* identity, const String& name
       continue;
     size_t length;
     const unsigned short* data = e->GetTextData(length);
-    checks->NoteIdValues(kind, data, length, *e, e);
+    try {
+      checks->NoteIdValues(kind, data, length, *e, e);
+    } catch (CVxException& failure) {
+      // The element at fault may be one of a run that its member read: its
+      // own link says which, and where.
+      failure.SetPosition(e->GetLineNumber(), e->GetColumnNumber());
+      throw CVxValidationException(
+          FormatString(VX_T("Failed to process the element [%s]"), e->GetLocalName().c_str()),
+          std::move(failure));
+    }
   }
 }
 
 void NoteAttribute(IdKind kind, const CXmlAttribute& attribute, const CXmlElement& owner) {
   CIdentityChecks* checks = t_checks;
   if (checks == nullptr) return;
-  if (kind == VxVevAva5Data::IdKind_Id) checks->NoteIdAttribute(attribute, owner);
   size_t length;
   const unsigned short* data = attribute.GetValueData(length);
   checks->NoteIdValues(kind, data, length, owner, &attribute);

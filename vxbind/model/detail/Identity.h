@@ -65,9 +65,8 @@ void NoteElements(VxVevAva5Data::IdKind kind, const VxVevAva5Data::IdentityTable
                   const String& name, const CXmlElement* first, const CXmlElement* end);
 
 // An attribute of `owner` whose value is an ID or references (`kind`). A
-// duplicate ID throws as above; a second ID attribute on the same element
-// throws CVxValidationException "The element [%s] carries more than one ID
-// attribute: [%s] and [%s]".
+// duplicate ID throws as above. (That an element carries at most one ID
+// attribute, vxbindc sees to: it refuses a type with two.)
 void NoteAttribute(VxVevAva5Data::IdKind kind, const CXmlAttribute& attribute,
                    const CXmlElement& owner);
 
