@@ -180,13 +180,29 @@ FieldValue ValueOf(const SimpleType* type) {
   return FieldValue::Text;
 }
 
-// The element declarations of `type`'s content named by `step` (model
-// groups looked into, wildcards not); false when it cannot tell (a
-// wildcard step, or content of a wildcard).
-bool Children(const ComplexType* type, const XPathStep& step, std::set<const ElementDecl*>& out) {
-  if (type == nullptr) return true;  // simple content: no children
-  std::vector<const ComplexType*> groups{type};
-  std::set<const ComplexType*> seen{type};
+// Whether the child step `step` (null: any element) names `decl`.
+bool Names(const XPathStep* step, const ElementDecl& decl) {
+  if (step == nullptr) return true;
+  switch (step->kind) {
+    case XPathStep::Kind::Child:
+      return decl.name == step->local && decl.ns == step->ns;
+    case XPathStep::Kind::ChildInNamespace:
+      return decl.ns == step->ns;
+    case XPathStep::Kind::AnyChild:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The element declarations of `decl`'s content that `step` names (null:
+// all of them), model groups looked into; false when it cannot tell
+// (untyped content, a wildcard).
+bool Children(const ElementDecl& decl, const XPathStep* step, std::set<const ElementDecl*>& out) {
+  if (decl.type.untyped) return false;
+  if (decl.type.complex == nullptr) return true;  // simple content: no children
+  std::vector<const ComplexType*> groups{decl.type.complex};
+  std::set<const ComplexType*> seen{decl.type.complex};
   while (!groups.empty()) {
     const ComplexType* group = groups.back();
     groups.pop_back();
@@ -194,26 +210,35 @@ bool Children(const ComplexType* type, const XPathStep& step, std::set<const Ele
       if (particle.any) return false;
       if (particle.group != nullptr) {
         if (seen.insert(particle.group).second) groups.push_back(particle.group);
-        continue;
+      } else if (particle.decl != nullptr && Names(step, *particle.decl)) {
+        out.insert(particle.decl);
       }
-      const ElementDecl* decl = particle.decl;
-      if (decl == nullptr) continue;
-      if (step.kind != XPathStep::Kind::Child) return false;
-      if (decl->name == step.local && decl->ns == step.ns) out.insert(decl);
     }
   }
   return true;
 }
 
-// The declarations that `path`'s child steps reach from `from`; false
-// when it cannot tell.
+// The declarations that `path`'s first `steps` steps reach from `from`;
+// false when it cannot tell.
 bool Follow(const XPathPath& path, size_t steps, std::set<const ElementDecl*> from,
             std::set<const ElementDecl*>& out) {
-  if (path.descendant) return false;
+  if (path.descendant) {
+    // ".//": the declarations themselves and all that their content holds,
+    // at any depth.
+    std::vector<const ElementDecl*> pending(from.begin(), from.end());
+    while (!pending.empty()) {
+      const ElementDecl* decl = pending.back();
+      pending.pop_back();
+      std::set<const ElementDecl*> children;
+      if (!Children(*decl, nullptr, children)) return false;
+      for (const ElementDecl* child : children)
+        if (from.insert(child).second) pending.push_back(child);
+    }
+  }
   for (size_t s = 0; s < steps; ++s) {
     std::set<const ElementDecl*> next;
     for (const ElementDecl* decl : from)
-      if (decl->type.untyped || !Children(decl->type.complex, path.steps[s], next)) return false;
+      if (!Children(*decl, &path.steps[s], next)) return false;
     from = std::move(next);
   }
   out.insert(from.begin(), from.end());
@@ -313,9 +338,11 @@ void ResolveIdentityConstraints(const std::vector<Schema*>& documents) {
           throw CompileError(constraint.pos,
                              "duplicate identity constraint '" + constraint.name + "'");
   for (Schema* schema : documents)
+    for (const auto& decl : schema->elements)
+      for (IdentityConstraint& constraint : decl->identity) SettleFieldValues(*decl, constraint);
+  for (Schema* schema : documents)
     for (const auto& decl : schema->elements) {
       for (IdentityConstraint& constraint : decl->identity) {
-        SettleFieldValues(*decl, constraint);
         if (constraint.kind != IdentityConstraint::Kind::KeyRef) continue;
         auto found = byName.find(Key(constraint.refer->ns, constraint.refer->local));
         if (found == byName.end() || found->second->kind == IdentityConstraint::Kind::KeyRef)
@@ -328,6 +355,9 @@ void ResolveIdentityConstraints(const std::vector<Schema*>& documents) {
                                  std::to_string(constraint.fields.size()) + " fields where '" +
                                  constraint.refer->text + "' has " +
                                  std::to_string(found->second->fields.size()));
+        // A keyref's values are looked up among its key's: they compare as
+        // the key's do.
+        constraint.fieldValues = found->second->fieldValues;
       }
       if (!decl->global || decl->identity.empty()) continue;
       ComplexType* root = decl->type.complex ? decl->type.complex : decl->rootClass;
