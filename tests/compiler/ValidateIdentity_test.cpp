@@ -100,7 +100,7 @@ const std::vector<std::string> kCatalog = {
     "  <order id='o1'>",
     "    <line><product>p1</product></line>",
     "    <line><product> p2 </product></line>",
-    "    <ref>o2</ref>",  // forward
+    "    <ref>o2</ref><item>i1</item>",  // forward
     "  </order>",
     "  <order id='o2' follows='o1'>",
     "    <line><product>p2</product></line>",
@@ -197,7 +197,7 @@ INSTANTIATE_TEST_SUITE_P(
                 9,
                 3},
         Invalid{"IdrefElement",
-                {{7, "    <ref>s2</ref>"}},
+                {{7, "    <ref>s2</ref><item>i1</item>"}},
                 kOrder + "Failed to process the element [ref]\nThe IDREF value [s2] does not "
                          "match any ID",
                 7,
@@ -227,6 +227,13 @@ INSTANTIATE_TEST_SUITE_P(
                          "value [p3] matches no key of [productCode]",
                 10,
                 5},
+        // A keyref to a unique of the sections, below its own element.
+        Invalid{"KeyrefBelow",
+                {{7, "    <ref>o2</ref><item>p1</item>"}},
+                kOrder + "Failed to process the element [item]\nThe keyref [orderedItem] value "
+                         "[p1] matches no key of [sectionCode]",
+                7,
+                18},
         // A unique whose selector has ".//" and "|": a product code on an
         // item of a section.
         Invalid{"UniqueAcrossPaths",
