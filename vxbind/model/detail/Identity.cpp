@@ -40,8 +40,10 @@ const unsigned short* Units(const char16_t* text) {
 
 bool Is(const String& text, const char16_t* literal) { return text.compare(Units(literal)) == 0; }
 
+// Not noexcept: the hash tables then keep each entry's hash, and walking a
+// bucket compares those instead of hashing every text in it again.
 struct StringHash {
-  size_t operator()(const String& text) const noexcept {
+  size_t operator()(const String& text) const {
     uint64_t hash = 14695981039346656037ull;
     for (unsigned short unit : text) {
       hash ^= unit;
@@ -51,21 +53,26 @@ struct StringHash {
   }
 };
 
-// `length` units of text with XML white space collapsed: runs made one
-// space, none at either end.
-String Collapse(const unsigned short* data, size_t length) {
-  String out;
-  out.reserve(length);
-  bool space = false;
+// Appends `length` units of text with XML white space collapsed: runs
+// made one space, none at either end.
+void AppendCollapsed(String& out, const unsigned short* data, size_t length) {
+  bool space = false, any = false;
   for (size_t i = 0; i < length; ++i) {
     if (Utf16::IsXmlSpace(data[i])) {
-      space = !out.empty();
+      space = any;
       continue;
     }
     if (space) out += ' ';
     space = false;
+    any = true;
     out += data[i];
   }
+}
+
+String Collapse(const unsigned short* data, size_t length) {
+  String out;
+  out.reserve(length);
+  AppendCollapsed(out, data, length);
   return out;
 }
 
@@ -127,7 +134,9 @@ String CanonicalFloat(const String& text, bool single) {
   return String(buffer, printed.ptr);
 }
 
-// A field's value as its type compares it.
+// A field's value as its type compares it, appended to `key`.
+void AppendNormalized(String& key, IdentityValue kind, const unsigned short* data,
+                      size_t length);
 String Normalize(IdentityValue kind, const unsigned short* data, size_t length) {
   switch (kind) {
     case VxVevAva5Data::IdentityValue_String:
@@ -154,6 +163,14 @@ String Normalize(IdentityValue kind, const unsigned short* data, size_t length) 
       break;
   }
   return Collapse(data, length);
+}
+
+void AppendNormalized(String& key, IdentityValue kind, const unsigned short* data,
+                      size_t length) {
+  if (kind == VxVevAva5Data::IdentityValue_Text)
+    AppendCollapsed(key, data, length);
+  else
+    key += Normalize(kind, data, length);
 }
 
 // xsi:nil="true" (or "1") on the element.
@@ -467,10 +484,21 @@ void CIdentityChecks::Check(const IdentityConstraint& constraint, const CXmlElem
                             KeyTable* table, const std::vector<const KeyTable*>* referenced) {
   const unsigned short* name = Units(constraint.name);
   Select(constraint.selector, element, m_targets);
-  String key, shown;
+  String key;
+  // The values as the document has them, white space collapsed, for a
+  // message.
+  std::vector<std::pair<const unsigned short*, size_t>> values;
+  auto shown = [&values]() {
+    String text;
+    for (size_t i = 0; i < values.size(); ++i) {
+      if (i != 0) text += VX_T(", ");
+      AppendCollapsed(text, values[i].first, values[i].second);
+    }
+    return text;
+  };
   for (const CXmlElement* target : m_targets) {
     key.clear();
-    shown.clear();
+    values.clear();
     bool complete = true;
     for (size_t f = 0; f < constraint.fieldCount; ++f) {
       const IdentityField& field = constraint.fields[f];
@@ -501,12 +529,9 @@ void CIdentityChecks::Check(const IdentityConstraint& constraint, const CXmlElem
         complete = false;  // not in the table: unique and keyref leave it
         break;
       }
-      if (f != 0) {
-        key += static_cast<unsigned short>(0);
-        shown += VX_T(", ");
-      }
-      key += Normalize(field.value, data, length);
-      shown += Collapse(data, length);
+      if (f != 0) key += static_cast<unsigned short>(0);
+      AppendNormalized(key, field.value, data, length);
+      values.emplace_back(data, length);
     }
     if (!complete) continue;
     if (table != nullptr) {
@@ -516,14 +541,14 @@ void CIdentityChecks::Check(const IdentityConstraint& constraint, const CXmlElem
                 FormatString(constraint.kind == IdentityKind_Key
                                  ? VX_T("Duplicate key value [%s] for the key [%s]")
                                  : VX_T("Duplicate key value [%s] for the unique constraint [%s]"),
-                             shown.c_str(), name));
+                             shown().c_str(), name));
       continue;
     }
     bool matched = false;
     for (const KeyTable* keys : *referenced) matched = matched || keys->count(key) != 0;
     if (!matched)
       ThrowAt(*target, FormatString(VX_T("The keyref [%s] value [%s] matches no key of [%s]"),
-                                    name, shown.c_str(), Units(constraint.referName)));
+                                    name, shown().c_str(), Units(constraint.referName)));
   }
 }
 
