@@ -20,9 +20,7 @@ bool IsNameStart(char c) {
   unsigned char u = static_cast<unsigned char>(c);
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || u >= 0x80;
 }
-bool IsNameChar(char c) {
-  return IsNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-';
-}
+bool IsNameChar(char c) { return IsNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-'; }
 
 class XPathParser {
  public:
@@ -258,9 +256,9 @@ FieldValue FieldValueOf(const XPathExpr& field, const std::set<const ElementDecl
       return FieldValue::Text;
     for (const ElementDecl* decl : reached) {
       if (!attribute) {
-        const SimpleType* text =
-            decl->type.simple ? decl->type.simple
-                              : decl->type.complex ? decl->type.complex->text : nullptr;
+        const SimpleType* text = decl->type.simple    ? decl->type.simple
+                                 : decl->type.complex ? decl->type.complex->text
+                                                      : nullptr;
         values.insert(ValueOf(text));
         continue;
       }
@@ -350,11 +348,11 @@ void ResolveIdentityConstraints(const std::vector<Schema*>& documents) {
                                                  constraint.refer->text +
                                                  "', which is no key or unique constraint");
         if (found->second->fields.size() != constraint.fields.size())
-          throw CompileError(constraint.pos,
-                             "the keyref '" + constraint.name + "' has " +
-                                 std::to_string(constraint.fields.size()) + " fields where '" +
-                                 constraint.refer->text + "' has " +
-                                 std::to_string(found->second->fields.size()));
+          throw CompileError(constraint.pos, "the keyref '" + constraint.name + "' has " +
+                                                 std::to_string(constraint.fields.size()) +
+                                                 " fields where '" + constraint.refer->text +
+                                                 "' has " +
+                                                 std::to_string(found->second->fields.size()));
         // A keyref's values are looked up among its key's: they compare as
         // the key's do.
         constraint.fieldValues = found->second->fieldValues;

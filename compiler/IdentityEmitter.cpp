@@ -71,8 +71,7 @@ class TableWriter {
       const size_t firstField = fields.size();
       for (size_t f = 0; f < c.fields.size(); ++f)
         fields.push_back("{" + XPath(c.fields[f]) + ", " +
-                         ValueKind(f < c.fieldValues.size() ? c.fieldValues[f]
-                                                            : FieldValue::Text) +
+                         ValueKind(f < c.fieldValues.size() ? c.fieldValues[f] : FieldValue::Text) +
                          "}");
       const bool keyref = c.kind == IdentityConstraint::Kind::KeyRef;
       constraints.push_back("{" + std::string(ConstraintKind(c.kind)) + ", " + TableText(c.name) +
@@ -82,8 +81,7 @@ class TableWriter {
                             (keyref ? TableText(c.refer->local) : "nullptr") + ", " +
                             (keyref ? TableText(c.refer->ns) : "nullptr") + "}");
     }
-    if (!m_steps.empty())
-      Array("IdentityStep", m_name + "Steps", m_steps);
+    if (!m_steps.empty()) Array("IdentityStep", m_name + "Steps", m_steps);
     Array("IdentityPath", m_name + "Paths", m_paths);
     Array("IdentityField", m_name + "Fields", fields);
     Array("IdentityConstraint", m_name + "Constraints", constraints);
@@ -100,10 +98,10 @@ class TableWriter {
       for (const XPathStep& step : path.steps)
         m_steps.push_back("{" + std::string(StepKind(step.kind)) + ", " + TableText(step.ns) +
                           ", " + TableText(step.local) + "}");
-      m_paths.push_back("{" + std::string(path.descendant ? "true" : "false") + ", " +
-                        (path.steps.empty() ? "nullptr"
-                                            : m_name + "Steps + " + std::to_string(firstStep)) +
-                        ", " + std::to_string(path.steps.size()) + "}");
+      m_paths.push_back(
+          "{" + std::string(path.descendant ? "true" : "false") + ", " +
+          (path.steps.empty() ? "nullptr" : m_name + "Steps + " + std::to_string(firstStep)) +
+          ", " + std::to_string(path.steps.size()) + "}");
     }
     return "{" + TableText(xpath.text) + ", " + m_name + "Paths + " + std::to_string(firstPath) +
            ", " + std::to_string(xpath.paths.size()) + "}";
@@ -138,8 +136,8 @@ IdentityTableNames IdentityTables(std::ostream& out, const ClassPlan& plan) {
       table(m.element);
   std::vector<std::string> roots;
   for (const ElementDecl* decl : plan.type->identityRoots)
-    roots.push_back("{" + TableText(decl->name) + ", " + TableText(decl->ns) + ", &" +
-                    table(decl) + "}");
+    roots.push_back("{" + TableText(decl->name) + ", " + TableText(decl->ns) + ", &" + table(decl) +
+                    "}");
   if (!roots.empty()) {
     out << "constexpr ::VxVevAva5Data::RootIdentity kRootIdentities[] = {";
     for (size_t i = 0; i < roots.size(); ++i) out << (i ? ",\n    " : "\n    ") << roots[i];

@@ -99,7 +99,14 @@ struct ElementDecl;
 // prefixes resolved: paths joined by "|", each an optional ".//" and its
 // steps ("." steps left out). A field's path may end with an attribute.
 struct XPathStep {
-  enum class Kind { Child, ChildInNamespace, AnyChild, Attribute, AttributeInNamespace, AnyAttribute };
+  enum class Kind {
+    Child,
+    ChildInNamespace,
+    AnyChild,
+    Attribute,
+    AttributeInNamespace,
+    AnyAttribute
+  };
   Kind kind = Kind::Child;
   std::string ns;     // Child, Attribute and the InNamespace kinds
   std::string local;  // Child, Attribute

@@ -15,8 +15,8 @@
 #include <optional>
 #include <utility>
 
-#include "ReaderSupport.h"
 #include "IdentityConstraints.h"
+#include "ReaderSupport.h"
 #include "Resolver.h"
 #include "SchemaChecker.h"
 #include "SchemaReader.h"

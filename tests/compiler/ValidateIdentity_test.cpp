@@ -269,9 +269,10 @@ TEST(ValidateIdentity, AHundredThousandKeysTakeLinearTime) {
   const int count = 100000;
   EXPECT_EQ(Read(LargeCatalog(count, "p0"), true).message, "");
   Outcome outcome = Read(LargeCatalog(count, "p" + std::to_string(count)), true);
-  EXPECT_EQ(outcome.message, kOrder + "Failed to process the element [line]\nThe keyref "
-                                      "[orderedProduct] value [p100000] matches no key of "
-                                      "[productCode]");
+  EXPECT_EQ(outcome.message, kOrder +
+                                 "Failed to process the element [line]\nThe keyref "
+                                 "[orderedProduct] value [p100000] matches no key of "
+                                 "[productCode]");
   EXPECT_EQ(outcome.line, static_cast<uint32_t>(2 * count + 2));
 }
 

@@ -53,12 +53,12 @@ enum IdentityKind : uint8_t {
 };
 
 enum IdentityStepKind : uint8_t {
-  IdentityStep_Child = 0,               // an element of that namespace and local name
-  IdentityStep_ChildInNamespace = 1,    // prefix:*, any element of the namespace
-  IdentityStep_AnyChild = 2,            // *
-  IdentityStep_Attribute = 3,           // @name, a field's last step only
-  IdentityStep_AttributeInNamespace = 4,
-  IdentityStep_AnyAttribute = 5,        // @*
+  IdentityStep_Child = 0,                 // an element of that namespace and local name
+  IdentityStep_ChildInNamespace = 1,      // prefix:*, any element of the namespace
+  IdentityStep_AnyChild = 2,              // *
+  IdentityStep_Attribute = 3,             // @name, a field's last step only
+  IdentityStep_AttributeInNamespace = 4,  // @prefix:*
+  IdentityStep_AnyAttribute = 5,          // @*
 };
 
 struct IdentityStep {

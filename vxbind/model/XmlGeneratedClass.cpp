@@ -520,9 +520,9 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
     if (context.GetValidateOnRead() && !detail::IdentityChecksActive()) {
       // The outermost element read with validation: the checks of the
       // whole document (IDs, identity constraints) gather, then run.
-      detail::CIdentityScope scope(*element, GetClassInfo()->FindRootIdentity(
-                                                 element->GetLocalName(),
-                                                 element->GetNamespaceURI()));
+      detail::CIdentityScope scope(
+          *element,
+          GetClassInfo()->FindRootIdentity(element->GetLocalName(), element->GetNamespaceURI()));
       CXmlElement* next = ReadObject(element, current, context, optional, offered);
       offered = element;
       scope.Finish();

@@ -128,15 +128,14 @@ String CanonicalFloat(const String& text, bool single) {
   if (parsed.ec != std::errc() || parsed.ptr != end) return text;
   if (value == 0) return String(1, '0');
   char buffer[64];
-  std::to_chars_result printed = single ? std::to_chars(buffer, buffer + sizeof buffer,
-                                                        static_cast<float>(value))
-                                        : std::to_chars(buffer, buffer + sizeof buffer, value);
+  std::to_chars_result printed =
+      single ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value))
+             : std::to_chars(buffer, buffer + sizeof buffer, value);
   return String(buffer, printed.ptr);
 }
 
 // A field's value as its type compares it, appended to `key`.
-void AppendNormalized(String& key, IdentityValue kind, const unsigned short* data,
-                      size_t length);
+void AppendNormalized(String& key, IdentityValue kind, const unsigned short* data, size_t length);
 String Normalize(IdentityValue kind, const unsigned short* data, size_t length) {
   switch (kind) {
     case VxVevAva5Data::IdentityValue_String:
@@ -151,8 +150,7 @@ String Normalize(IdentityValue kind, const unsigned short* data, size_t length) 
       return CanonicalDecimal(Collapse(data, length));
     case VxVevAva5Data::IdentityValue_Float:
     case VxVevAva5Data::IdentityValue_Double:
-      return CanonicalFloat(Collapse(data, length),
-                            kind == VxVevAva5Data::IdentityValue_Float);
+      return CanonicalFloat(Collapse(data, length), kind == VxVevAva5Data::IdentityValue_Float);
     case VxVevAva5Data::IdentityValue_Boolean: {
       String text = Collapse(data, length);
       if (Is(text, u"1")) return Units(u"true");
@@ -165,8 +163,7 @@ String Normalize(IdentityValue kind, const unsigned short* data, size_t length) 
   return Collapse(data, length);
 }
 
-void AppendNormalized(String& key, IdentityValue kind, const unsigned short* data,
-                      size_t length) {
+void AppendNormalized(String& key, IdentityValue kind, const unsigned short* data, size_t length) {
   if (kind == VxVevAva5Data::IdentityValue_Text)
     AppendCollapsed(key, data, length);
   else
@@ -315,9 +312,8 @@ void CIdentityChecks::NoteConstrained(const IdentityTable& table, const CXmlElem
 void CIdentityChecks::Finish() {
   for (const Reference& reference : m_references)
     if (m_ids.find(reference.value) == m_ids.end())
-      ThrowAt(*reference.element,
-              FormatString(VX_T("The IDREF value [%s] does not match any ID"),
-                           reference.value.c_str()));
+      ThrowAt(*reference.element, FormatString(VX_T("The IDREF value [%s] does not match any ID"),
+                                               reference.value.c_str()));
   if (m_constrained.empty()) return;
   NumberConstrained();
   std::sort(m_constrained.begin(), m_constrained.end(),
@@ -513,10 +509,10 @@ void CIdentityChecks::Check(const IdentityConstraint& constraint, const CXmlElem
         if (node.attribute != nullptr) {
           data = node.attribute->GetValueData(length);
         } else if (node.element->GetFirstElement() != nullptr) {
-          ThrowAt(*target, FormatString(VX_T("The field [%s] of [%s] selects the element [%s], "
-                                             "which has child elements"),
-                                        Units(field.path.text), name,
-                                        node.element->GetLocalName().c_str()));
+          ThrowAt(*target,
+                  FormatString(VX_T("The field [%s] of [%s] selects the element [%s], "
+                                    "which has child elements"),
+                               Units(field.path.text), name, node.element->GetLocalName().c_str()));
         } else if (!IsNil(*node.element)) {
           data = node.element->GetTextData(length);
           if (data == nullptr) data = VX_T("");
@@ -547,8 +543,8 @@ void CIdentityChecks::Check(const IdentityConstraint& constraint, const CXmlElem
     bool matched = false;
     for (const KeyTable* keys : *referenced) matched = matched || keys->count(key) != 0;
     if (!matched)
-      ThrowAt(*target, FormatString(VX_T("The keyref [%s] value [%s] matches no key of [%s]"),
-                                    name, shown().c_str(), Units(constraint.referName)));
+      ThrowAt(*target, FormatString(VX_T("The keyref [%s] value [%s] matches no key of [%s]"), name,
+                                    shown().c_str(), Units(constraint.referName)));
   }
 }
 
