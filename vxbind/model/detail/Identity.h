@@ -2,7 +2,7 @@
 // resolved, and the identity constraints (xs:unique, xs:key, xs:keyref) of
 // the element declarations met (IdentityTable.h).
 //
-// The outermost read of a generated class with validation on makes an
+// The outermost read of a generated class with validation on makes a
 // CIdentityScope: it becomes this thread's checks, to which the element and
 // attribute infos hand what they read (the hooks below do nothing when no
 // scope is open, so reading without validation pays a null test in the
