@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Builtins.h"
+#include "IdentityEmitter.h"
 #include "Printer.h"
 
 namespace vxbindc {
@@ -921,6 +922,7 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
     auto found = facets.find(&m);
     return found == facets.end() ? std::string() : found->second;
   };
+  const IdentityTableNames identity = IdentityTables(out, plan);
   // The rows, each from the fifth column.
   std::string elementRows, attributeRows;
   size_t elements = 0, attributes = 0;
@@ -928,11 +930,13 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
     if (m.attribute || m.text) continue;
     std::string row = ElementRow(plan, m, facetsOf(m));
     if (m.nillable) row += ".Nillable()";
+    row += IdentityRowSuffix(m, identity);
     elementRows += (elements++ ? ",\n    " : "") + Wrap(row, 4);
   }
   for (const Member& m : plan.Described()) {
     if (!m.attribute) continue;
-    attributeRows += (attributes++ ? ",\n    " : "") + Wrap(AttributeRow(m, facetsOf(m)), 4);
+    attributeRows += (attributes++ ? ",\n    " : "") +
+                     Wrap(AttributeRow(m, facetsOf(m)) + IdentityRowSuffix(m, identity), 4);
   }
   if (elements)
     p.Print("constexpr ::VxVevAva5Data::ElementMember kElements[] = {\n    $rows$};\n", "rows",
@@ -962,8 +966,16 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
     p.Print("constexpr const char16_t* kGlobalElements[] = {$names$};\n", "names", names);
     globals = ",\n    kGlobalElements, " + std::to_string(roots->second.size());
   }
-  if (!textType.empty())
-    globals = (globals.empty() ? std::string(",\n    nullptr, 0") : globals) + ", &" + textType;
+  // Simple content of a list or union type: the table its text is checked
+  // against; then the global elements of its type with identity
+  // constraints, read as roots.
+  if (!textType.empty() || !identity.roots.empty()) {
+    if (globals.empty()) globals = ",
+    nullptr, 0";
+    globals += textType.empty() ? std::string(", nullptr") : ", &" + textType;
+  }
+  if (!identity.roots.empty())
+    globals += ", " + identity.roots + ", " + std::to_string(identity.rootCount);
   p.Print(
       "constexpr ::VxVevAva5Data::ClassTable kTable = {\n"
       "    ::VxVevAva5Data::XmlElementGroupType_$group$, ::VxVevAva5Data::XmlElementType_$type$,\n"

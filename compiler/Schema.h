@@ -95,6 +95,49 @@ struct SimpleType {
 
 struct ElementDecl;
 
+// An XPath of an identity constraint (xs:selector, xs:field), parsed, its
+// prefixes resolved: paths joined by "|", each an optional ".//" and its
+// steps ("." steps left out). A field's path may end with an attribute.
+struct XPathStep {
+  enum class Kind {
+    Child,
+    ChildInNamespace,
+    AnyChild,
+    Attribute,
+    AttributeInNamespace,
+    AnyAttribute
+  };
+  Kind kind = Kind::Child;
+  std::string ns;     // Child, Attribute and the InNamespace kinds
+  std::string local;  // Child, Attribute
+};
+struct XPathPath {
+  bool descendant = false;
+  std::vector<XPathStep> steps;
+};
+struct XPathExpr {
+  std::string text;  // as written
+  std::vector<XPathPath> paths;
+};
+
+// How the values of a field compare (the library's IdentityValue): the
+// type the compiler found for what the field selects, Text where it cannot
+// tell.
+enum class FieldValue { Text, String, Replaced, Decimal, Float, Double, Boolean };
+
+// xs:unique, xs:key or xs:keyref of an element declaration.
+struct IdentityConstraint {
+  enum class Kind { Unique, Key, KeyRef };
+  SourcePos pos;
+  Kind kind = Kind::Unique;
+  std::string name;
+  std::string ns;  // the target namespace of its schema document
+  XPathExpr selector;
+  std::vector<XPathExpr> fields;
+  std::vector<FieldValue> fieldValues;  // one per field, once resolved
+  std::optional<QName> refer;           // a keyref's key or unique
+};
+
 // The type of an element or attribute: named (resolved later) or anonymous.
 struct TypeUse {
   std::optional<QName> name;
@@ -123,6 +166,9 @@ struct ElementDecl {
   // it is the root of a document.
   struct ComplexType* rootClass = nullptr;
   std::string documentation;  // its xs:documentation, whitespace collapsed
+  // Its identity constraints, checked when documents are read with
+  // validation on.
+  std::vector<IdentityConstraint> identity;
 };
 
 // xs:any or xs:anyAttribute: the namespace constraint as the library takes
@@ -221,6 +267,9 @@ struct ComplexType {
   // A restriction's particles that restate elements admitted by a wildcard
   // of the base (by index in `particles`): members of this type's own.
   std::set<size_t> fromWildcard;
+  // The global elements read into this type's class as a document's root
+  // that have identity constraints.
+  std::vector<const ElementDecl*> identityRoots;
 };
 
 // A named xs:attributeGroup: attributes and references to other groups.

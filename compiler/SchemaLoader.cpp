@@ -15,6 +15,7 @@
 #include <optional>
 #include <utility>
 
+#include "IdentityConstraints.h"
 #include "ReaderSupport.h"
 #include "Resolver.h"
 #include "SchemaChecker.h"
@@ -103,6 +104,7 @@ void ResolveAndCheck(const std::vector<Schema*>& documents, const RunDocuments* 
   for (Resolver& resolver : resolvers) resolver.ResolveSubstitutionGroups();
   for (Schema* document : documents) CheckSchema(*document);
   for (Resolver& resolver : resolvers) resolver.ResolveMixedText();
+  ResolveIdentityConstraints(documents);
 }
 
 // One document read, resolved and checked on its own.

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "IdentityConstraints.h"
 #include "ReaderSupport.h"
 
 namespace vxbindc {
@@ -108,7 +109,10 @@ class Reader {
   void ReadDirective(const CXmlElement* e);
   void ReadGlobalElement(const CXmlElement* e);
   void ReadSubstitution(const CXmlElement* e, ElementDecl& decl);
-  void ReadTypeOfDeclaration(const CXmlElement* e, TypeUse& type, const ElementDecl* owner,
+  // xs:unique, xs:key or xs:keyref `e` into the declaration's constraints.
+  void ReadIdentityConstraint(const CXmlElement* e, ElementDecl& decl);
+  XPathExpr ReadIdentityXPath(const CXmlElement* e, bool field);
+  void ReadTypeOfDeclaration(const CXmlElement* e, TypeUse& type, ElementDecl* owner,
                              const ComplexType* enclosing);
   ComplexType* NewComplexType(const CXmlElement* e, const ElementDecl* owner,
                               const ComplexType* enclosing);
@@ -377,15 +381,71 @@ void Reader::ReadSubstitution(const CXmlElement* e, ElementDecl& decl) {
   decl.abstract = BoolAttr(e, "abstract");
 }
 
+void Reader::ReadIdentityConstraint(const CXmlElement* e, ElementDecl& decl) {
+  IdentityConstraint constraint;
+  constraint.pos = Pos(e);
+  constraint.kind = Is(e, "unique") ? IdentityConstraint::Kind::Unique
+                    : Is(e, "key")  ? IdentityConstraint::Kind::Key
+                                    : IdentityConstraint::Kind::KeyRef;
+  if (constraint.kind == IdentityConstraint::Kind::KeyRef) {
+    CheckAttributes(e, {"name", "refer", "id"});
+    std::optional<std::string> refer = Attr(e, "refer");
+    if (!refer) Fail(e, "xs:keyref without refer");
+    constraint.refer = ParseQName(e, *refer);
+  } else {
+    CheckAttributes(e, {"name", "id"});
+  }
+  constraint.name = NameAttr(e);
+  constraint.ns = m_schema.targetNamespace;
+  bool selector = false;
+  for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
+    if (SkipChild(e, c)) continue;
+    if (Is(c, "selector")) {
+      if (selector) Fail(c, Name(e) + " with more than one xs:selector");
+      selector = true;
+      constraint.selector = ReadIdentityXPath(c, false);
+    } else if (Is(c, "field")) {
+      if (!selector) Fail(c, "xs:field before the xs:selector of " + Name(e));
+      constraint.fields.push_back(ReadIdentityXPath(c, true));
+    } else {
+      Fail(c, "unsupported " + Name(c) + " inside " + Name(e));
+    }
+  }
+  if (!selector) Fail(e, Name(e) + " '" + constraint.name + "' without xs:selector");
+  if (constraint.fields.empty()) Fail(e, Name(e) + " '" + constraint.name + "' without xs:field");
+  decl.identity.push_back(std::move(constraint));
+}
+
+XPathExpr Reader::ReadIdentityXPath(const CXmlElement* e, bool field) {
+  CheckAttributes(e, {"xpath", "id"});
+  CheckOnlyAnnotation(e);
+  std::optional<std::string> text = Attr(e, "xpath");
+  if (!text) Fail(e, Name(e) + " without an xpath");
+  XPathExpr xpath;
+  std::string error;
+  auto lookup = [e](const std::string& prefix, std::string& ns) {
+    String uri;
+    if (!e->LookupNamespaceURI(VxVevAva5::Utf16::FromUtf8(prefix), uri)) return false;
+    ns = U8(uri);
+    return true;
+  };
+  if (!ParseIdentityXPath(*text, field, lookup, xpath, error))
+    Fail(e, "invalid XPath '" + *text + "' of " + Name(e) + ": " + error);
+  return xpath;
+}
+
 // The type attribute or the one anonymous type inside an element or
 // attribute declaration (`owner` null for an attribute).
-void Reader::ReadTypeOfDeclaration(const CXmlElement* e, TypeUse& type, const ElementDecl* owner,
+void Reader::ReadTypeOfDeclaration(const CXmlElement* e, TypeUse& type, ElementDecl* owner,
                                    const ComplexType* enclosing) {
   if (std::optional<std::string> name = Attr(e, "type")) type.name = ParseQName(e, *name);
   for (const CXmlElement* c = e->GetFirstElement(); c; c = c->GetNextSiblingElement()) {
     if (SkipChild(e, c)) continue;
-    // Identity constraints change no binding; they are not checked.
-    if (owner != nullptr && (Is(c, "unique") || Is(c, "key") || Is(c, "keyref"))) continue;
+    // Identity constraints change no binding: kept for validation on read.
+    if (owner != nullptr && (Is(c, "unique") || Is(c, "key") || Is(c, "keyref"))) {
+      ReadIdentityConstraint(c, *owner);
+      continue;
+    }
     bool simple = Is(c, "simpleType");
     bool complex = owner != nullptr && Is(c, "complexType");
     if (!simple && !complex) Fail(c, "unsupported " + Name(c) + " inside " + Name(e));

@@ -35,6 +35,7 @@
 #include "vxbind/conversions/PrimitiveRestrictions.h"
 #include "vxbind/conversions/Variant.h"
 #include "vxbind/conversions/WhitespaceUtils.h"
+#include "vxbind/model/IdentityTable.h"
 #include "vxbind/model/XmlGeneratedClass.h"
 #include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
@@ -95,6 +96,11 @@ class VXBIND_EXPORT CAttributeInfo {
   void SetTellsAbsence(bool tells) { m_tellsAbsence = tells; }
   // Writes an invalid variant to the member: the attribute is absent.
   void TellAbsent(CXmlGeneratedClass* object) const;
+  // Whether the attribute's value is an ID, an IDREF or a list of them
+  // (IdentityTable.h), for validation on read; IdKind_None unless set,
+  // once, before the info is shared.
+  IdKind GetIdKind() const { return m_idKind; }
+  void SetIdKind(IdKind kind) { m_idKind = kind; }
 
   // True when `attribute` has this info's local name and, unless the
   // context ignores namespaces, its namespace URI. False for none.
@@ -130,6 +136,7 @@ class VXBIND_EXPORT CAttributeInfo {
   int m_propertyIndex;
   bool m_optional;
   bool m_tellsAbsence = false;
+  IdKind m_idKind = IdKind_None;
 };
 
 // An attribute of a primitive type. Reading takes only an attribute of

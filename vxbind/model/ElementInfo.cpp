@@ -10,6 +10,7 @@
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/model/SimpleTypeTable.h"
 #include "vxbind/model/detail/Errors.h"
+#include "vxbind/model/detail/Identity.h"
 #include "vxbind/model/detail/Nil.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
@@ -267,6 +268,7 @@ void CElementInfo::ReadPrimitive(CXmlGeneratedClass* object, CXmlElement** curre
       VxVevAva5::detail::ResolveQName(value, **current);
     AccessProperty(object, false, value);
   }
+  NoteRead(*current, (*current)->GetNextSiblingElement());
   *current = (*current)->GetNextSiblingElement();
 }
 
@@ -277,7 +279,12 @@ void CElementInfo::ReadEnum(CXmlGeneratedClass* object, CXmlElement** current,
     value.SetI4(fromText(TextOf(*current).c_str()));
     AccessProperty(object, false, value);
   }
+  NoteRead(*current, (*current)->GetNextSiblingElement());
   *current = (*current)->GetNextSiblingElement();
+}
+
+void CElementInfo::NoteIdentities(const CXmlElement* first, const CXmlElement* end) const {
+  VxVevAva5::detail::NoteElements(m_idKind, m_identity, m_elementName, first, end);
 }
 
 CSmartPtr<CXmlObjectBase> CElementInfo::FetchObject(const CXmlGeneratedClass* object) const {
@@ -312,6 +319,7 @@ void CElementInfo::ReadFromElement(CXmlObjectBase* child, CXmlElement** current,
   child->SetXsiNillable(m_nillable);
   CXmlObjectBase::FromXml_Int(child, element, element->GetFirstElement(), context);
   *current = element->GetNextSiblingElement();
+  NoteRead(element, *current);
 }
 
 bool CElementInfo::ReadInPlace(CXmlObjectBase* child, CXmlElement* parent, CXmlElement** current,
@@ -375,7 +383,9 @@ bool CElementInfoSeqCol::ElementFromXml(const CXmlSerializationContext& context,
                                         CXmlElement** current, const unsigned short*,
                                         XmlElementType) {
   CSmartPtr<CXmlCollectionBase> collection = FetchCollection(object);
-  *current = ReadRun(collection, parent, *current, context, IsNillable());
+  CXmlElement* const first = *current;
+  *current = ReadRun(collection, parent, first, context, IsNillable());
+  NoteRead(first, *current);
   CheckCount(collection, context);
   return true;
 }
@@ -394,7 +404,9 @@ bool CElementInfoAllCol::ElementFromXml(const CXmlSerializationContext& context,
                                         CXmlElement** current, const unsigned short*,
                                         XmlElementType) {
   CSmartPtr<CXmlCollectionBase> collection = FetchCollection(object);
-  *current = ReadRun(collection, parent, *current, context, IsNillable());
+  CXmlElement* const first = *current;
+  *current = ReadRun(collection, parent, first, context, IsNillable());
+  NoteRead(first, *current);
   return false;  // offered the input again on the next pass
 }
 
@@ -422,6 +434,7 @@ bool CElementInfoChoiceCol::ElementFromXml(const CXmlSerializationContext& conte
   CSmartPtr<CXmlCollectionBase> collection = FetchCollection(object);
   CXmlElement* next = ReadRun(collection, parent, *current, context, IsNillable());
   if (next == *current) return false;
+  NoteRead(*current, next);
   *current = next;
   CheckCount(collection, context);
   return true;

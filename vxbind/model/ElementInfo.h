@@ -47,6 +47,7 @@
 #include "vxbind/conversions/PrimitiveRestrictions.h"
 #include "vxbind/conversions/Variant.h"
 #include "vxbind/conversions/WhitespaceUtils.h"
+#include "vxbind/model/IdentityTable.h"
 #include "vxbind/model/XmlGeneratedClass.h"
 #include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
@@ -136,6 +137,17 @@ class VXBIND_EXPORT CElementInfo {
   // (null: none). Set by the metadata builder, before the info is shared.
   const SimpleTypeTable* GetSimpleType() const { return m_simpleType; }
   void SetSimpleType(const SimpleTypeTable* type) { m_simpleType = type; }
+
+  // Validation on read: whether the content of the member's element is an
+  // ID, an IDREF or a list of them, and the identity constraints of its
+  // declaration (IdentityTable.h). None unless set, once, when the metadata
+  // is built.
+  IdKind GetIdKind() const { return m_idKind; }
+  const IdentityTable* GetIdentity() const { return m_identity; }
+  void SetIdentity(IdKind kind, const IdentityTable* identity) {
+    m_idKind = kind;
+    m_identity = identity;
+  }
 
   // True when `element` is this member's: the same local name (exactly),
   // and the same namespace URI unless the context ignores namespaces. False
@@ -251,6 +263,13 @@ class VXBIND_EXPORT CElementInfo {
   // true when it consumed something, the cursor then moved past it.
   static bool ReadInPlace(CXmlObjectBase* child, CXmlElement* parent, CXmlElement** current,
                           const CXmlSerializationContext& context);
+  // The member read the sibling elements from `first` up to `end` (null:
+  // to the last): with validation on, their IDs, references and identity
+  // constraints go to the document's checks. Nothing for a member without
+  // any.
+  void NoteRead(const CXmlElement* first, const CXmlElement* end) const {
+    if (m_idKind != IdKind_None || m_identity != nullptr) NoteIdentities(first, end);
+  }
   // "Failed to find the mandatory element [%s]".
   [[noreturn]] void ThrowMissingMandatory() const;
   // "Not implemented, should never be called".
@@ -272,6 +291,10 @@ class VXBIND_EXPORT CElementInfo {
   ProcessContents m_processContents = ProcessContents_Skip;
   const SchemaSetTable* m_declarations = nullptr;
   const SimpleTypeTable* m_simpleType = nullptr;
+  IdKind m_idKind = IdKind_None;
+  const IdentityTable* m_identity = nullptr;
+
+  void NoteIdentities(const CXmlElement* first, const CXmlElement* end) const;
 };
 
 // The group bases. Each says which group it is, for the member kinds that

@@ -258,11 +258,15 @@ void BuildMetadata(const ClassTable& table, CParentElementInfo*& classInfo,
       if (m.typeName != nullptr)
         elements[i]->SetDeclaredType(Units(m.typeName), Units(m.typeNamespace));
       elements[i]->SetNillable(m.nillable);
+      elements[i]->SetIdentity(m.idKind, m.identity);
     }
     for (std::size_t i = 0; i < attributeCount; ++i) {
       attributes[i] = NewAttributeInfo(table.attributes[i]);
       if (attributes[i] == nullptr) ThrowUnknownKind(table, table.attributes[i].name);
+      attributes[i]->SetIdKind(table.attributes[i].idKind);
     }
+    if (table.rootIdentities != nullptr)
+      info->SetRootIdentities(table.rootIdentities, table.rootIdentityCount);
   } catch (...) {
     CXmlGeneratedClass::CleanMetaData(info, elements, attributes);
     throw;

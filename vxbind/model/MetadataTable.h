@@ -50,6 +50,7 @@
 #include "vxbind/conversions/PrimitiveRestrictions.h"
 #include "vxbind/conversions/Variant.h"
 #include "vxbind/conversions/WhitespaceUtils.h"
+#include "vxbind/model/IdentityTable.h"
 #include "vxbind/model/XmlGeneratedClass.h"
 #include "vxbind/platform/Export.h"
 
@@ -191,6 +192,22 @@ struct ElementMember {
     m.nillable = true;
     return m;
   }
+
+  // Validation on read (IdentityTable.h): the element's content is an ID,
+  // an IDREF or a list of them; the identity constraints of the element's
+  // declaration.
+  IdKind idKind = IdKind_None;
+  const IdentityTable* identity = nullptr;
+  constexpr ElementMember Id(IdKind idValues) const {
+    ElementMember m = *this;
+    m.idKind = idValues;
+    return m;
+  }
+  constexpr ElementMember Identity(const IdentityTable* table) const {
+    ElementMember m = *this;
+    m.identity = table;
+    return m;
+  }
 };
 
 // What every element row starts with; the builders below fill in the rest.
@@ -290,6 +307,13 @@ struct AttributeMember {
   ProcessContents processContents = ProcessContents_Skip;  // any
   const SchemaSetTable* declarations = nullptr;            // any
   bool tellsAbsence = false;  // see TellsAbsence
+  IdKind idKind = IdKind_None;  // validation on read: the value is an ID, IDREF, ...
+
+  constexpr AttributeMember Id(IdKind idValues) const {
+    AttributeMember m = *this;
+    m.idKind = idValues;
+    return m;
+  }
 };
 
 // What every attribute row starts with; the builders below fill in the rest.
@@ -374,6 +398,11 @@ struct ClassTable {
   // Simple content of a list or union type: what reading checks the text
   // against when the context validates (CParentElementInfo::SetTextType).
   const SimpleTypeTable* textType = nullptr;
+  // The global elements of the class's type that have identity
+  // constraints, checked when one is read as a document's root with
+  // validation on.
+  const RootIdentity* rootIdentities = nullptr;
+  std::size_t rootIdentityCount = 0;
 };
 
 // The class info of `table` and its null-ended element and attribute info

@@ -17,6 +17,8 @@
 #include "vxbind/model/AttributeInfo.h"
 #include "vxbind/model/ElementInfo.h"
 #include "vxbind/model/SimpleTypeTable.h"
+#include "vxbind/model/IdentityTable.h"
+#include "vxbind/model/detail/Identity.h"
 #include "vxbind/model/detail/Nil.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
@@ -47,6 +49,17 @@ bool CParentElementInfo::IsGlobalElement(const String& localName) const {
   for (const String& name : m_globalElements)
     if (name == localName) return true;
   return false;
+}
+
+const IdentityTable* CParentElementInfo::FindRootIdentity(const String& localName,
+                                                          const String& ns) const {
+  for (std::size_t i = 0; i < m_rootIdentityCount; ++i) {
+    const RootIdentity& root = m_rootIdentities[i];
+    if (localName.compare(reinterpret_cast<const unsigned short*>(root.name)) == 0 &&
+        ns.compare(reinterpret_cast<const unsigned short*>(root.ns)) == 0)
+      return root.identity;
+  }
+  return nullptr;
 }
 
 }  // namespace VxVevAva5Data
@@ -505,6 +518,17 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
     if (element == nullptr)
       throw CVxInvalidParamException(String(VX_T("The element to read from is NULL")));
     if (t_depth > kMaxNestingDepth) ThrowTooDeep(element->GetLocalName(), VX_T("not read"));
+    if (context.GetValidateOnRead() && !detail::IdentityChecksActive()) {
+      // The outermost element read with validation: the checks of the
+      // whole document (IDs, identity constraints) gather, then run.
+      detail::CIdentityScope scope(
+          *element,
+          GetClassInfo()->FindRootIdentity(element->GetLocalName(), element->GetNamespaceURI()));
+      CXmlElement* next = ReadObject(element, current, context, optional, offered);
+      offered = element;
+      scope.Finish();
+      return next;
+    }
     return ReadObject(element, current, context, optional, offered);
   } catch (CVxException& e) {
     // The caught link gets the line of the element being read when it
@@ -614,6 +638,8 @@ void CXmlGeneratedClass::ProcessAttributesFromXml(const CXmlSerializationContext
     while (i < count && !infos[i]->AttributeFromElement(context, this, attribute, *element)) ++i;
     if (i < count) {
       found[i] = true;
+      if (infos[i]->GetIdKind() != VxVevAva5Data::IdKind_None)
+        detail::NoteAttribute(infos[i]->GetIdKind(), *attribute, *element);
     } else if (failIfUnknown && !context.GetIgnoreUnknownAttributes()) {
       throw CVxValidationException(FormatString(VX_T("Unexpected Attribute [%s] found."),
                                                 attribute->GetLocalName().c_str()));

@@ -107,6 +107,8 @@ class CElementInfo;
 class CAttributeInfo;
 struct SchemaSetTable;
 struct SimpleTypeTable;
+struct IdentityTable;
+struct RootIdentity;
 
 // What a generated class says about itself as a whole. Fixed at
 // construction.
@@ -156,6 +158,14 @@ class VXBIND_EXPORT CParentElementInfo {
   // Set by the metadata builder, before the info is shared.
   const SimpleTypeTable* GetTextType() const { return m_textType; }
   void SetTextType(const SimpleTypeTable* type) { m_textType = type; }
+  // The global elements of the class's type that have identity constraints
+  // (IdentityTable.h; a table, not copied), set by the metadata builder;
+  // the constraints of the one named `localName` in `ns`, or null.
+  void SetRootIdentities(const RootIdentity* roots, std::size_t count) {
+    m_rootIdentities = roots;
+    m_rootIdentityCount = count;
+  }
+  const IdentityTable* FindRootIdentity(const String& localName, const String& ns) const;
 
  private:
   XmlElementGroupType m_groupType;
@@ -169,6 +179,8 @@ class VXBIND_EXPORT CParentElementInfo {
   bool m_elementOnly = false;
   bool m_mixed;
   const SimpleTypeTable* m_textType = nullptr;
+  const RootIdentity* m_rootIdentities = nullptr;
+  std::size_t m_rootIdentityCount = 0;
 };
 
 }  // namespace VxVevAva5Data
