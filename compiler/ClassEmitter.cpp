@@ -970,8 +970,7 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
   // against; then the global elements of its type with identity
   // constraints, read as roots.
   if (!textType.empty() || !identity.roots.empty()) {
-    if (globals.empty()) globals = ",
-    nullptr, 0";
+    if (globals.empty()) globals = ",\n    nullptr, 0";
     globals += textType.empty() ? std::string(", nullptr") : ", &" + textType;
   }
   if (!identity.roots.empty())
