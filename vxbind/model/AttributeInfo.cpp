@@ -123,14 +123,27 @@ void CAttributeInfoPrimitive::AttributeToXml(const CXmlSerializationContext&,
   writer->WriteAttribute(GetAttributeName(), GetAttributeNamespace(), value.ToString(m_format));
 }
 
-bool CAttributeInfoPrimitive::AttributeFromXml(const CXmlSerializationContext&,
+void CAttributeInfoPrimitive::Convert(const CXmlSerializationContext& context,
+                                      const CXmlAttribute* attribute, VxVariant& value) const {
+  if (context.GetValidateOnRead()) {
+    // The text is kept for the pattern, which constrains it as written.
+    const String text = ValueOf(attribute);
+    value.FromString(text, m_itemType, m_whitespaceRule);
+    VxVevAva5::CheckFacetsOnRead(GetAttributeName().c_str(), text, m_whitespaceRule, value,
+                                 m_itemType, m_restrictions);
+  } else {
+    value.FromString(ValueOf(attribute), m_itemType, m_whitespaceRule);
+  }
+}
+
+bool CAttributeInfoPrimitive::AttributeFromXml(const CXmlSerializationContext& context,
                                                CXmlGeneratedClass* object,
                                                CXmlAttribute* attribute) {
   if (attribute->GetLocalName() != GetAttributeName() ||
       attribute->GetNamespaceURI() != GetAttributeNamespace())
     return false;
   VxVariant value;
-  value.FromString(ValueOf(attribute), m_itemType, m_whitespaceRule);
+  Convert(context, attribute, value);
   AccessProperty(object, false, value);
   return true;
 }
@@ -145,7 +158,7 @@ bool CAttributeInfoPrimitive::AttributeFromElement(const CXmlSerializationContex
       attribute->GetNamespaceURI() != GetAttributeNamespace())
     return false;
   VxVariant value;
-  value.FromString(ValueOf(attribute), m_itemType, m_whitespaceRule);
+  Convert(context, attribute, value);
   VxVevAva5::detail::ResolveQName(value, owner);
   AccessProperty(object, false, value);
   return true;

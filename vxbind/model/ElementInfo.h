@@ -112,6 +112,13 @@ class VXBIND_EXPORT CElementInfo {
   bool IsNillable() const { return m_nillable; }
   void SetNillable(bool nillable) { m_nillable = nillable; }
 
+  // A primitive member read as text whose value generated code converts
+  // (an element with a default or fixed value): when reading validates, a
+  // non-empty text is converted to `itemType` with `rule` and checked
+  // against `restrictions` first. Set once, before the info is shared.
+  void SetTextCheck(ItemType itemType, CWhitespaceUtils::WhitespaceRule rule,
+                    const CPrimitiveRestrictions& restrictions);
+
   // The schema type declared for the member's element, for a member that
   // holds objects: its name ("" for an anonymous type) and namespace. An
   // object written by the member names its own type with xsi:type only when
@@ -221,9 +228,11 @@ class VXBIND_EXPORT CElementInfo {
   // xsi:nil="true" and returns true.
   bool WriteNil(const CXmlGeneratedClass* object, CXmlWriter* writer) const;
   // *current's text as the member's primitive value (the whitespace rule
-  // applied; no facet check), stored, or the member marked nil; the cursor
-  // advances.
-  void ReadPrimitive(CXmlGeneratedClass* object, CXmlElement** current) const;
+  // applied), stored, or the member marked nil; the cursor advances. The
+  // value's facets are checked only when the context validates
+  // (CheckFacetsOnRead: the pattern on the text as read).
+  void ReadPrimitive(const CXmlSerializationContext& context, CXmlGeneratedClass* object,
+                     CXmlElement** current) const;
   // *current's text (as it stands) through `fromText`, stored as an i4, or
   // the member marked nil; the cursor advances.
   void ReadEnum(CXmlGeneratedClass* object, CXmlElement** current,
@@ -265,6 +274,9 @@ class VXBIND_EXPORT CElementInfo {
   bool m_nillable = false;
   ProcessContents m_processContents = ProcessContents_Skip;
   const SchemaSetTable* m_declarations = nullptr;
+  ItemType m_textType = VxVevAva5::ItemType_Invalid;  // see SetTextCheck
+  CWhitespaceUtils::WhitespaceRule m_textRule = CWhitespaceUtils::WhitespaceRule_Preserve;
+  CPrimitiveRestrictions m_textRestrictions;
 };
 
 // The group bases. Each says which group it is, for the member kinds that

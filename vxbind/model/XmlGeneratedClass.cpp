@@ -48,6 +48,20 @@ bool CParentElementInfo::IsGlobalElement(const String& localName) const {
   return false;
 }
 
+void CParentElementInfo::SetTextCheck(VxVevAva5::ItemType itemType,
+                                      VxVevAva5::CWhitespaceUtils::WhitespaceRule rule,
+                                      const VxVevAva5::CPrimitiveRestrictions& restrictions) {
+  m_textType = itemType;
+  m_textRule = rule;
+  m_textRestrictions = restrictions;
+}
+
+void CParentElementInfo::CheckText(const unsigned short* name, const String& text) const {
+  VxVariant value;
+  value.FromString(text, m_textType, m_textRule);
+  VxVevAva5::CheckFacetsOnRead(name, text, m_textRule, value, m_textType, m_textRestrictions);
+}
+
 }  // namespace VxVevAva5Data
 
 namespace VxVevAva5 {
@@ -511,7 +525,9 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
     // this is. Thrown as a temporary and wrapped by move, nothing of the
     // chain is copied, so failing at any depth stays linear.
     if (offered == nullptr) offered = element;
-    if (offered != nullptr) e.SetPosition(offered->GetLineNumber(), offered->GetColumnNumber());
+    // A failure that says its own position (an item of a run) keeps it.
+    if (offered != nullptr && e.GetLineNumber() == 0)
+      e.SetPosition(offered->GetLineNumber(), offered->GetColumnNumber());
     throw CVxValidationException(
         FormatString(VX_T("Failed to process the element [%s]"),
                      element != nullptr ? element->GetLocalName().c_str() : VX_T("")),
@@ -560,6 +576,8 @@ CXmlElement* CXmlGeneratedClass::ReadObject(CXmlElement* element, CXmlElement* c
     const unsigned short* data = element->GetTextData(length);
     VxVariant text;
     text.SetString(length != 0 ? String(data, length) : String());
+    if (info->HasTextCheck() && context.GetValidateOnRead())
+      info->CheckText(element->GetLocalName().c_str(), text.GetString());
     AccessProperty(textIndex, false, text);
     // A QName text comes back as the value it made, to be resolved here.
     if (VxVevAva5::detail::IsQNameKind(text.GetItemType())) {

@@ -66,7 +66,9 @@
 #include "vxbind/base/SerializationContext.h"
 #include "vxbind/base/SmartPtr.h"
 #include "vxbind/base/XmlObjectBase.h"
+#include "vxbind/conversions/PrimitiveRestrictions.h"
 #include "vxbind/conversions/Variant.h"
+#include "vxbind/conversions/WhitespaceUtils.h"
 #include "vxbind/model/AllGroupOrder.h"
 #include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
@@ -150,6 +152,17 @@ class VXBIND_EXPORT CParentElementInfo {
 
   bool GetMixed() const { return m_mixed; }
 
+  // Simple content: the type, whitespace rule and facets of the element's
+  // text, which generated code converts itself; checked when reading
+  // validates (CheckText). None unless set, once, before the info is shared.
+  void SetTextCheck(VxVevAva5::ItemType itemType, VxVevAva5::CWhitespaceUtils::WhitespaceRule rule,
+                    const VxVevAva5::CPrimitiveRestrictions& restrictions);
+  bool HasTextCheck() const { return m_textType != VxVevAva5::ItemType_Invalid; }
+  // The text as a value of the text's type, checked against its facets
+  // (CheckFacetsOnRead, `name` in messages); throws the conversion's or the
+  // facet's exception.
+  void CheckText(const unsigned short* name, const String& text) const;
+
  private:
   XmlElementGroupType m_groupType;
   XmlElementType m_elementType;
@@ -161,6 +174,10 @@ class VXBIND_EXPORT CParentElementInfo {
   std::vector<String> m_globalElements;
   bool m_elementOnly = false;
   bool m_mixed;
+  VxVevAva5::ItemType m_textType = VxVevAva5::ItemType_Invalid;
+  VxVevAva5::CWhitespaceUtils::WhitespaceRule m_textRule =
+      VxVevAva5::CWhitespaceUtils::WhitespaceRule_Preserve;
+  VxVevAva5::CPrimitiveRestrictions m_textRestrictions;
 };
 
 }  // namespace VxVevAva5Data
