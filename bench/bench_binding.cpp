@@ -9,6 +9,9 @@
 //             BM_Binding_Read              the same bytes into the objects
 //                                          (load, bind, free the tree)
 //             BM_Binding_Read_Handwritten  the same into the hand-written ones
+//             BM_Binding_ReadValidating    BM_Binding_Read with validation on
+//                                          (partNum's pattern, quantity's
+//                                          bounds, the dates checked)
 //   writing:  BM_Baseline_TextWriterDirect the text writer emitting the same
 //                                          elements from ready-made texts
 //             BM_Binding_Write             the objects written by the driver
@@ -187,10 +190,12 @@ void BM_Baseline_DocumentLoad(benchmark::State& state) {
 BENCHMARK(BM_Baseline_DocumentLoad)->Unit(benchmark::kMillisecond);
 
 template <class Order>
-void ReadBenchmark(benchmark::State& state) {
+void ReadBenchmark(benchmark::State& state, bool validate = false) {
   CSmartPtr<Order> order = new Order;
+  CXmlSerializationContext context;
+  context.SetValidateOnRead(validate);
   for (auto _ : state) {
-    order->FromXmlStream(Bytes(), Length());
+    order->FromXmlStream(Bytes(), Length(), context);
     benchmark::DoNotOptimize(order.get());
   }
   // A fast but wrong result must not count: what was read writes the input.
@@ -201,6 +206,11 @@ void ReadBenchmark(benchmark::State& state) {
 
 void BM_Binding_Read(benchmark::State& state) { ReadBenchmark<CPurchaseOrderType>(state); }
 BENCHMARK(BM_Binding_Read)->Unit(benchmark::kMillisecond);
+
+void BM_Binding_ReadValidating(benchmark::State& state) {
+  ReadBenchmark<CPurchaseOrderType>(state, true);
+}
+BENCHMARK(BM_Binding_ReadValidating)->Unit(benchmark::kMillisecond);
 
 void BM_Binding_Read_Handwritten(benchmark::State& state) {
   ReadBenchmark<HandwrittenPo::CPurchaseOrderType>(state);

@@ -1,8 +1,9 @@
-// po_instructions generated|handwritten read|write COUNT
+// po_instructions generated|handwritten read|validate|write COUNT
 //
 // Reads the Primer's purchase order (two items, below) COUNT times, each
-// time into a new object, or writes an order read once COUNT times, with the
-// classes generated from po.xsd or with the hand-written ones. Under
+// time into a new object (validate: with validation on), or writes an order
+// read once COUNT times, with the classes generated from po.xsd or with the
+// hand-written ones. Under
 // `valgrind --tool=callgrind`, the instructions of a run with COUNT n minus
 // those of a run with COUNT 0, divided by n, are the instructions of one
 // read or one write (bench/generated_figures.sh does this).
@@ -53,14 +54,16 @@ const char kOrder[] = R"(<?xml version="1.0"?>
 )";
 
 template <class Order>
-size_t Run(bool read, long count) {
+size_t Run(bool read, bool validate, long count) {
   unsigned char* bytes = reinterpret_cast<unsigned char*>(const_cast<char*>(kOrder));
   const uint32_t length = static_cast<uint32_t>(std::strlen(kOrder));
   size_t sum = 0;
   if (read) {
+    CXmlSerializationContext context;
+    context.SetValidateOnRead(validate);
     for (long i = 0; i < count; ++i) {
       CSmartPtr<Order> order = new Order;
-      order->FromXmlStream(bytes, length);
+      order->FromXmlStream(bytes, length, context);
       sum += order->GetItems()->GetItem()->GetCount();
     }
     return sum;
@@ -76,16 +79,18 @@ size_t Run(bool read, long count) {
 int main(int argc, char** argv) {
   if (argc != 4 ||
       (std::strcmp(argv[1], "generated") != 0 && std::strcmp(argv[1], "handwritten") != 0) ||
-      (std::strcmp(argv[2], "read") != 0 && std::strcmp(argv[2], "write") != 0)) {
-    std::fprintf(stderr, "usage: %s generated|handwritten read|write COUNT\n", argv[0]);
+      (std::strcmp(argv[2], "read") != 0 && std::strcmp(argv[2], "validate") != 0 &&
+       std::strcmp(argv[2], "write") != 0)) {
+    std::fprintf(stderr, "usage: %s generated|handwritten read|validate|write COUNT\n", argv[0]);
     return 2;
   }
-  const bool read = std::strcmp(argv[2], "read") == 0;
+  const bool validate = std::strcmp(argv[2], "validate") == 0;
+  const bool read = validate || std::strcmp(argv[2], "read") == 0;
   const long count = std::strtol(argv[3], nullptr, 10);
   try {
     size_t sum = std::strcmp(argv[1], "generated") == 0
-                     ? Run<GeneratedPo::CPurchaseOrderType>(read, count)
-                     : Run<HandwrittenPo::CPurchaseOrderType>(read, count);
+                     ? Run<GeneratedPo::CPurchaseOrderType>(read, validate, count)
+                     : Run<HandwrittenPo::CPurchaseOrderType>(read, validate, count);
     std::printf("%zu\n", sum);
   } catch (const CVxException& e) {
     std::fprintf(stderr, "%s\n", Utf16::ToUtf8(e.GetFullMessage()).c_str());
