@@ -647,7 +647,8 @@ void CheckTextPattern(const unsigned short* name, const String& text,
 void CheckFacetsOnRead(const unsigned short* name, const String& text,
                        CWhitespaceUtils::WhitespaceRule rule, const VxVariant& value,
                        ItemType itemType, const CPrimitiveRestrictions& restrictions) {
-  if (!RestrictionAccess::HasFacets(restrictions)) return;
+  // char has no facets to check (and CheckFacets refuses it).
+  if (!RestrictionAccess::HasFacets(restrictions) || itemType == ItemType_char) return;
   CheckTextPattern(name, text, rule, itemType, restrictions);
   CheckFacets(name, value, itemType, restrictions);
 }

@@ -271,7 +271,7 @@ VXBIND_EXPORT void CheckTextPattern(const unsigned short* name, const String& te
 
 // What reading checks of a value it converted from `text` when it
 // validates: CheckTextPattern, then CheckFacets of `value`. Only a flag
-// test when the restrictions have no facet.
+// test when the restrictions have no facet; nothing for item type char.
 VXBIND_EXPORT void CheckFacetsOnRead(const unsigned short* name, const String& text,
                                      CWhitespaceUtils::WhitespaceRule rule, const VxVariant& value,
                                      ItemType itemType, const CPrimitiveRestrictions& restrictions);
