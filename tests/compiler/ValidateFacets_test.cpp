@@ -54,6 +54,7 @@ TEST(ValidateFacets, ValuesAtTheirLimitsAreRead) {
       " id='012' rate='999.99' version='1.00'",
       "<percent>100</percent><name>ab</name><amount> 0012.300 </amount><small>-999</small>"
       "<pair>\n  AB \t CD </pair><day>2000-01-01</day><price currency='EUR'>0.05</price>"
+      "<cheap>10.00</cheap>"
       "<score>0</score><score>100</score><ref>001</ref><ref>999</ref><level/><unit>kg</unit>");
   EXPECT_EQ(Read<ValidateFacets::CRecord>(xml, true).message, "");
   CSmartPtr<ValidateFacets::CRecord> record = ReadAs<ValidateFacets::CRecord>(xml);
@@ -96,6 +97,11 @@ TEST(ValidateFacets, EachFacetIsRefusedAtItsElementOnlyWhenValidating) {
                                    "Invalid Value for price [1.001]", 3, 3},
       {"", "<price currency='E'>1</price>",
        "Failed to process the element [price]\nInvalid Value for currency [E]", 3, 3},
+      // A restriction of simple content: its own bound and its base's digits.
+      {"", "<cheap>10.5</cheap>",
+       "Failed to process the element [cheap]\nInvalid Value for cheap [10.5]", 3, 3},
+      {"", "<cheap>1.005</cheap>",
+       "Failed to process the element [cheap]\nInvalid Value for cheap [1.005]", 3, 3},
       // A defaulted element's text when it has one.
       {"", "<level>101</level>", "Invalid Value for level [101]", 3, 3},
   };
