@@ -48,8 +48,7 @@ struct Facets {
 
   bool Empty() const {
     return !pattern && length < 0 && minLength < 0 && maxLength < 0 && !minInclusive &&
-           !maxInclusive && !minExclusive && !maxExclusive && totalDigits < 0 &&
-           fractionDigits < 0;
+           !maxInclusive && !minExclusive && !maxExclusive && totalDigits < 0 && fractionDigits < 0;
   }
 };
 

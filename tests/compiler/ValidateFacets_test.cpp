@@ -93,8 +93,10 @@ TEST(ValidateFacets, EachFacetIsRefusedAtItsElementOnlyWhenValidating) {
       {"", "<day> 2020-01-01Z </day>", "Invalid Value for day [2020-01-01Z]", 3, 3},
       {"", "<day>1999-12-31</day>", "Invalid Value for day [1999-12-31]", 3, 3},
       // Simple content: the text and the attribute, at the price element.
-      {"", "<price>1.001</price>", "Failed to process the element [price]\n"
-                                   "Invalid Value for price [1.001]", 3, 3},
+      {"", "<price>1.001</price>",
+       "Failed to process the element [price]\n"
+       "Invalid Value for price [1.001]",
+       3, 3},
       {"", "<price currency='E'>1</price>",
        "Failed to process the element [price]\nInvalid Value for currency [E]", 3, 3},
       // A restriction of simple content: its own bound and its base's digits.
@@ -150,7 +152,8 @@ TEST(ValidateFacets, ChoiceAndAllGroupMembersAreChecked) {
 
   const std::string every = "<every xmlns='urn:vf'><name>ab</name>\n<code>1234</code></every>";
   outcome = Read<ValidateFacets::CEvery>(every, true);
-  EXPECT_EQ(outcome.message, "Failed to process the element [every]\nInvalid Value for code [1234]");
+  EXPECT_EQ(outcome.message,
+            "Failed to process the element [every]\nInvalid Value for code [1234]");
   EXPECT_EQ(outcome.line, 2u);
   EXPECT_EQ(outcome.column, 1u);
   EXPECT_EQ(Read<ValidateFacets::CEvery>(every, false).message, "");

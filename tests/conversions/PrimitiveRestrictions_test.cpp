@@ -143,17 +143,24 @@ TEST(CPrimitiveRestrictions, DigitFacetsCountTheValuesDigits) {
     int fractionDigits;
     bool ok;
   } cases[] = {
-      {ItemType_decimal, "001.500", 2, 1, true},   {ItemType_decimal, "1.05", 2, -1, false},
-      {ItemType_decimal, "0.05", 1, -1, false},    {ItemType_decimal, "0.05", 2, 2, true},
-      {ItemType_decimal, "-0.050", -1, 1, false},  {ItemType_decimal, "100", 3, 0, true},
-      {ItemType_decimal, "1000.0", 3, -1, false},  {ItemType_decimal, "0", 1, 0, true},
-      {ItemType_integer, "-00999", 3, 0, true},    {ItemType_integer, "1000", 3, -1, false},
-      {ItemType_i1, "-128", 3, 0, true},           {ItemType_i1, "-128", 2, -1, false},
+      {ItemType_decimal, "001.500", 2, 1, true},
+      {ItemType_decimal, "1.05", 2, -1, false},
+      {ItemType_decimal, "0.05", 1, -1, false},
+      {ItemType_decimal, "0.05", 2, 2, true},
+      {ItemType_decimal, "-0.050", -1, 1, false},
+      {ItemType_decimal, "100", 3, 0, true},
+      {ItemType_decimal, "1000.0", 3, -1, false},
+      {ItemType_decimal, "0", 1, 0, true},
+      {ItemType_integer, "-00999", 3, 0, true},
+      {ItemType_integer, "1000", 3, -1, false},
+      {ItemType_i1, "-128", 3, 0, true},
+      {ItemType_i1, "-128", 2, -1, false},
       {ItemType_i8, "-9223372036854775808", 18, -1, false},
       {ItemType_i8, "-9223372036854775808", 19, 0, true},
       {ItemType_ui8, "18446744073709551615", 20, -1, true},
       {ItemType_ui8, "18446744073709551615", 19, -1, false},
-      {ItemType_ui4, "4294967295", 9, -1, false},  {ItemType_r8, "1.2345", 1, 1, true},
+      {ItemType_ui4, "4294967295", 9, -1, false},
+      {ItemType_r8, "1.2345", 1, 1, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.value) + " as item type " + std::to_string(c.type));

@@ -637,8 +637,8 @@ void CheckTextPattern(const unsigned short* name, const String& text,
                       CWhitespaceUtils::WhitespaceRule rule, ItemType itemType,
                       const CPrimitiveRestrictions& restrictions) {
   const RestrictionState* s = RestrictionAccess::State(restrictions);
-  if (s == nullptr || !s->hasPattern || itemType == ItemType_string ||
-      itemType == ItemType_QName || itemType == ItemType_QNameList)
+  if (s == nullptr || !s->hasPattern || itemType == ItemType_string || itemType == ItemType_QName ||
+      itemType == ItemType_QNameList)
     return;
   String lexical = CWhitespaceUtils::ApplyRule(rule, text);
   if (!MatchesPattern(name, lexical, restrictions, *s)) ThrowInvalidText(name, lexical);

@@ -68,10 +68,9 @@ class Facets {
   Collection* NewCollection(const unsigned short* elementName, const unsigned short* namespaceUri,
                             int minOccurs, int maxOccurs,
                             CWhitespaceUtils::WhitespaceRule rule) const {
-    Collection* collection =
-        new Collection(elementName, namespaceUri, minOccurs, maxOccurs, m_pattern, m_minLength,
-                       m_maxLength, m_minInclusive, m_maxInclusive, m_minExclusive,
-                       m_maxExclusive, m_length, rule, nullptr);
+    Collection* collection = new Collection(
+        elementName, namespaceUri, minOccurs, maxOccurs, m_pattern, m_minLength, m_maxLength,
+        m_minInclusive, m_maxInclusive, m_minExclusive, m_maxExclusive, m_length, rule, nullptr);
     if (m_totalDigits > -1 || m_fractionDigits > -1)
       collection->SetDigits(m_totalDigits, m_fractionDigits);
     return collection;

@@ -217,10 +217,10 @@ CAttributeInfo* NewAttributeInfoOfKind(const AttributeMember& m) {
 
 CPrimitiveRestrictions MakeRestrictions(const FacetTable* facets) {
   if (facets == nullptr) return CPrimitiveRestrictions();
-  CPrimitiveRestrictions restrictions(Units(facets->pattern), facets->minLength,
-                                      facets->maxLength, Units(facets->minInclusive),
-                                      Units(facets->maxInclusive), Units(facets->minExclusive),
-                                      Units(facets->maxExclusive), facets->length);
+  CPrimitiveRestrictions restrictions(Units(facets->pattern), facets->minLength, facets->maxLength,
+                                      Units(facets->minInclusive), Units(facets->maxInclusive),
+                                      Units(facets->minExclusive), Units(facets->maxExclusive),
+                                      facets->length);
   restrictions.SetDigits(facets->totalDigits, facets->fractionDigits);
   return restrictions;
 }

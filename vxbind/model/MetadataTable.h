@@ -113,9 +113,7 @@ struct FacetTable {
     return With(&FacetTable::maxExclusive, v);
   }
   constexpr FacetTable TotalDigits(int v) const { return With(&FacetTable::totalDigits, v); }
-  constexpr FacetTable FractionDigits(int v) const {
-    return With(&FacetTable::fractionDigits, v);
-  }
+  constexpr FacetTable FractionDigits(int v) const { return With(&FacetTable::fractionDigits, v); }
 
 };
 
@@ -174,7 +172,7 @@ struct ElementMember {
   const char16_t* targetNamespace = nullptr;  // untyped
   ProcessContents processContents = ProcessContents_Skip;  // untyped
   const SchemaSetTable* declarations = nullptr;  // untyped: what lax and strict check against
-  const TextCheck* textCheck = nullptr;  // primitive read as text: see CheckedAs
+  const TextCheck* textCheck = nullptr;          // primitive read as text: see CheckedAs
 
   // Class and substitution members: the schema type declared for the
   // element, by name ("" for an anonymous type) and namespace; null: not
