@@ -636,6 +636,8 @@ std::string FacetCalls(std::string chain, const Facets& f,
   text("MaxInclusive", f.maxInclusive);
   text("MinExclusive", f.minExclusive);
   text("MaxExclusive", f.maxExclusive);
+  number("TotalDigits", f.totalDigits);
+  number("FractionDigits", f.fractionDigits);
   return chain;
 }
 
@@ -923,6 +925,31 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
     return found == facets.end() ? std::string() : found->second;
   };
   const IdentityTableNames identity = IdentityTables(out, plan);
+  // A value that the class converts from text itself (an element with a
+  // default or fixed value, simple content): its type and facets, for
+  // reading to check when it validates.
+  size_t checks = 0;
+  auto textCheck = [&](const SimpleType& simple) {
+    std::string name = "kCheck" + std::to_string(checks++);
+    p.Print("constexpr ::VxVevAva5Data::FacetTable $name$Facets =\n    $table$;\n", "name", name,
+            "table", Wrap(FacetTable(simple.facets), 4));
+    p.Print(
+        "constexpr ::VxVevAva5Data::TextCheck $name$ = {\n"
+        "    ::VxVevAva5::ItemType_$item$, $rule$, &$name$Facets};\n",
+        "name", name, "item", simple.itemType, "rule", RuleName(simple.whitespace));
+    return name;
+  };
+  std::map<const Member*, std::string> checked;
+  for (const Member& m : plan.Described())
+    if (m.converted && !m.attribute && m.kind == Kind::Prim && !m.simple->facets.Empty())
+      checked[&m] = textCheck(*m.simple);
+  std::string textChecked;
+  const SimpleType* text = nullptr;
+  for (const ComplexType* t = &type; t != nullptr && text == nullptr; t = t->base) text = t->text;
+  bool hasText = false;
+  for (const Member& m : plan.members) hasText = hasText || m.text;
+  if (hasText && text != nullptr && !text->IsEnum() && !text->facets.Empty())
+    textChecked = textCheck(*text);
   // The rows, each from the fifth column.
   std::string elementRows, attributeRows;
   size_t elements = 0, attributes = 0;
@@ -931,6 +958,7 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
     std::string row = ElementRow(plan, m, facetsOf(m));
     if (m.nillable) row += ".Nillable()";
     row += IdentityRowSuffix(m, identity);
+    if (checked.count(&m)) row += ".CheckedAs(&" + checked[&m] + ")";
     elementRows += (elements++ ? ",\n    " : "") + Wrap(row, 4);
   }
   for (const Member& m : plan.Described()) {
@@ -966,15 +994,22 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
     p.Print("constexpr const char16_t* kGlobalElements[] = {$names$};\n", "names", names);
     globals = ",\n    kGlobalElements, " + std::to_string(roots->second.size());
   }
-  // Simple content of a list or union type: the table its text is checked
-  // against; then the global elements of its type with identity
-  // constraints, read as roots.
-  if (!textType.empty() || !identity.roots.empty()) {
+  // The trailing fields, each only when it or a later one is needed: simple
+  // content of a list or union type (the table its text is checked
+  // against), the global elements of its type with identity constraints
+  // (read as roots), and simple content with facets (its text's check).
+  const bool needText = !textChecked.empty();
+  const bool needIdentity = needText || !identity.roots.empty();
+  const bool needType = needIdentity || !textType.empty();
+  if (needType) {
     if (globals.empty()) globals = ",\n    nullptr, 0";
     globals += textType.empty() ? std::string(", nullptr") : ", &" + textType;
   }
-  if (!identity.roots.empty())
-    globals += ", " + identity.roots + ", " + std::to_string(identity.rootCount);
+  if (needIdentity)
+    globals += identity.roots.empty()
+                   ? std::string(", nullptr, 0")
+                   : ", " + identity.roots + ", " + std::to_string(identity.rootCount);
+  if (needText) globals += ", &" + textChecked;
   p.Print(
       "constexpr ::VxVevAva5Data::ClassTable kTable = {\n"
       "    ::VxVevAva5Data::XmlElementGroupType_$group$, ::VxVevAva5Data::XmlElementType_$type$,\n"

@@ -416,9 +416,10 @@ void Resolver::FinishFacets(SimpleType& t, const SimpleType& base) {
   if (t.facets.totalDigits >= 0 && t.facets.fractionDigits > t.facets.totalDigits)
     throw CompileError(t.pos, "fractionDigits is greater than totalDigits");
   if (own.totalDigits < 0) return;
-  // totalDigits n bounds the value to n nines either way: said as bounds,
-  // kept where they are tighter than the bounds in force and within the
-  // item type's range. (The digits after the point are not checked.)
+  // totalDigits n also bounds the value to n nines either way: said as
+  // bounds too, kept where they are tighter than the bounds in force and
+  // within the item type's range (exact for the integer types; the digit
+  // facets themselves are checked by the library).
   auto number = [](const std::string& text) {
     VxVevAva5::VxVariant value;
     value.FromString(VxVevAva5::Utf16::FromUtf8(text), VxVevAva5::ItemType_decimal,

@@ -40,14 +40,15 @@ struct Facets {
   std::optional<std::string> maxInclusive;
   std::optional<std::string> minExclusive;
   std::optional<std::string> maxExclusive;
-  // The digit facets, -1 when absent. The library's facets cannot say them;
-  // totalDigits is carried into the bounds where it can be (see the resolver).
+  // The digit facets, -1 when absent (decimal and the integer types);
+  // totalDigits is also carried into the bounds where it can be (see the
+  // resolver), which keeps the integer collections' quick check exact.
   int totalDigits = -1;
   int fractionDigits = -1;
 
   bool Empty() const {
     return !pattern && length < 0 && minLength < 0 && maxLength < 0 && !minInclusive &&
-           !maxInclusive && !minExclusive && !maxExclusive;
+           !maxInclusive && !minExclusive && !maxExclusive && totalDigits < 0 && fractionDigits < 0;
   }
 };
 

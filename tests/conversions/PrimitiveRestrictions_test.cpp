@@ -131,6 +131,82 @@ TEST(CPrimitiveRestrictions, BoundsTable) {
   }
 }
 
+// Digits are counted in the value: leading and trailing zeros do not
+// count, a fraction below 1 counts its leading zeros (0.05 needs two), the
+// integer types have no fraction, and the extremes of the 64-bit types
+// count every digit.
+TEST(CPrimitiveRestrictions, DigitFacetsCountTheValuesDigits) {
+  struct Case {
+    ItemType type;
+    const char* value;
+    int totalDigits;
+    int fractionDigits;
+    bool ok;
+  } cases[] = {
+      {ItemType_decimal, "001.500", 2, 1, true},
+      {ItemType_decimal, "1.05", 2, -1, false},
+      {ItemType_decimal, "0.05", 1, -1, false},
+      {ItemType_decimal, "0.05", 2, 2, true},
+      {ItemType_decimal, "-0.050", -1, 1, false},
+      {ItemType_decimal, "100", 3, 0, true},
+      {ItemType_decimal, "1000.0", 3, -1, false},
+      {ItemType_decimal, "0", 1, 0, true},
+      {ItemType_integer, "-00999", 3, 0, true},
+      {ItemType_integer, "1000", 3, -1, false},
+      {ItemType_i1, "-128", 3, 0, true},
+      {ItemType_i1, "-128", 2, -1, false},
+      {ItemType_i8, "-9223372036854775808", 18, -1, false},
+      {ItemType_i8, "-9223372036854775808", 19, 0, true},
+      {ItemType_ui8, "18446744073709551615", 20, -1, true},
+      {ItemType_ui8, "18446744073709551615", 19, -1, false},
+      {ItemType_ui4, "4294967295", 9, -1, false},
+      {ItemType_r8, "1.2345", 1, 1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.value) + " as item type " + std::to_string(c.type));
+    CPrimitiveRestrictions r;
+    r.SetDigits(c.totalDigits, c.fractionDigits);
+    VxVariant v;
+    if (c.type == ItemType_ui8)
+      v.SetUI8(18446744073709551615u);  // beyond the signed reading of the text
+    else
+      v.FromString(U(c.value), c.type, kCollapse);
+    std::string result = Check(v, c.type, r);
+    if (c.ok)
+      EXPECT_EQ(result, "ok");
+    else
+      EXPECT_EQ(result.find("Invalid Value for v ["), 0u) << result;
+    // A copy keeps them; the pattern on the text is none of their business.
+    CPrimitiveRestrictions copy = r;
+    EXPECT_EQ(copy.GetTotalDigits(), c.totalDigits);
+    EXPECT_EQ(copy.GetFractionDigits(), c.fractionDigits);
+  }
+}
+
+// Reading tests a pattern against the text as written, whitespace rule
+// applied, for the types whose values have other canonical forms; a string's
+// value is its text, and CheckFacets tests it.
+TEST(CPrimitiveRestrictions, ReadingTestsThePatternOnTheTextAsWritten) {
+  CPrimitiveRestrictions three = Pattern("\\d{3}");
+  auto onRead = [&](const char* text, ItemType type) {
+    try {
+      VxVariant v;
+      v.FromString(U(text), type, kCollapse);
+      CheckFacetsOnRead(VX_T("v"), U(text), kCollapse, v, type, three);
+      return std::string("ok");
+    } catch (const CVxException& e) {
+      return ToUtf8(e.GetMessage());
+    }
+  };
+  EXPECT_EQ(onRead(" 012 ", ItemType_i4), "ok");
+  EXPECT_EQ(onRead("+12", ItemType_i4), "Invalid Value for v [+12]");
+  EXPECT_EQ(onRead("0123", ItemType_i4), "Invalid Value for v [0123]");
+  EXPECT_EQ(onRead("1.5", ItemType_decimal), "Invalid Value for v [1.5]");
+  EXPECT_EQ(onRead("1234", ItemType_string), "Invalid Value for v [1234]");
+  // Without the text, the value of an int is not tested against it.
+  EXPECT_EQ(CheckText("+12", ItemType_i4, three), "ok");
+}
+
 TEST(CPrimitiveRestrictions, ABoundThatDoesNotConvertThrowsTheConversionsExceptionEveryTime) {
   CPrimitiveRestrictions r = Facets(nullptr, -1, -1, "0", "abc", nullptr, nullptr, -1);
   for (int i = 0; i < 2; ++i) {

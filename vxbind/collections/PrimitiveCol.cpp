@@ -197,6 +197,14 @@ void CPrimitiveCol<kType>::AddAt(int index, ArgType value) {
 }
 
 template <ItemType kType>
+void CPrimitiveCol<kType>::SetDigits(int totalDigits, int fractionDigits) {
+  CXmlTypeCollection::SetDigits(totalDigits, fractionDigits);
+  if constexpr (kNumeric) {
+    if (totalDigits > -1 || fractionDigits > -1) m_bounds.usable = false;
+  }
+}
+
+template <ItemType kType>
 typename CPrimitiveCol<kType>::ValueType CPrimitiveCol<kType>::Item(int index) const {
   if (index < 0 || static_cast<size_t>(index) >= m_values.size())
     detail::ThrowIndexOutOfRange(index, static_cast<int>(m_values.size()));

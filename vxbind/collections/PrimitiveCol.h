@@ -156,6 +156,8 @@ class VXBIND_EXPORT CPrimitiveCol : public CXmlTypeCollection, public CInstanceM
   // Removes every value without telling the listeners.
   void Clear() override;
   void Remove(int index) override;
+  // Integer items under totalDigits leave the inline path of Add.
+  void SetDigits(int totalDigits, int fractionDigits) override;
 
   // The values in order; any change invalidates these pointers.
   ValueType* begin();

@@ -383,22 +383,31 @@ CXmlTypeCollection::CXmlTypeCollection(
 
 CXmlTypeCollection::~CXmlTypeCollection() = default;
 
+void CXmlTypeCollection::SetDigits(int totalDigits, int fractionDigits) {
+  m_restrictions.SetDigits(totalDigits, fractionDigits);
+}
+
 CXmlElement* CXmlTypeCollection::FromXml_Int(CXmlElement*, CXmlElement* current,
                                              const CXmlSerializationContext& context, bool) {
   const String& name = GetElementName();
   const String& namespaceUri = GetNamespaceRef();
+  // Only a pattern is left to the text: the values' own check does the rest.
+  const bool textPattern = context.GetValidateOnRead() && m_restrictions.HasPattern();
   for (; current != nullptr; current = current->GetNextSiblingElement()) {
     if (!DoesElementNameMatch(context, current, name.c_str(), namespaceUri.c_str())) break;
-    if (m_textCheck != nullptr && context.GetValidateOnRead()) {
-      try {
+    try {
+      if (m_textCheck != nullptr && context.GetValidateOnRead())
         m_textCheck(m_textCheckData, name.c_str(), current->GetText());
-      } catch (CVxException& e) {
-        e.SetPosition(current->GetLineNumber(), current->GetColumnNumber());
-        throw CVxValidationException(
-            FormatString(VX_T("Failed to process the element [%s]"), name.c_str()), std::move(e));
-      }
+      if (textPattern)
+        CheckTextPattern(name.c_str(), current->GetText(), m_whitespaceRule, m_itemType,
+                         m_restrictions);
+      AddFromElement(*current);
+    } catch (CVxException& e) {
+      // The item's own element, not the first of the run that the reading
+      // object offered.
+      e.SetPosition(current->GetLineNumber(), current->GetColumnNumber());
+      throw;
     }
-    AddFromElement(*current);
   }
   return current;
 }

@@ -239,6 +239,9 @@ class VXBIND_EXPORT CXmlTypeCollection : public CXmlCollectionBase {
   // Handed to the writing conversions; not copied, so it must outlive the
   // collection (generated code passes literals).
   const unsigned short* GetFormat() const { return m_format; }
+  // The digit facets (CPrimitiveRestrictions::SetDigits) of the items; set
+  // once, before the first item is added.
+  virtual void SetDigits(int totalDigits, int fractionDigits);
 
   // A check of each item's text, as it stands in the document, made when
   // the context validates (CXmlSerializationContext::GetValidateOnRead)
@@ -271,7 +274,9 @@ class VXBIND_EXPORT CXmlTypeCollection : public CXmlCollectionBase {
   // collection's element name and namespace (DoesElementNameMatch), adding
   // each one with AddFromElement; returns the first element not taken
   // (null at the end). A conversion or facet error passes on, with the items
-  // before it kept.
+  // before it kept and the position of the item's element. When the context
+  // validates, a pattern is also tested against each item's text as read
+  // (CheckTextPattern), before the item is added.
   CXmlElement* FromXml_Int(CXmlElement* element, CXmlElement* current,
                            const CXmlSerializationContext& context, bool optional) override;
   // Reads one item from its element's text (the whitespace rule applied)

@@ -88,6 +88,9 @@ struct RestrictionAccess {
   static int MinLength(const CPrimitiveRestrictions& r) { return r.m_minLength; }
   static int MaxLength(const CPrimitiveRestrictions& r) { return r.m_maxLength; }
   static int Length(const CPrimitiveRestrictions& r) { return r.m_length; }
+  static bool HasDigits(const CPrimitiveRestrictions& r) {
+    return r.m_totalDigits > -1 || r.m_fractionDigits > -1;
+  }
   static const String& Bound(const CPrimitiveRestrictions& r, int i) {
     switch (i) {
       case 0:
@@ -101,7 +104,8 @@ struct RestrictionAccess {
     }
   }
   static bool HasFacets(const CPrimitiveRestrictions& r) {
-    return r.m_state != nullptr || r.m_minLength > -1 || r.m_maxLength > -1 || r.m_length > -1;
+    return r.m_state != nullptr || r.m_minLength > -1 || r.m_maxLength > -1 || r.m_length > -1 ||
+           HasDigits(r);
   }
 };
 
@@ -367,6 +371,70 @@ void CheckBounds(const unsigned short* name, typename ItemTypeTraits<kType>::Arg
   }
 }
 
+// -- Digits ------------------------------------------------------------------
+
+// The digits of a value: `total` counts from its first non-zero digit
+// before the point (the point itself when there is none) to its last
+// non-zero digit after it; `fraction` the digits after the point up to the
+// last non-zero one. Leading and trailing zeros do not count.
+struct DigitCount {
+  size_t total = 0;
+  size_t fraction = 0;
+};
+
+// From a decimal text: an optional sign, digits, optionally "." and digits.
+DigitCount CountDigits(const String& text) {
+  size_t begin = 0, end = text.size();
+  if (begin != end && (text[begin] == u'-' || text[begin] == u'+')) ++begin;
+  size_t point = begin;
+  while (point != end && text[point] != u'.') ++point;
+  size_t first = begin;
+  while (first != point && text[first] == u'0') ++first;
+  size_t last = end;
+  if (point != end) {
+    while (last > point + 1 && text[last - 1] == u'0') --last;
+    if (last == point + 1) last = point;  // nothing after the point
+  } else {
+    last = point;
+  }
+  DigitCount count;
+  count.fraction = last > point ? last - point - 1 : 0;
+  // Without integer digits, the fraction's leading zeros count too:
+  // 0.05 is 5 / 10^2 and needs two digits.
+  count.total = (point - first) + count.fraction;
+  return count;
+}
+
+template <class T>
+DigitCount CountIntegerDigits(T value) {
+  DigitCount count;
+  if constexpr (std::is_signed<T>::value) {
+    // In unsigned arithmetic: the negative of the minimum does not fit T.
+    uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(static_cast<int64_t>(value))
+                                   : static_cast<uint64_t>(value);
+    for (; magnitude != 0; magnitude /= 10) ++count.total;
+  } else {
+    for (uint64_t magnitude = value; magnitude != 0; magnitude /= 10) ++count.total;
+  }
+  return count;
+}
+
+template <ItemType kType>
+void CheckDigits(const unsigned short* name, typename ItemTypeTraits<kType>::ArgType value,
+                 const CPrimitiveRestrictions& r) {
+  if (!RestrictionAccess::HasDigits(r)) return;
+  DigitCount count;
+  if constexpr (kType == ItemType_decimal || kType == ItemType_integer)
+    count = CountDigits(value.ToString());
+  else
+    count = CountIntegerDigits(value);
+  const int total = r.GetTotalDigits();
+  const int fraction = r.GetFractionDigits();
+  if ((total > -1 && count.total > static_cast<size_t>(total)) ||
+      (fraction > -1 && count.fraction > static_cast<size_t>(fraction)))
+    ThrowInvalid<kType>(name, value);
+}
+
 // -- Lengths and pattern -----------------------------------------------------
 
 template <ItemType kType>
@@ -456,6 +524,10 @@ void CheckFacets(const unsigned short* name, typename ItemTypeTraits<kType>::Arg
     const RestrictionState* s = RestrictionAccess::State(restrictions);
     if (s != nullptr && s->hasPattern && !MatchesPattern(name, value, restrictions, *s))
       ThrowInvalid<kType>(name, value);
+  } else if constexpr (kType == ItemType_decimal || kType == ItemType_integer ||
+                       (kType >= ItemType_i1 && kType <= ItemType_ui8)) {
+    CheckBounds<kType>(name, value, restrictions);
+    CheckDigits<kType>(name, value, restrictions);
   } else {
     CheckBounds<kType>(name, value, restrictions);
   }
@@ -559,6 +631,26 @@ void CheckFacets(const unsigned short* name, const VxVariant& value, ItemType it
     default:
       throw CVxInvalidValueException(VX_T("unknown type [") + value.GetType() + VX_T("]"));
   }
+}
+
+void CheckTextPattern(const unsigned short* name, const String& text,
+                      CWhitespaceUtils::WhitespaceRule rule, ItemType itemType,
+                      const CPrimitiveRestrictions& restrictions) {
+  const RestrictionState* s = RestrictionAccess::State(restrictions);
+  if (s == nullptr || !s->hasPattern || itemType == ItemType_string || itemType == ItemType_QName ||
+      itemType == ItemType_QNameList)
+    return;
+  String lexical = CWhitespaceUtils::ApplyRule(rule, text);
+  if (!MatchesPattern(name, lexical, restrictions, *s)) ThrowInvalidText(name, lexical);
+}
+
+void CheckFacetsOnRead(const unsigned short* name, const String& text,
+                       CWhitespaceUtils::WhitespaceRule rule, const VxVariant& value,
+                       ItemType itemType, const CPrimitiveRestrictions& restrictions) {
+  // char has no facets to check (and CheckFacets refuses it).
+  if (!RestrictionAccess::HasFacets(restrictions) || itemType == ItemType_char) return;
+  CheckTextPattern(name, text, rule, itemType, restrictions);
+  CheckFacets(name, value, itemType, restrictions);
 }
 
 }  // namespace VxVevAva5

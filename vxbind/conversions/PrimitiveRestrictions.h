@@ -3,8 +3,9 @@
 // -----------------------------------------------------------------------------
 //
 // CPrimitiveRestrictions: the XSD facets of one simple-typed member (a
-// pattern, three length facets and four bounds), and CheckFacets, which tests
-// one value against them and throws when the value breaks a facet.
+// pattern, three length facets, four bounds and the two digit facets), and
+// CheckFacets, which tests one value against them and throws when the value
+// breaks a facet.
 //
 // Generated code builds one CPrimitiveRestrictions per restricted member and
 // hands it to the member's metadata or primitive collection; it is shared by
@@ -16,12 +17,24 @@
 //   string                                 lengths, in UTF-16 units; pattern
 //   numbers, year/month/day, decimal,      the four bounds, read from their
 //   integer, duration, date kinds          texts by the type's own conversion
+//   decimal, integer and the integer       totalDigits and fractionDigits,
+//   types (i1 .. ui8)                      counted in the value (see below)
 //   boolean                                none
+//
+// The digit facets count the value, not its text: 1.50 and 01.5 have one
+// fraction digit and two digits in all; 0.05 has two fraction digits and so
+// needs totalDigits 2; 100 has three digits. (A value satisfies totalDigits
+// n when it is i / 10^k with |i| < 10^n and 0 <= k <= n.)
 //
 //   CPrimitiveRestrictions code(VX_T("[A-Z]{2}\\d"), -1, -1, nullptr, nullptr,
 //                               nullptr, nullptr, -1);
 //   CheckFacets<ItemType_string>(VX_T("code"), String(VX_T("AB12")), code);
 //   // throws CVxException "Invalid Value for code [AB12]"
+//
+// A pattern constrains the lexical form. A string value is its own lexical
+// form, so CheckFacets tests the pattern of string (and QName) values;
+// for the other types the text matters ("+123" and "0123" are the value
+// 123), and only CheckTextPattern, given the text as read, tests it.
 //
 // Patterns are XML Schema regular expressions: they match the whole value,
 // '^' and '$' are ordinary characters, '.' is any character but a line end,
@@ -177,6 +190,17 @@ class VXBIND_EXPORT CPrimitiveRestrictions {
                          const unsigned short* minInclusive, const unsigned short* maxInclusive,
                          const unsigned short* minExclusive, const unsigned short* maxExclusive,
                          int length);
+  // The digit facets, -1 for none (0 is a fractionDigits in force); they
+  // apply to decimal, integer and i1 .. ui8 values and are ignored for the
+  // other types. Set before the restrictions are shared.
+  int GetTotalDigits() const { return m_totalDigits; }
+  int GetFractionDigits() const { return m_fractionDigits; }
+  void SetDigits(int totalDigits, int fractionDigits) {
+    m_totalDigits = totalDigits;
+    m_fractionDigits = fractionDigits;
+  }
+  // Whether a pattern is in force.
+  bool HasPattern() const { return !m_pattern.empty(); }
   // Copies share the compiled pattern and the converted bounds.
   CPrimitiveRestrictions(const CPrimitiveRestrictions& other);
   CPrimitiveRestrictions& operator=(const CPrimitiveRestrictions& other);
@@ -193,6 +217,8 @@ class VXBIND_EXPORT CPrimitiveRestrictions {
   String m_minExclusive;
   String m_maxExclusive;
   int m_length = -1;
+  int m_totalDigits = -1;
+  int m_fractionDigits = -1;
   // The compiled pattern and the bounds converted per item type; immutable
   // but for the bound cache, which is filled with atomic publication.
   std::shared_ptr<detail::RestrictionState> m_state;
@@ -201,7 +227,8 @@ class VXBIND_EXPORT CPrimitiveRestrictions {
 // The typed facet check of one item type (not char): `value` against the
 // facets that apply to kType (see the table above), in the order minimum
 // length, maximum length, length, pattern; or minimum inclusive, maximum
-// inclusive, minimum exclusive, maximum exclusive. `name` (the member's
+// inclusive, minimum exclusive, maximum exclusive, total digits, fraction
+// digits. `name` (the member's
 // element or attribute name) only appears in messages. Throws:
 //   CVxException "Invalid Value for %s [%d]" (i1 i2 i4 ui1 ui2 ui4 year
 //     month day; ui4 values above 2147483647 are shown unsigned), "Invalid
@@ -231,6 +258,23 @@ VXBIND_EXPORT void CheckFacets(const unsigned short* name,
 // itself throws for a variant that holds no primitive value).
 VXBIND_EXPORT void CheckFacets(const unsigned short* name, const VxVariant& value,
                                ItemType itemType, const CPrimitiveRestrictions& restrictions);
+
+// The pattern of a value of `itemType` read from `text`, tested against the
+// text as read once `rule` is applied, when the type is one whose pattern
+// CheckFacets does not test (every type but string and the QName kinds);
+// nothing otherwise, or without pattern. Throws CVxException "Invalid Value
+// for %s [%s]" with the name and the text (rule applied) when it does not
+// match, and CheckFacets' pattern exceptions.
+VXBIND_EXPORT void CheckTextPattern(const unsigned short* name, const String& text,
+                                    CWhitespaceUtils::WhitespaceRule rule, ItemType itemType,
+                                    const CPrimitiveRestrictions& restrictions);
+
+// What reading checks of a value it converted from `text` when it
+// validates: CheckTextPattern, then CheckFacets of `value`. Only a flag
+// test when the restrictions have no facet; nothing for item type char.
+VXBIND_EXPORT void CheckFacetsOnRead(const unsigned short* name, const String& text,
+                                     CWhitespaceUtils::WhitespaceRule rule, const VxVariant& value,
+                                     ItemType itemType, const CPrimitiveRestrictions& restrictions);
 
 }  // namespace VxVevAva5
 

@@ -59,10 +59,14 @@ class Facets {
     m_simpleType = value;
     return *this;
   }
+  Facets& TotalDigits(int value) { m_totalDigits = value; return *this; }
+  Facets& FractionDigits(int value) { m_fractionDigits = value; return *this; }
 
   operator CPrimitiveRestrictions() const {  // NOLINT: the builder's purpose
-    return CPrimitiveRestrictions(m_pattern, m_minLength, m_maxLength, m_minInclusive,
-                                  m_maxInclusive, m_minExclusive, m_maxExclusive, m_length);
+    CPrimitiveRestrictions restrictions(m_pattern, m_minLength, m_maxLength, m_minInclusive,
+                                        m_maxInclusive, m_minExclusive, m_maxExclusive, m_length);
+    restrictions.SetDigits(m_totalDigits, m_fractionDigits);
+    return restrictions;
   }
 
   // A primitive collection (Ci4Col, CstringCol, ...) with these facets.
@@ -70,10 +74,11 @@ class Facets {
   Collection* NewCollection(const unsigned short* elementName, const unsigned short* namespaceUri,
                             int minOccurs, int maxOccurs,
                             CWhitespaceUtils::WhitespaceRule rule) const {
-    Collection* collection =
-        new Collection(elementName, namespaceUri, minOccurs, maxOccurs, m_pattern, m_minLength,
-                       m_maxLength, m_minInclusive, m_maxInclusive, m_minExclusive,
-                       m_maxExclusive, m_length, rule, nullptr);
+    Collection* collection = new Collection(
+        elementName, namespaceUri, minOccurs, maxOccurs, m_pattern, m_minLength, m_maxLength,
+        m_minInclusive, m_maxInclusive, m_minExclusive, m_maxExclusive, m_length, rule, nullptr);
+    if (m_totalDigits > -1 || m_fractionDigits > -1)
+      collection->SetDigits(m_totalDigits, m_fractionDigits);
     if (m_simpleType != nullptr)
       collection->SetTextCheck(&VxVevAva5Data::CheckSimpleTypeText, m_simpleType);
     return collection;
@@ -89,6 +94,8 @@ class Facets {
   const unsigned short* m_minExclusive = nullptr;
   const unsigned short* m_maxExclusive = nullptr;
   const VxVevAva5Data::SimpleTypeTable* m_simpleType = nullptr;
+  int m_totalDigits = -1;
+  int m_fractionDigits = -1;
 };
 
 class CUntypedCol;

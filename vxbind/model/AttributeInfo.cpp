@@ -124,6 +124,19 @@ void CAttributeInfoPrimitive::AttributeToXml(const CXmlSerializationContext&,
   writer->WriteAttribute(GetAttributeName(), GetAttributeNamespace(), value.ToString(m_format));
 }
 
+void CAttributeInfoPrimitive::Convert(const CXmlSerializationContext& context,
+                                      const CXmlAttribute* attribute, VxVariant& value) const {
+  if (context.GetValidateOnRead()) {
+    // The text is kept for the pattern, which constrains it as written.
+    const String text = ValueOf(attribute);
+    value.FromString(text, m_itemType, m_whitespaceRule);
+    VxVevAva5::CheckFacetsOnRead(GetAttributeName().c_str(), text, m_whitespaceRule, value,
+                                 m_itemType, m_restrictions);
+  } else {
+    value.FromString(ValueOf(attribute), m_itemType, m_whitespaceRule);
+  }
+}
+
 bool CAttributeInfoPrimitive::AttributeFromXml(const CXmlSerializationContext& context,
                                                CXmlGeneratedClass* object,
                                                CXmlAttribute* attribute) {
@@ -132,7 +145,7 @@ bool CAttributeInfoPrimitive::AttributeFromXml(const CXmlSerializationContext& c
     return false;
   if (m_simpleType != nullptr) CheckSimpleTypeOf(context, attribute);
   VxVariant value;
-  value.FromString(ValueOf(attribute), m_itemType, m_whitespaceRule);
+  Convert(context, attribute, value);
   AccessProperty(object, false, value);
   return true;
 }
@@ -148,7 +161,7 @@ bool CAttributeInfoPrimitive::AttributeFromElement(const CXmlSerializationContex
     return false;
   if (m_simpleType != nullptr) CheckSimpleTypeOf(context, attribute);
   VxVariant value;
-  value.FromString(ValueOf(attribute), m_itemType, m_whitespaceRule);
+  Convert(context, attribute, value);
   VxVevAva5::detail::ResolveQName(value, owner);
   AccessProperty(object, false, value);
   return true;

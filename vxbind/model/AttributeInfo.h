@@ -141,8 +141,9 @@ class VXBIND_EXPORT CAttributeInfo {
 
 // An attribute of a primitive type. Reading takes only an attribute of
 // exactly this name and namespace (the context's ignore-namespaces setting
-// does not apply), converted with the whitespace rule; writing checks the
-// facets first. An optional attribute without value is not written; a
+// does not apply), converted with the whitespace rule, and checked against
+// the facets when the context validates (CheckFacetsOnRead); writing checks
+// the facets first. An optional attribute without value is not written; a
 // required one is always written, and one without value fails in the
 // conversion ("Invalid Type 0 to convert to string").
 class VXBIND_EXPORT CAttributeInfoPrimitive : public CAttributeInfo {
@@ -182,6 +183,11 @@ class VXBIND_EXPORT CAttributeInfoPrimitive : public CAttributeInfo {
                          const CXmlAttribute* attribute) const;
 
   const SimpleTypeTable* m_simpleType = nullptr;
+  // The attribute's value converted into `value`, and checked when the
+  // context validates.
+  void Convert(const CXmlSerializationContext& context, const CXmlAttribute* attribute,
+               VxVariant& value) const;
+
   CPrimitiveRestrictions m_restrictions;
   ItemType m_itemType;
   const unsigned short* m_format;

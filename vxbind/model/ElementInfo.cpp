@@ -96,6 +96,13 @@ void CElementInfo::SetDeclaredType(const unsigned short* typeName,
   m_declaredTypeNamespace = Make(typeNamespace);
 }
 
+void CElementInfo::SetTextCheck(ItemType itemType, CWhitespaceUtils::WhitespaceRule rule,
+                                const CPrimitiveRestrictions& restrictions) {
+  m_textType = itemType;
+  m_textRule = rule;
+  m_textRestrictions = restrictions;
+}
+
 void CElementInfo::PseudoChildAttributeToXml(const CXmlSerializationContext&,
                                              const CXmlGeneratedClass*, CXmlWriter*) const {}
 
@@ -256,14 +263,28 @@ CElementInfo::SearchResult CElementInfo::SearchMandatory(const CXmlSerialization
   return kSearchFound;
 }
 
-void CElementInfo::ReadPrimitive(CXmlGeneratedClass* object, CXmlElement** current,
-                                 const CXmlSerializationContext& context) const {
+void CElementInfo::ReadPrimitive(const CXmlSerializationContext& context,
+                                 CXmlGeneratedClass* object, CXmlElement** current) const {
   if (!ReadNil(object, *current)) {
     VxVariant value;
-    const String text = TextOf(*current);
-    if (m_simpleType != nullptr && context.GetValidateOnRead())
-      CheckSimpleType(m_simpleType, m_elementName.c_str(), text);
-    value.FromString(text, m_itemType, m_whitespaceRule);
+    if (context.GetValidateOnRead()) {
+      // The text is kept for the pattern, which constrains it as written.
+      const String text = TextOf(*current);
+      if (m_simpleType != nullptr) CheckSimpleType(m_simpleType, m_elementName.c_str(), text);
+      value.FromString(text, m_itemType, m_whitespaceRule);
+      if (m_textType == VxVevAva5::ItemType_Invalid) {
+        VxVevAva5::CheckFacetsOnRead(m_elementName.c_str(), text, m_whitespaceRule, value,
+                                     m_itemType, m_restrictions);
+      } else if (!text.empty()) {
+        // Converted by the class: an empty element stands for the default.
+        VxVariant typed;
+        typed.FromString(text, m_textType, m_textRule);
+        VxVevAva5::CheckFacetsOnRead(m_elementName.c_str(), text, m_textRule, typed, m_textType,
+                                     m_textRestrictions);
+      }
+    } else {
+      value.FromString(TextOf(*current), m_itemType, m_whitespaceRule);
+    }
     if (VxVevAva5::detail::IsQNameKind(m_itemType))
       VxVevAva5::detail::ResolveQName(value, **current);
     AccessProperty(object, false, value);

@@ -113,6 +113,13 @@ class VXBIND_EXPORT CElementInfo {
   bool IsNillable() const { return m_nillable; }
   void SetNillable(bool nillable) { m_nillable = nillable; }
 
+  // A primitive member read as text whose value generated code converts
+  // (an element with a default or fixed value): when reading validates, a
+  // non-empty text is converted to `itemType` with `rule` and checked
+  // against `restrictions` first. Set once, before the info is shared.
+  void SetTextCheck(ItemType itemType, CWhitespaceUtils::WhitespaceRule rule,
+                    const CPrimitiveRestrictions& restrictions);
+
   // The schema type declared for the member's element, for a member that
   // holds objects: its name ("" for an anonymous type) and namespace. An
   // object written by the member names its own type with xsi:type only when
@@ -238,10 +245,12 @@ class VXBIND_EXPORT CElementInfo {
   // xsi:nil="true" and returns true.
   bool WriteNil(const CXmlGeneratedClass* object, CXmlWriter* writer) const;
   // *current's text as the member's primitive value (the whitespace rule
-  // applied; no facet check but the simple type's, when the context
-  // validates), stored, or the member marked nil; the cursor advances.
-  void ReadPrimitive(CXmlGeneratedClass* object, CXmlElement** current,
-                     const CXmlSerializationContext& context) const;
+  // applied; the simple type's check when the context validates, for a
+  // list or union), stored, or the member marked nil; the cursor advances.
+  // The value's facets are checked only when the context validates
+  // (CheckFacetsOnRead: the pattern on the text as read).
+  void ReadPrimitive(const CXmlSerializationContext& context, CXmlGeneratedClass* object,
+                     CXmlElement** current) const;
   // *current's text (as it stands) through `fromText`, stored as an i4, or
   // the member marked nil; the cursor advances.
   void ReadEnum(CXmlGeneratedClass* object, CXmlElement** current,
@@ -295,6 +304,9 @@ class VXBIND_EXPORT CElementInfo {
   const IdentityTable* m_identity = nullptr;
 
   void NoteIdentities(const CXmlElement* first, const CXmlElement* end) const;
+  ItemType m_textType = VxVevAva5::ItemType_Invalid;  // see SetTextCheck
+  CWhitespaceUtils::WhitespaceRule m_textRule = CWhitespaceUtils::WhitespaceRule_Preserve;
+  CPrimitiveRestrictions m_textRestrictions;
 };
 
 // The group bases. Each says which group it is, for the member kinds that

@@ -294,7 +294,7 @@ bool CElementInfoPrimKind<Group>::ReadMandatoryInSequence(const CXmlSerializatio
     case CElementInfo::kSearchFound:
       break;
   }
-  this->ReadPrimitive(object, current, context);
+  this->ReadPrimitive(context, object, current);
   return true;
 }
 
@@ -313,7 +313,7 @@ bool CElementInfoPrimKind<Group>::ReadOptional(const CXmlSerializationContext& c
                                                CXmlElement** current, const unsigned short*,
                                                XmlElementType) {
   if (!this->IsThisElement(context, *current)) return false;
-  this->ReadPrimitive(object, current, context);
+  this->ReadPrimitive(context, object, current);
   return true;
 }
 

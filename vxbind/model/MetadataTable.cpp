@@ -224,10 +224,12 @@ CAttributeInfo* NewAttributeInfoOfKind(const AttributeMember& m) {
 
 CPrimitiveRestrictions MakeRestrictions(const FacetTable* facets) {
   if (facets == nullptr) return CPrimitiveRestrictions();
-  return CPrimitiveRestrictions(Units(facets->pattern), facets->minLength, facets->maxLength,
-                                Units(facets->minInclusive), Units(facets->maxInclusive),
-                                Units(facets->minExclusive), Units(facets->maxExclusive),
-                                facets->length);
+  CPrimitiveRestrictions restrictions(Units(facets->pattern), facets->minLength, facets->maxLength,
+                                      Units(facets->minInclusive), Units(facets->maxInclusive),
+                                      Units(facets->minExclusive), Units(facets->maxExclusive),
+                                      facets->length);
+  restrictions.SetDigits(facets->totalDigits, facets->fractionDigits);
+  return restrictions;
 }
 
 void BuildMetadata(const ClassTable& table, CParentElementInfo*& classInfo,
@@ -244,6 +246,9 @@ void BuildMetadata(const ClassTable& table, CParentElementInfo*& classInfo,
                                   table.mixed);
     info->SetElementOnly(table.elementOnly);
     info->SetTextType(table.textType);
+    if (table.text != nullptr)
+      info->SetTextCheck(table.text->itemType, table.text->whitespace,
+                         MakeRestrictions(table.text->facets));
     // Null-filled, so that what is built so far is a null-ended array for
     // CleanMetaData at every step.
     if (table.globalElements != nullptr)
@@ -259,6 +264,9 @@ void BuildMetadata(const ClassTable& table, CParentElementInfo*& classInfo,
         elements[i]->SetDeclaredType(Units(m.typeName), Units(m.typeNamespace));
       elements[i]->SetNillable(m.nillable);
       elements[i]->SetIdentity(m.idKind, m.identity);
+      if (m.textCheck != nullptr)
+        elements[i]->SetTextCheck(m.textCheck->itemType, m.textCheck->whitespace,
+                                  MakeRestrictions(m.textCheck->facets));
     }
     for (std::size_t i = 0; i < attributeCount; ++i) {
       attributes[i] = NewAttributeInfo(table.attributes[i]);

@@ -87,6 +87,8 @@ struct FacetTable {
   // A list or union type: what reading checks the text against when the
   // context validates (the other facets are the text's, as a string).
   const SimpleTypeTable* simpleType = nullptr;
+  int totalDigits = -1;
+  int fractionDigits = -1;
 
  private:
   // Before its callers: clang does not evaluate a member template defined
@@ -118,11 +120,23 @@ struct FacetTable {
   constexpr FacetTable SimpleType(const SimpleTypeTable* v) const {
     return With(&FacetTable::simpleType, v);
   }
+  constexpr FacetTable TotalDigits(int v) const { return With(&FacetTable::totalDigits, v); }
+  constexpr FacetTable FractionDigits(int v) const { return With(&FacetTable::fractionDigits, v); }
 
 };
 
 // The CPrimitiveRestrictions of `facets` (null: none in force).
 VXBIND_EXPORT CPrimitiveRestrictions MakeRestrictions(const FacetTable* facets);
+
+// A value that generated code converts from text itself, checked against
+// its type and facets when reading validates: the text of simple content
+// (ClassTable::text), and the text of an element with a default or fixed
+// value (ElementMember::CheckedAs), unless it is empty.
+struct TextCheck {
+  VxVevAva5::ItemType itemType = VxVevAva5::ItemType_Invalid;
+  CWhitespaceUtils::WhitespaceRule whitespace = CWhitespaceUtils::WhitespaceRule_Preserve;
+  const FacetTable* facets = nullptr;
+};
 
 // How often a member's element may occur.
 enum MemberOccurs : uint8_t {
@@ -166,6 +180,7 @@ struct ElementMember {
   const char16_t* targetNamespace = nullptr;  // untyped
   ProcessContents processContents = ProcessContents_Skip;  // untyped
   const SchemaSetTable* declarations = nullptr;  // untyped: what lax and strict check against
+  const TextCheck* textCheck = nullptr;          // primitive read as text: see CheckedAs
 
   // Class and substitution members: the schema type declared for the
   // element, by name ("" for an anonymous type) and namespace; null: not
@@ -180,6 +195,15 @@ struct ElementMember {
     ElementMember m = *this;
     m.typeName = declaredName;
     m.typeNamespace = declaredNamespace;
+    return m;
+  }
+
+  // The row of a primitive member read as text (ItemType_string, kept as
+  // it stands) whose value is converted by generated code: its non-empty
+  // text is checked as `check` says when reading validates.
+  constexpr ElementMember CheckedAs(const TextCheck* check) const {
+    ElementMember m = *this;
+    m.textCheck = check;
     return m;
   }
 
@@ -403,6 +427,8 @@ struct ClassTable {
   // validation on.
   const RootIdentity* rootIdentities = nullptr;
   std::size_t rootIdentityCount = 0;
+  // Simple content with facets: its text's check (null: none).
+  const TextCheck* text = nullptr;
 };
 
 // The class info of `table` and its null-ended element and attribute info

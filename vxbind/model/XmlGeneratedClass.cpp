@@ -62,6 +62,20 @@ const IdentityTable* CParentElementInfo::FindRootIdentity(const String& localNam
   return nullptr;
 }
 
+void CParentElementInfo::SetTextCheck(VxVevAva5::ItemType itemType,
+                                      VxVevAva5::CWhitespaceUtils::WhitespaceRule rule,
+                                      const VxVevAva5::CPrimitiveRestrictions& restrictions) {
+  m_textItemType = itemType;
+  m_textRule = rule;
+  m_textRestrictions = restrictions;
+}
+
+void CParentElementInfo::CheckText(const unsigned short* name, const String& text) const {
+  VxVariant value;
+  value.FromString(text, m_textItemType, m_textRule);
+  VxVevAva5::CheckFacetsOnRead(name, text, m_textRule, value, m_textItemType, m_textRestrictions);
+}
+
 }  // namespace VxVevAva5Data
 
 namespace VxVevAva5 {
@@ -536,7 +550,9 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
     // this is. Thrown as a temporary and wrapped by move, nothing of the
     // chain is copied, so failing at any depth stays linear.
     if (offered == nullptr) offered = element;
-    if (offered != nullptr) e.SetPosition(offered->GetLineNumber(), offered->GetColumnNumber());
+    // A failure that says its own position (an item of a run) keeps it.
+    if (offered != nullptr && e.GetLineNumber() == 0)
+      e.SetPosition(offered->GetLineNumber(), offered->GetColumnNumber());
     throw CVxValidationException(
         FormatString(VX_T("Failed to process the element [%s]"),
                      element != nullptr ? element->GetLocalName().c_str() : VX_T("")),
@@ -588,6 +604,8 @@ CXmlElement* CXmlGeneratedClass::ReadObject(CXmlElement* element, CXmlElement* c
     if (info->GetTextType() != nullptr && context.GetValidateOnRead())
       VxVevAva5Data::CheckSimpleType(info->GetTextType(), element->GetLocalName().c_str(),
                                      text.GetString());
+    if (info->HasTextCheck() && context.GetValidateOnRead())
+      info->CheckText(element->GetLocalName().c_str(), text.GetString());
     AccessProperty(textIndex, false, text);
     // A QName text comes back as the value it made, to be resolved here.
     if (VxVevAva5::detail::IsQNameKind(text.GetItemType())) {

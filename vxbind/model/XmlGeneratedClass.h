@@ -66,7 +66,9 @@
 #include "vxbind/base/SerializationContext.h"
 #include "vxbind/base/SmartPtr.h"
 #include "vxbind/base/XmlObjectBase.h"
+#include "vxbind/conversions/PrimitiveRestrictions.h"
 #include "vxbind/conversions/Variant.h"
+#include "vxbind/conversions/WhitespaceUtils.h"
 #include "vxbind/model/AllGroupOrder.h"
 #include "vxbind/platform/Export.h"
 #include "vxbind/platform/String.h"
@@ -166,6 +168,16 @@ class VXBIND_EXPORT CParentElementInfo {
     m_rootIdentityCount = count;
   }
   const IdentityTable* FindRootIdentity(const String& localName, const String& ns) const;
+  // Simple content: the type, whitespace rule and facets of the element's
+  // text, which generated code converts itself; checked when reading
+  // validates (CheckText). None unless set, once, before the info is shared.
+  void SetTextCheck(VxVevAva5::ItemType itemType, VxVevAva5::CWhitespaceUtils::WhitespaceRule rule,
+                    const VxVevAva5::CPrimitiveRestrictions& restrictions);
+  bool HasTextCheck() const { return m_textItemType != VxVevAva5::ItemType_Invalid; }
+  // The text as a value of the text's type, checked against its facets
+  // (CheckFacetsOnRead, `name` in messages); throws the conversion's or the
+  // facet's exception.
+  void CheckText(const unsigned short* name, const String& text) const;
 
  private:
   XmlElementGroupType m_groupType;
@@ -181,6 +193,10 @@ class VXBIND_EXPORT CParentElementInfo {
   const SimpleTypeTable* m_textType = nullptr;
   const RootIdentity* m_rootIdentities = nullptr;
   std::size_t m_rootIdentityCount = 0;
+  VxVevAva5::ItemType m_textItemType = VxVevAva5::ItemType_Invalid;
+  VxVevAva5::CWhitespaceUtils::WhitespaceRule m_textRule =
+      VxVevAva5::CWhitespaceUtils::WhitespaceRule_Preserve;
+  VxVevAva5::CPrimitiveRestrictions m_textRestrictions;
 };
 
 }  // namespace VxVevAva5Data
