@@ -104,8 +104,11 @@ bool CElementInfoClsKind<Group>::ReadMandatoryInSequence(const CXmlSerialization
   CSmartPtr<CXmlObjectBase> child = this->FetchObject(object);
   if (m_requiredContent) {
     if (ownerType == XmlElementType_Element) {
-      if (*current == nullptr || !this->ReadInPlace(child, parent, current, context))
+      if (*current == nullptr || !this->ReadInPlace(child, parent, current, context)) {
+        if (*current != nullptr && context.GetValidateOnRead())
+          VxVevAva5::detail::ThrowFoundWhereContentExpected(**current, this->GetElementName());
         VxVevAva5::detail::ThrowRequiredElementMissing(this->GetElementName());
+      }
       return true;
     }
     return *current != nullptr && this->ReadInPlace(child, parent, current, context);

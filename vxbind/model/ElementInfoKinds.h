@@ -102,6 +102,7 @@ template <class Group>
 class VXBIND_EXPORT CElementInfoClsKind : public Group {
  public:
   XmlElementType GetMemberType() const { return m_memberType; }
+  bool HasElementOfItsName() const override { return m_memberType == XmlElementType_Element; }
   // The child writes itself (optional in a choice).
   bool ElementToXml(const CXmlSerializationContext& context, const CXmlGeneratedClass* object,
                     CXmlWriter* writer) const override;
@@ -143,6 +144,7 @@ template <class Group>
 class VXBIND_EXPORT CElementInfoAbsClsKind : public Group {
  public:
   XmlElementType GetMemberType() const { return m_memberType; }
+  bool HasElementOfItsName() const override { return m_memberType == XmlElementType_Element; }
   bool ElementToXml(const CXmlSerializationContext& context, const CXmlGeneratedClass* object,
                     CXmlWriter* writer) const override;
   void PseudoChildAttributeToXml(const CXmlSerializationContext& context,
@@ -251,6 +253,7 @@ class VXBIND_EXPORT CElementInfoUntpdKind : public Group {
  public:
   bool ElementToXml(const CXmlSerializationContext& context, const CXmlGeneratedClass* object,
                     CXmlWriter* writer) const override;
+  bool HasElementOfItsName() const override { return false; }
   const String& GetNamespaceSpec() const { return m_namespaceSpec; }
   const String& GetTargetNamespace() const { return m_targetNamespace; }
 

@@ -16,6 +16,7 @@
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/model/AttributeInfo.h"
 #include "vxbind/model/ElementInfo.h"
+#include "vxbind/model/detail/Errors.h"
 #include "vxbind/model/detail/Nil.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
@@ -128,6 +129,38 @@ void CheckNoText(const CXmlElement* element) {
         VX_T("The element [%s] has element-only content: the text [%s] is not allowed in it"),
         element->GetLocalName().c_str(), String(data + i, end - i).c_str()));
   }
+}
+
+// Whether the context tolerates anything that validation refuses.
+bool HasTolerances(const CXmlSerializationContext& context) {
+  return context.GetIgnoreUnknownAttributes() || context.GetIgnoreUnknownElements() ||
+         context.GetIgnoreMissingMandatoryElements() || context.GetIgnoreMissingChoice() ||
+         context.GetIgnoreInvalidCollectionCounts() || context.GetIgnoreNamespaces();
+}
+
+// A copy of `context` without its tolerances. (Namespaces that a schema
+// type without namespaces ignores stay ignored: that is the schema's, not
+// a tolerance.)
+CXmlSerializationContext WithoutTolerances(const CXmlSerializationContext& context) {
+  CXmlSerializationContext strict(context);
+  strict.SetIgnoreUnknownAttributes(false);
+  strict.SetIgnoreUnknownElements(false);
+  strict.SetIgnoreMissingMandatoryElements(false);
+  strict.SetIgnoreMissingChoice(false);
+  strict.SetIgnoreInvalidCollectionCounts(false);
+  strict.SetIgnoreNamespaces(false);
+  return strict;
+}
+
+// Validating: a model group that took the start of its content and cannot
+// go on at `current`, where `member` is expected, is an error there (the
+// schema's particles being unambiguous, nothing else may take that start).
+[[noreturn]] void ThrowIncomplete(const CElementInfo& member, const CXmlElement* current) {
+  if (current == nullptr) VxVevAva5::detail::ThrowRequiredElementMissing(member.GetElementName());
+  if (member.HasElementOfItsName())
+    VxVevAva5::detail::ThrowFoundWhereExpected(*current, member.GetElementName(),
+                                               member.GetElementNamespace());
+  VxVevAva5::detail::ThrowFoundWhereContentExpected(*current, member.GetElementName());
 }
 
 [[noreturn]] void ThrowLeftover(const CXmlElement* element, const CXmlElement* current) {
@@ -496,6 +529,10 @@ void CXmlGeneratedClass::ProcessElementChoiceToXml(const CXmlSerializationContex
 CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* current,
                                              const CXmlSerializationContext& context,
                                              bool optional) {
+  // Validating, the tolerances do not apply: the whole tree is read with a
+  // copy of the context without them.
+  if (context.GetValidateOnRead() && HasTolerances(context))
+    return FromXml_Int(element, current, WithoutTolerances(context), optional);
   DepthGuard depth;
   // The child element the members were looking at when a failure came, for
   // its line.
@@ -610,7 +647,9 @@ void CXmlGeneratedClass::ProcessAttributesFromXml(const CXmlSerializationContext
     while (i < count && !infos[i]->AttributeFromElement(context, this, attribute, *element)) ++i;
     if (i < count) {
       found[i] = true;
-    } else if (failIfUnknown && !context.GetIgnoreUnknownAttributes()) {
+    } else if ((failIfUnknown || (context.GetValidateOnRead() &&
+                                  GetClassInfo()->GetElementType() == XmlElementType_Element)) &&
+               !context.GetIgnoreUnknownAttributes()) {
       throw CVxValidationException(FormatString(VX_T("Unexpected Attribute [%s] found."),
                                                 attribute->GetLocalName().c_str()));
     }
@@ -636,6 +675,7 @@ CXmlElement* CXmlGeneratedClass::ProcessElementSeqFromXml(const CXmlSerializatio
     } else if (context.GetIgnoreUnknownElements() && current != nullptr) {
       current = current->GetNextSiblingElement();  // and the same member again
     } else {
+      if (current != start && context.GetValidateOnRead()) ThrowIncomplete(**p, current);
       return start;  // no match here: the cursor goes back
     }
   }
@@ -681,9 +721,22 @@ CXmlElement* CXmlGeneratedClass::ProcessElementAllFromXml(const CXmlSerializatio
   }
   if (CAllGroupOrder* kept = GetAllGroupOrder()) kept->SetPositions(std::move(order));
   offered = current;
-  for (size_t i = 0; i < count; ++i)
-    if (!infos[i]->Validate(context, this, read[i], ownerType == XmlElementType_Element))
-      return start;
+  // A model group that took some of its members must have them all,
+  // validating.
+  const bool mustReport =
+      ownerType == XmlElementType_Element || (current != start && context.GetValidateOnRead());
+  for (size_t i = 0; i < count; ++i) {
+    if (infos[i]->Validate(context, this, read[i], false)) continue;
+    if (!mustReport) return start;
+    // A mandatory member missing where an element that no member took
+    // stands: validating, that element is named.
+    if (current != nullptr && context.GetValidateOnRead() && infos[i]->HasElementOfItsName()) {
+      offered = current;
+      VxVevAva5::detail::ThrowFoundWhereExpected(*current, infos[i]->GetElementName(),
+                                                 infos[i]->GetElementNamespace());
+    }
+    infos[i]->Validate(context, this, read[i], true);
+  }
   if (ownerType == XmlElementType_Element) CheckLeftover(context, element, current, offered);
   return current;
 }
