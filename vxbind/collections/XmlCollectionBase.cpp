@@ -387,6 +387,9 @@ CXmlElement* CXmlTypeCollection::FromXml_Int(CXmlElement*, CXmlElement* current,
   const String& namespaceUri = GetNamespaceRef();
   for (; current != nullptr; current = current->GetNextSiblingElement()) {
     if (!DoesElementNameMatch(context, current, name.c_str(), namespaceUri.c_str())) break;
+    if (context.GetValidateOnRead() && current->GetFirstElement() != nullptr)
+      detail::ThrowElementInSimpleContent(current->GetLocalName(),
+                                          current->GetFirstElement()->GetLocalName());
     AddFromElement(*current);
   }
   return current;

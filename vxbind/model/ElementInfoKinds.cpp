@@ -297,6 +297,7 @@ bool CElementInfoPrimKind<Group>::ReadMandatoryInSequence(const CXmlSerializatio
     case CElementInfo::kSearchFound:
       break;
   }
+  if (context.GetValidateOnRead()) VxVevAva5::detail::CheckSimpleContent(**current);
   this->ReadPrimitive(object, current);
   return true;
 }
@@ -316,6 +317,7 @@ bool CElementInfoPrimKind<Group>::ReadOptional(const CXmlSerializationContext& c
                                                CXmlElement** current, const unsigned short*,
                                                XmlElementType) {
   if (!this->IsThisElement(context, *current)) return false;
+  if (context.GetValidateOnRead()) VxVevAva5::detail::CheckSimpleContent(**current);
   this->ReadPrimitive(object, current);
   return true;
 }
@@ -351,6 +353,7 @@ bool CElementInfoEnumKind<Group>::ReadMandatoryInSequence(const CXmlSerializatio
     case CElementInfo::kSearchFound:
       break;
   }
+  if (context.GetValidateOnRead()) VxVevAva5::detail::CheckSimpleContent(**current);
   this->ReadEnum(object, current, m_fromText);
   return true;
 }
@@ -370,6 +373,7 @@ bool CElementInfoEnumKind<Group>::ReadOptional(const CXmlSerializationContext& c
                                                CXmlElement** current, const unsigned short*,
                                                XmlElementType) {
   if (!this->IsThisElement(context, *current)) return false;
+  if (context.GetValidateOnRead()) VxVevAva5::detail::CheckSimpleContent(**current);
   this->ReadEnum(object, current, m_fromText);
   return true;
 }

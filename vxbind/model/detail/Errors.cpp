@@ -1,6 +1,7 @@
 #include "vxbind/model/detail/Errors.h"
 
 #include "vxbind/base/Exceptions.h"
+#include "vxbind/collections/detail/Errors.h"
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/platform/Format.h"
 
@@ -33,6 +34,12 @@ void ThrowFoundWhereContentExpected(const CXmlElement& found, const String& memb
   throw CVxValidationException(
       FormatString(VX_T("Found the element [%s] where the content of [%s] is expected"),
                    found.GetLocalName().c_str(), memberName.c_str()));
+}
+
+void CheckSimpleContent(const CXmlElement& element) {
+  const CXmlElement* child = element.GetFirstElement();
+  if (child == nullptr) return;
+  ThrowElementInSimpleContent(element.GetLocalName(), child->GetLocalName());
 }
 
 void ThrowNoObject(const String& elementName) {

@@ -25,6 +25,10 @@ namespace detail {
 // is expected": the same where a model group or a wildcard must start.
 [[noreturn]] void ThrowFoundWhereContentExpected(const CXmlElement& found,
                                                  const String& memberName);
+// Validating, an element of simple type has no child element: the first
+// one throws ThrowElementInSimpleContent's exception
+// (collections/detail/Errors.h).
+void CheckSimpleContent(const CXmlElement& element);
 // CVxException "The member [%s] holds no object to read into".
 [[noreturn]] void ThrowNoObject(const String& elementName);
 // CVxException "The member [%s] holds no collection".
