@@ -155,6 +155,28 @@ TEST(ValidateContent, RepeatedChoiceTakesOneBranchEachTimeWithinItsCounts) {
   });
 }
 
+TEST(ValidateContent, AChoiceWithAnEmptiableBranchMayBeEmpty) {
+  // Without validation, a choice refuses to be empty unless a branch is a
+  // repeated element that may be absent.
+  const std::string head = "Failed to process the element [either]\n";
+  const std::string none =
+      head +
+      "No child elements within the element [either] were populated. The element "
+      "represents a choice, so one and only one element should be populated. The element "
+      "contained no sutable child elements @1:1";
+  ExpectRows<CEither>({
+      {"empty", "<either" + kNs + "/>", none, kAccepted},
+      {"the element branch", "<either" + kNs + "><right>1</right></either>", kAccepted},
+      {"part of the group branch", "<either" + kNs + "><middle>1</middle></either>", kAccepted},
+      {"both branches", "<either" + kNs + "><left>1</left><right>2</right></either>",
+       head + "Failed read all the elements held within the element [either]. The unexpected "
+              "element [right] remains un processed @1:50"},
+      {"neither branch", "<either" + kNs + "><other/></either>", none,
+       head + "Failed read all the elements held within the element [either]. The unexpected "
+              "element [other] remains un processed @1:36"},
+  });
+}
+
 TEST(ValidateContent, AllGroupTakesEachMemberOnceAndTheMandatoryOnes) {
   const std::string box = "Failed to process the element [box]\n";
   ExpectRows<CBox>({

@@ -143,9 +143,14 @@ bool CElementInfoClsKind<Group>::ReadOptional(const CXmlSerializationContext& co
                                               CXmlElement** current, const unsigned short*,
                                               XmlElementType) {
   const bool ownElement = m_memberType == XmlElementType_Element;
-  if (ownElement ? !this->IsThisElement(context, *current) : *current == nullptr) return false;
+  constexpr bool kChoice = Group::kGroup == XmlElementGroupType_Choice;
+  // Validating, a choice's model group is also offered the end of the
+  // content: it may match it empty (VxVevAva5::detail::t_groupMatched).
+  if (ownElement ? !this->IsThisElement(context, *current)
+                 : *current == nullptr && !(kChoice && context.GetValidateOnRead()))
+    return false;
   CSmartPtr<CXmlObjectBase> child = MakeChild();
-  if (Group::kGroup == XmlElementGroupType_Choice) {
+  if (kChoice) {
     // A choice stores its new child before reading it; a model group that
     // takes nothing leaves the member without object.
     this->StoreObject(object, child);

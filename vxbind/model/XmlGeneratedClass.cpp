@@ -17,6 +17,7 @@
 #include "vxbind/model/AttributeInfo.h"
 #include "vxbind/model/ElementInfo.h"
 #include "vxbind/model/detail/Errors.h"
+#include "vxbind/model/detail/GroupMatch.h"
 #include "vxbind/model/detail/Nil.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
@@ -675,11 +676,17 @@ CXmlElement* CXmlGeneratedClass::ProcessElementSeqFromXml(const CXmlSerializatio
     } else if (context.GetIgnoreUnknownElements() && current != nullptr) {
       current = current->GetNextSiblingElement();  // and the same member again
     } else {
-      if (current != start && context.GetValidateOnRead()) ThrowIncomplete(**p, current);
+      if (context.GetValidateOnRead()) {
+        if (current != start) ThrowIncomplete(**p, current);
+        detail::t_groupMatched = false;
+      }
       return start;  // no match here: the cursor goes back
     }
   }
-  if (ownerType == XmlElementType_Element) CheckLeftover(context, element, current, offered);
+  if (ownerType == XmlElementType_Element)
+    CheckLeftover(context, element, current, offered);
+  else if (context.GetValidateOnRead())
+    detail::t_groupMatched = true;
   return current;
 }
 
@@ -727,7 +734,10 @@ CXmlElement* CXmlGeneratedClass::ProcessElementAllFromXml(const CXmlSerializatio
       ownerType == XmlElementType_Element || (current != start && context.GetValidateOnRead());
   for (size_t i = 0; i < count; ++i) {
     if (infos[i]->Validate(context, this, read[i], false)) continue;
-    if (!mustReport) return start;
+    if (!mustReport) {
+      if (context.GetValidateOnRead()) detail::t_groupMatched = false;
+      return start;
+    }
     // A mandatory member missing where an element that no member took
     // stands: validating, that element is named.
     if (current != nullptr && context.GetValidateOnRead() && infos[i]->HasElementOfItsName()) {
@@ -737,7 +747,10 @@ CXmlElement* CXmlGeneratedClass::ProcessElementAllFromXml(const CXmlSerializatio
     }
     infos[i]->Validate(context, this, read[i], true);
   }
-  if (ownerType == XmlElementType_Element) CheckLeftover(context, element, current, offered);
+  if (ownerType == XmlElementType_Element)
+    CheckLeftover(context, element, current, offered);
+  else if (context.GetValidateOnRead())
+    detail::t_groupMatched = true;
   return current;
 }
 
@@ -747,15 +760,21 @@ CXmlElement* CXmlGeneratedClass::ProcessElementChoiceFromXml(
   CXmlElement* const start = current;
   const String ownerNamespace = GetNamespace();
   CElementInfo* const* infos = OrEmpty(GetClassElementInfo());
+  const bool validating = context.GetValidateOnRead();
   bool found = false;
+  // Validating: a branch that is a model group matched taking nothing; the
+  // choice is then satisfied empty when no branch takes anything.
+  bool emptyBranch = false;
   for (;;) {
     for (CElementInfo* const* p = infos; *p != nullptr; ++p) {
       offered = current;
+      if (validating) detail::t_groupMatched = false;
       if ((*p)->ElementFromXml(context, this, element, &current, ownerNamespace.c_str(),
                                ownerType)) {
         found = true;
         break;
       }
+      if (validating && detail::t_groupMatched) emptyBranch = true;
     }
     if (found || !context.GetIgnoreUnknownElements() || current == nullptr ||
         ownerType != XmlElementType_Element)
@@ -764,11 +783,17 @@ CXmlElement* CXmlGeneratedClass::ProcessElementChoiceFromXml(
     if (current == nullptr) break;
   }
 
-  if (found || optional) {
-    if (ownerType == XmlElementType_Element) CheckLeftover(context, element, current, offered);
+  if (found || optional || emptyBranch) {
+    if (ownerType == XmlElementType_Element)
+      CheckLeftover(context, element, current, offered);
+    else if (validating)
+      detail::t_groupMatched = true;
     return current;
   }
-  if (ownerType == XmlElementType_PseudoElement) return start;
+  if (ownerType == XmlElementType_PseudoElement) {
+    if (validating) detail::t_groupMatched = false;
+    return start;
+  }
   if (ownerType != XmlElementType_Element) return current;
   if (DoesElementContainOptionalElementCollections() || context.GetIgnoreMissingChoice()) {
     CheckLeftover(context, element, current, offered);
