@@ -58,6 +58,11 @@
 //     optional ones leave such an element unread, as unknown;
 //   - a mandatory wildcard that takes nothing throws "Failed to find the
 //     required element from namespace [%s]" (the member's namespace);
+//   - validating (the context's GetValidateOnRead), a mandatory element
+//     missing with another element in its place throws "Found the element
+//     [%s] where [%s] is expected" instead, and a value member's element
+//     with a child element throws "The element [%s] has simple content:
+//     the element [%s] is not allowed in it";
 //   - conversion errors, the enumeration converter's errors and a child's
 //     own errors pass through; what was stored before stays stored.
 // Facets are checked when values are written, not when they are read.
