@@ -96,7 +96,8 @@ class VXBIND_EXPORT CXmlSerializationContext {
   // simple value (on elements, attributes, list items and union members),
   // the content model exactly as declared, xsi:type and xsi:nil, wildcard
   // namespaces and processContents, ID/IDREF and identity constraints. The
-  // tolerances above do not apply while validating. Off, reading checks what
+  // tolerances above are ignored while validating: a context with any of
+  // them set reads as one without them. Off, reading checks what
   // it always did (see docs/validation.md).
   bool GetValidateOnRead() const { return m_validateOnRead; }
   void SetValidateOnRead(bool validate) { m_validateOnRead = validate; }

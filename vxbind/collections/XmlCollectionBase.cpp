@@ -396,6 +396,9 @@ CXmlElement* CXmlTypeCollection::FromXml_Int(CXmlElement*, CXmlElement* current,
   for (; current != nullptr; current = current->GetNextSiblingElement()) {
     if (!DoesElementNameMatch(context, current, name.c_str(), namespaceUri.c_str())) break;
     try {
+      if (context.GetValidateOnRead() && current->GetFirstElement() != nullptr)
+        detail::ThrowElementInSimpleContent(current->GetLocalName(),
+                                            current->GetFirstElement()->GetLocalName());
       if (m_textCheck != nullptr && context.GetValidateOnRead())
         m_textCheck(m_textCheckData, name.c_str(), current->GetText());
       if (textPattern)

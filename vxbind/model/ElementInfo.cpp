@@ -249,8 +249,11 @@ CElementInfo::SearchResult CElementInfo::SearchMandatory(const CXmlSerialization
   if (ownerType == XmlElementType_Element) {
     while (!IsThisElement(context, *current)) {
       if (context.GetIgnoreMissingMandatoryElements()) return kSearchTolerated;
-      if (!context.GetIgnoreUnknownElements() || *current == nullptr)
+      if (!context.GetIgnoreUnknownElements() || *current == nullptr) {
+        if (*current != nullptr && context.GetValidateOnRead())
+          VxVevAva5::detail::ThrowFoundWhereExpected(**current, m_elementName, m_elementNamespace);
         VxVevAva5::detail::ThrowRequiredElementMissing(m_elementName);
+      }
       *current = (*current)->GetNextSiblingElement();
     }
     return kSearchFound;

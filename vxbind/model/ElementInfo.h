@@ -156,6 +156,11 @@ class VXBIND_EXPORT CElementInfo {
     m_identity = identity;
   }
 
+  // Whether the member reads an element of its own name (false for a model
+  // group read in place and for a wildcard): the name that messages show as
+  // the element expected.
+  virtual bool HasElementOfItsName() const { return true; }
+
   // True when `element` is this member's: the same local name (exactly),
   // and the same namespace URI unless the context ignores namespaces. False
   // for no element.
@@ -231,8 +236,10 @@ class VXBIND_EXPORT CElementInfo {
   // With owner type Element: skips unknown elements when the context
   // ignores them, tolerates the absence when the context ignores missing
   // mandatory elements, else throws "Failed to find a required element
-  // [%s]". With a pseudo owner: skips unknown elements only when
-  // `skipInModelGroup` (and the context ignores them), else kSearchMissing.
+  // [%s]" (validating, with an element in its place: "Found the element
+  // [%s] where [%s] is expected"). With a pseudo owner: skips unknown
+  // elements only when `skipInModelGroup` (and the context ignores them),
+  // else kSearchMissing.
   SearchResult SearchMandatory(const CXmlSerializationContext& context, CXmlElement** current,
                                XmlElementType ownerType, bool skipInModelGroup) const;
   // The xsi:nil of a value member's element: true when it is nil (the

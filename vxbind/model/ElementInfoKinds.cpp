@@ -104,8 +104,11 @@ bool CElementInfoClsKind<Group>::ReadMandatoryInSequence(const CXmlSerialization
   CSmartPtr<CXmlObjectBase> child = this->FetchObject(object);
   if (m_requiredContent) {
     if (ownerType == XmlElementType_Element) {
-      if (*current == nullptr || !this->ReadInPlace(child, parent, current, context))
+      if (*current == nullptr || !this->ReadInPlace(child, parent, current, context)) {
+        if (*current != nullptr && context.GetValidateOnRead())
+          VxVevAva5::detail::ThrowFoundWhereContentExpected(**current, this->GetElementName());
         VxVevAva5::detail::ThrowRequiredElementMissing(this->GetElementName());
+      }
       return true;
     }
     return *current != nullptr && this->ReadInPlace(child, parent, current, context);
@@ -140,9 +143,14 @@ bool CElementInfoClsKind<Group>::ReadOptional(const CXmlSerializationContext& co
                                               CXmlElement** current, const unsigned short*,
                                               XmlElementType) {
   const bool ownElement = m_memberType == XmlElementType_Element;
-  if (ownElement ? !this->IsThisElement(context, *current) : *current == nullptr) return false;
+  constexpr bool kChoice = Group::kGroup == XmlElementGroupType_Choice;
+  // Validating, a choice's model group is also offered the end of the
+  // content: it may match it empty (VxVevAva5::detail::t_groupMatched).
+  if (ownElement ? !this->IsThisElement(context, *current)
+                 : *current == nullptr && !(kChoice && context.GetValidateOnRead()))
+    return false;
   CSmartPtr<CXmlObjectBase> child = MakeChild();
-  if (Group::kGroup == XmlElementGroupType_Choice) {
+  if (kChoice) {
     // A choice stores its new child before reading it; a model group that
     // takes nothing leaves the member without object.
     this->StoreObject(object, child);
@@ -294,6 +302,7 @@ bool CElementInfoPrimKind<Group>::ReadMandatoryInSequence(const CXmlSerializatio
     case CElementInfo::kSearchFound:
       break;
   }
+  if (context.GetValidateOnRead()) VxVevAva5::detail::CheckSimpleContent(**current);
   this->ReadPrimitive(context, object, current);
   return true;
 }
@@ -313,6 +322,7 @@ bool CElementInfoPrimKind<Group>::ReadOptional(const CXmlSerializationContext& c
                                                CXmlElement** current, const unsigned short*,
                                                XmlElementType) {
   if (!this->IsThisElement(context, *current)) return false;
+  if (context.GetValidateOnRead()) VxVevAva5::detail::CheckSimpleContent(**current);
   this->ReadPrimitive(context, object, current);
   return true;
 }
@@ -348,6 +358,7 @@ bool CElementInfoEnumKind<Group>::ReadMandatoryInSequence(const CXmlSerializatio
     case CElementInfo::kSearchFound:
       break;
   }
+  if (context.GetValidateOnRead()) VxVevAva5::detail::CheckSimpleContent(**current);
   this->ReadEnum(object, current, m_fromText);
   return true;
 }
@@ -367,6 +378,7 @@ bool CElementInfoEnumKind<Group>::ReadOptional(const CXmlSerializationContext& c
                                                CXmlElement** current, const unsigned short*,
                                                XmlElementType) {
   if (!this->IsThisElement(context, *current)) return false;
+  if (context.GetValidateOnRead()) VxVevAva5::detail::CheckSimpleContent(**current);
   this->ReadEnum(object, current, m_fromText);
   return true;
 }

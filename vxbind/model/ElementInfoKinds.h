@@ -58,6 +58,11 @@
 //     optional ones leave such an element unread, as unknown;
 //   - a mandatory wildcard that takes nothing throws "Failed to find the
 //     required element from namespace [%s]" (the member's namespace);
+//   - validating (the context's GetValidateOnRead), a mandatory element
+//     missing with another element in its place throws "Found the element
+//     [%s] where [%s] is expected" instead, and a value member's element
+//     with a child element throws "The element [%s] has simple content:
+//     the element [%s] is not allowed in it";
 //   - conversion errors, the enumeration converter's errors and a child's
 //     own errors pass through; what was stored before stays stored.
 // Facets are checked when values are written, not when they are read.
@@ -102,6 +107,7 @@ template <class Group>
 class VXBIND_EXPORT CElementInfoClsKind : public Group {
  public:
   XmlElementType GetMemberType() const { return m_memberType; }
+  bool HasElementOfItsName() const override { return m_memberType == XmlElementType_Element; }
   // The child writes itself (optional in a choice).
   bool ElementToXml(const CXmlSerializationContext& context, const CXmlGeneratedClass* object,
                     CXmlWriter* writer) const override;
@@ -143,6 +149,7 @@ template <class Group>
 class VXBIND_EXPORT CElementInfoAbsClsKind : public Group {
  public:
   XmlElementType GetMemberType() const { return m_memberType; }
+  bool HasElementOfItsName() const override { return m_memberType == XmlElementType_Element; }
   bool ElementToXml(const CXmlSerializationContext& context, const CXmlGeneratedClass* object,
                     CXmlWriter* writer) const override;
   void PseudoChildAttributeToXml(const CXmlSerializationContext& context,
@@ -251,6 +258,7 @@ class VXBIND_EXPORT CElementInfoUntpdKind : public Group {
  public:
   bool ElementToXml(const CXmlSerializationContext& context, const CXmlGeneratedClass* object,
                     CXmlWriter* writer) const override;
+  bool HasElementOfItsName() const override { return false; }
   const String& GetNamespaceSpec() const { return m_namespaceSpec; }
   const String& GetTargetNamespace() const { return m_targetNamespace; }
 

@@ -19,6 +19,8 @@
 #include "vxbind/model/SimpleTypeTable.h"
 #include "vxbind/model/IdentityTable.h"
 #include "vxbind/model/detail/Identity.h"
+#include "vxbind/model/detail/Errors.h"
+#include "vxbind/model/detail/GroupMatch.h"
 #include "vxbind/model/detail/Nil.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
@@ -156,6 +158,38 @@ void CheckNoText(const CXmlElement* element) {
         VX_T("The element [%s] has element-only content: the text [%s] is not allowed in it"),
         element->GetLocalName().c_str(), String(data + i, end - i).c_str()));
   }
+}
+
+// Whether the context tolerates anything that validation refuses.
+bool HasTolerances(const CXmlSerializationContext& context) {
+  return context.GetIgnoreUnknownAttributes() || context.GetIgnoreUnknownElements() ||
+         context.GetIgnoreMissingMandatoryElements() || context.GetIgnoreMissingChoice() ||
+         context.GetIgnoreInvalidCollectionCounts() || context.GetIgnoreNamespaces();
+}
+
+// A copy of `context` without its tolerances. (Namespaces that a schema
+// type without namespaces ignores stay ignored: that is the schema's, not
+// a tolerance.)
+CXmlSerializationContext WithoutTolerances(const CXmlSerializationContext& context) {
+  CXmlSerializationContext strict(context);
+  strict.SetIgnoreUnknownAttributes(false);
+  strict.SetIgnoreUnknownElements(false);
+  strict.SetIgnoreMissingMandatoryElements(false);
+  strict.SetIgnoreMissingChoice(false);
+  strict.SetIgnoreInvalidCollectionCounts(false);
+  strict.SetIgnoreNamespaces(false);
+  return strict;
+}
+
+// Validating: a model group that took the start of its content and cannot
+// go on at `current`, where `member` is expected, is an error there (the
+// schema's particles being unambiguous, nothing else may take that start).
+[[noreturn]] void ThrowIncomplete(const CElementInfo& member, const CXmlElement* current) {
+  if (current == nullptr) VxVevAva5::detail::ThrowRequiredElementMissing(member.GetElementName());
+  if (member.HasElementOfItsName())
+    VxVevAva5::detail::ThrowFoundWhereExpected(*current, member.GetElementName(),
+                                               member.GetElementNamespace());
+  VxVevAva5::detail::ThrowFoundWhereContentExpected(*current, member.GetElementName());
 }
 
 [[noreturn]] void ThrowLeftover(const CXmlElement* element, const CXmlElement* current) {
@@ -524,6 +558,10 @@ void CXmlGeneratedClass::ProcessElementChoiceToXml(const CXmlSerializationContex
 CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* current,
                                              const CXmlSerializationContext& context,
                                              bool optional) {
+  // Validating, the tolerances do not apply: the whole tree is read with a
+  // copy of the context without them.
+  if (context.GetValidateOnRead() && HasTolerances(context))
+    return FromXml_Int(element, current, WithoutTolerances(context), optional);
   DepthGuard depth;
   // The child element the members were looking at when a failure came, for
   // its line.
@@ -658,7 +696,9 @@ void CXmlGeneratedClass::ProcessAttributesFromXml(const CXmlSerializationContext
       found[i] = true;
       if (infos[i]->GetIdKind() != VxVevAva5Data::IdKind_None)
         detail::NoteAttribute(infos[i]->GetIdKind(), *attribute, *element);
-    } else if (failIfUnknown && !context.GetIgnoreUnknownAttributes()) {
+    } else if ((failIfUnknown || (context.GetValidateOnRead() &&
+                                  GetClassInfo()->GetElementType() == XmlElementType_Element)) &&
+               !context.GetIgnoreUnknownAttributes()) {
       throw CVxValidationException(FormatString(VX_T("Unexpected Attribute [%s] found."),
                                                 attribute->GetLocalName().c_str()));
     }
@@ -684,10 +724,17 @@ CXmlElement* CXmlGeneratedClass::ProcessElementSeqFromXml(const CXmlSerializatio
     } else if (context.GetIgnoreUnknownElements() && current != nullptr) {
       current = current->GetNextSiblingElement();  // and the same member again
     } else {
+      if (context.GetValidateOnRead()) {
+        if (current != start) ThrowIncomplete(**p, current);
+        detail::t_groupMatched = false;
+      }
       return start;  // no match here: the cursor goes back
     }
   }
-  if (ownerType == XmlElementType_Element) CheckLeftover(context, element, current, offered);
+  if (ownerType == XmlElementType_Element)
+    CheckLeftover(context, element, current, offered);
+  else if (context.GetValidateOnRead())
+    detail::t_groupMatched = true;
   return current;
 }
 
@@ -729,10 +776,29 @@ CXmlElement* CXmlGeneratedClass::ProcessElementAllFromXml(const CXmlSerializatio
   }
   if (CAllGroupOrder* kept = GetAllGroupOrder()) kept->SetPositions(std::move(order));
   offered = current;
-  for (size_t i = 0; i < count; ++i)
-    if (!infos[i]->Validate(context, this, read[i], ownerType == XmlElementType_Element))
+  // A model group that took some of its members must have them all,
+  // validating.
+  const bool mustReport =
+      ownerType == XmlElementType_Element || (current != start && context.GetValidateOnRead());
+  for (size_t i = 0; i < count; ++i) {
+    if (infos[i]->Validate(context, this, read[i], false)) continue;
+    if (!mustReport) {
+      if (context.GetValidateOnRead()) detail::t_groupMatched = false;
       return start;
-  if (ownerType == XmlElementType_Element) CheckLeftover(context, element, current, offered);
+    }
+    // A mandatory member missing where an element that no member took
+    // stands: validating, that element is named.
+    if (current != nullptr && context.GetValidateOnRead() && infos[i]->HasElementOfItsName()) {
+      offered = current;
+      VxVevAva5::detail::ThrowFoundWhereExpected(*current, infos[i]->GetElementName(),
+                                                 infos[i]->GetElementNamespace());
+    }
+    infos[i]->Validate(context, this, read[i], true);
+  }
+  if (ownerType == XmlElementType_Element)
+    CheckLeftover(context, element, current, offered);
+  else if (context.GetValidateOnRead())
+    detail::t_groupMatched = true;
   return current;
 }
 
@@ -742,15 +808,21 @@ CXmlElement* CXmlGeneratedClass::ProcessElementChoiceFromXml(
   CXmlElement* const start = current;
   const String ownerNamespace = GetNamespace();
   CElementInfo* const* infos = OrEmpty(GetClassElementInfo());
+  const bool validating = context.GetValidateOnRead();
   bool found = false;
+  // Validating: a branch that is a model group matched taking nothing; the
+  // choice is then satisfied empty when no branch takes anything.
+  bool emptyBranch = false;
   for (;;) {
     for (CElementInfo* const* p = infos; *p != nullptr; ++p) {
       offered = current;
+      if (validating) detail::t_groupMatched = false;
       if ((*p)->ElementFromXml(context, this, element, &current, ownerNamespace.c_str(),
                                ownerType)) {
         found = true;
         break;
       }
+      if (validating && detail::t_groupMatched) emptyBranch = true;
     }
     if (found || !context.GetIgnoreUnknownElements() || current == nullptr ||
         ownerType != XmlElementType_Element)
@@ -759,11 +831,17 @@ CXmlElement* CXmlGeneratedClass::ProcessElementChoiceFromXml(
     if (current == nullptr) break;
   }
 
-  if (found || optional) {
-    if (ownerType == XmlElementType_Element) CheckLeftover(context, element, current, offered);
+  if (found || optional || emptyBranch) {
+    if (ownerType == XmlElementType_Element)
+      CheckLeftover(context, element, current, offered);
+    else if (validating)
+      detail::t_groupMatched = true;
     return current;
   }
-  if (ownerType == XmlElementType_PseudoElement) return start;
+  if (ownerType == XmlElementType_PseudoElement) {
+    if (validating) detail::t_groupMatched = false;
+    return start;
+  }
   if (ownerType != XmlElementType_Element) return current;
   if (DoesElementContainOptionalElementCollections() || context.GetIgnoreMissingChoice()) {
     CheckLeftover(context, element, current, offered);

@@ -313,8 +313,9 @@ class VXBIND_EXPORT CXmlGeneratedClass : public CXmlObjectBase {
   void AttributesToXml_Int(CXmlWriter* writer,
                            const CXmlSerializationContext& context) const override;
   // Binds the object from `element` (the children from `current` on) by
-  // the content model and the context's tolerances; returns the first child
-  // not consumed. Failures: CVxValidationException "Failed to process the
+  // the content model and the context's tolerances (none while the context
+  // validates: see docs/validation.md); returns the first child not
+  // consumed. Failures: CVxValidationException "Failed to process the
   // element [%s]" around them, with the input line recorded.
   CXmlElement* FromXml_Int(CXmlElement* element, CXmlElement* current,
                            const CXmlSerializationContext& context, bool optional) override;

@@ -16,5 +16,11 @@ void ThrowInsertIndexOutOfRange() {
   throw CVxInvalidParamException(String(VX_T("Index out of range")));
 }
 
+void ThrowElementInSimpleContent(const String& elementName, const String& childName) {
+  throw CVxValidationException(FormatString(
+      VX_T("The element [%s] has simple content: the element [%s] is not allowed in it"),
+      elementName.c_str(), childName.c_str()));
+}
+
 }  // namespace detail
 }  // namespace VxVevAva5

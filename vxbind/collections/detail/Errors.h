@@ -3,6 +3,8 @@
 #ifndef VXBIND_COLLECTIONS_DETAIL_ERRORS_H
 #define VXBIND_COLLECTIONS_DETAIL_ERRORS_H
 
+#include "vxbind/platform/String.h"
+
 namespace VxVevAva5 {
 namespace detail {
 
@@ -11,6 +13,10 @@ namespace detail {
 [[noreturn]] void ThrowIndexOutOfRange(int index, int count);
 // CVxInvalidParamException "Index out of range": insertion.
 [[noreturn]] void ThrowInsertIndexOutOfRange();
+// CVxValidationException "The element [%s] has simple content: the element
+// [%s] is not allowed in it": validating, an element of simple type with a
+// child element.
+[[noreturn]] void ThrowElementInSimpleContent(const String& elementName, const String& childName);
 
 }  // namespace detail
 }  // namespace VxVevAva5
