@@ -775,6 +775,18 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
   for (const Member& m : plan.Described()) {
     if (m.attribute || m.text) continue;
     std::string row = ElementRow(plan, m, facetsOf(m));
+    // A value's declared type and the declaration's block: what validation
+    // checks the element's xsi:type against.
+    if (!m.untyped && m.kind != Kind::Cls && m.simple != nullptr) {
+      const SimpleType& simple = *m.simple;
+      auto schema = m_p.simpleSchemaOf.find(&simple);
+      const std::string ns = simple.name.empty()             ? plan.schema->targetNamespace
+                             : schema != m_p.simpleSchemaOf.end() ? schema->second->targetNamespace
+                                                                  : std::string(kXsdNamespace);
+      row += ".DeclaredType(" + U16(simple.name) + ", " + U16(ns) + ")";
+    }
+    if (!m.untyped && m.element != nullptr && m.element->block != 0)
+      row += ".Block(" + std::to_string(m.element->block) + ")";
     if (m.nillable) row += ".Nillable()";
     elementRows += (elements++ ? ",\n    " : "") + Wrap(row, 4);
   }
@@ -805,7 +817,10 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
     for (const std::string& name : roots->second) names += (names.empty() ? "" : ", ") + U16(name);
     p.Print("constexpr const char16_t* kGlobalElements[] = {$names$};\n", "names", names);
     globals = ",\n    kGlobalElements, " + std::to_string(roots->second.size());
+  } else {
+    globals = ",\n    nullptr, 0";
   }
+  globals += ", &" + Q(kGlobalDeclarations);
   p.Print(
       "constexpr ::VxVevAva5Data::ClassTable kTable = {\n"
       "    ::VxVevAva5Data::XmlElementGroupType_$group$, ::VxVevAva5Data::XmlElementType_$type$,\n"

@@ -435,8 +435,10 @@ void Planner::PlanDerivations() {
     }
 
   // Substitution: every named type derived from a base, directly or not.
-  for (const auto& schema : m_schemas)
+  for (const auto& schema : m_schemas) {
     for (const auto& type : schema->complexTypes) m_out.schemaOf[type.get()] = schema.get();
+    for (const auto& type : schema->simpleTypes) m_out.simpleSchemaOf[type.get()] = schema.get();
+  }
   // In the order of the command line (the factories test them in this
   // order), not in that of the plans' map.
   for (const auto& unit : m_schemas)

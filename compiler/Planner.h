@@ -135,6 +135,7 @@ struct Plan {
   std::set<const ComplexType*> substitutable;
   std::map<const ComplexType*, std::vector<const ComplexType*>> derivedTypes;  // direct or not
   std::map<const ComplexType*, const Schema*> schemaOf;
+  std::map<const SimpleType*, const Schema*> simpleSchemaOf;  // the built-in ones: none
   // Named types derived from a type that some member or global element takes
   // by xsi:type: their objects may stand under that member's elements, and
   // name their type with xsi:type wherever it is not the declared one.

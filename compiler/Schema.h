@@ -95,6 +95,15 @@ struct SimpleType {
 
 struct ElementDecl;
 
+// The values of block and blockDefault: what may not replace an element's
+// type (a type derived by extension or restriction) or the element itself
+// (a member of its substitution group).
+enum BlockFlags : unsigned {
+  Block_Extension = 1,
+  Block_Restriction = 2,
+  Block_Substitution = 4,
+};
+
 // The type of an element or attribute: named (resolved later) or anonymous.
 struct TypeUse {
   std::optional<QName> name;
@@ -119,6 +128,9 @@ struct ElementDecl {
   // whether it may appear itself.
   std::optional<QName> substitutionGroup;
   bool abstract = false;
+  // block (or the schema's blockDefault): the derivations and substitutions
+  // that may not replace the element's type or the element (BlockFlags).
+  unsigned block = 0;
   // A global element of a simple type: the class that holds its value when
   // it is the root of a document.
   struct ComplexType* rootClass = nullptr;
@@ -206,6 +218,9 @@ struct ComplexType {
   ComplexType* base = nullptr;
   bool simpleContent = false;  // derived through xs:simpleContent
   bool abstract = false;
+  // block (or the schema's blockDefault): the derivations whose types xsi:type
+  // may not name for an element of this type (BlockFlags).
+  unsigned block = 0;
   // An extension's content and attributes are its base's followed by its
   // own: the first inheritedParticles particles and inheritedAttributes
   // attributes are the base's. A restriction restates its content, which
@@ -245,6 +260,7 @@ struct Schema {
   std::string targetNamespace;
   bool elementsQualified = false;
   bool attributesQualified = false;
+  unsigned blockDefault = 0;  // BlockFlags
 
   // Every component in document order, global and local alike.
   std::vector<std::unique_ptr<SimpleType>> simpleTypes;

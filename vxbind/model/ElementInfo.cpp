@@ -3,11 +3,13 @@
 #include "vxbind/model/ElementInfo.h"
 
 #include <cstddef>
+#include <utility>
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/collections/XmlCollectionBase.h"
 #include "vxbind/collections/detail/QNameValues.h"
 #include "vxbind/document/XmlDocument.h"
+#include "vxbind/model/GlobalDeclarations.h"
 #include "vxbind/model/detail/Errors.h"
 #include "vxbind/model/detail/Nil.h"
 #include "vxbind/platform/Format.h"
@@ -18,6 +20,8 @@ namespace VxVevAva5Data {
 
 using VxVevAva5::CSmartPtr;
 using VxVevAva5::CVxException;
+using VxVevAva5::CVxValidationException;
+using VxVevAva5::FormatString;
 using VxVevAva5::Utf16::Make;
 
 namespace {
@@ -92,6 +96,21 @@ void CElementInfo::SetDeclaredType(const unsigned short* typeName,
   m_declaredTypeKnown = true;
   m_declaredTypeName = Make(typeName);
   m_declaredTypeNamespace = Make(typeNamespace);
+}
+
+void CElementInfo::SetCheckedType(const unsigned short* typeName,
+                                  const unsigned short* typeNamespace, unsigned block,
+                                  const SchemaSetTable* types) {
+  m_checkedType = true;
+  m_checkedTypeName = Make(typeName);
+  m_checkedTypeNamespace = Make(typeNamespace);
+  m_block = block;
+  m_types = types;
+}
+
+void CElementInfo::CheckXsiTypeOf(const CXmlElement& element) const {
+  CheckElementType(element, m_elementName, m_checkedTypeName, m_checkedTypeNamespace, m_block,
+                   m_types);
 }
 
 void CElementInfo::PseudoChildAttributeToXml(const CXmlSerializationContext&,
@@ -304,6 +323,7 @@ void CElementInfo::StoreObject(CXmlGeneratedClass* object, CXmlObjectBase* child
 void CElementInfo::ReadFromElement(CXmlObjectBase* child, CXmlElement** current,
                                    const CXmlSerializationContext& context) const {
   CXmlElement* element = *current;
+  CheckXsiType(context, *element);
   child->SetXsiNillable(m_nillable);
   CXmlObjectBase::FromXml_Int(child, element, element->GetFirstElement(), context);
   *current = element->GetNextSiblingElement();
@@ -344,8 +364,23 @@ namespace {
 // Lets the member's collection read its run of elements at the cursor;
 // returns where the run ended.
 // (Items of a nillable member may be nil: the collection tells them.)
-CXmlElement* ReadRun(CXmlCollectionBase* collection, CXmlElement* parent, CXmlElement* current,
+CXmlElement* ReadRun(const CElementInfo& info, CXmlCollectionBase* collection,
+                     CXmlElement* parent, CXmlElement* current,
                      const CXmlSerializationContext& context, bool nillable) {
+  if (context.GetValidateOnRead()) {
+    // The xsi:type of each element of the run, before the collection makes
+    // its items: a failure names the element at fault and its position.
+    for (CXmlElement* e = current; info.IsThisElement(context, e); e = e->GetNextSiblingElement()) {
+      try {
+        info.CheckXsiType(context, *e);
+      } catch (CVxException& inner) {
+        inner.SetPosition(e->GetLineNumber(), e->GetColumnNumber());
+        throw CVxValidationException(FormatString(VX_T("Failed to process the element [%s]"),
+                                                  e->GetLocalName().c_str()),
+                                     std::move(inner));
+      }
+    }
+  }
   collection->SetXsiNillable(nillable);
   return CXmlObjectBase::FromXml_Int(collection, parent, current, context);
 }
@@ -370,7 +405,7 @@ bool CElementInfoSeqCol::ElementFromXml(const CXmlSerializationContext& context,
                                         CXmlElement** current, const unsigned short*,
                                         XmlElementType) {
   CSmartPtr<CXmlCollectionBase> collection = FetchCollection(object);
-  *current = ReadRun(collection, parent, *current, context, IsNillable());
+  *current = ReadRun(*this, collection, parent, *current, context, IsNillable());
   CheckCount(collection, context);
   return true;
 }
@@ -389,7 +424,7 @@ bool CElementInfoAllCol::ElementFromXml(const CXmlSerializationContext& context,
                                         CXmlElement** current, const unsigned short*,
                                         XmlElementType) {
   CSmartPtr<CXmlCollectionBase> collection = FetchCollection(object);
-  *current = ReadRun(collection, parent, *current, context, IsNillable());
+  *current = ReadRun(*this, collection, parent, *current, context, IsNillable());
   return false;  // offered the input again on the next pass
 }
 
@@ -415,7 +450,7 @@ bool CElementInfoChoiceCol::ElementFromXml(const CXmlSerializationContext& conte
                                            CXmlElement** current, const unsigned short*,
                                            XmlElementType) {
   CSmartPtr<CXmlCollectionBase> collection = FetchCollection(object);
-  CXmlElement* next = ReadRun(collection, parent, *current, context, IsNillable());
+  CXmlElement* next = ReadRun(*this, collection, parent, *current, context, IsNillable());
   if (next == *current) return false;
   *current = next;
   CheckCount(collection, context);

@@ -202,6 +202,8 @@ template <class Group>
 CSmartPtr<CXmlObjectBase> CElementInfoAbsClsKind<Group>::Substitute(
     const CXmlSerializationContext& context, CXmlElement* element) const {
   if (!this->IsThisElement(context, element) || m_substitutionFactory == nullptr) return nullptr;
+  // Validating, an xsi:type the factory would not take is named as it is.
+  this->CheckXsiType(context, *element);
   return m_substitutionFactory(element);
 }
 
@@ -294,6 +296,7 @@ bool CElementInfoPrimKind<Group>::ReadMandatoryInSequence(const CXmlSerializatio
     case CElementInfo::kSearchFound:
       break;
   }
+  this->CheckXsiType(context, **current);
   this->ReadPrimitive(object, current);
   return true;
 }
@@ -313,6 +316,7 @@ bool CElementInfoPrimKind<Group>::ReadOptional(const CXmlSerializationContext& c
                                                CXmlElement** current, const unsigned short*,
                                                XmlElementType) {
   if (!this->IsThisElement(context, *current)) return false;
+  this->CheckXsiType(context, **current);
   this->ReadPrimitive(object, current);
   return true;
 }
@@ -348,6 +352,7 @@ bool CElementInfoEnumKind<Group>::ReadMandatoryInSequence(const CXmlSerializatio
     case CElementInfo::kSearchFound:
       break;
   }
+  this->CheckXsiType(context, **current);
   this->ReadEnum(object, current, m_fromText);
   return true;
 }
@@ -367,6 +372,7 @@ bool CElementInfoEnumKind<Group>::ReadOptional(const CXmlSerializationContext& c
                                                CXmlElement** current, const unsigned short*,
                                                XmlElementType) {
   if (!this->IsThisElement(context, *current)) return false;
+  this->CheckXsiType(context, **current);
   this->ReadEnum(object, current, m_fromText);
   return true;
 }
@@ -402,6 +408,10 @@ bool CElementInfoUntpdKind<Group>::ReadChecked(CXmlObjectBase* element, CXmlElem
                                                const CXmlSerializationContext& context) {
   CXmlElement* const before = *current;
   if (!this->ReadInPlace(element, parent, current, context)) return false;
+  // Validating, the namespace as XML Schema reads the wildcard's constraint.
+  if (context.GetValidateOnRead() &&
+      VxVevAva5::Utf16::Equal(this->GetElementName().c_str(), kAnyElement))
+    CheckWildcardNamespaces(before, *current, m_namespaceSpec.c_str(), m_targetNamespace.c_str());
   CheckWildcardElements(before, *current, this->GetProcessContents(), this->GetDeclarations(),
                         context);
   return true;
@@ -520,6 +530,11 @@ bool CElementInfoUntpdColKind<GroupCol>::ElementFromXml(const CXmlSerializationC
   }
   if (GroupCol::kGroup == XmlElementGroupType_Choice && after == before) return false;
   *current = after;
+  if (context.GetValidateOnRead() && VxVevAva5::Utf16::Equal(name.c_str(), kAnyElement)) {
+    if (auto* elements = dynamic_cast<CElementCol*>(collection.get()))
+      CheckWildcardNamespaces(before, after, elements->GetNamespaceConstraint().c_str(),
+                              elements->GetConstraintTarget().c_str());
+  }
   CheckWildcardElements(before, after, this->GetProcessContents(), this->GetDeclarations(),
                         context);
   if (!context.GetIgnoreInvalidCollectionCounts()) collection->ValidateCount(context);

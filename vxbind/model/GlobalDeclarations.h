@@ -37,6 +37,7 @@
 #define VXBIND_MODEL_GLOBALDECLARATIONS_H
 
 #include <cstddef>
+#include <cstdint>
 
 #include "vxbind/base/GeneratedCode.h"
 #include "vxbind/base/SerializationContext.h"
@@ -103,12 +104,37 @@ struct GlobalElement {
 typedef VxVevAva5::CSmartPtr<CXmlObjectBase> (*RootFactoryFunction)(
     const unsigned short* localName, const unsigned short* namespaceUri);
 
+// One named type of the set, simple or complex, with the step of its
+// derivation: its base (a null name: xs:anyType) and whether it extends or
+// restricts it; the derivations its `block` (or blockDefault) forbids
+// (TypeBlock flags); whether it is abstract, and whether it is a union (any
+// simple type may then be named for it). The built-in types are known to
+// the library and not listed.
+enum TypeBlock : uint8_t {
+  TypeBlock_Extension = 1,
+  TypeBlock_Restriction = 2,
+  TypeBlock_Substitution = 4,  // element declarations only
+};
+
+struct GlobalType {
+  const char16_t* name;
+  const char16_t* typeNamespace;  // "" or null: none
+  const char16_t* baseName;       // null: xs:anyType
+  const char16_t* baseNamespace;
+  bool extension;
+  uint8_t block;
+  bool abstractType;
+  bool unionType;
+};
+
 struct SchemaSetTable {
   const GlobalAttribute* attributes;  // null when attributeCount is 0
   std::size_t attributeCount;
   const GlobalElement* elements;  // null when elementCount is 0
   std::size_t elementCount;
   RootFactoryFunction createRoot;
+  const GlobalType* types = nullptr;  // null when typeCount is 0
+  std::size_t typeCount = 0;
 };
 
 // The set's declaration of an attribute or element of this local name and
@@ -139,6 +165,46 @@ VXBIND_EXPORT void CheckWildcardElements(VxVevAva5::CXmlElement* first,
                                          const VxVevAva5::CXmlElement* end, ProcessContents process,
                                          const SchemaSetTable* set,
                                          const CXmlSerializationContext& context);
+
+// -- Validation on read (CXmlSerializationContext::SetValidateOnRead) --------
+
+// The check of the xsi:type of `element`, whose declaration (named
+// `elementName`) gives it the type `declaredName` in `declaredNamespace`
+// ("" for an anonymous type) and blocks the derivations of `block`
+// (TypeBlock flags). The type xsi:type names must be known to the set or
+// built in, not abstract, the declared type or derived from it by steps
+// that neither `block` nor the declared type's own block forbids; without
+// xsi:type, the declared type must not be abstract. Each failure throws
+// CVxValidationException:
+//   "The type [%s] named by xsi:type is not defined"
+//   "The type [%s] named by xsi:type on the element [%s] is abstract"
+//   "The type [%s] named by xsi:type is not derived from the declared type [%s] of the element [%s]"
+//   "The type [%s] named by xsi:type is not derived from the anonymous type of the element [%s]"
+//   "The type [%s] named by xsi:type cannot replace the declared type [%s] of the element [%s]:
+//    derivation by [%s] is blocked"
+//   "The element [%s] is of the abstract type [%s]: xsi:type must name a type derived from it"
+// The type named is shown as written.
+VXBIND_EXPORT void CheckElementType(const VxVevAva5::CXmlElement& element,
+                                    const String& elementName, const String& declaredName,
+                                    const String& declaredNamespace, unsigned block,
+                                    const SchemaSetTable* set);
+
+// XML Schema's namespace constraint of a wildcard (`constraint` as the
+// tables write it: ##any, ##other, ##local, ##targetNamespace and URIs): a
+// URI list admits only those URIs (no namespace only with ##local), and
+// ##other neither the target namespace nor no namespace. The library's
+// own rule (CXmlObjectBase::IsNamespaceValid) also lets a list and ##other
+// take unqualified names; validation on read applies this one.
+VXBIND_EXPORT bool WildcardAdmits(const String& namespaceUri, const unsigned short* constraint,
+                                  const unsigned short* targetNamespace);
+// The sibling elements [first, end) against WildcardAdmits; the first that
+// fails throws CVxValidationException "The element [%s] in the namespace
+// [%s] is not allowed by the wildcard [%s]", with its line and column,
+// wrapped in "Failed to process the element [%s]".
+VXBIND_EXPORT void CheckWildcardNamespaces(const VxVevAva5::CXmlElement* first,
+                                           const VxVevAva5::CXmlElement* end,
+                                           const unsigned short* constraint,
+                                           const unsigned short* targetNamespace);
 
 }  // namespace VxVevAva5Data
 

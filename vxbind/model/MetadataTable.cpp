@@ -247,8 +247,14 @@ void BuildMetadata(const ClassTable& table, CParentElementInfo*& classInfo,
       const ElementMember& m = table.elements[i];
       elements[i] = NewElementInfo(table.group, m);
       if (elements[i] == nullptr) ThrowUnknownKind(table, m.name);
-      if (m.typeName != nullptr)
-        elements[i]->SetDeclaredType(Units(m.typeName), Units(m.typeNamespace));
+      if (m.typeName != nullptr) {
+        // A value member's type is for the xsi:type check only: writing
+        // asks the declared type of members that hold objects.
+        if (m.kind != ElementMemberKind_Primitive && m.kind != ElementMemberKind_Enum)
+          elements[i]->SetDeclaredType(Units(m.typeName), Units(m.typeNamespace));
+        elements[i]->SetCheckedType(Units(m.typeName), Units(m.typeNamespace), m.block,
+                                    table.declarations);
+      }
       elements[i]->SetNillable(m.nillable);
     }
     for (std::size_t i = 0; i < attributeCount; ++i) {
