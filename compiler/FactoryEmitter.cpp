@@ -168,9 +168,26 @@ void GlobalDeclarationsDefinition(std::ostream& out, const EmitContext& c,
       }
       attributes << (attributeCount++ ? ",\n    " : "\n    ") << row;
     }
-    for (const ElementDecl* decl : s->globalElementOrder)
+    for (const ElementDecl* decl : s->globalElementOrder) {
+      // Its type, for the check of xsi:type on it when validating.
+      std::string type = "nullptr, nullptr";
+      if (decl->type.complex != nullptr) {
+        auto schema = c.plan.schemaOf.find(decl->type.complex);
+        type = TableText(decl->type.complex->name) + ", " +
+               TableText(schema != c.plan.schemaOf.end() ? schema->second->targetNamespace
+                                                         : s->targetNamespace);
+      } else if (decl->type.simple != nullptr) {
+        const SimpleType& simple = *decl->type.simple;
+        auto schema = c.plan.simpleSchemaOf.find(&simple);
+        type = TableText(simple.name) + ", " +
+               TableText(simple.name.empty()                      ? s->targetNamespace
+                         : schema != c.plan.simpleSchemaOf.end() ? schema->second->targetNamespace
+                                                                 : std::string(kXsdNamespace));
+      }
       elements << (elementCount++ ? ",\n    " : "\n    ") << "{" << TableText(decl->name)
-               << ", " << TableText(s->targetNamespace) << "}";
+               << ", " << TableText(s->targetNamespace) << ", " << type << ", " << decl->block
+               << "}";
+    }
   }
   // The named types, each with the step of its derivation, for the checks
   // of xsi:type when validating.
@@ -238,7 +255,7 @@ void GlobalDeclarationsDefinition(std::ostream& out, const EmitContext& c,
       "\n"
       "const ::VxVevAva5Data::SchemaSetTable $name$ = {\n"
       "    $attributes$, $attributeCount$, $elements$, $elementCount$, CreateRootObject,\n"
-      "    $types$, $typeCount$};\n",
+      "    $types$, $typeCount$, CreateRootObject};\n",
       "name", kGlobalDeclarations, "attributes",
       attributeCount ? "kGlobalAttributes" : "nullptr", "attributeCount", attributeCount,
       "elements", elementCount ? "kGlobalElements" : "nullptr", "elementCount", elementCount,

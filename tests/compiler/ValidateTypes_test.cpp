@@ -138,6 +138,10 @@ TEST(ValidateTypes, RefusalsNameWhatWasFoundWhereItStands) {
       {"ListTakesNoUnqualified", "<list><y xmlns=''/></list>",
        "The element [y] in the namespace [] is not allowed by the wildcard [urn:a urn:b]", 5, 9,
        ""},
+      {"StrictContentXsiType", "<strict><t:count>1</t:count>\n  <t:count xsi:type='xs:string'>1</t:count></strict>",
+       "The type [xs:string] named by xsi:type is not derived from the declared type [Small] of "
+       "the element [count]",
+       6, 3, ""},
       {"AttributeWildcardOther", "<strict plain='1'/>",
        "The attribute [plain] in the namespace [] is not allowed by the wildcard [##other]", 5, 3,
        ""},
@@ -153,6 +157,46 @@ TEST(ValidateTypes, RefusalsNameWhatWasFoundWhereItStands) {
     EXPECT_EQ(validated.line, c.line) << c.name;
     EXPECT_EQ(validated.column, c.column) << c.name;
     EXPECT_EQ(Read(xml, false).message, c.unvalidated) << c.name;
+  }
+}
+
+TEST(ValidateTypes, DocumentRootsAreCheckedAgainstTheirGlobalDeclaration) {
+  const std::string ns =
+      " xmlns='urn:vxbind:vtypes' xmlns:t='urn:vxbind:vtypes'"
+      " xmlns:xs='http://www.w3.org/2001/XMLSchema'"
+      " xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance'";
+  CXmlSerializationContext context;
+  context.SetValidateOnRead(true);
+  struct Root {
+    CSmartPtr<CXmlObjectBase> object;
+    std::string xml, message;
+  };
+  const std::vector<Root> roots = {
+      {new ValidateTypes::CCount, "<count" + ns + " xsi:type='t:Small'>3</count>", ""},
+      {new ValidateTypes::CCount, "<count" + ns + " xsi:type='xs:string'>3</count>",
+       "The type [xs:string] named by xsi:type is not derived from the declared type [Small] of "
+       "the element [count]"},
+      {new ValidateTypes::CRoot, "\n <root" + ns + " xsi:type='t:Base'/>",
+       "The type [t:Base] named by xsi:type is not derived from the anonymous type of the "
+       "element [root]"},
+  };
+  for (const Root& r : roots) {
+    uint32_t line = 0, column = 0;
+    std::string message;
+    try {
+      r.object->FromXml(r.xml.c_str(), context);
+    } catch (const CVxException& e) {
+      message = U8(e.GetFullMessage());
+      line = e.GetLineNumber();
+      column = e.GetColumnNumber();
+    }
+    const size_t last = message.rfind('\n');
+    EXPECT_EQ(last == std::string::npos ? message : message.substr(last + 1), r.message) << r.xml;
+    if (!r.message.empty()) {
+      EXPECT_EQ(line, r.xml[0] == '\n' ? 2u : 1u) << r.xml;
+      EXPECT_EQ(column, r.xml[0] == '\n' ? 2u : 1u) << r.xml;
+    }
+    EXPECT_EQ(Failure([&] { r.object->FromXml(r.xml.c_str()); }), "") << r.xml;
   }
 }
 

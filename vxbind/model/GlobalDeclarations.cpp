@@ -104,8 +104,22 @@ void CheckAttribute(const String& localName, const String& namespaceUri, const S
 void CheckElement(CXmlElement* element, ProcessContents process, const SchemaSetTable* set,
                   const CXmlSerializationContext& context, std::vector<CXmlElement*>& pending) {
   if (FindGlobalElement(set, element->GetLocalName(), element->GetNamespaceURI())) {
-    CSmartPtr<CXmlObjectBase> object =
-        set->createRoot(element->GetLocalName().c_str(), element->GetNamespaceURI().c_str());
+    CSmartPtr<CXmlObjectBase> object;
+    if (context.GetValidateOnRead()) {
+      // Its xsi:type checked, and followed where it names a derived type.
+      try {
+        CheckGlobalElementType(*element, set);
+      } catch (CVxException& e) {
+        e.SetPosition(element->GetLineNumber(), element->GetColumnNumber());
+        throw CVxValidationException(FormatString(VX_T("Failed to process the element [%s]"),
+                                                  element->GetLocalName().c_str()),
+                                     std::move(e));
+      }
+      if (set->createTypedRoot != nullptr) object = set->createTypedRoot(element);
+    }
+    if (object == nullptr)
+      object =
+          set->createRoot(element->GetLocalName().c_str(), element->GetNamespaceURI().c_str());
     if (object != nullptr)
       CXmlObjectBase::FromXml_Int(object.get(), element, element->GetFirstElement(), context);
     return;
@@ -372,6 +386,20 @@ void CheckElementType(const CXmlElement& element, const String& elementName,
              "element [%s]: derivation by [%s] is blocked"),
         value.c_str(), declaredName.c_str(), elementName.c_str(),
         blocked == TypeBlock_Extension ? VX_T("extension") : VX_T("restriction")));
+}
+
+void CheckGlobalElementType(const CXmlElement& element, const SchemaSetTable* set) {
+  if (set == nullptr || set->elements == nullptr) return;
+  for (std::size_t i = 0; i < set->elementCount; ++i) {
+    const GlobalElement& e = set->elements[i];
+    if (!Is(e.name, element.GetLocalName()) ||
+        !Is(e.elementNamespace, element.GetNamespaceURI()))
+      continue;
+    if (e.typeName != nullptr)
+      CheckElementType(element, element.GetLocalName(), Units(e.typeName),
+                       Units(e.typeNamespace), e.block, set);
+    return;
+  }
 }
 
 // -- Validation on read: wildcard namespaces -----------------------------------------

@@ -98,11 +98,19 @@ constexpr GlobalAttribute GlobalEnumAttribute(const char16_t* name, const char16
 struct GlobalElement {
   const char16_t* name;
   const char16_t* elementNamespace;  // "" or null: none
+  // Its type ("" anonymous; null: untyped or not said) and block (TypeBlock
+  // flags), for the check of xsi:type when validating.
+  const char16_t* typeName = nullptr;
+  const char16_t* typeNamespace = nullptr;
+  uint8_t block = 0;
 };
 
 // The generated CreateRootObject.
 typedef VxVevAva5::CSmartPtr<CXmlObjectBase> (*RootFactoryFunction)(
     const unsigned short* localName, const unsigned short* namespaceUri);
+
+typedef VxVevAva5::CSmartPtr<CXmlObjectBase> (*RootElementFactoryFunction)(
+    VxVevAva5::CXmlElement* element);
 
 // One named type of the set, simple or complex, with the step of its
 // derivation: its base (a null name: xs:anyType) and whether it extends or
@@ -135,6 +143,9 @@ struct SchemaSetTable {
   RootFactoryFunction createRoot;
   const GlobalType* types = nullptr;  // null when typeCount is 0
   std::size_t typeCount = 0;
+  // The generated CreateRootObject(element), which follows xsi:type: what
+  // wildcard content is read with when validating.
+  RootElementFactoryFunction createTypedRoot = nullptr;
 };
 
 // The set's declaration of an attribute or element of this local name and
@@ -188,6 +199,12 @@ VXBIND_EXPORT void CheckElementType(const VxVevAva5::CXmlElement& element,
                                     const String& elementName, const String& declaredName,
                                     const String& declaredNamespace, unsigned block,
                                     const SchemaSetTable* set);
+
+// The check of CheckElementType for `element` as a document's root (or an
+// element of wildcard content): against the set's global declaration of its
+// name, when the set has one that says its type; nothing otherwise.
+VXBIND_EXPORT void CheckGlobalElementType(const VxVevAva5::CXmlElement& element,
+                                          const SchemaSetTable* set);
 
 // XML Schema's namespace constraint of a wildcard (`constraint` as the
 // tables write it: ##any, ##other, ##local, ##targetNamespace and URIs): a

@@ -236,6 +236,7 @@ void BuildMetadata(const ClassTable& table, CParentElementInfo*& classInfo,
                                   table.failIfAttributeUnknown, table.hasBaseClasses,
                                   table.mixed);
     info->SetElementOnly(table.elementOnly);
+    info->SetDeclarations(table.declarations);
     // Null-filled, so that what is built so far is a null-ended array for
     // CleanMetaData at every step.
     if (table.globalElements != nullptr)

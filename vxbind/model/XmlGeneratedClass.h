@@ -150,6 +150,12 @@ class VXBIND_EXPORT CParentElementInfo {
 
   bool GetMixed() const { return m_mixed; }
 
+  // The schema set of the class, whose global elements and types the checks
+  // of a document's root look up when validating. Null unless set, once,
+  // before the info is shared.
+  const SchemaSetTable* GetDeclarations() const { return m_declarations; }
+  void SetDeclarations(const SchemaSetTable* declarations) { m_declarations = declarations; }
+
  private:
   XmlElementGroupType m_groupType;
   XmlElementType m_elementType;
@@ -161,6 +167,7 @@ class VXBIND_EXPORT CParentElementInfo {
   std::vector<String> m_globalElements;
   bool m_elementOnly = false;
   bool m_mixed;
+  const SchemaSetTable* m_declarations = nullptr;
 };
 
 }  // namespace VxVevAva5Data
