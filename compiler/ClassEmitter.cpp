@@ -787,6 +787,8 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
     }
     if (!m.untyped && m.element != nullptr && m.element->block != 0)
       row += ".Block(" + std::to_string(m.element->block) + ")";
+    if (m.substitutionBlockedBy != nullptr)
+      row += ".BlockedFor(" + U16(m.substitutionBlockedBy->name) + ")";
     if (m.nillable) row += ".Nillable()";
     elementRows += (elements++ ? ",\n    " : "") + Wrap(row, 4);
   }

@@ -171,7 +171,9 @@ void GlobalDeclarationsDefinition(std::ostream& out, const EmitContext& c,
     for (const ElementDecl* decl : s->globalElementOrder) {
       // Its type, for the check of xsi:type on it when validating.
       std::string type = "nullptr, nullptr";
-      if (decl->type.complex != nullptr) {
+      if (decl->type.untyped) {
+        type = TableText("anyType") + ", " + TableText(kXsdNamespace);
+      } else if (decl->type.complex != nullptr) {
         auto schema = c.plan.schemaOf.find(decl->type.complex);
         type = TableText(decl->type.complex->name) + ", " +
                TableText(schema != c.plan.schemaOf.end() ? schema->second->targetNamespace

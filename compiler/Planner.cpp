@@ -218,6 +218,7 @@ void Planner::PlanClasses() {
           m.restriction = m.ns.empty() ? "##local" : "##targetNamespace";
           m.converted = m.simple && (m.element->defaultValue || m.element->fixedValue);
           m.nillable = particle.decl->nillable;
+          m.substitutionBlockedBy = particle.substitutionBlockedBy;
         }
         m.kind = m.cls ? Kind::Cls : !m.untyped && m.simple->IsEnum() ? Kind::Enum : Kind::Prim;
         m.minOccurs = particle.minOccurs;

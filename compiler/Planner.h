@@ -57,6 +57,9 @@ struct Member {
   // nillable="true": its element may be nil. A value member keeps that in a
   // flag of its own (nil); a child object keeps it itself (IsXsiNil).
   bool nillable = false;
+  // A member of a substitution group whose head blocks it: the head, whose
+  // element validation refuses it for.
+  const ElementDecl* substitutionBlockedBy = nullptr;
   std::string nil;    // m_nilShipTo
   std::string empty;  // m_emptyShipTo: a converted member with a default read empty
   // The class or collection it holds is declared in the header of another

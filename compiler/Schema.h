@@ -162,6 +162,9 @@ struct Particle {
   ComplexType* group = nullptr;   // or a nested model group (a pseudo type)
   std::optional<QName> groupRef;  // a reference to a named group, resolved into group
   std::optional<Wildcard> any;    // or an xs:any
+  // A member of a substitution group standing for its head: the head, when
+  // the head's block (or a type's along the derivation) forbids it there.
+  const ElementDecl* substitutionBlockedBy = nullptr;
   int minOccurs = 1;
   int maxOccurs = 1;  // -1: unbounded
 };

@@ -55,7 +55,7 @@ TEST(ValidateTypes, ValidDocumentReadsTheSameWithOrWithoutValidation) {
       "<plain xsi:type='t:Other'><a>7</a></plain><noext xsi:type='t:NoExtension'><a>8</a></noext>\n"
       "<shape xsi:type='t:Circle' radius='2'/><number xsi:type='xs:int'>9</number>\n"
       "<small xsi:type='t:Small'>10</small><maybe xsi:type='t:Small' xsi:nil='true'/>\n"
-      "<circle/><other><o:x><t:inner/></o:x></other><list><a:y/></list>\n"
+      "<circle/><note><a>n</a></note><other><o:x><t:inner/></o:x></other><list><a:y/></list>\n"
       "<local><z xmlns=''/><a:z/></local><strict o:attr='1'><t:count>3</t:count></strict>");
   for (bool validate : {false, true}) {
     CXmlSerializationContext context;
@@ -127,6 +127,9 @@ TEST(ValidateTypes, RefusalsNameWhatWasFoundWhereItStands) {
        "The type [xs:int] named by xsi:type is not derived from the declared type [Small] of the "
        "element [small]",
        5, 3, ""},
+      {"BlockedSubstitution", "<remark><a>x</a><b>1</b></remark>",
+       "The element [remark] cannot stand for the element [note]: the substitution is blocked", 5,
+       3, ""},
       {"NilNotNillable", "<number xsi:nil='true'/>",
        "The element [number] is not nillable: it cannot carry xsi:nil", 5, 3,
        root + "The element [number] is not nillable: it cannot carry xsi:nil"},
@@ -176,6 +179,10 @@ TEST(ValidateTypes, DocumentRootsAreCheckedAgainstTheirGlobalDeclaration) {
       {new ValidateTypes::CCount, "<count" + ns + " xsi:type='xs:string'>3</count>",
        "The type [xs:string] named by xsi:type is not derived from the declared type [Small] of "
        "the element [count]"},
+      {new ValidateTypes::CAnything, "<anything" + ns + " xsi:type='t:Base'><a>1</a></anything>",
+       ""},
+      {new ValidateTypes::CAnything, "<anything" + ns + " xsi:type='t:Shape'/>",
+       "The type [t:Shape] named by xsi:type on the element [anything] is abstract"},
       {new ValidateTypes::CRoot, "\n <root" + ns + " xsi:type='t:Base'/>",
        "The type [t:Base] named by xsi:type is not derived from the anonymous type of the "
        "element [root]"},

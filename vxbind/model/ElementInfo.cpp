@@ -101,16 +101,29 @@ void CElementInfo::SetDeclaredType(const unsigned short* typeName,
 void CElementInfo::SetCheckedType(const unsigned short* typeName,
                                   const unsigned short* typeNamespace, unsigned block,
                                   const SchemaSetTable* types) {
-  m_checkedType = true;
+  m_checkedType = m_typeChecked = true;
   m_checkedTypeName = Make(typeName);
   m_checkedTypeNamespace = Make(typeNamespace);
   m_block = block;
   m_types = types;
+  m_declaredAbstract = IsAbstractType(types, m_checkedTypeName, m_checkedTypeNamespace);
+}
+
+void CElementInfo::SetBlockedFor(const unsigned short* head) {
+  m_blockedFor = Make(head);
+  m_checkedType = true;
 }
 
 void CElementInfo::CheckXsiTypeOf(const CXmlElement& element) const {
-  CheckElementType(element, m_elementName, m_checkedTypeName, m_checkedTypeNamespace, m_block,
-                   m_types);
+  if (!m_blockedFor.empty())
+    throw CVxValidationException(
+        FormatString(VX_T("The element [%s] cannot stand for the element [%s]: the substitution "
+                          "is blocked"),
+                     m_elementName.c_str(), m_blockedFor.c_str()));
+  // Most elements carry no xsi:type: only an abstract type needs a look then.
+  if (m_typeChecked && (m_declaredAbstract || FindXsiType(element) != nullptr))
+    CheckElementType(element, m_elementName, m_checkedTypeName, m_checkedTypeNamespace, m_block,
+                     m_types);
 }
 
 void CElementInfo::PseudoChildAttributeToXml(const CXmlSerializationContext&,

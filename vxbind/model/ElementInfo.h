@@ -129,8 +129,11 @@ class VXBIND_EXPORT CElementInfo {
   // without it (untyped members, model groups) xsi:type is not checked.
   void SetCheckedType(const unsigned short* typeName, const unsigned short* typeNamespace,
                       unsigned block, const SchemaSetTable* types);
+  // A member of a substitution group whose head (`head`, its local name)
+  // blocks it: validation refuses its element.
+  void SetBlockedFor(const unsigned short* head);
   // With validation on, the check of the xsi:type of `element`, the
-  // member's; nothing otherwise.
+  // member's (and of a blocked substitution); nothing otherwise.
   void CheckXsiType(const CXmlSerializationContext& context, const CXmlElement& element) const {
     if (context.GetValidateOnRead() && m_checkedType) CheckXsiTypeOf(element);
   }
@@ -282,6 +285,9 @@ class VXBIND_EXPORT CElementInfo {
   String m_checkedTypeName;
   String m_checkedTypeNamespace;
   const SchemaSetTable* m_types = nullptr;
+  String m_blockedFor;
+  bool m_typeChecked = false;  // SetCheckedType was called
+  bool m_declaredAbstract = false;
 
   void CheckXsiTypeOf(const CXmlElement& element) const;
 };

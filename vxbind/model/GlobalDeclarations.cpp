@@ -316,17 +316,25 @@ TypeStep FindType(const SchemaSetTable* set, const String& name, const String& n
 
 }  // namespace
 
-void CheckElementType(const CXmlElement& element, const String& elementName,
-                      const String& declaredName, const String& declaredNamespace, unsigned block,
-                      const SchemaSetTable* set) {
-  const String* written = nullptr;
+const String* FindXsiType(const CXmlElement& element) {
   const std::size_t count = element.GetAttributeCount();
-  for (std::size_t a = 0; a < count && written == nullptr; ++a) {
+  for (std::size_t a = 0; a < count; ++a) {
     const CXmlAttribute& attribute = element.GetAttributeAt(a);
     if (VxVevAva5::Utf16::Equal(attribute.GetLocalName().c_str(), VX_T("type")) &&
         VxVevAva5::Utf16::Equal(attribute.GetNamespaceURI().c_str(), kXsiNamespace))
-      written = &attribute.GetValue();
+      return &attribute.GetValue();
   }
+  return nullptr;
+}
+
+bool IsAbstractType(const SchemaSetTable* set, const String& name, const String& namespaceUri) {
+  return !name.empty() && FindType(set, name, namespaceUri).abstractType;
+}
+
+void CheckElementType(const CXmlElement& element, const String& elementName,
+                      const String& declaredName, const String& declaredNamespace, unsigned block,
+                      const SchemaSetTable* set) {
+  const String* written = FindXsiType(element);
   const TypeStep declared = declaredName.empty()
                                 ? TypeStep()
                                 : FindType(set, declaredName, declaredNamespace);
@@ -356,6 +364,8 @@ void CheckElementType(const CXmlElement& element, const String& elementName,
         FormatString(VX_T("The type [%s] named by xsi:type on the element [%s] is abstract"),
                      value.c_str(), elementName.c_str()));
   if (local == declaredName && uri == declaredNamespace) return;
+  // Every type derives from xs:anyType.
+  if (IsXsd(declaredNamespace) && Is(u"anyType", declaredName)) return;
   if (declaredName.empty())
     throw CVxValidationException(FormatString(
         VX_T("The type [%s] named by xsi:type is not derived from the anonymous type of the "

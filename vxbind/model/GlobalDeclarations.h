@@ -200,6 +200,13 @@ VXBIND_EXPORT void CheckElementType(const VxVevAva5::CXmlElement& element,
                                     const String& declaredNamespace, unsigned block,
                                     const SchemaSetTable* set);
 
+// The value of the xsi:type attribute of `element`, or null.
+VXBIND_EXPORT const String* FindXsiType(const VxVevAva5::CXmlElement& element);
+// Whether the set (or the built-ins) knows the type (name, namespace) as
+// abstract.
+VXBIND_EXPORT bool IsAbstractType(const SchemaSetTable* set, const String& name,
+                                  const String& namespaceUri);
+
 // The check of CheckElementType for `element` as a document's root (or an
 // element of wildcard content): against the set's global declaration of its
 // name, when the set has one that says its type; nothing otherwise.

@@ -256,6 +256,7 @@ void BuildMetadata(const ClassTable& table, CParentElementInfo*& classInfo,
         elements[i]->SetCheckedType(Units(m.typeName), Units(m.typeNamespace), m.block,
                                     table.declarations);
       }
+      if (m.blockedFor != nullptr) elements[i]->SetBlockedFor(Units(m.blockedFor));
       elements[i]->SetNillable(m.nillable);
     }
     for (std::size_t i = 0; i < attributeCount; ++i) {

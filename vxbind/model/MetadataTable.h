@@ -170,6 +170,9 @@ struct ElementMember {
   // TypeBlock flags (GlobalDeclarations.h): the derivations xsi:type may not
   // name, checked when validating.
   uint8_t block = 0;
+  // A member of a substitution group whose head blocks it: the head's local
+  // name; validation refuses the member's element (BlockedFor()).
+  const char16_t* blockedFor = nullptr;
 
   // The same row with the declared type:
   //   ClassElement(...).DeclaredType(u"Shape", u"urn:shapes")
@@ -195,6 +198,12 @@ struct ElementMember {
   constexpr ElementMember Block(uint8_t flags) const {
     ElementMember m = *this;
     m.block = flags;
+    return m;
+  }
+  //   ClassElement(...).BlockedFor(u"shape")
+  constexpr ElementMember BlockedFor(const char16_t* head) const {
+    ElementMember m = *this;
+    m.blockedFor = head;
     return m;
   }
 };
