@@ -101,7 +101,7 @@ void CElementInfo::SetDeclaredType(const unsigned short* typeName,
 void CElementInfo::SetCheckedType(const unsigned short* typeName,
                                   const unsigned short* typeNamespace, unsigned block,
                                   const SchemaSetTable* types) {
-  m_checkedType = m_typeChecked = true;
+  m_readCheck = m_hasCheckedType = true;
   m_checkedTypeName = Make(typeName);
   m_checkedTypeNamespace = Make(typeNamespace);
   m_block = block;
@@ -111,7 +111,7 @@ void CElementInfo::SetCheckedType(const unsigned short* typeName,
 
 void CElementInfo::SetBlockedFor(const unsigned short* head) {
   m_blockedFor = Make(head);
-  m_checkedType = true;
+  m_readCheck = true;
 }
 
 void CElementInfo::CheckXsiTypeOf(const CXmlElement& element) const {
@@ -121,7 +121,7 @@ void CElementInfo::CheckXsiTypeOf(const CXmlElement& element) const {
                           "is blocked"),
                      m_elementName.c_str(), m_blockedFor.c_str()));
   // Most elements carry no xsi:type: only an abstract type needs a look then.
-  if (m_typeChecked && (m_declaredAbstract || FindXsiType(element) != nullptr))
+  if (m_hasCheckedType && (m_declaredAbstract || FindXsiType(element) != nullptr))
     CheckElementType(element, m_elementName, m_checkedTypeName, m_checkedTypeNamespace, m_block,
                      m_types);
 }

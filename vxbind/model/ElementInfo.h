@@ -135,7 +135,7 @@ class VXBIND_EXPORT CElementInfo {
   // With validation on, the check of the xsi:type of `element`, the
   // member's (and of a blocked substitution); nothing otherwise.
   void CheckXsiType(const CXmlSerializationContext& context, const CXmlElement& element) const {
-    if (context.GetValidateOnRead() && m_checkedType) CheckXsiTypeOf(element);
+    if (context.GetValidateOnRead() && m_readCheck) CheckXsiTypeOf(element);
   }
   // What the untyped member of a wildcard checks of what it reads, against
   // the declarations of its schema set (GlobalDeclarations.h): skip unless
@@ -280,13 +280,13 @@ class VXBIND_EXPORT CElementInfo {
   bool m_nillable = false;
   ProcessContents m_processContents = ProcessContents_Skip;
   const SchemaSetTable* m_declarations = nullptr;
-  bool m_checkedType = false;
+  bool m_readCheck = false;
   unsigned m_block = 0;
   String m_checkedTypeName;
   String m_checkedTypeNamespace;
   const SchemaSetTable* m_types = nullptr;
   String m_blockedFor;
-  bool m_typeChecked = false;  // SetCheckedType was called
+  bool m_hasCheckedType = false;  // SetCheckedType was called
   bool m_declaredAbstract = false;
 
   void CheckXsiTypeOf(const CXmlElement& element) const;
