@@ -133,6 +133,10 @@ TEST(ValidateTypes, RefusalsNameWhatWasFoundWhereItStands) {
       {"NilNotNillable", "<number xsi:nil='true'/>",
        "The element [number] is not nillable: it cannot carry xsi:nil", 5, 3,
        root + "The element [number] is not nillable: it cannot carry xsi:nil"},
+      {"NilOnAClassMember", "<plain xsi:nil='true'><a>x</a></plain>",
+       "The element [plain] is not nillable: it cannot carry xsi:nil", 5, 3,
+       root + "Failed to process the element [plain]\n"
+              "The element [plain] is not nillable: it cannot carry xsi:nil"},
       {"NilWithContent", "<maybe xsi:nil='true'>1</maybe>",
        "The element [maybe] is nil (xsi:nil=\"true\") and cannot have content", 5, 3,
        root + "The element [maybe] is nil (xsi:nil=\"true\") and cannot have content"},

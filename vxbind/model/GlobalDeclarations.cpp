@@ -371,8 +371,8 @@ void CheckElementType(const CXmlElement& element, const String& elementName,
         VX_T("The type [%s] named by xsi:type is not derived from the anonymous type of the "
              "element [%s]"),
         value.c_str(), elementName.c_str()));
-  // A union takes any of its members' types, and those derived from them:
-  // let every simple type pass.
+  // A union takes its member types and those derived from them, which the
+  // table does not list: any defined type passes.
   if (declared.unionType) return;
   const unsigned blocking = block | declared.block;
   unsigned blocked = 0;

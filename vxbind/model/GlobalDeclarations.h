@@ -115,8 +115,8 @@ typedef VxVevAva5::CSmartPtr<CXmlObjectBase> (*RootElementFactoryFunction)(
 // One named type of the set, simple or complex, with the step of its
 // derivation: its base (a null name: xs:anyType) and whether it extends or
 // restricts it; the derivations its `block` (or blockDefault) forbids
-// (TypeBlock flags); whether it is abstract, and whether it is a union (any
-// simple type may then be named for it). The built-in types are known to
+// (TypeBlock flags); whether it is abstract, and whether it is a union (xsi:type
+// may then name any defined type). The built-in types are known to
 // the library and not listed.
 enum TypeBlock : uint8_t {
   TypeBlock_Extension = 1,
