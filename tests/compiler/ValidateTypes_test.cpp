@@ -145,6 +145,8 @@ TEST(ValidateTypes, RefusalsNameWhatWasFoundWhereItStands) {
       {"ListTakesNoUnqualified", "<list><y xmlns=''/></list>",
        "The element [y] in the namespace [] is not allowed by the wildcard [urn:a urn:b]", 5, 9,
        ""},
+      {"LaxContentXsiType", "<other><o:x xsi:type='t:Nope'/></other>",
+       "The type [t:Nope] named by xsi:type is not defined", 5, 10, ""},
       {"StrictContentXsiType", "<strict><t:count>1</t:count>\n  <t:count xsi:type='xs:string'>1</t:count></strict>",
        "The type [xs:string] named by xsi:type is not derived from the declared type [Small] of "
        "the element [count]",

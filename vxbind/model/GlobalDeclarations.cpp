@@ -36,6 +36,8 @@ const unsigned short kXsiNamespace[] = {'h', 't', 't', 'p', ':', '/', '/', 'w', 
                                         '/', 'X', 'M', 'L', 'S', 'c', 'h', 'e', 'm', 'a', '-',
                                         'i', 'n', 's', 't', 'a', 'n', 'c', 'e', 0};
 
+const char16_t kXsdNamespace[] = u"http://www.w3.org/2001/XMLSchema";
+
 const unsigned short kXmlNamespace[] = {
     'h', 't', 't', 'p', ':', '/', '/', 'w', 'w', 'w', '.', 'w', '3', '.', 'o', 'r', 'g', '/', 'X',
     'M', 'L', '/', '1', '9', '9', '8', '/', 'n', 'a', 'm', 'e', 's', 'p', 'a', 'c', 'e', 0};
@@ -129,6 +131,11 @@ void CheckElement(CXmlElement* element, ProcessContents process, const SchemaSet
       throw CVxValidationException(FormatString(
           VX_T("No global declaration of the element [%s] is known (processContents strict)"),
           Described(element->GetLocalName(), element->GetNamespaceURI()).c_str()));
+    // Validating, an xsi:type of an undeclared element must name a type
+    // that is known and not abstract.
+    if (context.GetValidateOnRead() && FindXsiType(*element) != nullptr)
+      CheckElementType(*element, element->GetLocalName(), String(VX_T("anyType")),
+                       String(Units(kXsdNamespace)), 0, set);
     const std::size_t count = element->GetAttributeCount();
     for (std::size_t a = 0; a < count; ++a) {
       const CXmlAttribute& attribute = element->GetAttributeAt(a);
@@ -199,7 +206,6 @@ void CheckWildcardElements(CXmlElement* first, const CXmlElement* end, ProcessCo
 
 namespace {
 
-const char16_t kXsdNamespace[] = u"http://www.w3.org/2001/XMLSchema";
 
 // The built-in types but xs:anyType, each with the built-in type it
 // restricts (the list types restrict xs:anySimpleType).
