@@ -10,11 +10,34 @@
 #include <vector>
 
 #include "GeneratedTesting.h"
+#include "ReaderTesting.h"
 
 namespace {
 
 using namespace VxVevAva5;
 using namespace generated_testing;
+
+using reader_testing::Refusal;
+using reader_testing::Refusals;
+
+// block and blockDefault: the tokens XML Schema has, on global and local
+// elements and complex types.
+INSTANTIATE_TEST_SUITE_P(
+    ValidateTypes, Refusals,
+    testing::Values(
+        Refusal{"BlockTokens",
+                "<xs:complexType name='T' block='#all'><xs:sequence>"
+                "<xs:element name='a' type='xs:int' block='extension  restriction'/>"
+                "</xs:sequence></xs:complexType>"
+                "<xs:element name='e' type='T' block='substitution'/>",
+                "(accepted)"},
+        Refusal{"BlockUnknownToken", "\n<xs:element name='a' type='xs:int' block='extension list'/>",
+                "t.xsd:3: invalid block 'extension list'"},
+        Refusal{"BlockOnAReference",
+                "<xs:element name='a' type='xs:int'/><xs:complexType name='T'><xs:sequence>"
+                "\n<xs:element ref='a' block='#all'/></xs:sequence></xs:complexType>",
+                "t.xsd:3: xs:element with both ref and block"}),
+    reader_testing::RefusalName);
 
 // A root whose content starts on line 5, column 3.
 std::string Doc(const std::string& content) {
