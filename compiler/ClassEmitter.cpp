@@ -956,6 +956,20 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
   for (const Member& m : plan.Described()) {
     if (m.attribute || m.text) continue;
     std::string row = ElementRow(plan, m, facetsOf(m));
+    // A value's declared type and the declaration's block: what validation
+    // checks the element's xsi:type against.
+    if (!m.untyped && m.kind != Kind::Cls && m.simple != nullptr) {
+      const SimpleType& simple = *m.simple;
+      auto schema = m_p.simpleSchemaOf.find(&simple);
+      const std::string ns = simple.name.empty()             ? plan.schema->targetNamespace
+                             : schema != m_p.simpleSchemaOf.end() ? schema->second->targetNamespace
+                                                                  : std::string(kXsdNamespace);
+      row += ".DeclaredType(" + U16(simple.name) + ", " + U16(ns) + ")";
+    }
+    if (!m.untyped && m.element != nullptr && m.element->block != 0)
+      row += ".Block(" + std::to_string(m.element->block) + ")";
+    if (m.substitutionBlockedBy != nullptr)
+      row += ".BlockedFor(" + U16(m.substitutionBlockedBy->name) + ")";
     if (m.nillable) row += ".Nillable()";
     row += IdentityRowSuffix(m, identity);
     if (checked.count(&m)) row += ".CheckedAs(&" + checked[&m] + ")";
@@ -993,18 +1007,19 @@ void ClassWriter::MetadataTables(std::ostream& out, const ClassPlan& plan) {
     for (const std::string& name : roots->second) names += (names.empty() ? "" : ", ") + U16(name);
     p.Print("constexpr const char16_t* kGlobalElements[] = {$names$};\n", "names", names);
     globals = ",\n    kGlobalElements, " + std::to_string(roots->second.size());
+  } else {
+    globals = ",\n    nullptr, 0";
   }
-  // The trailing fields, each only when it or a later one is needed: simple
-  // content of a list or union type (the table its text is checked
-  // against), the global elements of its type with identity constraints
-  // (read as roots), and simple content with facets (its text's check).
+  // The schema set of the class, then the trailing fields, each only when
+  // it or a later one is needed: simple content of a list or union type
+  // (the table its text is checked against), the global elements of its
+  // type with identity constraints (read as roots), and simple content with
+  // facets (its text's check).
+  globals += ", &" + Q(kGlobalDeclarations);
   const bool needText = !textChecked.empty();
   const bool needIdentity = needText || !identity.roots.empty();
-  const bool needType = needIdentity || !textType.empty();
-  if (needType) {
-    if (globals.empty()) globals = ",\n    nullptr, 0";
+  if (needIdentity || !textType.empty())
     globals += textType.empty() ? std::string(", nullptr") : ", &" + textType;
-  }
   if (needIdentity)
     globals += identity.roots.empty()
                    ? std::string(", nullptr, 0")

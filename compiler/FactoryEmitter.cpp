@@ -1,6 +1,7 @@
 #include "FactoryEmitter.h"
 
 #include <algorithm>
+#include <optional>
 #include <sstream>
 #include <utility>
 
@@ -167,14 +168,78 @@ void GlobalDeclarationsDefinition(std::ostream& out, const EmitContext& c,
       }
       attributes << (attributeCount++ ? ",\n    " : "\n    ") << row;
     }
-    for (const ElementDecl* decl : s->globalElementOrder)
+    for (const ElementDecl* decl : s->globalElementOrder) {
+      // Its type, for the check of xsi:type on it when validating.
+      std::string type = "nullptr, nullptr";
+      if (decl->type.untyped) {
+        type = TableText("anyType") + ", " + TableText(kXsdNamespace);
+      } else if (decl->type.complex != nullptr) {
+        auto schema = c.plan.schemaOf.find(decl->type.complex);
+        type = TableText(decl->type.complex->name) + ", " +
+               TableText(schema != c.plan.schemaOf.end() ? schema->second->targetNamespace
+                                                         : s->targetNamespace);
+      } else if (decl->type.simple != nullptr) {
+        const SimpleType& simple = *decl->type.simple;
+        auto schema = c.plan.simpleSchemaOf.find(&simple);
+        type = TableText(simple.name) + ", " +
+               TableText(simple.name.empty()                      ? s->targetNamespace
+                         : schema != c.plan.simpleSchemaOf.end() ? schema->second->targetNamespace
+                                                                 : std::string(kXsdNamespace));
+      }
       elements << (elementCount++ ? ",\n    " : "\n    ") << "{" << TableText(decl->name)
-               << ", " << TableText(s->targetNamespace) << "}";
+               << ", " << TableText(s->targetNamespace) << ", " << type << ", " << decl->block
+               << "}";
+    }
+  }
+  // The named types, each with the step of its derivation, for the checks
+  // of xsi:type when validating.
+  std::ostringstream types;
+  size_t typeCount = 0;
+  auto typeRow = [&](const std::string& name, const std::string& ns, const QName* base,
+                     bool extension, unsigned block, bool abstract, bool isUnion) {
+    types << (typeCount++ ? ",\n    " : "\n    ") << "{" << TableText(name) << ", "
+          << TableText(ns) << ", " << (base ? TableText(base->local) : std::string("nullptr"))
+          << ", " << (base ? TableText(base->ns) : std::string("nullptr")) << ", "
+          << (extension ? "true" : "false") << ", " << block << ", "
+          << (abstract ? "true" : "false") << ", " << (isUnion ? "true" : "false") << "}";
+  };
+  for (const auto& s : schemas) {
+    for (const auto& type : s->complexTypes) {
+      if (type->pseudo || type->name.empty()) continue;
+      std::optional<QName> base;
+      if (type->base != nullptr) {
+        auto schema = c.plan.schemaOf.find(type->base);
+        base = QName{schema != c.plan.schemaOf.end() ? schema->second->targetNamespace
+                                                     : s->targetNamespace,
+                     type->base->name, ""};
+      } else if (type->textBase) {
+        base = *type->textBase;  // simple content extending a simple type
+      }
+      const bool extension =
+          type->base != nullptr ? type->derivation == ComplexType::Derivation::Extension
+                                : base.has_value();
+      typeRow(type->name, s->targetNamespace, base ? &*base : nullptr, extension, type->block,
+              type->abstract, false);
+    }
+    for (const auto& type : s->simpleTypes) {
+      if (type->name.empty()) continue;
+      // The nearest named base: an anonymous one stands for its own.
+      const SimpleType* step = type.get();
+      QName base = step->base;
+      while (base.local.empty() && step->anonymousBase != nullptr) {
+        step = step->anonymousBase;
+        base = step->base;
+      }
+      if (base.local.empty()) base = QName{kXsdNamespace, "anySimpleType", ""};
+      typeRow(type->name, s->targetNamespace, &base, false, 0, false,
+              type->variety == Variety::Union);
+    }
   }
   Printer p(out);
   p.Print(
       "\n"
-      "// The global declarations that lax and strict wildcards check against.\n"
+      "// The global declarations that lax and strict wildcards check against,\n"
+      "// and the named types that xsi:type may name.\n"
       "namespace {\n"
       "$facets$",
       "facets", facets.str());
@@ -184,14 +249,19 @@ void GlobalDeclarationsDefinition(std::ostream& out, const EmitContext& c,
   if (elementCount)
     p.Print("constexpr ::VxVevAva5Data::GlobalElement kGlobalElements[] = {$rows$};\n", "rows",
             elements.str());
+  if (typeCount)
+    p.Print("constexpr ::VxVevAva5Data::GlobalType kGlobalTypes[] = {$rows$};\n", "rows",
+            types.str());
   p.Print(
       "}  // namespace\n"
       "\n"
       "const ::VxVevAva5Data::SchemaSetTable $name$ = {\n"
-      "    $attributes$, $attributeCount$, $elements$, $elementCount$, CreateRootObject};\n",
+      "    $attributes$, $attributeCount$, $elements$, $elementCount$, CreateRootObject,\n"
+      "    $types$, $typeCount$, CreateRootObject};\n",
       "name", kGlobalDeclarations, "attributes",
       attributeCount ? "kGlobalAttributes" : "nullptr", "attributeCount", attributeCount,
-      "elements", elementCount ? "kGlobalElements" : "nullptr", "elementCount", elementCount);
+      "elements", elementCount ? "kGlobalElements" : "nullptr", "elementCount", elementCount,
+      "types", typeCount ? "kGlobalTypes" : "nullptr", "typeCount", typeCount);
 }
 
 void SubstitutionFactoryDefinition(std::ostream& out, const EmitContext& c,

@@ -218,6 +218,7 @@ void Planner::PlanClasses() {
           m.restriction = m.ns.empty() ? "##local" : "##targetNamespace";
           m.converted = m.simple && (m.element->defaultValue || m.element->fixedValue);
           m.nillable = particle.decl->nillable;
+          m.substitutionBlockedBy = particle.substitutionBlockedBy;
         }
         m.kind = m.cls ? Kind::Cls : !m.untyped && m.simple->IsEnum() ? Kind::Enum : Kind::Prim;
         m.minOccurs = particle.minOccurs;
@@ -435,8 +436,10 @@ void Planner::PlanDerivations() {
     }
 
   // Substitution: every named type derived from a base, directly or not.
-  for (const auto& schema : m_schemas)
+  for (const auto& schema : m_schemas) {
     for (const auto& type : schema->complexTypes) m_out.schemaOf[type.get()] = schema.get();
+    for (const auto& type : schema->simpleTypes) m_out.simpleSchemaOf[type.get()] = schema.get();
+  }
   // In the order of the command line (the factories test them in this
   // order), not in that of the plans' map.
   for (const auto& unit : m_schemas)

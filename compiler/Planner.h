@@ -57,6 +57,9 @@ struct Member {
   // nillable="true": its element may be nil. A value member keeps that in a
   // flag of its own (nil); a child object keeps it itself (IsXsiNil).
   bool nillable = false;
+  // A member of a substitution group whose head blocks it: the head, whose
+  // element validation refuses it for.
+  const ElementDecl* substitutionBlockedBy = nullptr;
   std::string nil;    // m_nilShipTo
   std::string empty;  // m_emptyShipTo: a converted member with a default read empty
   // The class or collection it holds is declared in the header of another
@@ -135,6 +138,7 @@ struct Plan {
   std::set<const ComplexType*> substitutable;
   std::map<const ComplexType*, std::vector<const ComplexType*>> derivedTypes;  // direct or not
   std::map<const ComplexType*, const Schema*> schemaOf;
+  std::map<const SimpleType*, const Schema*> simpleSchemaOf;  // the built-in ones: none
   // Named types derived from a type that some member or global element takes
   // by xsi:type: their objects may stand under that member's elements, and
   // name their type with xsi:type wherever it is not the declared one.

@@ -148,6 +148,29 @@ bool Admits(const Constraint& c, const std::string& ns) {
   return c.names.count(ns) != 0;
 }
 
+// Whether `member` may not stand for `head` where the head is expected: the
+// head's block says substitution, or a method of the derivation of the
+// member's type from the head's is in the head's block, the head type's or
+// that of a type in between.
+bool SubstitutionBlocked(const ElementDecl& head, const ElementDecl& member) {
+  if (head.block & Block_Substitution) return true;
+  unsigned blocking = head.block;
+  unsigned methods = 0;
+  if (head.type.complex != nullptr) {
+    blocking |= head.type.complex->block;
+    size_t steps = 0;
+    for (const ComplexType* t = member.type.complex;
+         t != nullptr && t != head.type.complex && steps++ < 4096; t = t->base) {
+      methods |= t->derivation == ComplexType::Derivation::Extension ? Block_Extension
+                                                                      : Block_Restriction;
+      if (t != member.type.complex) blocking |= t->block;
+    }
+  } else if (member.type.simple != head.type.simple) {
+    methods = Block_Restriction;
+  }
+  return (methods & blocking) != 0;
+}
+
 }  // namespace
 
 template <class T>
@@ -984,6 +1007,7 @@ void Resolver::ExpandHeadsInAll(
       Particle one = particle;
       one.decl = decl;
       one.ref.reset();
+      if (decl != head && SubstitutionBlocked(*head, *decl)) one.substitutionBlockedBy = head;
       if (members.size() > 1) one.minOccurs = 0;
       expanded.push_back(std::move(one));
     }
@@ -1016,6 +1040,7 @@ ComplexType* Resolver::SubstitutionChoice(
       Particle particle;
       particle.pos = decl->pos;
       particle.decl = decl;
+      if (decl != head && SubstitutionBlocked(*head, *decl)) particle.substitutionBlockedBy = head;
       choice->particles.push_back(std::move(particle));
     }
     auto it = direct.find(decl);

@@ -139,6 +139,15 @@ struct IdentityConstraint {
   std::optional<QName> refer;           // a keyref's key or unique
 };
 
+// The values of block and blockDefault: what may not replace an element's
+// type (a type derived by extension or restriction) or the element itself
+// (a member of its substitution group).
+enum BlockFlags : unsigned {
+  Block_Extension = 1,
+  Block_Restriction = 2,
+  Block_Substitution = 4,
+};
+
 // The type of an element or attribute: named (resolved later) or anonymous.
 struct TypeUse {
   std::optional<QName> name;
@@ -163,6 +172,9 @@ struct ElementDecl {
   // whether it may appear itself.
   std::optional<QName> substitutionGroup;
   bool abstract = false;
+  // block (or the schema's blockDefault): the derivations and substitutions
+  // that may not replace the element's type or the element (BlockFlags).
+  unsigned block = 0;
   // A global element of a simple type: the class that holds its value when
   // it is the root of a document.
   struct ComplexType* rootClass = nullptr;
@@ -197,6 +209,9 @@ struct Particle {
   ComplexType* group = nullptr;   // or a nested model group (a pseudo type)
   std::optional<QName> groupRef;  // a reference to a named group, resolved into group
   std::optional<Wildcard> any;    // or an xs:any
+  // A member of a substitution group standing for its head: the head, when
+  // the head's block (or a type's along the derivation) forbids it there.
+  const ElementDecl* substitutionBlockedBy = nullptr;
   int minOccurs = 1;
   int maxOccurs = 1;  // -1: unbounded
 };
@@ -253,6 +268,9 @@ struct ComplexType {
   ComplexType* base = nullptr;
   bool simpleContent = false;  // derived through xs:simpleContent
   bool abstract = false;
+  // block (or the schema's blockDefault): the derivations whose types xsi:type
+  // may not name for an element of this type (BlockFlags).
+  unsigned block = 0;
   // An extension's content and attributes are its base's followed by its
   // own: the first inheritedParticles particles and inheritedAttributes
   // attributes are the base's. A restriction restates its content, which
@@ -295,6 +313,7 @@ struct Schema {
   std::string targetNamespace;
   bool elementsQualified = false;
   bool attributesQualified = false;
+  unsigned blockDefault = 0;  // BlockFlags
 
   // Every component in document order, global and local alike.
   std::vector<std::unique_ptr<SimpleType>> simpleTypes;

@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -101,6 +102,9 @@ class Reader {
   std::string NameAttr(const CXmlElement* e) const;
   // A boolean attribute (true, 1, false, 0), false when missing.
   bool BoolAttr(const CXmlElement* e, const char* name) const;
+  // block or blockDefault as BlockFlags; `absent` when the attribute is not
+  // there.
+  unsigned BlockAttr(const CXmlElement* e, const char* name, unsigned absent) const;
   // The one xs:extension or xs:restriction of xs:simpleContent or
   // xs:complexContent, which must be the last content of its type.
   const CXmlElement* OnlyDerivation(const CXmlElement* e, const char* missing) const;
@@ -243,6 +247,27 @@ Particle Reader::NewParticle(const CXmlElement* e) const {
   return particle;
 }
 
+unsigned Reader::BlockAttr(const CXmlElement* e, const char* name, unsigned absent) const {
+  std::optional<std::string> value = Attr(e, name);
+  if (!value) return absent;
+  unsigned flags = 0;
+  std::istringstream tokens(*value);
+  std::string token;
+  while (tokens >> token) {
+    if (token == "#all")
+      flags |= Block_Extension | Block_Restriction | Block_Substitution;
+    else if (token == "extension")
+      flags |= Block_Extension;
+    else if (token == "restriction")
+      flags |= Block_Restriction;
+    else if (token == "substitution")
+      flags |= Block_Substitution;
+    else
+      Fail(e, std::string("invalid ") + name + " '" + *value + "'");
+  }
+  return flags;
+}
+
 bool Reader::BoolAttr(const CXmlElement* e, const char* name) const {
   std::string value = Attr(e, name).value_or("false");
   if (value != "true" && value != "1" && value != "false" && value != "0")
@@ -271,6 +296,7 @@ void Reader::Read(const CXmlElement* root) {
     m_schema.chameleonNamespace.reset();
   else if (m_schema.chameleonNamespace)
     m_schema.targetNamespace = *m_schema.chameleonNamespace;
+  m_schema.blockDefault = BlockAttr(root, "blockDefault", 0);
   for (const char* form : {"elementFormDefault", "attributeFormDefault"}) {
     std::string value = Attr(root, form).value_or("unqualified");
     if (value != "qualified" && value != "unqualified")
@@ -379,6 +405,7 @@ void Reader::ReadSubstitution(const CXmlElement* e, ElementDecl& decl) {
   if (std::optional<std::string> head = Attr(e, "substitutionGroup"))
     decl.substitutionGroup = ParseQName(e, *head);
   decl.abstract = BoolAttr(e, "abstract");
+  decl.block = BlockAttr(e, "block", m_schema.blockDefault);
 }
 
 void Reader::ReadIdentityConstraint(const CXmlElement* e, ElementDecl& decl) {
@@ -653,14 +680,14 @@ void Reader::AddGroupParticle(const CXmlElement* e, ComplexType& type) {
 
 void Reader::ReadParticle(const CXmlElement* e, ComplexType& type) {
   CheckAttributes(e, {"name", "type", "ref", "minOccurs", "maxOccurs", "form", "id", "default",
-                      "fixed", "nillable"});
+                      "fixed", "nillable", "block"});
   Particle particle = NewParticle(e);
   if (*type.group == GroupKind::All && particle.maxOccurs != 1 && particle.maxOccurs != 0)
     Fail(e, "maxOccurs must be 0 or 1 inside xs:all");
   if (particle.maxOccurs == 0) return;  // the element may not appear: no member
 
   if (std::optional<std::string> ref = Attr(e, "ref")) {
-    for (const char* other : {"name", "type", "form", "default", "fixed", "nillable"})
+    for (const char* other : {"name", "type", "form", "default", "fixed", "nillable", "block"})
       if (Attr(e, other)) Fail(e, std::string("xs:element with both ref and ") + other);
     CheckOnlyAnnotation(e);
     particle.ref = ParseQName(e, *ref);
@@ -673,6 +700,7 @@ void Reader::ReadParticle(const CXmlElement* e, ComplexType& type) {
     if (form != "qualified" && form != "unqualified") Fail(e, "invalid form '" + form + "'");
     decl->ns = form == "qualified" ? m_schema.targetNamespace : std::string();
     decl->documentation = Documentation(e);
+    decl->block = BlockAttr(e, "block", m_schema.blockDefault);
     particle.decl = decl.get();
     m_schema.elements.push_back(std::move(decl));
     ReadValueConstraint(e, *particle.decl);
@@ -945,9 +973,10 @@ void Reader::ReadListOrUnion(const CXmlElement* e, SimpleType& type) {
 
 void Reader::CheckComplexTypeAttributes(const CXmlElement* e, ComplexType& type) {
   // block and final only limit which derivations are allowed: no binding
-  // changes with them.
+  // changes with them. block is kept for validation on read.
   CheckAttributes(e, {"name", "id", "mixed", "abstract", "block", "final"});
   type.abstract = BoolAttr(e, "abstract");
+  type.block = BlockAttr(e, "block", m_schema.blockDefault) & (Block_Extension | Block_Restriction);
   if (type.abstract && type.name.empty()) Fail(e, "an anonymous xs:complexType cannot be abstract");
 }
 

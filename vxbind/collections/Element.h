@@ -216,6 +216,10 @@ class VXBIND_EXPORT CElementCol : public CXmlCollection, public CInstanceMonitor
   // Appends `element` after testing its namespace.
   CSmartPtr<CElement> Add(CElement* element);
   CSmartPtr<CElement> Item(int index) const;
+  // The namespace constraint of what the collection reads, and the target
+  // namespace that its ##targetNamespace and ##other name.
+  virtual const String& GetNamespaceConstraint() const { return m_restriction; }
+  virtual const String& GetConstraintTarget() const { return m_targetNamespace; }
   // The collection base's insertion (no test).
   void AddAfter(const CElement* existing, CElement* element);
   void AddBefore(const CElement* existing, CElement* element);

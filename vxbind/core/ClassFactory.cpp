@@ -6,10 +6,15 @@
 namespace VxVevAva5 {
 namespace {
 
-const String& XsiType(const CXmlElement* element) {
+// The value of xsi:type, a QName: whitespace around it does not count.
+String XsiType(const CXmlElement* element) {
   static const String type(VX_T("type"));
   static const String xsi(VX_T("http://www.w3.org/2001/XMLSchema-instance"));
-  return element->GetAttribute(type, xsi);
+  const String& value = element->GetAttribute(type, xsi);
+  const size_t first = value.find_first_not_of(VX_T(" \t\r\n"));
+  if (first == String::npos) return String();
+  const size_t last = value.find_last_not_of(VX_T(" \t\r\n"));
+  return value.substr(first, last - first + 1);
 }
 
 }  // namespace
@@ -17,13 +22,13 @@ const String& XsiType(const CXmlElement* element) {
 CClassfactoryBase::~CClassfactoryBase() = default;
 
 String CClassfactoryBase::GetElementType(CXmlElement* element) {
-  const String& value = XsiType(element);
+  const String value = XsiType(element);
   size_t colon = value.find(u':');
   return colon == String::npos ? value : value.substr(colon + 1);
 }
 
 String CClassfactoryBase::GetElementTypeNamespaceUri(CXmlElement* element) {
-  const String& value = XsiType(element);
+  const String value = XsiType(element);
   size_t colon = value.find(u':');
   if (colon != String::npos) {
     // The prefix as bound where the element stands; one that is not bound

@@ -2,8 +2,13 @@
 // the Fast Infoset ones and the FromXml family. CXmlObjectBase is declared on the ground floor,
 // because every floor above it carries objects; the entry points create
 // documents and writers, so they are defined up here.
+#include <utility>
+
 #include "vxbind/base/XmlObjectBase.h"
 #include "vxbind/document/XmlDocument.h"
+#include "vxbind/model/GlobalDeclarations.h"
+#include "vxbind/model/XmlGeneratedClass.h"
+#include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
 #include "vxbind/values/BinaryData.h"
 #include "vxbind/writers/ByteOutput.h"
@@ -26,12 +31,35 @@ void CXmlObjectBase::WriteDocument(CXmlTextWriter& writer, bool declaration, boo
   if (declaration) writer.WriteEndDocument();
 }
 
+namespace {
+
+// Validating, the xsi:type of a document's root against the global element
+// of its name, for a generated class.
+void CheckRoot(const CXmlObjectBase* object, const CXmlElement& root,
+               const CXmlSerializationContext& context) {
+  if (!context.GetValidateOnRead()) return;
+  const auto* generated = dynamic_cast<const CXmlGeneratedClass*>(object);
+  if (generated == nullptr) return;
+  try {
+    VxVevAva5Data::CheckGlobalElementType(root, generated->GetClassInfo()->GetDeclarations());
+  } catch (CVxException& e) {
+    e.SetPosition(root.GetLineNumber(), root.GetColumnNumber());
+    throw CVxValidationException(
+        FormatString(VX_T("Failed to process the element [%s]"), root.GetLocalName().c_str()),
+        std::move(e));
+  }
+}
+
+}  // namespace
+
 // The reading entry points share this step. The root element's own name is
 // not compared with the object's: the object takes it over.
 void CXmlObjectBase::BindDocument(CXmlDocument& document, const CXmlSerializationContext& context) {
   CXmlElement* root = document.GetDocumentElement();
+  CheckRoot(this, *root, context);
   FromXml_Int(root, root->GetFirstElement(), context, false);
 }
+
 
 String CXmlObjectBase::ToXml(bool declaration, bool indent, EOLType eol,
                              const CXmlSerializationContext& context) const {
@@ -137,6 +165,7 @@ void CXmlObjectBase::FromXmlElement(const CXmlElement* element, CXmlSerializatio
   // The tree is read-only here; the protocol takes non-const pointers only
   // because it hands them on.
   CXmlElement* e = const_cast<CXmlElement*>(element);
+  CheckRoot(this, *e, context);
   FromXml_Int(e, e->GetFirstElement(), context, false);
 }
 

@@ -221,6 +221,8 @@ class VXBIND_EXPORT CUntypedCol : public CElementCol {
                     const unsigned short* restriction, const unsigned short* targetNamespace);
 
   void ValidateCount(const CXmlSerializationContext& context) const override;
+  const String& GetNamespaceConstraint() const override { return m_restriction; }
+  const String& GetConstraintTarget() const override { return m_target; }
   CXmlElement* FromXmlLockElementName_Int(String name, String namespaceUri, CXmlElement* element,
                                           CXmlElement* current,
                                           const CXmlSerializationContext& context) override;

@@ -243,8 +243,17 @@ void CAttributeInfoAny::AttributeToXml(const CXmlSerializationContext& context,
   ToXml_Int(collection, writer, false, targetNamespace.c_str(), context);
 }
 
-bool CAttributeInfoAny::AttributeFromXml(const CXmlSerializationContext&,
+bool CAttributeInfoAny::AttributeFromXml(const CXmlSerializationContext& context,
                                          CXmlGeneratedClass* object, CXmlAttribute* attribute) {
+  if (context.GetValidateOnRead()) {
+    // XML Schema's reading of the constraint, stricter than the library's.
+    if (!WildcardAdmits(attribute->GetNamespaceURI(), m_namespaceSpec.c_str(),
+                        m_targetNamespace.c_str()))
+      throw VxVevAva5::CVxValidationException(VxVevAva5::FormatString(
+          VX_T("The attribute [%s] in the namespace [%s] is not allowed by the wildcard [%s]"),
+          attribute->GetLocalName().c_str(), attribute->GetNamespaceURI().c_str(),
+          m_namespaceSpec.c_str()));
+  }
   TestNamespace(attribute->GetNamespaceURI(), m_namespaceSpec, m_targetNamespace);
   if (m_processContents != ProcessContents_Skip)
     CheckWildcardAttribute(*attribute, m_processContents, m_declarations);

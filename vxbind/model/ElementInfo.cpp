@@ -3,12 +3,14 @@
 #include "vxbind/model/ElementInfo.h"
 
 #include <cstddef>
+#include <utility>
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/collections/XmlCollectionBase.h"
 #include "vxbind/collections/detail/QNameValues.h"
 #include "vxbind/document/XmlDocument.h"
 #include "vxbind/model/SimpleTypeTable.h"
+#include "vxbind/model/GlobalDeclarations.h"
 #include "vxbind/model/detail/Errors.h"
 #include "vxbind/model/detail/Identity.h"
 #include "vxbind/model/detail/Nil.h"
@@ -20,6 +22,8 @@ namespace VxVevAva5Data {
 
 using VxVevAva5::CSmartPtr;
 using VxVevAva5::CVxException;
+using VxVevAva5::CVxValidationException;
+using VxVevAva5::FormatString;
 using VxVevAva5::Utf16::Make;
 
 namespace {
@@ -101,6 +105,34 @@ void CElementInfo::SetTextCheck(ItemType itemType, CWhitespaceUtils::WhitespaceR
   m_textType = itemType;
   m_textRule = rule;
   m_textRestrictions = restrictions;
+}
+
+void CElementInfo::SetCheckedType(const unsigned short* typeName,
+                                  const unsigned short* typeNamespace, unsigned block,
+                                  const SchemaSetTable* types) {
+  m_readCheck = m_hasCheckedType = true;
+  m_checkedTypeName = Make(typeName);
+  m_checkedTypeNamespace = Make(typeNamespace);
+  m_block = block;
+  m_types = types;
+  m_declaredAbstract = IsAbstractType(types, m_checkedTypeName, m_checkedTypeNamespace);
+}
+
+void CElementInfo::SetBlockedFor(const unsigned short* head) {
+  m_blockedFor = Make(head);
+  m_readCheck = true;
+}
+
+void CElementInfo::CheckXsiTypeOf(const CXmlElement& element) const {
+  if (!m_blockedFor.empty())
+    throw CVxValidationException(
+        FormatString(VX_T("The element [%s] cannot stand for the element [%s]: the substitution "
+                          "is blocked"),
+                     m_elementName.c_str(), m_blockedFor.c_str()));
+  // Most elements carry no xsi:type: only an abstract type needs a look then.
+  if (m_hasCheckedType && (m_declaredAbstract || FindXsiType(element) != nullptr))
+    CheckElementType(element, m_elementName, m_checkedTypeName, m_checkedTypeNamespace, m_block,
+                     m_types);
 }
 
 void CElementInfo::PseudoChildAttributeToXml(const CXmlSerializationContext&,
@@ -340,6 +372,7 @@ void CElementInfo::StoreObject(CXmlGeneratedClass* object, CXmlObjectBase* child
 void CElementInfo::ReadFromElement(CXmlObjectBase* child, CXmlElement** current,
                                    const CXmlSerializationContext& context) const {
   CXmlElement* element = *current;
+  CheckXsiType(context, *element);
   child->SetXsiNillable(m_nillable);
   CXmlObjectBase::FromXml_Int(child, element, element->GetFirstElement(), context);
   *current = element->GetNextSiblingElement();
@@ -381,8 +414,23 @@ namespace {
 // Lets the member's collection read its run of elements at the cursor;
 // returns where the run ended.
 // (Items of a nillable member may be nil: the collection tells them.)
-CXmlElement* ReadRun(CXmlCollectionBase* collection, CXmlElement* parent, CXmlElement* current,
+CXmlElement* ReadRun(const CElementInfo& info, CXmlCollectionBase* collection,
+                     CXmlElement* parent, CXmlElement* current,
                      const CXmlSerializationContext& context, bool nillable) {
+  if (context.GetValidateOnRead()) {
+    // The xsi:type of each element of the run, before the collection makes
+    // its items: a failure names the element at fault and its position.
+    for (CXmlElement* e = current; info.IsThisElement(context, e); e = e->GetNextSiblingElement()) {
+      try {
+        info.CheckXsiType(context, *e);
+      } catch (CVxException& inner) {
+        inner.SetPosition(e->GetLineNumber(), e->GetColumnNumber());
+        throw CVxValidationException(FormatString(VX_T("Failed to process the element [%s]"),
+                                                  e->GetLocalName().c_str()),
+                                     std::move(inner));
+      }
+    }
+  }
   collection->SetXsiNillable(nillable);
   return CXmlObjectBase::FromXml_Int(collection, parent, current, context);
 }
@@ -408,7 +456,7 @@ bool CElementInfoSeqCol::ElementFromXml(const CXmlSerializationContext& context,
                                         XmlElementType) {
   CSmartPtr<CXmlCollectionBase> collection = FetchCollection(object);
   CXmlElement* const first = *current;
-  *current = ReadRun(collection, parent, first, context, IsNillable());
+  *current = ReadRun(*this, collection, parent, first, context, IsNillable());
   NoteRead(first, *current);
   CheckCount(collection, context);
   return true;
@@ -429,7 +477,7 @@ bool CElementInfoAllCol::ElementFromXml(const CXmlSerializationContext& context,
                                         XmlElementType) {
   CSmartPtr<CXmlCollectionBase> collection = FetchCollection(object);
   CXmlElement* const first = *current;
-  *current = ReadRun(collection, parent, first, context, IsNillable());
+  *current = ReadRun(*this, collection, parent, first, context, IsNillable());
   NoteRead(first, *current);
   return false;  // offered the input again on the next pass
 }
@@ -456,7 +504,7 @@ bool CElementInfoChoiceCol::ElementFromXml(const CXmlSerializationContext& conte
                                            CXmlElement** current, const unsigned short*,
                                            XmlElementType) {
   CSmartPtr<CXmlCollectionBase> collection = FetchCollection(object);
-  CXmlElement* next = ReadRun(collection, parent, *current, context, IsNillable());
+  CXmlElement* next = ReadRun(*this, collection, parent, *current, context, IsNillable());
   if (next == *current) return false;
   NoteRead(*current, next);
   *current = next;

@@ -130,6 +130,21 @@ class VXBIND_EXPORT CElementInfo {
   bool HasDeclaredType() const { return m_declaredTypeKnown; }
   const String& GetDeclaredTypeName() const { return m_declaredTypeName; }
   const String& GetDeclaredTypeNamespace() const { return m_declaredTypeNamespace; }
+  // What validation on read checks of the xsi:type of the member's element
+  // (CheckElementType, GlobalDeclarations.h): the type declared for it
+  // ("" anonymous), the declaration's block (TypeBlock flags) and the schema
+  // set whose types xsi:type may name. Set once by the metadata builder;
+  // without it (untyped members, model groups) xsi:type is not checked.
+  void SetCheckedType(const unsigned short* typeName, const unsigned short* typeNamespace,
+                      unsigned block, const SchemaSetTable* types);
+  // A member of a substitution group whose head (`head`, its local name)
+  // blocks it: validation refuses its element.
+  void SetBlockedFor(const unsigned short* head);
+  // With validation on, the check of the xsi:type of `element`, the
+  // member's (and of a blocked substitution); nothing otherwise.
+  void CheckXsiType(const CXmlSerializationContext& context, const CXmlElement& element) const {
+    if (context.GetValidateOnRead() && m_readCheck) CheckXsiTypeOf(element);
+  }
   // What the untyped member of a wildcard checks of what it reads, against
   // the declarations of its schema set (GlobalDeclarations.h): skip unless
   // set, once, before the info is shared; other kinds ignore it.
@@ -314,6 +329,16 @@ class VXBIND_EXPORT CElementInfo {
   ItemType m_textType = VxVevAva5::ItemType_Invalid;  // see SetTextCheck
   CWhitespaceUtils::WhitespaceRule m_textRule = CWhitespaceUtils::WhitespaceRule_Preserve;
   CPrimitiveRestrictions m_textRestrictions;
+  bool m_readCheck = false;
+  unsigned m_block = 0;
+  String m_checkedTypeName;
+  String m_checkedTypeNamespace;
+  const SchemaSetTable* m_types = nullptr;
+  String m_blockedFor;
+  bool m_hasCheckedType = false;  // SetCheckedType was called
+  bool m_declaredAbstract = false;
+
+  void CheckXsiTypeOf(const CXmlElement& element) const;
 };
 
 // The group bases. Each says which group it is, for the member kinds that

@@ -210,6 +210,8 @@ template <class Group>
 CSmartPtr<CXmlObjectBase> CElementInfoAbsClsKind<Group>::Substitute(
     const CXmlSerializationContext& context, CXmlElement* element) const {
   if (!this->IsThisElement(context, element) || m_substitutionFactory == nullptr) return nullptr;
+  // Validating, an xsi:type the factory would not take is named as it is.
+  this->CheckXsiType(context, *element);
   return m_substitutionFactory(element);
 }
 
@@ -303,6 +305,7 @@ bool CElementInfoPrimKind<Group>::ReadMandatoryInSequence(const CXmlSerializatio
       break;
   }
   if (context.GetValidateOnRead()) VxVevAva5::detail::CheckSimpleContent(**current);
+  this->CheckXsiType(context, **current);
   this->ReadPrimitive(context, object, current);
   return true;
 }
@@ -323,6 +326,7 @@ bool CElementInfoPrimKind<Group>::ReadOptional(const CXmlSerializationContext& c
                                                XmlElementType) {
   if (!this->IsThisElement(context, *current)) return false;
   if (context.GetValidateOnRead()) VxVevAva5::detail::CheckSimpleContent(**current);
+  this->CheckXsiType(context, **current);
   this->ReadPrimitive(context, object, current);
   return true;
 }
@@ -359,6 +363,7 @@ bool CElementInfoEnumKind<Group>::ReadMandatoryInSequence(const CXmlSerializatio
       break;
   }
   if (context.GetValidateOnRead()) VxVevAva5::detail::CheckSimpleContent(**current);
+  this->CheckXsiType(context, **current);
   this->ReadEnum(object, current, m_fromText);
   return true;
 }
@@ -379,6 +384,7 @@ bool CElementInfoEnumKind<Group>::ReadOptional(const CXmlSerializationContext& c
                                                XmlElementType) {
   if (!this->IsThisElement(context, *current)) return false;
   if (context.GetValidateOnRead()) VxVevAva5::detail::CheckSimpleContent(**current);
+  this->CheckXsiType(context, **current);
   this->ReadEnum(object, current, m_fromText);
   return true;
 }
@@ -414,6 +420,10 @@ bool CElementInfoUntpdKind<Group>::ReadChecked(CXmlObjectBase* element, CXmlElem
                                                const CXmlSerializationContext& context) {
   CXmlElement* const before = *current;
   if (!this->ReadInPlace(element, parent, current, context)) return false;
+  // Validating, the namespace as XML Schema reads the wildcard's constraint.
+  if (context.GetValidateOnRead() &&
+      VxVevAva5::Utf16::Equal(this->GetElementName().c_str(), kAnyElement))
+    CheckWildcardNamespaces(before, *current, m_namespaceSpec.c_str(), m_targetNamespace.c_str());
   CheckWildcardElements(before, *current, this->GetProcessContents(), this->GetDeclarations(),
                         context);
   return true;
@@ -532,6 +542,11 @@ bool CElementInfoUntpdColKind<GroupCol>::ElementFromXml(const CXmlSerializationC
   }
   if (GroupCol::kGroup == XmlElementGroupType_Choice && after == before) return false;
   *current = after;
+  if (context.GetValidateOnRead() && VxVevAva5::Utf16::Equal(name.c_str(), kAnyElement)) {
+    if (auto* elements = dynamic_cast<CElementCol*>(collection.get()))
+      CheckWildcardNamespaces(before, after, elements->GetNamespaceConstraint().c_str(),
+                              elements->GetConstraintTarget().c_str());
+  }
   CheckWildcardElements(before, after, this->GetProcessContents(), this->GetDeclarations(),
                         context);
   if (!context.GetIgnoreInvalidCollectionCounts()) collection->ValidateCount(context);

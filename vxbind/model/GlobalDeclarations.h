@@ -37,6 +37,7 @@
 #define VXBIND_MODEL_GLOBALDECLARATIONS_H
 
 #include <cstddef>
+#include <cstdint>
 
 #include "vxbind/base/GeneratedCode.h"
 #include "vxbind/base/SerializationContext.h"
@@ -97,11 +98,42 @@ constexpr GlobalAttribute GlobalEnumAttribute(const char16_t* name, const char16
 struct GlobalElement {
   const char16_t* name;
   const char16_t* elementNamespace;  // "" or null: none
+  // Its type ("" anonymous; null: untyped or not said) and block (TypeBlock
+  // flags), for the check of xsi:type when validating.
+  const char16_t* typeName = nullptr;
+  const char16_t* typeNamespace = nullptr;
+  uint8_t block = 0;
 };
 
 // The generated CreateRootObject.
 typedef VxVevAva5::CSmartPtr<CXmlObjectBase> (*RootFactoryFunction)(
     const unsigned short* localName, const unsigned short* namespaceUri);
+
+typedef VxVevAva5::CSmartPtr<CXmlObjectBase> (*RootElementFactoryFunction)(
+    VxVevAva5::CXmlElement* element);
+
+// One named type of the set, simple or complex, with the step of its
+// derivation: its base (a null name: xs:anyType) and whether it extends or
+// restricts it; the derivations its `block` (or blockDefault) forbids
+// (TypeBlock flags); whether it is abstract, and whether it is a union (xsi:type
+// may then name any defined type). The built-in types are known to
+// the library and not listed.
+enum TypeBlock : uint8_t {
+  TypeBlock_Extension = 1,
+  TypeBlock_Restriction = 2,
+  TypeBlock_Substitution = 4,  // element declarations only
+};
+
+struct GlobalType {
+  const char16_t* name;
+  const char16_t* typeNamespace;  // "" or null: none
+  const char16_t* baseName;       // null: xs:anyType
+  const char16_t* baseNamespace;
+  bool extension;
+  uint8_t block;
+  bool abstractType;
+  bool unionType;
+};
 
 struct SchemaSetTable {
   const GlobalAttribute* attributes;  // null when attributeCount is 0
@@ -109,6 +141,11 @@ struct SchemaSetTable {
   const GlobalElement* elements;  // null when elementCount is 0
   std::size_t elementCount;
   RootFactoryFunction createRoot;
+  const GlobalType* types = nullptr;  // null when typeCount is 0
+  std::size_t typeCount = 0;
+  // The generated CreateRootObject(element), which follows xsi:type: what
+  // wildcard content is read with when validating.
+  RootElementFactoryFunction createTypedRoot = nullptr;
 };
 
 // The set's declaration of an attribute or element of this local name and
@@ -139,6 +176,59 @@ VXBIND_EXPORT void CheckWildcardElements(VxVevAva5::CXmlElement* first,
                                          const VxVevAva5::CXmlElement* end, ProcessContents process,
                                          const SchemaSetTable* set,
                                          const CXmlSerializationContext& context);
+
+// -- Validation on read (CXmlSerializationContext::SetValidateOnRead) --------
+
+// The check of the xsi:type of `element`, whose declaration (named
+// `elementName`) gives it the type `declaredName` in `declaredNamespace`
+// ("" for an anonymous type) and blocks the derivations of `block`
+// (TypeBlock flags). The type xsi:type names must be known to the set or
+// built in, not abstract, the declared type or derived from it by steps
+// that neither `block` nor the declared type's own block forbids; without
+// xsi:type, the declared type must not be abstract. Each failure throws
+// CVxValidationException:
+//   "The type [%s] named by xsi:type is not defined"
+//   "The type [%s] named by xsi:type on the element [%s] is abstract"
+//   "The type [%s] named by xsi:type is not derived from the declared type [%s] of the element [%s]"
+//   "The type [%s] named by xsi:type is not derived from the anonymous type of the element [%s]"
+//   "The type [%s] named by xsi:type cannot replace the declared type [%s] of the element [%s]:
+//    derivation by [%s] is blocked"
+//   "The element [%s] is of the abstract type [%s]: xsi:type must name a type derived from it"
+// The type named is shown as written.
+VXBIND_EXPORT void CheckElementType(const VxVevAva5::CXmlElement& element,
+                                    const String& elementName, const String& declaredName,
+                                    const String& declaredNamespace, unsigned block,
+                                    const SchemaSetTable* set);
+
+// The value of the xsi:type attribute of `element`, or null.
+VXBIND_EXPORT const String* FindXsiType(const VxVevAva5::CXmlElement& element);
+// Whether the set (or the built-ins) knows the type (name, namespace) as
+// abstract.
+VXBIND_EXPORT bool IsAbstractType(const SchemaSetTable* set, const String& name,
+                                  const String& namespaceUri);
+
+// The check of CheckElementType for `element` as a document's root (or an
+// element of wildcard content): against the set's global declaration of its
+// name, when the set has one that says its type; nothing otherwise.
+VXBIND_EXPORT void CheckGlobalElementType(const VxVevAva5::CXmlElement& element,
+                                          const SchemaSetTable* set);
+
+// XML Schema's namespace constraint of a wildcard (`constraint` as the
+// tables write it: ##any, ##other, ##local, ##targetNamespace and URIs): a
+// URI list admits only those URIs (no namespace only with ##local), and
+// ##other neither the target namespace nor no namespace. The library's
+// own rule (CXmlObjectBase::IsNamespaceValid) also lets a list and ##other
+// take unqualified names; validation on read applies this one.
+VXBIND_EXPORT bool WildcardAdmits(const String& namespaceUri, const unsigned short* constraint,
+                                  const unsigned short* targetNamespace);
+// The sibling elements [first, end) against WildcardAdmits; the first that
+// fails throws CVxValidationException "The element [%s] in the namespace
+// [%s] is not allowed by the wildcard [%s]", with its line and column,
+// wrapped in "Failed to process the element [%s]".
+VXBIND_EXPORT void CheckWildcardNamespaces(const VxVevAva5::CXmlElement* first,
+                                           const VxVevAva5::CXmlElement* end,
+                                           const unsigned short* constraint,
+                                           const unsigned short* targetNamespace);
 
 }  // namespace VxVevAva5Data
 

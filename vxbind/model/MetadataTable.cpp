@@ -245,6 +245,7 @@ void BuildMetadata(const ClassTable& table, CParentElementInfo*& classInfo,
                                   table.failIfAttributeUnknown, table.hasBaseClasses,
                                   table.mixed);
     info->SetElementOnly(table.elementOnly);
+    info->SetDeclarations(table.declarations);
     info->SetTextType(table.textType);
     if (table.text != nullptr)
       info->SetTextCheck(table.text->itemType, table.text->whitespace,
@@ -260,8 +261,15 @@ void BuildMetadata(const ClassTable& table, CParentElementInfo*& classInfo,
       const ElementMember& m = table.elements[i];
       elements[i] = NewElementInfo(table.group, m);
       if (elements[i] == nullptr) ThrowUnknownKind(table, m.name);
-      if (m.typeName != nullptr)
-        elements[i]->SetDeclaredType(Units(m.typeName), Units(m.typeNamespace));
+      if (m.typeName != nullptr) {
+        // A value member's type is for the xsi:type check only: writing
+        // asks the declared type of members that hold objects.
+        if (m.kind != ElementMemberKind_Primitive && m.kind != ElementMemberKind_Enum)
+          elements[i]->SetDeclaredType(Units(m.typeName), Units(m.typeNamespace));
+        elements[i]->SetCheckedType(Units(m.typeName), Units(m.typeNamespace), m.block,
+                                    table.declarations);
+      }
+      if (m.blockedFor != nullptr) elements[i]->SetBlockedFor(Units(m.blockedFor));
       elements[i]->SetNillable(m.nillable);
       elements[i]->SetIdentity(m.idKind, m.identity);
       if (m.textCheck != nullptr)

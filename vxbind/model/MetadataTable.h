@@ -185,8 +185,17 @@ struct ElementMember {
   // Class and substitution members: the schema type declared for the
   // element, by name ("" for an anonymous type) and namespace; null: not
   // said (CElementInfo::SetDeclaredType).
+  // Primitive and enumeration members say it too, for the check of xsi:type
+  // when validating (CElementInfo::CheckXsiType).
   const char16_t* typeName = nullptr;
   const char16_t* typeNamespace = nullptr;
+  // The element declaration's block (or its schema's blockDefault), as
+  // TypeBlock flags (GlobalDeclarations.h): the derivations xsi:type may not
+  // name, checked when validating.
+  uint8_t block = 0;
+  // A member of a substitution group whose head blocks it: the head's local
+  // name; validation refuses the member's element (BlockedFor()).
+  const char16_t* blockedFor = nullptr;
 
   // The same row with the declared type:
   //   ClassElement(...).DeclaredType(u"Shape", u"urn:shapes")
@@ -230,6 +239,19 @@ struct ElementMember {
   constexpr ElementMember Identity(const IdentityTable* table) const {
     ElementMember m = *this;
     m.identity = table;
+    return m;
+  }
+  // The row of an element declared with block (TypeBlock flags):
+  //   ClassElement(...).DeclaredType(u"Shape", u"urn:shapes").Block(TypeBlock_Extension)
+  constexpr ElementMember Block(uint8_t flags) const {
+    ElementMember m = *this;
+    m.block = flags;
+    return m;
+  }
+  //   ClassElement(...).BlockedFor(u"shape")
+  constexpr ElementMember BlockedFor(const char16_t* head) const {
+    ElementMember m = *this;
+    m.blockedFor = head;
     return m;
   }
 };
@@ -419,6 +441,10 @@ struct ClassTable {
   // declared with its type (CParentElementInfo::AddGlobalElement).
   const char16_t* const* globalElements = nullptr;
   std::size_t globalElementCount = 0;
+  // The schema set of the class (its namespace's kGlobalDeclarations), whose
+  // types the members' xsi:type checks look up when validating; null: none
+  // known (xsi:type names only built-in types then).
+  const SchemaSetTable* declarations = nullptr;
   // Simple content of a list or union type: what reading checks the text
   // against when the context validates (CParentElementInfo::SetTextType).
   const SimpleTypeTable* textType = nullptr;

@@ -178,6 +178,11 @@ class VXBIND_EXPORT CParentElementInfo {
   // (CheckFacetsOnRead, `name` in messages); throws the conversion's or the
   // facet's exception.
   void CheckText(const unsigned short* name, const String& text) const;
+  // The schema set of the class, whose global elements and types the checks
+  // of a document's root look up when validating. Null unless set, once,
+  // before the info is shared.
+  const SchemaSetTable* GetDeclarations() const { return m_declarations; }
+  void SetDeclarations(const SchemaSetTable* declarations) { m_declarations = declarations; }
 
  private:
   XmlElementGroupType m_groupType;
@@ -197,6 +202,7 @@ class VXBIND_EXPORT CParentElementInfo {
   VxVevAva5::CWhitespaceUtils::WhitespaceRule m_textRule =
       VxVevAva5::CWhitespaceUtils::WhitespaceRule_Preserve;
   VxVevAva5::CPrimitiveRestrictions m_textRestrictions;
+  const SchemaSetTable* m_declarations = nullptr;
 };
 
 }  // namespace VxVevAva5Data
