@@ -88,9 +88,9 @@ TEST(ValidateContent, SequenceNamesTheElementFoundWhereAnotherIsExpected) {
       {"an element in simple content", Project("  <artifactId>a<x/></artifactId>\n"), kAccepted,
        head + "The element [artifactId] has simple content: the element [x] is not allowed in it "
               "@3:3"},
-      {"... in a repeated one (the run's first element is named)",
+      {"... in a repeated one (at the item's own element)",
        Project("  <artifactId>a</artifactId>\n  <tag>t</tag><tag>u<b/></tag>\n"), kAccepted,
-       head + "The element [tag] has simple content: the element [b] is not allowed in it @4:3"},
+       head + "The element [tag] has simple content: the element [b] is not allowed in it @4:15"},
       {"an element after the last member",
        Project("  <artifactId>a</artifactId>\n  <version>1</version>\n  <version>2</version>\n"),
        head + "Failed read all the elements held within the element [project]. The unexpected "
