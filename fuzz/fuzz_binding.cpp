@@ -2,9 +2,10 @@
 // group, kind and cardinality of the test schema, and the hand-written
 // purchase order classes of the benchmarks), chosen by the root element's
 // local name. The first byte turns the context's tolerances on, one bit
-// each. Reading and writing may refuse only with the library's exception
-// (facets are checked on writing, so a value that reads may still not
-// write); whatever writes must read back under the same context, and
+// each, and its top bit validation on read. Reading and writing may refuse
+// only with the library's exception (facets are checked on writing, so a
+// value that reads may still not write; but what reads with validation on
+// must write); whatever writes must read back under the same context, and
 // writing what was read back is a fixed point.
 
 #include <cstddef>
@@ -32,6 +33,7 @@ CXmlSerializationContext ContextFrom(uint8_t bits) {
   context.SetIgnoreUnknownAttributes((bits & 16) != 0);
   context.SetIgnoreNamespaces((bits & 32) != 0);
   context.SetStrictXml((bits & 64) != 0);
+  context.SetValidateOnRead((bits & 128) != 0);
   return context;
 }
 
@@ -65,11 +67,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
   const std::string root = RootName(text);
   String written;
+  CSmartPtr<CXmlGeneratedClass> first = NewRoot(root);
   try {
-    CSmartPtr<CXmlGeneratedClass> first = NewRoot(root);
     first->FromXml(Utf16::FromUtf8(text.data(), text.size()).c_str(), context);
+  } catch (const CVxException&) {
+    return 0;
+  }
+  try {
     written = first->ToXml(false, false, EOLType_LF, context);
   } catch (const CVxException&) {
+    // What validation accepted breaks nothing that writing checks.
+    Check(!context.GetValidateOnRead());
     return 0;
   }
   // The text read back writes a fixed point. (Not always the first text: a

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
 #include <functional>
 #include <initializer_list>
@@ -45,6 +46,27 @@ inline std::string Failure(const std::function<void()>& action) {
     return U8(e.GetFullMessage());
   }
   return "";
+}
+
+// What reading `xml` into a new Root gives, with or without validation: the
+// message chain ("" when it reads) and the input position it reports.
+struct ReadOutcome {
+  std::string message;
+  uint32_t line = 0;
+  uint32_t column = 0;
+};
+
+template <class Root>
+ReadOutcome ReadOutcomeOf(const std::string& xml, bool validate) {
+  CXmlSerializationContext context;
+  context.SetValidateOnRead(validate);
+  CSmartPtr<Root> root = new Root;
+  try {
+    root->FromXml(xml.c_str(), context);
+  } catch (const CVxException& e) {
+    return {U8(e.GetFullMessage()), e.GetLineNumber(), e.GetColumnNumber()};
+  }
+  return {};
 }
 
 template <class T>

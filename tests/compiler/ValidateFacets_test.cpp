@@ -17,23 +17,11 @@ namespace {
 using namespace VxVevAva5;
 using namespace generated_testing;
 
-struct Outcome {
-  std::string message;  // the full chain; "" when read
-  uint32_t line = 0;
-  uint32_t column = 0;
-};
+using Outcome = ReadOutcome;
 
 template <class Root>
 Outcome Read(const std::string& xml, bool validate) {
-  CXmlSerializationContext context;
-  context.SetValidateOnRead(validate);
-  CSmartPtr<Root> root = new Root;
-  try {
-    root->FromXml(xml.c_str(), context);
-  } catch (const CVxException& e) {
-    return {U8(e.GetFullMessage()), e.GetLineNumber(), e.GetColumnNumber()};
-  }
-  return {};
+  return ReadOutcomeOf<Root>(xml, validate);
 }
 
 // A record: its attributes, then each child on a line of its own (line 2

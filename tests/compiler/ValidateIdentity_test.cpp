@@ -125,22 +125,10 @@ std::string Catalog(const std::map<int, std::string>& replaced = {}) {
   return xml;
 }
 
-struct Outcome {
-  std::string message;  // the chain, "" when the document was read
-  uint32_t line = 0;
-  uint32_t column = 0;
-};
+using Outcome = ReadOutcome;
 
 Outcome Read(const std::string& xml, bool validate) {
-  CXmlSerializationContext context;
-  context.SetValidateOnRead(validate);
-  CSmartPtr<ValidateIdentity::CCatalog> catalog = new ValidateIdentity::CCatalog;
-  try {
-    catalog->FromXml(xml.c_str(), context);
-  } catch (const CVxException& e) {
-    return Outcome{U8(e.GetFullMessage()), e.GetLineNumber(), e.GetColumnNumber()};
-  }
-  return Outcome{};
+  return ReadOutcomeOf<ValidateIdentity::CCatalog>(xml, validate);
 }
 
 const std::string kRoot = "Failed to process the element [catalog]\n";

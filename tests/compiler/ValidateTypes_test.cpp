@@ -49,25 +49,10 @@ std::string Doc(const std::string& content) {
          content + "\n</root>";
 }
 
-struct Outcome {
-  std::string message;  // the full chain, "" when read
-  uint32_t line = 0;
-  uint32_t column = 0;
-};
+using Outcome = ReadOutcome;
 
 Outcome Read(const std::string& xml, bool validate) {
-  CXmlSerializationContext context;
-  context.SetValidateOnRead(validate);
-  CSmartPtr<ValidateTypes::CRoot> root = new ValidateTypes::CRoot;
-  Outcome outcome;
-  try {
-    root->FromXml(xml.c_str(), context);
-  } catch (const CVxException& e) {
-    outcome.message = U8(e.GetFullMessage());
-    outcome.line = e.GetLineNumber();
-    outcome.column = e.GetColumnNumber();
-  }
-  return outcome;
+  return ReadOutcomeOf<ValidateTypes::CRoot>(xml, validate);
 }
 
 TEST(ValidateTypes, ValidDocumentReadsTheSameWithOrWithoutValidation) {
