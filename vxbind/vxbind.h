@@ -45,6 +45,7 @@
 
 // Writers
 #include "vxbind/writers/ByteOutput.h"
+#include "vxbind/writers/ByteSink.h"
 #include "vxbind/writers/FastInfosetWriter.h"
 #include "vxbind/writers/StringBuffer.h"
 #include "vxbind/writers/XmlTextWriter.h"

@@ -1,8 +1,10 @@
-// The allocation-failure sweep over writing: ToXml and ToXmlStream of a
-// bindable object, and the text writer driven directly.
+// The allocation-failure sweep over writing: ToXml, ToXmlStream and the
+// entry points that write straight to a destination, and the text writer
+// driven directly.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -150,4 +152,52 @@ TEST(WritingSweep, TextWriterWithNamespacesAndEscaping) {
     std::string joined = ToUtf8(small.GetJoinedText(length));
     return once + bytes + std::to_string(wide.size()) + joined + ToUtf8(w.GetString());
   });
+}
+
+TEST(WritingSweep, StraightToACallbackAStreamAndAFile) {
+  CSmartPtr<CTestNode> tree = MakeTree();
+  for (int i = 0; i < 3000; ++i)  // past the writers' 64 KiB bound
+    tree->children.push_back(new CTestNode("more", "urn:orders"));
+  const CTestNode& root = *tree;
+  CXmlSerializationContext context;
+  const std::string path = vxtest::TempPath("alloc_sweep_sink.xml");
+  const String widePath = U(path);
+  for (CompressionType compression : {CompressionType_None, CompressionType_GZip}) {
+    const std::string suffix = compression == CompressionType_None ? "" : ", gzip";
+    Sweep("ToXmlCallback" + suffix, [&] {
+      std::string bytes;
+      root.ToXmlCallback([&](const unsigned char* data, size_t length) {
+        vxtest::alloc::Pause pause;
+        bytes.append(reinterpret_cast<const char*>(data), length);
+      }, true, true, XmlEncoding_UTF8, EOLType_LF, context, compression);
+      return bytes;
+    });
+    Sweep("ToFastInfosetStream(std::ostream&)" + suffix, [&] {
+      std::ostringstream out;
+      {
+        vxtest::alloc::Pause pause;  // the stream's own buffer is not the library's
+        out.str(std::string(1 << 20, ' '));
+        out.seekp(0);
+      }
+      root.ToFastInfosetStream(out, FInfoDecl_None, context, compression);
+      vxtest::alloc::Pause pause;
+      return out.str().substr(0, static_cast<size_t>(out.tellp()));
+    });
+    Sweep("ToXmlFile, UTF-16" + suffix, [&] {
+      root.ToXmlFile(widePath.c_str(), true, false, XmlEncoding_UTF16, EOLType_LF, context,
+                     compression);
+      vxtest::alloc::Pause pause;
+      return vxtest::ReadFileBytes(path);
+    });
+  }
+  // A callback that fails halfway: its exception, and nothing left behind.
+  Sweep("ToXmlCallback failing", [&] {
+    size_t total = 0;
+    root.ToXmlCallback([&](const unsigned char*, size_t length) {
+      total += length;
+      if (total > 70000) throw CVxException(U("the destination is full"));
+    });
+    return std::string("not reached");
+  });
+  std::remove(path.c_str());
 }

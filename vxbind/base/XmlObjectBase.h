@@ -22,7 +22,10 @@
 #ifndef VXBIND_BASE_XMLOBJECTBASE_H
 #define VXBIND_BASE_XMLOBJECTBASE_H
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <iosfwd>
 
 #include "vxbind/base/Enums.h"
 #include "vxbind/base/Exceptions.h"
@@ -36,6 +39,7 @@ namespace VxVevAva5 {
 class CBinaryData;  // values/BinaryData.h: the byte entry points' buffers
 class CXmlWriter;
 class CXmlTextWriter;
+class CFastInfosetWriter;
 class CXmlElement;
 class CXmlDocument;
 class CXmlCollectionBase;  // collections/XmlCollectionBase.h
@@ -111,11 +115,52 @@ class VXBIND_EXPORT CXmlObjectBase {
       EOLType eol = EOLType_LF,
       const CXmlSerializationContext& context = CXmlSerializationContext::GetDefaultContext(),
       CompressionType compression = CompressionType_None) const;
-  // ToXmlStream written to `fileName` (created or truncated), preceded by
-  // the byte order mark FF FE for the UTF-16 encodings; a gzip file holds
-  // the mark inside its compressed bytes, so that readers still see the gzip
-  // header first. CompressionType_ZLib throws CVxException "ZLIB Compression
-  // only available for To Stream methods." before anything is written.
+  // Writing straight to the destination. The output is never held whole:
+  // the writer keeps at most 64 KiB of text (about 60 KiB of Fast Infoset
+  // octets, plus what a single long value needs), encodes and compresses it
+  // as it goes (deflate keeps its own state of about 300 KiB) and hands the
+  // bytes over in pieces, so memory stays bounded whatever the document's
+  // size, and no 4 GiB limit applies.
+  //
+  // The bytes are exactly those of ToXmlStream / ToFastInfosetStream with
+  // the same options (no byte order mark), in pieces of any size; a
+  // compressed output whose bytes would not fit ToXmlStream's buffer is
+  // written here too.
+  //
+  // Failures. Whatever fails (the object, the writer, the encoding, the
+  // destination) stops the write with nothing left in memory; the bytes
+  // handed over before stay where they went:
+  // - a std::ostream that is bad before the call, goes bad or throws gives
+  //   CVxException "The output stream failed after [N] bytes were written
+  //   to it" (with the stream's own message in square brackets when it
+  //   threw one);
+  // - what the callback throws passes through unchanged, so that it can
+  //   stop a write with its own exception; an empty callback throws
+  //   CVxInvalidParamException "The callback to write to is empty";
+  // - a file that cannot be created, written (a full disk) or closed gives
+  //   CVxException "Failed to write data to the file [name] error
+  //   [0x%08X]" with the system's error number. The file is created or
+  //   truncated only when the first bytes are ready (after the first
+  //   64 KiB, or at the end for less): a failure before that leaves it as
+  //   it was, one after leaves it as far as written.
+  using ByteCallback = std::function<void(const unsigned char* data, size_t length)>;
+  void ToXmlStream(
+      std::ostream& out, bool declaration = true, bool indent = true,
+      XmlEncoding encoding = XmlEncoding_UTF8, EOLType eol = EOLType_LF,
+      const CXmlSerializationContext& context = CXmlSerializationContext::GetDefaultContext(),
+      CompressionType compression = CompressionType_None) const;
+  void ToXmlCallback(
+      const ByteCallback& callback, bool declaration = true, bool indent = true,
+      XmlEncoding encoding = XmlEncoding_UTF8, EOLType eol = EOLType_LF,
+      const CXmlSerializationContext& context = CXmlSerializationContext::GetDefaultContext(),
+      CompressionType compression = CompressionType_None) const;
+  // The same bytes written to `fileName`, preceded by the byte order mark FF
+  // FE for the UTF-16 encodings; a gzip file holds the mark inside its
+  // compressed bytes, so that readers still see the gzip header first.
+  // Written straight to the file as above. CompressionType_ZLib throws
+  // CVxException "ZLIB Compression only available for To Stream methods."
+  // and an encoding other than UTF-8 or UTF-16 "Unknown Encoding, select
+  // UTF-8", before anything is written.
   void ToXmlFile(
       const unsigned short* fileName, bool declaration = true, bool indent = true,
       XmlEncoding encoding = XmlEncoding_UTF8, EOLType eol = EOLType_LF,
@@ -133,10 +178,20 @@ class VXBIND_EXPORT CXmlObjectBase {
       FInfoDecl declaration = FInfoDecl_None,
       const CXmlSerializationContext& context = CXmlSerializationContext::GetDefaultContext(),
       CompressionType compression = CompressionType_None);
-  // ToFastInfosetStream written to `fileName` (created or truncated), without
-  // byte order mark. CompressionType_ZLib throws CVxException "ZLIB
-  // Compression only available for To Stream methods." before anything is
-  // written.
+  // ToFastInfosetStream's bytes written straight to `out` or handed to
+  // `callback`, as ToXmlStream(std::ostream&, ...) does.
+  void ToFastInfosetStream(
+      std::ostream& out, FInfoDecl declaration = FInfoDecl_None,
+      const CXmlSerializationContext& context = CXmlSerializationContext::GetDefaultContext(),
+      CompressionType compression = CompressionType_None) const;
+  void ToFastInfosetCallback(
+      const ByteCallback& callback, FInfoDecl declaration = FInfoDecl_None,
+      const CXmlSerializationContext& context = CXmlSerializationContext::GetDefaultContext(),
+      CompressionType compression = CompressionType_None) const;
+  // ToFastInfosetStream's bytes written straight to `fileName`, without byte
+  // order mark, as ToXmlFile does. CompressionType_ZLib throws CVxException
+  // "ZLIB Compression only available for To Stream methods." before
+  // anything is written.
   void ToFastInfosetFile(
       const unsigned short* fileName, FInfoDecl declaration = FInfoDecl_None,
       const CXmlSerializationContext& context = CXmlSerializationContext::GetDefaultContext(),
@@ -252,6 +307,8 @@ class VXBIND_EXPORT CXmlObjectBase {
                             const unsigned short* targetNamespace);
 
  private:
+  void WriteFastInfoset(CFastInfosetWriter& writer, FInfoDecl declaration,
+                        const CXmlSerializationContext& context) const;
   void WriteDocument(CXmlTextWriter& writer, bool declaration, bool indent, XmlEncoding encoding,
                      EOLType eol, const CXmlSerializationContext& context) const;
   void BindDocument(CXmlDocument& document, const CXmlSerializationContext& context);

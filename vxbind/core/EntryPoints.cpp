@@ -2,6 +2,8 @@
 // the Fast Infoset ones and the FromXml family. CXmlObjectBase is declared on the ground floor,
 // because every floor above it carries objects; the entry points create
 // documents and writers, so they are defined up here.
+#include <optional>
+#include <ostream>
 #include <utility>
 
 #include "vxbind/base/XmlObjectBase.h"
@@ -14,6 +16,7 @@
 #include "vxbind/writers/ByteOutput.h"
 #include "vxbind/writers/FastInfosetWriter.h"
 #include "vxbind/writers/XmlTextWriter.h"
+#include "vxbind/writers/detail/ByteSinks.h"
 
 namespace VxVevAva5 {
 
@@ -79,49 +82,149 @@ CBinaryData CXmlObjectBase::ToXmlStream(bool declaration, bool indent, XmlEncodi
   return bytes.CompressData(compression);
 }
 
-void CXmlObjectBase::ToXmlFile(const unsigned short* fileName, bool declaration, bool indent,
-                               XmlEncoding encoding, EOLType eol,
-                               const CXmlSerializationContext& context,
-                               CompressionType compression) const {
-  if (compression == CompressionType_ZLib)
-    throw CVxException(String(VX_T("ZLIB Compression only available for To Stream methods.")));
-  bool utf16 = encoding == XmlEncoding_UTF16 || encoding == XmlEncoding_UTF16NoLabel;
-  if (compression == CompressionType_None || !utf16) {
-    ToXmlStream(declaration, indent, encoding, eol, context, compression)
-        .ToFile(fileName, encoding);
-    return;
-  }
-  // A byte order mark in front of gzip data would hide the gzip header from
-  // the readers, which then could not inflate the file. The mark goes inside
-  // the compressed bytes instead, where the text reader looks for it.
-  static const unsigned char kByteOrderMark[2] = {0xFF, 0xFE};
-  CBinaryData bytes(kByteOrderMark, 2);
-  bytes.Append(ToXmlStream(declaration, indent, encoding, eol, context, CompressionType_None));
-  bytes.CompressData(compression);
-  bytes.ToFile(fileName, XmlEncoding_None);  // no second mark outside
-}
-
 // -- Fast Infoset entry points -----------------------------------------------
 
-CBinaryData CXmlObjectBase::ToFastInfosetStream(FInfoDecl declaration,
-                                                const CXmlSerializationContext& context,
-                                                CompressionType compression) {
-  CFastInfosetWriter writer;
+void CXmlObjectBase::WriteFastInfoset(CFastInfosetWriter& writer, FInfoDecl declaration,
+                                      const CXmlSerializationContext& context) const {
   writer.SetStrictXml(context.GetStrictXml());
   writer.WriteStartDocument(declaration);
   const String targetNamespace = GetTargetNamespace();
   ToXml_Int(&writer, true, targetNamespace.c_str(), context, false);
   writer.WriteEndDocument();
+}
+
+CBinaryData CXmlObjectBase::ToFastInfosetStream(FInfoDecl declaration,
+                                                const CXmlSerializationContext& context,
+                                                CompressionType compression) {
+  CFastInfosetWriter writer;
+  WriteFastInfoset(writer, declaration, context);
   CBinaryData bytes = writer.GetBinaryData();
   return bytes.CompressData(compression);
+}
+
+// -- Writing straight to a destination ----------------------------------------
+// The writer, the encoder and the deflate state live on the stack of the
+// call, so nothing of a failed write stays in memory.
+
+namespace {
+
+bool IsCompressed(CompressionType compression) {
+  return compression == CompressionType_GZip || compression == CompressionType_ZLib;
+}
+
+bool IsUtf16(XmlEncoding encoding) {
+  return encoding == XmlEncoding_UTF16 || encoding == XmlEncoding_UTF16NoLabel;
+}
+
+void CheckFileCompression(CompressionType compression) {
+  if (compression == CompressionType_ZLib)
+    throw CVxException(String(VX_T("ZLIB Compression only available for To Stream methods.")));
+}
+
+// The bytes that `write(sink)` produces, compressed as asked into
+// `destination`. A byte order mark, when asked for, comes first (inside the
+// compressed bytes).
+template <class Write>
+void WriteBytes(CByteSink& destination, CompressionType compression, bool byteOrderMark,
+                Write write) {
+  std::optional<detail::DeflatingSink> deflating;
+  if (IsCompressed(compression)) deflating.emplace(destination, compression);
+  CByteSink& sink = deflating ? static_cast<CByteSink&>(*deflating) : destination;
+  if (byteOrderMark) {
+    static const unsigned char kByteOrderMark[2] = {0xFF, 0xFE};
+    sink.Write(kByteOrderMark, 2);
+  }
+  write(sink);
+  if (deflating) deflating->Finish();
+}
+
+}  // namespace
+
+void CXmlObjectBase::ToXmlStream(std::ostream& out, bool declaration, bool indent,
+                                 XmlEncoding encoding, EOLType eol,
+                                 const CXmlSerializationContext& context,
+                                 CompressionType compression) const {
+  detail::StreamSink stream(out);
+  WriteBytes(stream, compression, false, [&](CByteSink& sink) {
+    CXmlTextWriter writer;
+    writer.SetByteSink(&sink, encoding);
+    WriteDocument(writer, declaration, indent, encoding, eol, context);
+    writer.Flush();
+  });
+  stream.Finish();
+}
+
+void CXmlObjectBase::ToXmlCallback(const ByteCallback& callback, bool declaration, bool indent,
+                                   XmlEncoding encoding, EOLType eol,
+                                   const CXmlSerializationContext& context,
+                                   CompressionType compression) const {
+  detail::CallbackSink target(callback);
+  WriteBytes(target, compression, false, [&](CByteSink& sink) {
+    CXmlTextWriter writer;
+    writer.SetByteSink(&sink, encoding);
+    WriteDocument(writer, declaration, indent, encoding, eol, context);
+    writer.Flush();
+  });
+}
+
+void CXmlObjectBase::ToXmlFile(const unsigned short* fileName, bool declaration, bool indent,
+                               XmlEncoding encoding, EOLType eol,
+                               const CXmlSerializationContext& context,
+                               CompressionType compression) const {
+  CheckFileCompression(compression);
+  if (encoding != XmlEncoding_UTF8 && !IsUtf16(encoding))
+    throw CVxException(String(VX_T("Unknown Encoding, select UTF-8")));
+  // A byte order mark in front of gzip data would hide the gzip header from
+  // the readers, which then could not inflate the file: with compression
+  // the mark goes inside the compressed bytes, where the text reader looks
+  // for it.
+  detail::FileSink file(fileName);
+  WriteBytes(file, compression, IsUtf16(encoding), [&](CByteSink& sink) {
+    CXmlTextWriter writer;
+    writer.SetByteSink(&sink, encoding);
+    WriteDocument(writer, declaration, indent, encoding, eol, context);
+    writer.Flush();
+  });
+  file.Close();
+}
+
+void CXmlObjectBase::ToFastInfosetStream(std::ostream& out, FInfoDecl declaration,
+                                         const CXmlSerializationContext& context,
+                                         CompressionType compression) const {
+  detail::StreamSink stream(out);
+  WriteBytes(stream, compression, false, [&](CByteSink& sink) {
+    CFastInfosetWriter writer;
+    writer.SetByteSink(&sink);
+    WriteFastInfoset(writer, declaration, context);
+    writer.Flush();
+  });
+  stream.Finish();
+}
+
+void CXmlObjectBase::ToFastInfosetCallback(const ByteCallback& callback, FInfoDecl declaration,
+                                           const CXmlSerializationContext& context,
+                                           CompressionType compression) const {
+  detail::CallbackSink target(callback);
+  WriteBytes(target, compression, false, [&](CByteSink& sink) {
+    CFastInfosetWriter writer;
+    writer.SetByteSink(&sink);
+    WriteFastInfoset(writer, declaration, context);
+    writer.Flush();
+  });
 }
 
 void CXmlObjectBase::ToFastInfosetFile(const unsigned short* fileName, FInfoDecl declaration,
                                        const CXmlSerializationContext& context,
                                        CompressionType compression) {
-  if (compression == CompressionType_ZLib)
-    throw CVxException(String(VX_T("ZLIB Compression only available for To Stream methods.")));
-  ToFastInfosetStream(declaration, context, compression).ToFile(fileName, XmlEncoding_None);
+  CheckFileCompression(compression);
+  detail::FileSink file(fileName);
+  WriteBytes(file, compression, false, [&](CByteSink& sink) {
+    CFastInfosetWriter writer;
+    writer.SetByteSink(&sink);
+    WriteFastInfoset(writer, declaration, context);
+    writer.Flush();
+  });
+  file.Close();
 }
 
 // -- Reading entry points ----------------------------------------------------

@@ -12,8 +12,10 @@
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/detail/Memory.h"
+#include "vxbind/writers/ByteSink.h"
 #include "vxbind/writers/StringBuffer.h"
 #include "vxbind/writers/XmlTextWriter.h"
+#include "vxbind/writers/detail/TextBytes.h"
 #include "vxbind/writers/detail/XmlChars.h"
 
 namespace VxVevAva5 {
@@ -251,4 +253,84 @@ CBinaryData CXmlTextWriter::GetBytes(XmlEncoding encoding) {
   }
 }
 
+}  // namespace VxVevAva5
+
+// -- Byte output in pieces -----------------------------------------------------
+
+namespace VxVevAva5 {
+
+CByteSink::~CByteSink() = default;
+
+namespace detail {
+
+TextBytes::TextBytes(CByteSink& sink, XmlEncoding encoding)
+    : m_sink(sink), m_utf8(encoding == XmlEncoding_UTF8) {
+  if (!m_utf8 && encoding != XmlEncoding_UTF16 && encoding != XmlEncoding_UTF16NoLabel)
+    throw CVxException(String(VX_T("Unknown Encoding, select UTF-8")));
+}
+
+TextBytes::~TextBytes() = default;
+
+void TextBytes::Encode(const unsigned short* text, size_t length) {
+  if (length == 0) return;
+  size_t position = m_position;
+  m_position += length;
+  if (!m_utf8) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    m_sink.Write(reinterpret_cast<const unsigned char*>(text), length * 2);
+#else
+    if (m_room < length * 2) {
+      m_bytes.reset(new unsigned char[length * 2]);
+      m_room = length * 2;
+    }
+    unsigned char* o = m_bytes.get();
+    for (size_t k = 0; k < length; ++k) {
+      *o++ = static_cast<unsigned char>(text[k]);
+      *o++ = static_cast<unsigned char>(text[k] >> 8);
+    }
+    m_sink.Write(m_bytes.get(), length * 2);
+#endif
+    return;
+  }
+  if (m_ended) return;
+  // At most three bytes per unit, and four for a pair completed here.
+  if (m_room < length * 3 + 4) {
+    m_bytes.reset(new unsigned char[length * 3 + 4]);
+    m_room = length * 3 + 4;
+  }
+  unsigned char* const out = m_bytes.get();
+  unsigned char* o = out;
+  const unsigned short* p = text;
+  const unsigned short* end = text + length;
+  if (m_high != 0) {
+    if (!IsLow(*p)) detail::ThrowUnpairedSurrogate(m_high, position - 1);
+    uint32_t cp = 0x10000 + ((uint32_t{m_high} - 0xD800) << 10) + (uint32_t{*p} - 0xDC00);
+    *o++ = static_cast<unsigned char>(0xF0 | (cp >> 18));
+    *o++ = static_cast<unsigned char>(0x80 | ((cp >> 12) & 0x3F));
+    *o++ = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
+    *o++ = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+    m_high = 0;
+    ++p;
+    ++position;
+  }
+  // A high surrogate at the end waits for the unit that follows it.
+  const unsigned short* stop = end;
+  if (stop != p && IsHigh(stop[-1])) --stop;
+  Piece piece{p, stop, 0, position};
+  uint64_t count = 0;
+  bool took = false;
+  bool more = CountUtf8(piece, count, &took);
+  o = EncodeUtf8(piece, o, &took);
+  if (!more)
+    m_ended = true;
+  else if (stop != end)
+    m_high = *stop;
+  if (o != out) m_sink.Write(out, static_cast<size_t>(o - out));
+}
+
+void TextBytes::Finish() {
+  if (m_high != 0 && !m_ended) detail::ThrowUnpairedSurrogate(m_high, m_position - 1);
+}
+
+}  // namespace detail
 }  // namespace VxVevAva5

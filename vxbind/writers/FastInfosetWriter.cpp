@@ -14,6 +14,7 @@
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/base/detail/FastInfosetHeader.h"
 #include "vxbind/platform/Format.h"
+#include "vxbind/writers/ByteSink.h"
 #include "vxbind/writers/detail/FastInfosetEncoder.h"
 #include "vxbind/writers/detail/SameText.h"
 #include "vxbind/writers/detail/XmlNames.h"
@@ -123,7 +124,13 @@ inline uint64_t PackShortAscii(const String& value) {
 
 CFastInfosetWriter::CFastInfosetWriter()
     : CXmlWriter(VX_T("CFastInfosetWriter")), m_output(new FastInfosetOutput) {
-  m_output->Reset();
+  // The destructor does not run for a constructor that throws.
+  try {
+    m_output->Reset();
+  } catch (...) {
+    delete m_output;
+    throw;
+  }
 }
 
 CFastInfosetWriter::~CFastInfosetWriter() { delete m_output; }
@@ -172,6 +179,20 @@ void CFastInfosetWriter::WriteEndDocument() {
   // The root's terminator and the document's share an octet.
   m_output->octets.Put(m_owedTerminator ? 0xFF : 0xF0);
   m_owedTerminator = false;
+}
+
+void CFastInfosetWriter::HandOver() {
+  detail::OctetBuffer& out = m_output->octets;
+  m_sink->Write(out.Data(), out.Size());
+  out.Clear();
+}
+
+void CFastInfosetWriter::Flush() {
+  if (m_sink == nullptr) return;
+  // A start tag written as it came is not complete: it goes back to the
+  // pending form, to be written when it closes.
+  if (m_eager) LeaveEagerStartTag();
+  if (m_output->octets.Size() != 0) HandOver();
 }
 
 void CFastInfosetWriter::WriteComment(const String&) {}
@@ -275,6 +296,9 @@ void CFastInfosetWriter::WriteEndElement() {
   }
   if (!m_open.empty()) m_open.pop_back();
   PopContext();
+  // With a sink the octets leave here, where no start tag is pending.
+  constexpr size_t kSinkBound = 0xF000;
+  if (m_sink != nullptr && m_output->octets.Size() >= kSinkBound) HandOver();
 }
 
 CXmlWriter::CXmlWriterContext& CFastInfosetWriter::OpenStartTag() {

@@ -56,6 +56,8 @@
 
 namespace VxVevAva5 {
 
+class CByteSink;
+
 namespace detail {
 struct FastInfosetOutput;
 class OctetBuffer;
@@ -91,6 +93,20 @@ class VXBIND_EXPORT CFastInfosetWriter : public CXmlWriter {
   // "The binary data would exceed 4294967295 bytes" for an output
   // CBinaryData cannot hold.
   CBinaryData GetBinaryData();
+
+  // Octets straight to `sink` instead of held in memory: whenever an
+  // element ends with about 60 KiB of octets buffered, they are handed to
+  // the sink, and Flush hands over the rest; the octets in order are
+  // exactly those GetBinaryData gives for the whole document. The buffer
+  // then holds what one element writes between two ends (a long text
+  // whole). What the sink throws passes through unchanged; the writer can
+  // then only be destroyed. GetBinaryData gives only the octets not handed
+  // over yet. `sink` must outlive the writer's use of it; null goes back
+  // to holding the output.
+  void SetByteSink(CByteSink* sink) { m_sink = sink; }
+  // With a sink: hands over the octets written so far (a start tag still
+  // open is not written yet and stays). Does nothing without a sink.
+  void Flush();
 
   // Throws CVxException "An Element has not been closed." while an element
   // is open; otherwise ends the document (its terminator octet).
@@ -181,6 +197,8 @@ class VXBIND_EXPORT CFastInfosetWriter : public CXmlWriter {
   // The output handed out by GetBinaryData (it is not copied): octets
   // written since then are appended to it on the next call.
   CBinaryData m_handedOut;
+  CByteSink* m_sink = nullptr;
+  void HandOver();
 };
 
 }  // namespace VxVevAva5

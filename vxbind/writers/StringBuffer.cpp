@@ -50,6 +50,12 @@ CStringBuffer::CStringBuffer(unsigned int blockSize)
 CStringBuffer::~CStringBuffer() { Clear(); }
 
 void CStringBuffer::NewChunk() {
+  if (m_drain != nullptr && m_current != nullptr) {
+    // Bounded: the full chunk's text leaves, and the chunk is used again.
+    m_drain(m_drainContext, m_current, m_used);
+    m_used = 0;
+    return;
+  }
   // Reserve the bookkeeping first so that a failure leaves nothing unowned.
   m_chunks.reserve(m_chunks.size() + 1);
   m_capacities.reserve(m_capacities.size() + 1);
@@ -225,6 +231,19 @@ size_t CStringBuffer::AppendEscapedStrict(const unsigned short* text, size_t len
     }
   }
   return length;
+}
+
+void CStringBuffer::SetDrain(DrainFunction drain, void* context, unsigned int chunkUnits) {
+  Clear();
+  m_drain = drain;
+  m_drainContext = context;
+  m_chunkCapacity = chunkUnits < 2 ? 2 : chunkUnits;
+}
+
+void CStringBuffer::DrainRest() {
+  if (m_drain == nullptr || m_used == 0) return;
+  m_drain(m_drainContext, m_current, m_used);
+  m_used = 0;
 }
 
 void CStringBuffer::Clear() {

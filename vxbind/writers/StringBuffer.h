@@ -83,6 +83,19 @@ class VXBIND_EXPORT CStringBuffer : public CInstanceMonitor {
   size_t AppendEscapedStrict(const unsigned short* text, size_t length, EOLType eolType,
                              bool attributeValue);
 
+  // A drain bounds the buffer: from here on it keeps one chunk of
+  // `chunkUnits` units (at least 2), and when that chunk is full its text
+  // is handed to `drain(context, text, length)` and the chunk starts again
+  // empty. DrainRest hands over what is left. GetString, GetLength and the
+  // chunks then hold only the text not handed over yet. What the drain
+  // throws passes through the append that filled the chunk, which leaves
+  // the rest of its text unappended. Empties the buffer.
+  using DrainFunction = void (*)(void* context, const unsigned short* text, size_t length);
+  void SetDrain(DrainFunction drain, void* context, unsigned int chunkUnits);
+  // Hands the text still buffered to the drain (when there is any) and
+  // empties the chunk.
+  void DrainRest();
+
   // Frees every chunk; the buffer is empty.
   void Clear();
   // Number of units in the buffer.
@@ -132,6 +145,8 @@ class VXBIND_EXPORT CStringBuffer : public CInstanceMonitor {
   unsigned int m_used = 0;       // units used in the current chunk
   unsigned int m_capacity = 0;   // capacity of the current chunk
   unsigned short* m_current = nullptr;
+  DrainFunction m_drain = nullptr;
+  void* m_drainContext = nullptr;
 };
 
 }  // namespace VxVevAva5

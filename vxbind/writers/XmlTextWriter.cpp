@@ -3,6 +3,7 @@
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/writers/detail/SameText.h"
+#include "vxbind/writers/detail/TextBytes.h"
 #include "vxbind/writers/detail/XmlNames.h"
 #include "vxbind/writers/detail/XmlChars.h"
 
@@ -37,7 +38,25 @@ CXmlTextWriter::CXmlTextWriter()
       m_buffer(new CStringBuffer(0x10000)),
       m_eolText(1, '\n') {}
 
-CXmlTextWriter::~CXmlTextWriter() { delete m_buffer; }
+CXmlTextWriter::~CXmlTextWriter() {
+  delete m_buffer;
+  delete m_bytes;
+}
+
+void CXmlTextWriter::SetByteSink(CByteSink* sink, XmlEncoding encoding) {
+  // 32,768 units: 64 KiB of text, at most 96 KiB of UTF-8.
+  constexpr unsigned int kBoundUnits = 0x8000;
+  detail::TextBytes* bytes = new detail::TextBytes(*sink, encoding);
+  delete m_bytes;
+  m_bytes = bytes;
+  m_buffer->SetDrain(&detail::TextBytes::Drain, m_bytes, kBoundUnits);
+}
+
+void CXmlTextWriter::Flush() {
+  if (m_bytes == nullptr) return;
+  m_buffer->DrainRest();
+  m_bytes->Finish();
+}
 
 void CXmlTextWriter::SetEOLType(EOLType eolType) {
   if (eolType == EOLType_CRLF)

@@ -44,6 +44,11 @@
 
 namespace VxVevAva5 {
 
+class CByteSink;
+namespace detail {
+class TextBytes;
+}  // namespace detail
+
 class VXBIND_EXPORT CXmlTextWriter : public CXmlWriter {
  public:
   // Indentation on, end of line LF, no encoding recorded, empty buffer.
@@ -91,6 +96,23 @@ class VXBIND_EXPORT CXmlTextWriter : public CXmlWriter {
   // "Unknown Encoding, select UTF-8". The buffer is unchanged. Defined with
   // the byte output (ByteOutput.cpp).
   CBinaryData GetBytes(XmlEncoding encoding);
+
+  // Bytes straight to `sink` instead of text held in memory: the writer
+  // keeps at most 32,768 units of text, and whenever they are full it
+  // encodes them as GetBytes(encoding) would and hands the bytes to the
+  // sink; Flush hands over the rest. The bytes in order are exactly those
+  // GetBytes gives for the whole text. Call it before WriteStartDocument;
+  // it empties the buffer. An encoding GetBytes refuses throws the same
+  // CVxException here, and an unpaired surrogate throws from the write (or
+  // the Flush) that encodes it, after the bytes before it were handed over.
+  // What the sink throws passes through unchanged; the writer can then
+  // only be destroyed. GetString and GetBytes give only the text not handed
+  // over yet. `sink` must outlive the writer's use of it.
+  void SetByteSink(CByteSink* sink, XmlEncoding encoding);
+  // With a sink: encodes and hands over the text still buffered, and ends
+  // the text (a high surrogate waiting for its pair is unpaired). Does
+  // nothing without a sink.
+  void Flush();
 
   // <!--text-->, the text escaped, then the end of line (indent or not).
   void WriteComment(const String& text) override;
@@ -145,6 +167,7 @@ class VXBIND_EXPORT CXmlTextWriter : public CXmlWriter {
   bool m_strict = false;
   XmlEncoding m_encoding = XmlEncoding_None;
   String m_scratch;  // xsi:type values; keeps its capacity between calls
+  detail::TextBytes* m_bytes = nullptr;  // the byte encoder with a sink
 };
 
 }  // namespace VxVevAva5

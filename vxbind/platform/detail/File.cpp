@@ -85,3 +85,31 @@ int WriteAll(const unsigned short* fileName, const unsigned char* prefix, size_t
 
 }  // namespace File
 }  // namespace VxVevAva5
+
+namespace VxVevAva5 {
+namespace File {
+
+Writer::~Writer() {
+  if (m_fd >= 0) ::close(m_fd);
+}
+
+int Writer::Open(const unsigned short* fileName) {
+  std::string path = Utf16::ToUtf8(fileName, Utf16::Length(fileName));
+  m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  return m_fd < 0 ? errno : 0;
+}
+
+int Writer::Write(const unsigned char* data, size_t length) {
+  if (m_fd < 0) return EBADF;
+  return WriteFully(m_fd, data, length);
+}
+
+int Writer::Close() {
+  int fd = m_fd;
+  m_fd = -1;
+  if (fd < 0) return EBADF;
+  return ::close(fd) != 0 ? errno : 0;
+}
+
+}  // namespace File
+}  // namespace VxVevAva5

@@ -33,4 +33,32 @@ int WriteAll(const unsigned short* fileName, const unsigned char* prefix, size_t
 }  // namespace File
 }  // namespace VxVevAva5
 
+
+namespace VxVevAva5 {
+namespace File {
+
+// A file written piece by piece. Each call returns 0 or the errno of the
+// failing call; the destructor closes a file still open (its error is then
+// lost: call Close to see it).
+class Writer {
+ public:
+  Writer() = default;
+  ~Writer();
+  Writer(const Writer&) = delete;
+  Writer& operator=(const Writer&) = delete;
+
+  // Creates or truncates the file.
+  int Open(const unsigned short* fileName);
+  // Writes all `length` bytes.
+  int Write(const unsigned char* data, size_t length);
+  // Closes the file; its error too (a full disk may show only here).
+  int Close();
+
+ private:
+  int m_fd = -1;
+};
+
+}  // namespace File
+}  // namespace VxVevAva5
+
 #endif  // VXBIND_PLATFORM_DETAIL_FILE_H

@@ -122,3 +122,80 @@ bool Inflate(const unsigned char* data, size_t length, std::vector<unsigned char
 
 }  // namespace detail
 }  // namespace VxVevAva5
+
+// -- Streaming deflate ---------------------------------------------------------
+
+namespace VxVevAva5 {
+namespace detail {
+namespace {
+
+constexpr uInt kDeflatePiece = 65536;
+
+}  // namespace
+
+DeflateStream::DeflateStream(CompressionType type, Emit emit, void* context)
+    : m_stream(new z_stream), m_out(nullptr), m_emit(emit), m_context(context) {
+  InitStream(*m_stream);
+  // The same parameters as Deflate, so that the bytes are the same.
+  int rc = type == CompressionType_GZip
+               ? deflateInit2_(m_stream, 1, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY, "1.2.3",
+                               static_cast<int>(sizeof(z_stream)))
+               : deflateInit_(m_stream, 1, "1.2.3", static_cast<int>(sizeof(z_stream)));
+  if (rc != Z_OK) {
+    delete m_stream;
+    if (rc == Z_MEM_ERROR) throw std::bad_alloc();
+    ThrowCompressFailed(rc);
+  }
+  m_out = new (std::nothrow) unsigned char[kDeflatePiece];
+  if (m_out == nullptr) {
+    deflateEnd(m_stream);
+    delete m_stream;
+    throw std::bad_alloc();
+  }
+}
+
+DeflateStream::~DeflateStream() {
+  deflateEnd(m_stream);
+  delete m_stream;
+  delete[] m_out;
+}
+
+void DeflateStream::Run(int flush) {
+  for (;;) {
+    m_stream->next_out = m_out;
+    m_stream->avail_out = kDeflatePiece;
+    int rc = deflate(m_stream, flush);
+    if (rc == Z_STREAM_ERROR) ThrowCompressFailed(rc);
+    size_t produced = kDeflatePiece - m_stream->avail_out;
+    if (produced != 0) m_emit(m_context, m_out, produced);
+    if (flush == Z_FINISH) {
+      if (rc == Z_STREAM_END) return;
+      if (rc != Z_OK && rc != Z_BUF_ERROR) ThrowCompressFailed(rc);
+      continue;
+    }
+    // Without flushing, zlib is done with the input when it leaves room in
+    // the output.
+    if (m_stream->avail_in == 0 && m_stream->avail_out != 0) return;
+  }
+}
+
+void DeflateStream::Write(const unsigned char* data, size_t length) {
+  while (length != 0) {
+    // avail_in is 32 bits wide.
+    uInt slice = static_cast<uInt>(std::min<size_t>(length, 1u << 30));
+    m_stream->next_in = const_cast<unsigned char*>(data);
+    m_stream->avail_in = slice;
+    Run(Z_NO_FLUSH);
+    data += slice;
+    length -= slice;
+  }
+}
+
+void DeflateStream::Finish() {
+  m_stream->next_in = nullptr;
+  m_stream->avail_in = 0;
+  Run(Z_FINISH);
+}
+
+}  // namespace detail
+}  // namespace VxVevAva5

@@ -41,4 +41,46 @@ bool Inflate(const unsigned char* data, size_t length, std::vector<unsigned char
 }  // namespace detail
 }  // namespace VxVevAva5
 
+
+// -- Streaming deflate ---------------------------------------------------------
+
+struct z_stream_s;
+
+namespace VxVevAva5 {
+namespace detail {
+
+// Deflates a stream given in pieces, at level 1 in a gzip or zlib wrapper
+// as Deflate does: the same bytes, whatever the pieces. Compressed output
+// is handed to `emit(context, data, length)` in pieces of at most 64 KiB
+// as it is produced; what emit throws passes through, and the stream can
+// then only be destroyed. Memory stays bounded by zlib's state plus the
+// 64 KiB piece, whatever the input's size.
+class DeflateStream {
+ public:
+  using Emit = void (*)(void* context, const unsigned char* data, size_t length);
+  // `type` is CompressionType_GZip or CompressionType_ZLib. Throws
+  // std::bad_alloc, or CVxException "Failed to compress data. [Error Code:
+  // %d]" when zlib refuses to start.
+  DeflateStream(CompressionType type, Emit emit, void* context);
+  ~DeflateStream();
+  DeflateStream(const DeflateStream&) = delete;
+  DeflateStream& operator=(const DeflateStream&) = delete;
+
+  // Compresses `length` more bytes (Z_NO_FLUSH).
+  void Write(const unsigned char* data, size_t length);
+  // Ends the stream (Z_FINISH): the rest of the output and the trailer.
+  void Finish();
+
+ private:
+  void Run(int flush);
+
+  z_stream_s* m_stream;
+  unsigned char* m_out;
+  Emit m_emit;
+  void* m_context;
+};
+
+}  // namespace detail
+}  // namespace VxVevAva5
+
 #endif  // VXBIND_VALUES_DETAIL_COMPRESSION_H
