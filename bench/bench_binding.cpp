@@ -17,6 +17,10 @@
 //                                          elements from ready-made texts
 //             BM_Binding_Write             the objects written by the driver
 //             BM_Binding_Write_Handwritten the hand-written objects
+//   sink:     BM_Binding_WriteToStream     the objects written straight into
+//                                          a std::ostream, and the peak heap
+//                                          of that and of a file (section
+//                                          "Sink")
 //   memory:   BM_Memory_DocumentLoad       peak heap of the load alone
 //             BM_Memory_ReadAndBind        peak heap of load + bind (the tree
 //                                          is freed after binding)
@@ -30,9 +34,15 @@
 //   gSOAP (wsdl2h + soapcpp2, plain XML)        VXBIND_BENCH_HAVE_GSOAP
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <istream>
+#include <ostream>
 #include <memory>
 #include <random>
 #include <sstream>
@@ -323,6 +333,110 @@ void BM_Binding_Write_Handwritten(benchmark::State& state) {
   WriteBenchmark(state, ReadOnce<HandwrittenPo::CPurchaseOrderType>());
 }
 BENCHMARK(BM_Binding_Write_Handwritten)->Unit(benchmark::kMillisecond);
+
+// -- Sink ------------------------------------------------------------------------------
+// Writing straight to a destination, UTF-8 without declaration as above:
+//   BM_Binding_WriteToStream     the objects into a std::ostream over a
+//                                counting buffer (the bytes are dropped)
+//   BM_Binding_WriteStreamBytes  ToXmlStream's CBinaryData, then written to
+//                                the same stream: what a caller did before
+//   BM_Memory_WriteToStream      peak heap of each of those (counter
+//   BM_Memory_WriteStreamBytes   peak_bytes), the objects already made;
+//   BM_Memory_WriteToFile        into a file; bounded whatever the size
+
+// Counts what it is given and keeps none of it.
+class CountingBuffer : public std::streambuf {
+ public:
+  uint64_t count = 0;
+
+ protected:
+  std::streamsize xsputn(const char*, std::streamsize n) override {
+    count += static_cast<uint64_t>(n);
+    return n;
+  }
+  int_type overflow(int_type c) override {
+    if (!traits_type::eq_int_type(c, traits_type::eof())) ++count;
+    return traits_type::not_eof(c);
+  }
+};
+
+// The UTF-8 size of the order written, once, to check the others by.
+uint64_t WrittenSize() {
+  static const uint64_t size =
+      ReadOnce<CPurchaseOrderType>().ToXmlStream(false, true, XmlEncoding_UTF8).GetLength();
+  return size;
+}
+
+void BM_Binding_WriteToStream(benchmark::State& state) {
+  const CPurchaseOrderType& order = ReadOnce<CPurchaseOrderType>();
+  CountingBuffer buffer;
+  std::ostream out(&buffer);
+  for (auto _ : state) order.ToXmlStream(out, false, true, XmlEncoding_UTF8);
+  if (buffer.count != WrittenSize() * state.iterations())
+    state.SkipWithError("the stream got another number of bytes");
+  SetBytes(state);
+}
+BENCHMARK(BM_Binding_WriteToStream)->Unit(benchmark::kMillisecond);
+
+void BM_Binding_WriteStreamBytes(benchmark::State& state) {
+  const CPurchaseOrderType& order = ReadOnce<CPurchaseOrderType>();
+  CountingBuffer buffer;
+  std::ostream out(&buffer);
+  for (auto _ : state) {
+    CBinaryData bytes = order.ToXmlStream(false, true, XmlEncoding_UTF8);
+    out.write(reinterpret_cast<const char*>(bytes.GetData()), bytes.GetLength());
+  }
+  SetBytes(state);
+}
+BENCHMARK(BM_Binding_WriteStreamBytes)->Unit(benchmark::kMillisecond);
+
+// Runs `work` with the counters on and reports its peak heap growth.
+template <class Work>
+void MeasureWritePeak(benchmark::State& state, Work work) {
+  ReadOnce<CPurchaseOrderType>();  // made before anything is counted
+  WrittenSize();
+  size_t worst = 0;
+  for (auto _ : state) {
+    vxbench::StartCounting();
+    work(ReadOnce<CPurchaseOrderType>());
+    worst = std::max(worst, vxbench::StopCounting());
+  }
+  state.counters["peak_bytes"] = static_cast<double>(worst);
+  state.counters["peak_per_output_byte"] =
+      static_cast<double>(worst) / static_cast<double>(WrittenSize());
+  SetBytes(state);
+}
+
+void BM_Memory_WriteToStream(benchmark::State& state) {
+  CountingBuffer buffer;
+  std::ostream out(&buffer);
+  MeasureWritePeak(state, [&](const CPurchaseOrderType& order) {
+    order.ToXmlStream(out, false, true, XmlEncoding_UTF8);
+  });
+}
+BENCHMARK(BM_Memory_WriteToStream)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_Memory_WriteStreamBytes(benchmark::State& state) {
+  CountingBuffer buffer;
+  std::ostream out(&buffer);
+  MeasureWritePeak(state, [&](const CPurchaseOrderType& order) {
+    CBinaryData bytes = order.ToXmlStream(false, true, XmlEncoding_UTF8);
+    out.write(reinterpret_cast<const char*>(bytes.GetData()), bytes.GetLength());
+  });
+}
+BENCHMARK(BM_Memory_WriteStreamBytes)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_Memory_WriteToFile(benchmark::State& state) {
+  const char* dir = std::getenv("TMPDIR");
+  const std::string path = std::string(dir != nullptr ? dir : "/tmp") + "/bench_binding_" +
+                           std::to_string(::getpid()) + ".xml";
+  const String widePath = Utf16::FromUtf8(path);
+  MeasureWritePeak(state, [&](const CPurchaseOrderType& order) {
+    order.ToXmlFile(widePath.c_str(), false, true, XmlEncoding_UTF8);
+  });
+  std::remove(path.c_str());
+}
+BENCHMARK(BM_Memory_WriteToFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // -- Memory ----------------------------------------------------------------------------
 
