@@ -40,6 +40,7 @@ class CBinaryData;  // values/BinaryData.h: the byte entry points' buffers
 class CXmlWriter;
 class CXmlTextWriter;
 class CFastInfosetWriter;
+class CByteSink;  // writers/ByteSink.h
 class CXmlElement;
 class CXmlDocument;
 class CXmlCollectionBase;  // collections/XmlCollectionBase.h
@@ -309,6 +310,11 @@ class VXBIND_EXPORT CXmlObjectBase {
  private:
   void WriteFastInfoset(CFastInfosetWriter& writer, FInfoDecl declaration,
                         const CXmlSerializationContext& context) const;
+  // The same, encoded into `sink` through a bounded buffer.
+  void WriteDocumentTo(CByteSink& sink, bool declaration, bool indent, XmlEncoding encoding,
+                       EOLType eol, const CXmlSerializationContext& context) const;
+  void WriteFastInfosetTo(CByteSink& sink, FInfoDecl declaration,
+                          const CXmlSerializationContext& context) const;
   void WriteDocument(CXmlTextWriter& writer, bool declaration, bool indent, XmlEncoding encoding,
                      EOLType eol, const CXmlSerializationContext& context) const;
   void BindDocument(CXmlDocument& document, const CXmlSerializationContext& context);

@@ -140,16 +140,30 @@ void WriteBytes(CByteSink& destination, CompressionType compression, bool byteOr
 
 }  // namespace
 
+void CXmlObjectBase::WriteDocumentTo(CByteSink& sink, bool declaration, bool indent,
+                                     XmlEncoding encoding, EOLType eol,
+                                     const CXmlSerializationContext& context) const {
+  CXmlTextWriter writer;
+  writer.SetByteSink(&sink, encoding);
+  WriteDocument(writer, declaration, indent, encoding, eol, context);
+  writer.Flush();
+}
+
+void CXmlObjectBase::WriteFastInfosetTo(CByteSink& sink, FInfoDecl declaration,
+                                        const CXmlSerializationContext& context) const {
+  CFastInfosetWriter writer;
+  writer.SetByteSink(&sink);
+  WriteFastInfoset(writer, declaration, context);
+  writer.Flush();
+}
+
 void CXmlObjectBase::ToXmlStream(std::ostream& out, bool declaration, bool indent,
                                  XmlEncoding encoding, EOLType eol,
                                  const CXmlSerializationContext& context,
                                  CompressionType compression) const {
   detail::StreamSink stream(out);
   WriteBytes(stream, compression, false, [&](CByteSink& sink) {
-    CXmlTextWriter writer;
-    writer.SetByteSink(&sink, encoding);
-    WriteDocument(writer, declaration, indent, encoding, eol, context);
-    writer.Flush();
+    WriteDocumentTo(sink, declaration, indent, encoding, eol, context);
   });
   stream.Finish();
 }
@@ -160,10 +174,7 @@ void CXmlObjectBase::ToXmlCallback(const ByteCallback& callback, bool declaratio
                                    CompressionType compression) const {
   detail::CallbackSink target(callback);
   WriteBytes(target, compression, false, [&](CByteSink& sink) {
-    CXmlTextWriter writer;
-    writer.SetByteSink(&sink, encoding);
-    WriteDocument(writer, declaration, indent, encoding, eol, context);
-    writer.Flush();
+    WriteDocumentTo(sink, declaration, indent, encoding, eol, context);
   });
 }
 
@@ -180,10 +191,7 @@ void CXmlObjectBase::ToXmlFile(const unsigned short* fileName, bool declaration,
   // for it.
   detail::FileSink file(fileName);
   WriteBytes(file, compression, IsUtf16(encoding), [&](CByteSink& sink) {
-    CXmlTextWriter writer;
-    writer.SetByteSink(&sink, encoding);
-    WriteDocument(writer, declaration, indent, encoding, eol, context);
-    writer.Flush();
+    WriteDocumentTo(sink, declaration, indent, encoding, eol, context);
   });
   file.Close();
 }
@@ -193,10 +201,7 @@ void CXmlObjectBase::ToFastInfosetStream(std::ostream& out, FInfoDecl declaratio
                                          CompressionType compression) const {
   detail::StreamSink stream(out);
   WriteBytes(stream, compression, false, [&](CByteSink& sink) {
-    CFastInfosetWriter writer;
-    writer.SetByteSink(&sink);
-    WriteFastInfoset(writer, declaration, context);
-    writer.Flush();
+    WriteFastInfosetTo(sink, declaration, context);
   });
   stream.Finish();
 }
@@ -206,10 +211,7 @@ void CXmlObjectBase::ToFastInfosetCallback(const ByteCallback& callback, FInfoDe
                                            CompressionType compression) const {
   detail::CallbackSink target(callback);
   WriteBytes(target, compression, false, [&](CByteSink& sink) {
-    CFastInfosetWriter writer;
-    writer.SetByteSink(&sink);
-    WriteFastInfoset(writer, declaration, context);
-    writer.Flush();
+    WriteFastInfosetTo(sink, declaration, context);
   });
 }
 
@@ -219,10 +221,7 @@ void CXmlObjectBase::ToFastInfosetFile(const unsigned short* fileName, FInfoDecl
   CheckFileCompression(compression);
   detail::FileSink file(fileName);
   WriteBytes(file, compression, false, [&](CByteSink& sink) {
-    CFastInfosetWriter writer;
-    writer.SetByteSink(&sink);
-    WriteFastInfoset(writer, declaration, context);
-    writer.Flush();
+    WriteFastInfosetTo(sink, declaration, context);
   });
   file.Close();
 }
