@@ -243,7 +243,8 @@ auto StreamToXmlWith(const CXmlObjectBase& root, const CStreamedMember<Item>& me
   try {
     return write(root, static_cast<const CXmlSerializationContext&>(streamed));
   } catch (const CXmlStreamStop&) {
-    std::rethrow_exception(state.error);  // only `next` stops a write
+    if (state.error) std::rethrow_exception(state.error);  // only `next` stops a write
+    throw;
   }
 }
 
