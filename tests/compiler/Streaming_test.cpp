@@ -93,6 +93,19 @@ TEST(Streaming, ReadHandsOverEveryItemInOrderAndBindsTheRestOfTheRoot) {
     EXPECT_EQ(U8(catalog->GetName()), "c");
   }
 
+  // A shelf of a derived class streams the member it inherits.
+  std::string big = Catalog(Book("one") + Book("two"));
+  big.replace(big.find("<shelf>"), 7, "<shelf xsi:type='BigShelf'>");
+  big.replace(big.find("</shelf>"), 8, "<capacity>9</capacity></shelf>");
+  CSmartPtr<CCatalog> derived = new CCatalog;
+  std::vector<std::string> titles;
+  StreamFromXml(*derived, big.c_str(), Streaming::CShelf::StreamBook(),
+                [&](CSmartPtr<CBook> book) { titles.push_back(U8(book->GetTitle())); });
+  EXPECT_EQ(titles, (std::vector<std::string>{"one", "two"}));
+  auto* bigShelf = dynamic_cast<Streaming::CBigShelf*>(derived->GetShelf().get());
+  ASSERT_NE(bigShelf, nullptr);
+  EXPECT_EQ(bigShelf->GetCapacity(), 9);
+
   // The same from the document's bytes.
   CSmartPtr<CCatalog> catalog = new CCatalog;
   int count = 0;
