@@ -296,6 +296,13 @@ class ClassWriter {
  private:
   void Accessors(std::ostream& out, const Member& m);
   void ForeignAccessors(std::ostream& out, const ClassPlan& plan);
+  // A repeated member of a class with an element of its own can be
+  // streamed: its handle's declaration (in Accessors) and definition.
+  static bool Streamable(const Member& m) {
+    return m.card == Card::Col && m.kind == Kind::Cls && !m.untyped && m.cls != nullptr &&
+           !m.cls->pseudo;
+  }
+  void StreamedMembers(std::ostream& out, const ClassPlan& plan);
   // The class's metadata as constant tables (vxbind/model/MetadataTable.h),
   // in the namespace <stem>Metadata; a member's row, with `facets` the name
   // of its facet table ("" for none).
@@ -566,6 +573,13 @@ void ClassWriter::Accessors(std::ostream& out, const Member& m) {
   };
   if (m.card == Card::Col) {
     getter(CollectionType(m));
+    if (Streamable(m)) {
+      v["item"] = Q(m_p.NameOf(m.cls));
+      p.Print(v,
+              "  // The member for the streaming entry points (vxbind/core/Streaming.h), which\n"
+              "  // read or write its items one at a time.\n"
+              "  static ::VxVevAva5::CStreamedMember<$item$> Stream$stem$();\n");
+    }
     return;
   }
   if (m.untyped) {
@@ -1586,6 +1600,7 @@ void ClassWriter::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   }
 
   ForeignAccessors(out, plan);
+  StreamedMembers(out, plan);
   p.Print(v,
           "\nvoid $class$::AccessProperty(int propertyIndex, bool read,\n"
           "    ::VxVevAva5::VxVariant& value) {\n");
@@ -1603,6 +1618,19 @@ void ClassWriter::ClassDefinition(std::ostream& out, const ClassPlan& plan) {
   }
   p.Print(v, "}\n");
   if (HasOwnNilFlags(plan)) AccessNil(out, plan);
+}
+
+void ClassWriter::StreamedMembers(std::ostream& out, const ClassPlan& plan) {
+  for (const Member& m : plan.members) {
+    if (m.inherited || !Streamable(m)) continue;
+    Printer(out).Print(
+        "\n::VxVevAva5::CStreamedMember<$item$> $class$::Stream$stem$() {\n"
+        "  return ::VxVevAva5::CStreamedMember<$item$>(\n"
+        "      &::VxVevAva5::IsStreamedMemberOwner<$class$>, $property$);\n"
+        "}\n",
+        "item", Q(m_p.NameOf(m.cls)), "class", m_p.NameOf(plan.type), "stem", m.stem, "property",
+        Q(m.property));
+  }
 }
 
 void ClassWriter::ForeignAccessors(std::ostream& out, const ClassPlan& plan) {

@@ -52,8 +52,7 @@ void ClassCollectionDefinition(std::ostream& out, const EmitContext& c, const Co
   Printer::Variables v{{"class", c.plan.NameOf(type)},
                        {"item", c.Q(c.plan.NameOf(type))},
                        {"col", c.plan.NameOf(type) + "Col"},
-                       {"factory", c.Q(c.FactoryName(type))},
-                       {"toXmlHead", CollectionToXmlHead(c.plan.NameOf(type) + "Col")}};
+                       {"factory", c.Q(c.FactoryName(type))}};
   if (!type.abstract)
     p.Print(v,
             "\n"
@@ -71,11 +70,10 @@ void ClassCollectionDefinition(std::ostream& out, const EmitContext& c, const Co
       "  AppendItem(item);\n"
       "}\n"
       "\n"
-      "$toXmlHead$"
-      "  for (const ::VxVevAva5::CXmlCollection::CNode* node = GetHeadNode(); node != nullptr;\n"
-      "       node = node->GetNext())\n"
-      "    ::VxVevAva5::CXmlObjectBase::ToXml_Int(node->GetItem(), writer, false, namespaceUri,\n"
-      "                                           context, false);\n"
+      "void $col$::ToXml_Int(::VxVevAva5::CXmlWriter* writer, bool,\n"
+      "    const unsigned short* namespaceUri,\n"
+      "    const ::VxVevAva5::CXmlSerializationContext& context, bool) const {\n"
+      "  WriteItems(writer, namespaceUri, context);\n"
       "}\n"
       "\n");
   if (type.pseudo) {
@@ -119,9 +117,7 @@ void ClassCollectionDefinition(std::ostream& out, const EmitContext& c, const Co
   p.Print(
       v,
       "    item->SetXsiNillable(IsXsiNillable());  // nil items: when the member is nillable\n"
-      "    ::VxVevAva5::CXmlObjectBase::FromXml_Int(item, current, current->GetFirstElement(),\n"
-      "                                             context);\n"
-      "    AppendItem(item);\n"
+      "    ReadItem(item, current, context);\n"
       "    current = current->GetNextSiblingElement();\n"
       "  }\n"
       "  return current;\n"

@@ -299,9 +299,14 @@ void Generator::OtherHeaders(std::ostream& out, const Schema& unit) {
     for (const ClassPlan& plan : plans->second)
       for (const Member& m : plan.members) {
         if (!m.foreign) continue;
-        std::string name = m.card == Card::Col ? Context().OwnCollection(m) : m_p.NameOf(m.cls);
-        if (std::find(declarations.begin(), declarations.end(), name) == declarations.end())
-          declarations.push_back(name);
+        std::vector<std::string> names{m.card == Card::Col ? Context().OwnCollection(m)
+                                                           : m_p.NameOf(m.cls)};
+        // A collection of objects names its item class too (its streaming handle).
+        if (m.card == Card::Col && m.kind == Kind::Cls && m.cls != nullptr && !m.untyped)
+          names.push_back(m_p.NameOf(m.cls));
+        for (const std::string& name : names)
+          if (std::find(declarations.begin(), declarations.end(), name) == declarations.end())
+            declarations.push_back(name);
       }
   if (included.empty() && declarations.empty()) return;
   out << "\n}  // namespace " << m_namespace << "\n\n";

@@ -66,5 +66,6 @@
 
 // Binding core: entry points and class-factory helpers
 #include "vxbind/core/ClassFactory.h"
+#include "vxbind/core/Streaming.h"
 
 #endif  // VXBIND_VXBIND_H

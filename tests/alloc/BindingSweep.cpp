@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "alloc/Sweep.h"
 #include "TestSchema.h"
@@ -50,5 +51,19 @@ TEST(BindingSweep, AFailedReadWrapsItsErrorAtEveryLevel) {
     CSmartPtr<CSeq> seq = new CSeq;
     seq->FromXml(bad.c_str());
     return std::string("read");
+  });
+}
+
+TEST(BindingSweep, StreamingAMemberReadingAndWriting) {
+  Sweep("StreamFromXml and StreamToXml of a repeated member", [] {
+    CSmartPtr<CSeq> seq = new CSeq;
+    std::vector<CSmartPtr<CShape>> shapes;
+    StreamFromXml(*seq, kSeq, CSeq::StreamShapeC(),
+                  [&](CSmartPtr<CShape> shape) { shapes.push_back(shape); });
+    size_t next = 0;
+    String text = StreamToXml(*seq, CSeq::StreamShapeC(), [&] {
+      return next < shapes.size() ? shapes[next++] : CSmartPtr<CShape>();
+    });
+    return ToUtf8(text);
   });
 }

@@ -29,6 +29,35 @@ namespace VxVevAva5 {
 class CXmlObjectBase;
 class CAttributeCol;  // collections/Element.h
 
+// What the streaming entry points (core/Streaming.h) put in their copy of
+// the caller's context to stream one repeated member of class type: the
+// member is the property `propertyIndex` of the objects that `owns`
+// accepts (objects of the declaring class or of a class derived from it).
+// Reading, each item of the member's run is bound, handed to `take` and
+// released instead of being appended to the collection; writing, the items
+// come from `next` instead of the collection's. Only the outermost run
+// streams: a run of the same member inside a streamed item is read and
+// written as usual.
+struct CXmlStreamHook {
+  bool (*owns)(const CXmlObjectBase* object) = nullptr;
+  int propertyIndex = -1;
+  // Reading: takes the bound item; false stops the read.
+  bool (*take)(void* state, CXmlObjectBase* item) = nullptr;
+  // Writing: the next item, null at the end.
+  CSmartPtr<CXmlObjectBase> (*next)(void* state) = nullptr;
+  void* state = nullptr;
+  // Kept by the library during the call: the collection whose run is
+  // streamed now (null between runs) and the number of its items so far.
+  const CXmlObjectBase* collection = nullptr;
+  int count = 0;
+};
+
+// Thrown through the binding when a stream stops the read (its taker said
+// so, or threw: the streaming entry point then rethrows what it threw). No
+// CVxException, so that nothing on the way wraps it; the streaming entry
+// points catch it.
+struct CXmlStreamStop {};
+
 class VXBIND_EXPORT CXmlSerializationContext {
  public:
   // Copies share the additional root attributes (see below).
@@ -113,6 +142,12 @@ class VXBIND_EXPORT CXmlSerializationContext {
   // called: what writers use, since they must neither create nor count it.
   const CAttributeCol* FindAdditionalRootAttributes() const;
 
+  // The member streamed by the call this context is given to, or null (see
+  // CXmlStreamHook): set by the streaming entry points on their own copy.
+  // Copies share the hook.
+  CXmlStreamHook* GetStreamHook() const { return m_streamHook; }
+  void SetStreamHook(CXmlStreamHook* hook) { m_streamHook = hook; }
+
  private:
   String m_defaultNamespaceUri;
   CNamespaceAliasMap m_namespaceAliases;
@@ -130,6 +165,7 @@ class VXBIND_EXPORT CXmlSerializationContext {
   bool m_strictXml = false;
   bool m_validateOnRead = false;
   SchemaType m_schemaType = SchemaType_Default;
+  CXmlStreamHook* m_streamHook = nullptr;
 };
 
 }  // namespace VxVevAva5

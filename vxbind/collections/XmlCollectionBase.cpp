@@ -108,8 +108,11 @@ void CXmlCollectionBase::TellListeners() {
 }
 
 void CXmlCollectionBase::ValidateCount(const CXmlSerializationContext& context) const {
+  ValidateCountOf(GetCount(), context);
+}
+
+void CXmlCollectionBase::ValidateCountOf(int count, const CXmlSerializationContext& context) const {
   if (context.GetIgnoreInvalidCollectionCounts()) return;
-  int count = GetCount();
   if (m_maxOccurs != -1 && count > m_maxOccurs)
     throw CVxValidationException(
         FormatString(VX_T("The Maximum number of [%s] elements allowed in this collection is %d"),
@@ -358,6 +361,40 @@ bool CXmlCollection::TakeItems(std::vector<CXmlObjectBase*>& items) {
   m_count = 0;
   Invalidate(0);
   return true;
+}
+
+void CXmlCollection::ReadItem(CXmlObjectBase* item, CXmlElement* element,
+                              const CXmlSerializationContext& context) {
+  CXmlObjectBase::FromXml_Int(item, element, element->GetFirstElement(), context);
+  CXmlStreamHook* hook = context.GetStreamHook();
+  if (hook == nullptr || hook->collection != this) {
+    AppendItem(item);
+    return;
+  }
+  ++hook->count;
+  if (!hook->take(hook->state, item)) throw CXmlStreamStop();
+}
+
+void CXmlCollection::WriteItems(CXmlWriter* writer, const unsigned short* namespaceUri,
+                                const CXmlSerializationContext& context) const {
+  CXmlStreamHook* hook = context.GetStreamHook();
+  if (hook == nullptr || hook->collection != this) {
+    ValidateCount(context);
+    for (const CNode* n = m_head; n != nullptr; n = n->m_next)
+      CXmlObjectBase::ToXml_Int(n->m_item, writer, false, namespaceUri, context, false);
+    return;
+  }
+  int count = 0;
+  for (;;) {
+    CSmartPtr<CXmlObjectBase> item = hook->next(hook->state);
+    if (item == nullptr) break;
+    CXmlObjectBase::SetElementName(item, GetElementName().c_str());
+    CXmlObjectBase::ToXml_Int(item, writer, false, namespaceUri, context, false);
+    // One past the maximum is enough to fail: no need to write the rest.
+    if (++count == GetMaxOccurs() + 1 && GetMaxOccurs() >= 0) break;
+  }
+  // As for a collection: one without items is not written, nor checked.
+  if (count > 0) ValidateCountOf(count, context);
 }
 
 void CXmlCollection::AttributesToXml_Int(CXmlWriter* writer,

@@ -74,6 +74,9 @@ class VXBIND_EXPORT CXmlCollectionBase : public CXmlObjectBase {
   // [%s] elements allowed in this collection is %d" below the minimum
   // (element name, bound).
   virtual void ValidateCount(const CXmlSerializationContext& context) const;
+  // The same check for `count` items instead of the collection's own (the
+  // items of a streamed run, which the collection never holds).
+  void ValidateCountOf(int count, const CXmlSerializationContext& context) const;
 
  protected:
   // Namespace empty, minimum 0, unbounded.
@@ -191,6 +194,22 @@ class VXBIND_EXPORT CXmlCollection : public CXmlCollectionBase {
   // Throws CVxInvalidParamException "A collection cannot hold a NULL item"
   // for a null item.
   static void CheckItem(const CXmlObjectBase* item);
+
+  // Reads one item of the collection's run: binds `item`, a new object,
+  // from `element` (its own element), then appends it; when the run is
+  // streamed (the context's CXmlStreamHook names this collection), hands it
+  // to the stream instead, which releases it before the next one is read.
+  // A stream that asks to stop ends the read with CXmlStreamStop.
+  // Generated collections read each item through here.
+  void ReadItem(CXmlObjectBase* item, CXmlElement* element,
+                const CXmlSerializationContext& context);
+  // Writes the items, each with ToXml_Int at `namespaceUri`: ValidateCount
+  // first, then the items in order; when the run is streamed, the items
+  // that the stream gives, each named after the collection's elements, and
+  // their number checked at the end (none: nothing to check, as for an empty
+  // collection).
+  void WriteItems(CXmlWriter* writer, const unsigned short* namespaceUri,
+                  const CXmlSerializationContext& context) const;
 
  private:
   friend class CAttributeCol;

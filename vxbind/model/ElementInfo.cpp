@@ -248,13 +248,48 @@ bool CElementInfo::ElementToXmlEnum(const CXmlSerializationContext&,
   return true;
 }
 
+namespace {
+
+// The run of a member that a streaming entry point streams (the context's
+// CXmlStreamHook names `info` of `object`): the hook points to its
+// collection while it is read or written, and to nothing after. A run
+// inside a streamed item is not streamed.
+class StreamedRun {
+ public:
+  StreamedRun(const CElementInfo& info, const CXmlGeneratedClass* object,
+              const CXmlCollectionBase* collection, const CXmlSerializationContext& context) {
+    VxVevAva5::CXmlStreamHook* hook = context.GetStreamHook();
+    if (hook == nullptr || hook->collection != nullptr ||
+        hook->propertyIndex != info.GetPropertyIndex() || !hook->owns(object))
+      return;
+    m_hook = hook;
+    hook->collection = collection;
+    hook->count = 0;
+  }
+  ~StreamedRun() {
+    if (m_hook != nullptr) m_hook->collection = nullptr;
+  }
+  StreamedRun(const StreamedRun&) = delete;
+  StreamedRun& operator=(const StreamedRun&) = delete;
+
+  bool Active() const { return m_hook != nullptr; }
+  int Count() const { return m_hook->count; }
+
+ private:
+  VxVevAva5::CXmlStreamHook* m_hook = nullptr;
+};
+
+}  // namespace
+
 bool CElementInfo::ElementToXmlCol(const CXmlSerializationContext& context,
                                    const CXmlGeneratedClass* object, CXmlWriter* writer) const {
   VxVariant value;
   ReadProperty(object, value);
   if (value.GetItemType() != VxVevAva5::ItemType_XmlCollection) return false;
   CSmartPtr<CXmlCollectionBase> collection = value.GetXmlCollection();
-  if (collection == nullptr || collection->GetCount() <= 0) return false;
+  if (collection == nullptr) return false;
+  StreamedRun streamed(*this, object, collection, context);
+  if (!streamed.Active() && collection->GetCount() <= 0) return false;
   DeclaredTypeScope declared(writer, *this);
   CXmlObjectBase::ToXml_Int(collection->GetBase(), writer, false, m_elementNamespace.c_str(),
                             context, false);
@@ -439,6 +474,14 @@ void CheckCount(const CXmlCollectionBase* collection, const CXmlSerializationCon
   if (!context.GetIgnoreInvalidCollectionCounts()) collection->ValidateCount(context);
 }
 
+// A streamed run counts the items it handed over, which the collection
+// never holds.
+void CheckCount(const CXmlCollectionBase* collection, const CXmlSerializationContext& context,
+                const StreamedRun& streamed) {
+  if (!streamed.Active()) return CheckCount(collection, context);
+  collection->ValidateCountOf(streamed.Count(), context);
+}
+
 }  // namespace
 
 CElementInfoSeqCol::CElementInfoSeqCol(const unsigned short* elementName,
@@ -455,10 +498,11 @@ bool CElementInfoSeqCol::ElementFromXml(const CXmlSerializationContext& context,
                                         CXmlElement** current, const unsigned short*,
                                         XmlElementType) {
   CSmartPtr<CXmlCollectionBase> collection = FetchCollection(object);
+  StreamedRun streamed(*this, object, collection, context);
   CXmlElement* const first = *current;
   *current = ReadRun(*this, collection, parent, first, context, IsNillable());
   NoteRead(first, *current);
-  CheckCount(collection, context);
+  CheckCount(collection, context, streamed);
   return true;
 }
 
@@ -504,11 +548,12 @@ bool CElementInfoChoiceCol::ElementFromXml(const CXmlSerializationContext& conte
                                            CXmlElement** current, const unsigned short*,
                                            XmlElementType) {
   CSmartPtr<CXmlCollectionBase> collection = FetchCollection(object);
+  StreamedRun streamed(*this, object, collection, context);
   CXmlElement* next = ReadRun(*this, collection, parent, *current, context, IsNillable());
   if (next == *current) return false;
   NoteRead(*current, next);
   *current = next;
-  CheckCount(collection, context);
+  CheckCount(collection, context, streamed);
   return true;
 }
 

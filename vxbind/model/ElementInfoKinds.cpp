@@ -162,10 +162,15 @@ bool CElementInfoClsKind<Group>::ReadOptional(const CXmlSerializationContext& co
     this->StoreObject(object, nullptr);
     return false;
   }
-  if (ownElement) {
-    this->ReadFromElement(child, current, context);
-  } else if (!this->ReadInPlace(child, parent, current, context)) {
-    return false;
+  try {
+    if (ownElement) {
+      this->ReadFromElement(child, current, context);
+    } else if (!this->ReadInPlace(child, parent, current, context)) {
+      return false;
+    }
+  } catch (const VxVevAva5::CXmlStreamStop&) {
+    this->StoreObject(object, child);  // a stopped stream keeps what was bound
+    throw;
   }
   this->StoreObject(object, child);
   return true;
@@ -225,7 +230,12 @@ bool CElementInfoAbsClsKind<Group>::ReadMandatory(const CXmlSerializationContext
     if (ownerType == XmlElementType_Element) ThrowNoSubstitution(this->GetElementName());
     return false;
   }
-  this->ReadFromElement(child, current, context);
+  try {
+    this->ReadFromElement(child, current, context);
+  } catch (const VxVevAva5::CXmlStreamStop&) {
+    this->StoreObject(object, child);  // a stopped stream keeps what was bound
+    throw;
+  }
   this->StoreObject(object, child);
   return true;
 }
@@ -266,7 +276,12 @@ bool CElementInfoAbsClsKind<Group>::ReadOptional(const CXmlSerializationContext&
   }
   // No class: nothing changes, and the element stays for the driver.
   if (child == nullptr) return false;
-  this->ReadFromElement(child, current, context);
+  try {
+    this->ReadFromElement(child, current, context);
+  } catch (const VxVevAva5::CXmlStreamStop&) {
+    this->StoreObject(object, child);  // a stopped stream keeps what was bound
+    throw;
+  }
   this->StoreObject(object, child);
   return true;
 }
