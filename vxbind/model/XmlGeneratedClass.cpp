@@ -644,14 +644,18 @@ CXmlElement* CXmlGeneratedClass::ReadObject(CXmlElement* element, CXmlElement* c
     }
   } catch (...) {
     if (checkTextLast) {
-      offered = element;
+      CXmlElement* failedAt = offered;
+      offered = element;  // where the text's own failure is
       CheckNoText(element);
+      offered = failedAt;
     }
     throw;
   }
   if (checkTextLast) {
+    CXmlElement* readTo = offered;
     offered = element;
     CheckNoText(element);
+    offered = readTo;
   }
 
   const int textIndex = info->GetElementTextPropertyIndex();
