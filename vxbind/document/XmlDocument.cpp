@@ -25,8 +25,9 @@ namespace detail {
 // A document read while binding: its input, the parser that stays with it
 // between pieces, and how the input ended.
 struct PullState {
+  explicit PullState(CXmlDocument* document) : reader(document) {}
   std::unique_ptr<ByteSource> source;
-  std::unique_ptr<CExpatReader> reader;
+  CExpatReader reader;
   std::exception_ptr failure;  // of the input, thrown by FinishRead
   bool ended = false;          // nothing more comes: failed or read to the end
 };
@@ -807,18 +808,17 @@ void CXmlDocument::BeginRead(std::unique_ptr<detail::ByteSource> source) {
 }
 
 void CXmlDocument::StartPull(std::unique_ptr<detail::ByteSource> source) {
-  m_pull.reset(new detail::PullState);
+  m_pull.reset(new detail::PullState(this));
   m_pull->source = std::move(source);
   detail::DocumentStorage& storage = Storage();
   storage.recycling = true;
   storage.pull = m_pull.get();
-  m_pull->reader.reset(new CExpatReader(this));
-  m_pull->reader->Begin();
+  m_pull->reader.Begin();
   while (m_documentElement == nullptr && PullPiece()) {
   }
   if (m_pull->failure) std::rethrow_exception(m_pull->failure);
   if (m_documentElement == nullptr) {
-    if (m_strictXml) m_pull->reader->Finish();
+    if (m_strictXml) m_pull->reader.Finish();
     throw CVxException(VX_T("Invalid or empty XML document"));
   }
 }
@@ -830,7 +830,7 @@ bool CXmlDocument::PullPiece() {
     const unsigned char* data;
     size_t length;
     if (pull->source->Next(data, length)) {
-      pull->reader->Feed(data, length);
+      pull->reader.Feed(data, length);
       return true;
     }
   } catch (...) {
@@ -858,12 +858,12 @@ void CXmlDocument::FinishRead() {
   if (pull == nullptr) return;
   if (!pull->ended) {
     // The rest of the input, for its errors only.
-    pull->reader->Discard();
+    pull->reader.Discard();
     while (PullPiece()) {
     }
   }
   if (pull->failure) std::rethrow_exception(pull->failure);
-  if (m_strictXml) pull->reader->Finish();
+  if (m_strictXml) pull->reader.Finish();
 }
 
 bool CXmlDocument::IsReadWhileBinding(const CXmlElement* element) {
@@ -928,6 +928,7 @@ size_t CXmlDocument::ReleaseChildren(CXmlElement* parent, const CXmlElement* aft
 void CXmlDocument::ReleaseSubtree(CXmlElement* root) {
   detail::DocumentStorage& storage = Storage();
   std::vector<CXmlElement*>& stack = storage.releaseStack;
+  if (stack.capacity() == 0) stack.reserve(64);
   stack.push_back(root);
   while (!stack.empty()) {
     CXmlElement* e = stack.back();

@@ -564,8 +564,7 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
   if (context.GetValidateOnRead() && HasTolerances(context))
     return FromXml_Int(element, current, WithoutTolerances(context), optional);
   DepthGuard depth;
-  detail::ReadDepthGuard readDepth;
-  detail::NoteItemStart(element);  // the items of a run before this one are done
+  detail::ItemReadGuard item(element);  // the items of a run before this one are done
   // The child element the members were looking at when a failure came, for
   // its line.
   CXmlElement* offered = element;

@@ -11,31 +11,32 @@ ReleaseRunScope::ReleaseRunScope(CXmlElement* parent, const CXmlElement* first, 
   if (!CXmlDocument::IsReadWhileBinding(parent)) return;
   // Checks that gather elements until the end of the document, and mixed
   // content, need the items again.
-  if (IdentityChecksActive() || t_mixedElement == parent) return;
+  ReadingState& state = t_reading;
+  if (IdentityChecksActive() || state.mixed == parent) return;
   // A model group in the same element may go back to its start.
-  for (const StartPin* pin = t_pins; pin != nullptr; pin = pin->outer)
+  for (const StartPin* pin = state.pins; pin != nullptr; pin = pin->outer)
     if (pin->holder == parent) return;
-  m_run = ReleaseRun{parent, first, t_readDepth, t_releaseRun};
-  t_releaseRun = &m_run;
+  m_run = ReleaseRun{parent, first, state.depth, state.run};
+  state.run = &m_run;
   m_active = true;
 }
 
 ReleaseRunScope::~ReleaseRunScope() {
-  if (m_active) t_releaseRun = m_run.outer;
+  if (m_active) t_reading.run = m_run.outer;
 }
 
 void ReleaseRunScope::Done(const CXmlElement* next) {
   if (!m_active) return;
-  t_releaseRun = m_run.outer;
+  t_reading.run = m_run.outer;
   m_active = false;
   if (next != m_run.first) CXmlDocument::ReleaseChildren(m_run.parent, m_run.first, next, true);
 }
 
-void NoteItemStartSlow(CXmlElement* element) {
-  ReleaseRun* run = t_releaseRun;
+void NoteItemStartSlow(ReadingState& state, CXmlElement* element) {
+  ReleaseRun* run = state.run;
   // Items read one level below the run's owner; a model group's items read
   // in the parent itself and are not the run's.
-  if (t_readDepth != run->depth + 1 || element == nullptr || element == run->parent ||
+  if (state.depth != run->depth + 1 || element == nullptr || element == run->parent ||
       element == run->first)
     return;
   CXmlDocument::ReleaseChildren(run->parent, run->first, element, true);

@@ -13,8 +13,9 @@
 //    where nothing reads the run again: no IDs or identity constraints to
 //    note, no validation scope gathering them, no mixed content, no model
 //    group that may go back to a start in the same element);
-//  - NoteItemStart: called as each item's object starts to read, at one
-//    nesting level below the run's owner; frees what came before it;
+//  - ItemReadGuard: made as each generated class's object starts to read;
+//    for an item of the open run (one nesting level below the run's
+//    owner), frees what came before it;
 //  - StartPin: a model group read in place (not an element's own content
 //    group) that may return its start pins the element it reads in, so
 //    that no run in that element frees anything while it is open;
@@ -30,58 +31,75 @@ class CXmlElement;
 
 namespace detail {
 
-// Nesting of generated classes' reads on this thread.
-inline thread_local int t_readDepth = 0;
-
-struct ReadDepthGuard {
-  ReadDepthGuard() { ++t_readDepth; }
-  ~ReadDepthGuard() { --t_readDepth; }
-  ReadDepthGuard(const ReadDepthGuard&) = delete;
-  ReadDepthGuard& operator=(const ReadDepthGuard&) = delete;
-};
-
 struct StartPin {
   const CXmlElement* holder;  // the element the group reads in
   StartPin* outer;
-};
-inline thread_local StartPin* t_pins = nullptr;
-
-struct StartPinGuard {
-  StartPin pin;
-  bool active;
-  // Pins `holder` when `pinning`.
-  StartPinGuard(const CXmlElement* holder, bool pinning) : pin{holder, t_pins}, active(pinning) {
-    if (active) t_pins = &pin;
-  }
-  ~StartPinGuard() {
-    if (active) t_pins = pin.outer;
-  }
-  StartPinGuard(const StartPinGuard&) = delete;
-  StartPinGuard& operator=(const StartPinGuard&) = delete;
-};
-
-inline thread_local const CXmlElement* t_mixedElement = nullptr;
-
-struct MixedScope {
-  const CXmlElement* saved;
-  bool active;
-  MixedScope(const CXmlElement* element, bool mixed) : saved(t_mixedElement), active(mixed) {
-    if (active) t_mixedElement = element;
-  }
-  ~MixedScope() {
-    if (active) t_mixedElement = saved;
-  }
-  MixedScope(const MixedScope&) = delete;
-  MixedScope& operator=(const MixedScope&) = delete;
 };
 
 struct ReleaseRun {
   CXmlElement* parent;       // the element whose children the run's items are
   const CXmlElement* first;  // the run's first item, kept
-  int depth;                 // t_readDepth of the run's owner
+  int depth;                 // the depth of the run's owner
   ReleaseRun* outer;
 };
-inline thread_local ReleaseRun* t_releaseRun = nullptr;
+
+// What the driver's reads on this thread share, in one thread-local block
+// (one look-up of the thread's storage per function).
+struct ReadingState {
+  int depth = 0;                            // nesting of generated classes' reads
+  ReleaseRun* run = nullptr;                // the innermost open run
+  StartPin* pins = nullptr;                 // the open model groups' holders
+  const CXmlElement* mixed = nullptr;       // the element of the innermost mixed class
+};
+inline thread_local ReadingState t_reading;
+
+// A generated class's read of `element`: one level deeper, and when that
+// is the next item of the open run, the items between the run's first and
+// it are freed.
+void NoteItemStartSlow(ReadingState& state, CXmlElement* element);
+struct ItemReadGuard {
+  ReadingState& state;
+  explicit ItemReadGuard(CXmlElement* element) : state(t_reading) {
+    ++state.depth;
+    if (state.run != nullptr) NoteItemStartSlow(state, element);
+  }
+  ~ItemReadGuard() { --state.depth; }
+  ItemReadGuard(const ItemReadGuard&) = delete;
+  ItemReadGuard& operator=(const ItemReadGuard&) = delete;
+};
+
+struct StartPinGuard {
+  StartPin pin{nullptr, nullptr};
+  ReadingState* state = nullptr;
+  // Pins `holder` when `pinning`.
+  StartPinGuard(const CXmlElement* holder, bool pinning) {
+    if (!pinning) return;
+    state = &t_reading;
+    pin = StartPin{holder, state->pins};
+    state->pins = &pin;
+  }
+  ~StartPinGuard() {
+    if (state != nullptr) state->pins = pin.outer;
+  }
+  StartPinGuard(const StartPinGuard&) = delete;
+  StartPinGuard& operator=(const StartPinGuard&) = delete;
+};
+
+struct MixedScope {
+  const CXmlElement* saved = nullptr;
+  ReadingState* state = nullptr;
+  MixedScope(const CXmlElement* element, bool mixed) {
+    if (!mixed) return;
+    state = &t_reading;
+    saved = state->mixed;
+    state->mixed = element;
+  }
+  ~MixedScope() {
+    if (state != nullptr) state->mixed = saved;
+  }
+  MixedScope(const MixedScope&) = delete;
+  MixedScope& operator=(const MixedScope&) = delete;
+};
 
 // Opens a run over the children of `parent` from `first` on, when the run
 // may free its items (see above); `allowed` is the member's own say (no
@@ -99,13 +117,6 @@ class ReleaseRunScope {
   ReleaseRun m_run;
   bool m_active = false;
 };
-
-// An item's object starts to read `element`: when that is the next item of
-// the open run, the items between the run's first and it are freed.
-void NoteItemStartSlow(CXmlElement* element);
-inline void NoteItemStart(CXmlElement* element) {
-  if (t_releaseRun != nullptr) NoteItemStartSlow(element);
-}
 
 }  // namespace detail
 }  // namespace VxVevAva5
