@@ -18,6 +18,12 @@
 //   for (CXmlElement* e = doc.GetDocumentElement()->GetFirstElement(); e;
 //        e = e->GetNextSiblingElement()) { ... e->GetText() ... }
 //
+// Read while binding. The library's reading entry points (FromXml*) use a
+// document that parses its input piece by piece as the accessors ask for
+// elements and texts not read yet, and free the subtrees that binding is
+// done with (BeginRead*, FinishRead, ReleaseChildren below). The Load*
+// functions always build the whole tree.
+//
 // Storage. Elements, attributes and their text live in pages owned by the
 // document and are freed page by page with it: building costs no heap block
 // per node, and destroying a tree of any depth takes no recursion. Names are
