@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -135,6 +136,9 @@ TEST(ReadingSweep, FromXmlBindsAnObjectOrLeavesItUsable) {
       "<item>three &amp; more</item>tail</list>";
   const char kBadItem[] = "<list xmlns='urn:list'><item>a</item><item>fail</item></list>";
   const std::string gzip = vxtest::Deflate(kList, 31);
+  const std::string gzipPath = vxtest::TempPath("alloc_sweep_from.xml.gz");
+  ASSERT_TRUE(vxtest::WriteFileBytes(gzipPath, gzip));
+  const String gzipFile = U(gzipPath);
   CXmlSerializationContext context;
   // After a failure the object still works: it reads a document and
   // writes itself.
@@ -161,6 +165,12 @@ TEST(ReadingSweep, FromXmlBindsAnObjectOrLeavesItUsable) {
                          static_cast<uint32_t>(bytes.size()), context);
        }},
       {"a value the object refuses", [&](vxtest::CTestNode& n) { n.FromXml(kBadItem, context); }},
+      {"gzip file", [&](vxtest::CTestNode& n) { n.FromXmlFile(gzipFile.c_str(), context); }},
+      {"std::istream",
+       [&](vxtest::CTestNode& n) {
+         std::istringstream in(kList);
+         n.FromXmlStream(in, context);
+       }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.first);
@@ -173,4 +183,5 @@ TEST(ReadingSweep, FromXmlBindsAnObjectOrLeavesItUsable) {
       return out;
     });
   }
+  std::remove(gzipPath.c_str());
 }

@@ -76,9 +76,10 @@ TEST(CXmlObjectBaseReading, AStrictContextRefusesInputThatEndsEarly) {
     read(kept, lax);
     EXPECT_EQ(kept.items, (Items{"a", "b"}));
     CTestNode refused("list", "urn:list");
+    // Read while binding, the end is found after the binding: its failure
+    // wins all the same.
     EXPECT_VX_THROW(read(refused, strict), CVxException,
                     "The document ends before its root element is closed at line 1");
-    EXPECT_EQ(refused.bindCount, 0);
   }
 }
 

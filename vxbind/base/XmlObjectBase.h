@@ -198,10 +198,19 @@ class VXBIND_EXPORT CXmlObjectBase {
       const CXmlSerializationContext& context = CXmlSerializationContext::GetDefaultContext(),
       CompressionType compression = CompressionType_None);
 
-  // Reading entry points: the input is read into a document (XML text, or
-  // bytes that may be gzip/zlib-compressed or Fast Infoset) and the object
-  // binds itself from its root element. Parse failures carry the reader's
-  // message; on a binding failure the object keeps what it bound so far.
+  // Reading entry points: the input (XML text, or bytes that may be
+  // gzip/zlib-compressed or Fast Infoset) is parsed as the binding asks for
+  // it, and the parts of the tree that binding is done with are freed, so
+  // that a long run of repeated elements does not stay in memory. Parse
+  // failures carry the reader's message and win over a binding failure: the
+  // rest of the input is read first, as a whole load would have. On a
+  // binding failure the object keeps what it bound so far.
+  //
+  // FromXmlFile and the std::istream overload of FromXmlStream read their
+  // input in pieces and never whole; compressed input is inflated piece by
+  // piece, without the expansion limit of in-memory bytes (nothing of it is
+  // held), and damaged compressed input throws "The compressed input is
+  // damaged: [%s]". Fast Infoset input is read whole.
   void FromXml(const unsigned short* xmlText, const CXmlSerializationContext& context =
                                                   CXmlSerializationContext::GetDefaultContext());
   // 8-bit text; its encoding is taken from the input itself.
@@ -217,6 +226,10 @@ class VXBIND_EXPORT CXmlObjectBase {
   // ToXmlStream produced, compressed or not).
   void FromXmlStream(const CBinaryData& data, const CXmlSerializationContext& context =
                                                   CXmlSerializationContext::GetDefaultContext());
+  // The bytes of `in` from where it stands to its end. A stream that goes
+  // bad throws "Failed to read from the input stream".
+  void FromXmlStream(std::istream& in, const CXmlSerializationContext& context =
+                                           CXmlSerializationContext::GetDefaultContext());
   // Binds from an element of a document the caller holds.
   void FromXmlElement(const CXmlElement* element, CXmlSerializationContext& context);
   // Binds from untyped content: the element is written as XML text (with

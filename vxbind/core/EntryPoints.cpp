@@ -2,12 +2,14 @@
 // the Fast Infoset ones and the FromXml family. CXmlObjectBase is declared on the ground floor,
 // because every floor above it carries objects; the entry points create
 // documents and writers, so they are defined up here.
+#include <istream>
 #include <optional>
 #include <ostream>
 #include <utility>
 
 #include "vxbind/base/XmlObjectBase.h"
 #include "vxbind/document/XmlDocument.h"
+#include "vxbind/document/detail/ByteSource.h"
 #include "vxbind/model/GlobalDeclarations.h"
 #include "vxbind/model/XmlGeneratedClass.h"
 #include "vxbind/platform/Format.h"
@@ -228,38 +230,55 @@ void CXmlObjectBase::ToFastInfosetFile(const unsigned short* fileName, FInfoDecl
 
 // -- Reading entry points ----------------------------------------------------
 // Each keeps its document on the stack, so the document and its tree are
-// destroyed on return and on failure. A successful load always has a
-// document element.
+// destroyed on return and on failure. The document is read while binding:
+// after the binding, failed or not, the rest of the input is parsed, and a
+// failure of the input wins, as it would have stopped a whole load first.
+
+namespace {
+
+template <class Begin, class Bind>
+void ReadAndBind(const CXmlSerializationContext& context, Begin begin, Bind bind) {
+  CXmlDocument document(context.GetSchemaType());
+  document.SetStrictXml(context.GetStrictXml());
+  begin(document);
+  try {
+    bind(document);
+  } catch (...) {
+    document.FinishRead();  // throws the input's failure, if any
+    throw;
+  }
+  document.FinishRead();
+}
+
+}  // namespace
 
 void CXmlObjectBase::FromXml(const unsigned short* xmlText,
                              const CXmlSerializationContext& context) {
-  CXmlDocument document(context.GetSchemaType());
-  document.SetStrictXml(context.GetStrictXml());
-  document.LoadXml(xmlText);
-  BindDocument(document, context);
+  ReadAndBind(context, [&](CXmlDocument& d) { d.BeginReadText(xmlText); },
+              [&](CXmlDocument& d) { BindDocument(d, context); });
 }
 
 void CXmlObjectBase::FromXml(const char* xmlText, const CXmlSerializationContext& context) {
-  CXmlDocument document(context.GetSchemaType());
-  document.SetStrictXml(context.GetStrictXml());
-  document.LoadXml(xmlText);
-  BindDocument(document, context);
+  ReadAndBind(context, [&](CXmlDocument& d) { d.BeginReadText(xmlText); },
+              [&](CXmlDocument& d) { BindDocument(d, context); });
 }
 
 void CXmlObjectBase::FromXmlFile(const unsigned short* fileName,
                                  const CXmlSerializationContext& context) {
-  CXmlDocument document(context.GetSchemaType());
-  document.SetStrictXml(context.GetStrictXml());
-  document.Load(fileName);
-  BindDocument(document, context);
+  ReadAndBind(context,
+              [&](CXmlDocument& d) { d.BeginRead(detail::FileSource(fileName)); },
+              [&](CXmlDocument& d) { BindDocument(d, context); });
 }
 
 void CXmlObjectBase::FromXmlStream(unsigned char* const data, uint32_t length,
                                    const CXmlSerializationContext& context) {
-  CXmlDocument document(context.GetSchemaType());
-  document.SetStrictXml(context.GetStrictXml());
-  document.LoadXmlStream(data, length);
-  BindDocument(document, context);
+  ReadAndBind(context, [&](CXmlDocument& d) { d.BeginReadBytes(data, length); },
+              [&](CXmlDocument& d) { BindDocument(d, context); });
+}
+
+void CXmlObjectBase::FromXmlStream(std::istream& in, const CXmlSerializationContext& context) {
+  ReadAndBind(context, [&](CXmlDocument& d) { d.BeginRead(detail::StreamSource(in)); },
+              [&](CXmlDocument& d) { BindDocument(d, context); });
 }
 
 void CXmlObjectBase::FromXmlElement(const CXmlElement* element, CXmlSerializationContext& context) {

@@ -8,6 +8,8 @@
 #include <string_view>
 
 #include "vxbind/base/Exceptions.h"
+#include "vxbind/base/detail/FastInfosetHeader.h"
+#include "vxbind/document/detail/ByteSource.h"
 #include "vxbind/document/detail/DocumentStorage.h"
 #include "vxbind/document/detail/ExpatReader.h"
 #include "vxbind/document/detail/FastInfosetReader.h"
@@ -18,7 +20,24 @@
 
 namespace VxVevAva5 {
 
+namespace detail {
+
+// A document read while binding: its input, the parser that stays with it
+// between pieces, and how the input ended.
+struct PullState {
+  explicit PullState(CXmlDocument* document) : reader(document) {}
+  std::unique_ptr<ByteSource> source;
+  CExpatReader reader;
+  std::exception_ptr failure;  // of the input, thrown by FinishRead
+  bool ended = false;          // nothing more comes: failed or read to the end
+};
+
+}  // namespace detail
+
 namespace {
+
+// What GetLastTreeBytes reports.
+thread_local size_t t_lastTreeBytes = 0;
 
 const String& EmptyString() {
   static const String empty;
@@ -29,8 +48,13 @@ detail::DocumentStorage& StorageOf(const detail::InternedName* name) { return *n
 
 detail::ElementCache& CacheOf(detail::ElementCache*& cache, detail::DocumentStorage& storage) {
   if (cache == nullptr) {
-    storage.caches.emplace_back();
-    cache = &storage.caches.back();
+    if (!storage.freeCaches.empty()) {
+      cache = storage.freeCaches.back();
+      storage.freeCaches.pop_back();
+    } else {
+      storage.caches.emplace_back();
+      cache = &storage.caches.back();
+    }
   }
   return *cache;
 }
@@ -94,11 +118,7 @@ const String& CXmlAttribute::GetNamespaceURI() const { return m_name->namespaceU
 
 const String& CXmlAttribute::GetValue() const {
   if (m_valueLength == 0) return EmptyString();
-  if (m_valueString == nullptr) {
-    std::deque<String>& strings = StorageOf(m_name).strings;
-    strings.emplace_back(m_value, m_valueLength);
-    m_valueString = &strings.back();
-  }
+  if (m_valueString == nullptr) m_valueString = StorageOf(m_name).MakeString(m_value, m_valueLength);
   return *m_valueString;
 }
 
@@ -121,19 +141,42 @@ const String& CXmlElement::GetLocalName() const { return m_name->localName; }
 const String& CXmlElement::GetNamespaceURI() const { return m_name->namespaceUri; }
 
 const String& CXmlElement::GetText() const {
+  if ((m_attributeCapacity & kOpenBit) != 0) PullEnd();
   if (m_textLength == 0) return EmptyString();
   detail::DocumentStorage& storage = StorageOf(m_name);
   detail::ElementCache& cache = CacheOf(m_cache, storage);
-  if (cache.text == nullptr) {
-    storage.strings.emplace_back(m_text, m_textLength);
-    cache.text = &storage.strings.back();
-  }
+  if (cache.text == nullptr) cache.text = storage.MakeString(m_text, m_textLength);
   return *cache.text;
+}
+
+// -- Reading on demand (documents read while binding) ------------------------
+
+CXmlElement* CXmlElement::PullFirstElement() const {
+  auto* document = const_cast<CXmlDocument*>(StorageOf(m_name).document);
+  while (m_firstChild == nullptr && (m_attributeCapacity & kOpenBit) != 0 &&
+         document->PullPiece()) {
+  }
+  return m_firstChild;
+}
+
+CXmlElement* CXmlElement::PullNextSibling() const {
+  auto* document = const_cast<CXmlDocument*>(StorageOf(m_name).document);
+  while (m_nextSibling == nullptr && (m_attributeCapacity & kTailBit) != 0 &&
+         document->PullPiece()) {
+  }
+  return m_nextSibling;
+}
+
+void CXmlElement::PullEnd() const {
+  auto* document = const_cast<CXmlDocument*>(StorageOf(m_name).document);
+  while ((m_attributeCapacity & kOpenBit) != 0 && document->PullPiece()) {
+  }
 }
 
 const unsigned short* CXmlElement::GetTextRunData(const CXmlElement* after,
                                                   const CXmlElement* before,
                                                   size_t& length) const {
+  if (before == nullptr && (m_attributeCapacity & kOpenBit) != 0) PullEnd();
   uint32_t from = after != nullptr ? after->m_textPosition : 0;
   uint32_t to = before != nullptr ? before->m_textPosition : m_textLength;
   // Positions come from this element's own text, but a caller may mix up
@@ -160,8 +203,15 @@ const std::vector<CXmlAttribute*>& CXmlElement::GetAttributes() const {
   detail::DocumentStorage& storage = StorageOf(m_name);
   detail::ElementCache& cache = CacheOf(m_cache, storage);
   if (cache.attributes == nullptr) {
-    storage.attributeLists.emplace_back();
-    std::vector<CXmlAttribute*>& list = storage.attributeLists.back();
+    std::vector<CXmlAttribute*>* reused = nullptr;
+    if (!storage.freeAttributeLists.empty()) {
+      reused = storage.freeAttributeLists.back();
+      storage.freeAttributeLists.pop_back();
+    } else {
+      storage.attributeLists.emplace_back();
+      reused = &storage.attributeLists.back();
+    }
+    std::vector<CXmlAttribute*>& list = *reused;
     list.reserve(m_attributeCount);
     for (uint32_t i = 0; i < m_attributeCount; ++i) list.push_back(&m_attributes[i]);
     cache.attributes = &list;
@@ -308,8 +358,19 @@ void CXmlElement::AppendRun(const unsigned short* text, size_t length) {
       newLength > std::numeric_limits<uint32_t>::max())
     ThrowTextTooLong(*this);
   if (newLength > m_textCapacity) {
-    auto& arena = StorageOf(m_name).arena;
-    if (m_text != nullptr && arena.TryExtend(m_text, size_t{m_textCapacity} * 2, newLength * 2)) {
+    detail::DocumentStorage& storage = StorageOf(m_name);
+    auto& arena = storage.arena;
+    if (storage.recycling) {
+      // Blocks of whole size classes, so that they can be used again.
+      size_t capacity = std::max(newLength, size_t{m_textCapacity} * 2);
+      capacity = std::min<size_t>(storage.BlockBytes(capacity * 2) / 2,
+                                  std::numeric_limits<uint32_t>::max());
+      auto* grown = static_cast<unsigned short*>(storage.AllocateBlock(capacity * 2));
+      if (m_textLength != 0) std::memcpy(grown, m_text, size_t{m_textLength} * 2);
+      if (m_text != nullptr) storage.FreeExactBlock(m_text, size_t{m_textCapacity} * 2);
+      m_text = grown;
+      m_textCapacity = static_cast<uint32_t>(capacity);
+    } else if (m_text != nullptr && arena.TryExtend(m_text, size_t{m_textCapacity} * 2, newLength * 2)) {
       m_textCapacity = static_cast<uint32_t>(newLength);
     } else {
       // The first piece is stored exactly; later growth doubles, so text
@@ -336,10 +397,12 @@ CXmlDocument::CXmlDocument(SchemaType schemaType)
 CXmlDocument::~CXmlDocument() { CXmlDocument::Cleanup(); }
 
 void CXmlDocument::Cleanup() {
+  m_pull.reset();
   m_documentElement = nullptr;
   std::vector<CXmlElement*>().swap(m_openElements);
   m_prefixes.clear();
   ReleaseInput();
+  if (m_storage) t_lastTreeBytes = m_storage->arena.Bytes();
   m_storage.reset();
 }
 
@@ -445,7 +508,13 @@ void CXmlDocument::InflateInput() {
 
 CXmlElement* CXmlDocument::NewElement(const detail::InternedName* name) const {
   detail::DocumentStorage& storage = Storage();
-  void* p = storage.arena.Allocate(sizeof(CXmlElement));
+  void* p;
+  if (storage.freeElements != nullptr) {
+    p = storage.freeElements;
+    storage.freeElements = storage.freeElements->next;
+  } else {
+    p = storage.arena.Allocate(sizeof(CXmlElement));
+  }
   CXmlElement* e = new (p) CXmlElement(this);
   e->m_name = name;
   // 2^32 elements would take hundreds of gigabytes: the numbers do not wrap.
@@ -564,6 +633,16 @@ inline CXmlElement* CXmlDocument::ParentOfNextElement(detail::DocumentStorage& s
 }
 
 inline void CXmlDocument::OpenElement(CXmlElement* parent, CXmlElement* e) {
+  if (m_pull) {
+    // Read while binding: the element may get children and text, and the
+    // parent another child after it.
+    e->m_attributeCapacity = CXmlElement::kOpenBit;
+    if (parent != nullptr) {
+      e->m_attributeCapacity |= CXmlElement::kTailBit;
+      if (parent->m_lastChild != nullptr)
+        parent->m_lastChild->m_attributeCapacity &= ~CXmlElement::kTailBit;
+    }
+  }
   if (parent == nullptr) {
     m_documentElement = e;
   } else {
@@ -621,9 +700,9 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
   for (const unsigned short** p = attributes; *p != nullptr; p += 2) ++count;
   if (count == 0) return e;
   auto* array = static_cast<CXmlAttribute*>(
-      storage.arena.Allocate(sizeof(CXmlAttribute) * size_t{count}));
+      storage.AllocateBlock(sizeof(CXmlAttribute) * size_t{count}));
   e->m_attributes = array;
-  e->m_attributeCapacity = count;
+  e->m_attributeCapacity |= count;
   for (uint32_t i = 0; i < count; ++i, attributes += 2) {
     CXmlAttribute* a = new (&array[i]) CXmlAttribute();
     const unsigned short* name = attributes[0];
@@ -641,13 +720,243 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
     size_t length = Utf16::Length(value);
     if (length > std::numeric_limits<uint32_t>::max()) ThrowTextTooLong(*e);
     if (length != 0) {
-      auto* copy = static_cast<unsigned short*>(storage.arena.Allocate(length * 2));
+      auto* copy = static_cast<unsigned short*>(storage.AllocateBlock(length * 2));
       std::memcpy(copy, value, length * 2);
       a->m_value = copy;
       a->m_valueLength = static_cast<uint32_t>(length);
     }
   }
   return e;
+}
+
+// --- Reading while binding ----------------------------------------------------
+
+void CXmlDocument::BeginReadBytes(const unsigned char* bytes, uint32_t length) {
+  Cleanup();
+  if (length == 0 || bytes == nullptr) throw CVxException(VX_T("XML Stream is empty!"));
+  m_inputData = bytes;
+  m_inputLength = length;
+  // Compressed bytes are inflated whole, with their expansion limit, as
+  // LoadXmlStream does; Fast Infoset is read whole.
+  InflateInput();
+  {
+    CFastInfosetReader reader(this);
+    bool parsed;
+    try {
+      parsed = reader.Parse();
+    } catch (...) {
+      ReleaseInput();
+      throw;
+    }
+    if (parsed) {
+      ReleaseInput();
+      if (m_documentElement == nullptr) throw CVxException(VX_T("Invalid or empty XML document"));
+      return;
+    }
+  }
+  StartPull(detail::MemorySource(nullptr, 0, m_inputData, m_inputLength));
+}
+
+void CXmlDocument::BeginReadText(const char* text) {
+  Cleanup();
+  if (text == nullptr || *text == '\0') throw CVxException(VX_T("XML String is empty!"));
+  StartPull(detail::MemorySource(nullptr, 0, reinterpret_cast<const unsigned char*>(text),
+                                 std::strlen(text)));
+}
+
+void CXmlDocument::BeginReadText(const unsigned short* text) {
+  Cleanup();
+  size_t units = Utf16::Length(text);
+  if (units == 0) throw CVxException(VX_T("XML String is empty!"));
+  constexpr size_t kMaxUnits = std::numeric_limits<size_t>::max() / 2;
+  if (units > kMaxUnits)
+    throw CVxException(FormatString(VX_T("The XML String is too long: more than %I64u units"),
+                                    static_cast<unsigned long long>(kMaxUnits)));
+  // The units as they are in memory, behind a byte order mark in native
+  // order, as LoadXml reads them.
+  const unsigned short bom = 0xFEFF;
+  std::memcpy(m_inputBom, &bom, 2);
+  StartPull(detail::MemorySource(m_inputBom, 2, reinterpret_cast<const unsigned char*>(text),
+                                 units * 2));
+}
+
+void CXmlDocument::BeginRead(std::unique_ptr<detail::ByteSource> source) {
+  Cleanup();
+  // The first bytes say whether the input is compressed, then whether it
+  // is Fast Infoset.
+  constexpr size_t kHead = 64;
+  std::vector<unsigned char> head;
+  source = detail::PeekHead(std::move(source), head, kHead);
+  if (detail::LooksCompressed(head.data(), head.size())) {
+    source = detail::PeekHead(detail::InflatingSource(std::move(source)), head, kHead);
+  }
+  bool fastInfoset = false;
+  for (size_t at = 0; at + 4 <= head.size() && !fastInfoset; ++at)
+    fastInfoset = std::memcmp(head.data() + at, detail::kFastInfosetHeader, 4) == 0;
+  if (fastInfoset) {
+    const unsigned char* data;
+    size_t length;
+    while (source->Next(data, length)) m_input.insert(m_input.end(), data, data + length);
+    source.reset();
+    m_inputData = m_input.data();
+    m_inputLength = m_input.size();
+    if (m_inputLength == 0) throw CVxException(VX_T("Invalid or empty XML document"));
+    Parse(false);
+    return;
+  }
+  StartPull(std::move(source));
+}
+
+void CXmlDocument::StartPull(std::unique_ptr<detail::ByteSource> source) {
+  m_pull.reset(new detail::PullState(this));
+  m_pull->source = std::move(source);
+  detail::DocumentStorage& storage = Storage();
+  storage.recycling = true;
+  storage.pull = m_pull.get();
+  m_pull->reader.Begin();
+  while (m_documentElement == nullptr && PullPiece()) {
+  }
+  if (m_pull->failure) std::rethrow_exception(m_pull->failure);
+  if (m_documentElement == nullptr) {
+    if (m_strictXml) m_pull->reader.Finish();
+    throw CVxException(VX_T("Invalid or empty XML document"));
+  }
+}
+
+bool CXmlDocument::PullPiece() {
+  detail::PullState* pull = m_pull.get();
+  if (pull == nullptr || pull->ended) return false;
+  try {
+    const unsigned char* data;
+    size_t length;
+    if (pull->source->Next(data, length)) {
+      pull->reader.Feed(data, length);
+      return true;
+    }
+  } catch (...) {
+    pull->failure = std::current_exception();
+  }
+  // Nothing more comes: the open elements are complete as they stand, as in
+  // a tree loaded whole from the same input.
+  pull->ended = true;
+  FreezeOpenElements();
+  return false;
+}
+
+void CXmlDocument::FreezeOpenElements() {
+  for (CXmlElement* e : m_openElements) ElementEnded(e);
+}
+
+void CXmlDocument::ElementEnded(CXmlElement* element) {
+  element->m_attributeCapacity &= ~CXmlElement::kOpenBit;
+  if (element->m_lastChild != nullptr)
+    element->m_lastChild->m_attributeCapacity &= ~CXmlElement::kTailBit;
+}
+
+void CXmlDocument::FinishRead() {
+  detail::PullState* pull = m_pull.get();
+  if (pull == nullptr) return;
+  if (!pull->ended) {
+    // The rest of the input, for its errors only.
+    pull->reader.Discard();
+    while (PullPiece()) {
+    }
+  }
+  if (pull->failure) std::rethrow_exception(pull->failure);
+  if (m_strictXml) pull->reader.Finish();
+}
+
+bool CXmlDocument::IsReadWhileBinding(const CXmlElement* element) {
+  return element != nullptr && StorageOf(element->m_name).pull != nullptr;
+}
+
+size_t CXmlDocument::GetLastTreeBytes() { return t_lastTreeBytes; }
+
+size_t CXmlDocument::ReleaseChildren(CXmlElement* parent, const CXmlElement* after,
+                                     const CXmlElement* upTo, bool dropText) {
+  if (parent == nullptr) return 0;
+  detail::DocumentStorage& storage = StorageOf(parent->m_name);
+  if (storage.pull == nullptr) return 0;
+  CXmlDocument* document = const_cast<CXmlDocument*>(storage.document);
+  // Only children that have ended go: those before a sibling that exists,
+  // or all of them once the parent has ended.
+  if (upTo == nullptr && (parent->m_attributeCapacity & CXmlElement::kOpenBit) != 0) return 0;
+  CXmlElement* first = after != nullptr ? after->m_nextSibling : parent->m_firstChild;
+  if (after != nullptr) {
+    // `after` must be one of the parent's children.
+    const CXmlElement* e = parent->m_firstChild;
+    while (e != nullptr && e != after) e = e->m_nextSibling;
+    if (e == nullptr) return 0;
+  }
+  const CXmlElement* e = first;
+  while (e != nullptr && e != upTo) e = e->m_nextSibling;
+  if (e != upTo) return 0;
+  size_t count = 0;
+  for (CXmlElement* c = first; c != upTo;) {
+    CXmlElement* next = c->m_nextSibling;
+    document->ReleaseSubtree(c);
+    ++count;
+    c = next;
+  }
+  CXmlElement* keep = const_cast<CXmlElement*>(upTo);
+  if (after != nullptr)
+    const_cast<CXmlElement*>(after)->m_nextSibling = keep;
+  else
+    parent->m_firstChild = keep;
+  if (keep == nullptr) {
+    parent->m_lastChild = const_cast<CXmlElement*>(after);
+    if (after != nullptr) const_cast<CXmlElement*>(after)->m_attributeCapacity &= ~CXmlElement::kTailBit;
+  }
+  if (dropText && parent->m_textLength != 0) {
+    // Whitespace between the items of a run: nothing reads it, and a long
+    // run would gather it all. Text that is not whitespace stays, for the
+    // check of element-only content to find.
+    bool blank = true;
+    for (uint32_t i = 0; i < parent->m_textLength && blank; ++i)
+      blank = Utf16::IsXmlSpace(parent->m_text[i]);
+    if (blank) {
+      parent->m_textLength = 0;
+      if (parent->m_cache != nullptr && parent->m_cache->text != nullptr) {
+        storage.FreeString(parent->m_cache->text);
+        parent->m_cache->text = nullptr;
+      }
+    }
+  }
+  return count;
+}
+
+void CXmlDocument::ReleaseSubtree(CXmlElement* root) {
+  detail::DocumentStorage& storage = Storage();
+  std::vector<CXmlElement*>& stack = storage.releaseStack;
+  if (stack.capacity() == 0) stack.reserve(64);
+  stack.push_back(root);
+  while (!stack.empty()) {
+    CXmlElement* e = stack.back();
+    stack.pop_back();
+    for (CXmlElement* c = e->m_firstChild; c != nullptr; c = c->m_nextSibling) stack.push_back(c);
+    uint32_t attributes = e->m_attributeCapacity & ~CXmlElement::kPendingBits;
+    for (uint32_t i = 0; i < e->m_attributeCount; ++i) {
+      CXmlAttribute& a = e->m_attributes[i];
+      if (a.m_valueLength != 0)
+        storage.FreeBlockOf(const_cast<unsigned short*>(a.m_value), size_t{a.m_valueLength} * 2);
+      storage.FreeString(a.m_valueString);
+    }
+    if (attributes != 0) storage.FreeBlockOf(e->m_attributes, sizeof(CXmlAttribute) * attributes);
+    if (e->m_text != nullptr) storage.FreeExactBlock(e->m_text, size_t{e->m_textCapacity} * 2);
+    if (detail::ElementCache* cache = e->m_cache) {
+      storage.FreeString(cache->text);
+      if (cache->attributes != nullptr) {
+        auto* list = const_cast<std::vector<CXmlAttribute*>*>(cache->attributes);
+        list->clear();
+        storage.freeAttributeLists.push_back(list);
+      }
+      *cache = detail::ElementCache();
+      storage.freeCaches.push_back(cache);
+    }
+    auto* block = reinterpret_cast<detail::DocumentStorage::FreeBlock*>(e);
+    block->next = storage.freeElements;
+    storage.freeElements = block;
+  }
 }
 
 }  // namespace VxVevAva5

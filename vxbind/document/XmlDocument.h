@@ -18,6 +18,12 @@
 //   for (CXmlElement* e = doc.GetDocumentElement()->GetFirstElement(); e;
 //        e = e->GetNextSiblingElement()) { ... e->GetText() ... }
 //
+// Read while binding. The library's reading entry points (FromXml*) use a
+// document that parses its input piece by piece as the accessors ask for
+// elements and texts not read yet, and free the subtrees that binding is
+// done with (BeginRead*, FinishRead, ReleaseChildren below). The Load*
+// functions always build the whole tree.
+//
 // Storage. Elements, attributes and their text live in pages owned by the
 // document and are freed page by page with it: building costs no heap block
 // per node, and destroying a tree of any depth takes no recursion. Names are
@@ -53,6 +59,8 @@ class CFastInfosetReader;
 
 namespace detail {
 struct AttributeInit;
+class ByteSource;
+struct PullState;
 struct DocumentStorage;
 struct ElementCache;
 struct InternedName;
@@ -102,9 +110,15 @@ class VXBIND_EXPORT CXmlElement : public CInstanceMonitor {
 
   const CXmlDocument* GetDocument() const;
   // First child element, or null.
-  CXmlElement* GetFirstElement() const { return m_firstChild; }
+  CXmlElement* GetFirstElement() const {
+    if (m_firstChild != nullptr || (m_attributeCapacity & kOpenBit) == 0) return m_firstChild;
+    return PullFirstElement();
+  }
   // Next sibling element, or null.
-  CXmlElement* GetNextSiblingElement() const { return m_nextSibling; }
+  CXmlElement* GetNextSiblingElement() const {
+    if (m_nextSibling != nullptr || (m_attributeCapacity & kTailBit) == 0) return m_nextSibling;
+    return PullNextSibling();
+  }
   const String& GetLocalName() const;
   // Empty for an element without namespace.
   const String& GetNamespaceURI() const;
@@ -162,6 +176,7 @@ class VXBIND_EXPORT CXmlElement : public CInstanceMonitor {
   // GetAttributes keep, for code that copies a whole tree: the text's
   // `length` units (not NUL-terminated), and the attributes by index.
   const unsigned short* GetTextData(size_t& length) const {
+    if ((m_attributeCapacity & kOpenBit) != 0) PullEnd();
     length = m_textLength;
     return m_text;
   }
@@ -195,6 +210,20 @@ class VXBIND_EXPORT CXmlElement : public CInstanceMonitor {
 
   void AppendRun(const unsigned short* text, size_t length);
   CXmlAttribute* NewAttribute();
+
+  // A document read while binding builds its elements as they are asked
+  // for. Two bits of m_attributeCapacity (which only trees built in code
+  // use as a capacity) say what may still come: kOpenBit, the element has
+  // not ended (children and text may follow); kTailBit, it is the last
+  // child of an element that has not ended (a sibling may follow). The
+  // accessors test them before they read on; a tree built in code that
+  // happens to have them set only costs a call that finds nothing to read.
+  static constexpr uint32_t kOpenBit = uint32_t{1} << 31;
+  static constexpr uint32_t kTailBit = uint32_t{1} << 30;
+  static constexpr uint32_t kPendingBits = kOpenBit | kTailBit;
+  CXmlElement* PullFirstElement() const;
+  CXmlElement* PullNextSibling() const;
+  void PullEnd() const;
 
   CXmlElement* m_nextSibling = nullptr;
   CXmlElement* m_firstChild = nullptr;
@@ -271,6 +300,48 @@ class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {
   String LookupNamespaceFromAlias(const unsigned short* prefix) const;
   SchemaType GetSchemaType() const { return m_schemaType; }
 
+  // -- Reading while binding (the library's reading entry points) ----------
+  // Such a document parses its input piece by piece as its elements are
+  // asked for, and frees the subtrees that binding is done with. The Load*
+  // functions above never do.
+
+  // Starts reading `source` (bytes of a file or a stream), which the
+  // document then owns, and parses up to the root element's start tag.
+  // gzip and zlib data is inflated as it is read, without the expansion
+  // limit of byte input: nothing of it is held beyond the piece being
+  // parsed. Fast Infoset input is read whole, as by Load. Throws as the
+  // loads do for input without a root element.
+  void BeginRead(std::unique_ptr<detail::ByteSource> source);
+  // Byte input as LoadXmlStream takes it (inflated whole first, with its
+  // expansion limit), and 8-bit and UTF-16 text as LoadXml takes it, read
+  // while binding. The caller's buffer must outlive the reading.
+  void BeginReadBytes(const unsigned char* bytes, uint32_t length);
+  void BeginReadText(const char* text);
+  void BeginReadText(const unsigned short* text);
+  // Parses the rest of the input after the binding, building nothing.
+  // Throws what a whole load would have thrown for the input (a syntax
+  // error anywhere, junk after the root, strict XML's end before the root
+  // is closed, a file that fails to read): called after the binding,
+  // failed or not, so that a failure of the input wins over the binding's.
+  void FinishRead();
+  // Frees the children of `parent` between its children `after` (null:
+  // from the first) and `upTo` (null: to the last, once the parent has
+  // ended), both excluded, subtrees and all; with `dropText`, also the
+  // parent's text read so far when it is all whitespace. Does nothing
+  // unless the document is read while binding, or when `after` and `upTo`
+  // are not children of `parent` in that order. The caller guarantees that nothing will ask for the
+  // freed elements again and that they have ended (the binding moved past
+  // them). Returns the number of children freed.
+  static size_t ReleaseChildren(CXmlElement* parent, const CXmlElement* after,
+                                const CXmlElement* upTo, bool dropText);
+  // Whether `element` belongs to a document read while binding.
+  static bool IsReadWhileBinding(const CXmlElement* element);
+  // The bytes of pages that the tree of the last document emptied on this
+  // thread (reloaded or destroyed) took, which is the most it held at once:
+  // elements, attributes and their texts, not the parser's buffers. For
+  // tests and measurements.
+  static size_t GetLastTreeBytes();
+
  protected:
   // Frees the tree, the input, the open-element stack and the prefix map.
   virtual void Cleanup();
@@ -327,8 +398,16 @@ class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {
   detail::DocumentStorage& Storage() const { return m_storage ? *m_storage : MakeStorage(); }
   detail::DocumentStorage& MakeStorage() const;
   void Parse(bool asText);
+  void StartPull(std::unique_ptr<detail::ByteSource> source);
   void InflateInput();
   void ReleaseInput();
+  // Reading while binding: parses the next piece of the input. False when
+  // nothing more will come (the input ended or failed): every element is
+  // then complete as it stands.
+  bool PullPiece();
+  void FreezeOpenElements();
+  void ReleaseSubtree(CXmlElement* root);
+  void ElementEnded(CXmlElement* element);
 
   CXmlElement* m_documentElement = nullptr;
   std::vector<CXmlElement*> m_openElements;
@@ -345,6 +424,7 @@ class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {
   SchemaType m_schemaType;
   bool m_strictXml = false;
   mutable std::unique_ptr<detail::DocumentStorage> m_storage;
+  std::unique_ptr<detail::PullState> m_pull;
 };
 
 }  // namespace VxVevAva5

@@ -14,6 +14,7 @@
 #include "vxbind/model/detail/Errors.h"
 #include "vxbind/model/detail/Identity.h"
 #include "vxbind/model/detail/Nil.h"
+#include "vxbind/model/detail/Release.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
 #include "vxbind/writers/XmlWriter.h"
@@ -467,7 +468,11 @@ CXmlElement* ReadRun(const CElementInfo& info, CXmlCollectionBase* collection,
     }
   }
   collection->SetXsiNillable(nillable);
-  return CXmlObjectBase::FromXml_Int(collection, parent, current, context);
+  // Read while binding, the items that are done are freed as the run goes.
+  VxVevAva5::detail::ReleaseRunScope run(parent, current, !info.NotesReads());
+  CXmlElement* next = CXmlObjectBase::FromXml_Int(collection, parent, current, context);
+  run.Done(next);
+  return next;
 }
 
 void CheckCount(const CXmlCollectionBase* collection, const CXmlSerializationContext& context) {

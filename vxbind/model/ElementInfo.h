@@ -166,6 +166,8 @@ class VXBIND_EXPORT CElementInfo {
   // is built.
   IdKind GetIdKind() const { return m_idKind; }
   const IdentityTable* GetIdentity() const { return m_identity; }
+  // Whether reading looks at the elements a member read again, after them.
+  bool NotesReads() const { return m_idKind != IdKind_None || m_identity != nullptr; }
   void SetIdentity(IdKind kind, const IdentityTable* identity) {
     m_idKind = kind;
     m_identity = identity;

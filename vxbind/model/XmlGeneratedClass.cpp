@@ -22,6 +22,7 @@
 #include "vxbind/model/detail/Errors.h"
 #include "vxbind/model/detail/GroupMatch.h"
 #include "vxbind/model/detail/Nil.h"
+#include "vxbind/model/detail/Release.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
 #include "vxbind/writers/XmlWriter.h"
@@ -563,6 +564,7 @@ CXmlElement* CXmlGeneratedClass::FromXml_Int(CXmlElement* element, CXmlElement* 
   if (context.GetValidateOnRead() && HasTolerances(context))
     return FromXml_Int(element, current, WithoutTolerances(context), optional);
   DepthGuard depth;
+  detail::ItemReadGuard item(element);  // the items of a run before this one are done
   // The child element the members were looking at when a failure came, for
   // its line.
   CXmlElement* offered = element;
@@ -615,21 +617,44 @@ CXmlElement* CXmlGeneratedClass::ReadObject(CXmlElement* element, CXmlElement* c
     detail::CheckNilIsEmpty(*element);
     return current;
   }
-  if (info->GetElementOnly() && ownerType == XmlElementType_Element) CheckNoText(element);
+  // Read while binding, the element's text is all there only once its
+  // content has been read: it is checked then, and its failure wins over
+  // the content's, as when it is checked first.
+  const bool checkText = info->GetElementOnly() && ownerType == XmlElementType_Element;
+  const bool checkTextLast = checkText && CXmlDocument::IsReadWhileBinding(element);
+  if (checkText && !checkTextLast) CheckNoText(element);
+  detail::MixedScope mixed(element, info->GetMixed() && ownerType == XmlElementType_Element);
 
   CXmlElement* next;
-  switch (info->GetElementGroupType()) {
-    case VxVevAva5Data::XmlElementGroupType_Sequence:
-      next = ProcessElementSeqFromXml(context, element, current, ownerType, offered);
-      break;
-    case VxVevAva5Data::XmlElementGroupType_Choice:
-      next = ProcessElementChoiceFromXml(context, element, current, ownerType, optional, offered);
-      break;
-    case VxVevAva5Data::XmlElementGroupType_All:
-      next = ProcessElementAllFromXml(context, element, current, ownerType, offered);
-      break;
-    default:
-      throw CVxException(String(VX_T("Unknow Group Type")));
+  try {
+    switch (info->GetElementGroupType()) {
+      case VxVevAva5Data::XmlElementGroupType_Sequence:
+        next = ProcessElementSeqFromXml(context, element, current, ownerType, offered);
+        break;
+      case VxVevAva5Data::XmlElementGroupType_Choice:
+        next =
+            ProcessElementChoiceFromXml(context, element, current, ownerType, optional, offered);
+        break;
+      case VxVevAva5Data::XmlElementGroupType_All:
+        next = ProcessElementAllFromXml(context, element, current, ownerType, offered);
+        break;
+      default:
+        throw CVxException(String(VX_T("Unknow Group Type")));
+    }
+  } catch (...) {
+    if (checkTextLast) {
+      CXmlElement* failedAt = offered;
+      offered = element;  // where the text's own failure is
+      CheckNoText(element);
+      offered = failedAt;
+    }
+    throw;
+  }
+  if (checkTextLast) {
+    CXmlElement* readTo = offered;
+    offered = element;
+    CheckNoText(element);
+    offered = readTo;
   }
 
   const int textIndex = info->GetElementTextPropertyIndex();
@@ -715,6 +740,9 @@ CXmlElement* CXmlGeneratedClass::ProcessElementSeqFromXml(const CXmlSerializatio
                                                           XmlElementType ownerType,
                                                           CXmlElement*& offered) {
   CXmlElement* const start = current;
+  // A group read in place may go back to its start: nothing after it in
+  // the element is freed while it reads.
+  detail::StartPinGuard pin(element, ownerType != XmlElementType_Element);
   const String ownerNamespace = GetNamespace();
   CElementInfo* const* p = OrEmpty(GetClassElementInfo());
   while (*p != nullptr) {
@@ -744,6 +772,7 @@ CXmlElement* CXmlGeneratedClass::ProcessElementAllFromXml(const CXmlSerializatio
                                                           XmlElementType ownerType,
                                                           CXmlElement*& offered) {
   CXmlElement* const start = current;
+  detail::StartPinGuard pin(element, ownerType != XmlElementType_Element);
   const String ownerNamespace = GetNamespace();
   CElementInfo* const* infos = OrEmpty(GetClassElementInfo());
   const size_t count = static_cast<size_t>(GetClassElementInfoCount());
@@ -806,6 +835,7 @@ CXmlElement* CXmlGeneratedClass::ProcessElementChoiceFromXml(
     const CXmlSerializationContext& context, CXmlElement* element, CXmlElement* current,
     XmlElementType ownerType, bool optional, CXmlElement*& offered) {
   CXmlElement* const start = current;
+  detail::StartPinGuard pin(element, ownerType != XmlElementType_Element);
   const String ownerNamespace = GetNamespace();
   CElementInfo* const* infos = OrEmpty(GetClassElementInfo());
   const bool validating = context.GetValidateOnRead();

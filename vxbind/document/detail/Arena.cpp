@@ -20,7 +20,9 @@ Arena::~Arena() {
 // Pages come from operator new like every other allocation of the library,
 // so a program that replaces it sees them too.
 Arena::Page* Arena::NewPage(size_t data) {
-  return static_cast<Page*>(::operator new(sizeof(Page) + data));
+  Page* page = static_cast<Page*>(::operator new(sizeof(Page) + data));
+  m_bytes += sizeof(Page) + data;
+  return page;
 }
 
 void* Arena::AllocateSlow(size_t bytes) {

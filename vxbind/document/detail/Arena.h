@@ -38,6 +38,9 @@ class Arena {
 
   // Grows the block [p, p + oldBytes) to newBytes in place when it is the
   // last block allocated and the page has room.
+  // The bytes of all pages taken so far.
+  size_t Bytes() const { return m_bytes; }
+
   bool TryExtend(void* p, size_t oldBytes, size_t newBytes) {
     char* block = static_cast<char*>(p);
     if (block + Round(oldBytes) != m_cur) return false;
@@ -61,13 +64,14 @@ class Arena {
   static size_t Round(size_t bytes) { return (bytes + 7) & ~static_cast<size_t>(7); }
   static constexpr size_t kMaxBlockBytes = ~size_t{0} - 64;
 
-  static Page* NewPage(size_t data);
+  Page* NewPage(size_t data);
   void* AllocateSlow(size_t bytes);
 
   size_t m_pageBytes = kFirstPageBytes;
   Page* m_pages = nullptr;
   char* m_cur = nullptr;
   char* m_end = nullptr;
+  size_t m_bytes = 0;
 };
 
 }  // namespace detail

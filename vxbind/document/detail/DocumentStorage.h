@@ -26,10 +26,13 @@ namespace VxVevAva5 {
 
 class CXmlAttribute;
 class CXmlDocument;
+class CXmlElement;
 
 namespace detail {
 
 // What the accessors of an element hand out, made on first use.
+struct PullState;
+
 struct ElementCache {
   const String* text = nullptr;
   const std::vector<CXmlAttribute*>* attributes = nullptr;
@@ -93,6 +96,83 @@ struct DocumentStorage {
   std::vector<uint32_t> declarationElements;
   std::vector<std::pair<const String*, const String*>> declarations;
   uint32_t elementCount = 0;                      // the next element's number
+
+  // -- Recycling (documents read while binding) ------------------------------
+  // A document that frees the subtrees binding is done with takes its
+  // blocks by size class (powers of two from 16 bytes to 64 KiB; larger ones
+  // come from the arena and stay until the document goes) and puts freed
+  // ones on a list per class, so that a long run of siblings reuses the
+  // memory of the ones before. Off, every block comes from the arena as it
+  // is asked for.
+  struct FreeBlock {
+    FreeBlock* next;
+  };
+  static constexpr size_t kMinClassBytes = 16;
+  static constexpr int kClasses = 13;  // 16 B .. 64 KiB
+  bool recycling = false;
+  FreeBlock* freeBlocks[kClasses] = {};
+  FreeBlock* freeElements = nullptr;
+  std::vector<String*> freeStrings;
+  std::vector<ElementCache*> freeCaches;
+  std::vector<std::vector<CXmlAttribute*>*> freeAttributeLists;
+  std::vector<CXmlElement*> releaseStack;
+
+  // The class of a block of `bytes`, or -1 beyond the largest.
+  static int ClassOf(size_t bytes) {
+    if (bytes <= kMinClassBytes) return 0;
+    int c = 64 - __builtin_clzll(static_cast<unsigned long long>(bytes - 1)) - 4;
+    return c < kClasses ? c : -1;
+  }
+  // The bytes a block of `bytes` takes (its class's size when recycling).
+  size_t BlockBytes(size_t bytes) const {
+    if (!recycling) return bytes;
+    int c = ClassOf(bytes);
+    return c < 0 ? bytes : kMinClassBytes << c;
+  }
+  void* AllocateBlock(size_t bytes) {
+    if (!recycling) return arena.Allocate(bytes);
+    int c = ClassOf(bytes);
+    if (c < 0) return arena.Allocate(bytes);
+    if (FreeBlock* b = freeBlocks[c]) {
+      freeBlocks[c] = b->next;
+      return b;
+    }
+    return arena.Allocate(kMinClassBytes << c);
+  }
+  // A block of `bytes` that AllocateBlock gave, while recycling.
+  void FreeBlockOf(void* p, size_t bytes) {
+    int c = ClassOf(bytes);
+    if (p == nullptr || c < 0) return;
+    auto* b = static_cast<FreeBlock*>(p);
+    b->next = freeBlocks[c];
+    freeBlocks[c] = b;
+  }
+  // A block whose size is known exactly (a text buffer's capacity): used
+  // again only when that is a whole class, whoever allocated it.
+  void FreeExactBlock(void* p, size_t bytes) {
+    int c = ClassOf(bytes);
+    if (c >= 0 && (kMinClassBytes << c) == bytes) FreeBlockOf(p, bytes);
+  }
+  // A string for the accessors' caches.
+  const String* MakeString(const unsigned short* data, size_t length) {
+    if (!freeStrings.empty()) {
+      String* s = freeStrings.back();
+      s->assign(data, length);
+      freeStrings.pop_back();
+      return s;
+    }
+    strings.emplace_back(data, length);
+    return &strings.back();
+  }
+  void FreeString(const String* s) {
+    if (s == nullptr) return;
+    String* owned = const_cast<String*>(s);
+    String().swap(*owned);
+    freeStrings.push_back(owned);
+  }
+
+  // The state of a document read while binding; null otherwise.
+  struct PullState* pull = nullptr;
 };
 
 }  // namespace detail

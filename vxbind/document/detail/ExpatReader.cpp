@@ -81,49 +81,70 @@ const XML_Memory_Handling_Suite kExpatMemory = {ExpatMalloc, ExpatRealloc, Expat
                                   static_cast<int>(std::min<XML_Size>(line, INT_MAX))));
 }
 
-struct ParserFree {
-  XML_Parser parser;
-  ~ParserFree() { XML_ParserFree(parser); }
-};
-
 }  // namespace
 
 CExpatReader::CExpatReader(CXmlDocument* document)
     : CInstanceMonitor(VX_T("CExpatReader")), m_document(document) {}
 
-CExpatReader::~CExpatReader() = default;
+CExpatReader::~CExpatReader() {
+  if (m_parser != nullptr) XML_ParserFree(m_parser);
+}
 
-void CExpatReader::Parse() {
+void CExpatReader::Begin() {
   static const XML_Char kNamespaceSeparator[] = {u'|', 0};
   t_expatOutOfMemory = false;
   XML_Parser parser = XML_ParserCreate_MM(
       nullptr, &kExpatMemory,
       m_document->m_schemaType == SchemaType_NoNamespaces ? nullptr : kNamespaceSeparator);
   if (parser == nullptr) throw std::bad_alloc();
-  ParserFree free{parser};
   m_parser = parser;
   XML_SetUserData(parser, this);
   XML_SetElementHandler(parser, &CExpatReader::OnStartElement, &CExpatReader::OnEndElement);
   XML_SetNamespaceDeclHandler(parser, &CExpatReader::OnStartNamespace,
                               &CExpatReader::OnEndNamespace);
   XML_SetCharacterDataHandler(parser, &CExpatReader::OnCharacterData);
+}
 
-  if (m_document->m_inputBomLength != 0 &&
-      XML_Parse(parser, reinterpret_cast<const char*>(m_document->m_inputBom),
-                static_cast<int>(m_document->m_inputBomLength), XML_FALSE) != XML_STATUS_OK)
-    ThrowSyntaxError(parser);
-  const char* data = reinterpret_cast<const char*>(m_document->m_inputData);
-  size_t left = m_document->m_inputLength;
+void CExpatReader::Feed(const unsigned char* bytes, size_t length) {
+  XML_Parser parser = m_parser;
+  const char* data = reinterpret_cast<const char*>(bytes);
   do {
-    size_t piece = std::min(left, kMaxPiece);
+    size_t piece = std::min(length, kMaxPiece);
     if (XML_Parse(parser, data, static_cast<int>(piece), XML_FALSE) != XML_STATUS_OK) {
       if (m_error) std::rethrow_exception(m_error);
       ThrowSyntaxError(parser);
     }
     data += piece;
-    left -= piece;
-  } while (left > 0);
+    length -= piece;
+  } while (length > 0);
+}
 
+void CExpatReader::Discard() {
+  XML_SetElementHandler(m_parser, &CExpatReader::OnDiscardedStart,
+                        &CExpatReader::OnDiscardedEnd);
+  XML_SetNamespaceDeclHandler(m_parser, nullptr, nullptr);
+  XML_SetCharacterDataHandler(m_parser, nullptr);
+}
+
+void CExpatReader::OnDiscardedStart(void* userData, const unsigned short*,
+                                    const unsigned short**) {
+  ++static_cast<CExpatReader*>(userData)->m_discardedDepth;
+}
+
+void CExpatReader::OnDiscardedEnd(void* userData, const unsigned short*) {
+  auto* reader = static_cast<CExpatReader*>(userData);
+  if (reader->m_discardedDepth != 0) {
+    --reader->m_discardedDepth;
+    return;
+  }
+  std::vector<CXmlElement*>& open = reader->m_document->m_openElements;
+  if (!open.empty()) open.pop_back();
+}
+
+void CExpatReader::Parse() {
+  Begin();
+  if (m_document->m_inputBomLength != 0) Feed(m_document->m_inputBom, m_document->m_inputBomLength);
+  Feed(m_document->m_inputData, m_document->m_inputLength);
   // By default the parse is never marked final: input that stops inside the
   // document element is not an error, and the tree keeps what was read up
   // to there. Input that stops before any element starts leaves no
@@ -137,7 +158,7 @@ void CExpatReader::Finish() {
   if (!ok && m_error) std::rethrow_exception(m_error);
   // No element at all: the document reports it as for any input.
   if (m_document->m_documentElement == nullptr) return;
-  if (!m_document->m_openElements.empty()) {
+  if (!m_document->m_openElements.empty() || m_discardedDepth != 0) {
     XML_Size line = XML_GetCurrentLineNumber(parser);
     throw CVxException(
         FormatString(VX_T("The document ends before its root element is closed at line %d"),
@@ -168,7 +189,11 @@ void CExpatReader::OnStartElement(void* userData, const unsigned short* name,
 void CExpatReader::OnEndElement(void* userData, const unsigned short*) {
   auto* reader = static_cast<CExpatReader*>(userData);
   std::vector<CXmlElement*>& open = reader->m_document->m_openElements;
-  if (!open.empty()) open.pop_back();
+  if (open.empty()) return;
+  CXmlElement* ended = open.back();
+  open.pop_back();
+  if ((ended->m_attributeCapacity & CXmlElement::kOpenBit) != 0 && reader->m_document->m_pull)
+    reader->m_document->ElementEnded(ended);
 }
 
 void CExpatReader::OnCharacterData(void* userData, const unsigned short* text, int length) {

@@ -10,6 +10,7 @@
 #ifndef VXBIND_DOCUMENT_DETAIL_EXPATREADER_H
 #define VXBIND_DOCUMENT_DETAIL_EXPATREADER_H
 
+#include <cstddef>
 #include <exception>
 
 #include "vxbind/base/InstanceMonitor.h"
@@ -39,6 +40,16 @@ class CExpatReader : public CInstanceMonitor {
   // after it Expat's message.
   void Parse();
 
+  // Piece by piece, for a document read while binding: Begin creates the
+  // parser, Feed parses one piece (never the last: input that stops inside
+  // the root is not an error by itself), throwing as Parse does. Discard
+  // makes the pieces that follow build nothing. Finish marks the end, for
+  // strict documents, with Parse's messages.
+  void Begin();
+  void Feed(const unsigned char* data, size_t length);
+  void Discard();
+  void Finish();
+
  private:
   // Expat callbacks; `userData` is the reader. They never throw: a failure
   // is stored, the parser stopped, and Parse rethrows it.
@@ -49,12 +60,15 @@ class CExpatReader : public CInstanceMonitor {
   static void OnStartNamespace(void* userData, const unsigned short* prefix,
                                const unsigned short* uri);
   static void OnEndNamespace(void* userData, const unsigned short* prefix);
+  static void OnDiscardedStart(void* userData, const unsigned short* name,
+                               const unsigned short** attributes);
+  static void OnDiscardedEnd(void* userData, const unsigned short* name);
   void Fail() noexcept;
-  void Finish();
 
   CXmlDocument* m_document;
   XML_ParserStruct* m_parser = nullptr;
   std::exception_ptr m_error;
+  size_t m_discardedDepth = 0;  // elements open among those discarded
 };
 
 }  // namespace VxVevAva5

@@ -10,6 +10,7 @@
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Format.h"
+#include "vxbind/platform/Utf16.h"
 
 namespace VxVevAva5 {
 namespace detail {
@@ -118,6 +119,71 @@ bool Inflate(const unsigned char* data, size_t length, std::vector<unsigned char
   if (status != Z_STREAM_END) return false;
   out.swap(output);
   return true;
+}
+
+// -- Inflation piece by piece -----------------------------------------------------
+
+bool LooksCompressed(const unsigned char* data, size_t length) {
+  if (length < 2) return false;
+  if (data[0] == 0x1F && data[1] == 0x8B) return true;  // gzip
+  // zlib: deflate with a window of at most 32 KiB, header check bits right
+  return (data[0] & 0x0F) == 8 && (data[0] >> 4) <= 7 &&
+         ((unsigned{data[0]} << 8) | data[1]) % 31 == 0;
+}
+
+struct StreamInflater::State {
+  z_stream zs;
+};
+
+namespace {
+
+[[noreturn]] void ThrowDamaged(const z_stream& zs, int rc) {
+  String why = Utf16::FromLatin1(zs.msg != nullptr ? zs.msg
+                                 : rc == Z_BUF_ERROR ? "unexpected end of data"
+                                                     : "invalid data");
+  throw CVxException(
+      FormatString(VX_T("The compressed input is damaged: [%s]"), why.c_str()));
+}
+
+}  // namespace
+
+StreamInflater::StreamInflater() : m_state(new State) {
+  InitStream(m_state->zs);
+  int rc = inflateInit2(&m_state->zs, 47);
+  if (rc != Z_OK) {
+    delete m_state;
+    if (rc == Z_MEM_ERROR) throw std::bad_alloc();
+    throw CVxException(FormatString(VX_T("The compressed input is damaged: [%s]"),
+                                    VX_T("zlib cannot start")));
+  }
+}
+
+StreamInflater::~StreamInflater() {
+  inflateEnd(&m_state->zs);
+  delete m_state;
+}
+
+size_t StreamInflater::Inflate(const unsigned char*& in, size_t& inLength, unsigned char* out,
+                               size_t room, bool& ended) {
+  z_stream& zs = m_state->zs;
+  uInt slice = static_cast<uInt>(std::min<size_t>(inLength, 1u << 30));
+  zs.next_in = const_cast<unsigned char*>(in);
+  zs.avail_in = slice;
+  zs.next_out = out;
+  zs.avail_out = static_cast<uInt>(std::min<size_t>(room, 1u << 30));
+  uInt roomGiven = zs.avail_out;
+  int rc = inflate(&zs, Z_NO_FLUSH);
+  if (rc == Z_MEM_ERROR) throw std::bad_alloc();
+  size_t taken = slice - zs.avail_in;
+  in += taken;
+  inLength -= taken;
+  ended = rc == Z_STREAM_END;
+  if (rc != Z_OK && rc != Z_STREAM_END && !(rc == Z_BUF_ERROR && taken == 0)) ThrowDamaged(zs, rc);
+  return roomGiven - zs.avail_out;
+}
+
+void StreamInflater::CheckEnded(bool ended) const {
+  if (!ended) ThrowDamaged(m_state->zs, Z_BUF_ERROR);
 }
 
 }  // namespace detail

@@ -38,6 +38,35 @@ uint32_t Deflate(const unsigned char* data, uint32_t length, CompressionType typ
 // it runs out.
 bool Inflate(const unsigned char* data, size_t length, std::vector<unsigned char>& out);
 
+// Whether `length` bytes (the first of an input, at least 2 when there are
+// as many) start a gzip or zlib stream.
+bool LooksCompressed(const unsigned char* data, size_t length);
+
+// Inflation piece by piece, for input read from a file or a stream: the
+// output is handed on as it comes and never held whole, so no expansion
+// limit applies. Data that is not a complete gzip or zlib stream throws
+// CVxException "The compressed input is damaged: [%s]" with zlib's words;
+// memory that runs out, std::bad_alloc.
+class StreamInflater {
+ public:
+  StreamInflater();
+  StreamInflater(const StreamInflater&) = delete;
+  StreamInflater& operator=(const StreamInflater&) = delete;
+  ~StreamInflater();
+
+  // Inflates from [in, in + inLength) into [out, out + room): advances `in`
+  // and `inLength` past what it took and returns the bytes written (0 when
+  // it needs more input). `ended` turns true at the end of the stream.
+  size_t Inflate(const unsigned char*& in, size_t& inLength, unsigned char* out, size_t room,
+                 bool& ended);
+  // Input that ends before the stream does: throws as for damaged data.
+  void CheckEnded(bool ended) const;
+
+ private:
+  struct State;
+  State* m_state;
+};
+
 }  // namespace detail
 }  // namespace VxVevAva5
 
