@@ -2,6 +2,7 @@
 #include "vxbind/document/XmlDocument.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -41,13 +42,56 @@ const std::vector<CXmlAttribute*>& EmptyAttributeList() {
 }
 
 // True when `name` is the NUL-terminated expanded name of `n`.
+// Four units a step: a unit of `name` is read only after the one before it
+// matched a unit of the key, which is never NUL, so a shorter name stops at
+// its terminator and nothing past it is read.
 inline bool KeyEquals(const detail::InternedName* n, const unsigned short* name) {
   if (n == nullptr) return false;
   const unsigned short* key = n->key.data();
   size_t length = n->key.size();
-  for (size_t i = 0; i < length; ++i)
-    if (name[i] != key[i]) return false;  // also stops at the end of a shorter name
+  size_t i = 0;
+  for (; i + 4 <= length; i += 4)
+    if (name[i] != key[i] || name[i + 1] != key[i + 1] || name[i + 2] != key[i + 2] ||
+        name[i + 3] != key[i + 3])
+      return false;
+  for (; i < length; ++i)
+    if (name[i] != key[i]) return false;
   return name[length] == 0;
+}
+
+// The name for `expandedName` where `hints` holds the two names last seen
+// at this place of the structure: the first is checked, then the second
+// (which catches a structure that alternates, such as a repeated element
+// followed by another), then the table. The name found becomes the first
+// hint and the first the second.
+inline const detail::InternedName* FindHinted(const detail::InternedName** hints,
+                                              detail::NameTable& names,
+                                              const unsigned short* expandedName) {
+  const detail::InternedName* first = hints[0];
+  if (KeyEquals(first, expandedName)) return first;
+  const detail::InternedName* found = KeyEquals(hints[1], expandedName)
+                                          ? hints[1]
+                                          : names.InternExpanded(expandedName);
+  hints[1] = first;
+  hints[0] = found;
+  return found;
+}
+
+// The length of a NUL-terminated run of units; attribute values are short,
+// so this stays inline.
+inline size_t UnitLength(const unsigned short* s) {
+  size_t n = 0;
+  while (s[n] != 0) ++n;
+  return n;
+}
+
+// True when one of the four units in `w` is a CR or a NUL: the test for a
+// zero unit, on `w` and on `w` with CR turned into zero.
+inline bool HasCROrNul(uint64_t w) {
+  constexpr uint64_t kOnes = 0x0001000100010001ULL;
+  constexpr uint64_t kHigh = 0x8000800080008000ULL;
+  uint64_t cr = w ^ (kOnes * 0x0D);
+  return ((((w - kOnes) & ~w) | ((cr - kOnes) & ~cr)) & kHigh) != 0;
 }
 
 [[noreturn]] void ThrowTextTooLong(const CXmlElement& element) {
@@ -532,9 +576,23 @@ void CXmlDocument::AddElementAttribute(CXmlElement* element, const String& local
 
 void CXmlDocument::AppendTextExcludingCR(CXmlElement* element, const unsigned short* text,
                                          size_t length) {
-  const unsigned short* p = text;
+  // Text almost never holds a CR: find the first one four units at a time,
+  // and append the whole run at once when there is none.
+  size_t i = 0;
+  for (; i + 4 <= length; i += 4) {
+    uint64_t w;
+    std::memcpy(&w, text + i, sizeof w);
+    if (HasCROrNul(w)) break;
+  }
+  for (; i < length; ++i)
+    if (text[i] <= 0x0D && (text[i] == 0x0D || text[i] == 0)) break;
+  if (i == length) {
+    element->AppendRun(text, length);
+    return;
+  }
+  const unsigned short* p = text + i;
   const unsigned short* end = text + length;
-  const unsigned short* run = p;
+  const unsigned short* run = text;
   while (p != end) {
     unsigned short c = *p;
     if (c > 0x0D || (c != 0x0D && c != 0)) {
@@ -609,12 +667,11 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
   // Data documents repeat their structure: the name that followed the
   // previous sibling last time (or that came first in an element of the
   // parent's name) is checked before the name table is searched.
-  const detail::InternedName*& hint =
+  const detail::InternedName** hints =
       parent == nullptr              ? storage.names.Empty()->firstChild
       : parent->m_lastChild != nullptr ? parent->m_lastChild->m_name->nextSibling
                                        : parent->m_name->firstChild;
-  if (!KeyEquals(hint, expandedName)) hint = storage.names.InternExpanded(expandedName);
-  CXmlElement* e = NewElement(hint);
+  CXmlElement* e = NewElement(FindHinted(hints, storage.names, expandedName));
   OpenElement(parent, e);
 
   uint32_t count = 0;
@@ -638,11 +695,15 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
     // without a name in the tree that the document keeps.
     ++e->m_attributeCount;
     const unsigned short* value = attributes[1];
-    size_t length = Utf16::Length(value);
+    size_t length = UnitLength(value);
     if (length > std::numeric_limits<uint32_t>::max()) ThrowTextTooLong(*e);
     if (length != 0) {
       auto* copy = static_cast<unsigned short*>(storage.arena.Allocate(length * 2));
-      std::memcpy(copy, value, length * 2);
+      if (length <= 8) {
+        for (size_t k = 0; k < length; ++k) copy[k] = value[k];
+      } else {
+        std::memcpy(copy, value, length * 2);
+      }
       a->m_value = copy;
       a->m_valueLength = static_cast<uint32_t>(length);
     }

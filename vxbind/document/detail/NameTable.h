@@ -31,11 +31,12 @@ struct InternedName {
   String key;  // "uri|local", or "local" without namespace
   size_t hash = 0;
   // Guesses of the text reader, which reads structured data faster by
-  // checking them first: the name that followed an element of this name
-  // last time, the first child's name, and the first attributes' names.
+  // checking them first: the two names that followed an element of this
+  // name last, the first child's two last names, and the first attributes'
+  // names.
   static constexpr uint32_t kAttributeHints = 6;
-  mutable const InternedName* nextSibling = nullptr;
-  mutable const InternedName* firstChild = nullptr;
+  mutable const InternedName* nextSibling[2] = {};
+  mutable const InternedName* firstChild[2] = {};
   mutable const InternedName* attributes[kAttributeHints] = {};
 };
 
