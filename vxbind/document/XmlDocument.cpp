@@ -12,6 +12,7 @@
 #include "vxbind/document/detail/DocumentStorage.h"
 #include "vxbind/document/detail/ExpatReader.h"
 #include "vxbind/document/detail/FastInfosetReader.h"
+#include "vxbind/document/detail/Utf8ToUtf16.h"
 #include "vxbind/platform/detail/File.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
@@ -42,13 +43,15 @@ const std::vector<CXmlAttribute*>& EmptyAttributeList() {
 }
 
 // True when `name` is the NUL-terminated expanded name of `n`.
-// Four units a step: a unit of `name` is read only after the one before it
-// matched a unit of the key, which is never NUL, so a shorter name stops at
-// its terminator and nothing past it is read.
-inline bool KeyEquals(const detail::InternedName* n, const unsigned short* name) {
+// Four bytes a step: a byte of `name` is read only after the one before it
+// matched a byte of the key, which is never NUL, so a shorter name stops at
+// its terminator and nothing past it is read. A record whose UTF-8 key is
+// not known yet matches nothing.
+inline bool KeyEquals(const detail::InternedName* n, const char* name) {
   if (n == nullptr) return false;
-  const unsigned short* key = n->key.data();
-  size_t length = n->key.size();
+  const char* key = n->utf8Key.data();
+  size_t length = n->utf8Key.size();
+  if (length == 0) return false;
   size_t i = 0;
   for (; i + 4 <= length; i += 4)
     if (name[i] != key[i] || name[i + 1] != key[i + 1] || name[i + 2] != key[i + 2] ||
@@ -66,7 +69,7 @@ inline bool KeyEquals(const detail::InternedName* n, const unsigned short* name)
 // hint and the first the second.
 inline const detail::InternedName* FindHinted(const detail::InternedName** hints,
                                               detail::NameTable& names,
-                                              const unsigned short* expandedName) {
+                                              const char* expandedName) {
   const detail::InternedName* first = hints[0];
   if (KeyEquals(first, expandedName)) return first;
   const detail::InternedName* found = KeyEquals(hints[1], expandedName)
@@ -75,14 +78,6 @@ inline const detail::InternedName* FindHinted(const detail::InternedName** hints
   hints[1] = first;
   hints[0] = found;
   return found;
-}
-
-// The length of a NUL-terminated run of units; attribute values are short,
-// so this stays inline.
-inline size_t UnitLength(const unsigned short* s) {
-  size_t n = 0;
-  while (s[n] != 0) ++n;
-  return n;
 }
 
 // True when one of the four units in `w` is a CR or a NUL: the test for a
@@ -610,6 +605,36 @@ void CXmlDocument::AppendTextExcludingCR(CXmlElement* element, const unsigned sh
   AppendTextExcludingCR(element, text, Utf16::Length(text));
 }
 
+bool CXmlDocument::AppendTextUtf8(CXmlElement* element, const char* text, size_t length) {
+  if (length == 0) return true;
+  // UTF-16 takes at most as many units as UTF-8 takes bytes: room for that
+  // many, grown as AppendRun grows it, then the conversion in place.
+  size_t textLength = element->m_textLength;
+  size_t needed = textLength + length;
+  if (length > std::numeric_limits<uint32_t>::max() ||
+      needed > std::numeric_limits<uint32_t>::max())
+    return false;
+  if (needed > element->m_textCapacity) {
+    auto& arena = StorageOf(element->m_name).arena;
+    size_t capacity = element->m_textCapacity;
+    if (element->m_text != nullptr && arena.TryExtend(element->m_text, capacity * 2, needed * 2)) {
+      element->m_textCapacity = static_cast<uint32_t>(needed);
+    } else {
+      capacity = textLength == 0 ? needed : std::max(needed, capacity * 2);
+      capacity = std::min<size_t>(capacity, std::numeric_limits<uint32_t>::max());
+      auto* grown = static_cast<unsigned short*>(arena.Allocate(capacity * 2));
+      if (textLength != 0) std::memcpy(grown, element->m_text, textLength * 2);
+      element->m_text = grown;
+      element->m_textCapacity = static_cast<uint32_t>(capacity);
+    }
+  }
+  size_t units = detail::Utf8ToUtf16(reinterpret_cast<const unsigned char*>(text), length,
+                                     element->m_text + textLength);
+  element->m_textLength = static_cast<uint32_t>(textLength + units);
+  if (element->m_cache != nullptr) element->m_cache->text = nullptr;
+  return true;
+}
+
 inline CXmlElement* CXmlDocument::ParentOfNextElement(detail::DocumentStorage& storage) {
   CXmlElement* parent = nullptr;
   if (m_documentElement != nullptr) {
@@ -660,8 +685,7 @@ void CXmlDocument::SetElementAttributes(CXmlElement* element,
   }
 }
 
-CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName,
-                                              const unsigned short** attributes) {
+CXmlElement* CXmlDocument::AddElementExpanded(const char* expandedName, const char** attributes) {
   detail::DocumentStorage& storage = Storage();
   CXmlElement* parent = ParentOfNextElement(storage);
   // Data documents repeat their structure: the name that followed the
@@ -675,7 +699,7 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
   OpenElement(parent, e);
 
   uint32_t count = 0;
-  for (const unsigned short** p = attributes; *p != nullptr; p += 2) ++count;
+  for (const char** p = attributes; *p != nullptr; p += 2) ++count;
   if (count == 0) return e;
   auto* array = static_cast<CXmlAttribute*>(
       storage.arena.Allocate(sizeof(CXmlAttribute) * size_t{count}));
@@ -683,7 +707,7 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
   e->m_attributeCapacity = count;
   for (uint32_t i = 0; i < count; ++i, attributes += 2) {
     CXmlAttribute* a = new (&array[i]) CXmlAttribute();
-    const unsigned short* name = attributes[0];
+    const char* name = attributes[0];
     if (i < detail::InternedName::kAttributeHints) {
       const detail::InternedName*& h = e->m_name->attributes[i];
       if (!KeyEquals(h, name)) h = storage.names.InternExpanded(name);
@@ -694,18 +718,16 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
     // Counted once named: a failure (out of memory) leaves no attribute
     // without a name in the tree that the document keeps.
     ++e->m_attributeCount;
-    const unsigned short* value = attributes[1];
-    size_t length = UnitLength(value);
-    if (length > std::numeric_limits<uint32_t>::max()) ThrowTextTooLong(*e);
-    if (length != 0) {
-      auto* copy = static_cast<unsigned short*>(storage.arena.Allocate(length * 2));
-      if (length <= 8) {
-        for (size_t k = 0; k < length; ++k) copy[k] = value[k];
-      } else {
-        std::memcpy(copy, value, length * 2);
-      }
+    // UTF-16 takes at most as many units as UTF-8 takes bytes: the value is
+    // converted into room for that many.
+    const char* value = attributes[1];
+    size_t bytes = std::strlen(value);
+    if (bytes > std::numeric_limits<uint32_t>::max()) ThrowTextTooLong(*e);
+    if (bytes != 0) {
+      auto* copy = static_cast<unsigned short*>(storage.arena.Allocate(bytes * 2));
       a->m_value = copy;
-      a->m_valueLength = static_cast<uint32_t>(length);
+      a->m_valueLength = static_cast<uint32_t>(
+          detail::Utf8ToUtf16(reinterpret_cast<const unsigned char*>(value), bytes, copy));
     }
   }
   return e;
