@@ -23,6 +23,9 @@ namespace detail {
 // and returns the number of units written. Expat hands over well-formed
 // UTF-8 only; a byte that does not start a complete sequence all the same
 // becomes U+FFFD, and nothing is read past `length`.
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
 inline size_t Utf8ToUtf16(const unsigned char* in, size_t length, unsigned short* out) {
   unsigned short* o = out;
   const unsigned char* end = in + length;
