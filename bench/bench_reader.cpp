@@ -1,11 +1,14 @@
-// Loading XML into the document tree, beside Expat alone (the floor: same
-// UTF-16 build, no handlers), libxml2 and pugixml on the same bytes.
+// Loading XML into the document tree, beside Expat alone (the floor: no
+// handlers; its UTF-8 build, which vxbind uses, and its UTF-16 build),
+// libxml2 and pugixml on the same bytes.
 #include <benchmark/benchmark.h>
+#include <dlfcn.h>
 #include <expat.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #ifdef VXBIND_BENCH_HAVE_PUGIXML
@@ -53,10 +56,89 @@ void LoadInto(CXmlDocument& doc) {
                     static_cast<uint32_t>(xml.size()));
 }
 
-void BM_Baseline_ExpatUtf16NoHandlers(benchmark::State& state) {
+// Expat's UTF-16 build (Debian's libexpatw) exports the same names as the
+// UTF-8 build that vxbind and this program link, so it is loaded apart, its
+// own names first, and called through pointers.
+struct ExpatUtf16 {
+  using Char = unsigned short;
+  using StartHandler = void (*)(void*, const Char*, const Char**);
+  using EndHandler = void (*)(void*, const Char*);
+  using TextHandler = void (*)(void*, const Char*, int);
+  using NsStartHandler = void (*)(void*, const Char*, const Char*);
+  XML_Parser (*createNS)(const Char*, Char) = nullptr;
+  int (*parse)(XML_Parser, const char*, int, int) = nullptr;
+  void (*free)(XML_Parser) = nullptr;
+  void (*setElementHandler)(XML_Parser, StartHandler, EndHandler) = nullptr;
+  void (*setNamespaceDeclHandler)(XML_Parser, NsStartHandler, EndHandler) = nullptr;
+  void (*setCharacterDataHandler)(XML_Parser, TextHandler) = nullptr;
+};
+
+const ExpatUtf16* LoadExpatUtf16() {
+  static const ExpatUtf16* loaded = []() -> const ExpatUtf16* {
+    void* lib = dlopen("libexpatw.so.1", RTLD_NOW | RTLD_LOCAL | RTLD_DEEPBIND);
+    if (lib == nullptr) return nullptr;
+    static ExpatUtf16 e;
+    auto get = [lib](auto& fn, const char* name) {
+      fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(dlsym(lib, name));
+      return fn != nullptr;
+    };
+    if (!get(e.createNS, "XML_ParserCreateNS") || !get(e.parse, "XML_Parse") ||
+        !get(e.free, "XML_ParserFree") || !get(e.setElementHandler, "XML_SetElementHandler") ||
+        !get(e.setNamespaceDeclHandler, "XML_SetNamespaceDeclHandler") ||
+        !get(e.setCharacterDataHandler, "XML_SetCharacterDataHandler"))
+      return nullptr;
+    return &e;
+  }();
+  return loaded;
+}
+
+// Handlers that do nothing: with them set, Expat does what it does to report
+// (converting text, building attribute arrays, calls). The gap to
+// BM_CXmlDocument_Load is the tree.
+template <class Char>
+void NoStart(void*, const Char*, const Char**) {}
+template <class Char>
+void NoEnd(void*, const Char*) {}
+template <class Char>
+void NoText(void*, const Char*, int) {}
+template <class Char>
+void NoNsStart(void*, const Char*, const Char*) {}
+
+void ExpatUtf16Parse(benchmark::State& state, bool handlers) {
+  const ExpatUtf16* expat = LoadExpatUtf16();
+  if (expat == nullptr) {
+    state.SkipWithError("libexpatw.so.1 cannot be loaded");
+    return;
+  }
+  using Char = ExpatUtf16::Char;
+  const std::string& xml = Data().xml;
+  for (auto _ : state) {
+    XML_Parser p = expat->createNS(nullptr, u'|');
+    if (handlers) {
+      expat->setElementHandler(p, NoStart<Char>, NoEnd<Char>);
+      expat->setNamespaceDeclHandler(p, NoNsStart<Char>, NoEnd<Char>);
+      expat->setCharacterDataHandler(p, NoText<Char>);
+    }
+    bool ok = expat->parse(p, xml.data(), static_cast<int>(xml.size()), XML_TRUE) ==
+              XML_STATUS_OK;
+    expat->free(p);
+    if (!ok) {
+      state.SkipWithError("Expat failed");
+      break;
+    }
+  }
+  SetBytes(state);
+}
+
+void ExpatUtf8Parse(benchmark::State& state, bool handlers) {
   const std::string& xml = Data().xml;
   for (auto _ : state) {
     XML_Parser p = XML_ParserCreateNS(nullptr, '|');
+    if (handlers) {
+      XML_SetElementHandler(p, NoStart<XML_Char>, NoEnd<XML_Char>);
+      XML_SetNamespaceDeclHandler(p, NoNsStart<XML_Char>, NoEnd<XML_Char>);
+      XML_SetCharacterDataHandler(p, NoText<XML_Char>);
+    }
     bool ok = XML_Parse(p, xml.data(), static_cast<int>(xml.size()), XML_TRUE) == XML_STATUS_OK;
     XML_ParserFree(p);
     if (!ok) {
@@ -66,34 +148,18 @@ void BM_Baseline_ExpatUtf16NoHandlers(benchmark::State& state) {
   }
   SetBytes(state);
 }
+
+void BM_Baseline_ExpatUtf16NoHandlers(benchmark::State& state) { ExpatUtf16Parse(state, false); }
 BENCHMARK(BM_Baseline_ExpatUtf16NoHandlers)->Unit(benchmark::kMillisecond);
 
-// The same, with the reader's four handlers set but doing nothing: what
-// Expat itself spends on reporting (UTF-16 conversion of text, attribute
-// arrays, calls). The gap to the next line is the tree.
-void NoStart(void*, const XML_Char*, const XML_Char**) {}
-void NoEnd(void*, const XML_Char*) {}
-void NoText(void*, const XML_Char*, int) {}
-void NoNsStart(void*, const XML_Char*, const XML_Char*) {}
-void NoNsEnd(void*, const XML_Char*) {}
-
-void BM_Baseline_ExpatUtf16EmptyHandlers(benchmark::State& state) {
-  const std::string& xml = Data().xml;
-  for (auto _ : state) {
-    XML_Parser p = XML_ParserCreateNS(nullptr, '|');
-    XML_SetElementHandler(p, NoStart, NoEnd);
-    XML_SetNamespaceDeclHandler(p, NoNsStart, NoNsEnd);
-    XML_SetCharacterDataHandler(p, NoText);
-    bool ok = XML_Parse(p, xml.data(), static_cast<int>(xml.size()), XML_TRUE) == XML_STATUS_OK;
-    XML_ParserFree(p);
-    if (!ok) {
-      state.SkipWithError("Expat failed");
-      break;
-    }
-  }
-  SetBytes(state);
-}
+void BM_Baseline_ExpatUtf16EmptyHandlers(benchmark::State& state) { ExpatUtf16Parse(state, true); }
 BENCHMARK(BM_Baseline_ExpatUtf16EmptyHandlers)->Unit(benchmark::kMillisecond);
+
+void BM_Baseline_ExpatUtf8NoHandlers(benchmark::State& state) { ExpatUtf8Parse(state, false); }
+BENCHMARK(BM_Baseline_ExpatUtf8NoHandlers)->Unit(benchmark::kMillisecond);
+
+void BM_Baseline_ExpatUtf8EmptyHandlers(benchmark::State& state) { ExpatUtf8Parse(state, true); }
+BENCHMARK(BM_Baseline_ExpatUtf8EmptyHandlers)->Unit(benchmark::kMillisecond);
 
 void BM_CXmlDocument_Load(benchmark::State& state) {
   {

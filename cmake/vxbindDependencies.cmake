@@ -1,4 +1,4 @@
-# What vxbind links: zlib, Debian's UTF-16 build of Expat (libexpatw, from
+# What vxbind links: zlib, Expat (libexpat, its UTF-8 build, from
 # libexpat1-dev) and PCRE2's 8-bit library (libpcre2-8, from libpcre2-dev,
 # for pattern facets); the last two have no CMake package of their own. Used
 # by the build, where a missing one stops the configuration, and by the
@@ -7,18 +7,18 @@
 # package's missing dependency does.
 include(CMakeFindDependencyMacro)
 find_dependency(ZLIB)
-if(NOT TARGET vxbind::expatw)
-  find_library(VXBIND_EXPATW_LIBRARY expatw)
-  if(NOT VXBIND_EXPATW_LIBRARY)
+if(NOT TARGET vxbind::expat)
+  find_library(VXBIND_EXPAT_LIBRARY expat)
+  if(NOT VXBIND_EXPAT_LIBRARY)
     if(CMAKE_FIND_PACKAGE_NAME STREQUAL "vxbind")
       set(vxbind_FOUND FALSE)
-      set(vxbind_NOT_FOUND_MESSAGE "vxbind needs libexpatw, Expat's UTF-16 build (Debian: libexpat1-dev)")
+      set(vxbind_NOT_FOUND_MESSAGE "vxbind needs libexpat (Debian: libexpat1-dev)")
       return()
     endif()
-    message(FATAL_ERROR "vxbind needs libexpatw, Expat's UTF-16 build (Debian: libexpat1-dev)")
+    message(FATAL_ERROR "vxbind needs libexpat (Debian: libexpat1-dev)")
   endif()
-  add_library(vxbind::expatw UNKNOWN IMPORTED)
-  set_target_properties(vxbind::expatw PROPERTIES IMPORTED_LOCATION ${VXBIND_EXPATW_LIBRARY})
+  add_library(vxbind::expat UNKNOWN IMPORTED)
+  set_target_properties(vxbind::expat PROPERTIES IMPORTED_LOCATION ${VXBIND_EXPAT_LIBRARY})
 endif()
 if(NOT TARGET vxbind::pcre2-8)
   find_library(VXBIND_PCRE2_LIBRARY pcre2-8)

@@ -2,6 +2,7 @@
 #include "vxbind/document/XmlDocument.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -13,6 +14,7 @@
 #include "vxbind/document/detail/DocumentStorage.h"
 #include "vxbind/document/detail/ExpatReader.h"
 #include "vxbind/document/detail/FastInfosetReader.h"
+#include "vxbind/document/detail/Utf8ToUtf16.h"
 #include "vxbind/platform/detail/File.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
@@ -65,13 +67,50 @@ const std::vector<CXmlAttribute*>& EmptyAttributeList() {
 }
 
 // True when `name` is the NUL-terminated expanded name of `n`.
-inline bool KeyEquals(const detail::InternedName* n, const unsigned short* name) {
+// Four bytes a step: a byte of `name` is read only after the one before it
+// matched a byte of the key, which is never NUL, so a shorter name stops at
+// its terminator and nothing past it is read. A record whose UTF-8 key is
+// not known yet matches nothing.
+inline bool KeyEquals(const detail::InternedName* n, const char* name) {
   if (n == nullptr) return false;
-  const unsigned short* key = n->key.data();
-  size_t length = n->key.size();
-  for (size_t i = 0; i < length; ++i)
-    if (name[i] != key[i]) return false;  // also stops at the end of a shorter name
+  const char* key = n->utf8Key.data();
+  size_t length = n->utf8Key.size();
+  if (length == 0) return false;
+  size_t i = 0;
+  for (; i + 4 <= length; i += 4)
+    if (name[i] != key[i] || name[i + 1] != key[i + 1] || name[i + 2] != key[i + 2] ||
+        name[i + 3] != key[i + 3])
+      return false;
+  for (; i < length; ++i)
+    if (name[i] != key[i]) return false;
   return name[length] == 0;
+}
+
+// The name for `expandedName` where `hints` holds the two names last seen
+// at this place of the structure: the first is checked, then the second
+// (which catches a structure that alternates, such as a repeated element
+// followed by another), then the table. The name found becomes the first
+// hint and the first the second.
+inline const detail::InternedName* FindHinted(const detail::InternedName** hints,
+                                              detail::NameTable& names,
+                                              const char* expandedName) {
+  const detail::InternedName* first = hints[0];
+  if (KeyEquals(first, expandedName)) return first;
+  const detail::InternedName* found = KeyEquals(hints[1], expandedName)
+                                          ? hints[1]
+                                          : names.InternExpanded(expandedName);
+  hints[1] = first;
+  hints[0] = found;
+  return found;
+}
+
+// True when one of the four units in `w` is a CR or a NUL: the test for a
+// zero unit, on `w` and on `w` with CR turned into zero.
+inline bool HasCROrNul(uint64_t w) {
+  constexpr uint64_t kOnes = 0x0001000100010001ULL;
+  constexpr uint64_t kHigh = 0x8000800080008000ULL;
+  uint64_t cr = w ^ (kOnes * 0x0D);
+  return ((((w - kOnes) & ~w) | ((cr - kOnes) & ~cr)) & kHigh) != 0;
 }
 
 [[noreturn]] void ThrowTextTooLong(const CXmlElement& element) {
@@ -601,9 +640,23 @@ void CXmlDocument::AddElementAttribute(CXmlElement* element, const String& local
 
 void CXmlDocument::AppendTextExcludingCR(CXmlElement* element, const unsigned short* text,
                                          size_t length) {
-  const unsigned short* p = text;
+  // Text almost never holds a CR: find the first one four units at a time,
+  // and append the whole run at once when there is none.
+  size_t i = 0;
+  for (; i + 4 <= length; i += 4) {
+    uint64_t w;
+    std::memcpy(&w, text + i, sizeof w);
+    if (HasCROrNul(w)) break;
+  }
+  for (; i < length; ++i)
+    if (text[i] <= 0x0D && (text[i] == 0x0D || text[i] == 0)) break;
+  if (i == length) {
+    element->AppendRun(text, length);
+    return;
+  }
+  const unsigned short* p = text + i;
   const unsigned short* end = text + length;
-  const unsigned short* run = p;
+  const unsigned short* run = text;
   while (p != end) {
     unsigned short c = *p;
     if (c > 0x0D || (c != 0x0D && c != 0)) {
@@ -619,6 +672,50 @@ void CXmlDocument::AppendTextExcludingCR(CXmlElement* element, const unsigned sh
 
 void CXmlDocument::AppendTextExcludingCR(CXmlElement* element, const unsigned short* text) {
   AppendTextExcludingCR(element, text, Utf16::Length(text));
+}
+
+bool CXmlDocument::AppendTextUtf8(CXmlElement* element, const char* text, size_t length) {
+  if (length == 0) return true;
+  // UTF-16 takes at most as many units as UTF-8 takes bytes: room for that
+  // many, grown as AppendRun grows it, then the conversion in place.
+  size_t textLength = element->m_textLength;
+  size_t needed = textLength + length;
+  if (length > std::numeric_limits<uint32_t>::max() ||
+      needed > std::numeric_limits<uint32_t>::max())
+    return false;
+  if (needed > element->m_textCapacity) {
+    detail::DocumentStorage& storage = StorageOf(element->m_name);
+    auto& arena = storage.arena;
+    size_t capacity = element->m_textCapacity;
+    if (storage.recycling) {
+      // Blocks of whole size classes, as AppendRun takes them, so that a
+      // long run of siblings reuses the text buffers of the ones before.
+      capacity = std::max(needed, capacity * 2);
+      capacity = std::min<size_t>(storage.BlockBytes(capacity * 2) / 2,
+                                  std::numeric_limits<uint32_t>::max());
+      auto* grown = static_cast<unsigned short*>(storage.AllocateBlock(capacity * 2));
+      if (textLength != 0) std::memcpy(grown, element->m_text, textLength * 2);
+      if (element->m_text != nullptr)
+        storage.FreeExactBlock(element->m_text, size_t{element->m_textCapacity} * 2);
+      element->m_text = grown;
+      element->m_textCapacity = static_cast<uint32_t>(capacity);
+    } else if (element->m_text != nullptr &&
+               arena.TryExtend(element->m_text, capacity * 2, needed * 2)) {
+      element->m_textCapacity = static_cast<uint32_t>(needed);
+    } else {
+      capacity = textLength == 0 ? needed : std::max(needed, capacity * 2);
+      capacity = std::min<size_t>(capacity, std::numeric_limits<uint32_t>::max());
+      auto* grown = static_cast<unsigned short*>(arena.Allocate(capacity * 2));
+      if (textLength != 0) std::memcpy(grown, element->m_text, textLength * 2);
+      element->m_text = grown;
+      element->m_textCapacity = static_cast<uint32_t>(capacity);
+    }
+  }
+  size_t units = detail::Utf8ToUtf16(reinterpret_cast<const unsigned char*>(text), length,
+                                     element->m_text + textLength);
+  element->m_textLength = static_cast<uint32_t>(textLength + units);
+  if (element->m_cache != nullptr) element->m_cache->text = nullptr;
+  return true;
 }
 
 inline CXmlElement* CXmlDocument::ParentOfNextElement(detail::DocumentStorage& storage) {
@@ -681,23 +778,21 @@ void CXmlDocument::SetElementAttributes(CXmlElement* element,
   }
 }
 
-CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName,
-                                              const unsigned short** attributes) {
+CXmlElement* CXmlDocument::AddElementExpanded(const char* expandedName, const char** attributes) {
   detail::DocumentStorage& storage = Storage();
   CXmlElement* parent = ParentOfNextElement(storage);
   // Data documents repeat their structure: the name that followed the
   // previous sibling last time (or that came first in an element of the
   // parent's name) is checked before the name table is searched.
-  const detail::InternedName*& hint =
+  const detail::InternedName** hints =
       parent == nullptr              ? storage.names.Empty()->firstChild
       : parent->m_lastChild != nullptr ? parent->m_lastChild->m_name->nextSibling
                                        : parent->m_name->firstChild;
-  if (!KeyEquals(hint, expandedName)) hint = storage.names.InternExpanded(expandedName);
-  CXmlElement* e = NewElement(hint);
+  CXmlElement* e = NewElement(FindHinted(hints, storage.names, expandedName));
   OpenElement(parent, e);
 
   uint32_t count = 0;
-  for (const unsigned short** p = attributes; *p != nullptr; p += 2) ++count;
+  for (const char** p = attributes; *p != nullptr; p += 2) ++count;
   if (count == 0) return e;
   auto* array = static_cast<CXmlAttribute*>(
       storage.AllocateBlock(sizeof(CXmlAttribute) * size_t{count}));
@@ -705,7 +800,7 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
   e->m_attributeCapacity |= count;
   for (uint32_t i = 0; i < count; ++i, attributes += 2) {
     CXmlAttribute* a = new (&array[i]) CXmlAttribute();
-    const unsigned short* name = attributes[0];
+    const char* name = attributes[0];
     if (i < detail::InternedName::kAttributeHints) {
       const detail::InternedName*& h = e->m_name->attributes[i];
       if (!KeyEquals(h, name)) h = storage.names.InternExpanded(name);
@@ -716,14 +811,16 @@ CXmlElement* CXmlDocument::AddElementExpanded(const unsigned short* expandedName
     // Counted once named: a failure (out of memory) leaves no attribute
     // without a name in the tree that the document keeps.
     ++e->m_attributeCount;
-    const unsigned short* value = attributes[1];
-    size_t length = Utf16::Length(value);
-    if (length > std::numeric_limits<uint32_t>::max()) ThrowTextTooLong(*e);
-    if (length != 0) {
-      auto* copy = static_cast<unsigned short*>(storage.AllocateBlock(length * 2));
-      std::memcpy(copy, value, length * 2);
+    // UTF-16 takes at most as many units as UTF-8 takes bytes: the value is
+    // converted into room for that many.
+    const char* value = attributes[1];
+    size_t bytes = std::strlen(value);
+    if (bytes > std::numeric_limits<uint32_t>::max()) ThrowTextTooLong(*e);
+    if (bytes != 0) {
+      auto* copy = static_cast<unsigned short*>(storage.AllocateBlock(bytes * 2));
       a->m_value = copy;
-      a->m_valueLength = static_cast<uint32_t>(length);
+      a->m_valueLength = static_cast<uint32_t>(
+          detail::Utf8ToUtf16(reinterpret_cast<const unsigned char*>(value), bytes, copy));
     }
   }
   return e;

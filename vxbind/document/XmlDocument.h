@@ -369,11 +369,15 @@ class VXBIND_EXPORT CXmlDocument : public CInstanceMonitor {
   static void AppendTextExcludingCR(CXmlElement* element, const unsigned short* text,
                                     size_t length);
   static void AppendTextExcludingCR(CXmlElement* element, const unsigned short* text);
+  // Appends `length` bytes of UTF-8 holding no CR, converted in place; false
+  // (nothing appended) when the text could grow past what an element holds,
+  // for the caller to append it converted by AppendTextExcludingCR.
+  static bool AppendTextUtf8(CXmlElement* element, const char* text, size_t length);
 
-  // Fast path of the text reader: a new element and its attributes, names
-  // given as "uri|local" or "local", `attributes` as name, value, ..., null.
-  CXmlElement* AddElementExpanded(const unsigned short* expandedName,
-                                  const unsigned short** attributes);
+  // Fast path of the text reader: a new element and its attributes, in
+  // UTF-8, names given as "uri|local" or "local", `attributes` as name,
+  // value, ..., null.
+  CXmlElement* AddElementExpanded(const char* expandedName, const char** attributes);
 
   // Fast path of the Fast Infoset reader: a new element whose name is
   // interned already (the document element when there is none yet), pushed

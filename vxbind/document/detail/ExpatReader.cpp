@@ -1,9 +1,6 @@
 // The text reader over Expat. The only file that includes expat.h.
 #include "vxbind/document/detail/ExpatReader.h"
 
-#ifndef XML_UNICODE
-#define XML_UNICODE  // XML_Char is a UTF-16 unit (Debian's libexpatw)
-#endif
 #include <expat.h>
 
 #include <algorithm>
@@ -16,10 +13,11 @@
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/document/XmlDocument.h"
+#include "vxbind/document/detail/Utf8ToUtf16.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
 
-static_assert(sizeof(XML_Char) == sizeof(unsigned short), "Expat must be the UTF-16 build");
+static_assert(sizeof(XML_Char) == 1, "Expat must be the UTF-8 build");
 
 namespace VxVevAva5 {
 namespace {
@@ -91,7 +89,7 @@ CExpatReader::~CExpatReader() {
 }
 
 void CExpatReader::Begin() {
-  static const XML_Char kNamespaceSeparator[] = {u'|', 0};
+  static const XML_Char kNamespaceSeparator[] = "|";
   t_expatOutOfMemory = false;
   XML_Parser parser = XML_ParserCreate_MM(
       nullptr, &kExpatMemory,
@@ -126,12 +124,11 @@ void CExpatReader::Discard() {
   XML_SetCharacterDataHandler(m_parser, nullptr);
 }
 
-void CExpatReader::OnDiscardedStart(void* userData, const unsigned short*,
-                                    const unsigned short**) {
+void CExpatReader::OnDiscardedStart(void* userData, const char*, const char**) {
   ++static_cast<CExpatReader*>(userData)->m_discardedDepth;
 }
 
-void CExpatReader::OnDiscardedEnd(void* userData, const unsigned short*) {
+void CExpatReader::OnDiscardedEnd(void* userData, const char*) {
   auto* reader = static_cast<CExpatReader*>(userData);
   if (reader->m_discardedDepth != 0) {
     --reader->m_discardedDepth;
@@ -172,8 +169,16 @@ void CExpatReader::Fail() noexcept {
   XML_StopParser(m_parser, XML_FALSE);
 }
 
-void CExpatReader::OnStartElement(void* userData, const unsigned short* name,
-                                  const unsigned short** attributes) {
+unsigned short* CExpatReader::Units(size_t units) {
+  if (units > m_unitCapacity) {
+    size_t capacity = std::max(units, m_unitCapacity * 2);
+    m_units.reset(new unsigned short[capacity]);
+    m_unitCapacity = capacity;
+  }
+  return m_units.get();
+}
+
+void CExpatReader::OnStartElement(void* userData, const char* name, const char** attributes) {
   auto* reader = static_cast<CExpatReader*>(userData);
   try {
     CXmlElement* element = reader->m_document->AddElementExpanded(name, attributes);
@@ -186,7 +191,7 @@ void CExpatReader::OnStartElement(void* userData, const unsigned short* name,
   }
 }
 
-void CExpatReader::OnEndElement(void* userData, const unsigned short*) {
+void CExpatReader::OnEndElement(void* userData, const char*) {
   auto* reader = static_cast<CExpatReader*>(userData);
   std::vector<CXmlElement*>& open = reader->m_document->m_openElements;
   if (open.empty()) return;
@@ -196,27 +201,50 @@ void CExpatReader::OnEndElement(void* userData, const unsigned short*) {
     reader->m_document->ElementEnded(ended);
 }
 
-void CExpatReader::OnCharacterData(void* userData, const unsigned short* text, int length) {
+void CExpatReader::OnCharacterData(void* userData, const char* text, int length) {
   auto* reader = static_cast<CExpatReader*>(userData);
   std::vector<CXmlElement*>& open = reader->m_document->m_openElements;
   if (length <= 0 || open.empty()) return;
   try {
-    CXmlDocument::AppendTextExcludingCR(open.back(), text, static_cast<size_t>(length));
+    // Expat passes a CR only alone, from a character reference: all other
+    // text is converted straight into the element.
+    size_t bytes = static_cast<size_t>(length);
+    if (std::memchr(text, '\r', bytes) == nullptr &&
+        CXmlDocument::AppendTextUtf8(open.back(), text, bytes))
+      return;
+    unsigned short* units = reader->Units(bytes);
+    size_t count = detail::Utf8ToUtf16(reinterpret_cast<const unsigned char*>(text), bytes, units);
+    CXmlDocument::AppendTextExcludingCR(open.back(), units, count);
   } catch (...) {
     reader->Fail();
   }
 }
 
-void CExpatReader::OnStartNamespace(void* userData, const unsigned short* prefix,
-                                    const unsigned short* uri) {
+void CExpatReader::OnStartNamespace(void* userData, const char* prefix, const char* uri) {
   auto* reader = static_cast<CExpatReader*>(userData);
   try {
-    reader->m_document->AddNamespaceDeclaration(prefix, uri);
+    size_t prefixBytes = prefix == nullptr ? 0 : std::strlen(prefix);
+    size_t uriBytes = uri == nullptr ? 0 : std::strlen(uri);
+    unsigned short* units = reader->Units(prefixBytes + uriBytes + 2);
+    unsigned short* prefix16 = nullptr;
+    unsigned short* uri16 = nullptr;
+    size_t at = 0;
+    if (prefix != nullptr) {
+      prefix16 = units;
+      at = detail::Utf8ToUtf16(reinterpret_cast<const unsigned char*>(prefix), prefixBytes, units);
+      units[at++] = 0;
+    }
+    if (uri != nullptr) {
+      uri16 = units + at;
+      at += detail::Utf8ToUtf16(reinterpret_cast<const unsigned char*>(uri), uriBytes, uri16);
+      units[at] = 0;
+    }
+    reader->m_document->AddNamespaceDeclaration(prefix16, uri16);
   } catch (...) {
     reader->Fail();
   }
 }
 
-void CExpatReader::OnEndNamespace(void*, const unsigned short*) {}
+void CExpatReader::OnEndNamespace(void*, const char*) {}
 
 }  // namespace VxVevAva5

@@ -3,8 +3,9 @@
 // -----------------------------------------------------------------------------
 //
 // CExpatReader: the text reader. Turns the input bytes of a CXmlDocument into
-// its element tree through Expat (the UTF-16 build, which hands over names and
-// text as UTF-16). CXmlDocument creates one for a parse and destroys it; no
+// its element tree through Expat (the UTF-8 build: names and text arrive in
+// UTF-8 and the reader converts them to UTF-16, which is faster than Expat's
+// own conversion). CXmlDocument creates one for a parse and destroys it; no
 // one else uses it. Expat's header is included by the .cpp only.
 
 #ifndef VXBIND_DOCUMENT_DETAIL_EXPATREADER_H
@@ -12,6 +13,7 @@
 
 #include <cstddef>
 #include <exception>
+#include <memory>
 
 #include "vxbind/base/InstanceMonitor.h"
 
@@ -53,22 +55,24 @@ class CExpatReader : public CInstanceMonitor {
  private:
   // Expat callbacks; `userData` is the reader. They never throw: a failure
   // is stored, the parser stopped, and Parse rethrows it.
-  static void OnStartElement(void* userData, const unsigned short* name,
-                             const unsigned short** attributes);
-  static void OnEndElement(void* userData, const unsigned short* name);
-  static void OnCharacterData(void* userData, const unsigned short* text, int length);
-  static void OnStartNamespace(void* userData, const unsigned short* prefix,
-                               const unsigned short* uri);
-  static void OnEndNamespace(void* userData, const unsigned short* prefix);
-  static void OnDiscardedStart(void* userData, const unsigned short* name,
-                               const unsigned short** attributes);
-  static void OnDiscardedEnd(void* userData, const unsigned short* name);
+  static void OnStartElement(void* userData, const char* name, const char** attributes);
+  static void OnEndElement(void* userData, const char* name);
+  static void OnCharacterData(void* userData, const char* text, int length);
+  static void OnStartNamespace(void* userData, const char* prefix, const char* uri);
+  static void OnEndNamespace(void* userData, const char* prefix);
+  static void OnDiscardedStart(void* userData, const char* name, const char** attributes);
+  static void OnDiscardedEnd(void* userData, const char* name);
+  // Room for `units` UTF-16 units in m_units, kept from call to call.
+  unsigned short* Units(size_t units);
   void Fail() noexcept;
 
   CXmlDocument* m_document;
   XML_ParserStruct* m_parser = nullptr;
   std::exception_ptr m_error;
   size_t m_discardedDepth = 0;  // elements open among those discarded
+  // The UTF-16 form of the text or declaration a handler is given.
+  std::unique_ptr<unsigned short[]> m_units;
+  size_t m_unitCapacity = 0;
 };
 
 }  // namespace VxVevAva5

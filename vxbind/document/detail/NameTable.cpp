@@ -3,6 +3,7 @@
 #include <cstring>
 #include <utility>
 
+#include "vxbind/document/detail/Utf8ToUtf16.h"
 #include "vxbind/platform/detail/Hash.h"
 
 namespace VxVevAva5 {
@@ -49,12 +50,20 @@ const InternedName* NameTable::Intern(const unsigned short* ns, size_t nsLength,
   return Intern(m_scratch.data(), m_scratch.size(), nsLength);
 }
 
-const InternedName* NameTable::InternExpanded(const unsigned short* name) {
+const InternedName* NameTable::InternExpanded(const char* name) {
+  size_t bytes = std::strlen(name);
+  if (m_units.size() < bytes + 1) m_units.resize(bytes + 1);
+  size_t length = Utf8ToUtf16(reinterpret_cast<const unsigned char*>(name), bytes, m_units.data());
+  const unsigned short* units = m_units.data();
   size_t bar = String::npos;
-  size_t length = 0;
-  for (; name[length] != 0; ++length)
-    if (name[length] == u'|' && bar == String::npos) bar = length;
-  return Intern(name, length, bar);
+  for (size_t i = 0; i < length; ++i)
+    if (units[i] == u'|') {
+      bar = i;
+      break;
+    }
+  const InternedName* found = Intern(units, length, bar);
+  if (found->utf8Key.empty()) found->utf8Key.assign(name, bytes);
+  return found;
 }
 
 void NameTable::Insert(const InternedName* n) {

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <vector>
 
 #include "vxbind/platform/String.h"
@@ -29,13 +30,17 @@ struct InternedName {
   String namespaceUri;
   String localName;
   String key;  // "uri|local", or "local" without namespace
+  // The key in UTF-8, as the text reader meets it; set when the reader
+  // first looks the name up (empty for names only ever made otherwise).
+  mutable std::string utf8Key;
   size_t hash = 0;
   // Guesses of the text reader, which reads structured data faster by
-  // checking them first: the name that followed an element of this name
-  // last time, the first child's name, and the first attributes' names.
+  // checking them first: the two names that followed an element of this
+  // name last, the first child's two last names, and the first attributes'
+  // names.
   static constexpr uint32_t kAttributeHints = 6;
-  mutable const InternedName* nextSibling = nullptr;
-  mutable const InternedName* firstChild = nullptr;
+  mutable const InternedName* nextSibling[2] = {};
+  mutable const InternedName* firstChild[2] = {};
   mutable const InternedName* attributes[kAttributeHints] = {};
 };
 
@@ -52,8 +57,9 @@ class NameTable {
   // The same for a name given in two parts.
   const InternedName* Intern(const unsigned short* ns, size_t nsLength, const unsigned short* local,
                              size_t localLength);
-  // The same for a NUL-terminated expanded name.
-  const InternedName* InternExpanded(const unsigned short* name);
+  // The same for a NUL-terminated expanded name in UTF-8, whose UTF-8 key
+  // the record keeps.
+  const InternedName* InternExpanded(const char* name);
 
   // No namespace, no local name.
   const InternedName* Empty() const { return m_empty; }
@@ -71,6 +77,7 @@ class NameTable {
   std::deque<InternedName> m_names;
   std::vector<Slot> m_slots;  // open addressing, at most half full
   String m_scratch;
+  std::vector<unsigned short> m_units;
   const InternedName* m_empty;
 };
 
