@@ -21,7 +21,10 @@
 //             BM_Memory_ReadAndBind        peak heap of load + bind (the tree
 //                                          is freed after binding)
 //             BM_Memory_ReadAndBind_Handwritten
-// in bytes per input byte (counter peak_per_input_byte), with HeapCounter.h.
+// in bytes per input byte (counter peak_per_input_byte), with HeapCounter.h,
+// and the heap blocks allocated per item of the order (allocations_per_item).
+// Threads (section "Threads" at the end): BM_Threads_Read and
+// BM_Threads_Write on 1 and 2 threads, each with its own input and objects.
 //
 // Peer binders (the same document bound by other libraries' generated
 // code, built when bench/CMakeLists.txt finds them) are in the section
