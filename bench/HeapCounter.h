@@ -4,9 +4,11 @@
 // functions; every library in the process (Expat, libxml2, libstdc++'s
 // operator new, peers) resolves them here. Between StartCounting and
 // StopCounting the wrappers add and subtract the usable size of each block;
-// StopCounting gives the highest growth reached. Outside that window they
-// count nothing, so that the timing benchmarks of the same program are not
-// slowed. Benchmarks run on one thread: the counters need no atomics.
+// StopCounting gives the highest growth reached, and Allocations() the number
+// of blocks made in that window (each realloc counts as one). Outside that window
+// they count nothing, so that the timing benchmarks of the same program are
+// not slowed. The memory benchmarks run on one thread: the counters need no
+// atomics (other benchmarks only read the flag).
 #ifndef VXBIND_BENCH_HEAPCOUNTER_H
 #define VXBIND_BENCH_HEAPCOUNTER_H
 
@@ -30,11 +32,16 @@ inline bool g_counting = false;
 // Signed: blocks made before the window may be freed inside it.
 inline int64_t g_live = 0;
 inline int64_t g_peak = 0;
+inline uint64_t g_allocations = 0;
 
 inline void StartCounting() {
   g_live = g_peak = 0;
+  g_allocations = 0;
   g_counting = true;
 }
+
+// The blocks allocated in the last (or current) counting window.
+inline uint64_t Allocations() { return g_allocations; }
 
 // The peak growth of live heap bytes since StartCounting.
 inline size_t StopCounting() {
@@ -44,6 +51,7 @@ inline size_t StopCounting() {
 
 inline void* Counted(void* p) {
   if (g_counting && p != nullptr) {
+    ++g_allocations;
     g_live += static_cast<int64_t>(malloc_usable_size(p));
     if (g_live > g_peak) g_peak = g_live;
   }

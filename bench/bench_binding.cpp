@@ -26,7 +26,10 @@
 //                                          is freed after binding)
 //             BM_Memory_ReadAndBind_Handwritten
 //             BM_Memory_ReadAndBindFile    the same read from a file (FromXmlFile)
-// in bytes per input byte (counter peak_per_input_byte), with HeapCounter.h.
+// in bytes per input byte (counter peak_per_input_byte), with HeapCounter.h,
+// and the heap blocks allocated per item of the order (allocations_per_item).
+// Threads (section "Threads" at the end): BM_Threads_Read and
+// BM_Threads_Write on 1 and 2 threads, each with its own input and objects.
 //
 // Peer binders (the same document bound by other libraries' generated
 // code, built when bench/CMakeLists.txt finds them) are in the section
@@ -443,18 +446,21 @@ BENCHMARK(BM_Memory_WriteToFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 // -- Memory ----------------------------------------------------------------------------
 
 // Runs `work` with the counters on and reports the peak growth of live heap
-// bytes per input byte.
+// bytes per input byte, and the heap blocks allocated per item of the order
+// (counter allocations_per_item, the most of any iteration).
 template <class Work>
 void MeasurePeak(benchmark::State& state, Work work) {
   Data();  // made before anything is counted
-  double worst = 0;
+  double worst = 0, allocations = 0;
   for (auto _ : state) {
     vxbench::StartCounting();
     work();
     double ratio = static_cast<double>(vxbench::StopCounting()) / static_cast<double>(Length());
     if (ratio > worst) worst = ratio;
+    allocations = std::max(allocations, static_cast<double>(vxbench::Allocations()));
   }
   state.counters["peak_per_input_byte"] = worst;
+  state.counters["allocations_per_item"] = allocations / kItemCount;
   SetBytes(state);
 }
 
@@ -856,5 +862,50 @@ void BM_Streaming_Read(benchmark::State& state) {
     state.SkipWithError("the read gave another number of items");
 }
 BENCHMARK(BM_Streaming_Read)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+
+// -- Threads ---------------------------------------------------------------------------
+// Independent documents on several threads: each thread reads its own copy of
+// the input into its own objects (BM_Threads_Read), or writes its own objects
+// read from its own copy (BM_Threads_Write), with the same generated classes.
+// bytes_per_second is the total of all threads over the real time: with no
+// shared state on the way, two threads make about twice one thread's figure.
+namespace {
+
+void BM_Threads_Read(benchmark::State& state) {
+  const std::string xml = Data().xml;  // this thread's own copy
+  unsigned char* bytes = reinterpret_cast<unsigned char*>(const_cast<char*>(xml.data()));
+  CXmlSerializationContext context;
+  CSmartPtr<CPurchaseOrderType> order = new CPurchaseOrderType;
+  try {
+    for (auto _ : state) {
+      order->FromXmlStream(bytes, static_cast<uint32_t>(xml.size()), context);
+      benchmark::DoNotOptimize(order.get());
+    }
+  } catch (const CVxException& e) {
+    state.SkipWithError(("refused: " + Utf16::ToUtf8(e.GetFullMessage())).c_str());
+    return;
+  }
+  if (order->ToXml(false, true, EOLType_LF) != Data().text)
+    state.SkipWithError("the objects read do not write the input back");
+  SetBytes(state);
+}
+BENCHMARK(BM_Threads_Read)->Unit(benchmark::kMillisecond)->UseRealTime()->Threads(1)->Threads(2);
+
+void BM_Threads_Write(benchmark::State& state) {
+  const std::string xml = Data().xml;
+  CSmartPtr<CPurchaseOrderType> order = new CPurchaseOrderType;
+  order->FromXmlStream(reinterpret_cast<unsigned char*>(const_cast<char*>(xml.data())),
+                       static_cast<uint32_t>(xml.size()));
+  String text;
+  for (auto _ : state) {
+    text = order->ToXml(false, true, EOLType_LF);
+    benchmark::DoNotOptimize(text.data());
+  }
+  if (text != Data().text) state.SkipWithError("the objects wrote another document");
+  SetBytes(state);
+}
+BENCHMARK(BM_Threads_Write)->Unit(benchmark::kMillisecond)->UseRealTime()->Threads(1)->Threads(2);
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "support/Nodes.h"
 #include "support/Text.h"
@@ -158,6 +159,52 @@ TEST(VxVariant, CopiesOfOwnedKindsAreIndependent) {
   EXPECT_EQ(binCopy.GetHexBinary().GetLength(), 4u);
   s.Clear();  // the sanitizer build checks the string is freed
   EXPECT_EQ(s.GetItemType(), ItemType_Invalid);
+}
+
+// Strings, decimals, integers and dates live in the variant itself, other
+// owned kinds on the heap: moves and swaps between the two keep both.
+TEST(VxVariant, MovesBetweenInPlaceAndHeapKindsKeepBothValues) {
+  VxVariant text, bytes, number;
+  text.SetString(U("a text longer than the room of a short string"));
+  bytes.SetHexBinary(CBinaryData(VX_T("abcd")));
+  number.FromString(U("12345678901234567890123.25"), ItemType_decimal, kCollapse);
+  std::swap(text, bytes);
+  EXPECT_EQ(ToUtf8(bytes.GetString()), "a text longer than the room of a short string");
+  EXPECT_EQ(text.GetHexBinary().GetLength(), 8u);  // the text's UTF-16 bytes
+  VxVariant taken(std::move(number));
+  EXPECT_EQ(number.GetItemType(), ItemType_Invalid);
+  number = std::move(bytes);
+  EXPECT_EQ(ToUtf8(number.GetString()), "a text longer than the room of a short string");
+  EXPECT_EQ(ToUtf8(taken.ToString(nullptr)), "12345678901234567890123.25");
+  taken = number;  // an in-place copy over an in-place value
+  EXPECT_EQ(ToUtf8(taken.GetString()), ToUtf8(number.GetString()));
+}
+
+// FromText reads units as FromString reads the same text; a string is
+// copied out until its holder says it is done with it.
+TEST(VxVariant, FromTextAndTakeString) {
+  for (const RoundTrip& c : kRoundTrips) {
+    SCOPED_TRACE(c.name);
+    const String text = U(c.text);
+    VxVariant units;
+    units.FromText(text.data(), text.size(), c.type, kCollapse);
+    EXPECT_EQ(ToUtf8(units.ToString(nullptr)), c.canonical);
+  }
+  const String crlf = U("one\r\ntwo");
+  VxVariant v;
+  v.FromText(crlf.data(), crlf.size(), ItemType_string, kPreserve);
+  EXPECT_EQ(ToUtf8(v.TakeString()), "one\ntwo");
+  EXPECT_EQ(ToUtf8(v.GetString()), "one\ntwo");  // not disposable: copied
+  v.SetDisposable();
+  EXPECT_EQ(ToUtf8(v.TakeString()), "one\ntwo");
+  EXPECT_EQ(ToUtf8(v.GetString()), "");
+  v.SetString(U("again"));  // a new value is the holder's again
+  v.TakeString();
+  EXPECT_EQ(ToUtf8(v.GetString()), "again");
+  v.FromText(nullptr, 0, ItemType_string, kPreserve);
+  EXPECT_EQ(ToUtf8(v.GetString()), "");
+  EXPECT_THROW(v.FromText(crlf.data(), 3, ItemType_i4, kCollapse), CVxException);
+  EXPECT_EQ(v.GetItemType(), ItemType_string);  // a failed read keeps the value
 }
 
 TEST(VxVariant, ObjectKindsHoldOneCountedReferenceEach) {

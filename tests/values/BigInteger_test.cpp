@@ -305,3 +305,33 @@ TEST(CBigInteger, MillionDigitTextRoundTrips) {
   CBigInteger q = v / CBigInteger(7);
   EXPECT_EQ(q * CBigInteger(7) + v % CBigInteger(7), v);
 }
+
+// Values of up to two limbs are kept in place, larger ones on the heap:
+// copies, moves and results that cross the limit in either direction keep
+// every value whole.
+TEST(CBigInteger, CopiesMovesAndResultsAcrossTheInPlaceLimit) {
+  const std::string big = "123456789012345678901234567890123";
+  CBigInteger small = B("999999999999999999"), heap = B(big);
+  CBigInteger grown = small + CBigInteger(1);  // two limbs to three
+  EXPECT_EQ(S(grown), "1000000000000000000");
+  EXPECT_EQ(S(grown - CBigInteger(1)), "999999999999999999");  // and back
+  CBigInteger a = small;
+  a = heap;  // in place, assigned a heap value
+  EXPECT_EQ(S(a), big);
+  a = small;  // and a small one again
+  EXPECT_EQ(S(a), "999999999999999999");
+  a *= heap;
+  EXPECT_EQ(S(a), S(heap * small));
+  CBigInteger moved(std::move(a));
+  CBigInteger target = B("5");
+  target = std::move(moved);
+  EXPECT_EQ(S(target), S(heap * small));
+  CBigInteger inPlace = B("-42");
+  CBigInteger movedSmall(std::move(inPlace));
+  EXPECT_EQ(S(movedSmall), "-42");
+  heap = movedSmall;
+  EXPECT_EQ(S(heap), "-42");
+  heap = heap;  // self-assignment
+  EXPECT_EQ(S(heap), "-42");
+  EXPECT_EQ(S(B("-9223372036854775808") * B("-1")), "9223372036854775808");
+}

@@ -1,6 +1,9 @@
 // Variant.cpp - ownership, copying and text conversion of VxVariant.
 #include "vxbind/conversions/Variant.h"
 
+#include <climits>
+#include <new>
+#include <type_traits>
 #include <utility>
 
 #include "vxbind/conversions/Conversions.h"
@@ -66,6 +69,24 @@ bool VisitOwnedType(ItemType type, F&& f) {
   }
 }
 
+// The owned kinds held in the slot itself rather than as a heap copy: a
+// value read from a document is then made without a heap block of its own.
+template <class T>
+struct InPlace : std::false_type {};
+template <>
+struct InPlace<String> : std::true_type {};
+template <>
+struct InPlace<CDecimal> : std::true_type {};
+template <>
+struct InPlace<CBigInteger> : std::true_type {};
+template <>
+struct InPlace<CDateTime> : std::true_type {};
+
+bool IsInPlaceKind(ItemType type) {
+  return type == ItemType_string || type == ItemType_decimal || type == ItemType_integer ||
+         IsDateKind(type);
+}
+
 // Deletes an owned value of type T. The names' destructors stay out of
 // line: inlined, they make Clear too big to take the switch inline, and
 // every value pays for it.
@@ -86,9 +107,51 @@ template <>
 
 VxVariant::VxVariant(const VxVariant& other) : VxVariant() { *this = other; }
 
+const void* VxVariant::Payload() const noexcept {
+  return IsInPlaceKind(m_type) ? static_cast<const void*>(m_value.bytes) : m_value.ptr;
+}
+
+void VxVariant::Relocate(VxVariant& to, VxVariant& from) noexcept {
+  to.m_type = from.m_type;
+  to.m_disposable = from.m_disposable;
+  if (IsInPlaceKind(from.m_type)) {
+    VisitOwnedType(from.m_type, [&](auto tag) {
+      using T = typename decltype(tag)::type;
+      if constexpr (InPlace<T>::value) {
+        T* held = reinterpret_cast<T*>(from.m_value.bytes);
+        ::new (static_cast<void*>(to.m_value.bytes)) T(std::move(*held));
+        held->~T();
+      }
+    });
+  } else {
+    to.m_value.u64 = from.m_value.u64;
+  }
+  from.m_value.u64 = 0;
+  from.m_type = ItemType_Invalid;
+  from.m_disposable = false;
+}
+
 void VxVariant::Swap(VxVariant& other) noexcept {
-  std::swap(m_type, other.m_type);
-  std::swap(m_value.u64, other.m_value.u64);
+  if (!IsInPlaceKind(m_type) && !IsInPlaceKind(other.m_type)) {
+    std::swap(m_type, other.m_type);
+    std::swap(m_disposable, other.m_disposable);
+    std::swap(m_value.u64, other.m_value.u64);
+    return;
+  }
+  VxVariant held;
+  Relocate(held, *this);
+  Relocate(*this, other);
+  Relocate(other, held);
+}
+
+template <class T>
+void VxVariant::Emplace(ItemType type, T&& value) noexcept {
+  using V = std::decay_t<T>;
+  static_assert(InPlace<V>::value && sizeof(V) <= sizeof(Slot) && alignof(V) <= alignof(Slot) &&
+                std::is_nothrow_move_constructible<V>::value);
+  Clear();
+  ::new (static_cast<void*>(m_value.bytes)) V(std::move(value));
+  m_type = type;
 }
 
 VxVariant& VxVariant::operator=(const VxVariant& other) {
@@ -100,12 +163,16 @@ VxVariant& VxVariant::operator=(const VxVariant& other) {
   // Build the copy apart and swap it in: a failed allocation leaves *this
   // as it was.
   VxVariant copy;
-  copy.m_type = other.m_type;
-  const void* p = other.m_value.ptr;
+  const void* p = other.Payload();
   bool owned = VisitOwnedType(other.m_type, [&](auto tag) {
     using T = typename decltype(tag)::type;
-    copy.m_value.ptr = p ? new T(*static_cast<const T*>(p)) : nullptr;
+    if constexpr (InPlace<T>::value)
+      ::new (static_cast<void*>(copy.m_value.bytes)) T(*static_cast<const T*>(p));
+    else
+      copy.m_value.ptr = p ? new T(*static_cast<const T*>(p)) : nullptr;
   });
+  // Only now: a copy that failed left `copy` empty.
+  copy.m_type = other.m_type;
   if (!owned) {
     // Counted kinds share the object; inline kinds and 0 are the slot itself.
     copy.m_value.u64 = other.m_value.u64;
@@ -117,13 +184,19 @@ VxVariant& VxVariant::operator=(const VxVariant& other) {
 }
 
 void VxVariant::Clear() noexcept {
-  void* p = m_value.ptr;
-  bool owned =
-      VisitOwnedType(m_type, [p](auto tag) { DeleteOwned<typename decltype(tag)::type>(p); });
+  void* p = const_cast<void*>(Payload());
+  bool owned = VisitOwnedType(m_type, [p](auto tag) {
+    using T = typename decltype(tag)::type;
+    if constexpr (InPlace<T>::value)
+      static_cast<T*>(p)->~T();
+    else
+      DeleteOwned<T>(p);
+  });
   if (!owned && (m_type == ItemType_XmlObject || m_type == ItemType_XmlCollection) && p != nullptr)
     AsCountedObject(p)->Release();
   m_value.u64 = 0;
   m_type = ItemType_Invalid;
+  m_disposable = false;
 }
 
 void VxVariant::SetOwned(ItemType type, void* object) noexcept {
@@ -140,14 +213,15 @@ void VxVariant::SetBase64Binary(const CBinaryData& v) {
 void VxVariant::SetDuration(const CDateTimeSpan& v) {
   SetOwned(ItemType_duration, new CDateTimeSpan(v));
 }
-void VxVariant::SetYearMonth(const CDateTime& v) { SetOwned(ItemType_yearMonth, new CDateTime(v)); }
-void VxVariant::SetMonthDay(const CDateTime& v) { SetOwned(ItemType_monthDay, new CDateTime(v)); }
-void VxVariant::SetDate(const CDateTime& v) { SetOwned(ItemType_date, new CDateTime(v)); }
-void VxVariant::SetDateTime(const CDateTime& v) { SetOwned(ItemType_datetime, new CDateTime(v)); }
-void VxVariant::SetTime(const CDateTime& v) { SetOwned(ItemType_time, new CDateTime(v)); }
-void VxVariant::SetString(String v) { SetOwned(ItemType_string, new String(std::move(v))); }
-void VxVariant::SetDecimal(const CDecimal& v) { SetOwned(ItemType_decimal, new CDecimal(v)); }
-void VxVariant::SetInteger(const CBigInteger& v) { SetOwned(ItemType_integer, new CBigInteger(v)); }
+// The values held in the slot: copied first, then moved in.
+void VxVariant::SetYearMonth(const CDateTime& v) { Emplace(ItemType_yearMonth, CDateTime(v)); }
+void VxVariant::SetMonthDay(const CDateTime& v) { Emplace(ItemType_monthDay, CDateTime(v)); }
+void VxVariant::SetDate(const CDateTime& v) { Emplace(ItemType_date, CDateTime(v)); }
+void VxVariant::SetDateTime(const CDateTime& v) { Emplace(ItemType_datetime, CDateTime(v)); }
+void VxVariant::SetTime(const CDateTime& v) { Emplace(ItemType_time, CDateTime(v)); }
+void VxVariant::SetString(String v) { Emplace(ItemType_string, std::move(v)); }
+void VxVariant::SetDecimal(const CDecimal& v) { Emplace(ItemType_decimal, CDecimal(v)); }
+void VxVariant::SetInteger(const CBigInteger& v) { Emplace(ItemType_integer, CBigInteger(v)); }
 void VxVariant::SetQName(const CQName& v) { SetOwned(ItemType_QName, new CQName(v)); }
 void VxVariant::SetQNameList(const CQNameList& v) {
   SetOwned(ItemType_QNameList, new CQNameList(v));
@@ -211,8 +285,8 @@ CDateTimeSpan VxVariant::GetDuration() const {
 // The date kinds differ only in the item type; any of them may be read by
 // any of the date getters.
 CDateTime VxVariant::GetDate() const {
-  if (!IsDateKind(m_type) || !m_value.ptr) ThrowWrongKind(VX_T("date"));
-  return *static_cast<const CDateTime*>(m_value.ptr);
+  if (!IsDateKind(m_type)) ThrowWrongKind(VX_T("date"));
+  return *static_cast<const CDateTime*>(Payload());
 }
 CDateTime VxVariant::GetDateTime() const { return GetDate(); }
 CDateTime VxVariant::GetTime() const { return GetDate(); }
@@ -220,13 +294,22 @@ CDateTime VxVariant::GetYearMonth() const { return GetDate(); }
 CDateTime VxVariant::GetMonthDay() const { return GetDate(); }
 
 String VxVariant::GetString() const {
-  if (m_type != ItemType_string || !m_value.ptr) ThrowWrongKind(VX_T("string"));
-  return *static_cast<const String*>(m_value.ptr);
+  if (m_type != ItemType_string) ThrowWrongKind(VX_T("string"));
+  return *static_cast<const String*>(Payload());
+}
+
+String VxVariant::TakeString() {
+  if (m_type != ItemType_string) ThrowWrongKind(VX_T("string"));
+  String* held = reinterpret_cast<String*>(m_value.bytes);
+  if (!m_disposable) return *held;
+  String taken = std::move(*held);
+  held->clear();
+  return taken;
 }
 
 CDecimal VxVariant::GetDecimal() const {
-  if (m_type != ItemType_decimal || !m_value.ptr) ThrowWrongKind(VX_T("decimal"));
-  return *static_cast<const CDecimal*>(m_value.ptr);
+  if (m_type != ItemType_decimal) ThrowWrongKind(VX_T("decimal"));
+  return *static_cast<const CDecimal*>(Payload());
 }
 
 CQName VxVariant::GetQName() const {
@@ -240,8 +323,8 @@ CQNameList VxVariant::GetQNameList() const {
 }
 
 CBigInteger VxVariant::GetInteger() const {
-  if (m_type != ItemType_integer || !m_value.ptr) ThrowWrongKind(VX_T("integer"));
-  return *static_cast<const CBigInteger*>(m_value.ptr);
+  if (m_type != ItemType_integer) ThrowWrongKind(VX_T("integer"));
+  return *static_cast<const CBigInteger*>(Payload());
 }
 
 String VxVariant::GetType() const {
@@ -270,22 +353,18 @@ String VxVariant::ToString(const unsigned short* format) const {
     case ItemType_date:
     case ItemType_datetime:
     case ItemType_time:
-      if (!m_value.ptr) ThrowWrongKind(VX_T("date"));
-      return CConversions::dateToString(*static_cast<const CDateTime*>(m_value.ptr));
+      return CConversions::dateToString(*static_cast<const CDateTime*>(Payload()));
     case ItemType_year: return CConversions::yearToString(GetYear());
     case ItemType_month: return CConversions::monthToString(GetMonth());
     case ItemType_day: return CConversions::dayToString(GetDay());
     case ItemType_char: return CConversions::charToString(GetChar());
     case ItemType_string:
-      if (!m_value.ptr) ThrowWrongKind(VX_T("string"));
-      return *static_cast<const String*>(m_value.ptr);
+      return *static_cast<const String*>(Payload());
     case ItemType_boolean: return CConversions::booleanToString(GetBoolean());
     case ItemType_decimal:
-      if (!m_value.ptr) ThrowWrongKind(VX_T("decimal"));
-      return CConversions::decimalToString(*static_cast<const CDecimal*>(m_value.ptr), format);
+      return CConversions::decimalToString(*static_cast<const CDecimal*>(Payload()), format);
     case ItemType_integer:
-      if (!m_value.ptr) ThrowWrongKind(VX_T("integer"));
-      return CConversions::integerToString(*static_cast<const CBigInteger*>(m_value.ptr));
+      return CConversions::integerToString(*static_cast<const CBigInteger*>(Payload()));
     case ItemType_QName:
       if (!m_value.ptr) ThrowWrongKind(VX_T("QName"));
       return static_cast<const CQName*>(m_value.ptr)->ToString();
@@ -325,15 +404,11 @@ void VxVariant::FromString(const String& text, ItemType type,
     case ItemType_datetime: SetDateTime(C::datetimeFromString(text, rule)); break;
     case ItemType_time: SetTime(C::timeFromString(text, rule)); break;
     case ItemType_char: SetChar(C::charFromString(text, rule)); break;
-    case ItemType_string: SetString(C::stringFromString(text, rule)); break;
+    case ItemType_string: Emplace(ItemType_string, C::stringFromString(text, rule)); break;
     case ItemType_boolean: SetBoolean(C::booleanFromString(text, rule)); break;
-    // Moved into the heap object rather than copied by the setter.
-    case ItemType_decimal:
-      SetOwned(ItemType_decimal, new CDecimal(C::decimalFromString(text, rule)));
-      break;
-    case ItemType_integer:
-      SetOwned(ItemType_integer, new CBigInteger(C::integerFromString(text, rule)));
-      break;
+    // Moved in rather than copied by the setter.
+    case ItemType_decimal: Emplace(ItemType_decimal, C::decimalFromString(text, rule)); break;
+    case ItemType_integer: Emplace(ItemType_integer, C::integerFromString(text, rule)); break;
     case ItemType_QName:
       SetOwned(ItemType_QName, new CQName(CQName::Parse(CWhitespaceUtils::ApplyRule(rule, text))));
       break;
@@ -343,6 +418,18 @@ void VxVariant::FromString(const String& text, ItemType type,
       break;
     default: ThrowNotConvertible(type);
   }
+}
+
+void VxVariant::FromText(const unsigned short* text, size_t length, ItemType type,
+                         CWhitespaceUtils::WhitespaceRule rule) {
+  if (type == ItemType_string && rule == CWhitespaceUtils::WhitespaceRule_Preserve &&
+      length <= static_cast<size_t>(INT_MAX)) {
+    // Made once, as Preserve makes it, and moved in.
+    Emplace(ItemType_string, length != 0 ? CWhitespaceUtils::Preserve(text, static_cast<int>(length))
+                                         : String());
+    return;
+  }
+  FromString(length != 0 ? String(text, length) : String(), type, rule);
 }
 
 }  // namespace VxVevAva5

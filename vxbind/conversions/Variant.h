@@ -21,6 +21,7 @@
 #ifndef VXBIND_CONVERSIONS_VARIANT_H
 #define VXBIND_CONVERSIONS_VARIANT_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "vxbind/base/SmartPtr.h"
@@ -203,14 +204,35 @@ struct VXBIND_EXPORT VxVariant {
   // variant keeps its previous value. ui8 text is read by the signed 64-bit
   // reading and stored as unsigned.
   void FromString(const String& text, ItemType type, CWhitespaceUtils::WhitespaceRule rule);
+  // The same for `length` units of text that need not end with a 0: a
+  // string is made once from them, and a value of another kind is read
+  // without a copy of a text that fits a String's own room.
+  void FromText(const unsigned short* text, size_t length, ItemType type,
+                CWhitespaceUtils::WhitespaceRule rule);
+
+  // The holder's word that it will not look at the value again: a generated
+  // member given it (AccessValue) may then take a string out of it rather
+  // than copy it. Any Set or Clear ends it.
+  void SetDisposable() noexcept { m_disposable = true; }
+  // The held string: moved out, leaving an empty one, when the variant is
+  // disposable, else copied (GetString).
+  String TakeString();
 
  private:
   // Exchanges the contents of two variants (no allocation, no counting).
   void Swap(VxVariant& other) noexcept;
+  // Moves `from`'s contents into the empty `to`, leaving `from` empty.
+  static void Relocate(VxVariant& to, VxVariant& from) noexcept;
   void SetOwned(ItemType type, void* object) noexcept;
+  // Holds `value` in the slot itself (strings, decimals, integers, dates).
+  template <class T>
+  void Emplace(ItemType type, T&& value) noexcept;
+  // Where the owned value of the held kind is: the slot, or the heap.
+  const void* Payload() const noexcept;
   [[noreturn]] void ThrowWrongKind(const unsigned short* kind) const;
 
   ItemType m_type = ItemType_Invalid;
+  bool m_disposable = false;
   union Slot {
     char i1;
     unsigned char u1;
@@ -223,6 +245,8 @@ struct VXBIND_EXPORT VxVariant {
     uint64_t u64;
     double r8;
     void* ptr;
+    // A string, decimal, integer or date, constructed here.
+    unsigned char bytes[40];
   };
   alignas(8) Slot m_value;
 };

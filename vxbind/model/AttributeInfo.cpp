@@ -133,7 +133,9 @@ void CAttributeInfoPrimitive::Convert(const CXmlSerializationContext& context,
     VxVevAva5::CheckFacetsOnRead(GetAttributeName().c_str(), text, m_whitespaceRule, value,
                                  m_itemType, m_restrictions);
   } else {
-    value.FromString(ValueOf(attribute), m_itemType, m_whitespaceRule);
+    size_t length;
+    const unsigned short* text = attribute->GetValueData(length);
+    value.FromText(text, length, m_itemType, m_whitespaceRule);
   }
 }
 
@@ -146,6 +148,7 @@ bool CAttributeInfoPrimitive::AttributeFromXml(const CXmlSerializationContext& c
   if (m_simpleType != nullptr) CheckSimpleTypeOf(context, attribute);
   VxVariant value;
   Convert(context, attribute, value);
+  value.SetDisposable();
   AccessProperty(object, false, value);
   return true;
 }

@@ -354,10 +354,13 @@ void CElementInfo::ReadPrimitive(const CXmlSerializationContext& context,
                                      m_textRestrictions);
       }
     } else {
-      value.FromString(TextOf(*current), m_itemType, m_whitespaceRule);
+      size_t length;
+      const unsigned short* text = (*current)->GetTextData(length);
+      value.FromText(text, length, m_itemType, m_whitespaceRule);
     }
     if (VxVevAva5::detail::IsQNameKind(m_itemType))
       VxVevAva5::detail::ResolveQName(value, **current);
+    value.SetDisposable();
     AccessProperty(object, false, value);
   }
   NoteRead(*current, (*current)->GetNextSiblingElement());

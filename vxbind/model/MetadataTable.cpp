@@ -393,6 +393,17 @@ struct VariantKind;
 VX_ITEM_TYPES(VX_VARIANT_KIND)
 #undef VX_VARIANT_KIND
 
+// What a member is assigned: a copy of the value, except a string that the
+// reader is done with (VxVariant::SetDisposable), which is taken.
+template <VxVevAva5::ItemType kType>
+typename VxVevAva5::ItemTypeTraits<kType>::ValueType TakeValue(VxVariant& value) {
+  return VariantKind<kType>::Get(value);
+}
+template <>
+String TakeValue<VxVevAva5::ItemType_string>(VxVariant& value) {
+  return value.TakeString();
+}
+
 }  // namespace
 
 template <VxVevAva5::ItemType kType>
@@ -401,7 +412,7 @@ void AccessValue(typename VxVevAva5::ItemTypeTraits<kType>::ValueType& member, b
   if (read)
     VariantKind<kType>::Set(value, member);
   else
-    member = VariantKind<kType>::Get(value);
+    member = TakeValue<kType>(value);
 }
 
 template <VxVevAva5::ItemType kType>
@@ -411,7 +422,7 @@ void AccessValue(typename VxVevAva5::ItemTypeTraits<kType>::ValueType& member, b
     if (valid) VariantKind<kType>::Set(value, member);
   } else {
     valid = value.IsValid();
-    if (valid) member = VariantKind<kType>::Get(value);
+    if (valid) member = TakeValue<kType>(value);
   }
 }
 

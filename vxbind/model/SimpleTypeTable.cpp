@@ -177,9 +177,19 @@ class Nodes {
     return instance;
   }
 
+  // Built once for the program under the lock; each thread then keeps the
+  // nodes it has used, so that checking a value takes no lock.
   const Node& Of(const SimpleTypeTable* table) {
-    std::lock_guard<std::mutex> guard(m_lock);
-    return Build(table, table, 0);
+    thread_local std::unordered_map<const SimpleTypeTable*, const Node*> known;
+    auto found = known.find(table);
+    if (found != known.end()) return *found->second;
+    const Node* node;
+    {
+      std::lock_guard<std::mutex> guard(m_lock);
+      node = &Build(table, table, 0);
+    }
+    known.emplace(table, node);
+    return *node;
   }
 
  private:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <new>
 
 #include "vxbind/base/Exceptions.h"
 #include "vxbind/platform/Format.h"
@@ -11,9 +12,75 @@
 
 namespace VxVevAva5 {
 
+// -- CBigInteger::Digits ------------------------------------------------------
+
+CBigInteger::Digits::Digits(const uint32_t* first, const uint32_t* last) {
+  const size_t n = static_cast<size_t>(last - first);
+  reserve(n);
+  std::copy(first, last, m_data);
+  m_size = static_cast<uint32_t>(n);
+}
+
+CBigInteger::Digits& CBigInteger::Digits::operator=(const Digits& other) {
+  if (this == &other) return *this;
+  if (other.m_size > m_capacity) {
+    // Made apart first: a failed allocation leaves the limbs as they were.
+    Digits copy(other);
+    return *this = std::move(copy);
+  }
+  std::copy(other.begin(), other.end(), m_data);
+  m_size = other.m_size;
+  return *this;
+}
+
+void CBigInteger::Digits::Free() noexcept {
+  if (OnHeap()) delete[] m_data;
+  m_data = m_inline;
+  m_size = 0;
+  m_capacity = kInline;
+}
+
+void CBigInteger::Digits::Steal(Digits& other) noexcept {
+  if (other.OnHeap()) {
+    m_data = other.m_data;
+    m_capacity = other.m_capacity;
+  } else {
+    m_data = m_inline;
+    m_capacity = kInline;
+    std::copy(other.m_inline, other.m_inline + other.m_size, m_inline);
+  }
+  m_size = other.m_size;
+  other.m_data = other.m_inline;
+  other.m_size = 0;
+  other.m_capacity = kInline;
+}
+
+void CBigInteger::Digits::Grow(size_t n) {
+  if (n > UINT32_MAX / 2) throw std::bad_alloc();
+  const size_t capacity = std::max<size_t>(n, size_t{m_capacity} * 2);
+  uint32_t* bigger = new uint32_t[capacity];
+  std::copy(begin(), end(), bigger);
+  if (OnHeap()) delete[] m_data;
+  m_data = bigger;
+  m_capacity = static_cast<uint32_t>(capacity);
+}
+
+void CBigInteger::Digits::insert(uint32_t* position, size_t n, uint32_t value) {
+  const size_t at = static_cast<size_t>(position - m_data);
+  reserve(m_size + n);
+  std::copy_backward(m_data + at, m_data + m_size, m_data + m_size + n);
+  std::fill(m_data + at, m_data + at + n, value);
+  m_size += static_cast<uint32_t>(n);
+}
+
+void CBigInteger::Digits::erase(uint32_t* first, uint32_t* last) noexcept {
+  std::copy(last, end(), first);
+  m_size -= static_cast<uint32_t>(last - first);
+}
+
 namespace {
 
-typedef std::vector<uint32_t> Limbs;
+typedef CBigInteger::Digits Limbs;
 const uint32_t kBase = 1000000000u;
 const uint32_t kPow10[10] = {1u,      10u,      100u,      1000u,      10000u,
                              100000u, 1000000u, 10000000u, 100000000u, 1000000000u};

@@ -128,10 +128,82 @@ class VXBIND_EXPORT CBigInteger {
   // -1 for a negative non-zero value, 0 for zero, 1 otherwise.
   int Signum() const { return IsZero() ? 0 : m_sign; }
 
+  // The limbs of a magnitude: a vector of uint32_t that keeps up to
+  // kInline of them in place (every value of up to 18 decimal digits) and
+  // takes heap storage only beyond. The subset of std::vector that the
+  // arithmetic uses; growing throws std::bad_alloc and leaves the limbs as
+  // they were.
+  class VXBIND_EXPORT Digits {
+   public:
+    static constexpr uint32_t kInline = 2;
+
+    Digits() noexcept = default;
+    Digits(size_t n, uint32_t value) { assign(n, value); }
+    Digits(const uint32_t* first, const uint32_t* last);
+    Digits(const Digits& other) : Digits(other.begin(), other.end()) {}
+    Digits(Digits&& other) noexcept { Steal(other); }
+    Digits& operator=(const Digits& other);
+    Digits& operator=(Digits&& other) noexcept {
+      if (this != &other) {
+        Free();
+        Steal(other);
+      }
+      return *this;
+    }
+    ~Digits() { Free(); }
+
+    size_t size() const noexcept { return m_size; }
+    bool empty() const noexcept { return m_size == 0; }
+    uint32_t* data() noexcept { return m_data; }
+    const uint32_t* data() const noexcept { return m_data; }
+    uint32_t* begin() noexcept { return m_data; }
+    uint32_t* end() noexcept { return m_data + m_size; }
+    const uint32_t* begin() const noexcept { return m_data; }
+    const uint32_t* end() const noexcept { return m_data + m_size; }
+    uint32_t& operator[](size_t i) noexcept { return m_data[i]; }
+    uint32_t operator[](size_t i) const noexcept { return m_data[i]; }
+    uint32_t& back() noexcept { return m_data[m_size - 1]; }
+    uint32_t back() const noexcept { return m_data[m_size - 1]; }
+
+    void reserve(size_t n) {
+      if (n > m_capacity) Grow(n);
+    }
+    void clear() noexcept { m_size = 0; }
+    void push_back(uint32_t value) {
+      if (m_size == m_capacity) Grow(m_size + 1);
+      m_data[m_size++] = value;
+    }
+    void pop_back() noexcept { --m_size; }
+    void resize(size_t n, uint32_t value = 0) {
+      reserve(n);
+      for (size_t i = m_size; i < n; ++i) m_data[i] = value;
+      m_size = static_cast<uint32_t>(n);
+    }
+    void assign(size_t n, uint32_t value) {
+      reserve(n);
+      for (size_t i = 0; i < n; ++i) m_data[i] = value;
+      m_size = static_cast<uint32_t>(n);
+    }
+    // `n` copies of `value` before `position`.
+    void insert(uint32_t* position, size_t n, uint32_t value);
+    void erase(uint32_t* first, uint32_t* last) noexcept;
+
+   private:
+    bool OnHeap() const noexcept { return m_data != m_inline; }
+    void Free() noexcept;
+    void Steal(Digits& other) noexcept;
+    // Room for at least `n` limbs (more when growing one by one).
+    void Grow(size_t n);
+
+    uint32_t* m_data = m_inline;
+    uint32_t m_size = 0;
+    uint32_t m_capacity = kInline;
+    uint32_t m_inline[kInline] = {};
+  };
+
  protected:
   // A magnitude: base 10^9 limbs, least significant first. Normalized: no
   // most-significant zero limbs except the single limb 0 of zero.
-  typedef std::vector<uint32_t> Digits;
   static constexpr uint32_t kBase = 1000000000u;
   static constexpr unsigned kDigitsPerLimb = 9;
 
