@@ -133,6 +133,37 @@ TEST(Streaming, ReadStopsWhereTheCallbackSaysSo) {
   EXPECT_FALSE(catalog->GetShelf()->IsValidNote());
 }
 
+// A callback may read documents of its own, streaming or whole, with or
+// without validation: neither read frees, checks or counts the other's
+// elements.
+TEST(Streaming, ACallbackReadsDocumentsOfItsOwn) {
+  std::string books, inner;
+  for (int i = 0; i < 4; ++i) books += Book("outer" + std::to_string(i));
+  for (int i = 0; i < 3; ++i) inner += Book("inner" + std::to_string(i));
+  for (bool validate : {false, true}) {
+    CXmlSerializationContext context;
+    context.SetValidateOnRead(validate);
+    CSmartPtr<CCatalog> catalog = new CCatalog;
+    std::vector<std::string> titles;
+    StreamFromXml(*catalog, Catalog(books).c_str(), Streaming::CShelf::StreamBook(),
+                  [&](CSmartPtr<CBook> book) {
+                    CSmartPtr<CCatalog> whole = new CCatalog;
+                    whole->FromXml(Catalog(inner).c_str(), context);
+                    ASSERT_EQ(whole->GetShelf()->GetBook()->GetCount(), 3);
+                    int streamed = 0;
+                    CSmartPtr<CCatalog> other = new CCatalog;
+                    StreamFromXml(*other, Catalog(inner).c_str(), Streaming::CShelf::StreamBook(),
+                                  [&](CSmartPtr<CBook>) { ++streamed; }, context);
+                    EXPECT_EQ(streamed, 3);
+                    titles.push_back(U8(book->GetTitle()));
+                  },
+                  context);
+    ASSERT_EQ(titles.size(), 4u) << validate;
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(titles[i], "outer" + std::to_string(i));
+    EXPECT_EQ(U8(catalog->GetFooter()), "f");
+  }
+}
+
 TEST(Streaming, WhatTheCallbackThrowsPassesUnchangedAndNothingIsKept) {
   const std::string xml = Catalog(Book("one") + Book("two"));
   CSmartPtr<CBook> last;

@@ -12,6 +12,7 @@
 #include "vxbind/document/detail/ByteSource.h"
 #include "vxbind/model/GlobalDeclarations.h"
 #include "vxbind/model/XmlGeneratedClass.h"
+#include "vxbind/model/detail/Release.h"
 #include "vxbind/platform/Format.h"
 #include "vxbind/platform/Utf16.h"
 #include "vxbind/values/BinaryData.h"
@@ -60,6 +61,7 @@ void CheckRoot(const CXmlObjectBase* object, const CXmlElement& root,
 // The reading entry points share this step. The root element's own name is
 // not compared with the object's: the object takes it over.
 void CXmlObjectBase::BindDocument(CXmlDocument& document, const CXmlSerializationContext& context) {
+  detail::DocumentReadScope scope;
   CXmlElement* root = document.GetDocumentElement();
   CheckRoot(this, *root, context);
   FromXml_Int(root, root->GetFirstElement(), context, false);
@@ -286,6 +288,7 @@ void CXmlObjectBase::FromXmlElement(const CXmlElement* element, CXmlSerializatio
   // The tree is read-only here; the protocol takes non-const pointers only
   // because it hands them on.
   CXmlElement* e = const_cast<CXmlElement*>(element);
+  detail::DocumentReadScope scope;
   CheckRoot(this, *e, context);
   FromXml_Int(e, e->GetFirstElement(), context, false);
 }

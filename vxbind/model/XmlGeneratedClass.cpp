@@ -285,6 +285,22 @@ class CContentRecorder : public CXmlWriter {
 
 }  // namespace
 
+namespace detail {
+
+DocumentReadScope::DocumentReadScope()
+    : m_reading(t_reading), m_identity(SetIdentityChecksAside()), m_depth(t_depth) {
+  t_reading = ReadingState();
+  t_depth = 0;
+}
+
+DocumentReadScope::~DocumentReadScope() {
+  t_reading = m_reading;
+  PutIdentityChecksBack(m_identity);
+  t_depth = m_depth;
+}
+
+}  // namespace detail
+
 CXmlGeneratedClass::~CXmlGeneratedClass() = default;
 
 CXmlGeneratedClass::CXmlGeneratedClass(const CXmlGeneratedClass& other)

@@ -590,6 +590,14 @@ void CIdentityScope::Finish() { m_checks->Finish(); }
 
 bool IdentityChecksActive() { return t_checks != nullptr; }
 
+void* SetIdentityChecksAside() {
+  CIdentityChecks* checks = t_checks;
+  t_checks = nullptr;
+  return checks;
+}
+
+void PutIdentityChecksBack(void* checks) { t_checks = static_cast<CIdentityChecks*>(checks); }
+
 void NoteElements(IdKind kind, const IdentityTable* identity, const String& name,
                   const CXmlElement* first, const CXmlElement* end) {
   CIdentityChecks* checks = t_checks;

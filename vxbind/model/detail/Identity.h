@@ -54,6 +54,9 @@ class CIdentityScope {
 
 // Whether a scope is open on this thread.
 bool IdentityChecksActive();
+// Sets the thread's open scope aside (null after) and puts it back.
+void* SetIdentityChecksAside();
+void PutIdentityChecksBack(void* checks);
 
 // The sibling elements from `first` up to `end` (null: the last) that a
 // member of the element `name` read: their content's IDs or references

@@ -101,6 +101,24 @@ struct MixedScope {
   MixedScope& operator=(const MixedScope&) = delete;
 };
 
+// The driver's state on this thread set aside for the read of another
+// document, and put back after it: an entry point's read starts from
+// nothing even when it runs inside another read (a streaming callback that
+// reads a document of its own), so that neither frees, checks nor counts
+// the depth of the other's elements.
+class DocumentReadScope {
+ public:
+  DocumentReadScope();
+  ~DocumentReadScope();
+  DocumentReadScope(const DocumentReadScope&) = delete;
+  DocumentReadScope& operator=(const DocumentReadScope&) = delete;
+
+ private:
+  ReadingState m_reading;
+  void* m_identity;
+  int m_depth;
+};
+
 // Opens a run over the children of `parent` from `first` on, when the run
 // may free its items (see above); `allowed` is the member's own say (no
 // IDs, no identity constraints).
