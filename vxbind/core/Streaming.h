@@ -180,22 +180,14 @@ void StreamFromXmlWith(CXmlObjectBase& root, const CStreamedMember<Item>& member
   }
 }
 
-template <class Item, class OnItem>
+// UTF-16 or 8-bit text (as FromXml reads it).
+template <class Item, class OnItem, class Char>
 void StreamFromXml(
-    CXmlObjectBase& root, const unsigned short* xmlText, const CStreamedMember<Item>& member,
+    CXmlObjectBase& root, const Char* xmlText, const CStreamedMember<Item>& member,
     OnItem&& onItem,
     const CXmlSerializationContext& context = CXmlSerializationContext::GetDefaultContext()) {
-  StreamFromXmlWith(root, member, std::forward<OnItem>(onItem), context,
-                    [xmlText](CXmlObjectBase& r, const CXmlSerializationContext& c) {
-                      r.FromXml(xmlText, c);
-                    });
-}
-
-template <class Item, class OnItem>
-void StreamFromXml(
-    CXmlObjectBase& root, const char* xmlText, const CStreamedMember<Item>& member,
-    OnItem&& onItem,
-    const CXmlSerializationContext& context = CXmlSerializationContext::GetDefaultContext()) {
+  static_assert(std::is_same<Char, unsigned short>::value || std::is_same<Char, char>::value,
+                "the text is UTF-16 (unsigned short) or 8-bit (char)");
   StreamFromXmlWith(root, member, std::forward<OnItem>(onItem), context,
                     [xmlText](CXmlObjectBase& r, const CXmlSerializationContext& c) {
                       r.FromXml(xmlText, c);
